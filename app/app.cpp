@@ -1,0 +1,78 @@
+#include "app/app.h"
+
+#include "platform/fakes.h"
+
+namespace zarn {
+
+namespace {
+Services headless() {
+  Services s;
+  s.clock = std::make_unique<platform::SystemClock>();
+  s.serial = std::make_unique<platform::NoSerial>();
+  s.wav = std::make_unique<platform::RecordingWavPlayer>();
+  s.tts = std::make_unique<platform::RecordingSpeaker>();
+  s.programs = std::make_unique<platform::RecordingPrograms>();
+  s.printer = std::make_unique<platform::RecordingPrinter>();
+  s.dialogs = std::make_unique<platform::ScriptedDialogs>();
+  s.events = std::make_unique<platform::NoEvents>();
+  s.images = std::make_unique<platform::HeaderImageStore>();
+  return s;
+}
+
+// Fills in whatever a caller left empty with the headless service.
+Services complete(Services s) {
+  Services d = headless();
+  if (!s.clock) s.clock = std::move(d.clock);
+  if (!s.serial) s.serial = std::move(d.serial);
+  if (!s.wav) s.wav = std::move(d.wav);
+  if (!s.tts) s.tts = std::move(d.tts);
+  if (!s.programs) s.programs = std::move(d.programs);
+  if (!s.printer) s.printer = std::move(d.printer);
+  if (!s.dialogs) s.dialogs = std::move(d.dialogs);
+  if (!s.events) s.events = std::move(d.events);
+  if (!s.images) s.images = std::move(d.images);
+  return s;
+}
+}  // namespace
+
+Windows::Windows(const ui::TextMetrics* metrics) : metrics_(metrics) { zarn.metrics = metrics; }
+
+ui::Form* Windows::find(std::string_view name) {
+  if (name == zarn.name()) return &zarn;
+  auto it = forms_.find(name);
+  return it == forms_.end() ? nullptr : it->second.get();
+}
+
+std::vector<ui::Form*> Windows::all() {
+  std::vector<ui::Form*> out{&zarn};
+  for (auto& [n, f] : forms_) out.push_back(f.get());
+  return out;
+}
+
+App::App() : App(Services{}) {}
+
+App::App(Services s) : sys(complete(std::move(s))), win(&sys.metrics) {}
+
+void App::wait(float seconds) {
+  const float t0 = timer();
+  // A fake clock that never moves would hold us here for ever: give up after a bounded
+  // number of passes when time does not advance.
+  long still = 0;
+  float last = t0;
+  for (;;) {
+    doevents();
+    const float now = timer();
+    float d = now - t0;
+    if (d < 0) d += 86400;
+    if (d >= seconds) break;
+    sys.events->idle();
+    if (now == last) {
+      if (++still > 100000) break;
+    } else {
+      still = 0;
+      last = now;
+    }
+  }
+}
+
+}  // namespace zarn

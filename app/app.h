@@ -1,0 +1,96 @@
+// The application object: every subsystem's state, the windows and the platform services.
+// Procedures take it by reference; tests build a fresh one with fakes.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "geodesy/geostate.h"
+#include "gpsinput/gpsstate.h"
+#include "mainwindow/mainstate.h"
+#include "mainwindow/zarnform.h"
+#include "mapdisplay/mapview.h"
+#include "navigation/navstate.h"
+#include "platform/files.h"
+#include "platform/services.h"
+#include "speech/speechstate.h"
+#include "vehicles/vehicletable.h"
+
+namespace zarn {
+
+struct Services {
+  std::unique_ptr<platform::Clock> clock;
+  std::unique_ptr<platform::SerialLine> serial;
+  std::unique_ptr<platform::WavPlayer> wav;
+  std::unique_ptr<platform::Speaker> tts;
+  std::unique_ptr<platform::ProgramRunner> programs;
+  std::unique_ptr<platform::Printer> printer;
+  std::unique_ptr<platform::Dialogs> dialogs;
+  std::unique_ptr<platform::EventPump> events;
+  std::unique_ptr<platform::ImageStore> images;
+  ui::TextMetrics metrics;  // empty functions: estimated text sizes
+};
+
+// The windows: the main window exists from the start; the others are made on first use and
+// hidden rather than closed.
+class Windows {
+ public:
+  explicit Windows(const ui::TextMetrics* metrics);
+  ZarnForm zarn;
+
+  template <class F> F& get() {
+    auto it = forms_.find(F::formname);
+    if (it == forms_.end()) {
+      auto f = std::make_unique<F>();
+      f->metrics = metrics_;
+      it = forms_.emplace(F::formname, std::move(f)).first;
+    }
+    return static_cast<F&>(*it->second);
+  }
+  template <class F> bool loaded() const { return forms_.count(F::formname) != 0; }
+  // A window by its name, or null when it has not been made yet.
+  ui::Form* find(std::string_view name);
+  // Every window made so far, the main window first.
+  std::vector<ui::Form*> all();
+
+ private:
+  const ui::TextMetrics* metrics_;
+  std::map<std::string, std::unique_ptr<ui::Form>, std::less<>> forms_;
+};
+
+struct App {
+  // Services default to the headless ones (system clock, no serial port, silent sound, no
+  // speech, programs started for real, printer off, message boxes answered with their default
+  // button); the executable and the tests replace what they need before use.
+  App();
+  explicit App(Services s);
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  Services sys;
+  platform::Files files;
+
+  GeoState geo;
+  SpeechState speech;
+  GpsState gps;
+  MapView map;
+  MainState main;
+  NavState nav;
+  VehicleTable veh;
+
+  Windows win;
+
+  // Shortcuts to the services.
+  float timer() const { return sys.clock->timer(); }
+  void doevents() { sys.events->doevents(); }
+  int msgbox(const std::string& prompt, int buttons, const std::string& title) {
+    return sys.dialogs->msgbox(prompt, buttons, title);
+  }
+  // Waits while letting events run; the one way the program waits.
+  void wait(float seconds);
+};
+
+}  // namespace zarn

@@ -1,0 +1,6 @@
+#include "app/app.h"
+
+int main() {
+  zarn::App app;
+  return 0;
+}

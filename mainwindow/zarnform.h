@@ -1,0 +1,46 @@
+// The main window "zarn": the map area with its markers, read-out labels along the bottom,
+// the status message line and the search box.
+#pragma once
+
+#include "platform/ui.h"
+
+namespace zarn {
+
+class ZarnForm : public ui::Form {
+ public:
+  static constexpr const char* formname = "zarn";
+  ZarnForm();
+
+  // Map pictures: one picture, or four tiles.
+  ui::Image map, tilenw, tilene, tilesw, tilese;
+  // Icons: own car, destination, home, found-place symbol, arrow and pointer.
+  ui::Image car, dest, home, sym, vecticon, iconmouse, mapcopy;
+  // Shadowed names.
+  ui::Label destlab, destlabshad, symlab, symlabshad, cpytext;
+  ui::Shape cpyring;
+  // Heading pointer and its outline, the symbol leader line.
+  ui::ControlArray<ui::Line> v;
+  ui::Line vshad1, vshad2, vshad3, vshad4, vecto;
+  ui::ControlArray<ui::Shape> p;      // trail dots
+  ui::ControlArray<ui::Image> wp;     // waypoint icons
+  ui::ControlArray<ui::Line> leg;     // route lines
+  ui::ControlArray<ui::Shape> zonec;  // zone circles
+  ui::ControlArray<ui::Image> mvim;   // remote vehicles
+  ui::ControlArray<ui::Line> mvv;
+  ui::ControlArray<ui::Line> brg;     // bearing lines
+  // Scale bar.
+  ui::Label scalelab;
+  ui::Line scalel1, scalel2, scalel3;
+  // Read-outs, the message line and the command lamp.
+  ui::Label modebox, llbox, gridbox, hdgbox, spdbox, dirbox, disbox, saytxt, showcmd, rgitrace,
+      logotxt;
+  ui::ControlArray<ui::Label> o;
+  ui::TextBox search, searchdat, Help;
+  ui::PictureBox ghelp;
+  ui::Image ghelpi, Image1, Image2, key, languageico;
+
+  static constexpr int mapwidth = 640;
+  static constexpr int mapheight = 480;
+};
+
+}  // namespace zarn

@@ -1,0 +1,72 @@
+#include "platform/fakes.h"
+
+#include <fstream>
+
+namespace zarn::platform {
+
+int RecordingWavPlayer::play(const std::filesystem::path& wav, bool sync) {
+  std::ifstream in(wav, std::ios::binary);
+  char riff[12] = {};
+  if (!in.read(riff, sizeof riff)) return 0;
+  if (std::string_view(riff, 4) != "RIFF" || std::string_view(riff + 8, 4) != "WAVE") return 0;
+  played.push_back({wav.filename().string(), sync});
+  return 1;
+}
+
+int ScriptedDialogs::msgbox(const std::string& prompt, int buttons, const std::string& title) {
+  shown.push_back({prompt, buttons, title});
+  if (!answers.empty()) {
+    const int a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  switch (buttons & 7) {
+    case mb::yesnocancel:
+    case mb::yesno: return mb::idyes;
+    default: return mb::idok;
+  }
+}
+
+bool RecordingPrograms::start(const std::filesystem::path& program, const std::vector<std::string>& args,
+                              bool wait, std::string* error) {
+  started.push_back({program, args, wait});
+  if (!succeed && error) *error = "cannot start " + program.string();
+  return succeed;
+}
+
+namespace {
+unsigned le16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+long le32s(const unsigned char* p) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+                                   (static_cast<std::uint32_t>(p[2]) << 16) |
+                                   (static_cast<std::uint32_t>(p[3]) << 24));
+}
+}  // namespace
+
+ui::PictureRef HeaderImageStore::load(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  unsigned char h[26] = {};
+  if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return nullptr;
+  auto pic = std::make_shared<ui::Picture>();
+  pic->path = file.string();
+  if (h[0] == 'B' && h[1] == 'M') {
+    const long hdr = le32s(h + 14);
+    if (hdr == 12) {
+      pic->width = static_cast<int>(le16(h + 18));
+      pic->height = static_cast<int>(le16(h + 20));
+    } else {
+      pic->width = static_cast<int>(le32s(h + 18));
+      const long ht = le32s(h + 22);
+      pic->height = static_cast<int>(ht < 0 ? -ht : ht);
+    }
+  } else if (le16(h) == 0 && le16(h + 2) == 1 && le16(h + 4) >= 1) {
+    pic->width = h[6] ? h[6] : 256;
+    pic->height = h[7] ? h[7] : 256;
+  } else {
+    return nullptr;
+  }
+  if (pic->width <= 0 || pic->height <= 0) return nullptr;
+  return pic;
+}
+
+}  // namespace zarn::platform

@@ -1,0 +1,124 @@
+// Stand-ins for the services: headless defaults for the application object, and fakes that
+// tests drive and inspect.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace zarn::platform {
+
+// A clock that stands still until a test sets or advances it.
+class FakeClock final : public Clock {
+ public:
+  DateTime now() const override { return t_; }
+  void set(const DateTime& t) { t_ = t; }
+  void settimer(double seconds_since_midnight);  // keeps the date
+  void advance(double seconds);                  // across midnight into the next day
+ private:
+  DateTime t_{2020, 10, 26, 12, 0, 0, 0};
+};
+
+// No serial port: never opens, never has input.
+class NoSerial final : public SerialLine {
+ public:
+  bool open(const std::string&, const std::string&) override { return false; }
+  bool setsettings(const std::string&) override { return false; }
+  bool isopen() const override { return false; }
+  void close() override {}
+  int inbuffercount() override { return 0; }
+  std::string input() override { return {}; }
+  bool output(std::string_view) override { return false; }
+  void setdtr(bool) override {}
+  std::string lasterror() const override { return "no serial port"; }
+};
+
+// Records what would have been played. A file that does not exist (or is not a readable WAV)
+// gives 0, as the real player does.
+class RecordingWavPlayer final : public WavPlayer {
+ public:
+  struct Played {
+    std::string file;  // the name as resolved, file name part only
+    bool sync;
+  };
+  int play(const std::filesystem::path& wav, bool sync) override;
+  void beep() override { ++beeps; }
+  std::vector<Played> played;
+  int beeps = 0;
+};
+
+// Records what would have been said. available() is settable.
+class RecordingSpeaker final : public Speaker {
+ public:
+  bool available() const override { return avail; }
+  void setsayglobals(int a, int b, int c, int d, int e) override { globals = {a, b, c, d, e}; }
+  int say(const std::string& text) override {
+    said.push_back(text);
+    return avail ? 1 : 0;
+  }
+  bool avail = true;
+  std::vector<int> globals;
+  std::vector<std::string> said;
+};
+
+// Message boxes answered from a script; with an empty script the default button is taken
+// (OK, or Yes for Yes/No questions). Every prompt shown is kept.
+class ScriptedDialogs final : public Dialogs {
+ public:
+  int msgbox(const std::string& prompt, int buttons, const std::string& title) override;
+  std::deque<int> answers;
+  struct Shown {
+    std::string prompt;
+    int buttons;
+    std::string title;
+  };
+  std::vector<Shown> shown;
+};
+
+// Runs a test's hook on every pass, so a test can advance its fake clock or feed input
+// while the code under test waits.
+class NoEvents final : public EventPump {
+ public:
+  void doevents() override {
+    ++calls;
+    if (hook) hook();
+  }
+  long calls = 0;
+  std::function<void()> hook;
+};
+
+// Programs that are "started" only into a list.
+class RecordingPrograms final : public ProgramRunner {
+ public:
+  bool start(const std::filesystem::path& program, const std::vector<std::string>& args, bool wait,
+             std::string* error) override;
+  struct Started {
+    std::filesystem::path program;
+    std::vector<std::string> args;
+    bool wait;
+  };
+  std::vector<Started> started;
+  bool succeed = true;
+};
+
+class RecordingPrinter final : public Printer {
+ public:
+  bool printline(const std::string& line) override {
+    if (!works) return false;
+    lines.push_back(line);
+    return true;
+  }
+  bool works = true;
+  std::vector<std::string> lines;
+};
+
+// Reads only the picture size from BMP and ICO headers; enough for logic and tests.
+class HeaderImageStore final : public ImageStore {
+ public:
+  ui::PictureRef load(const std::filesystem::path& file) override;
+};
+
+}  // namespace zarn::platform

@@ -1,0 +1,98 @@
+// Files in the working directory, with the old runtime's rules: names resolved without regard
+// to case and with "\" read as "/", Latin-1 text read with CR, LF or CR LF line ends and written
+// with CR LF, and the comma-separated field reader.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zarn::platform {
+
+class Files {
+ public:
+  explicit Files(std::filesystem::path workdir = std::filesystem::current_path());
+
+  const std::filesystem::path& workdir() const { return workdir_; }
+  void setworkdir(std::filesystem::path dir) { workdir_ = std::move(dir); }
+
+  // The existing file a name refers to (relative names from the working directory, each path
+  // part matched without regard to case); for a name that does not exist, the path it would be
+  // created at (existing directories matched, the last part kept as given).
+  std::filesystem::path resolve(std::string_view name) const;
+  // True when a file or directory of that name exists; "*" and "?" match as in DOS patterns.
+  bool exists(std::string_view name) const;
+  // Names (as found on disk) matching a DOS pattern such as "*.DES" in a directory.
+  std::vector<std::string> list(std::string_view pattern) const;
+  bool remove(std::string_view name) const;
+  bool rename(std::string_view from, std::string_view to) const;
+
+  // Whole file as bytes; nullopt when it cannot be read.
+  std::optional<std::string> read(std::string_view name) const;
+  // Lines of a text file, line ends (CR, LF, CR LF) removed; nullopt when missing.
+  std::optional<std::vector<std::string>> readlines(std::string_view name) const;
+  std::string readfirstline(std::string_view name) const;  // empty when missing
+  // Writes text as given (the caller supplies CR LF through OutputFile or writelines).
+  bool write(std::string_view name, std::string_view bytes) const;
+  bool writelines(std::string_view name, const std::vector<std::string>& lines) const;
+
+ private:
+  std::filesystem::path workdir_;
+};
+
+// Sequential input in the manner of the old Input # and Line Input # statements.
+class InputFile {
+ public:
+  InputFile() = default;
+  explicit InputFile(std::string contents) : data_(std::move(contents)) {}
+  static std::optional<InputFile> open(const Files& files, std::string_view name);
+
+  bool eof() const;
+  // Line Input: the rest of the current line, without its end.
+  std::string lineinput();
+  // Input # of a text field: leading blanks skipped; a quoted field runs to the closing quote;
+  // otherwise the field ends at a comma or the line end and trailing blanks are dropped.
+  std::string field();
+  // Input # of a number: the leading number of the next field, 0 when there is none.
+  double number();
+  std::size_t position() const { return pos_; }
+  std::size_t size() const { return data_.size(); }
+
+ private:
+  void skipseparator();
+  std::string data_;
+  std::size_t pos_ = 0;
+};
+
+// Sequential output: Print # lines end with CR LF; Write # quotes texts and separates with
+// commas. The file is flushed and closed when the object goes.
+class OutputFile {
+ public:
+  enum class Mode { Output, Append };
+  static std::unique_ptr<OutputFile> open(const Files& files, std::string_view name, Mode mode);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  bool print(std::string_view line);   // the text and CR LF
+  bool printpart(std::string_view s);  // the text alone (Print # with a trailing ";")
+  bool writefields(const std::vector<std::string>& quoted_or_numbers);  // already formatted
+  bool good() const { return ok_; }
+  bool flush();
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  OutputFile(std::FILE* f, std::filesystem::path p) : f_(f), path_(std::move(p)) {}
+  std::FILE* f_ = nullptr;
+  std::filesystem::path path_;
+  bool ok_ = true;
+};
+
+// Splits text into lines at CR, LF or CR LF.
+std::vector<std::string> splitlines(std::string_view text);
+
+}  // namespace zarn::platform

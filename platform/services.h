@@ -1,0 +1,120 @@
+// The operating-system services the program uses, each behind a small interface. The real
+// implementations live beside this file (serial, clock, programs, printer) and in the
+// sub-folders audio/ (PulseAudio), tts/ (espeak-ng) and qt/ (windows, dialogs, pictures);
+// tests use the fakes and recording sinks declared in fakes.h.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace zarn::platform {
+
+// Local date and time, broken down.
+struct DateTime {
+  int year = 2000, month = 1, day = 1;  // month 1..12
+  int hour = 0, minute = 0, second = 0;
+  double fraction = 0;  // of the second
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual DateTime now() const = 0;
+  // Seconds since midnight, in single precision as the program has always kept time of day.
+  float timer() const;
+};
+
+class SystemClock final : public Clock {
+ public:
+  DateTime now() const override;
+};
+
+// The serial line: polled, never event-driven, 8-bit clean.
+class SerialLine {
+ public:
+  virtual ~SerialLine() = default;
+  // port: "COM1".."COMn" (the n-th serial device) or a device path; settings: "4800,N,8,1".
+  virtual bool open(const std::string& port, const std::string& settings) = 0;
+  virtual bool setsettings(const std::string& settings) = 0;
+  virtual bool isopen() const = 0;
+  virtual void close() = 0;
+  virtual int inbuffercount() = 0;        // bytes waiting
+  virtual std::string input() = 0;        // everything waiting, without blocking
+  virtual bool output(std::string_view bytes) = 0;
+  virtual void setdtr(bool on) = 0;
+  virtual std::string lasterror() const { return {}; }
+};
+
+// WAV prompts.
+class WavPlayer {
+ public:
+  virtual ~WavPlayer() = default;
+  // sync: return when the sound has ended. Otherwise start it without cutting off a sound
+  // already playing. Non-zero on success; zero for a missing or unplayable file, and never a
+  // default sound.
+  virtual int play(const std::filesystem::path& wav, bool sync) = 0;
+  virtual void beep() = 0;
+};
+
+// Text-to-speech.
+class Speaker {
+ public:
+  virtual ~Speaker() = default;
+  virtual bool available() const = 0;
+  virtual void setsayglobals(int a, int b, int c, int d, int e) = 0;
+  virtual int say(const std::string& text) = 0;  // synchronous; non-zero on success
+};
+
+// Outside programs, started with an argument vector and never through a shell.
+class ProgramRunner {
+ public:
+  virtual ~ProgramRunner() = default;
+  // Returns false (with a reason in *error) when the program cannot be started.
+  virtual bool start(const std::filesystem::path& program, const std::vector<std::string>& args,
+                     bool wait, std::string* error = nullptr) = 0;
+};
+
+class Printer {
+ public:
+  virtual ~Printer() = default;
+  virtual bool printline(const std::string& line) = 0;  // false on failure
+};
+
+// Modal message boxes. Buttons and answers use the old codes.
+namespace mb {
+inline constexpr int ok = 0, okcancel = 1, yesnocancel = 3, yesno = 4;
+inline constexpr int critical = 16, question = 32, exclamation = 48, information = 64;
+inline constexpr int idok = 1, idcancel = 2, idyes = 6, idno = 7;
+}  // namespace mb
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  virtual int msgbox(const std::string& prompt, int buttons, const std::string& title) = 0;
+};
+
+// Lets pending window events run: the only way a long wait keeps the program alive.
+class EventPump {
+ public:
+  virtual ~EventPump() = default;
+  virtual void doevents() = 0;
+  // Nothing to do for a moment: the real pump sleeps briefly so that waits do not spin.
+  virtual void idle() {}
+};
+
+// Loads pictures (BMP, ICO) for image controls; null when the file is missing or unreadable.
+class ImageStore {
+ public:
+  virtual ~ImageStore() = default;
+  virtual ui::PictureRef load(const std::filesystem::path& file) = 0;
+};
+
+}  // namespace zarn::platform

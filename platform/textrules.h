@@ -1,0 +1,57 @@
+// The old runtime's text rules, built once: how numbers are written and read, Format
+// patterns, rounding, and the small string functions with 1-based positions.
+// Text is Latin-1 bytes in std::string throughout.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zarn::text {
+
+// Str$ of a single-precision value: a leading blank when not negative, seven significant
+// digits, no trailing zeros, no leading zero before the point (" 12", " .6", "-.5", " 1E+08").
+std::string str(float v);
+// Str$ of a double-precision value (fifteen significant digits).
+std::string strd(double v);
+// Str$ of a whole number (" 12", "-3").
+std::string str(long long v);
+inline std::string str(int v) { return str(static_cast<long long>(v)); }
+inline std::string str(short v) { return str(static_cast<long long>(v)); }
+
+// Val: the leading decimal number of the text (blanks skipped, sign, digits, point, exponent),
+// 0 when there is none.
+double val(std::string_view s);
+
+// Format with the patterns the program uses: "000", "00", "00.000", "#00.000000", "#.##",
+// "0.0", "##0" ... ('0' a digit always written, '#' a digit written only when significant).
+std::string format(double v, std::string_view pattern);
+
+// CInt / CLng: round half to even. Int: floor. Fix: truncation.
+int cint(double v);
+long clng(double v);
+double vbint(double v);
+double fix(double v);
+
+// Sixteen-bit integer assignment of the old runtime: rounds half to even and keeps the value
+// inside -32768..32767 (an overflow there was an error; callers get the clamped value).
+std::int16_t int16(double v);
+
+// 1-based string helpers that never throw: out-of-range positions give short or empty texts.
+std::string mid(std::string_view s, long start, long len = -1);
+std::string left(std::string_view s, long n);
+std::string right(std::string_view s, long n);
+long instr(std::string_view s, std::string_view find);              // 0 when absent
+long instr(long start, std::string_view s, std::string_view find);  // 0 when absent
+std::string ucase(std::string_view s);  // ASCII and Latin-1 letters
+std::string lcase(std::string_view s);
+std::string trim(std::string_view s);   // blanks only, as Trim$
+std::string ltrim(std::string_view s);
+std::string rtrim(std::string_view s);
+std::string space(long n);
+std::string chr(int code);
+int asc(std::string_view s);  // 0 for an empty text
+
+// "hh:mm:ss" and "dd-mm-yyyy"-style texts are made by the clock helpers in files.h.
+
+}  // namespace zarn::text

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the plain build, a build under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the parsers' fuzz targets for a bounded time.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+fuzzsecs=${ZARN_FUZZ_SECONDS:-60}
+
+"$top/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+
+echo "== plain build"
+"$top/scripts/build.sh" build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== sanitized build"
+"$top/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DZARN_SANITIZE=ON -DZARN_BENCH=OFF
+
+if ls "$top"/fuzz/*.cpp >/dev/null 2>&1; then
+  echo "== fuzz targets, ${fuzzsecs} s each"
+  "$top/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DZARN_FUZZ=ON -DZARN_TESTS=OFF -DZARN_BENCH=OFF
+  for f in "$top"/build-fuzz/fuzz_*; do
+    name=$(basename "$f")
+    corpus="$top/build-fuzz/corpus/$name"
+    mkdir -p "$corpus"
+    seeds="$top/fuzz/seeds/${name#fuzz_}"
+    [ -d "$seeds" ] || seeds=""
+    # shellcheck disable=SC2086
+    "$f" -max_total_time="$fuzzsecs" -print_final_stats=0 -close_fd_mask=3 "$corpus" $seeds
+  done
+fi
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+echo "== tests under the sanitizers"
+ctest --test-dir "$top/build-asan" -j "$jobs" --output-on-failure --timeout 600
+echo "== tests"
+ctest --test-dir "$top/build" -j "$jobs" --output-on-failure --timeout 600
