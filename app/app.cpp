@@ -51,9 +51,14 @@ std::vector<ui::Form*> Windows::all() {
 
 App::App() : App(Services{}) {}
 
-App::App(Services s) : sys(complete(std::move(s))), win(&sys.metrics) {}
+App::App(Services s) : sys(complete(std::move(s))), win(&sys.metrics) {
+  // An inverse conversion that cannot settle beeps, as a sign that the position is doubtful.
+  geo.beep = [this] { sys.wav->beep(); };
+}
 
-void App::wait(float seconds) {
+void App::wait(float seconds) { waitfor(seconds, {}); }
+
+bool App::waitfor(float seconds, const std::function<bool()>& done) {
   const float t0 = timer();
   // A fake clock that never moves would hold us here for ever: give up after a bounded
   // number of passes when time does not advance.
@@ -61,6 +66,7 @@ void App::wait(float seconds) {
   float last = t0;
   for (;;) {
     doevents();
+    if (done && done()) return true;
     const float now = timer();
     float d = now - t0;
     if (d < 0) d += 86400;
@@ -73,6 +79,7 @@ void App::wait(float seconds) {
       last = now;
     }
   }
+  return false;
 }
 
 }  // namespace zarn

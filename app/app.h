@@ -91,6 +91,9 @@ struct App {
   }
   // Waits while letting events run; the one way the program waits.
   void wait(float seconds);
+  // The same wait, ended early as soon as done() holds (tested after each pass of events);
+  // true when done() ended it.
+  bool waitfor(float seconds, const std::function<bool()>& done);
 };
 
 }  // namespace zarn

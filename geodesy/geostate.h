@@ -2,10 +2,50 @@
 // settings that the conversions and position texts use.
 #pragma once
 
+#include <array>
+#include <functional>
+#include <string>
+
 namespace zarn {
 
 struct GeoState {
-  // Filled as the coordinate procedures are built.
+  // One-entry cache of the last lltoosgb call: the latitude/longitude exactly as passed and
+  // the frame position it produced (Irish shift included). osgbtoll of that same position
+  // returns the latitude/longitude bit for bit. osgbcvalid stays false until a forward
+  // conversion has filled it, so a frame position of 0, 0 is not mistaken for a hit.
+  float osgbclat = 0, osgbclon = 0, osgbce = 0, osgbcn = 0;
+  bool osgbcvalid = false;
+
+  // Sounded when an inverse conversion gives up without settling; the application wires it
+  // to the beep of the sound service.
+  std::function<void()> beep;
+
+  // Position text system: 0 national grid, 1 UTM, 2 MGRS (from UTM.CFG, cycled by Ctrl+U),
+  // and the metres added to every projected UTM easting and northing.
+  int utmmode = 0;
+  double utmeoff = 0, utmnoff = 0;
+
+  // Grid-square table of MAPS.CCC: the letter code and the south-west corner (frame km) of each
+  // 100-km square, slots 1..ccccount (slot 0 unused).
+  static constexpr int cccmax = 200;
+  int ccccount = 0;
+  std::array<std::string, cccmax + 1> ccccode{};
+  std::array<float, cccmax + 1> cccx{}, cccy{};
+  // The square parsepos found last: runs of references in one square skip the table search.
+  // Empty at start; never cleared.
+  std::string sqcache;
+  float sqcachex = 0, sqcachey = 0;
+
+  // Calibration of the six-digit XY sheet references (ZARNXYLL.CFG): latitude and Y of the
+  // origin and degrees per Y unit, longitude and X of the origin and degrees per X unit.
+  float xylat0 = 1.3599590f, xyy0 = 38.0f, xylatstep = 0.0090437494f;
+  float xylon0 = 103.85132f, xyx0 = 30.0f, xylonstep = 0.0089857355f;
+
+  // The pointer read-out: frame km under the pointer, and the last pointer position handled
+  // (x as passed, y as a whole number) so that moves within one pixel row are ignored.
+  float mousex = 0, mousey = 0;
+  float mouselastx = 0;
+  int mouselasty = 0;
 };
 
 }  // namespace zarn

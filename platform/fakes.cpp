@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "platform/wav.h"
+
 namespace zarn::platform {
 
 int RecordingWavPlayer::play(const std::filesystem::path& wav, bool sync) {
@@ -9,7 +11,8 @@ int RecordingWavPlayer::play(const std::filesystem::path& wav, bool sync) {
   char riff[12] = {};
   if (!in.read(riff, sizeof riff)) return 0;
   if (std::string_view(riff, 4) != "RIFF" || std::string_view(riff + 8, 4) != "WAVE") return 0;
-  played.push_back({wav.filename().string(), sync});
+  const auto sound = readwav(wav);
+  played.push_back({wav.filename().string(), sync, sound ? sound->seconds() : -1});
   return 1;
 }
 

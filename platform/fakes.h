@@ -43,6 +43,7 @@ class RecordingWavPlayer final : public WavPlayer {
   struct Played {
     std::string file;  // the name as resolved, file name part only
     bool sync;
+    double seconds = -1;  // length of the decoded sound; -1 when it does not decode as PCM
   };
   int play(const std::filesystem::path& wav, bool sync) override;
   void beep() override { ++beeps; }

@@ -95,4 +95,13 @@ class OutputFile {
 // Splits text into lines at CR, LF or CR LF.
 std::vector<std::string> splitlines(std::string_view text);
 
+// Write # items for OutputFile::writefields: a text in double quotes, a number as Str$ gives it
+// but without the leading blank.
+std::string writeitem(std::string_view text);
+std::string writeitem(float v);
+std::string writeitem(double v);
+std::string writeitem(long long v);
+inline std::string writeitem(long v) { return writeitem(static_cast<long long>(v)); }
+inline std::string writeitem(int v) { return writeitem(static_cast<long long>(v)); }
+
 }  // namespace zarn::platform

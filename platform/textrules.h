@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+namespace zarn::platform {
+struct DateTime;
+}
+
 namespace zarn::text {
 
 // Str$ of a single-precision value: a leading blank when not negative, seven significant
@@ -52,6 +56,13 @@ std::string space(long n);
 std::string chr(int code);
 int asc(std::string_view s);  // 0 for an empty text
 
-// "hh:mm:ss" and "dd-mm-yyyy"-style texts are made by the clock helpers in files.h.
+// Latin-1 to UTF-8 for the outside world (file names, other programs), and back: false when
+// the text is not UTF-8 or holds a character beyond Latin-1.
+std::string latin1toutf8(std::string_view s);
+bool utf8tolatin1(std::string_view s, std::string& out);
+
+// Time$ and Date$ of a clock reading: "hh:mm:ss" (hours 0 to 23) and "mm-dd-yyyy".
+std::string timetext(const platform::DateTime& t);
+std::string datetext(const platform::DateTime& t);
 
 }  // namespace zarn::text

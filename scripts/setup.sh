@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   proj-bin libproj-dev geographiclib-tools libgeographiclib-dev
-  gpsd-clients socat xvfb xauth sox
+  gpsd-clients socat xvfb xauth sox pulseaudio
   libgeo-coordinates-osgb-perl
 )
 

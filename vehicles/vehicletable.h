@@ -1,10 +1,35 @@
 // The table of remote vehicles and the link state.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace zarn {
 
 struct VehicleTable {
   // Filled as remote vehicle tracking is built.
+
+  // The table, slots 1..mvtotal (slot 0 unused): frame position (km) of each unit's last
+  // report, label, place text, 3-character status (slot 1 is also the own unit's coded status),
+  // time text and time of day of the last report, and the dial string of its terminal.
+  static constexpr int mvdefault = 27;
+  int mvtotal = 0;
+  std::vector<float> mvx = std::vector<float>(mvdefault + 1), mvy = std::vector<float>(mvdefault + 1);
+  std::vector<std::string> mvlabel = std::vector<std::string>(mvdefault + 1),
+                           mvloc = std::vector<std::string>(mvdefault + 1),
+                           mvstat = std::vector<std::string>(mvdefault + 1),
+                           mvhhmm = std::vector<std::string>(mvdefault + 1),
+                           mvdial = std::vector<std::string>(mvdefault + 1);
+  std::vector<float> mvtimer = std::vector<float>(mvdefault + 1);
+  // What the link handler found in the line just decoded: the unit's row (0 none), the
+  // report's position and its first two lines.
+  int mvcur = 0;
+  float rptx = 0, rpty = 0;
+  std::string rptline1, rptline2;
+  // The multi-vehicle configuration: the satellite text service's number, the terminal's network
+  // identity, the send and acknowledgement texts and the terminal's user name and password.
+  std::string csatnumber, dnid, sendnowtext, acktext, csatuser, csatpass;
+  int abortflag = 0;  // the user asked to abort a call or wait
 };
 
 }  // namespace zarn

@@ -1,6 +1,68 @@
-#include "app/app.h"
+// zarn: the moving map. Runs in the directory it is started in (the data folder).
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <utility>
+#include <vector>
 
-int main() {
-  zarn::App app;
-  return 0;
+#include "app/app.h"
+#include "app/main/shell.h"
+#include "platform/audio/pulsewav.h"
+#include "platform/printer.h"
+#include "platform/programs.h"
+#include "platform/qt/qtservices.h"
+#include "platform/serial.h"
+#include "platform/tts/espeakspeaker.h"
+
+namespace {
+// Without a display QApplication aborts with a message few would understand.
+bool hasdisplay() {
+  for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* s = std::getenv(v);
+    if (s && *s) return true;
+  }
+  return false;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!hasdisplay()) {
+    std::fputs(
+        "zarn needs a graphical display: neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
+        "Start it from a desktop session (or set QT_QPA_PLATFORM=offscreen to run without a screen).\n",
+        stderr);
+    return 1;
+  }
+  QApplication qapp(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("ZARN"));
+  QApplication::setQuitOnLastWindowClosed(false);  // windows are hidden, not closed
+
+  using namespace zarn;
+  Services s;
+  s.clock = std::make_unique<platform::SystemClock>();
+  s.serial = std::make_unique<platform::TermiosSerial>();
+  auto wav = std::make_unique<platform::PulseWavPlayer>();
+  platform::PulseWavPlayer* player = wav.get();
+  s.wav = std::move(wav);
+  // Speech waits behind a prompt still playing instead of talking over it.
+  s.tts = std::make_unique<platform::EspeakSpeaker>([player](std::vector<short> samples, int rate) {
+    platform::WavSound sound;
+    sound.rate = rate;
+    sound.channels = 1;
+    sound.bits = 16;
+    sound.samples.assign(samples.begin(), samples.end());
+    return player->playsound(std::move(sound), true);
+  });
+  s.printer = std::make_unique<platform::LpPrinter>();
+  s.dialogs = std::make_unique<qt::QtDialogs>();
+  s.events = std::make_unique<qt::QtEventPump>();
+  s.images = std::make_unique<qt::QtImageStore>();
+  s.metrics = qt::qtmetrics();
+  App app(std::move(s));
+  app.sys.programs = std::make_unique<platform::PosixPrograms>(app.files);  // needs the app's files
+
+  Shell shell(app);
+  shell.start();
+  return qapp.exec();
 }

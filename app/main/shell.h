@@ -1,0 +1,76 @@
+// The running program on Qt: views of the application's windows, the 250 ms main tick and
+// the end of the program. Kept apart from main() so that tests can run it offscreen.
+#pragma once
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QTimer>
+
+#include "app/app.h"
+#include "mainwindow/tick.h"
+#include "platform/qt/qtservices.h"
+#include "platform/qt/qtui.h"
+
+namespace zarn {
+
+class Shell {
+ public:
+  explicit Shell(App& app) : app_(app), ui_([&app] { return app.win.all(); }) {
+    ui_.afterinput = [this] { checkquit(); };
+    // Waits that let events run show what the windows hold meanwhile.
+    if (auto* pump = dynamic_cast<qt::QtEventPump*>(app.sys.events.get())) {
+      pump_ = pump;
+      pump->onevents = [this] { ui_.refresh(); };
+    }
+    if (!app.win.zarn.onKeyPress) {
+      // TODO: the main window's keyboard-command handler (keycmd) takes the keys over; until
+      // it does, Escape ends the program.
+      app.win.zarn.onKeyPress = [&app](int& k) {
+        if (k == 27) {
+          app.main.quit = true;
+          k = 0;
+        }
+      };
+    }
+    timer_.setInterval(250);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+  }
+  ~Shell() {
+    if (pump_) pump_->onevents = nullptr;
+  }
+  Shell(const Shell&) = delete;
+  Shell& operator=(const Shell&) = delete;
+
+  // Shows the main window and starts the main tick.
+  void start() {
+    app_.win.zarn.show();
+    ui_.refresh();
+    timer_.start();
+  }
+  // One pass of the main timer.
+  void tick() {
+    Timer1_Timer(app_);
+    ui_.refresh();
+    checkquit();
+  }
+  // The program has ended: the tick is stopped and the event loop told to return.
+  bool ended() const { return ended_; }
+  qt::QtUi& ui() { return ui_; }
+  const QTimer& timer() const { return timer_; }
+
+ private:
+  void checkquit() {
+    if (!app_.main.quit || ended_) return;
+    ended_ = true;
+    timer_.stop();
+    QCoreApplication::quit();
+  }
+
+  App& app_;
+  qt::QtUi ui_;
+  QTimer timer_;
+  qt::QtEventPump* pump_ = nullptr;
+  bool ended_ = false;
+};
+
+}  // namespace zarn

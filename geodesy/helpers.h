@@ -1,0 +1,53 @@
+// Small helpers used everywhere: the sentence field splitter, first-value reads of
+// configuration files, the grid-square table MAPS.CCC, day numbers, elapsed time of day, name
+// capitalisation and the character substitution of the population-centre data.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zarn {
+struct App;
+namespace platform {
+class Files;
+}
+
+// The next field of an NMEA-style sentence from the 1-based position pos, fields ending at ","
+// or "*"; pos moves past the separator. With no separator left the field is empty and pos
+// becomes 1, so a last field not followed by "," or "*" is never returned.
+std::string nextfield(std::string_view sentence, long& pos);
+
+// 1 when a file (or directory, or a match of a "*"/"?" pattern) of that name exists, else 0.
+int fileexists(const platform::Files& files, std::string_view name);
+// The first line of a file; nullopt when the file is missing or holds nothing at all.
+std::optional<std::string> readfirstline(const platform::Files& files, std::string_view name);
+// The first number of a file (up to the first comma or line end); nullopt when the file is
+// missing or holds nothing at all.
+std::optional<float> readfirstnum(const platform::Files& files, std::string_view name);
+
+// Loads the grid-square table from MAPS.CCC into app.geo. A missing file, a short file or more
+// squares than the table holds is reported on the message line; whatever was read stays loaded.
+// Returns false when something was wrong.
+bool loadccc(App& app);
+
+// A day count of a "ddmmyy" date: later dates always give larger numbers, across New Year too.
+// Years 70..99 are 1970..1999, 00..69 are 2000..2069; day 01-01-1970 is 0.
+float daynumber(std::string_view ddmmyy);
+
+// Seconds from the time of day t0 (seconds since midnight) to now, 86400 added when midnight
+// has passed; never below 0.001.
+float elapsed(const App& app, float t0);
+// The same between two times of day.
+float elapsedbetween(float now, float t0);
+
+// Lower case, then upper case for the first character and for every character from the third
+// on that follows a blank or "-".
+void propercase(std::string& text);
+
+// Replaces every character code c by 250 - c (its own inverse), the stored form of the
+// population-centre names. A character above 250 has no substitute: the text is then left as
+// it was and false returned for the caller to report.
+[[nodiscard]] bool flipchars(std::string& text);
+
+}  // namespace zarn

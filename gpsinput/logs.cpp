@@ -1,0 +1,82 @@
+#include "gpsinput/logs.h"
+
+#include "app/app.h"
+#include "gpsinput/checksum.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+#include "speech/queue.h"
+#include "vehicles/mvforms.h"
+
+namespace zarn {
+
+namespace {
+std::string two(int v) { return text::format(v, "00"); }
+}  // namespace
+
+void newtrip(App& app) {
+  auto& g = app.gps;
+  const std::string ext = app.main.mvmode == 1 ? ".MVD" : ".NME";
+  std::string name;
+  if (app.files.exists("NEWTRIP.CFG")) {
+    std::string prefix;
+    if (auto f = platform::InputFile::open(app.files, "NEWTRIP.CFG")) prefix = text::ucase(f->field());
+    const long w = 8 - static_cast<long>(prefix.size());
+    for (int n = 1; n <= 999 && name.empty(); ++n) {
+      std::string counter = std::to_string(n);
+      if (static_cast<long>(counter.size()) < w) counter.insert(0, w - counter.size(), '0');
+      const std::string candidate = prefix + counter + ext;
+      if (!app.files.exists(candidate)) name = candidate;
+    }
+    if (name.empty()) {
+      // Every name is taken: replacing the prefix-only file would lose a journey.
+      showmsg(app, "No free trip log name: " + prefix + " 1 to 999 are all in use");
+      return;
+    }
+  } else {
+    name = "NEWTRIP" + ext;
+  }
+  if (app.main.mvmode == 1) {
+    saytext(app, "I am now logging data into " + name);
+    app.win.get<MvForm>().loglab.set("Log to " + name);
+  } else {
+    saytext(app, "I am now recording GPS data into " + name);
+  }
+  g.triplog.reset();
+  g.logopen = 0;
+  g.triplog = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Output);
+  if (!g.triplog) {
+    showmsg(app, "Cannot create " + name);
+    return;
+  }
+  g.logopen = 1;
+}
+
+void writetriplog(App& app, std::string_view line) {
+  if (app.gps.logopen == 1 && app.gps.triplog) app.gps.triplog->print(line);
+}
+
+void writenmepos(App& app, const std::string& lltext, const std::string& course) {
+  using text::mid;
+  const std::string pos = mid(lltext, 1, 2) + mid(lltext, 5, 5) + "," + mid(lltext, 12, 1) + "," +
+                          mid(lltext, 14, 3) + mid(lltext, 19, 5) + "," + mid(lltext, 26, 1);
+  const platform::DateTime t = app.sys.clock->now();
+  const std::string time = two(t.hour) + two(t.minute) + two(t.second);
+  const std::string date = two(t.day) + two(t.month) + two(t.year % 100);
+  const std::string s = "$GPRMC," + time + ",A," + pos + ",30," + course + "," + date + ",,";
+  if (auto f = platform::OutputFile::open(app.files, "NEW.NME", platform::OutputFile::Mode::Append))
+    f->print(s + "*" + nmeachksum(s));
+}
+
+void sniffchecksum(App& app) {
+  auto& g = app.gps;
+  g.nochecksum = 1;
+  g.replay = platform::InputFile::open(app.files, g.replayfile);
+  if (!g.replay) return;
+  for (int i = 0; i < 20 && !g.replay->eof(); ++i) {
+    const std::string l = g.replay->lineinput();
+    if (l.starts_with('$') && l.find('*') != std::string::npos) g.nochecksum = 0;
+  }
+  g.replay = platform::InputFile::open(app.files, g.replayfile);
+}
+
+}  // namespace zarn

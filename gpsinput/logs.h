@@ -1,0 +1,26 @@
+// The trip log (received data recorded for replay and filtering), NMEA position recording into
+// NEW.NME and the checksum sniff of a replay file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zarn {
+struct App;
+
+// Opens a new trip log: NEWTRIP.NME (.MVD in multi-vehicle mode), or with NEWTRIP.CFG its
+// prefix and the first free counter (TRIP0001.NME ...). A log already open is closed first.
+// When every counter is taken nothing is opened and the message line says so.
+void newtrip(App& app);
+// Writes one line to the trip log when it is open.
+void writetriplog(App& app, std::string_view line);
+
+// Appends a $GPRMC sentence to NEW.NME for a position in the 26-character latitude/longitude
+// read-out form and a three-digit course, with the clock's time and date and a speed of 30.
+void writenmepos(App& app, const std::string& lltext, const std::string& course);
+
+// Opens the replay file and notes whether its first 20 lines carry checksums (nochecksum); the
+// replay then starts at its first line.
+void sniffchecksum(App& app);
+
+}  // namespace zarn

@@ -1,0 +1,25 @@
+#include "gpsinput/ownfix.h"
+
+#include <cmath>
+
+#include "app/app.h"
+
+namespace zarn {
+
+void showspeed(App& app) {
+  float v = app.gps.ownspd;
+  if (app.main.metric == 0) {
+    v = app.main.nautical == 1 ? v / 1.61f / 1.15f : v / 1.61f;
+  }
+  const double w = std::floor(static_cast<double>(v));
+  // A value no whole number can hold keeps the caption as it was.
+  if (!std::isfinite(w) || std::fabs(w) > 2e9) return;
+  app.win.zarn.spdbox.set(std::to_string(static_cast<long long>(w)));
+}
+
+void setfixvars(GpsState& gps, int mode, float lat, float lon, float radius, float brg1, float brg2,
+                std::int32_t colour) {
+  gps.dfsector = DfSector{mode, lat, lon, radius, brg1, brg2, colour};
+}
+
+}  // namespace zarn

@@ -1,0 +1,18 @@
+// The own fix's read-out and the direction-finder sector store.
+#pragma once
+
+#include <cstdint>
+
+namespace zarn {
+struct App;
+struct GpsState;
+
+// Writes the own speed into the speed box in the unit chosen: km/h when metric is on, else
+// knots when nautical is on, else miles per hour; whole units, rounded down, no unit text.
+void showspeed(App& app);
+
+// Stores the direction-finder sector (mode 1 shows it); nothing is drawn here.
+void setfixvars(GpsState& gps, int mode, float lat, float lon, float radius, float brg1, float brg2,
+                std::int32_t colour);
+
+}  // namespace zarn

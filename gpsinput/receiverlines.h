@@ -1,0 +1,20 @@
+// Lines of particular receivers and add-on units besides NMEA sentences: the direction-finder
+// sector ("SEC"), the fixed-column "SONY" position, the switch states of "$GPSTA,S," and the
+// TAIP ">RPV" report.
+#pragma once
+
+#include <string>
+
+namespace zarn {
+struct App;
+
+// Centre, radius and two bearings of a direction-finding sector; a radius of 0 hides it.
+void secsentence(App& app, const std::string& line);
+// Fixed-column position, speed (km/h) and course.
+void sonyfix(App& app, const std::string& line);
+// Eight switch characters; each change is shown and said as SWITCHES.CFG describes it.
+void gpstaswitch(App& app, const std::string& line);
+// TAIP position/velocity: hundred-thousandths of a degree, miles per hour and heading.
+void taiprpv(App& app, const std::string& line);
+
+}  // namespace zarn

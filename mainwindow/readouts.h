@@ -1,0 +1,19 @@
+// The position read-outs along the bottom of the main window.
+#pragma once
+
+#include <string>
+
+#include "platform/ui.h"
+
+namespace zarn {
+struct App;
+
+// Shows a grid-reference (or pixel) text in gridbox, the type size chosen by its length so that
+// the longer forms still fit: 12 points up to 14 characters, 9.75 for 15, 8.25 beyond.
+void showgridref(App& app, const std::string& text);
+
+// The position-status colour of the read-outs: green for live GPS, yellow for old or simulated
+// data, white while they show the pointer's position.
+void setstatcol(App& app, ui::Colour colour);
+
+}  // namespace zarn

@@ -1,0 +1,16 @@
+// Names of the landmark cell files (.GEO): one file per 1 km grid square, or per 2-minute
+// latitude/longitude cell.
+#pragma once
+
+#include <string>
+
+namespace zarn {
+
+// The landmark cell file name for a position text: 14-character grid references give square
+// letters and kilometre digits + ".GEO" (SU 12345 67890 -> SU1267.GEO), 13-character Irish
+// references the same with one letter, and the 15-character compact latitude/longitude form
+// degrees, hemispheres and two band characters (".GE" between them). Other texts leave file
+// unchanged.
+void geofilename(const std::string& gridref, std::string& file);
+
+}  // namespace zarn

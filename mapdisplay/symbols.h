@@ -1,0 +1,20 @@
+// Markers and read-out boxes on the map window: place symbols, the found-place marker, the
+// destination marker and the heading box.
+#pragma once
+
+#include <string>
+
+namespace zarn {
+struct App;
+
+// The symbol icon of a code at pixel (x, y), with a leader line to (x2, y2).
+void placesymbol(App& app, const std::string& code, float x, float y, float x2, float y2);
+// The found-place icon at pixel (x, y) with the name under it.
+void showsymbol(App& app, float x, float y, const std::string& name);
+// The destination marker for a frame position (km) and destination slot.
+void showdest(App& app, float x, float y, int slot);
+// The own heading in the heading box: three digits on green, or "?" on yellow when no heading
+// is known.
+void showheading(App& app);
+
+}  // namespace zarn

@@ -1,0 +1,380 @@
+#include "platform/files.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "platform/textrules.h"
+
+namespace zarn::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Names on disk may be Latin-1 bytes (written by this program in the past) or UTF-8 (written
+// by everything else); the program's own names are Latin-1.
+std::string diskname_latin1(const std::string& disk) {
+  std::string l;
+  return text::utf8tolatin1(disk, l) ? l : disk;
+}
+
+bool samename(std::string_view want, const std::string& disk) {
+  const std::string w = text::ucase(want);
+  return w == text::ucase(disk) || w == text::ucase(diskname_latin1(disk));
+}
+
+bool haswildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
+
+// DOS wildcards: "*" any run, "?" one character, without regard to case. "*.*" matches every
+// name, and a pattern ending in ".*" also matches the name without any extension.
+bool globmatch(std::string_view p, std::string_view n) {
+  std::size_t pi = 0, ni = 0, star = std::string_view::npos, mark = 0;
+  while (ni < n.size()) {
+    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+      ++pi;
+      ++ni;
+    } else if (pi < p.size() && p[pi] == '*') {
+      star = pi++;
+      mark = ni;
+    } else if (star != std::string_view::npos) {
+      pi = star + 1;
+      ni = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  return pi == p.size();
+}
+
+bool dosmatch(std::string_view pattern, const std::string& disk) {
+  std::string p = text::ucase(pattern);
+  if (p == "*.*") p = "*";
+  const std::string names[2] = {text::ucase(disk), text::ucase(diskname_latin1(disk))};
+  for (const std::string& n : names) {
+    if (globmatch(p, n)) return true;
+    if (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0 && n.find('.') == std::string::npos &&
+        globmatch(std::string_view(p).substr(0, p.size() - 2), n))
+      return true;
+  }
+  return false;
+}
+
+// "C:\MAPS\X.BMP" -> "/MAPS/X.BMP"; "MAPS\X.BMP " -> "MAPS/X.BMP". Like DOS, trailing blanks
+// and dots of each part are not part of the name: names cut from fixed-width lines still work.
+std::string normalise(std::string_view name) {
+  std::string n(name);
+  std::replace(n.begin(), n.end(), '\\', '/');
+  if (n.size() >= 2 && n[1] == ':' && ((n[0] >= 'A' && n[0] <= 'Z') || (n[0] >= 'a' && n[0] <= 'z')))
+    n.erase(0, 2);
+  std::string out;
+  std::size_t i = 0;
+  while (i <= n.size()) {
+    std::size_t j = n.find('/', i);
+    if (j == std::string::npos) j = n.size();
+    std::string part = n.substr(i, j - i);
+    if (part != "." && part != ".." && !haswildcard(part))
+      while (!part.empty() && (part.back() == ' ' || part.back() == '.')) part.pop_back();
+    out += part;
+    if (j < n.size()) out += '/';
+    i = j + 1;
+  }
+  return out;
+}
+
+// Directory part and last part of a normalised name ("MAPS/*.DES" -> "MAPS/", "*.DES").
+void splitlast(const std::string& n, std::string& dir, std::string& last) {
+  const std::size_t slash = n.rfind('/');
+  if (slash == std::string::npos) {
+    dir.clear();
+    last = n;
+  } else {
+    dir = n.substr(0, slash + 1);
+    last = n.substr(slash + 1);
+  }
+}
+
+bool present(const fs::path& p) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(p, ec));
+}
+
+// The text of a file as the old runtime read text: everything before an end-of-file mark
+// (Ctrl+Z) that DOS editors put at the end.
+std::string textpart(std::string s) {
+  const std::size_t z = s.find('\x1A');
+  if (z != std::string::npos) s.resize(z);
+  return s;
+}
+
+// Entries of a directory matching a DOS pattern, sorted without regard to case.
+std::vector<fs::directory_entry> matching(const fs::path& dir, std::string_view pattern) {
+  std::vector<fs::directory_entry> out;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    if (dosmatch(pattern, it->path().filename().string())) out.push_back(*it);
+  std::sort(out.begin(), out.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
+    return text::ucase(a.path().filename().string()) < text::ucase(b.path().filename().string());
+  });
+  return out;
+}
+
+bool isfile(const fs::directory_entry& e) {
+  std::error_code ec;
+  return e.is_regular_file(ec);
+}
+
+}  // namespace
+
+Files::Files(fs::path workdir) : workdir_(std::move(workdir)) {}
+
+fs::path Files::resolve(std::string_view name) const {
+  const std::string n = normalise(name);
+  fs::path cur = !n.empty() && n[0] == '/' ? fs::path("/") : workdir_;
+  bool found = true;  // every part so far exists on disk
+  std::size_t i = 0;
+  while (i <= n.size()) {
+    std::size_t j = n.find('/', i);
+    if (j == std::string::npos) j = n.size();
+    const std::string part = n.substr(i, j - i);
+    i = j + 1;
+    if (part.empty() || part == ".") continue;
+    if (!found || part == "..") {
+      cur /= found ? part : text::latin1toutf8(part);
+      continue;
+    }
+    if (present(cur / part)) {
+      cur /= part;
+      continue;
+    }
+    std::error_code ec;
+    std::string best;
+    for (fs::directory_iterator it(cur, ec), end; !ec && it != end; it.increment(ec)) {
+      const std::string disk = it->path().filename().string();
+      if (samename(part, disk) && (best.empty() || disk < best)) best = disk;
+    }
+    if (!best.empty()) {
+      cur /= best;
+    } else {
+      // A new name: created in UTF-8 so that other programs show it properly.
+      found = false;
+      cur /= text::latin1toutf8(part);
+    }
+  }
+  return cur;
+}
+
+bool Files::exists(std::string_view name) const {
+  const std::string n = normalise(name);
+  if (n.empty()) return false;
+  std::string dir, last;
+  splitlast(n, dir, last);
+  if (haswildcard(last)) return !matching(resolve(dir), last).empty();
+  std::error_code ec;
+  return fs::exists(resolve(n), ec);
+}
+
+std::vector<std::string> Files::list(std::string_view pattern) const {
+  std::string dir, last;
+  splitlast(normalise(pattern), dir, last);
+  std::vector<std::string> out;
+  for (const auto& e : matching(resolve(dir), last))
+    if (isfile(e)) out.push_back(diskname_latin1(e.path().filename().string()));
+  return out;
+}
+
+bool Files::remove(std::string_view name) const {
+  std::string dir, last;
+  const std::string n = normalise(name);
+  splitlast(n, dir, last);
+  std::error_code ec;
+  if (haswildcard(last)) {
+    bool any = false;
+    for (const auto& e : matching(resolve(dir), last))
+      if (isfile(e) && fs::remove(e.path(), ec)) any = true;
+    return any;
+  }
+  const fs::path p = resolve(n);
+  if (fs::is_directory(fs::symlink_status(p, ec))) return false;  // Kill removes files only
+  return fs::remove(p, ec);
+}
+
+bool Files::rename(std::string_view from, std::string_view to) const {
+  const fs::path src = resolve(from);
+  fs::path dst = resolve(to);
+  std::error_code ec;
+  if (!present(src)) return false;
+  // Name ... As never replaced an existing file; renaming a file onto itself changes the case
+  // of its name.
+  if (present(dst)) {
+    if (!fs::equivalent(src, dst, ec)) return false;
+    std::string dir, last;
+    splitlast(normalise(to), dir, last);
+    dst = dst.parent_path() / text::latin1toutf8(last);
+  }
+  fs::rename(src, dst, ec);
+  return !ec;
+}
+
+std::optional<std::string> Files::read(std::string_view name) const {
+  const fs::path p = resolve(name);
+  std::error_code ec;
+  if (fs::is_directory(p, ec)) return std::nullopt;
+  std::ifstream in(p, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return s;
+}
+
+std::optional<std::vector<std::string>> Files::readlines(std::string_view name) const {
+  auto s = read(name);
+  if (!s) return std::nullopt;
+  return splitlines(textpart(std::move(*s)));
+}
+
+std::string Files::readfirstline(std::string_view name) const {
+  auto lines = readlines(name);
+  return lines && !lines->empty() ? lines->front() : std::string();
+}
+
+bool Files::write(std::string_view name, std::string_view bytes) const {
+  auto f = OutputFile::open(*this, name, OutputFile::Mode::Output);
+  return f && f->printpart(bytes) && f->flush();
+}
+
+bool Files::writelines(std::string_view name, const std::vector<std::string>& lines) const {
+  auto f = OutputFile::open(*this, name, OutputFile::Mode::Output);
+  if (!f) return false;
+  for (const auto& l : lines)
+    if (!f->print(l)) return false;
+  return f->flush();
+}
+
+// --- Input # ---------------------------------------------------------------------------
+
+std::optional<InputFile> InputFile::open(const Files& files, std::string_view name) {
+  auto s = files.read(name);
+  if (!s) return std::nullopt;
+  return InputFile(textpart(std::move(*s)));
+}
+
+bool InputFile::eof() const { return pos_ >= data_.size(); }
+
+std::string InputFile::lineinput() {
+  const std::size_t start = pos_;
+  while (pos_ < data_.size() && data_[pos_] != '\r' && data_[pos_] != '\n') ++pos_;
+  std::string line = data_.substr(start, pos_ - start);
+  if (pos_ < data_.size() && data_[pos_] == '\r') {
+    ++pos_;
+    if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+  } else if (pos_ < data_.size()) {
+    ++pos_;  // LF
+  }
+  return line;
+}
+
+void InputFile::skipseparator() {
+  if (pos_ >= data_.size()) return;
+  if (data_[pos_] == ',') {
+    ++pos_;
+  } else if (data_[pos_] == '\r') {
+    ++pos_;
+    if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+  } else if (data_[pos_] == '\n') {
+    ++pos_;
+  }
+}
+
+std::string InputFile::field() {
+  auto lineend = [this] { return data_[pos_] == '\r' || data_[pos_] == '\n'; };
+  while (pos_ < data_.size() && (data_[pos_] == ' ' || data_[pos_] == '\t')) ++pos_;
+  if (pos_ >= data_.size()) return {};
+  std::string f;
+  if (data_[pos_] == '"') {
+    // A quoted field ends at its closing quote; a quote left open ends at the line end so that
+    // one bad record cannot swallow the rest of the file.
+    ++pos_;
+    const std::size_t start = pos_;
+    while (pos_ < data_.size() && data_[pos_] != '"' && !lineend()) ++pos_;
+    f = data_.substr(start, pos_ - start);
+    if (pos_ < data_.size() && data_[pos_] == '"') ++pos_;
+    while (pos_ < data_.size() && data_[pos_] != ',' && !lineend()) ++pos_;
+  } else {
+    const std::size_t start = pos_;
+    while (pos_ < data_.size() && data_[pos_] != ',' && !lineend()) ++pos_;
+    f = data_.substr(start, pos_ - start);
+    while (!f.empty() && (f.back() == ' ' || f.back() == '\t')) f.pop_back();
+  }
+  skipseparator();
+  return f;
+}
+
+double InputFile::number() { return text::val(field()); }
+
+// --- Print # / Write # -----------------------------------------------------------------
+
+std::unique_ptr<OutputFile> OutputFile::open(const Files& files, std::string_view name, Mode mode) {
+  const fs::path p = files.resolve(name);
+  // Close-on-exec: an open trip log must not leak into the programs we start.
+  std::FILE* f = std::fopen(p.c_str(), mode == Mode::Append ? "abe" : "wbe");
+  if (!f) return nullptr;
+  return std::unique_ptr<OutputFile>(new OutputFile(f, p));
+}
+
+OutputFile::~OutputFile() {
+  if (f_) std::fclose(f_);
+}
+
+bool OutputFile::printpart(std::string_view s) {
+  if (!s.empty() && std::fwrite(s.data(), 1, s.size(), f_) != s.size()) ok_ = false;
+  return ok_;
+}
+
+bool OutputFile::print(std::string_view line) { return printpart(line) && printpart("\r\n"); }
+
+bool OutputFile::writefields(const std::vector<std::string>& items) {
+  std::string line;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i) line += ',';
+    line += items[i];
+  }
+  return print(line);
+}
+
+bool OutputFile::flush() {
+  if (std::fflush(f_) != 0) ok_ = false;
+  return ok_;
+}
+
+std::vector<std::string> splitlines(std::string_view text) {
+  std::vector<std::string> out;
+  std::string cur;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      out.push_back(std::move(cur));
+      cur.clear();
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) out.push_back(std::move(cur));
+  return out;
+}
+
+std::string writeitem(std::string_view t) {
+  // A quote inside the text would end the field early when it is read back.
+  std::string s(t);
+  std::replace(s.begin(), s.end(), '"', '\'');
+  return '"' + s + '"';
+}
+
+std::string writeitem(float v) { return text::ltrim(text::str(v)); }
+std::string writeitem(double v) { return text::ltrim(text::strd(v)); }
+std::string writeitem(long long v) { return text::ltrim(text::str(v)); }
+
+}  // namespace zarn::platform

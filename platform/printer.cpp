@@ -1,0 +1,103 @@
+#include "platform/printer.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/programs.h"
+#include "platform/textrules.h"
+
+namespace zarn::platform {
+
+namespace {
+
+struct Fd {
+  int fd = -1;
+  Fd() = default;
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() { reset(); }
+  void reset() {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+};
+
+}  // namespace
+
+bool LpPrinter::printline(const std::string& line) {
+  error_.clear();
+  // A socket rather than a pipe for the text: MSG_NOSIGNAL lets a client that died early give
+  // an error here instead of a SIGPIPE that would end this program.
+  Fd in[2], err[2];
+  int sv[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) {
+    error_ = std::string("cannot print: ") + std::strerror(errno);
+    return false;
+  }
+  in[0].fd = sv[0];
+  in[1].fd = sv[1];
+  int pf[2];
+  if (::pipe2(pf, O_CLOEXEC) != 0) {
+    error_ = std::string("cannot print: ") + std::strerror(errno);
+    return false;
+  }
+  err[0].fd = pf[0];
+  err[1].fd = pf[1];
+
+  std::vector<std::string> argv{command_};
+  argv.insert(argv.end(), options_.begin(), options_.end());
+  SpawnOptions opt;
+  opt.stdin_fd = in[1].fd;
+  opt.stdout_fd = -1;  // the spooler's "request id is ..." is of no use here
+  opt.stderr_fd = err[1].fd;
+  opt.searchpath = true;
+  const pid_t pid = spawnprogram(command_, argv, opt);
+  in[1].reset();
+  err[1].reset();
+  if (pid < 0) {
+    error_ = "cannot start " + command_ + ": " + std::strerror(-pid);
+    return false;
+  }
+
+  // The spooler expects UTF-8 text.
+  const std::string data = text::latin1toutf8(line) + "\n";
+  std::size_t done = 0;
+  bool sent = true;
+  while (done < data.size()) {
+    const ssize_t n = ::send(in[0].fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      sent = false;
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  in[0].reset();
+
+  std::string msg;
+  char buf[512];
+  for (;;) {
+    const ssize_t n = ::read(err[0].fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    if (msg.size() < 4096) msg.append(buf, static_cast<std::size_t>(n));
+  }
+  const int status = waitprogram(pid);
+  if (status == 0 && sent) return true;
+  while (!msg.empty() && (msg.back() == '\n' || msg.back() == '\r')) msg.pop_back();
+  error_ = !msg.empty() ? msg
+           : status != 0 ? command_ + " failed (exit status " + std::to_string(status) + ")"
+                         : command_ + " did not take the text";
+  return false;
+}
+
+bool FilePrinter::printline(const std::string& line) {
+  auto f = OutputFile::open(files_, name_, OutputFile::Mode::Append);
+  return f && f->print(line) && f->flush();
+}
+
+}  // namespace zarn::platform

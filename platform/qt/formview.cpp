@@ -1,0 +1,550 @@
+#include "platform/qt/formview.h"
+
+#include <QAbstractScrollArea>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <set>
+
+#include "platform/qt/qtconvert.h"
+#include "platform/qt/qtkeys.h"
+#include "platform/qt/qtservices.h"
+#include "platform/qt/qtui.h"
+
+namespace zarn::qt {
+
+namespace {
+bool hasmousehandler(const ui::Control& c) {
+  return c.onClick || c.onDblClick || c.onMouseDown || c.onMouseMove || c.onMouseUp;
+}
+
+// Multi-line text boxes hold CR LF line ends in the model.
+QString tomultiline(const std::string& s) {
+  QString q = qstr(s);
+  q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return q;
+}
+std::string frommultiline(const QString& q) {
+  std::string s;
+  for (char c : latin1(q)) {
+    if (c == '\n') s += '\r';
+    s += c;
+  }
+  return s;
+}
+
+const ui::Font* fontof(const ui::Control& c) {
+  switch (c.kind) {
+    case ui::Kind::Button: return &static_cast<const ui::Button&>(c).font;
+    case ui::Kind::TextBox: return &static_cast<const ui::TextBox&>(c).font;
+    case ui::Kind::ListBox: return &static_cast<const ui::ListBox&>(c).font;
+    case ui::Kind::CheckBox: return &static_cast<const ui::CheckBox&>(c).font;
+    default: return nullptr;
+  }
+}
+}  // namespace
+
+FormView::FormView(ui::Form& form, QtUi& owner) : QWidget(nullptr), form_(form), owner_(owner) {
+  setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted from the model
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);  // moves without a button feed the pointer read-outs
+}
+
+FormView::~FormView() = default;
+
+// --- keeping in step with the model ---
+
+void FormView::sync() {
+  syncwindow();
+  syncwidgets();
+  const std::uint64_t fp = fingerprint(form_);
+  if (!printed_ || fp != print_) {
+    print_ = fp;
+    printed_ = true;
+    update();
+  }
+  // Hold the pictures on show until the next sync, so that a picture made meanwhile cannot
+  // take the address of one shown now and escape the fingerprint.
+  pictures_.clear();
+  if (form_.picture) pictures_.push_back(form_.picture);
+  for (const ui::Control* c : form_.controls())
+    if (c->kind == ui::Kind::Image && c->visible)
+      if (const auto& pic = static_cast<const ui::Image*>(c)->picture) pictures_.push_back(pic);
+}
+
+void FormView::syncwindow() {
+  Qt::WindowFlags wanted = Qt::Window;
+  if (form_.borderless) wanted |= Qt::FramelessWindowHint;
+  if (form_.topmost) wanted |= Qt::WindowStaysOnTopHint;  // kept above the map window
+  if (!created_ || wanted != flags_) {
+    const bool was = isVisible();
+    flags_ = wanted;
+    setWindowFlags(wanted);  // hides the window
+    if (was) show();
+  }
+  if (!created_ || form_.modal != modal_) {
+    const bool was = isVisible();
+    if (was) hide();
+    modal_ = form_.modal;
+    setWindowModality(modal_ ? Qt::ApplicationModal : Qt::NonModal);
+    if (was) show();
+  }
+  if (!created_ || form_.caption != caption_) {
+    caption_ = form_.caption;
+    setWindowTitle(qstr(caption_));
+  }
+  const QSize size(std::max(1, form_.width), std::max(1, form_.height));
+  if (minimumSize() != size || maximumSize() != size) setFixedSize(size);
+  const QPoint pos(form_.left, form_.top);
+  if (!created_ || pos != pos_) {
+    pos_ = pos;
+    moves_.push_back(pos);
+    if (moves_.size() > 4) moves_.pop_front();
+    move(pos);
+  }
+  created_ = true;
+  if (form_.visible && !isVisible()) {
+    show();
+    raise();
+    activateWindow();
+  } else if (!form_.visible && isVisible()) {
+    hide();
+  }
+}
+
+void FormView::moveEvent(QMoveEvent* e) {
+  QWidget::moveEvent(e);
+  if (!e->spontaneous() || !isVisible()) return;
+  const QPoint now = pos();  // the frame's position, as the model keeps it
+  if (std::find(moves_.begin(), moves_.end(), now) != moves_.end()) return;  // our own move
+  // Moved by the user or the window manager: the model follows.
+  form_.left = now.x();
+  form_.top = now.y();
+  pos_ = now;
+}
+
+void FormView::syncwidgets() {
+  std::vector<ui::Control*> order;
+  for (ui::Control* c : form_.controls()) {
+    if (painted(c->kind)) continue;
+    order.push_back(c);
+    Child& ch = children_[c];
+    const bool multiline = c->kind == ui::Kind::TextBox && static_cast<ui::TextBox*>(c)->multiline;
+    if (!ch.w || ch.kind != c->kind || ch.multiline != multiline) {
+      if (ch.w) {
+        ch.w->hide();
+        ch.w->deleteLater();  // it may be the sender of the signal being handled
+      }
+      ch = Child{};
+      ch.kind = c->kind;
+      ch.multiline = multiline;
+      ch.w = makewidget(*c);
+    }
+    updatewidget(*c, ch);
+  }
+  // Widgets of controls that have been unloaded.
+  const std::set<ui::Control*> present(order.begin(), order.end());
+  for (auto it = children_.begin(); it != children_.end();) {
+    if (present.count(it->first)) {
+      ++it;
+      continue;
+    }
+    if (it->second.w) {
+      it->second.w->hide();
+      it->second.w->deleteLater();
+    }
+    it = children_.erase(it);
+  }
+  if (order != zorder_) {
+    for (ui::Control* c : order)
+      if (QWidget* w = children_[c].w) w->raise();
+    zorder_ = order;
+  }
+}
+
+QWidget* FormView::makewidget(ui::Control& c) {
+  ui::Control* cp = &c;
+  // The model's handler, fetched when the signal comes, since the control may have gone.
+  auto fire = [this, cp](std::function<void()> ui::Control::*h) {
+    if (!alive(cp)) return;
+    if (auto f = cp->*h) f();
+  };
+  QWidget* w = nullptr;
+  switch (c.kind) {
+    case ui::Kind::Button: {
+      auto* b = new QPushButton(this);
+      connect(b, &QPushButton::clicked, this, [this, fire] {
+        fire(&ui::Control::onClick);
+        done();
+      });
+      w = b;
+      break;
+    }
+    case ui::Kind::TextBox: {
+      auto changed = [this, cp](std::string text) {
+        if (!alive(cp) || cp->kind != ui::Kind::TextBox) return;
+        auto& t = static_cast<ui::TextBox&>(*cp);
+        t.text = std::move(text);
+        children_[cp].text = t.text;
+        if (auto f = t.onChange) f();
+        done();
+      };
+      if (static_cast<ui::TextBox&>(c).multiline) {
+        auto* e = new QPlainTextEdit(this);
+        // Signals are blocked while the model's text is put in, so this is the user typing.
+        connect(e, &QPlainTextEdit::textChanged, this, [e, changed] { changed(frommultiline(e->toPlainText())); });
+        e->viewport()->installEventFilter(this);
+        w = e;
+      } else {
+        auto* e = new QLineEdit(this);
+        e->setFrame(true);
+        connect(e, &QLineEdit::textEdited, this, [changed](const QString& s) { changed(latin1(s)); });
+        w = e;
+      }
+      break;
+    }
+    case ui::Kind::ListBox: {
+      auto* l = new QListWidget(this);
+      connect(l, &QListWidget::currentRowChanged, this, [this, cp](int row) {
+        if (!alive(cp) || cp->kind != ui::Kind::ListBox) return;
+        auto& lb = static_cast<ui::ListBox&>(*cp);
+        lb.listindex = row;
+        children_[cp].value = row;
+        if (auto f = lb.onClick) f();
+        done();
+      });
+      connect(l, &QListWidget::itemDoubleClicked, this, [this, fire] {
+        fire(&ui::Control::onDblClick);
+        done();
+      });
+      l->viewport()->installEventFilter(this);
+      w = l;
+      break;
+    }
+    case ui::Kind::CheckBox: {
+      auto* b = new QCheckBox(this);
+      connect(b, &QCheckBox::clicked, this, [this, cp](bool on) {
+        if (!alive(cp) || cp->kind != ui::Kind::CheckBox) return;
+        auto& cb = static_cast<ui::CheckBox&>(*cp);
+        cb.value = on ? 1 : 0;
+        children_[cp].value = cb.value;
+        if (auto f = cb.onClick) f();
+        done();
+      });
+      w = b;
+      break;
+    }
+    default: return nullptr;
+  }
+  w->installEventFilter(this);
+  return w;
+}
+
+void FormView::updatewidget(ui::Control& c, Child& ch) {
+  QWidget* w = ch.w;
+  if (!w) return;
+  const QRect g(c.left, c.top, std::max(0, c.width), std::max(0, c.height));
+  if (w->geometry() != g) w->setGeometry(g);
+  if (w->isHidden() == c.visible) w->setVisible(c.visible);
+  if (w->isEnabledTo(this) != c.enabled) w->setEnabled(c.enabled);
+  if (const ui::Font* f = fontof(c); f && (f->size != ch.font.size || f->bold != ch.font.bold)) {
+    ch.font = *f;
+    w->setFont(qfont(*f));
+  }
+  auto colours = [&](ui::Colour fore, ui::Colour back, QPalette::ColorRole backrole, QPalette::ColorRole forerole) {
+    if (fore == ch.fore && back == ch.back) return;
+    ch.fore = fore;
+    ch.back = back;
+    QPalette pal = w->palette();
+    pal.setColor(backrole, qcolour(back));
+    pal.setColor(forerole, qcolour(fore));
+    w->setPalette(pal);
+  };
+  const QSignalBlocker quiet(w);  // model changes are not user input
+  switch (c.kind) {
+    case ui::Kind::Button: {
+      const auto& b = static_cast<const ui::Button&>(c);
+      if (b.caption != ch.text) static_cast<QPushButton*>(w)->setText(qstr(ch.text = b.caption));
+      colours(ui::black, b.backcolor, QPalette::Button, QPalette::ButtonText);
+      break;
+    }
+    case ui::Kind::TextBox: {
+      const auto& t = static_cast<const ui::TextBox&>(c);
+      colours(t.forecolor, t.backcolor, QPalette::Base, QPalette::Text);
+      if (auto* e = qobject_cast<QPlainTextEdit*>(w)) {
+        if (e->isReadOnly() != t.locked) e->setReadOnly(t.locked);
+        if (t.text != ch.text) e->setPlainText(tomultiline(ch.text = t.text));
+      } else if (auto* l = qobject_cast<QLineEdit*>(w)) {
+        if (l->isReadOnly() != t.locked) l->setReadOnly(t.locked);
+        if (t.text != ch.text) l->setText(qstr(ch.text = t.text));
+      }
+      break;
+    }
+    case ui::Kind::ListBox: {
+      const auto& lb = static_cast<const ui::ListBox&>(c);
+      auto* l = static_cast<QListWidget*>(w);
+      if (lb.items != ch.items) {
+        ch.items = lb.items;
+        l->clear();
+        for (const auto& item : lb.items) l->addItem(qstr(item));
+        ch.value = -2;  // the selection went with the rows
+      }
+      if (lb.listindex != ch.value) {
+        ch.value = lb.listindex;
+        if (lb.listindex >= 0 && lb.listindex < l->count()) {
+          l->setCurrentRow(lb.listindex);
+        } else {
+          l->setCurrentRow(-1);
+          l->clearSelection();
+        }
+      }
+      break;
+    }
+    case ui::Kind::CheckBox: {
+      const auto& cb = static_cast<const ui::CheckBox&>(c);
+      auto* b = static_cast<QCheckBox*>(w);
+      if (cb.caption != ch.text) b->setText(qstr(ch.text = cb.caption));
+      if (cb.value != ch.value) {
+        ch.value = cb.value;
+        b->setTristate(cb.value == 2);
+        b->setCheckState(cb.value == 1 ? Qt::Checked : cb.value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+      }
+      break;
+    }
+    default: break;
+  }
+}
+
+QWidget* FormView::widget(const ui::Control& c) const {
+  auto it = children_.find(const_cast<ui::Control*>(&c));
+  return it == children_.end() ? nullptr : it->second.w.data();
+}
+
+// --- painting ---
+
+void FormView::paintEvent(QPaintEvent*) {
+  ++paints_;
+  QPainter p(this);
+  paintform(p);
+}
+
+QImage FormView::snapshot() {
+  QImage img(size(), QImage::Format_RGB32);
+  img.fill(Qt::black);
+  render(&img);
+  return img;
+}
+
+const QImage* FormView::stretched(const ui::Image& c) {
+  const auto* pic = dynamic_cast<const QtPicture*>(c.picture.get());
+  if (!pic || !c.stretch || c.width <= 0 || c.height <= 0) return nullptr;
+  const QSize want(c.width, c.height);
+  if (pic->image.size() == want) return nullptr;
+  Scaled& s = scaled_[&c];
+  if (s.pic != c.picture || s.image.size() != want) {
+    s.pic = c.picture;
+    s.image = pic->image.scaled(want, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  }
+  s.used = true;
+  return &s.image;
+}
+
+void FormView::paintform(QPainter& p) {
+  p.fillRect(QRect(0, 0, width(), height()), qcolour(form_.backcolor));
+  if (const auto* pic = dynamic_cast<const QtPicture*>(form_.picture.get())) p.drawImage(0, 0, pic->image);
+  const std::vector<ui::Control*> all = form_.controls();
+  for (auto& [c, s] : scaled_) s.used = false;
+
+  // Map pictures and tiles, then the drawing layer, then everything else.
+  for (const ui::Control* c : all)
+    if (c->visible && c->kind == ui::Kind::Image && static_cast<const ui::Image*>(c)->underlay) {
+      const auto& im = static_cast<const ui::Image&>(*c);
+      paintimage(p, im, stretched(im));
+    }
+  if (!form_.surface.ops().empty()) {
+    const QImage& layer = formlayer_.update(form_.surface, form_.width, form_.height);
+    if (!formlayer_.empty()) p.drawImage(0, 0, layer);
+  }
+  std::erase_if(boxlayers_, [&](const auto& e) { return std::find(all.begin(), all.end(), e.first) == all.end(); });
+  for (const ui::Control* c : all) {
+    if (!c->visible) continue;
+    switch (c->kind) {
+      case ui::Kind::Label: paintlabel(p, static_cast<const ui::Label&>(*c)); break;
+      case ui::Kind::Image: {
+        const auto& im = static_cast<const ui::Image&>(*c);
+        if (!im.underlay) paintimage(p, im, stretched(im));
+        break;
+      }
+      case ui::Kind::Line: paintline(p, static_cast<const ui::Line&>(*c)); break;
+      case ui::Kind::Shape: paintshape(p, static_cast<const ui::Shape&>(*c)); break;
+      case ui::Kind::PictureBox: {
+        const auto& b = static_cast<const ui::PictureBox&>(*c);
+        const QImage* layer = nullptr;
+        if (!b.surface.ops().empty()) {
+          const QRect inner = pictureboxclient(b);
+          layer = &boxlayers_.try_emplace(c, true).first->second.update(b.surface, inner.width(), inner.height());
+        }
+        paintpicturebox(p, b, layer);
+        break;
+      }
+      default: break;  // widgets
+    }
+  }
+  std::erase_if(scaled_, [](const auto& e) { return !e.second.used; });
+}
+
+// --- input ---
+
+void FormView::done() { owner_.inputdone(); }
+
+bool FormView::alive(const ui::Control* c) const {
+  if (!c) return false;
+  const auto all = form_.controls();
+  return std::find(all.begin(), all.end(), c) != all.end();
+}
+
+ui::Control* FormView::pick(QPointF pt) const {
+  const int x = static_cast<int>(std::floor(pt.x())), y = static_cast<int>(std::floor(pt.y()));
+  const auto all = form_.controls();
+  for (auto it = all.rbegin(); it != all.rend(); ++it) {
+    ui::Control* c = *it;
+    if (!c->visible || !c->enabled || c->kind == ui::Kind::Line || !painted(c->kind)) continue;
+    if (c->contains(x, y) && hasmousehandler(*c)) return c;
+  }
+  return nullptr;  // the form itself
+}
+
+void FormView::mouse(MouseHandler ui::Control::*ch, MouseHandler ui::Form::*fh, ui::Control* target, int button,
+                     int shift, QPointF pt) {
+  if (target) {
+    if (!alive(target)) return;  // unloaded while it held the pointer
+    // Control handlers get coordinates relative to the control, as they always have.
+    if (MouseHandler h = target->*ch) h(ui::MouseEvent{button, shift, pt.x() - target->left, pt.y() - target->top});
+  } else if (MouseHandler h = form_.*fh) {
+    h(ui::MouseEvent{button, shift, pt.x(), pt.y()});
+  }
+}
+
+void FormView::click(ui::Control* target, bool dbl) {
+  std::function<void()> h;
+  if (target) {
+    if (!alive(target)) return;
+    h = dbl ? target->onDblClick : target->onClick;
+  } else {
+    h = dbl ? form_.onDblClick : form_.onClick;
+  }
+  if (h) h();
+}
+
+void FormView::mousePressEvent(QMouseEvent* e) {
+  const QPointF pt = e->position();
+  if (held_ == 0) {
+    target_ = pick(pt);
+    dblclick_ = false;
+  }
+  held_ = buttonmask(e->buttons());
+  mouse(&ui::Control::onMouseDown, &ui::Form::onMouseDown, target_, buttonmask(e->button()),
+        shiftmask(e->modifiers()), pt);
+  done();
+}
+
+void FormView::mouseDoubleClickEvent(QMouseEvent* e) {
+  // Comes in place of the second press: the double click, then the release's MouseUp, and
+  // no second Click.
+  const QPointF pt = e->position();
+  if (held_ == 0) target_ = pick(pt);
+  held_ = buttonmask(e->buttons());
+  dblclick_ = true;
+  click(target_, true);
+  done();
+}
+
+void FormView::mouseReleaseEvent(QMouseEvent* e) {
+  const QPointF pt = e->position();
+  ui::Control* t = target_;
+  held_ = buttonmask(e->buttons());
+  mouse(&ui::Control::onMouseUp, &ui::Form::onMouseUp, t, buttonmask(e->button()), shiftmask(e->modifiers()), pt);
+  if (!dblclick_) {
+    const int x = static_cast<int>(std::floor(pt.x())), y = static_cast<int>(std::floor(pt.y()));
+    // A click is a press and release over the same thing.
+    const bool over = t ? alive(t) && t->contains(x, y) : rect().contains(x, y);
+    if (over) click(t, false);
+  }
+  if (held_ == 0) dblclick_ = false;
+  done();
+}
+
+void FormView::mouseMoveEvent(QMouseEvent* e) {
+  const QPointF pt = e->position();
+  ui::Control* t = held_ ? target_ : pick(pt);
+  mouse(&ui::Control::onMouseMove, &ui::Form::onMouseMove, t, buttonmask(e->buttons()), shiftmask(e->modifiers()),
+        pt);
+  done();
+}
+
+bool FormView::eventFilter(QObject* watched, QEvent* e) {
+  // Mouse handlers of controls shown by widgets; the widget still gets the event.
+  const auto type = e->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)
+    return QWidget::eventFilter(watched, e);
+  for (auto& [c, ch] : children_) {
+    QWidget* w = ch.w;
+    if (!w) continue;
+    auto* area = qobject_cast<QAbstractScrollArea*>(w);
+    if (watched != w && !(area && watched == area->viewport())) continue;
+    auto* me = static_cast<QMouseEvent*>(e);
+    QPointF pt = me->position();
+    if (watched != w) pt = static_cast<QWidget*>(watched)->mapTo(w, pt);
+    pt += QPointF(c->left, c->top);  // form coordinates, made relative again below
+    const int shift = shiftmask(me->modifiers());
+    ui::Control* target = c;
+    if (type == QEvent::MouseButtonPress)
+      mouse(&ui::Control::onMouseDown, &ui::Form::onMouseDown, target, buttonmask(me->button()), shift, pt);
+    else if (type == QEvent::MouseButtonRelease)
+      mouse(&ui::Control::onMouseUp, &ui::Form::onMouseUp, target, buttonmask(me->button()), shift, pt);
+    else if (target->onMouseMove)
+      mouse(&ui::Control::onMouseMove, &ui::Form::onMouseMove, target, buttonmask(me->buttons()), shift, pt);
+    break;
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
+void FormView::keyPressEvent(QKeyEvent* e) {
+  const int shift = shiftmask(e->modifiers());
+  // Key down, then the character it types, as the old runtime sent them; a key down
+  // handler that swallows its key does not stop the character.
+  if (int code = keycode(e->key(), e->modifiers()); code != 0)
+    if (auto h = form_.onKeyDown) h(code, shift);
+  if (auto ascii = keyascii(e->key(), e->modifiers(), e->text()))
+    if (auto h = form_.onKeyPress) {
+      int k = *ascii;
+      h(k);
+    }
+  e->accept();
+  done();
+}
+
+void FormView::keyReleaseEvent(QKeyEvent* e) {
+  e->accept();
+  if (e->isAutoRepeat()) return;  // held keys go up once
+  if (int code = keycode(e->key(), e->modifiers()); code != 0)
+    if (auto h = form_.onKeyUp) {
+      h(code, shiftmask(e->modifiers()));
+      done();
+    }
+}
+
+void FormView::closeEvent(QCloseEvent* e) {
+  e->ignore();  // windows are hidden, never destroyed
+  owner_.closerequested(*this);
+}
+
+}  // namespace zarn::qt

@@ -1,0 +1,115 @@
+// The window of one form: paints the form from its model, keeps real widgets for the
+// interactive controls, and turns user input into the model's handlers.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/qt/qtpaint.h"
+#include "platform/ui.h"
+
+namespace zarn::qt {
+
+class QtUi;
+
+class FormView final : public QWidget {
+  Q_OBJECT
+
+ public:
+  FormView(ui::Form& form, QtUi& owner);
+  ~FormView() override;
+
+  ui::Form& form() const { return form_; }
+  // Brings the window and its widgets in line with the model, and schedules a repaint when
+  // what is painted has changed.
+  void sync();
+  // The form as it would be shown now (widgets included).
+  QImage snapshot();
+  // The widget standing for an interactive control, or null.
+  QWidget* widget(const ui::Control& c) const;
+  long paints() const { return paints_; }
+  long layerreplays() const { return formlayer_.replays(); }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  using MouseHandler = std::function<void(const ui::MouseEvent&)>;
+  // A widget and the model values it was last given, so that only changes are pushed.
+  struct Child {
+    QPointer<QWidget> w;
+    ui::Kind kind = ui::Kind::Button;
+    bool multiline = false;
+    std::string text;
+    std::vector<std::string> items;
+    int value = -2;  // list index or check value
+    ui::Font font{-1, false};
+    ui::Colour fore = 0xFFFFFFFF, back = 0xFFFFFFFF;
+  };
+
+  void syncwindow();
+  void syncwidgets();
+  QWidget* makewidget(ui::Control& c);
+  void updatewidget(ui::Control& c, Child& ch);
+  void paintform(QPainter& p);
+  const QImage* stretched(const ui::Image& c);
+
+  bool alive(const ui::Control* c) const;
+  ui::Control* pick(QPointF pt) const;
+  void mouse(MouseHandler ui::Control::*ch, MouseHandler ui::Form::*fh, ui::Control* target, int button,
+             int shift, QPointF pt);
+  void click(ui::Control* target, bool dbl);
+  void done();
+
+  ui::Form& form_;
+  QtUi& owner_;
+
+  // Window state last applied.
+  bool created_ = false;
+  Qt::WindowFlags flags_;
+  bool modal_ = false;
+  std::string caption_;
+  std::deque<QPoint> moves_;  // positions asked for lately: their echoes are not user moves
+  QPoint pos_{-1000000, -1000000};
+
+  // Painting.
+  std::uint64_t print_ = 0;
+  bool printed_ = false;
+  std::vector<ui::PictureRef> pictures_;  // held so that a new picture never reuses an address
+  SurfaceLayer formlayer_{false};
+  std::map<const ui::Control*, SurfaceLayer> boxlayers_;
+  struct Scaled {
+    ui::PictureRef pic;
+    QImage image;
+    bool used = false;
+  };
+  std::map<const ui::Control*, Scaled> scaled_;
+  long paints_ = 0;
+
+  // Widgets.
+  std::map<ui::Control*, Child> children_;
+  std::vector<ui::Control*> zorder_;
+
+  // Mouse: the control (null: the form) that took the button going down keeps the pointer
+  // until every button is up again.
+  ui::Control* target_ = nullptr;
+  int held_ = 0;
+  bool dblclick_ = false;
+};
+
+}  // namespace zarn::qt

@@ -1,0 +1,45 @@
+// The Qt side of the window model: one view per form, made when the form is first shown,
+// kept in step with the model by refresh().
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace zarn::qt {
+
+class FormView;
+
+class QtUi {
+ public:
+  // forms: every form that exists, the main window first.
+  using FormList = std::function<std::vector<ui::Form*>()>;
+  explicit QtUi(FormList forms);
+  ~QtUi();
+  QtUi(const QtUi&) = delete;
+  QtUi& operator=(const QtUi&) = delete;
+
+  // Brings every view in line with its model; cheap when nothing changed. Call after each
+  // tick and whenever the model may have changed outside an input event.
+  void refresh();
+  // The view of a form, or null while it has never been shown.
+  FormView* view(const ui::Form& f) const;
+
+  // Runs after each input event, once the views are refreshed.
+  std::function<void()> afterinput;
+
+  // For the views: an input event has been handled; the user closes a window (the main
+  // window's close acts as Escape, another window is hidden).
+  void inputdone();
+  void closerequested(FormView& v);
+
+ private:
+  FormList forms_;
+  std::map<const ui::Form*, std::unique_ptr<FormView>> views_;
+  bool refreshing_ = false;
+};
+
+}  // namespace zarn::qt

@@ -1,0 +1,234 @@
+#include "speech/position.h"
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "app/app.h"
+#include "geodesy/distance.h"
+#include "geodesy/postext.h"
+#include "mainwindow/layout.h"
+#include "navigation/rform.h"
+#include "platform/files.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+#include "speech/phrases.h"
+#include "speech/queue.h"
+
+namespace zarn {
+
+namespace {
+
+// One place of the place file, measured from the position reported.
+struct Place {
+  float x = 0;
+  float dist = 0;  // km
+  int brg = 0;     // from the place to the position
+  std::string text, wav;
+  float radius = 0;
+};
+
+// The places of the file, in file order; nullopt when it cannot be read. Records whose position
+// does not parse are left out: measured from the parser's failure value they would be nonsense.
+std::optional<std::vector<Place>> readplaces(App& app, float x, float y) {
+  auto in = platform::InputFile::open(app.files, app.map.placesfile);
+  if (!in) return std::nullopt;
+  std::vector<Place> places;
+  while (!in->eof()) {
+    platform::InputFile rec(in->lineinput());
+    const std::string where = text::trim(rec.field());
+    if (where.empty()) break;  // the list ends here
+    Place p;
+    p.text = rec.field();
+    p.wav = rec.field();
+    p.radius = static_cast<float>(rec.number());
+    float px = 0, py = 0;
+    parsepos(app.geo, where, px, py);
+    if (px == parsefailx && py == parsefaily) continue;
+    p.x = px;
+    distbearing(app.geo, px, py, x, y, p.dist, p.brg);
+    places.push_back(std::move(p));
+  }
+  return places;
+}
+
+struct Wording {
+  std::string shown, key;  // "1.5 miles" and its spoken key " 1.5m"
+};
+
+// The distance of the first or second place in the user's units; d is miles (or nautical
+// miles) unless metric, then km.
+Wording distwording(float d, bool metric, bool second) {
+  using text::str;
+  const auto tenths = [](float v) { return static_cast<float>(std::floor(v * 10)) / 10; };
+  const auto whole = [](float v) { return static_cast<float>(std::floor(v + 0.5f)); };
+  if (!metric) {
+    if (d < 0.6f) {
+      const float yd = static_cast<float>(std::floor(d * 176)) * 10;
+      return {str(yd) + " yards", str(yd) + "y"};
+    }
+    if (d < 5) {
+      const float t = tenths(d);
+      if (t == 1) return {second ? "1 mile " : "1 mile", str(t) + "m"};
+      return {str(t) + " miles", str(t) + "m"};
+    }
+    const float n = whole(d);
+    return {str(n) + " miles", str(n) + "m"};
+  }
+  if (!second) {
+    if (d < 5) {
+      const float t = tenths(d);
+      if (t == 1) return {"1 km", str(t) + "k"};
+      return {str(t) + " km", str(t) + "k"};
+    }
+    const float n = whole(d);
+    return {str(n) + " km", str(n) + "k"};
+  }
+  if (d < 1) {
+    const float m = static_cast<float>(std::floor(d * 100)) * 10;
+    return {str(m) + " m", str(m) + "m"};
+  }
+  if (d < 5) {
+    const float t = tenths(d);
+    return {str(t) + " km", str(t) + "k"};
+  }
+  const float n = whole(d);
+  return {str(n) + " km ", str(n) + "k"};
+}
+
+}  // namespace
+
+void sayposition(App& app, float x, float y, const std::string& prompt) {
+  if (x == -250 || y == -950) {
+    speakqueue(app);
+    app.doevents();
+    return;
+  }
+  SpeechState& s = app.speech;
+  s.placefound = 0;
+  const auto places = readplaces(app, x, y);
+  if (!places) return;
+
+  // The nearest place big enough to be named first.
+  const float placemin = app.map.placemin;
+  const Place* first = nullptr;
+  float best = 1e12f;
+  for (const Place& p : *places) {
+    if (p.dist < best && p.radius >= placemin) {
+      first = &p;
+      best = p.dist;
+    }
+  }
+  // The nearest other place; far from everything, one on the other side of us.
+  const Place none;
+  const Place& one = first ? *first : none;
+  const bool far = one.dist >= 805;
+  const bool east1 = one.x > x;
+  const Place* second = nullptr;
+  best = 1e12f;
+  for (const Place& p : *places) {
+    if (p.wav == one.wav) continue;
+    if (p.dist < best && (!far || (p.x > x) != east1)) {
+      second = &p;
+      best = p.dist;
+    }
+  }
+
+  const bool metric = app.main.metric != 0;
+  const bool nautical = app.main.nautical == 1;
+  const std::string inword = app.main.platformkind == 0 ? "in " : "over ";
+  const auto units = [&](float km) {
+    if (metric) return km;
+    float m = km / 1.61f;
+    if (nautical) m /= 1.15f;
+    return m;
+  };
+
+  clearmsg(app);
+  if (prompt == "weare.wav") appendmsg(app, "We are ");
+  else if (prompt == app.main.foundwav) appendmsg(app, app.main.foundlabel + " ");
+  else appendmsg(app, "Destination ");
+
+  bool inside1 = false;
+  Wording w1;
+  std::string compass1, compasstext1;
+  if (first) {
+    if (first->dist <= first->radius) {
+      inside1 = true;
+      s.placefound = 1;
+      appendmsg(app, inword);
+    } else {
+      w1 = distwording(units(first->dist), metric, false);
+      compassphrase(first->brg, compass1, compasstext1);
+      appendmsg(app, w1.shown + compasstext1);
+    }
+    appendmsg(app, first->text);
+  }
+
+  // Without a first place nothing is nearer than it, so only a big second place is named.
+  const bool mention2 = second && (second->radius >= placemin || second->dist < one.dist);
+  bool inside2 = false;
+  Wording w2;
+  std::string compass2, compasstext2;
+  if (mention2) {
+    appendmsg(app, " and ");
+    compassphrase(second->brg, compass2, compasstext2);
+    if (second->dist < second->radius) {
+      inside2 = true;
+      s.placefound = 1;
+      appendmsg(app, inword + second->text);
+    } else {
+      w2 = distwording(units(second->dist), metric, true);
+      appendmsg(app, w2.shown + compasstext2 + second->text);
+    }
+  }
+
+  if (prompt == "weare.wav") app.win.get<RForm>().waw.set(s.msgtext);
+  reshowmsg(app);
+
+  const std::string inwav = app.main.platformkind == 0 ? "in.wav" : "over.wav";
+  if (prompt == "weare.wav") queuewav(app, s.syntaxmode == 1 ? "ourposit.wav" : "weare.wav");
+  else if (prompt == app.main.foundwav) queuewav(app, app.main.foundwav);
+  else queuewav(app, "destinat.wav");
+  if (s.syntaxmode != 1) {
+    if (first) {
+      if (inside1) {
+        queuewav(app, inwav);
+      } else {
+        saydistance(app, w1.key);
+        queuewav(app, compass1);
+      }
+      queuewav(app, first->wav);
+    }
+    if (mention2) {
+      queuewav(app, "AND.WAV");
+      if (inside2) {
+        queuewav(app, inwav);
+      } else {
+        saydistance(app, w2.key);
+        queuewav(app, compass2);
+      }
+      queuewav(app, second->wav);
+    }
+  } else {
+    // Verb last: place, direction, distance, and "is" to close a sentence of two places.
+    if (first) {
+      queuewav(app, first->wav);
+      queuewav(app, compass1);
+      saydistance(app, w1.key);
+    }
+    if (mention2) {
+      queuewav(app, "AND.WAV");
+      queuewav(app, second->wav);
+      if (!inside2) {
+        queuewav(app, compass2);
+        saydistance(app, w2.key);
+      }
+      queuewav(app, "is.wav");
+    }
+  }
+  speakqueue(app);
+  app.doevents();
+}
+
+}  // namespace zarn

@@ -1,0 +1,16 @@
+// The spoken position report: where a position lies relative to the places of the current
+// place file ("We are 2.5 miles north east of Newbury and 3 miles south of Thatcham").
+#pragma once
+
+#include <string>
+
+namespace zarn {
+struct App;
+
+// Shows and speaks where (x, y) lies. prompt chooses the wording: "weare.wav" for our own
+// position (also written to the Road Details window), foundwav for the last found place, any
+// other prompt for the destination. The no-position value (-250, -950) only speaks what is
+// queued.
+void sayposition(App& app, float x, float y, const std::string& prompt);
+
+}  // namespace zarn

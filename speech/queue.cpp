@@ -1,0 +1,188 @@
+#include "speech/queue.h"
+
+#include <algorithm>
+
+#include "app/app.h"
+#include "platform/files.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+
+namespace zarn {
+
+namespace {
+
+// The talker hand-off files, in the working directory.
+constexpr const char* talkcfg = "ZARNTALK.CFG";
+constexpr const char* talktext = "ZARNTEXT.TXT";
+constexpr const char* talkwave = "ZARNWAVE.TXT";
+constexpr float talkwait = 10;  // seconds we wait for the talker to finish
+
+// Remembers the sentence just closed or spoken, for sayagain.
+void keepsentence(SpeechState& s) {
+  s.lastsentlen = s.wavcount;
+  s.lastsentence.assign(s.wavqueue.begin() + 1, s.wavqueue.begin() + 1 + s.wavcount);
+}
+
+// The talker's command line split into words; a quoted part keeps its blanks.
+std::vector<std::string> splitcommand(const std::string& line) {
+  std::vector<std::string> words;
+  std::string w;
+  bool quoted = false, any = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (any) words.push_back(w);
+      w.clear();
+      any = false;
+    } else {
+      w += c;
+      any = true;
+    }
+  }
+  if (any) words.push_back(w);
+  return words;
+}
+
+// Starts the outside talker; false when it cannot be started (the queue is then kept).
+bool starttalker(App& app) {
+  auto cfg = platform::InputFile::open(app.files, talkcfg);
+  if (!cfg) return false;
+  const auto words = splitcommand(cfg->field());
+  if (words.empty()) return false;
+  std::filesystem::path program = words[0];
+  if (app.files.exists(words[0])) program = app.files.resolve(words[0]);
+  return app.sys.programs->start(program, {words.begin() + 1, words.end()}, false);
+}
+
+// Hands the pending sentence to the outside talker and waits (letting events run) until it
+// deletes ZARNWAVE.TXT, at most 10 s.
+void handtotalker(App& app) {
+  SpeechState& s = app.speech;
+  const int n = s.wavcount;
+  app.files.writelines(talktext, {s.msgtext});
+  std::vector<std::string> lines;
+  // The talker puts the first line in front of every sound item's name.
+  lines.push_back(s.langprefix.empty() ? app.files.workdir().string() + "/" : s.langprefix);
+  lines.push_back(text::str(n));
+  for (int i = 1; i <= n; ++i) lines.push_back(s.wavqueue[i]);
+  app.files.writelines(talkwave, lines);
+  if (s.talkon == 1) {
+    s.lastsaid = s.msgtext;
+    keepsentence(s);
+  }
+  if (!starttalker(app)) return;
+
+  s.talkwaiting = true;
+  app.waitfor(talkwait, [&] { return !app.files.exists(talkwave); });
+  s.talkwaiting = false;
+  // Items that event handlers queued during the wait were not handed over: keep them for the
+  // next speakqueue.
+  const int left = std::max(0, s.wavcount - n);
+  std::move(s.wavqueue.begin() + 1 + n, s.wavqueue.begin() + 1 + n + left, s.wavqueue.begin() + 1);
+  s.wavcount = static_cast<std::int16_t>(left);
+  app.doevents();
+}
+
+}  // namespace
+
+bool issounditem(const std::string& item) {
+  const std::string u = text::ucase(item);
+  return u.find(".WAV") != std::string::npos || u.find(".$AV") != std::string::npos ||
+         (!item.empty() && item.back() == '$');
+}
+
+void queuewav(App& app, const std::string& item) {
+  SpeechState& s = app.speech;
+  if (s.talkon == 0 || s.nosound > 0 || s.wavcount >= SpeechState::queuemax) return;
+  ++s.wavcount;
+  s.wavqueue[s.wavcount] = item;
+}
+
+void queuesay(App& app, const std::string& item) { queuewav(app, item); }
+
+void endsentence(App& app) {
+  SpeechState& s = app.speech;
+  if (s.wavcount > 0) keepsentence(s);
+  s.wavcount = 0;
+}
+
+void endsentence2(App& app) { endsentence(app); }
+void flushsay(App& app) { endsentence(app); }
+
+void speakqueue(App& app) {
+  SpeechState& s = app.speech;
+  if (s.talkwaiting) return;  // an event inside the talker wait: its items go next time
+  if (const ui::Form* qk = app.win.find("qkform"); qk && qk->visible) {
+    // The on-screen keyboard is in use: prompts would only get in the way.
+    s.wavcount = 0;
+    app.doevents();
+    return;
+  }
+  if (s.talkext > 0 && s.wavcount > 0) {
+    handtotalker(app);
+    return;
+  }
+  const int n = s.wavcount;
+  for (int i = 1; i <= n; ++i) {
+    if (s.talkstop == 1) {
+      s.wavcount = 0;
+      app.doevents();
+      return;
+    }
+    sayit(app, s.wavqueue[i]);
+  }
+  if (s.wavcount > 0 && s.talkon == 1) {
+    s.lastsaid = s.msgtext;
+    keepsentence(s);
+  }
+  s.wavcount = 0;
+  app.doevents();
+}
+
+void sayit(App& app, const std::string& item) {
+  const SpeechState& s = app.speech;
+  if (item.empty() || s.wavcount == 0 || s.nosound > 0 || s.talkon != 1) return;
+  if (issounditem(item)) {
+    // A recording in the chosen language first, the default recording second.
+    if (app.sys.wav->play(app.files.resolve(s.langprefix + item), true) == 0)
+      app.sys.wav->play(app.files.resolve(item), true);
+  } else if (s.ttsavail == 1) {
+    app.sys.tts->say(item);
+  }
+}
+
+void playwav(App& app, const std::string& name) {
+  const SpeechState& s = app.speech;
+  if (s.nosound != 0) return;
+  const std::string prefixed = s.langprefix + name;
+  app.sys.wav->play(app.files.resolve(app.files.exists(prefixed) ? prefixed : name), false);
+}
+
+void saynow(App& app, const std::string& text, const std::string& item) {
+  SpeechState& s = app.speech;
+  speakqueue(app);
+  const std::int16_t saved = s.talkon;
+  s.talkon = 1;
+  s.talkstop = 0;
+  showmsg(app, text);
+  queuewav(app, item);
+  speakqueue(app);
+  s.talkon = saved;
+}
+
+void saytext(App& app, const std::string& text) { saynow(app, text, text); }
+
+void sayagain(App& app) {
+  SpeechState& s = app.speech;
+  showmsg(app, s.lastsaid);
+  const std::int16_t saved = s.talkon;
+  s.talkon = 1;
+  const std::vector<std::string> again = s.lastsentence;  // queuewav may overwrite the slots
+  for (const auto& item : again) queuewav(app, item);
+  speakqueue(app);
+  s.talkon = saved;
+}
+
+}  // namespace zarn

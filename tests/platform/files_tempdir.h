@@ -1,0 +1,47 @@
+// A scratch working directory for file, program and printer tests, removed afterwards.
+#pragma once
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace zarn_test {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string t = (std::filesystem::temp_directory_path() / "zarn-test-XXXXXX").string();
+    if (::mkdtemp(t.data())) path_ = t;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // Writes bytes exactly as given (directories made as needed); mode 0755 for scripts.
+  std::filesystem::path put(const std::filesystem::path& rel, std::string_view bytes, bool executable = false) const {
+    const auto p = path_ / rel;
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ::chmod(p.c_str(), executable ? 0755 : 0644);
+    return p;
+  }
+  std::string get(const std::filesystem::path& rel) const {
+    std::ifstream in(path_ / rel, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  bool has(const std::filesystem::path& rel) const { return std::filesystem::exists(path_ / rel); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace zarn_test

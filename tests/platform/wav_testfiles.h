@@ -1,0 +1,63 @@
+// Real sound files for the sound tests, made at test time by espeak-ng and sox.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/runtool.h"
+
+namespace zarn::testing {
+
+class TempDir {
+ public:
+  TempDir() {
+    char tmpl[] = "/tmp/zarn-sound-XXXXXX";
+    if (mkdtemp(tmpl)) path_ = tmpl;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Speech for a text written by the espeak-ng program; false when it could not be made.
+inline bool espeakwav(const std::filesystem::path& file, const std::string& text) {
+  return runtool({"espeak-ng", "-v", "en-gb", "-w", file.string(), text}, "").has_value() &&
+         std::filesystem::exists(file);
+}
+
+// sox converting a file; extra arguments describe the output.
+inline bool soxconvert(const std::filesystem::path& in, const std::vector<std::string>& outopts,
+                       const std::filesystem::path& out) {
+  std::vector<std::string> args{"sox", "-D", in.string()};  // -D: no dither, so values are exact
+  args.insert(args.end(), outopts.begin(), outopts.end());
+  args.push_back(out.string());
+  return runtool(args, "").has_value() && std::filesystem::exists(out);
+}
+
+inline std::string filebytes(const std::filesystem::path& f) {
+  std::ifstream in(f, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+template <class Sample>
+double rms(const std::vector<Sample>& s) {
+  double sum = 0;
+  for (auto v : s) sum += static_cast<double>(v) * v;
+  return s.empty() ? 0 : std::sqrt(sum / static_cast<double>(s.size()));
+}
+
+}  // namespace zarn::testing

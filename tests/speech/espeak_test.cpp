@@ -1,0 +1,36 @@
+// A text item of the queue spoken by the real synthesiser (espeak-ng) into memory.
+#include "platform/tts/espeakspeaker.h"
+#include "speech/queue.h"
+#include "speechtest.h"
+
+namespace zarn::test {
+namespace {
+
+TEST(Espeak, QueuedTextIsSpokenForAPlausibleTime) {
+  std::vector<double> seconds;
+  auto speaker = std::make_unique<platform::EspeakSpeaker>([&](std::vector<short> samples, int rate) {
+    seconds.push_back(rate > 0 ? static_cast<double>(samples.size()) / rate : 0);
+    return 1;
+  });
+  if (!speaker->available()) GTEST_SKIP() << "espeak-ng has no en-gb voice here";
+  Services s;
+  s.tts = std::move(speaker);
+  App app(std::move(s));
+  app.speech.ttsavail = 1;
+
+  // About 175 words a minute: seven words take two to three seconds.
+  const std::string shortline = "We are two miles north of Newbury";
+  queuewav(app, shortline);
+  speakqueue(app);
+  queuewav(app, shortline + " and three miles west of Thatcham");
+  speakqueue(app);
+  ASSERT_EQ(seconds.size(), 2u);
+  EXPECT_GT(seconds[0], 1.2);
+  EXPECT_LT(seconds[0], 5.0);
+  const double ratio = seconds[1] / seconds[0];
+  EXPECT_GT(ratio, 1.4);
+  EXPECT_LT(ratio, 2.6);
+}
+
+}  // namespace
+}  // namespace zarn::test

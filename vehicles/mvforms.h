@@ -1,0 +1,37 @@
+// The vehicle-tracking windows as far as the serial link and the logs write them: the vehicle
+// window "mvform" ("Vehicles Tracked"), its engineering window "mveng" and the alarm window
+// "mvalarm".
+#pragma once
+
+#include "platform/ui.h"
+
+namespace zarn {
+
+class MvForm : public ui::Form {
+ public:
+  static constexpr const char* formname = "mvform";
+  MvForm();
+  ui::Label telstat;  // call state
+  ui::Label teletim;  // seconds left of a wait
+  ui::Label loglab;   // log file
+  ui::Label mtxadd;   // addressee
+  ui::TextBox mtx;    // message to send
+};
+
+class MvEngForm : public ui::Form {
+ public:
+  static constexpr const char* formname = "mveng";
+  MvEngForm();
+  ui::ControlArray<ui::Label> mvrx;  // line lamp, mvrx(0)
+  ui::Label msgmode;                 // data mode
+  ui::Label logline;                 // last log line
+};
+
+class MvAlarmForm : public ui::Form {
+ public:
+  static constexpr const char* formname = "mvalarm";
+  MvAlarmForm();
+  ui::Label telstat;  // call state
+};
+
+}  // namespace zarn
