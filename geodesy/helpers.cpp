@@ -90,14 +90,12 @@ float daynumber(std::string_view ddmmyy) {
   return static_cast<float>(daysfromcivil(y, mm, 1) + dd - 1);
 }
 
-float elapsedbetween(float now, float t0) {
-  float d = now - t0;
-  if (d < 0) d += 86400;
+float elapsed(const App& app, float t0) {
+  float d = app.timer() - t0;
+  if (d < 0) d += 86400;  // midnight has passed
   if (d < 0.001f) return 0.001f;
   return d;
 }
-
-float elapsed(const App& app, float t0) { return elapsedbetween(app.timer(), t0); }
 
 void propercase(std::string& t) {
   t = text::lcase(t);

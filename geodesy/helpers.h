@@ -38,8 +38,6 @@ float daynumber(std::string_view ddmmyy);
 // Seconds from the time of day t0 (seconds since midnight) to now, 86400 added when midnight
 // has passed; never below 0.001.
 float elapsed(const App& app, float t0);
-// The same between two times of day.
-float elapsedbetween(float now, float t0);
 
 // Lower case, then upper case for the first character and for every character from the third
 // on that follows a blank or "-".

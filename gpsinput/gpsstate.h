@@ -122,6 +122,7 @@ struct GpsState : OwnFix {
   int protocode = 8;
   int datatrakseen = 0;
   int ringstop = 0;  // RINGSTOP.CFG: "RING" is not an incoming call
+  int autohangup = 0;  // DIALTIME.CFG: seconds after which a call is hung up; 0 off
   int incall = 0;    // 1 during an incoming call
 
   // Logs. The trip log stays open while logopen is 1; the replay file while replaying.

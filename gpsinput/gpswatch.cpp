@@ -3,8 +3,9 @@
 #include "app/app.h"
 #include "geodesy/helpers.h"
 #include "mainwindow/readouts.h"
+#include "mainwindow/smallservices.h"
 #include "mapdisplay/owncar.h"
-#include "gpsinput/pending.h"
+#include "navigation/tripreset.h"
 #include "speech/msgline.h"
 #include "speech/queue.h"
 

@@ -1,9 +1,20 @@
 #include "gpsinput/modem.h"
 
 #include "app/app.h"
+#include "gpsinput/serialpoll.h"
 
 namespace zarn {
 
 void commsend(App& app, std::string_view text) { app.sys.serial->output(text); }
+
+void delaysec(App& app, float secs) {
+  readcomms(app);
+  app.doevents();
+  if (app.veh.abortflag != 0) return;
+  app.waitfor(secs, [&app] {
+    readcomms(app);
+    return app.veh.abortflag != 0;
+  });
+}
 
 }  // namespace zarn

@@ -9,4 +9,8 @@ struct App;
 // Writes the text to the serial port unchanged; no line end is added.
 void commsend(App& app, std::string_view text);
 
+// Waits the given seconds (across midnight too), polling the serial input and letting window
+// events run on every pass; ends early once abortflag is set, after at least one poll.
+void delaysec(App& app, float secs);
+
 }  // namespace zarn

@@ -11,7 +11,7 @@
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/symbols.h"
-#include "gpsinput/pending.h"
+#include "navigation/navservices.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 
@@ -112,6 +112,14 @@ void gpstaswitch(App& app, const std::string& line) {
     }
   }
   g.switchstates = s;
+}
+
+// Declared with the navigation services; kept here beside the sector sentence until direction
+// finding is built.
+void drawdfsector(App& app) {
+  // TODO: with dfsecmode 1, the range circle of dfsecrad around the sector centre and a fan of
+  // up to 100 lines from dfsecbrg1 to dfsecbrg2 in dfseccol; otherwise hide the sector.
+  (void)app;
 }
 
 }  // namespace zarn

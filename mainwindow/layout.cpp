@@ -1,9 +1,143 @@
 #include "mainwindow/layout.h"
 
 #include "app/app.h"
+#include "gpsinput/fform.h"
+#include "mainwindow/cform.h"
+#include "mainwindow/secondary.h"
+#include "navigation/iform.h"
+#include "navigation/rform.h"
 #include "speech/msgline.h"
+#include "vehicles/dialforms.h"
 
 namespace zarn {
+
+namespace {
+constexpr int rowtop = 458, rowheight = 22;
+
+void readout(ui::Label& l, int left, int width, double size) {
+  l.move(left, rowtop, width, rowheight);
+  l.border = true;
+  l.alignment = 2;
+  l.backcolor = ui::white;
+  l.forecolor = ui::black;
+  l.font.size = size;
+  l.visible = true;
+}
+}  // namespace
+
+void designlayout(App& app) {
+  auto& z = app.win.zarn;
+  readout(z.showcmd, 0, 18, 10);
+  z.showcmd.caption = "+";
+  z.showcmd.backcolor = ui::lightgrey;
+  readout(z.llbox, 20, 196, 9.75);
+  readout(z.gridbox, 218, 150, 12);
+  readout(z.hdgbox, 370, 36, 10);
+  readout(z.spdbox, 408, 60, 10);
+  readout(z.dirbox, 470, 40, 10);
+  readout(z.disbox, 512, 58, 10);
+  readout(z.modebox, 573, 32, 10);
+  z.modebox.backcolor = ui::yellow;
+  for (int i = 0; i <= 1; ++i) z.o.load(i).move(540 + 14 * i, rowtop, 12, rowheight);
+  z.saytxt.move(0, 432, 641, 26);
+  z.saytxt.alignment = 2;
+  z.saytxt.backcolor = ui::yellow;
+  z.saytxt.border = true;
+  z.search.move(0, 400, 193, 24);
+  z.searchdat.move(192, 400, 449, 24);
+  z.logotxt.move(607, rowtop, 33, rowheight);
+  z.languageico.move(576, 448, 32, 32);
+  z.Image1.move(608, 448, 32, 32);
+  z.Image2.move(606, 0, 32, 32);
+  z.Help.move(0, 0, 640, 300);
+  z.ghelp.move(0, 322, 640, 110);
+  z.ghelpi.move(0, 322, 640, 110);
+}
+
+void autoreso(App& app) {
+  MainState& m = app.main;
+  MapView& mv = app.map;
+  auto& z = app.win.zarn;
+  const float w = mv.scrwidth, h = mv.scrheight;
+  if (app.files.exists("AUTORESO.CFG") && w != 640) {
+    m.scalelayout = 1;
+    mv.mapzoom = 1;
+  }
+  const auto px = [](float v) { return static_cast<int>(v); };
+  ui::Label* row[] = {&z.llbox, &z.gridbox, &z.hdgbox, &z.spdbox, &z.showcmd, &z.dirbox, &z.disbox};
+  if (m.scalelayout != 1) {
+    for (ui::Label* l : row) l->top = rowtop;
+    z.key.top = rowtop;
+    for (int i = 0; i <= 1; ++i) z.o.load(i).top = rowtop;
+    z.modebox.move(573, rowtop);
+    z.logotxt.move(607, rowtop);
+    z.languageico.move(576, 448);
+    z.Image1.move(608, 448);
+    z.saytxt.top = 432;
+    z.saytxt.width = 641;
+    z.search.move(0, 400, 193, z.search.height);
+    z.searchdat.move(192, 400, 449, z.searchdat.height);
+  } else {
+    // A screen exactly 480 high puts the row below the visible screen, as it always has.
+    const float r = h == 480 ? 500 : h * 458 / 480;
+    const float msg = h == 480 ? 500 : h * 432 / 480;
+    const float icon = h == 480 ? 500 : h * 448 / 480 + 3;
+    for (ui::Label* l : row) l->top = px(r);
+    z.modebox.top = px(r);
+    z.key.top = px(r);
+    for (int i = 0; i <= 1; ++i) z.o.load(i).top = px(r);
+    z.search.top = px(r);
+    z.saytxt.top = px(msg);
+    z.saytxt.width = px(w + 1);
+    z.search.width = px(w * 192 / 800);
+    z.search.left = px(w * 576 / 800);
+    z.searchdat.move(0, px(msg), px(w), z.searchdat.height);
+    z.languageico.move(px(w - 64), px(icon));
+    z.Image1.move(px(w - 32), px(h * 448 / 480 + 3));
+    z.logotxt.move(px(w - 33), px(h * 434 / 480));
+    z.modebox.left = px(w * 573 / 640 + 17);
+    z.ghelp.top = px(msg - 110);
+    z.ghelpi.top = px(msg - 110);
+    z.Help.width = px(w);
+    z.Help.height = z.ghelp.top - z.Help.top;
+    z.Image2.left = px(w - static_cast<float>(z.Image2.width) - 2);
+  }
+  if (ui::Form* rgi = app.win.find("rgi")) {
+    if (ui::Control* t = rgi->find("rgitxt")) t->width = m.scalelayout == 1 ? px(w) : 641;
+  }
+  z.ghelp.width = px(w);
+  z.ghelpi.width = px(w);
+  z.touch();
+}
+
+void showhistint(App& app) {
+  CForm& c = app.win.get<CForm>();
+  const int hi = app.map.histint;
+  for (int i = 0; i < 3; ++i) c.h[i].backcolor = app.map.trailcolour;
+  static const char* const captions[] = {"NONE", "ALL", "10 sec", "60 sec", "5 min", "15 min", "1 hour"};
+  if (hi >= -1 && hi <= 5) c.histcmd.caption = captions[hi + 1];
+  c.h[0].visible = hi == 0 || hi == 1;
+  c.h[1].visible = hi >= 0;
+  c.h[2].visible = hi == 0;
+  c.touch();
+}
+
+void alltopmost(App& app) {
+  // Touching a window creates it, hidden.
+  app.win.get<RForm>();
+  app.win.get<FForm>();
+  app.win.get<ControlsForm>();
+  app.win.get<CForm>();
+  app.win.get<KForm>();
+  app.win.get<QkForm>();
+  app.win.get<DialForm>();
+  app.win.get<ZarnBgdForm>();
+  app.win.get<IForm>();
+  app.win.get<CarbugForm>();
+  for (const char* n : {"linkman", "rform", "gform", "fform", "wpform", "controls", "rgimanform", "more", "zmform",
+                        "cform", "kform", "qkform", "dialform", "zarnbgd", "iform", "carbug"})
+    if (ui::Form* f = app.win.find(n)) f->topmost = true;
+}
 
 void reshowmsg(App& app) {
   SpeechState& s = app.speech;

@@ -1,9 +1,20 @@
-// Layout and colours of the main window's read-outs and message line.
+// Layout and colours of the main window's read-outs and message line, the trail-interval
+// display and the topmost secondary windows.
 #pragma once
 
 namespace zarn {
 struct App;
 
+// The main window's bottom strip as designed for a 640 x 480 screen: read-outs, message line,
+// search boxes and icons.
+void designlayout(App& app);
+// Places the bottom strip for the screen: fixed 640 x 480 positions, or scaled when
+// scalelayout is 1 (AUTORESO.CFG on a screen not 640 wide also scales, and stretches maps).
+void autoreso(App& app);
+// Shows the trail interval on the control panel's trail button and its three marks.
+void showhistint(App& app);
+// Keeps every secondary window above the map window.
+void alltopmost(App& app);
 // Shows the stored status message again (translated), without speaking it; nothing while
 // sound and messages are off.
 void reshowmsg(App& app);

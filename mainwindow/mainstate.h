@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zarn {
 
@@ -29,8 +31,13 @@ struct MainState {
   std::array<int, 11> repint{};
   // Times of day of the last where-we-are, destination, direction and ETA reports.
   float herereptime = 0, destreptime = 0, dirreptime = 0, etareptime = 0;
-  // The WAV name and label of the last place found by a search.
+  // The WAV name and label of the last place found by a search, and its position (km;
+  // -250, -950: none).
   std::string foundwav, foundlabel;
+  float foundx = -250, foundy = -950;
+  // The home position (km) and 1 when the home icon is not shown.
+  float homex = -250, homey = -950;
+  int nohome = 0;
   // The GPS correction added to every fix (km), and the correction as configured.
   float gpscorre = 0, gpscorrn = 0, cfgcorre = 0, cfgcorrn = 0;
   // Landmark categories of ZARN.CAT, slots 1..catcount: the code and its spoken/shown name.
@@ -48,6 +55,68 @@ struct MainState {
   int chaseon = 0;
   std::string chasesent, chasename, chasewav;
   int refdest = 0;  // 1: the map follows the destination rather than the own car
+
+  // --- Start-up ---
+  std::string cmdline;  // the command line the program was started with (a replay file)
+  int timer1 = 0;       // 1 once start-up has enabled the main timer
+  float starttime = 0;  // time of day start-up began
+  // Presence flags kept by start-up for the features that read them.
+  int poweroff = 0;     // POWEROFF.CFG: the exit drops the serial line's DTR
+  int kcfon = 0;        // ZARN.KCF: keys go through the key file
+  int scalelayout = 0;  // 800600.CFG: the read-out strip is scaled to the screen
+  int ctlindex = 1;     // page of the icon panel
+  std::string chaseicon;  // CHASE.CFG: the destination marker of the chased unit
+  std::uint32_t fillcol = 0;  // colour last given to the GPS lights (black at first)
+  // One-shot fix mode (PULFIX.CFG): seconds to wait for a fix and when the wait began.
+  int pulfixon = 0;
+  float pulfixtime = 0, pulfixstart = 0;
+  // ZARN.CFG: the saved destination's position text, the last found place's position text,
+  // home, and the three port names (telephone and traffic ports are only written back).
+  std::string cfgdestpos, foundref, cfghome;
+  std::string gpsport, phoneport, trafficport;
+  std::string homeloc, homename;
+  std::string mcvlastpos;  // position text of the last vehicle record of ZARN.MCV
+  // The search lists of ZARN.FND, slots 1..fndcount: file name (upper case) and prompt; the
+  // current list.
+  static constexpr int fndmax = 100;
+  int fndcount = 0;
+  std::array<std::string, fndmax + 1> searchlists{}, searchprompts{};
+  int searchidx = 1;
+  // The questions asked for the report intervals, kinds 1..10, and how many kinds are asked.
+  int repkinds = 9;
+  std::array<std::string, 11> repquest{};
+  // Population centres of $LPOP.PCD: positions (km) of centres 1..pcdn1, area names 1..pcdn2.
+  int pcdn1 = 0, pcdn2 = 0;
+  std::vector<float> pcdtab1, pcdtab2;
+  std::vector<std::string> pcdtab3;
+
+  // --- The main tick ---
+  // The periodic serial command: interval (s, 0 off), the command, its message, last sent.
+  int pollint = 0;
+  std::string pollcmd, pollmsg;
+  float lastsent = 0;
+  float clickage = 20;    // seconds since the last click, refreshed every tick
+  float laststep = 0;     // time of the last replay step
+  float lasttrail = 0;    // time the tick last offered a trail dot
+  int initmark = 0;       // 1234 once the first tick has run its one-time set-up
+  float searchtime = 0;   // last activity in the search box
+  int lastkey = 0;        // a key left by another window for the tick to run
+  int sentencemode = 0;   // 1 while a spoken sentence is being assembled by keys
+  int askstate = 0;       // step of the one-key question dialogue
+  int typingmode = 0, typedcmd = 0;
+  std::string refname = "OUR CAR", prevmode;  // what the map follows, and before typing
+  int trailperline = 0;   // 1: a trail dot on every tick (set by the demo script)
+  int digmode = 0;
+
+  // --- The replay and demo script ---
+  int demoreopen = 0;   // 1: rewind the replay file with the introduction at the next line
+  int demorestart = 0;  // 1: begin the demo with its introduction
+  int demokey = 0;      // 1 while a key comes from the demo script
+  float stepsecs = 1.0f;  // seconds of replay per step
+  std::string steptype;   // sentence type remembered within one step
+  // How many lines one step may read and how often it may rewind the file: a file without
+  // position lines would otherwise hold the tick for ever.
+  static constexpr int steplinemax = 200;
 };
 
 }  // namespace zarn

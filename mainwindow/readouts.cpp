@@ -15,9 +15,13 @@ void showgridref(App& app, const std::string& text) {
   box.set(text);
 }
 
-void setstatcol(App& /*app*/, ui::Colour /*colour*/) {
-  // TODO: when the colour differs from llbox's background, paint the backgrounds of llbox,
-  // gridbox and hdgbox and the border of vecto in it.
+void setstatcol(App& app, ui::Colour colour) {
+  auto& z = app.win.zarn;
+  if (z.llbox.backcolor == colour) return;
+  z.llbox.backcolor = colour;
+  z.gridbox.backcolor = colour;
+  z.hdgbox.backcolor = colour;
+  z.vecto.bordercolor = colour;
 }
 
 }  // namespace zarn

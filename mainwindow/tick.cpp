@@ -1,9 +1,29 @@
 #include "mainwindow/tick.h"
 
 #include "app/app.h"
+#include "geodesy/distwords.h"
 #include "geodesy/helpers.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
+#include "gpsinput/dialmon.h"
+#include "gpsinput/gpswatch.h"
+#include "gpsinput/modem.h"
+#include "gpsinput/serialpoll.h"
+#include "mainwindow/keys.h"
+#include "mainwindow/readouts.h"
+#include "mainwindow/replay.h"
+#include "mainwindow/smallservices.h"
+#include "mapdisplay/mapchoice.h"
+#include "mapdisplay/owncar.h"
+#include "navigation/guidance.h"
+#include "navigation/warnings.h"
+#include "navigation/waypoints.h"
+#include "platform/textrules.h"
 #include "speech/msgline.h"
+#include "speech/position.h"
 #include "speech/queue.h"
+#include "speech/reports.h"
+#include "speech/whereweare.h"
 
 namespace zarn {
 
@@ -13,18 +33,205 @@ struct TickGuard {
   ~TickGuard() { flag = false; }
   bool& flag;
 };
+
+bool shown(App& app, const char* form) {
+  const ui::Form* f = app.win.find(form);
+  return f && f->visible;
+}
+
+// Seconds of each trail interval code 0..5 ("ALL", 10 s .. 1 hour).
+float trailinterval(int histint) {
+  static constexpr float secs[] = {0, 10, 60, 300, 900, 3600};
+  return histint >= 0 && histint <= 5 ? secs[histint] : 0;
+}
+
+// The replay branch: one due step of the replay file, or the old read-outs once only link data
+// arrives. False when the tick must go straight to its focus step.
+bool nogps(App& app, int& posupdated, bool& speedcolour, bool& replayed) {
+  MainState& m = app.main;
+  auto& z = app.win.zarn;
+  if (z.modebox.caption == "OLD") {
+    posupdated = 1;
+    speedcolour = false;
+    return true;
+  }
+  if (shown(app, "dialform")) return false;
+  if (app.timer() - m.laststep <= m.stepsecs || m.clickage <= 3) return true;
+  m.laststep = app.timer();
+  if (app.gps.linkdata == 0) {
+    replayed = true;
+    if (!replaystep(app)) return false;
+    posupdated = 1;
+    return true;
+  }
+  auto& g = app.gps;
+  z.modebox.set("OLD");
+  setstatcol(app, ui::yellow);
+  std::string grid, ll;
+  gridreftext(app.geo, g.ownx, g.owny, grid);
+  float lat = 0, lon = 0;
+  osgbtoll(app.geo, g.ownx, g.owny, lat, lon);
+  latlongtext(lat, lon, ll);
+  showgridref(app, grid);
+  z.llbox.set(ll);
+  return true;
+}
+
+void spokenreports(App& app) {
+  MainState& m = app.main;
+  GpsState& g = app.gps;
+  const auto& rep = m.repint;
+  if (rep[3] != 0 && elapsed(app, m.dirreptime) > static_cast<float>(rep[3]) && g.ownhdg >= 0) {
+    m.dirreptime = app.timer();
+    saymoving(app);
+    speakqueue(app);
+  }
+  if (rep[9] != 0 && elapsed(app, m.etareptime) >= static_cast<float>(rep[9])) sayeta(app);
+  if (rep[2] != 0 && elapsed(app, m.destreptime) >= static_cast<float>(rep[2])) {
+    m.destreptime = app.timer();
+    if (app.nav.nodest == 0) saydestdist(app);
+    speakqueue(app);
+  }
+  if (rep[1] != 0 && elapsed(app, m.herereptime) > static_cast<float>(rep[1])) {
+    m.herereptime = app.timer();
+    readcomms(app);
+    gpswatch(app);
+    sayposition(app, g.ownx, g.owny, "weare.wav");
+    if (m.platformkind != 0) sayaltitude(app);
+    speakqueue(app);
+  }
+}
+
+// Everything between the guards and the focus step.
+void services(App& app) {
+  MainState& m = app.main;
+  GpsState& g = app.gps;
+  auto& z = app.win.zarn;
+  int posupdated = 0;
+
+  readcomms(app);
+  gpswatch(app);
+  speakqueue(app);
+  showdestdist(app);
+  centreonveh(app);
+  dialmon(app);
+  updatecar(app);
+  speedwarn(app);
+  krvcheck(app);
+  wpfollow(app);
+  zonecheck(app);
+  automapmove(app);
+
+  bool speedcolour = true, replayed = false;
+  if (g.gpsrx == 1) {
+    if (m.clickage > 10) {
+      z.modebox.backcolor = ui::green;
+      setstatcol(app, ui::green);
+      z.modebox.set("GPS");
+    }
+    lltoosgb(app.geo, g.ownlat, g.ownlon, g.ownx, g.owny);
+    gridreftext(app.geo, g.ownx, g.owny, g.owngrid);
+    posupdated = 1;
+  } else if (!nogps(app, posupdated, speedcolour, replayed)) {
+    return;
+  }
+
+  if (speedcolour) {
+    const float mph = g.ownspd / 1.61f;
+    setspdcol(app, mph <= 30 ? ui::green : mph <= 70 ? ui::yellow : ui::red);
+  }
+  if (elapsed(app, app.nav.rgishown) > 5)
+    if (ui::Form* rgi = app.win.find("rgi")) rgi->hide();
+  if (elapsed(app, m.searchtime) > 180 && m.clickage > 180) {
+    z.search.visible = false;
+    z.searchdat.visible = false;
+    m.typingmode = 0;
+    m.typedcmd = 0;
+    m.refname = m.prevmode;
+    m.searchidx = 1;
+  }
+  if (app.timer() < m.laststep) m.laststep = app.timer();
+  if (posupdated == 1) {
+    showdestdist(app);
+    centreonveh(app);
+    updatecar(app);
+  }
+
+  whereupdate(app);
+  saywhereweare(app);
+  speakqueue(app);
+  zoicheck(app);
+  rgistep(app);
+  speakqueue(app);
+
+  const NavState& n = app.nav;
+  if (n.rgitest == 1)
+    z.rgitrace.set(text::str(n.rgicount) + " RGI from" + text::str(n.rgicells) + " in " + n.rgifile + " at " +
+                   text::timetext(app.sys.clock->now()));
+
+  const int hi = app.map.histint;
+  if (hi >= -1 && (elapsed(app, m.lasttrail) >= trailinterval(hi) || m.trailperline == 1)) {
+    m.lasttrail = app.timer();
+    const bool agd = replayed && text::ucase(text::right(g.replayfile, 4)) == ".AGD";
+    if (!agd && m.mvmode != 1) addtrail(app, g.ownx, g.owny);
+  }
+
+  if (g.ownlat == 0 && g.ownlon == 0) return;  // no fix yet: nothing to report
+  if (z.Help.visible) return;
+  spokenreports(app);
+}
+
 }  // namespace
+
+void setspdcol(App& app, ui::Colour colour) {
+  ui::Label& s = app.win.zarn.spdbox;
+  if (s.backcolor != colour) s.backcolor = colour;
+}
 
 void Timer1_Timer(App& app) {
   if (app.main.tickbusy_guard) return;
   TickGuard guard(app.main.tickbusy_guard);
   ++app.main.ticks;
-  // The status message goes 10 s after it was last shown.
+  MainState& m = app.main;
+  auto& z = app.win.zarn;
+
+  z.showcmd.backcolor = ui::lightgrey;
+  if (m.pollint > 0 && !m.pollcmd.empty() && elapsed(app, m.lastsent) >= static_cast<float>(m.pollint)) {
+    m.lastsent = app.timer();
+    const auto saved = app.speech.talkon;
+    app.speech.talkon = 1;
+    showmsg(app, m.pollmsg);
+    app.speech.talkon = saved;
+    commsend(app, m.pollcmd);
+  }
+  m.clickage = elapsed(app, m.lastclick);
   if (elapsed(app, app.speech.msgtime) > 10) clearmsg(app);
-  // Speak what the reports and handlers queued (after the serial poll and the GPS watch).
-  speakqueue(app);
-  // TODO: the tick's services (serial poll, GPS watch, speech queue, read-outs, map choice,
-  // own car, replay and the periodic reports) are called here as they are built.
+  // The symbol's leader line stays 3 s after the symbol was placed.
+  if (z.vecto.visible && elapsed(app, app.map.vectotime) > 3) z.vecto.visible = false;
+  if (m.initmark != 1234) {
+    m.searchidx = 1;
+    z.search.text = m.searchprompts[1];
+    m.askstate = 0;
+    m.initmark = 1234;
+  }
+  if (m.lastkey != 0) {
+    int k = m.lastkey;
+    m.lastkey = 0;
+    keycmd(app, k);
+  }
+  if (elapsed(app, app.map.cprtime) > 3) {
+    z.mapcopy.visible = false;
+    z.cpytext.visible = false;
+    z.cpyring.visible = false;
+  }
+
+  const bool modal = m.playback == 1 || shown(app, "fform") || m.sentencemode == 1 || shown(app, "makdes") ||
+                     z.Help.visible || shown(app, "cform");
+  if (!modal) services(app);
+
+  // Focus: the main window takes the keys again 10 s after the last click (the views keep the
+  // main window active; nothing to do in the model).
+  app.doevents();
 }
 
 }  // namespace zarn

@@ -1,11 +1,17 @@
 // The 250 ms main tick.
 #pragma once
 
+#include "platform/ui.h"
+
 namespace zarn {
 struct App;
 
-// One tick of the main timer. It never re-enters itself: a tick that finds another still
-// running (inside a wait that lets events run) returns at once.
+// One tick of the main timer: serial input, GPS watch, speech, the map and the car, the replay
+// step without GPS, the trail and the periodic spoken reports. It never re-enters itself: a
+// tick that finds another still running (inside a wait that lets events run) returns at once.
 void Timer1_Timer(App& app);
+
+// The speed read-out's colour, repainted only when it changes.
+void setspdcol(App& app, ui::Colour colour);
 
 }  // namespace zarn

@@ -62,6 +62,9 @@ ZarnForm::ZarnForm() : ui::Form(formname) {
   add(Image2, "Image2");
   add(key, "key");
   add(languageico, "languageico");
+  for (auto [l, nm] : {std::pair{&Label1, "Label1"}, {&Label2, "Label2"}, {&Label3, "Label3"},
+                       {&Label4, "Label4"}, {&Label5, "Label5"}, {&Label6, "Label6"}})
+    add(*l, nm);
   // Markers and overlays start hidden; the map code shows them when it places them.
   for (ui::Control* c : controls())
     if (c != &map) c->visible = false;

@@ -14,9 +14,9 @@ class ZarnForm : public ui::Form {
   // Map pictures: one picture, or four tiles.
   ui::Image map, tilenw, tilene, tilesw, tilese;
   // Icons: own car, destination, home, found-place symbol, arrow and pointer.
-  ui::Image car, dest, home, sym, vecticon, iconmouse, mapcopy;
-  // Shadowed names.
-  ui::Label destlab, destlabshad, symlab, symlabshad, cpytext;
+  ui::Image car, dest, home, sym, vecticon, iconmouse;
+  // Shadowed names; the map rights notice and its mark.
+  ui::Label destlab, destlabshad, symlab, symlabshad, cpytext, mapcopy;
   ui::Shape cpyring;
   // Heading pointer and its outline, the symbol leader line.
   ui::ControlArray<ui::Line> v;
@@ -38,6 +38,7 @@ class ZarnForm : public ui::Form {
   ui::TextBox search, searchdat, Help;
   ui::PictureBox ghelp;
   ui::Image ghelpi, Image1, Image2, key, languageico;
+  ui::Label Label1, Label2, Label3, Label4, Label5, Label6;  // help texts beside the logo
 
   static constexpr int mapwidth = 640;
   static constexpr int mapheight = 480;

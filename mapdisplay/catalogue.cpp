@@ -1,16 +1,366 @@
 #include "mapdisplay/catalogue.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
 #include "app/app.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
+#include "mainwindow/cform.h"
+#include "mainwindow/startwin.h"
+#include "mapdisplay/mapload.h"
 #include "platform/files.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
 
 namespace zarn {
 
+namespace {
+
+constexpr std::size_t recsize = 44;  // one map in FASTMAPS.DAT
+constexpr std::size_t namesize = 16;
+
+// Fields of one line, as Input # reads them.
+std::vector<std::string> fields(const std::string& line, std::size_t n) {
+  platform::InputFile in(line);
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < n; ++i) out.push_back(in.eof() ? std::string() : in.field());
+  return out;
+}
+
+void beep(App& app) { app.sys.wav->beep(); }
+
+void put16(std::string& s, int v) {
+  const auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+  s += static_cast<char>(u & 0xFF);
+  s += static_cast<char>(u >> 8);
+}
+void putfloat(std::string& s, float v) {
+  std::uint32_t u = 0;
+  std::memcpy(&u, &v, sizeof u);
+  for (int k = 0; k < 4; ++k) s += static_cast<char>((u >> (8 * k)) & 0xFF);
+}
+int get16(const std::string& s, std::size_t at) {
+  const auto u = static_cast<std::uint16_t>(static_cast<unsigned char>(s[at]) |
+                                            (static_cast<unsigned char>(s[at + 1]) << 8));
+  return static_cast<std::int16_t>(u);
+}
+float getfloat(const std::string& s, std::size_t at) {
+  std::uint32_t u = 0;
+  for (int k = 0; k < 4; ++k) u |= static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + k])) << (8 * k);
+  float v = 0;
+  std::memcpy(&v, &u, sizeof v);
+  return v;
+}
+
+// The title of a description for the control panel's list.
+void listtitle(App& app, const std::string& title) { app.win.get<CForm>().map.additem(title); }
+
+// The catalogue entry of one description read from MAPS.DIR. False when the map is left out
+// (bad description, reported on the start window) or the program must end (main.quit).
+bool addentry(App& app, const std::string& name, const MapDes& d) {
+  MapView& m = app.map;
+  const int i = m.mapcount + 1;
+  float a1 = d.a[0], a2 = d.a[1], a3 = d.a[2];
+  float b1 = d.b[0], b2 = d.b[1], b3 = d.b[2];
+  const std::string& r1 = d.r[0];
+  // Picture size assumed for the bounds: a latitude/longitude map gives its own.
+  float W = 639, H = 479, x640 = 1.0f;
+  if (a3 > 0 && r1 == "LL") {
+    H = b2;
+    W = a3;
+    x640 = W / 639;
+  }
+  b1 = H - b1;
+  b2 = H - b2;
+  b3 = H - b3;
+  std::string pic = text::ucase(text::trim(d.picture));
+
+  if (text::left(r1, 4) == "TILE") {
+    const int kind = static_cast<int>(text::val(text::mid(r1, 5, 1)));
+    if (kind < 1) {
+      setstatlabel(app, name + ".DES names no tile scheme: map left out");
+      return false;
+    }
+    float x = 0, y = 0;
+    m.mapkind[i] = kind;
+    m.mapname[i] = pic;
+    m.mapew[i] = a1 * m.scrwidth / 640;
+    parsepos(app.geo, d.r[1], x, y);
+    m.mapswx[i] = x;
+    m.mapswy[i] = y;
+    parsepos(app.geo, d.r[2], x, y);
+    m.mapnex[i] = x;
+    m.mapney[i] = y;
+    m.maplatlon[i] = 0;
+    m.mapx640[i] = x640;
+    m.mapcount = i;
+    listtitle(app, d.title);
+    return true;
+  }
+
+  if (text::instr(pic, ".PCX") > 0) pic = text::left(pic, static_cast<long>(pic.size()) - 4);
+  if (!app.files.exists(pic + ".BMP")) {
+    pic = m.extramaps + pic;
+    if (!app.files.exists(pic + ".BMP")) {
+      beep(app);
+      app.msgbox("The map image " + name + ".BMP is missing from" + " both my local directory and " +
+                     m.extramaps + "." + "Find it or remove " + name + ".DES" + "  If you can't find " +
+                     name + ".DES it is " + "possible that " + name + " appears within another" +
+                     " .DES file.",
+                 platform::mb::ok, "ZARN Map Missing");
+      app.main.quit = true;
+      return false;
+    }
+  }
+  if (degenerate(d)) {
+    setstatlabel(app, name + ".DES: its reference points share a row or column: map left out");
+    return false;
+  }
+  m.mapname[i] = pic;
+  setstatlabel(app, d.title);
+
+  // Rotated copies of a heading-up map: the same name with its leading "0" replaced by the
+  // sector digit.
+  if (!pic.empty() && pic[0] == '0') {
+    int n = 0;
+    for (char dgt = '0'; dgt <= '7'; ++dgt)
+      if (app.files.exists(std::string(1, dgt) + pic.substr(1) + ".BMP")) ++n;
+    m.maxrotsect = std::max(m.maxrotsect, n);
+  }
+  m.rotsectors = m.maxrotsect;
+
+  m.mapkind[i] = 0;
+  m.mapx640[i] = x640;
+  if (r1 != "LL") {
+    float e1 = 0, n1 = 0, e2 = 0, n2 = 0, e3 = 0, n3 = 0;
+    parsepos(app.geo, d.r[0], e1, n1);
+    parsepos(app.geo, d.r[1], e2, n2);
+    parsepos(app.geo, d.r[2], e3, n3);
+    const float kx = (e3 - e1) / (a3 - a1);
+    m.mapswx[i] = e1 - a1 * kx;
+    m.mapnex[i] = (W - a3) * kx + e3;
+    const float ky = (n2 - n1) / (b2 - b1);
+    m.mapswy[i] = n1 - b1 * ky;
+    m.mapney[i] = (H - b2) * ky + n2;
+    m.maplatlon[i] = 0;
+    m.mapew[i] = m.mapnex[i] - m.mapswx[i];
+  } else {
+    float x = 0, y = 0, lat2 = 0, lon2 = 0, lat3 = 0, lon3 = 0;
+    parsepos(app.geo, d.r[1], x, y);
+    osgbtoll(app.geo, x, y, lat2, lon2);
+    parsepos(app.geo, d.r[2], x, y);
+    osgbtoll(app.geo, x, y, lat3, lon3);
+    if (lon3 < lon2) lon3 += 360;
+    float west = -180, east = 180, south = -90, north = 90;
+    if (lon3 - lon2 != 360) {
+      const float kx = (lon3 - lon2) / (a3 - a2);
+      west = lon2 - a2 * kx;
+      east = (W - a3) * kx + lon3;
+      if (east > 180) east -= 360;
+      const float ky = (lat3 - lat2) / (b3 - b2);
+      south = lat2 - b2 * ky;
+      north = (H - b3) * ky + lat3;
+    }
+    lltoosgb(app.geo, south, west, m.mapswx[i], m.mapswy[i]);
+    lltoosgb(app.geo, north, east, m.mapnex[i], m.mapney[i]);
+    m.maplatlon[i] = 1;
+    float eastx = m.mapnex[i];
+    if (east <= west) {
+      float ny = 0;
+      lltoosgb(app.geo, north, east + 360, eastx, ny);
+    }
+    m.mapew[i] = std::fabs(eastx - m.mapswx[i]);
+  }
+  m.mapcount = i;
+  listtitle(app, d.title);
+  return true;
+}
+
+bool readfromcache(App& app, const std::string& bytes) {
+  MapView& m = app.map;
+  setstatlabel(app, "Reading Map list from FASTMAPS.DAT ...");
+  m.mapcount = 0;
+  if (bytes.size() < 2) return true;
+  // Only whole records count, and never more than the catalogue holds.
+  const int stored = get16(bytes, 0);
+  const auto whole = static_cast<int>((bytes.size() - 2) / recsize);
+  const int count = std::clamp(std::min(stored, whole), 0, MapView::mapmax);
+  for (int i = 1; i <= count; ++i) {
+    const std::size_t at = 2 + recsize * static_cast<std::size_t>(i - 1);
+    m.mapname[i] = text::trim(bytes.substr(at, namesize));
+    m.maplatlon[i] = get16(bytes, at + 16);
+    m.mapkind[i] = get16(bytes, at + 18);
+    m.mapew[i] = getfloat(bytes, at + 20);
+    m.mapswx[i] = getfloat(bytes, at + 24);
+    m.mapnex[i] = getfloat(bytes, at + 28);
+    m.mapswy[i] = getfloat(bytes, at + 32);
+    m.mapney[i] = getfloat(bytes, at + 36);
+    m.mapx640[i] = 1.0f;
+    m.mapcount = i;
+    listtitle(app, readdesname(app, i));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<MapDes> readdes(const platform::Files& files, const std::string& file) {
+  auto lines = files.readlines(file);
+  if (!lines) return std::nullopt;
+  auto line = [&](std::size_t k) { return k < lines->size() ? (*lines)[k] : std::string(); };
+  MapDes d;
+  d.title = fields(line(0), 1)[0];
+  d.picture = fields(line(1), 1)[0];
+  for (std::size_t k = 0; k < 3; ++k) {
+    const auto f = fields(line(2 + k), 3);
+    d.r[k] = f[0];
+    d.a[k] = static_cast<float>(text::val(f[1]));
+    d.b[k] = static_cast<float>(text::val(f[2]));
+  }
+  d.places = text::trim(line(5));
+  return d;
+}
+
+bool degenerate(const MapDes& d) {
+  if (text::left(d.r[0], 4) == "TILE") return false;
+  if (d.r[0] == "LL") return d.a[2] == d.a[1] || d.b[2] == d.b[1];
+  return d.a[2] == d.a[0] || d.b[1] == d.b[0];
+}
+
+bool initmaps(App& app) {
+  scanmaps(app);
+  const bool ok = readmaplist(app);
+  app.map.curmap = 1;
+  return ok;
+}
+
+void scanmaps(App& app) {
+  MapView& m = app.map;
+  std::vector<std::string> found;
+  std::vector<std::string> prefixes{std::string()};
+  if (!m.extramaps.empty()) prefixes.push_back(m.extramaps);
+  for (const std::string& prefix : prefixes) {
+    for (const std::string& f : app.files.list(prefix + "*.DES")) {
+      if (static_cast<int>(found.size()) < MapView::mapmax) {
+        found.push_back(prefix + text::ucase(text::left(f, static_cast<long>(f.size()) - 4)));
+      } else {
+        setstatlabel(app, "Too many maps..");
+        beep(app);
+      }
+    }
+  }
+
+  if (!app.files.exists("MAPS.DIR")) app.files.writelines("MAPS.DIR", {"THEWORLD"});
+  // The extra directory's prefix keeps the case it has in ZARN.CFG; MAPS.DIR lines are read
+  // upper-cased. Both sides are compared upper-cased, so those maps are not added again.
+  if (auto lines = app.files.readlines("MAPS.DIR")) {
+    for (const std::string& l : *lines) {
+      const std::string name = text::ucase(text::trim(l));
+      if (name.empty()) continue;
+      for (std::string& f : found)
+        if (!f.empty() && text::ucase(f) == name) f.clear();
+    }
+  }
+  bool first = true;
+  for (const std::string& f : found) {
+    if (f.empty()) continue;
+    setstatlabel(app, "Adding " + f + " to MAPS.DIR");
+    if (first) {
+      // A last line without its line end would run into the name appended.
+      const auto old = app.files.read("MAPS.DIR");
+      if (old && !old->empty() && old->back() != '\n' && old->back() != '\r') {
+        if (auto out = platform::OutputFile::open(app.files, "MAPS.DIR", platform::OutputFile::Mode::Append))
+          out->print("");
+      }
+      first = false;
+    }
+    if (auto out = platform::OutputFile::open(app.files, "MAPS.DIR", platform::OutputFile::Mode::Append))
+      out->print(f);
+    beep(app);
+  }
+}
+
+bool readmaplist(App& app) {
+  MapView& m = app.map;
+  app.win.get<CForm>().map.clear();
+  if (app.files.exists("FASTMAPS.DAT")) {
+    const auto bytes = app.files.read("FASTMAPS.DAT");
+    return readfromcache(app, bytes.value_or(std::string()));
+  }
+
+  m.mapcount = 0;
+  m.maxrotsect = 0;
+  auto dir = platform::InputFile::open(app.files, "MAPS.DIR");
+  if (!dir) return true;
+  while (!dir->eof()) {
+    const std::string name = dir->field();
+    if (name.empty()) break;
+    if (!app.files.exists(name + ".DES")) {
+      missingdes(app, name);
+      if (app.main.quit) return false;
+      if (!app.files.exists(name + ".DES")) continue;
+    }
+    if (m.mapcount >= MapView::mapmax) {
+      setstatlabel(app, "Too many maps..");
+      beep(app);
+      break;
+    }
+    const auto d = readdes(app.files, name + ".DES");
+    if (!d) continue;
+    addentry(app, name, *d);
+    if (app.main.quit) return false;
+  }
+  return true;
+}
+
+bool savefastmaps(App& app) {
+  const MapView& m = app.map;
+  for (int i = 1; i <= m.mapcount; ++i) {
+    const std::string& n = m.mapname[i];
+    if (n.size() > namesize) {
+      showmsg(app, "FASTMAPS.DAT not written: map name " + n + " is longer than 16 characters");
+      return false;
+    }
+  }
+  std::string s;
+  s.reserve(2 + recsize * static_cast<std::size_t>(m.mapcount));
+  put16(s, m.mapcount);
+  for (int i = 1; i <= m.mapcount; ++i) {
+    const std::string& n = m.mapname[i];
+    s += std::string(namesize - n.size(), ' ') + n;
+    put16(s, m.maplatlon[i]);
+    put16(s, m.mapkind[i]);
+    putfloat(s, m.mapew[i]);
+    putfloat(s, m.mapswx[i]);
+    putfloat(s, m.mapnex[i]);
+    putfloat(s, m.mapswy[i]);
+    putfloat(s, m.mapney[i]);
+    putfloat(s, m.mapx640[i]);
+  }
+  // Written afresh: an older, longer cache must not leave records behind the new ones.
+  return app.files.write("FASTMAPS.DAT", s);
+}
+
 std::string readdesname(const App& app, int n) {
   const auto& names = app.map.mapname;
-  if (n < 0 || n >= static_cast<int>(names.size())) return {};
-  auto des = platform::InputFile::open(app.files, names[static_cast<std::size_t>(n)] + ".des");
+  if (n < 1 || n >= static_cast<int>(names.size())) return {};
+  const std::string& name = names[static_cast<std::size_t>(n)];
+  if (name.empty()) return {};
+  auto des = platform::InputFile::open(app.files, name + ".DES");
   if (!des) return {};
   return des->field();
+}
+
+bool mapcovers(const MapView& m, float x, float y, int i) {
+  if (i < 0 || i > MapView::mapmax) return false;
+  const auto k = static_cast<std::size_t>(i);
+  const float mg = m.mapew[k] * 10 / 640;
+  if (!(m.mapswy[k] + 4 * mg < y && y < m.mapney[k] - mg)) return false;
+  if (m.mapnex[k] > m.mapswx[k]) return m.mapswx[k] + mg < x && x < m.mapnex[k] - mg;
+  return x < m.mapnex[k] - mg || x > m.mapswx[k] + mg;
 }
 
 }  // namespace zarn

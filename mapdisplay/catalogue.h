@@ -1,13 +1,48 @@
-// The map catalogue: map descriptions and their titles.
+// The map catalogue: MAPS.DIR, the map descriptions and the fast-load cache FASTMAPS.DAT.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 
 namespace zarn {
 struct App;
+struct MapView;
+namespace platform {
+class Files;
+}
 
-// The title of map n: the first field of its description file (base name + ".des"); empty when
-// the map or its description is missing.
+// A map description <name>.DES as the catalogue and the loader read it: the title (line 1 up to
+// its first comma), the picture or map name (line 2), three reference lines of a text and two
+// numbers (lines 3 to 5) and the place file (line 6, empty when absent).
+struct MapDes {
+  std::string title, picture;
+  std::array<std::string, 3> r;
+  std::array<float, 3> a{}, b{};
+  std::string places;
+};
+std::optional<MapDes> readdes(const platform::Files& files, const std::string& file);
+// True when the reference pixels of a description leave nothing to divide by: the columns of
+// the two points (or the rows) coincide. Tiled maps have no reference pixels.
+bool degenerate(const MapDes& d);
+
+// scanmaps, then readmaplist, then curmap := 1; false when the program must end.
+bool initmaps(App& app);
+// Appends to MAPS.DIR the maps whose descriptions are on disk but not listed (creating it with
+// "THEWORLD" when missing).
+void scanmaps(App& app);
+// Fills the catalogue from FASTMAPS.DAT when it exists, else from MAPS.DIR and the
+// descriptions. False when a listed map's picture is missing: the box has been shown and
+// main.quit set, as the program must end.
+bool readmaplist(App& app);
+// Writes the catalogue to FASTMAPS.DAT; refused, with a message, when a map name does not fit
+// the cache's 16 characters.
+bool savefastmaps(App& app);
+// The title of map n: the first field of its description; empty when the map or its
+// description is missing.
 std::string readdesname(const App& app, int n);
+// Whether frame position (x, y) km lies well inside map i: an inset of a sixty-fourth of its
+// span on the east, west and north, four times that on the south.
+bool mapcovers(const MapView& m, float x, float y, int i);
 
 }  // namespace zarn

@@ -1,32 +1,126 @@
 #include "mapdisplay/mapchoice.h"
 
+#include <cmath>
+
 #include "app/app.h"
+#include "geodesy/distance.h"
+#include "geodesy/transform.h"
+#include "mapdisplay/catalogue.h"
+#include "mapdisplay/mapmaker.h"
 
 namespace zarn {
 
-void choosemap(App& app, float x, float y) {
-  // TODO: pick the map for (x, y) from the catalogue by scale, load it when it changes and
-  // automatic map choice is on, and re-centre.
-  (void)app;
-  (void)x;
-  (void)y;
+void followedpoint(const App& app, float& x, float& y) {
+  const NavState& n = app.nav;
+  if (app.main.refdest != 0 && n.curdest >= 0 && n.curdest <= NavState::destmax) {
+    x = n.destx[static_cast<std::size_t>(n.curdest)];
+    y = n.desty[static_cast<std::size_t>(n.curdest)];
+  } else {
+    x = app.gps.ownx;
+    y = app.gps.owny;
+  }
 }
 
-void automapmove(App& app) {
-  // TODO: re-centre when the tracked position is the threshold away from the last centre.
-  (void)app;
+void choosemap(App& app, float x, float y) {
+  MapView& m = app.map;
+  if (m.automaps == 0) return;
+  setrotation(app);
+  // No catalogue, no map to fall back on.
+  if (m.mapcount < 1) return;
+  float best = 1e20f;
+  int bi = -1;
+  float x2 = x, y2 = y;
+  const bool turn = m.rotangle > 0 && m.norotmap == 0;
+  for (int i = 1; i <= m.mapcount; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    if (turn) {
+      // The point as it lies on map i turned about its centre.
+      const float cx = (m.mapswx[k] + m.mapnex[k]) / 2, cy = (m.mapney[k] + m.mapswy[k]) / 2;
+      x2 = (x - cx) * m.rotcos + cx - (y - cy) * m.rotsin;
+      y2 = (y - cy) * m.rotcos + cy + (x - cx) * m.rotsin;
+    }
+    if (mapcovers(m, x2, y2, i) && m.mapew[k] <= best && m.mapew[k] >= m.minscale) {
+      best = m.mapew[k];
+      bi = i;
+    }
+  }
+  if (bi < 0) bi = 1;
+
+  if (m.mapkind[static_cast<std::size_t>(bi)] == 0) {
+    if (bi != m.curmap || (m.headingup == 1 && m.rotangle != m.rotlast)) {
+      m.rotlast = m.rotangle;
+      loadmap(app, bi);
+    }
+    return;
+  }
+  if (bi != m.curmap) {
+    loadmap(app, bi);
+    return;
+  }
+  // The followed point itself: worldtopix turns it for heading-up as the window shows it.
+  float px = 320, py = 240;
+  worldtopix(app, x, y, px, py);
+  if (std::fabs(px - 320) < m.recentredist && std::fabs(py - 240) < m.recentredist) return;
+  loadmap(app, bi);
+}
+
+void setrotation(App& app) {
+  MapView& m = app.map;
+  const int n = m.rotsectors;
+  if (m.headingup != 1 || n < 1) {
+    m.rotsector = 0;
+    m.rotangle = 0;
+    m.rotsin = 0;
+    m.rotcos = 1;
+    m.rotsinneg = 0;
+    m.rotcosneg = 1;
+    return;
+  }
+  int sector = static_cast<int>(std::floor((180.0 / n + app.gps.ownhdg) / 45));
+  if (sector > 7 || sector < 0) sector = 0;
+  if (n == 4) sector &= 6;
+  if (n == 2) sector &= 4;
+  m.rotsector = sector;
+  m.rotangle = static_cast<float>(45 * sector);
+  const float a = m.rotangle * 3.14159f / 180;
+  m.rotsin = std::sin(a);
+  m.rotcos = std::cos(a);
+  m.rotsinneg = std::sin(-a);
+  m.rotcosneg = std::cos(-a);
 }
 
 void zoomnextmap(App& app) {
-  // TODO: set minscale to the next larger span among the maps covering the reference position
-  // (0.0001 when none qualifies and minscale is 0), then choosemap.
-  (void)app;
+  MapView& m = app.map;
+  float x = 0, y = 0;
+  followedpoint(app, x, y);
+  float next = 1e10f;
+  for (int i = 1; i <= m.mapcount; ++i) {
+    const float w = m.mapew[static_cast<std::size_t>(i)];
+    if (mapcovers(m, x, y, i) && i != m.curmap && w > m.minscale && w < next) next = w;
+  }
+  if (m.minscale != 0) m.minscale = next == 1e10f ? 0.0001f : next;
+  choosemap(app, x, y);
 }
 
-void loadmap(App& app, int n) {
-  // TODO: load map n's description, picture and scaling; reloading the current map redraws it.
-  (void)app;
-  (void)n;
+void centreonveh(App& app) {
+  float x = 0, y = 0;
+  followedpoint(app, x, y);
+  choosemap(app, x, y);
+}
+
+void automapmove(App& app) {
+  MapView& m = app.map;
+  if (m.automapon <= 0) return;
+  float x = 0, y = 0;
+  followedpoint(app, x, y);
+  float d = 0;
+  int brg = 0;
+  distbearing(app.geo, x, y, m.automapx, m.automapy, d, brg);
+  if (d > m.automapdist) {
+    m.automapx = x;
+    m.automapy = y;
+    makecdmap(app);
+  }
 }
 
 }  // namespace zarn

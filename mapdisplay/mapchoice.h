@@ -1,18 +1,25 @@
-// Choosing, loading and re-centring the map for a position.
+// Choosing, loading and re-centring the map for a position, zoom, heading-up rotation and the
+// automatic map maker.
 #pragma once
+
+#include "mapdisplay/mapload.h"
 
 namespace zarn {
 struct App;
 
-// Among the maps holding the position, the one of smallest scale not below minscale (ties to
-// the later map); loaded when it differs from the current one and automatic choice is on, then
-// re-centred.
+// Among the maps holding the position, the one of smallest span not below minscale (ties to
+// the later map); loaded when it differs from the current one and automatic choice is on; a
+// tiled map is re-centred when the position drifts from the window centre.
 void choosemap(App& app, float x, float y);
-// Re-centres when the tracked position has moved the set distance from the last centre.
-void automapmove(App& app);
-// Raises minscale to the next map span that covers the reference position, then choosemap.
+// The heading-up sector, angle, sines and cosines from the own heading.
+void setrotation(App& app);
+// Raises minscale to the next map span that covers the followed point, then choosemap.
 void zoomnextmap(App& app);
-// Loads map n of the catalogue: description, picture and scaling.
-void loadmap(App& app, int n);
+// choosemap on the followed point.
+void centreonveh(App& app);
+// Asks the map maker for a new map when the followed point has moved far enough.
+void automapmove(App& app);
+// The point the map follows: the current destination while refdest is set, else the own car.
+void followedpoint(const App& app, float& x, float& y);
 
 }  // namespace zarn

@@ -1,36 +1,99 @@
 #include "mapdisplay/symbols.h"
 
+#include <cmath>
+
 #include "app/app.h"
+#include "geodesy/transform.h"
+#include "mapdisplay/mapchoice.h"
+#include "mapdisplay/pictures.h"
 #include "platform/textrules.h"
 
 namespace zarn {
 
+namespace {
+
+int px(float v) { return static_cast<int>(std::lround(v)); }
+
+bool nofound(const App& app) { return app.main.foundx == -250 && app.main.foundy == -950; }
+
+// A shadowed name: white text over a black copy 2 pixels right and down.
+void namestyle(ui::Label& l, ui::Colour colour, bool autosize) {
+  l.forecolor = colour;
+  l.transparent = true;
+  l.alignment = 2;
+  l.autosize = autosize;
+}
+
+}  // namespace
+
 void placesymbol(App& app, const std::string& code, float x, float y, float x2, float y2) {
-  // TODO: choose "$" code ".ICO" or its family icon, place sym at (x - 16, y - 16) and the leader
-  // line vecto, shown only while a found place exists.
-  (void)app;
-  (void)code;
-  (void)x;
-  (void)y;
-  (void)x2;
-  (void)y2;
+  ZarnForm& z = app.win.zarn;
+  z.sym.visible = false;
+  z.sym.move(px(x) - 16, px(y) - 16);
+  const std::string own = "$" + code + ".ICO";
+  ui::PictureRef pic = loadicon(app, own);
+  if (!pic) {
+    const std::string family = text::left(own, 3) == "$FS"  ? "$FS.ICO"
+                               : text::left(own, 2) == "$E" ? "$E.ICO"
+                               : text::left(own, 2) == "$S" ? "$S.ICO"
+                                                            : "$L.ICO";
+    pic = loadicon(app, family);
+  }
+  // Without any icon the symbol stays hidden and its line where it was.
+  if (!pic) return;
+  z.sym.setpicture(std::move(pic));
+  z.vecto.visible = false;
+  z.vecto.borderwidth = 2;
+  z.vecto.set(px(x), px(y), px(x2), px(y2));
+  if (!nofound(app)) {
+    z.sym.visible = true;
+    z.vecto.visible = true;
+  }
 }
 
 void showsymbol(App& app, float x, float y, const std::string& name) {
-  // TODO: move sym and its shadowed label to (x, y), keeping the label on the window.
-  (void)app;
-  (void)x;
-  (void)y;
-  (void)name;
+  ZarnForm& z = app.win.zarn;
+  z.sym.move(px(x) - 16, px(y) - 16);
+  namestyle(z.symlab, ui::white, true);
+  namestyle(z.symlabshad, ui::black, true);
+  const std::string t = text::trim(name);
+  z.symlab.set(t);
+  z.symlabshad.set(t);
+  const float hw = static_cast<float>(z.symlab.width) / 2;
+  if (x - hw < 5) x = hw + 5;
+  if (x + hw > 635) x = 635 - hw;
+  z.symlab.move(px(x - hw), px(y + 15));
+  z.symlabshad.move(px(x - hw + 2), px(y + 17));
+  const bool show = !nofound(app);
+  z.sym.visible = show;
+  z.symlab.visible = show;
+  z.symlabshad.visible = show;
 }
 
 void showdest(App& app, float x, float y, int slot) {
-  // TODO: choose the map for the destination when the map follows it, and place dest with its
-  // shadowed label at the position's pixel unless no destination is set.
-  (void)app;
-  (void)x;
-  (void)y;
-  (void)slot;
+  ZarnForm& z = app.win.zarn;
+  NavState& n = app.nav;
+  z.dest.visible = false;
+  z.destlab.visible = false;
+  z.destlabshad.visible = false;
+  if (slot < 0 || slot > NavState::destmax) return;
+  const auto s = static_cast<std::size_t>(slot);
+  if (app.main.refdest != 0) choosemap(app, n.destx[s], n.desty[s]);
+  if (n.nodest != 0) return;
+  float dx = -9999, dy = -9999;
+  worldtopix(app, x, y, dx, dy);
+  for (ui::Label* l : {&z.destlab, &z.destlabshad}) {
+    namestyle(*l, l == &z.destlab ? ui::white : ui::black, false);
+    if (l->width == 0) l->move(l->left, l->top, 160, 16);  // a fixed width, as designed
+    l->set(n.destlabel[s]);
+  }
+  z.dest.move(px(dx) - 16, px(dy) - 16);
+  const float w = static_cast<float>(z.destlab.width);
+  z.destlab.move(px(dx - w / 2), px(dy + 15));
+  z.destlabshad.move(px(dx - w / 2 + 2), px(dy + 17));
+  z.dest.visible = true;
+  z.destlab.visible = true;
+  z.destlabshad.visible = true;
 }
 
 void showheading(App& app) {

@@ -7,11 +7,14 @@
 namespace zarn {
 struct App;
 
-// The symbol icon of a code at pixel (x, y), with a leader line to (x2, y2).
+// The symbol icon of a code at pixel (x, y) ("$" code ".ICO", else the family icon "$FS",
+// "$E", "$S" or "$L"), with a leader line to (x2, y2); both shown only while a found place
+// exists.
 void placesymbol(App& app, const std::string& code, float x, float y, float x2, float y2);
-// The found-place icon at pixel (x, y) with the name under it.
+// The found-place icon at pixel (x, y) with the name under it, the label kept on the window.
 void showsymbol(App& app, float x, float y, const std::string& name);
-// The destination marker for a frame position (km) and destination slot.
+// The destination marker for a frame position (km) and destination slot; chooses the map for
+// the destination first when the map follows it.
 void showdest(App& app, float x, float y, int slot);
 // The own heading in the heading box: three digits on green, or "?" on yellow when no heading
 // is known.

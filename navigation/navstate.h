@@ -16,7 +16,9 @@ struct NavState {
   std::array<std::string, destmax + 1> destname{}, destll{}, destlabel{};
   std::array<float, destmax + 1> destx{}, desty{};
   int curdest = 0;                     // the current destination's slot
+  int nodest = 0;                      // non-zero: no destination is set
   int adhocdest = 0;
+  int prevdest = 0;                    // the destination before the current one
   std::string destwav = "destinat.wav";  // prompt naming the current destination
   // Written every tick from the own position: km to the current destination and its clock
   // position (1..12) relative to the heading.
@@ -25,6 +27,31 @@ struct NavState {
   // Trip meter: the arrival time "hh:mm" and the time to go, a number followed by "s", "m" or
   // "h".
   std::string etaclock, timetogo;
+
+  // Set at start-up for the features of this subsystem.
+  int speedwarnon = 0;             // SPEEDWAR.CFG: speed warnings on
+  int zonecount = 0, zonemonon = 0;  // warning zones and whether they are watched
+  int zoilogon = 0, zoitest = 0;   // ZARN.LOG: places of interest are logged (TEST: trial run)
+  int wpfollowon = 0, routeshown = 0, rgimanon = 0;
+  int krvwait = 0;                 // 1 while a route from the outside planner is awaited
+  // Route guidance: the trace label is on (RGITEST.CFG), a guidance file is loaded, its name,
+  // the own x at which instructions were last loaded, counts for the trace and when the
+  // guidance window last showed an instruction.
+  int rgitest = 0, rgiexists = 0;
+  std::string rgifile;
+  float rgiloadx = 0;
+  int rgicount = 0, rgicells = 0;
+  float rgishown = 0;
+  // Trip meter.
+  float tripkm = 0, tripmiles = 0, tripnm = 0, triptimer = 0;
+  // Direction finding (ZARNDF.CFG): minimum move between fixes (km), bearings relative to the
+  // heading, lines accepted, a start-up value, the rate estimate's factor, threshold and
+  // longest interval (s), and the cap of a bearing line (km); lines drawn, last time, count.
+  float dfmove = 0.15f;
+  int dfrel = 1, dfaccept = 1;
+  float dfcfg5 = 60, dfratef = 5, dfratemin = 500, dfratemaxt = 60, dflinemax = 10;
+  int dfon = 0, dfn = 0;
+  float dfprevt = 0;
 };
 
 }  // namespace zarn

@@ -29,6 +29,7 @@ import tempfile
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
 
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import zgeo  # noqa: E402
 
@@ -251,6 +252,8 @@ class Canvas:
         self.texts = []   # (c, r, (font, halo font), justify, text)
         self.undertexts = []  # faint lettering drawn beneath everything else
         self.boxes = []   # placed label boxes (c0, r0, c1, r1)
+        self.later = []   # names of areas and outlines, placed after the towns
+        self.roadboxes = []  # the drawn road, which labels keep off
 
     def line(self, pen, pts):
         if pen not in self.lines:
@@ -258,11 +261,12 @@ class Canvas:
             self.order.append(pen)
         self.lines[pen].append(np.asarray(pts, dtype=float))
 
-    def free(self, box):
+    def free(self, box, labels=True):
+        """Whether a box is clear of what was placed; a label must also keep off the road."""
         c0, r0, c1, r1 = box
         if c0 < 1 or r0 < 1 or c1 > self.pic.w - 2 or r1 > self.pic.h - 2:
             return False
-        for b in self.boxes:
+        for b in self.boxes + (self.roadboxes if labels else []):
             if c0 < b[2] and b[0] < c1 and r0 < b[3] and b[1] < r1:
                 return False
         return True
@@ -289,10 +293,12 @@ def font(size_pt, bold=False, colour="black", halo=True, italic=False):
 
 
 def place_label(cv, c, r, text, size_pt, bold=False, gap=4.0, where=("ML", "MR", "BC", "TC"),
-                colour="black"):
-    """Puts a label beside a point where it overlaps nothing; returns whether it was placed."""
+                colour="black", avoid=()):
+    """Puts a label beside a point where it overlaps nothing (and, if it can, none of the
+    boxes to avoid); returns whether it was placed."""
     w, h = textsize(text, size_pt, bold)
     pad = 1.5
+    options = []
     for j in where:
         if j == "ML":
             box, ac, ar = (c + gap, r - h / 2, c + gap + w, r + h / 2), c + gap, r
@@ -306,10 +312,17 @@ def place_label(cv, c, r, text, size_pt, bold=False, gap=4.0, where=("ML", "MR",
             box, ac, ar = (c - w / 2, r - h / 2, c + w / 2, r + h / 2), c, r
         box = (box[0] - pad, box[1] - pad, box[2] + pad, box[3] + pad)
         if cv.free(box):
-            cv.boxes.append(box)
-            cv.texts.append((ac, ar, font(size_pt, bold, colour), j, text))
-            return True
-    return False
+            options.append((any(overlaps(box, b) for b in avoid), box, ac, ar, j))
+    if not options:
+        return False
+    _, box, ac, ar, j = min(options, key=lambda o: o[0])
+    cv.boxes.append(box)
+    cv.texts.append((ac, ar, font(size_pt, bold, colour), j, text))
+    return True
+
+
+def overlaps(a, b):
+    return a[0] < b[2] and b[0] < a[2] and a[1] < b[3] and b[1] < a[3]
 
 
 # ---- features ---------------------------------------------------------------------------------
@@ -370,9 +383,8 @@ def edge_label(cv, pt, text, size_pt, colour):
     else:
         box = (c - tw, r - th / 2, c, r + th / 2)
     box = (box[0] - 2, box[1] - 2, box[2] + 2, box[3] + 2)
-    for b in cv.boxes:
-        if box[0] < b[2] and b[0] < box[2] and box[1] < b[3] and b[1] < box[3]:
-            return
+    if any(overlaps(box, b) for b in cv.boxes + cv.roadboxes):
+        return
     cv.boxes.append(box)
     cv.texts.append((c, r, font(size_pt, False, colour), j, text))
 
@@ -413,7 +425,9 @@ def add_grid(cv, spacing, strong, label_every, label_fmt, size_pt, interior=None
                     olo, ohi = (ymin, ymax) if axis == 0 else (xmin, xmax)
                     j0 = int(math.floor(olo / interior))
                     for j in range(j0, int(math.ceil(ohi / interior)) + 1):
-                        o = j * interior + interior * (0.5 if axis == 0 else 0.25)
+                        # eastings a quarter of the way along, northings three quarters,
+                        # so that the two kinds never meet
+                        o = j * interior + interior * (0.25 if axis == 0 else 0.75)
                         px, py = pic.frame_to_pix(v if axis == 0 else o, o if axis == 0 else v)
                         place_label(cv, float(px), float(py), text, size_pt, where=("CM",),
                                     colour=GRIDC)
@@ -447,14 +461,15 @@ def add_square_letters(cv, squares, size_pt, big):
 
 def add_towns(cv, places, classes, limit_box=None):
     """Town dots and names, the largest places first; a place whose name finds no room is
-    left out altogether. classes: list of (minimum population, dot px, font pt, bold)."""
+    left out altogether. A name is kept off the dots of the towns still to come, so that a
+    large town's name does not hide a smaller town that has room of its own.
+    classes: list of (minimum population, dot px, font pt, bold)."""
     pic = cv.pic
     lat = np.array([p["lat"] for p in places])
     lon = np.array([p["lon"] for p in places])
     c, r = pic.ll_to_pix(lat, lon)
-    order = sorted(range(len(places)), key=lambda i: -places[i]["pop"])
-    drawn = []
-    for i in order:
+    cands = []
+    for i in sorted(range(len(places)), key=lambda i: -places[i]["pop"]):
         ci, ri = float(c[i]), float(r[i])
         if not (6 <= ci <= pic.w - 7 and 6 <= ri <= pic.h - 7):
             continue
@@ -463,17 +478,36 @@ def add_towns(cv, places, classes, limit_box=None):
         cls = next((k for k in classes if places[i]["pop"] >= k[0]), None)
         if cls is None:
             continue
-        _, dot, size, bold = cls
-        dbox = (ci - dot / 2 - 1, ri - dot / 2 - 1, ci + dot / 2 + 1, ri + dot / 2 + 1)
-        if not cv.free(dbox):
+        dot = cls[1]
+        cands.append((i, ci, ri, cls, (ci - dot / 2 - 1, ri - dot / 2 - 1,
+                                       ci + dot / 2 + 1, ri + dot / 2 + 1)))
+    drawn = []
+    for n, (i, ci, ri, (_, dot, size, bold), dbox) in enumerate(cands):
+        if not cv.free(dbox, labels=False):
             continue
         cv.boxes.append(dbox)
-        if place_label(cv, ci, ri, places[i]["name"], size, bold, gap=dot / 2 + 2.5):
+        ahead = [k[4] for k in cands[n + 1:n + 200]]
+        if place_label(cv, ci, ri, places[i]["name"], size, bold, gap=dot / 2 + 2.5,
+                       avoid=ahead):
             cv.dots.append((ci, ri, dot, TOWNFILL, "0.5p,white"))
             drawn.append(places[i])
         else:
             cv.boxes.pop()
     return drawn
+
+
+def track_obstacles(cv, track, casing_px):
+    """Keeps labels off the drawn road."""
+    lat = np.array([p[0] for p in track])
+    lon = np.array([p[1] for p in track])
+    c, r = cv.pic.ll_to_pix(lat, lon)
+    half = casing_px / 2 + 1
+    last = None
+    for ci, ri in zip(c, r):
+        if last and abs(ci - last[0]) < half and abs(ri - last[1]) < half:
+            continue
+        last = (ci, ri)
+        cv.roadboxes.append((ci - half, ri - half, ci + half, ri + half))
 
 
 def add_track(cv, track, casing_px, fill_px):
@@ -494,8 +528,14 @@ def add_outline(cv, other, title):
     lat, lon = other.pix_to_ll(c, r)
     pc, pr = pic.ll_to_pix(lat, lon)
     cv.line("0.9p,%s,4_2:0" % OUTLINE, np.column_stack([pc, pr]))
-    place_label(cv, float(pc[0]) + 3, float(pr[0]) + 7, title, 7, where=("ML",), gap=0,
-                colour=OUTLINE)
+    # named once the towns have their places, where there is room left
+    cv.later.append((float(pc[0]) + 3, float(pr[0]) + 7, title, 7, OUTLINE, ("ML",)))
+
+
+def add_later_labels(cv):
+    """Names of areas, seas and outlines: after the towns, wherever room is left."""
+    for c, r, text, size, colour, where in cv.later:
+        place_label(cv, c, r, text, size, where=where, gap=0, colour=colour)
 
 
 def add_north_arrow(cv):
@@ -617,6 +657,9 @@ def draw(cv, tmp):
             for a, b in zip(u, v):
                 out.write("%.3f %.3f\n" % (a, b))
         steps.append(["gmt", "psxy", f, "-G" + fill, "-W" + pen, "-L"])
+    # halos first, then the town dots over them, then the lettering
+    if any(t[2][1] for t in cv.texts):
+        textstep(cv.texts, 1, "halos.txt")
     if cv.dots:
         f = os.path.join(tmp, "dots.txt")
         with open(f, "w") as out:
@@ -624,8 +667,6 @@ def draw(cv, tmp):
                 u, v = pic.gmtxy(c, r)
                 out.write("%.3f %.3f %.4f\n" % (u, v, d / DPI))
         steps.append(["gmt", "psxy", f, "-Sci", "-G" + TOWNFILL, "-W0.5p,white"])
-    if any(t[2][1] for t in cv.texts):
-        textstep(cv.texts, 1, "halos.txt")
     if cv.texts:
         textstep(cv.texts, 0, "texts.txt")
     if not steps:
@@ -698,13 +739,25 @@ def irish_des(pic, title, p1, p2, places="ZARN.WAW"):
             places]
 
 
+def compact(lat, lon):
+    """Fifteen-character latitude/longitude of a corner that lies on whole hundredths of a
+    minute, written exactly (the program's own writer cuts rather than rounds)."""
+    def part(v, width):
+        h = int(round(abs(v) * 6000))
+        if abs(h - abs(v) * 6000) > 1e-6:
+            raise ValueError("corner %r is not on a hundredth of a minute" % v)
+        return "%0*d%02d%02d" % (width, h // 6000, h % 6000 // 100, h % 100)
+    return part(lat, 2) + ("S" if lat < 0 else "N") + part(lon, 3) + ("W" if lon < 0 else "E")
+
+
 def ll_des(pic, title, places="ZARN.WAW"):
+    """Latitude/longitude description with its references on the corner pixels."""
     lat1, lon1 = pic.y0, pic.x0
     lat2 = pic.y0 + (pic.h - 1) * pic.s[1]
     lon2 = pic.x0 + (pic.w - 1) * pic.s[0]
     return [title, pic.name, "LL, %d, %d" % (pic.w, pic.h),
-            "%s, 0, %d" % (zgeo.llcompact(lat1, lon1), pic.h - 1),
-            "%s, %d, 0" % (zgeo.llcompact(lat2, lon2), pic.w - 1),
+            "%s, 0, %d" % (compact(lat1, lon1), pic.h - 1),
+            "%s, %d, 0" % (compact(lat2, lon2), pic.w - 1),
             places]
 
 
@@ -722,6 +775,8 @@ def render_uk(pic, tmp, places, track, cfg):
     cv = Canvas(pic)
     if cfg.get("north"):
         add_north_arrow(cv)
+    if track is not None:
+        track_obstacles(cv, track, cfg["track"][0])
     add_square_letters(cv, zgeo.uksquares(), cfg["sq_pt"], cfg["sq_big"])
     add_grid(cv, cfg["grid"], cfg["strong"], cfg["label_every"], cfg["label_fmt"],
              cfg["grid_pt"], cfg.get("interior"))
@@ -732,8 +787,9 @@ def render_uk(pic, tmp, places, track, cfg):
         add_track(cv, track, *cfg["track"])
     for text, lat, lon, size in cfg.get("areas", []):
         c, r = pic.ll_to_pix(lat, lon)
-        place_label(cv, float(c), float(r), text, size, where=("CM",), colour="70/110/160")
+        cv.later.append((float(c), float(r), text, size, "70/110/160", ("CM",)))
     add_towns(cv, places, cfg["towns"])
+    add_later_labels(cv)
     bg = background(pic, tmp, cfg["step"], cfg.get("ss", 2))
     return compose(bg, draw(cv, tmp))
 
@@ -743,9 +799,12 @@ def main():
     track = read_track()
     places = read_places()
     tmp = tempfile.mkdtemp(prefix="zarnmaps")
+    here = os.getcwd()
+    os.chdir(tmp)  # GMT leaves its history file in the working directory
     try:
         build(tmp, track, places)
     finally:
+        os.chdir(here)
         shutil.rmtree(tmp, ignore_errors=True)
 
 
@@ -782,8 +841,9 @@ def build(tmp, track, places):
             ("NETHERLANDS", 52.5, 5.8, 7, "110/110/110"), ("DENMARK", 56.2, 9.0, 7, "110/110/110"),
             ("NORWAY", 59.6, 8.3, 7, "110/110/110")]:
         c, r = gbirl.ll_to_pix(lat, lon)
-        place_label(cv, float(c), float(r), text, size, where=("CM",), colour=col)
+        cv.later.append((float(c), float(r), text, size, col, ("CM",)))
     add_towns(cv, places, [(400000, 6, 8, True), (200000, 4, 7, False)])
+    add_later_labels(cv)
     home = home_mask(["GB", "IE", "IM", "JE", "GG"], (-16.0, 11.0, 49.0, 62.0))
     bg = background(gbirl, tmp, 0.01, 2, home=home)
     save_bmp8(compose(bg, draw(cv, tmp)), os.path.join(OUT, "GBIRL.BMP"))
@@ -797,9 +857,10 @@ def build(tmp, track, places):
     for text, lat, lon, size in [("Atlantic Ocean", 53.0, -12.3, 9), ("Irish Sea", 53.6, -5.2, 8),
                                  ("Celtic Sea", 51.2, -7.6, 8)]:
         c, r = ireland.ll_to_pix(lat, lon)
-        place_label(cv, float(c), float(r), text, size, where=("CM",), colour="70/110/160")
+        cv.later.append((float(c), float(r), text, size, "70/110/160", ("CM",)))
     add_towns(cv, places, [(200000, 6, 8.5, True), (20000, 4, 7.5, False), (8000, 3, 7, False)],
               limit_box=lambda p: p["lon"] < -5.3)
+    add_later_labels(cv)
     save_bmp8(compose(background(ireland, tmp, 0.004, 2), draw(cv, tmp)),
               os.path.join(OUT, "IRELAND.BMP"))
 
@@ -885,6 +946,7 @@ def make_tiles(tmp, places, track):
     pic = Picture("DRIVE", "uk", ncol * TILE_PX, nrow * TILE_PX, tx0 + s / 2, ty0 + s / 2, s)
     print("tiles %d x %d" % (ncol, nrow))
     cv = Canvas(pic)
+    track_obstacles(cv, track, 8.0)
     add_grid(cv, 1.0, 10.0, 1.0, km2, 8, interior=2.0)
     sq = [(c, ox, oy) for c, ox, oy in zgeo.uksquares()]
     for code, ox, oy in sq:

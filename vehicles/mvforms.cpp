@@ -9,6 +9,13 @@ MvForm::MvForm() : ui::Form(formname) {
   add(loglab, "loglab");
   add(mtxadd, "mtxadd");
   add(mtx, "mtx");
+  add(printlabon, "printlabon");
+  add(nonewl, "nonewl");
+  nonewl.caption = "add new vehicles";
+  add(Label1, "Label1");
+  Label1.caption = "Status";
+  add(mvdata, "mvdata");
+  for (int i = 0; i <= 26; ++i) mvdata.load(i).visible = true;
   mtxadd.caption = "ALL UNITS";
 }
 
@@ -18,6 +25,14 @@ MvEngForm::MvEngForm() : ui::Form(formname) {
   add(logline, "logline");
 }
 
-MvAlarmForm::MvAlarmForm() : ui::Form(formname) { add(telstat, "telstat"); }
+MvAlarmForm::MvAlarmForm() : ui::Form(formname) {
+  add(telstat, "telstat");
+  add(cancel, "cancel");
+  cancel.caption = "Cancel";
+  cancel.move(8, 200, 80, 26);
+  add(ack, "ack");
+  ack.caption = "Acknowledge";
+  ack.move(96, 200, 100, 26);
+}
 
 }  // namespace zarn

@@ -16,6 +16,10 @@ class MvForm : public ui::Form {
   ui::Label loglab;   // log file
   ui::Label mtxadd;   // addressee
   ui::TextBox mtx;    // message to send
+  ui::Label printlabon;  // "Printing ON" / "Printing OFF"
+  ui::Label nonewl;      // "add new vehicles" / "ignore new vehicles"
+  ui::Label Label1;      // "Status": green in multi-vehicle mode
+  ui::ControlArray<ui::Label> mvdata;  // vehicle rows: row k is vehicle k + 1
 };
 
 class MvEngForm : public ui::Form {
@@ -32,6 +36,7 @@ class MvAlarmForm : public ui::Form {
   static constexpr const char* formname = "mvalarm";
   MvAlarmForm();
   ui::Label telstat;  // call state
+  ui::Button cancel, ack;
 };
 
 }  // namespace zarn

@@ -30,6 +30,18 @@ struct VehicleTable {
   // identity, the send and acknowledgement texts and the terminal's user name and password.
   std::string csatnumber, dnid, sendnowtext, acktext, csatuser, csatpass;
   int abortflag = 0;  // the user asked to abort a call or wait
+
+  // Slots of the table (27, or more when ZARN.MCV lists more vehicles): every per-vehicle
+  // array runs 0..mvsize. Identity (9 characters), heading and speed of each unit.
+  int mvsize = mvdefault;
+  std::vector<std::string> mvid = std::vector<std::string>(mvdefault + 1);
+  std::vector<int> mvhdg = std::vector<int>(mvdefault + 1);
+  std::vector<float> mvspd = std::vector<float>(mvdefault + 1);
+  int mvsel = 0;       // the selected unit
+  std::string dialnumber;  // number the vehicle window dials
+  // Settings of the vehicle code from start-up: pager requests (PAGERON.CFG), unknown units
+  // ignored (MVNONEW.CFG), alarm sound level, automatic selection and the alarm count.
+  int pageron = 0, nonewmv = 0, alarmsound = 3, mvautosel = 0, alarmcount = 0;
 };
 
 }  // namespace zarn

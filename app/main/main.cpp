@@ -3,16 +3,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "app/app.h"
 #include "app/main/shell.h"
+#include "mainwindow/startup.h"
 #include "platform/audio/pulsewav.h"
 #include "platform/printer.h"
 #include "platform/programs.h"
 #include "platform/qt/qtservices.h"
 #include "platform/serial.h"
+#include "platform/textrules.h"
 #include "platform/tts/espeakspeaker.h"
 
 namespace {
@@ -63,6 +66,12 @@ int main(int argc, char** argv) {
   app.sys.programs = std::make_unique<platform::PosixPrograms>(app.files);  // needs the app's files
 
   Shell shell(app);
+  // The command line as one text (a replay file may be named there), in the program's Latin-1.
+  std::string cmdline;
+  for (int i = 1; i < argc; ++i) cmdline += (i > 1 ? " " : "") + std::string(argv[i]);
+  if (std::string latin; text::utf8tolatin1(cmdline, latin)) cmdline = latin;
+  Form_Load(app, cmdline);
+  if (app.main.quit) return 0;  // the one-shot fix mode, or a start-up failure
   shell.start();
   return qapp.exec();
 }

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 #include "app/app.h"
 #include "mainwindow/tick.h"
@@ -53,8 +54,11 @@ class Shell {
     ui_.refresh();
     checkquit();
   }
-  // The program has ended: the tick is stopped and the event loop told to return.
+  // The program has ended: the tick is stopped and onend has run.
   bool ended() const { return ended_; }
+  // Leaves the event loop. Not quit(): that first asks every window to close, and ours only
+  // hide, which cancels it.
+  std::function<void()> onend = [] { QCoreApplication::exit(0); };
   qt::QtUi& ui() { return ui_; }
   const QTimer& timer() const { return timer_; }
 
@@ -63,7 +67,7 @@ class Shell {
     if (!app_.main.quit || ended_) return;
     ended_ = true;
     timer_.stop();
-    QCoreApplication::quit();
+    if (auto h = onend) h();
   }
 
   App& app_;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "platform/qt/qtconvert.h"

@@ -2,7 +2,8 @@
 
 #include <QFontMetrics>
 #include <algorithm>
-#include <cstring>
+#include <string_view>
+#include <type_traits>
 
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtservices.h"

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QTimer>
 
 #include "app/app.h"
 #include "app/main/shell.h"
@@ -79,6 +81,10 @@ TEST(MainTick, NeverReentersAndRunsAgainOnceOver) {
 struct ShellTest : ::testing::Test {
   App app;
   Shell shell{app};
+  int ends = 0;
+  void SetUp() override {
+    shell.onend = [this] { ++ends; };  // the test's own loop, not the application's
+  }
   qt::FormView* mainview() { return shell.ui().view(app.win.zarn); }
 };
 
@@ -104,7 +110,19 @@ TEST_F(ShellTest, EscapeEndsTheProgram) {
   qttest::key(mainview(), Qt::Key_Escape, Qt::NoModifier, "\x1b");
   EXPECT_TRUE(app.main.quit);
   EXPECT_TRUE(shell.ended());
+  EXPECT_EQ(ends, 1);
   EXPECT_FALSE(shell.timer().isActive()) << "no more ticks";
+  qttest::key(mainview(), Qt::Key_Escape, Qt::NoModifier, "\x1b");
+  EXPECT_EQ(ends, 1) << "ends once";
+}
+
+TEST_F(ShellTest, EndingLeavesTheRunningEventLoop) {
+  QEventLoop loop;
+  shell.onend = [&] { loop.exit(7); };
+  shell.start();
+  QTimer::singleShot(0, [&] { qttest::key(mainview(), Qt::Key_Escape, Qt::NoModifier, "\x1b"); });
+  QTimer::singleShot(10000, [&] { loop.exit(1); });  // a safety net, not a timing
+  EXPECT_EQ(loop.exec(), 7);
 }
 
 TEST_F(ShellTest, ClosingTheMainWindowEndsTheProgramLikeEscape) {
@@ -112,6 +130,7 @@ TEST_F(ShellTest, ClosingTheMainWindowEndsTheProgramLikeEscape) {
   mainview()->close();
   EXPECT_TRUE(app.main.quit);
   EXPECT_TRUE(shell.ended());
+  EXPECT_EQ(ends, 1);
 }
 
 TEST(Shell, KeepsAKeyHandlerTheMainWindowAlreadyHas) {
@@ -119,6 +138,7 @@ TEST(Shell, KeepsAKeyHandlerTheMainWindowAlreadyHas) {
   int got = 0;
   app.win.zarn.onKeyPress = [&](int& k) { got = k; };
   Shell shell(app);
+  shell.onend = [] {};
   shell.start();
   qttest::key(shell.ui().view(app.win.zarn), Qt::Key_Escape, Qt::NoModifier, "\x1b");
   EXPECT_EQ(got, 27);
@@ -130,6 +150,7 @@ TEST(Shell, WaitsShowWhatTheWindowsHold) {
   s.events = std::make_unique<qt::QtEventPump>();
   App app(std::move(s));
   Shell shell(app);
+  shell.onend = [] {};
   shell.start();
   app.win.zarn.backcolor = ui::yellow;
   app.doevents();  // as a wait in the start-up does

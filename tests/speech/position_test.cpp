@@ -3,6 +3,7 @@
 #include "geodesy/postext.h"
 #include "navigation/rform.h"
 #include "speech/position.h"
+#include "speech/queue.h"
 #include "speechtest.h"
 
 namespace zarn::test {
@@ -34,7 +35,7 @@ TEST_F(Position, Reports) {
       {"under 0.6 miles in yards", "SU 47000 67000,Newbury,NEWBURY.WAV,0.5\r\n", 0.5f, 0, 0, 0, 0, 447,
        167.8855f, "We are  960 yards north of Newbury",
        {"weare.wav", "900.wav", "ee.wav", "60.wav", "yards.wav", "northof.wav", "NEWBURY.WAV"}, 0},
-      {"one mile is singular", twotowns, 2, 0, 0, 0, 0, 447 - 1.6905f, 167, "We are 1 mile west of Newbury",
+      {"one mile is singular", "SU 47000 67000,Newbury,NEWBURY.WAV,0.5\r\n", 0.5f, 0, 0, 0, 0, 447 - 1.6905f, 167, "We are 1 mile west of Newbury",
        {"weare.wav", "1.wav", "mile.wav", "westof.wav", "NEWBURY.WAV"}, 0},
       {"five miles and over are rounded", twotowns, 2, 0, 0, 0, 0, 447, 167 - 12.236f,
        "We are  8 miles south of Newbury", {"weare.wav", "8.wav", "miles.wav", "southof.wav", "NEWBURY.WAV"}, 0},

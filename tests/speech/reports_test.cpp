@@ -173,8 +173,11 @@ TEST_F(Reports, Altitude) {
 }
 
 TEST_F(Reports, MapChange) {
-  app->map.mapkind = {0, 1};
-  app->map.mapname = {"NEWBURY", "TILES"};
+  app->map.curmap = 1;
+  app->map.mapkind[1] = 0;
+  app->map.mapname[1] = "NEWBURY";
+  app->map.mapkind[2] = 1;  // tiled
+  app->map.mapname[2] = "TILES";
   textfile("NEWBURY.des", "Newbury and district,x\r\nSU 40000 60000, 0, 480\r\n");
   app->main.repint[7] = 1;
   saymapchange(*app);
@@ -190,12 +193,12 @@ TEST_F(Reports, MapChange) {
   // Not announced: report off, playback, heading-up, a tiled map.
   const std::function<void()> silencers[] = {
       [&] { app->main.repint[7] = 0; }, [&] { app->main.playback = 1; },
-      [&] { app->map.headingup = 1; }, [&] { app->map.curmap = 1; }};
+      [&] { app->map.headingup = 1; }, [&] { app->map.curmap = 2; }};
   for (const auto& silence : silencers) {
     app->main.repint[7] = 1;
     app->main.playback = 0;
     app->map.headingup = 0;
-    app->map.curmap = 0;
+    app->map.curmap = 1;
     silence();
     app->speech.msgtext.clear();
     saymapchange(*app);

@@ -199,6 +199,13 @@ TEST_F(WhereWeAre, NewRoadIsAnnouncedAndForgottenAfterAMinute) {
   EXPECT_EQ(app->speech.roadtext, "");
 }
 
+TEST_F(WhereWeAre, RoadPointWithoutANameIsNoRoad) {
+  textfile("SU4767.GEO", "R,SU 47500 67520,#A34#$0$\r\nR,SU 47500 67500,$0$\r\n");
+  drive(447.5f, 167.5f, 0, 0, 0);
+  tick();
+  EXPECT_EQ(app->speech.roadtext, "A34");
+}
+
 TEST_F(WhereWeAre, RecordedRoadNameIsUsed) {
   textfile("SU4767.GEO", "R,SU 47500 67500,#High st#$0$\r\n");
   wavfile("#HIGHST.WAV");

@@ -1,0 +1,144 @@
+#include "mainwindow/config.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/app.h"
+#include "platform/files.h"
+#include "platform/textrules.h"
+
+namespace zarn {
+
+using text::left;
+using text::trim;
+using text::ucase;
+
+bool readcfg(App& app) {
+  MainState& m = app.main;
+  // Until their lines are read there is no destination and no serial GPS: a damaged file
+  // must not leave a destination at a position nobody chose, nor open a port nobody named.
+  app.nav.nodest = 1;
+  app.gps.gpsoncom = 0;
+  auto f = platform::InputFile::open(app.files, "ZARN.CFG");
+  if (!f) return false;
+  for (int n = 1; n <= 14; ++n) {
+    if (f->eof()) return false;
+    const std::string l = f->lineinput();
+    switch (n) {
+      case 1:
+        m.cfgdestpos = trim(left(l, 18));
+        m.foundref = m.cfgdestpos;
+        break;
+      case 2:
+        m.foundlabel = trim(l);
+        app.nav.nodest = ucase(m.foundlabel) == "NULL" ? 1 : 0;
+        break;
+      case 3:
+        m.foundwav = trim(left(l, 14));
+        app.nav.destwav = m.foundwav;
+        break;
+      case 4: m.cfghome = trim(left(l, 18)); break;
+      case 5:
+        m.gpsport = left(l, 4);
+        app.gps.gpsoncom = ucase(left(m.gpsport, 3)) == "COM" ? 1 : 0;
+        break;
+      case 6: m.phoneport = left(l, 4); break;
+      case 7: m.trafficport = left(l, 4); break;
+      case 8:
+        m.gpscorre = static_cast<float>(text::val(left(l, 7))) / 1000.0f;
+        m.cfgcorre = m.gpscorre;
+        break;
+      case 9:
+        m.gpscorrn = static_cast<float>(text::val(left(l, 7))) / 1000.0f;
+        m.cfgcorrn = m.gpscorrn;
+        break;
+      case 10: m.platformkind = text::int16(text::val(left(l, 3))); break;
+      case 11: app.gps.minhdgspd = static_cast<float>(text::val(left(l, 4))); break;
+      case 12: app.speech.ttsavail = ucase(left(l, 1)) == "Y" ? 1 : 0; break;
+      case 13: break;  // was the Japanese sound folder
+      case 14: app.map.extramaps = trim(left(l, 20)); break;
+      default: break;
+    }
+  }
+  if (app.files.exists("COMPORT.CFG")) m.gpsport = app.files.readfirstline("COMPORT.CFG");
+  return true;
+}
+
+bool readcat(App& app) {
+  MainState& m = app.main;
+  m.catcount = 0;
+  auto f = platform::InputFile::open(app.files, "ZARN.CAT");
+  if (!f) return false;
+  while (!f->eof() && m.catcount < MainState::catmax) {
+    ++m.catcount;
+    m.catcode[m.catcount] = f->field();
+    m.catname[m.catcount] = f->field();
+  }
+  return true;
+}
+
+bool readfnd(App& app) {
+  MainState& m = app.main;
+  m.fndcount = 0;
+  auto f = platform::InputFile::open(app.files, "ZARN.FND");
+  if (!f || f->eof()) return false;
+  f->lineinput();  // a title line
+  while (!f->eof() && m.fndcount < MainState::fndmax) {
+    const std::string name = f->field();
+    const std::string prompt = f->field();
+    if (ucase(name) == "END") break;
+    ++m.fndcount;
+    m.searchlists[m.fndcount] = ucase(name);
+    m.searchprompts[m.fndcount] = prompt;
+  }
+  return true;
+}
+
+bool readcfgline(platform::InputFile& f, std::string& line) {
+  if (f.eof()) {
+    line.clear();
+    return false;
+  }
+  line = text::rtrim(left(f.lineinput(), 20));
+  return true;
+}
+
+void cfgline(platform::OutputFile& f, std::string_view value, std::string_view comment) {
+  std::string l(value);
+  if (l.size() < 24) {
+    l.resize(24, ' ');
+    l += comment;
+  }
+  f.print(l);
+}
+
+bool savecfg(App& app) {
+  const MainState& m = app.main;
+  const NavState& n = app.nav;
+  auto f = platform::OutputFile::open(app.files, "ZARN.CFG", platform::OutputFile::Mode::Output);
+  if (!f) return false;
+  const auto slot = static_cast<std::size_t>(std::clamp(n.curdest, 0, NavState::destmax));
+  // Corrections are written as whole metres, rounded down.
+  const auto metres = [](float km) { return text::str(static_cast<long long>(std::floor(km * 1000.0f))); };
+  cfgline(*f, n.destname[slot], "Destination Location");
+  cfgline(*f, n.nodest != 0 ? std::string("NULL") : n.destlabel[slot], "");
+  cfgline(*f, n.destwav, "Destination sound");
+  cfgline(*f, m.homeloc, "Home Location");
+  cfgline(*f, m.gpsport, "GPS com port COM1,COM2");
+  cfgline(*f, m.phoneport, "Telephone port");
+  cfgline(*f, m.trafficport, "Traffic data port");
+  cfgline(*f, metres(m.gpscorre), "GPS correction metres East");
+  cfgline(*f, metres(m.gpscorrn), "GPS correction metres North");
+  cfgline(*f, text::str(m.platformkind), "Platform 0=car,1=balloon,2=aircraft");
+  cfgline(*f, text::str(app.gps.minhdgspd), "Speed in kmph before new heading");
+  cfgline(*f, app.speech.ttsavail == 1 ? "Yes" : "No", "Text to Speech Available");
+  cfgline(*f, "\\japan\\", "was for Japanese sounds. not used");
+  cfgline(*f, app.map.extramaps, "Path for extra maps");
+  const platform::DateTime t = app.sys.clock->now();
+  cfgline(*f, text::datetext(t) + " " + text::timetext(t), "Last update");
+  f->print("The above lines configure ZARN and should");
+  f->print("only be edited with great care !");
+  return f->flush() && f->good();
+}
+
+}  // namespace zarn

@@ -1,0 +1,283 @@
+#include "mainwindow/datafiles.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/app.h"
+#include "geodesy/postext.h"
+#include "mainwindow/cform.h"
+#include "mainwindow/secondary.h"
+#include "platform/textrules.h"
+#include "vehicles/dialforms.h"
+
+namespace zarn {
+
+using text::trim;
+
+std::optional<ValueList> ValueList::open(const platform::Files& files, std::string_view name) {
+  auto f = platform::InputFile::open(files, name);
+  if (!f) return std::nullopt;
+  return ValueList(std::move(*f));
+}
+
+std::optional<std::string> ValueList::text() {
+  if (f_.eof()) return std::nullopt;
+  return f_.field();
+}
+
+bool isnumber(std::string_view item) {
+  const std::string t = trim(item);
+  if (t.empty()) return true;
+  const char c = t[0];
+  if (c == '&') return t.size() > 1 && (t[1] == 'H' || t[1] == 'h' || t[1] == 'O' || t[1] == 'o');
+  if (std::isdigit(static_cast<unsigned char>(c))) return true;
+  if (c == '-' || c == '+' || c == '.')
+    return t.size() > 1 && (std::isdigit(static_cast<unsigned char>(t[1])) || t[1] == '.');
+  return false;
+}
+
+std::optional<double> ValueList::number() {
+  auto t = text();
+  if (!t || !isnumber(*t)) return std::nullopt;
+  return text::val(*t);
+}
+
+namespace {
+
+// Reads the next value into v when it is a number; a bad or missing value leaves v as it was.
+template <class T> bool take(ValueList& l, T& v) {
+  const auto n = l.number();
+  if (!n) return false;
+  if constexpr (std::is_integral_v<T>)
+    v = static_cast<T>(text::int16(*n));
+  else
+    v = static_cast<T>(*n);
+  return true;
+}
+
+}  // namespace
+
+bool readsounds(App& app) {
+  MainState& m = app.main;
+  static const char* const questions[] = {
+      "",
+      "where we are regularly ?",
+      "where our Destination is regularly ?",
+      "what direction we are moving regularly ?",
+      "route guidance instructions ?",
+      "when we are on a new road ?",
+      "when we are near a Landmark ?",
+      "when I am changing map ?",
+      "when G P S state changes ?",
+      "ETA ?",
+      "traffic delay warnings ?"};
+  static constexpr int defaults[] = {0, 60, 20, 60, 1, 1, 1, 1, 1, 60, 1};
+  m.repkinds = 9;
+  for (int k = 1; k <= 10; ++k) {
+    m.repquest[k] = questions[k];
+    m.repint[k] = defaults[k];
+  }
+  auto l = ValueList::open(app.files, "SOUNDS.CFG");
+  if (!l) return false;
+  m.repint[10] = 0;
+  take(*l, app.speech.nosound);
+  for (int k = 1; k <= 9; ++k) take(*l, m.repint[k]);
+  return true;
+}
+
+void readzarndf(App& app) {
+  NavState& n = app.nav;
+  n.dfmove = 0.15f;
+  n.dfrel = 1;
+  n.dfaccept = 1;
+  n.dfcfg5 = 60;
+  n.dfratef = 5;
+  n.dfratemin = 500;
+  n.dfratemaxt = 60;
+  n.dflinemax = 10;
+  auto l = ValueList::open(app.files, "ZARNDF.CFG");
+  if (!l) return;
+  take(*l, n.dfmove);
+  take(*l, n.dfrel);
+  take(*l, n.dfaccept);
+  l->text();  // the fourth value is not used
+  take(*l, n.dfcfg5);
+  take(*l, n.dfratef);
+  take(*l, n.dfratemin);
+  take(*l, n.dfratemaxt);
+  take(*l, n.dflinemax);
+}
+
+std::optional<int> readlanguagecfg(App& app) {
+  auto l = ValueList::open(app.files, "LANGUAGE.CFG");
+  if (!l) return std::nullopt;
+  int n = 0;
+  take(*l, n);
+  return n;
+}
+
+void readxyll(App& app) {
+  GeoState& g = app.geo;
+  g.xylat0 = 1.3599590f;
+  g.xyy0 = 38.0f;
+  g.xylatstep = 0.0090437494f;
+  g.xylon0 = 103.85132f;
+  g.xyx0 = 30.0f;
+  g.xylonstep = 0.0089857355f;
+  auto l = ValueList::open(app.files, "ZARNXYLL.CFG");
+  if (!l) return;
+  for (float* v : {&g.xylat0, &g.xyy0, &g.xylatstep, &g.xylon0, &g.xyx0, &g.xylonstep}) take(*l, *v);
+}
+
+void readutmcfg(App& app) {
+  GeoState& g = app.geo;
+  g.utmmode = 0;
+  g.utmeoff = 0;
+  g.utmnoff = 0;
+  auto l = ValueList::open(app.files, "UTM.CFG");
+  if (!l) return;
+  take(*l, g.utmmode);
+  take(*l, g.utmeoff);
+  take(*l, g.utmnoff);
+}
+
+void readzarnkeys(App& app) {
+  auto l = ValueList::open(app.files, "ZARNKEYS.CFG");
+  if (!l) return;
+  int n = 0;
+  if (!take(*l, n)) return;
+  KForm* kf = nullptr;
+  // A record per key at most: a count larger than the file holds ends at its end.
+  for (int i = 1; i <= n && !l->eof(); ++i) {
+    int k = -1;
+    const bool ok = take(*l, k);
+    const std::string pic = l->text().value_or("");
+    l->text();  // not used at start-up
+    if (!ok || k < 0 || k >= KForm::keys || pic.empty() || !app.files.exists(pic)) continue;
+    if (!kf) kf = &app.win.get<KForm>();
+    kf->Picture1[k].setpicture(app.sys.images->load(app.files.resolve(pic)));
+  }
+}
+
+bool readchase(App& app) {
+  auto l = ValueList::open(app.files, "CHASE.CFG");
+  if (!l) return false;
+  MainState& m = app.main;
+  m.chasesent = l->text().value_or("");
+  m.chasename = l->text().value_or("");
+  m.chasewav = l->text().value_or("");
+  m.chaseicon = l->text().value_or("");
+  return true;
+}
+
+float readpulfixtime(App& app) {
+  return static_cast<float>(text::val(text::left(app.files.readfirstline("PULFIX.CFG"), 8)));
+}
+
+void writepulfix(App& app, const std::string& result) {
+  const platform::DateTime t = app.sys.clock->now();
+  app.files.writelines("PULFIX.DAT", {result, text::timetext(t) + " " + text::datetext(t)});
+}
+
+void readzarnlog(App& app) {
+  NavState& n = app.nav;
+  n.zoilogon = app.files.exists("ZARN.LOG") ? 1 : 0;
+  n.zoitest = n.zoilogon == 1 && app.files.readfirstline("ZARN.LOG").find("TEST") != std::string::npos ? 1 : 0;
+}
+
+int readloc(App& app) {
+  NavState& nav = app.nav;
+  CForm& cf = app.win.get<CForm>();
+  int n = 0;
+  if (auto lines = app.files.readlines("ZARN.LOC")) {
+    for (const std::string& l : *lines) {
+      if (l.empty() || n >= NavState::destmax - 1) break;
+      ++n;
+      const auto comma = l.find(',');
+      nav.destname[n] = comma == std::string::npos ? std::string() : l.substr(0, comma);
+      nav.destlabel[n] = comma == std::string::npos ? l : l.substr(comma + 1);
+      parsepos(app.geo, nav.destname[n], nav.destx[n], nav.desty[n]);
+      cf.desti.additem(nav.destlabel[n]);
+    }
+  }
+  // The slot after the list takes positions picked at run time; it starts as the last entry.
+  nav.adhocdest = n + 1;
+  nav.destname[n + 1] = nav.destname[n];
+  nav.destlabel[n + 1] = nav.destname[n];
+  nav.destx[n + 1] = nav.destx[n];
+  nav.desty[n + 1] = nav.desty[n];
+  cf.desti.additem("(mouse)");
+  nav.curdest = 1;
+  return n;
+}
+
+std::optional<ZarnCom> readzarncom(App& app, bool filelink) {
+  auto l = ValueList::open(app.files, "ZARN.COM");
+  if (!l) return std::nullopt;
+  ZarnCom c;
+  c.settings = l->file().lineinput();
+  for (auto* v : {&c.gpstimeout, &c.fixmint, &c.fixminmove, &c.minhdgspd}) {
+    const auto n = l->number();
+    if (!n) {
+      c.bad = true;
+      break;
+    }
+    *v = static_cast<float>(*n);
+    if (filelink) break;  // with the file link only the time-out matters
+  }
+  return c;
+}
+
+bool readhistory(App& app) {
+  MapView& m = app.map;
+  m.histint = app.main.mvmode == 1 ? 0 : 1;
+  m.trailcolour = ui::white;
+  m.trailsize = 50;
+  m.trailsizedgps = 5;
+  m.trailmaxpix = 100;
+  auto l = ValueList::open(app.files, "HISTORY.CFG");
+  if (!l) return true;
+  int r = 0, g = 0, b = 0;
+  if (!take(*l, m.histint) || !take(*l, r) || !take(*l, g) || !take(*l, b)) return false;
+  m.trailcolour = static_cast<ui::Colour>((std::clamp(r, 0, 255)) | (std::clamp(g, 0, 255) << 8) |
+                                          (std::clamp(b, 0, 255) << 16));
+  return take(*l, m.trailsize) && take(*l, m.trailsizedgps) && take(*l, m.trailmaxpix);
+}
+
+bool readdfcolour(App& app) {
+  auto l = ValueList::open(app.files, "DFCOLOUR.CFG");
+  if (!l) return true;
+  auto& z = app.win.zarn;
+  for (int i = 0; i < 10 && !l->eof(); ++i) {
+    const auto c = l->number();
+    if (!c) return false;
+    z.brg.load(i).bordercolor = static_cast<ui::Colour>(static_cast<long long>(*c) & 0xFFFFFF);
+  }
+  return true;
+}
+
+bool readzarndial(App& app, int* count) {
+  auto l = ValueList::open(app.files, "ZARNDIAL.CFG");
+  if (!l) return true;
+  int n = 0;
+  if (!take(*l, n)) return false;
+  if (count) *count = n;
+  DialForm& d = app.win.get<DialForm>();
+  for (int i = 1; i <= n && !l->eof(); ++i) {
+    const auto caption = l->text();
+    const auto command = l->text();
+    if (!caption || !command) return false;
+    // Only ten buttons exist; further records are read and left for the dial window.
+    if (i <= DialForm::buttons) d.dialcmd[i - 1].caption = *caption;
+  }
+  if (n == 2) d.height = ui::twipstopix(1440);
+  return true;
+}
+
+std::vector<std::string> readadd2dial(App& app) {
+  std::vector<std::string> lines = app.files.readlines("ADD2DIAL.CFG").value_or(std::vector<std::string>{});
+  lines.resize(6);
+  return lines;
+}
+
+}  // namespace zarn

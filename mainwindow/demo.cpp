@@ -1,0 +1,53 @@
+#include "mainwindow/demo.h"
+
+#include "app/app.h"
+#include "mainwindow/cform.h"
+#include "mapdisplay/owncar.h"
+#include "navigation/directionfinding.h"
+#include "navigation/iform.h"
+#include "vehicles/mvforms.h"
+
+namespace zarn {
+
+void startdemo(App& app) {
+  MainState& m = app.main;
+  app.speech.talkstop = 0;
+  app.speech.talkon = 1;
+  m.demoreopen = 1;
+  m.playback = 0;
+  cleartrail(app);
+  app.win.zarn.modebox.set("DEM");
+  m.demoon = 1;
+  app.gps.linkdata = 0;
+}
+
+void stopdemo(App& app) {
+  MainState& m = app.main;
+  auto& z = app.win.zarn;
+  z.modebox.set("OLD");
+  app.gps.chksumoff = 0;
+  app.map.minscale = 0;
+  z.touch();
+  m.gpscorre = m.cfgcorre;
+  m.gpscorrn = m.cfgcorrn;
+  app.speech.talkon = 0;
+  app.speech.talkstop = 1;
+  app.speech.wavcount = 0;
+  dfbearing(app, 999, 0);  // any bearing above 360 but 888 clears the lines
+  app.win.get<MvAlarmForm>().hide();
+  app.win.get<IForm>().hide();
+  if (m.mvmode > 0) {
+    for (int i = 1; i <= app.veh.mvsize; ++i) {
+      if (z.mvim.exists(i)) z.mvim[i].visible = false;
+      if (z.mvv.exists(i)) z.mvv[i].visible = false;
+    }
+    m.mvmode = 0;
+    app.win.get<MvForm>().hide();
+    z.car.setpicture(app.sys.images->load(app.files.resolve("CARICON0.ICO")));
+  }
+  app.gps.replayfile = "ZARN.NME";
+  m.demoon = 0;
+  app.win.get<CForm>().hide();
+}
+
+}  // namespace zarn

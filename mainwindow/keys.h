@@ -1,0 +1,16 @@
+// Keyboard entry of the main window: the key handler every window passes its keys to, and
+// typed entry into the search box.
+#pragma once
+
+namespace zarn {
+struct App;
+
+// The main window's key handler: single-key commands, or typing into the search box while
+// typed entry is on. The key may be changed or cleared.
+void keycmd(App& app, int& key);
+// Carries out the typed text as a command through the search box and leaves typed entry.
+void runtypedcmd(App& app);
+// Starts typed entry: the search boxes are emptied and shown.
+void starttext(App& app);
+
+}  // namespace zarn

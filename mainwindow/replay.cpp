@@ -1,0 +1,194 @@
+#include "mainwindow/replay.h"
+
+#include "app/app.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
+#include "gpsinput/logs.h"
+#include "gpsinput/nmea.h"
+#include "gpsinput/rxbuffer.h"
+#include "gpsinput/tracklines.h"
+#include "mainwindow/keys.h"
+#include "mainwindow/readouts.h"
+#include "mapdisplay/owncar.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+#include "speech/queue.h"
+#include "vehicles/chase.h"
+#include "vehicles/linkservices.h"
+#include "vehicles/textreports.h"
+
+namespace zarn {
+
+using text::mid;
+using text::ucase;
+
+namespace {
+
+constexpr const char* intro = "Let me show you something I did earlier ..";
+constexpr const char* introwav = "letmesho.wav";
+
+// The read-outs back from the pointer's position to the own position.
+void ownreadouts(App& app) {
+  auto& g = app.gps;
+  std::string grid, ll;
+  gridreftext(app.geo, g.ownx, g.owny, grid);
+  float lat = 0, lon = 0;
+  osgbtoll(app.geo, g.ownx, g.owny, lat, lon);
+  latlongtext(lat, lon, ll);
+  showgridref(app, grid);
+  app.win.zarn.llbox.set(ll);
+}
+
+void typekeys(App& app, const std::string& keys) {
+  MainState& m = app.main;
+  for (const char c : keys) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code == 0xAC) {  // "¬": the first search list, then typed entry
+      m.searchidx = 1;
+      starttext(app);
+      m.typingmode = 1;
+    } else if (code == 96) {
+      starttext(app);
+      m.typingmode = 1;
+    } else {
+      m.demokey = 1;
+      int k = code;
+      keycmd(app, k);
+    }
+  }
+  if (m.typingmode == 1) {
+    m.typingmode = 0;
+    m.typedcmd = 1;
+    runtypedcmd(app);
+  }
+}
+
+// A script line that speaks or shows text with sound forced on for the moment.
+template <class F> void withtalk(App& app, F f) {
+  const auto saved = app.speech.talkon;
+  app.speech.talkon = 1;
+  f();
+  app.speech.talkon = saved;
+}
+
+}  // namespace
+
+bool replaystep(App& app) {
+  MainState& m = app.main;
+  GpsState& g = app.gps;
+  auto& z = app.win.zarn;
+  const bool mv = m.mvmode == 1;
+
+  if (z.modebox.caption == "<-") {
+    z.modebox.set(m.demoon == 1 ? "DEM" : "SIM");
+    setstatcol(app, ui::yellow);
+    ownreadouts(app);
+  }
+  if (m.demorestart == 1) {
+    m.demorestart = 0;
+    z.modebox.backcolor = ui::yellow;
+    setstatcol(app, ui::yellow);
+    cleartrail(app);
+    m.demoreopen = 0;
+    if (!mv) saynow(app, intro, introwav);
+    sniffchecksum(app);
+  }
+
+  m.steptype.clear();
+  int rewinds = 0;
+  for (int lines = 0; lines < MainState::steplinemax; ++lines) {
+    if (const ui::Form* ff = app.win.find("fform"); ff && ff->visible) return false;
+    if (!g.replay || g.replay->eof() || m.demoreopen == 1) {
+      // A second rewind in one step means the file holds nothing that ends a step.
+      if (rewinds++ > 0) break;
+      cleartrail(app);
+      if (m.demoreopen == 1) {
+        m.demoreopen = 0;
+        g.ownhdg = -1;
+        if (!mv) saynow(app, intro, introwav);
+      }
+      g.replay.reset();
+      sniffchecksum(app);
+      if (!g.replay || g.replay->eof()) break;  // no file, or an empty one: no data this step
+    }
+    app.doevents();
+    if (!g.replay) break;  // closed by an event meanwhile
+    std::string line = text::trim(g.replay->lineinput());
+    m.laststep = app.timer();
+
+    const std::string whole = ucase(line);
+    if (whole == "NOHOME") {
+      z.home.visible = false;
+      m.nohome = 1;
+    } else if (whole == "SILENT") {
+      app.speech.talkon = 0;
+      app.speech.talkstop = 1;
+      app.speech.wavcount = 0;
+    }
+    stripcall(app, line);
+
+    const std::string kind = ucase(text::right(g.replayfile, 4));
+    if (kind == ".AGD") {
+      parsefix(app, line);
+    } else if (!mv) {
+      if (kind == ".TRK") {
+        trkline(app, line);
+      } else {
+        std::string l = line;
+        gpsparse(app, l);
+      }
+      app.doevents();
+    } else if (line.starts_with("LOG")) {
+      textreport(app, line, static_cast<long>(line.size()));
+    } else {
+      std::string l = line;
+      mvlinein(app, l, static_cast<long>(l.size()));
+    }
+
+    const std::string cmd = line.size() >= 4 ? ucase(line.substr(0, 3)) : std::string();
+    if (cmd == "DEM") {
+      m.trailperline = 1;
+    } else if (cmd == "CHA") {
+      m.chaseon = 0;
+      chasetoggle(app);
+    } else if (cmd == "CHS") {
+      m.chaseon = 1;
+      chasetoggle(app);
+    } else if (cmd == "XTO") {
+      m.gpscorre = static_cast<float>(text::val(mid(line, 4, 5))) / 1000.0f;
+    } else if (cmd == "YTO") {
+      m.gpscorrn = static_cast<float>(text::val(mid(line, 4, 5))) / 1000.0f;
+    }
+
+    if (m.demoon == 1) {
+      if (cmd == "KEY") {
+        const long n = static_cast<long>(line.size());
+        typekeys(app, mid(line, 5, 1) == "\"" ? mid(line, 6, n - 6)
+                                              : text::chr(text::int16(text::val(mid(line, 5, 3))) & 0xFF));
+      } else if (cmd == "SAY") {
+        withtalk(app, [&] {
+          queuesay(app, mid(line, 5));
+          speakqueue(app);
+        });
+        continue;
+      } else if (cmd == "TXT") {
+        withtalk(app, [&] { showmsg(app, mid(line, 5)); });
+        continue;
+      }
+    }
+
+    // One step takes in one fix: NMEA sentences up to the next position sentence or a repeated
+    // sentence type; one line of the other kinds.
+    const std::string type = mid(line, 4, 3);
+    const bool ends = type == "GLL" || type == "RMC" || type == "GGA" || mv || kind == ".AGD" || kind == ".TRK" ||
+                      kind == ".MVD" || type == m.steptype;
+    m.steptype = type;
+    if (!ends) continue;
+    // A fast replay whose handling took longer than a step catches up within the tick.
+    if (app.timer() - m.laststep > m.stepsecs && m.stepsecs <= 0.5f) continue;
+    return true;
+  }
+  return true;
+}
+
+}  // namespace zarn

@@ -1,0 +1,105 @@
+#include "mainwindow/smallservices.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/app.h"
+#include "mainwindow/secondary.h"
+#include "mainwindow/startwin.h"
+#include "navigation/iform.h"
+#include "speech/msgline.h"
+#include "speech/queue.h"
+#include "vehicles/mvforms.h"
+
+namespace zarn {
+
+int countcommas(std::string_view s) { return static_cast<int>(std::count(s.begin(), s.end(), ',')); }
+
+void cmessage(App& app, const std::string& code, std::string& text, std::string& icon, std::string& extra) {
+  const std::string key = code;  // the caller may pass the same text as code and text
+  text = key;
+  icon = "NULL";
+  extra = "NULL";
+  auto f = platform::InputFile::open(app.files, "CMESSAGE.CFG");
+  if (!f) return;
+  const double n = f->number();
+  for (long i = 0; i < n && !f->eof(); ++i) {
+    const std::string c = f->field(), t = f->field(), ic = f->field(), ex = f->field();
+    if (c == key) {
+      text = t;
+      icon = ic;
+      extra = ex;
+      return;
+    }
+  }
+}
+
+void printline(App& app, const std::string& line) {
+  if (app.sys.printer->printline(line)) return;
+  showmsgwav(app, "Please check the Printer. It may have run out of paper.", "$mv$perr.wav");
+  app.gps.printon = 0;
+  app.win.get<MvForm>().printlabon.set("Printing OFF");
+  app.msgbox(
+      "Please check the printer. It may be switched off or have run out of paper. I am switching off "
+      "printing, so you will have to switch it back on.",
+      platform::mb::ok, "Printer Error");
+}
+
+void setfillcol(App& app, ui::Colour colour) {
+  if (colour == app.main.fillcol) return;
+  app.main.fillcol = colour;
+  IForm& i = app.win.get<IForm>();
+  i.gpslight.fillcolor = colour;
+  i.touch();
+  ZarnBgdForm& b = app.win.get<ZarnBgdForm>();
+  b.gps.fillcolor = colour;
+  b.touch();
+}
+
+void hidecontrols(App& app) { app.win.get<ControlsForm>().hide(); }
+
+void showcontrols(App& app) {
+  app.win.get<ControlsForm>().show();
+  if (app.main.demoon == 1) {
+    app.main.demoon = 0;
+    app.win.zarn.modebox.set("SIM");
+  }
+}
+
+bool controlsvis(App& app) { return app.win.get<ControlsForm>().visible; }
+
+void runpicviewr(App& app, const std::string& name) {
+  if (!name.empty()) app.files.writelines("PICVIEWR.CFG", {name});
+  // The viewer reads its file itself: it gets no arguments, so nothing in the name can reach a
+  // command line.
+  std::string error;
+  if (!app.sys.programs->start("PICVIEWR.EXE", {}, false, &error)) showmsg(app, "PICVIEWR.EXE: " + error);
+  app.doevents();
+}
+
+std::string greetingname(float secs) {
+  const float h = secs / 3600.0f;
+  std::string g = "hello";
+  if (h > 5) g = "goodmorn";
+  if (h > 12) g = "goodafte";
+  if (h > 18) g = "goodeven";
+  if (h > 22) g = "hello";
+  return g;
+}
+
+void greeting(App& app) {
+  queuesay(app, greetingname(app.timer()) + ".wav");
+  speakqueue(app);
+}
+
+void startbar(App& app, float fraction) {
+  StartForm& f = app.win.get<StartForm>();
+  const int x1 = static_cast<int>(std::lround(320 - 320 * fraction));
+  const int x2 = static_cast<int>(std::lround(320 + 320 * fraction));
+  if (f.startline.x1 == x1 && f.startline.x2 == x2) return;
+  f.startline.x1 = x1;
+  f.startline.x2 = x2;
+  f.touch();
+}
+
+}  // namespace zarn

@@ -1,0 +1,46 @@
+// Small services of the main window that the GPS input and the links call: comma counting,
+// the coded-message look-up, printing one line and the status fill colour.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/ui.h"
+
+namespace zarn {
+struct App;
+
+// The number of commas in a text (the sentence field-count tests).
+int countcommas(std::string_view s);
+
+// Looks a code up in CMESSAGE.CFG (a count line, then records of code, text, icon and a
+// fourth value): the first record whose code matches exactly gives the three values; none
+// gives the code itself, "NULL" and "NULL".
+void cmessage(App& app, const std::string& code, std::string& text, std::string& icon, std::string& extra);
+
+// Prints one line. When the printer fails, says so, switches printing off and tells the user
+// how to switch it on again.
+void printline(App& app, const std::string& line);
+
+// The fill colour of the status shape on the instruments and stand-by windows: red no
+// position or fix void, yellow no speed, green good.
+void setfillcol(App& app, ui::Colour colour);
+
+// The paged icon panel "controls": hide, show (showing it ends the demo state) and query.
+void hidecontrols(App& app);
+void showcontrols(App& app);
+bool controlsvis(App& app);
+
+// Hands a file name to the outside viewer PICVIEWR.EXE (through PICVIEWR.CFG when the name is
+// not empty) and starts it without waiting.
+void runpicviewr(App& app, const std::string& name);
+
+// Speaks the greeting for the time of day: hello, good morning, good afternoon, good evening.
+void greeting(App& app);
+// The greeting's prompt name (without ".wav") for a time of day in seconds since midnight.
+std::string greetingname(float secs);
+
+// The start window's progress line for a fraction 0 (a point at the centre) to 1 (full width).
+void startbar(App& app, float fraction);
+
+}  // namespace zarn

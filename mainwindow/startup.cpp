@@ -1,0 +1,607 @@
+#include "mainwindow/startup.h"
+
+#include "app/app.h"
+#include "geodesy/helpers.h"
+#include "geodesy/postext.h"
+#include "gpsinput/gpseng.h"
+#include "gpsinput/logs.h"
+#include "gpsinput/modem.h"
+#include "gpsinput/rxinit.h"
+#include "gpsinput/serialpoll.h"
+#include "mainwindow/cform.h"
+#include "mainwindow/config.h"
+#include "mainwindow/datafiles.h"
+#include "mainwindow/flags.h"
+#include "mainwindow/layout.h"
+#include "mainwindow/popdata.h"
+#include "mainwindow/smallservices.h"
+#include "mainwindow/startwin.h"
+#include "mapdisplay/catalogue.h"
+#include "mapdisplay/mapload.h"
+#include "mapdisplay/overlays.h"
+#include "mapdisplay/symbols.h"
+#include "mapdisplay/tiles.h"
+#include "navigation/guidance.h"
+#include "navigation/iform.h"
+#include "navigation/waypoints.h"
+#include "platform/textrules.h"
+#include "speech/queue.h"
+#include "vehicles/dialforms.h"
+#include "vehicles/mcv.h"
+#include "vehicles/mvforms.h"
+
+namespace zarn {
+
+using text::trim;
+using text::ucase;
+
+namespace {
+
+constexpr int infobox = platform::mb::information;
+
+// A start-up stage's progress text and its pause.
+void stage(App& app, const std::string& text, float pause = 0.5f) {
+  setstatlabel(app, text);
+  if (pause > 0) delaysec(app, pause);
+}
+
+// A start-up failure that cannot be gone round: the box, and the end of the program.
+void fatal(App& app, const std::string& message) {
+  app.msgbox(message, infobox, "ZARN");
+  app.main.quit = true;
+}
+
+ui::PictureRef picture(App& app, const std::string& file) {
+  if (!app.files.exists(file)) return nullptr;
+  return app.sys.images->load(app.files.resolve(file));
+}
+
+// The port number of a port name such as "COM2": the one digit after "COM".
+int portnumber(const std::string& port) { return static_cast<int>(text::val(text::mid(port, 4, 1))); }
+
+bool openport(App& app, const std::string& settings) {
+  return app.sys.serial->open("COM" + std::to_string(portnumber(app.main.gpsport)), settings);
+}
+
+void showstartwindow(App& app) {
+  StartForm& s = app.win.get<StartForm>();
+  s.left = static_cast<int>((app.map.scrwidth - static_cast<float>(s.width)) / 2);
+  s.top = static_cast<int>((app.map.scrheight - static_cast<float>(s.height)) / 2);
+  s.title.set(app.win.zarn.caption);
+  s.titleshad.set(app.win.zarn.caption);
+  s.show();
+  if (auto logo = picture(app, "$$$$LOGO.BMP")) s.picture = std::move(logo);
+  startsplash(app);
+  app.doevents();
+}
+
+// Waits, letting events run, until the dial-out set-up window is closed.
+void dialsetupwait(App& app) {
+  const auto lines = readadd2dial(app);
+  CarbugForm& c = app.win.get<CarbugForm>();
+  c.caption = lines[2];
+  c.comprt.text = lines[3];
+  c.telno.text = lines[4];
+  c.timeout.text = lines[5];
+  c.show();
+  while (c.visible && !app.main.quit) {
+    app.doevents();
+    app.sys.events->idle();
+  }
+}
+
+void language(App& app) {
+  SpeechState& s = app.speech;
+  s.langprefix.clear();
+  s.syntaxmode = 0;
+  if (auto wanted = readlanguagecfg(app)) {
+    s.langindex = static_cast<std::int16_t>(*wanted - 1);
+    // TODO: nextlanguage moves to that entry of LANGUAGE.CFG with sound off, then the icon
+    // panel's command file is read through (readcontrol with entry -1).
+  } else {
+    s.langindex = 0;
+  }
+  s.talkon = 1;
+  // TODO: readcontrolcfg loads the control keys of the language.
+  app.main.ctlindex = 1;
+}
+
+void chase(App& app) {
+  MainState& m = app.main;
+  if (readchase(app)) {
+    m.chaseon = 1;
+    setstatlabel(app, "Configured for chase after " + m.chasename + " ident " + m.chasesent);
+    if (!m.chaseicon.empty())
+      if (auto p = picture(app, m.chaseicon)) app.win.zarn.dest.setpicture(std::move(p));
+    m.refdest = 1;
+    m.refname = "DESTINATION";
+  } else {
+    m.refdest = 0;
+    m.refname = "OUR CAR";
+    m.chaseon = 0;
+    m.chasesent.clear();
+  }
+}
+
+// The state every run starts from.
+void resetstate(App& app) {
+  MainState& m = app.main;
+  GpsState& g = app.gps;
+  g.rxstate = -1;
+  g.rxseen = 0;
+  g.ownhdg = -1;
+  m.clickage = 20;
+  m.lastclick = app.timer() - 20;
+  g.csatstate = 0;
+  g.minhdgspd = 16;
+  g.lastfixx = 0;
+  g.lastfixy = 0;
+  m.starttime = app.timer();
+  m.sentencemode = 0;
+  m.demokey = 0;
+  app.speech.msgtext = text::space(100);
+  app.speech.lastsaid = text::space(100);
+  g.commline = std::string(GpsState::commlinemax, ' ');
+  g.commlinelen = 0;
+  app.speech.talkon = 1;
+  app.map.automaps = 1;
+  g.velflag = 1;
+  app.nav.tripkm = app.nav.tripmiles = app.nav.tripnm = 0;
+  app.nav.triptimer = app.timer();
+  g.ownx = -250;
+  g.owny = -950;
+  m.foundx = -250;
+  m.foundy = -950;
+  flushsay(app);
+}
+
+void startbatch(App& app) {
+  if (!app.files.exists("ZARNINIT.BAT")) return;
+  setstatlabel(app, "Running ZARNINIT.BAT ...");
+  // Started by name with no arguments, never through a shell.
+  std::string error;
+  if (!app.sys.programs->start("ZARNINIT.BAT", {}, false, &error)) setstatlabel(app, "ZARNINIT.BAT: " + error);
+  app.wait(5);
+  setstatlabel(app, " ");
+}
+
+void greet(App& app) {
+  app.speech.talkon = 1;
+  greeting(app);
+  queuesay(app, "$$$start.wav");
+  speakqueue(app);
+  playwav(app, "$$$INTRO.WAV");
+}
+
+void vehiclemode(App& app) {
+  MainState& m = app.main;
+  GpsState& g = app.gps;
+  app.gps.linkdata = 0;
+  m.lastkey = 0;
+  app.veh.alarmsound = 3;
+  m.digmode = 0;
+  sizetable(app.veh, VehicleTable::mvdefault);
+  m.mvmode = flagfile(app, "ZARN.MCV");
+  m.stepsecs = 1.0f;
+  if (m.mvmode == 1) {
+    g.mvdatamode = 2;
+    g.reportmode = 0;
+    g.protocode = 8;
+    app.veh.mvautosel = 1;
+    app.win.get<MvForm>().Label1.backcolor = ui::green;
+    app.veh.alarmcount = 0;
+  } else {
+    g.gpstimeout = 10.0f;
+  }
+}
+
+// Maps: the catalogue, the heading-up check. False when the program must end (a listed map's
+// picture is missing).
+bool maps(App& app) {
+  MapView& mv = app.map;
+  stage(app, "Checking Maps ...", 0);
+  scanmaps(app);
+  if (auto p = picture(app, "$$$START.BMP")) {
+    StartForm& s = app.win.get<StartForm>();
+    for (ui::Label* l : {&s.errmsg, &s.title, &s.titleshad, &s.cpr, &s.cprshad}) l->visible = false;
+    s.picture = std::move(p);
+    s.surface.cls();
+    s.touch();
+  }
+  mv.picwidth = 640;
+  mv.picheight = 480;
+  if (!readmaplist(app)) return false;
+  if (mv.maxrotsect != 0) stage(app, text::str(mv.maxrotsect) + " map rotations");
+  mv.headingup = flagfile(app, "ROTATION.CFG");
+  if (mv.headingup == 1) {
+    setstatlabel(app, "Map Rotation ON");
+    if (mv.rotsectors < 2) {
+      setstatlabel(app, "Error : No Rotated Maps");
+      app.sys.wav->beep();
+      delaysec(app, 3.0f);
+      mv.headingup = 0;
+    }
+  }
+  stage(app, "Maps are OK");
+  return true;
+}
+
+void locations(App& app) {
+  MainState& m = app.main;
+  stage(app, "Checking Location file ...", 0);
+  readloc(app);
+  m.homeloc = m.cfghome;
+  m.homename = "Home";
+  parsepos(app.geo, m.homeloc, m.homex, m.homey);
+}
+
+void inputoptions(App& app) {
+  GpsState& g = app.gps;
+  stage(app, "GPS input options ...", 0);
+  g.filelink = flagfile(app, "ZARN.LLF");
+  if (g.filelink != 1) return;
+  stage(app, "Taking Data from ZARN.LLD", 1.0f);
+  if (auto c = readzarncom(app, true); c && c->gpstimeout) {
+    g.gpstimeout = *c->gpstimeout;
+    stage(app, "Setting GPS timeout to " + text::str(g.gpstimeout) + " secs ...");
+  }
+}
+
+void speechlibrary(App& app) {
+  SpeechState& s = app.speech;
+  if (s.ttsavail != 1) return;
+  if (app.sys.tts->available()) {
+    app.sys.tts->setsayglobals(0, 0, 6, 7, 5);
+    return;
+  }
+  s.ttsavail = 0;
+  app.msgbox(
+      "This computer does not have Monolog for Windows in \\MONOLOGW. I will therefore continue without any "
+      "Text-To-Speech, which means I will not be able to say everything. Edit ZARN.CFG to stop this message.",
+      infobox, "ZARN");
+}
+
+// Route, categories, search lists and population centres: a file that cannot be read is named
+// on the start window and start-up goes on without it.
+void datastages(App& app) {
+  stage(app, "Checking Route ...");
+  makewpicons(app);
+  readpicfile(app);
+  app.win.get<StartForm>().startline.visible = false;
+  stage(app, "Checking Data Categories ...");
+  if (!readcat(app)) stage(app, "ZARN.CAT not found: no data categories", 1.0f);
+  stage(app, "Checking Search files ...");
+  if (!readfnd(app)) stage(app, "ZARN.FND not found or empty: no search lists", 1.0f);
+  setstatlabel(app, "Checking Population Centre data ...");
+  std::string why;
+  if (!readpopcd(app, &why)) stage(app, why, 1.0f);
+}
+
+// The COM port trap: the port is not available, and start-up goes on without it.
+void portunavailable(App& app) {
+  MainState& m = app.main;
+  StartForm& s = app.win.get<StartForm>();
+  std::string text = m.gpsport + " specified in file ZARN.CFG is not available so " + "I am setting port to ";
+  m.gpsport = "NULL";
+  text += m.gpsport + ". Edit ZARN.CFG to stop this message.";
+  s.errmsg.set(text);
+  s.errmsg.visible = true;
+  s.touch();
+  app.gps.gpsoncom = 0;
+}
+
+void serialport(App& app) {
+  MainState& m = app.main;
+  GpsState& g = app.gps;
+  stage(app, "Checking GPS COM port ...");
+  if (g.gpsoncom != 1) return;
+  app.win.get<GpsEngForm>().com.set("GPS data expected in NMEA 0183 format on " + m.gpsport);
+  std::string settings;
+  if (g.filelink == 0) {
+    if (auto c = readzarncom(app, false)) {
+      stage(app, "Setting baud rate to " + c->settings + " ...");
+      speakqueue(app);
+      settings = trim(c->settings);
+      if (!app.sys.serial->setsettings(settings)) {
+        portunavailable(app);
+        return;
+      }
+      if (c->gpstimeout) {
+        g.gpstimeout = *c->gpstimeout;
+        stage(app, "Setting GPS timeout to " + text::str(g.gpstimeout) + " secs ...");
+      }
+      if (c->fixmint) g.fixmint = *c->fixmint;
+      if (c->fixminmove) g.fixminmove = *c->fixminmove / 1000.0f;
+      if (c->minhdgspd) g.minhdgspd = *c->minhdgspd;
+      speakqueue(app);
+      if (c->bad) {
+        portunavailable(app);
+        return;
+      }
+    }
+  }
+  if (!openport(app, settings)) portunavailable(app);
+}
+
+void receiverinit(App& app) {
+  if (trim(app.files.readfirstline("ZARNLAST.CFG")) != "INITROCK") return;
+  setstatlabel(app, "Initiating GPS receiver ..");
+  initrockwell(app);
+  delaysec(app, 0.5f);
+}
+
+void checkscompleted(App& app) {
+  NavState& n = app.nav;
+  n.rgitest = flagfile(app, "RGITEST.CFG");
+  if (n.rgitest == 1) app.win.zarn.rgitrace.visible = true;
+  StartForm& s = app.win.get<StartForm>();
+  s.startline.visible = false;
+  startbar(app, 1);
+  stage(app, "Checks completed. Hit ? for Help.", 1.0f);
+  setstatlabel(app, " ");
+}
+
+// Trail, bearing lines, first map, dial buttons. False when the program must end.
+bool displaystages(App& app) {
+  MapView& mv = app.map;
+  auto& z = app.win.zarn;
+  GpsState& g = app.gps;
+  g.ownx = -250;
+  g.owny = -950;
+  if (auto p = picture(app, "CARICON0.ICO")) z.car.setpicture(std::move(p));
+
+  mv.ntrail = 100;
+  if (!readhistory(app)) {
+    fatal(app, "HISTORY.CFG Error ?");
+    return false;
+  }
+  z.scalelab.forecolor = mv.trailcolour;
+  for (ui::Line* l : {&z.scalel1, &z.scalel2, &z.scalel3}) l->bordercolor = mv.trailcolour;
+  showhistint(app);
+  mv.trailidx = 0;
+  mv.trailcount = 0;
+  for (int i = 1; i <= mv.ntrail; ++i) z.p.load(i);
+
+  app.nav.dfn = 0;
+  for (int i = 3; i <= 10; ++i) {
+    ui::Line& b = z.brg.load(i);
+    b.zorder(0);
+    b.borderstyle = 1;
+    b.borderwidth = 1;
+    const auto c = static_cast<ui::Colour>(255 - 10 * (i - 3));
+    b.bordercolor = c | (c << 8);
+  }
+  if (!readdfcolour(app)) {
+    fatal(app, "Error in bearing data ?");
+    return false;
+  }
+  for (int i = 0; i <= 1; ++i) z.brg.load(i).zorder(0);
+  z.sym.visible = false;
+  loadmap(app, 1);
+  if (app.main.quit) return false;
+
+  if (app.files.exists("ZARNDIAL.CFG")) {
+    if (!readzarndial(app)) {
+      fatal(app, "Error in ZARNDIAL.CFG ?");
+      return false;
+    }
+    app.win.get<DialForm>().show();
+  }
+  return true;
+}
+
+void firstdestination(App& app, bool configured) {
+  MainState& m = app.main;
+  NavState& n = app.nav;
+  auto& z = app.win.zarn;
+  m.prevmode = m.refname;
+  app.map.minscale = 0;
+  for (int i = 0; i <= 5; ++i) z.v.load(i).visible = false;
+  n.curdest = n.adhocdest;
+  const auto slot = static_cast<std::size_t>(n.curdest);
+  if (configured) {
+    n.destname[slot] = m.cfgdestpos;
+    parsepos(app.geo, n.destname[slot], n.destx[slot], n.desty[slot]);
+    n.destlabel[slot] = m.foundlabel;
+    n.destwav = m.foundwav;
+    showdest(app, n.destx[slot], n.desty[slot], n.curdest);
+  } else {
+    // No configuration: no destination to mark or report.
+    n.nodest = 1;
+    z.dest.visible = false;
+  }
+  n.prevdest = n.curdest;
+  m.lastclick = app.timer() - 7;
+}
+
+void demostate(App& app) {
+  MainState& m = app.main;
+  m.demoreopen = 1;
+  app.win.zarn.modebox.set("DEM");
+  m.demoon = 1;
+  m.demorestart = 1;
+  m.destreptime = app.timer();
+  m.dirreptime = app.timer();
+  m.herereptime = app.timer() - 50;
+}
+
+void windowsup(App& app) {
+  MainState& m = app.main;
+  app.win.zarn.show();
+  app.win.zarn.touch();
+  app.win.get<StartForm>().hide();
+  if (flagfile(app, "LOADMAPS.CFG")) {
+    app.speech.talkstop = 1;
+    for (int i = 2; i <= app.map.mapcount && !m.quit; ++i) loadmap(app, i);
+    app.speech.talkstop = 0;
+    loadmap(app, 1);
+  }
+  app.gps.logopen = flagfile(app, "STARTLOG.CFG");
+  app.gps.logall = 0;
+  if (app.gps.logopen > 0) newtrip(app);
+
+  NavState& n = app.nav;
+  std::string wav, more;
+  const std::string gridref = m.mvmode == 1 ? m.mcvlastpos : std::string();
+  moreinfo(app, "", gridref, n.destlabel[static_cast<std::size_t>(n.curdest)], wav, more);
+  if (more.empty()) {
+    n.rgiexists = 0;
+    n.rgiloadx = app.gps.ownx + 2;
+  } else {
+    n.rgifile = more;
+    readrgb(app);
+  }
+  if (flagfile(app, "DIALS.CFG")) {
+    app.win.get<IForm>().show();
+    loadinstrpic(app);
+  }
+}
+
+void ontop(App& app) {
+  MainState& m = app.main;
+  if (m.mvmode == 1) {
+    for (int k = 1; k <= m.repkinds; ++k) m.repint[k] = 0;
+    m.repint[7] = 1;
+    m.repint[8] = 1;
+    MvForm& mv = app.win.get<MvForm>();
+    mv.show();
+    mv.topmost = true;
+    app.win.get<MvEngForm>().topmost = true;
+  }
+  app.win.get<MvAlarmForm>().topmost = true;
+  alltopmost(app);
+  if (auto p = picture(app, "INSTRUPA.BMP")) app.win.get<IForm>().Image1.setpicture(std::move(p));
+}
+
+}  // namespace
+
+void pulfix(App& app) {
+  MainState& m = app.main;
+  m.pulfixtime = readpulfixtime(app);
+  m.pulfixon = 1;
+  setstatlabel(app, "ZARN configured to PULFIX");
+  loadccc(app);
+  readcfg(app);
+  if (!openport(app, "")) {
+    setstatlabel(app, "PULFIX Error - COM Port in ZARN.CFG");
+    app.sys.wav->beep();
+    m.quit = true;
+    return;
+  }
+  app.gps.gpsoncom = 1;
+  m.pulfixstart = app.timer();
+  m.starting = 0;
+  std::string result = "NO DATA";
+  app.waitfor(m.pulfixtime, [&] {
+    readcomms(app);
+    const float t = elapsed(app, m.pulfixstart);
+    setstatlabel(app, "ZARN configured to PULFIX" + text::str(static_cast<int>(m.pulfixtime - t)));
+    if (app.gps.owny < 0) return false;
+    gridreftext(app.geo, app.gps.ownx, app.gps.owny, result);
+    setstatlabel(app, "ZARN configured to PULFIX  " + result);
+    return true;
+  });
+  writepulfix(app, result);
+  m.quit = true;
+}
+
+void Form_Load(App& app, const std::string& cmdline) {
+  MainState& m = app.main;
+  m.starting = 1;
+  m.cmdline = cmdline;
+  m.starttime = app.timer();
+  showstartwindow(app);
+
+  m.pollint = 0;
+  if (app.files.exists("ADD2DIAL.CFG") && !app.files.exists("ZARNDIAL.CFG")) dialsetupwait(app);
+  if (m.quit) return;
+  readlinkflags(app);
+  readautomapflag(app);
+  readfeatureflags(app);
+  m.lastsent = app.timer();
+  readsounds(app);
+  readinputflags(app);
+  app.nav.zonecount = 0;
+  app.nav.zonemonon = 0;
+  readzarndf(app);
+  app.nav.dfprevt = 0;
+  readmapflags(app);
+  language(app);
+  readxyll(app);
+  readlayoutflags(app);
+  designlayout(app);
+  autoreso(app);
+  app.win.zarn.map.move(0, 0, 640, 480);
+  app.win.zarn.map.zorder(1);
+
+  app.gps.fixvalid = 1;
+  readutmcfg(app);
+  app.gps.astral = 0;
+  tileinit(app);
+  app.main.ldron = 0;
+  app.map.caricon = 0;
+  app.nav.wpfollowon = 0;
+  app.map.arrowmode = 0;
+  app.map.pointermode = 1;
+  app.gps.rxprefix = "\r\n";
+  app.gps.cmdend = "\r";
+  readparserflags(app);
+  app.gps.switchstates = "........";
+  app.gps.plotbusy = 0;
+  m.playback = 0;
+  readzarnkeys(app);
+  app.nav.routeshown = 0;
+  app.gps.datatrakseen = 0;
+  app.map.geomanon = 0;
+  app.nav.rgimanon = 0;
+  app.gps.rawlog = flagfile(app, "RAWLOG.CFG");
+
+  app.gps.replayfile = "ZARN.NME";
+  const std::string cmd = ucase(cmdline);
+  if (cmd.find(".NME") != std::string::npos) app.gps.replayfile = cmdline;
+  if (cmd.find(".TRK") != std::string::npos) app.gps.replayfile = cmdline;
+  app.map.placesfile = "ZARN.WAW";
+  app.map.nofcache = flagfile(app, "ZARNNEAR.NOF");
+  chase(app);
+  resetstate(app);
+  startbatch(app);
+
+  if (app.files.exists("PULFIX.CFG")) {
+    pulfix(app);
+    return;
+  }
+  m.pulfixon = 0;
+  greet(app);
+  vehiclemode(app);
+
+  stage(app, "Checking Grid system ...");
+  loadccc(app);
+  setstatlabel(app, "Checking Configuration ...");
+  const bool configured = readcfg(app);
+  delaysec(app, 0.5f);
+  if (!configured) stage(app, "ZARN.CFG is missing or short: no destination and no serial GPS", 1.0f);
+  if (!maps(app)) return;
+  app.nav.zoilogon = 0;
+  readzarnlog(app);
+  locations(app);
+  inputoptions(app);
+  speechlibrary(app);
+  datastages(app);
+  serialport(app);
+  receiverinit(app);
+  if (m.mvmode == 1) {
+    std::string problem;
+    if (!readmcv(app, &problem)) stage(app, problem, 1.0f);
+  }
+  checkscompleted(app);
+  if (!displaystages(app)) return;
+  firstdestination(app, configured);
+  demostate(app);
+  windowsup(app);
+  if (m.quit) return;
+  ontop(app);
+  m.starting = 0;
+  m.timer1 = 1;
+}
+
+}  // namespace zarn

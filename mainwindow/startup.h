@@ -1,0 +1,21 @@
+// The start of the program: the main window's load handler.
+#pragma once
+
+#include <string>
+
+namespace zarn {
+struct App;
+
+// Runs once when the main window is created: shows the start window, reads the presence flags
+// and the configuration and data files, builds the map catalogue and the destination table,
+// opens the serial port, reads the multi-vehicle configuration, greets the user, enters the
+// demo state, shows the main window and enables the main timer (main.timer1). cmdline is the
+// command line (a replay file). When the program must end instead (the one-shot fix mode, a
+// fatal start-up error) main.quit is set.
+void Form_Load(App& app, const std::string& cmdline);
+
+// The one-shot fix mode of PULFIX.CFG: waits for a fix on the serial port, writes PULFIX.DAT and
+// ends the program.
+void pulfix(App& app);
+
+}  // namespace zarn

@@ -1,0 +1,123 @@
+#include "mainwindow/startwin.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/app.h"
+
+namespace zarn {
+
+namespace {
+void shadowed(ui::Label& l, ui::Label& shad, int x, int y, int w, double size, ui::Colour c) {
+  for (ui::Label* p : {&shad, &l}) {
+    p->transparent = true;
+    p->alignment = 2;
+    p->font.size = size;
+    p->font.bold = true;
+  }
+  l.move(x, y, w, 24);
+  shad.move(x + 2, y + 2, w, 24);
+  l.forecolor = c;
+  shad.forecolor = ui::black;
+}
+}  // namespace
+
+StartForm::StartForm() : ui::Form(formname) {
+  caption = "ZARN";
+  width = 640;
+  height = 480;
+  backcolor = 0x602000;  // dark blue
+  borderless = true;
+  surface.pixelwidth = 640;
+  surface.pixelheight = 480;
+  add(titleshad, "titleshad");
+  add(title, "title");
+  shadowed(title, titleshad, 0, 160, 640, 14, ui::white);
+  add(cprshad, "cprshad");
+  add(cpr, "cpr");
+  shadowed(cpr, cprshad, 0, 190, 640, 9, ui::white);
+  cpr.set("Maps and place data: Ordnance Survey, GeoNames and GSHHG");
+  cprshad.set(cpr.caption);
+  add(errmsg, "errmsg");
+  errmsg.move(20, 400, 600, 36);
+  errmsg.transparent = true;
+  errmsg.wordwrap = true;
+  errmsg.alignment = 2;
+  errmsg.forecolor = 0x8080FF;  // light red
+  errmsg.visible = false;
+  add(trace, "trace");
+  trace.move(0, 440, 640, 20);
+  trace.alignment = 2;
+  trace.transparent = true;
+  trace.forecolor = ui::yellow;
+  trace.font.size = 10;
+  trace.caption = "testing";
+  add(startline, "startline");
+  startline.set(320, 466, 320, 466);
+  startline.bordercolor = ui::yellow;
+  startline.borderwidth = 3;
+}
+
+void splashtext(App& app) {
+  ui::DrawSurface& d = app.win.get<StartForm>().surface;
+  d.fontsize = 34;
+  const auto print = [&d](double x, double y, ui::Colour c, const char* text) {
+    d.forecolor = c;
+    d.currentx = x;
+    d.currenty = y;
+    d.print(text);
+  };
+  print(24, 54, ui::black, "ZARN");
+  print(22, 50, ui::yellow, "ZARN");
+  print(162, 104, ui::black, "Moving Map");
+  print(160, 100, ui::yellow, "Moving Map");
+}
+
+void drawemblem(ui::DrawSurface& d, double cx, double cy, double s, ui::Colour colour, int fill, int width) {
+  constexpr double rad = 0.017453292519943;
+  const double x0 = cx - s / 2, y0 = cy - s / 2, r = s / 4, c = y0 + 0.4 * s;
+  d.drawwidth = width;
+  d.box(x0, y0, x0 + s, y0 + s, colour);
+  for (int a = 0; a <= 360; a += 45) {
+    const double len = a == 45 ? 0.575 * s : a == 180 ? 0.35 * s : 0.45 * s;
+    const double sn = std::sin(a * rad), cs = std::cos(a * rad);
+    d.line(cx + 0.3 * s * sn, c + 0.3 * s * cs, cx + len * sn, c + len * cs, colour);
+  }
+  d.circle(cx, c, r, colour);
+  if (fill > 0)
+    for (double y = c - r; y <= c + r; y += 1) {
+      const double w = std::sqrt(std::max(0.0, r * r - (y - c) * (y - c)));
+      d.line(cx - w, y, cx + w, y, colour);
+    }
+  const double base = y0 + 0.8 * s;
+  d.pset(x0, base, colour);
+  const long n = std::lrint(s / 2);  // halves to the even neighbour
+  for (long k = 0; k <= n; ++k)
+    d.lineto(x0 + static_cast<double>(k) * s / static_cast<double>(n),
+             base + (s / 8) * std::sin(360.0 * static_cast<double>(k) / static_cast<double>(n) * rad), colour);
+  d.lineto(x0 + s, base, colour);
+}
+
+void drawlogo(App& app) {
+  ui::DrawSurface& d = app.win.get<StartForm>().surface;
+  drawemblem(d, 322, 345, 140, ui::black, 0, 6);
+  drawemblem(d, 320, 340, 140, 0x006464, 0, 6);  // RGB(100, 100, 0)
+  drawemblem(d, 320, 340, 140, ui::yellow, 1, 4);
+  drawemblem(d, 320, 340, 140, ui::white, 0, 2);
+}
+
+void startsplash(App& app) {
+  splashtext(app);
+  drawlogo(app);
+  app.win.get<StartForm>().touch();
+}
+
+void setstatlabel(App& app, const std::string& text) {
+  StartForm& f = app.win.get<StartForm>();
+  f.trace.forecolor = ui::yellow;
+  f.trace.set(text);
+  f.trace.visible = true;
+  f.touch();
+}
+
+}  // namespace zarn

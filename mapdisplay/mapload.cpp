@@ -1,0 +1,278 @@
+#include "mapdisplay/mapload.h"
+
+#include <cmath>
+#include <string>
+
+#include "app/app.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
+#include "mainwindow/labels.h"
+#include "mapdisplay/catalogue.h"
+#include "mapdisplay/mapchoice.h"
+#include "mapdisplay/pictures.h"
+#include "mapdisplay/redraw.h"
+#include "mapdisplay/scalebar.h"
+#include "mapdisplay/tiles.h"
+#include "navigation/navservices.h"
+#include "platform/files.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+#include "speech/reports.h"
+
+namespace zarn {
+
+namespace {
+
+void northup(MapView& m) {
+  m.rotsector = 0;
+  m.rotangle = 0;
+  m.rotsin = 0;
+  m.rotcos = 1;
+  m.rotsinneg = 0;
+  m.rotcosneg = 1;
+}
+
+// A map the loader cannot use: it covers no position any more, so the choice does not keep
+// asking for it.
+void refuse(App& app, int n, const std::string& why) {
+  MapView& m = app.map;
+  const auto k = static_cast<std::size_t>(n);
+  m.mapew[k] = 0;
+  m.mapnex[k] = m.mapswx[k];
+  m.mapney[k] = m.mapswy[k];
+  showmsg(app, why);
+}
+
+void loadtiled(App& app, int n, const MapDes& d) {
+  MapView& m = app.map;
+  const auto k = static_cast<std::size_t>(n);
+  m.curlatlon = 0;
+  app.win.zarn.map.visible = false;
+  m.tiledir = text::mid(d.r[0], 6);
+  m.mapew[k] = d.a[0] * m.scrwidth / 640;
+  if (!d.places.empty()) m.placesfile = d.places;
+  float cx = 0, cy = 0;
+  followedpoint(app, cx, cy);
+  m.mapxmin = cx - m.mapew[k] / 2;
+  m.mapxmax = m.mapxmin + m.mapew[k];
+  m.mapymin = cy - m.mapew[k] * 3 / 8;
+  m.mapymax = m.mapymin + m.mapew[k] * 3 / 4;
+  m.mapx640[k] = 1;
+  m.picwidth = 640;
+  m.picheight = 480;
+  drawtiles(app, cx, cy);
+}
+
+void loadsingle(App& app, int n, const MapDes& d) {
+  MapView& m = app.map;
+  ZarnForm& z = app.win.zarn;
+  const auto k = static_cast<std::size_t>(n);
+  m.curlatlon = m.maplatlon[k];
+  m.placesfile = d.places.empty() ? std::string("ZARN.WAW") : d.places;
+  m.placemin = placethreshold(app, m.placesfile);
+
+  hidetiles(app);
+  const std::string& name = m.mapname[k];
+  m.mapbmp = name;
+  if (m.rotangle > 0 && !m.mapbmp.empty()) m.mapbmp[0] = static_cast<char>('0' + m.rotsector);
+  m.mapbmp += ".BMP";
+  if (m.rotangle > 0) {
+    if (!app.files.exists(m.mapbmp)) {
+      m.norotmap = 1;
+      northup(m);
+      m.mapbmp = name + ".BMP";
+    } else {
+      m.norotmap = 0;
+    }
+  }
+
+  // The picture is read once; its natural size calibrates the map.
+  ui::Image& img = z.map;
+  img.stretch = false;
+  img.move(0, 0, 640, 480);
+  img.visible = false;
+  ui::PictureRef pic = zarn::loadpicture(app, m.mapbmp);
+  if (!pic) showmsg(app, "Map picture " + m.mapbmp + " is missing");
+  img.setpicture(pic);
+  m.picwidth = static_cast<float>(img.width);
+  m.picheight = static_cast<float>(img.height);
+  m.mapx640[k] = m.picwidth / 640;
+  if (m.mapzoom == 1 && (m.picwidth != m.scrwidth || m.picheight != m.scrheight)) {
+    img.stretch = true;
+    img.width = static_cast<int>(m.scrwidth);
+    img.height = static_cast<int>(m.scrheight);
+  }
+  img.visible = true;
+  z.touch();
+  whitelabels(app);
+
+  const float W = m.picwidth - 1, H = m.picheight - 1;
+  const float a1 = d.a[0], a2 = d.a[1], a3 = d.a[2];
+  const float b1 = H - d.b[0], b2 = H - d.b[1], b3 = H - d.b[2];
+  float e2 = 0, n2 = 0, e3 = 0, n3 = 0;
+  parsepos(app.geo, d.r[1], e2, n2);
+  parsepos(app.geo, d.r[2], e3, n3);
+  if (m.curlatlon == 0) {
+    float e1 = 0, n1 = 0;
+    parsepos(app.geo, d.r[0], e1, n1);
+    const float kx = (e3 - e1) / (a3 - a1);
+    m.mapswx[k] = e2 - a1 * kx;
+    m.mapnex[k] = (W - a3) * kx + e3;
+    const float ky = (n2 - n1) / (b2 - b1);
+    m.mapswy[k] = n1 - b1 * ky;
+    m.mapney[k] = (H - b2) * ky + n2;
+    m.mapew[k] = m.mapnex[k] - m.mapswx[k];
+  } else {
+    float lat2 = 0, lon2 = 0, lat3 = 0, lon3 = 0;
+    osgbtoll(app.geo, e2, n2, lat2, lon2);
+    osgbtoll(app.geo, e3, n3, lat3, lon3);
+    if (lon3 < lon2) lon3 += 360;
+    if (lon3 - lon2 == 360) {
+      m.maplonmin = -180;
+      m.maplonmax = 180;
+      m.maplatmin = -90;
+      m.maplatmax = 90;
+    } else {
+      const float kx = (lon3 - lon2) / (a3 - a2);
+      m.maplonmin = lon2 - kx * a2;
+      m.maplonmax = (W - a3) * kx + lon3;
+      if (m.maplonmax > 180) m.maplonmax -= 360;
+      const float ky = (lat3 - lat2) / (b3 - b2);
+      m.maplatmin = lat2 - b2 * ky;
+      m.maplatmax = (H - b3) * ky + lat3;
+      lltoosgb(app.geo, m.maplatmin, m.maplonmin, m.mapswx[k], m.mapswy[k]);
+      lltoosgb(app.geo, m.maplatmax, m.maplonmax, m.mapnex[k], m.mapney[k]);
+      float eastx = m.mapnex[k];
+      if (m.maplonmax <= m.maplonmin) {
+        float y = 0;
+        lltoosgb(app.geo, m.maplatmax, m.maplonmax + 360, eastx, y);
+      }
+      m.mapew[k] = std::fabs(eastx - m.mapswx[k]);
+    }
+  }
+  m.mapxmin = m.mapswx[k];
+  m.mapxmax = m.mapnex[k];
+  m.mapymin = m.mapswy[k];
+  m.mapymax = m.mapney[k];
+}
+
+}  // namespace
+
+float placethreshold(App& app, const std::string& placesfile) {
+  float placemin = 6.0f;
+  auto in = platform::InputFile::open(app.files, placesfile);
+  if (!in) return placemin;
+  float most = 0;
+  while (!in->eof()) {
+    const std::string name = text::trim(in->field());
+    if (name.empty()) break;
+    in->field();
+    in->field();
+    const auto importance = static_cast<float>(in->number());
+    if (importance > most) most = importance;
+    if (name == "BIGPLACE") placemin = importance;
+  }
+  if (most < placemin) placemin = most;
+  return placemin;
+}
+
+void loadmap(App& app, int n) {
+  MapView& m = app.map;
+  if (n < 1 || n > m.mapcount) return;
+  const auto k = static_cast<std::size_t>(n);
+  // The description is checked before anything on the window changes: a map that cannot be
+  // calibrated leaves the current one in place.
+  const auto d = readdes(app.files, m.mapname[k] + ".DES");
+  if (!d) {
+    refuse(app, n, "Map description " + m.mapname[k] + ".DES is missing");
+    return;
+  }
+  if (m.mapkind[k] == 0 && degenerate(*d)) {
+    refuse(app, n, "Map " + m.mapname[k] + ".DES is unusable: its reference points share a row or column");
+    return;
+  }
+
+  hideoverlays(app);
+  m.curmap = n;
+  m.maptitle = readdesname(app, n);
+  // Icons are read again for the new map, so that one added meanwhile is found.
+  m.icons.clear();
+  saymapchange(app);
+  if (m.mapkind[k] >= 1)
+    loadtiled(app, n, *d);
+  else
+    loadsingle(app, n, *d);
+  redrawmap(app);
+  showmapcpr(app);
+  scalebar(app);
+  drawdfsector(app);
+}
+
+void showmapcpr(App& app) {
+  MapView& m = app.map;
+  ZarnForm& z = app.win.zarn;
+  z.cpytext.visible = false;
+  z.cpyring.visible = false;
+  z.mapcopy.visible = false;
+  if (m.curmap < 1 || m.curmap > MapView::mapmax) return;
+  const auto lines = app.files.readlines(m.mapname[static_cast<std::size_t>(m.curmap)] + ".cpr");
+  if (!lines) return;
+  std::string notice;
+  bool mark = false;
+  ui::Colour colour = ui::white;
+  for (std::string line : *lines) {
+    if (line.find('!') != std::string::npos) {
+      line = text::mid(line, 2);
+      colour = ui::black;
+    }
+    if (text::left(line, 4) == "c   ") {
+      z.cpytext.set(line);
+      z.cpytext.left = static_cast<int>(m.scrwidth / 2 - std::floor(static_cast<double>(line.size()) * 3.5));
+      mark = true;
+    } else {
+      notice += text::rtrim(line) + "\r\n";
+    }
+  }
+  z.cpytext.forecolor = colour;
+  z.mapcopy.forecolor = colour;
+  z.cpyring.bordercolor = colour;
+  z.cpyring.move(z.cpytext.left - 8, z.cpytext.top + 3);
+  z.mapcopy.set(notice);
+  z.mapcopy.left = static_cast<int>((m.scrwidth - static_cast<float>(z.mapcopy.width)) / 2);
+  m.cprtime = app.timer();
+  z.mapcopy.visible = true;
+  if (mark) {
+    z.cpyring.visible = true;
+    z.cpytext.visible = true;
+  }
+  z.touch();
+}
+
+void missingdes(App& app, const std::string& name) {
+  MapView& m = app.map;
+  m.calmapname = text::ucase(name);
+  const std::string picture = m.calmapname + ".BMP";
+  if (!app.files.exists(picture)) {
+    app.msgbox("MAPS.DIR contains an entry called " + m.calmapname + " but the image file " + picture +
+                   " is missing.",
+               platform::mb::ok, "Image File Missing");
+    app.main.quit = true;
+    return;
+  }
+  app.msgbox("The description file " + m.calmapname + ".DES for this map image is missing. " +
+                 "You will be asked to define two reference " + "positions so that " + m.calmapname +
+                 ".DES can be created. " + "You will then have to start ZARN again.",
+             platform::mb::ok, "Description File Missing");
+  const ui::PictureRef pic = zarn::loadpicture(app, picture);
+  const int w = pic ? pic->width : 0, h = pic ? pic->height : 0;
+  m.picwidth = static_cast<float>(w);
+  m.picheight = static_cast<float>(h);
+  app.msgbox(w == 640 && h == 480 ? std::string("This Image is standard 640x480.") + " If it looks OK it is OK."
+                                  : std::string("Warning. Only 640x480 or 800x600 BMP supported."),
+             platform::mb::ok, picture + " is " + std::to_string(w) + "x" + std::to_string(h) + " pixels.");
+  // TODO: the calibration window takes the picture as its background, shows its instruction
+  // label, point markers and reference boxes, and runs until it is hidden (its OK writes the
+  // description and ends the program); then the main window is shown.
+}
+
+}  // namespace zarn

@@ -1,0 +1,24 @@
+// Loading a catalogued map as the current map, its rights notice, and what happens when a map
+// of MAPS.DIR lacks its description.
+#pragma once
+
+#include <string>
+
+namespace zarn {
+struct App;
+
+// Makes catalogue entry n the current map: description, place file, picture (or the tile view
+// centred on the followed point), bounds and rotation state, then places the overlays, the
+// rights notice and the scale bar again. A description whose reference points share a column
+// or row is refused with a message and the map is taken out of the choice.
+void loadmap(App& app, int n);
+// Shows the current map's rights notice (<map>.cpr), if it has one.
+void showmapcpr(App& app);
+// A MAPS.DIR entry without its description: without its picture the program must end
+// (main.quit); with it the user is told the map must be calibrated.
+void missingdes(App& app, const std::string& name);
+// The importance threshold of a place file: 6, or the BIGPLACE record's importance, lowered to
+// the largest importance in the file.
+float placethreshold(App& app, const std::string& placesfile);
+
+}  // namespace zarn

@@ -1,0 +1,19 @@
+// Pictures for the map window's images, read through the image store.
+#pragma once
+
+#include <string>
+
+#include "platform/ui.h"
+
+namespace zarn {
+struct App;
+
+// Reads a picture file (map, tile) from the working directory; null when it is missing or
+// cannot be read.
+ui::PictureRef loadpicture(App& app, const std::string& name);
+// An icon, read once and kept until the next map load: the car update asks for the arrow
+// icons several times a second and must not read files to do so. A missing icon is kept as
+// null too.
+ui::PictureRef loadicon(App& app, const std::string& name);
+
+}  // namespace zarn

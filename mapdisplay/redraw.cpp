@@ -1,0 +1,78 @@
+#include "mapdisplay/redraw.h"
+
+#include <cmath>
+#include <string>
+
+#include "app/app.h"
+#include "geodesy/transform.h"
+#include "mainwindow/cform.h"
+#include "mapdisplay/overlays.h"
+#include "mapdisplay/owncar.h"
+#include "mapdisplay/symbols.h"
+#include "navigation/navservices.h"
+#include "vehicles/vehicledraw.h"
+
+namespace zarn {
+
+namespace {
+bool noposition(const App& app) { return app.gps.ownx == -250 && app.gps.owny == -950; }
+}  // namespace
+
+void hideoverlays(App& app) {
+  ZarnForm& z = app.win.zarn;
+  hidevector(app);
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&z.car, &z.home, &z.dest, &z.destlab, &z.destlabshad,
+                                                            &z.vecto, &z.sym, &z.symlab, &z.symlabshad})
+    c->visible = false;
+  for (int i = 0; i <= app.map.ntrail; ++i)
+    if (z.p.exists(i)) z.p[i].visible = false;
+  if (app.main.mvmode == 1) {
+    for (int i = 1; i <= app.veh.mvsize; ++i) {
+      if (z.mvim.exists(i)) z.mvim[i].visible = false;
+      if (z.mvv.exists(i)) z.mvv[i].visible = false;
+    }
+  }
+  z.touch();
+}
+
+void redrawmap(App& app) {
+  ZarnForm& z = app.win.zarn;
+  MapView& m = app.map;
+  float px = -9999, py = -9999;
+  worldtopix(app, app.gps.ownx, app.gps.owny, px, py);
+  z.car.move(static_cast<int>(std::lround(px - z.car.width / 2.0f)),
+             static_cast<int>(std::lround(py - z.car.height / 2.0f)));
+  if (!noposition(app)) drawvector(app, px, py);
+
+  replottrail(app);
+  drawdflines(app);
+
+  NavState& n = app.nav;
+  if (n.curdest >= 0 && n.curdest <= NavState::destmax) {
+    const auto d = static_cast<std::size_t>(n.curdest);
+    setdest(app, 1, n.destx[d], n.desty[d], z.destlab.caption);
+  }
+
+  float hx = -9999, hy = -9999;
+  worldtopix(app, app.main.homex, app.main.homey, hx, hy);
+  z.home.move(static_cast<int>(std::lround(hx)) - 16, static_cast<int>(std::lround(hy)) - 16);
+  if (app.main.nohome == 0) z.home.visible = true;
+
+  float fx = -9999, fy = -9999;
+  worldtopix(app, app.main.foundx, app.main.foundy, fx, fy);
+  if (app.main.mvmode == 1) drawvehicles(app);
+  showsymbol(app, fx, fy, z.symlab.caption);
+
+  const float w = m.mapxmax - m.mapxmin;
+  const std::string caption =
+      w < 5 ? "<- " + std::to_string(static_cast<long>(std::floor(w * 1000))) + " m ->"
+            : "<- " + std::to_string(static_cast<long>(std::floor(w))) + " Km ->";
+  app.win.get<CForm>().zoomcmd.caption = caption;
+
+  drawwproute(app);
+  if (!noposition(app)) z.car.visible = true;
+  drawzones(app);
+  z.touch();
+}
+
+}  // namespace zarn

@@ -1,0 +1,165 @@
+#include "mapdisplay/tiles.h"
+
+#include <cmath>
+
+#include "app/app.h"
+#include "geodesy/postext.h"
+#include "mainwindow/labels.h"
+#include "mapdisplay/pictures.h"
+#include "mapdisplay/redraw.h"
+#include "platform/textrules.h"
+
+namespace zarn {
+
+namespace {
+
+constexpr int tilepix = 1000;
+
+std::array<ui::Image*, 4> images(App& app) {
+  ZarnForm& z = app.win.zarn;
+  return {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese};
+}
+
+// Decimal text padded on the left with zeros to n characters (longer text unchanged).
+std::string zeros(long v, std::size_t n) {
+  std::string s = std::to_string(v);
+  return s.size() < n ? std::string(n - s.size(), '0') + s : s;
+}
+
+bool isdigit(char c) { return c >= '0' && c <= '9'; }
+
+float viewwidth(const App& app) {
+  const MapView& m = app.map;
+  return m.curmap >= 0 && m.curmap <= MapView::mapmax ? m.mapew[static_cast<std::size_t>(m.curmap)] : 0;
+}
+
+}  // namespace
+
+std::string tilename(App& app, float x, float y) {
+  const MapView& m = app.map;
+  const int kind = m.curmap >= 0 && m.curmap <= MapView::mapmax ? m.mapkind[static_cast<std::size_t>(m.curmap)] : 0;
+  switch (kind) {
+    case 3: {
+      const auto e = static_cast<long>(std::floor(x / 2.5f)) * 25;
+      const auto n = static_cast<long>(std::floor(y / 2.5f)) * 25;
+      return zeros(e, 4) + zeros(n, 4) + ".BMP";
+    }
+    case 2: {
+      std::string g;
+      gridreftext(app.geo, x, y, g);
+      if (g.size() != 14 || !isdigit(g[3]) || !isdigit(g[9])) break;
+      const int d = g[3] - '0', mm = g[9] - '0';
+      std::string name = g.substr(0, 2);
+      name += "0022446688"[d];
+      name += "9113355779"[mm];
+      name += "NSNSNSNSNS"[mm];
+      name += "WEWEWEWEWE"[d];
+      return name + ".BMP";
+    }
+    case 1: {
+      const long e = static_cast<long>(std::floor(x / 50)) * 5 + 2;
+      const long n = static_cast<long>(std::floor(y / 50)) * 5 + 2;
+      const std::string h = text::clng(x) % 50 < 25 ? "W" : "E";
+      const std::string v = text::clng(y) % 50 < 25 ? "S" : "N";
+      return zeros(e, 2) + "_" + zeros(n, 3) + v + h + ".BMP";
+    }
+    default: break;
+  }
+  return "missing.bmp";
+}
+
+std::array<std::string, 4> tilenames4(App& app, float x, float y) {
+  const MapView& m = app.map;
+  const float w = viewwidth(app);
+  const float h = w * m.scrheight / m.scrwidth;
+  const float west = x - w / 2, east = west + w;
+  const float south = y - h / 2, north = south + h;
+  return {tilename(app, west, north), tilename(app, east, north), tilename(app, west, south),
+          tilename(app, east, south)};
+}
+
+void placetiles(App& app, float x, float y) {
+  const MapView& m = app.map;
+  const float w = viewwidth(app);
+  if (!(w > 0)) return;
+  const float T = w * tilepix / m.scrwidth;
+  const float fx = x - std::floor(x / T) * T;
+  const auto px = static_cast<int>(std::floor(fx * m.scrwidth / w));
+  int left = static_cast<int>(m.scrwidth / 2) - px;
+  if (left > 0) left -= tilepix;
+  const float fy = y - std::floor(y / T) * T;
+  const auto py = static_cast<int>(std::floor(fy * m.scrwidth / w));
+  int top = py - tilepix + static_cast<int>(m.scrheight / 2);
+  if (top > 0) top -= tilepix;
+  ZarnForm& z = app.win.zarn;
+  z.tilenw.move(left, top);
+  z.tilene.move(z.tilenw.left + z.tilenw.width, top);
+  z.tilesw.move(z.tilenw.left, top + tilepix);
+  z.tilese.move(z.tilene.left, top + tilepix);
+  z.touch();
+}
+
+void loadtiles(App& app, float x, float y) {
+  const auto names = tilenames4(app, x, y);
+  auto& cache = app.map.tilecache;
+  const auto img = images(app);
+  // Every changed image is cleared before any is read, so no stale tile shows meanwhile.
+  for (std::size_t k = 0; k < 4; ++k)
+    if (names[k] != cache[k]) img[k]->setpicture(nullptr);
+  for (std::size_t k = 0; k < 4; ++k) {
+    if (names[k] == cache[k]) continue;
+    tilestatus(app, std::to_string(k + 1));
+    cache[k] = names[k];
+    ui::PictureRef pic = loadpicture(app, app.map.tiledir + names[k]);
+    if (pic)
+      img[k]->setpicture(std::move(pic));
+    else
+      cache[k].clear();  // not read: try again next time rather than stay blank
+  }
+  ui::Label& lamp = app.win.zarn.showcmd;
+  lamp.set(".");
+  lamp.backcolor = ui::lightgrey;
+  app.win.zarn.touch();
+  whitelabels(app);
+}
+
+void showtiles(App& app) {
+  for (ui::Image* i : images(app)) i->visible = true;
+}
+
+void hidetiles(App& app) {
+  for (ui::Image* i : images(app)) i->visible = false;
+}
+
+void showtilesz(App& app) {
+  ZarnForm& z = app.win.zarn;
+  z.dest.zorder(0);
+  z.sym.zorder(0);
+  z.home.zorder(0);
+  z.car.zorder(0);
+  redrawmap(app);
+}
+
+void tilestatus(App& app, const std::string& text) {
+  ui::Label& lamp = app.win.zarn.showcmd;
+  lamp.set(text);
+  lamp.backcolor = ui::white;
+  app.win.zarn.touch();
+}
+
+void tileinit(App& app) {
+  for (ui::Image* i : images(app)) {
+    i->zorder(1);
+    i->stretch = false;
+    i->move(i->left, i->top, tilepix, tilepix);
+  }
+}
+
+void drawtiles(App& app, float x, float y) {
+  placetiles(app, x, y);
+  showtiles(app);
+  loadtiles(app, x, y);
+  showtilesz(app);
+}
+
+}  // namespace zarn

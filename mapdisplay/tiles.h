@@ -1,0 +1,32 @@
+// Tiled maps: square 1000-pixel tiles named from the position they cover, shown four at a
+// time as a 2 x 2 block around the view centre.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace zarn {
+struct App;
+
+// The tile file name for frame position (x, y) km under the current map's naming scheme;
+// "missing.bmp" when no scheme applies.
+std::string tilename(App& app, float x, float y);
+// The names of the tiles under the NW, NE, SW and SE corners of the view centred on (x, y).
+std::array<std::string, 4> tilenames4(App& app, float x, float y);
+// Moves the four tile images so that (x, y) lies at the centre of the map area.
+void placetiles(App& app, float x, float y);
+// Reads the tiles whose names changed; a tile that cannot be read is shown blank and its name
+// forgotten, so that it is tried again.
+void loadtiles(App& app, float x, float y);
+void showtiles(App& app);
+void hidetiles(App& app);
+// Brings the markers in front of the tiles and places the overlays again.
+void showtilesz(App& app);
+// The tile-loading indicator on the "+" label.
+void tilestatus(App& app, const std::string& text);
+// Once at start-up: the tile images behind everything, 1000 x 1000 each.
+void tileinit(App& app);
+// placetiles, showtiles, loadtiles, showtilesz.
+void drawtiles(App& app, float x, float y);
+
+}  // namespace zarn

@@ -1,0 +1,110 @@
+// Trip logs, NMEA position recording and the replay file's checksum sniff.
+#include "gpsinput/checksum.h"
+#include "gpsinput/logs.h"
+#include "gpstest.h"
+#include "vehicles/mvforms.h"
+
+namespace zarn::test {
+namespace {
+
+using Logs = GpsTest;
+
+TEST_F(Logs, TripLogNames) {
+  struct Case {
+    const char* guards;
+    const char* cfg;  // NEWTRIP.CFG, or null
+    std::vector<std::string> present;
+    int mvmode;
+    const char* name;
+  } cases[] = {
+      {"no NEWTRIP.CFG", nullptr, {}, 0, "NEWTRIP.NME"},
+      {"no NEWTRIP.CFG, replaced on each opening", nullptr, {"NEWTRIP.NME"}, 0, "NEWTRIP.NME"},
+      {"multi-vehicle mode", nullptr, {}, 1, "NEWTRIP.MVD"},
+      {"the prefix in upper case and the first free counter", "trip\r\n", {"TRIP0001.NME", "TRIP0002.NME"}, 0,
+       "TRIP0003.NME"},
+      {"a five-character prefix gives three digits", "trips,other\r\n", {}, 0, "TRIPS001.NME"},
+      {"an empty prefix gives eight digits", ",x\r\n", {}, 0, "00000001.NME"},
+      {"a long prefix leaves the counter its own digits", "ABCDEFG\r\n", {"ABCDEFG1.NME"}, 0, "ABCDEFG2.NME"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.guards);
+    TearDown();
+    SetUp();
+    if (c.cfg) textfile("NEWTRIP.CFG", c.cfg);
+    for (const auto& p : c.present) textfile(p, "old");
+    app->main.mvmode = c.mvmode;
+    newtrip(*app);
+    EXPECT_EQ(app->gps.logopen, 1);
+    ASSERT_TRUE(app->gps.triplog);
+    app->gps.triplog.reset();
+    EXPECT_TRUE(exists(c.name));
+    EXPECT_EQ(readfile(c.name), "");
+    const std::string said = c.mvmode ? "I am now logging data into " : "I am now recording GPS data into ";
+    EXPECT_EQ(app->speech.msgtext, said + c.name);
+    if (c.mvmode) {
+      EXPECT_EQ(app->win.get<MvForm>().loglab.caption, std::string("Log to ") + c.name);
+    }
+  }
+}
+
+TEST_F(Logs, AllNamesTakenRefusesInsteadOfOverwriting) {
+  textfile("NEWTRIP.CFG", "TRIPS\r\n");
+  for (int n = 1; n <= 999; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "TRIPS%03d.NME", n);
+    textfile(name, "x");
+  }
+  textfile("TRIPS.NME", "a journey");
+  newtrip(*app);
+  EXPECT_EQ(app->gps.logopen, 0);
+  EXPECT_FALSE(app->gps.triplog);
+  EXPECT_EQ(readfile("TRIPS.NME"), "a journey");
+  EXPECT_NE(app->speech.msgtext.find("TRIPS"), std::string::npos);
+  EXPECT_NE(app->speech.msgtext.find("in use"), std::string::npos);
+}
+
+TEST_F(Logs, OpeningALogClosesTheOneOpen) {
+  textfile("NEWTRIP.CFG", "T\r\n");
+  newtrip(*app);
+  writetriplog(*app, "first");
+  newtrip(*app);
+  writetriplog(*app, "second");
+  app->gps.triplog.reset();
+  EXPECT_EQ(readfile("T0000001.NME"), "first\r\n");  // closed, with everything written
+  EXPECT_EQ(readfile("T0000002.NME"), "second\r\n");
+}
+
+TEST_F(Logs, PositionRecordedAsAnRmcSentence) {
+  clock->set({2021, 3, 4, 5, 6, 7, 0});
+  writenmepos(*app, "51  30.000'N 000  06.000'W", "045");
+  writenmepos(*app, "51  30.000'N 000  06.000'W", "046");
+  const std::string f = readfile("NEW.NME");
+  const std::string first = f.substr(0, f.find("\r\n"));
+  EXPECT_EQ(first.substr(0, first.find('*')), "$GPRMC,050607,A,5130.00,N,00006.00,W,30,045,040321,,");
+  EXPECT_TRUE(nmeacheck(first).ok);
+  EXPECT_EQ(first.size() - first.find('*'), 3u);  // two digits
+  EXPECT_NE(f.find("046"), std::string::npos);
+}
+
+TEST_F(Logs, ReplayFileChecksumSniff) {
+  app->gps.replayfile = "R.NME";
+  sniffchecksum(*app);
+  EXPECT_EQ(app->gps.nochecksum, 1);  // cannot be opened
+  EXPECT_FALSE(app->gps.replay);
+
+  std::string plain;
+  for (int i = 0; i < 20; ++i) plain += "$GPGGA,1,2\r\n";
+  textfile("R.NME", plain + "$GPGGA,1*00\r\n");
+  sniffchecksum(*app);
+  EXPECT_EQ(app->gps.nochecksum, 1);  // the checked line is the 21st
+  ASSERT_TRUE(app->gps.replay);
+  EXPECT_EQ(app->gps.replay->lineinput(), "$GPGGA,1,2");  // from the first line again
+
+  textfile("R.NME", "# header\r\n$GPGGA,1*00\r\n" + plain);
+  sniffchecksum(*app);
+  EXPECT_EQ(app->gps.nochecksum, 0);
+  EXPECT_EQ(app->gps.replay->lineinput(), "# header");
+}
+
+}  // namespace
+}  // namespace zarn::test

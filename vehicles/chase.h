@@ -1,0 +1,11 @@
+// Chase mode: the chased unit's fixes become the destination.
+#pragma once
+
+namespace zarn {
+struct App;
+
+// Toggles chase mode: on, the map follows the chased unit shown as the destination; off, the
+// own car again.
+void chasetoggle(App& app);
+
+}  // namespace zarn

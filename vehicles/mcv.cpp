@@ -1,0 +1,150 @@
+#include "vehicles/mcv.h"
+
+#include <algorithm>
+
+#include "app/app.h"
+#include "geodesy/postext.h"
+#include "gpsinput/modem.h"
+#include "mainwindow/config.h"
+#include "mainwindow/startwin.h"
+#include "platform/textrules.h"
+#include "speech/queue.h"
+#include "vehicles/mvforms.h"
+
+namespace zarn {
+
+using text::trim;
+
+void sizetable(VehicleTable& v, int size) {
+  const auto n = static_cast<std::size_t>(size) + 1;
+  v.mvsize = size;
+  for (auto* a : {&v.mvx, &v.mvy, &v.mvtimer, &v.mvspd}) a->assign(n, 0.0f);
+  for (auto* a : {&v.mvid, &v.mvlabel, &v.mvloc, &v.mvstat, &v.mvhhmm, &v.mvdial}) a->assign(n, std::string());
+  v.mvhdg.assign(n, 0);
+}
+
+namespace {
+
+std::string padright(std::string s, std::size_t n) {
+  if (s.size() < n) s.resize(n, ' ');
+  return s;
+}
+
+bool fail(std::string* problem, const std::string& why) {
+  if (problem) *problem = why;
+  return false;
+}
+
+}  // namespace
+
+bool readmcv(App& app, std::string* problem) {
+  VehicleTable& v = app.veh;
+  auto& z = app.win.zarn;
+  setstatlabel(app, "Checking Multiple Vehicle Configuration ...");
+  delaysec(app, 1.0f);
+  auto f = platform::InputFile::open(app.files, "ZARN.MCV");
+  if (!f) return fail(problem, "ZARN.MCV cannot be read");
+  const auto ended = [&] { return fail(problem, "ZARN.MCV ends early: the rest of its settings are missing"); };
+
+  std::string l;
+  if (f->eof()) return ended();
+  f->lineinput();  // title
+  if (!readcfgline(*f, l)) return ended();
+  setstatlabel(app, "Setting baud rate to " + l + " ...");
+  delaysec(app, 0.5f);
+  speakqueue(app);
+  app.sys.serial->setsettings(trim(l));
+  if (!readcfgline(*f, l)) return ended();
+  const int ncmd = std::max(0, static_cast<int>(text::val(l)));
+  app.gps.csatstate = 1;
+  for (int i = 1; i <= ncmd; ++i) {
+    if (!readcfgline(*f, l)) {
+      app.gps.csatstate = 0;
+      return ended();
+    }
+    setstatlabel(app, "Modem Command : " + l);
+    commsend(app, l + "\r");
+    delaysec(app, 2.0f);
+  }
+  app.win.get<MvForm>().teletim.set("");
+  app.gps.csatstate = 0;
+
+  std::string* texts[] = {&v.csatnumber, &v.csatuser, &v.csatpass, &v.sendnowtext, &v.acktext};
+  for (std::string* t : texts) {
+    if (!readcfgline(*f, l)) return ended();
+    *t = t == &v.csatnumber ? trim(l) : l;
+  }
+  if (!readcfgline(*f, l)) return ended();
+  app.gps.gpstimeout = static_cast<float>(text::val(l));
+  setstatlabel(app, "Setting GPS timeout to " + text::str(app.gps.gpstimeout) + " secs ...");
+  delaysec(app, 0.5f);
+  if (!readcfgline(*f, l)) return ended();
+  v.dnid = trim(l);
+  setstatlabel(app, "Setting DNID to " + v.dnid);
+  delaysec(app, 0.5f);
+  if (!readcfgline(*f, l)) return ended();
+  v.dialnumber = trim(l);
+  if (!readcfgline(*f, l)) return ended();
+  const std::string countline = l;
+  const double asked = text::val(l);
+  v.mvtotal = static_cast<int>(std::clamp(asked, 0.0, static_cast<double>(mvmax)));
+  if (asked > mvmax) {
+    setstatlabel(app, "ZARN.MCV asks for" + text::str(static_cast<float>(asked)) + " vehicles: only" +
+                          text::str(mvmax) + " are set up");
+    delaysec(app, 1.0f);
+  }
+
+  if (v.mvtotal > VehicleTable::mvdefault) {
+    setstatlabel(app, "max number now" + text::str(v.mvtotal));
+    delaysec(app, 0.5f);
+  }
+  sizetable(v, std::max(v.mvtotal, VehicleTable::mvdefault));
+
+  app.gps.replayfile = "ZARN.MVD";
+  if (text::ucase(app.main.cmdline).find(".MVD") != std::string::npos) app.gps.replayfile = app.main.cmdline;
+  app.gps.linkdata = 0;
+
+  ui::PictureRef common;
+  if (app.files.exists("$mv$.ico")) common = app.sys.images->load(app.files.resolve("$mv$.ico"));
+  for (int i = 0; i <= v.mvsize; ++i) {
+    ui::Image& im = z.mvim.load(i);
+    ui::Line& ln = z.mvv.load(i);
+    if (i > 0) {
+      im.zorder(0);
+      ln.zorder(0);
+      v.mvlabel[i] = ".....";
+      v.mvid[i] = ".........";
+      v.mvloc[i] = "    ";
+    }
+    if (common) im.setpicture(common);
+  }
+  setstatlabel(app, "Setting up " + countline + " vehicles ...");
+  delaysec(app, 1.0f);
+
+  bool whole = true;
+  for (int i = 1; i <= v.mvtotal; ++i) {
+    if (f->eof()) {
+      whole = fail(problem, "ZARN.MCV lists " + std::to_string(v.mvtotal) + " vehicles but holds only " +
+                                std::to_string(i - 1));
+      break;
+    }
+    const std::string label = f->field(), id = f->field(), dial = f->field(), pos = f->field();
+    v.mvlabel[i] = padright(label, 5);
+    // Identities are 9 characters wide in every report and table.
+    v.mvid[i] = padright(id.substr(0, 9), 9);
+    v.mvdial[i] = dial;
+    ui::Image& im = z.mvim[i];
+    if (!pos.empty()) parsepos(app.geo, pos, v.mvx[i], v.mvy[i]);
+    app.main.mcvlastpos = pos;
+    const std::string icon = text::left("$mv$" + text::rtrim(label), 8) + ".ICO";
+    if (app.files.exists(icon)) im.setpicture(app.sys.images->load(app.files.resolve(icon)));
+    if (pos.empty()) im.visible = false;
+  }
+  v.mvsel = 1;
+  MvForm& mf = app.win.get<MvForm>();
+  mf.mvdata.load(1).backcolor = ui::white;
+  mf.mtxadd.set("ALL UNITS");
+  return whole;
+}
+
+}  // namespace zarn

@@ -1,0 +1,23 @@
+// The multi-vehicle configuration ZARN.MCV: link settings, modem commands, the satellite
+// terminal's values, and the table of vehicles with their icons.
+#pragma once
+
+#include <string>
+
+namespace zarn {
+struct App;
+struct VehicleTable;
+
+// Most vehicles a configuration may set up: each one has an icon and a heading line on the
+// map, and a count beyond this is a damaged file rather than a fleet.
+inline constexpr int mvmax = 500;
+
+// Sizes every per-vehicle array to slots 0..size, emptied.
+void sizetable(VehicleTable& v, int size);
+
+// Reads ZARN.MCV (start-up, after the serial port is open). False when the file ended before
+// its last value or could not be opened: what was read is kept, the rest of the table stays
+// empty and *problem says what happened.
+bool readmcv(App& app, std::string* problem = nullptr);
+
+}  // namespace zarn
