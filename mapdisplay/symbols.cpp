@@ -48,6 +48,7 @@ void placesymbol(App& app, const std::string& code, float x, float y, float x2, 
   if (!nofound(app)) {
     z.sym.visible = true;
     z.vecto.visible = true;
+    app.map.vectotime = app.timer();  // the tick hides the line 3 s later
   }
 }
 

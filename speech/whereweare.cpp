@@ -1,5 +1,6 @@
 #include "speech/whereweare.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/app.h"
