@@ -13,13 +13,22 @@
 
 namespace zarn::fuzz {
 
-inline const std::filesystem::path& scratch() {
-  static const std::filesystem::path dir = [] {
+// Made on first use, removed when the fuzzer exits.
+struct Scratch {
+  Scratch() {
     std::string t = (std::filesystem::temp_directory_path() / "zarn-fuzz-XXXXXX").string();
-    if (!::mkdtemp(t.data())) return std::filesystem::temp_directory_path();
-    return std::filesystem::path(t);
-  }();
-  return dir;
+    if (::mkdtemp(t.data())) dir = t;
+  }
+  ~Scratch() {
+    std::error_code ec;
+    if (!dir.empty()) std::filesystem::remove_all(dir, ec);
+  }
+  std::filesystem::path dir;
+};
+
+inline const std::filesystem::path& scratch() {
+  static const Scratch s;
+  return s.dir;
 }
 
 inline std::unique_ptr<App> makeapp() {

@@ -387,14 +387,18 @@ void filelinkpoll(App& app) {
 
 void rxchars(App& app, std::string_view chars) {
   auto& g = app.gps;
-  g.rxpending.append(chars);
-  if (g.rxbusy) return;  // the poll already working takes them in turn
+  if (g.rxbusy) {
+    // A poll inside a wait of the one working: its input comes after what that one holds.
+    g.rxpending.append(chars);
+    return;
+  }
   g.rxbusy = true;
   std::string parseline;
+  for (char c : chars) onechar(app, c, parseline);
   while (g.rxpos < g.rxpending.size()) onechar(app, g.rxpending[g.rxpos++], parseline);
-  g.rxbusy = false;
   g.rxpending.clear();
   g.rxpos = 0;
+  g.rxbusy = false;
 }
 
 void readcomms(App& app) {

@@ -27,18 +27,24 @@ void readout(ui::Label& l, int left, int width, double size) {
 
 void designlayout(App& app) {
   auto& z = app.win.zarn;
-  readout(z.showcmd, 0, 18, 10);
+  readout(z.showcmd, 0, 16, 10);
   z.showcmd.caption = "+";
   z.showcmd.backcolor = ui::lightgrey;
-  readout(z.llbox, 20, 196, 9.75);
-  readout(z.gridbox, 218, 150, 12);
-  readout(z.hdgbox, 370, 36, 10);
-  readout(z.spdbox, 408, 60, 10);
-  readout(z.dirbox, 470, 40, 10);
-  readout(z.disbox, 512, 58, 10);
+  readout(z.llbox, 18, 190, 9.75);
+  readout(z.gridbox, 210, 150, 12);
+  readout(z.hdgbox, 362, 36, 10);
+  readout(z.spdbox, 400, 46, 10);
+  readout(z.dirbox, 448, 44, 10);
+  readout(z.disbox, 494, 77, 10);
   readout(z.modebox, 573, 32, 10);
   z.modebox.backcolor = ui::yellow;
-  for (int i = 0; i <= 1; ++i) z.o.load(i).move(540 + 14 * i, rowtop, 12, rowheight);
+  // The fix lamps: two small marks at the top right of the position read-outs.
+  for (int i = 0; i <= 1; ++i) {
+    ui::Label& o = z.o.load(i);
+    o.move(i == 0 ? 203 : 355, rowtop, 4, 4);
+    o.caption.clear();
+    o.backcolor = ui::green;
+  }
   z.saytxt.move(0, 432, 641, 26);
   z.saytxt.alignment = 2;
   z.saytxt.backcolor = ui::yellow;

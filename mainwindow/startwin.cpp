@@ -118,6 +118,8 @@ void setstatlabel(App& app, const std::string& text) {
   f.trace.set(text);
   f.trace.visible = true;
   f.touch();
+  // Shown at once while start-up works on; the events let the window repaint.
+  if (f.visible) app.doevents();
 }
 
 }  // namespace zarn

@@ -3,6 +3,7 @@
 
 #include "geodesy/ukgrid.h"
 #include "gpsinput/fform.h"
+#include "gpsinput/ownfix.h"
 #include "gpsinput/receiverlines.h"
 #include "gpsinput/tracklines.h"
 #include "gpstest.h"
@@ -160,6 +161,31 @@ TEST_F(Lines, TimeTexts) {
   EXPECT_FLOAT_EQ(timetosecs("12:30:15"), 45015);
   EXPECT_FLOAT_EQ(timetosecs("12:30:1"), 45000);
   EXPECT_FLOAT_EQ(timetosecs(""), 0);
+}
+
+}  // namespace
+}  // namespace zarn::test
+
+namespace zarn::test {
+namespace {
+
+TEST_F(Lines, SpeedReadOutInTheChosenUnit) {
+  struct Case {
+    float kmh;
+    int metric, nautical;
+    const char* shown;
+  } cases[] = {
+      {100, 1, 0, "100"}, {100, 0, 0, "62"}, {100, 0, 1, "54"}, {100, 1, 1, "100"},
+      {0.9f, 1, 0, "0"},  {0.9f, 0, 0, "0"},  {0.9f, 0, 1, "0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    app->gps.ownspd = c.kmh;
+    app->main.metric = c.metric;
+    app->main.nautical = c.nautical;
+    showspeed(*app);
+    EXPECT_EQ(app->win.zarn.spdbox.caption, c.shown);
+  }
 }
 
 }  // namespace

@@ -286,6 +286,30 @@ TEST_F(Car, RedrawWithoutPositionMovesTheCarButShowsNothing) {
   EXPECT_FALSE(z().car.visible);
   EXPECT_FALSE(pointershown());
 }
+}  // namespace
+}  // namespace zarn
+
+namespace zarn {
+namespace {
+
+TEST(DrawArrow, HeadAtThePointTailAwayFromItsDirection) {
+  App app;
+  drawarrow(app, 100, 100, 0, ui::red, 10);  // pointing north
+  const auto& ops = app.win.zarn.surface.ops();
+  ASSERT_EQ(ops.size(), 3u);
+  for (const auto& op : ops) {
+    EXPECT_EQ(op.type, ui::DrawOp::Line);
+    EXPECT_EQ(op.colour, ui::red);
+    EXPECT_NEAR(op.x1, 100, 1e-9);
+    EXPECT_NEAR(op.y1, 100, 1e-9);
+  }
+  EXPECT_NEAR(ops[0].x2, 100, 1e-3);
+  EXPECT_NEAR(ops[0].y2, 120, 1e-3) << "shaft twice the barbs, behind the head";
+  EXPECT_NEAR(ops[1].x2, 100 + 7.071, 1e-2);
+  EXPECT_NEAR(ops[1].y2, 100 + 7.071, 1e-2);
+  EXPECT_NEAR(ops[2].x2, 100 - 7.071, 1e-2);
+  EXPECT_NEAR(ops[2].y2, 100 + 7.071, 1e-2);
+}
 
 }  // namespace
 }  // namespace zarn

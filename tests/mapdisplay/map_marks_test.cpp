@@ -130,17 +130,6 @@ TEST_F(Marks, DestinationMarkerAndTheMapThatFollowsIt) {
   EXPECT_FALSE(z().dest.visible) << "no such slot";
 }
 
-TEST_F(Marks, HeadingBox) {
-  app->gps.ownhdg = 7;
-  showheading(*app);
-  EXPECT_EQ(z().hdgbox.caption, "007");
-  EXPECT_EQ(z().hdgbox.backcolor, ui::green);
-  app->gps.ownhdg = -1;
-  showheading(*app);
-  EXPECT_EQ(z().hdgbox.caption, "?");
-  EXPECT_EQ(z().hdgbox.backcolor, ui::yellow);
-}
-
 TEST_F(Marks, RedrawWritesTheMapWidthOnTheZoomButton) {
   const struct {
     float width;

@@ -1,5 +1,5 @@
 // A fresh application in a scratch working directory for the map display tests: a settable
-// clock, recording sound and message boxes, picture files written on the spot, and a copy of
+// clock, recording sound and message boxes, picture headers written on the spot, and a copy of
 // the demo map set when a test needs real maps.
 #pragma once
 
@@ -24,34 +24,21 @@ inline bool demopresent() {
   return std::filesystem::exists(demodir / "MAPS.DIR") && std::filesystem::exists(demodir / "MAPS.CCC");
 }
 
-// A BMP header of the given size (the headless image store reads no further), or a whole
-// picture of one colour when pixels are wanted.
-inline std::string bmpbytes(int w, int h, bool whole = false, std::uint32_t rgb = 0xFFFFFF) {
-  const int row = (w * 3 + 3) / 4 * 4;
-  const std::uint32_t data = whole ? static_cast<std::uint32_t>(row * h) : 0;
+// A BMP header of the given size: the headless image store reads no further.
+inline std::string bmpbytes(int w, int h) {
   std::string s(54, '\0');
   auto put = [&](std::size_t at, std::uint32_t v, int n) {
     for (int i = 0; i < n; ++i) s[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
   };
   s[0] = 'B';
   s[1] = 'M';
-  put(2, 54 + data, 4);
+  put(2, 54, 4);
   put(10, 54, 4);
   put(14, 40, 4);
   put(18, static_cast<std::uint32_t>(w), 4);
   put(22, static_cast<std::uint32_t>(h), 4);
   put(26, 1, 2);
   put(28, 24, 2);
-  put(34, data, 4);
-  if (whole) {
-    std::string px(static_cast<std::size_t>(row), '\0');
-    for (int x = 0; x < w; ++x) {
-      px[static_cast<std::size_t>(3 * x)] = static_cast<char>(rgb & 0xFF);  // blue
-      px[static_cast<std::size_t>(3 * x + 1)] = static_cast<char>((rgb >> 8) & 0xFF);
-      px[static_cast<std::size_t>(3 * x + 2)] = static_cast<char>((rgb >> 16) & 0xFF);
-    }
-    for (int y = 0; y < h; ++y) s += px;
-  }
   return s;
 }
 

@@ -1,0 +1,179 @@
+// The main tick: its order-independent rules, checked one at a time on a fresh application
+// (no map, no replay step unless a test asks for one).
+#include "mainwindow/maintest.h"
+#include "mainwindow/tick.h"
+
+namespace zarn::test {
+namespace {
+
+class Tick : public MainTest {
+ protected:
+  void SetUp() override {
+    MainTest::SetUp();
+    waitstep = 0;
+    app->main.stepsecs = 1e9f;  // no replay step
+    app->main.initmark = 1234;
+    app->main.lastclick = app->timer() - 60;
+    app->speech.msgtime = app->timer();
+    app->main.searchtime = app->timer();
+  }
+  void tick(double after = 0.25) {
+    clock->advance(after);
+    Timer1_Timer(*app);
+  }
+};
+
+TEST_F(Tick, TheLeaderLineStaysThreeSecondsAfterTheSymbolWasPlaced) {
+  auto& z = app->win.zarn;
+  z.vecto.visible = true;
+  app->map.vectotime = app->timer();
+  tick(1);
+  EXPECT_TRUE(z.vecto.visible);
+  tick(1.5);
+  EXPECT_TRUE(z.vecto.visible);
+  tick(1);
+  EXPECT_FALSE(z.vecto.visible) << "hidden once more than 3 s have passed";
+}
+
+TEST_F(Tick, SpeedColourBoundaries) {
+  struct Case {
+    float mph;
+    ui::Colour colour;
+  };
+  app->main.stepsecs = 1.0f;  // a step each time: no replay file, no data, but a finished step
+  app->gps.replayfile = "NONE.NME";
+  for (const Case& c : {Case{0, ui::green}, Case{30, ui::green}, Case{30.5f, ui::yellow}, Case{70, ui::yellow},
+                        Case{71, ui::red}}) {
+    app->gps.ownspd = c.mph * 1.61f;
+    tick(1.5);
+    EXPECT_EQ(app->win.zarn.spdbox.backcolor, c.colour) << c.mph;
+  }
+}
+
+TEST_F(Tick, ModalWindowsStopTheServicesButNotTheHousekeeping) {
+  serial->chunks.push_back("$GPRMC\r\n");
+  app->gps.gpsoncom = 1;
+  app->speech.msgtime = app->timer();
+  app->win.zarn.saytxt.visible = true;
+  app->win.zarn.Help.visible = true;
+  tick(11);
+  EXPECT_EQ(serial->chunks.size(), 1u) << "no serial poll while help shows";
+  EXPECT_FALSE(app->win.zarn.saytxt.visible) << "the message line still goes after 10 s";
+  app->win.zarn.Help.visible = false;
+  tick();
+  EXPECT_TRUE(serial->chunks.empty());
+}
+
+TEST_F(Tick, AClickHoldsTheReplayForThreeSeconds) {
+  app->main.stepsecs = 1.0f;
+  app->gps.replayfile = "NONE.NME";
+  app->main.lastclick = app->timer();
+  tick(2);
+  EXPECT_EQ(app->main.laststep, 0) << "clicked 2 s ago: no step";
+  tick(2);
+  EXPECT_GT(app->main.laststep, 0);
+}
+
+TEST_F(Tick, ReportsByTheirIntervals) {
+  MainState& m = app->main;
+  GpsState& g = app->gps;
+  for (int k = 1; k <= 10; ++k) m.repint[k] = 0;
+  m.repint[1] = 60;
+  m.repint[2] = 20;
+  m.repint[3] = 60;
+  const float t0 = app->timer();
+  m.herereptime = m.destreptime = m.dirreptime = t0;
+  tick(100);
+  EXPECT_EQ(m.herereptime, t0) << "no fix yet: no reports";
+  g.ownlat = 53.3f;
+  g.ownlon = -2.3f;
+  g.ownhdg = -1;
+  tick(1);
+  EXPECT_GT(m.herereptime, t0);
+  EXPECT_GT(m.destreptime, t0);
+  EXPECT_EQ(m.dirreptime, t0) << "the direction report waits for a heading";
+  g.ownhdg = 90;
+  const float here = m.herereptime, dest = m.destreptime;
+  tick(20);
+  EXPECT_GT(m.dirreptime, t0);
+  EXPECT_GT(m.destreptime, dest) << "20 s: at least the interval";
+  EXPECT_EQ(m.herereptime, here) << "20 s is not more than 60";
+  m.repint[2] = 0;
+  const float dest2 = m.destreptime;
+  tick(100);
+  EXPECT_EQ(m.destreptime, dest2) << "interval 0: off";
+}
+
+TEST_F(Tick, SearchBoxesCloseAfterThreeMinutesWithoutActivity) {
+  MainState& m = app->main;
+  auto& z = app->win.zarn;
+  z.search.visible = true;
+  m.typingmode = 1;
+  m.refname = "TEXT";
+  m.prevmode = "OUR CAR";
+  m.searchidx = 4;
+  tick(170);
+  EXPECT_TRUE(z.search.visible);
+  tick(20);
+  EXPECT_FALSE(z.search.visible);
+  EXPECT_EQ(m.typingmode, 0);
+  EXPECT_EQ(m.refname, "OUR CAR");
+  EXPECT_EQ(m.searchidx, 1);
+}
+
+TEST_F(Tick, PeriodicCommandAndDeferredKey) {
+  MainState& m = app->main;
+  m.pollint = 5;
+  m.pollcmd = "AT\r";
+  m.pollmsg = "Polling";
+  m.lastsent = app->timer();
+  app->speech.talkon = 0;
+  tick(4);
+  EXPECT_EQ(serial->sent, "");
+  tick(1);
+  EXPECT_EQ(serial->sent, "AT\r");
+  EXPECT_EQ(app->speech.msgtext, "Polling") << "shown even with sound off";
+  EXPECT_EQ(app->speech.talkon, 0);
+  m.pollcmd.clear();
+  tick(10);
+  EXPECT_EQ(serial->sent, "AT\r");
+
+  m.lastkey = 'M';
+  tick();
+  EXPECT_EQ(m.lastkey, 0) << "taken and run once";
+}
+
+TEST_F(Tick, TrailDotsByTheInterval) {
+  MainState& m = app->main;
+  app->map.histint = 2;  // 60 s
+  m.lasttrail = app->timer();
+  const float t0 = m.lasttrail;
+  tick(30);
+  EXPECT_EQ(m.lasttrail, t0);
+  tick(31);
+  EXPECT_GT(m.lasttrail, t0);
+  m.trailperline = 1;
+  const float t1 = m.lasttrail;
+  tick();
+  EXPECT_GT(m.lasttrail, t1) << "the demo's DEM line: every tick";
+}
+
+TEST_F(Tick, MidnightPullsTheLastStepBack) {
+  app->main.laststep = 86399;
+  clock->settimer(86399.5);
+  tick(1);
+  EXPECT_LT(app->main.laststep, 10);
+}
+
+TEST_F(Tick, FirstTickSelectsTheFirstSearchList) {
+  app->main.initmark = 0;
+  app->main.searchprompts[1] = "Places";
+  app->main.searchidx = 3;
+  tick();
+  EXPECT_EQ(app->main.searchidx, 1);
+  EXPECT_EQ(app->win.zarn.search.text, "Places");
+  EXPECT_EQ(app->main.initmark, 1234);
+}
+
+}  // namespace
+}  // namespace zarn::test
