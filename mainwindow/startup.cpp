@@ -12,6 +12,7 @@
 #include "mainwindow/config.h"
 #include "mainwindow/datafiles.h"
 #include "mainwindow/flags.h"
+#include "mainwindow/language.h"
 #include "mainwindow/layout.h"
 #include "mainwindow/popdata.h"
 #include "mainwindow/smallservices.h"
@@ -92,17 +93,23 @@ void dialsetupwait(App& app) {
 
 void language(App& app) {
   SpeechState& s = app.speech;
-  s.langprefix.clear();
-  s.syntaxmode = 0;
+  s.langprefix = text::space(100);
   if (auto wanted = readlanguagecfg(app)) {
     s.langindex = static_cast<std::int16_t>(*wanted - 1);
-    // TODO: nextlanguage moves to that entry of LANGUAGE.CFG with sound off, then the icon
-    // panel's command file is read through (readcontrol with entry -1).
+    s.syntaxmode = 0;
+    s.langprefix.clear();
+    // Stepping once from the entry before lands on the entry the file names.
+    s.talkon = 0;
+    nextlanguage(app);
+    std::string key, icon, wav, text;
+    readcontrol(app, -1, key, icon, wav, text);
+    s.talkon = 1;
   } else {
     s.langindex = 0;
+    s.syntaxmode = 0;
+    s.langprefix.clear();
   }
-  s.talkon = 1;
-  // TODO: readcontrolcfg loads the control keys of the language.
+  readcontrolcfg(app);
   app.main.ctlindex = 1;
 }
 

@@ -18,14 +18,23 @@ if ls "$top"/fuzz/*.cpp >/dev/null 2>&1; then
   echo "== fuzz targets, ${fuzzsecs} s each"
   "$top/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DZARN_FUZZ=ON -DZARN_TESTS=OFF -DZARN_BENCH=OFF
+  mkdir -p "$top/build-fuzz/logs"
   for f in "$top"/build-fuzz/fuzz_*; do
+    [ -f "$f" ] && [ -x "$f" ] || continue
     name=$(basename "$f")
     corpus="$top/build-fuzz/corpus/$name"
     mkdir -p "$corpus"
     seeds="$top/fuzz/seeds/${name#fuzz_}"
     [ -d "$seeds" ] || seeds=""
+    log="$top/build-fuzz/logs/$name.log"
     # shellcheck disable=SC2086
-    "$f" -max_total_time="$fuzzsecs" -print_final_stats=0 -close_fd_mask=3 "$corpus" $seeds
+    if "$f" -max_total_time="$fuzzsecs" -close_fd_mask=3 "$corpus" $seeds >"$log" 2>&1; then
+      echo "$name: $(grep -E '^Done [0-9]+ runs' "$log" || tail -n 1 "$log")"
+    else
+      tail -n 60 "$log"
+      echo "$name failed; the crashing input is named above" >&2
+      exit 1
+    fi
   done
 fi
 

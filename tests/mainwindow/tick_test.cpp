@@ -2,6 +2,7 @@
 // (no map, no replay step unless a test asks for one).
 #include "mainwindow/maintest.h"
 #include "mainwindow/tick.h"
+#include "mapdisplay/symbols.h"
 
 namespace zarn::test {
 namespace {
@@ -33,6 +34,38 @@ TEST_F(Tick, TheLeaderLineStaysThreeSecondsAfterTheSymbolWasPlaced) {
   EXPECT_TRUE(z.vecto.visible);
   tick(1);
   EXPECT_FALSE(z.vecto.visible) << "hidden once more than 3 s have passed";
+}
+
+TEST_F(Tick, APlacedSymbolKeepsItsLeaderLineForThreeSeconds) {
+  std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / "$L.ICO", dir / "$L.ICO");
+  app->main.foundx = 375;
+  app->main.foundy = 378;
+  clock->advance(10);
+  placesymbol(*app, "L", 100, 100, 200, 200);
+  auto& z = app->win.zarn;
+  ASSERT_TRUE(z.vecto.visible);
+  EXPECT_EQ(app->map.vectotime, app->timer());
+  tick(2);
+  EXPECT_TRUE(z.vecto.visible) << "not hidden on the next tick";
+  tick(1.5);
+  EXPECT_FALSE(z.vecto.visible);
+}
+
+TEST_F(Tick, NeverRunsInsideItselfThroughTheWaitsOfItsSteps) {
+  // A replay step and the reports let events run; the timer may fire meanwhile.
+  put("ZARN.NME", "SAY one\r\n$GPRMC,145240.00,A,5321.4835,N,00218.3930,W,52.2778,253.784,261020,-1.2,W*78\r\n");
+  app->gps.replayfile = "ZARN.NME";
+  app->main.stepsecs = 1.0f;
+  app->main.demoon = 1;
+  long inner = 0;
+  events->hook = [&] {
+    ++inner;
+    Timer1_Timer(*app);
+  };
+  for (int i = 0; i < 12; ++i) tick(0.5);
+  EXPECT_EQ(app->main.ticks, 12);
+  EXPECT_GT(inner, 12) << "events did run inside the ticks";
+  EXPECT_FALSE(app->main.tickbusy_guard);
 }
 
 TEST_F(Tick, SpeedColourBoundaries) {
