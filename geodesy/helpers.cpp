@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "platform/files.h"
+#include "platform/services.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 
@@ -67,17 +68,6 @@ bool loadccc(App& app) {
   return true;
 }
 
-namespace {
-// Days from 1 January 1970 of a proleptic Gregorian date.
-long daysfromcivil(long y, long m, long d) {
-  y -= m <= 2;
-  const long era = (y >= 0 ? y : y - 399) / 400;
-  const long yoe = y - era * 400;
-  const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-}  // namespace
 
 float daynumber(std::string_view ddmmyy) {
   const long dd = static_cast<long>(text::val(text::mid(ddmmyy, 1, 2)));
@@ -87,7 +77,7 @@ float daynumber(std::string_view ddmmyy) {
   // A month outside 1..12 cannot be placed in the calendar; keep it inside so that the count
   // stays ordered by year.
   mm = std::clamp(mm, 1L, 12L);
-  return static_cast<float>(daysfromcivil(y, mm, 1) + dd - 1);
+  return static_cast<float>(platform::daysfromcivil(static_cast<int>(y), static_cast<int>(mm), 1) + dd - 1);
 }
 
 float elapsed(const App& app, float t0) {

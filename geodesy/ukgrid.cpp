@@ -2,6 +2,7 @@
 // Irish area and a flat approximation everywhere else.
 #include "geodesy/ukgrid.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "geodesy/geostate.h"
@@ -82,6 +83,29 @@ void lltoosgb(GeoState& geo, float lat, float lon, float& x, float& y) {
   geo.osgbcvalid = true;
 }
 
+namespace {
+// Newton-like steps on the forward series from an estimate within tens of km; each pass removes
+// 99.9 % of the error. True when the steps settled within 10 m before the pass limit.
+bool refine(GeoState& geo, float x, float y, float& lat, float& lon, int maxpasses) {
+  const float klon = static_cast<float>(1.0 / 71.549);
+  const float klat = static_cast<float>(1.0 / 111.2453);
+  for (int pass = 1;; ++pass) {
+    if (lon < -180) lon += 360;
+    if (lon > 180) lon -= 360;
+    if (lat > 90) lat = 90;
+    if (lat < -90) lat = -90;
+    if (pass >= maxpasses) return false;
+    float x2 = 0, y2 = 0;
+    lltoosgb(geo, lat, lon, x2, y2);
+    const float dx = x2 - x;
+    const float dy = y2 - y;
+    lon = lon - klon * dx * 0.999f;
+    lat = lat - klat * dy * 0.999f;
+    if (!(std::fabs(dx) >= 0.01f || std::fabs(dy) >= 0.01f)) return true;
+  }
+}
+}  // namespace
+
 void osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon) {
   if (geo.osgbcvalid && x == geo.osgbce && y == geo.osgbcn) {
     lat = geo.osgbclat;
@@ -94,24 +118,16 @@ void osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon) {
     lon = x * klon + flatlon0;
     lat = y * klat + flatlat0;
     if (inukbox(lat, lon) == 1) {
-      // Newton-like steps on the forward series; the flat estimate is within tens of km and
-      // each pass removes 99.9 % of the error.
-      for (int pass = 1;; ++pass) {
-        if (lon < -180) lon += 360;
-        if (lon > 180) lon -= 360;
-        if (lat > 90) lat = 90;
-        if (lat < -90) lat = -90;
-        if (pass >= 1000) {
-          if (geo.beep) geo.beep();
-          break;
-        }
-        float x2 = 0, y2 = 0;
-        lltoosgb(geo, lat, lon, x2, y2);
-        const float dx = x2 - x;
-        const float dy = y2 - y;
-        lon = lon - klon * dx * 0.999f;
-        lat = lat - klat * dy * 0.999f;
-        if (!(std::fabs(dx) >= 0.01f || std::fabs(dy) >= 0.01f)) break;
+      if (!refine(geo, x, y, lat, lon, 1000) && geo.beep) geo.beep();
+    } else if (lat > 49.4f && lat < 61.5f && lon > -8.5f && lon < 2.5f) {
+      // The flat estimate of a position near the edge of the series area can fall just
+      // outside it (the Scilly Isles, the Lizard) although the position came from the
+      // series: refine from the nearest point of the area, and keep the answer only when it
+      // settles inside the area.
+      float rlat = std::clamp(lat, 49.9f, 61.0f), rlon = std::clamp(lon, -8.0f, 2.0f);
+      if (refine(geo, x, y, rlat, rlon, 50) && inukbox(rlat, rlon) == 1) {
+        lat = rlat;
+        lon = rlon;
       }
     }
   }

@@ -1,6 +1,8 @@
 #include "mainwindow/readouts.h"
 
 #include "app/app.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
 
 namespace zarn {
 
@@ -13,6 +15,17 @@ void showgridref(App& app, const std::string& text) {
   else
     box.setfontsize(8.25);
   box.set(text);
+}
+
+void ownreadouts(App& app) {
+  const auto& g = app.gps;
+  std::string grid, ll;
+  gridreftext(app.geo, g.ownx, g.owny, grid);
+  float lat = 0, lon = 0;
+  osgbtoll(app.geo, g.ownx, g.owny, lat, lon);
+  latlongtext(lat, lon, ll);
+  showgridref(app, grid);
+  app.win.zarn.llbox.set(ll);
 }
 
 void setstatcol(App& app, ui::Colour colour) {

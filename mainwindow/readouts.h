@@ -12,6 +12,9 @@ struct App;
 // the longer forms still fit: 12 points up to 14 characters, 9.75 for 15, 8.25 beyond.
 void showgridref(App& app, const std::string& text);
 
+// The grid-reference and latitude/longitude read-outs of the own position.
+void ownreadouts(App& app);
+
 // The position-status colour of the read-outs: green for live GPS, yellow for old or simulated
 // data, white while they show the pointer's position.
 void setstatcol(App& app, ui::Colour colour);

@@ -27,18 +27,6 @@ namespace {
 constexpr const char* intro = "Let me show you something I did earlier ..";
 constexpr const char* introwav = "letmesho.wav";
 
-// The read-outs back from the pointer's position to the own position.
-void ownreadouts(App& app) {
-  auto& g = app.gps;
-  std::string grid, ll;
-  gridreftext(app.geo, g.ownx, g.owny, grid);
-  float lat = 0, lon = 0;
-  osgbtoll(app.geo, g.ownx, g.owny, lat, lon);
-  latlongtext(lat, lon, ll);
-  showgridref(app, grid);
-  app.win.zarn.llbox.set(ll);
-}
-
 void typekeys(App& app, const std::string& keys) {
   MainState& m = app.main;
   for (const char c : keys) {

@@ -64,16 +64,9 @@ bool nogps(App& app, int& posupdated, bool& speedcolour, bool& replayed) {
     posupdated = 1;
     return true;
   }
-  auto& g = app.gps;
   z.modebox.set("OLD");
   setstatcol(app, ui::yellow);
-  std::string grid, ll;
-  gridreftext(app.geo, g.ownx, g.owny, grid);
-  float lat = 0, lon = 0;
-  osgbtoll(app.geo, g.ownx, g.owny, lat, lon);
-  latlongtext(lat, lon, ll);
-  showgridref(app, grid);
-  z.llbox.set(ll);
+  ownreadouts(app);
   return true;
 }
 

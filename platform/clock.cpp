@@ -23,8 +23,6 @@ DateTime SystemClock::now() const {
                   static_cast<double>(us) / 1e6};
 }
 
-namespace {
-// Days from the civil date (proleptic Gregorian) and back.
 long daysfromcivil(int y, int m, int d) {
   y -= m <= 2;
   const long era = (y >= 0 ? y : y - 399) / 400;
@@ -44,7 +42,6 @@ void civilfromdays(long z, int& y, int& m, int& d) {
   m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   y = static_cast<int>(yoe + era * 400 + (m <= 2));
 }
-}  // namespace
 
 void FakeClock::settimer(double s) {
   const double whole = std::floor(s);

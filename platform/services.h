@@ -24,6 +24,10 @@ struct DateTime {
   double fraction = 0;  // of the second
 };
 
+// Days since 1 January 1970 of a (proleptic Gregorian) date, and back.
+long daysfromcivil(int year, int month, int day);
+void civilfromdays(long days, int& year, int& month, int& day);
+
 class Clock {
  public:
   virtual ~Clock() = default;

@@ -53,16 +53,21 @@ std::string translate(const App& app, const std::string& text) {
   return working;
 }
 
-void showmsg(App& app, const std::string& msg) {
+void putmsgline(App& app) {
   SpeechState& s = app.speech;
-  if (s.talkon == 0 && app.main.playback == 0) return;
-  s.msgtext = translate(app, msg);
   ui::Label& line = app.win.zarn.saytxt;
   line.setfontsize(msgfontsize(s.msgtext));
   line.set(s.msgtext);
   line.visible = true;
   app.win.zarn.touch();
   s.msgtime = app.timer();
+}
+
+void showmsg(App& app, const std::string& msg) {
+  SpeechState& s = app.speech;
+  if (s.talkon == 0 && app.main.playback == 0) return;
+  s.msgtext = translate(app, msg);
+  putmsgline(app);
   speakqueue(app);
   endsentence(app);
 }

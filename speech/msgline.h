@@ -15,6 +15,9 @@ void showmsgsay(App& app, const std::string& msg);
 void showmsgwav(App& app, const std::string& msg, const std::string& item);
 // Adds to the current message text without showing it.
 void appendmsg(App& app, const std::string& text);
+// Puts the stored message text on the message line with its font rule, shows it and stamps its
+// time; nothing is spoken.
+void putmsgline(App& app);
 // Hides the message line and forgets the message.
 void clearmsg(App& app);
 // The text after the word rules of the language's translat.txt.

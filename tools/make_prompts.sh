@@ -111,4 +111,13 @@ say chamap.wav "changing map to"
 say '$$$start.wav' "Welcome to zarn."
 say '$$$INTRO.WAV' "Moving map and vehicle tracking. Ready."
 
+# Greetings, the demo's opening and the GPS state changes.
+say hello.wav "hello"
+say goodmorn.wav "good morning"
+say goodafte.wav "good afternoon"
+say goodeven.wav "good evening"
+say letmesho.wav "let me show you something I did earlier"
+say gotgps.wav "I am receiving G P S data"
+say notgps.wav "I'm not receiving any G P S data"
+
 echo "$(ls "$out"/*.[wW][aA][vV] | wc -l) prompts in $out, $(du -ch "$out"/*.[wW][aA][vV] | tail -1 | cut -f1) in all"
