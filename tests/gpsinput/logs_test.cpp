@@ -10,14 +10,13 @@ namespace {
 using Logs = GpsTest;
 
 TEST_F(Logs, TripLogNames) {
-  struct Case {
+  const struct {
     const char* guards;
     const char* cfg;  // NEWTRIP.CFG, or null
-    std::vector<std::string> present;
+    Items present;
     int mvmode;
     const char* name;
   } cases[] = {
-      {"no NEWTRIP.CFG", nullptr, {}, 0, "NEWTRIP.NME"},
       {"no NEWTRIP.CFG, replaced on each opening", nullptr, {"NEWTRIP.NME"}, 0, "NEWTRIP.NME"},
       {"multi-vehicle mode", nullptr, {}, 1, "NEWTRIP.MVD"},
       {"the prefix in upper case and the first free counter", "trip\r\n", {"TRIP0001.NME", "TRIP0002.NME"}, 0,
@@ -28,17 +27,16 @@ TEST_F(Logs, TripLogNames) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.guards);
-    TearDown();
-    SetUp();
-    if (c.cfg) textfile("NEWTRIP.CFG", c.cfg);
-    for (const auto& p : c.present) textfile(p, "old");
+    fresh();
+    if (c.cfg) put("NEWTRIP.CFG", c.cfg);
+    for (const auto& p : c.present) put(p, "old");
     app->main.mvmode = c.mvmode;
     newtrip(*app);
     EXPECT_EQ(app->gps.logopen, 1);
     ASSERT_TRUE(app->gps.triplog);
     app->gps.triplog.reset();
-    EXPECT_TRUE(exists(c.name));
-    EXPECT_EQ(readfile(c.name), "");
+    EXPECT_TRUE(has(c.name));
+    EXPECT_EQ(get(c.name), "");
     const std::string said = c.mvmode ? "I am now logging data into " : "I am now recording GPS data into ";
     EXPECT_EQ(app->speech.msgtext, said + c.name);
     if (c.mvmode) {
@@ -48,42 +46,42 @@ TEST_F(Logs, TripLogNames) {
 }
 
 TEST_F(Logs, AllNamesTakenRefusesInsteadOfOverwriting) {
-  textfile("NEWTRIP.CFG", "TRIPS\r\n");
+  put("NEWTRIP.CFG", "TRIPS\r\n");
   for (int n = 1; n <= 999; ++n) {
     char name[16];
     std::snprintf(name, sizeof name, "TRIPS%03d.NME", n);
-    textfile(name, "x");
+    put(name, "x");
   }
-  textfile("TRIPS.NME", "a journey");
+  put("TRIPS.NME", "a journey");
   newtrip(*app);
   EXPECT_EQ(app->gps.logopen, 0);
   EXPECT_FALSE(app->gps.triplog);
-  EXPECT_EQ(readfile("TRIPS.NME"), "a journey");
+  EXPECT_EQ(get("TRIPS.NME"), "a journey");
   EXPECT_NE(app->speech.msgtext.find("TRIPS"), std::string::npos);
   EXPECT_NE(app->speech.msgtext.find("in use"), std::string::npos);
 }
 
 TEST_F(Logs, OpeningALogClosesTheOneOpen) {
-  textfile("NEWTRIP.CFG", "T\r\n");
+  put("NEWTRIP.CFG", "T\r\n");
   newtrip(*app);
   writetriplog(*app, "first");
   newtrip(*app);
   writetriplog(*app, "second");
   app->gps.triplog.reset();
-  EXPECT_EQ(readfile("T0000001.NME"), "first\r\n");  // closed, with everything written
-  EXPECT_EQ(readfile("T0000002.NME"), "second\r\n");
+  EXPECT_EQ(get("T0000001.NME"), "first\r\n");  // closed, with everything written
+  EXPECT_EQ(get("T0000002.NME"), "second\r\n");
 }
 
 TEST_F(Logs, PositionRecordedAsAnRmcSentence) {
   clock->set({2021, 3, 4, 5, 6, 7, 0});
   writenmepos(*app, "51  30.000'N 000  06.000'W", "045");
   writenmepos(*app, "51  30.000'N 000  06.000'W", "046");
-  const std::string f = readfile("NEW.NME");
-  const std::string first = f.substr(0, f.find("\r\n"));
-  EXPECT_EQ(first.substr(0, first.find('*')), "$GPRMC,050607,A,5130.00,N,00006.00,W,30,045,040321,,");
-  EXPECT_TRUE(nmeacheck(first).ok);
-  EXPECT_EQ(first.size() - first.find('*'), 3u);  // two digits
-  EXPECT_NE(f.find("046"), std::string::npos);
+  const auto f = platform::splitlines(get("NEW.NME"));
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_EQ(f[0].substr(0, f[0].find('*')), "$GPRMC,050607,A,5130.00,N,00006.00,W,30,045,040321,,");
+  EXPECT_TRUE(nmeacheck(f[0]).ok);
+  EXPECT_EQ(f[0].size() - f[0].find('*'), 3u) << "two digits";
+  EXPECT_NE(f[1].find(",046,"), std::string::npos);
 }
 
 TEST_F(Logs, ReplayFileChecksumSniff) {
@@ -94,13 +92,13 @@ TEST_F(Logs, ReplayFileChecksumSniff) {
 
   std::string plain;
   for (int i = 0; i < 20; ++i) plain += "$GPGGA,1,2\r\n";
-  textfile("R.NME", plain + "$GPGGA,1*00\r\n");
+  put("R.NME", plain + "$GPGGA,1*00\r\n");
   sniffchecksum(*app);
   EXPECT_EQ(app->gps.nochecksum, 1);  // the checked line is the 21st
   ASSERT_TRUE(app->gps.replay);
   EXPECT_EQ(app->gps.replay->lineinput(), "$GPGGA,1,2");  // from the first line again
 
-  textfile("R.NME", "# header\r\n$GPGGA,1*00\r\n" + plain);
+  put("R.NME", "# header\r\n$GPGGA,1*00\r\n" + plain);
   sniffchecksum(*app);
   EXPECT_EQ(app->gps.nochecksum, 0);
   EXPECT_EQ(app->gps.replay->lineinput(), "# header");

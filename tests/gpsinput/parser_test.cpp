@@ -1,9 +1,11 @@
-// The sentence parser: NMEA sentences and the other received lines into the own fix.
+// The sentence parser: the NMEA checksum, NMEA sentences and the other received lines into the
+// own fix.
 #include <cmath>
 #include <functional>
 
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
+#include "gpsinput/checksum.h"
 #include "gpsinput/gpseng.h"
 #include "gpsinput/nmea.h"
 #include "gpstest.h"
@@ -32,6 +34,36 @@ std::string gridof(App& a, double lat, double lon) {
 }
 const double here_lat = 53 + 21.443 / 60, here_lon = -(2 + 18.822 / 60);
 
+TEST(NmeaChecksum, ComparedByValueWrittenWithTwoDigits) {
+  // Ten is the exclusive-or of "$GPGGA,1A".
+  const struct { const char* guards; const char* sentence; bool ok; const char *got, *calc; } cases[] = {
+      {"checksum below 0x10 sent with a leading zero", "$GPGGA,1A*0A", true, "0A", "0A"},
+      {"lower-case digits", "$GPGGA,1A*0a", true, "0a", "0A"},
+      {"one digit at the end, as older logs wrote it", "$GPGGA,1A*A", true, "A", "0A"},
+      {"one digit before the line end", "$GPGGA,1A*A\r", true, "A\r", "0A"},
+      {"one digit before other text is no checksum", "$GPGGA,1A*Ax", false, "Ax", "0A"},
+      {"wrong value", "$GPGGA,1A*0B", false, "0B", "0A"},
+      {"no star", "$GPGGA,1A", false, "(no checksum)", "  "},
+      {"star and nothing after it", "$GPGGA,1A*", false, "", "0A"},
+      {"bytes above 127 count as themselves", "$\xC1*C1", true, "C1", "C1"},
+      {"only the first star counts", "$GPGGA,1A*0A*FF", true, "0A", "0A"},
+      {"empty body", "$*00", true, "00", "00"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.guards);
+    const NmeaCheck r = nmeacheck(c.sentence);
+    EXPECT_EQ(r.ok, c.ok);
+    EXPECT_EQ(r.got, c.got);
+    EXPECT_EQ(r.calc, c.calc);
+    EXPECT_EQ(nmeachecksumok(c.sentence), c.ok);
+  }
+  // Written: two upper-case digits of everything after the first character.
+  EXPECT_EQ(nmeachksum("$GPGGA,1A"), "0A");
+  EXPECT_EQ(nmeachksum("!GPGGA,1A"), "0A");
+  EXPECT_EQ(nmeachksum("$"), "00");
+  EXPECT_EQ(nmeachksum(""), "00");
+}
+
 class Parser : public GpsTest {
  protected:
   int parse(const std::string& l) {
@@ -42,144 +74,101 @@ class Parser : public GpsTest {
 };
 
 TEST_F(Parser, SentencesIntoTheOwnFix) {
+  using Fn = std::function<void(App&)>;
   struct Case {
     const char* guards;
-    std::function<void(App&)> setup;
+    Fn setup;
     std::vector<std::string> lines;  // bodies; the last one's handled flag is checked
     int handled;
-    std::function<void(App&)> check;
+    char where;  // 'h': the fix at 53 21.443 N 2 18.822 W; '-': no position taken
+    Fn check;
   };
   const Case cases[] = {
       {"RMC speed of 10 knots is 18.5 km/h, course above the heading speed becomes the heading",
-       nullptr, {rmc10}, 0, [](App& a) {
-         EXPECT_FLOAT_EQ(a.gps.fixspeed, 18.5f);
+       nullptr, {rmc10}, 0, 'h', [](App& a) {
          EXPECT_FLOAT_EQ(a.gps.ownspd, 18.5f);
          EXPECT_EQ(a.gps.ownhdg, 84);
-         EXPECT_FLOAT_EQ(a.gps.owncourse, 84.5f);
-         EXPECT_EQ(a.gps.velflag, 0);
-         EXPECT_NEAR(a.gps.ownlat, 53 + 21.443 / 60, 1e-5);
-         EXPECT_NEAR(a.gps.ownlon, -(2 + 18.822 / 60), 1e-5);
-         EXPECT_EQ(a.gps.owngrid, gridof(a, here_lat, here_lon));
-         EXPECT_EQ(a.gps.owngrid.substr(0, 3), "SJ ");
-         EXPECT_EQ(a.win.zarn.gridbox.caption, a.gps.owngrid);
          // Single precision cuts the last thousandth of the minutes.
          EXPECT_EQ(a.win.zarn.llbox.caption, "53  21.443'N 002  18.821'W");
          EXPECT_EQ(a.win.zarn.spdbox.caption, "11");  // miles per hour
-         EXPECT_EQ(a.win.zarn.hdgbox.caption, "084");
-         EXPECT_FLOAT_EQ(a.gps.prevx, a.gps.ownx);
-         EXPECT_EQ(a.gps.gpstimetxt, "12:00:00");
+         EXPECT_EQ(a.gps.gpstimetxt + " " + a.gps.gpsdatetxt, "12:00:00 261020");
          EXPECT_FLOAT_EQ(a.gps.fixsecs, 43200);
-         EXPECT_EQ(a.gps.gpsdatetxt, "261020");
-         EXPECT_EQ(a.gps.fixhhmm, "1200");
-         EXPECT_NEAR(a.gps.ownve, 18.5 * std::sin(84 * 3.14159 / 180) / 3.6, 1e-4);
          EXPECT_TRUE(a.win.zarn.o[0].visible);
        }},
-      {"RMC with 11 commas is used", nullptr,
-       {"$GPRMC,120000,A,5321.443,N,00218.822,W,0.0,,261020,,"}, 0,
-       [](App& a) { EXPECT_NEAR(a.gps.ownlat, 53.3574, 1e-4); }},
-      {"RMC with 13 commas is not a position", nullptr, {rmc10 + ",V"}, 1,
-       [](App& a) { EXPECT_FLOAT_EQ(a.gps.ownx, -250); }},
+      {"RMC with 11 commas is used", nullptr, {"$GPRMC,120000,A,5321.443,N,00218.822,W,0.0,,261020,,"}, 0, 'h',
+       nullptr},
+      {"RMC with 13 commas is not a position", nullptr, {rmc10 + ",V"}, 1, '-', nullptr},
       {"RMC with status V still takes the position", nullptr,
-       {"$GPRMC,120000.00,V,5321.44300,N,00218.82200,W,,,261020,,,N"}, 0, [](App& a) {
+       {"$GPRMC,120000.00,V,5321.44300,N,00218.82200,W,,,261020,,,N"}, 0, 'h', [](App& a) {
          EXPECT_EQ(a.gps.fixvalid, 0);
          EXPECT_EQ(a.gps.velflag, 1);
-         EXPECT_EQ(a.gps.owngrid, gridof(a, here_lat, here_lon));
        }},
-      {"RMC with an empty time field: no position yet, the fix kept", nullptr,
-       {rmc10, "$GPRMC,,V,,,,,,,,,,N"}, 1, [](App& a) {
+      {"RMC with an empty time field: no position yet, the fix kept", nullptr, {rmc10, "$GPRMC,,V,,,,,,,,,,N"}, 1,
+       'h', [](App& a) {
          EXPECT_EQ(a.win.zarn.llbox.caption, "No position yet");
          EXPECT_FALSE(a.win.zarn.o[0].visible);
-         EXPECT_EQ(a.gps.owngrid, gridof(a, here_lat, here_lon));
        }},
-      {"RMC speed at the heading speed keeps the heading", [](App& a) { a.gps.minhdgspd = 18.5f; },
-       {rmc10}, 0, [](App& a) { EXPECT_EQ(a.gps.ownhdg, -1); }},
+      {"RMC speed at the heading speed keeps the heading", [](App& a) { a.gps.minhdgspd = 18.5f; }, {rmc10}, 0,
+       'h', [](App& a) { EXPECT_EQ(a.gps.ownhdg, -1); }},
       {"RMC with the GPS correction moves the frame position only by it",
-       [](App& a) { a.main.gpscorre = 1; a.main.gpscorrn = -2; }, {rmc10}, 0, [](App& a) {
+       [](App& a) { a.main.gpscorre = 1; a.main.gpscorrn = -2; }, {rmc10}, 0, 0, [](App& a) {
          float x = 0, y = 0;
          lltoosgb(a.geo, static_cast<float>(here_lat), static_cast<float>(here_lon), x, y);
          EXPECT_FLOAT_EQ(a.gps.ownx, x + 1);
          EXPECT_FLOAT_EQ(a.gps.owny, y - 2);
          EXPECT_NEAR(a.gps.ownlat, here_lat - 2 / 111.2, 1e-3);
        }},
-      {"southern and western hemispheres", nullptr,
-       {"$GPRMC,1,A,3351.000,S,15112.000,E,,,010120,,"}, 0, [](App& a) {
+      {"southern and eastern hemispheres", nullptr, {"$GPRMC,1,A,3351.000,S,15112.000,E,,,010120,,"}, 0, 0,
+       [](App& a) {
          EXPECT_NEAR(a.gps.ownlat, -33.85, 1e-5);
          EXPECT_NEAR(a.gps.ownlon, 151.2, 1e-5);
        }},
-      {"VTG with eight commas gives course and km/h", nullptr,
-       {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K"}, 0, [](App& a) {
+      {"VTG with eight commas gives course and km/h", nullptr, {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K"}, 0, '-',
+       [](App& a) {
          EXPECT_FLOAT_EQ(a.gps.ownspd, 10.2f);
          EXPECT_EQ(a.gps.ownhdg, 54);
-         EXPECT_EQ(a.gps.velflag, 0);
        }},
-      {"VTG with a ninth field is ignored", nullptr,
-       {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"}, 1, [](App& a) {
-         EXPECT_FLOAT_EQ(a.gps.ownspd, 0);
-       }},
-      {"VTG without a course: no velocity", nullptr, {"$GPVTG,,T,,M,,N,,K"}, 0,
+      {"VTG with a ninth field is ignored", nullptr, {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"}, 1, '-',
+       [](App& a) { EXPECT_FLOAT_EQ(a.gps.ownspd, 0); }},
+      {"VTG without a course: no velocity", nullptr, {"$GPVTG,,T,,M,,N,,K"}, 0, '-',
        [](App& a) { EXPECT_EQ(a.gps.velflag, 1); }},
       {"GGA with fix quality 0 still updates the position", nullptr,
-       {"$GPGGA,120001.00,5321.44300,N,00218.82200,W,0,00,,,M,,M,,"}, 0, [](App& a) {
-         EXPECT_EQ(a.gps.owngrid, gridof(a, here_lat, here_lon));
-         EXPECT_EQ(a.gps.altseen, 0);
-       }},
+       {"$GPGGA,120001.00,5321.44300,N,00218.82200,W,0,00,,,M,,M,,"}, 0, 'h',
+       [](App& a) { EXPECT_EQ(a.gps.altseen, 0); }},
       {"GGA quality 2 is differential; altitude in metres and feet", nullptr,
-       {"$GPGGA,120001.00,5321.44300,N,00218.82200,W,2,08,1.0,50.7,M,48.0,M,,"}, 0,
-       [](App& a) {
+       {"$GPGGA,120001.00,5321.44300,N,00218.82200,W,2,08,1.0,50.7,M,48.0,M,,"}, 0, 'h', [](App& a) {
          EXPECT_EQ(a.gps.dgpsfix, 1);
          EXPECT_FLOAT_EQ(a.gps.ownalt, 50.7f);
          EXPECT_FLOAT_EQ(a.gps.ownaltft, 50.7f * 3.281f);
-         EXPECT_EQ(a.gps.altseen, 1);
        }},
-      {"GGA with six commas in a row: no position yet", nullptr, {"$GPGGA,,,,,,0,00,99.99,,,,,,"}, 1,
+      {"GGA with six commas in a row: no position yet", nullptr, {"$GPGGA,,,,,,0,00,99.99,,,,,,"}, 1, '-',
        [](App& a) { EXPECT_EQ(a.win.zarn.llbox.caption, "No position yet"); }},
-      {"GLL with six commas", nullptr, {"$GPGLL,5321.443,N,00218.822,W,120000,A"}, 0,
-       [](App& a) { EXPECT_EQ(a.gps.owngrid, gridof(a, here_lat, here_lon)); }},
-      {"GLL with four commas", nullptr, {"$GPGLL,5321.443,N,00218.822,W"}, 0,
-       [](App& a) { EXPECT_EQ(a.gps.owngrid, gridof(a, here_lat, here_lon)); }},
-      {"GLL with seven commas is not used", nullptr, {"$GPGLL,5321.443,N,00218.822,W,120000,A,A"}, 1,
-       [](App& a) { EXPECT_FLOAT_EQ(a.gps.ownx, -250); }},
-      {"ZDA gives time and date", nullptr, {"$GPZDA,235959.00,31,12,1999,00,00"}, 1,
-       [](App& a) {
+      {"GLL with six commas", nullptr, {"$GPGLL,5321.443,N,00218.822,W,120000,A"}, 0, 'h', nullptr},
+      {"GLL with four commas", nullptr, {"$GPGLL,5321.443,N,00218.822,W"}, 0, 'h', nullptr},
+      {"GLL with seven commas is not used", nullptr, {"$GPGLL,5321.443,N,00218.822,W,120000,A,A"}, 1, '-',
+       nullptr},
+      {"ZDA gives time and date", nullptr, {"$GPZDA,235959.00,31,12,1999,00,00"}, 1, '-', [](App& a) {
          EXPECT_EQ(a.gps.gpstimetxt, "23:59:59");
          EXPECT_EQ(a.gps.gpsdatetxt, "311299");
        }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.guards);
-    TearDown();
-    SetUp();
+    fresh();
     if (c.setup) c.setup(*app);
     int handled = -1;
     for (const auto& b : c.lines) handled = parsebody(b);
     EXPECT_EQ(handled, c.handled);
-    c.check(*app);
+    if (c.where == 'h') {
+      EXPECT_EQ(app->gps.owngrid, gridof(*app, here_lat, here_lon));
+    } else if (c.where == '-') {
+      EXPECT_FLOAT_EQ(app->gps.ownx, -250);
+    }
+    if (c.check) c.check(*app);
   }
 }
 
-TEST_F(Parser, ChecksumsAreReadByValue) {
-  // "$GPZDA,B," has the checksum 0A.
-  struct Case {
-    const char* guards;
-    const char* line;
-    bool read;
-  } cases[] = {
-      {"checksum below 0x10 sent with a leading zero", "$GPZDA,B,*0A\r", true},
-      {"lower-case checksum", "$GPZDA,B,*0a\r", true},
-      {"one digit, as older logs have it", "$GPZDA,B,*A\r", true},
-      {"one digit without a line end", "$GPZDA,B,*A", true},
-      {"wrong checksum", "$GPZDA,B,*0B\r", false},
-      {"no checksum", "$GPZDA,B,\r", false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.guards);
-    app->gps.gpstimetxt = "none";
-    parse(c.line);
-    EXPECT_EQ(app->gps.gpstimetxt != "none", c.read);
-  }
-}
-
-TEST_F(Parser, SwitchesLetWrongChecksumsThrough) {
+TEST_F(Parser, WrongChecksumsAndTheSwitchesThatLetThemThrough) {
   const std::string bad = rmc10 + "*00\r";
   EXPECT_EQ(parse(bad), 1);
   EXPECT_FLOAT_EQ(app->gps.ownx, -250);
@@ -188,8 +177,7 @@ TEST_F(Parser, SwitchesLetWrongChecksumsThrough) {
   EXPECT_FLOAT_EQ(app->gps.ownspd, 18.5f);
 
   // ONLYRMC: an RMC with a wrong checksum (but a "*") is parsed, a good GGA is not.
-  TearDown();
-  SetUp();
+  fresh();
   app->gps.onlyrmc = 1;
   EXPECT_EQ(parse(bad), 0);
   EXPECT_EQ(parsebody(gga), 1);
@@ -238,11 +226,7 @@ TEST_F(Parser, DerivedFixFromSuccessivePositions) {
 }
 
 TEST_F(Parser, OtherLinesAndWhatTheyReturn) {
-  struct Case {
-    const char* guards;
-    std::string line;
-    int handled;
-  } cases[] = {
+  const struct { const char* guards; std::string line; int handled; } cases[] = {
       {"TAIP position", ">RPV00000+5335744-0023137001090712;ID=0001<", 0},
       {"SONY position", "SONY" + std::string(15, ' ') + "N5321443W00218822" + std::string(5, ' ') +
                             "050090" + std::string(60, ' '), 0},
@@ -299,11 +283,9 @@ TEST_F(Parser, SatelliteTableFromGsv) {
   parse(line("$GPGSV,3,3,11,21,12,010,30,22,33,100,"));  // two satellites in the third message
   EXPECT_EQ(app->gps.satsview, 11);
   EXPECT_EQ(app->gps.satidx, 10);
-  EXPECT_EQ(app->gps.satprn[1], "01  ");
-  EXPECT_EQ(app->gps.satelev[1], "78   ");
-  EXPECT_EQ(app->gps.satsnr[2], "-   ");
-  EXPECT_EQ(app->gps.satprn[9], "21  ");
-  EXPECT_EQ(app->gps.satprn[10], "22  ");
+  const auto& g = app->gps;
+  EXPECT_EQ((Items{g.satprn[1], g.satelev[1], g.satsnr[2], g.satprn[9], g.satprn[10]}),
+            (Items{"01  ", "78   ", "-   ", "21  ", "22  "}));
   // Hidden window: GSV is not decoded at all.
   app->win.get<GpsEngForm>().visible = false;
   parse(line("$GPGSV,3,2,11,31,12,010,30"));

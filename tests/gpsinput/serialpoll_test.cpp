@@ -1,5 +1,8 @@
-// The serial poll: line assembly, where each line goes, replies and logging.
+// The serial poll: line assembly, where each line goes, replies and logging; and what is sent to
+// initialise the receiver.
+#include "gpsinput/checksum.h"
 #include "gpsinput/gpseng.h"
+#include "gpsinput/rxinit.h"
 #include "gpsinput/serialpoll.h"
 #include "gpstest.h"
 #include "vehicles/mvforms.h"
@@ -26,46 +29,35 @@ class Poll : public GpsTest {
   }
   std::string log() {
     app->gps.triplog->flush();
-    return readfile("LOG.NME");
+    return get("LOG.NME");
   }
+  // A sentence as logged: its CR kept, then the log's own line end.
+  static std::string logged(const std::string& s) { return s.substr(0, s.size() - 1) + "\r\n"; }
   std::string held() const { return std::string(app->gps.commline, 0, app->gps.commlinelen); }
 };
 
-TEST_F(Poll, SentencesSplitOverPollsAreJoined) {
-  openlog();
-  // Two sentences over three polls, one broken in the middle, behind junk.
-  polls({"xx" + rmc.substr(0, 30), rmc.substr(30) + gga.substr(0, 5), gga.substr(5)});
-  EXPECT_EQ(log(), rmc.substr(0, rmc.size() - 1) + "\r\n" + gga.substr(0, gga.size() - 1) + "\r\n");
-  EXPECT_FLOAT_EQ(app->gps.ownspd, 18.5f);
-  EXPECT_FLOAT_EQ(app->gps.ownalt, 50.7f);
-  EXPECT_EQ(app->gps.linkdata, 1);
-  EXPECT_EQ(app->gps.nmeaid, "GGA");
-}
-
 TEST_F(Poll, LineAssembly) {
-  struct Case {
+  const struct {
     const char* guards;
-    std::string input;
-    std::string held;      // what stays in the buffer
-    std::string logged;    // trip log (sentences as received, CR kept)
+    std::string input, held, logged;  // held: what stays in the buffer; logged: as received, CR kept
   } cases[] = {
       {"a wrong checksum stays in the buffer until the next $",
        "$GPZDA,B,*0B\r\n", "$GPZDA,B,*0B\r\n", ""},
-      {"the next $ drops it and starts afresh", "$GPZDA,B,*0B\r\n" + gsv, "\n", gsv.substr(0, gsv.size() - 1) + "\r\n"},
-      {"a $ restarting inside a sentence", "$GPRMC,1203" + gsv, "\n", gsv.substr(0, gsv.size() - 1) + "\r\n"},
+      {"the next $ drops it and starts afresh", "$GPZDA,B,*0B\r\n" + gsv, "\n", logged(gsv)},
+      {"a $ restarting inside a sentence", "$GPRMC,1203" + gsv, "\n", logged(gsv)},
       {"a sentence ended by a bare LF", "$GPZDA,B,*0A\n", "", "$GPZDA,B,*0A\n\r\n"},
       {"a sentence ended by CR LF is taken once", "$GPZDA,B,*0A\r\n", "\n", "$GPZDA,B,*0A\r\r\n"},
       {"a sentence without a checksum is not taken", "$GPZDA,B,\r\n", "$GPZDA,B,\r\n", ""},
       {"200 characters without a line end empty the buffer and lose the 201st",
        "$" + std::string(199, 'x') + "yz", "z", ""},
-      {"bytes above 127 and NUL are held like any other", std::string("$G\0\xff\x80", 5), std::string("$G\0\xff\x80", 5), ""},
+      {"bytes above 127 and NUL are held like any other", std::string("$G\0\xff\x80", 5),
+       std::string("$G\0\xff\x80", 5), ""},
       {"a % clears the buffer", "$GPGGA,12%ab", "%ab", ""},
       {"without TAIP a > is stored", "$GP>x", "$GP>x", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.guards);
-    TearDown();
-    SetUp();
+    fresh();
     openlog();
     polls({c.input});
     EXPECT_EQ(held(), c.held);
@@ -115,8 +107,8 @@ TEST_F(Poll, LogFilterAndPositionLines) {
   polls({gga + rmc + gsv + nmea("$GPGSA,A,3")});
   const std::string l = log();
   EXPECT_EQ(l.find("$GPRMC"), std::string::npos);
-  EXPECT_NE(l.find(gga.substr(0, gga.size() - 1) + "\r\n"), std::string::npos);
-  EXPECT_NE(l.find(gsv.substr(0, gsv.size() - 1) + "\r\n"), std::string::npos);
+  EXPECT_NE(l.find(logged(gga)), std::string::npos);
+  EXPECT_NE(l.find(logged(gsv)), std::string::npos);
   EXPECT_EQ(l.find("$GPGSA"), std::string::npos);
   EXPECT_NE(l.find("10-26-2020 09:05:07 SJ "), std::string::npos) << l;
 }
@@ -171,29 +163,68 @@ TEST_F(Poll, APollInsideAWaitKeepsTheOrderOfArrival) {
   EXPECT_LT(b, c);
 }
 
+TEST_F(Poll, RockwellInitialisationSentencesAndTheTimeAtTheStoredLongitude) {
+  const struct {
+    const char* guards;
+    const char* pos;   // INITROCK.CFG, or null
+    int hour;          // local time hh:05:15 on 26 October 2020
+    const char* sent;  // the position sentence without its checksum
+  } cases[] = {
+      {"no INITROCK.CFG: 104 E, 7 hours ahead", nullptr, 12,
+       "$PRWIINIT,V,,,0100.0000,N,10400.0000,E,,,,,,050515,261020"},
+      {"7 degrees 30 minutes east: only the degrees count", "513000N0073000E", 0,
+       "$PRWIINIT,V,,,5130.0000,N,00730.0000,E,,,,,,000515,261020"},
+      {"45 degrees west: three hours later", "513000N0450000W", 0,
+       "$PRWIINIT,V,,,5130.0000,N,04500.0000,W,,,,,,030515,261020"},
+      {"across midnight the date is the next day's", "513000N0900000W", 0,
+       "$PRWIINIT,V,,,5130.0000,N,09000.0000,W,,,,,,060515,261020"},
+      {"and back into the day before", "010000N1650000E", 0,
+       "$PRWIINIT,V,,,0100.0000,N,16500.0000,E,,,,,,130515,251020"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.guards);
+    serial->sent.clear();
+    if (c.pos) put("INITROCK.CFG", std::string(c.pos) + ",rest\r\n");
+    clock->set({2020, 10, 26, c.hour, 5, 15, 0});
+    initrockwell(*app);
+    const auto s = platform::splitlines(serial->sent);
+    ASSERT_EQ(s.size(), 5u);
+    EXPECT_EQ(s[0].substr(0, s[0].find('*')), "$PRWIINIT,???,V,,,");
+    EXPECT_EQ(s[1], "$PRWIINIT,VTG,A,,,*2E");
+    EXPECT_EQ(s[4].substr(0, s[4].find('*')), c.sent);
+    for (const auto& l : s) EXPECT_TRUE(nmeacheck(l).ok && l.size() - l.find('*') == 3) << l;
+  }
+  const auto out = platform::splitlines(get("INITROCK.OUT"));
+  ASSERT_GE(out.size(), 3u);
+  EXPECT_EQ(out[0], "sent $PRWIINIT,V,,,0100.0000,N,16500.0000,E,,,,,,130515,251020");
+  EXPECT_EQ(out[1], "based on 010000N1650000E and 00:05:15 10-26-2020 from clock");
+  EXPECT_EQ(out[2], " 11  hours ahead of GMT / UCT");
+  EXPECT_EQ(app->gps.rxprefix, "\r\n");
+}
+
 TEST_F(Poll, ReceiverAskingForAstralIsInitialised) {
   polls({"ASTRAL\r"});
   EXPECT_EQ(app->gps.astral, 1);
-  EXPECT_EQ(serial->sent.substr(0, 7), "ASTRAL\r");
-  EXPECT_NE(serial->sent.find("$PRWIINIT,V,,,"), std::string::npos);
+  EXPECT_EQ(serial->sent.substr(0, 7), "ASTRAL\r") << "the command first";
+  EXPECT_EQ(platform::splitlines(serial->sent.substr(7)).size(), 5u) << "then the Rockwell initialisation";
 }
 
 TEST_F(Poll, FileLink) {
   app->gps.filelink = 1;
-  textfile("ZARN.LLD", gga + "second line\r\n");
+  put("ZARN.LLD", gga + "second line\r\n");
   readcomms(*app);
   EXPECT_FLOAT_EQ(app->gps.ownalt, 0);  // no flag file: nothing read
-  textfile("ZARN.LLF", "");
+  put("ZARN.LLF", "");
   clock->settimer(50);
   readcomms(*app);
   EXPECT_FLOAT_EQ(app->gps.ownalt, 50.7f);
   EXPECT_FLOAT_EQ(app->gps.lastgpstime, 50);
-  EXPECT_FALSE(exists("ZARN.LLF"));
+  EXPECT_FALSE(has("ZARN.LLF"));
   EXPECT_EQ(app->gps.rxstate, 1);  // the watch ran
   std::filesystem::remove(dir / "ZARN.LLD");
-  textfile("ZARN.LLF", "");
+  put("ZARN.LLF", "");
   readcomms(*app);
-  EXPECT_FALSE(exists("ZARN.LLF"));
+  EXPECT_FALSE(has("ZARN.LLF"));
 }
 
 TEST_F(Poll, MultiVehicleFraming) {
@@ -230,7 +261,6 @@ TEST_F(Poll, SatelliteTerminalDialogue) {
   app->gps.csatstate = 1;
   polls({"CONNECT 2400\r"});
   EXPECT_EQ(app->gps.modemconnect, 1);
-  EXPECT_EQ(app->win.get<MvForm>().telstat.caption, "Connection made");
   EXPECT_EQ(app->win.get<MvAlarmForm>().telstat.caption, "Connection made");
   polls({"Welcome to BT CSAT\r"});
   EXPECT_EQ(app->gps.csatstate, 2);

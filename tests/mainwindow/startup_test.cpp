@@ -2,11 +2,11 @@
 // the one-shot fix mode, the dial-out wait and the command line.
 #include <set>
 
-#include "mainwindow/maintest.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/startwin.h"
 #include "mainwindow/tick.h"
 #include "platform/textrules.h"
+#include "support/app_fixture.h"
 #include "vehicles/dialforms.h"
 
 namespace zarn::test {
@@ -14,24 +14,22 @@ namespace {
 
 const std::string rmcline = "$GPRMC,145240.00,A,5321.4835,N,00218.3930,W,52.2778,253.784,261020,-1.2,W*78\r\n";
 
-class Startup : public MainTest {
+class Startup : public AppTest {
  protected:
   void SetUp() override {
-    MainTest::SetUp();
+    AppTest::SetUp();
     // One map, its grid squares, and a configuration.
     const auto demo = std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo";
     for (const char* f : {"GBIRL.DES", "GBIRL.BMP", "MAPS.CCC"}) std::filesystem::copy(demo / f, dir / f);
     put("MAPS.DIR", "GBIRL\r\n");
-    put("ZARN.CFG", config("COM1"));
+    put("ZARN.CFG",
+        "SJ 75128 78480\r\nKnutsford\r\ndestinat.wav\r\nSJ 79718 84625\r\nCOM1\r\nCOM2\r\nCOM3\r\n 0\r\n 0\r\n 0\r\n"
+        " 16\r\nYes\r\n\\japan\\\r\n\r\n");
   }
-  static std::string config(const std::string& port, const std::string& tts = "No") {
-    std::string s;
-    for (const std::string& l : std::vector<std::string>{"SJ 75128 78480", "Knutsford", "destinat.wav", "SJ 79718 84625", port, "COM2", "COM3",
-                                " 0", " 0", " 0", " 16", tts, "\\japan\\", ""})
-      s += l + "\r\n";
-    return s;
-  }
-  void start(const std::string& cmdline = "") {
+  // A fresh application started in the directory; `onpass` runs on each pass of its waits.
+  void start(const std::string& cmdline = "", bool fresh = true) {
+    if (fresh) make();
+    statuses.clear();
     events->hook = [this] {
       clock->advance(waitstep);
       ++passes;
@@ -42,9 +40,7 @@ class Startup : public MainTest {
     Form_Load(*app, cmdline);
   }
   bool saw(const std::string& prefix) const {
-    for (const auto& s : statuses)
-      if (s.starts_with(prefix)) return true;
-    return false;
+    return std::any_of(statuses.begin(), statuses.end(), [&](const std::string& s) { return s.starts_with(prefix); });
   }
   bool started() const { return !app->main.quit && app->main.timer1 == 1 && app->win.zarn.visible; }
 
@@ -56,23 +52,58 @@ class Startup : public MainTest {
 TEST_F(Startup, WithOnlyTheConfigurationItStartsInTheDemoState) {
   start();
   ASSERT_TRUE(started());
-  EXPECT_EQ(app->main.starting, 0);
   EXPECT_EQ(app->win.zarn.modebox.caption, "DEM");
-  EXPECT_EQ(app->main.mvmode, 0);
-  EXPECT_EQ(app->main.metric, 0);
-  EXPECT_EQ(app->speech.talkon, 1);
-  const std::vector<int> intervals = {60, 20, 60, 1, 1, 1, 1, 1, 60, 1};
-  for (int k = 1; k <= 10; ++k) EXPECT_EQ(app->main.repint[k], intervals[k - 1]) << k;
   EXPECT_EQ(app->nav.adhocdest, 1) << "the destination list holds only (mouse)";
-  EXPECT_EQ(app->nav.curdest, 1);
   EXPECT_EQ(app->nav.destlabel[1], "Knutsford");
-  EXPECT_EQ(serial->opened, (std::vector<std::string>{"COM1"}));
+  EXPECT_EQ(serial->opened, Items{"COM1"});
   EXPECT_EQ(serial->settings, "") << "the serial line's own settings";
-  EXPECT_EQ(app->gps.replayfile, "ZARN.NME");
-  EXPECT_EQ(app->map.curmap, 1);
-  EXPECT_FALSE(app->win.get<StartForm>().visible);
   EXPECT_TRUE(saw("Checks completed. Hit ? for Help."));
   EXPECT_FLOAT_EQ(app->main.herereptime, app->timer() - 50) << "the first where-we-are report is due early";
+  EXPECT_EQ(tts->globals, (std::vector<int>{0, 0, 6, 7, 5}));
+}
+
+TEST_F(Startup, MissingOrDamagedFilesAreNamedAndStartUpGoesOnOrEnds) {
+  struct Case {
+    const char* guards;
+    std::function<void()> arrange;
+    Items statuses;   // progress texts shown
+    const char* box;  // the start of the one message box's prompt, or empty
+    bool starts;
+    std::function<bool()> check = [] { return true; };
+  };
+  const auto file = [this](const char* f, std::string s) { return [this, f, s] { put(f, s); }; };
+  const Case cases[] = {
+      {"data files missing or damaged", file("$LPOP.PCD", std::string("\x10\x00\x02\x00\x01\x02", 6)),
+       {"$LPOP.PCD is shorter than its counts", "ZARN.CAT not found", "ZARN.FND not found"}, "", true,
+       [this] { return app->main.catcount + app->main.fndcount + app->main.pcdn2 == 0; }},
+      {"no rotated maps turn heading-up off", file("ROTATION.CFG", ""), {"Error : No Rotated Maps"}, "", true,
+       [this] { return app->map.headingup == 0 && wav->beeps == 1; }},
+      {"the speech library missing", [this] { tts->avail = false; }, {},
+       "This computer does not have Monolog for Windows ", true, [this] { return app->speech.ttsavail == 0; }},
+      {"a bad trail setting", file("HISTORY.CFG", "1\r\nred,0,0\r\n"), {}, "HISTORY.CFG Error ?", false},
+      {"a bad bearing colour", file("DFCOLOUR.CFG", "255,blue\r\n"), {}, "Error in bearing data ?", false},
+      {"a bad dial list", file("ZARNDIAL.CFG", "two\r\n"), {}, "Error in ZARNDIAL.CFG ?", false},
+      {"a missing map picture", [this] { std::filesystem::remove(dir / "GBIRL.BMP"); }, {},
+       "The map image GBIRL.BMP is missing", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.guards);
+    for (const char* f : {"$LPOP.PCD", "ROTATION.CFG", "HISTORY.CFG", "DFCOLOUR.CFG", "ZARNDIAL.CFG"})
+      std::filesystem::remove(dir / f);
+    std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / "GBIRL.BMP", dir / "GBIRL.BMP",
+                          std::filesystem::copy_options::overwrite_existing);
+    make();
+    c.arrange();
+    start("", false);
+    EXPECT_EQ(started(), c.starts);
+    EXPECT_EQ(app->main.timer1, c.starts ? 1 : 0);
+    for (const auto& st : c.statuses) EXPECT_TRUE(saw(st)) << st;
+    ASSERT_EQ(dialogs->shown.size(), *c.box ? 1u : 0u);
+    if (*c.box) {
+      EXPECT_TRUE(dialogs->shown[0].prompt.starts_with(c.box)) << dialogs->shown[0].prompt;
+    }
+    EXPECT_TRUE(c.check());
+  }
 }
 
 TEST_F(Startup, WithoutZarnCfgThereIsNoDestinationAndNoSerialGps) {
@@ -81,7 +112,6 @@ TEST_F(Startup, WithoutZarnCfgThereIsNoDestinationAndNoSerialGps) {
   ASSERT_TRUE(started());
   EXPECT_TRUE(saw("ZARN.CFG is missing"));
   EXPECT_EQ(app->nav.nodest, 1);
-  EXPECT_EQ(app->gps.gpsoncom, 0);
   EXPECT_TRUE(serial->opened.empty()) << "no port was named";
   EXPECT_FALSE(app->win.zarn.dest.visible);
   // A fix arrives from the replay; the destination is never reported.
@@ -95,126 +125,41 @@ TEST_F(Startup, WithoutZarnCfgThereIsNoDestinationAndNoSerialGps) {
   EXPECT_NE(app->gps.ownlat, 0);
 }
 
-TEST_F(Startup, MissingOrDamagedDataFilesAreNamedAndStartUpGoesOn) {
-  put("$LPOP.PCD", std::string("\x10\x00\x02\x00\x01\x02", 6));
-  start();
-  ASSERT_TRUE(started());
-  EXPECT_TRUE(saw("ZARN.CAT not found"));
-  EXPECT_TRUE(saw("ZARN.FND not found"));
-  EXPECT_TRUE(saw("$LPOP.PCD is shorter than its counts"));
-  EXPECT_EQ(app->main.catcount, 0);
-  EXPECT_EQ(app->main.fndcount, 0);
-  EXPECT_EQ(app->main.pcdn2, 0);
-}
-
-TEST_F(Startup, AFailingSerialPortIsReportedOnceAndStartUpGoesOnWithoutIt) {
+TEST_F(Startup, AFailingPortIsReportedOnceABadLineSettingMeansNoPort) {
+  make();
   serial->missing = "COM1";
-  start();
+  start("", false);
   ASSERT_TRUE(started());
-  const auto& err = app->win.get<StartForm>().errmsg;
-  EXPECT_EQ(err.caption,
+  EXPECT_EQ(app->win.get<StartForm>().errmsg.caption,
             "COM1 specified in file ZARN.CFG is not available so I am setting port to NULL. Edit ZARN.CFG to stop "
             "this message.");
   EXPECT_EQ(app->gps.gpsoncom, 0);
   EXPECT_EQ(app->main.gpsport, "NULL");
   EXPECT_EQ(serial->opened.size(), 1u) << "tried once, not for ever";
-}
 
-TEST_F(Startup, ABadGpsLineSettingMeansNoPort) {
   put("ZARN.COM", "4800,N,8,1\r\nten seconds\r\n");
   start();
   ASSERT_TRUE(started());
   EXPECT_TRUE(serial->opened.empty());
-  EXPECT_EQ(app->gps.gpsoncom, 0);
   EXPECT_TRUE(app->win.get<StartForm>().errmsg.visible);
   put("ZARN.COM", "4800,N,8,1\r\n15\r\n2\r\n250\r\n20\r\n");
-  make();
   start();
   EXPECT_EQ(serial->settings, "4800,N,8,1");
-  EXPECT_FLOAT_EQ(app->gps.gpstimeout, 15);
   EXPECT_FLOAT_EQ(app->gps.fixminmove, 0.25f);
   EXPECT_FLOAT_EQ(app->gps.minhdgspd, 20) << "replaces ZARN.CFG's";
   EXPECT_TRUE(saw("Setting GPS timeout to  15 secs ...")) << "Str puts a blank before the number";
 }
 
-TEST_F(Startup, BadTrailBearingOrDialValuesEndTheProgram) {
-  struct Case {
-    const char* file;
-    const char* contents;
-    const char* box;
-  };
-  for (const Case& c : {Case{"HISTORY.CFG", "1\r\nred,0,0\r\n", "HISTORY.CFG Error ?"},
-                        Case{"DFCOLOUR.CFG", "255,blue\r\n", "Error in bearing data ?"},
-                        Case{"ZARNDIAL.CFG", "two\r\n", "Error in ZARNDIAL.CFG ?"}}) {
-    SCOPED_TRACE(c.file);
-    make();
-    for (const char* f : {"HISTORY.CFG", "DFCOLOUR.CFG", "ZARNDIAL.CFG"}) std::filesystem::remove(dir / f);
-    put(c.file, c.contents);
-    start();
-    EXPECT_TRUE(app->main.quit);
-    EXPECT_EQ(app->main.timer1, 0);
-    ASSERT_EQ(dialogs->shown.size(), 1u);
-    EXPECT_EQ(dialogs->shown[0].prompt, c.box);
-    EXPECT_EQ(dialogs->shown[0].title, "ZARN");
-    EXPECT_EQ(dialogs->shown[0].buttons, platform::mb::information);
-  }
-}
-
-TEST_F(Startup, AMissingMapPictureEndsTheProgram) {
-  std::filesystem::remove(dir / "GBIRL.BMP");
-  start();
-  EXPECT_TRUE(app->main.quit);
-  EXPECT_EQ(app->main.timer1, 0);
-  EXPECT_FALSE(dialogs->shown.empty());
-}
-
-TEST_F(Startup, NoRotatedMapsTurnsHeadingUpOff) {
-  put("ROTATION.CFG", "");
-  start();
-  ASSERT_TRUE(started());
-  EXPECT_TRUE(saw("Error : No Rotated Maps"));
-  EXPECT_EQ(wav->beeps, 1);
-  EXPECT_EQ(app->map.headingup, 0);
-}
-
-TEST_F(Startup, SpeechLibraryMissingIsToldOnce) {
-  put("ZARN.CFG", config("COM1", "Yes"));
-  tts->avail = false;
-  start();
-  ASSERT_TRUE(started());
-  EXPECT_EQ(app->speech.ttsavail, 0);
-  ASSERT_EQ(dialogs->shown.size(), 1u);
-  EXPECT_TRUE(dialogs->shown[0].prompt.starts_with("This computer does not have Monolog for Windows "));
-
-  make();
-  start();
-  EXPECT_EQ(app->speech.ttsavail, 1);
-  EXPECT_EQ(tts->globals, (std::vector<int>{0, 0, 6, 7, 5}));
-}
-
 TEST_F(Startup, TheCommandLineNamesTheReplayFile) {
-  struct Case {
-    std::string cmdline, replay;
-  };
-  for (const Case& c : {Case{"", "ZARN.NME"}, Case{"drive.nme", "drive.nme"}, Case{"-x old.Trk", "-x old.Trk"},
-                        Case{"notes.txt", "ZARN.NME"}}) {
-    make();
-    start(c.cmdline);
-    EXPECT_EQ(app->gps.replayfile, c.replay) << c.cmdline;
+  for (const auto& [cmdline, replay] : {std::pair{"", "ZARN.NME"}, {"drive.nme", "drive.nme"},
+                                        {"-x old.Trk", "-x old.Trk"}, {"notes.txt", "ZARN.NME"}}) {
+    start(cmdline);
+    EXPECT_EQ(app->gps.replayfile, replay) << cmdline;
   }
 }
 
-TEST_F(Startup, TheStartBatchRunsByNameAndStartUpWaitsFiveSeconds) {
+TEST_F(Startup, TheStartBatchRunsByNameAndTheDialOutSetUpHoldsStartUpUntilItCloses) {
   put("ZARNINIT.BAT", "echo; rm -rf /\r\n");
-  start();
-  ASSERT_TRUE(started());
-  ASSERT_EQ(programs->started.size(), 1u);
-  EXPECT_EQ(programs->started[0].program, "ZARNINIT.BAT");
-  EXPECT_TRUE(programs->started[0].args.empty());
-  EXPECT_TRUE(saw("Running ZARNINIT.BAT ..."));
-}
-
-TEST_F(Startup, TheDialOutSetUpHoldsStartUpUntilItCloses) {
   put("ADD2DIAL.CFG", "ATDT\r\n\r\nDial set-up\r\nCOM2\r\n0123 456789\r\n60\r\n");
   put("METRIC.CFG", "");
   int seen = 0;
@@ -226,12 +171,15 @@ TEST_F(Startup, TheDialOutSetUpHoldsStartUpUntilItCloses) {
   };
   start();
   ASSERT_TRUE(started());
+  ASSERT_EQ(programs->started.size(), 1u);
+  EXPECT_EQ(programs->started[0].program, "ZARNINIT.BAT");
+  EXPECT_TRUE(programs->started[0].args.empty());
+  EXPECT_TRUE(saw("Running ZARNINIT.BAT ..."));
   EXPECT_EQ(seen, 50);
   const CarbugForm& c = app->win.get<CarbugForm>();
   EXPECT_EQ(c.caption, "Dial set-up");
   EXPECT_EQ(c.comprt.text, "COM2");
   EXPECT_EQ(c.telno.text, "0123 456789");
-  EXPECT_EQ(c.timeout.text, "60");
   EXPECT_EQ(app->main.metric, 1);
 }
 
@@ -247,7 +195,6 @@ TEST_F(Startup, OneShotFixWritesTheFixOrNoData) {
   EXPECT_TRUE(dat.starts_with("SJ ")) << dat;
   EXPECT_NE(dat.find("\r\n" + text::timetext(clock->now()).substr(0, 2)), std::string::npos);
 
-  make();
   start();
   EXPECT_TRUE(app->main.quit);
   EXPECT_TRUE(get("PULFIX.DAT").starts_with("NO DATA\r\n"));
@@ -255,7 +202,7 @@ TEST_F(Startup, OneShotFixWritesTheFixOrNoData) {
 
   make();
   serial->missing = "COM1";
-  start();
+  start("", false);
   EXPECT_TRUE(app->main.quit);
   EXPECT_TRUE(saw("PULFIX Error - COM Port in ZARN.CFG"));
   EXPECT_EQ(wav->beeps, 1);

@@ -1,33 +1,29 @@
 // Loading a map: every demo map lands on the pixels its description gives, place-file
-// thresholds, turned pictures, stretched pictures, the rights notice, refused descriptions and
-// the landmark file names.
-#include <gtest/gtest.h>
-
-#include <cmath>
-
+// thresholds, turned and stretched pictures, the rights notice, refused descriptions and the
+// landmark file names.
 #include "geodesy/postext.h"
 #include "geodesy/transform.h"
 #include "map_support.h"
 #include "mapdisplay/catalogue.h"
 #include "mapdisplay/geofile.h"
-#include "mapdisplay/mapchoice.h"
 #include "mapdisplay/mapload.h"
 #include "mapdisplay/tiles.h"
 
 namespace zarn {
 namespace {
 
-using maptest::MapTest;
-
-class Load : public MapTest {
+class Load : public maptest::MapTest {
  protected:
-  // A one-map catalogue of a grid map 10 km x 7.5 km in SJ.
-  void onemap(const std::string& name = "AREA") {
-    gridmap(name, "SJ 70000 78000", "SJ 70000 85500", "SJ 80000 78000", "The area");
-    bmp(name + ".BMP");
+  // A one-map catalogue of a grid map 10 km x 7.5 km in SJ, its picture of the given size.
+  void onemap(const std::string& name = "AREA", int w = 640, int h = 480, const std::string& places = "") {
+    put(name + ".DES", "Area\r\n" + name + "\r\nSJ 70000 78000, 0, " + std::to_string(h - 1) +
+                           "\r\nSJ 70000 85500, 0, 0\r\nSJ 80000 78000, " + std::to_string(w - 1) + ", " +
+                           std::to_string(h - 1) + "\r\n" + places);
+    bmp(name + ".BMP", w, h);
     put("MAPS.DIR", name + "\r\n");
     ASSERT_TRUE(readmaplist(*app));
   }
+  MapView& m() { return app->map; }
 };
 
 TEST_F(Load, EveryDemoMapPutsItsReferencePointsOnTheirPixels) {
@@ -35,39 +31,30 @@ TEST_F(Load, EveryDemoMapPutsItsReferencePointsOnTheirPixels) {
   copydemo();
   ASSERT_TRUE(readmaplist(*app));
   tileinit(*app);
-  MapView& m = app->map;
-  ASSERT_GE(m.mapcount, 6);
-  for (int i = 1; i <= m.mapcount; ++i) {
-    SCOPED_TRACE(m.mapname[static_cast<std::size_t>(i)]);
+  ASSERT_GE(m().mapcount, 6);
+  for (int i = 1; i <= m().mapcount; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    const auto d = readdes(app->files, m.mapname[k] + ".DES");
+    SCOPED_TRACE(m().mapname[k]);
+    const auto d = readdes(app->files, m().mapname[k] + ".DES");
     ASSERT_TRUE(d);
     // The own car in the middle of the map, where a tiled map centres its view.
-    app->gps.ownx = (m.mapswx[k] + m.mapnex[k]) / 2;
-    app->gps.owny = (m.mapswy[k] + m.mapney[k]) / 2;
+    app->gps.ownx = (m().mapswx[k] + m().mapnex[k]) / 2;
+    app->gps.owny = (m().mapswy[k] + m().mapney[k]) / 2;
     loadmap(*app, i);
-    ASSERT_EQ(m.curmap, i);
-    EXPECT_EQ(m.maptitle, d->title);
-    EXPECT_EQ(m.placesfile, "ZARN.WAW");
-    EXPECT_TRUE(app->win.zarn.mapcopy.visible) << "rights notice shown";
-    EXPECT_EQ(app->win.zarn.cpytext.caption, "c   GeoNames CC BY 4.0, GSHHG LGPL");
-    if (m.mapkind[k] >= 1) {
-      EXPECT_FALSE(app->win.zarn.map.visible);
-      EXPECT_TRUE(app->win.zarn.tilenw.visible);
-      EXPECT_NEAR(m.mapxmax - m.mapxmin, 6.4, 1e-4);
-      EXPECT_NEAR(m.mapymax - m.mapymin, 4.8, 1e-4);
-      EXPECT_NEAR((m.mapxmin + m.mapxmax) / 2, app->gps.ownx, 1e-3);
-      EXPECT_NEAR((m.mapymin + m.mapymax) / 2, app->gps.owny, 1e-3);
-      EXPECT_EQ(m.tiledir, "TILES\\");
+    ASSERT_EQ(m().curmap, i);
+    EXPECT_EQ(m().maptitle, d->title);
+    EXPECT_TRUE(z().mapcopy.visible) << "rights notice shown";
+    EXPECT_EQ(z().cpytext.caption, "c   GeoNames CC BY 4.0, GSHHG LGPL");
+    EXPECT_NE(z().map.visible, z().tilenw.visible);
+    if (m().mapkind[k] >= 1) {
+      EXPECT_NEAR(m().mapxmax - m().mapxmin, 6.4, 1e-4);
+      EXPECT_NEAR(m().mapymax - m().mapymin, 4.8, 1e-4);
+      EXPECT_NEAR((m().mapxmin + m().mapxmax) / 2, app->gps.ownx, 1e-3);
+      EXPECT_NEAR((m().mapymin + m().mapymax) / 2, app->gps.owny, 1e-3);
       continue;
     }
-    EXPECT_TRUE(app->win.zarn.map.visible);
-    EXPECT_FALSE(app->win.zarn.tilenw.visible);
-    EXPECT_EQ(m.picwidth, 640);
-    EXPECT_EQ(m.picheight, 480);
-    EXPECT_NEAR(m.placemin, 3, 1e-6) << "BIGPLACE of ZARN.WAW";
-    EXPECT_EQ(m.mapxmin, m.mapswx[k]);
-    EXPECT_EQ(m.mapymax, m.mapney[k]);
+    EXPECT_TRUE(z().map.visible);
+    EXPECT_NEAR(m().placemin, 3, 1e-6) << "BIGPLACE of ZARN.WAW";
     // The bounds put each reference position on the pixel the description gives it.
     for (std::size_t r = 0; r < 3; ++r) {
       if (r == 0 && d->r[0] == "LL") continue;
@@ -82,8 +69,7 @@ TEST_F(Load, EveryDemoMapPutsItsReferencePointsOnTheirPixels) {
 
 TEST_F(Load, PlaceFileThreshold) {
   const struct {
-    const char* guards;
-    const char* file;
+    const char *guards, *file;
     float placemin;
   } cases[] = {
       {"largest importance below the default", "SJ 1,Ashley,a.wav, 2\r\nSJ 2,Hale,h.wav, 4\r\n", 4},
@@ -96,72 +82,50 @@ TEST_F(Load, PlaceFileThreshold) {
     EXPECT_FLOAT_EQ(placethreshold(*app, "PLACES.WAW"), c.placemin) << c.guards;
   }
   EXPECT_FLOAT_EQ(placethreshold(*app, "NONE.WAW"), 6) << "missing place file";
-
-  // A description's sixth line names the map's own place file.
-  put("TOWN.WAW", "SJ 1,Town,t.wav, 2\r\n");
-  put("AREA.DES", "Area\r\nAREA\r\nSJ 70000 78000, 0, 479\r\nSJ 70000 85500, 0, 0\r\nSJ 80000 78000, 639, 479\r\nTOWN.WAW\r\n");
-  bmp("AREA.BMP");
-  put("MAPS.DIR", "AREA\r\n");
-  ASSERT_TRUE(readmaplist(*app));
+  onemap("AREA", 640, 480, "PLACES.WAW\r\n");  // a description's sixth line names the map's own
   loadmap(*app, 1);
-  EXPECT_EQ(app->map.placesfile, "TOWN.WAW");
-  EXPECT_FLOAT_EQ(app->map.placemin, 2);
+  EXPECT_EQ(m().placesfile, "PLACES.WAW");
+  EXPECT_FLOAT_EQ(m().placemin, 2);
 }
 
 TEST_F(Load, TurnedPictureOfTheSectorOrNorthUpWhenItIsMissing) {
-  gridmap("0TOWN", "SJ 70000 78000", "SJ 70000 85500", "SJ 80000 78000");
-  bmp("0TOWN.BMP");
+  onemap("0TOWN");
   bmp("2TOWN.BMP");
-  put("MAPS.DIR", "0TOWN\r\n");
-  ASSERT_TRUE(readmaplist(*app));
-  MapView& m = app->map;
-  m.rotsector = 2;
-  m.rotangle = 90;
-  m.rotsin = 1;
-  m.rotcos = 0;
+  turn(90);
+  m().rotsector = 2;
   loadmap(*app, 1);
-  EXPECT_EQ(m.mapbmp, "2TOWN.BMP");
-  EXPECT_EQ(m.norotmap, 0);
-  EXPECT_EQ(m.rotangle, 90);
-  ASSERT_TRUE(app->win.zarn.map.picture);
-  EXPECT_EQ(std::filesystem::path(app->win.zarn.map.picture->path).filename(), "2TOWN.BMP");
+  EXPECT_EQ(m().mapbmp, "2TOWN.BMP");
+  EXPECT_EQ(m().norotmap, 0);
+  EXPECT_EQ(m().rotangle, 90);
+  ASSERT_TRUE(z().map.picture);
+  EXPECT_EQ(std::filesystem::path(z().map.picture->path).filename(), "2TOWN.BMP");
 
   std::filesystem::remove(dir / "2TOWN.BMP");
   loadmap(*app, 1);
-  EXPECT_EQ(m.mapbmp, "0TOWN.BMP");
-  EXPECT_EQ(m.norotmap, 1);
-  EXPECT_EQ(m.rotangle, 0);
-  EXPECT_EQ(m.rotsector, 0);
-  EXPECT_EQ(m.rotsin, 0);
-  EXPECT_EQ(m.rotcos, 1);
-  EXPECT_EQ(m.rotsinneg, 0);
-  EXPECT_EQ(m.rotcosneg, 1);
+  EXPECT_EQ(m().mapbmp, "0TOWN.BMP");
+  EXPECT_EQ(m().norotmap, 1);
+  EXPECT_EQ(m().rotsector, 0);
+  EXPECT_EQ(std::tuple(m().rotangle, m().rotsin, m().rotcos, m().rotsinneg, m().rotcosneg),
+            std::tuple(0.0f, 0.0f, 1.0f, 0.0f, 1.0f));
 }
 
 TEST_F(Load, LargerPictureIsStretchedToTheMapAreaAndCalibratedAtItsOwnSize) {
-  put("BIG.DES", "Big\r\nBIG\r\nSJ 70000 78000, 0, 599\r\nSJ 70000 85500, 0, 0\r\nSJ 80000 78000, 799, 599\r\n");
-  bmp("BIG.BMP", 800, 600);
-  put("MAPS.DIR", "BIG\r\n");
-  ASSERT_TRUE(readmaplist(*app));
-  app->map.mapzoom = 1;
+  onemap("BIG", 800, 600);
+  m().mapzoom = 1;
   loadmap(*app, 1);
-  const MapView& m = app->map;
-  EXPECT_EQ(m.picwidth, 800);
-  EXPECT_EQ(m.picheight, 600);
-  EXPECT_FLOAT_EQ(m.mapx640[1], 1.25f);
-  EXPECT_TRUE(app->win.zarn.map.stretch);
-  EXPECT_EQ(app->win.zarn.map.width, 640) << "the map area, not the physical screen";
-  EXPECT_EQ(app->win.zarn.map.height, 480);
-  EXPECT_NEAR(m.mapxmin, 370, 1e-3) << "bounds from columns 0..799";
-  EXPECT_NEAR(m.mapxmax, 380, 1e-3);
-  EXPECT_NEAR(m.mapymin, 378, 1e-3);
-  EXPECT_NEAR(m.mapymax, 385.5, 1e-3);
-
-  // Without stretching the picture keeps its size.
-  app->map.mapzoom = 0;
+  EXPECT_EQ(m().picwidth, 800);
+  EXPECT_FLOAT_EQ(m().mapx640[1], 1.25f);
+  EXPECT_TRUE(z().map.stretch);
+  EXPECT_EQ(z().map.width, 640) << "the map area, not the physical screen";
+  EXPECT_EQ(z().map.height, 480);
+  EXPECT_NEAR(m().mapxmin, 370, 1e-3) << "bounds from columns 0..799";
+  EXPECT_NEAR(m().mapxmax, 380, 1e-3);
+  EXPECT_NEAR(m().mapymin, 378, 1e-3);
+  EXPECT_NEAR(m().mapymax, 385.5, 1e-3);
+  m().mapzoom = 0;  // without stretching the picture keeps its size
   loadmap(*app, 1);
-  EXPECT_FALSE(app->win.zarn.map.stretch);
-  EXPECT_EQ(app->win.zarn.map.width, 800);
+  EXPECT_FALSE(z().map.stretch);
+  EXPECT_EQ(z().map.width, 800);
 }
 
 TEST_F(Load, WorldMapTakesTheWholeGlobe) {
@@ -170,42 +134,34 @@ TEST_F(Load, WorldMapTakesTheWholeGlobe) {
   put("MAPS.DIR", "WORLD\r\n");
   ASSERT_TRUE(readmaplist(*app));
   loadmap(*app, 1);
-  const MapView& m = app->map;
-  EXPECT_EQ(m.curlatlon, 1);
-  EXPECT_EQ(m.maplonmin, -180);
-  EXPECT_EQ(m.maplonmax, 180);
-  EXPECT_EQ(m.maplatmin, -90);
-  EXPECT_EQ(m.maplatmax, 90);
+  EXPECT_EQ(m().curlatlon, 1);
+  EXPECT_EQ(std::tuple(m().maplonmin, m().maplonmax, m().maplatmin, m().maplatmax), std::tuple(-180, 180, -90, 90));
 }
 
 TEST_F(Load, RightsNotice) {
   onemap();
-  ZarnForm& z = app->win.zarn;
   put("AREA.cpr", "Made by us   \r\nfrom data\r\n");
   clock->settimer(100);
   loadmap(*app, 1);
-  EXPECT_TRUE(z.mapcopy.visible);
-  EXPECT_EQ(z.mapcopy.caption, "Made by us\r\nfrom data\r\n");
-  EXPECT_EQ(z.mapcopy.forecolor, ui::white);
-  EXPECT_FALSE(z.cpytext.visible) << "no rights mark line";
-  EXPECT_FALSE(z.cpyring.visible);
+  EXPECT_TRUE(z().mapcopy.visible);
+  EXPECT_EQ(z().mapcopy.caption, "Made by us\r\nfrom data\r\n");
+  EXPECT_EQ(z().mapcopy.forecolor, ui::white);
+  EXPECT_FALSE(z().cpytext.visible) << "no rights mark line";
+  EXPECT_FALSE(z().cpyring.visible);
   EXPECT_FLOAT_EQ(app->map.cprtime, 100);
 
   put("AREA.cpr", "!Dark notice\r\nc   Someone\r\n");
   loadmap(*app, 1);
-  EXPECT_EQ(z.mapcopy.caption, "Dark notice\r\n");
-  EXPECT_EQ(z.mapcopy.forecolor, ui::black);
-  EXPECT_EQ(z.cpytext.forecolor, ui::black);
-  EXPECT_EQ(z.cpyring.bordercolor, ui::black);
-  EXPECT_TRUE(z.cpytext.visible);
-  EXPECT_TRUE(z.cpyring.visible);
-  EXPECT_EQ(z.cpytext.caption, "c   Someone");
-  EXPECT_EQ(z.cpytext.left, 320 - 38) << "half the map area less 3.5 pixels a character";
-  EXPECT_EQ(z.cpyring.left, z.cpytext.left - 8);
+  EXPECT_EQ(z().mapcopy.caption, "Dark notice\r\n");
+  EXPECT_EQ(z().mapcopy.forecolor, ui::black);
+  EXPECT_EQ(z().cpyring.bordercolor, ui::black);
+  EXPECT_TRUE(z().cpyring.visible);
+  EXPECT_EQ(z().cpytext.caption, "c   Someone");
+  EXPECT_EQ(z().cpytext.left, 320 - 38) << "half the map area less 3.5 pixels a character";
 
   std::filesystem::remove(dir / "AREA.cpr");
   loadmap(*app, 1);
-  EXPECT_FALSE(z.mapcopy.visible);
+  EXPECT_FALSE(z().mapcopy.visible);
 }
 
 TEST_F(Load, DescriptionSpoiledAfterTheCatalogueWasBuiltIsRefused) {
@@ -215,52 +171,41 @@ TEST_F(Load, DescriptionSpoiledAfterTheCatalogueWasBuiltIsRefused) {
   put("MAPS.DIR", "AREA\r\nOTHER\r\n");
   ASSERT_TRUE(readmaplist(*app));
   loadmap(*app, 2);
-  ASSERT_EQ(app->map.curmap, 2);
-  const float xmin = app->map.mapxmin;
-  app->speech.talkon = 1;
+  ASSERT_EQ(m().curmap, 2);
+  const float xmin = m().mapxmin;
   // The reference points now share a column: dividing by their distance would give nonsense.
   put("AREA.DES", "Area\r\nAREA\r\nSJ 70000 78000, 5, 479\r\nSJ 70000 85500, 5, 0\r\nSJ 80000 78000, 5, 479\r\n");
   loadmap(*app, 1);
-  EXPECT_EQ(app->map.curmap, 2) << "the current map stays";
-  EXPECT_EQ(app->map.mapxmin, xmin);
+  EXPECT_EQ(m().curmap, 2) << "the current map stays";
+  EXPECT_EQ(m().mapxmin, xmin);
   EXPECT_NE(app->speech.msgtext.find("AREA.DES"), std::string::npos) << app->speech.msgtext;
-  EXPECT_FALSE(mapcovers(app->map, 375, 382, 1)) << "no longer chosen";
-
+  EXPECT_FALSE(mapcovers(m(), 375, 382, 1)) << "no longer chosen";
   loadmap(*app, 0);
   loadmap(*app, 3);
-  EXPECT_EQ(app->map.curmap, 2) << "no such map: nothing happens";
+  EXPECT_EQ(m().curmap, 2) << "no such map: nothing happens";
 }
 
 TEST_F(Load, MissingPictureLeavesTheMapBlankAndSaysSo) {
   onemap();
   loadmap(*app, 1);
-  ASSERT_TRUE(app->win.zarn.map.picture);
+  ASSERT_TRUE(z().map.picture);
   std::filesystem::remove(dir / "AREA.BMP");
-  app->speech.talkon = 1;
   loadmap(*app, 1);
-  EXPECT_FALSE(app->win.zarn.map.picture) << "not the previous map's picture under new bounds";
+  EXPECT_FALSE(z().map.picture) << "not the previous map's picture under new bounds";
   EXPECT_EQ(app->speech.msgtext, "Map picture AREA.BMP is missing");
 }
 
 TEST(GeoFileName, NamesTheCellOfEachPositionForm) {
-  const struct {
-    const char* text;
-    const char* file;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"SU 12345 67890", "SU1267.GEO"},
       {"O 15855 34718", "O1534.GEO"},
       {"533145N0024500W", "53N002WF.GEM"},  // 31 minutes of latitude: band F (15); 45 of longitude: M (22)
-  };
-  for (const auto& c : cases) {
-    std::string file = "OLD.GEO";
-    geofilename(c.text, file);
-    EXPECT_EQ(file, c.file) << c.text;
-  }
-  // Any other form names no cell: a name left from the position before would be wrong.
-  for (const char* other : {"", "SU1267", "51.5 -0.1", "30U 123456 1234567"}) {
+      // Any other form names no cell: a name left from the position before would be wrong.
+      {"", ""}, {"SU1267", ""}, {"51.5 -0.1", ""}, {"30U 123456 1234567", ""}};
+  for (const auto& [text, expected] : cases) {
     std::string file = "SU1267.GEO";
-    geofilename(other, file);
-    EXPECT_EQ(file, "") << other;
+    geofilename(text, file);
+    EXPECT_EQ(file, expected) << text;
   }
 }
 

@@ -1,138 +1,102 @@
-// A fresh application in a scratch working directory for the map display tests: a settable
-// clock, recording sound and message boxes, picture headers written on the spot, and a copy of
-// the demo map set when a test needs real maps.
+// The map display tests' application: the grid squares of the test maps, picture headers
+// written on the spot, the demo map set when a test needs real maps, and the recorded drive.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdint>
-#include <filesystem>
+#include <cmath>
 #include <fstream>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "app/app.h"
 #include "geodesy/helpers.h"
-#include "platform/fakes.h"
+#include "geodesy/ukgrid.h"
+#include "support/app_fixture.h"
 
 namespace zarn::maptest {
 
-inline const std::filesystem::path demodir = std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo";
+using test::bmpbytes;
+using test::Items;
+
 inline bool demopresent() {
-  return std::filesystem::exists(demodir / "MAPS.DIR") && std::filesystem::exists(demodir / "MAPS.CCC");
+  const auto demo = std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo";
+  return std::filesystem::exists(demo / "MAPS.DIR") && std::filesystem::exists(demo / "MAPS.CCC");
 }
 
-// A BMP header of the given size: the headless image store reads no further.
-inline std::string bmpbytes(int w, int h) {
-  std::string s(54, '\0');
-  auto put = [&](std::size_t at, std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) s[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-  };
-  s[0] = 'B';
-  s[1] = 'M';
-  put(2, 54, 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, static_cast<std::uint32_t>(w), 4);
-  put(22, static_cast<std::uint32_t>(h), 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  return s;
+struct Fix {
+  float lat, lon;
+  int course;  // whole degrees; -1 when the sentence gives none
+};
+
+// The valid RMC fixes of the recorded drive.
+inline std::vector<Fix> drivefixes() {
+  std::ifstream in(std::string(ZARN_SHARED_DATA) + "/nmea/drive/cheshire-2020-10-26.nmea");
+  std::vector<Fix> fixes;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.starts_with("$GPRMC,")) continue;
+    std::vector<std::string> f;
+    std::size_t a = 0;
+    for (std::size_t b; (b = line.find_first_of(",*", a)) != std::string::npos; a = b + 1) f.push_back(line.substr(a, b - a));
+    if (f.size() < 9 || f[2] != "A" || f[3].size() < 4 || f[5].size() < 5) continue;
+    float lat = std::stof(f[3].substr(0, 2)) + std::stof(f[3].substr(2)) / 60;
+    float lon = std::stof(f[5].substr(0, 3)) + std::stof(f[5].substr(3)) / 60;
+    fixes.push_back({f[4] == "S" ? -lat : lat, f[6] == "W" ? -lon : lon,
+                     f[8].empty() ? -1 : static_cast<int>(std::floor(std::stod(f[8])))});
+  }
+  return fixes;
 }
 
-// An icon header: one 32 x 32 image.
-inline std::string icobytes() {
-  std::string s(40, '\0');
-  s[2] = 1;
-  s[4] = 1;
-  s[6] = 32;
-  s[7] = 32;
-  return s;
-}
+// An image store that counts what it reads.
+struct Counting final : platform::ImageStore {
+  platform::HeaderImageStore inner;
+  std::vector<std::string> reads;
+  ui::PictureRef load(const std::filesystem::path& f) override {
+    reads.push_back(f.filename().string());
+    return inner.load(f);
+  }
+};
 
-class MapTest : public ::testing::Test {
+class MapTest : public test::AppTest {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = std::filesystem::temp_directory_path() /
-          ("zarn-map-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    app = std::make_unique<App>(services());
-    app->files.setworkdir(dir);
-    squares();
+  void ready() override {
+    squares({{"SJ", 300, 300}, {"SK", 400, 300}, {"SD", 300, 400}, {"SU", 400, 100},
+             {"TQ", 500, 100}, {"NZ", 400, 500}, {"SH", 200, 300}, {"TF", 500, 300}});
   }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-
-  // The services of the application: a test may replace some before SetUp runs them.
-  virtual Services services() {
-    Services s;
-    auto c = std::make_unique<platform::FakeClock>();
-    auto w = std::make_unique<platform::RecordingWavPlayer>();
-    auto d = std::make_unique<platform::ScriptedDialogs>();
-    clock = c.get();
-    wav = w.get();
-    dialogs = d.get();
-    s.clock = std::move(c);
-    s.wav = std::move(w);
-    s.tts = std::make_unique<platform::RecordingSpeaker>();
-    s.dialogs = std::move(d);
-    s.events = std::make_unique<platform::NoEvents>();
-    return s;
-  }
-
-  // The 100 km squares of the test maps (frame km of their south-west corners).
-  void squares() {
-    const struct {
-      const char* code;
-      float x, y;
-    } sq[] = {{"SJ", 300, 300}, {"SK", 400, 300}, {"SD", 300, 400}, {"SU", 400, 100},
-              {"TQ", 500, 100}, {"NZ", 400, 500}, {"SH", 200, 300}, {"TF", 500, 300}};
-    GeoState& g = app->geo;
-    g.ccccount = 0;
-    for (const auto& q : sq) {
-      ++g.ccccount;
-      g.ccccode[static_cast<std::size_t>(g.ccccount)] = q.code;
-      g.cccx[static_cast<std::size_t>(g.ccccount)] = q.x;
-      g.cccy[static_cast<std::size_t>(g.ccccount)] = q.y;
-    }
-  }
-
   // Copies the demo map set into the working directory and reads its grid squares.
   void copydemo() {
-    std::filesystem::copy(demodir, dir,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    AppTest::copydemo();
     ASSERT_TRUE(loadccc(*app));
   }
-
-  void put(const std::string& name, const std::string& contents) const {
-    const auto p = dir / name;
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << contents;
-  }
   void bmp(const std::string& name, int w = 640, int h = 480) const { put(name, bmpbytes(w, h)); }
-  void ico(const std::string& name) const { put(name, icobytes()); }
-  std::string get(const std::string& name) const {
-    std::ifstream in(dir / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // An icon header: one 32 x 32 image.
+  void ico(const std::string& name) const {
+    std::string s(40, '\0');
+    s[2] = s[4] = 1;
+    s[6] = s[7] = 32;
+    put(name, s);
   }
-  bool has(const std::string& name) const { return std::filesystem::exists(dir / name); }
-
   // A grid map description with its reference points on the corner pixels of a 640 x 480
-  // picture: south-west (x0, y0) km, east-west span w km and north-south span h km.
+  // picture (south-west, north-west, south-east), and its picture.
   void gridmap(const std::string& name, const std::string& sw, const std::string& nw, const std::string& se,
                const std::string& title = "") const {
     put(name + ".DES", (title.empty() ? name : title) + "\r\n" + name + "\r\n" + sw + ", 0, 479\r\n" + nw +
                            ", 0, 0\r\n" + se + ", 639, 479\r\n");
   }
-
-  std::filesystem::path dir;
-  std::unique_ptr<App> app;
-  platform::FakeClock* clock = nullptr;
-  platform::RecordingWavPlayer* wav = nullptr;
-  platform::ScriptedDialogs* dialogs = nullptr;
+  // A north-up grid view of the given east span (km) over a 640 x 480 picture, 4:3.
+  void view(float x0, float x1) const {
+    MapView& m = app->map;
+    m.curlatlon = 0;
+    m.mapxmin = x0;
+    m.mapxmax = x1;
+    m.mapymin = 300;
+    m.mapymax = 300 + (x1 - x0) * 3 / 4;
+  }
+  void turn(float deg) const {
+    MapView& m = app->map;
+    const float r = deg * 3.14159f / 180;
+    m.rotangle = deg;
+    m.rotsin = std::sin(r);
+    m.rotcos = std::cos(r);
+    m.rotsinneg = -m.rotsin;
+    m.rotcosneg = m.rotcos;
+  }
+  ZarnForm& z() const { return app->win.zarn; }
 };
 
 }  // namespace zarn::maptest

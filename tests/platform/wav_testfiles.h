@@ -1,37 +1,15 @@
-// Real sound files for the sound tests, made at test time by espeak-ng and sox.
+// Real sound files for the sound and speech tests, made at test time by espeak-ng and sox.
 #pragma once
-
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "support/runtool.h"
+#include "tempdir.h"
 
 namespace zarn::testing {
-
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/zarn-sound-XXXXXX";
-    if (mkdtemp(tmpl)) path_ = tmpl;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Speech for a text written by the espeak-ng program; false when it could not be made.
 inline bool espeakwav(const std::filesystem::path& file, const std::string& text) {
@@ -46,11 +24,6 @@ inline bool soxconvert(const std::filesystem::path& in, const std::vector<std::s
   args.insert(args.end(), outopts.begin(), outopts.end());
   args.push_back(out.string());
   return runtool(args, "").has_value() && std::filesystem::exists(out);
-}
-
-inline std::string filebytes(const std::filesystem::path& f) {
-  std::ifstream in(f, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 template <class Sample>

@@ -10,11 +10,8 @@ namespace {
 TEST(DemoPrompts, EveryFragmentOfTheDefaultOrderIsRecorded) {
   const std::filesystem::path demo = ZARN_SOURCE_DIR "/data/demo";
   if (!std::filesystem::exists(demo / "thousand.wav")) GTEST_SKIP() << "run tools/make_prompts.sh";
-  Services s;
-  auto w = std::make_unique<platform::RecordingWavPlayer>();
-  auto* wav = w.get();
-  s.wav = std::move(w);
-  App app(std::move(s));
+  App app;
+  auto& wav = dynamic_cast<platform::RecordingWavPlayer&>(*app.sys.wav);
   app.files.setworkdir(demo);
   app.gps.ownhdg = 90;
 
@@ -45,8 +42,8 @@ TEST(DemoPrompts, EveryFragmentOfTheDefaultOrderIsRecorded) {
   const int queued = app.speech.wavcount;
   ASSERT_LT(queued, SpeechState::queuemax);
   speakqueue(app);
-  ASSERT_EQ(static_cast<int>(wav->played.size()), queued);
-  for (const auto& p : wav->played) {
+  ASSERT_EQ(static_cast<int>(wav.played.size()), queued);
+  for (const auto& p : wav.played) {
     EXPECT_GT(p.seconds, 0.1) << p.file;  // a real recording, not a header
     EXPECT_LT(p.seconds, 3.0) << p.file;
   }

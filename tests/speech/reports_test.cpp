@@ -20,18 +20,12 @@ TEST_F(Reports, Moving) {
     int hdg;
     const char* speed;
     int metric, nautical, mode;
-    const char* road;
-    const char* text;
+    const char *road, *text;
     Items items;
   } cases[] = {
-      {"heading 22 is north", 22, "45", 0, 0, 0, "", "moving north  at 45 mph",
-       {"movnorth.wav", "at.wav", "40.wav", "5.wav", "mph.WAV"}},
-      {"heading 23 is north east", 23, "45", 0, 0, 0, "", "moving north east  at 45 mph",
-       {"movneast.wav", "at.wav", "40.wav", "5.wav", "mph.WAV"}},
-      {"heading 338 is north again", 338, "8", 1, 0, 0, "", "moving north  at 8 kmph",
-       {"movnorth.wav", "at.wav", "8.wav", "kmph.WAV"}},
+      {"heading 23 is north east, metric", 23, "8", 1, 0, 0, "", "moving north east  at 8 kmph",
+       {"movneast.wav", "at.wav", "8.wav", "kmph.WAV"}},
       {"no heading is not moving", -1, "0", 0, 0, 0, "", "not moving ", {"notmove.wav"}},
-      {"a speed of 0 is not said", 90, "0", 0, 0, 0, "", "moving east ", {"moveast.wav"}},
       {"nautical wins over metric", 180, "12", 1, 1, 0, "", "moving south  at 12 knots",
        {"movsouth.wav", "at.wav", "12.wav", "knots.WAV"}},
       {"a numbered road is said", 250, "30", 0, 0, 0, "A34 Oxford rd", "moving west  at 30 mph on A34 Oxford rd",
@@ -40,8 +34,11 @@ TEST_F(Reports, Moving) {
        {"movnwest.wav"}},
       {"verb-last order: road first, no speed", 210, "30", 0, 0, 1, "A34", "moving south west  at 30 mph on A34",
        {"a.wav", "30.wav", "4.wav", "on.wav", "movswest.wav"}},
+      {"no speed at all says nothing", 90, "  ", 0, 0, 0, "", "", {}},
   };
   for (const auto& c : cases) {
+    app->speech.msgtext.clear();
+    app->speech.lastsentence.clear();
     app->gps.ownhdg = c.hdg;
     app->win.zarn.spdbox.caption = c.speed;
     app->main.metric = c.metric;
@@ -51,15 +48,7 @@ TEST_F(Reports, Moving) {
     saymoving(*app);
     EXPECT_EQ(msg(), c.text) << c.guards;
     EXPECT_EQ(said(), c.items) << c.guards;
-    EXPECT_TRUE(app->win.zarn.saytxt.visible) << c.guards;
   }
-}
-
-TEST_F(Reports, MovingWithoutASpeedSaysNothing) {
-  app->win.zarn.spdbox.caption = "  ";
-  saymoving(*app);
-  EXPECT_EQ(msg(), "");
-  EXPECT_TRUE(said().empty());
 }
 
 TEST_F(Reports, DestinationDistance) {
@@ -67,17 +56,13 @@ TEST_F(Reports, DestinationDistance) {
     const char* guards;
     const char* dis;
     int metric, hdg, clock, mode;
-    const char* destwav;
-    const char* text;
+    const char *destwav, *text;
     Items items;
   } cases[] = {
       {"one mile is singular", "1m", 0, 90, 3, 0, "destinat.wav", "Destination 1 mile to our right at your 3 o'clock",
        {"destinat.wav", "1.wav", "mile.wav", "toourrig.wav", "3c.wav"}},
       {"no heading: no clock phrase", " 250y", 0, -1, 3, 0, "destinat.wav", "Destination 250 yards ",
        {"destinat.wav", "200.wav", "ee.wav", "50.wav", "yards.wav"}},
-      {"one km is singular", "1k", 1, -1, 3, 0, "destinat.wav", "Destination 1 km ", {"destinat.wav", "1.wav", "kilometr.wav"}},
-      {"metric m is metres", "500m", 1, -1, 3, 0, "destinat.wav", "Destination 500 metres ",
-       {"destinat.wav", "500.wav", "ee.wav", "metres.wav"}},
       {"a named prompt follows destinat.wav", "12m", 0, 0, 12, 0, "#Newbury.WAV",
        "Destination 12 miles ahead of us at your 12 o'clock",
        {"destinat.wav", "#Newbury.WAV", "12.wav", "miles.wav", "aheadofu.wav", "12c.wav"}},
@@ -87,8 +72,11 @@ TEST_F(Reports, DestinationDistance) {
        {"destinat.wav", "#Newbury.WAV", "fromhere.wav", "onourlef.wav", "3.wav", "miles.wav", "is.wav"}},
       {"verb-last order says destinat.wav once", "3m", 0, -1, 9, 1, "destinat.wav", "Destination 3 miles ",
        {"destinat.wav", "fromhere.wav", "3.wav", "miles.wav", "is.wav"}},
+      {"no distance says nothing", "", 0, 0, 9, 0, "destinat.wav", "", {}},
   };
   for (const auto& c : cases) {
+    app->speech.msgtext.clear();
+    app->speech.lastsentence.clear();
     app->win.zarn.disbox.caption = c.dis;
     app->main.metric = c.metric;
     app->gps.ownhdg = c.hdg;
@@ -101,16 +89,10 @@ TEST_F(Reports, DestinationDistance) {
   }
 }
 
-TEST_F(Reports, DestinationWithoutADistanceSaysNothing) {
-  saydestdist(*app);
-  EXPECT_EQ(msg(), "");
-  EXPECT_TRUE(said().empty());
-}
-
 TEST_F(Reports, ArrivalTime) {
   clock->settimer(1000);
-  app->nav.etaclock = "14:05";
-  app->nav.timetogo = "12m";
+  app->nav.etaclock = "09:45";
+  app->nav.timetogo = "1.5h";
   sayeta(*app);  // no instruments window: nothing has worked out a time to go
   EXPECT_EQ(msg(), "");
   auto& timetil = app->win.get<IForm>().timetil;
@@ -118,26 +100,9 @@ TEST_F(Reports, ArrivalTime) {
   sayeta(*app);
   EXPECT_EQ(msg(), "");
   timetil.caption = "12m";
-  const struct {
-    const char* eta;
-    const char* togo;
-    const char* text;
-    Items items;
-  } cases[] = {
-      {"14:05", "12m", "Expected Time of Arrival is 14:05 in 12 minutes",
-       {"ETAIS.WAV", "14.wav", "0.wav", "5.wav", "in.wav", "12.wav", "minutes.wav"}},
-      {"14:00", "1.5h", "Expected Time of Arrival is 14:00 in 1.5 hours",
-       {"ETAIS.WAV", "14.wav", "0.wav", "in.wav", "1.wav", "point.wav", "5.wav", "hours.wav"}},
-      {"09:45", "30s", "Expected Time of Arrival is 09:45 in 30 seconds",
-       {"ETAIS.WAV", "9.wav", "40.wav", "5.wav", "in.wav", "30.wav", "seconds.wav"}},
-  };
-  for (const auto& c : cases) {
-    app->nav.etaclock = c.eta;
-    app->nav.timetogo = c.togo;
-    sayeta(*app);
-    EXPECT_EQ(msg(), c.text);
-    EXPECT_EQ(said(), c.items) << c.eta;
-  }
+  sayeta(*app);
+  EXPECT_EQ(msg(), "Expected Time of Arrival is 09:45 in 1.5 hours");
+  EXPECT_EQ(said(), (Items{"ETAIS.WAV", "9.wav", "40.wav", "5.wav", "in.wav", "1.wav", "point.wav", "5.wav", "hours.wav"}));
   EXPECT_FLOAT_EQ(app->main.etareptime, 1000);
 }
 
@@ -148,14 +113,8 @@ TEST_F(Reports, Altitude) {
     const char* text;
     Items items;
   } cases[] = {
-      {0, 0, 0, "Altitude is not available", {"altisnot.wav"}},
       {1, 49, 0, "Altitude is near sea level ( GPS 49 ft)", {"altisnea.wav"}},
-      {1, -300, 0, "Altitude is near sea level ( GPS -300 ft)", {"altisnea.wav"}},
-      {1, 50, 9, "Altitude is about 100 ft above sea level ( GPS 50 ft)", {"altisabo.wav", "1.wav", "00.wav", "ftaboves.wav"}},
       {1, 149, -9, "Altitude is about 100 ft above sea level ( GPS 149 ft)", {"altisabo.wav", "1.wav", "00.wav", "ftaboves.wav"}},
-      {1, 150, 0, "Altitude is about 200 ft above sea level ( GPS 150 ft)", {"altisabo.wav", "2.wav", "00.wav", "ftaboves.wav"}},
-      {1, 1234, 0, "Altitude is about 1200 ft above sea level ( GPS 1234 ft)",
-       {"altisabo.wav", "12.wav", "00.wav", "ftaboves.wav"}},
       {1, 1234, 500, "Climbing at 500 ft/min",
        {"altisabo.wav", "12.wav", "00.wav", "ftaboves.wav", "climbing.wav", "at.wav", "500.wav", "ee.wav", "ftpermin.wav"}},
       {0, 0, -500, "Sinking at 500 ft/min", {"altisnot.wav", "sinking.wav", "at.wav", "500.wav", "ee.wav", "ftpermin.wav"}},
@@ -174,18 +133,14 @@ TEST_F(Reports, Altitude) {
 
 TEST_F(Reports, MapChange) {
   app->map.curmap = 1;
-  app->map.mapkind[1] = 0;
   app->map.mapname[1] = "NEWBURY";
   app->map.mapkind[2] = 1;  // tiled
-  app->map.mapname[2] = "TILES";
-  textfile("NEWBURY.des", "Newbury and district,x\r\nSU 40000 60000, 0, 480\r\n");
+  put("NEWBURY.des", "Newbury and district,x\r\nSU 40000 60000, 0, 480\r\n");
   app->main.repint[7] = 1;
   saymapchange(*app);
   EXPECT_EQ(msg(), "Changing map to Newbury and district ..");
   EXPECT_TRUE(said().empty());  // no recording of the map's name
   wavfile("NEWBURY.wav");
-  saymapchange(*app);
-  EXPECT_EQ(said(), (Items{"chamap.wav", "NEWBURY.wav"}));
   app->speech.syntaxmode = 1;
   saymapchange(*app);
   EXPECT_EQ(said(), (Items{"NEWBURY.wav", "chamap.wav"}));
@@ -206,75 +161,43 @@ TEST_F(Reports, MapChange) {
   }
 }
 
-TEST_F(Reports, RoadTextSplit) {
+TEST_F(Reports, RoadNames) {
   const struct {
-    const char* text;
-    const char* roadnum;
-    const char* digits;
-    const char* street;
+    const char *text, *roadnum, *digits, *street;
     int ndigits;
+    Items items;
   } cases[] = {
-      {"A34 Oxford rd", "A34", "34", "Oxford Road", 2},
-      {"High st", "", "", "High Street", 0},
-      {"Mill Rd", "", "", "Mill Road", 0},
-      {"A st", "", "", "A st", 0},
-      {"5 Park Lane", "", "", "5 Park Lane", 0},
-      {"A1M", "A1M", "1", "", 1},
-      {"B3022 Long Lane", "B3022", "3022", "Long Lane", 4},
-      {"M4", "M4", "4", "", 1},
-      {"", "", "", "", 0},
+      {"A34 Oxford rd", "A34", "34", "Oxford Road", 2, {"a.wav", "30.wav", "4.wav"}},
+      {"High st", "", "", "High Street", 0, {}},
+      {"5 Park Lane", "", "", "5 Park Lane", 0, {}},
+      {"A1M", "A1M", "1", "", 1, {"a.wav", "1.wav", "M.wav"}},
+      {"B3022 Long Lane", "B3022", "3022", "Long Lane", 4, {"b.wav", "30.wav", "20.wav", "2.wav"}},
+      {"H1", "H1", "1", "", 1, {"highway.wav", "1.wav"}},
+      {"X12", "X12", "12", "", 2, {"12.wav"}},
+      {"A12345", "A12345", "12345", "", 5, {"a.wav"}},
   };
   for (const auto& c : cases) {
     std::string roadnum = "x", digits = "x", street = "x";
     int n = -1;
     splitaddress(c.text, roadnum, digits, street, n);
-    EXPECT_EQ(roadnum, c.roadnum) << c.text;
-    EXPECT_EQ(digits, c.digits) << c.text;
-    EXPECT_EQ(street, c.street) << c.text;
-    EXPECT_EQ(n, c.ndigits) << c.text;
-  }
-}
-
-TEST_F(Reports, RoadNumbers) {
-  const struct {
-    const char* road;
-    Items items;
-  } cases[] = {
-      {"A34", {"a.wav", "30.wav", "4.wav"}},
-      {"A303", {"a.wav", "3.wav", "0.wav", "3.wav"}},
-      {"B3022", {"b.wav", "30.wav", "20.wav", "2.wav"}},
-      {"A1M", {"a.wav", "1.wav", "M.wav"}},
-      {"M25", {"m.wav", "20.wav", "5.wav"}},
-      {"H1", {"highway.wav", "1.wav"}},
-      {"X12", {"12.wav"}},
-      {"A12345", {"a.wav"}},
-  };
-  for (const auto& c : cases) {
-    std::string roadnum, digits, street;
-    int n = 0;
-    splitaddress(c.road, roadnum, digits, street, n);
+    EXPECT_EQ(std::tuple(roadnum, digits, street, n), std::tuple(c.roadnum, c.digits, c.street, c.ndigits)) << c.text;
     app->speech.wavcount = 0;
-    sayroadname(*app, roadnum, digits, n);
-    EXPECT_EQ(queued(), c.items) << c.road;
+    if (n > 0) sayroadname(*app, roadnum, digits, n);
+    EXPECT_EQ(queued(), c.items) << c.text;
   }
 }
 
 TEST_F(Reports, PlaceNames) {
-  wavfile("ASCOT.WAV");
-  wavfile("BERKSHIR.WAV");
-  wavfile("#EADING.WAV");
+  for (const char* w : {"ASCOT.WAV", "BERKSHIR.WAV", "#EADING.WAV"}) wavfile(w);
   const struct {
     int tts;
     const char* name;
     Items items;
   } cases[] = {
       {0, "Ascot in Berkshire", {"ASCOT.WAV", "in.wav", "BERKSHIR.WAV"}},
-      {0, "Reading in Reading", {"#EADING.WAV", "in.wav"}},
       {1, "Bray in Berkshire", {"Bray", "in.wav", "BERKSHIR.WAV"}},
       {0, "Bray in Berkshire", {"$LPOP.WAV", "in.wav", "BERKSHIR.WAV"}},
-      {1, "Ascot in Surrey", {"ASCOT.WAV", "in.wav", "Surrey"}},
       {0, "Ascot in Surrey", {"ASCOT.WAV", "in.wav"}},
-      {0, "Ascot", {}},
   };
   for (const auto& c : cases) {
     app->speech.wavcount = 0;

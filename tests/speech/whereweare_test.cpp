@@ -17,9 +17,9 @@ class WhereWeAre : public SpeechTest {
     auto& m = app->main;
     m.catcount = 4;
     const char* cats[][2] = {{"C", "pub"}, {"L", "landmark"}, {"N", "church"}, {"R", "road"}};
-    for (int i = 0; i < 4; ++i) {
-      m.catcode[static_cast<std::size_t>(i + 1)] = cats[i][0];
-      m.catname[static_cast<std::size_t>(i + 1)] = cats[i][1];
+    for (std::size_t i = 0; i < 4; ++i) {
+      m.catcode[i + 1] = cats[i][0];
+      m.catname[i + 1] = cats[i][1];
     }
     m.repint[5] = 1;
     m.repint[6] = 1;
@@ -41,22 +41,31 @@ class WhereWeAre : public SpeechTest {
   RForm& rform() { return app->win.get<RForm>(); }
 };
 
-TEST_F(WhereWeAre, AnnouncesALandmarkAheadOnce) {
-  textfile("SU4767.GEO", "C,SU 47500 67650,#Red Lion#$e$\r\n");
+TEST_F(WhereWeAre, AnnouncesALandmarkAheadOnceAndHoldsBackThePeriodicReports) {
+  put("SU4767.GEO", "C,SU 47500 67640,#Red Lion#$e$\r\n");
   wavfile("#RedLion.WAV");
+  app->gps.dgpsfix = 1;  // ahead 0.05 km, box 0.05 km: 0.09 km away is out of reach
   tick();
+  EXPECT_EQ(msg(), "");
+  app->gps.dgpsfix = 0;  // ten seconds ahead
+  app->main.repint[2] = 30;
+  app->nav.destdist = 6;
+  app->gps.ownspd = 36;
+  clock->settimer(5000);
+  saywhereweare(*app);
   EXPECT_EQ(msg(), "We are near pub called \"Red Lion\" to our left");
   EXPECT_EQ(rform().at.caption, msg());
   EXPECT_FALSE(rform().visible);
   EXPECT_EQ(queued(), (Items{"wearenea.wav", "pub", "#RedLion.WAV", "toourlef.wav"}));
+  EXPECT_EQ(std::tuple(app->main.herereptime, app->main.dirreptime, app->main.destreptime),
+            std::tuple(5000.0f, 5000.0f, 5000.0f));
   tick();
-  EXPECT_EQ(app->speech.wavcount, 4);
+  EXPECT_EQ(app->speech.wavcount, 4) << "once";
 }
 
 TEST_F(WhereWeAre, LandmarkWording) {
   const struct {
-    const char* guards;
-    const char* record;
+    const char *guards, *record;
     float ve, vn;
     int tts;
     const char* text;
@@ -77,7 +86,7 @@ TEST_F(WhereWeAre, LandmarkWording) {
   };
   for (const auto& c : cases) {
     SetUp();  // a fresh application for each record
-    textfile("SU4767.GEO", std::string(c.record) + "\r\n");
+    put("SU4767.GEO", std::string(c.record) + "\r\n");
     wavfile("$N.wav");
     if (std::string(c.guards).find("square") != std::string::npos) wavfile("SU4767.WAV");
     app->speech.ttsavail = static_cast<std::int16_t>(c.tts);
@@ -89,8 +98,8 @@ TEST_F(WhereWeAre, LandmarkWording) {
   }
 }
 
-TEST_F(WhereWeAre, SecondLandmarkSoonAfterHasNoOpening) {
-  textfile("SU4767.GEO", "C,SU 47500 67650,#Red Lion#\r\nC,SU 47500 67950,#Swan#\r\n");
+TEST_F(WhereWeAre, SecondLandmarkSoonAfterHasNoOpeningAndReportOffOnlyShows) {
+  put("SU4767.GEO", "C,SU 47500 67650,#Red Lion#\r\nC,SU 47500 67950,#Swan#\r\n");
   tick();
   drive(447.5f, 167.7f, 0, 10, 0);  // between the two: nothing ahead
   tick(5);
@@ -99,10 +108,9 @@ TEST_F(WhereWeAre, SecondLandmarkSoonAfterHasNoOpening) {
   tick(5);
   EXPECT_EQ(msg(), "pub called \"Swan\"");
   EXPECT_EQ(queued(), (Items{"pub", "Swan"}));
-}
 
-TEST_F(WhereWeAre, LandmarkReportOffOnlyShows) {
-  textfile("SU4767.GEO", "C,SU 47500 67650,#Red Lion#\r\n");
+  SetUp();
+  put("SU4767.GEO", "C,SU 47500 67650,#Red Lion#\r\n");
   app->main.repint[6] = 0;
   tick();
   EXPECT_EQ(msg(), "We are near pub called \"Red Lion\"");
@@ -110,26 +118,16 @@ TEST_F(WhereWeAre, LandmarkReportOffOnlyShows) {
   EXPECT_TRUE(queued().empty());
 }
 
-TEST_F(WhereWeAre, DifferentialFixLooksFiveSecondsAhead) {
-  textfile("SU4767.GEO", "C,SU 47500 67640,#Red Lion#\r\n");
-  app->gps.dgpsfix = 1;  // ahead 0.05 km, box 0.05 km: 0.09 km away is out of reach
-  tick();
-  EXPECT_EQ(msg(), "");
-  app->gps.dgpsfix = 0;
-  tick();
-  EXPECT_EQ(msg(), "We are near pub called \"Red Lion\"");
-}
-
 TEST_F(WhereWeAre, HoldsAtMost399Records) {
   std::string list;
   for (int i = 0; i < 500; ++i) list += "C,SU 47000 60000,#Far#\r\n";
-  textfile("SU4767.GEO", list);
+  put("SU4767.GEO", list);
   tick();
   EXPECT_EQ(app->speech.geocount, 399);
 }
 
 TEST_F(WhereWeAre, SquareWithoutAListKeepsThePreviousOne) {
-  textfile("SU4767.GEO", "C,SU 47990 67500,#Border Inn#\r\n");
+  put("SU4767.GEO", "C,SU 47990 67500,#Border Inn#\r\n");
   drive(447.5f, 167.5f, 0, 0, -1);
   tick();
   drive(447.95f, 167.5f, 10, 0, 90);  // the point ahead is in SU4867, which has no list
@@ -139,18 +137,6 @@ TEST_F(WhereWeAre, SquareWithoutAListKeepsThePreviousOne) {
   EXPECT_EQ(msg(), "We are near pub called \"Border Inn\"");
 }
 
-TEST_F(WhereWeAre, LandmarksHoldBackThePeriodicReports) {
-  textfile("SU4767.GEO", "C,SU 47500 67650,#Red Lion#\r\n");
-  app->main.repint[2] = 30;
-  app->nav.destdist = 6;
-  drive(447.5f, 167.5f, 0, 10, 0, 36);
-  clock->settimer(5000);
-  saywhereweare(*app);
-  EXPECT_FLOAT_EQ(app->main.herereptime, 5000);
-  EXPECT_FLOAT_EQ(app->main.dirreptime, 5000);
-  EXPECT_FLOAT_EQ(app->main.destreptime, 5000);
-}
-
 TEST_F(WhereWeAre, RoadMatching) {
   const struct {
     const char* guards;
@@ -158,9 +144,7 @@ TEST_F(WhereWeAre, RoadMatching) {
     float spd;
     bool match;
   } cases[] = {
-      {"headings either side of north match", 358, 2, 0, true},
       {"the opposite direction matches", 190, 2, 95, true},
-      {"a crossing road does not", 90, 2, 95, false},
       {"no heading, no road", 10, -1, 0, false},
       {"35 degrees tolerance standing still", 36, 2, 0, true},
       {"but not 35", 37, 2, 0, false},
@@ -170,7 +154,7 @@ TEST_F(WhereWeAre, RoadMatching) {
   for (const auto& c : cases) {
     app->speech.roadtext.clear();
     app->speech.prevroad.clear();
-    textfile("SU4767.GEO", "R,SU 47500 67500,#A34 Oxford rd#$" + std::to_string(c.road) + "$\r\n");
+    put("SU4767.GEO", "R,SU 47500 67500,#A34 Oxford rd#$" + std::to_string(c.road) + "$\r\n");
     app->speech.geofilelast.clear();
     drive(447.5f, 167.5f, 0, 0, c.hdg, c.spd);
     tick();
@@ -179,13 +163,12 @@ TEST_F(WhereWeAre, RoadMatching) {
 }
 
 TEST_F(WhereWeAre, NewRoadIsAnnouncedAndForgottenAfterAMinute) {
-  textfile("SU4767.GEO", "R,SU 47500 67500,#A34 Oxford rd#$0$\r\n");
+  put("SU4767.GEO", "R,SU 47500 67500,#A34 Oxford rd#$0$\r\n");
   drive(447.5f, 167.5f, 0, 0, 0);
   tick();
   EXPECT_EQ(msg(), "We are on A34 Oxford rd");
   EXPECT_EQ(rform().rd.caption, "on A34 Oxford rd");
   EXPECT_EQ(said(), (Items{"weareon.wav", "a.wav", "30.wav", "4.wav", "Oxford Road"}));
-  EXPECT_EQ(app->speech.streetname, "Oxford Road");
   app->speech.msgtext.clear();
   tick(30);
   EXPECT_EQ(msg(), "");  // the same road is not said again at once
@@ -199,23 +182,17 @@ TEST_F(WhereWeAre, NewRoadIsAnnouncedAndForgottenAfterAMinute) {
   EXPECT_EQ(app->speech.roadtext, "");
 }
 
-TEST_F(WhereWeAre, RoadPointWithoutANameIsNoRoad) {
-  textfile("SU4767.GEO", "R,SU 47500 67520,#A34#$0$\r\nR,SU 47500 67500,$0$\r\n");
-  drive(447.5f, 167.5f, 0, 0, 0);
-  tick();
-  EXPECT_EQ(app->speech.roadtext, "A34");
-}
-
-TEST_F(WhereWeAre, RecordedRoadNameIsUsed) {
-  textfile("SU4767.GEO", "R,SU 47500 67500,#High st#$0$\r\n");
+TEST_F(WhereWeAre, RoadPointWithoutANameIsNoRoadAndARecordedNameIsUsed) {
+  put("SU4767.GEO", "R,SU 47500 67520,#High st#$0$\r\nR,SU 47500 67500,$0$\r\n");
   wavfile("#HIGHST.WAV");
   drive(447.5f, 167.5f, 0, 0, 0);
   tick();
+  EXPECT_EQ(app->speech.roadtext, "High st");
   EXPECT_EQ(said(), (Items{"weareon.wav", "#HIGHST.WAV"}));
 }
 
 TEST_F(WhereWeAre, MapMatchingReplacesTheCorrection) {
-  textfile("SU4767.GEO", "R,SU 47500 67500,#A34#$0$\r\n");
+  put("SU4767.GEO", "R,SU 47500 67500,#A34#$0$\r\n");
   auto& m = app->main;
   m.mapmatch = 1;
   m.cfgcorre = 0.005f;
@@ -234,48 +211,33 @@ TEST_F(WhereWeAre, MapMatchingReplacesTheCorrection) {
   EXPECT_FLOAT_EQ(m.gpscorrn, -0.005f);
 }
 
-// Where-am-I lines around (447.5, 167.5).
-constexpr const char* around =
-    "C,SU 47500 67600,#Red Lion#\r\n"
-    "C,SU 47600 67800,#Swan#\r\n"
-    "L,SU 47400 67900,#Oak Tree#\r\n"
-    "N,SU 47500 68200,##\r\n"
-    "X,SU 47000 68000,#Odd#\r\n"
-    "C,SU 47500 67400,#Bell#\r\n"
-    "C,SU 47500 67200,#Crown#\r\n"
-    "C,SU 47800 67500,#Due East#\r\n"
-    "C,SU 47500 67600,#Red Lion#\r\n"
-    "R,SU 47500 67450,#A34#\r\n"
-    "R,SU 47500 67300,#B4009#\r\n"
-    "C,SU 47500 67550,no mark\r\n";
-
 using WhereAmI = WhereWeAre;
 
 TEST_F(WhereAmI, PlacesNorthAboveAndSouthBelow) {
-  textfile("SU4767.GEO", around);
+  put("SU4767.GEO",
+      "C,SU 47500 67600,#Red Lion#\r\nC,SU 47600 67800,#Swan#\r\nL,SU 47400 67900,#Oak Tree#\r\n"
+      "N,SU 47500 68200,##\r\nX,SU 47000 68000,#Odd#\r\nC,SU 47500 67400,#Bell#\r\nC,SU 47500 67200,#Crown#\r\n"
+      "C,SU 47800 67500,#Due East#\r\nC,SU 47500 67600,#Red Lion#\r\nR,SU 47500 67450,#A34#\r\n"
+      "R,SU 47500 67300,#B4009#\r\nC,SU 47500 67550,no mark\r\n");
   app->speech.roadtext = "A34";
   whereami(*app, 447.5f, 167.5f, 5, 0.5);
-  auto& pos = rform().pos;
   const Items expected = {"  called \"Odd\"", "church", "Oak Tree", "pub called \"Swan\"", "pub called \"Red Lion\"",
                           "between Bell and Red Lion", "pub called \"Bell\"", "road called \"B4009\"",
                           "pub called \"Crown\""};
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(pos[i].caption, expected[static_cast<std::size_t>(i)]) << "pos " << i;
+  for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(rform().pos[static_cast<int>(i)].caption, expected[i]) << "pos " << i;
 }
 
 TEST_F(WhereAmI, Summaries) {
   const struct {
-    const char* guards;
-    const char* list;
-    const char* summary;
+    const char *guards, *list, *summary;
   } cases[] = {
       {"only north: near", "C,SU 47500 67600,#Red Lion#\r\n", "near Red Lion"},
       {"the same word both sides: near", "C,SU 47500 67600,#Swan#\r\nC,SU 47500 67400,#Swan#\r\n", "near Swan"},
-      {"30 m north wins", "C,SU 47500 67530,#Close#\r\nC,SU 47500 67400,#Bell#\r\n", "near Close"},
       {"30 m north, no name: its category", "N,SU 47500 67530,##\r\nC,SU 47500 67400,#Bell#\r\n", "near church"},
       {"nothing north: our last report's second place", "C,SU 47500 67400,#Bell#\r\n", "3 miles west of Thatcham"},
   };
   for (const auto& c : cases) {
-    textfile("SU4767.GEO", c.list);
+    put("SU4767.GEO", c.list);
     rform().waw.caption = "We are 2 miles north of Newbury and 3 miles west of Thatcham";
     whereami(*app, 447.5f, 167.5f, 5, 0.5);
     EXPECT_EQ(rform().pos[5].caption, c.summary) << c.guards;
@@ -286,26 +248,23 @@ TEST_F(WhereAmI, MoreThan200CandidatesAreLeftOut) {
   std::string list;
   for (int i = 1; i <= 200; ++i) list += "C,SU 47500 6" + std::to_string(8000 + i) + ",#Far " + std::to_string(i) + "#\r\n";
   for (int i = 0; i < 50; ++i) list += "C,SU 47500 67510,#Near#\r\n";
-  textfile("SU4767.GEO", list);
+  put("SU4767.GEO", list);
   whereami(*app, 447.5f, 167.5f, 5, 0.5);
   EXPECT_EQ(rform().pos[4].caption, "pub called \"Far 1\"");
 }
 
-TEST_F(WhereAmI, LearnerDriverHearsTheSummary) {
-  textfile("SU4767.GEO", "C,SU 47500 67600,#Red Lion#\r\n");
-  rform().rd.caption = "on A34";
-  app->main.ldron = 1;
-  whereupdate(*app);
-  EXPECT_EQ(msg(), "near Red Lion on A34");
-}
-
-TEST_F(WhereAmI, UpdatedOnlyWhileShown) {
-  textfile("SU4767.GEO", "C,SU 47500 67600,#Red Lion#\r\n");
+TEST_F(WhereAmI, UpdatedOnlyWhileShownAndTheLearnerHearsTheSummary) {
+  put("SU4767.GEO", "C,SU 47500 67600,#Red Lion#\r\n");
   whereupdate(*app);
   EXPECT_EQ(rform().pos[4].caption, "");
   rform().show();
   whereupdate(*app);
   EXPECT_EQ(rform().pos[4].caption, "pub called \"Red Lion\"");
+  rform().hide();
+  rform().rd.caption = "on A34";
+  app->main.ldron = 1;
+  whereupdate(*app);
+  EXPECT_EQ(msg(), "near Red Lion on A34");
 }
 
 }  // namespace

@@ -82,4 +82,21 @@ inline std::vector<std::vector<double>> numberlines(const std::string& text) {
   return rows;
 }
 
+// Feeds a tool one line per row of numbers (full precision, blank-separated) and returns the
+// numbers of each line it wrote; empty when the tool fails.
+inline std::vector<std::vector<double>> toolrows(const std::vector<std::string>& args,
+                                                 const std::vector<std::vector<double>>& rows) {
+  std::string in;
+  for (const auto& row : rows) {
+    for (double v : row) {
+      char num[32];
+      std::snprintf(num, sizeof num, "%.17g ", v);
+      in += num;
+    }
+    in += '\n';
+  }
+  const auto out = runtool(args, in);
+  return out ? numberlines(*out) : std::vector<std::vector<double>>{};
+}
+
 }  // namespace zarn::testing

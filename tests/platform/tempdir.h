@@ -1,4 +1,4 @@
-// A scratch working directory for file, program and printer tests, removed afterwards.
+// A scratch directory for the file, program, picture and sound tests, removed afterwards.
 #pragma once
 
 #include <stdlib.h>
@@ -6,10 +6,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
-namespace zarn_test {
+namespace zarn::testing {
 
 class TempDir {
  public:
@@ -25,6 +26,7 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::filesystem::path& rel) const { return path_ / rel; }
 
   // Writes bytes exactly as given (directories made as needed); mode 0755 for scripts.
   std::filesystem::path put(const std::filesystem::path& rel, std::string_view bytes, bool executable = false) const {
@@ -36,7 +38,7 @@ class TempDir {
   }
   std::string get(const std::filesystem::path& rel) const {
     std::ifstream in(path_ / rel, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
   bool has(const std::filesystem::path& rel) const { return std::filesystem::exists(path_ / rel); }
 
@@ -44,4 +46,4 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-}  // namespace zarn_test
+}  // namespace zarn::testing
