@@ -135,16 +135,12 @@ bool addentry(App& app, const std::string& name, const MapDes& d) {
   m.mapkind[i] = 0;
   m.mapx640[i] = x640;
   if (r1 != "LL") {
-    float e1 = 0, n1 = 0, e2 = 0, n2 = 0, e3 = 0, n3 = 0;
-    parsepos(app.geo, d.r[0], e1, n1);
-    parsepos(app.geo, d.r[1], e2, n2);
-    parsepos(app.geo, d.r[2], e3, n3);
-    const float kx = (e3 - e1) / (a3 - a1);
-    m.mapswx[i] = e1 - a1 * kx;
-    m.mapnex[i] = (W - a3) * kx + e3;
-    const float ky = (n2 - n1) / (b2 - b1);
-    m.mapswy[i] = n1 - b1 * ky;
-    m.mapney[i] = (H - b2) * ky + n2;
+    const float a[3] = {a1, a2, a3}, b[3] = {b1, b2, b3};
+    const GridCorners c = gridcorners(app, d, a, b, W, H);
+    m.mapswx[i] = c.swx;
+    m.mapswy[i] = c.swy;
+    m.mapnex[i] = c.nex;
+    m.mapney[i] = c.ney;
     m.maplatlon[i] = 0;
     m.mapew[i] = m.mapnex[i] - m.mapswx[i];
   } else {
@@ -222,6 +218,21 @@ std::optional<MapDes> readdes(const platform::Files& files, const std::string& f
   }
   d.places = text::trim(line(5));
   return d;
+}
+
+GridCorners gridcorners(App& app, const MapDes& d, const float a[3], const float b[3], float w, float h) {
+  float e1 = 0, n1 = 0, e2 = 0, n2 = 0, e3 = 0, n3 = 0;
+  parsepos(app.geo, d.r[0], e1, n1);
+  parsepos(app.geo, d.r[1], e2, n2);
+  parsepos(app.geo, d.r[2], e3, n3);
+  GridCorners c;
+  const float kx = (e3 - e1) / (a[2] - a[0]);
+  c.swx = e1 - a[0] * kx;
+  c.nex = (w - a[2]) * kx + e3;
+  const float ky = (n2 - n1) / (b[1] - b[0]);
+  c.swy = n1 - b[0] * ky;
+  c.ney = (h - b[1]) * ky + n2;
+  return c;
 }
 
 bool degenerate(const MapDes& d) {

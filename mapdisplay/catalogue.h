@@ -25,6 +25,12 @@ std::optional<MapDes> readdes(const platform::Files& files, const std::string& f
 // True when the reference pixels of a description leave nothing to divide by: the columns of
 // the two points (or the rows) coincide. Tiled maps have no reference pixels.
 bool degenerate(const MapDes& d);
+// The corners (frame km) of a grid-calibrated picture from its three reference points: pixel
+// columns a and rows b counted upward, w and h the last column and row.
+struct GridCorners {
+  float swx = 0, swy = 0, nex = 0, ney = 0;
+};
+GridCorners gridcorners(App& app, const MapDes& d, const float a[3], const float b[3], float w, float h);
 
 // scanmaps, then readmaplist, then curmap := 1; false when the program must end.
 bool initmaps(App& app);

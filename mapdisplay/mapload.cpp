@@ -113,14 +113,14 @@ void loadsingle(App& app, int n, const MapDes& d) {
   parsepos(app.geo, d.r[1], e2, n2);
   parsepos(app.geo, d.r[2], e3, n3);
   if (m.curlatlon == 0) {
-    float e1 = 0, n1 = 0;
-    parsepos(app.geo, d.r[0], e1, n1);
-    const float kx = (e3 - e1) / (a3 - a1);
-    m.mapswx[k] = e2 - a1 * kx;
-    m.mapnex[k] = (W - a3) * kx + e3;
-    const float ky = (n2 - n1) / (b2 - b1);
-    m.mapswy[k] = n1 - b1 * ky;
-    m.mapney[k] = (H - b2) * ky + n2;
+    // The same calibration as the catalogue's: the west edge from the first reference point,
+    // whose column a1 is (the second point's easting belongs to another column).
+    const float a[3] = {a1, a2, a3}, b[3] = {b1, b2, b3};
+    const GridCorners c = gridcorners(app, d, a, b, W, H);
+    m.mapswx[k] = c.swx;
+    m.mapswy[k] = c.swy;
+    m.mapnex[k] = c.nex;
+    m.mapney[k] = c.ney;
     m.mapew[k] = m.mapnex[k] - m.mapswx[k];
   } else {
     float lat2 = 0, lon2 = 0, lat3 = 0, lon3 = 0;

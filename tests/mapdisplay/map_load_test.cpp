@@ -128,6 +128,21 @@ TEST_F(Load, LargerPictureIsStretchedToTheMapAreaAndCalibratedAtItsOwnSize) {
   EXPECT_EQ(z().map.width, 800);
 }
 
+// References anywhere on the picture, the second not above the first: the loaded bounds are the
+// catalogue's, the west edge taken from the first point's column.
+TEST_F(Load, BoundsFromReferencePointsOffTheCorners) {
+  put("AREA.DES", "Area\r\nAREA\r\nSJ 71000 79000, 64, 431\r\nSJ 72000 84000, 128, 31\r\n"
+                  "SJ 79000 79500, 576, 391\r\n");
+  bmp("AREA.BMP");
+  put("MAPS.DIR", "AREA\r\n");
+  ASSERT_TRUE(readmaplist(*app));
+  const float swx = m().mapswx[1], nex = m().mapnex[1];
+  EXPECT_NEAR(swx, 371 - 64 * (8.0f / 512), 1e-3);  // SJ is 300 km east
+  loadmap(*app, 1);
+  EXPECT_FLOAT_EQ(m().mapxmin, swx);
+  EXPECT_FLOAT_EQ(m().mapxmax, nex);
+}
+
 TEST_F(Load, WorldMapTakesTheWholeGlobe) {
   put("WORLD.DES", "World\r\nWORLD\r\nLL, 640, 480\r\n500000N1800000W, 0, 479\r\n600000N1800000E, 639, 0\r\n");
   bmp("WORLD.BMP");
