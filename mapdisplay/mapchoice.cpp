@@ -64,16 +64,20 @@ void choosemap(App& app, float x, float y) {
   loadmap(app, bi);
 }
 
+void northup(MapView& m) {
+  m.rotsector = 0;
+  m.rotangle = 0;
+  m.rotsin = 0;
+  m.rotcos = 1;
+  m.rotsinneg = 0;
+  m.rotcosneg = 1;
+}
+
 void setrotation(App& app) {
   MapView& m = app.map;
   const int n = m.rotsectors;
   if (m.headingup != 1 || n < 1) {
-    m.rotsector = 0;
-    m.rotangle = 0;
-    m.rotsin = 0;
-    m.rotcos = 1;
-    m.rotsinneg = 0;
-    m.rotcosneg = 1;
+    northup(m);
     return;
   }
   int sector = static_cast<int>(std::floor((180.0 / n + app.gps.ownhdg) / 45));

@@ -6,6 +6,7 @@
 
 namespace zarn {
 struct App;
+struct MapView;
 
 // Among the maps holding the position, the one of smallest span not below minscale (ties to
 // the later map); loaded when it differs from the current one and automatic choice is on; a
@@ -13,6 +14,8 @@ struct App;
 void choosemap(App& app, float x, float y);
 // The heading-up sector, angle, sines and cosines from the own heading.
 void setrotation(App& app);
+// Turns the rotation off: sector 0, angle 0.
+void northup(MapView& m);
 // Raises minscale to the next map span that covers the followed point, then choosemap.
 void zoomnextmap(App& app);
 // choosemap on the followed point.

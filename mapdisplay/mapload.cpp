@@ -23,15 +23,6 @@ namespace zarn {
 
 namespace {
 
-void northup(MapView& m) {
-  m.rotsector = 0;
-  m.rotangle = 0;
-  m.rotsin = 0;
-  m.rotcos = 1;
-  m.rotsinneg = 0;
-  m.rotcosneg = 1;
-}
-
 // A map the loader cannot use: it covers no position any more, so the choice does not keep
 // asking for it.
 void refuse(App& app, int n, const std::string& why) {
