@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev fontconfig fonts-dejavu-core
   libpulse-dev espeak-ng libespeak-ng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
