@@ -35,51 +35,11 @@ Services complete(Services s) {
 }
 }  // namespace
 
-Windows::Windows(const ui::TextMetrics* metrics) : metrics_(metrics) { zarn.metrics = metrics; }
-
-ui::Form* Windows::find(std::string_view name) {
-  if (name == zarn.name()) return &zarn;
-  auto it = forms_.find(name);
-  return it == forms_.end() ? nullptr : it->second.get();
-}
-
-std::vector<ui::Form*> Windows::all() {
-  std::vector<ui::Form*> out{&zarn};
-  for (auto& [n, f] : forms_) out.push_back(f.get());
-  return out;
-}
-
 App::App() : App(Services{}) {}
 
 App::App(Services s) : sys(complete(std::move(s))), win(&sys.metrics) {
   // An inverse conversion that cannot settle beeps, as a sign that the position is doubtful.
   geo.beep = [this] { sys.wav->beep(); };
-}
-
-void App::wait(float seconds) { waitfor(seconds, {}); }
-
-bool App::waitfor(float seconds, const std::function<bool()>& done) {
-  const float t0 = timer();
-  // A fake clock that never moves would hold us here for ever: give up after a bounded
-  // number of passes when time does not advance.
-  long still = 0;
-  float last = t0;
-  for (;;) {
-    doevents();
-    if (done && done()) return true;
-    const float now = timer();
-    float d = now - t0;
-    if (d < 0) d += 86400;
-    if (d >= seconds) break;
-    sys.events->idle();
-    if (now == last) {
-      if (++still > 100000) break;
-    } else {
-      still = 0;
-      last = now;
-    }
-  }
-  return false;
 }
 
 }  // namespace zarn

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "geodesy/geostate.h"
 #include "gpsinput/gpsstate.h"
@@ -38,7 +39,7 @@ struct Services {
 // hidden rather than closed.
 class Windows {
  public:
-  explicit Windows(const ui::TextMetrics* metrics);
+  explicit Windows(const ui::TextMetrics* metrics) : metrics_(metrics) { zarn.metrics = metrics; }
   ZarnForm zarn;
 
   template <class F> F& get() {
@@ -52,9 +53,17 @@ class Windows {
   }
   template <class F> bool loaded() const { return forms_.count(F::formname) != 0; }
   // A window by its name, or null when it has not been made yet.
-  ui::Form* find(std::string_view name);
+  ui::Form* find(std::string_view name) {
+    if (name == zarn.name()) return &zarn;
+    auto it = forms_.find(name);
+    return it == forms_.end() ? nullptr : it->second.get();
+  }
   // Every window made so far, the main window first.
-  std::vector<ui::Form*> all();
+  std::vector<ui::Form*> all() {
+    std::vector<ui::Form*> out{&zarn};
+    for (auto& [n, f] : forms_) out.push_back(f.get());
+    return out;
+  }
 
  private:
   const ui::TextMetrics* metrics_;
@@ -62,9 +71,10 @@ class Windows {
 };
 
 struct App {
-  // Services default to the headless ones (system clock, no serial port, silent sound, no
-  // speech, programs started for real, printer off, message boxes answered with their default
-  // button); the executable and the tests replace what they need before use.
+  // Services default to the headless ones (system clock, no serial port, and recording stand-ins
+  // for sound, speech, outside programs and the printer, which keep what they are asked and
+  // start or play nothing; message boxes answered with their default button); the executable
+  // and the tests replace what they need before use.
   App();
   explicit App(Services s);
   App(const App&) = delete;
@@ -90,10 +100,12 @@ struct App {
     return sys.dialogs->msgbox(prompt, buttons, title);
   }
   // Waits while letting events run; the one way the program waits.
-  void wait(float seconds);
+  void wait(float seconds) { waitfor(seconds, {}); }
   // The same wait, ended early as soon as done() holds (tested after each pass of events);
   // true when done() ended it.
-  bool waitfor(float seconds, const std::function<bool()>& done);
+  bool waitfor(float seconds, const std::function<bool()>& done) {
+    return platform::waitfor(*sys.clock, *sys.events, seconds, done);
+  }
 };
 
 }  // namespace zarn

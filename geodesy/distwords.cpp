@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "app/app.h"
-#include "geodesy/distance.h"
 #include "platform/textrules.h"
 
 namespace zarn {
@@ -44,33 +42,6 @@ void distext(int metric, int nautical, float km, std::string& t, std::string& la
       d > 5 ? text::str(std::floor(d + 0.5f)) : text::str(std::floor(d * 10) / 10);
   t = v + (nautical == 1 ? " nm" : " miles");
   label = v + "m";
-}
-
-void distext(const App& app, float km, std::string& t, std::string& label) {
-  distext(app.main.metric, app.main.nautical, km, t, label);
-}
-
-void showdestdist(App& app) {
-  NavState& nav = app.nav;
-  if (nav.curdest < 0 || nav.curdest > NavState::destmax) return;
-  int b = 0;
-  distbearing(app.geo, app.gps.ownx, app.gps.owny, nav.destx[nav.curdest],
-              nav.desty[nav.curdest], nav.destdist, b);
-
-  std::string t, label;
-  distext(app, nav.destdist, t, label);
-  ZarnForm& z = app.win.zarn;
-  z.disbox.set(label);
-
-  // Clock position of the bearing relative to the heading; with no heading (-1) relative to
-  // grid north plus one degree.
-  int c = static_cast<int>(std::floor((b - app.gps.ownhdg + 15) / 30.0));
-  while (c < 1) c += 12;
-  nav.clockbrg = c;
-  z.dirbox.set(text::str(c) + "oc");
-
-  // The stand-by window shows both while the map window is hidden.
-  if (ui::Form* bgd = app.win.find("zarnbgd")) bgd->caption = z.disbox.caption + "@" + z.dirbox.caption;
 }
 
 }  // namespace zarn

@@ -1,19 +1,13 @@
-// Distances in words for messages, and the destination read-outs of the main window.
+// Distances in words for messages and read-outs.
 #pragma once
 
 #include <string>
 
 namespace zarn {
-struct App;
 
 // A distance (km) in the user's units, as message text (" 2.7 nm", " 990 metres") and as the
 // short label (" 2.7m", " 990m"): whole units above 5, tenths down to 1 km or 0.6 mile, then
 // tens of metres or tens of yards.
 void distext(int metric, int nautical, float km, std::string& text, std::string& label);
-void distext(const App& app, float km, std::string& text, std::string& label);
-
-// Distance and clock position from the own position to the current destination: stores
-// destdist and clockbrg and writes disbox, dirbox and the stand-by window's caption.
-void showdestdist(App& app);
 
 }  // namespace zarn

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
-#include "app/app.h"
+#include "geodesy/geostate.h"
+#include "platform/datetime.h"
 #include "platform/files.h"
-#include "platform/services.h"
 #include "platform/textrules.h"
-#include "speech/msgline.h"
 
 namespace zarn {
 
@@ -38,34 +37,25 @@ std::optional<float> readfirstnum(const platform::Files& files, std::string_view
   return static_cast<float>(f->number());
 }
 
-bool loadccc(App& app) {
-  GeoState& g = app.geo;
+std::optional<std::string> loadccc(GeoState& g, const platform::Files& files) {
   g.ccccount = 0;
-  auto f = platform::InputFile::open(app.files, "MAPS.CCC");
-  if (!f) {
-    showmsg(app, "MAPS.CCC not found: grid references cannot be read");
-    return false;
-  }
+  auto f = platform::InputFile::open(files, "MAPS.CCC");
+  if (!f) return "MAPS.CCC not found: grid references cannot be read";
   const int count = text::int16(f->number());
-  if (count < 1) return true;
+  if (count < 1) return std::nullopt;
   int n = std::min(count, GeoState::cccmax);
   for (int i = 1; i <= n; ++i) {
-    if (f->eof()) {
-      showmsg(app, "MAPS.CCC holds only" + text::str(g.ccccount) + " of" + text::str(count) +
-                       " grid squares");
-      return false;
-    }
+    if (f->eof())
+      return "MAPS.CCC holds only" + text::str(g.ccccount) + " of" + text::str(count) + " grid squares";
     g.ccccode[i] = f->field();
     g.cccx[i] = static_cast<float>(f->number()) * 100;
     g.cccy[i] = static_cast<float>(f->number()) * 100;
     g.ccccount = i;
   }
-  if (count > GeoState::cccmax) {
-    showmsg(app, "MAPS.CCC has" + text::str(count) + " grid squares: only the first" +
-                     text::str(GeoState::cccmax) + " are used");
-    return false;
-  }
-  return true;
+  if (count > GeoState::cccmax)
+    return "MAPS.CCC has" + text::str(count) + " grid squares: only the first" +
+           text::str(GeoState::cccmax) + " are used";
+  return std::nullopt;
 }
 
 
@@ -80,8 +70,8 @@ float daynumber(std::string_view ddmmyy) {
   return static_cast<float>(platform::daysfromcivil(static_cast<int>(y), static_cast<int>(mm), 1) + dd - 1);
 }
 
-float elapsed(const App& app, float t0) {
-  float d = app.timer() - t0;
+float elapsed(float now, float t0) {
+  float d = now - t0;
   if (d < 0) d += 86400;  // midnight has passed
   if (d < 0.001f) return 0.001f;
   return d;

@@ -8,7 +8,7 @@
 #include <string_view>
 
 namespace zarn {
-struct App;
+struct GeoState;
 namespace platform {
 class Files;
 }
@@ -26,18 +26,17 @@ std::optional<std::string> readfirstline(const platform::Files& files, std::stri
 // missing or holds nothing at all.
 std::optional<float> readfirstnum(const platform::Files& files, std::string_view name);
 
-// Loads the grid-square table from MAPS.CCC into app.geo. A missing file, a short file or more
-// squares than the table holds is reported on the message line; whatever was read stays loaded.
-// Returns false when something was wrong.
-bool loadccc(App& app);
+// Loads the grid-square table from MAPS.CCC. A missing file, a short file or more squares than
+// the table holds gives the problem as a message for the user; whatever was read stays loaded.
+std::optional<std::string> loadccc(GeoState& geo, const platform::Files& files);
 
 // A day count of a "ddmmyy" date: later dates always give larger numbers, across New Year too.
 // Years 70..99 are 1970..1999, 00..69 are 2000..2069; day 01-01-1970 is 0.
 float daynumber(std::string_view ddmmyy);
 
-// Seconds from the time of day t0 (seconds since midnight) to now, 86400 added when midnight
-// has passed; never below 0.001.
-float elapsed(const App& app, float t0);
+// Seconds from the time of day t0 to the time of day now (both seconds since midnight), 86400
+// added when midnight has passed; never below 0.001.
+float elapsed(float now, float t0);
 
 // Lower case, then upper case for the first character and for every character from the third
 // on that follows a blank or "-".

@@ -4,11 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/app.h"
-#include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
-#include "mainwindow/readouts.h"
-#include "platform/textrules.h"
 
 namespace zarn {
 
@@ -19,23 +15,22 @@ constexpr float rotx = 320, roty = 240;
 constexpr float pixlimit = 9999;
 
 // East edge of a latitude/longitude map, carried past 180 degrees for a map across it.
-float lonspan(const MapView& m) {
+float lonspan(const MapFrame& m) {
   float s = m.maplonmax - m.maplonmin;
   if (m.maplonmax < m.maplonmin) s += 360;
   return s;
 }
 
-bool zeroextent(const MapView& m) {
+bool zeroextent(const MapFrame& m) {
   if (m.curlatlon == 1) return lonspan(m) == 0 || m.maplatmax == m.maplatmin;
   return m.mapxmax == m.mapxmin || m.mapymax == m.mapymin;
 }
 
-bool rotated(const MapView& m) { return m.rotangle > 0 && m.norotmap == 0; }
+bool rotated(const MapFrame& m) { return m.rotangle > 0 && m.norotmap == 0; }
 
 }  // namespace
 
-bool worldtopix(App& app, float x, float y, float& px, float& py) {
-  const MapView& m = app.map;
+bool worldtopix(GeoState& geo, const MapFrame& m, float x, float y, float& px, float& py) {
   const float w = m.picwidth - 1;
   const float h = m.picheight - 1;
   if (zeroextent(m) || (m.mapzoom > 0 && (w == 0 || h == 0))) return false;
@@ -43,7 +38,7 @@ bool worldtopix(App& app, float x, float y, float& px, float& py) {
   float u, v;
   if (m.curlatlon == 1) {
     float lat = 0, lon = 0;
-    osgbtoll(app.geo, x, y, lat, lon);
+    osgbtoll(geo, x, y, lat, lon);
     if (lon < 0 && m.maplonmax < m.maplonmin) lon += 360;
     u = (lon - m.maplonmin) * w / lonspan(m);
     v = (m.maplatmax - lat) * h / (m.maplatmax - m.maplatmin);
@@ -65,8 +60,7 @@ bool worldtopix(App& app, float x, float y, float& px, float& py) {
   return true;
 }
 
-bool pixtoll(App& app, float px, float py, float& x, float& y) {
-  const MapView& m = app.map;
+bool pixtoll(GeoState& geo, const MapFrame& m, float px, float py, float& x, float& y) {
   const float w = m.picwidth - 1;
   const float h = m.picheight - 1;
   if (zeroextent(m) || w == 0 || h == 0) return false;
@@ -94,44 +88,13 @@ bool pixtoll(App& app, float px, float py, float& x, float& y) {
   float lat = m.maplatmax - (m.maplatmax - m.maplatmin) * v / h;
   lat = std::clamp(lat, -90.0f, 90.0f);
   if (lon < -180) lon = -180;
-  lltoosgb(app.geo, lat, lon, x, y);
+  lltoosgb(geo, lat, lon, x, y);
   return true;
 }
 
-float kmtopix(const App& app, float d) {
-  const MapView& m = app.map;
+float kmtopix(const MapFrame& m, float d) {
   if (m.mapxmax == m.mapxmin) return 0;
   return d * m.picwidth / (m.mapxmax - m.mapxmin);
-}
-
-void mousereadout(App& app, int /*button*/, int /*shift*/, float X, float Y) {
-  GeoState& g = app.geo;
-  const int iy = text::int16(Y);
-  if (X == g.mouselastx && iy == g.mouselasty) return;
-  app.main.lastclick = app.timer();
-  g.mouselastx = X;
-  g.mouselasty = iy;
-
-  ZarnForm& z = app.win.zarn;
-  float x = 0, y = 0;
-  if (pixtoll(app, X - 1, Y - 1, x, y)) {
-    g.mousex = x;
-    g.mousey = y;
-    std::string grid, ll;
-    gridreftext(g, x, y, grid);
-    float lat = 0, lon = 0;
-    osgbtoll(g, x, y, lat, lon);
-    latlongtext(lat, lon, ll);
-    if (app.main.displayxy == 1)
-      showgridref(app, text::str(static_cast<long long>(std::floor(X)) - 1) +
-                           text::str(static_cast<long long>(std::floor(Y)) - 1));
-    else
-      showgridref(app, grid);
-    z.llbox.set(ll);
-  }
-  if (z.modebox.caption != "OLD") z.modebox.set("<-");
-  setstatcol(app, ui::white);
-  z.iconmouse.move(text::cint(X), text::cint(Y));
 }
 
 }  // namespace zarn

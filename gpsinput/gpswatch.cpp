@@ -75,7 +75,7 @@ void receptionlost(App& app) {
 void gpswatch(App& app) {
   if (app.main.starting == 1) return;
   auto& g = app.gps;
-  g.gpsage = elapsed(app, g.lastgpstime);
+  g.gpsage = elapsed(app.timer(), g.lastgpstime);
   g.gpsrx = g.gpsage < g.gpstimeout ? 1 : 0;
   if (g.gpsrx != g.rxstate) {
     g.rxstate = g.gpsrx;

@@ -124,7 +124,7 @@ Tail gga(App& app, Fields f, int& handled) {
       g.climbrate = 0;
       g.alttime = app.timer();
       g.prevaltft = g.ownaltft;
-    } else if (elapsed(app, g.alttime) > 10) {
+    } else if (elapsed(app.timer(), g.alttime) > 10) {
       // A ten-second step in feet per minute, whatever time has passed.
       g.climbrate = std::floor((g.ownaltft - g.prevaltft) * 6);
       g.prevaltft = g.ownaltft;
@@ -159,12 +159,12 @@ void chase(App& app, float gx, float gy) {
   } else if (slot < n.destx.size()) {
     choosemap(app, n.destx[slot], n.desty[slot]);
   }
-  if (elapsed(app, app.main.destreptime) > 10) {
+  if (elapsed(app.timer(), app.main.destreptime) > 10) {
     app.main.destreptime = app.timer();
     saydestdist(app);
   }
   app.doevents();
-  if (elapsed(app, app.gps.chasesaid) > 60) {
+  if (elapsed(app.timer(), app.gps.chasesaid) > 60) {
     app.gps.chasesaid = app.timer();
     sayposition(app, gx, gy, n.destwav);
   }
@@ -386,7 +386,7 @@ int gpsparse(App& app, std::string& line) {
   if (tail == Tail::GoodFix) {
     z.o.load(0).visible = true;
     z.o.load(1).visible = true;
-    if (elapsed(app, g.carupdtime) > 0.5f && g.drawmode == 0) {
+    if (elapsed(app.timer(), g.carupdtime) > 0.5f && g.drawmode == 0) {
       g.carupdtime = app.timer();
       updatecar(app);
     }

@@ -1,8 +1,14 @@
 #include "mainwindow/readouts.h"
 
+#include <cmath>
+
 #include "app/app.h"
+#include "geodesy/distance.h"
+#include "geodesy/distwords.h"
 #include "geodesy/postext.h"
+#include "geodesy/transform.h"
 #include "geodesy/ukgrid.h"
+#include "platform/textrules.h"
 
 namespace zarn {
 
@@ -35,6 +41,59 @@ void setstatcol(App& app, ui::Colour colour) {
   z.gridbox.backcolor = colour;
   z.hdgbox.backcolor = colour;
   z.vecto.bordercolor = colour;
+}
+
+void showdestdist(App& app) {
+  NavState& nav = app.nav;
+  if (nav.curdest < 0 || nav.curdest > NavState::destmax) return;
+  int b = 0;
+  distbearing(app.geo, app.gps.ownx, app.gps.owny, nav.destx[nav.curdest],
+              nav.desty[nav.curdest], nav.destdist, b);
+
+  std::string t, label;
+  distext(app.main.metric, app.main.nautical, nav.destdist, t, label);
+  ZarnForm& z = app.win.zarn;
+  z.disbox.set(label);
+
+  // Clock position of the bearing relative to the heading; with no heading (-1) relative to
+  // grid north plus one degree.
+  int c = static_cast<int>(std::floor((b - app.gps.ownhdg + 15) / 30.0));
+  while (c < 1) c += 12;
+  nav.clockbrg = c;
+  z.dirbox.set(text::str(c) + "oc");
+
+  // The stand-by window shows both while the map window is hidden.
+  if (ui::Form* bgd = app.win.find("zarnbgd")) bgd->caption = z.disbox.caption + "@" + z.dirbox.caption;
+}
+
+void mousereadout(App& app, int /*button*/, int /*shift*/, float X, float Y) {
+  GeoState& g = app.geo;
+  const int iy = text::int16(Y);
+  if (X == g.mouselastx && iy == g.mouselasty) return;
+  app.main.lastclick = app.timer();
+  g.mouselastx = X;
+  g.mouselasty = iy;
+
+  ZarnForm& z = app.win.zarn;
+  float x = 0, y = 0;
+  if (pixtoll(app.geo, app.map, X - 1, Y - 1, x, y)) {
+    g.mousex = x;
+    g.mousey = y;
+    std::string grid, ll;
+    gridreftext(g, x, y, grid);
+    float lat = 0, lon = 0;
+    osgbtoll(g, x, y, lat, lon);
+    latlongtext(lat, lon, ll);
+    if (app.main.displayxy == 1)
+      showgridref(app, text::str(static_cast<long long>(std::floor(X)) - 1) +
+                           text::str(static_cast<long long>(std::floor(Y)) - 1));
+    else
+      showgridref(app, grid);
+    z.llbox.set(ll);
+  }
+  if (z.modebox.caption != "OLD") z.modebox.set("<-");
+  setstatcol(app, ui::white);
+  z.iconmouse.move(text::cint(X), text::cint(Y));
 }
 
 }  // namespace zarn

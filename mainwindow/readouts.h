@@ -1,4 +1,4 @@
-// The position read-outs along the bottom of the main window.
+// The read-outs along the bottom of the main window: position, destination and pointer.
 #pragma once
 
 #include <string>
@@ -18,5 +18,15 @@ void ownreadouts(App& app);
 // The position-status colour of the read-outs: green for live GPS, yellow for old or simulated
 // data, white while they show the pointer's position.
 void setstatcol(App& app, ui::Colour colour);
+
+// Distance and clock position from the own position to the current destination: stores
+// destdist and clockbrg and writes disbox, dirbox and the stand-by window's caption.
+void showdestdist(App& app);
+
+// Pointer move over the map (main-window pixels X, Y): shows the grid reference (or the pixel
+// position when displayxy is on) and latitude/longitude under the pointer, marks the mode label
+// "<-", turns the status colour white and moves the pointer icon. Moves that change only the
+// fraction of Y are ignored.
+void mousereadout(App& app, int button, int shift, float X, float Y);
 
 }  // namespace zarn

@@ -26,6 +26,7 @@
 #include "navigation/iform.h"
 #include "navigation/waypoints.h"
 #include "platform/textrules.h"
+#include "speech/msgline.h"
 #include "speech/queue.h"
 #include "vehicles/dialforms.h"
 #include "vehicles/mcv.h"
@@ -487,7 +488,7 @@ void pulfix(App& app) {
   m.pulfixtime = readpulfixtime(app);
   m.pulfixon = 1;
   setstatlabel(app, "ZARN configured to PULFIX");
-  loadccc(app);
+  if (auto problem = loadccc(app.geo, app.files)) showmsg(app, *problem);
   readcfg(app);
   if (!openport(app, "")) {
     setstatlabel(app, "PULFIX Error - COM Port in ZARN.CFG");
@@ -501,7 +502,7 @@ void pulfix(App& app) {
   std::string result = "NO DATA";
   app.waitfor(m.pulfixtime, [&] {
     readcomms(app);
-    const float t = elapsed(app, m.pulfixstart);
+    const float t = elapsed(app.timer(), m.pulfixstart);
     setstatlabel(app, "ZARN configured to PULFIX" + text::str(static_cast<int>(m.pulfixtime - t)));
     if (app.gps.owny < 0) return false;
     gridreftext(app.geo, app.gps.ownx, app.gps.owny, result);
@@ -582,7 +583,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   vehiclemode(app);
 
   stage(app, "Checking Grid system ...");
-  loadccc(app);
+  if (auto problem = loadccc(app.geo, app.files)) showmsg(app, *problem);
   setstatlabel(app, "Checking Configuration ...");
   const bool configured = readcfg(app);
   delaysec(app, 0.5f);

@@ -74,18 +74,18 @@ void spokenreports(App& app) {
   MainState& m = app.main;
   GpsState& g = app.gps;
   const auto& rep = m.repint;
-  if (rep[3] != 0 && elapsed(app, m.dirreptime) > static_cast<float>(rep[3]) && g.ownhdg >= 0) {
+  if (rep[3] != 0 && elapsed(app.timer(), m.dirreptime) > static_cast<float>(rep[3]) && g.ownhdg >= 0) {
     m.dirreptime = app.timer();
     saymoving(app);
     speakqueue(app);
   }
-  if (rep[9] != 0 && elapsed(app, m.etareptime) >= static_cast<float>(rep[9])) sayeta(app);
-  if (rep[2] != 0 && elapsed(app, m.destreptime) >= static_cast<float>(rep[2])) {
+  if (rep[9] != 0 && elapsed(app.timer(), m.etareptime) >= static_cast<float>(rep[9])) sayeta(app);
+  if (rep[2] != 0 && elapsed(app.timer(), m.destreptime) >= static_cast<float>(rep[2])) {
     m.destreptime = app.timer();
     if (app.nav.nodest == 0) saydestdist(app);
     speakqueue(app);
   }
-  if (rep[1] != 0 && elapsed(app, m.herereptime) > static_cast<float>(rep[1])) {
+  if (rep[1] != 0 && elapsed(app.timer(), m.herereptime) > static_cast<float>(rep[1])) {
     m.herereptime = app.timer();
     readcomms(app);
     gpswatch(app);
@@ -133,9 +133,9 @@ void services(App& app) {
     const float mph = g.ownspd / 1.61f;
     setspdcol(app, mph <= 30 ? ui::green : mph <= 70 ? ui::yellow : ui::red);
   }
-  if (elapsed(app, app.nav.rgishown) > 5)
+  if (elapsed(app.timer(), app.nav.rgishown) > 5)
     if (ui::Form* rgi = app.win.find("rgi")) rgi->hide();
-  if (elapsed(app, m.searchtime) > 180 && m.clickage > 180) {
+  if (elapsed(app.timer(), m.searchtime) > 180 && m.clickage > 180) {
     z.search.visible = false;
     z.searchdat.visible = false;
     m.typingmode = 0;
@@ -163,7 +163,7 @@ void services(App& app) {
                    text::timetext(app.sys.clock->now()));
 
   const int hi = app.map.histint;
-  if (hi >= -1 && (elapsed(app, m.lasttrail) >= trailinterval(hi) || m.trailperline == 1)) {
+  if (hi >= -1 && (elapsed(app.timer(), m.lasttrail) >= trailinterval(hi) || m.trailperline == 1)) {
     m.lasttrail = app.timer();
     const bool agd = replayed && text::ucase(text::right(g.replayfile, 4)) == ".AGD";
     if (!agd && m.mvmode != 1) addtrail(app, g.ownx, g.owny);
@@ -189,7 +189,7 @@ void Timer1_Timer(App& app) {
   auto& z = app.win.zarn;
 
   z.showcmd.backcolor = ui::lightgrey;
-  if (m.pollint > 0 && !m.pollcmd.empty() && elapsed(app, m.lastsent) >= static_cast<float>(m.pollint)) {
+  if (m.pollint > 0 && !m.pollcmd.empty() && elapsed(app.timer(), m.lastsent) >= static_cast<float>(m.pollint)) {
     m.lastsent = app.timer();
     const auto saved = app.speech.talkon;
     app.speech.talkon = 1;
@@ -197,10 +197,10 @@ void Timer1_Timer(App& app) {
     app.speech.talkon = saved;
     commsend(app, m.pollcmd);
   }
-  m.clickage = elapsed(app, m.lastclick);
-  if (elapsed(app, app.speech.msgtime) > 10) clearmsg(app);
+  m.clickage = elapsed(app.timer(), m.lastclick);
+  if (elapsed(app.timer(), app.speech.msgtime) > 10) clearmsg(app);
   // The symbol's leader line stays 3 s after the symbol was placed.
-  if (z.vecto.visible && elapsed(app, app.map.vectotime) > 3) z.vecto.visible = false;
+  if (z.vecto.visible && elapsed(app.timer(), app.map.vectotime) > 3) z.vecto.visible = false;
   if (m.initmark != 1234) {
     m.searchidx = 1;
     z.search.text = m.searchprompts[1];
@@ -212,7 +212,7 @@ void Timer1_Timer(App& app) {
     m.lastkey = 0;
     keycmd(app, k);
   }
-  if (elapsed(app, app.map.cprtime) > 3) {
+  if (elapsed(app.timer(), app.map.cprtime) > 3) {
     z.mapcopy.visible = false;
     z.cpytext.visible = false;
     z.cpyring.visible = false;

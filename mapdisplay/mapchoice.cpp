@@ -59,7 +59,7 @@ void choosemap(App& app, float x, float y) {
   }
   // The followed point itself: worldtopix turns it for heading-up as the window shows it.
   float px = 320, py = 240;
-  worldtopix(app, x, y, px, py);
+  worldtopix(app.geo, app.map, x, y, px, py);
   if (std::fabs(px - 320) < m.recentredist && std::fabs(py - 240) < m.recentredist) return;
   loadmap(app, bi);
 }

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/transform.h"
 #include "platform/ui.h"
 
 namespace zarn {
 
-struct MapView {
+// The transform's part of the view (picture size, edges, rotation, zoom) is the MapFrame.
+struct MapView : MapFrame {
   // The map catalogue: parallel arrays by map number 1..mapcount (entry 0 holds nothing).
   static constexpr int mapmax = 1100;
   int mapcount = 0;
@@ -37,23 +39,7 @@ struct MapView {
 
   // The current map view, set when a map is loaded or rotated.
   std::string maptitle, mapbmp, tiledir;
-  float picwidth = 640, picheight = 480;  // picture size in pixels
-  int curlatlon = 0;                      // 1: the map is calibrated in latitude/longitude
-  float mapxmin = 0, mapxmax = 0, mapymin = 0, mapymax = 0;  // grid map edges, frame km
-  // Latitude/longitude map edges in degrees; maplonmax below maplonmin: across 180 degrees.
-  float maplonmin = 0, maplonmax = 0, maplatmin = 0, maplatmax = 0;
-  // Heading-up rotation about pixel (320, 240): the sector 0..7 whose digit names the rotated
-  // picture, the angle in degrees (0 none), 1 when the rotated picture is missing, and cosine
-  // and sine of the angle and of minus the angle.
-  int rotsector = 0;
-  float rotangle = 0;
-  int norotmap = 0;
-  float rotcos = 1, rotsin = 0, rotcosneg = 1, rotsinneg = 0;
   float rotlast = 0;  // angle in force when a single-picture map was last loaded for a turn
-  int mapzoom = 0;    // 1: pictures are stretched to the map area
-  // The map area in pixels: 640 x 480 whatever the physical screen, so that tiles, stretched
-  // pictures and calibration keep the geometry the descriptions were made for.
-  float scrwidth = 640, scrheight = 480;
   int headingup = 0;  // 1: heading-up rotation (map changes are then not announced)
 
   // The place file of the position report ("ZARN.WAW" or the map's own) and the least radius

@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "geodesy/distwords.h"
 #include "geodesy/transform.h"
+#include "mainwindow/readouts.h"
 #include "mapdisplay/pictures.h"
 #include "navigation/navservices.h"
 
@@ -37,8 +38,8 @@ void plotdot(App& app, int i) {
   const auto k = static_cast<std::size_t>(i);
   const float r = (app.gps.dgpsfix != 0 ? m.trailsizedgps : m.trailsize) / 1000;
   float x = -9999, y = -9999;
-  worldtopix(app, m.trailx[k], m.traily[k], x, y);
-  float w = 2 * kmtopix(app, r);
+  worldtopix(app.geo, app.map, m.trailx[k], m.traily[k], x, y);
+  float w = 2 * kmtopix(app.map, r);
   if (w < 4) w = 4;
   ui::Shape& dot = z.p.load(i);
   dot.visible = false;
@@ -82,7 +83,7 @@ void updatecar(App& app) {
   showdestdist(app);
   updateinstr(app);
   float x = 0, y = 0;
-  const bool onmap = worldtopix(app, app.gps.ownx, app.gps.owny, x, y);
+  const bool onmap = worldtopix(app.geo, app.map, app.gps.ownx, app.gps.owny, x, y);
   // Without a map there is no pixel to put the car on.
   if (noposition(app) || !onmap) {
     z.car.visible = false;

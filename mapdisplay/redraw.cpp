@@ -39,7 +39,7 @@ void redrawmap(App& app) {
   ZarnForm& z = app.win.zarn;
   MapView& m = app.map;
   float px = -9999, py = -9999;
-  worldtopix(app, app.gps.ownx, app.gps.owny, px, py);
+  worldtopix(app.geo, app.map, app.gps.ownx, app.gps.owny, px, py);
   z.car.move(static_cast<int>(std::lround(px - z.car.width / 2.0f)),
              static_cast<int>(std::lround(py - z.car.height / 2.0f)));
   if (!noposition(app)) drawvector(app, px, py);
@@ -54,12 +54,12 @@ void redrawmap(App& app) {
   }
 
   float hx = -9999, hy = -9999;
-  worldtopix(app, app.main.homex, app.main.homey, hx, hy);
+  worldtopix(app.geo, app.map, app.main.homex, app.main.homey, hx, hy);
   z.home.move(static_cast<int>(std::lround(hx)) - 16, static_cast<int>(std::lround(hy)) - 16);
   if (app.main.nohome == 0) z.home.visible = true;
 
   float fx = -9999, fy = -9999;
-  worldtopix(app, app.main.foundx, app.main.foundy, fx, fy);
+  worldtopix(app.geo, app.map, app.main.foundx, app.main.foundy, fx, fy);
   if (app.main.mvmode == 1) drawvehicles(app);
   showsymbol(app, fx, fy, z.symlab.caption);
 

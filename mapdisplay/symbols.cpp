@@ -82,7 +82,7 @@ void showdest(App& app, float x, float y, int slot) {
   if (app.main.refdest != 0) choosemap(app, n.destx[s], n.desty[s]);
   if (n.nodest != 0) return;
   float dx = -9999, dy = -9999;
-  worldtopix(app, x, y, dx, dy);
+  worldtopix(app.geo, app.map, x, y, dx, dy);
   for (ui::Label* l : {&z.destlab, &z.destlabshad}) {
     namestyle(*l, l == &z.destlab ? ui::white : ui::black, false);
     if (l->width == 0) l->move(l->left, l->top, 160, 16);  // a fixed width, as designed

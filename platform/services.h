@@ -13,20 +13,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/datetime.h"
 #include "platform/ui.h"
 
 namespace zarn::platform {
-
-// Local date and time, broken down.
-struct DateTime {
-  int year = 2000, month = 1, day = 1;  // month 1..12
-  int hour = 0, minute = 0, second = 0;
-  double fraction = 0;  // of the second
-};
-
-// Days since 1 January 1970 of a (proleptic Gregorian) date, and back.
-long daysfromcivil(int year, int month, int day);
-void civilfromdays(long days, int& year, int& month, int& day);
 
 class Clock {
  public:
@@ -113,6 +103,11 @@ class EventPump {
   // Nothing to do for a moment: the real pump sleeps briefly so that waits do not spin.
   virtual void idle() {}
 };
+
+// Waits while letting events run: the one way the program waits. Ends early as soon as done()
+// holds (tested after each pass of events) and then returns true. A clock that never moves
+// (a test's fake) ends the wait after a bounded number of passes.
+bool waitfor(const Clock& clock, EventPump& events, float seconds, const std::function<bool()>& done);
 
 // Loads pictures (BMP, ICO) for image controls; null when the file is missing or unreadable.
 class ImageStore {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/services.h"
+#include "platform/datetime.h"
 
 namespace zarn::text {
 

@@ -150,7 +150,7 @@ void saywhereweare(App& app) {
       float cn = -dy * std::fabs(app.map.hdgcos);
       if (std::fabs(ce) > 0.1f) ce = m.cfgcorre;
       if (std::fabs(cn) > 0.1f) cn = m.cfgcorrn;
-      if (elapsed(app, s.matchtime) > 120) {
+      if (elapsed(app.timer(), s.matchtime) > 120) {
         ce = m.cfgcorre;
         cn = m.cfgcorrn;
       }
@@ -180,7 +180,7 @@ void saywhereweare(App& app) {
     }
   }
   // A road not matched for a minute is forgotten (and one still matched is said again).
-  if (elapsed(app, s.roadtime) > 60) {
+  if (elapsed(app.timer(), s.roadtime) > 60) {
     s.roadtext.clear();
     s.prevroad.clear();
     s.rcckey.clear();
@@ -197,7 +197,7 @@ void saywhereweare(App& app) {
   const std::string stem = gf.size() >= 4 ? gf.substr(0, gf.size() - 4) : std::string();
   const std::string landmarkwav = stem + "." + text::mid(p, 7, 1) + text::mid(p, 13, 1) + "$";
   const std::string squarewav = stem + ".WAV";
-  const float e = elapsed(app, s.wwareptime);
+  const float e = elapsed(app.timer(), s.wwareptime);
   s.wwareptime = now;
   const std::string name = between(s.geotext[k], '#');
   std::string side = between(s.geotext[k], '$');

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
 #include "geodesy/distance.h"
 #include "geodesy/distwords.h"
 #include "geodesy/geostate.h"
@@ -148,49 +147,6 @@ TEST(Distwords, DistextBandsInEachUnitSystem) {
     EXPECT_EQ(t, c.text) << c.guards;
     EXPECT_EQ(l, c.label) << c.guards;
   }
-}
-
-struct ZarnBgd : ui::Form {
-  static constexpr const char* formname = "zarnbgd";
-  ZarnBgd() : ui::Form(formname) {}
-};
-
-TEST(Distwords, ShowdestdistClockPositions) {
-  App app;
-  app.main.metric = 1;
-  app.gps.ownx = app.gps.owny = 400;
-  app.nav.curdest = 3;
-  // Places the destination 10 km away at a bearing whose whole degree is brg.
-  auto dest = [&](int brg) {
-    const double r = (brg - 0.2) * M_PI / 180;
-    app.nav.destx[3] = static_cast<float>(400 + 10 * std::sin(r));
-    app.nav.desty[3] = static_cast<float>(400 + 10 * std::cos(r));
-  };
-  const struct { int brg, hdg, clock; } cases[] = {
-      {10, 350, 1},   {0, 0, 12},   {0, 359, 12},  // -344 / 30 floors to -12: 12 added twice
-      {180, 0, 6},    {90, -1, 3},  {345, -1, 12}, {343, -1, 11}, {344, -1, 12}, {100, 10, 3},
-  };
-  for (const auto& c : cases) {
-    dest(c.brg);
-    app.gps.ownhdg = c.hdg;
-    showdestdist(app);
-    EXPECT_EQ(app.nav.clockbrg, c.clock) << c.brg << " " << c.hdg;
-    EXPECT_EQ(app.win.zarn.dirbox.caption, " " + std::to_string(c.clock) + "oc");
-    EXPECT_NEAR(app.nav.destdist, 10, 1e-4);
-    EXPECT_EQ(app.win.zarn.disbox.caption, " 10k");
-  }
-
-  // The stand-by window, once it exists, carries both read-outs.
-  app.win.get<ZarnBgd>();
-  app.gps.ownhdg = 0;
-  dest(180);
-  app.main.metric = 0;
-  showdestdist(app);
-  EXPECT_EQ(app.win.find("zarnbgd")->caption, " 6m@ 6oc");
-
-  app.nav.curdest = 201;  // a slot beyond the table reads nothing
-  showdestdist(app);
-  EXPECT_EQ(app.nav.clockbrg, 6);
 }
 
 }  // namespace

@@ -1,12 +1,17 @@
-// Shared by the geodesy tests: an application whose MAPS.CCC holds every 100-km square of the
-// national grid, lettered by the grid's own rule, and ground distances between nearby points.
+// Shared by the geodesy tests: a scratch folder, the coordinate state with a MAPS.CCC holding
+// every 100-km square of the national grid, lettered by the grid's own rule, and ground
+// distances between nearby points.
 #pragma once
 
 #include <cmath>
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "geodesy/geostate.h"
 #include "geodesy/helpers.h"
-#include "support/app_fixture.h"
+#include "platform/files.h"
+#include "support/tempdir.h"
 
 namespace zarn::test {
 
@@ -18,17 +23,24 @@ inline std::string ukletters(int e, int n) {
   return {static_cast<char>('A' + l1 + (l1 > 7)), static_cast<char>('A' + l2 + (l2 > 7))};
 }
 
+class GeoTest : public ::testing::Test {
+ protected:
+  void put(const std::string& name, const std::string& contents) const { tmp.put(name, contents); }
+  zarn::testing::TempDir tmp;
+  platform::Files files{tmp.path()};
+  GeoState geo;
+};
+
 // Squares 0..700 km east and 0..1300 km north, loaded.
-class GridTest : public AppTest {
+class GridTest : public GeoTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
     std::string s = "91\r\n";
     for (int n = 0; n < 13; ++n)
       for (int e = 0; e < 7; ++e)
         s += "\"" + ukletters(e, n) + "\"," + std::to_string(e) + "," + std::to_string(n) + "\r\n";
     put("MAPS.CCC", s);
-    ASSERT_TRUE(loadccc(*app));
+    ASSERT_EQ(loadccc(geo, files), std::nullopt);
   }
 };
 

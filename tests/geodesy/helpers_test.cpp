@@ -7,7 +7,7 @@
 namespace zarn {
 namespace {
 
-using Helpers = test::AppTest;
+using Helpers = test::GeoTest;
 
 TEST_F(Helpers, NextfieldWalksCommaAndStarSeparatedFields) {
   struct Case {
@@ -37,7 +37,7 @@ TEST_F(Helpers, FirstValueReadsOfConfigurationFiles) {
   put("NUM.CFG", "12.5,3\r\n");
   put("EMPTY.CFG", "");
   put("BLANKLINE.CFG", "\r\n");
-  const auto& f = app->files;
+  const auto& f = files;
   EXPECT_EQ(fileexists(f, "line.cfg"), 1) << "names are matched without regard to case";
   EXPECT_EQ(fileexists(f, "*.CFG"), 1) << "a pattern counts as found";
   EXPECT_EQ(fileexists(f, "NONE.CFG"), 0);
@@ -54,22 +54,22 @@ TEST_F(Helpers, FirstValueReadsOfConfigurationFiles) {
 TEST_F(Helpers, LoadcccFaultsNeverOverflowTheTable) {
   auto load = [&](const std::string& contents) {
     put("MAPS.CCC", contents);
-    return loadccc(*app);
+    return loadccc(geo, files).has_value();
   };
-  EXPECT_FALSE(loadccc(*app)) << "missing file";
-  EXPECT_TRUE(load("-3\r\n")) << "a negative count is an empty table";
-  EXPECT_EQ(app->geo.ccccount, 0);
+  EXPECT_TRUE(loadccc(geo, files).has_value()) << "missing file";
+  EXPECT_FALSE(load("-3\r\n")) << "a negative count is an empty table";
+  EXPECT_EQ(geo.ccccount, 0);
   // More squares than the table holds: the first 200 are kept, the rest reported.
   std::string big = "250\r\n";
   for (int i = 0; i < 250; ++i) big += "\"Q" + std::to_string(i) + "\"," + std::to_string(i) + ",1\r\n";
-  EXPECT_FALSE(load(big));
-  ASSERT_EQ(app->geo.ccccount, GeoState::cccmax);
-  EXPECT_EQ(app->geo.ccccode[200], "Q199");
-  EXPECT_EQ(app->geo.cccx[200], 19900.0f);
-  EXPECT_FALSE(load("3\r\nSV,0,0\r\nTQ,5,1\r\n")) << "a file shorter than its count";
-  ASSERT_EQ(app->geo.ccccount, 2) << "keeps what it holds";
-  EXPECT_EQ(app->geo.ccccode[2], "TQ");
-  EXPECT_EQ(app->geo.cccy[2], 100.0f);
+  EXPECT_TRUE(load(big));
+  ASSERT_EQ(geo.ccccount, GeoState::cccmax);
+  EXPECT_EQ(geo.ccccode[200], "Q199");
+  EXPECT_EQ(geo.cccx[200], 19900.0f);
+  EXPECT_TRUE(load("3\r\nSV,0,0\r\nTQ,5,1\r\n")) << "a file shorter than its count";
+  ASSERT_EQ(geo.ccccount, 2) << "keeps what it holds";
+  EXPECT_EQ(geo.ccccode[2], "TQ");
+  EXPECT_EQ(geo.cccy[2], 100.0f);
 }
 
 TEST_F(Helpers, DaynumberCountsDaysAcrossYearEnds) {
@@ -92,11 +92,9 @@ TEST_F(Helpers, DaynumberCountsDaysAcrossYearEnds) {
 }
 
 TEST_F(Helpers, ElapsedWrapsAtMidnight) {
-  clock->settimer(0.5);
-  EXPECT_FLOAT_EQ(elapsed(*app, 86399.5f), 1.0f);
-  EXPECT_FLOAT_EQ(elapsed(*app, 0.5f), 0.001f) << "never below a thousandth";
-  clock->settimer(3600);
-  EXPECT_FLOAT_EQ(elapsed(*app, 3590), 10.0f);
+  EXPECT_FLOAT_EQ(elapsed(0.5f, 86399.5f), 1.0f);
+  EXPECT_FLOAT_EQ(elapsed(0.5f, 0.5f), 0.001f) << "never below a thousandth";
+  EXPECT_FLOAT_EQ(elapsed(3600, 3590), 10.0f);
 }
 
 TEST_F(Helpers, PropercaseRaisesWordStarts) {

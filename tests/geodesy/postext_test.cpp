@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "geodesy/geostate.h"
 #include "geodesy/geotest.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
@@ -44,7 +43,6 @@ void expectpos(GeoState& geo, const std::string& text, float wx, float wy, float
 }
 
 TEST_F(Postext, ParseposReadsEveryForm) {
-  GeoState& geo = app->geo;
   const struct {
     const char* guards;
     const char* text;
@@ -75,7 +73,6 @@ TEST_F(Postext, ParseposReadsEveryForm) {
 }
 
 TEST_F(Postext, ParseposFailsWithTheFailurePair) {
-  GeoState& geo = app->geo;
   const char* cases[] = {
       "tq3080",              // square letters are case-sensitive
       "ZZ3080",              // not in the table
@@ -92,9 +89,9 @@ TEST_F(Postext, ParseposFailsWithTheFailurePair) {
   EXPECT_NE(parsefaily, -950.0f) << "the failure pair differs from the no-position pair";
 
   // An empty table fails every letter reference, the second time as the first.
-  App empty;
-  expectpos(empty.geo, "TQ3080", parsefailx, parsefaily, 0, "square missing");
-  expectpos(empty.geo, "TQ3080", parsefailx, parsefaily, 0, "square missing twice");
+  GeoState empty;
+  expectpos(empty, "TQ3080", parsefailx, parsefaily, 0, "square missing");
+  expectpos(empty, "TQ3080", parsefailx, parsefaily, 0, "square missing twice");
 
   // The last square found is remembered: a failed search leaves it, and it answers even after
   // the table is emptied.
@@ -123,15 +120,15 @@ TEST_F(Postext, GridreftextPicksTheFormByArea) {
       {"400.0005 is stored below the half metre", 400.0005f, 150, "SU 00000 50000"},
       {"400.0006 is stored above it", 400.0006f, 150, "SU 00001 50000"},
   };
-  for (const auto& c : cases) EXPECT_EQ(grid(app->geo, c.x, c.y), c.text) << c.guards;
+  for (const auto& c : cases) EXPECT_EQ(grid(geo, c.x, c.y), c.text) << c.guards;
 
   float x = 0, y = 0;
-  lltoosgb(app->geo, 53.35f, -6.26f, x, y);
-  EXPECT_EQ(grid(app->geo, x, y), "O 15855 34718") << "the Irish area writes Irish references";
+  lltoosgb(geo, 53.35f, -6.26f, x, y);
+  EXPECT_EQ(grid(geo, x, y), "O 15855 34718") << "the Irish area writes Irish references";
 
   // No square covers the position: UTM when asked for, else compact latitude/longitude.
-  App empty;
-  GeoState& e = empty.geo;
+  GeoState empty;
+  GeoState& e = empty;
   const struct { int utmmode; float lat, lon; const char* text; } far[] = {
       {0, 51.5f, -0.1275f, "513000N0000764W"},
       {1, 51.5f, -0.1275f, "30U 699369 5709341"},
@@ -175,7 +172,6 @@ TEST_F(Postext, LatlongTexts) {
 // the series area (Hugh Town, Landewednack) the inverse conversion's first estimate falls
 // outside it, so it must still refine through the series.
 TEST_F(Postext, GridReferencesRoundTripForEveryPlace) {
-  GeoState& geo = app->geo;
   int uk = 0, irish = 0, south = 0;
   for (const Place& p : places()) {
     float x = 0, y = 0, px = 0, py = 0;
@@ -202,8 +198,7 @@ TEST_F(Postext, GridReferencesRoundTripForEveryPlace) {
 // Positions beyond the table, all round the world: the compact form and UTM read back within
 // their resolution; MGRS is refused.
 TEST(PostextWorld, UtmAndCompactTextsRoundTrip) {
-  App app;
-  GeoState& geo = app.geo;
+  GeoState geo;
   int n = 0;
   for (float lat = -79.5f; lat < 79.5f; lat += 6.7f)
     for (int zone = 1; zone <= 60; zone += 7)

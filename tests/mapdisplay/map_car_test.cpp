@@ -26,7 +26,7 @@ class Car : public maptest::MapTest {
     app->gps.ownhdg = hdg;
     updatecar(*app);
     float px = 0, py = 0;
-    worldtopix(*app, x, y, px, py);
+    worldtopix(app->geo, app->map, x, y, px, py);
     return {px, py};
   }
   bool pointershown() { return z().v.exists(1) && z().v[1].visible && z().vshad1.visible; }
@@ -189,7 +189,7 @@ TEST_F(Car, RedrawKeepsTheTrailInItsSlots) {
   EXPECT_EQ(m.trailidx, 3);
   EXPECT_EQ(m.trailx, x);
   float px = 0, py = 0;
-  worldtopix(*app, m.trailx[4], m.traily[4], px, py);
+  worldtopix(app->geo, app->map, m.trailx[4], m.traily[4], px, py);
   EXPECT_EQ(z().p[4].left + z().p[4].width / 2, std::lround(px)) << "placed on the new map";
   EXPECT_TRUE(z().p[4].visible);
   addtrail(*app, 400, 400);

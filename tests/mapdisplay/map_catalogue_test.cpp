@@ -53,7 +53,7 @@ TEST_F(Catalogue, DemoSetReadsTheSameFromDescriptionsAndFromTheCache) {
   EXPECT_EQ(get("FASTMAPS.DAT").size(), 2 + 44 * slow.size());
   App fresh;
   fresh.files.setworkdir(dir);
-  ASSERT_TRUE(loadccc(fresh));
+  ASSERT_EQ(loadccc(fresh.geo, fresh.files), std::nullopt);
   ASSERT_TRUE(readmaplist(fresh));
   EXPECT_EQ(catalogue(fresh.map), slow);
   EXPECT_EQ(fresh.win.get<CForm>().map.items, titles());

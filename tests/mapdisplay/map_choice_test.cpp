@@ -55,7 +55,7 @@ TEST_F(Choice, RecordedDriveGoesFromTheNationalMapToTheLocalOnes) {
     ASSERT_EQ(current(), "DRIVE");
     recentred += loaded();
     float px = 0, py = 0;
-    ASSERT_TRUE(worldtopix(*app, app->gps.ownx, app->gps.owny, px, py));
+    ASSERT_TRUE(worldtopix(app->geo, app->map, app->gps.ownx, app->gps.owny, px, py));
     ASSERT_LT(std::fabs(px - 320), 40) << "car kept near the centre";
     ASSERT_LT(std::fabs(py - 240), 40);
   }

@@ -60,7 +60,7 @@ TEST_F(Load, EveryDemoMapPutsItsReferencePointsOnTheirPixels) {
       if (r == 0 && d->r[0] == "LL") continue;
       float x = 0, y = 0, px = 0, py = 0;
       parsepos(app->geo, d->r[r], x, y);
-      ASSERT_TRUE(worldtopix(*app, x, y, px, py));
+      ASSERT_TRUE(worldtopix(app->geo, app->map, x, y, px, py));
       EXPECT_NEAR(px, d->a[r], 0.05) << d->r[r];
       EXPECT_NEAR(py, d->b[r], 0.05) << d->r[r];
     }

@@ -92,7 +92,7 @@ TEST_F(Marks, DestinationMarkerAndTheMapThatFollowsIt) {
   n.nodest = 0;
   showdest(*app, 375, 382, 3);
   float px = 0, py = 0;
-  ASSERT_TRUE(worldtopix(*app, 375, 382, px, py));
+  ASSERT_TRUE(worldtopix(app->geo, app->map, 375, 382, px, py));
   EXPECT_TRUE(z().dest.visible);
   EXPECT_EQ(z().dest.left, std::lround(px) - 16);
   EXPECT_EQ(z().destlab.caption, "Home farm");
@@ -116,7 +116,7 @@ TEST_F(Marks, RedrawShowsTheMapWidthTheHomeIconAndTheVehicles) {
   hideoverlays(*app);
   redrawmap(*app);
   float px = 0, py = 0;
-  worldtopix(*app, 305, 303, px, py);
+  worldtopix(app->geo, app->map, 305, 303, px, py);
   EXPECT_TRUE(z().home.visible);
   EXPECT_EQ(z().home.left, std::lround(px) - 16);
   app->main.nohome = 1;

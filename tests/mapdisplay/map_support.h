@@ -61,7 +61,7 @@ class MapTest : public test::AppTest {
   // Copies the demo map set into the working directory and reads its grid squares.
   void copydemo() {
     AppTest::copydemo();
-    ASSERT_TRUE(loadccc(*app));
+    ASSERT_EQ(loadccc(app->geo, app->files), std::nullopt);
   }
   void bmp(const std::string& name, int w = 640, int h = 480) const { put(name, bmpbytes(w, h)); }
   // An icon header: one 32 x 32 image.

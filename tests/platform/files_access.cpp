@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 namespace fs = std::filesystem;
 using zarn::platform::Files;

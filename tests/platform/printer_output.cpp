@@ -5,7 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/printer.h"
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 using zarn::platform::LpPrinter;
 

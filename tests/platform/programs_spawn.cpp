@@ -12,7 +12,7 @@
 
 #include "platform/files.h"
 #include "platform/programs.h"
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 namespace zarn::platform {
 namespace {

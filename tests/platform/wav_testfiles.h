@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "support/runtool.h"
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 namespace zarn::testing {
 

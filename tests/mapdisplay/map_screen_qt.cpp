@@ -62,7 +62,7 @@ class Screen : public maptest::MapTest {
     choosemap(*app, app->gps.ownx, app->gps.owny);
     updatecar(*app);
     float px = 0, py = 0;
-    EXPECT_TRUE(worldtopix(*app, app->gps.ownx, app->gps.owny, px, py));
+    EXPECT_TRUE(worldtopix(app->geo, app->map, app->gps.ownx, app->gps.owny, px, py));
     qt::QtUi ui([this] { return app->win.all(); });
     ui.refresh();
     QImage img = ui.view(z())->snapshot();

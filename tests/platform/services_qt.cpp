@@ -10,7 +10,7 @@
 
 #include "platform/qt/qtservices.h"
 #include "platform/qt_support.h"
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 namespace zarn::qt {
 namespace {

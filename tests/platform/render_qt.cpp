@@ -11,7 +11,7 @@
 #include "platform/qt/qtui.h"
 #include "platform/qt_support.h"
 #include "platform/ui.h"
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 namespace zarn::qt {
 namespace {
