@@ -12,11 +12,11 @@ namespace zarn {
 
 void storeposition(App& app, float lat, float lon) {
   auto& g = app.gps;
-  if (app.main.gpscorre != 0 || app.main.gpscorrn != 0) {
+  if (app.gps.gpscorre != 0 || app.gps.gpscorrn != 0) {
     float x = 0, y = 0;
     lltoosgb(app.geo, lat, lon, x, y);
-    x += app.main.gpscorre;
-    y += app.main.gpscorrn;
+    x += app.gps.gpscorre;
+    y += app.gps.gpscorrn;
     osgbtoll(app.geo, x, y, lat, lon);
   }
   g.ownlat = lat;

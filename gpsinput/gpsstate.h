@@ -40,6 +40,10 @@ struct DfSector {
 };
 
 struct GpsState : OwnFix {
+  // The user's position correction (km east and north) added to every parsed fix. The replay
+  // script, the map matching, the demo and the configuration all move it: only through
+  // setgpscorr.
+  float gpscorre = 0, gpscorrn = 0;
   // Values that travel with the fix.
   float lastgpstime = 0;   // time of day (s) of the last GPS or report line
   std::string gpstimetxt;  // hh:mm:ss of the last fix

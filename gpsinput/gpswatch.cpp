@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "geodesy/helpers.h"
+#include "gpsinput/ownfix.h"
 #include "mainwindow/readouts.h"
 #include "mainwindow/smallservices.h"
 #include "mapdisplay/owncar.h"
@@ -32,17 +33,15 @@ void receptionstarts(App& app) {
   g.ownspd = 0;
   z.hdgbox.set(" ");
   z.spdbox.set(" ");
-  const auto talkon = sp.talkon, talkstop = sp.talkstop;
-  sp.talkon = 1;
-  sp.talkstop = 0;
-  cleartrail(app);
-  showmsg(app, "I am receiving GPS data !");
-  if (app.main.repint[8] > 0) queuewav(app, "gotgps.wav");
-  speakqueue(app);
-  sp.talkon = talkon;
-  sp.talkstop = talkstop;
-  app.main.gpscorre = app.main.cfgcorre;
-  app.main.gpscorrn = app.main.cfgcorrn;
+  {
+    TalkGuard talk(sp);
+    talk.on().unstopped();
+    cleartrail(app);
+    showmsg(app, "I am receiving GPS data !");
+    if (app.main.repint[8] > 0) queuewav(app, "gotgps.wav");
+    speakqueue(app);
+  }
+  setgpscorr(g, app.main.cfgcorre, app.main.cfgcorrn);
   g.ownx = g.prevx;
   g.owny = g.prevy;
   resettrip(app);
@@ -60,14 +59,14 @@ void receptionlost(App& app) {
   g.ownhdg = -1;
   g.ownspd = 0;
   endsentence(app);
-  const auto talkon = sp.talkon, talkstop = sp.talkstop;
-  sp.talkstop = 0;
-  showmsg(app, "I'm not receiving any GPS data");
-  sp.talkon = 1;
-  if (app.main.repint[8] > 0) queuewav(app, "notgps.wav");
-  speakqueue(app);
-  sp.talkon = talkon;
-  sp.talkstop = talkstop;
+  {
+    TalkGuard talk(sp);
+    talk.unstopped();
+    showmsg(app, "I'm not receiving any GPS data");
+    talk.on();
+    if (app.main.repint[8] > 0) queuewav(app, "notgps.wav");
+    speakqueue(app);
+  }
   if (app.main.mvmode == 1) g.reportmode = 0;  // a half-read report is abandoned
 }
 }  // namespace

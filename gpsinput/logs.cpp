@@ -79,4 +79,6 @@ void sniffchecksum(App& app) {
   g.replay = platform::InputFile::open(app.files, g.replayfile);
 }
 
+void setreplayfile(App& app, const std::string& name) { app.gps.replayfile = name; }
+
 }  // namespace zarn

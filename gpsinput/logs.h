@@ -19,6 +19,10 @@ void writetriplog(App& app, std::string_view line);
 // read-out form and a three-digit course, with the clock's time and date and a speed of 30.
 void writenmepos(App& app, const std::string& lltext, const std::string& course);
 
+// The file the main tick replays from now on (the demo script, a recorded trip); it is opened
+// on the next replay step.
+void setreplayfile(App& app, const std::string& name);
+
 // Opens the replay file and notes whether its first 20 lines carry checksums (nochecksum); the
 // replay then starts at its first line.
 void sniffchecksum(App& app);

@@ -18,10 +18,12 @@
 #include "gpsinput/tracklines.h"
 #include "mainwindow/readouts.h"
 #include "mainwindow/smallservices.h"
+#include "mainwindow/tick.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/symbols.h"
 #include "navigation/directionfinding.h"
+#include "navigation/navservices.h"
 #include "platform/textrules.h"
 #include "speech/position.h"
 #include "speech/reports.h"
@@ -142,25 +144,17 @@ void chase(App& app, float gx, float gy) {
   std::string t;
   gridreftext(app.geo, gx, gy, t);
   if (t.size() == 14) t = mid(t, 1, 2) + mid(t, 4, 3) + mid(t, 10, 3);
-  n.curdest = n.adhocdest;
-  const auto slot = static_cast<std::size_t>(n.curdest);
-  if (slot < n.destname.size()) {
-    n.destname[slot] = t;
-    n.destx[slot] = gx;
-    n.desty[slot] = gy;
-    n.destlabel[slot] = app.main.chasename + " " + t;
-  }
-  n.destwav = app.main.chasewav;
+  const bool slot = putdest(app, t, gx, gy, app.main.chasename + " " + t, app.main.chasewav);
   showdest(app, gx, gy, n.curdest);
   addtrail(app, gx, gy);
   showdestdist(app);
   if (app.main.refdest == 0) {
     choosemap(app, app.gps.ownx, app.gps.owny);
-  } else if (slot < n.destx.size()) {
-    choosemap(app, n.destx[slot], n.desty[slot]);
+  } else if (slot) {
+    choosemap(app, gx, gy);
   }
   if (elapsed(app.timer(), app.main.destreptime) > 10) {
-    app.main.destreptime = app.timer();
+    restartreport(app, 2);
     saydestdist(app);
   }
   app.doevents();
@@ -206,9 +200,9 @@ Tail rmc(App& app, Fields f, int& handled, const std::string& codedstatus) {
     chase(app, gx, gy);
     return Tail::Engineering;
   }
-  if (app.main.gpscorre != 0 || app.main.gpscorrn != 0) {
-    gx += app.main.gpscorre;
-    gy += app.main.gpscorrn;
+  if (app.gps.gpscorre != 0 || app.gps.gpscorrn != 0) {
+    gx += app.gps.gpscorre;
+    gy += app.gps.gpscorrn;
     osgbtoll(app.geo, gx, gy, lat, lon);
   }
   g.ownx = gx;
@@ -387,8 +381,7 @@ int gpsparse(App& app, std::string& line) {
     z.o.load(0).visible = true;
     z.o.load(1).visible = true;
     if (elapsed(app.timer(), g.carupdtime) > 0.5f && g.drawmode == 0) {
-      g.carupdtime = app.timer();
-      updatecar(app);
+      updatecar(app);  // stamps carupdtime
     }
     tail = Tail::Engineering;
   } else if (tail == Tail::NoPosition) {

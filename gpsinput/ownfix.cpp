@@ -22,4 +22,11 @@ void setfixvars(GpsState& gps, int mode, float lat, float lon, float radius, flo
   gps.dfsector = DfSector{mode, lat, lon, radius, brg1, brg2, colour};
 }
 
+void setgpscorr(GpsState& g, float east, float north) {
+  g.gpscorre = east;
+  g.gpscorrn = north;
+}
+
+void noheading(GpsState& g) { g.ownhdg = -1; }
+
 }  // namespace zarn

@@ -11,6 +11,12 @@ struct GpsState;
 // knots when nautical is on, else miles per hour; whole units, rounded down, no unit text.
 void showspeed(App& app);
 
+// No heading is known until a fix moving fast enough gives one.
+void noheading(GpsState& gps);
+
+// Puts a new position correction (km east and north) in force for the fixes that follow.
+void setgpscorr(GpsState& gps, float east, float north);
+
 // Stores the direction-finder sector (mode 1 shows it); nothing is drawn here.
 void setfixvars(GpsState& gps, int mode, float lat, float lon, float radius, float brg1, float brg2,
                 std::int32_t colour);

@@ -53,13 +53,13 @@ void secsentence(App& app, const std::string& line) {
   const float brg2 = static_cast<float>(val(nextfield(line, pos)));
   if (radius > 0) {
     setfixvars(g, 1, lat, lon, radius, brg1, brg2, 0xFFFFFF);
-    if (2 * radius > app.map.minscale) app.map.minscale = 2 * radius;
+    if (2 * radius > app.map.minscale) setminscale(app, 2 * radius);
     lltoosgb(app.geo, lat, lon, g.ownx, g.owny);
     g.ownhdg = -1;
     g.ownspd = 0;
   } else {
     g.dfsector.dfsecmode = 0;
-    app.map.minscale = 0;
+    setminscale(app, 0);
   }
   app.win.zarn.spdbox.set("");
   app.win.zarn.hdgbox.set("");

@@ -11,6 +11,7 @@
 #include "gpsinput/nmea.h"
 #include "gpsinput/rxbuffer.h"
 #include "gpsinput/rxinit.h"
+#include "mainwindow/demo.h"
 #include "mainwindow/smallservices.h"
 #include "navigation/gridref6.h"
 #include "platform/textrules.h"
@@ -374,7 +375,7 @@ void filelinkpoll(App& app) {
   if (!app.files.exists("ZARN.LLF")) return;
   if (app.files.exists("ZARN.LLD")) {
     std::string line = app.files.readfirstline("ZARN.LLD");
-    app.main.demoon = 0;
+    demooff(app);
     stripcall(app, line);
     gpsparse(app, line);
     app.gps.lastgpstime = app.timer();
@@ -415,5 +416,7 @@ void readcomms(App& app) {
   if (app.main.starting == 1) return;  // input during start-up is dropped
   rxchars(app, chunk);
 }
+
+void resetlink(App& app) { app.gps.linkdata = 0; }
 
 }  // namespace zarn

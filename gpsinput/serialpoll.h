@@ -17,4 +17,7 @@ void readcomms(App& app);
 // Works through received characters as readcomms does with the port's input.
 void rxchars(App& app, std::string_view chars);
 
+// No link data seen yet: the demo and the vehicle configuration start the link afresh.
+void resetlink(App& app);
+
 }  // namespace zarn

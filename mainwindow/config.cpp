@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "gpsinput/ownfix.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 
@@ -45,12 +46,12 @@ bool readcfg(App& app) {
       case 6: m.phoneport = left(l, 4); break;
       case 7: m.trafficport = left(l, 4); break;
       case 8:
-        m.gpscorre = static_cast<float>(text::val(left(l, 7))) / 1000.0f;
-        m.cfgcorre = m.gpscorre;
+        m.cfgcorre = static_cast<float>(text::val(left(l, 7))) / 1000.0f;
+        setgpscorr(app.gps, m.cfgcorre, app.gps.gpscorrn);
         break;
       case 9:
-        m.gpscorrn = static_cast<float>(text::val(left(l, 7))) / 1000.0f;
-        m.cfgcorrn = m.gpscorrn;
+        m.cfgcorrn = static_cast<float>(text::val(left(l, 7))) / 1000.0f;
+        setgpscorr(app.gps, app.gps.gpscorre, m.cfgcorrn);
         break;
       case 10: m.platformkind = text::int16(text::val(left(l, 3))); break;
       case 11: app.gps.minhdgspd = static_cast<float>(text::val(left(l, 4))); break;
@@ -127,8 +128,8 @@ bool savecfg(App& app) {
   cfgline(*f, m.gpsport, "GPS com port COM1,COM2");
   cfgline(*f, m.phoneport, "Telephone port");
   cfgline(*f, m.trafficport, "Traffic data port");
-  cfgline(*f, metres(m.gpscorre), "GPS correction metres East");
-  cfgline(*f, metres(m.gpscorrn), "GPS correction metres North");
+  cfgline(*f, metres(app.gps.gpscorre), "GPS correction metres East");
+  cfgline(*f, metres(app.gps.gpscorrn), "GPS correction metres North");
   cfgline(*f, text::str(m.platformkind), "Platform 0=car,1=balloon,2=aircraft");
   cfgline(*f, text::str(app.gps.minhdgspd), "Speed in kmph before new heading");
   cfgline(*f, app.speech.ttsavail == 1 ? "Yes" : "No", "Text to Speech Available");

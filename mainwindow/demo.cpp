@@ -1,24 +1,28 @@
 #include "mainwindow/demo.h"
 
 #include "app/app.h"
+#include "gpsinput/logs.h"
+#include "gpsinput/ownfix.h"
+#include "gpsinput/serialpoll.h"
 #include "mainwindow/cform.h"
+#include "mapdisplay/mapchoice.h"
 #include "mapdisplay/owncar.h"
 #include "navigation/directionfinding.h"
 #include "navigation/iform.h"
+#include "speech/queue.h"
 #include "vehicles/mvforms.h"
 
 namespace zarn {
 
 void startdemo(App& app) {
   MainState& m = app.main;
-  app.speech.talkstop = 0;
-  app.speech.talkon = 1;
+  settalk(app, 1);
   m.demoreopen = 1;
   m.playback = 0;
   cleartrail(app);
   app.win.zarn.modebox.set("DEM");
   m.demoon = 1;
-  app.gps.linkdata = 0;
+  resetlink(app);
 }
 
 void stopdemo(App& app) {
@@ -26,13 +30,10 @@ void stopdemo(App& app) {
   auto& z = app.win.zarn;
   z.modebox.set("OLD");
   app.gps.chksumoff = 0;
-  app.map.minscale = 0;
+  setminscale(app, 0);
   z.touch();
-  m.gpscorre = m.cfgcorre;
-  m.gpscorrn = m.cfgcorrn;
-  app.speech.talkon = 0;
-  app.speech.talkstop = 1;
-  app.speech.wavcount = 0;
+  setgpscorr(app.gps, m.cfgcorre, m.cfgcorrn);
+  settalk(app, 0);
   dfbearing(app, 999, 0);  // any bearing above 360 but 888 clears the lines
   app.win.get<MvAlarmForm>().hide();
   app.win.get<IForm>().hide();
@@ -45,9 +46,11 @@ void stopdemo(App& app) {
     app.win.get<MvForm>().hide();
     z.car.setpicture(app.sys.images->load(app.files.resolve("CARICON0.ICO")));
   }
-  app.gps.replayfile = "ZARN.NME";
+  setreplayfile(app, "ZARN.NME");
   m.demoon = 0;
   app.win.get<CForm>().hide();
 }
+
+void demooff(App& app) { app.main.demoon = 0; }
 
 }  // namespace zarn

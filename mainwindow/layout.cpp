@@ -145,11 +145,4 @@ void alltopmost(App& app) {
     if (ui::Form* f = app.win.find(n)) f->topmost = true;
 }
 
-void reshowmsg(App& app) {
-  SpeechState& s = app.speech;
-  if (s.talkon == 0) return;
-  s.msgtext = translate(app, s.msgtext);
-  putmsgline(app);
-}
-
 }  // namespace zarn

@@ -15,8 +15,5 @@ void autoreso(App& app);
 void showhistint(App& app);
 // Keeps every secondary window above the map window.
 void alltopmost(App& app);
-// Shows the stored status message again (translated), without speaking it; nothing while
-// sound and messages are off.
-void reshowmsg(App& app);
 
 }  // namespace zarn

@@ -38,8 +38,8 @@ struct MainState {
   // The home position (km) and 1 when the home icon is not shown.
   float homex = -250, homey = -950;
   int nohome = 0;
-  // The GPS correction added to every fix (km), and the correction as configured.
-  float gpscorre = 0, gpscorrn = 0, cfgcorre = 0, cfgcorrn = 0;
+  // The GPS correction as configured (km east and north); the one in force is the GPS input's.
+  float cfgcorre = 0, cfgcorrn = 0;
   // Landmark categories of ZARN.CAT, slots 1..catcount: the code and its spoken/shown name.
   static constexpr int catmax = 200;
   int catcount = 0;

@@ -5,6 +5,7 @@
 #include "geodesy/ukgrid.h"
 #include "gpsinput/logs.h"
 #include "gpsinput/nmea.h"
+#include "gpsinput/ownfix.h"
 #include "gpsinput/rxbuffer.h"
 #include "gpsinput/tracklines.h"
 #include "mainwindow/keys.h"
@@ -53,10 +54,9 @@ void typekeys(App& app, const std::string& keys) {
 
 // A script line that speaks or shows text with sound forced on for the moment.
 template <class F> void withtalk(App& app, F f) {
-  const auto saved = app.speech.talkon;
-  app.speech.talkon = 1;
+  TalkGuard talk(app.speech);
+  talk.on();
   f();
-  app.speech.talkon = saved;
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ bool replaystep(App& app) {
       cleartrail(app);
       if (m.demoreopen == 1) {
         m.demoreopen = 0;
-        g.ownhdg = -1;
+        noheading(g);
         if (!mv) saynow(app, intro, introwav);
       }
       g.replay.reset();
@@ -109,9 +109,7 @@ bool replaystep(App& app) {
       z.home.visible = false;
       m.nohome = 1;
     } else if (whole == "SILENT") {
-      app.speech.talkon = 0;
-      app.speech.talkstop = 1;
-      app.speech.wavcount = 0;
+      settalk(app, 0);
     }
     stripcall(app, line);
 
@@ -143,9 +141,9 @@ bool replaystep(App& app) {
       m.chaseon = 1;
       chasetoggle(app);
     } else if (cmd == "XTO") {
-      m.gpscorre = static_cast<float>(text::val(mid(line, 4, 5))) / 1000.0f;
+      setgpscorr(g, static_cast<float>(text::val(mid(line, 4, 5))) / 1000.0f, g.gpscorrn);
     } else if (cmd == "YTO") {
-      m.gpscorrn = static_cast<float>(text::val(mid(line, 4, 5))) / 1000.0f;
+      setgpscorr(g, g.gpscorre, static_cast<float>(text::val(mid(line, 4, 5))) / 1000.0f);
     }
 
     if (m.demoon == 1) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "mainwindow/demo.h"
 #include "mainwindow/secondary.h"
 #include "mainwindow/startwin.h"
 #include "navigation/iform.h"
@@ -61,7 +62,7 @@ void hidecontrols(App& app) { app.win.get<ControlsForm>().hide(); }
 void showcontrols(App& app) {
   app.win.get<ControlsForm>().show();
   if (app.main.demoon == 1) {
-    app.main.demoon = 0;
+    demooff(app);
     app.win.zarn.modebox.set("SIM");
   }
 }
@@ -101,5 +102,7 @@ void startbar(App& app, float fraction) {
   f.startline.x2 = x2;
   f.touch();
 }
+
+void endprogram(App& app) { app.main.quit = true; }
 
 }  // namespace zarn

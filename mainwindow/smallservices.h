@@ -10,6 +10,9 @@
 namespace zarn {
 struct App;
 
+// Ends the program once the event being handled is over.
+void endprogram(App& app);
+
 // The number of commas in a text (the sentence field-count tests).
 int countcommas(std::string_view s);
 

@@ -100,11 +100,11 @@ void language(App& app) {
     s.syntaxmode = 0;
     s.langprefix.clear();
     // Stepping once from the entry before lands on the entry the file names.
-    s.talkon = 0;
+    TalkGuard quiet(s);
+    quiet.off();
     nextlanguage(app);
     std::string key, icon, wav, text;
     readcontrol(app, -1, key, icon, wav, text);
-    s.talkon = 1;
   } else {
     s.langindex = 0;
     s.syntaxmode = 0;
@@ -147,11 +147,10 @@ void resetstate(App& app) {
   m.starttime = app.timer();
   m.sentencemode = 0;
   m.demokey = 0;
-  app.speech.msgtext = text::space(100);
-  app.speech.lastsaid = text::space(100);
+  blankmsg(app);
   g.commline = std::string(GpsState::commlinemax, ' ');
   g.commlinelen = 0;
-  app.speech.talkon = 1;
+  settalk(app, 1);
   app.map.automaps = 1;
   g.velflag = 1;
   app.nav.tripkm = app.nav.tripmiles = app.nav.tripnm = 0;
@@ -174,7 +173,7 @@ void startbatch(App& app) {
 }
 
 void greet(App& app) {
-  app.speech.talkon = 1;
+  settalk(app, 1);
   greeting(app);
   queuesay(app, "$$$start.wav");
   speakqueue(app);
@@ -439,9 +438,11 @@ void windowsup(App& app) {
   app.win.zarn.touch();
   app.win.get<StartForm>().hide();
   if (flagfile(app, "LOADMAPS.CFG")) {
-    app.speech.talkstop = 1;
-    for (int i = 2; i <= app.map.mapcount && !m.quit; ++i) loadmap(app, i);
-    app.speech.talkstop = 0;
+    {
+      TalkGuard quiet(app.speech);
+      quiet.stopped();
+      for (int i = 2; i <= app.map.mapcount && !m.quit; ++i) loadmap(app, i);
+    }
     loadmap(app, 1);
   }
   app.gps.logopen = flagfile(app, "STARTLOG.CFG");

@@ -70,6 +70,18 @@ bool nogps(App& app, int& posupdated, bool& speedcolour, bool& replayed) {
   return true;
 }
 
+}  // namespace
+
+void restartreport(App& app, int kind) {
+  MainState& m = app.main;
+  const float now = app.timer();
+  if (kind == 1) m.herereptime = now;
+  if (kind == 2) m.destreptime = now;
+  if (kind == 3) m.dirreptime = now;
+}
+
+namespace {
+
 void spokenreports(App& app) {
   MainState& m = app.main;
   GpsState& g = app.gps;
@@ -191,10 +203,11 @@ void Timer1_Timer(App& app) {
   z.showcmd.backcolor = ui::lightgrey;
   if (m.pollint > 0 && !m.pollcmd.empty() && elapsed(app.timer(), m.lastsent) >= static_cast<float>(m.pollint)) {
     m.lastsent = app.timer();
-    const auto saved = app.speech.talkon;
-    app.speech.talkon = 1;
-    showmsg(app, m.pollmsg);
-    app.speech.talkon = saved;
+    {
+      TalkGuard talk(app.speech);
+      talk.on();
+      showmsg(app, m.pollmsg);
+    }
     commsend(app, m.pollcmd);
   }
   m.clickage = elapsed(app.timer(), m.lastclick);

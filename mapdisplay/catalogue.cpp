@@ -9,6 +9,7 @@
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "mainwindow/cform.h"
+#include "mainwindow/smallservices.h"
 #include "mainwindow/startwin.h"
 #include "mapdisplay/mapload.h"
 #include "platform/files.h"
@@ -111,7 +112,7 @@ bool addentry(App& app, const std::string& name, const MapDes& d) {
                      name + ".DES it is " + "possible that " + name + " appears within another" +
                      " .DES file.",
                  platform::mb::ok, "ZARN Map Missing");
-      app.main.quit = true;
+      endprogram(app);
       return false;
     }
   }

@@ -127,4 +127,6 @@ void automapmove(App& app) {
   }
 }
 
+void setminscale(App& app, float km) { app.map.minscale = km; }
+
 }  // namespace zarn

@@ -16,6 +16,8 @@ void choosemap(App& app, float x, float y);
 void setrotation(App& app);
 // Turns the rotation off: sector 0, angle 0.
 void northup(MapView& m);
+// The smallest east-west span (km) a chosen map may have from now on; 0 for none.
+void setminscale(App& app, float km);
 // Raises minscale to the next map span that covers the followed point, then choosemap.
 void zoomnextmap(App& app);
 // choosemap on the followed point.

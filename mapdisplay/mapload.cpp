@@ -7,6 +7,7 @@
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "mainwindow/labels.h"
+#include "mainwindow/smallservices.h"
 #include "mapdisplay/catalogue.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/pictures.h"
@@ -247,7 +248,7 @@ void missingdes(App& app, const std::string& name) {
     app.msgbox("MAPS.DIR contains an entry called " + m.calmapname + " but the image file " + picture +
                    " is missing.",
                platform::mb::ok, "Image File Missing");
-    app.main.quit = true;
+    endprogram(app);
     return;
   }
   app.msgbox("The description file " + m.calmapname + ".DES for this map image is missing. " +

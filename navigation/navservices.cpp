@@ -6,18 +6,25 @@
 
 namespace zarn {
 
-void setdest(App& app, int flag, float x, float y, const std::string& area) {
+bool putdest(App& app, const std::string& name, float x, float y, const std::string& label,
+             const std::optional<std::string>& wav) {
   NavState& n = app.nav;
-  if (n.adhocdest < 0 || n.adhocdest > NavState::destmax) return;
+  if (n.adhocdest < 0 || n.adhocdest > NavState::destmax) return false;
   n.curdest = n.adhocdest;
   const auto slot = static_cast<std::size_t>(n.curdest);
-  std::string ref;
-  gridreftext(app.geo, x, y, ref);
-  n.destname[slot] = ref;
+  n.destname[slot] = name;
   n.destx[slot] = x;
   n.desty[slot] = y;
-  n.destlabel[slot] = area;
-  showdest(app, x, y, n.curdest);
+  n.destlabel[slot] = label;
+  if (wav) n.destwav = *wav;
+  return true;
+}
+
+void setdest(App& app, int flag, float x, float y, const std::string& area) {
+  std::string ref;
+  gridreftext(app.geo, x, y, ref);
+  if (!putdest(app, ref, x, y, area)) return;
+  showdest(app, x, y, app.nav.curdest);
   // TODO: with flag 0, the route work: route guidance and the hand-off to the route planner.
   (void)flag;
 }

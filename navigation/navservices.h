@@ -2,11 +2,17 @@
 // meter, the instruments and the direction-finding drawings.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace zarn {
 struct App;
 
+// Makes the ad-hoc slot the current destination: its name, frame position (km) and label,
+// and, when given, the prompt that names it. Nothing is shown. False when there is no such
+// slot.
+bool putdest(App& app, const std::string& name, float x, float y, const std::string& label,
+             const std::optional<std::string>& wav = std::nullopt);
 // Makes the ad-hoc slot the current destination at frame position (x, y) km, named by its grid
 // reference and labelled area, and shows its marker; flag 0 then does the route work, flag 1
 // nothing more.

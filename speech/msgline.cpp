@@ -73,22 +73,21 @@ void showmsg(App& app, const std::string& msg) {
 }
 
 void showmsgsay(App& app, const std::string& msg) {
-  SpeechState& s = app.speech;
-  const std::int16_t saved = s.talkon;
-  s.talkon = 1;
+  TalkGuard talk(app.speech);
+  talk.on();
   showmsg(app, msg);
-  s.talkon = saved;
 }
 
 void showmsgwav(App& app, const std::string& msg, const std::string& item) {
   SpeechState& s = app.speech;
   speakqueue(app);
   showmsg(app, msg);
-  const std::int16_t saved = s.talkon;
-  s.talkon = 1;
-  queuewav(app, item);
-  speakqueue(app);
-  s.talkon = saved;
+  {
+    TalkGuard talk(s);
+    talk.on();
+    queuewav(app, item);
+    speakqueue(app);
+  }
   speakqueue(app);
 }
 
@@ -101,6 +100,18 @@ void clearmsg(App& app) {
     app.win.zarn.touch();
   }
   app.speech.msgtext.clear();
+}
+
+void reshowmsg(App& app) {
+  SpeechState& s = app.speech;
+  if (s.talkon == 0) return;
+  s.msgtext = translate(app, s.msgtext);
+  putmsgline(app);
+}
+
+void blankmsg(App& app) {
+  app.speech.msgtext = std::string(100, ' ');
+  app.speech.lastsaid = app.speech.msgtext;
 }
 
 }  // namespace zarn

@@ -18,6 +18,11 @@ void appendmsg(App& app, const std::string& text);
 // Puts the stored message text on the message line with its font rule, shows it and stamps its
 // time; nothing is spoken.
 void putmsgline(App& app);
+// Shows the stored message again, translated afresh, without speaking it; nothing with sound and
+// messages off.
+void reshowmsg(App& app);
+// The message texts a run starts with: the current and the last spoken message both blank.
+void blankmsg(App& app);
 // Hides the message line and forgets the message.
 void clearmsg(App& app);
 // The text after the word rules of the language's translat.txt.

@@ -7,7 +7,6 @@
 #include "app/app.h"
 #include "geodesy/distance.h"
 #include "geodesy/postext.h"
-#include "mainwindow/layout.h"
 #include "navigation/rform.h"
 #include "platform/files.h"
 #include "platform/textrules.h"

@@ -177,12 +177,40 @@ void saytext(App& app, const std::string& text) { saynow(app, text, text); }
 void sayagain(App& app) {
   SpeechState& s = app.speech;
   showmsg(app, s.lastsaid);
-  const std::int16_t saved = s.talkon;
-  s.talkon = 1;
+  TalkGuard talk(s);
+  talk.on();
   const std::vector<std::string> again = s.lastsentence;  // queuewav may overwrite the slots
   for (const auto& item : again) queuewav(app, item);
   speakqueue(app);
-  s.talkon = saved;
+}
+
+void settalk(App& app, int on) {
+  SpeechState& s = app.speech;
+  if (on != 0) {
+    s.talkon = 1;
+    s.talkstop = 0;
+  } else {
+    s.talkon = 0;
+    s.talkstop = 1;
+    s.wavcount = 0;
+  }
+}
+
+TalkGuard& TalkGuard::talk(std::int16_t v) {
+  if (!talkon_) talkon_ = s_.talkon;
+  s_.talkon = v;
+  return *this;
+}
+
+TalkGuard& TalkGuard::stop(std::int16_t v) {
+  if (!talkstop_) talkstop_ = s_.talkstop;
+  s_.talkstop = v;
+  return *this;
+}
+
+TalkGuard::~TalkGuard() {
+  if (talkon_) s_.talkon = *talkon_;
+  if (talkstop_) s_.talkstop = *talkstop_;
 }
 
 }  // namespace zarn

@@ -3,10 +3,39 @@
 // talker program (ZARNTALK.CFG).
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zarn {
 struct App;
+struct SpeechState;
+
+// Sound and messages on (the pending stop lifted) or off (the pending sentence dropped and
+// whatever is playing stopped at its next item): the demo, the replay script and start-up.
+void settalk(App& app, int on);
+
+// The user's speech settings kept across one announcement: on() forces speech on, off() keeps
+// it quiet, unstopped() lifts a stop and stopped() abandons what is playing. Each flag changed
+// is given back as it was at the end of the scope; flags not changed are left alone, so a stop
+// the user asks for meanwhile still holds.
+class TalkGuard {
+ public:
+  explicit TalkGuard(SpeechState& s) : s_(s) {}
+  ~TalkGuard();
+  TalkGuard(const TalkGuard&) = delete;
+  TalkGuard& operator=(const TalkGuard&) = delete;
+  TalkGuard& on() { return talk(1); }
+  TalkGuard& off() { return talk(0); }
+  TalkGuard& unstopped() { return stop(0); }
+  TalkGuard& stopped() { return stop(1); }
+
+ private:
+  TalkGuard& talk(std::int16_t v);
+  TalkGuard& stop(std::int16_t v);
+  SpeechState& s_;
+  std::optional<std::int16_t> talkon_, talkstop_;
+};
 
 // Appends one item when sound and messages are on, prompts are not suppressed and the queue
 // has room (200 items); otherwise does nothing.

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "app/app.h"
-#include "mainwindow/layout.h"
 #include "mapdisplay/catalogue.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"

@@ -7,7 +7,8 @@
 #include "geodesy/distance.h"
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
-#include "mainwindow/layout.h"
+#include "gpsinput/ownfix.h"
+#include "mainwindow/tick.h"
 #include "mapdisplay/geofile.h"
 #include "navigation/rform.h"
 #include "platform/files.h"
@@ -116,9 +117,9 @@ void saywhereweare(App& app) {
   }
   // While landmarks are being passed, the periodic reports hold back.
   if (nearest >= 0 && g.ownspd > 20 && app.nav.destdist > 0.5f && m.repint[2] > 0) {
-    m.herereptime = now;
-    m.dirreptime = now;
-    if (app.nav.destdist > 5) m.destreptime = now;
+    restartreport(app, 1);
+    restartreport(app, 3);
+    if (app.nav.destdist > 5) restartreport(app, 2);
   }
   if (nearest < 0) s.geolastpos.clear();
 
@@ -155,8 +156,7 @@ void saywhereweare(App& app) {
         cn = m.cfgcorrn;
       }
       s.matchtime = now;
-      m.gpscorre = ce;
-      m.gpscorrn = cn;
+      setgpscorr(app.gps, ce, cn);
     }
   }
 

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "gpsinput/modem.h"
+#include "gpsinput/serialpoll.h"
 #include "mainwindow/config.h"
 #include "mainwindow/startwin.h"
 #include "platform/textrules.h"
@@ -102,7 +103,7 @@ bool readmcv(App& app, std::string* problem) {
 
   app.gps.replayfile = "ZARN.MVD";
   if (text::ucase(app.main.cmdline).find(".MVD") != std::string::npos) app.gps.replayfile = app.main.cmdline;
-  app.gps.linkdata = 0;
+  resetlink(app);
 
   ui::PictureRef common;
   if (app.files.exists("$mv$.ico")) common = app.sys.images->load(app.files.resolve("$mv$.ico"));

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "app/app.h"
+#include "mainwindow/smallservices.h"
 #include "mainwindow/tick.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
@@ -28,7 +29,7 @@ class Shell {
       // it does, Escape ends the program.
       app.win.zarn.onKeyPress = [&app](int& k) {
         if (k == 27) {
-          app.main.quit = true;
+          endprogram(app);
           k = 0;
         }
       };

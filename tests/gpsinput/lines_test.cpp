@@ -61,7 +61,7 @@ TEST_F(Lines, FixedColumnPositions) {
   EXPECT_EQ(g.ownhdg, 90);
   EXPECT_NEAR(g.ownve, 48.3 / 3.6, 1e-3);
   EXPECT_NEAR(g.ownvn, 0, 1e-3);
-  app->main.gpscorrn = 1.112f;  // a correction replaces the received latitude and longitude
+  app->gps.gpscorrn = 1.112f;  // a correction replaces the received latitude and longitude
   taiprpv(*app, ">RPV00000+5150000-00010000030180");
   EXPECT_NEAR(g.ownlat, 51.51, 1e-3);
 }

@@ -111,7 +111,7 @@ TEST_F(Parser, SentencesIntoTheOwnFix) {
       {"RMC speed at the heading speed keeps the heading", [](App& a) { a.gps.minhdgspd = 18.5f; }, {rmc10}, 0,
        'h', [](App& a) { EXPECT_EQ(a.gps.ownhdg, -1); }},
       {"RMC with the GPS correction moves the frame position only by it",
-       [](App& a) { a.main.gpscorre = 1; a.main.gpscorrn = -2; }, {rmc10}, 0, 0, [](App& a) {
+       [](App& a) { a.gps.gpscorre = 1; a.gps.gpscorrn = -2; }, {rmc10}, 0, 0, [](App& a) {
          float x = 0, y = 0;
          lltoosgb(a.geo, static_cast<float>(here_lat), static_cast<float>(here_lon), x, y);
          EXPECT_FLOAT_EQ(a.gps.ownx, x + 1);

@@ -48,7 +48,7 @@ TEST_F(Watch, ReceptionStartsAndIsLostOnce) {
   EXPECT_FLOAT_EQ(g.ownspd, 0);
   EXPECT_EQ(z.hdgbox.caption, " ");
   EXPECT_FLOAT_EQ(g.ownx, 379);
-  EXPECT_FLOAT_EQ(app->main.gpscorre, 0.5f);
+  EXPECT_FLOAT_EQ(app->gps.gpscorre, 0.5f);
   EXPECT_FALSE(z.p[3].visible);
   EXPECT_EQ(app->map.trailcount, 0);
 

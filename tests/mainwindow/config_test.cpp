@@ -31,7 +31,7 @@ TEST_F(Cfg, ReadsEachLineByItsColumns) {
   EXPECT_EQ(app->nav.destwav, "mywav.wav");
   EXPECT_EQ(m.gpsport, "com2") << "four columns, case kept";
   EXPECT_EQ(app->gps.gpsoncom, 1);
-  EXPECT_FLOAT_EQ(m.gpscorre, -0.25f);
+  EXPECT_FLOAT_EQ(app->gps.gpscorre, -0.25f);
   EXPECT_FLOAT_EQ(app->gps.minhdgspd, 16) << "four columns of  16.5";
   EXPECT_EQ(app->map.extramaps, "/maps/extra/and-a-") << "twenty columns, trimmed";
 }
@@ -82,8 +82,8 @@ TEST_F(Cfg, WrittenSettingsReadBackThroughTheReadingWidths) {
   n.curdest = 3;
   n.destname[3] = "SJ 75128 78480";
   n.destlabel[3] = "A label of more than twenty-four characters";
-  app->main.gpscorre = -0.0254f;
-  app->main.gpscorrn = 0.0254f;
+  app->gps.gpscorre = -0.0254f;
+  app->gps.gpscorrn = 0.0254f;
   app->gps.minhdgspd = 16.5f;
   app->map.extramaps = "/srv/maps/";
   ASSERT_TRUE(savecfg(*app));
@@ -100,8 +100,8 @@ TEST_F(Cfg, WrittenSettingsReadBackThroughTheReadingWidths) {
   back.files.setworkdir(dir);
   ASSERT_TRUE(readcfg(back));
   EXPECT_EQ(back.main.foundlabel, "A label of more than twenty-four characters");
-  EXPECT_FLOAT_EQ(back.main.gpscorre, -0.026f);
-  EXPECT_FLOAT_EQ(back.main.gpscorrn, 0.025f);
+  EXPECT_FLOAT_EQ(back.gps.gpscorre, -0.026f);
+  EXPECT_FLOAT_EQ(back.gps.gpscorrn, 0.025f);
   EXPECT_FLOAT_EQ(back.gps.minhdgspd, 16) << "16.5 read back from four columns";
   EXPECT_EQ(back.map.extramaps, "/srv/maps/");
 

@@ -68,8 +68,8 @@ TEST_F(Replay, ScriptCommandsInTheDemoOnly) {
   EXPECT_TRUE(replaystep(*app));
   EXPECT_EQ(tts->said, Items{"This is spoken"});
   EXPECT_EQ(app->speech.msgtext, "This is shown");
-  EXPECT_FLOAT_EQ(app->main.gpscorre, -1.0f);
-  EXPECT_FLOAT_EQ(app->main.gpscorrn, 0.5f);
+  EXPECT_FLOAT_EQ(app->gps.gpscorre, -1.0f);
+  EXPECT_FLOAT_EQ(app->gps.gpscorrn, 0.5f);
   EXPECT_EQ(app->main.steptype, "RMC") << "script lines do not end the step";
   EXPECT_EQ(app->main.chaseon, 0) << "CHA alone is no command";
 

@@ -120,7 +120,7 @@ TEST_F(Layout, TrailIntervalButtonAndMarks) {
 TEST_F(Services, DemoStopSilencesAndResetsStartTurnsSoundBackOnTheControlsEndIt) {
   MainState& m = app->main;
   m.cfgcorre = 0.1f;
-  m.gpscorre = 0.5f;
+  app->gps.gpscorre = 0.5f;
   m.demoon = 1;
   app->gps.replayfile = "OTHER.NME";
   app->speech.wavcount = 3;
@@ -130,7 +130,7 @@ TEST_F(Services, DemoStopSilencesAndResetsStartTurnsSoundBackOnTheControlsEndIt)
   EXPECT_EQ(app->speech.talkon, 0);
   EXPECT_EQ(app->speech.talkstop, 1);
   EXPECT_EQ(app->speech.wavcount, 0);
-  EXPECT_FLOAT_EQ(m.gpscorre, 0.1f);
+  EXPECT_FLOAT_EQ(app->gps.gpscorre, 0.1f);
   EXPECT_EQ(app->gps.chksumoff, 0);
   EXPECT_EQ(app->gps.replayfile, "ZARN.NME");
   EXPECT_FALSE(app->win.loaded<MvForm>()) << "single-vehicle mode leaves the vehicle window alone";

@@ -203,12 +203,12 @@ TEST_F(WhereWeAre, MapMatchingReplacesTheCorrection) {
   clock->settimer(1000);
   app->speech.matchtime = 950;
   saywhereweare(*app);
-  EXPECT_FLOAT_EQ(m.gpscorre, 0);
-  EXPECT_NEAR(m.gpscorrn, -0.02f, 1e-4);
+  EXPECT_FLOAT_EQ(app->gps.gpscorre, 0);
+  EXPECT_NEAR(app->gps.gpscorrn, -0.02f, 1e-4);
   app->speech.matchtime = 800;  // over two minutes since the last match: back to the configured one
   saywhereweare(*app);
-  EXPECT_FLOAT_EQ(m.gpscorre, 0.005f);
-  EXPECT_FLOAT_EQ(m.gpscorrn, -0.005f);
+  EXPECT_FLOAT_EQ(app->gps.gpscorre, 0.005f);
+  EXPECT_FLOAT_EQ(app->gps.gpscorrn, -0.005f);
 }
 
 using WhereAmI = WhereWeAre;
