@@ -63,8 +63,8 @@ class Windows {
 
 struct App {
   // Services default to the headless ones (system clock, no serial port, silent sound, no
-  // speech, programs started for real, printer off, message boxes answered with their default
-  // button); the executable and the tests replace what they need before use.
+  // speech, programs recorded and not started, printer off, message boxes answered with their
+  // default button); the executable and the tests replace what they need before use.
   App();
   explicit App(Services s);
   App(const App&) = delete;
