@@ -6,7 +6,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 fuzzsecs=${ZARN_FUZZ_SECONDS:-60}
 
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" run test
 export QT_QPA_PLATFORM=offscreen
 
 echo "== plain build"
