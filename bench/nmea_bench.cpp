@@ -55,10 +55,10 @@ struct Corpus {
   Corpus() {
     std::string once;
     std::vector<fs::path> logs;
-    for (const auto& e : fs::directory_iterator(ZARN_SHARED_DATA "/nmea/gpsd"))
+    for (const auto& e : fs::directory_iterator(ZARN_TEST_DATA "/nmea/gpsd"))
       if (e.path().extension() == ".log") logs.push_back(e.path());
     std::sort(logs.begin(), logs.end());
-    logs.push_back(ZARN_SHARED_DATA "/nmea/drive/cheshire-2020-10-26.nmea");
+    logs.push_back(ZARN_TEST_DATA "/nmea/drive/cheshire-2020-10-26.nmea");
     for (const auto& l : logs) {
       std::ifstream in(l, std::ios::binary);
       once.append(std::istreambuf_iterator<char>(in), {});

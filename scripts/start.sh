@@ -2,11 +2,12 @@
 # Sets up, builds and starts zarn on the demo data.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" run
 "$top/scripts/build.sh" build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARN_TESTS=OFF -DZARN_BENCH=OFF
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "zarn needs a graphical display, and none is set (DISPLAY and WAYLAND_DISPLAY are empty)." >&2
-  echo "Start it from a desktop session, or under a virtual one: xvfb-run -s '-screen 0 1024x768x24' $0" >&2
+  echo "Start it from a desktop session, or under a virtual one (Debian's xvfb and xauth):" >&2
+  echo "  xvfb-run -s '-screen 0 1024x768x24' $0" >&2
   exit 1
 fi
 cd "$top/data/demo"

@@ -6,7 +6,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 fuzzsecs=${ZARN_FUZZ_SECONDS:-60}
 
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" run test
 export QT_QPA_PLATFORM=offscreen
 
 echo "== plain build"
@@ -19,12 +19,13 @@ if ls "$top"/fuzz/*.cpp >/dev/null 2>&1; then
   "$top/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DZARN_FUZZ=ON -DZARN_TESTS=OFF -DZARN_BENCH=OFF
   mkdir -p "$top/build-fuzz/logs"
+  "$top/fuzz/make_seeds.sh" "$top/build-fuzz/seeds"
   for f in "$top"/build-fuzz/fuzz_*; do
     [ -f "$f" ] && [ -x "$f" ] || continue
     name=$(basename "$f")
     corpus="$top/build-fuzz/corpus/$name"
     mkdir -p "$corpus"
-    seeds="$top/fuzz/seeds/${name#fuzz_}"
+    seeds="$top/build-fuzz/seeds/${name#fuzz_}"
     [ -d "$seeds" ] || seeds=""
     log="$top/build-fuzz/logs/$name.log"
     # shellcheck disable=SC2086

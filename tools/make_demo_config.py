@@ -13,7 +13,7 @@ Files written (text, CR LF line ends, as the program reads them):
     ZARN.FND     the search lists (the demo's place file)
     ZARN.NME     the replay and demo script: the recorded Cheshire drive with a few script lines
 
-The drive is ../shared/data/nmea/drive/cheshire-2020-10-26.nmea, a receiver recording that
+The drive is tests/data/nmea/drive/cheshire-2020-10-26.nmea, a receiver recording that
 reports every position twice a second, the first time with the position before it. The
 script keeps, for each second of the drive, the last RMC sentence, unchanged (checksums
 included): one fix per second, so one replay step (one second) plays one second of the drive.
@@ -25,7 +25,7 @@ import sys
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = sys.argv[1] if len(sys.argv) > 1 else os.path.join(TOP, "data", "demo")
-DRIVE = os.path.normpath(os.path.join(TOP, "..", "shared", "data", "nmea", "drive", "cheshire-2020-10-26.nmea"))
+DRIVE = os.path.join(TOP, "tests", "data", "nmea", "drive", "cheshire-2020-10-26.nmea")
 
 
 def write(name, lines):

@@ -35,9 +35,9 @@ import zgeo  # noqa: E402
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(TOP, "data", "demo")
-SHARED = os.path.normpath(os.path.join(TOP, "..", "shared", "data"))
-DRIVE = os.path.join(SHARED, "nmea", "drive", "cheshire-2020-10-26.nmea")
-PLACES = os.path.join(SHARED, "places", "gb-ie-places.csv")
+TESTDATA = os.path.join(TOP, "tests", "data")
+DRIVE = os.path.join(TESTDATA, "nmea", "drive", "cheshire-2020-10-26.nmea")
+PLACES = os.path.join(TESTDATA, "places", "gb-ie-places.csv")
 FONTS = "/usr/share/fonts/opentype/urw-base35/"
 
 # Colours (RGB).

@@ -23,7 +23,7 @@ struct Place {
 // longitude, population.
 std::vector<Place> places() {
   std::vector<Place> v;
-  std::ifstream f(std::string(ZARN_SHARED_DATA) + "/places/gb-ie-places.csv");
+  std::ifstream f(std::string(ZARN_TEST_DATA) + "/places/gb-ie-places.csv");
   std::string line;
   std::getline(f, line);
   while (std::getline(f, line)) {

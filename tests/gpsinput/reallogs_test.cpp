@@ -34,10 +34,10 @@ namespace fs = std::filesystem;
 // The real logs, by absolute path (which get() reads where they are).
 std::vector<fs::path> logfiles() {
   std::vector<fs::path> v;
-  for (const auto& e : fs::directory_iterator(ZARN_SHARED_DATA "/nmea/gpsd"))
+  for (const auto& e : fs::directory_iterator(ZARN_TEST_DATA "/nmea/gpsd"))
     if (e.path().extension() == ".log") v.push_back(e.path());
   std::sort(v.begin(), v.end());
-  v.push_back(ZARN_SHARED_DATA "/nmea/drive/cheshire-2020-10-26.nmea");
+  v.push_back(ZARN_TEST_DATA "/nmea/drive/cheshire-2020-10-26.nmea");
   return v;
 }
 
@@ -292,7 +292,7 @@ TEST_F(RealLogs, OwnFixAgreesWithGpsd) {
 // the 250 ms tick's poll and GPS watch run on a clock moved a tick at a time: the read-outs
 // follow the car, and reception and its loss are announced.
 TEST_F(RealLogs, DriveAt4800BaudMovesTheReadOuts) {
-  const std::string drive = get(ZARN_SHARED_DATA "/nmea/drive/cheshire-2020-10-26.nmea");
+  const std::string drive = get(ZARN_TEST_DATA "/nmea/drive/cheshire-2020-10-26.nmea");
   // From the first RMC at speed, for 40 seconds of line time.
   std::size_t from = drive.find("$GPRMC");
   while (from != std::string::npos && num(fields(drive.substr(from, drive.find('\r', from) - from))[7]) <= 10)

@@ -208,7 +208,7 @@ TEST_F(DemoDrive, FollowsTheDriveFromALiveReceiverOnTheSerialPort) {
 
   // The recorded receiver output, a second of it (about 13 sentences) every four ticks.
   std::istringstream log(std::string(
-      std::istreambuf_iterator<char>(std::ifstream(std::filesystem::path(ZARN_SHARED_DATA) / "nmea" / "drive" /
+      std::istreambuf_iterator<char>(std::ifstream(std::filesystem::path(ZARN_TEST_DATA) / "nmea" / "drive" /
                                                    "cheshire-2020-10-26.nmea")
                                          .rdbuf()),
       {}));

@@ -26,7 +26,7 @@ struct Fix {
 
 // The valid RMC fixes of the recorded drive.
 inline std::vector<Fix> drivefixes() {
-  std::ifstream in(std::string(ZARN_SHARED_DATA) + "/nmea/drive/cheshire-2020-10-26.nmea");
+  std::ifstream in(std::string(ZARN_TEST_DATA) + "/nmea/drive/cheshire-2020-10-26.nmea");
   std::vector<Fix> fixes;
   for (std::string line; std::getline(in, line);) {
     if (!line.starts_with("$GPRMC,")) continue;
