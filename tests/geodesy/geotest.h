@@ -1,23 +1,24 @@
-// Shared by the geodesy tests: a scratch folder, the coordinate state with a MAPS.CCC holding
-// every 100-km square of the national grid, lettered by the grid's own rule, and ground
-// distances between nearby points.
+// Shared by the geodesy tests, with their common includes: a scratch folder, the coordinate state
+// with every 100-km square of the national grid loaded, a world mesh and ground distances.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
-
-#include <gtest/gtest.h>
+#include <utility>
+#include <vector>
 
 #include "geodesy/geostate.h"
 #include "geodesy/helpers.h"
 #include "platform/files.h"
+#include "support/runtool.h"
 #include "support/tempdir.h"
 
 namespace zarn::test {
 
-// The letters of the square at east and north index (100 km units, false origin SV): 500-km
-// squares from the 25-letter block (no I) starting 1000 km west and 500 km south of SV, then
-// 100-km squares within each.
+// The letters of the square at east and north index (100 km, false origin SV) by the grid's rule:
+// 500-km squares of the 25 letters (no I) from 1000 km west, 500 km south of SV, then 100-km ones.
 inline std::string ukletters(int e, int n) {
   const int l1 = (19 - n) - (19 - n) % 5 + (e + 10) / 5, l2 = (19 - n) * 5 % 25 + e % 5;
   return {static_cast<char>('A' + l1 + (l1 > 7)), static_cast<char>('A' + l2 + (l2 > 7))};
@@ -25,7 +26,6 @@ inline std::string ukletters(int e, int n) {
 
 class GeoTest : public ::testing::Test {
  protected:
-  void put(const std::string& name, const std::string& contents) const { tmp.put(name, contents); }
   zarn::testing::TempDir tmp;
   platform::Files files{tmp.path()};
   GeoState geo;
@@ -39,14 +39,22 @@ class GridTest : public GeoTest {
     for (int n = 0; n < 13; ++n)
       for (int e = 0; e < 7; ++e)
         s += "\"" + ukletters(e, n) + "\"," + std::to_string(e) + "," + std::to_string(n) + "\r\n";
-    put("MAPS.CCC", s);
+    tmp.put("MAPS.CCC", s);
     ASSERT_EQ(loadccc(geo, files), std::nullopt);
   }
 };
 
+// {latitude, longitude}, each a float, over the world within UTM's bands; none on a zone edge.
+inline std::vector<std::vector<double>> worldmesh() {
+  std::vector<std::vector<double>> pts;
+  for (int i = 0; i < 38; ++i)
+    for (int j = 0; j < 97; ++j)
+      pts.push_back({-79.7f + 4.19f * static_cast<float>(i), -179.3f + 3.71f * static_cast<float>(j)});
+  return pts;
+}
+
 inline double groundmetres(double lat1, double lon1, double lat2, double lon2) {
-  const double k = 111195.0;
-  return std::hypot((lat2 - lat1) * k, (lon2 - lon1) * k * std::cos(lat1 * M_PI / 180));
+  return 111195.0 * std::hypot(lat2 - lat1, (lon2 - lon1) * std::cos(lat1 * M_PI / 180));
 }
 
 }  // namespace zarn::test
