@@ -1,295 +1,261 @@
-// The sentence parser: the NMEA checksum, NMEA sentences and the other received lines into the
-// own fix.
-#include <cmath>
+// The sentence parser: the NMEA checksum, NMEA sentences and the other received lines
+// (receiver-specific, track and .AGD log lines) into the own fix.
 #include <functional>
+#include <sstream>
 
-#include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "gpsinput/checksum.h"
+#include "gpsinput/fform.h"
 #include "gpsinput/gpseng.h"
 #include "gpsinput/nmea.h"
+#include "gpsinput/receiverlines.h"
+#include "gpsinput/serialpoll.h"
+#include "gpsinput/tracklines.h"
 #include "gpstest.h"
 
 namespace zarn::test {
 namespace {
 
-// A sentence as the serial poll hands it over: checksum added, ending at its CR.
-std::string line(const std::string& body) {
-  std::string l = nmea(body);
-  l.pop_back();
-  return l;
-}
-
-// Its checksum is 04: below 0x10, sent with a leading zero.
-const std::string rmc10 = "$GPRMC,120000.00,A,5321.44300,N,00218.82200,W,10.0,84.5,261020,,,";
-const std::string gga = "$GPGGA,120001.00,5321.44300,N,00218.82200,W,1,08,1.0,50.7,M,48.0,M,,";
-
-// The grid reference the conversions give for a latitude/longitude.
-std::string gridof(App& a, double lat, double lon) {
-  float x = 0, y = 0;
-  lltoosgb(a.geo, static_cast<float>(lat), static_cast<float>(lon), x, y);
-  std::string t;
-  gridreftext(a.geo, x, y, t);
-  return t;
-}
-const double here_lat = 53 + 21.443 / 60, here_lon = -(2 + 18.822 / 60);
-
-TEST(NmeaChecksum, ComparedByValueWrittenWithTwoDigits) {
-  // Ten is the exclusive-or of "$GPGGA,1A".
-  const struct { const char* guards; const char* sentence; bool ok; const char *got, *calc; } cases[] = {
-      {"checksum below 0x10 sent with a leading zero", "$GPGGA,1A*0A", true, "0A", "0A"},
-      {"lower-case digits", "$GPGGA,1A*0a", true, "0a", "0A"},
-      {"one digit at the end, as older logs wrote it", "$GPGGA,1A*A", true, "A", "0A"},
-      {"one digit before the line end", "$GPGGA,1A*A\r", true, "A\r", "0A"},
-      {"one digit before other text is no checksum", "$GPGGA,1A*Ax", false, "Ax", "0A"},
-      {"wrong value", "$GPGGA,1A*0B", false, "0B", "0A"},
-      {"no star", "$GPGGA,1A", false, "(no checksum)", "  "},
-      {"star and nothing after it", "$GPGGA,1A*", false, "", "0A"},
-      {"bytes above 127 count as themselves", "$\xC1*C1", true, "C1", "C1"},
-      {"only the first star counts", "$GPGGA,1A*0A*FF", true, "0A", "0A"},
-      {"empty body", "$*00", true, "00", "00"},
+TEST(NmeaChecksum, ComparedByValue) {
+  // 0A is the exclusive-or of "GPGGA,1A".
+  const struct { const char *guards, *sentence; bool ok; const char* got; } cases[] = {
+      {"checksum below 0x10 sent with a leading zero", "$GPGGA,1A*0A", true, "0A"},
+      {"lower-case digits", "$GPGGA,1A*0a", true, "0a"},
+      {"one digit at the end, as older logs wrote it", "$GPGGA,1A*A", true, "A"},
+      {"one digit before the line end", "$GPGGA,1A*A\r", true, "A\r"},
+      {"one digit before other text is no checksum", "$GPGGA,1A*Ax", false, "Ax"},
+      {"wrong value", "$GPGGA,1A*0B", false, "0B"},
+      {"no star", "$GPGGA,1A", false, "(no checksum)"},
+      {"star and nothing after it", "$GPGGA,1A*", false, ""},
+      {"bytes above 127 count as themselves", "$\xC1*C1", true, "C1"},
+      {"only the first star counts", "$GPGGA,1A*0A*FF", true, "0A"},
+      {"empty body", "$*00", true, "00"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.guards);
     const NmeaCheck r = nmeacheck(c.sentence);
-    EXPECT_EQ(r.ok, c.ok);
-    EXPECT_EQ(r.got, c.got);
-    EXPECT_EQ(r.calc, c.calc);
-    EXPECT_EQ(nmeachecksumok(c.sentence), c.ok);
+    EXPECT_EQ(std::tuple(r.ok, r.got, nmeachecksumok(c.sentence)), std::tuple(c.ok, c.got, c.ok)) << c.guards;
   }
-  // Written: two upper-case digits of everything after the first character.
-  EXPECT_EQ(nmeachksum("$GPGGA,1A"), "0A");
-  EXPECT_EQ(nmeachksum("!GPGGA,1A"), "0A");
-  EXPECT_EQ(nmeachksum("$"), "00");
-  EXPECT_EQ(nmeachksum(""), "00");
 }
 
 class Parser : public GpsTest {
  protected:
-  int parse(const std::string& l) {
-    std::string s = l;
-    return gpsparse(*app, s);
-  }
+  int parse(std::string l) { return gpsparse(*app, l); }
   int parsebody(const std::string& body) { return parse(line(body)); }
+  // What the parser leaves: the position shown, speed, heading, altitude, differential fix,
+  // time and date, and whether the car's marks are shown.
+  std::string fix() {
+    const auto& g = app->gps;
+    std::ostringstream s;
+    s << app->win.zarn.llbox.caption << ", " << g.ownspd << " km/h, " << g.ownhdg << ", " << g.ownaltft << " ft, dgps "
+      << g.dgpsfix << ", " << g.gpstimetxt << " " << g.gpsdatetxt << (app->win.zarn.o[0].visible ? ", shown" : "");
+    return s.str();
+  }
 };
 
+// Which sentences of the real logs are read, and their positions, speeds and courses, are
+// checked against gpsd there; these are the rest.
 TEST_F(Parser, SentencesIntoTheOwnFix) {
-  using Fn = std::function<void(App&)>;
+  const std::string here = "53  21.443'N 002  18.821'W";  // single precision cuts the last thousandth
   struct Case {
     const char* guards;
-    Fn setup;
-    std::vector<std::string> lines;  // bodies; the last one's handled flag is checked
+    std::function<void(App&)> setup;
+    Items bodies;  // the last one's handled flag is checked
     int handled;
-    char where;  // 'h': the fix at 53 21.443 N 2 18.822 W; '-': no position taken
-    Fn check;
+    std::string fix;
   };
   const Case cases[] = {
-      {"RMC speed of 10 knots is 18.5 km/h, course above the heading speed becomes the heading",
-       nullptr, {rmc10}, 0, 'h', [](App& a) {
-         EXPECT_FLOAT_EQ(a.gps.ownspd, 18.5f);
-         EXPECT_EQ(a.gps.ownhdg, 84);
-         // Single precision cuts the last thousandth of the minutes.
-         EXPECT_EQ(a.win.zarn.llbox.caption, "53  21.443'N 002  18.821'W");
-         EXPECT_EQ(a.win.zarn.spdbox.caption, "11");  // miles per hour
-         EXPECT_EQ(a.gps.gpstimetxt + " " + a.gps.gpsdatetxt, "12:00:00 261020");
-         EXPECT_FLOAT_EQ(a.gps.fixsecs, 43200);
-         EXPECT_TRUE(a.win.zarn.o[0].visible);
-       }},
-      {"RMC with 11 commas is used", nullptr, {"$GPRMC,120000,A,5321.443,N,00218.822,W,0.0,,261020,,"}, 0, 'h',
-       nullptr},
-      {"RMC with 13 commas is not a position", nullptr, {rmc10 + ",V"}, 1, '-', nullptr},
+      {"RMC: 10 knots is 18.5 km/h, a course above the heading speed is the heading", nullptr, {rmcbody}, 0,
+       here + ", 18.5 km/h, 84, 0 ft, dgps 0, 12:00:00 261020, shown"},
       {"RMC with status V still takes the position", nullptr,
-       {"$GPRMC,120000.00,V,5321.44300,N,00218.82200,W,,,261020,,,N"}, 0, 'h', [](App& a) {
-         EXPECT_EQ(a.gps.fixvalid, 0);
-         EXPECT_EQ(a.gps.velflag, 1);
-       }},
-      {"RMC with an empty time field: no position yet, the fix kept", nullptr, {rmc10, "$GPRMC,,V,,,,,,,,,,N"}, 1,
-       'h', [](App& a) {
-         EXPECT_EQ(a.win.zarn.llbox.caption, "No position yet");
-         EXPECT_FALSE(a.win.zarn.o[0].visible);
-       }},
-      {"RMC speed at the heading speed keeps the heading", [](App& a) { a.gps.minhdgspd = 18.5f; }, {rmc10}, 0,
-       'h', [](App& a) { EXPECT_EQ(a.gps.ownhdg, -1); }},
-      {"RMC with the GPS correction moves the frame position only by it",
-       [](App& a) { a.gps.gpscorre = 1; a.gps.gpscorrn = -2; }, {rmc10}, 0, 0, [](App& a) {
-         float x = 0, y = 0;
-         lltoosgb(a.geo, static_cast<float>(here_lat), static_cast<float>(here_lon), x, y);
-         EXPECT_FLOAT_EQ(a.gps.ownx, x + 1);
-         EXPECT_FLOAT_EQ(a.gps.owny, y - 2);
-         EXPECT_NEAR(a.gps.ownlat, here_lat - 2 / 111.2, 1e-3);
-       }},
-      {"southern and eastern hemispheres", nullptr, {"$GPRMC,1,A,3351.000,S,15112.000,E,,,010120,,"}, 0, 0,
-       [](App& a) {
-         EXPECT_NEAR(a.gps.ownlat, -33.85, 1e-5);
-         EXPECT_NEAR(a.gps.ownlon, 151.2, 1e-5);
-       }},
-      {"VTG with eight commas gives course and km/h", nullptr, {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K"}, 0, '-',
-       [](App& a) {
-         EXPECT_FLOAT_EQ(a.gps.ownspd, 10.2f);
-         EXPECT_EQ(a.gps.ownhdg, 54);
-       }},
-      {"VTG with a ninth field is ignored", nullptr, {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"}, 1, '-',
-       [](App& a) { EXPECT_FLOAT_EQ(a.gps.ownspd, 0); }},
-      {"VTG without a course: no velocity", nullptr, {"$GPVTG,,T,,M,,N,,K"}, 0, '-',
-       [](App& a) { EXPECT_EQ(a.gps.velflag, 1); }},
+       {"$GPRMC,120000.00,V,5321.44300,N,00218.82200,W,,,261020,,,N"}, 0,
+       here + ", 0 km/h, -1, 0 ft, dgps 0, 12:00:00 261020, shown"},
+      {"RMC with an empty time field: no position yet, the fix kept", nullptr, {rmcbody, "$GPRMC,,V,,,,,,,,,,N"}, 1,
+       "No position yet, 18.5 km/h, 84, 0 ft, dgps 0, 12:00:00 261020"},
+      {"RMC speed at the heading speed keeps the heading", [](App& a) { a.gps.minhdgspd = 18.5f; }, {rmcbody}, 0,
+       here + ", 18.5 km/h, -1, 0 ft, dgps 0, 12:00:00 261020, shown"},
+      {"RMC with the GPS correction: 1 km east and 2 km south",
+       [](App& a) { std::tie(a.gps.gpscorre, a.gps.gpscorrn) = std::pair(1.0f, -2.0f); }, {rmcbody}, 0,
+       "53  20.366'N 002  17.912'W, 18.5 km/h, 84, 0 ft, dgps 0, 12:00:00 261020, shown"},
+      {"VTG with eight commas gives course and km/h", nullptr, {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K"}, 0,
+       ", 10.2 km/h, 54, 0 ft, dgps 0,  , shown"},
+      {"VTG with a ninth field is ignored", nullptr, {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"}, 1,
+       ", 0 km/h, -1, 0 ft, dgps 0,  "},
       {"GGA with fix quality 0 still updates the position", nullptr,
-       {"$GPGGA,120001.00,5321.44300,N,00218.82200,W,0,00,,,M,,M,,"}, 0, 'h',
-       [](App& a) { EXPECT_EQ(a.gps.altseen, 0); }},
-      {"GGA quality 2 is differential; altitude in metres and feet", nullptr,
-       {"$GPGGA,120001.00,5321.44300,N,00218.82200,W,2,08,1.0,50.7,M,48.0,M,,"}, 0, 'h', [](App& a) {
-         EXPECT_EQ(a.gps.dgpsfix, 1);
-         EXPECT_FLOAT_EQ(a.gps.ownalt, 50.7f);
-         EXPECT_FLOAT_EQ(a.gps.ownaltft, 50.7f * 3.281f);
-       }},
-      {"GGA with six commas in a row: no position yet", nullptr, {"$GPGGA,,,,,,0,00,99.99,,,,,,"}, 1, '-',
-       [](App& a) { EXPECT_EQ(a.win.zarn.llbox.caption, "No position yet"); }},
-      {"GLL with six commas", nullptr, {"$GPGLL,5321.443,N,00218.822,W,120000,A"}, 0, 'h', nullptr},
-      {"GLL with four commas", nullptr, {"$GPGLL,5321.443,N,00218.822,W"}, 0, 'h', nullptr},
-      {"GLL with seven commas is not used", nullptr, {"$GPGLL,5321.443,N,00218.822,W,120000,A,A"}, 1, '-',
-       nullptr},
-      {"ZDA gives time and date", nullptr, {"$GPZDA,235959.00,31,12,1999,00,00"}, 1, '-', [](App& a) {
-         EXPECT_EQ(a.gps.gpstimetxt, "23:59:59");
-         EXPECT_EQ(a.gps.gpsdatetxt, "311299");
-       }},
+       {"$GPGGA,120001.00,5321.44300,N,00218.82200,W,0,00,,,M,,M,,"}, 0, here + ", 0 km/h, -1, 0 ft, dgps 0,  , shown"},
+      {"GGA quality 2 is differential; altitude in feet", nullptr,
+       {"$GPGGA,120001.00,5321.44300,N,00218.82200,W,2,08,1.0,50.7,M,48.0,M,,"}, 0,
+       here + ", 0 km/h, -1, 166.347 ft, dgps 1,  , shown"},
+      {"GLL with four commas", nullptr, {"$GPGLL,5321.443,N,00218.822,W"}, 0,
+       here + ", 0 km/h, -1, 0 ft, dgps 0,  , shown"},
+      {"ZDA gives time and date", nullptr, {"$GPZDA,235959.00,31,12,1999,00,00"}, 1,
+       ", 0 km/h, -1, 0 ft, dgps 0, 23:59:59 311299"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.guards);
     fresh();
     if (c.setup) c.setup(*app);
     int handled = -1;
-    for (const auto& b : c.lines) handled = parsebody(b);
-    EXPECT_EQ(handled, c.handled);
-    if (c.where == 'h') {
-      EXPECT_EQ(app->gps.owngrid, gridof(*app, here_lat, here_lon));
-    } else if (c.where == '-') {
-      EXPECT_FLOAT_EQ(app->gps.ownx, -250);
-    }
-    if (c.check) c.check(*app);
+    for (const auto& b : c.bodies) handled = parsebody(b);
+    EXPECT_EQ(std::tuple(handled, fix()), std::tuple(c.handled, c.fix)) << c.guards;
   }
 }
 
 TEST_F(Parser, WrongChecksumsAndTheSwitchesThatLetThemThrough) {
-  const std::string bad = rmc10 + "*00\r";
-  EXPECT_EQ(parse(bad), 1);
-  EXPECT_FLOAT_EQ(app->gps.ownx, -250);
+  const std::string bad = rmcbody + "*00\r";
+  EXPECT_EQ(std::tuple(parse(bad), app->gps.ownx), std::tuple(1, -250.0f));
   app->gps.chksumoff = 1;
   EXPECT_EQ(parse(bad), 0);
-  EXPECT_FLOAT_EQ(app->gps.ownspd, 18.5f);
-
-  // ONLYRMC: an RMC with a wrong checksum (but a "*") is parsed, a good GGA is not.
-  fresh();
+  fresh();  // ONLYRMC: an RMC with a wrong checksum (but a "*") is parsed, a good GGA is not
   app->gps.onlyrmc = 1;
-  EXPECT_EQ(parse(bad), 0);
-  EXPECT_EQ(parsebody(gga), 1);
-  EXPECT_EQ(app->gps.altseen, 0);
-  EXPECT_EQ(parse(rmc10 + "\r"), 1);  // an RMC without a "*" is refused
+  EXPECT_EQ(std::tuple(parse(bad), parsebody(ggabody), app->gps.altseen), std::tuple(0, 1, 0));
+  EXPECT_EQ(parse(rmcbody + "\r"), 1);  // an RMC without a "*" is refused
 }
 
 TEST_F(Parser, ClimbRateInTenSecondSteps) {
-  auto alt = [&](const char* metres) {
-    parsebody("$GPGGA,120001.00,5321.44300,N,00218.82200,W,1,08,1.0," + std::string(metres) + ",M,48.0,M,,");
+  auto alt = [&](const std::string& metres) {
+    parsebody("$GPGGA,120001.00,5321.44300,N,00218.82200,W,1,08,1.0," + metres + ",M,48.0,M,,");
+    return app->gps.climbrate;
   };
   clock->settimer(3600);
-  alt("304.8");  // 1000 ft
-  EXPECT_FLOAT_EQ(app->gps.climbrate, 0);
-  clock->advance(5);
-  alt("335.28");
-  EXPECT_FLOAT_EQ(app->gps.climbrate, 0);  // not ten seconds yet
-  clock->advance(7);
-  alt("335.28");  // 1100 ft, 12 s after the first
-  EXPECT_NEAR(app->gps.climbrate, 600, 1);
-  EXPECT_NEAR(app->gps.prevaltft, 1100, 0.1);
-  parsebody("$GPGGA,120001.00,5321.44300,N,00218.82200,W,1,08,1.0,,M,48.0,M,,");
+  EXPECT_FLOAT_EQ(alt("304.8"), 0);  // 1000 ft
+  clock->advance(10);
+  EXPECT_FLOAT_EQ(alt("335.28"), 0);  // not more than ten seconds yet
+  clock->advance(2);
+  EXPECT_NEAR(alt("335.28"), 600, 1);  // 1100 ft, 12 s after the first
+  alt("");
   EXPECT_EQ(app->gps.altseen, 0);  // an empty altitude starts the steps again
 }
 
+// Through the serial poll, which hands such a line over at its 35th character, with no line end.
 TEST_F(Parser, DerivedFixFromSuccessivePositions) {
-  // Fixed columns: degrees at 14-15 and 24-26, minutes at 17-21 and 28-32, hemispheres at 23
-  // and 34; the line is complete at its 35th character.
-  auto gpn = [](const char* latdeg, const char* latmin) {
-    return std::string("$GPN0.0000000") + latdeg + " " + latmin + " N002 18.82 W ";
+  // Fixed columns: degrees at 14-15 and 24-26, minutes at 17-21 and 28-32, hemispheres at 23 and 34.
+  auto gpn = [&](const char* latmin) {
+    serial->chunks.push_back(std::string("$GPN0.000000053 ") + latmin + " N002 18.82 W ");
+    readcomms(*app);
   };
-  const std::string first = gpn("53", "21.44");
-  ASSERT_EQ(first.size(), 35u);
   app->gps.fixmint = 1;
   clock->settimer(1000);
-  EXPECT_EQ(parse(first), 1);
-  EXPECT_FLOAT_EQ(app->gps.ownspd, 0);  // the first line has nothing to measure from
-  EXPECT_EQ(app->gps.ownhdg, -1);
-  EXPECT_NEAR(app->gps.ownlat, 53 + 21.44 / 60, 1e-5);
-  EXPECT_NEAR(app->gps.ownlon, -(2 + 18.82 / 60), 1e-5);
+  gpn("21.44");
+  EXPECT_EQ(app->gps.commlinelen, 0);
+  EXPECT_EQ(fix(), "53  21.440'N 002  18.819'W, 0 km/h, -1, 0 ft, dgps 0,  , shown") << "nothing to measure from";
   clock->advance(36);
-  parse(gpn("53", "31.44"));  // ten minutes of latitude north, 36 s later
-  EXPECT_NEAR(app->gps.ownlat, 53 + 31.44 / 60, 1e-5);
+  gpn("31.44");  // ten minutes of latitude north, 36 s later
   EXPECT_NEAR(app->gps.ownspd, 18.53 * 100, 30);
   EXPECT_NEAR(app->gps.ownhdg, 0, 2);
 }
 
-TEST_F(Parser, OtherLinesAndWhatTheyReturn) {
-  const struct { const char* guards; std::string line; int handled; } cases[] = {
-      {"TAIP position", ">RPV00000+5335744-0023137001090712;ID=0001<", 0},
-      {"SONY position", "SONY" + std::string(15, ' ') + "N5321443W00218822" + std::string(5, ' ') +
-                            "050090" + std::string(60, ' '), 0},
-      {"switch states", "$GPSTA,S,00000000", 1},
-      {"proprietary Garmin sentences are passed over", line("$PGRME,15.0,M,45.0,M,25.0,M"), 1},
-      {"route sentences are passed over", line("$GPRTE,1,1,c,0"), 1},
-      {"direction-finder bearing", line("$DFBRG,123.4,T"), 0},
-      {"a remote unit's text outside multi-vehicle mode", line("$GPTXT,01,01,02,hello"), 1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.guards);
-    EXPECT_EQ(parse(c.line), c.handled);
-  }
-  EXPECT_NEAR(app->gps.ownlat, 53.357, 1e-3);  // the SONY line came last of the positions
-}
-
 // Input that once overran tables or read past the end of a line: nothing happens to the fix,
-// and the next good sentence is read.
+// and the next good sentences are read.
 TEST_F(Parser, HostileLinesAreDroppedAndTheNextOneRead) {
   app->win.get<GpsEngForm>().visible = true;  // the satellite table is kept
-  const std::string many = [] {
-    std::string s = "$GPGSV,3,1,99";
-    for (int i = 0; i < 60; ++i) s += ",01,45,180,40";
-    return s;
-  }();
+  std::string many = "$GPGSV,3,1,99";
+  for (int i = 0; i < 60; ++i) many += ",01,45,180,40";
   const std::string cases[] = {
-      line("$GPGSV,9,9,36,01,45,180,40,02,45,180,40,03,45,180,40,04,45,180,40"),
-      line("$GPGSV,99,99,99,01,45,180,40"),
-      line("$GPGSV,3,-5,12,01,45,180,40"),
-      line(many),
-      line("$GPGSV,3,2.5,12,01,45,180,40"),
+      line("$GPGSV,9,9,36,01,45,180,40,02,45,180,40,03,45,180,40,04,45,180,40"), line("$GPGSV,99,99,99,01,45,180,40"),
+      line("$GPGSV,3,-5,12,01,45,180,40"), line(many), line("$GPGSV,3,2.5,12,01,45,180,40"),
       line("$GPRMC," + std::string(5000, '9') + ",A,5321.443,N,00218.822,W,1e400,99999999,261020,,"),
-      line("$GPVTG,1e30,T,,M,,N,1e38,K"),
-      line("$GPGGA,1,9999999.9,N,99999999.9,W,1,08,1.0,1e39,M,48.0,M,,"),
-      line(std::string("$GP\0RMC,\0,A,\0", 14)),
-      line("$GP\xff\xfeRMC,\x80\x81,A"),
-      std::string(100000, ','),
-      std::string(100000, '*'),
-      "", "$", "*", "%", ">RPV", "SONY", "$GPN0.", "$GPSTA,S,", "\r", std::string(1, '\0'),
+      line("$GPVTG,1e30,T,,M,,N,1e38,K"), line("$GPGGA,1,9999999.9,N,99999999.9,W,1,08,1.0,1e39,M,48.0,M,,"),
+      line(std::string("$GP\0RMC,\0,A,\0", 14)), line("$GP\xff\xfeRMC,\x80\x81,A"), std::string(100000, ','),
+      std::string(100000, '*'), "", "$", "*", "%", ">RPV", "SONY", "$GPN0.", "$GPSTA,S,", "\r", std::string(1, '\0'),
   };
-  for (const auto& c : cases) {
-    std::string s = c;
-    gpsparse(*app, s);
-  }
+  for (const auto& c : cases) parse(c);
   EXPECT_LE(app->gps.satidx, GpsState::satmax);
-  EXPECT_EQ(parsebody(rmc10), 0);
-  EXPECT_EQ(app->gps.owngrid, gridof(*app, here_lat, here_lon));
-  EXPECT_FLOAT_EQ(app->gps.ownspd, 18.5f);
+  EXPECT_EQ(parsebody(rmcbody) + parsebody(ggabody), 0);
+  EXPECT_EQ(fix(), "53  21.443'N 002  18.821'W, 18.5 km/h, 84, 166.347 ft, dgps 0, 12:00:00 261020, shown");
 }
 
-TEST_F(Parser, SatelliteTableFromGsv) {
+TEST_F(Parser, SatelliteTableFromGsvWhileItsWindowIsShown) {
   app->win.get<GpsEngForm>().visible = true;
   parse(line("$GPGSV,3,1,11,01,78,221,47,03,09,042,,04,05,242,00,06,04,149,00"));
   parse(line("$GPGSV,3,3,11,21,12,010,30,22,33,100,"));  // two satellites in the third message
-  EXPECT_EQ(app->gps.satsview, 11);
-  EXPECT_EQ(app->gps.satidx, 10);
   const auto& g = app->gps;
+  EXPECT_EQ(std::tuple(g.satsview, g.satidx), std::tuple(11, 10));
   EXPECT_EQ((Items{g.satprn[1], g.satelev[1], g.satsnr[2], g.satprn[9], g.satprn[10]}),
             (Items{"01  ", "78   ", "-   ", "21  ", "22  "}));
-  // Hidden window: GSV is not decoded at all.
   app->win.get<GpsEngForm>().visible = false;
   parse(line("$GPGSV,3,2,11,31,12,010,30"));
   EXPECT_EQ(app->gps.satprn[5], "");
+}
+
+using Lines = Parser;
+
+TEST_F(Lines, SectorSentenceShowsOrHidesTheSector) {
+  const auto& s = app->gps.dfsector;
+  app->gps.ownhdg = 90;
+  secsentence(*app, "$DFSEC,1,2,5130.000,N,00010.000,W,2.5,45,90*00");
+  EXPECT_EQ((std::vector{s.dfseclat, s.dfsecrad, s.dfsecbrg1, s.dfsecbrg2}), (std::vector<float>{51.5f, 2.5f, 45, 90}));
+  EXPECT_NEAR(s.dfseclon, -(10.0 / 60), 1e-5);
+  float x = 0, y = 0;
+  lltoosgb(app->geo, 51.5f, static_cast<float>(-10.0 / 60), x, y);
+  EXPECT_EQ(std::tuple(s.dfsecmode, app->gps.ownx, app->gps.ownhdg), std::tuple(1, x, -1)) << "the car at its centre";
+  secsentence(*app, "$DFSEC,1,2,5130.000,N,00010.000,W,2.5,45,90");
+  EXPECT_FLOAT_EQ(s.dfsecbrg2, 0) << "the last field counts only when a \"*\" or \",\" ends it";
+  secsentence(*app, "$DFSEC,1,2,5200.000,N,00010.000,W,0,45,90*00");
+  EXPECT_EQ(std::tuple(s.dfsecmode, app->gps.ownx), std::tuple(0, x)) << "radius 0 hides the sector, the car stays";
+}
+
+TEST_F(Lines, FixedColumnPositions) {
+  auto& g = app->gps;
+  // SONY, a line of 100 characters: hemisphere 20, degrees 21-22, minutes 23-24 and
+  // thousandths 25-27; longitude 28-36; speed 42-44 (km/h) and course 45-47.
+  parse("SONY" + std::string(15, ' ') + "S4512345W00110500     050271" + std::string(60, ' '));
+  EXPECT_EQ(fix(), "45  12.344'S 001  10.499'W, 50 km/h, 271, 0 ft, dgps 0,  ");
+  // TAIP: signed hundred-thousandths of a degree, miles per hour, heading.
+  taiprpv(*app, ">RPV00000+5150000-00010000030090");
+  EXPECT_EQ(fix(), "51  30.000'N 000  06.000'W, 48.3 km/h, 90, 0 ft, dgps 0,  ");
+  g.minhdgspd = 60;  // not above the heading speed: the heading stays and the velocity uses it
+  taiprpv(*app, ">RPV00000+5150000-00010000030180");
+  EXPECT_EQ(g.ownhdg, 90);
+  EXPECT_NEAR(g.ownve, 48.3 / 3.6, 1e-3);
+  EXPECT_NEAR(g.ownvn, 0, 1e-3);
+}
+
+TEST_F(Lines, SwitchStatesAreReportedWhenTheyChange) {
+  put("SWITCHES.CFG", "2\r\n10000001,Door open,door.wav,Door shut,shut.wav\r\n"
+                      "01000000,\"Engine, on\",eng.wav,Engine off,off.wav\r\n");
+  auto& sw = app->win.get<FForm>().switches;
+  gpstaswitch(*app, "$GPSTA,S,00000000");
+  EXPECT_EQ((Items{sw[0].caption, sw[1].caption, sw[7].caption}), (Items{"Door shut", "Engine off", "Door shut"}));
+  EXPECT_EQ(app->speech.msgtext, "Door shut");  // switch 8 first, switch 1 last
+  sw[1].caption = "";
+  gpstaswitch(*app, "$GPSTA,S,00000000");
+  EXPECT_EQ(sw[1].caption, "") << "nothing changed, nothing reported";
+  gpstaswitch(*app, "$GPSTA,S,01000000");
+  EXPECT_EQ(sw[1].caption, "Engine, on");
+}
+
+TEST_F(Lines, TrackPoints) {
+  auto& g = app->gps;
+  auto trk = [&](const char* lat, const char* datetime) {
+    trkline(*app, std::string("T  N") + lat + " W00010.25000 " + datetime);
+    return g.ownspd;
+  };
+  // The first point has nothing before it: no speed, and the heading stays unknown.
+  EXPECT_FLOAT_EQ(trk("5130.50000", "17-FEB-98 12:00:00"), 0);
+  EXPECT_EQ(std::tuple(app->win.zarn.llbox.caption, g.gpsdatetxt, g.gpstimetxt, app->win.zarn.hdgbox.caption),
+            std::tuple("51  30.500'N 000  10.250'W", "170298", "12:00:00", "?"));
+  EXPECT_NEAR(trk("5131.03960", "17-FEB-98 12:01:00"), 60, 1.5);  // one minute later, about 1 km north
+  EXPECT_TRUE(g.ownhdg <= 2 || g.ownhdg >= 358) << g.ownhdg;     // north, give or take convergence
+  trk("5131.03960", "17-FEB-98 23:59:30");
+  EXPECT_NEAR(trk("5131.57920", "18-FEB-98 00:00:30"), 60, 1.5) << "across midnight: one minute";
+  g.ownhdg = 123;
+  EXPECT_FLOAT_EQ(trk("5131.57920", "18-FEB-98 00:00:30"), 0);
+  EXPECT_EQ(g.ownhdg, 123) << "a point that has not moved keeps the heading";
+  EXPECT_NEAR(trk("5132.11880", "18-FEB-98 00:00:30"), 1, 0.03) << "the same time twice counts as one hour";
+  const float x = g.ownx;  // short lines or another start change nothing but the message line
+  trkline(*app, "T  N5130.50000 W00010.25000");
+  trkline(*app, "X  N5130.50000 W00010.25000 17-FEB-98 12:00:00");
+  EXPECT_EQ(std::tuple(g.ownx, app->speech.msgtext.size()), std::tuple(x, 80u));
+}
+
+TEST_F(Lines, AgdFixesAndTimes) {
+  auto& g = app->gps;
+  parsefix(*app, "17/02/1998 12:00:00     2 51.500000 -0.100000 A 3.0 4.0 123.5");
+  EXPECT_EQ(std::tuple(g.agdqual, g.ownalt), std::tuple(2, 123.5f));  // 5 m/s from 3 east and 4 north
+  EXPECT_EQ(fix(), "51  30.000'N 000  06.000'W, 18 km/h, 37, 405.203 ft, dgps 0, 12:00:00 170298");
+  parsefix(*app, "17/02/1998 12:00:01     2 51.500000");
+  EXPECT_EQ(std::tuple(g.ownalt, g.ownspd), std::tuple(0.0f, 0.0f)) << "missing fields read as 0";
+  for (const auto& [t, secs] : {std::pair{"12:30", 45000.0f}, {"12:30:15", 45015}, {"12:30:1", 45000}, {"", 0}})
+    EXPECT_FLOAT_EQ(timetosecs(t), secs) << t;
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// The serial poll: line assembly, where each line goes, replies and logging; and what is sent to
-// initialise the receiver.
-#include "gpsinput/checksum.h"
+// The serial poll (line assembly, where each line goes, replies, logging), what is sent to
+// initialise the receiver, the GPS watch and the trip logs.
+#include <utility>
+
 #include "gpsinput/gpseng.h"
+#include "gpsinput/gpswatch.h"
+#include "gpsinput/logs.h"
 #include "gpsinput/rxinit.h"
 #include "gpsinput/serialpoll.h"
 #include "gpstest.h"
@@ -10,9 +13,10 @@
 namespace zarn::test {
 namespace {
 
-const std::string rmc = nmea("$GPRMC,120000.00,A,5321.44300,N,00218.82200,W,10.0,84.5,261020,,,");
-const std::string gga = nmea("$GPGGA,120001.00,5321.44300,N,00218.82200,W,1,08,1.0,50.7,M,48.0,M,,");
-const std::string gsv = nmea("$GPGSV,1,1,01,01,45,180,40");
+const std::string gsvbody = "$GPGSV,1,1,01,01,45,180,40";
+const std::string rmc = nmea(rmcbody), gga = nmea(ggabody), gsv = nmea(gsvbody);
+// A sentence as logged: its CR kept, then the log's own line end.
+std::string logged(const std::string& body) { return line(body) + "\r\n"; }
 
 class Poll : public GpsTest {
  protected:
@@ -23,163 +27,113 @@ class Poll : public GpsTest {
       readcomms(*app);
     }
   }
-  void openlog() {
-    app->gps.triplog = platform::OutputFile::open(app->files, "LOG.NME", platform::OutputFile::Mode::Output);
-    app->gps.logopen = 1;
-  }
   std::string log() {
     app->gps.triplog->flush();
-    return get("LOG.NME");
+    return get("NEWTRIP.NME");
   }
-  // A sentence as logged: its CR kept, then the log's own line end.
-  static std::string logged(const std::string& s) { return s.substr(0, s.size() - 1) + "\r\n"; }
   std::string held() const { return std::string(app->gps.commline, 0, app->gps.commlinelen); }
+  // A tick of the GPS watch after the clock moved on; the message it left, which is then cleared.
+  std::string tick(double seconds, bool withdata) {
+    clock->advance(seconds);
+    if (withdata) app->gps.lastgpstime = app->timer();
+    gpswatch(*app);
+    return std::exchange(app->speech.msgtext, "");
+  }
+  const std::string on = "I am receiving GPS data !", off = "I'm not receiving any GPS data";
 };
 
+// What the real logs through the pseudo-terminal do not show: what stays in the buffer.
 TEST_F(Poll, LineAssembly) {
-  const struct {
-    const char* guards;
-    std::string input, held, logged;  // held: what stays in the buffer; logged: as received, CR kept
-  } cases[] = {
-      {"a wrong checksum stays in the buffer until the next $",
-       "$GPZDA,B,*0B\r\n", "$GPZDA,B,*0B\r\n", ""},
-      {"the next $ drops it and starts afresh", "$GPZDA,B,*0B\r\n" + gsv, "\n", logged(gsv)},
-      {"a $ restarting inside a sentence", "$GPRMC,1203" + gsv, "\n", logged(gsv)},
+  const struct { const char* guards; std::string input, held, logged; } cases[] = {
+      {"a wrong checksum stays in the buffer until the next $", "$GPZDA,B,*0B\r\n", "$GPZDA,B,*0B\r\n", ""},
+      {"the next $ drops it and starts afresh", "$GPZDA,B,*0B\r\n" + gsv, "\n", logged(gsvbody)},
       {"a sentence ended by a bare LF", "$GPZDA,B,*0A\n", "", "$GPZDA,B,*0A\n\r\n"},
-      {"a sentence ended by CR LF is taken once", "$GPZDA,B,*0A\r\n", "\n", "$GPZDA,B,*0A\r\r\n"},
-      {"a sentence without a checksum is not taken", "$GPZDA,B,\r\n", "$GPZDA,B,\r\n", ""},
-      {"200 characters without a line end empty the buffer and lose the 201st",
-       "$" + std::string(199, 'x') + "yz", "z", ""},
+      {"200 characters without a line end empty the buffer and lose the 201st", "$" + std::string(199, 'x') + "yz",
+       "z", ""},
       {"bytes above 127 and NUL are held like any other", std::string("$G\0\xff\x80", 5),
        std::string("$G\0\xff\x80", 5), ""},
       {"a % clears the buffer", "$GPGGA,12%ab", "%ab", ""},
       {"without TAIP a > is stored", "$GP>x", "$GP>x", ""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.guards);
     fresh();
-    openlog();
+    newtrip(*app);
     polls({c.input});
-    EXPECT_EQ(held(), c.held);
-    EXPECT_EQ(log(), c.logged);
-    EXPECT_EQ(app->gps.commline.size(), 200u);
+    EXPECT_EQ(std::tuple(held(), log(), app->gps.commline.size()), std::tuple(c.held, c.logged, 200u)) << c.guards;
   }
 }
 
 TEST_F(Poll, LinesCompleteWithoutALineEnd) {
-  // A 35-character "$GPN0." line is parsed at its 35th character.
-  polls({"$GPN0.000000053 21.44 N002 18.82 W "});
-  EXPECT_EQ(held(), "");
-  EXPECT_NEAR(app->gps.ownlat, 53 + 21.44 / 60, 1e-5);
-
-  // TAIP: with TAIP.CFG a ">" starts the line and the "<" ends it.
-  app->gps.taipon = 1;
+  app->gps.taipon = 1;  // TAIP: a ">" starts the line and the "<" ends it
   polls({"junk>RPV00000+5150000-00010000030090;ID=1<"});
   EXPECT_NEAR(app->gps.ownlat, 51.5, 1e-5);
   EXPECT_EQ(held(), "");
-
   // A direction-finder line ends at its first "." or its 7th character.
-  polls({"%12.3"});
-  EXPECT_EQ(held(), "3");
-  polls({"%12345"});
-  EXPECT_EQ(held(), "%12345");
-  polls({"6"});
-  EXPECT_EQ(held(), "");
+  for (const auto& [in, left] : {std::pair{"%12.3", "3"}, {"%12345", "%12345"}, {"6", ""}}) {
+    polls({in});
+    EXPECT_EQ(held(), left) << in;
+  }
 }
 
 TEST_F(Poll, ModemRepliesInOwnGpsMode) {
-  polls({"OK\r\n"});
-  EXPECT_EQ(app->gps.modemok, 1);
-  polls({"xx NO DIALTONE\r\n"});
-  EXPECT_EQ(app->gps.modemnodial, 1);
-  polls({"$CONNECT 9600\r"});  // a line starting "$" is no modem reply
-  EXPECT_EQ(app->gps.modemconnect, 0);
-  polls({"\nBUSY\r"});
-  EXPECT_EQ(app->gps.modembusy, 0);  // the LF of the line before is held in front of it
-  polls({"$" "\rBUSY\r"});
-  EXPECT_EQ(app->gps.modembusy, 0);
+  polls({"OK\r\n", "xx NO DIALTONE\r\n", "$CONNECT 9600\r", "\nBUSY\r", "$\rBUSY\r"});
+  // A line starting "$" is no reply; nor one behind the LF of the line before.
+  const auto& g = app->gps;
+  EXPECT_EQ(std::tuple(g.modemok, g.modemnodial, g.modemconnect, g.modembusy), std::tuple(1, 1, 0, 0));
 }
 
-TEST_F(Poll, LogFilterAndPositionLines) {
-  openlog();
+TEST_F(Poll, LogFilterPositionLinesAndCallSigns) {
+  newtrip(*app);
   app->gps.logprefix = "RMCGGAGSV";
+  app->gps.callsep = ">";
   clock->set({2020, 10, 26, 9, 5, 7, 0});
-  polls({gga + rmc + gsv + nmea("$GPGSA,A,3")});
-  const std::string l = log();
-  EXPECT_EQ(l.find("$GPRMC"), std::string::npos);
-  EXPECT_NE(l.find(logged(gga)), std::string::npos);
-  EXPECT_NE(l.find(logged(gsv)), std::string::npos);
-  EXPECT_EQ(l.find("$GPGSA"), std::string::npos);
-  EXPECT_NE(l.find("10-26-2020 09:05:07 SJ "), std::string::npos) << l;
+  polls({"G4ABC-1>APRS:" + gga + rmc + gsv + nmea("$GPGSA,A,3")});
+  const std::string at = "10-26-2020 09:05:07 SJ 79228 84522\r\n";  // the position when the RMC came
+  EXPECT_EQ(log(), "G4ABC-1>APRS:\r\n" + logged(ggabody) + at + logged(gsvbody));
+  EXPECT_EQ(app->win.get<GpsEngForm>().callsgn.caption, "callsign=G4ABC-1");
+  EXPECT_FLOAT_EQ(app->gps.ownalt, 50.7f);
 }
 
 TEST_F(Poll, WhatRefreshesTheTimeOfTheLastData) {
+  app->main.starting = 1;  // input during start-up is dropped, and the watch rests
+  polls({gga});
+  gpswatch(*app);
+  EXPECT_EQ(std::tuple(app->gps.linkdata, held(), app->gps.ownalt, app->gps.rxstate), std::tuple(1, "", 0.0f, -1));
+  app->main.starting = 0;
   app->main.chaseon = 1;
   app->main.chasesent = "$GPRMC";
   clock->settimer(100);
-  polls({rmc});
-  EXPECT_FLOAT_EQ(app->gps.lastgpstime, 0);  // the chased unit's sentences are not ours
-  polls({gsv});
+  polls({rmc, gsv});  // the chased unit's sentences are not ours
   EXPECT_FLOAT_EQ(app->gps.lastgpstime, 0);
   polls({gga});
   EXPECT_FLOAT_EQ(app->gps.lastgpstime, 100);
 }
 
-TEST_F(Poll, CallSignInFrontOfASentence) {
-  openlog();
-  app->gps.callsep = ">";
-  polls({"G4ABC-1>APRS:" + gga});
-  EXPECT_EQ(app->gps.callsign, "G4ABC-1");
-  EXPECT_EQ(app->win.get<GpsEngForm>().callsgn.caption, "callsign=G4ABC-1");
-  EXPECT_EQ(log().substr(0, 15), "G4ABC-1>APRS:\r\n");
-  EXPECT_FLOAT_EQ(app->gps.ownalt, 50.7f);
-}
-
-TEST_F(Poll, InputDuringStartUpIsDropped) {
-  app->main.starting = 1;
-  polls({gga});
-  EXPECT_EQ(app->gps.linkdata, 1);
-  EXPECT_EQ(held(), "");
-  EXPECT_FLOAT_EQ(app->gps.ownalt, 0);
-}
-
 TEST_F(Poll, APollInsideAWaitKeepsTheOrderOfArrival) {
-  openlog();
+  newtrip(*app);
   // The parser lets events run after each sentence; a poll started there must not put its
   // input in front of what the first poll still holds.
-  bool once = true;
   events->hook = [&] {
-    if (!once) return;
-    once = false;
-    serial->chunks.push_back(gsv);
-    readcomms(*app);
+    if (serial->sent.empty()) {
+      serial->sent = "polled";
+      polls({gsv});
+    }
   };
   polls({rmc + gga});
   events->hook = nullptr;
-  const std::string l = log();
-  const auto a = l.find("$GPRMC"), b = l.find("$GPGGA"), c = l.find("$GPGSV");
-  ASSERT_NE(c, std::string::npos);
-  EXPECT_LT(a, b);
-  EXPECT_LT(b, c);
+  EXPECT_EQ(log(), logged(rmcbody) + logged(ggabody) + logged(gsvbody));
 }
 
 TEST_F(Poll, RockwellInitialisationSentencesAndTheTimeAtTheStoredLongitude) {
-  const struct {
-    const char* guards;
-    const char* pos;   // INITROCK.CFG, or null
-    int hour;          // local time hh:05:15 on 26 October 2020
-    const char* sent;  // the position sentence without its checksum
-  } cases[] = {
-      {"no INITROCK.CFG: 104 E, 7 hours ahead", nullptr, 12,
-       "$PRWIINIT,V,,,0100.0000,N,10400.0000,E,,,,,,050515,261020"},
+  // The stored position (INITROCK.CFG), the local hour (hh:05:15 on 26/10/20) and what is sent.
+  const struct { const char *guards, *pos; int hour; const char* sent; } cases[] = {
+      {"no INITROCK.CFG: 104 E, 7 hours ahead", nullptr, 12, "0100.0000,N,10400.0000,E,,,,,,050515,261020"},
       {"7 degrees 30 minutes east: only the degrees count", "513000N0073000E", 0,
-       "$PRWIINIT,V,,,5130.0000,N,00730.0000,E,,,,,,000515,261020"},
-      {"45 degrees west: three hours later", "513000N0450000W", 0,
-       "$PRWIINIT,V,,,5130.0000,N,04500.0000,W,,,,,,030515,261020"},
+       "5130.0000,N,00730.0000,E,,,,,,000515,261020"},
+      {"45 degrees west: three hours later", "513000N0450000W", 0, "5130.0000,N,04500.0000,W,,,,,,030515,261020"},
       {"across midnight the date is the next day's", "513000N0900000W", 0,
-       "$PRWIINIT,V,,,5130.0000,N,09000.0000,W,,,,,,060515,261020"},
-      {"and back into the day before", "010000N1650000E", 0,
-       "$PRWIINIT,V,,,0100.0000,N,16500.0000,E,,,,,,130515,251020"},
+       "5130.0000,N,09000.0000,W,,,,,,060515,261020"},
+      {"and back into the day before", "010000N1650000E", 0, "0100.0000,N,16500.0000,E,,,,,,130515,251020"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.guards);
@@ -189,37 +143,29 @@ TEST_F(Poll, RockwellInitialisationSentencesAndTheTimeAtTheStoredLongitude) {
     initrockwell(*app);
     const auto s = platform::splitlines(serial->sent);
     ASSERT_EQ(s.size(), 5u);
-    EXPECT_EQ(s[0].substr(0, s[0].find('*')), "$PRWIINIT,???,V,,,");
-    EXPECT_EQ(s[1], "$PRWIINIT,VTG,A,,,*2E");
-    EXPECT_EQ(s[4].substr(0, s[4].find('*')), c.sent);
-    for (const auto& l : s) EXPECT_TRUE(nmeacheck(l).ok && l.size() - l.find('*') == 3) << l;
+    EXPECT_EQ(s[0].substr(0, s[0].find('*')) + " " + s[1], "$PRWIINIT,???,V,,, $PRWIINIT,VTG,A,,,*2E");
+    EXPECT_EQ(s[4], summed(std::string("$PRWIINIT,V,,,") + c.sent));
   }
-  const auto out = platform::splitlines(get("INITROCK.OUT"));
-  ASSERT_GE(out.size(), 3u);
-  EXPECT_EQ(out[0], "sent $PRWIINIT,V,,,0100.0000,N,16500.0000,E,,,,,,130515,251020");
-  EXPECT_EQ(out[1], "based on 010000N1650000E and 00:05:15 10-26-2020 from clock");
-  EXPECT_EQ(out[2], " 11  hours ahead of GMT / UCT");
-  EXPECT_EQ(app->gps.rxprefix, "\r\n");
-}
-
-TEST_F(Poll, ReceiverAskingForAstralIsInitialised) {
+  EXPECT_EQ(platform::splitlines(get("INITROCK.OUT")),
+            (Items{"sent $PRWIINIT,V,,,0100.0000,N,16500.0000,E,,,,,,130515,251020",
+                   "based on 010000N1650000E and 00:05:15 10-26-2020 from clock", " 11  hours ahead of GMT / UCT"}));
+  serial->sent.clear();  // a receiver asking for ASTRAL gets the command, then the same initialisation
   polls({"ASTRAL\r"});
-  EXPECT_EQ(app->gps.astral, 1);
-  EXPECT_EQ(serial->sent.substr(0, 7), "ASTRAL\r") << "the command first";
-  EXPECT_EQ(platform::splitlines(serial->sent.substr(7)).size(), 5u) << "then the Rockwell initialisation";
+  EXPECT_EQ(std::tuple(app->gps.astral, serial->sent.substr(0, 7)), std::tuple(1, "ASTRAL\r"));
+  EXPECT_EQ(platform::splitlines(serial->sent.substr(7)).size(), 5u);
 }
 
 TEST_F(Poll, FileLink) {
   app->gps.filelink = 1;
-  put("ZARN.LLD", gga + "second line\r\n");
+  app->gps.callsep = ">";
+  put("ZARN.LLD", "G4ABC>" + gga + "second line\r\n");
   readcomms(*app);
   EXPECT_FLOAT_EQ(app->gps.ownalt, 0);  // no flag file: nothing read
   put("ZARN.LLF", "");
   clock->settimer(50);
   readcomms(*app);
-  EXPECT_FLOAT_EQ(app->gps.ownalt, 50.7f);
-  EXPECT_FLOAT_EQ(app->gps.lastgpstime, 50);
-  EXPECT_FALSE(has("ZARN.LLF"));
+  EXPECT_FLOAT_EQ(app->gps.ownalt, 50.7f) << "the first line, its call sign taken off";
+  EXPECT_EQ(std::tuple(app->gps.callsign, app->gps.lastgpstime, has("ZARN.LLF")), std::tuple("G4ABC", 50.0f, false));
   EXPECT_EQ(app->gps.rxstate, 1);  // the watch ran
   std::filesystem::remove(dir / "ZARN.LLD");
   put("ZARN.LLF", "");
@@ -227,61 +173,154 @@ TEST_F(Poll, FileLink) {
   EXPECT_FALSE(has("ZARN.LLF"));
 }
 
-TEST_F(Poll, MultiVehicleFraming) {
+TEST_F(Poll, MultiVehicleFramingAndTheSatelliteTerminal) {
   app->main.mvmode = 1;
   app->gps.datatrakon = 1;
   clock->settimer(10);
   polls({"~" + std::string(27, '1')});
-  EXPECT_EQ(app->gps.datatrakseen, 1);
   EXPECT_EQ(held().size(), 28u);
   polls({"2"});  // the 29th character completes the record, no CR needed
-  EXPECT_EQ(held(), "");
-  EXPECT_EQ(app->gps.protocode, 8);
-  EXPECT_FLOAT_EQ(app->gps.lastgpstime, 10);
-
+  EXPECT_EQ(std::tuple(held(), app->gps.protocode, app->gps.lastgpstime), std::tuple("", 8, 10.0f));
   // A dialled-in binary record: its length comes first, then it is read to that length
   // whatever it holds.
   app->gps.datatrakseen = 0;
   app->gps.mvdatamode = 2;
   app->gps.reportmode = 3;
-  app->gps.protocode = 8;
-  polls({"\n"});
-  EXPECT_EQ(app->gps.reportmode, 4);
-  polls({std::string("\x01\r\x02\x03\x04\r\x05", 7)});
+  polls({"\n", std::string("\x01\r\x02\x03\x04\r\x05", 7)});
   EXPECT_EQ(app->gps.reportmode, 4);
   polls({"\x06"});
-  EXPECT_EQ(app->gps.reportmode, 0);
-  EXPECT_EQ(held(), "");
-}
-
-TEST_F(Poll, SatelliteTerminalDialogue) {
-  app->main.mvmode = 1;
+  EXPECT_EQ(std::tuple(app->gps.reportmode, held()), std::tuple(0, ""));
+  // The satellite terminal's dialogue.
+  app->gps.mvdatamode = 0;
   app->veh.csatuser = "user";
   app->veh.csatpass = "secret";
   app->gps.csatstate = 1;
-  polls({"CONNECT 2400\r"});
-  EXPECT_EQ(app->gps.modemconnect, 1);
-  EXPECT_EQ(app->win.get<MvAlarmForm>().telstat.caption, "Connection made");
-  polls({"Welcome to BT CSAT\r"});
-  EXPECT_EQ(app->gps.csatstate, 2);
-  polls({"username: "});
-  EXPECT_EQ(serial->sent, "user\r");
-  polls({"password: "});
-  EXPECT_EQ(serial->sent, "user\rsecret\r");
-  polls({"\r\n> "});
-  EXPECT_EQ(app->gps.csatstate, 3);
-  EXPECT_EQ(app->win.get<MvForm>().telstat.caption, "BT CSAT >");
-  polls({"anything"});
-  EXPECT_EQ(held(), "");
-
+  const auto& telstat = app->win.get<MvForm>().telstat;
+  polls({"CONNECT 2400\r", "Welcome to BT CSAT\r"});
+  EXPECT_EQ(std::tuple(app->gps.modemconnect, app->gps.csatstate), std::tuple(1, 2));
+  polls({"username: ", "password: ", "\r\n> ", "anything"});
+  EXPECT_EQ(std::tuple(serial->sent, app->gps.csatstate, telstat.caption, held()),
+            std::tuple("user\rsecret\r", 3, "BT CSAT >", ""));
   app->gps.csatstate = 1;
   polls({"Your reference number 12345\r"});
-  EXPECT_EQ(app->gps.csatstate, 5);
-  EXPECT_EQ(app->win.get<MvForm>().telstat.caption, " 12345 sent");
+  EXPECT_EQ(std::tuple(app->gps.csatstate, telstat.caption), std::tuple(5, " 12345 sent"));
   app->gps.csatstate = 1;
   polls({"unit cannot be reached\r"});
-  EXPECT_EQ(app->gps.csatstate, 6);
-  EXPECT_EQ(app->win.get<MvForm>().telstat.backcolor, ui::red);
+  EXPECT_EQ(std::tuple(app->gps.csatstate, telstat.backcolor), std::tuple(6, ui::red));
+}
+
+using Watch = Poll;
+
+TEST_F(Watch, ReceptionStartsAndIsLostOnceWithItsPrompts) {
+  clock->settimer(86350);
+  auto& g = app->gps;
+  auto& z = app->win.zarn;
+  wavfile("gotgps.wav");
+  wavfile("notgps.wav");
+  app->main.repint[8] = 1;
+  z.modebox.set("GPS");
+  EXPECT_EQ(tick(0, false), off) << "the first tick without data announces the loss";
+  EXPECT_EQ(std::tuple(z.modebox.caption, z.modebox.backcolor), std::tuple("OLD", ui::yellow));
+  g.prevx = 379;
+  g.ownhdg = 45;
+  g.ownspd = 30;
+  app->main.cfgcorre = 0.5f;
+  z.p.load(3).visible = true;
+  app->map.trailcount = 3;
+  EXPECT_EQ(tick(1, true), on);
+  // The old fix is forgotten: no heading or speed, the car back at the last position, no trail.
+  EXPECT_EQ(std::tuple(z.modebox.caption, g.ownhdg, g.ownspd, z.hdgbox.caption), std::tuple("GPS", -1, 0.0f, " "));
+  EXPECT_EQ(std::tuple(g.ownx, app->gps.gpscorre, z.p[3].visible, app->map.trailcount),
+            std::tuple(379.0f, 0.5f, false, 0));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(tick(9, true), "") << "data every 9 s keeps reception, silently";
+  g.dgpsfix = 1;
+  EXPECT_EQ(tick(0, true), "") << "a differential fix recolours without announcing";
+  EXPECT_EQ(z.modebox.forecolor, ui::green);
+  z.modebox.set("DEMO");
+  EXPECT_EQ(tick(10, false), off) << "a gap of 10 s, across midnight, loses it";
+  EXPECT_EQ(tick(30, false), "") << "once";
+  EXPECT_EQ(played(), (Items{"notgps.wav", "gotgps.wav", "notgps.wav"}));
+  EXPECT_EQ(z.modebox.caption, "DEMO") << "the demonstration's text stays";
+}
+
+TEST_F(Watch, MultiVehicleModeWithoutItsCarIcons) {
+  app->main.mvmode = 1;  // $mv$gsel.ico and $mv$ysel.ico are not there: the change goes on
+  app->gps.reportmode = 3;
+  EXPECT_EQ(std::tuple(tick(0, true), tick(60, false)), std::tuple(on, off));
+  EXPECT_EQ(app->gps.reportmode, 0) << "a half-read report is abandoned";
+}
+
+using Logs = GpsTest;
+
+TEST_F(Logs, TripLogNames) {
+  const struct { const char *guards, *cfg; Items present; int mvmode; const char* name; } cases[] = {
+      {"no NEWTRIP.CFG, replaced on each opening", nullptr, {"NEWTRIP.NME"}, 0, "NEWTRIP.NME"},
+      {"multi-vehicle mode", nullptr, {}, 1, "NEWTRIP.MVD"},
+      {"the prefix in upper case and the first free counter", "trip\r\n", {"TRIP0001.NME", "TRIP0002.NME"}, 0,
+       "TRIP0003.NME"},
+      {"a five-character prefix gives three digits", "trips,other\r\n", {}, 0, "TRIPS001.NME"},
+      {"an empty prefix gives eight digits", ",x\r\n", {}, 0, "00000001.NME"},
+      {"a long prefix leaves the counter its own digits", "ABCDEFG\r\n", {"ABCDEFG1.NME"}, 0, "ABCDEFG2.NME"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.guards);
+    fresh();
+    if (c.cfg) put("NEWTRIP.CFG", c.cfg);
+    for (const auto& p : c.present) put(p, "old");
+    app->main.mvmode = c.mvmode;
+    newtrip(*app);
+    ASSERT_TRUE(app->gps.logopen == 1 && app->gps.triplog);
+    app->gps.triplog.reset();
+    EXPECT_TRUE(has(c.name) && get(c.name).empty());
+    const std::string said = c.mvmode ? "I am now logging data into " : "I am now recording GPS data into ";
+    EXPECT_EQ(app->speech.msgtext, said + c.name);
+    EXPECT_EQ(app->win.get<MvForm>().loglab.caption, c.mvmode ? "Log to NEWTRIP.MVD" : "");
+  }
+}
+
+TEST_F(Logs, OpeningALogClosesTheOneOpenAndNeverOverwritesOne) {
+  put("NEWTRIP.CFG", "T\r\n");
+  for (const char* l : {"first", "second"}) {
+    newtrip(*app);
+    writetriplog(*app, l);
+  }
+  app->gps.triplog.reset();
+  EXPECT_EQ(get("T0000001.NME") + get("T0000002.NME"), "first\r\nsecond\r\n");  // closed, with everything written
+  put("NEWTRIP.CFG", "TRIPS\r\n");  // every name taken
+  char name[16];
+  for (int n = 1; n <= 999; ++n) {
+    std::snprintf(name, sizeof name, "TRIPS%03d.NME", n);
+    put(name, "x");
+  }
+  put("TRIPS.NME", "a journey");
+  newtrip(*app);
+  EXPECT_EQ(get("TRIPS.NME"), "a journey");
+  EXPECT_EQ(app->speech.msgtext, "No free trip log name: TRIPS 1 to 999 are all in use");
+}
+
+TEST_F(Logs, PositionRecordedAsAnRmcSentence) {
+  clock->set({2021, 3, 4, 5, 6, 7, 0});
+  writenmepos(*app, "51  30.000'N 000  06.000'W", "045");
+  writenmepos(*app, "51  30.000'N 000  06.000'W", "046");
+  EXPECT_EQ(get("NEW.NME"), summed("$GPRMC,050607,A,5130.00,N,00006.00,W,30,045,040321,,") + "\r\n" +
+                                summed("$GPRMC,050607,A,5130.00,N,00006.00,W,30,046,040321,,") + "\r\n");
+}
+
+TEST_F(Logs, ReplayFileChecksumSniff) {
+  auto& g = app->gps;
+  g.replayfile = "R.NME";
+  sniffchecksum(*app);
+  EXPECT_EQ(std::tuple(g.nochecksum, bool(g.replay)), std::tuple(1, false)) << "cannot be opened";
+  std::string plain = "# a star * in a note\r\n";
+  for (int i = 0; i < 19; ++i) plain += "$GPGGA,1,2\r\n";
+  put("R.NME", plain + "$GPGGA,1*00\r\n");
+  sniffchecksum(*app);
+  ASSERT_TRUE(g.replay);
+  // The 21st line is not looked at, nor a star outside a sentence; read from the start again.
+  EXPECT_EQ(std::tuple(g.nochecksum, g.replay->lineinput()), std::tuple(1, "# a star * in a note"));
+  put("R.NME", "# header\r\n$GPGGA,1*00\r\n" + plain);
+  sniffchecksum(*app);
+  EXPECT_EQ(std::tuple(g.nochecksum, g.replay->lineinput()), std::tuple(0, "# header"));
 }
 
 }  // namespace

@@ -1,121 +1,309 @@
-// The spoken position report over small place files.
+// The spoken position report over small place files, where-we-are from the landmark list of
+// the square ahead, and the where-am-I lines.
 #include "navigation/rform.h"
 #include "speech/position.h"
 #include "speech/queue.h"
+#include "speech/whereami.h"
+#include "speech/whereweare.h"
 #include "speechtest.h"
 
 namespace zarn::test {
 namespace {
 
-// Newbury is SU 47000 67000, frame (447, 167); Thatcham 5 km east of it.
-constexpr const char* twotowns =
-    "SU 47000 67000,Newbury,NEWBURY.WAV,3\r\nSU 52000 67000,Thatcham,THATCHAM.WAV,1\r\n";
-constexpr const char* small = "SU 47000 67000,Newbury,NEWBURY.WAV,0.5\r\n";
+// Newbury is SU 47000 67000, frame (447, 167); Thatcham 5 km east of it, or wherever a case puts it.
+const std::string newbury = "SU 47000 67000,Newbury,NEWBURY.WAV,";
+std::string towns(const char* r1, const char* thatcham = "SU 52000 67000", const char* r2 = "1") {
+  return newbury + r1 + "\r\n" + thatcham + ",Thatcham,THATCHAM.WAV," + r2 + "\r\n";
+}
 
 using Position = SpeechTest;
 
 TEST_F(Position, Reports) {
-  const struct {
-    const char *guards, *places;
-    float placemin;
-    int metric, nautical, platform, mode;
-    float x, y;
-    const char* text;
-    Items items;
-    int placefound;
-  } cases[] = {
-      {"at exactly its radius is inside", twotowns, 2, 0, 0, 0, 0, 447, 170, "We are in Newbury",
-       {"weare.wav", "in.wav", "NEWBURY.WAV"}, 1},
-      {"an aircraft is over it", twotowns, 2, 0, 0, 1, 0, 447.5f, 167, "We are over Newbury",
-       {"weare.wav", "over.wav", "NEWBURY.WAV"}, 1},
-      {"under 0.6 miles in yards", small, 0.5f, 0, 0, 0, 0, 447, 167.8855f, "We are  960 yards north of Newbury",
-       {"weare.wav", "900.wav", "ee.wav", "60.wav", "yards.wav", "northof.wav", "NEWBURY.WAV"}, 0},
-      {"nautical miles", twotowns, 2, 0, 1, 0, 0, 447, 185.4f, "We are  10 miles north of Newbury",
-       {"weare.wav", "10.wav", "miles.wav", "northof.wav", "NEWBURY.WAV"}, 0},
-      {"metric: km for the first place, metres for a near second",
-       "SU 47000 67000,Newbury,NEWBURY.WAV,0.01\r\nSU 47000 66683,Thatcham,THATCHAM.WAV,0.1\r\n", 0.01f, 1, 0, 0,
+  const struct { const char* guards; std::string places; float placemin; int units, aircraft, mode; float x, y;
+                 const char *text, *items; } cases[] = {  // units: 0 miles, 1 metric, 2 nautical
+      {"at exactly its radius is inside", towns("3"), 2, 0, 0, 0, 447, 170, "We are in Newbury",
+       "weare.wav in.wav NEWBURY.WAV"},
+      {"an aircraft is over it", towns("3"), 2, 0, 1, 0, 447.5f, 167, "We are over Newbury",
+       "weare.wav over.wav NEWBURY.WAV"},
+      {"under 0.6 miles in yards", newbury + "0.5", 0.5f, 0, 0, 0, 447, 167.8855f, "We are  960 yards north of Newbury",
+       "weare.wav 900.wav ee.wav 60.wav yards.wav northof.wav NEWBURY.WAV"},
+      {"nautical miles", towns("3"), 2, 2, 0, 0, 447, 185.4f, "We are  10 miles north of Newbury",
+       "weare.wav 10.wav miles.wav northof.wav NEWBURY.WAV"},
+      {"metric: km for the first place, metres for a near second", towns("0.01", "SU 47000 66683", "0.1"), 0.01f, 1, 0,
        0, 447, 167.04f, "We are  0 km north of Newbury and  350 m north of Thatcham",
-       {"weare.wav", "0.wav", "kilomets.wav", "northof.wav", "NEWBURY.WAV", "AND.WAV", "300.wav", "ee.wav",
-        "50.wav", "metres.wav", "northof.wav", "THATCHAM.WAV"},
-       0},
-      {"a second place at exactly its radius is outside it",
-       "SU 47000 67000,Newbury,NEWBURY.WAV,5\r\nSU 47000 69000,Thatcham,THATCHAM.WAV,2\r\n", 2, 0, 0, 0, 0, 447,
-       167, "We are in Newbury and  1.2 miles south of Thatcham",
-       {"weare.wav", "in.wav", "NEWBURY.WAV", "AND.WAV", "1.wav", "point.wav", "2.wav", "miles.wav",
-        "southof.wav", "THATCHAM.WAV"},
-       1},
-      {"two places, verb last", "SU 47000 67000,Newbury,NEWBURY.WAV,3\r\nSU 52000 67000,Thatcham,THATCHAM.WAV,2\r\n",
-       2, 0, 0, 0, 1, 447, 171, "We are  2.4 miles north of Newbury and  3.9 miles north west of Thatcham",
-       {"ourposit.wav", "NEWBURY.WAV", "northof.wav", "2.wav", "point.wav", "4.wav", "miles.wav", "AND.WAV",
-        "THATCHAM.WAV", "northwof.wav", "3.wav", "point.wav", "9.wav", "miles.wav", "is.wav"},
-       0},
-      {"no place big enough: no empty place name", twotowns, 10, 0, 0, 0, 0, 447.5f, 167, "We are ",
-       {"weare.wav"}, 0},
-      {"a position that does not parse is not a place",
-       "junk,Nowhere,NOWHERE.WAV,5000\r\nSU 47000 67000,Newbury,NEWBURY.WAV,3\r\n", 2, 0, 0, 0, 0, 447.5f, 167,
-       "We are in Newbury", {"weare.wav", "in.wav", "NEWBURY.WAV"}, 1},
-      {"an empty first field ends the list", "SU 47000 67000,Newbury,NEWBURY.WAV,3\r\n ,x,y,1\r\nSU 47000 67000,Late,LATE.WAV,3\r\n",
-       2, 0, 0, 0, 0, 447.5f, 167, "We are in Newbury", {"weare.wav", "in.wav", "NEWBURY.WAV"}, 1},
+       "weare.wav 0.wav kilomets.wav northof.wav NEWBURY.WAV AND.WAV 300.wav ee.wav 50.wav metres.wav northof.wav "
+       "THATCHAM.WAV"},
+      {"a second place at exactly its radius is outside it", towns("5", "SU 47000 69000", "2"), 2, 0, 0, 0, 447, 167,
+       "We are in Newbury and  1.2 miles south of Thatcham",
+       "weare.wav in.wav NEWBURY.WAV AND.WAV 1.wav point.wav 2.wav miles.wav southof.wav THATCHAM.WAV"},
+      {"two places, verb last", towns("3", "SU 52000 67000", "2"), 2, 0, 0, 1, 447, 171,
+       "We are  2.4 miles north of Newbury and  3.9 miles north west of Thatcham",
+       "ourposit.wav NEWBURY.WAV northof.wav 2.wav point.wav 4.wav miles.wav AND.WAV THATCHAM.WAV northwof.wav 3.wav "
+       "point.wav 9.wav miles.wav is.wav"},
+      {"no place big enough: no empty place name", towns("3"), 10, 0, 0, 0, 447.5f, 167, "We are ", "weare.wav"},
+      {"a position that does not parse is not a place", "junk,Nowhere,NOWHERE.WAV,5000\r\n" + towns("3"), 2, 0, 0, 0,
+       447.5f, 167, "We are in Newbury", "weare.wav in.wav NEWBURY.WAV"},
+      {"an empty first field ends the list", newbury + "3\r\n ,x,y,1\r\nSU 47000 67000,Late,LATE.WAV,3", 2, 0, 0, 0,
+       447.5f, 167, "We are in Newbury", "weare.wav in.wav NEWBURY.WAV"},
   };
   for (const auto& c : cases) {
     put("ZARN.WAW", c.places);
-    app->map.placemin = c.placemin;
-    app->main.metric = c.metric;
-    app->main.nautical = c.nautical;
-    app->main.platformkind = c.platform;
-    app->speech.syntaxmode = static_cast<std::int16_t>(c.mode);
+    std::tie(app->map.placemin, app->main.metric, app->main.nautical) =
+        std::tuple(c.placemin, c.units & 1, c.units / 2);
+    std::tie(app->main.platformkind, app->speech.syntaxmode) = std::tuple(c.aircraft, c.mode);
     app->speech.placefound = 7;
     sayposition(*app, c.x, c.y, "weare.wav");
-    EXPECT_EQ(msg(), c.text) << c.guards;
-    EXPECT_EQ(said(), c.items) << c.guards;
-    EXPECT_EQ(app->speech.placefound, c.placefound) << c.guards;
-    EXPECT_EQ(app->win.get<RForm>().waw.caption, c.text) << c.guards;
+    const int inside = std::string(c.items).find(c.aircraft ? "over.wav" : "in.wav") != std::string::npos;
+    EXPECT_EQ(std::tuple(msg(), said(), app->speech.placefound, app->win.get<RForm>().waw.caption),
+              std::tuple(c.text, c.items, inside, c.text)) << c.guards;
   }
 }
 
-TEST_F(Position, PromptChoosesTheWording) {
-  put("ZARN.WAW", twotowns);
+TEST_F(Position, PromptChoosesTheWordingAndOnlyOurOwnPositionIsKept) {
+  put("ZARN.WAW", towns("3"));
   app->map.placemin = 2;
-  app->main.foundlabel = "Ascot";
+  std::tie(app->main.foundlabel, app->main.foundwav) = std::pair("Ascot", "#Ascot.WAV");
   app->win.get<RForm>().waw.caption = "before";
-  for (const auto& [prompt, text] : {std::pair{"#Ascot.WAV", "Ascot in Newbury"}, {"#Newbury.WAV", "Destination in Newbury"}}) {
-    app->main.foundwav = "#Ascot.WAV";
-    sayposition(*app, 447.5f, 167, prompt);
-    EXPECT_EQ(msg(), text);
-  }
-  EXPECT_EQ(said(), (Items{"destinat.wav", "in.wav", "NEWBURY.WAV"}));
-  EXPECT_EQ(app->win.get<RForm>().waw.caption, "before");  // only our own position goes there
+  sayposition(*app, 447.5f, 167, "#Ascot.WAV");
+  EXPECT_EQ(msg(), "Ascot in Newbury");
+  sayposition(*app, 447.5f, 167, "#Newbury.WAV");
+  EXPECT_EQ(std::tuple(msg(), said(), app->win.get<RForm>().waw.caption),
+            std::tuple("Destination in Newbury", "destinat.wav in.wav NEWBURY.WAV", "before"));
 }
 
 TEST_F(Position, FarAwayTheSecondPlaceIsOnTheOtherSide) {
-  // Far outside the grid frame (over 805 km): one big place east of us and two small ones, the
+  // Over 805 km outside the grid frame: one big place east of us and two small ones, the
   // nearer (west) on its side.
-  put("ZARN.WAW", "40.0 2.0,Big place,BIG.WAV,50\r\n42.0 3.5,East place,EAST.WAV,1\r\n"
-                  "41.0 -4.0,West place,WEST.WAV,1\r\n");
+  put("ZARN.WAW", "40.0 2.0,Big place,BIG.WAV,50\r\n42.0 3.5,East,EAST.WAV,1\r\n41.0 -4.0,West,WEST.WAV,1\r\n");
   app->map.placemin = 10;
   sayposition(*app, 447, 167, "weare.wav");
-  EXPECT_NE(msg().find("of Big place and "), std::string::npos) << msg();
-  EXPECT_NE(msg().find("West place"), std::string::npos) << msg();
+  EXPECT_TRUE(msg().find("of Big place and ") != std::string::npos && msg().ends_with("of West")) << msg();
 }
 
 TEST_F(Position, NoPositionOrNoPlaceFileSpeaksOnlyWhatIsQueued) {
   wavfile("a.wav");
-  put("ZARN.WAW", twotowns);
-  app->speech.placefound = 1;
-  app->speech.msgtext = "kept";
+  put("ZARN.WAW", towns("3"));
+  std::tie(app->speech.placefound, app->speech.msgtext) = std::pair(1, "kept");
   queuewav(*app, "a.wav");
   sayposition(*app, -250, 167, "weare.wav");
   sayposition(*app, 447, -950, "weare.wav");
-  EXPECT_EQ(played(), (Items{"a.wav"}));
-  EXPECT_EQ(app->speech.placefound, 1);
+  EXPECT_EQ(std::tuple(heard(), app->speech.placefound), std::tuple("a.wav", 1));
   app->map.placesfile = "MAP1.WAW";  // a map's own place file, missing
   sayposition(*app, 447, 167, "weare.wav");
-  EXPECT_EQ(app->speech.placefound, 0);
-  EXPECT_EQ(msg(), "kept");
-  put("MAP1.WAW", twotowns);
+  EXPECT_EQ(std::tuple(app->speech.placefound, msg()), std::tuple(0, "kept"));
+  put("MAP1.WAW", towns("3"));
   app->map.placemin = 2;
   sayposition(*app, 447.5f, 167, "weare.wav");
   EXPECT_EQ(msg(), "We are in Newbury");
+}
+
+// Driving north at 10 m/s through square SU4767 (frame 447..448, 167..168): the point 10 s
+// ahead is 0.1 km north of us.
+class WhereWeAre : public SpeechTest {
+ protected:
+  void ready() override {
+    SpeechTest::ready();
+    auto& m = app->main;
+    m.catcount = 4;
+    for (auto [i, code, name] : {std::tuple{1, "C", "pub"}, {2, "L", "landmark"}, {3, "N", "church"}, {4, "R", "road"}})
+      std::tie(m.catcode[i], m.catname[i]) = std::pair(code, name);
+    m.repint[5] = m.repint[6] = 1;
+    drive(447.5f, 167.5f, 0, 10, 0);
+  }
+  void drive(float x, float y, float ve, float vn, int hdg, float spd = 0) {
+    auto& g = app->gps;
+    std::tie(g.ownx, g.owny, g.ownve, g.ownvn, g.ownhdg, g.ownspd) = std::tuple(x, y, ve, vn, hdg, spd);
+  }
+  void tick(double seconds = 0.25) {
+    clock->advance(seconds);
+    saywhereweare(*app);
+  }
+  RForm& rform() { return app->win.get<RForm>(); }
+};
+
+TEST_F(WhereWeAre, AnnouncesALandmarkAheadOnceAndHoldsBackThePeriodicReports) {
+  put("SU4767.GEO", "C,SU 47500 67640,#Red Lion#$e$\r\n");
+  wavfile("#RedLion.WAV");
+  app->gps.dgpsfix = 1;  // ahead 0.05 km, box 0.05 km: 0.09 km away is out of reach
+  tick();
+  EXPECT_EQ(msg(), "");
+  app->gps.dgpsfix = 0;  // ten seconds ahead
+  std::tie(app->main.repint[2], app->nav.destdist, app->gps.ownspd) = std::tuple(30, 6.0f, 36.0f);
+  clock->settimer(5000);
+  saywhereweare(*app);
+  EXPECT_EQ(std::tuple(msg(), rform().at.caption, rform().visible, queued()),
+            std::tuple("We are near pub called \"Red Lion\" to our left", msg(), false,
+                       "wearenea.wav pub #RedLion.WAV toourlef.wav"));
+  const auto& m = app->main;
+  EXPECT_EQ(std::tuple(m.herereptime, m.dirreptime, m.destreptime), std::tuple(5000.0f, 5000.0f, 5000.0f));
+  tick();
+  EXPECT_EQ(app->speech.wavcount, 4) << "once";
+}
+
+TEST_F(WhereWeAre, LandmarkWording) {
+  const struct { const char *guards, *record; float ve, vn; int tts; const char *text, *items; } cases[] = {
+      {"a side we travel towards is on our right", "C,SU 47550 67550,#Red Lion#$e$", 7.07f, 7.07f, 0,
+       "We are near pub called \"Red Lion\" to our right", "wearenea.wav pub Red Lion toourrig.wav"},
+      {"a category N has no side", "N,SU 47500 67650,#St Mary#$n$", 0, 10, 0, "We are near church called \"St Mary\"",
+       "wearenea.wav $N.wav St Mary"},
+      {"with speech the name is called", "C,SU 47500 67650,#Red Lion#$w$", 0, 10, 1,
+       "We are near pub called \"Red Lion\" to our left", "wearenea.wav pub called.wav Red Lion toourlef.wav"},
+      {"a category L is named plainly", "L,SU 47500 67650,#Oak Tree#$w$", 0, 10, 0,
+       "We are near landmark Oak Tree to our left", "wearenea.wav landmark $L.WAV toourlef.wav"},
+      {"the square's recording speaks an unrecorded name", "C,SU 47500 67650,#Swan#", 0, 10, 0,
+       "We are near pub called \"Swan\"", "wearenea.wav pub SU4767.WAV"},
+      {"a record without name or side borrows none", "C,SU 47500 67680,#Red Lion#$e$\r\nC,SU 47500 67620,no name", 0,
+       10, 0, "We are near pub", "wearenea.wav pub"},
+  };
+  for (const auto& c : cases) {
+    fresh();
+    put("SU4767.GEO", std::string(c.record) + "\r\n");
+    wavfile("$N.wav");
+    if (std::string(c.guards).find("square") != std::string::npos) wavfile("SU4767.WAV");
+    app->speech.ttsavail = static_cast<std::int16_t>(c.tts);
+    drive(447.5f, 167.5f, c.ve, c.vn, 0);
+    tick();
+    EXPECT_EQ(std::tuple(msg(), queued()), std::tuple(c.text, c.items)) << c.guards;
+  }
+}
+
+TEST_F(WhereWeAre, SecondLandmarkSoonAfterHasNoOpeningAndReportOffOnlyShows) {
+  put("SU4767.GEO", "C,SU 47500 67650,#Red Lion#\r\nC,SU 47500 67950,#Swan#\r\n");
+  tick();
+  drive(447.5f, 167.7f, 0, 10, 0);  // between the two: nothing ahead
+  tick(5);
+  drive(447.5f, 167.85f, 0, 10, 0);
+  app->speech.wavcount = 0;
+  tick(5);
+  EXPECT_EQ(std::tuple(msg(), queued()), std::tuple("pub called \"Swan\"", "pub Swan"));
+  fresh();
+  put("SU4767.GEO", "C,SU 47500 67650,#Red Lion#\r\n");
+  app->main.repint[6] = 0;
+  tick();
+  EXPECT_EQ(std::tuple(msg(), app->win.zarn.saytxt.visible, queued()),
+            std::tuple("We are near pub called \"Red Lion\"", true, ""));
+}
+
+TEST_F(WhereWeAre, ListsOf399AndSquaresWithoutAList) {
+  std::string list = "C,SU 47990 67500,#Border Inn#\r\n";
+  for (int i = 0; i < 500; ++i) list += "C,SU 47000 60000,#Far#\r\n";
+  put("SU4767.GEO", list);
+  drive(447.5f, 167.5f, 0, 0, -1);
+  tick();
+  EXPECT_EQ(app->speech.geocount, 399);
+  drive(447.95f, 167.5f, 10, 0, 90);  // the point ahead is in SU4867, which has no list: SU4767's stays
+  tick();
+  EXPECT_EQ(std::tuple(app->map.geofile, app->speech.geofilelast, msg()),  // the landmark's own square is named
+            std::tuple("SU4767.GEO", "SU4867.GEO", "We are near pub called \"Border Inn\""));
+}
+
+TEST_F(WhereWeAre, RoadMatching) {
+  const struct { const char* guards; int road, hdg; float spd; bool match; } cases[] = {
+      {"the opposite direction matches", 190, 2, 95, true},
+      {"no heading, no road", 10, -1, 0, false},
+      {"35 degrees tolerance standing still", 36, 2, 0, true},
+      {"but not 35", 37, 2, 0, false},
+      {"16 degrees at 95 km/h", 17, 2, 95, true},
+      {"but not 16", 18, 2, 95, false},
+  };
+  for (const auto& c : cases) {
+    fresh();
+    put("SU4767.GEO", "R,SU 47500 67500,#A34 Oxford rd#$" + std::to_string(c.road) + "$\r\n");
+    drive(447.5f, 167.5f, 0, 0, c.hdg, c.spd);
+    tick();
+    EXPECT_EQ(app->speech.roadtext, c.match ? "A34 Oxford rd" : "") << c.guards;
+  }
+}
+
+TEST_F(WhereWeAre, NewRoadIsAnnouncedAndForgottenAfterAMinute) {
+  put("SU4767.GEO", "R,SU 47500 67500,#A34 Oxford rd#$0$\r\n");
+  put("SU4768.GEO", "R,SU 47500 68520,#High st#$0$\r\nR,SU 47500 68500,$0$\r\n");
+  wavfile("#HIGHST.WAV");
+  drive(447.5f, 167.5f, 0, 0, 0);
+  tick();
+  EXPECT_EQ(std::tuple(msg(), rform().rd.caption, said()),
+            std::tuple("We are on A34 Oxford rd", "on A34 Oxford rd", "weareon.wav a.wav 30.wav 4.wav Oxford Road"));
+  app->speech.msgtext.clear();
+  tick(31);
+  EXPECT_EQ(std::tuple(msg(), app->speech.roadtext), std::tuple("", "A34 Oxford rd")) << "not said again at once";
+  tick(30);  // a minute after it was said, it is dropped ...
+  EXPECT_EQ(std::tuple(app->speech.roadtext, rform().rd.caption), std::tuple("", ""));
+  tick();  // ... and said again while we are still on it
+  EXPECT_EQ(msg(), "We are on A34 Oxford rd");
+  drive(447.5f, 168.5f, 0, 0, 0);  // a road with a recorded name, a nearer point without a name
+  tick();
+  EXPECT_EQ(said(), "weareon.wav #HIGHST.WAV");
+}
+
+TEST_F(WhereWeAre, MapMatchingReplacesTheCorrection) {
+  put("SU4767.GEO", "R,SU 47500 67500,#A34#$0$\r\n");
+  auto& m = app->main;
+  std::tie(m.mapmatch, m.cfgcorre, m.cfgcorrn) = std::tuple(1, 0.005f, -0.005f);
+  std::tie(app->map.hdgsin, app->map.hdgcos) = std::pair(0.0f, 1.0f);  // heading due north
+  drive(447.53f, 167.52f, 0, 0, 0);
+  clock->settimer(1000);
+  app->speech.matchtime = 950;
+  saywhereweare(*app);
+  EXPECT_FLOAT_EQ(app->gps.gpscorre, 0);
+  EXPECT_NEAR(app->gps.gpscorrn, -0.02f, 1e-4);
+  app->speech.matchtime = 800;  // over two minutes since the last match: back to the configured one
+  saywhereweare(*app);
+  EXPECT_EQ(std::tuple(app->gps.gpscorre, app->gps.gpscorrn), std::tuple(0.005f, -0.005f));
+}
+
+using WhereAmI = WhereWeAre;
+
+TEST_F(WhereAmI, PlacesNorthAboveAndSouthBelow) {
+  put("SU4767.GEO",
+      "C,SU 47500 67600,#Red Lion#\r\nC,SU 47600 67800,#Swan#\r\nL,SU 47400 67900,#Oak Tree#\r\n"
+      "N,SU 47500 68200,##\r\nX,SU 47000 68000,#Odd#\r\nC,SU 47500 67400,#Bell#\r\nC,SU 47500 67200,#Crown#\r\n"
+      "C,SU 47800 67500,#Due East#\r\nC,SU 47500 67600,#Red Lion#\r\nR,SU 47500 67450,#A34#\r\n"
+      "R,SU 47500 67300,#B4009#\r\nC,SU 47500 67550,no mark\r\n");
+  app->speech.roadtext = "A34";
+  whereami(*app, 447.5f, 167.5f, 5, 0.5);
+  Items shown;
+  for (int i = 0; i < 9; ++i) shown.push_back(rform().pos[i].caption);
+  EXPECT_EQ(shown, (Items{"  called \"Odd\"", "church", "Oak Tree", "pub called \"Swan\"", "pub called \"Red Lion\"",
+                          "between Bell and Red Lion", "pub called \"Bell\"", "road called \"B4009\"",
+                          "pub called \"Crown\""}));
+}
+
+TEST_F(WhereAmI, Summaries) {
+  const struct { const char *guards, *list, *summary; } cases[] = {
+      {"only north: near", "C,SU 47500 67600,#Red Lion#\r\n", "near Red Lion"},
+      {"the same word both sides: near", "C,SU 47500 67600,#Swan#\r\nC,SU 47500 67400,#Swan#\r\n", "near Swan"},
+      {"30 m north, no name: its category", "N,SU 47500 67530,##\r\nC,SU 47500 67400,#Bell#\r\n", "near church"},
+      {"nothing north: our last report's second place", "C,SU 47500 67400,#Bell#\r\n", "3 miles west of Thatcham"},
+  };
+  rform().waw.caption = "We are 2 miles north of Newbury and 3 miles west of Thatcham";
+  for (const auto& c : cases) {
+    put("SU4767.GEO", c.list);
+    whereami(*app, 447.5f, 167.5f, 5, 0.5);
+    EXPECT_EQ(rform().pos[5].caption, c.summary) << c.guards;
+  }
+}
+
+TEST_F(WhereAmI, MoreThan200CandidatesAreLeftOut) {
+  std::string list;
+  for (int i = 1; i <= 200; ++i)
+    list += "C,SU 47500 6" + std::to_string(8000 + i) + ",#Far " + std::to_string(i) + "#\r\n";
+  for (int i = 0; i < 50; ++i) list += "C,SU 47500 67510,#Near#\r\n";
+  put("SU4767.GEO", list);
+  whereami(*app, 447.5f, 167.5f, 5, 0.5);
+  EXPECT_EQ(rform().pos[4].caption, "pub called \"Far 1\"");
+}
+
+TEST_F(WhereAmI, UpdatedOnlyWhileShownAndTheLearnerHearsTheSummary) {
+  put("SU4767.GEO", "C,SU 47500 67600,#Red Lion#\r\n");
+  whereupdate(*app);
+  EXPECT_EQ(rform().pos[4].caption, "");
+  rform().show();
+  whereupdate(*app);
+  EXPECT_EQ(rform().pos[4].caption, "pub called \"Red Lion\"");
+  rform().hide();
+  std::tie(rform().rd.caption, app->main.ldron) = std::pair("on A34", 1);
+  whereupdate(*app);
+  EXPECT_EQ(msg(), "near Red Lion on A34");
 }
 
 }  // namespace

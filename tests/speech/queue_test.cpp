@@ -1,4 +1,6 @@
-// The prompt queue: playing, limits, repeats, abandoning and the outside talker.
+// The prompt queue (playing, limits, repeats, abandoning, the outside talker) and the status
+// message line with its word translation.
+#include "mainwindow/tick.h"
 #include "speech/msgline.h"
 #include "speech/queue.h"
 #include "speechtest.h"
@@ -17,49 +19,40 @@ using Queue = SpeechTest;
 TEST_F(Queue, PlaysInOrderPreferringTheLanguagesRecording) {
   app->speech.langprefix = "FR_";
   for (const char* w : {"FR_1.wav", "1.wav", "2.wav"}) wavfile(w);
-  for (const char* item : {"1.wav", "2.wav", "missing.wav", "hello there"}) queuewav(*app, item);
-  speakqueue(*app);
-  EXPECT_TRUE(tts->said.empty()) << "text items need the speech library";
-  app->speech.ttsavail = 1;
-  for (const char* item : {"1.wav", "2.wav", "missing.wav", "hello there", "SU4767.A6$"}) queuewav(*app, item);
-  wav->played.clear();
-  speakqueue(*app);
-  EXPECT_EQ(played(), (Items{"FR_1.wav", "2.wav"}));
+  for (int ttsavail : {0, 1}) {  // text items need the speech library
+    app->speech.ttsavail = static_cast<std::int16_t>(ttsavail);
+    for (const char* i : {"1.wav", "2.wav", "missing.wav", "hello there", "SU4767.A6$"}) queuewav(*app, i);
+    speakqueue(*app);
+  }
+  EXPECT_EQ(heard(), "FR_1.wav 2.wav FR_1.wav 2.wav");
   EXPECT_TRUE(wav->played[0].sync);
-  EXPECT_EQ(tts->said, (Items{"hello there"})) << "a $ makes a sound item";
-  EXPECT_EQ(said(), (Items{"1.wav", "2.wav", "missing.wav", "hello there", "SU4767.A6$"}));
-  EXPECT_FALSE(issounditem("wav"));
-  EXPECT_TRUE(issounditem("Mixed.WaV"));
+  EXPECT_EQ(tts->said, Items{"hello there"}) << "a $ makes a sound item";
+  EXPECT_EQ(said(), "1.wav 2.wav missing.wav hello there SU4767.A6$");
+  EXPECT_EQ(std::tuple(issounditem("wav"), issounditem("Mixed.WaV")), std::tuple(false, true));
 }
 
 TEST_F(Queue, LimitsSoundOffAndNosound) {
+  auto& s = app->speech;
   for (int i = 0; i < 201; ++i) queuewav(*app, "x" + std::to_string(i) + ".wav");
-  EXPECT_EQ(app->speech.wavcount, 200) << "two hundred accepted, the rest dropped";
-  EXPECT_EQ(queued().back(), "x199.wav");
-  app->speech.wavcount = 0;
-  app->speech.talkon = 0;
+  EXPECT_EQ(std::tuple(s.wavcount, s.wavqueue[200]), std::tuple(200, "x199.wav")) << "the rest dropped";
+  s.wavcount = 0;
+  s.talkon = 0;
   queuewav(*app, "a.wav");
-  app->speech.talkon = 1;
-  app->speech.nosound = 1;
+  std::tie(s.talkon, s.nosound) = std::pair(1, 1);
   queuewav(*app, "a.wav");
-  EXPECT_EQ(app->speech.wavcount, 0);
+  EXPECT_EQ(s.wavcount, 0) << "sound off, or no sound";
   wavfile("DE_$$$INTRO.WAV");
-  app->speech.nosound = -1;  // queued prompts stay audible, the introduction does not
+  s.langprefix = "DE_";
+  s.nosound = -1;  // queued prompts stay audible, the introduction does not
   queuewav(*app, "$$$INTRO.WAV");
-  EXPECT_EQ(app->speech.wavcount, 1);
-  app->speech.langprefix = "DE_";
   playwav(*app, "$$$INTRO.WAV");
-  EXPECT_TRUE(wav->played.empty());
-  app->speech.nosound = 0;
-  app->speech.talkon = 0;  // not consulted
+  EXPECT_EQ(std::tuple(s.wavcount, heard()), std::tuple(1, ""));
+  std::tie(s.nosound, s.talkon) = std::pair(0, 0);  // talkon is not consulted
   playwav(*app, "$$$INTRO.WAV");
-  EXPECT_EQ(played(), (Items{"DE_$$$INTRO.WAV"}));
-  EXPECT_FALSE(wav->played[0].sync);
-  app->speech.talkstop = 1;  // saynow speaks with sound off and clears talkstop
+  EXPECT_EQ(std::tuple(heard(), wav->played[0].sync), std::tuple("DE_$$$INTRO.WAV", false));
+  s.talkstop = 1;  // saynow speaks with sound off and clears talkstop
   saynow(*app, "Look out", "$$$INTRO.WAV");
-  EXPECT_EQ(played().size(), 2u);
-  EXPECT_EQ(msg(), "Look out");
-  EXPECT_EQ(app->speech.talkstop, 0);
+  EXPECT_EQ(std::tuple(played().size(), msg(), s.talkstop), std::tuple(2u, "Look out", 0));
 }
 
 TEST_F(Queue, SayagainRepeatsTheLastCompleteSentenceWithItsMessage) {
@@ -73,89 +66,111 @@ TEST_F(Queue, SayagainRepeatsTheLastCompleteSentenceWithItsMessage) {
   app->speech.talkstop = 1;  // abandoned
   wav->played.clear();
   speakqueue(*app);
-  EXPECT_TRUE(wav->played.empty());
-  EXPECT_EQ(app->speech.wavcount, 0);
+  EXPECT_EQ(std::tuple(heard(), app->speech.wavcount), std::tuple("", 0));
   app->speech.talkstop = 0;
   sayagain(*app);
-  EXPECT_EQ(played(), (Items{"a1.wav", "a2.wav"}));
-  EXPECT_EQ(msg(), "two things");
-
-  app->win.get<QkForm>().show();  // the on-screen keyboard discards the queue
+  EXPECT_EQ(std::tuple(heard(), msg()), std::tuple("a1.wav a2.wav", "two things"));
+  app->win.get<QkForm>().show();  // the on-screen keyboard discards the queue, not the sentence
   queuewav(*app, "a1.wav");
-  wav->played.clear();
   speakqueue(*app);
-  EXPECT_TRUE(wav->played.empty());
-  EXPECT_EQ(app->speech.wavcount, 0);
-  EXPECT_EQ(app->speech.lastsentlen, 2) << "nor the sentence to repeat";
+  EXPECT_EQ(std::tuple(heard(), app->speech.wavcount, app->speech.lastsentlen), std::tuple("a1.wav a2.wav", 0, 2));
 }
 
-// The outside talker.
-class Talker : public SpeechTest {
- protected:
-  void SetUp() override {
-    SpeechTest::SetUp();
-    app->speech.talkext = 1;
-    put("ZARNTALK.CFG", "\"talker -q\",ignored\r\n");
+// The outside talker gets the message and the items in files and deletes ZARNWAVE.TXT when it
+// has said them; we wait for that at most 10 s.
+TEST_F(Queue, TheOutsideTalker) {
+  app->speech.talkext = 1;
+  put("ZARNTALK.CFG", "\"talker -q\",ignored\r\n");
+  auto sentence = [&] {
     for (const char* w : {"1.wav", "2.wav", "Turn left"}) queuewav(*app, w);
     app->speech.msgtext = "Turn left ahead";
-  }
-};
-
-TEST_F(Talker, GetsTheMessageAndTheItemsAndEndsWhenTheFileGoes) {
-  std::string wave, textline;
-  events->hook = [&] {
-    if (wave.empty() && has("ZARNWAVE.TXT")) {
-      wave = get("ZARNWAVE.TXT");
-      textline = get("ZARNTEXT.TXT");
-      std::filesystem::remove(dir / "ZARNWAVE.TXT");
-    }
   };
+  sentence();
+  programs->succeed = false;       // one that cannot start leaves the queue, and the files for us to read
+  app->speech.langprefix = "FR_";  // the language then leads the list
   speakqueue(*app);
-  EXPECT_EQ(wave, dir.string() + "/\r\n 3\r\n1.wav\r\n2.wav\r\nTurn left\r\n");
-  EXPECT_EQ(textline, "Turn left ahead\r\n");
-  ASSERT_EQ(programs->started.size(), 1u);
-  EXPECT_EQ(programs->started[0].program, "talker");
-  EXPECT_EQ(programs->started[0].args, (Items{"-q"}));
-  EXPECT_FALSE(programs->started[0].wait);
-  EXPECT_EQ(app->speech.wavcount, 0);
-  EXPECT_EQ(app->speech.lastsentlen, 3);
-  EXPECT_TRUE(wav->played.empty());
-}
-
-TEST_F(Talker, ThatCannotStartLeavesTheQueueAndTheLanguageLeadsTheList) {
-  app->speech.langprefix = "FR_";
-  programs->succeed = false;  // keeps the files for us to read
-  speakqueue(*app);
-  EXPECT_EQ(get("ZARNWAVE.TXT").substr(0, 9), "FR_\r\n 3\r\n");
-  EXPECT_EQ(app->speech.wavcount, 3);
-}
-
-TEST_F(Talker, ThatNeverFinishesHoldsUsTenSeconds) {
-  events->hook = [&] { clock->advance(0.25); };
+  EXPECT_EQ(std::tuple(get("ZARNWAVE.TXT"), get("ZARNTEXT.TXT"), app->speech.wavcount),
+            std::tuple("FR_\r\n 3\r\n1.wav\r\n2.wav\r\nTurn left\r\n", "Turn left ahead\r\n", 3));
+  app->speech.langprefix.clear();
+  programs->succeed = true;
+  events->hook = [&] { clock->advance(0.25); };  // one that never finishes holds us ten seconds
   const float t0 = app->timer();
   speakqueue(*app);
-  const float waited = app->timer() - t0;
-  EXPECT_GE(waited, 10.0f);
-  EXPECT_LT(waited, 10.5f);
-  EXPECT_EQ(app->speech.wavcount, 0);
-}
-
-TEST_F(Talker, ItemsQueuedDuringTheWaitAreKeptForNextTime) {
-  int passes = 0;
-  events->hook = [&] {
-    if (++passes == 1) {
+  EXPECT_NEAR(app->timer() - t0, 10.25f, 0.25f);
+  EXPECT_EQ(std::tuple(app->speech.wavcount, app->speech.lastsentlen, heard()), std::tuple(0, 3, ""));
+  std::string wave;
+  events->hook = [&] {  // one that finishes; what is queued meanwhile waits for the next time
+    if (!has("ZARNWAVE.TXT")) return;
+    if (wave.empty()) {
+      wave = get("ZARNWAVE.TXT");
       queuewav(*app, "late.wav");
       speakqueue(*app);  // as the tick would, running inside the wait
-      std::filesystem::remove(dir / "ZARNWAVE.TXT");
     }
+    std::filesystem::remove(dir / "ZARNWAVE.TXT");
   };
+  sentence();
   speakqueue(*app);
-  EXPECT_EQ(programs->started.size(), 1u);
-  EXPECT_EQ(queued(), (Items{"late.wav"}));
-  events->hook = [&] { std::filesystem::remove(dir / "ZARNWAVE.TXT"); };
+  EXPECT_EQ(wave, dir.string() + "/\r\n 3\r\n1.wav\r\n2.wav\r\nTurn left\r\n");
+  EXPECT_EQ(queued(), "late.wav");
   speakqueue(*app);
-  EXPECT_EQ(programs->started.size(), 2u);
-  EXPECT_EQ(said(), (Items{"late.wav"}));
+  EXPECT_EQ(said(), "late.wav");
+  ASSERT_EQ(programs->started.size(), 4u);
+  const auto& p = programs->started[3];
+  EXPECT_EQ(std::tuple(p.program, p.args, p.wait), std::tuple("talker", Items{"-q"}, false));
+}
+
+using MsgLine = SpeechTest;
+
+TEST_F(MsgLine, ShowsStampsSpeaksAndLeavesAllAloneWithSoundOff) {
+  auto& line = app->win.zarn.saytxt;
+  wavfile("a.wav");
+  clock->settimer(86395);
+  queuewav(*app, "a.wav");
+  showmsg(*app, "Hello");
+  EXPECT_EQ(std::tuple(line.caption, heard()), std::tuple("Hello", "a.wav"));
+  app->speech.talkon = 0;
+  queuewav(*app, "a.wav");
+  showmsg(*app, "second");
+  showmsgwav(*app, "quiet", "a.wav");
+  EXPECT_EQ(msg(), "Hello") << "sound off: nothing shown or spoken";
+  EXPECT_EQ(heard(), "a.wav a.wav") << "showmsgwav always plays its item";
+  app->main.playback = 1;  // the playback window shows messages even so; the tick's services rest
+  showmsg(*app, std::string(68, 'x'));
+  EXPECT_EQ(line.font.size, 12);
+  showmsg(*app, std::string(69, 'x'));
+  EXPECT_EQ(line.font.size, 9.75) << "long messages are set smaller";
+  clock->advance(10);  // cleared eleven seconds later, across midnight
+  Timer1_Timer(*app);
+  EXPECT_TRUE(line.visible);
+  clock->advance(1);
+  Timer1_Timer(*app);
+  EXPECT_EQ(std::tuple(line.visible, msg()), std::tuple(false, ""));
+}
+
+TEST_F(MsgLine, TranslationRules) {
+  const struct { const char *guards, *rules, *in, *out; } cases[] = {
+      {"a whole word is replaced, a word inside a longer one is not", "Road=Rd\r\n", "Road Roadworks", "Rd Roadworks"},
+      {"up to two characters may follow at the end", "Road=Rd\r\n", "Park Roads.", "Park Rds."},
+      {"a full stop may follow; case matters", "Road=Rd\r\n", "road Road.", "road Rd."},
+      {"a whole-text rule wins over earlier rules", "Good=Gut\r\nGood morning=Guten Morgen\r\n", "Good morning",
+       "Guten Morgen"},
+      {"rules apply in order to the result", "A=B\r\nB=C\r\n", "go A", "go C"},
+      {"a blank line ends the table, a line without = is skipped", "x\r\nA=B\r\n  \r\nC=D\r\n", "A C", "B C"},
+      {"a to-text ending in its from-text does not loop", "Road=Big Road\r\n", "Road Road", "Big Road Big Road"},
+      {"an empty from-text is ignored, blanks in a to-text kept", "=X\r\nA= B \r\n", "A", " B "},
+      {"an empty text", "A=B\r\n", "", ""},
+  };
+  for (const auto& c : cases) {
+    put("translat.txt", c.rules);
+    EXPECT_EQ(translate(*app, c.in), c.out) << c.guards;
+  }
+  put("translat.txt", "Road=Strasse\r\n");  // each language its own table
+  put("FR_translat.txt", "Road=Rue\r\n");
+  for (const auto& [prefix, out] : {std::pair{"FR_", "Park Rue"}, {"DE_", "Park Road"}, {"", "Park Strasse"}}) {
+    app->speech.langprefix = prefix;
+    showmsg(*app, "Park Road");
+    EXPECT_EQ(msg(), out) << prefix;
+  }
 }
 
 }  // namespace
