@@ -1,45 +1,54 @@
-// User input reaches the model's handlers; widgets and the model stay in step both ways.
+// User input reaches the model's handlers in the old codes; widgets and the model stay in step
+// both ways; message boxes answer in the old codes; the event pump runs what is pending.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-
 #include "platform/qt/formview.h"
+#include "platform/qt/qtkeys.h"
+#include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
 #include "platform/qt_support.h"
-#include "platform/ui.h"
 
 namespace zarn::qt {
 namespace {
 
 using namespace qttest;
 using strings = std::vector<std::string>;
+constexpr auto none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier, pad = Qt::KeypadModifier;
 
-class Panel : public ui::Form {
- public:
+TEST(QtKeys, CharacterAndKeyCodes) {
+  const QString pound(QChar(0xA3)), eacute(QChar(0xE9)), euro(QChar(0x20AC));
+  const struct { const char* guards; int key; Qt::KeyboardModifiers mods; QString text; std::optional<int> ascii; }
+      press[] = {
+      {"keypad Enter is 13", Qt::Key_Enter, pad, "\r", 13}, {"Ctrl+Shift+C is 3", Qt::Key_C, ctrl | shift, "\x03", 3},
+      {"Ctrl+digit types nothing", Qt::Key_5, ctrl, "5", {}}, {"Latin-1 pound", Qt::Key_sterling, shift, pound, 163},
+      {"AltGr (Ctrl+Alt) characters come from the text", Qt::Key_E, ctrl | Qt::AltModifier, eacute, 233},
+      {"Alt+letter is a menu key", Qt::Key_X, Qt::AltModifier, "x", {}}, {"euro", Qt::Key_unknown, none, euro, {}},
+      {"Delete types nothing", Qt::Key_Delete, none, "\x7f", {}}, {"two characters", Qt::Key_unknown, none, "ab", {}},
+  };
+  for (const auto& c : press) EXPECT_EQ(keyascii(c.key, c.mods, c.text), c.ascii) << c.guards;
+  const struct { const char* guards; int key; Qt::KeyboardModifiers mods; int code; } down[] = {
+      {"letters are upper case whatever Shift", Qt::Key_Z, shift, 90}, {"Page Up", Qt::Key_PageUp, none, 33},
+      {"shifted digit keeps the digit's code", Qt::Key_Exclam, shift, 49}, {"keypad 5", Qt::Key_5, pad, 101},
+      {"keypad Home (Num Lock off) is Home", Qt::Key_Home, pad, 36}, {"keypad plus", Qt::Key_Plus, pad, 107},
+      {"plus on the main keyboard", Qt::Key_Plus, shift, 187}, {"unknown key has no code", Qt::Key_unknown, none, 0},
+  };
+  for (const auto& c : down) EXPECT_EQ(keycode(c.key, c.mods), c.code) << c.guards;
+}
+
+// A map at 0,0 under an icon, a label without handlers, a label with one partly over the icon
+// (drawn above it), the usual widgets, and a control array.
+struct Panel : ui::Form {
   Panel() : ui::Form("panel") {
-    width = 400;
-    height = 300;
-    map.underlay = true;
-    put(map, "map", 0, 0, 300, 300);
-    put(icon, "icon", 100, 100, 32, 32);
-    put(plain, "plain", 200, 200, 50, 20);  // no handlers: clicks fall through it
-    put(lamp, "lamp", 100, 120, 20, 20);    // under the icon's lower part, drawn above it
-    put(ok, "ok", 310, 10, 80, 25);
-    put(entry, "entry", 310, 50, 80, 25);
-    put(notes, "notes", 310, 80, 80, 60);
-    notes.multiline = true;
-    put(list, "list", 310, 150, 80, 100);
-    put(sound, "sound", 310, 260, 80, 25);
+    map.underlay = notes.multiline = true;
+    const std::pair<ui::Control*, QRect> at[] = {
+        {&map, {0, 0, 300, 300}},    {&icon, {100, 100, 32, 32}}, {&plain, {200, 200, 50, 20}},
+        {&lamp, {100, 120, 20, 20}}, {&ok, {310, 10, 80, 25}},    {&entry, {310, 50, 80, 25}},
+        {&notes, {310, 80, 80, 60}}, {&list, {310, 150, 80, 100}}, {&sound, {310, 260, 80, 25}}};
+    for (auto [c, r] : at) {
+      add(*c, "c" + std::to_string(controls().size()));
+      c->move(r.x(), r.y(), r.width(), r.height());
+    }
     add(marks, "marks");
-  }
-  template <class C>
-  void put(C& c, const char* name, int l, int t, int w, int h) {
-    add(c, name);
-    c.move(l, t, w, h);
   }
   ui::Image map, icon;
   ui::Label plain, lamp;
@@ -61,20 +70,14 @@ struct InputTest : ::testing::Test {
                     std::to_string(e.button) + "/" + std::to_string(e.shift));
     };
   }
-  std::function<void()> note(std::string what) {
-    return [this, what] { log.push_back(what); };
-  }
   void SetUp() override {
-    panel.map.onMouseDown = record("map down");
-    panel.map.onMouseMove = record("map move");
-    panel.icon.onMouseDown = record("icon down");
-    panel.icon.onMouseUp = record("icon up");
-    panel.icon.onMouseMove = record("icon move");
-    panel.icon.onClick = note("icon click");
-    panel.icon.onDblClick = note("icon dblclick");
-    panel.lamp.onClick = note("lamp click");
-    panel.onMouseDown = record("form down");
-    panel.onClick = note("form click");
+    for (auto [h, who] : {std::pair{&panel.map.onMouseDown, "map down"}, {&panel.map.onMouseMove, "map move"},
+                          {&panel.icon.onMouseDown, "icon down"}, {&panel.icon.onMouseUp, "icon up"},
+                          {&panel.icon.onMouseMove, "icon move"}, {&panel.onMouseDown, "form down"}})
+      *h = record(who);
+    for (auto [h, what] : {std::pair{&panel.icon.onClick, "icon click"}, {&panel.icon.onDblClick, "icon dblclick"},
+                           {&panel.lamp.onClick, "lamp click"}, {&panel.onClick, "form click"}})
+      *h = [this, what = std::string(what)] { log.push_back(what); };
     panel.onKeyPress = [this](int& k) { log.push_back("press " + std::to_string(k)); };
     panel.show();
     ui.refresh();
@@ -86,14 +89,12 @@ struct InputTest : ::testing::Test {
 TEST_F(InputTest, MouseGoesToTheFrontMostControlWithAHandlerInItsOwnCoordinates) {
   const struct { const char* guards; QPointF at; Qt::MouseButton button; Qt::KeyboardModifiers mods; strings want; }
       cases[] = {
-      {"the icon, in its own coordinates", {110, 105}, Qt::LeftButton, Qt::NoModifier,
+      {"the icon, in its own coordinates", {110, 105}, Qt::LeftButton, none,
        {"icon down 10,5 1/0", "icon up 10,5 1/0", "icon click"}},
-      {"the lamp lies above the icon and has no mouse-down handler", {105, 125}, Qt::LeftButton, Qt::NoModifier,
-       {"lamp click"}},
-      {"a label without handlers lets the map at 0,0 take the click", {210, 205}, Qt::RightButton,
-       Qt::ShiftModifier | Qt::ControlModifier, {"map down 210,205 2/3"}},
-      {"outside every control: the form", {305, 290}, Qt::MiddleButton, Qt::NoModifier,
-       {"form down 305,290 4/0", "form click"}},
+      {"the lamp lies above the icon and has no mouse-down handler", {105, 125}, Qt::LeftButton, none, {"lamp click"}},
+      {"a label without handlers lets the map at 0,0 take the click", {210, 205}, Qt::RightButton, shift | ctrl,
+       {"map down 210,205 2/3"}},
+      {"outside every control: the form", {305, 290}, Qt::MiddleButton, none, {"form down 305,290 4/0", "form click"}},
   };
   for (const auto& c : cases) {
     click(view(), c.at, c.button, c.mods);
@@ -108,24 +109,19 @@ TEST_F(InputTest, MouseGoesToTheFrontMostControlWithAHandlerInItsOwnCoordinates)
   EXPECT_EQ(taken(), strings{"map down 110,105 1/0"}) << "nor do disabled ones";
 }
 
-TEST_F(InputTest, ThePressedControlKeepsThePointerAndClicksNeedTheReleaseOverIt) {
+TEST_F(InputTest, ThePressedControlKeepsThePointerUntilReleasedOrUnloaded) {
   send(view(), QEvent::MouseButtonPress, {110, 105}, Qt::LeftButton, Qt::LeftButton);
   send(view(), QEvent::MouseMove, {50, 40}, Qt::NoButton, Qt::LeftButton);
   send(view(), QEvent::MouseButtonRelease, {50, 40}, Qt::LeftButton, Qt::NoButton);
-  EXPECT_EQ(taken(), (strings{"icon down 10,5 1/0", "icon move -50,-60 1/0", "icon up -50,-60 1/0"}))
-      << "outside the icon, still relative to it, moves report the buttons held, no click";
   send(view(), QEvent::MouseMove, {50, 40}, Qt::NoButton, Qt::NoButton);
-  EXPECT_EQ(taken(), strings{"map move 50,40 0/0"}) << "without buttons, moves go to what is under the pointer";
-
+  EXPECT_EQ(taken(), (strings{"icon down 10,5 1/0", "icon move -50,-60 1/0", "icon up -50,-60 1/0",
+                              "map move 50,40 0/0"}))
+      << "outside the icon, relative to it, with the buttons held and no click; then to what is under the pointer";
   click(view(), {110, 105});
   send(view(), QEvent::MouseButtonDblClick, {110, 105}, Qt::LeftButton, Qt::LeftButton);
   send(view(), QEvent::MouseButtonRelease, {110, 105}, Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(taken(), (strings{"icon down 10,5 1/0", "icon up 10,5 1/0", "icon click", "icon dblclick",
-                              "icon up 10,5 1/0"}))
-      << "a double click comes after the first click";
-}
-
-TEST_F(InputTest, AControlUnloadedWhileHoldingThePointerGetsNothingMore) {
+                              "icon up 10,5 1/0"})) << "a double click comes after the first click";
   auto& m = panel.marks.load(1);
   m.move(20, 20, 10, 10);
   m.visible = true;
@@ -136,77 +132,64 @@ TEST_F(InputTest, AControlUnloadedWhileHoldingThePointerGetsNothingMore) {
   m.onMouseUp = record("mark up");
   ui.refresh();
   click(view(), {25, 25});
-  EXPECT_EQ(taken(), strings{"mark down"});
+  EXPECT_EQ(taken(), strings{"mark down"}) << "an unloaded control gets nothing more";
 }
 
-TEST_F(InputTest, KeysReachTheFormEvenThroughWidgetsThatDoNotUseThem) {
-  auto keys = [this](std::string what) {
-    return [this, what](int& k, int shift) { log.push_back(what + std::to_string(k) + "/" + std::to_string(shift)); };
-  };
-  panel.onKeyDown = keys("down ");
-  panel.onKeyUp = keys("up ");
-  key(view(), Qt::Key_Escape, Qt::NoModifier, "\x1b");
-  key(view(), Qt::Key_Q, Qt::ShiftModifier, "Q");
-  key(view(), Qt::Key_F2, Qt::NoModifier, "");
-  key(view(), Qt::Key_notsign, Qt::NoModifier, QString(QChar(0xAC)));
+TEST_F(InputTest, KeysReachTheFormThroughWidgetsAndClosingAWindowHidesIt) {
+  panel.onKeyDown = [this](int& k, int s) { log.push_back("down " + std::to_string(k) + "/" + std::to_string(s)); };
+  panel.onKeyUp = [this](int& k, int s) { log.push_back("up " + std::to_string(k) + "/" + std::to_string(s)); };
+  key(view(), Qt::Key_Escape, none, "\x1b");
+  key(view(), Qt::Key_Q, shift, "Q");
+  key(view(), Qt::Key_F2, none, "");
+  key(view(), Qt::Key_notsign, none, QString(QChar(0xAC)));
   EXPECT_EQ(taken(), (strings{"down 27/0", "press 27", "up 27/0", "down 81/1", "press 81", "up 81/1", "down 113/0",
                               "up 113/0", "down 192/0", "press 172", "up 192/0"}));
-
   panel.onKeyDown = panel.onKeyUp = nullptr;
   panel.entry.locked = panel.notes.locked = true;
   ui.refresh();
-  key(view()->widget(panel.entry), Qt::Key_Return, Qt::NoModifier, "\r");
-  key(view()->widget(panel.notes), Qt::Key_A, Qt::NoModifier, "a");
-  key(view()->widget(panel.notes), Qt::Key_Escape, Qt::NoModifier, "\x1b");
-  EXPECT_EQ(taken(), (strings{"press 13", "press 97", "press 27"}));
-}
+  key(view()->widget(panel.entry), Qt::Key_Return, none, "\r");
+  key(view()->widget(panel.notes), Qt::Key_A, none, "a");
+  key(view()->widget(panel.notes), Qt::Key_Escape, none, "\x1b");
+  EXPECT_EQ(taken(), (strings{"press 13", "press 97", "press 27"})) << "even through widgets that do not use them";
 
-TEST_F(InputTest, ClosingAWindowHidesItAndClosingTheMainWindowIsEscape) {
   ui::Form second("second");
-  second.show();
   QtUi both([&] { return std::vector<ui::Form*>{&panel, &second}; });
+  both.refresh();
+  EXPECT_EQ(both.view(second), nullptr) << "no window until the form is first shown";
+  second.show();
   both.refresh();
   both.view(second)->close();
   EXPECT_FALSE(second.visible) << "the model follows the window manager's close";
   second.show();
   both.refresh();
   EXPECT_TRUE(both.view(second)->isVisible()) << "the window is kept for showing again";
-  both.view(panel)->close();
-  EXPECT_EQ(taken(), strings{"press 27"});
-  EXPECT_TRUE(panel.visible) << "the main window's close is its Escape key, nothing more";
 }
 
 TEST_F(InputTest, WidgetsShowTheModelAndUserEditsGoBackIntoIt) {
   panel.ok.caption = "ON";
   panel.entry.text = "M6";
   panel.notes.text = "line 1\r\nline 2";
-  for (const char* town : {"Chester", "Crewe", "Nantwich"}) panel.list.additem(town);
-  panel.list.listindex = 1;
-  panel.sound.value = 1;
+  panel.list.items = {"Chester", "Crewe", "Nantwich"};
+  panel.list.listindex = panel.sound.value = 1;
   panel.ok.onClick = [&] { log.push_back("ok " + panel.ok.caption); };
   panel.entry.onChange = [&] { log.push_back("entry " + panel.entry.text); };
   panel.list.onClick = [&] { log.push_back("list " + std::to_string(panel.list.listindex)); };
   panel.sound.onClick = [&] { log.push_back("sound " + std::to_string(panel.sound.value)); };
-  ui.refresh();
+  ui.refresh();  // showing the model fires no handlers
   auto* ok = qobject_cast<QPushButton*>(view()->widget(panel.ok));
   auto* entry = qobject_cast<QLineEdit*>(view()->widget(panel.entry));
   auto* notes = qobject_cast<QPlainTextEdit*>(view()->widget(panel.notes));
   auto* list = qobject_cast<QListWidget*>(view()->widget(panel.list));
   auto* sound = qobject_cast<QCheckBox*>(view()->widget(panel.sound));
   ASSERT_TRUE(ok && entry && notes && list && sound);
-  EXPECT_EQ(notes->toPlainText(), "line 1\nline 2");
-  EXPECT_TRUE(list->currentRow() == 1 && sound->isChecked());
-  EXPECT_TRUE(log.empty()) << "showing the model fires no handlers";
-
+  EXPECT_TRUE(notes->toPlainText() == "line 1\nline 2" && list->currentRow() == 1 && sound->isChecked() && log.empty());
   ok->click();
-  key(entry, Qt::Key_1, Qt::NoModifier, "1");
+  key(entry, Qt::Key_1, none, "1");
   list->setCurrentRow(2);
   sound->click();
   EXPECT_EQ(taken(), (strings{"ok ON", "entry M61", "list 2", "sound 0"}));
   notes->appendPlainText("line 3");
   EXPECT_EQ(panel.notes.text, "line 1\r\nline 2\r\nline 3") << "line ends go back as CR LF";
-
-  // The model's later changes come through again, without firing handlers.
   panel.entry.text = "A55 \xE9";
   panel.entry.locked = true;
   panel.list.clear();
@@ -214,7 +197,52 @@ TEST_F(InputTest, WidgetsShowTheModelAndUserEditsGoBackIntoIt) {
   ui.refresh();
   EXPECT_EQ(entry->text(), QString::fromUtf8("A55 \u00E9")) << "Latin-1 text shown";
   EXPECT_TRUE(entry->isReadOnly() && list->count() == 0 && sound->isHidden());
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(log.empty()) << "the model's later changes come through without firing handlers";
+}
+
+// Presses one button of the next message box and describes what it showed: title|text|icon|
+// buttons in hex, * the default.
+void answer(QMessageBox::StandardButton press, QString* seen, int tries = 200) {
+  QTimer::singleShot(10, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return tries > 0 ? answer(press, seen, tries - 1) : void();
+    *seen = box->windowTitle() + "|" + box->text() + (box->textFormat() == Qt::PlainText ? "|" : "|markup ") +
+            QString::number(box->icon()) + "|";
+    for (auto b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+      if (auto* x = box->button(b)) *seen += QString::number(b, 16) + (box->defaultButton() == x ? "* " : " ");
+    box->button(press) ? box->button(press)->click() : box->reject();
+  });
+}
+
+TEST(QtDialogs, MessageBoxesAnswerWithTheOldCodesAndTheEventPumpRunsTimers) {
+  namespace mb = platform::mb;
+  const struct { const char* guards; std::string prompt, title; int buttons, press, answer; QString seen; } cases[] = {
+      {"question with three buttons, the first the default", "Exit ZARN ?", "ZARN", mb::yesnocancel | mb::question,
+       QMessageBox::No, mb::idno, "ZARN|Exit ZARN ?|4|4000* 10000 400000 "},
+      {"256: the second button is the default", "Go on?", "ZARN", mb::yesno | 256, QMessageBox::Yes, mb::idyes,
+       "ZARN|Go on?|0|4000 10000* "},
+      {"cancel", "x", "ZARN", mb::yesnocancel, QMessageBox::Cancel, mb::idcancel, "ZARN|x|0|4000* 10000 400000 "},
+      {"CR LF shown as one line break", "Map file missing\r\nZARN01.BMP", "ZARN", mb::information, QMessageBox::Ok,
+       mb::idok, "ZARN|Map file missing\nZARN01.BMP|1|400* "},
+      {"closed without a button is OK; text is not markup; no title", "<b>not markup</b>", "", mb::ok | mb::exclamation,
+       QMessageBox::NoButton, mb::idok, QApplication::applicationDisplayName() + "|<b>not markup</b>|2|400* "},
+  };
+  QtDialogs d;
+  for (const auto& c : cases) {
+    QString seen;
+    answer(static_cast<QMessageBox::StandardButton>(c.press), &seen);
+    EXPECT_EQ(d.msgbox(c.prompt, c.buttons, c.title), c.answer) << c.guards;
+    EXPECT_EQ(seen, c.seen) << c.guards;
+  }
+  QtEventPump pump;
+  int hooks = 0, ran = 0;
+  pump.onevents = [&] { ++hooks; };
+  QTimer::singleShot(0, [&] { ran = 1; });
+  for (int i = 0; i < 50 && !ran; ++i) {
+    pump.doevents();
+    pump.idle();
+  }
+  EXPECT_TRUE(ran && hooks >= 1) << "a zero timer fires while the pump runs, and the hook with it";
 }
 
 }  // namespace

@@ -1,42 +1,33 @@
 // Starting outside programs: arguments arrive untouched (no shell), DOS batch and program
-// names find their Linux stand-ins, and nothing is left behind as a zombie.
+// names find their Linux stand-ins, nothing is left behind as a zombie; and printing, to a
+// file or through the spooler client.
 #include <gtest/gtest.h>
-
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/printer.h"
 #include "platform/programs.h"
 #include "support/tempdir.h"
 
 namespace {
 
+using namespace zarn::platform;
+
 struct ProgramsTest : ::testing::Test {
+  void TearDown() override { ::setenv("PATH", oldpath.c_str(), 1); }
+  std::string oldpath = std::getenv("PATH") ? std::getenv("PATH") : "";
   zarn::testing::TempDir dir;
-  zarn::platform::Files files{dir.path()};
-  zarn::platform::PosixPrograms programs{files};
+  Files files{dir.path()};
+  PosixPrograms programs{files};
   std::string error;
 };
 
-// Children of this process that have ended but not been collected.
-int zombies() {
-  int n = 0;
-  for (const auto& e : std::filesystem::directory_iterator("/proc")) {
-    std::ifstream in(e.path() / "stat");
-    std::string stat, state, ppid;
-    if (!std::getline(in, stat) || stat.rfind(')') == std::string::npos) continue;
-    std::istringstream(stat.substr(stat.rfind(')') + 2)) >> state >> ppid;
-    n += state == "Z" && ppid == std::to_string(::getpid());
-  }
-  return n;
-}
-
-TEST_F(ProgramsTest, AwkwardArgumentsArriveAsOneArgumentEach) {
+TEST_F(ProgramsTest, ArgumentsArriveUntouchedAndDosNamesFindTheirStandIns) {
   dir.put("capture.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > argv.txt\n", true);
   const std::vector<std::string> args{"a b;rm -rf x", "$(touch pwned)", "*", "", "'q' \"r\"", "`id`|cat"};
   ASSERT_TRUE(programs.start("capture.sh", args, true, &error)) << error;
@@ -44,39 +35,26 @@ TEST_F(ProgramsTest, AwkwardArgumentsArriveAsOneArgumentEach) {
   for (const auto& a : args) want += a + "\n";
   EXPECT_EQ(dir.get("argv.txt"), want) << "ran in the working directory with every argument intact";
   EXPECT_FALSE(dir.has("pwned"));
-  EXPECT_EQ(programs.lastexit(), 0);
-}
 
-TEST_F(ProgramsTest, BatchAndProgramNamesFindTheirStandIns) {
-  dir.put("zarninit", "#!/bin/sh\necho init > init.txt\n", true);
+  dir.put("zarninit", "#!/bin/sh\necho init > init.txt\nexit 3\n", true);
   dir.put("PicViewr.sh", "echo \"$1\" > viewed.txt\n");  // no #! line, not executable
   dir.put("Tools/Run", "#!/bin/sh\necho run > ran.txt\n", true);
-  EXPECT_TRUE(programs.start("ZARNINIT.BAT", {}, true, &error)) << error;
-  EXPECT_EQ(dir.get("init.txt"), "init\n");
-  EXPECT_TRUE(programs.start("PICVIEWR.EXE", {"MAP 1.BMP"}, true, &error)) << error;
-  EXPECT_EQ(dir.get("viewed.txt"), "MAP 1.BMP\n");
-  EXPECT_TRUE(programs.start("TOOLS\\RUN.EXE", {}, true, &error)) << error;
-  EXPECT_TRUE(dir.has("ran.txt")) << "runs in the working directory, not the program's";
-
-  dir.put("fail.sh", "#!/bin/sh\nexit 3\n", true);
-  EXPECT_TRUE(programs.start("fail.sh", {}, true, nullptr)) << "it started, whatever it then did";
-  EXPECT_EQ(programs.lastexit(), 3);
+  EXPECT_TRUE(programs.start("ZARNINIT.BAT", {}, true, &error) && dir.has("init.txt")) << error;
+  EXPECT_EQ(programs.lastexit(), 3) << "it started, whatever it then did";
+  EXPECT_TRUE(programs.start("PICVIEWR.EXE", {"MAP 1.BMP"}, true, &error) && dir.get("viewed.txt") == "MAP 1.BMP\n");
+  EXPECT_TRUE(programs.start("TOOLS\\RUN.EXE", {}, true, &error) && dir.has("ran.txt")) << "in the working dir";
   EXPECT_TRUE(programs.start("sh", {"-c", "kill -9 $$"}, true, nullptr)) << "found through PATH";
   EXPECT_EQ(programs.lastexit(), -1);
-}
 
-TEST_F(ProgramsTest, DosFilesAndMissingProgramsAreRefusedNotRun) {
   EXPECT_FALSE(programs.start("ZARNEXIT.BAT", {}, false, &error));
   EXPECT_EQ(error, "program not found: ZARNEXIT.BAT");
   dir.put("ZARNEXIT.BAT", "@echo off\r\ndel *.*\r\n");
-  dir.put("plain.txt", "not a program");
-  for (const char* name : {"ZARNEXIT.BAT", "plain.txt", "", "no-such-program-zarn"}) {
+  for (const char* name : {"ZARNEXIT.BAT", "argv.txt", "", "no-such-program-zarn"}) {
     error.clear();
     EXPECT_FALSE(programs.start(name, {}, true, &error)) << name;
     EXPECT_NE(error.find(name), std::string::npos) << error;
   }
-  EXPECT_TRUE(dir.has("ZARNEXIT.BAT"));
-  EXPECT_EQ(programs.running(), 0u);
+  EXPECT_TRUE(dir.has("ZARNEXIT.BAT") && dir.has("argv.txt") && programs.running() == 0) << "DOS files never run";
 }
 
 TEST_F(ProgramsTest, ProgramsNotWaitedForLeaveNoZombiesAndGetNoDescriptors) {
@@ -87,17 +65,42 @@ TEST_F(ProgramsTest, ProgramsNotWaitedForLeaveNoZombiesAndGetNoDescriptors) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     programs.reap();
   }
-  EXPECT_EQ(programs.running(), 0u);
-  EXPECT_TRUE(dir.has("done1") && dir.has("done2") && dir.has("done3"));
-  EXPECT_EQ(zombies(), 0);
-
-  auto log = zarn::platform::OutputFile::open(files, "TRIP.NME", zarn::platform::OutputFile::Mode::Output);
-  ASSERT_TRUE(log);
+  EXPECT_TRUE(programs.running() == 0 && dir.has("done1") && dir.has("done2") && dir.has("done3"));
+  EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left over, not even as a zombie";
+  auto log = OutputFile::open(files, "TRIP.NME", OutputFile::Mode::Output);
   const int extra = ::dup(STDERR_FILENO);  // without close-on-exec
-  ASSERT_TRUE(programs.start("/bin/sh", {"-c", "ls /proc/self/fd > fds.txt"}, true, nullptr));
+  ASSERT_TRUE(log && programs.start("/bin/sh", {"-c", "ls /proc/self/fd > fds.txt"}, true, nullptr));
   ::close(extra);
   // The three standard ones and the one ls opens for the listing.
   EXPECT_LE(files.readlines("fds.txt").value().size(), 4u) << dir.get("fds.txt");
+}
+
+TEST_F(ProgramsTest, PrintersTakeLatin1LinesAndReportFailures) {
+  dir.put("PRINTER.TXT", "earlier\r\n");
+  FilePrinter file(files, "printer.txt");
+  EXPECT_TRUE(file.printline("13:02 Unit 4 \xA3" "5") && file.printline(""));
+  EXPECT_EQ(dir.get("PRINTER.TXT"), "earlier\r\n13:02 Unit 4 \xA3" "5\r\n\r\n") << "Latin-1 kept, nothing lost";
+  EXPECT_FALSE(FilePrinter(files, "nodir\\printer.txt").printline("x"));
+
+  // A stand-in spooler client first in PATH.
+  const auto lp = [&](const std::string& body) { dir.put("bin/lp", "#!/bin/sh\n" + body, true); };
+  ::setenv("PATH", ((dir / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
+  const std::string args = (dir / "args.txt").string(), printed = (dir / "printed.txt").string();
+  lp("echo \"$@\" >> '" + args + "'\ncat >> '" + printed + "'\necho request id is lp-1\n");
+  LpPrinter printer("lp", {"-d", "line printer"});
+  EXPECT_TRUE(printer.printline("Caf\xE9 12") && printer.printline("second")) << printer.lasterror();
+  EXPECT_EQ(dir.get("printed.txt"), "Caf\xC3\xA9 12\nsecond\n") << "one job a line, in UTF-8";
+  EXPECT_EQ(dir.get("args.txt"), "-d line printer\n-d line printer\n");
+  lp("cat > /dev/null\necho 'lp: The printer or class does not exist.' >&2\nexit 1\n");
+  EXPECT_FALSE(printer.printline("x"));
+  EXPECT_EQ(printer.lasterror(), "lp: The printer or class does not exist.");
+  lp("exit 0\n");  // ends without reading: writing to it must give an error, not SIGPIPE
+  EXPECT_FALSE(printer.printline(std::string(4 << 20, 'x')));
+  EXPECT_FALSE(printer.lasterror().empty());
+  ::setenv("PATH", (dir / "empty").c_str(), 1);
+  LpPrinter missing;
+  EXPECT_FALSE(missing.printline("x")) << "no lp at all";
+  EXPECT_NE(missing.lasterror().find("lp"), std::string::npos) << missing.lasterror();
 }
 
 }  // namespace

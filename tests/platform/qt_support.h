@@ -1,10 +1,9 @@
-// Helpers for the tests of the Qt views: picture paths and synthetic input events.
+// Helpers for the tests of the Qt views: picture paths, pixel checks and synthetic input events.
 #pragma once
 
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <QtWidgets>
 #include <filesystem>
 #include <ostream>
 
@@ -15,22 +14,27 @@ namespace zarn::qttest {
 
 inline QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
 
+// Each pixel: where, the colour it must have, and what that guards.
+struct Pixel { int x, y; QColor want; const char* guards; };
+inline void pixels(const QImage& img, std::initializer_list<Pixel> px) {
+  for (const auto& p : px) EXPECT_EQ(img.pixelColor(p.x, p.y), p.want) << p.guards << " (" << p.x << "," << p.y << ")";
+}
+
 inline void send(QWidget* w, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held,
                  Qt::KeyboardModifiers mods = Qt::NoModifier) {
   QMouseEvent e(type, at, w->mapToGlobal(at), button, held, mods);
   QCoreApplication::sendEvent(w, &e);
 }
 // A press and release at one point: a click.
-inline void click(QWidget* w, QPointF at, Qt::MouseButton b = Qt::LeftButton,
-                  Qt::KeyboardModifiers m = Qt::NoModifier) {
+inline void click(QWidget* w, QPointF at, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = {}) {
   send(w, QEvent::MouseButtonPress, at, b, b, m);
   send(w, QEvent::MouseButtonRelease, at, b, Qt::NoButton, m);
 }
 inline void key(QWidget* w, int k, Qt::KeyboardModifiers m, const QString& text) {
-  QKeyEvent down(QEvent::KeyPress, k, m, text);
-  QCoreApplication::sendEvent(w, &down);
-  QKeyEvent up(QEvent::KeyRelease, k, m, text);
-  QCoreApplication::sendEvent(w, &up);
+  for (auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent e(type, k, m, text);
+    QCoreApplication::sendEvent(w, &e);
+  }
 }
 
 }  // namespace zarn::qttest
