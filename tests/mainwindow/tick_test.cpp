@@ -1,66 +1,158 @@
-// The main tick: its order-independent rules, checked one at a time on a fresh application
-// (no map, no replay step unless a test asks for one).
+// The replay player, the main tick's rules, small services, the read-outs, demo start and stop.
+#include <cmath>
+
+#include "mainwindow/demo.h"
+#include "mainwindow/readouts.h"
+#include "mainwindow/replay.h"
+#include "mainwindow/smallservices.h"
 #include "mainwindow/tick.h"
-#include "mapdisplay/symbols.h"
 #include "support/app_fixture.h"
+#include "vehicles/mvforms.h"
 
 namespace zarn::test {
 namespace {
 
+// Sentences near Ashley, with their checksums.
+const std::string gga = "$GPGGA,145239.00,5321.4874,N,00218.3697,W,2,14,,62.60,M,50.137,M,,*56";
+const std::string rmc = "$GPRMC,145240.00,A,5321.4835,N,00218.3930,W,52.2778,253.784,261020,-1.2,W*78";
+const std::string gsv = "$GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75";
+const std::string gsa = "$GPGSA,A,3,,,,,,,,,,,,,1.4,0.8,1.1*3F";
+const std::string intro = "Let me show you something I did earlier ..";
+
+class Replay : public AppTest {
+ protected:
+  void ready() override {
+    std::tie(app->gps.replayfile, app->speech.ttsavail, waitstep) = std::tuple("TEST.NME", 1, 0.0);
+    squares({{"SJ", 300, 300}});
+  }
+  // A replay file of the lines, read from its start; then one step of it.
+  bool step(const Items& lines, const std::string& name = "TEST.NME") {
+    std::string s;
+    for (const auto& l : lines) s += l + "\r\n";
+    put(name, s);
+    app->gps.replay.reset();
+    return replaystep(*app);
+  }
+  // Bytes of the replay file read so far.
+  std::size_t readpos() const { return app->gps.replay ? app->gps.replay->position() : 0; }
+};
+
+TEST_F(Replay, OneStepTakesInOneFix) {
+  step({gga, gsv, rmc, gsv, gsv, "", rmc});
+  EXPECT_EQ(app->main.steptype, "GGA") << "GGA ends the first step";
+  for (const auto& [type, guards] : {std::pair{"RMC", "GSV is read with the RMC"}, {"GSV", "a repeated type ends it"},
+                                     {"", "an empty line read first ends it at once"}}) {
+    const std::size_t before = readpos();
+    EXPECT_TRUE(replaystep(*app));
+    EXPECT_EQ(app->main.steptype, type) << guards;
+    EXPECT_TRUE(*type || readpos() == before + 2) << guards;
+  }
+  EXPECT_EQ(app->gps.gpstimetxt, "14:52:40");
+  EXPECT_FLOAT_EQ(app->gps.ownlat, 53 + 21.4835f / 60);
+  app->gps.replayfile = "TEST.AGD";  // every line of a receiver log is a step
+  step({"first line", "second line"}, "TEST.AGD");
+  EXPECT_EQ(readpos(), std::string("first line\r\n").size());
+}
+
+TEST_F(Replay, ScriptCommandsInTheDemoOnly) {
+  EXPECT_TRUE(step({"SAY Not spoken", "TXT Not shown", "KEY \"`abc\"", rmc}));
+  EXPECT_EQ(std::tuple(tts->said.empty(), app->speech.msgtext == "Not shown", app->main.typingmode),
+            std::tuple(true, false, 0))
+      << "outside the demo script lines only reach the parser";
+  app->main.demoon = 1;
+  EXPECT_TRUE(step({"SAY This is spoken", "TXT This is shown", "XTO-1000 metres west", "YTO 500", "CHA", rmc}));
+  EXPECT_EQ(std::tuple(tts->said, app->speech.msgtext, app->gps.gpscorre, app->gps.gpscorrn),
+            std::tuple(Items{"This is spoken"}, "This is shown", -1.0f, 0.5f));
+  EXPECT_EQ(std::tuple(app->main.steptype, app->main.chaseon), std::tuple("RMC", 0))
+      << "script lines do not end the step; CHA alone is no command";
+  wavfile("spoken.wav");
+  app->speech.talkon = 0;
+  EXPECT_TRUE(step({"SAY spoken.wav", "SAY more", rmc}));
+  EXPECT_EQ(std::tuple(played(), app->main.steptype, app->speech.talkon), std::tuple(Items{"spoken.wav"}, "RMC", 0))
+      << "SAY lines do not use up a step; sound left as it was";
+  step({"KEY \"`KNUTSF\"", rmc});
+  EXPECT_EQ(std::tuple(app->win.zarn.search.visible, app->main.typingmode, app->main.typedcmd), std::tuple(true, 0, 1))
+      << "the grave accent starts typed entry, ended by running the typed command";
+}
+
+TEST_F(Replay, MarkerLines) {
+  app->win.zarn.home.visible = true;
+  app->speech.wavcount = 2;
+  step({"nohome", "Silent", rmc});
+  EXPECT_EQ(std::tuple(app->win.zarn.home.visible, app->main.nohome, app->main.trailperline, app->speech.talkon,
+                       app->speech.talkstop, app->speech.wavcount),
+            std::tuple(false, 1, 0, 0, 1, 0));
+  step({"DEM trail", rmc});
+  EXPECT_EQ(app->main.trailperline, 1);
+}
+
+TEST_F(Replay, TheFileLoopsAndTheIntroductionComesOnlyWithADemoStart) {
+  std::tie(app->main.demorestart, app->main.demoon, app->win.zarn.modebox.caption) = std::tuple(1, 1, "<-");
+  EXPECT_TRUE(step({rmc}));
+  EXPECT_EQ(std::tuple(app->win.zarn.modebox.caption, app->speech.msgtext), std::tuple("DEM", intro))
+      << "the pointer read-out gives way";
+  app->speech.msgtext.clear();
+  EXPECT_TRUE(replaystep(*app)) << "the end: the file starts again";
+  EXPECT_EQ(std::tuple(app->gps.gpstimetxt, app->speech.msgtext), std::tuple("14:52:40", "")) << "silently";
+  app->main.demoreopen = 1;
+  EXPECT_TRUE(replaystep(*app));
+  EXPECT_EQ(std::tuple(app->speech.msgtext, app->main.demoreopen), std::tuple(intro, 0));
+}
+
+TEST_F(Replay, AStepEndsInsideItsTickWhateverTheFileHolds) {
+  app->main.demoon = 1;
+  for (const auto& [guards, lines, file] :
+       {std::tuple{"only spoken and shown lines", Items{"SAY one", "TXT two", "SAY three"}, "TEST.NME"},
+        {"sentences that never end a step", Items{gsa, gsv, gsa, gsv}, "TEST.NME"},
+        {"an empty file", Items{}, "TEST.NME"}, {"no file at all", Items{}, "NONE.NME"}}) {
+    app->gps.replayfile = file;
+    const long before = events->calls;
+    EXPECT_TRUE(step(lines)) << guards;
+    EXPECT_LE(events->calls - before, 2 * MainState::steplinemax + 2) << guards << ": a bounded number of lines";
+  }
+  app->gps.replayfile = "TEST.NME";
+  tts->said.clear();
+  step({"SAY one", "TXT two"});
+  EXPECT_LE(tts->said.size(), 2u) << "at most one rewind in a step";
+}
+
+TEST_F(Replay, FastReplayCatchesUpSlowReplayNever) {
+  std::tie(waitstep, app->main.stepsecs) = std::tuple(0.6, 0.5f);  // each pass of events longer than a step
+  step({rmc, gga, rmc, gga, rmc, gga});
+  EXPECT_GT(readpos(), rmc.size() + 2) << "more than one fix in the tick";
+  std::tie(waitstep, app->main.stepsecs) = std::tuple(2.0, 1.0f);
+  app->gps.replay.reset();
+  replaystep(*app);
+  EXPECT_EQ(readpos(), rmc.size() + 2) << "one fix per tick above half a second";
+}
+
 class Tick : public AppTest {
  protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    waitstep = 0;
-    app->main.stepsecs = 1e9f;  // no replay step
-    app->main.initmark = 1234;
+  void ready() override {
+    std::tie(waitstep, app->main.stepsecs, app->main.initmark) = std::tuple(0.0, 1e9f, 1234);  // no replay step
     app->main.lastclick = app->timer() - 60;
-    app->speech.msgtime = app->timer();
-    app->main.searchtime = app->timer();
+    app->speech.msgtime = app->main.searchtime = app->timer();
   }
   void tick(double after = 0.25) {
     clock->advance(after);
     Timer1_Timer(*app);
   }
   // Replay steps due on every tick, from a file that does not exist.
-  void stepping() {
-    app->main.stepsecs = 1.0f;
-    app->gps.replayfile = "NONE.NME";
-  }
+  void stepping() { std::tie(app->main.stepsecs, app->gps.replayfile) = std::tuple(1.0f, "NONE.NME"); }
 };
-
-TEST_F(Tick, APlacedSymbolKeepsItsLeaderLineForThreeSeconds) {
-  std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / "$L.ICO", dir / "$L.ICO");
-  app->main.foundx = 375;
-  app->main.foundy = 378;
-  clock->advance(10);
-  placesymbol(*app, "L", 100, 100, 200, 200);
-  auto& z = app->win.zarn;
-  ASSERT_TRUE(z.vecto.visible);
-  EXPECT_EQ(app->map.vectotime, app->timer());
-  tick(1);
-  EXPECT_TRUE(z.vecto.visible) << "not hidden on the next tick";
-  tick(1.5);
-  EXPECT_TRUE(z.vecto.visible);
-  tick(1);
-  EXPECT_FALSE(z.vecto.visible) << "hidden once more than 3 s have passed";
-}
 
 TEST_F(Tick, NeverRunsInsideItselfThroughTheWaitsOfItsSteps) {
   // A replay step and the reports let events run; the timer may fire meanwhile.
-  put("ZARN.NME", "SAY one\r\n$GPRMC,145240.00,A,5321.4835,N,00218.3930,W,52.2778,253.784,261020,-1.2,W*78\r\n");
-  app->gps.replayfile = "ZARN.NME";
-  app->main.stepsecs = 1.0f;
-  app->main.demoon = 1;
+  put("ZARN.NME", "SAY one\r\n" + rmc + "\r\n");
+  std::tie(app->gps.replayfile, app->main.stepsecs, app->main.demoon) = std::tuple("ZARN.NME", 1.0f, 1);
   long inner = 0;
   events->hook = [&] {
     ++inner;
     Timer1_Timer(*app);
   };
   for (int i = 0; i < 12; ++i) tick(0.5);
-  EXPECT_EQ(app->main.ticks, 12);
+  EXPECT_EQ(std::tuple(app->main.ticks, app->main.tickbusy_guard), std::tuple(12, false));
   EXPECT_GT(inner, 12) << "events did run inside the ticks";
-  EXPECT_FALSE(app->main.tickbusy_guard);
 }
 
 TEST_F(Tick, SpeedColourBoundaries) {
@@ -73,24 +165,20 @@ TEST_F(Tick, SpeedColourBoundaries) {
   }
 }
 
-TEST_F(Tick, ModalWindowsStopTheServicesButNotTheHousekeeping) {
+TEST_F(Tick, ModalWindowsStopTheServicesButNotTheHousekeepingAndAClickHoldsTheReplay) {
   serial->chunks.push_back("$GPRMC\r\n");
   app->gps.gpsoncom = 1;
-  app->win.zarn.saytxt.visible = true;
-  app->win.zarn.Help.visible = true;
+  app->win.zarn.saytxt.visible = app->win.zarn.Help.visible = true;
   tick(11);
-  EXPECT_EQ(serial->chunks.size(), 1u) << "no serial poll while help shows";
-  EXPECT_FALSE(app->win.zarn.saytxt.visible) << "the message line still goes after 10 s";
+  EXPECT_EQ(std::tuple(serial->chunks.size(), app->win.zarn.saytxt.visible), std::tuple(1u, false))
+      << "no serial poll while help shows; the message line still goes after 10 s";
   app->win.zarn.Help.visible = false;
   tick();
   EXPECT_TRUE(serial->chunks.empty());
-}
-
-TEST_F(Tick, AClickHoldsTheReplayForThreeSeconds) {
   stepping();
   app->main.lastclick = app->timer();
   tick(2);
-  EXPECT_EQ(app->main.laststep, 0) << "clicked 2 s ago: no step";
+  EXPECT_EQ(app->main.laststep, 0) << "clicked 2 s ago: no replay step";
   tick(2);
   EXPECT_GT(app->main.laststep, 0);
 }
@@ -98,96 +186,155 @@ TEST_F(Tick, AClickHoldsTheReplayForThreeSeconds) {
 TEST_F(Tick, ReportsByTheirIntervals) {
   MainState& m = app->main;
   GpsState& g = app->gps;
-  for (int k = 1; k <= 10; ++k) m.repint[k] = 0;
-  m.repint[1] = 60;
-  m.repint[2] = 20;
-  m.repint[3] = 60;
+  m.repint = {0, 60, 20, 60};  // where we are, the destination, the direction
   const float t0 = app->timer();
   m.herereptime = m.destreptime = m.dirreptime = t0;
   tick(100);
   EXPECT_EQ(m.herereptime, t0) << "no fix yet: no reports";
-  g.ownlat = 53.3f;
-  g.ownlon = -2.3f;
-  g.ownhdg = -1;
+  std::tie(g.ownlat, g.ownlon, g.ownhdg) = std::tuple(53.3f, -2.3f, -1);
   tick(1);
-  EXPECT_GT(m.herereptime, t0);
-  EXPECT_GT(m.destreptime, t0);
-  EXPECT_EQ(m.dirreptime, t0) << "the direction report waits for a heading";
+  EXPECT_EQ(std::tuple(m.herereptime > t0, m.destreptime > t0, m.dirreptime), std::tuple(true, true, t0))
+      << "the direction report waits for a heading";
   g.ownhdg = 90;
   const float here = m.herereptime, dest = m.destreptime;
   tick(20);
-  EXPECT_GT(m.dirreptime, t0);
-  EXPECT_GT(m.destreptime, dest) << "20 s: at least the interval";
-  EXPECT_EQ(m.herereptime, here) << "20 s is not more than 60";
+  EXPECT_EQ(std::tuple(m.dirreptime > t0, m.destreptime > dest, m.herereptime), std::tuple(true, true, here))
+      << "20 s: at least the destination's interval, not more than 60";
   m.repint[2] = 0;
   const float dest2 = m.destreptime;
   tick(100);
   EXPECT_EQ(m.destreptime, dest2) << "interval 0: off";
 }
 
-TEST_F(Tick, SearchBoxesCloseAfterThreeMinutesAndTheFirstTickSelectsTheFirstList) {
-  MainState& m = app->main;
-  auto& z = app->win.zarn;
-  z.search.visible = true;
-  m.typingmode = 1;
-  m.refname = "TEXT";
-  m.prevmode = "OUR CAR";
-  m.searchidx = 4;
-  tick(170);
-  EXPECT_TRUE(z.search.visible);
-  tick(20);
-  EXPECT_FALSE(z.search.visible);
-  EXPECT_EQ(m.typingmode, 0);
-  EXPECT_EQ(m.refname, "OUR CAR");
-  EXPECT_EQ(m.searchidx, 1);
-
-  m.initmark = 0;
-  m.searchprompts[1] = "Places";
-  m.searchidx = 3;
-  tick();
-  EXPECT_EQ(m.searchidx, 1);
-  EXPECT_EQ(z.search.text, "Places");
-  EXPECT_EQ(m.initmark, 1234);
-}
-
-TEST_F(Tick, PeriodicCommandAndDeferredKey) {
-  MainState& m = app->main;
-  m.pollint = 5;
-  m.pollcmd = "AT\r";
-  m.pollmsg = "Polling";
-  m.lastsent = app->timer();
-  app->speech.talkon = 0;
-  tick(4);
-  EXPECT_EQ(serial->sent, "");
-  tick(1);
-  EXPECT_EQ(serial->sent, "AT\r");
-  EXPECT_EQ(app->speech.msgtext, "Polling") << "shown even with sound off";
-  m.pollcmd.clear();
-  tick(10);
-  EXPECT_EQ(serial->sent, "AT\r");
-  m.lastkey = 'M';
-  tick();
-  EXPECT_EQ(m.lastkey, 0) << "taken and run once";
-}
-
 TEST_F(Tick, TrailDotsByTheIntervalAndMidnightPullsTheLastStepBack) {
   MainState& m = app->main;
   app->map.histint = 2;  // 60 s
-  m.lasttrail = app->timer();
-  const float t0 = m.lasttrail;
+  const float t0 = m.lasttrail = app->timer();
   tick(30);
   EXPECT_EQ(m.lasttrail, t0);
   tick(31);
-  EXPECT_GT(m.lasttrail, t0);
-  m.trailperline = 1;
   const float t1 = m.lasttrail;
+  EXPECT_GT(t1, t0);
+  m.trailperline = 1;
   tick();
   EXPECT_GT(m.lasttrail, t1) << "the demo's DEM line: every tick";
-
   m.laststep = 86399;
   clock->settimer(86399.5);
   tick(1);
   EXPECT_LT(m.laststep, 10);
+}
+
+
+using Services = AppTest;
+
+TEST_F(Services, GreetingByTheTimeOfDayAndCodedMessages) {
+  for (const auto& [hour, seconds, name] : {std::tuple{5, 0, "hello"}, {5, 1, "goodmorn"}, {12, 0, "goodmorn"},
+                                            {12, 1, "goodafte"}, {18, 1, "goodeven"}, {22, 0, "goodeven"},
+                                            {22, 1, "hello"}})
+    EXPECT_EQ(greetingname(static_cast<float>(hour * 3600 + seconds)), name) << hour << " h " << seconds << " s";
+  put("CMESSAGE.CFG", "3\r\n\"a1\",\"lower\",x.ico,1\r\nA1,\"Help, now\",alarm.ico,NULL\r\nA1,second,y.ico,2\r\n");
+  std::string code = "A1", icon, extra;
+  cmessage(*app, code, code, icon, extra);
+  EXPECT_EQ(std::tuple(code, icon), std::tuple("Help, now", "alarm.ico")) << "in place; the first of two; case matters";
+}
+
+TEST_F(Services, PictureViewerGetsItsNameThroughItsFileNeverACommandLine) {
+  runpicviewr(*app, "clip.avi; rm -rf / $(reboot)");
+  EXPECT_EQ(get("PICVIEWR.CFG"), "clip.avi; rm -rf / $(reboot)\r\n");
+  ASSERT_EQ(programs->started.size(), 1u);
+  const auto& p = programs->started[0];
+  EXPECT_EQ(std::tuple(p.program, p.args.empty(), p.wait), std::tuple("PICVIEWR.EXE", true, false));
+  runpicviewr(*app, "");
+  EXPECT_EQ(get("PICVIEWR.CFG"), "clip.avi; rm -rf / $(reboot)\r\n") << "an empty name leaves the old file";
+  programs->succeed = false;
+  runpicviewr(*app, "");
+  EXPECT_NE(app->speech.msgtext.find("PICVIEWR.EXE"), std::string::npos) << "a failed start is reported";
+}
+
+TEST_F(Services, APrinterFailureSwitchesPrintingOff) {
+  app->gps.printon = 1;
+  printline(*app, "LOG one");
+  EXPECT_EQ(printer->lines, Items{"LOG one"});
+  printer->works = false;
+  printline(*app, "LOG two");
+  EXPECT_EQ(std::tuple(app->gps.printon, app->win.get<MvForm>().printlabon.caption), std::tuple(0, "Printing OFF"));
+  EXPECT_TRUE(dialogs->shown.size() == 1 && dialogs->shown[0].title == "Printer Error");
+}
+
+TEST_F(Services, PointerReadoutShowsWhatLiesUnderThePointer) {
+  squares({{"TQ", 500, 100}});
+  clock->settimer(1000);
+  ZarnForm& z = app->win.zarn;
+  MapView& m = app->map;  // 100 m a pixel
+  std::tie(m.mapxmin, m.mapxmax, m.mapymin, m.mapymax) = std::tuple(500.0f, 564.0f, 150.0f, 198.0f);
+  mousereadout(*app, 0, 0, 321, 241);
+  EXPECT_EQ(std::tuple(app->main.lastclick, z.modebox.caption, z.iconmouse.left, z.iconmouse.top),
+            std::tuple(1000.0f, "<-", 321, 241));
+  EXPECT_EQ(std::tuple(z.gridbox.caption, z.llbox.caption), std::tuple("TQ 32050 73950", "51  26.948'N 000  06.058'W"))
+      << "cs2cs puts the two within a metre";
+  std::tie(z.modebox.caption, app->main.displayxy) = std::pair("SIM", 1);
+  clock->settimer(2000);
+  mousereadout(*app, 0, 0, 321, 241.3f);
+  EXPECT_EQ(std::tuple(z.modebox.caption, app->main.lastclick), std::tuple("SIM", 1000.0f))
+      << "only the fraction of Y changed: nothing happens";
+  z.modebox.caption = "OLD";
+  mousereadout(*app, 0, 0, 321.5f, 241.3f);
+  EXPECT_EQ(std::tuple(z.modebox.caption, z.gridbox.caption, app->main.lastclick),
+            std::tuple("OLD", " 320 240", 2000.0f))
+      << "any change of X counts; \"OLD\" is kept; the pixel position, each number with its blank";
+}
+
+TEST_F(Services, DestinationReadoutClockPositions) {
+  std::tie(app->main.metric, app->gps.ownx, app->gps.owny, app->nav.curdest) = std::tuple(1, 400.0f, 400.0f, 3);
+  // Places the destination 10 km away at a bearing whose whole degree is brg.
+  const auto dest = [&](int brg) {
+    app->nav.destx[3] = static_cast<float>(400 + 10 * std::sin((brg - 0.2) * M_PI / 180));
+    app->nav.desty[3] = static_cast<float>(400 + 10 * std::cos((brg - 0.2) * M_PI / 180));
+  };
+  for (const auto& [brg, hdg, clock] : {std::tuple{10, 350, 1}, {0, 0, 12}, {0, 359, 12},  // -344 / 30 floors to -12
+                                        {180, 0, 6}, {90, -1, 3}, {345, -1, 12}, {343, -1, 11}, {344, -1, 12},
+                                        {100, 10, 3}}) {
+    dest(brg);
+    app->gps.ownhdg = hdg;
+    showdestdist(*app);
+    EXPECT_EQ(std::tuple(app->nav.clockbrg, app->win.zarn.dirbox.caption, app->win.zarn.disbox.caption),
+              std::tuple(clock, " " + std::to_string(clock) + "oc", " 10k"))
+        << brg << " " << hdg;
+    EXPECT_NEAR(app->nav.destdist, 10, 1e-4);
+  }
+  app->nav.curdest = 201;  // a slot beyond the table reads nothing
+  showdestdist(*app);
+  EXPECT_EQ(app->nav.clockbrg, 3);
+}
+
+TEST_F(Services, DemoStopSilencesAndResetsStartTurnsSoundBackOnTheControlsEndIt) {
+  MainState& m = app->main;
+  std::tie(m.cfgcorre, app->gps.gpscorre, m.demoon, app->gps.replayfile, app->speech.wavcount, app->gps.chksumoff) =
+      std::tuple(0.1f, 0.5f, 1, "OTHER.NME", 3, 1);
+  stopdemo(*app);
+  EXPECT_EQ(std::tuple(app->win.zarn.modebox.caption, app->speech.talkon, app->speech.talkstop, app->speech.wavcount),
+            std::tuple("OLD", 0, 1, 0));
+  EXPECT_EQ(std::tuple(app->gps.gpscorre, app->gps.chksumoff, app->gps.replayfile), std::tuple(0.1f, 0, "ZARN.NME"));
+  EXPECT_FALSE(app->win.loaded<MvForm>()) << "single-vehicle mode leaves the vehicle window alone";
+  app->gps.linkdata = 1;
+  startdemo(*app);
+  EXPECT_EQ(std::tuple(app->win.zarn.modebox.caption, app->speech.talkon, app->speech.talkstop, m.demoreopen,
+                       app->gps.linkdata),
+            std::tuple("DEM", 1, 0, 1, 0));
+  std::tie(m.mvmode, app->veh.mvsize, app->win.zarn.mvim.load(27).visible) = std::tuple(1, 27, true);
+  app->win.get<MvForm>().show();
+  stopdemo(*app);
+  EXPECT_EQ(std::tuple(m.mvmode, app->win.zarn.mvim[27].visible, app->win.get<MvForm>().visible),
+            std::tuple(0, false, false));
+  app->win.zarn.modebox.caption = "GPS";
+  showcontrols(*app);
+  EXPECT_EQ(std::tuple(controlsvis(*app), app->win.zarn.modebox.caption), std::tuple(true, "GPS"))
+      << "no demo running: unchanged";
+  hidecontrols(*app);
+  EXPECT_FALSE(controlsvis(*app));
+  m.demoon = 1;
+  showcontrols(*app);
+  EXPECT_EQ(std::tuple(m.demoon, app->win.zarn.modebox.caption), std::tuple(0, "SIM"));
 }
 
 }  // namespace

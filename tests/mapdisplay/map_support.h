@@ -1,23 +1,20 @@
-// The map display tests' application: the grid squares of the test maps, picture headers
-// written on the spot, the demo map set when a test needs real maps, and the recorded drive.
+// The map display tests' application: grid squares, pictures (headers only), the demo maps, the drive.
 #pragma once
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 
 #include "geodesy/helpers.h"
+#include "geodesy/transform.h"
 #include "geodesy/ukgrid.h"
+#include "mapdisplay/catalogue.h"
+#include "mapdisplay/tiles.h"
 #include "support/app_fixture.h"
 
 namespace zarn::maptest {
 
-using test::bmpbytes;
 using test::Items;
-
-inline bool demopresent() {
-  const auto demo = std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo";
-  return std::filesystem::exists(demo / "MAPS.DIR") && std::filesystem::exists(demo / "MAPS.CCC");
-}
 
 struct Fix {
   float lat, lon;
@@ -28,16 +25,14 @@ struct Fix {
 inline std::vector<Fix> drivefixes() {
   std::ifstream in(std::string(ZARN_TEST_DATA) + "/nmea/drive/cheshire-2020-10-26.nmea");
   std::vector<Fix> fixes;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.starts_with("$GPRMC,")) continue;
-    std::vector<std::string> f;
-    std::size_t a = 0;
-    for (std::size_t b; (b = line.find_first_of(",*", a)) != std::string::npos; a = b + 1) f.push_back(line.substr(a, b - a));
-    if (f.size() < 9 || f[2] != "A" || f[3].size() < 4 || f[5].size() < 5) continue;
-    float lat = std::stof(f[3].substr(0, 2)) + std::stof(f[3].substr(2)) / 60;
-    float lon = std::stof(f[5].substr(0, 3)) + std::stof(f[5].substr(3)) / 60;
-    fixes.push_back({f[4] == "S" ? -lat : lat, f[6] == "W" ? -lon : lon,
-                     f[8].empty() ? -1 : static_cast<int>(std::floor(std::stod(f[8])))});
+  for (std::string l; std::getline(in, l);) {
+    char status = 0, ns = 0, ew = 0;
+    float latd = 0, latm = 0, lond = 0, lonm = 0, speed = 0, course = 0;
+    const int n = std::sscanf(l.c_str(), "$GPRMC,%*[^,],%c,%2f%f,%c,%3f%f,%c,%f,%f", &status, &latd, &latm, &ns, &lond,
+                              &lonm, &ew, &speed, &course);
+    if (n >= 7 && status == 'A')
+      fixes.push_back({(latd + latm / 60) * (ns == 'S' ? -1 : 1), (lond + lonm / 60) * (ew == 'W' ? -1 : 1),
+                       n < 9 ? -1 : static_cast<int>(course)});
   }
   return fixes;
 }
@@ -45,7 +40,7 @@ inline std::vector<Fix> drivefixes() {
 // An image store that counts what it reads.
 struct Counting final : platform::ImageStore {
   platform::HeaderImageStore inner;
-  std::vector<std::string> reads;
+  Items reads;
   ui::PictureRef load(const std::filesystem::path& f) override {
     reads.push_back(f.filename().string());
     return inner.load(f);
@@ -58,44 +53,60 @@ class MapTest : public test::AppTest {
     squares({{"SJ", 300, 300}, {"SK", 400, 300}, {"SD", 300, 400}, {"SU", 400, 100},
              {"TQ", 500, 100}, {"NZ", 400, 500}, {"SH", 200, 300}, {"TF", 500, 300}});
   }
-  // Copies the demo map set into the working directory and reads its grid squares.
-  void copydemo() {
-    AppTest::copydemo();
-    ASSERT_EQ(loadccc(app->geo, app->files), std::nullopt);
+  // The catalogue of the maps listed (MAPS.DIR as it is when null), ready to load.
+  void catalogue(const std::optional<std::string>& maps = {}) {
+    if (maps) put("MAPS.DIR", *maps);
+    ASSERT_TRUE(readmaplist(*app));
+    tileinit(*app);
   }
-  void bmp(const std::string& name, int w = 640, int h = 480) const { put(name, bmpbytes(w, h)); }
-  // An icon header: one 32 x 32 image.
-  void ico(const std::string& name) const {
-    std::string s(40, '\0');
-    s[2] = s[4] = 1;
-    s[6] = s[7] = 32;
+  // The demo map set in the working directory, its grid squares and its catalogue.
+  void demo() {
+    copydemo();
+    ASSERT_EQ(loadccc(app->geo, app->files), std::nullopt);
+    catalogue();
+  }
+  // Counts the pictures read from here on.
+  Items& counting() {
+    auto c = std::make_unique<Counting>();
+    Items& reads = c->reads;
+    app->sys.images = std::move(c);
+    return reads;
+  }
+  // A 24-bit BMP header of the given size: the headless image store reads no further.
+  void bmp(const std::string& name, int w = 640, int h = 480) const {
+    std::string s = std::string("BM", 2) + std::string(52, '\0');
+    for (const auto& [at, v] : {std::pair{2u, 54u}, {10u, 54u}, {14u, 40u}, {18u, static_cast<unsigned>(w)},
+                                {22u, static_cast<unsigned>(h)}, {26u, 1u | 24u << 16}})  // one plane of 24 bits
+      for (unsigned i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
     put(name, s);
   }
-  // A grid map description with its reference points on the corner pixels of a 640 x 480
-  // picture (south-west, north-west, south-east), and its picture.
-  void gridmap(const std::string& name, const std::string& sw, const std::string& nw, const std::string& se,
-               const std::string& title = "") const {
-    put(name + ".DES", (title.empty() ? name : title) + "\r\n" + name + "\r\n" + sw + ", 0, 479\r\n" + nw +
-                           ", 0, 0\r\n" + se + ", 639, 479\r\n");
+  void ico(const std::string& name) const { put(name, std::string("\0\0\1\0\1\0\x20\x20", 8) + std::string(32, '\0')); }
+  // A grid map, reference points south-west, north-west, south-east on a 640 x 480 picture's corners.
+  void gridmap(const std::string& name, const std::string& sw, const std::string& nw, const std::string& se) const {
+    put(name + ".DES", name + "\r\n" + name + "\r\n" + sw + ", 0, 479\r\n" + nw + ", 0, 0\r\n" + se + ", 639, 479\r\n");
+    bmp(name + ".BMP");
   }
   // A north-up grid view of the given east span (km) over a 640 x 480 picture, 4:3.
   void view(float x0, float x1) const {
-    MapView& m = app->map;
-    m.curlatlon = 0;
-    m.mapxmin = x0;
-    m.mapxmax = x1;
-    m.mapymin = 300;
-    m.mapymax = 300 + (x1 - x0) * 3 / 4;
+    std::tie(m().curlatlon, m().mapxmin, m().mapxmax, m().mapymin, m().mapymax) =
+        std::tuple(0, x0, x1, 300.0f, 300 + (x1 - x0) * 3 / 4);
   }
   void turn(float deg) const {
-    MapView& m = app->map;
-    const float r = deg * 3.14159f / 180;
-    m.rotangle = deg;
-    m.rotsin = std::sin(r);
-    m.rotcos = std::cos(r);
-    m.rotsinneg = -m.rotsin;
-    m.rotcosneg = m.rotcos;
+    const float s = std::sin(deg * 3.14159f / 180), c = std::cos(deg * 3.14159f / 180);
+    std::tie(m().rotangle, m().rotsin, m().rotcos, m().rotsinneg, m().rotcosneg) = std::tuple(deg, s, c, -s, c);
   }
+  // The window pixel of a world position.
+  std::pair<float, float> pix(float x, float y) const {
+    float px = 0, py = 0;
+    worldtopix(app->geo, app->map, x, y, px, py);
+    return {px, py};
+  }
+  // The file name of a shown picture; empty when hidden or without one.
+  static std::string shown(const ui::Image& i) {
+    return i.visible && i.picture ? std::filesystem::path(i.picture->path).filename().string() : "";
+  }
+  std::string current() const { return m().mapname[static_cast<std::size_t>(m().curmap)]; }
+  MapView& m() const { return app->map; }
   ZarnForm& z() const { return app->win.zarn; }
 };
 

@@ -1,12 +1,10 @@
-// A fresh application in a scratch working directory: a settable clock that waits move on,
-// recording sound, speech, programs, printer and message boxes, and a serial line the test
-// scripts (or a real one for the pseudo-terminal tests).
+// A fresh application in a scratch working directory: a settable clock that waits move on, recording
+// sound, speech, programs, printer and message boxes, a serial line the test scripts (or a real one).
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -22,8 +20,7 @@ namespace zarn::test {
 
 using Items = std::vector<std::string>;
 
-// A serial line whose input the test queues and whose output it reads. open() fails for the
-// port named in `missing`.
+// A serial line whose input the test queues and whose output it reads; `missing` will not open.
 class ScriptedSerial final : public platform::SerialLine {
  public:
   bool open(const std::string& port, const std::string& s) override {
@@ -31,23 +28,16 @@ class ScriptedSerial final : public platform::SerialLine {
     settings = s;
     return isopen_ = port != missing;
   }
-  bool setsettings(const std::string& s) override {
-    settings = s;
-    return s.empty() || s.find(',') != std::string::npos;
-  }
+  bool setsettings(const std::string& s) override { return settings = s, s.empty() || s.find(',') != s.npos; }
   bool isopen() const override { return isopen_; }
   void close() override { isopen_ = false; }
   int inbuffercount() override { return chunks.empty() ? 0 : static_cast<int>(chunks.front().size()); }
   std::string input() override {
-    if (chunks.empty()) return {};
-    std::string s = std::move(chunks.front());
-    chunks.pop_front();
+    std::string s = chunks.empty() ? "" : std::move(chunks.front());
+    if (!chunks.empty()) chunks.pop_front();
     return s;
   }
-  bool output(std::string_view bytes) override {
-    sent.append(bytes);
-    return true;
-  }
+  bool output(std::string_view bytes) override { return sent.append(bytes), true; }
   void setdtr(bool) override {}
   std::deque<std::string> chunks;  // each poll takes one
   std::string sent, settings, missing = "none";
@@ -57,24 +47,6 @@ class ScriptedSerial final : public platform::SerialLine {
   bool isopen_ = false;
 };
 
-// A BMP header of the given size: the headless image store reads no further.
-inline std::string bmpbytes(int w, int h) {
-  std::string s(54, '\0');
-  auto le = [&](std::size_t at, std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) s[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-  };
-  s[0] = 'B';
-  s[1] = 'M';
-  le(2, 54, 4);
-  le(10, 54, 4);
-  le(14, 40, 4);
-  le(18, static_cast<std::uint32_t>(w), 4);
-  le(22, static_cast<std::uint32_t>(h), 4);
-  le(26, 1, 2);
-  le(28, 24, 2);
-  return s;
-}
-
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override { make(); }
@@ -83,8 +55,7 @@ class AppTest : public ::testing::Test {
     std::filesystem::remove_all(dir);
   }
 
-  // A new application in the same directory; line: the serial line (a scripted one when null);
-  // images: the picture store (pictures read from their headers only when null).
+  // A new application in the same directory; null: a scripted serial line, pictures read from their headers.
   void make(std::unique_ptr<platform::SerialLine> line = nullptr,
             std::unique_ptr<platform::ImageStore> images = nullptr) {
     app.reset();
@@ -96,44 +67,33 @@ class AppTest : public ::testing::Test {
     }
     std::filesystem::create_directories(dir);
     serial = nullptr;
-    if (!line) {
-      auto sl = std::make_unique<ScriptedSerial>();
-      serial = sl.get();
-      line = std::move(sl);
-    }
+    if (!line) serial = static_cast<ScriptedSerial*>((line = std::make_unique<ScriptedSerial>()).get());
     Services s;
     s.clock = std::make_unique<platform::FakeClock>();  // noon
     s.serial = std::move(line);
     s.images = std::move(images);
     app = std::make_unique<App>(std::move(s));  // the other services: the headless fakes
     app->files.setworkdir(dir);
-    clock = as<platform::FakeClock>(app->sys.clock);
-    wav = as<platform::RecordingWavPlayer>(app->sys.wav);
-    tts = as<platform::RecordingSpeaker>(app->sys.tts);
-    programs = as<platform::RecordingPrograms>(app->sys.programs);
-    events = as<platform::NoEvents>(app->sys.events);
-    dialogs = as<platform::ScriptedDialogs>(app->sys.dialogs);
-    printer = as<platform::RecordingPrinter>(app->sys.printer);
-    // Waits move the clock on, so that they end.
-    events->hook = [this] {
+    clock = &dynamic_cast<platform::FakeClock&>(*app->sys.clock);
+    wav = &dynamic_cast<platform::RecordingWavPlayer&>(*app->sys.wav);
+    tts = &dynamic_cast<platform::RecordingSpeaker&>(*app->sys.tts);
+    programs = &dynamic_cast<platform::RecordingPrograms&>(*app->sys.programs);
+    events = &dynamic_cast<platform::NoEvents&>(*app->sys.events);
+    dialogs = &dynamic_cast<platform::ScriptedDialogs&>(*app->sys.dialogs);
+    printer = &dynamic_cast<platform::RecordingPrinter&>(*app->sys.printer);
+    events->hook = [this] {  // waits move the clock on, so that they end
       if (waitstep > 0) clock->advance(waitstep);
     };
     ready();
   }
   // What a fixture sets up on each new application.
   virtual void ready() {}
-  template <class T, class P> static T* as(const std::unique_ptr<P>& p) { return &dynamic_cast<T&>(*p); }
 
   // The 100 km squares the test positions lie in: code, frame km of the south-west corner.
   void squares(const std::vector<std::tuple<const char*, float, float>>& sq) const {
     GeoState& g = app->geo;
-    g.ccccount = 0;
-    for (const auto& [code, x, y] : sq) {
-      const auto k = static_cast<std::size_t>(++g.ccccount);
-      g.ccccode[k] = code;
-      g.cccx[k] = x;
-      g.cccy[k] = y;
-    }
+    g.ccccount = static_cast<int>(sq.size());
+    for (std::size_t k = 1; k <= sq.size(); ++k) std::tie(g.ccccode[k], g.cccx[k], g.cccy[k]) = sq[k - 1];
   }
 
   void put(const std::string& name, const std::string& contents) const {
@@ -144,7 +104,7 @@ class AppTest : public ::testing::Test {
   void wavfile(const std::string& name) const { put(name, std::string("RIFF\0\0\0\0WAVE", 12)); }
   std::string get(const std::string& name) const {
     std::ifstream in(dir / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return {std::istreambuf_iterator<char>(in), {}};
   }
   bool has(const std::string& name) const { return std::filesystem::exists(dir / name); }
   // A copy of the demo data set, which the tests must never write into.

@@ -7,11 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -22,16 +20,11 @@ extern char** environ;
 namespace zarn::testing {
 
 // nullopt when the tool cannot be started or does not exit with 0.
-inline std::optional<std::string> runtool(const std::vector<std::string>& args,
-                                          const std::string& input) {
-  namespace fs = std::filesystem;
-  if (args.empty()) return std::nullopt;
+inline std::optional<std::string> runtool(const std::vector<std::string>& args, const std::string& input) {
   char tmpl[] = "/tmp/zarn-tool-XXXXXX";
-  if (!mkdtemp(tmpl)) return std::nullopt;
-  const fs::path dir = tmpl;
-  const fs::path in = dir / "in.txt", out = dir / "out.txt";
-  { std::ofstream(in, std::ios::binary) << input; }
-
+  if (args.empty() || !mkdtemp(tmpl)) return std::nullopt;
+  const std::filesystem::path dir = tmpl, in = dir / "in.txt", out = dir / "out.txt";
+  std::ofstream(in, std::ios::binary) << input;
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
   posix_spawn_file_actions_addopen(&fa, 0, in.c_str(), O_RDONLY, 0);
@@ -41,25 +34,22 @@ inline std::optional<std::string> runtool(const std::vector<std::string>& args,
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   pid_t pid = 0;
-  const int rc = posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&fa);
+  int status = 0;
   std::optional<std::string> result;
-  if (rc == 0) {
-    int status = 0;
-    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-      std::ifstream f(out, std::ios::binary);
-      result = std::string(std::istreambuf_iterator<char>(f), {});
-    }
+  if (posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0 && waitpid(pid, &status, 0) == pid &&
+      WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+    std::ifstream f(out, std::ios::binary);
+    result = std::string(std::istreambuf_iterator<char>(f), {});
   }
+  posix_spawn_file_actions_destroy(&fa);
   std::error_code ec;
-  fs::remove_all(dir, ec);
+  std::filesystem::remove_all(dir, ec);
   return result;
 }
 
 // True when the program is found on the PATH.
 inline bool havetool(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::stringstream ss(path ? path : "/usr/bin:/bin");
+  std::stringstream ss(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin");
   for (std::string d; std::getline(ss, d, ':');)
     if (!d.empty() && access((std::filesystem::path(d) / name).c_str(), X_OK) == 0) return true;
   return false;
@@ -70,32 +60,27 @@ inline std::vector<std::vector<double>> numberlines(const std::string& text) {
   std::vector<std::vector<double>> rows;
   std::stringstream ss(text);
   for (std::string line; std::getline(ss, line);) {
-    std::vector<double> row;
     std::stringstream ls(line);
+    rows.emplace_back();
     for (std::string w; ls >> w;) {
       char* end = nullptr;
       const double v = std::strtod(w.c_str(), &end);
-      if (end != w.c_str()) row.push_back(v);
+      if (end != w.c_str()) rows.back().push_back(v);
     }
-    rows.push_back(row);
   }
   return rows;
 }
 
-// Feeds a tool one line per row of numbers (full precision, blank-separated) and returns the
-// numbers of each line it wrote; empty when the tool fails.
+// Feeds a tool one line of numbers (full precision) per row; the numbers of its lines, none if it fails.
 inline std::vector<std::vector<double>> toolrows(const std::vector<std::string>& args,
                                                  const std::vector<std::vector<double>>& rows) {
-  std::string in;
+  std::ostringstream in;
+  in.precision(17);
   for (const auto& row : rows) {
-    for (double v : row) {
-      char num[32];
-      std::snprintf(num, sizeof num, "%.17g ", v);
-      in += num;
-    }
-    in += '\n';
+    for (double v : row) in << v << ' ';
+    in << '\n';
   }
-  const auto out = runtool(args, in);
+  const auto out = runtool(args, in.str());
   return out ? numberlines(*out) : std::vector<std::vector<double>>{};
 }
 

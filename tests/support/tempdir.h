@@ -2,7 +2,6 @@
 #pragma once
 
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -24,21 +23,18 @@ class TempDir {
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
-
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::filesystem::path& rel) const { return path_ / rel; }
-
   // Writes bytes exactly as given (directories made as needed); mode 0755 for scripts.
   std::filesystem::path put(const std::filesystem::path& rel, std::string_view bytes, bool executable = false) const {
-    const auto p = path_ / rel;
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ::chmod(p.c_str(), executable ? 0755 : 0644);
-    return p;
+    std::filesystem::create_directories((path_ / rel).parent_path());
+    std::ofstream(path_ / rel, std::ios::binary) << bytes;
+    std::filesystem::permissions(path_ / rel, std::filesystem::perms(executable ? 0755 : 0644));
+    return path_ / rel;
   }
   std::string get(const std::filesystem::path& rel) const {
     std::ifstream in(path_ / rel, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return {std::istreambuf_iterator<char>(in), {}};
   }
   bool has(const std::filesystem::path& rel) const { return std::filesystem::exists(path_ / rel); }
 

@@ -1,0 +1,274 @@
+// The files start-up reads itself: ZARN.CFG (also as written), the flag files, the data files.
+#include "mainwindow/cform.h"
+#include "mainwindow/config.h"
+#include "mainwindow/datafiles.h"
+#include "mainwindow/flags.h"
+#include "mainwindow/popdata.h"
+#include "mainwindow/secondary.h"
+#include "mainwindow/startwin.h"
+#include "support/app_fixture.h"
+#include "vehicles/dialforms.h"
+#include "vehicles/mvforms.h"
+
+namespace zarn::test {
+namespace {
+
+// A ZARN.CFG whose lines are given; the rest of the 14 filled with plain values.
+std::string cfg(Items lines) {
+  const Items plain = {"SJ 75128 78480", "Knutsford", "destinat.wav", "SJ 79718 84625", "COM1", "COM2", "COM3",
+                       " 0",             " 0",        " 0",           " 16",            "Yes",  "\\japan\\", ""};
+  std::string s;
+  for (std::size_t i = 0; i < plain.size(); ++i) s += (i < lines.size() ? lines[i] : plain[i]) + "\r\n";
+  return s;
+}
+
+using Files = AppTest;
+
+TEST_F(Files, ZarnCfgIsReadLineByLineByItsColumns) {
+  put("ZARN.CFG", cfg({"SJ 75128 78480 xx comment", "Null Road and more text than 24 columns   ",
+                       "mywav.wav     Destination sound", "SJ 1 2            Home Location", "com2xx", "COM7",
+                       "COM8", "-250   GPS correction", "1500", " 2", " 16.5", "yes", "\\japan\\",
+                       "  /maps/extra/and-a-long-tail  Path"}));
+  ASSERT_TRUE(readcfg(*app));
+  const MainState& m = app->main;
+  EXPECT_EQ(std::tuple(m.cfgdestpos, m.foundlabel, app->nav.nodest, app->nav.destwav, m.gpsport, app->gps.gpsoncom),
+            std::tuple("SJ 75128 78480 xx", "Null Road and more text than 24 columns", 0, "mywav.wav", "com2", 1))
+      << "columns 1-18; line 2 whole, trimmed, merely beginning with NULL; the port four columns, case kept";
+  EXPECT_EQ(std::tuple(app->gps.gpscorre, app->gps.minhdgspd, app->map.extramaps),
+            std::tuple(-0.25f, 16.0f, "/maps/extra/and-a-"))
+      << "four columns of  16.5; twenty columns, trimmed";
+  for (const auto& [guards, line2, line5, comport, nodest, gpsoncom, port] :
+       {std::tuple{"NULL in any case means no destination", "nUlL", "COM1", "", 1, 1, "COM1"},
+        {"a port line not beginning COM is no serial GPS", "Home", "SIM ", "", 0, 0, "SIM "},
+        {"a blank port line too", "Home", "", "", 0, 0, ""},
+        {"COMPORT.CFG replaces the port, COM-ness from line 5", "Home", "COM1", "COM3", 0, 1, "COM3"},
+        {"COMPORT.CFG does not make a NONE port serial", "Home", "NONE", "COM3", 0, 0, "COM3"},
+        {"COMPORT.CFG's line is taken whole", "Home", "COM1", " COM10 x", 0, 1, " COM10 x"}}) {
+    std::filesystem::remove(dir / "COMPORT.CFG");
+    put("ZARN.CFG", cfg({"SJ 1 1", line2, "d.wav", "SJ 1 1", line5}));
+    if (*comport) put("COMPORT.CFG", std::string(comport) + "\r\n");
+    ASSERT_TRUE(readcfg(*app));
+    EXPECT_EQ(std::tuple(app->nav.nodest, app->gps.gpsoncom, app->main.gpsport), std::tuple(nodest, gpsoncom, port))
+        << guards;
+  }
+}
+
+TEST_F(Files, WrittenSettingsReadBackThroughTheReadingWidths) {
+  NavState& n = app->nav;
+  std::tie(n.curdest, n.destname[3], n.destlabel[3]) =
+      std::tuple(3, "SJ 75128 78480", "A label of more than twenty-four characters");
+  std::tie(app->gps.gpscorre, app->gps.gpscorrn, app->gps.minhdgspd) = std::tuple(-0.0254f, 0.0254f, 16.5f);
+  app->map.extramaps = "/srv/maps/";
+  ASSERT_TRUE(savecfg(*app));
+  const std::string text = get("ZARN.CFG");
+  for (const char* line : {"SJ 75128 78480          Destination Location\r\n",
+                           "\r\nA label of more than twenty-four characters\r\n",  // a long value alone
+                           "\r\n-26                     GPS correction metres East\r\n",  // rounded down
+                           "\r\n 16.5                   Speed in kmph before new heading\r\n",
+                           "\r\nNo                      Text to Speech Available\r\n",
+                           "\r\nonly be edited with great care !\r\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
+  App back;
+  back.files.setworkdir(dir);
+  ASSERT_TRUE(readcfg(back));
+  EXPECT_EQ(std::tuple(back.main.foundlabel, back.gps.gpscorre, back.gps.gpscorrn, back.gps.minhdgspd),
+            std::tuple("A label of more than twenty-four characters", -0.026f, 0.025f, 16.0f))
+      << "16.5 read back from four columns";
+  EXPECT_EQ(back.map.extramaps, "/srv/maps/");
+  n.nodest = 1;
+  ASSERT_TRUE(savecfg(*app));
+  EXPECT_NE(get("ZARN.CFG").find("\r\nNULL                    \r\n"), std::string::npos) << "NULL and 20 blanks";
+}
+
+TEST_F(Files, CategoriesAndSearchListsUpToTheirLimits) {
+  put("ZARN.CAT", "\"FS\",\"Filling station, fuel\"\r\n  E , Emergency\r\nS,School\r\n");
+  put("ZARN.FND", "\"$E.GTX\",\"lost\"\r\n\"zarn.waw\",\"Places\"\r\n$fs.gtx,Fuel\r\nend,x\r\nAFTER,y\r\n");
+  ASSERT_TRUE(readcat(*app) && readfnd(*app));
+  const MainState& m = app->main;
+  EXPECT_EQ(std::tuple(m.catcount, m.catname[1], m.catcode[2]), std::tuple(3, "Filling station, fuel", "E"))
+      << "a quoted name holds commas; leading blanks skipped";
+  EXPECT_EQ(std::tuple(m.fndcount, m.searchlists[1]), std::tuple(2, "ZARN.WAW"))
+      << "a first line that is a record is lost; end ends; names upper-cased";
+  std::string cats, lists = "title\r\n";
+  for (int i = 1; i <= 230; ++i) {
+    cats += "C" + std::to_string(i) + ",Name\r\n";
+    lists += "L" + std::to_string(i) + ".GTX,p\r\n";
+  }
+  put("ZARN.CAT", cats);
+  put("ZARN.FND", lists);
+  ASSERT_TRUE(readcat(*app) && readfnd(*app));
+  EXPECT_EQ(std::tuple(m.catcount, m.fndcount), std::tuple(200, 100));
+  put("ZARN.FND", "");
+  EXPECT_FALSE(readfnd(*app)) << "no first line";
+}
+
+TEST_F(Files, AFlagFileSwitchesItsFeatureByBeingThere) {
+  const auto readall = [this] {
+    for (auto* read : {readlinkflags, readmapflags, readinputflags, readparserflags, readlayoutflags, readfeatureflags})
+      read(*app);
+    return std::vector<int>{app->speech.talkext, app->main.poweroff, app->veh.pageron,  app->gps.ringstop,
+                            app->gps.taipon,     app->gps.datatrakon, app->main.metric,  app->main.nautical,
+                            app->main.mapmatch,  app->gps.onlyrmc,   app->main.cmsgon,  app->gps.chksumoff,
+                            app->main.kcfon,     app->map.mapzoom,   app->main.scalelayout, app->nav.speedwarnon};
+  };
+  EXPECT_EQ(readall(), std::vector<int>(16, 0));
+  EXPECT_EQ(std::tuple(app->map.recentredist, app->gps.callsep, app->win.get<CForm>().csgn.text),
+            std::tuple(40.0f, ">ZARN", ">ZARN"))
+      << "ZARNTILE.CFG and CALLSIGN.CFG absent";
+  for (const char* f : {"ZARNTALK.CFG", "POWEROFF.CFG", "PAGERON.CFG", "RINGSTOP.CFG", "TAIP.CFG", "DATATRAK.CFG",
+                        "metric.cfg", "NAUTICAL.CFG", "MAPMATCH.CFG", "ONLYRMC.CFG", "CMESSAGE.CFG", "NOCHKSUM.CFG",
+                        "ZARN.KCF", "MAPZOOM.CFG", "800600.CFG", "SPEEDWAR.CFG", "MVNONEW.CFG", "SENDACKC.CFG"})
+    put(f, "");  // empty files count, whatever the letter case
+  for (const auto& [f, text] : {std::pair{"ZARNTILE.CFG", "64"}, {"CALLSIGN.CFG", ">BASE"}, {"ZARNLOG.CFG", "$GPRMC"},
+                                {"DIALTIME.CFG", "90"}})
+    put(f, std::string(text) + "\r\n");
+  EXPECT_EQ(readall(), std::vector<int>(16, 1));
+  EXPECT_EQ(std::tuple(app->map.recentredist, app->gps.callsep, app->gps.logprefix, app->gps.autohangup),
+            std::tuple(64.0f, ">BASE", "$GPRMC", 90));
+  EXPECT_EQ(app->win.get<MvForm>().nonewl.caption, "ignore new vehicles");
+  for (const auto& [romshelf, dist, on] : {std::tuple{"absent", 5.0f, 0}, {"0\r\n", 5.0f, 0}, {"2.5\r\n", 2.5f, 1}}) {
+    if (std::string(romshelf) != "absent") put("ROMSHELF.CFG", romshelf);
+    readautomapflag(*app);
+    EXPECT_EQ(std::tuple(app->map.automapdist, app->map.automapon), std::tuple(dist, on)) << romshelf;
+  }
+}
+
+TEST_F(Files, SoundsFileGivesSoundAndIntervals) {
+  EXPECT_FALSE(readsounds(*app));
+  put("NOSOUND.CFG", "");
+  readfeatureflags(*app);
+  put("SOUNDS.CFG", "0\r\n30,15,45\r\n1,0,1,1,1,90\r\n");
+  EXPECT_TRUE(readsounds(*app));
+  const auto& r = app->main.repint;
+  EXPECT_EQ(std::tuple(app->speech.nosound, std::vector<int>(r.begin() + 1, r.end())),
+            std::tuple(0, std::vector<int>{30, 15, 45, 1, 0, 1, 1, 1, 90, 0}))
+      << "SOUNDS.CFG's first value wins over NOSOUND.CFG; kind 10 off with the file";
+  put("SOUNDS.CFG", "1,forty,20\r\n");
+  EXPECT_TRUE(readsounds(*app));
+  EXPECT_EQ(std::tuple(app->speech.nosound, std::vector<int>(r.begin() + 1, r.begin() + 4)),
+            std::tuple(1, std::vector<int>{60, 20, 60}))
+      << "a text where a number is wanted and a short file keep the defaults";
+}
+
+TEST_F(Files, LocationFileFillsTheDestinationsAndTheMouseSlot) {
+  put("ZARN.LOC", "SJ 75128 78480,Knutsford, Cheshire\r\nSJ 76929 87885,Altrincham\r\n\r\nSJ 1 1,After the gap\r\n");
+  squares({{"SJ", 300, 300}});
+  EXPECT_EQ(readloc(*app), 2) << "an empty line ends the list";
+  const NavState& n = app->nav;
+  EXPECT_EQ(std::tuple(n.destname[1], n.destlabel[1]), std::tuple("SJ 75128 78480", "Knutsford, Cheshire"))
+      << "the label may hold commas";
+  EXPECT_NEAR(n.destx[1], 375.128, 0.001);
+  EXPECT_EQ(std::tuple(n.adhocdest, n.destlabel[3], n.destx[3], n.desty[3]),
+            std::tuple(3, "SJ 76929 87885", n.destx[2], n.desty[2]))
+      << "the mouse slot at the last position, its label the last position text";
+  EXPECT_EQ(app->win.get<CForm>().desti.items, (Items{"Knutsford, Cheshire", "Altrincham", "(mouse)"}));
+  std::string many;
+  for (int i = 1; i <= 250; ++i) many += "SJ 1 1,Place " + std::to_string(i) + "\r\n";
+  put("ZARN.LOC", many);
+  make();
+  EXPECT_EQ(std::tuple(readloc(*app), app->nav.adhocdest), std::tuple(199, 200));
+  put("ZARN.LOC", "no comma here\r\n");
+  EXPECT_EQ(std::tuple(readloc(*app), app->nav.destname[1], app->nav.destlabel[1]), std::tuple(1, "", "no comma here"));
+}
+
+TEST_F(Files, GpsLineAndTrailSettings) {
+  put("ZARN.COM", " 4800,N,8,1  \r\n15\r\n2,250\r\n20\r\n");
+  auto c = readzarncom(*app, false);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(std::tuple(c->fixminmove, c->minhdgspd), std::tuple(250.0f, 20.0f)) << "metres; the caller keeps km";
+  c = readzarncom(*app, true);
+  EXPECT_TRUE(c && c->gpstimeout && !c->fixmint) << "with the file link only the time-out";
+  app->main.mvmode = 1;
+  EXPECT_TRUE(readhistory(*app));
+  EXPECT_EQ(app->map.histint, 0) << "every fix in multi-vehicle mode";
+  put("HISTORY.CFG", "2\r\n255,0,0\r\n50,5,100\r\n");
+  EXPECT_TRUE(readhistory(*app));
+  EXPECT_EQ(std::tuple(app->map.histint, app->map.trailmaxpix), std::tuple(2, 100));
+}
+
+TEST_F(Files, DirectionFinderChaseKeysDialButtonsAndBearingColours) {
+  put("ZARNDF.CFG", "0.3,0,1,99,30,4,400,45,8\r\n");
+  readzarndf(*app);
+  EXPECT_EQ(std::tuple(app->nav.dfcfg5, app->nav.dflinemax), std::tuple(30.0f, 8.0f)) << "the fourth value skipped";
+  EXPECT_FALSE(readchase(*app));
+  put("CHASE.CFG", "\"$PCHS\",\"Red car\",red.wav,\r\n");
+  EXPECT_EQ(std::tuple(readchase(*app), app->main.chasename, app->main.chaseicon), std::tuple(true, "Red car", ""));
+  std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / "GBIRL.BMP", dir / "K1.BMP");
+  put("ZARNKEYS.CFG", "4\r\n1,K1.BMP,x\r\n20,K1.BMP,x\r\n2,MISSING.BMP,x\r\n");  // a count beyond the file
+  readzarnkeys(*app);
+  const KForm& k = app->win.get<KForm>();
+  EXPECT_TRUE(k.Picture1[1].picture && !k.Picture1[2].picture);
+  put("ZARNDIAL.CFG", "2\r\nBase,ATD123\r\nDepot,ATD456\r\n");
+  int n = 0;
+  EXPECT_TRUE(readzarndial(*app, &n));
+  EXPECT_EQ(std::tuple(n, app->win.get<DialForm>().height), std::tuple(2, 96)) << "1440 twips for two entries";
+  put("ZARNDIAL.CFG", "40\r\nA,1\r\n");
+  EXPECT_TRUE(readzarndial(*app)) << "a count beyond the file ends at its end";
+  put("DFCOLOUR.CFG", "255\r\n65280\r\n");
+  EXPECT_TRUE(readdfcolour(*app));
+  EXPECT_EQ(app->win.zarn.brg[1].bordercolor, ui::green);
+  for (const char* s : {"", " 12", "-3", "+.5", "&HFF", "1e3", "12abc"}) EXPECT_TRUE(isnumber(s)) << s;
+  for (const char* s : {"abc", "-", "&", "&X1", "N"}) EXPECT_FALSE(isnumber(s)) << s;
+}
+
+// A $LPOP.PCD of centres (east, north in file units) and areas (substituted, blank-filled to 32).
+std::string pcd(const std::vector<std::pair<int, int>>& centres, const Items& areas) {
+  std::string b;
+  const auto le16 = [&b](std::size_t v) { b += {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; };
+  le16(centres.size());
+  le16(areas.size());
+  for (auto [e, n] : centres) {
+    le16(static_cast<std::size_t>(e));
+    le16(static_cast<std::size_t>(n));
+  }
+  b += std::string(4 * centres.size(), '\x01') + std::string(2704, '\x02');  // name offsets, letter table
+  for (std::string a : areas) {
+    a.resize(32, ' ');
+    for (char& c : a) b += static_cast<char>(250 - static_cast<unsigned char>(c));
+  }
+  return b + "names";
+}
+
+TEST_F(Files, PopulationCentresPositionsAndAreaNames) {
+  EXPECT_TRUE(readpopcd(*app)) << "no file: no centres";
+  EXPECT_EQ(std::tuple(app->main.pcdn1 + app->main.pcdn2, app->win.loaded<StartForm>()), std::tuple(0, false))
+      << "no progress line drawn";
+  put("$LPOP.PCD", pcd({{28000, 26000}, {-40, 20}},
+                       {"LINCOLN", "LINCOLN CITY", "ST. ALBANS-ON-SEA", "", "oxford", "BEDFORDSHIRE"}));
+  ASSERT_TRUE(readpopcd(*app));
+  const MainState& m = app->main;
+  ASSERT_EQ(m.pcdn1, 2);
+  EXPECT_EQ(std::tuple(m.pcdtab1[1], m.pcdtab2[1], m.pcdtab1[2]), std::tuple(700.0f, 1300.0f, -1.0f));
+  EXPECT_EQ(Items(m.pcdtab3.begin() + 1, m.pcdtab3.end()),
+            (Items{"Lincolnshire", "Lincoln City", "St. Albans-On-Sea", "", "Oxfordshire", "Bedfordshire"}))
+      << "only the exact stem is joined, compared upper-cased";
+  put("$LPOP.PCD", pcd({}, {"CHESHIRE"}));
+  ASSERT_TRUE(readpopcd(*app));
+  EXPECT_EQ(std::tuple(m.pcdn1, Items(m.pcdtab3.begin() + 1, m.pcdtab3.end())), std::tuple(0, Items{"Cheshire"}))
+      << "the names follow the table";
+}
+
+TEST_F(Files, ADamagedPopulationFileKeepsWhatItHolds) {
+  const std::string whole = pcd({{400, 200}, {800, 400}, {1200, 600}}, {"KENT", "ESSEX"});
+  std::string bigcounts = whole, negative = whole;
+  bigcounts[0] = '\x10';  // 16 centres: their records fit, the names would lie past the end
+  negative[1] = '\x80';
+  for (const auto& [guards, bytes, n1, n2] :
+       {std::tuple{"cut inside the area names", whole.substr(0, whole.size() - 5 - 20), 3, 1},
+        {"cut inside the positions", whole.substr(0, 4 + 4 * 2 + 1), 2, 0},
+        {"counts larger than the file leave no room for the names", bigcounts, 16, 0},
+        {"too short for its counts", std::string("\x01", 1), 0, 0}, {"a negative count", negative, 0, 0}}) {
+    put("$LPOP.PCD", bytes);
+    std::string why;
+    EXPECT_FALSE(readpopcd(*app, &why)) << guards;
+    EXPECT_NE(why.find("$LPOP.PCD"), std::string::npos) << why;
+    const MainState& m = app->main;
+    EXPECT_EQ(std::tuple(m.pcdn1, m.pcdn2, m.pcdtab1.size(), m.pcdtab3.size()),
+              std::tuple(n1, n2, static_cast<std::size_t>(n1) + 1, static_cast<std::size_t>(n2) + 1))
+        << guards;
+    EXPECT_TRUE(n2 == 0 || m.pcdtab3[1] == "Kent") << "the whole names before the cut";
+  }
+}
+
+}  // namespace
+}  // namespace zarn::test
