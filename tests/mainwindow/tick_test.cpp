@@ -6,6 +6,7 @@
 #include "mainwindow/replay.h"
 #include "mainwindow/smallservices.h"
 #include "mainwindow/tick.h"
+#include "mapdisplay/symbols.h"
 #include "support/app_fixture.h"
 #include "vehicles/mvforms.h"
 
@@ -153,6 +154,28 @@ TEST_F(Tick, NeverRunsInsideItselfThroughTheWaitsOfItsSteps) {
   for (int i = 0; i < 12; ++i) tick(0.5);
   EXPECT_EQ(std::tuple(app->main.ticks, app->main.tickbusy_guard), std::tuple(12, false));
   EXPECT_GT(inner, 12) << "events did run inside the ticks";
+}
+
+// Things the tick ends after their time: a placed symbol's leader line after 3 s, an open
+// search box after 3 minutes, and the periodic command every pollint seconds (shown even with
+// sound off).
+TEST_F(Tick, TimedHousekeeping) {
+  MainState& m = app->main;
+  ZarnForm& z = app->win.zarn;
+  copydemo();
+  std::tie(m.foundx, m.foundy, m.pollint, m.pollcmd, m.pollmsg, m.lastsent) =
+      std::tuple(375.0f, 378.0f, 5, "AT\r", "Polling", app->timer());
+  std::tie(z.search.visible, m.typingmode, m.refname, m.prevmode) = std::tuple(true, 1, "TEXT", "OUR CAR");
+  app->speech.talkon = 0;
+  placesymbol(*app, "L", 100, 100, 200, 200);
+  tick(2.5);
+  EXPECT_EQ(std::tuple(z.vecto.visible, serial->sent), std::tuple(true, "")) << "2.5 s";
+  tick(2.5);
+  EXPECT_EQ(std::tuple(z.vecto.visible, serial->sent, app->speech.msgtext), std::tuple(false, "AT\r", "Polling"));
+  tick(170);
+  EXPECT_TRUE(z.search.visible) << "175 s";
+  tick(10);
+  EXPECT_EQ(std::tuple(z.search.visible, m.typingmode, m.refname), std::tuple(false, 0, "OUR CAR")) << "185 s";
 }
 
 TEST_F(Tick, SpeedColourBoundaries) {
