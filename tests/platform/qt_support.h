@@ -4,15 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QtWidgets>
-#include <filesystem>
 #include <ostream>
 
 // Colours in failure messages.
 inline void PrintTo(const QColor& c, std::ostream* os) { *os << c.name().toStdString(); }
 
 namespace zarn::qttest {
-
-inline QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
 
 // Each pixel: where, the colour it must have, and what that guards.
 struct Pixel { int x, y; QColor want; const char* guards; };

@@ -21,10 +21,8 @@ const QColor mapnw(20, 120, 200), mapel(250, 230, 160), iconcol(200, 0, 200);
 // A map picture, a line, a hollow circle, a filled box, an icon, a label and a hidden picture box.
 struct Scene : ui::Form {
   Scene() : ui::Form("scene") {
-    for (auto [c, n] : std::initializer_list<std::pair<ui::Control*, const char*>>{
-             {&map, "map"}, {&track, "track"}, {&ring, "ring"}, {&block, "block"}, {&car, "car"}, {&name, "name"},
-             {&pad, "pad"}})
-      add(*c, n);
+    for (ui::Control* c : std::initializer_list<ui::Control*>{&map, &track, &ring, &block, &car, &name, &pad})
+      add(*c, "c" + std::to_string(controls().size()));
     map.underlay = true;
     map.move(0, 0, 640, 480);
     track.set(100, 50, 300, 50);
@@ -54,8 +52,7 @@ std::string icofile(std::initializer_list<QImage> images) {
   std::string head{0, 0, 1, 0, static_cast<char>(images.size()), 0}, data;
   for (const QImage& img : images) {
     QByteArray b;
-    QBuffer buf(&b);
-    buf.open(QIODevice::WriteOnly);
+    QBuffer buf(&b);  // opened by the writer
     img.save(&buf, "ICO");  // a file of one image: its 16-byte entry at 6, the image at 22
     const auto offset = 6 + 16 * images.size() + data.size();
     head += b.mid(6, 12).toStdString();
@@ -76,7 +73,7 @@ struct RenderTest : ::testing::Test {
     QImage map(640, 480, QImage::Format_RGB888), small(16, 16, QImage::Format_ARGB32);
     map.fill(mapel);
     QPainter(&map).fillRect(0, 0, 320, 240, mapnw);
-    ASSERT_TRUE(map.save(qttest::qpath(dir / "MAP.BMP"), "BMP"));
+    ASSERT_TRUE(map.save(QString::fromStdString((dir / "MAP.BMP").string()), "BMP"));
     // The car: an icon file with a small image and a 32 x 32 one with a transparent top-left corner.
     QImage icon(32, 32, QImage::Format_ARGB32);
     icon.fill(iconcol);
@@ -95,9 +92,7 @@ struct RenderTest : ::testing::Test {
 TEST_F(RenderTest, SceneShowsEachLayerWithItsColours) {
   QImage img = shot();
   ASSERT_EQ(img.size(), QSize(640, 480));
-  const QString png = QDir::tempPath() + "/zarn-qt-scene.png";
-  EXPECT_TRUE(img.save(png));  // kept for a look by eye
-  RecordProperty("screenshot", png.toStdString());
+  EXPECT_TRUE(img.save(QDir::tempPath() + "/zarn-qt-scene.png"));  // kept for a look by eye
   pixels(img, {{10, 10, mapnw, "map top-left quarter, the right way up"}, {600, 450, mapel, "rest of the map"},
                {200, 50, R, "line colour 0x0000FF is red"}, {200, 52, mapnw, "a one-pixel line is one pixel wide"},
                {400, 150, G, "circle border at its leftmost point"}, {450, 100, G, "circle border at its top"},
@@ -105,9 +100,8 @@ TEST_F(RenderTest, SceneShowsEachLayerWithItsColours) {
                {540, 320, O, "fill 0x4080C0 has red C0 and blue 40"}, {220, 320, iconcol, "icon pixel"},
                {232, 320, mapel, "the largest image of an icon, at its natural size"},
                {202, 302, mapel, "transparent icon pixels show the map"}, {165, 417, Y, "opaque label background"}});
-  int dark = 0;
-  for (int y = 400; y < 420; ++y)
-    for (int x = 50; x < 170; ++x) dark += img.pixelColor(x, y).lightness() < 100;
+  int dark = 0;  // in the label's 120 x 20 pixels
+  for (int i = 0; i < 120 * 20; ++i) dark += img.pixelColor(50 + i % 120, 400 + i / 120).lightness() < 100;
   EXPECT_GT(dark, 20) << "caption text in the fore colour";
 
   scene.name.transparent = true;
@@ -161,17 +155,15 @@ TEST_F(RenderTest, ViewsFollowTheWindowModelAndRepaintOnlyOnChange) {
     return v->paints() - std::exchange(n, v->paints());
   };
   paints();
-  EXPECT_EQ(paints(), 0) << "nothing changed";
-  scene.ring.visible = false;
-  EXPECT_GT(paints(), 0) << "a control hidden";
-  scene.ring.fillcolor = red;
-  EXPECT_EQ(paints(), 0) << "changes to a hidden control need no repaint";
-  scene.name.set("Crewe");
-  EXPECT_GT(paints(), 0) << "a changed caption";
-  scene.surface.pset(1, 1);
-  EXPECT_GT(paints(), 0) << "drawing";
-  scene.car.move(210, 300);
-  EXPECT_GT(paints(), 0) << "a moved icon";
+  const struct { const char* change; std::function<void()> make; bool repaint; } changes[] = {
+      {"nothing", [] {}, false}, {"a control hidden", [&] { scene.ring.visible = false; }, true},
+      {"a hidden control changed: no repaint needed", [&] { scene.ring.fillcolor = red; }, false},
+      {"a caption", [&] { scene.name.set("Crewe"); }, true}, {"drawing", [&] { scene.surface.pset(1, 1); }, true},
+      {"an icon moved", [&] { scene.car.move(210, 300); }, true}};
+  for (const auto& c : changes) {
+    c.make();
+    EXPECT_EQ(paints() > 0, c.repaint) << c.change;
+  }
 
   scene.caption = "Map \xA3";  // Latin-1 pound sign
   scene.width = 320;
@@ -187,20 +179,16 @@ TEST_F(RenderTest, ViewsFollowTheWindowModelAndRepaintOnlyOnChange) {
   EXPECT_TRUE(!v->isVisible() && ui.view(scene) == v) << "hidden, not destroyed";
 }
 
-TEST(QtMetrics, MeasureWithThePointSizeAndSizeAutoSizedLabels) {
+TEST_F(RenderTest, TextIsMeasuredWithThePointSizeAndSizesAutoSizedLabels) {
   const ui::TextMetrics m = qtmetrics();
   const ui::Font small{8.25, false}, big{12, false};
   EXPECT_GT(m.width("Exit ZARN ?", big), m.width("Exit ZARN ?", small));
   EXPECT_GE(m.height(small), 11) << "8.25 pt is 11 pixels at 96 dpi";
-  struct L : ui::Form {
-    L() : ui::Form("l") { add(lab, "lab"); }
-    ui::Label lab;
-  } form;
-  form.metrics = &m;
-  form.lab.autosize = true;
-  form.lab.font = big;
-  form.lab.set("Nantwich \xA3");
-  EXPECT_TRUE(form.lab.width == m.width("Nantwich \xA3", big) && form.lab.height == m.height(big));
+  scene.metrics = &m;
+  scene.name.autosize = true;
+  scene.name.font = big;
+  scene.name.set("Nantwich \xA3");
+  EXPECT_EQ(std::pair(scene.name.width, scene.name.height), std::pair(m.width("Nantwich \xA3", big), m.height(big)));
 }
 
 }  // namespace

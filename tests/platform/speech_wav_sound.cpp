@@ -29,17 +29,15 @@ TEST(TtsEspeak, SpeechIsWhatTheEspeakProgramMakesAndGoesToTheSink) {
   EXPECT_GT(*std::max_element(s.begin(), s.end()), 3000) << "speech, not silence";
   zarn::testing::TempDir dir;
   ASSERT_TRUE(zarn::testing::espeakwav(dir / "ref.wav", sentence));
-  const auto ref = readwav(dir / "ref.wav");
-  ASSERT_TRUE(ref);
-  EXPECT_EQ(ref->rate, rate);
-  EXPECT_NEAR(secs, ref->seconds(), 0.05 * ref->seconds());
+  const WavSound ref = readwav(dir / "ref.wav").value();
+  EXPECT_EQ(ref.rate, rate);
+  EXPECT_NEAR(secs, ref.seconds(), 0.05 * ref.seconds());
 
   // espeak-ng varies the length of a phrase by a little from one call to the next.
   EXPECT_EQ(tts.say(sentence), 1);
   EXPECT_NEAR(played, n, 0.05 * n);
   EXPECT_EQ(EspeakSpeaker([](std::vector<short>, int) { return 0; }).say("Destination reached"), 0) << "not played";
-  EspeakSpeaker mute;  // nowhere to play
-  EXPECT_EQ(mute.say("Destination reached"), 0);
+  EXPECT_EQ(EspeakSpeaker().say("Destination reached"), 0) << "nowhere to play";
 }
 
 TEST(TtsEspeak, EightBitTextIsReadAsTheWindowsCodePageHasIt) {
@@ -53,10 +51,7 @@ TEST(TtsEspeak, EightBitTextIsReadAsTheWindowsCodePageHasIt) {
   for (const auto& c : cases) EXPECT_EQ(speechtext(c.in), c.out) << c.guards;
   std::string all;
   for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
-  EspeakSpeaker tts;
-  int rate = 0;
-  EXPECT_GT(tts.synthesize(all, &rate).size(), 0u) << "every byte is spoken as something; no crash, no hang";
-  EXPECT_GT(rate, 0);
+  EXPECT_FALSE(EspeakSpeaker().synthesize(all).empty()) << "every byte is spoken as something; no crash, no hang";
 }
 
 TEST(WavNoServer, EveryPlayReturnsZeroQuietly) {
@@ -87,20 +82,15 @@ TEST(WavNoServer, EveryPlayReturnsZeroQuietly) {
 struct Daemon {
   explicit Daemon(const std::filesystem::path& dir) : socket(dir / "native") {
     const std::string d = dir.string();
-    SpawnOptions quiet;
-    quiet.stdout_fd = quiet.stderr_fd = -1;
-    quiet.searchpath = true;
-    pid = spawnprogram("env", {"env", "-i", "HOME=" + d, "XDG_RUNTIME_DIR=" + d, "XDG_CONFIG_HOME=" + d,
-                               "PATH=/usr/bin:/bin", "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                               "--use-pid-file=no", "--disable-shm=yes", "--log-target=stderr", "-L",
-                               "module-null-sink", "-L",
-                               "module-native-protocol-unix auth-anonymous=1 socket=" + socket.string()},
-                       quiet);
+    pid = spawnprogram("env",
+                       {"env", "-i", "HOME=" + d, "XDG_RUNTIME_DIR=" + d, "XDG_CONFIG_HOME=" + d, "PATH=/usr/bin:/bin",
+                        "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                        "--disable-shm=yes", "--log-target=stderr", "-L", "module-null-sink", "-L",
+                        "module-native-protocol-unix auth-anonymous=1 socket=" + socket.string()},
+                       {.stdin_fd = -1, .stdout_fd = -1, .stderr_fd = -1, .dir = {}, .searchpath = true});  // quiet
     for (int i = 0; i < 1000 && pid > 0 && !running(); ++i) ::usleep(10000);  // bounded wait for the socket
   }
-  ~Daemon() {
-    if (pid > 0 && ::kill(pid, SIGTERM) == 0) waitprogram(pid);
-  }
+  ~Daemon() { if (pid > 0 && ::kill(pid, SIGTERM) == 0) waitprogram(pid); }
   bool running() const { return pid > 0 && std::filesystem::exists(socket); }
   std::filesystem::path socket;
   pid_t pid = 0;
@@ -126,9 +116,8 @@ TEST_F(WavWithServer, NothingIsCutOffAndClosingOrLosingTheServerIsQuiet) {
   {
     PulseWavPlayer player;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(player.play(first, false), 1);
-    EXPECT_EQ(player.play(other, false), 1);
-    EXPECT_EQ(player.play(second, true), 1);
+    EXPECT_EQ((std::tuple{player.play(first, false), player.play(other, false), player.play(second, true)}),
+              std::tuple(1, 1, 1));
     const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // The waiting play ends only after all three were heard: nothing can play faster than its length.
     EXPECT_GE(took, 0.95 * (readwav(first)->seconds() + readwav(other)->seconds() + readwav(second)->seconds()));

@@ -15,7 +15,10 @@ using namespace zarn::text;
 // Each case: what it guards, what the code gave, what it must give.
 template <class T> struct Case { const char* guards; T got, want; };
 
-TEST(TextRules, NumbersWrittenAsTheOldRuntimeWroteThem) {
+TEST(TextRules, NumbersAndStringsMadeAsTheOldRuntimeMadeThem) {
+  std::string back;
+  const auto latin1 = [&](const char* utf8) { return utf8tolatin1(utf8, back) ? back : "refused"; };
+  const zarn::platform::DateTime t{2020, 10, 6, 9, 5, 7, 0.75};
   const Case<std::string> cases[] = {
       {"zero's blank", str(0.0f), " 0"}, {"no zero before .", str(0.6f), " .6"}, {"minus", str(-0.5f), "-.5"},
       {"7 digits fixed", str(1234567.0f), " 1234567"}, {"8 in E form", str(12345678.0f), " 1.234568E+07"},
@@ -35,6 +38,18 @@ TEST(TextRules, NumbersWrittenAsTheOldRuntimeWroteThem) {
       {"literal text kept", format(12.5, "0.0 km"), "12.5 km"}, {"empty pattern", format(2.5, ""), "2.5"},
       {"NaN does not crash", format(std::numeric_limits<double>::quiet_NaN(), "0.0"), ""},
       {"huge value does not crash", std::to_string(format(1e300, "0").size()), "301"},
+      {"Mid$", mid("ABCDE", 2, 3), "BCD"}, {"past the end", mid("ABCDE", 6), ""}, {"Left$", left("AB", -1), ""},
+      {"Mid$: no position before 1", mid("ABCDE", 0, 2), "A"}, {"Mid$ from before", mid("ABCDE", -5, 10), "ABCD"},
+      {"Mid$ negative length", mid("ABCDE", 1, -2), ""}, {"Mid$ huge start", mid("ABCDE", LONG_MAX, LONG_MAX), ""},
+      {"Mid$ huge length", mid("ABCDE", 2, LONG_MAX), "BCDE"}, {"Right$ beyond", right("ABC", 10), "ABC"},
+      {"Space$", space(-1), ""}, {"Chr$ beyond a byte", chr(256), ""}, {"Trim$", trim("  a b  "), "a b"},
+      {"Trim$: only blanks", trim("\ta\t"), "\ta\t"}, {"Time$", timetext(t), "09:05:07"},
+      {"UCase$: y-umlaut, division sign, sharp s stay", ucase("abc \xE9\xFF\xF7\xDF"), "ABC \xC9\xFF\xF7\xDF"},
+      {"LCase$: multiplication sign stays", lcase("ABC \xC0\xC9\xD7"), "abc \xE0\xE9\xD7"},
+      {"Latin-1 to UTF-8", latin1toutf8("caf\xE9 \xB0"), "caf\xC3\xA9 \xC2\xB0"},
+      {"UTF-8 to Latin-1", latin1("caf\xC3\xA9 \xC2\xB0"), "caf\xE9 \xB0"}, {"Date$", datetext(t), "10-06-2020"},
+      {"the euro sign is not Latin-1", latin1("\xE2\x82\xAC"), "refused"},
+      {"Latin-1 bytes are not UTF-8", latin1("caf\xE9"), "refused"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.guards;
   for (float v : {0.6f, -0.5f, 1234567.0f, 1e-5f, 531.979f, -1e20f})
@@ -65,27 +80,6 @@ TEST(TextRules, NumbersReadAndRounded) {
       {"Asc", asc(""), 0}, {"Asc", asc("\xE9"), 233},
   };
   for (const auto& c : whole) EXPECT_EQ(c.got, c.want) << c.guards;
-}
-
-TEST(TextRules, StringsWithOneBasedPositionsAndLatin1) {
-  std::string back;
-  const auto latin1 = [&](const char* utf8) { return utf8tolatin1(utf8, back) ? back : "refused"; };
-  const zarn::platform::DateTime t{2020, 10, 6, 9, 5, 7, 0.75};
-  const Case<std::string> cases[] = {
-      {"Mid$", mid("ABCDE", 2, 3), "BCD"}, {"past the end", mid("ABCDE", 6), ""}, {"Left$", left("AB", -1), ""},
-      {"Mid$: no position before 1", mid("ABCDE", 0, 2), "A"}, {"Mid$ from before", mid("ABCDE", -5, 10), "ABCD"},
-      {"Mid$ negative length", mid("ABCDE", 1, -2), ""}, {"Mid$ huge start", mid("ABCDE", LONG_MAX, LONG_MAX), ""},
-      {"Mid$ huge length", mid("ABCDE", 2, LONG_MAX), "BCDE"}, {"Right$ beyond", right("ABC", 10), "ABC"},
-      {"Space$", space(-1), ""}, {"Chr$ beyond a byte", chr(256), ""}, {"Trim$", trim("  a b  "), "a b"},
-      {"Trim$: only blanks", trim("\ta\t"), "\ta\t"}, {"Time$", timetext(t), "09:05:07"},
-      {"UCase$: y-umlaut, division sign, sharp s stay", ucase("abc \xE9\xFF\xF7\xDF"), "ABC \xC9\xFF\xF7\xDF"},
-      {"LCase$: multiplication sign stays", lcase("ABC \xC0\xC9\xD7"), "abc \xE0\xE9\xD7"},
-      {"Latin-1 to UTF-8", latin1toutf8("caf\xE9 \xB0"), "caf\xC3\xA9 \xC2\xB0"},
-      {"UTF-8 to Latin-1", latin1("caf\xC3\xA9 \xC2\xB0"), "caf\xE9 \xB0"}, {"Date$", datetext(t), "10-06-2020"},
-      {"the euro sign is not Latin-1", latin1("\xE2\x82\xAC"), "refused"},
-      {"Latin-1 bytes are not UTF-8", latin1("caf\xE9"), "refused"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.guards;
 }
 
 }  // namespace

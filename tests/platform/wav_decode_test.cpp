@@ -14,6 +14,7 @@ std::string u16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<c
 std::string u32(std::uint32_t v) { return u16(v & 0xFFFF) + u16(v >> 16); }
 std::string chunk(const std::string& id, const std::string& b) { return id + u32(std::uint32_t(b.size())) + b; }
 std::string riff(const std::string& chunks) { return "RIFF" + u32(std::uint32_t(4 + chunks.size())) + "WAVE" + chunks; }
+long samplecount(const std::optional<WavSound>& s) { return s ? static_cast<long>(s->samples.size()) : -1; }
 std::string fmtbody(unsigned tag, unsigned channels, std::uint32_t rate, unsigned bits) {
   const unsigned align = channels * bits / 8;
   return u16(tag) + u16(channels) + u32(rate) + u32(rate * align) + u16(align) + u16(bits);
@@ -23,9 +24,8 @@ TEST(WavRealFiles, SpeechInEverySoxEncodingDecodesAsSoxReadsItOrIsRefused) {
   zarn::testing::TempDir dir;
   const auto speech = dir / "speech.wav";
   ASSERT_TRUE(zarn::testing::espeakwav(speech, "Turn left at the next junction")) << "espeak-ng is needed";
-  const auto orig = readwav(speech);
-  ASSERT_TRUE(orig);
-  EXPECT_GT(*std::max_element(orig->samples.begin(), orig->samples.end()), 3000) << "speech, not silence";
+  const WavSound orig = readwav(speech).value();
+  EXPECT_GT(*std::max_element(orig.samples.begin(), orig.samples.end()), 3000) << "speech, not silence";
   // channels 0: an encoding we cannot play, refused.
   const struct { const char* name; std::vector<std::string> opts; int channels, bits, rate; } cases[] = {
       {"16-bit mono from espeak-ng", {}, 1, 16, 22050},
@@ -43,26 +43,24 @@ TEST(WavRealFiles, SpeechInEverySoxEncodingDecodesAsSoxReadsItOrIsRefused) {
     const auto s = readwav(out);
     ASSERT_EQ(s.has_value(), c.channels > 0) << c.name;
     if (!s) continue;
-    EXPECT_EQ(std::vector({s->channels, s->bits, s->rate}), std::vector({c.channels, c.bits, c.rate})) << c.name;
     // soxi's count of samples per channel is the reference for frame counts.
-    const auto soxi = zarn::testing::runtool({"soxi", "-s", out.string()}, "");
-    EXPECT_EQ(std::atol(soxi.value_or("").c_str()), static_cast<long>(s->frames())) << c.name;
-    if (c.rate != orig->rate) continue;  // resampled: the values differ
-    ASSERT_EQ(s->frames(), orig->frames()) << c.name;
+    const long soxi = std::atol(zarn::testing::runtool({"soxi", "-s", out.string()}, "").value_or("").c_str());
+    EXPECT_EQ((std::tuple{s->channels, s->bits, s->rate, static_cast<long>(s->frames())}),
+              (std::tuple{c.channels, c.bits, c.rate, soxi})) << c.name;
+    if (c.rate != orig.rate) continue;  // resampled: the values differ
+    ASSERT_EQ(s->frames(), orig.frames()) << c.name;
     // 8 bits keep the top byte of each value: off by less than one step of 256.
     int worst = 0;
     for (std::size_t i = 0; i < s->samples.size(); ++i)
-      worst = std::max(worst, std::abs(s->samples[i] - orig->samples[i / static_cast<std::size_t>(c.channels)]));
+      worst = std::max(worst, std::abs(s->samples[i] - orig.samples[i / static_cast<std::size_t>(c.channels)]));
     EXPECT_LE(worst, c.bits == 8 ? 256 : 0) << c.name;
   }
 
   // A cut file gives the whole frames present, and never crashes the decoder.
   const std::string bytes = dir.get(speech);
   const std::size_t header = bytes.find("data") + 8;
-  for (std::size_t cut = 0; cut <= header + 301; ++cut) {
-    const auto s = decodewav(std::string_view(bytes).substr(0, cut));
-    ASSERT_EQ(s ? static_cast<long>(s->samples.size()) : -1, cut < header ? -1 : long(cut - header) / 2) << cut;
-  }
+  for (std::size_t cut = 0; cut <= header + 301; ++cut)
+    ASSERT_EQ(samplecount(decodewav(bytes.substr(0, cut))), cut < header ? -1 : long(cut - header) / 2) << cut;
   EXPECT_EQ(decodewav(bytes.substr(0, bytes.size() - 1)).value().samples.size(), (bytes.size() - header) / 2 - 1);
 }
 
@@ -93,16 +91,12 @@ TEST(WavBytes, ChunkLayoutsSeenInTheWild) {
       {"not WAVE", "RIFF" + u32(4) + "AVI " + data, -1}, {"RIFX", "RIFX" + u32(4) + "WAVE" + fmt + data, -1},
       {"text file", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n", -1},
   };
-  for (const auto& c : cases) {
-    const auto s = decodewav(c.bytes);
-    EXPECT_EQ(s ? static_cast<int>(s->samples.size()) : -1, c.samples) << c.name;
-  }
+  for (const auto& c : cases) EXPECT_EQ(samplecount(decodewav(c.bytes)), c.samples) << c.name;
   EXPECT_EQ(decodewav(riff(fmt + data)).value().samples, (std::vector<std::int16_t>{1000, -1000, 32767, -32768}));
   const auto s8 =
       decodewav(riff(chunk("fmt ", fmtbody(1, 2, 11025, 8)) + chunk("data", std::string("\x80\x00\xFF\x81", 4))));
-  ASSERT_TRUE(s8);
-  EXPECT_EQ(s8->samples, (std::vector<std::int16_t>{0, -32768, 32512, 256})) << "8-bit samples are unsigned";
-  EXPECT_DOUBLE_EQ(s8->seconds(), 2.0 / 11025);
+  EXPECT_EQ((std::pair{s8.value().samples, s8->seconds()}),
+            (std::pair{std::vector<std::int16_t>{0, -32768, 32512, 256}, 2.0 / 11025})) << "8-bit samples are unsigned";
   for (const char* f : {"/nonexistent/zarn/prompt.wav", "/tmp", ""}) EXPECT_FALSE(readwav(f)) << f;
 }
 
