@@ -1,5 +1,6 @@
 // The prompt queue (playing, limits, repeats, abandoning, the outside talker) and the status
 // message line with its word translation.
+#include "mainwindow/secondary.h"
 #include "mainwindow/tick.h"
 #include "speech/msgline.h"
 #include "speech/queue.h"
@@ -8,26 +9,19 @@
 namespace zarn::test {
 namespace {
 
-// The on-screen keyboard window, as far as the queue cares.
-struct QkForm : ui::Form {
-  static constexpr const char* formname = "qkform";
-  QkForm() : ui::Form(formname) {}
-};
-
 using Queue = SpeechTest;
 
 TEST_F(Queue, PlaysInOrderPreferringTheLanguagesRecording) {
   app->speech.langprefix = "FR_";
   for (const char* w : {"FR_1.wav", "1.wav", "2.wav"}) wavfile(w);
-  for (int ttsavail : {0, 1}) {  // text items need the speech library
-    app->speech.ttsavail = static_cast<std::int16_t>(ttsavail);
+  for (std::int16_t ttsavail : {0, 1}) {  // text items need the speech library
+    app->speech.ttsavail = ttsavail;
     for (const char* i : {"1.wav", "2.wav", "missing.wav", "hello there", "SU4767.A6$"}) queuewav(*app, i);
     speakqueue(*app);
   }
-  EXPECT_EQ(heard(), "FR_1.wav 2.wav FR_1.wav 2.wav");
-  EXPECT_TRUE(wav->played[0].sync);
-  EXPECT_EQ(tts->said, Items{"hello there"}) << "a $ makes a sound item";
-  EXPECT_EQ(said(), "1.wav 2.wav missing.wav hello there SU4767.A6$");
+  EXPECT_EQ(std::tuple(heard(), wav->played.at(0).sync, tts->said, said()),
+            std::tuple("FR_1.wav 2.wav FR_1.wav 2.wav", true, Items{"hello there"},  // a $ makes a sound item
+                       "1.wav 2.wav missing.wav hello there SU4767.A6$"));
   EXPECT_EQ(std::tuple(issounditem("wav"), issounditem("Mixed.WaV")), std::tuple(false, true));
 }
 
@@ -35,15 +29,13 @@ TEST_F(Queue, LimitsSoundOffAndNosound) {
   auto& s = app->speech;
   for (int i = 0; i < 201; ++i) queuewav(*app, "x" + std::to_string(i) + ".wav");
   EXPECT_EQ(std::tuple(s.wavcount, s.wavqueue[200]), std::tuple(200, "x199.wav")) << "the rest dropped";
-  s.wavcount = 0;
-  s.talkon = 0;
+  std::tie(s.wavcount, s.talkon) = std::pair(0, 0);
   queuewav(*app, "a.wav");
   std::tie(s.talkon, s.nosound) = std::pair(1, 1);
   queuewav(*app, "a.wav");
   EXPECT_EQ(s.wavcount, 0) << "sound off, or no sound";
   wavfile("DE_$$$INTRO.WAV");
-  s.langprefix = "DE_";
-  s.nosound = -1;  // queued prompts stay audible, the introduction does not
+  std::tie(s.langprefix, s.nosound) = std::pair("DE_", -1);  // queued prompts stay audible, the introduction does not
   queuewav(*app, "$$$INTRO.WAV");
   playwav(*app, "$$$INTRO.WAV");
   EXPECT_EQ(std::tuple(s.wavcount, heard()), std::tuple(1, ""));
@@ -57,8 +49,7 @@ TEST_F(Queue, LimitsSoundOffAndNosound) {
 
 TEST_F(Queue, SayagainRepeatsTheLastCompleteSentenceWithItsMessage) {
   for (const char* w : {"a1.wav", "a2.wav", "b1.wav"}) wavfile(w);
-  queuewav(*app, "a1.wav");
-  queuewav(*app, "a2.wav");
+  for (const char* w : {"a1.wav", "a2.wav"}) queuewav(*app, w);
   showmsg(*app, "two things");
   clearmsg(*app);
   endsentence(*app);  // an empty sentence keeps the last one
@@ -79,20 +70,16 @@ TEST_F(Queue, SayagainRepeatsTheLastCompleteSentenceWithItsMessage) {
 // The outside talker gets the message and the items in files and deletes ZARNWAVE.TXT when it
 // has said them; we wait for that at most 10 s.
 TEST_F(Queue, TheOutsideTalker) {
-  app->speech.talkext = 1;
   put("ZARNTALK.CFG", "\"talker -q\",ignored\r\n");
-  auto sentence = [&] {
-    for (const char* w : {"1.wav", "2.wav", "Turn left"}) queuewav(*app, w);
-    app->speech.msgtext = "Turn left ahead";
-  };
+  std::tie(app->speech.talkext, app->speech.msgtext) = std::pair(1, "Turn left ahead");
+  auto sentence = [&] { for (const char* w : {"1.wav", "2.wav", "Turn left"}) queuewav(*app, w); };
   sentence();
-  programs->succeed = false;       // one that cannot start leaves the queue, and the files for us to read
-  app->speech.langprefix = "FR_";  // the language then leads the list
+  // One that cannot start leaves the queue, and the files for us to read; a language leads the list.
+  std::tie(programs->succeed, app->speech.langprefix) = std::pair(false, "FR_");
   speakqueue(*app);
   EXPECT_EQ(std::tuple(get("ZARNWAVE.TXT"), get("ZARNTEXT.TXT"), app->speech.wavcount),
             std::tuple("FR_\r\n 3\r\n1.wav\r\n2.wav\r\nTurn left\r\n", "Turn left ahead\r\n", 3));
-  app->speech.langprefix.clear();
-  programs->succeed = true;
+  std::tie(programs->succeed, app->speech.langprefix) = std::pair(true, "");
   events->hook = [&] { clock->advance(0.25); };  // one that never finishes holds us ten seconds
   const float t0 = app->timer();
   speakqueue(*app);
@@ -110,13 +97,12 @@ TEST_F(Queue, TheOutsideTalker) {
   };
   sentence();
   speakqueue(*app);
-  EXPECT_EQ(wave, dir.string() + "/\r\n 3\r\n1.wav\r\n2.wav\r\nTurn left\r\n");
-  EXPECT_EQ(queued(), "late.wav");
+  EXPECT_EQ(std::tuple(wave, queued()),
+            std::tuple(dir.string() + "/\r\n 3\r\n1.wav\r\n2.wav\r\nTurn left\r\n", "late.wav"));
   speakqueue(*app);
-  EXPECT_EQ(said(), "late.wav");
   ASSERT_EQ(programs->started.size(), 4u);
   const auto& p = programs->started[3];
-  EXPECT_EQ(std::tuple(p.program, p.args, p.wait), std::tuple("talker", Items{"-q"}, false));
+  EXPECT_EQ(std::tuple(said(), p.program, p.args, p.wait), std::tuple("late.wav", "talker", Items{"-q"}, false));
 }
 
 using MsgLine = SpeechTest;
@@ -132,19 +118,13 @@ TEST_F(MsgLine, ShowsStampsSpeaksAndLeavesAllAloneWithSoundOff) {
   queuewav(*app, "a.wav");
   showmsg(*app, "second");
   showmsgwav(*app, "quiet", "a.wav");
-  EXPECT_EQ(msg(), "Hello") << "sound off: nothing shown or spoken";
-  EXPECT_EQ(heard(), "a.wav a.wav") << "showmsgwav always plays its item";
+  EXPECT_EQ(std::tuple(msg(), heard()), std::tuple("Hello", "a.wav a.wav")) << "sound off: only showmsgwav's item";
   app->main.playback = 1;  // the playback window shows messages even so; the tick's services rest
-  showmsg(*app, std::string(68, 'x'));
-  EXPECT_EQ(line.font.size, 12);
-  showmsg(*app, std::string(69, 'x'));
-  EXPECT_EQ(line.font.size, 9.75) << "long messages are set smaller";
-  clock->advance(10);  // cleared eleven seconds later, across midnight
-  Timer1_Timer(*app);
-  EXPECT_TRUE(line.visible);
-  clock->advance(1);
-  Timer1_Timer(*app);
-  EXPECT_EQ(std::tuple(line.visible, msg()), std::tuple(false, ""));
+  showmsg(*app, std::string(69, 'x'));  // long messages are set smaller
+  EXPECT_EQ(std::tuple(line.font.size, msgfontsize(std::string(68, 'x'))), std::tuple(9.75, 12.0));
+  std::vector<bool> shown;  // cleared eleven seconds later, across midnight
+  for (double s : {10.0, 1.0}) { clock->advance(s); Timer1_Timer(*app); shown.push_back(line.visible); }
+  EXPECT_EQ(std::tuple(shown, msg()), std::tuple(std::vector{true, false}, ""));
 }
 
 TEST_F(MsgLine, TranslationRules) {
