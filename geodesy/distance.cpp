@@ -1,4 +1,5 @@
-// Distance and bearing: planar in the grid frame, flat-earth on latitude/longitude elsewhere.
+// Distance and bearing: planar in the grid frame within one chart, flat-earth on
+// latitude/longitude elsewhere.
 #include "geodesy/distance.h"
 
 #include <cmath>
@@ -24,7 +25,8 @@ int rounddeg(double v, int fallback) {
 }  // namespace
 
 void distbearing(GeoState& geo, float x1, float y1, float x2, float y2, float& dist, int& brg) {
-  if (inplanarbox(x1, y1) && inplanarbox(x2, y2)) {
+  // Planar only within one chart: across the seam the frame has a jump of some 145 km.
+  if (inplanarbox(x1, y1) && inplanarbox(x2, y2) && inirishzone(x1, y1) == inirishzone(x2, y2)) {
     const float dx = x2 - x1;
     const float dy = y2 - y1;
     bearingdeg(dx, dy, brg);

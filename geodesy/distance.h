@@ -9,8 +9,9 @@ namespace zarn {
 struct GeoState;
 
 // Distance (km) and bearing (whole degrees, 0..360 where 360 also means north) from point 1 to
-// point 2 (frame km). When the points coincide inside the planar box the bearing keeps the
-// value passed in.
+// point 2 (frame km): planar when both lie inside the planar box on one side of the seam, else
+// flat-earth from their latitude/longitude. When the points coincide inside the planar box the
+// bearing keeps the value passed in.
 void distbearing(GeoState& geo, float x1, float y1, float x2, float y2, float& dist, int& brg);
 // Flat-earth distance (km) and bearing (degrees) between two latitude/longitude points,
 // 111 km per degree, the longitude scaled by the cosine of the second latitude.

@@ -144,15 +144,19 @@ void parsexy(const GeoState& geo, const std::string& t, float& lat, float& lon) 
 }
 
 void gridreftext(GeoState& geo, float x, float y, std::string& t) {
-  if (inirishzone(x, y) == 1) {
-    irishtext(liftirish(static_cast<double>(x) + irishdx),
-              liftirish(static_cast<double>(y) - irishdy), t);
-    return;
+  // Each side of the seam writes its own grid where that grid has squares.
+  const bool irish = inirishzone(x, y) == 1;
+  if (irish) {
+    const double e = static_cast<double>(x) + irishdx, n = static_cast<double>(y) - irishdy;
+    if (e >= 0 && e < 500 && n >= 0 && n < 500) {
+      irishtext(liftirish(e), liftirish(n), t);
+      return;
+    }
   }
   float lat = 0, lon = 0;
   osgbtoll(geo, x, y, lat, lon);
 
-  if (inukbox(lat, lon) == 1) {
+  if (!irish && inukbox(lat, lon) == 1) {
     // Round to whole metres before choosing the square: a position within half a metre of a
     // square's east or north edge is written as metre 0 of the next square, never as a
     // six-digit 100000 of this one.

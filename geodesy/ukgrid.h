@@ -1,22 +1,32 @@
 // Latitude/longitude to and from the national-grid kilometre frame in which the program holds
-// every position. Great Britain uses a fixed series on the national grid; the Irish area uses
-// the Irish grid shifted into the frame (x = e - 320, y = n + 173.5); elsewhere a flat linear
-// approximation gives every point on earth some frame position.
+// every position. West of a seam through the sea between the islands the Irish grid is used,
+// shifted into the frame (x = e - 320, y = n + 173.5); east of it a fixed series on the British
+// national grid. Beyond the area each serves, each is carried on at a flat scale, so that every
+// point on earth has one frame position and comes back from it.
 #pragma once
 
 namespace zarn {
 
 struct GeoState;
 
-// 1 when the latitude/longitude (degrees) lies in the area the UK series serves, else 0.
+// 1 when the latitude/longitude (degrees) lies in the area written as British grid references
+// (east of the seam), else 0.
 int inukbox(float lat, float lon);
-// 1 when the frame position (km) lies in the Irish area, else 0.
+// 1 when the latitude/longitude lies west of the seam, on the Irish grid's side, else 0.
+int irishside(float lat, float lon);
+// 1 when the frame position (km) lies on the Irish grid's side of the seam, else 0.
 int inirishzone(float x, float y);
 
 // Latitude/longitude (degrees, north and east positive) to frame km; refreshes the cache.
 void lltoosgb(GeoState& geo, float lat, float lon, float& x, float& y);
 // Frame km to latitude/longitude (degrees); the inverse of the last lltoosgb is a cache hit.
 void osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon);
+
+// The frame position of a British national-grid position (km), and of an Irish grid one: the
+// grid position itself on its own side of the seam; across it, the frame position of the place
+// it names, in the other chart.
+void britishgrid(GeoState& geo, float x, float y, float& fx, float& fy);
+void irishgrid(GeoState& geo, float e, float n, float& fx, float& fy);
 
 // The frame shift of Irish grid kilometres.
 inline constexpr float irishdx = 320.0f;
