@@ -21,7 +21,8 @@ IRISH_LETTERS = "VWXYZQRSTULMNOPFGHJKABCDE"
 
 
 def inukbox(lat, lon):
-    if not (49.9 <= lat <= 61 and -8 <= lon <= 2):
+    """The area written as British grid references (east of the seam)."""
+    if not (49.8 <= lat <= 61 and -8 <= lon <= 2):
         return False
     if lat < 52 and lon > 1.5:
         return False
@@ -30,14 +31,36 @@ def inukbox(lat, lon):
     return True
 
 
-def inirishzone(x, y):
-    if not (-320 < x < 180 and 173.5 < y < 630):
-        return False
-    if x >= 154 and y >= 595:
-        return False
-    if x >= 15 and y <= 250:
-        return False
-    return True
+# The seam between the Irish chart (west) and the British one (east), by latitude; due north and
+# south beyond its ends.
+SEAM = [(50.5, -7.0), (52.0, -5.6), (53.4, -5.35), (54.6, -5.15), (54.85, -5.45), (55.29, -6.0),
+        (55.5, -6.6), (55.65, -7.3), (56.5, -9.0)]
+
+
+def seamlon(lat):
+    if lat <= SEAM[0][0]:
+        return SEAM[0][1]
+    for (a_lat, a_lon), (b_lat, b_lon) in zip(SEAM, SEAM[1:]):
+        if lat <= b_lat:
+            return a_lon + (b_lon - a_lon) * (lat - a_lat) / (b_lat - a_lat)
+    return SEAM[-1][1]
+
+
+def irishside(lat, lon):
+    return lon < seamlon(lat)
+
+
+# Each chart is exact over its box and carried on beyond it at the flat scale.
+SERIES_BOX = (49.8, 61.0, -8.0, 2.0)
+IRISH_BOX = (50.0, 57.5, -13.0, -4.0)
+KM_PER_LON, KM_PER_LAT = 71.549, 111.2453
+
+
+def _carry(box, projection, lat, lon):
+    clat = min(max(lat, box[0]), box[1])
+    clon = min(max(lon, box[2]), box[3])
+    x, y = projection(clat, clon)
+    return float(x) + (lon - clon) * KM_PER_LON, float(y) + (lat - clat) * KM_PER_LAT
 
 
 def _poly(c3, c2, c1, c0, L):
@@ -106,16 +129,12 @@ def lltoirish(lat, lon):
 
 def lltoosgb(lat, lon):
     """The program's frame position (km) of one latitude/longitude."""
-    if not inukbox(lat, lon):
-        x = (lon - (-7.5581)) * 71.549
-        y = (lat - 49.7668) * 111.2453
-    else:
-        x, y = ukseries(lat, lon)
-        x, y = float(x), float(y)
-    if inirishzone(x, y):
-        e, n = lltoirish(lat, lon)
-        x, y = float(e) - 320, float(n) + 173.5
-    return x, y
+    if irishside(lat, lon):
+        def irish(la, lo):
+            e, n = lltoirish(la, lo)
+            return float(e) - 320, float(n) + 173.5
+        return _carry(IRISH_BOX, irish, lat, lon)
+    return _carry(SERIES_BOX, ukseries, lat, lon)
 
 
 def invert(fwd, x, y, lat0, lon0):
@@ -208,9 +227,11 @@ def llcompact(lat, lon):
 
 def gridreftext(x, y, lat, lon):
     """The position text the program writes for a frame position (its lat/lon given)."""
-    if inirishzone(x, y):
-        return irishtext(x + 320, y - 173.5)
-    if inukbox(lat, lon) and 0 <= x < 700 and 0 <= y < 1300:
+    if irishside(lat, lon):
+        e, n = x + 320, y - 173.5
+        if 0 <= e < 500 and 0 <= n < 500:
+            return irishtext(e, n)
+    elif inukbox(lat, lon) and 0 <= x < 700 and 0 <= y < 1300:
         return ukgridtext(x, y)
     return llcompact(lat, lon)
 
