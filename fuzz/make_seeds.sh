@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 rm -rf "$out"
-mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles"
+mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles" "$out/postext"
 
 byte() { printf "\\$(printf %03o "$1")"; }
 le16() { byte $(($1 & 0xFF)); byte $((($1 >> 8) & 0xFF)); }
@@ -28,8 +28,9 @@ for f in "$top"/fuzz/seeds/nmea/*; do
   { byte $((16#${name:0:2})); cat "$f"; } >"$out/nmea/$name"
 done
 
-# tracklines: taken as they are.
+# tracklines and postext: taken as they are.
 cp "$top"/fuzz/seeds/tracklines/* "$out/tracklines/"
+cp "$top"/fuzz/seeds/postext/* "$out/postext/"
 
 # startupfiles: the first byte picks the file from the target's own list, so the list is read
 # from its source. Each file is written twice: with its number, and with the first number at or

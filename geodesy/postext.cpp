@@ -1,6 +1,8 @@
 #include "geodesy/postext.h"
 
 #include <cmath>
+#include <optional>
+#include <string_view>
 
 #include "geodesy/geostate.h"
 #include "geodesy/irishgrid.h"
@@ -12,10 +14,81 @@ namespace zarn {
 
 namespace {
 
-// The leading decimal number of characters from..from+len-1 (1-based), 0 when there is none.
-double number(const std::string& t, long from, long len) { return text::val(text::mid(t, from, len)); }
-
+bool isdigit(char c) { return c >= '0' && c <= '9'; }
 bool isletter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isseparator(char c) { return !isdigit(c) && !isletter(c); }
+
+// The number of the digits from..from+len-1 (1-based); nothing unless each one is a digit.
+std::optional<long> digits(const std::string& t, long from, long len) {
+  if (from < 1 || from + len - 1 > static_cast<long>(t.size())) return std::nullopt;
+  long v = 0;
+  for (long i = from - 1; i < from - 1 + len; ++i) {
+    if (!isdigit(t[i])) return std::nullopt;
+    v = v * 10 + (t[i] - '0');
+  }
+  return v;
+}
+
+// A signed decimal number of degrees: at most 3 whole digits and 15 decimals, a point among
+// them and nothing else (no exponent, no blank inside).
+std::optional<double> degrees(std::string_view num) {
+  std::string_view s = num;
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
+  const auto point = s.find('.');
+  const std::string_view whole = s.substr(0, point);
+  const std::string_view frac = point == s.npos ? std::string_view() : s.substr(point + 1);
+  const auto alldigits = [](std::string_view d) {
+    for (char c : d)
+      if (!isdigit(c)) return false;
+    return true;
+  };
+  if (whole.size() + frac.size() == 0 || whole.size() > 3 || frac.size() > 15 || !alldigits(whole) ||
+      !alldigits(frac))
+    return std::nullopt;
+  return text::val(num);
+}
+
+bool onearth(double lat, double lon) { return std::fabs(lat) <= 90 && std::fabs(lon) <= 180; }
+
+// Decimal degrees, latitude and longitude with blanks between: "51.5 -0.1".
+bool parsedecimal(const std::string& t, float& lat, float& lon) {
+  const std::string s = text::trim(t);
+  const auto b = s.find(' ');
+  if (b == std::string::npos) return false;
+  const auto la = degrees(std::string_view(s).substr(0, b));
+  const auto lo = degrees(text::ltrim(s.substr(b)));
+  if (!la || !lo || !onearth(*la, *lo)) return false;
+  lat = static_cast<float>(*la);
+  lon = static_cast<float>(*lo);
+  return true;
+}
+
+// The read-out text of latlongtext, degrees and minutes to thousandths:
+// "51  30.000'N 000  06.000'W".
+bool parsereadout(const std::string& t, float& lat, float& lon) {
+  if (t.size() != 26 || t.compare(2, 2, "  ") != 0 || t[6] != '.' || t[10] != '\'' || t[12] != ' ' ||
+      t.compare(16, 2, "  ") != 0 || t[20] != '.' || t[24] != '\'')
+    return false;
+  const char ns = t[11], ew = t[25];
+  const auto ld = digits(t, 1, 2), lm = digits(t, 5, 2), lf = digits(t, 8, 3);
+  const auto od = digits(t, 14, 3), om = digits(t, 19, 2), of = digits(t, 22, 3);
+  if ((ns != 'N' && ns != 'S') || (ew != 'E' && ew != 'W') || !ld || !lm || !lf || !od || !om ||
+      !of || *lm >= 60 || *om >= 60)
+    return false;
+  const double la = (*ld + (*lm + *lf / 1000.0) / 60) * (ns == 'S' ? -1 : 1);
+  const double lo = (*od + (*om + *of / 1000.0) / 60) * (ew == 'W' ? -1 : 1);
+  if (!onearth(la, lo)) return false;
+  lat = static_cast<float>(la);
+  lon = static_cast<float>(lo);
+  return true;
+}
+
+// The layout of an Irish reference: a letter and 3 + 3 digits, or a letter, 5 digits and 5
+// digits each after one separator.
+bool irishlayout(const std::string& t) {
+  if (t.size() == 7) return digits(t, 2, 6).has_value();
+  return t.size() == 13 && isseparator(t[1]) && isseparator(t[7]) && digits(t, 3, 5) && digits(t, 9, 5);
+}
 
 // Whole metres 0..99999 as exactly five digits.
 std::string fivedigits(long m) {
@@ -39,73 +112,66 @@ void parsepos(GeoState& geo, const std::string& t, float& x, float& y) {
   x = parsefailx;
   y = parsefaily;
   const long n = static_cast<long>(t.size());
+  float lat = 0, lon = 0;
 
-  // Decimal latitude/longitude first: "51.5 -1" is 7 characters long but no Irish reference
-  // holds a decimal point.
-  if (text::instr(t, ".") > 0) {
-    const long b = text::instr(t, " ");
-    if (b > 0) {
-      const auto lat = static_cast<float>(number(t, 1, b - 1));
-      const auto lon = static_cast<float>(number(t, b + 1, n - b));
-      lltoosgb(geo, lat, lon, x, y);
-      return;
-    }
+  // Latitude/longitude first: the read-out text and "51.5 -1", 7 characters long as an Irish
+  // reference is, hold a point and a blank, which no reference does. A text with both that is
+  // neither may still be another form.
+  if (parsereadout(t, lat, lon) ||
+      (text::instr(t, ".") > 0 && text::instr(t, " ") > 0 && parsedecimal(t, lat, lon))) {
+    lltoosgb(geo, lat, lon, x, y);
+    return;
   }
 
   if (n == 13 || n == 7) {
-    if (text::instr(irishletters, text::ucase(text::left(t, 1))) == 0) return;  // no such square
+    if (!irishlayout(t) || text::instr(irishletters, text::ucase(text::left(t, 1))) == 0) return;
     float e = 0, no = 0;
     parseirish(t, e, no);
+    // Each grid's references stay in its own chart, even across the seam: a map drawn on one
+    // grid is calibrated by references in it.
     x = e - irishdx;
     y = no + irishdy;
     return;
   }
 
   if (n == 6 && text::asc(t) <= text::asc("9")) {
-    float lat = 0, lon = 0;
+    if (!digits(t, 1, 6)) return;
     parsexy(geo, t, lat, lon);
-    lltoosgb(geo, lat, lon, x, y);
+    if (onearth(lat, lon)) lltoosgb(geo, lat, lon, x, y);
     return;
   }
 
   if (n == 15) {
-    float lat = 0, lon = 0;
-    if (!parsellstr(t, lat, lon)) return;
-    lltoosgb(geo, lat, lon, x, y);
+    if (parsellstr(t, lat, lon)) lltoosgb(geo, lat, lon, x, y);
     return;
   }
 
   if (n == 18 || n == 16 || n == 12) {
-    // MGRS ("30U YC 01277 09417") has square letters where UTM has easting digits; the UTM
-    // reader would make a position up from it.
-    if (n == 18 && (isletter(t[4]) || isletter(t[5]))) return;
-    float lat = 0, lon = 0;
-    utmtoll(geo, t, lat, lon);
-    lltoosgb(geo, lat, lon, x, y);
+    if (utmtoll(geo, t, lat, lon)) lltoosgb(geo, lat, lon, x, y);
     return;
   }
 
-  float e = 0, no = 0;
+  // Grid references: square letters, then easting and northing digits of equal count.
+  std::optional<long> e, no;
+  double unit = 1;  // digits per km
   switch (n) {
     case 14:
-      e = static_cast<float>(number(t, 4, 5) / 1000);
-      no = static_cast<float>(number(t, 10, 5) / 1000);
+      if (isseparator(t[2]) && isseparator(t[8])) e = digits(t, 4, 5), no = digits(t, 10, 5);
+      unit = 1000;
       break;
     case 6:
-      e = static_cast<float>(number(t, 3, 2));
-      no = static_cast<float>(number(t, 5, 2));
+      e = digits(t, 3, 2), no = digits(t, 5, 2);
       break;
     case 8:
-      e = static_cast<float>(number(t, 3, 3) / 10);
-      no = static_cast<float>(number(t, 6, 3) / 10);
+      e = digits(t, 3, 3), no = digits(t, 6, 3), unit = 10;
       break;
     case 10:
-      e = static_cast<float>(number(t, 3, 4) / 100);
-      no = static_cast<float>(number(t, 7, 4) / 100);
+      e = digits(t, 3, 4), no = digits(t, 7, 4), unit = 100;
       break;
     default:
       return;
   }
+  if (!e || !no) return;
 
   const std::string sq = t.substr(0, 2);
   if (sq != geo.sqcache) {
@@ -117,8 +183,8 @@ void parsepos(GeoState& geo, const std::string& t, float& x, float& y) {
     geo.sqcachex = geo.cccx[found];
     geo.sqcachey = geo.cccy[found];
   }
-  x = e + geo.sqcachex;
-  y = no + geo.sqcachey;
+  x = static_cast<float>(*e / unit) + geo.sqcachex;
+  y = static_cast<float>(*no / unit) + geo.sqcachey;
 }
 
 bool parsellstr(const std::string& t, float& lat, float& lon) {
@@ -126,9 +192,14 @@ bool parsellstr(const std::string& t, float& lat, float& lon) {
   lon = 0;
   if (t.size() != 15) return false;
   const char ns = t[6], ew = t[14];
-  if ((ns != 'N' && ns != 'S') || (ew != 'E' && ew != 'W')) return false;
-  double la = number(t, 1, 2) + (number(t, 3, 2) + number(t, 5, 2) / 100) / 60;
-  double lo = number(t, 8, 3) + (number(t, 11, 2) + number(t, 13, 2) / 100) / 60;
+  const auto ld = digits(t, 1, 2), lm = digits(t, 3, 2), lh = digits(t, 5, 2);
+  const auto od = digits(t, 8, 3), om = digits(t, 11, 2), oh = digits(t, 13, 2);
+  if ((ns != 'N' && ns != 'S') || (ew != 'E' && ew != 'W') || !ld || !lm || !lh || !od || !om ||
+      !oh || *lm >= 60 || *om >= 60)
+    return false;
+  double la = *ld + (*lm + *lh / 100.0) / 60;
+  double lo = *od + (*om + *oh / 100.0) / 60;
+  if (!onearth(la, lo)) return false;
   if (ns == 'S') la = -la;
   if (ew == 'W') lo = -lo;
   lat = static_cast<float>(la);
@@ -137,8 +208,8 @@ bool parsellstr(const std::string& t, float& lat, float& lon) {
 }
 
 void parsexy(const GeoState& geo, const std::string& t, float& lat, float& lon) {
-  const auto xx = static_cast<float>(number(t, 1, 3) / 10);
-  const auto yy = static_cast<float>(number(t, 4, 3) / 10);
+  const auto xx = static_cast<float>(text::val(text::mid(t, 1, 3)) / 10);
+  const auto yy = static_cast<float>(text::val(text::mid(t, 4, 3)) / 10);
   lat = (yy - geo.xyy0) * geo.xylatstep + geo.xylat0;
   lon = (xx - geo.xyx0) * geo.xylonstep + geo.xylon0;
 }
@@ -173,11 +244,8 @@ void gridreftext(GeoState& geo, float x, float y, std::string& t) {
     }
   }
 
-  // Only the two UTM modes write UTM text; any other mode value has no text of its own.
-  if ((geo.utmmode == 1 || geo.utmmode == 2) && lat > -84 && lat < 80) {
-    utmtext(geo, geo.utmmode, lat, lon, t);
-    return;
-  }
+  // UTM text in the two UTM modes where UTM reaches (80 S to 84 N), else the compact form.
+  if (utmtext(geo, geo.utmmode, lat, lon, t)) return;
   llcompact(lat, lon, t);
 }
 

@@ -16,11 +16,13 @@ inline constexpr float parsefaily = 950.0f;
 // Reads a position text into frame km: grid references of 6, 8, 10 and 14 characters
 // ("TQ3080", "TQ301804", "TQ30128045", "TQ 30123 80456"), Irish references of 13 and 7
 // characters ("O 15855 34718", "O158347"), decimal latitude/longitude ("51.5 -0.1"), the
-// compact form "513000N0000600W", six-digit XY sheet references ("300380") and UTM text of 18,
-// 16 and 12 characters. Anything else, MGRS included, gives (parsefailx, parsefaily).
+// read-out of latlongtext ("51  30.000'N 000  06.000'W"), the compact form "513000N0000600W",
+// six-digit XY sheet references ("300380"), UTM text of 18, 16 and 12 characters and MGRS text
+// of 18 ("30U YC 01277 09417"). A text gives (parsefailx, parsefaily) unless it has one of
+// these layouts, with digits where digits belong, and names a place on earth.
 void parsepos(GeoState& geo, const std::string& text, float& x, float& y);
-// The 15-character compact latitude/longitude form; false (and 0, 0) unless its hemisphere
-// letters are "N"/"S" and "E"/"W".
+// The 15-character compact latitude/longitude form; false (and 0, 0) unless it has digits
+// where digits belong, minutes below 60, "N"/"S" and "E"/"W", and a place on earth.
 bool parsellstr(const std::string& text, float& lat, float& lon);
 // A six-digit XY sheet reference (tenths of a unit, 3 digits X then 3 digits Y) through the
 // sheet calibration.

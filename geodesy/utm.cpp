@@ -1,12 +1,13 @@
 // UTM and MGRS on any ellipsoid: the transverse Mercator series of the US Defense Mapping
-// Agency's manual 8358.2 (terms T1 to T9), and the 18-character UTM/MGRS texts on WGS84.
+// Agency's manual 8358.2 (terms T1 to T9), and the UTM/MGRS texts on WGS84.
 #include "geodesy/utm.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
 
 #include "geodesy/geostate.h"
-#include "platform/textrules.h"
 
 namespace zarn {
 
@@ -14,50 +15,38 @@ namespace {
 
 constexpr double k0 = 0.9996;
 
-// A whole number of a double when it has one; a text piece whose number cannot be formed is
-// left empty rather than written as garbage.
-std::optional<long long> whole(double v) {
+bool isdigit(char c) { return c >= '0' && c <= '9'; }
+bool isalnum(char c) { return isdigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whole metres, cut towards minus infinity; nothing for a value no text can hold.
+std::optional<long long> floormetres(double v) {
   if (!std::isfinite(v) || std::fabs(v) > 9e15) return std::nullopt;
-  return static_cast<long long>(v);
+  return static_cast<long long>(std::floor(v));
 }
 
-std::optional<long long> roundeven(double v) {
-  if (!std::isfinite(v) || std::fabs(v) > 9e15) return std::nullopt;
-  return static_cast<long long>(std::nearbyint(v));  // default rounding: halves to even
-}
-
-std::string zeropad(std::optional<long long> v, std::size_t width) {
-  if (!v) return {};
-  std::string s = std::to_string(*v);
+std::string zeropad(long long v, std::size_t width) {
+  std::string s = std::to_string(v);
   if (s.size() < width) s.insert(0, width - s.size(), '0');
   return s;
 }
 
-// lltoutm, in the given zone when forcedzone is 1..60, else in the zone of the longitude.
-void project(const GeoState& geo, double a, double f, double lat, double lon, int forcedzone,
-             int& zone, double& northing, double& easting);
-
-}  // namespace
-
-double tmnu(double a, double e2, double lat) {
-  const double s = std::sin(lat);
-  return a / std::pow(1 - e2 * s * s, 0.5);
+// The number of the digits from..from+len-1 (0-based); nullopt unless every one is a digit.
+std::optional<long> digits(const std::string& t, std::size_t from, std::size_t len) {
+  long v = 0;
+  for (std::size_t i = from; i < from + len; ++i) {
+    if (!isdigit(t[i])) return std::nullopt;
+    v = v * 10 + (t[i] - '0');
+  }
+  return v;
 }
 
-double tmarcterm(double ap, double bp, double cp, double dp, double ep, double lat) {
-  return ap * lat - bp * std::sin(2 * lat) + cp * std::sin(4 * lat) - dp * std::sin(6 * lat) +
-         ep * std::sin(8 * lat);
-}
+long floormod(long long v, long m) { return static_cast<long>(((v % m) + m) % m); }
 
-void lltoutm(const GeoState& geo, double a, double f, double lat, double lon, int& zone,
+// The transverse Mercator series in the given zone and hemisphere (latitude and longitude in
+// radians), the user's offsets included.
+void project(const GeoState& geo, double a, double f, double lat, double lon, int zone, bool south,
              double& northing, double& easting) {
-  project(geo, a, f, lat, lon, 0, zone, northing, easting);
-}
-
-namespace {
-
-void project(const GeoState& geo, double a, double f, double lat, double lon, int forcedzone,
-             int& zone, double& northing, double& easting) {
   const double r = std::atan(1.0) / 45;
   const double b = ((1 / f) - 1) * a / (1 / f);
   const double e2 = (a * a - b * b) / (a * a);
@@ -70,10 +59,9 @@ void project(const GeoState& geo, double a, double f, double lat, double lon, in
   const double dp = 35 * a / 48 * (n3 - n4 + 11.0 / 16 * n5);
   const double epp = 315 * a / 512 * (n4 - n5);
 
-  const double z = std::floor(lon / r / 6) + 31;
-  zone = !(z <= 60) ? 60 : (z < 1 ? 1 : static_cast<int>(z));
-  if (forcedzone >= 1 && forcedzone <= 60) zone = forcedzone;
-  const double dl = lon - (6 * zone - 183) * r;
+  // From the zone's central meridian the short way round: 180 E lies 3 degrees west of
+  // zone 1's.
+  const double dl = std::remainder(lon - (6 * zone - 183) * r, 360 * r);
 
   const double s = std::sin(lat), c = std::cos(lat), t = s / c;
   const double t2 = t * t, t4 = t2 * t2, t6 = t4 * t2;
@@ -98,7 +86,7 @@ void project(const GeoState& geo, double a, double f, double lat, double lon, in
                      120;
   const double tt9 = nu * c7 * k0 * (61 - 479 * t2 + 179 * t4 - t6) / 5040;
 
-  const double fn = lat < 0 ? 10000000.0 : 0.0;
+  const double fn = south ? 10000000.0 : 0.0;
   const double dl2 = dl * dl, dl3 = dl2 * dl, dl4 = dl2 * dl2;
   northing = t1 + fn + dl2 * tt2 + dl4 * tt3 + dl4 * dl2 * tt4 + dl4 * dl4 * tt5;
   easting = 500000 + dl * tt6 + dl3 * tt7 + dl3 * dl2 * tt8 + dl3 * dl4 * tt9;
@@ -106,94 +94,142 @@ void project(const GeoState& geo, double a, double f, double lat, double lon, in
   northing = northing + geo.utmnoff;
 }
 
-}  // namespace
-
-void utmtext(const GeoState& geo, int mode, float lat, float lon, std::string& text) {
-  if (mode != 1 && mode != 2) return;  // only UTM and MGRS have a text
-  int zone = 0;
-  double north = 0, east = 0;
-  lltoutm(geo, wgs84a, wgs84f, lat * utmdegrad, lon * utmdegrad, zone, north, east);
-  const float ekm = static_cast<float>(east / 1000);
-  float nkm = static_cast<float>(north / 1000);
-  if (nkm < 0) nkm = nkm + 10000;
-  nkm = nkm - std::trunc(nkm / 2000) * 2000;  // within the 2000 km cycle of row letters
-
-  // The band that holds the latitude: 0 is the first band north of the equator, -8 the first
-  // south of it.
-  const float bandindex = std::floor(lat / 8) + 11;
-  const char band = bandindex >= 1 && bandindex <= 20 ? utmbands[static_cast<int>(bandindex) - 1]
-                                                      : ' ';
-  const std::string zonetext = zeropad(zone, 2);
-
-  if (mode == 1) {
-    text = zonetext + band + " " + zeropad(whole(east), 6) + " " + zeropad(whole(north), 7);
-    return;
+// Latitude and longitude (degrees) of an easting and northing (m) in a zone and hemisphere:
+// Newton steps on the forward series from the central meridian at latitude lat. False when
+// they do not settle to a tenth of a millimetre, as far from the central meridian, where the
+// series stops describing the projection.
+bool inverse(const GeoState& geo, int zone, bool south, double east, double north, double& lat,
+             double& lon) {
+  const double r = std::atan(1.0) / 45;
+  double phi = lat * r, lam = (6 * zone - 183) * r;
+  constexpr double h = 1e-8;  // radians, about 6 cm
+  for (int pass = 0; pass < 30; ++pass) {
+    double n = 0, e = 0, nf = 0, ef = 0, nl = 0, el = 0;
+    project(geo, wgs84a, wgs84f, phi, lam, zone, south, n, e);
+    const double de = e - east, dn = n - north;
+    if (std::fabs(de) < 1e-4 && std::fabs(dn) < 1e-4) {
+      lat = phi / r;
+      lon = std::remainder(lam / r, 360);
+      return true;
+    }
+    project(geo, wgs84a, wgs84f, phi + h, lam, zone, south, nf, ef);
+    project(geo, wgs84a, wgs84f, phi, lam + h, zone, south, nl, el);
+    const double enp = (ef - e) / h, nnp = (nf - n) / h, enl = (el - e) / h, nnl = (nl - n) / h;
+    const double det = enp * nnl - enl * nnp;
+    if (!(std::fabs(det) > 0)) return false;
+    // Steps of at most a degree keep the estimate where the series means something.
+    const double dphi = std::clamp((-de * nnl + dn * enl) / det, -r, r);
+    const double dlam = std::clamp((-dn * enp + de * nnp) / det, -r, r);
+    phi = std::clamp(phi + dphi, -89 * r, 89 * r);
+    lam += dlam;
   }
-  // MGRS: round to whole metres once and take the square letters and the digits from the same
-  // value, so a point a few decimetres short of a 100 km line gets the square it is written in.
-  const auto em = roundeven(ekm * 1000.0f);
-  const auto nm = roundeven(nkm * 1000.0f);
-  const std::string edigits = em ? zeropad(*em % 100000, 5) : std::string();
-  const std::string ndigits = nm ? zeropad(*nm % 100000, 5) : std::string();
-  std::string col, row;
-  if (em) {
-    long long ci = (zone % 3) * 8 + *em / 100000 - 8;
-    if (ci < 1) ci += 24;
-    if (ci >= 1 && ci <= 24) col = std::string(1, mgrscolumns[ci - 1]);
-  }
-  if (nm) {
-    long long ri = ((*nm / 100000) % 20 + 20) % 20 + 1;
-    if (zone % 2 == 0) ri += 5;
-    row = std::string(1, mgrsrows[ri - 1]);
-  }
-  text = zonetext + band + " " + col + row + " " + edigits + " " + ndigits;
+  return false;
 }
 
-void utmtoll(const GeoState& geo, const std::string& text, float& lat, float& lon) {
-  std::string t = text;
-  if (t.size() == 16) {
-    t = text::mid(text, 1, 3) + " " + text::mid(text, 4, 6) + " " + text::mid(text, 10, 7);
-  } else if (t.size() == 12) {
-    t = text::mid(text, 1, 3) + " " + text::mid(text, 4, 4) + "00 " + text::mid(text, 8, 5) +
-        "00";
-  }
-  const double zv = text::val(text::mid(t, 1, 2));
-  const int zone = std::fabs(zv) < 1e6 ? text::cint(zv) : 0;
-  const std::string band = text::ucase(text::mid(t, 3, 1));
-  const float et = static_cast<float>(text::val(text::mid(t, 5, 6)) / 1000);
-  const float nt = static_cast<float>(text::val(text::mid(t, 12, 7)) / 1000);
+}  // namespace
 
-  // Start in the middle of the zone and band the text names.
-  float lo = static_cast<float>((zone - 1) * 6 - 177);
-  const long i = band.empty() ? 0 : text::instr(utmbands, band);
-  float la = i > 0 ? static_cast<float>(8 * i - 84) : 0.0f;
-  // Norway and Svalbard have wider zones; start inside the part that exists.
-  if (band == "X") {
-    if (zone == 31) lo = 5.0f;
-    if (zone >= 32 && zone <= 34) lo = 15.0f;
-    if (zone >= 34 && zone <= 36) lo = 26.0f;
-  }
-  if (band == "V" && zone == 31) lo = 7.0f;
+int utmzone(double lon) {
+  if (!std::isfinite(lon)) return 0;
+  // Exact for single-precision degrees: 180 + lon and the division by 6 round nothing away
+  // that could carry a longitude across a multiple of 6.
+  const double z = std::fmod(std::floor((lon + 180) / 6), 60);
+  return static_cast<int>(z < 0 ? z + 60 : z) + 1;
+}
 
-  const float klon = static_cast<float>(1.0 / 71.549);
-  const float klat = static_cast<float>(1.0 / 111.2453);
-  lat = la;
-  lon = lo;
-  for (int pass = 1; pass < 1000; ++pass) {
-    // Project in the text's own zone: near a zone edge a step may cross into the next zone,
-    // whose eastings would pull the estimate ever further away. Whole metres, as the text
-    // holds them.
-    int z = 0;
-    double n = 0, e = 0;
-    project(geo, wgs84a, wgs84f, la * utmdegrad, lo * utmdegrad, zone, z, n, e);
-    const float de = static_cast<float>((whole(e).value_or(0)) / 1000.0) - et;
-    const float dn = static_cast<float>((whole(n).value_or(0)) / 1000.0) - nt;
-    lo = lo - de * klon * 0.99f;
-    la = la - dn * klat * 0.99f;
-    lat = la;
-    lon = lo;
-    if (std::fabs(de) < 0.005f && std::fabs(dn) < 0.005f) break;
+double tmnu(double a, double e2, double lat) {
+  const double s = std::sin(lat);
+  return a / std::pow(1 - e2 * s * s, 0.5);
+}
+
+double tmarcterm(double ap, double bp, double cp, double dp, double ep, double lat) {
+  return ap * lat - bp * std::sin(2 * lat) + cp * std::sin(4 * lat) - dp * std::sin(6 * lat) +
+         ep * std::sin(8 * lat);
+}
+
+void lltoutm(const GeoState& geo, double a, double f, double lat, double lon, int& zone,
+             double& northing, double& easting) {
+  zone = utmzone(lon / utmdegrad);  // exact for the callers' degrees times utmdegrad
+  project(geo, a, f, lat, lon, zone == 0 ? 1 : zone, lat < 0, northing, easting);
+}
+
+bool utmtext(const GeoState& geo, int mode, float lat, float lon, std::string& text) {
+  if ((mode != 1 && mode != 2) || !(lat >= -80 && lat < 84) || !std::isfinite(lon)) return false;
+  const int zone = utmzone(lon);
+  double north = 0, east = 0;
+  project(geo, wgs84a, wgs84f, lat * utmdegrad, lon * utmdegrad, zone, lat < 0, north, east);
+  const auto em = floormetres(east), nm = floormetres(north);
+  if (!em || !nm || *em < 0 || *em > 999999 || *nm < 0 || *nm > 9999999) return false;
+  // 8-degree bands from 80 S; the last, X, runs 12 degrees to 84 N.
+  const int band = std::min(static_cast<int>(std::floor(lat / 8)) + 10, 19);
+  const std::string head = zeropad(zone, 2) + utmbands[band] + " ";
+  if (mode == 1) {
+    text = head + zeropad(*em, 6) + " " + zeropad(*nm, 7);
+    return true;
   }
+  // MGRS: the letters name the 100-km square of the very metres the digits are cut from. The
+  // columns of a zone's set are those of eastings 100 to 900 km; no letter names others.
+  const long col = static_cast<long>(std::floor(*em / 100000.0));
+  if (col < 1 || col > 8) return false;
+  const long ci = col + 8 * ((zone % 3 + 2) % 3);
+  const long ri = floormod(static_cast<long long>(std::floor(*nm / 100000.0)), 20) + 1 + (zone % 2 == 0 ? 5 : 0);
+  text = head + mgrscolumns[ci - 1] + mgrsrows[ri - 1] + " " + zeropad(floormod(*em, 100000), 5) +
+         " " + zeropad(floormod(*nm, 100000), 5);
+  return true;
+}
+
+bool utmtoll(const GeoState& geo, const std::string& t, float& lat, float& lon) {
+  const std::size_t len = t.size();
+  if (len != 12 && len != 16 && len != 18) return false;
+  const auto zone = digits(t, 0, 2);
+  const char* bandp = std::char_traits<char>::find(utmbands, 20, upper(t[2]));
+  if (!zone || *zone < 1 || *zone > 60 || !bandp) return false;
+  const int z = static_cast<int>(*zone), band = static_cast<int>(bandp - utmbands);
+  const bool mgrs = len == 18 && !isdigit(t[4]);
+  std::optional<long> e, n;
+  double unit = 1;  // metres of the last digit
+  if (len == 12) {
+    e = digits(t, 3, 4), n = digits(t, 7, 5), unit = 100;
+  } else if (len == 16) {
+    e = digits(t, 3, 6), n = digits(t, 9, 7);
+  } else if (!mgrs) {
+    if (isalnum(t[3]) || isalnum(t[10])) return false;
+    e = digits(t, 4, 6), n = digits(t, 11, 7);
+  } else {
+    if (isalnum(t[3]) || isalnum(t[6]) || isalnum(t[12])) return false;
+    e = digits(t, 7, 5), n = digits(t, 13, 5);
+  }
+  if (!e || !n) return false;
+  // Read the middle of the square the digits were cut to.
+  double east = *e * unit + unit / 2, north = *n * unit + unit / 2;
+  // The band's latitudes: the text names a position inside them. In UTM text "N" is also
+  // read as the northern hemisphere, as texts without bands write it.
+  const double southedge = 8.0 * band - 80;
+  const double northedge = band == 19 || (band == 10 && !mgrs) ? 84 : southedge + 8;
+  const bool south = band < 10;
+  if (mgrs) {
+    // The column letter gives the 100 km of easting, 1 to 8, within the zone's set of 8; the
+    // row letter the 100 km of northing within a 2000-km cycle, of which the band picks one.
+    const char* cp = std::char_traits<char>::find(mgrscolumns, 24, upper(t[4]));
+    const char* rp = std::char_traits<char>::find(mgrsrows, 20, upper(t[5]));
+    if (!cp || !rp) return false;
+    const long col = (cp - mgrscolumns) + 1 - 8 * ((z % 3 + 2) % 3);
+    if (col < 1 || col > 8) return false;
+    east += col * 100000.0;
+    north += floormod((rp - mgrsrows) - (z % 2 == 0 ? 5 : 0), 20) * 100000.0;
+    double nmid = 0, emid = 0;
+    project(geo, wgs84a, wgs84f, (southedge + northedge) / 2 * utmdegrad, (6 * z - 183) * utmdegrad, z,
+            south, nmid, emid);
+    north += 2000000.0 * std::nearbyint((nmid - north) / 2000000.0);
+  }
+  // Start on the central meridian at the latitude whose meridian arc the northing is.
+  const double arc = (north - (south ? 10000000.0 : 0.0) - geo.utmnoff) / (6367449.146 * k0);
+  double la = std::clamp(arc / utmdegrad, southedge, northedge), lo = 0;
+  if (!inverse(geo, z, south, east, north, la, lo)) return false;
+  constexpr double slack = 1e-4;  // degrees: a text written on a band's edge may read just outside
+  if (la < southedge - slack || la > northedge + slack) return false;
+  lat = static_cast<float>(la);
+  lon = static_cast<float>(lo);
+  return true;
 }
 
 }  // namespace zarn

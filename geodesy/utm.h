@@ -20,6 +20,10 @@ inline constexpr char utmbands[] = "CDEFGHJKLMNPQRSTUVWX";
 inline constexpr char mgrscolumns[] = "ABCDEFGHJKLMNPQRSTUVWXYZ";
 inline constexpr char mgrsrows[] = "ABCDEFGHJKLMNPQRSTUVABCDE";
 
+// The zone (1..60) of a longitude in degrees: a multiple of 6 degrees begins the zone east of
+// it, and 180 E is zone 1 as 180 W is. 0 for a longitude that is not a number.
+int utmzone(double lon);
+
 // Projects latitude/longitude (radians) on the ellipsoid a (m), f into the zone, northing and
 // easting (m), the user's offsets utmeoff/utmnoff included.
 void lltoutm(const GeoState& geo, double a, double f, double lat, double lon, int& zone,
@@ -30,10 +34,14 @@ double tmnu(double a, double e2, double lat);
 double tmarcterm(double ap, double bp, double cp, double dp, double ep, double lat);
 
 // The 18-character text of a latitude/longitude (degrees): mode 1 UTM "30U 701277 5709417",
-// mode 2 MGRS "30U YC 01277 09417". Any other mode leaves text as it was.
-void utmtext(const GeoState& geo, int mode, float lat, float lon, std::string& text);
+// mode 2 MGRS "30U YC 01277 09417", both with the metres cut, as the MGRS standard has them.
+// False, and the text left as it was, for any other mode and where UTM does not reach: north
+// of 84 N, south of 80 S.
+bool utmtext(const GeoState& geo, int mode, float lat, float lon, std::string& text);
 // Reads UTM text of 18 ("30U 701277 5709417"), 16 ("30U7012775709417") or 12 characters
-// ("30U701257094", 100 m) into latitude/longitude (degrees).
-void utmtoll(const GeoState& geo, const std::string& text, float& lat, float& lon);
+// ("30U701257094", 100 m) and MGRS text of 18 ("30U YC 01277 09417") into latitude/longitude
+// (degrees), the middle of the square its digits name. False, with lat and lon left as they
+// were, for a text of any other layout or one that names no position in its latitude band.
+bool utmtoll(const GeoState& geo, const std::string& text, float& lat, float& lon);
 
 }  // namespace zarn

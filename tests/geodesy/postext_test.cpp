@@ -1,10 +1,12 @@
 // Position texts: every form parsepos reads, the form gridreftext picks, the latitude/longitude
 // texts, and round trips for every real place and round the world.
 #include <fstream>
+#include <random>
 
 #include "geodesy/geotest.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
+#include "geodesy/utm.h"
 
 namespace zarn {
 
@@ -19,28 +21,49 @@ static std::string gridtext(GeoState& geo, float x, float y) {
 TEST_F(Postext, ParseposReadsEveryFormRefusesTheRestAndRemembersTheSquare) {
   constexpr float fx = parsefailx, fy = parsefaily;
   // a, b: latitude and longitude when latlon, else frame km.
-  const struct { const char* guards; const char* text; bool latlon; float a, b, tol; } cases[] = {
+  const std::string many(100, '7');
+  const struct { const char* guards; std::string text; bool latlon; float a, b, tol; } cases[] = {
       {"1-km reference beginning with a letter", "TQ3080", false, 530, 180, 0},
       {"100-m reference", "TQ301804", false, 530.1f, 180.4f, 0},
       {"10-m reference", "TQ30128045", false, 530.12f, 180.45f, 0},
       {"Irish square letter in lower case", "o 15855 34718", false, 315.855f - 320, 234.718f + 173.5f, 0},
       {"Irish 100-m reference", "V123456", false, 12.3f - 320, 45.6f + 173.5f, 0},
       {"decimal degrees of an Irish reference's length", "51.5 -1", true, 51.5f, -1, 0},
+      {"the read-out of latlongtext", "51  30.000'N 000  06.000'W", true, 51.5f, -0.1f, 0},
       {"XY sheet reference at the calibration origin", "300380", true, 1.3599590f, 103.85132f, 0},
+      {"six zeros: the sheet's corner, X 0.0 Y 0.0", "000000", true, 1.3599590f - 38 * 0.0090437494f, 103.85132f - 30 * 0.0089857355f, 0.001f},
       {"compact UTM (51.5 N 0.1 W is 701277.665 5709417.125)", "30U7012775709417", true, 51.5f, -0.1f, 0.006f},
       {"short UTM in hundreds of metres", "30U701257094", true, 51.5f, -0.1f, 0.1f},
+      {"MGRS (51.5 N 0.1275 W is 699369.4 5709341.1)", "30U XC 99369 09341", true, 51.5f, -0.1275f, 0.001f},
       {"square letters are case-sensitive", "tq3080", false, fx, fy, 0},
       {"no Irish square I", "I 15855 34718", false, fx, fy, 0},
       {"hemisphere letters are upper case only", "513000n0000600W", false, fx, fy, 0},
       {"no form of 9 characters", "TQ3080123", false, fx, fy, 0},
       {"a point but no blank, and no form of 4 characters", "51.5", false, fx, fy, 0},
+      {"nothing", "", false, fx, fy, 0},
+      {"blanks of an XY reference's length", "      ", false, fx, fy, 0},
+      {"blanks of a 1-m reference's length", "              ", false, fx, fy, 0},
+      {"dots and a blank", "... ...", false, fx, fy, 0},
+      {"letters of an Irish reference's length", "ABCDEFG", false, fx, fy, 0},
+      {"not a number", "NaN NaN", false, fx, fy, 0},
+      {"an exponent beyond double", "1e309 0.5", false, fx, fy, 0},
+      {"a minus sign of UTF-8", "\xE2\x88\x92" "1.0 2.0", false, fx, fy, 0},
+      {"compact latitude 100", "999999N9999999E", false, fx, fy, 0},
+      {"latitude 95, longitude 400", "95.0 400.0", false, fx, fy, 0},
+      {"a 100-digit latitude", many + ".5 0.5", false, fx, fy, 0},
+      {"100 decimals", "0." + many + " 0.5", false, fx, fy, 0},
+      {"the letter O for a zero", "TQ 3O123 80456", false, fx, fy, 0},
+      {"a blank inside the digits", "TQ 3 123 80456", false, fx, fy, 0},
+      {"UTM zone 99", "99Z 999999 9999999", false, fx, fy, 0},
+      {"UTM of a band the northing is not in (51.5 N in band C)", "30C 701277 5709417", false, fx, fy, 0},
+      {"MGRS column letter of another zone's set", "30U AC 99369 09341", false, fx, fy, 0},
   };
   float x = 0, y = 0;
   for (const auto& c : cases) {
     float wx = c.a, wy = c.b;
     if (c.latlon) lltoosgb(geo, c.a, c.b, wx, wy);
     parsepos(geo, c.text, x, y);
-    EXPECT_LE(std::hypot(x - wx, y - wy), c.tol) << c.guards;
+    EXPECT_LE(std::hypot(x - wx, y - wy), c.tol) << c.guards << ": " << x << " " << y;
   }
 
   GeoState empty;  // fails every letter reference, the second time as the first
@@ -78,8 +101,9 @@ TEST_F(Postext, GridreftextPicksTheFormByArea) {
       {"the Irish area", 0, 53.35f, -6.26f, "O 15855 34718"},
       {"UTM", 1, 51.5f, -0.1275f, "30U 699369 5709341"},
       {"no such system: the compact form, minutes cut, never a stale text", 3, 51.5f, -0.1275f, "513000N0000764W"},
-      {"north of UTM's bands: compact even with UTM on", 1, 80, 10, "800000N0100000E"},
-      {"south of UTM's bands", 1, -84, 10, "840000S0100000E"},
+      {"band X runs to 84 N", 2, 83.5f, 10, "32X NT 12637 72385"},
+      {"north of UTM's bands: compact even with UTM on", 1, 84, 10, "840000N0100000E"},
+      {"south of UTM's bands", 2, -80.5f, 10, "803000S0100000E"},
   };
   for (const auto& c : far) {
     empty.utmmode = c.utmmode;
@@ -127,31 +151,42 @@ TEST_F(Postext, GridReferencesRoundTripForEveryPlace) {
   EXPECT_GE(south, 2);
 }
 
-// Positions beyond the table all round the world, with the user's UTM offsets: the compact
-// form and UTM read back within their resolution, MGRS is written but never read.
-TEST(PostextWorld, UtmAndCompactTextsRoundTrip) {
-  GeoState geo;
-  geo.utmeoff = 1234.5;
+// Random points over the world and the islands: each text the program writes of a point reads
+// back to it within the text's own cell (metres cut, hundredths or thousandths of a minute),
+// with the frame's round trip on top (2.6 m over the islands, single-precision kilometres far
+// out); UTM and MGRS of a point read to the same place.
+TEST_F(Postext, EveryWrittenTextReadsBackToItsPoint) {
+  geo.utmeoff = 1234.5;  // the user's offsets cancel
   geo.utmnoff = -876.25;
-  int n = 0;
-  for (const auto& p : test::worldmesh())
-    for (int mode : {0, 1, 2}) {
-      geo.utmmode = mode;
-      const float lat = static_cast<float>(p[0]), lon = static_cast<float>(p[1]);
-      float x = 0, y = 0, px = 0, py = 0, plat = 0, plon = 0;
-      lltoosgb(geo, lat, lon, x, y);
-      const std::string t = gridtext(geo, x, y);  // reads the latitude/longitude back from the cache
-      if (t.size() == 13) continue;  // Ireland has its own grid
-      parsepos(geo, t, px, py);
-      EXPECT_EQ(std::pair(px, py) == std::pair(parsefailx, parsefaily), mode == 2) << t;
-      if (mode == 2) continue;
-      osgbtoll(geo, px, py, plat, plon);  // the parser's own latitude/longitude
-      // Compact: hundredths of a minute cut, 18.5 m each way. UTM: metres cut, 5 m reader tolerance;
-      // texts near a zone edge used to be read into a neighbouring zone, thousands of km away.
-      EXPECT_LT(test::groundmetres(lat, lon, plat, plon), mode == 0 ? 26.3 : 5) << t;
-      ++n;
+  std::mt19937 rng(102);
+  std::uniform_real_distribution<float> wlat(-90, 90), wlon(-180, 180), ilat(49, 62), ilon(-12, 3);
+  int utm = 0;
+  for (int i = 0; i < 12000; ++i) {
+    const bool islands = i % 3 == 0;
+    const float lat = islands ? ilat(rng) : wlat(rng), lon = islands ? ilon(rng) : wlon(rng);
+    float x = 0, y = 0, px = 0, py = 0, plat = 0, plon = 0;
+    lltoosgb(geo, lat, lon, x, y);
+    std::string t[5];
+    for (int mode : {0, 1, 2}) geo.utmmode = mode, t[mode] = gridtext(geo, x, y);  // each sees lat, lon
+    latlongtext(lat, lon, t[3]);
+    fmtlatlon(lat, lon, t[4]);
+    std::pair<float, float> at[5];
+    for (int k = 0; k < 5; ++k) {
+      const std::size_t len = t[k].size();
+      if (len == 0) continue;
+      const double cell = len == 15 ? 26.3 : len == 26 ? 2.62 : k == 4 ? 0.08 : len == 18 ? 0.71 : 1.42;
+      parsepos(geo, t[k], px, py);
+      osgbtoll(geo, px, py, plat, plon);
+      EXPECT_LT(test::groundmetres(lat, lon, plat, plon), cell + 3) << t[k] << " of " << lat << " " << lon;
+      at[k] = {px, py};
+      if (len == 18) {  // and without the frame
+        EXPECT_TRUE(utmtoll(geo, t[k], plat, plon) && test::groundmetres(lat, lon, plat, plon) < 1.5) << t[k];
+      }
     }
-  EXPECT_GT(n, 7000);
+    EXPECT_TRUE(t[2].size() != 18 || at[1] == at[2]) << t[1] << " " << t[2];
+    utm += t[2].size() == 18;
+  }
+  EXPECT_GT(utm, 5000);
 }
 
 }  // namespace zarn
