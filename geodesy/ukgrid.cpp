@@ -180,8 +180,6 @@ float seamx(float y) {
   const float f = (y - s.y[i - 1]) / (s.y[i] - s.y[i - 1]);
   return s.x[i - 1] + f * (s.x[i] - s.x[i - 1]);
 }
-// Further than this (km) from the seam's middle line, a grid position is on its own chart's side.
-constexpr float seamreach = 200;
 }  // namespace
 
 int inirishzone(float x, float y) {
@@ -225,24 +223,6 @@ void osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon) {
     if (!refine(geo, britishchart, x, y, lat, lon, 1000) && geo.beep) geo.beep();
   }
   if (lon > 180) lon -= 360;
-}
-
-void britishgrid(GeoState& geo, float x, float y, float& fx, float& fy) {
-  fx = x;
-  fy = y;
-  if (!(x < seamx(y) + seamreach)) return;
-  float lat = y / kmperlat + flatlat0, lon = x / kmperlon + flatlon0;
-  refine(geo, britishchart, x, y, lat, lon, 1000);
-  if (irishside(lat, lon) == 1) lltoosgb(geo, lat, lon, fx, fy);
-}
-
-void irishgrid(GeoState& geo, float e, float n, float& fx, float& fy) {
-  fx = e - irishdx;
-  fy = n + irishdy;
-  if (!(fx > seamx(fy) - seamreach)) return;
-  float lat = 0, lon = 0;
-  irishtoll(e, n, lat, lon);
-  if (irishside(lat, lon) == 0) lltoosgb(geo, lat, lon, fx, fy);
 }
 
 }  // namespace zarn

@@ -22,12 +22,6 @@ void lltoosgb(GeoState& geo, float lat, float lon, float& x, float& y);
 // Frame km to latitude/longitude (degrees); the inverse of the last lltoosgb is a cache hit.
 void osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon);
 
-// The frame position of a British national-grid position (km), and of an Irish grid one: the
-// grid position itself on its own side of the seam; across it, the frame position of the place
-// it names, in the other chart.
-void britishgrid(GeoState& geo, float x, float y, float& fx, float& fy);
-void irishgrid(GeoState& geo, float e, float n, float& fx, float& fy);
-
 // The frame shift of Irish grid kilometres.
 inline constexpr float irishdx = 320.0f;
 inline constexpr float irishdy = 173.5f;
