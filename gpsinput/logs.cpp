@@ -43,7 +43,7 @@ void newtrip(App& app) {
   }
   g.triplog.reset();
   g.logopen = 0;
-  g.triplog = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Output);
+  g.triplog = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Log);
   if (!g.triplog) {
     showmsg(app, "Cannot create " + name);
     return;

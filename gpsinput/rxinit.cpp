@@ -58,10 +58,13 @@ void initrockwell(App& app) {
   for (const char* s : {"$PRWIINIT,VTG,A,,,", "$PRWIINIT,GSV,A,,,", "$PRWIINIT,GGA,A,,,"}) sendsentence(app, s);
   const std::string c = nmeachksum(b);
   showmsg(app, b);
-  app.files.writelines("INITROCK.OUT", {"sent " + b,
-                                        "based on " + p + " and " + text::timetext(now) + " " +
-                                            text::datetext(now) + " from clock",
-                                        text::str(h) + "  hours ahead of GMT / UCT"});
+  std::string error;
+  if (!app.files.writelines("INITROCK.OUT",
+                            {"sent " + b,
+                             "based on " + p + " and " + text::timetext(now) + " " + text::datetext(now) + " from clock",
+                             text::str(h) + "  hours ahead of GMT / UCT"},
+                            &error))
+    showmsg(app, "INITROCK.OUT not written: " + error);
   commsend(app, b + "*" + c + app.gps.rxprefix);
 }
 

@@ -7,6 +7,7 @@
 #include "gpsinput/ownfix.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
+#include "speech/msgline.h"
 
 namespace zarn {
 
@@ -116,8 +117,12 @@ void cfgline(platform::OutputFile& f, std::string_view value, std::string_view c
 bool savecfg(App& app) {
   const MainState& m = app.main;
   const NavState& n = app.nav;
-  auto f = platform::OutputFile::open(app.files, "ZARN.CFG", platform::OutputFile::Mode::Output);
-  if (!f) return false;
+  std::string error;
+  auto f = platform::OutputFile::open(app.files, "ZARN.CFG", platform::OutputFile::Mode::Output, &error);
+  if (!f) {
+    showmsg(app, "ZARN.CFG not written: " + error);
+    return false;
+  }
   const auto slot = static_cast<std::size_t>(std::clamp(n.curdest, 0, NavState::destmax));
   // Corrections are written as whole metres, rounded down.
   const auto metres = [](float km) { return text::str(static_cast<long long>(std::floor(km * 1000.0f))); };
@@ -139,7 +144,11 @@ bool savecfg(App& app) {
   cfgline(*f, text::datetext(t) + " " + text::timetext(t), "Last update");
   f->print("The above lines configure ZARN and should");
   f->print("only be edited with great care !");
-  return f->flush() && f->good();
+  if (!f->close(&error)) {
+    showmsg(app, "ZARN.CFG not written: " + error);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace zarn

@@ -8,6 +8,7 @@
 #include "mainwindow/cform.h"
 #include "mainwindow/secondary.h"
 #include "platform/textrules.h"
+#include "speech/msgline.h"
 #include "vehicles/dialforms.h"
 
 namespace zarn {
@@ -176,7 +177,9 @@ float readpulfixtime(App& app) {
 
 void writepulfix(App& app, const std::string& result) {
   const platform::DateTime t = app.sys.clock->now();
-  app.files.writelines("PULFIX.DAT", {result, text::timetext(t) + " " + text::datetext(t)});
+  std::string error;
+  if (!app.files.writelines("PULFIX.DAT", {result, text::timetext(t) + " " + text::datetext(t)}, &error))
+    showmsg(app, "PULFIX.DAT not written: " + error);
 }
 
 void readzarnlog(App& app) {

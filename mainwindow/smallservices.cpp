@@ -70,10 +70,14 @@ void showcontrols(App& app) {
 bool controlsvis(App& app) { return app.win.get<ControlsForm>().visible; }
 
 void runpicviewr(App& app, const std::string& name) {
-  if (!name.empty()) app.files.writelines("PICVIEWR.CFG", {name});
+  std::string error;
+  if (!name.empty() && !app.files.writelines("PICVIEWR.CFG", {name}, &error)) {
+    // The viewer would show whatever the old file names.
+    showmsg(app, "PICVIEWR.CFG not written: " + error);
+    return;
+  }
   // The viewer reads its file itself: it gets no arguments, so nothing in the name can reach a
   // command line.
-  std::string error;
   if (!app.sys.programs->start("PICVIEWR.EXE", {}, false, &error)) showmsg(app, "PICVIEWR.EXE: " + error);
   app.doevents();
 }

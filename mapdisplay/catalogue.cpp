@@ -265,7 +265,8 @@ void scanmaps(App& app) {
     }
   }
 
-  if (!app.files.exists("MAPS.DIR")) app.files.writelines("MAPS.DIR", {"THEWORLD"});
+  if (std::string error; !app.files.exists("MAPS.DIR") && !app.files.writelines("MAPS.DIR", {"THEWORLD"}, &error))
+    showmsg(app, "MAPS.DIR not written: " + error);
   // The extra directory's prefix keeps the case it has in ZARN.CFG; MAPS.DIR lines are read
   // upper-cased. Both sides are compared upper-cased, so those maps are not added again.
   if (auto lines = app.files.readlines("MAPS.DIR")) {
@@ -353,7 +354,11 @@ bool savefastmaps(App& app) {
     putfloat(s, m.mapx640[i]);
   }
   // Written afresh: an older, longer cache must not leave records behind the new ones.
-  return app.files.write("FASTMAPS.DAT", s);
+  if (std::string error; !app.files.write("FASTMAPS.DAT", s, &error)) {
+    showmsg(app, "FASTMAPS.DAT not written: " + error);
+    return false;
+  }
+  return true;
 }
 
 std::string readdesname(const App& app, int n) {

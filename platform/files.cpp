@@ -1,8 +1,14 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <system_error>
 
 #include "platform/textrules.h"
@@ -240,17 +246,19 @@ std::string Files::readfirstline(std::string_view name) const {
   return lines && !lines->empty() ? lines->front() : std::string();
 }
 
-bool Files::write(std::string_view name, std::string_view bytes) const {
-  auto f = OutputFile::open(*this, name, OutputFile::Mode::Output);
-  return f && f->printpart(bytes) && f->flush();
+bool Files::write(std::string_view name, std::string_view bytes, std::string* error) const {
+  auto f = OutputFile::open(*this, name, OutputFile::Mode::Output, error);
+  if (!f) return false;
+  f->printpart(bytes);
+  return f->close(error);
 }
 
-bool Files::writelines(std::string_view name, const std::vector<std::string>& lines) const {
-  auto f = OutputFile::open(*this, name, OutputFile::Mode::Output);
+bool Files::writelines(std::string_view name, const std::vector<std::string>& lines, std::string* error) const {
+  auto f = OutputFile::open(*this, name, OutputFile::Mode::Output, error);
   if (!f) return false;
   for (const auto& l : lines)
-    if (!f->print(l)) return false;
-  return f->flush();
+    if (!f->print(l)) break;
+  return f->close(error);
 }
 
 // --- Input # ---------------------------------------------------------------------------
@@ -316,20 +324,79 @@ double InputFile::number() { return text::val(field()); }
 
 // --- Print # / Write # -----------------------------------------------------------------
 
-std::unique_ptr<OutputFile> OutputFile::open(const Files& files, std::string_view name, Mode mode) {
-  const fs::path p = files.resolve(name);
-  // Close-on-exec: an open trip log must not leak into the programs we start.
-  std::FILE* f = std::fopen(p.c_str(), mode == Mode::Append ? "abe" : "wbe");
-  if (!f) return nullptr;
-  return std::unique_ptr<OutputFile>(new OutputFile(f, p));
+namespace {
+
+std::string reason(int err) { return std::generic_category().message(err); }
+
+// A new file beside `target` under a name no one else uses (created exclusively), with the old
+// file's permissions where the file system keeps them; -1 with errno set when none can be made.
+int maketemp(const fs::path& target, fs::path& temp) {
+  std::random_device rd;
+  const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
+  for (int tries = 0; tries < 100; ++tries) {
+    std::string suffix(".");
+    for (int i = 0; i < 8; ++i) suffix += digits[rd() % 36];
+    temp = target.parent_path() / ("." + target.filename().string() + suffix);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return -1;
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+}  // namespace
+
+std::unique_ptr<OutputFile> OutputFile::open(const Files& files, std::string_view name, Mode mode,
+                                             std::string* error) {
+  fs::path p = files.resolve(name);
+  fs::path temp;
+  std::FILE* f = nullptr;
+  if (mode == Mode::Output) {
+    // A link is followed: the file it names is replaced, and the link stays.
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(p, ec))) {
+      const fs::path target = fs::weakly_canonical(p, ec);
+      if (!ec) p = target;
+    }
+    const int fd = maketemp(p, temp);
+    if (fd >= 0 && !(f = ::fdopen(fd, "wb"))) {
+      const int e = errno;
+      ::close(fd);
+      ::unlink(temp.c_str());
+      errno = e;
+    }
+  } else {
+    // Close-on-exec: an open trip log must not leak into the programs we start.
+    f = std::fopen(p.c_str(), mode == Mode::Append ? "abe" : "wbe");
+  }
+  if (!f) {
+    if (error) *error = reason(errno);
+    return nullptr;
+  }
+  return std::unique_ptr<OutputFile>(new OutputFile(f, p, temp));
 }
 
 OutputFile::~OutputFile() {
-  if (f_) std::fclose(f_);
+  if (!f_) return;
+  std::fclose(f_);
+  if (!temp_.empty()) ::unlink(temp_.c_str());
 }
 
+bool OutputFile::fail(std::string why) {
+  if (ok_) error_ = std::move(why);
+  ok_ = false;
+  return false;
+}
+
+bool OutputFile::fail() { return fail(reason(errno)); }
+
 bool OutputFile::printpart(std::string_view s) {
-  if (!s.empty() && std::fwrite(s.data(), 1, s.size(), f_) != s.size()) ok_ = false;
+  if (!f_) return fail("already closed");
+  if (!s.empty() && std::fwrite(s.data(), 1, s.size(), f_) != s.size()) fail();
   return ok_;
 }
 
@@ -345,7 +412,31 @@ bool OutputFile::writefields(const std::vector<std::string>& items) {
 }
 
 bool OutputFile::flush() {
-  if (std::fflush(f_) != 0) ok_ = false;
+  if (!f_) return fail("already closed");
+  if (std::fflush(f_) != 0) fail();
+  return ok_;
+}
+
+bool OutputFile::close(std::string* error) {
+  if (f_) {
+    // Every step is checked: a full disk may show only at the flush, the sync or the close.
+    if (std::fflush(f_) != 0) fail();
+    if (!temp_.empty() && ok_ && ::fsync(::fileno(f_)) != 0) fail();
+    if (std::fclose(f_) != 0) fail();
+    f_ = nullptr;
+    if (!temp_.empty()) {
+      if (ok_ && ::rename(temp_.c_str(), path_.c_str()) != 0) fail();
+      if (!ok_) {
+        ::unlink(temp_.c_str());
+      } else if (const int dir = ::open(path_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        // The rename reaches the disk with its folder; the file is whole either way.
+        ::fsync(dir);
+        ::close(dir);
+      }
+      temp_.clear();
+    }
+  }
+  if (!ok_ && error) *error = error_;
   return ok_;
 }
 

@@ -36,9 +36,11 @@ class Files {
   // Lines of a text file, line ends (CR, LF, CR LF) removed; nullopt when missing.
   std::optional<std::vector<std::string>> readlines(std::string_view name) const;
   std::string readfirstline(std::string_view name) const;  // empty when missing
-  // Writes text as given (the caller supplies CR LF through OutputFile or writelines).
-  bool write(std::string_view name, std::string_view bytes) const;
-  bool writelines(std::string_view name, const std::vector<std::string>& lines) const;
+  // Replace a file whole, as OutputFile's Mode::Output does: text as given (the caller supplies
+  // CR LF through OutputFile or writelines). False, with the reason in `error` when one is asked
+  // for, when it could not be written; the old file is then as it was.
+  bool write(std::string_view name, std::string_view bytes, std::string* error = nullptr) const;
+  bool writelines(std::string_view name, const std::vector<std::string>& lines, std::string* error = nullptr) const;
 
  private:
   std::filesystem::path workdir_;
@@ -69,11 +71,20 @@ class InputFile {
 };
 
 // Sequential output: Print # lines end with CR LF; Write # quotes texts and separates with
-// commas. The file is flushed and closed when the object goes.
+// commas.
+// - Output replaces a file whole. The text goes to a new file beside the old one, which close()
+//   syncs to disk and renames over the old, so a crash, a kill or a full disk leaves the old file
+//   or the new one, never a cut one. An Output file dropped without close() (an early return, an
+//   exception) is thrown away and the old file stays.
+// - Log starts a file afresh and writes it in place as it grows: a log keeps what was flushed.
+// - Append adds to the end of a file.
+// Log and Append files are flushed and closed when the object goes.
 class OutputFile {
  public:
-  enum class Mode { Output, Append };
-  static std::unique_ptr<OutputFile> open(const Files& files, std::string_view name, Mode mode);
+  enum class Mode { Output, Log, Append };
+  // Null, with the reason in `error` when one is asked for, when the file cannot be opened.
+  static std::unique_ptr<OutputFile> open(const Files& files, std::string_view name, Mode mode,
+                                          std::string* error = nullptr);
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -83,13 +94,22 @@ class OutputFile {
   bool writefields(const std::vector<std::string>& quoted_or_numbers);  // already formatted
   bool good() const { return ok_; }
   bool flush();
+  // Ends the file: an Output file becomes the file of its name. False, with the reason in `error`
+  // when one is asked for, when any write, the sync, the close or the rename failed.
+  bool close(std::string* error = nullptr);
   const std::filesystem::path& path() const { return path_; }
 
  private:
-  OutputFile(std::FILE* f, std::filesystem::path p) : f_(f), path_(std::move(p)) {}
+  OutputFile(std::FILE* f, std::filesystem::path p, std::filesystem::path temp)
+      : f_(f), path_(std::move(p)), temp_(std::move(temp)) {}
+  // Notes the reason (errno's text) when it is the first failure; false.
+  bool fail(std::string why);
+  bool fail();
   std::FILE* f_ = nullptr;
   std::filesystem::path path_;
+  std::filesystem::path temp_;  // Output: the new file until close() renames it
   bool ok_ = true;
+  std::string error_;
 };
 
 // Splits text into lines at CR, LF or CR LF.

@@ -61,13 +61,21 @@ bool starttalker(App& app) {
 void handtotalker(App& app) {
   SpeechState& s = app.speech;
   const int n = s.wavcount;
-  app.files.writelines(talktext, {s.msgtext});
   std::vector<std::string> lines;
   // The talker puts the first line in front of every sound item's name.
   lines.push_back(s.langprefix.empty() ? app.files.workdir().string() + "/" : s.langprefix);
   lines.push_back(text::str(n));
   for (int i = 1; i <= n; ++i) lines.push_back(s.wavqueue[i]);
-  app.files.writelines(talkwave, lines);
+  std::string error;
+  for (const auto& [name, text] : {std::pair{talktext, std::vector<std::string>{s.msgtext}}, {talkwave, lines}}) {
+    if (!app.files.writelines(name, text, &error)) {
+      // Shown without speaking it: speaking would come back here. The queue is kept, as when
+      // the talker cannot be started.
+      s.msgtext = std::string(name) + " not written: " + error;
+      putmsgline(app);
+      return;
+    }
+  }
   if (s.talkon == 1) {
     s.lastsaid = s.msgtext;
     keepsentence(s);

@@ -118,7 +118,7 @@ TEST_F(RealLogs, EveryGoodSentenceAcceptedEveryBadOneRejected) {
     std::string data = get(f.string());
     if (!data.ends_with('\n') && !data.ends_with('\r')) data += "\r\n";  // a last line without its end
     const Sentences expect = sentences(data);
-    app->gps.triplog = platform::OutputFile::open(app->files, "ALL.NME", platform::OutputFile::Mode::Output);
+    app->gps.triplog = platform::OutputFile::open(app->files, "ALL.NME", platform::OutputFile::Mode::Log);
     app->gps.logopen = 1;
     // Random chunks, as a receiver's bursts arrive, each polled until it has all been read.
     for (std::size_t p = 0, n = 0; p < data.size(); p += n) {

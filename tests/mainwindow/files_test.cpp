@@ -1,11 +1,20 @@
 // The files start-up reads itself: ZARN.CFG (also as written), the flag files, the data files.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 #include "mainwindow/cform.h"
 #include "mainwindow/config.h"
 #include "mainwindow/datafiles.h"
 #include "mainwindow/flags.h"
 #include "mainwindow/popdata.h"
 #include "mainwindow/secondary.h"
+#include "mainwindow/smallservices.h"
 #include "mainwindow/startwin.h"
+#include "gpsinput/rxinit.h"
+#include "mapdisplay/catalogue.h"
+#include "speech/msgline.h"
+#include "speech/queue.h"
 #include "support/app_fixture.h"
 #include "vehicles/dialforms.h"
 #include "vehicles/mvforms.h"
@@ -267,6 +276,43 @@ TEST_F(Files, ADamagedPopulationFileKeepsWhatItHolds) {
               std::tuple(n1, n2, static_cast<std::size_t>(n1) + 1, static_cast<std::size_t>(n2) + 1))
         << guards;
     EXPECT_TRUE(n2 == 0 || m.pcdtab3[1] == "Kent") << "the whole names before the cut";
+  }
+}
+
+// Whether `body` holds, run in a child process whose files may not grow past `filelimit` bytes
+// (as on a full disk).
+template <class Body>
+bool inchild(Body body, rlim_t filelimit) {
+  int status = -1;
+  if (const pid_t pid = ::fork(); pid != 0) return ::waitpid(pid, &status, 0) == pid && status == 0;
+  ::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead
+  const rlimit limit{filelimit, filelimit};
+  ::_exit(::setrlimit(RLIMIT_FSIZE, &limit) == 0 && body() ? 0 : 1);
+}
+
+TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
+  // Each of the program's saves on a full disk, or in a folder it may not write to.
+  const std::tuple<const char*, void (*)(App&), bool> saves[] = {
+      {"ZARN.CFG", [](App& a) { savecfg(a); }, false},
+      {"FASTMAPS.DAT", [](App& a) { savefastmaps(a); }, false},
+      {"PULFIX.DAT", [](App& a) { writepulfix(a, "SJ 1 2"); }, true},
+      {"PICVIEWR.CFG", [](App& a) { runpicviewr(a, "clip.avi"); }, false},
+      {"INITROCK.OUT", initrockwell, false},
+      {"ZARNTEXT.TXT", [](App& a) { a.speech.talkext = 1, queuewav(a, "x.wav"), showmsg(a, "hi"); }, true},
+  };
+  for (const auto& [name, save, unwritable] : saves) {
+    put(name, "old\r\n");
+    std::filesystem::permissions(dir, std::filesystem::perms(unwritable ? 0555 : 0755));
+    const std::string shown = std::string(name) + " not written: " + (unwritable ? "Permission denied" : "File too large");
+    EXPECT_TRUE(inchild([&] {
+      if (unwritable && ::geteuid() == 0 && ::setuid(65534) != 0) return false;  // root writes anywhere
+      save(*app);
+      return app->win.zarn.saytxt.caption == shown && programs->started.empty();  // no viewer of the old name
+    }, unwritable ? RLIM_INFINITY : 0)) << shown;
+    std::filesystem::permissions(dir, std::filesystem::perms(0755));
+    EXPECT_EQ(get(name) + std::to_string(std::distance(std::filesystem::directory_iterator(dir), {})), "old\r\n1")
+        << name << ": the old file, and no other left behind";
+    std::filesystem::remove(dir / name);
   }
 }
 

@@ -1,6 +1,10 @@
 // Files of the working directory: DOS names on a case-sensitive file system, DOS line ends,
 // and the comma-separated field reader every list file goes through.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <random>
 
 #include "platform/files.h"
 #include "support/tempdir.h"
@@ -61,8 +65,13 @@ TEST_F(FilesTest, LinesInAndOut) {
   EXPECT_TRUE(files.write("out.txt", "raw") && dir.get("OUT.TXT") == "raw") << "the same file whatever the case";
   EXPECT_FALSE(files.write("nodir\\x.txt", "x")) << "a missing directory is a failure, not a crash";
   EXPECT_FALSE(OutputFile::open(files, "nodir\\x.txt", OutputFile::Mode::Append));
+  std::filesystem::permissions(dir / "OUT.TXT", std::filesystem::perms(0600));
+  OutputFile::open(files, "OUT.TXT", OutputFile::Mode::Output)->print("dropped unfinished");
+  EXPECT_EQ(dir.get("OUT.TXT"), "raw") << "a save dropped unfinished leaves the old file";
+  EXPECT_TRUE(files.write("OUT.TXT", "new") &&
+              std::filesystem::status(dir / "OUT.TXT").permissions() == std::filesystem::perms(0600)) << "mode kept";
   if (auto f = OutputFile::open(files, "LOG.NME", OutputFile::Mode::Output)) {
-    EXPECT_TRUE(f->print("$GPGGA,1") && f->printpart("part") && f->printpart(" 12 ") && f->print(""));
+    EXPECT_TRUE(f->print("$GPGGA,1") && f->printpart("part") && f->printpart(" 12 ") && f->print("") && f->close());
   }
   if (auto f = OutputFile::open(files, "log.nme", OutputFile::Mode::Append)) {
     EXPECT_TRUE(f->writefields({writeitem("Smith, J"), writeitem(53.1f), writeitem(-3), writeitem(0.25),
@@ -73,6 +82,24 @@ TEST_F(FilesTest, LinesInAndOut) {
   in.lineinput();
   EXPECT_EQ((std::pair{in.lineinput(), in.field()}), (std::pair<std::string, std::string>{"part 12 ", "Smith, J"}));
   EXPECT_EQ(static_cast<float>(in.number()), 53.1f) << "a written single reads back the same";
+}
+
+TEST_F(FilesTest, AKillDuringASaveLeavesTheOldFileOrTheNewOneWhole) {
+  constexpr std::size_t size = 2 << 20;  // each save writes one letter throughout
+  dir.put("BIG.DAT", std::string(size, 'a'));
+  std::mt19937 rnd(7);
+  int saved = 0;
+  for (int run = 0; run < 30; ++run) {
+    const pid_t pid = ::fork();
+    for (char c = 'b'; pid == 0; c = c == 'z' ? 'b' : static_cast<char>(c + 1)) files.write("BIG.DAT", std::string(size, c));
+    ::usleep(2000 + rnd() % 30000);
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    const std::string got = dir.get("BIG.DAT");
+    ASSERT_TRUE(got.size() == size && got.find_first_not_of(got[0]) == std::string::npos) << run << ": " << got.size();
+    saved += got[0] != 'a';
+  }
+  EXPECT_GT(saved, 5) << "kills between saves as well as during them";
 }
 
 TEST(InputFields, RecordsAsTheOldReaderReadThem) {

@@ -55,7 +55,7 @@ TEST_F(ProgramsTest, ProgramsNotWaitedForLeaveNoZombiesAndGetNoDescriptors) {
   for (int i = 0; i < 1000 && programs.running() > 0; ++i, programs.reap()) ::usleep(10000);
   EXPECT_TRUE(programs.running() == 0 && dir.has("done1") && dir.has("done2") && dir.has("done3"));
   EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left over, not even as a zombie";
-  auto log = OutputFile::open(files, "TRIP.NME", OutputFile::Mode::Output);
+  auto log = OutputFile::open(files, "TRIP.NME", OutputFile::Mode::Log);
   const int extra = ::dup(STDERR_FILENO);  // without close-on-exec
   ASSERT_TRUE(log && programs.start("/bin/sh", {"-c", "ls /proc/self/fd > fds.txt"}, true, nullptr));
   ::close(extra);
