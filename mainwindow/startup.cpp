@@ -284,11 +284,13 @@ void datastages(App& app) {
   if (!readpopcd(app, &why)) stage(app, why, 1.0f);
 }
 
-// The COM port trap: the port is not available, and start-up goes on without it.
-void portunavailable(App& app) {
+// The COM port trap: the port is not available, and start-up goes on without it. The serial
+// line's reason (no such device, permission denied, a bad setting) is shown with it.
+void portunavailable(App& app, const std::string& why = "") {
   MainState& m = app.main;
   StartForm& s = app.win.get<StartForm>();
-  std::string text = m.gpsport + " specified in file ZARN.CFG is not available so " + "I am setting port to ";
+  const std::string reason = why.empty() ? "" : " (" + why + ")";
+  std::string text = m.gpsport + " specified in file ZARN.CFG is not available" + reason + " so I am setting port to ";
   m.gpsport = "NULL";
   text += m.gpsport + ". Edit ZARN.CFG to stop this message.";
   s.errmsg.set(text);
@@ -310,7 +312,7 @@ void serialport(App& app) {
       speakqueue(app);
       settings = trim(c->settings);
       if (!app.sys.serial->setsettings(settings)) {
-        portunavailable(app);
+        portunavailable(app, app.sys.serial->lasterror());
         return;
       }
       if (c->gpstimeout) {
@@ -327,7 +329,7 @@ void serialport(App& app) {
       }
     }
   }
-  if (!openport(app, settings)) portunavailable(app);
+  if (!openport(app, settings)) portunavailable(app, app.sys.serial->lasterror());
 }
 
 void receiverinit(App& app) {

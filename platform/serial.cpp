@@ -168,7 +168,12 @@ bool TermiosSerial::open(const std::string& port, const std::string& settings) {
     if (!parsed) return false;
     s = *parsed;
   }
-  auto dev = serialdevice(port, &error_);
+  port_ = port;
+  return connect(s);
+}
+
+bool TermiosSerial::connect(const SerialSettings& s) {
+  auto dev = serialdevice(port_, &error_);
   if (!dev) return false;
   device_ = *dev;
   const int fd = ::open(dev->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -183,7 +188,7 @@ bool TermiosSerial::open(const std::string& port, const std::string& settings) {
   fd_ = fd;
   if (!apply(s)) {
     const std::string why = error_;
-    close();
+    drop();
     error_ = why;
     return false;
   }
@@ -237,25 +242,56 @@ bool TermiosSerial::apply(const SerialSettings& s) {
 }
 
 void TermiosSerial::close() {
+  lost_ = false;
+  drop();
+}
+
+void TermiosSerial::drop() {
   if (fd_ < 0) return;
   ::ioctl(fd_, TIOCNXCL);  // the exclusive claim outlives us while another holds the device open
   ::close(fd_);
   fd_ = -1;
 }
 
+// Long enough not to busy a device that is still coming up, short enough that a receiver
+// plugged in again is read before its first fixes are missed.
+constexpr auto retryevery = std::chrono::seconds(2);
+
+void TermiosSerial::lose() {
+  drop();
+  lost_ = true;
+  retry_ = std::chrono::steady_clock::now() + retryevery;
+  error_ += "; opening it again every 2 s";
+}
+
+bool TermiosSerial::ready() {
+  if (fd_ < 0 && lost_ && std::chrono::steady_clock::now() >= retry_) {
+    retry_ = std::chrono::steady_clock::now() + retryevery;
+    if (connect(settings_)) lost_ = false;
+  }
+  return fd_ >= 0;
+}
+
 int TermiosSerial::inbuffercount() {
-  if (fd_ < 0) return 0;
+  if (!ready()) return 0;
   int n = 0;
-  if (::ioctl(fd_, FIONREAD, &n) != 0) {
+  if (::ioctl(fd_, FIONREAD, &n) != 0) {  // EIO once the device has hung up or been unplugged
     fail("cannot count the input on");
+    lose();
     return 0;
+  }
+  // Some drivers go on counting nothing after a hang-up: ask the device itself.
+  pollfd p{fd_, POLLIN, 0};
+  if (n == 0 && ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+    error_ = device_.string() + " hung up";
+    lose();
   }
   return n;
 }
 
 std::string TermiosSerial::input() {
   std::string got;
-  if (fd_ < 0) return got;
+  if (!ready()) return got;
   // A bound, so that a line faster than we can read cannot hold the caller here.
   constexpr std::size_t most = 1 << 20;
   char buf[4096];
@@ -266,15 +302,18 @@ std::string TermiosSerial::input() {
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) fail("cannot read");
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      fail("cannot read");
+      lose();
+    }
     break;
   }
   return got;
 }
 
 bool TermiosSerial::output(std::string_view bytes) {
-  if (fd_ < 0) {
-    error_ = "serial port not open";
+  if (!ready()) {
+    if (!lost_) error_ = "serial port not open";
     return false;
   }
   // The kernel's buffer normally takes everything at once; when it is full, wait for the line
@@ -291,7 +330,11 @@ bool TermiosSerial::output(std::string_view bytes) {
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return fail("cannot write to");
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      fail("cannot write to");
+      lose();
+      return false;
+    }
     if (clock::now() >= deadline) {
       error_ = "output to " + device_.string() + " timed out after " + std::to_string(done) + " of " +
                std::to_string(bytes.size()) + " bytes";
@@ -304,8 +347,8 @@ bool TermiosSerial::output(std::string_view bytes) {
 }
 
 void TermiosSerial::setdtr(bool on) {
-  if (fd_ < 0) {
-    error_ = "serial port not open";
+  if (!ready()) {
+    if (!lost_) error_ = "serial port not open";
     return;
   }
   int bits = TIOCM_DTR;

@@ -8,8 +8,12 @@
 //      each group by its number. A PC with one built-in port and a USB receiver thus has
 //      COM1 = /dev/ttyS0 and COM2 = /dev/ttyUSB0, as Windows would number them; a laptop
 //      with only the USB receiver has it as COM1.
+//
+// A device that hangs up or fails (a USB receiver unplugged, the far end of a pseudo-terminal
+// closed) is closed and the same port name opened again every two seconds until it works.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -57,7 +61,9 @@ class TermiosSerial final : public SerialLine {
   bool open(const std::string& port, const std::string& settings) override;
   // While closed the settings are kept for the next open.
   bool setsettings(const std::string& settings) override;
+  // False while a lost device waits to be opened again.
   bool isopen() const override { return fd_ >= 0; }
+  // Closes the port for good: a lost device is no longer waited for.
   void close() override;
   int inbuffercount() override;
   std::string input() override;
@@ -68,13 +74,20 @@ class TermiosSerial final : public SerialLine {
   const std::filesystem::path& device() const { return device_; }
 
  private:
+  bool connect(const SerialSettings& s);  // opens port_
   bool apply(const SerialSettings& s);
   bool fail(const char* what);  // lasterror: what, the device and errno's text; returns false
+  void drop();                  // closes the device
+  void lose();                  // the device has gone: closed, and opened again when due
+  bool ready();                 // open, after opening a lost device again when that is due
 
   int fd_ = -1;
+  std::string port_;
   std::filesystem::path device_;
   SerialSettings settings_;
   std::string error_;
+  bool lost_ = false;
+  std::chrono::steady_clock::time_point retry_;
 };
 
 }  // namespace zarn::platform

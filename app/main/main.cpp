@@ -1,5 +1,4 @@
 // zarn: the moving map. Runs in the directory it is started in (the data folder).
-#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -13,10 +12,12 @@
 #include "platform/audio/pulsewav.h"
 #include "platform/printer.h"
 #include "platform/programs.h"
+#include "platform/qt/qtapp.h"
 #include "platform/qt/qtservices.h"
 #include "platform/serial.h"
 #include "platform/textrules.h"
 #include "platform/tts/espeakspeaker.h"
+#include "speech/msgline.h"
 
 namespace {
 // Without a display QApplication aborts with a message few would understand.
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
         stderr);
     return 1;
   }
-  QApplication qapp(argc, argv);
+  zarn::qt::Application qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZARN"));
   QApplication::setQuitOnLastWindowClosed(false);  // windows are hidden, not closed
 
@@ -64,6 +65,9 @@ int main(int argc, char** argv) {
   s.metrics = qt::qtmetrics();
   App app(std::move(s));
   app.sys.programs = std::make_unique<platform::PosixPrograms>(app.files);  // needs the app's files
+  // A command that fails is reported on the message line, whatever the message setting, and
+  // the program goes on.
+  qapp.onexception = [&app](const std::string& what) { showmsgsay(app, "Error: " + what); };
 
   Shell shell(app);
   // The command line as one text (a replay file may be named there), in the program's Latin-1.
@@ -73,5 +77,7 @@ int main(int argc, char** argv) {
   Form_Load(app, cmdline);
   if (app.main.quit) return 0;  // the one-shot fix mode, or a start-up failure
   shell.start();
-  return qapp.exec();
+  const int status = qapp.exec();
+  qapp.onexception = nullptr;  // the application goes before the QApplication
+  return status;
 }

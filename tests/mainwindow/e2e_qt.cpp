@@ -148,6 +148,17 @@ TEST_F(Startup, AFailingPortIsReportedOnceABadLineSettingMeansNoPort) {
             std::tuple("4800,N,8,1", 0.25f, 20.0f))
       << "ZARN.COM's heading speed replaces ZARN.CFG's";
   EXPECT_TRUE(saw("Setting GPS timeout to  15 secs ...")) << "Str puts a blank before the number";
+  // The system's reason is shown too (root opens anything, so is never denied).
+  for (auto [denied, reason] : {std::pair{false, "No such file or directory"}, {true, "Permission denied"}}) {
+    if (denied && ::geteuid() == 0) continue;
+    if (denied) put("tty", ""), std::filesystem::permissions(dir / "tty", std::filesystem::perms::none);
+    ::setenv("ZARN_COM1", (dir / "tty").c_str(), 1);
+    make(std::make_unique<platform::TermiosSerial>());
+    start("", false);
+    ::unsetenv("ZARN_COM1");
+    const std::string want = "available (cannot open " + (dir / "tty").string() + ": " + reason + ") so I";
+    EXPECT_NE(app->win.get<StartForm>().errmsg.caption.find(want), std::string::npos) << reason;
+  }
 }
 
 TEST_F(Startup, TheStartBatchRunsByNameAndTheDialOutSetUpHoldsStartUpUntilItCloses) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/formview.h"
+#include "platform/qt/qtapp.h"
 #include "platform/qt/qtkeys.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
@@ -160,6 +161,20 @@ TEST_F(InputTest, KeysReachTheFormThroughWidgetsAndClosingAWindowHidesIt) {
   second.show();
   ui.refresh();
   EXPECT_TRUE(ui.view(second)->isVisible()) << "the window is kept for showing again";
+}
+
+TEST_F(InputTest, AnExceptionFromAHandlerIsReportedAndTheEventLoopGoesOn) {
+  auto& qapp = dynamic_cast<Application&>(*QCoreApplication::instance());
+  strings reported;
+  qapp.onexception = [&](const std::string& what) { reported.push_back(what); };
+  panel.onKeyPress = [](int&) { throw std::runtime_error("no such map"); };
+  key(view(), Qt::Key_A, none, "a");
+  QEventLoop loop;
+  QTimer::singleShot(0, [] { throw 42; });  // as from the main tick
+  QTimer::singleShot(20, &loop, &QEventLoop::quit);
+  loop.exec();
+  qapp.onexception = nullptr;
+  EXPECT_EQ(reported, (strings{"no such map", "unknown exception"}));
 }
 
 TEST_F(InputTest, WidgetsShowTheModelAndUserEditsGoBackIntoIt) {

@@ -1,0 +1,22 @@
+// The program's QApplication: the one place where an exception thrown by the handler of a
+// window, widget or timer event is stopped, so that one failing command does not end the
+// program.
+#pragma once
+
+#include <QApplication>
+#include <functional>
+#include <string>
+
+namespace zarn::qt {
+
+class Application final : public QApplication {
+ public:
+  Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+  // Delivers an event. An exception escaping its handler ends there: what it says goes to
+  // onexception (and to stderr), and the event counts as handled.
+  bool notify(QObject* receiver, QEvent* e) override;
+  std::function<void(const std::string& what)> onexception;
+};
+
+}  // namespace zarn::qt
