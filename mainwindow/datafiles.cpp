@@ -231,20 +231,40 @@ std::optional<ZarnCom> readzarncom(App& app, bool filelink) {
   return c;
 }
 
-bool readhistory(App& app) {
+std::string readhistory(App& app) {
   MapView& m = app.map;
   m.histint = app.main.mvmode == 1 ? 0 : 1;
   m.trailcolour = ui::white;
   m.trailsize = 50;
   m.trailsizedgps = 5;
   m.trailmaxpix = 100;
+  const std::string error = "HISTORY.CFG Error: ";
   auto l = ValueList::open(app.files, "HISTORY.CFG");
-  if (!l) return true;
-  int r = 0, g = 0, b = 0;
-  if (!take(*l, m.histint) || !take(*l, r) || !take(*l, g) || !take(*l, b)) return false;
-  m.trailcolour = static_cast<ui::Colour>((std::clamp(r, 0, 255)) | (std::clamp(g, 0, 255) << 8) |
-                                          (std::clamp(b, 0, 255) << 16));
-  return take(*l, m.trailsize) && take(*l, m.trailsizedgps) && take(*l, m.trailmaxpix);
+  if (!l) return app.files.exists("HISTORY.CFG") ? error + "it cannot be read" : "";
+  // Interval code, red, green, blue, dot size without and with a differential fix, widest dot.
+  double v[7] = {};
+  for (int i = 0; i < 7; ++i) {
+    if (l->eof()) return error + "it ends after " + std::to_string(i) + " of its 7 values";
+    const std::size_t at = l->file().position();
+    const std::string item = l->text().value_or("");
+    if (!isnumber(item)) {
+      // The line the value starts on: the line ends before it, CR LF counted once.
+      const std::string before = app.files.read("HISTORY.CFG").value_or("").substr(0, at);
+      long line = 1;
+      for (std::size_t k = 0; k < before.size(); ++k)
+        line += before[k] == '\n' || (before[k] == '\r' && (k + 1 == before.size() || before[k + 1] != '\n'));
+      return error + "damaged at line " + std::to_string(line) + ", \"" + text::left(item, 40) + "\" is not a number";
+    }
+    v[i] = text::val(item);
+  }
+  const auto int16 = [](double d) { return static_cast<int>(text::int16(d)); };
+  m.histint = int16(v[0]);
+  m.trailcolour = static_cast<ui::Colour>(std::clamp(int16(v[1]), 0, 255) | (std::clamp(int16(v[2]), 0, 255) << 8) |
+                                          (std::clamp(int16(v[3]), 0, 255) << 16));
+  m.trailsize = static_cast<float>(v[4]);
+  m.trailsizedgps = static_cast<float>(v[5]);
+  m.trailmaxpix = int16(v[6]);
+  return "";
 }
 
 bool readdfcolour(App& app) {

@@ -66,8 +66,10 @@ struct ZarnCom {
 };
 std::optional<ZarnCom> readzarncom(App& app, bool filelink);
 
-// HISTORY.CFG into the trail settings, or the defaults; false when a value cannot be read.
-bool readhistory(App& app);
+// HISTORY.CFG into the trail settings, or the defaults without the file. When it cannot be used
+// (unreadable, too few values, a value that is not a number) the message that ends start-up,
+// naming the fault and the line; else empty.
+std::string readhistory(App& app);
 // DFCOLOUR.CFG: up to 10 colours for the bearing lines from line 0; false on a bad value.
 bool readdfcolour(App& app);
 // ZARNDIAL.CFG: the dial buttons' captions; false on a bad value. The count read in *n.

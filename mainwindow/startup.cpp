@@ -217,7 +217,9 @@ bool maps(App& app) {
   }
   mv.picwidth = 640;
   mv.picheight = 480;
-  if (!readmaplist(app)) return false;
+  std::string why;
+  if (!readmaplist(app, &why)) return false;
+  if (!why.empty()) stage(app, why, 1.0f);
   if (mv.maxrotsect != 0) stage(app, text::str(mv.maxrotsect) + " map rotations");
   mv.headingup = flagfile(app, "ROTATION.CFG");
   if (mv.headingup == 1) {
@@ -360,8 +362,8 @@ bool displaystages(App& app) {
   if (auto p = picture(app, "CARICON0.ICO")) z.car.setpicture(std::move(p));
 
   mv.ntrail = 100;
-  if (!readhistory(app)) {
-    fatal(app, "HISTORY.CFG Error ?");
+  if (const std::string why = readhistory(app); !why.empty()) {
+    fatal(app, why);
     return false;
   }
   z.scalelab.forecolor = mv.trailcolour;

@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "mainwindow/cform.h"
+#include "mainwindow/datafiles.h"
 #include "mainwindow/smallservices.h"
 #include "mainwindow/startwin.h"
 #include "mapdisplay/mapload.h"
@@ -176,15 +178,44 @@ bool addentry(App& app, const std::string& name, const MapDes& d) {
   return true;
 }
 
-bool readfromcache(App& app, const std::string& bytes) {
+// No control bytes but tabs.
+bool istext(const std::string& s) {
+  return std::none_of(s.begin(), s.end(), [](char c) { return c != '\t' && static_cast<unsigned char>(c) < 32; });
+}
+
+// Why the cache cannot stand for the descriptions; empty when it can. It must hold the records it
+// counts (bytes after them are left over from an older, longer cache), each with a name of text,
+// a known kind and calibration, numbers for its corners, and a description on disk.
+std::string cachefault(const App& app, const std::string& bytes) {
+  const std::string f = "FASTMAPS.DAT";
+  if (bytes.empty()) return f + " is empty";
+  if (bytes.size() < 2) return f + " is cut short: it ends inside its count";
+  const int count = get16(bytes, 0);
+  if (count < 1 || count > MapView::mapmax) return f + " is damaged: it counts " + std::to_string(count) + " maps";
+  const auto whole = (bytes.size() - 2) / recsize;
+  if (whole < static_cast<std::size_t>(count))
+    return f + " is cut short: it counts " + std::to_string(count) + " maps, holds " + std::to_string(whole);
+  for (int i = 1; i <= count; ++i) {
+    const std::size_t at = 2 + recsize * static_cast<std::size_t>(i - 1);
+    const std::string atmap = f + " is damaged at map " + std::to_string(i) + ": ";
+    const std::string name = text::trim(bytes.substr(at, namesize));
+    if (name.empty() || !istext(name)) return atmap + "its name is not text";
+    if (const int kind = get16(bytes, at + 18); kind < 0 || kind > 3)
+      return atmap + "unknown kind " + std::to_string(kind);
+    if (const int ll = get16(bytes, at + 16); ll != 0 && ll != 1)
+      return atmap + "unknown calibration " + std::to_string(ll);
+    for (std::size_t v = at + 20; v < at + 40; v += 4)
+      if (!std::isfinite(getfloat(bytes, v))) return atmap + "its bounds are not numbers";
+    if (!app.files.exists(name + ".DES")) return f + " names " + name + ".DES, which is missing";
+  }
+  return {};
+}
+
+void readfromcache(App& app, const std::string& bytes) {
   MapView& m = app.map;
   setstatlabel(app, "Reading Map list from FASTMAPS.DAT ...");
   m.mapcount = 0;
-  if (bytes.size() < 2) return true;
-  // Only whole records count, and never more than the catalogue holds.
-  const int stored = get16(bytes, 0);
-  const auto whole = static_cast<int>((bytes.size() - 2) / recsize);
-  const int count = std::clamp(std::min(stored, whole), 0, MapView::mapmax);
+  const int count = get16(bytes, 0);
   for (int i = 1; i <= count; ++i) {
     const std::size_t at = 2 + recsize * static_cast<std::size_t>(i - 1);
     m.mapname[i] = text::trim(bytes.substr(at, namesize));
@@ -199,14 +230,69 @@ bool readfromcache(App& app, const std::string& bytes) {
     m.mapcount = i;
     listtitle(app, readdesname(app, i));
   }
-  return true;
+}
+
+// The first map name too long for the cache's 16 characters; empty when all fit.
+std::string longname(const MapView& m) {
+  for (int i = 1; i <= m.mapcount; ++i)
+    if (m.mapname[i].size() > namesize) return m.mapname[i];
+  return {};
+}
+
+// The catalogue as FASTMAPS.DAT holds it; every name must fit.
+std::string cachebytes(const MapView& m) {
+  std::string s;
+  s.reserve(2 + recsize * static_cast<std::size_t>(m.mapcount));
+  put16(s, m.mapcount);
+  for (int i = 1; i <= m.mapcount; ++i) {
+    const std::string& n = m.mapname[i];
+    s += std::string(namesize - n.size(), ' ') + n;
+    put16(s, m.maplatlon[i]);
+    put16(s, m.mapkind[i]);
+    putfloat(s, m.mapew[i]);
+    putfloat(s, m.mapswx[i]);
+    putfloat(s, m.mapnex[i]);
+    putfloat(s, m.mapswy[i]);
+    putfloat(s, m.mapney[i]);
+    putfloat(s, m.mapx640[i]);
+  }
+  return s;
+}
+
+// What is wrong with the lines of a description, as "is damaged at line N: ..."; empty when sound.
+// Lines 1 to 5 must be there as text; line 2 names the map; lines 3 to 5 each begin with a
+// reference, and the pixel numbers that calibrate a picture, or a tiled map's view width, are
+// numbers.
+std::string desfault(const std::vector<std::string>& lines) {
+  const auto at = [](std::size_t k, const std::string& what) {
+    return "is damaged at line " + std::to_string(k + 1) + ": " + what;
+  };
+  for (std::size_t k = 0; k < lines.size() && k < 6; ++k)
+    if (!istext(lines[k])) return at(k, "it holds bytes that are not text");
+  if (lines.size() < 5) return at(lines.size(), "the line is missing");
+  if (text::trim(fields(lines[1], 1)[0]).empty()) return at(1, "it names no map");
+  const bool tiled = text::left(fields(lines[2], 1)[0], 4) == "TILE";
+  for (std::size_t k = 2; k < 5; ++k) {
+    const auto f = fields(lines[k], 3);
+    if (f[0].empty()) return at(k, "it has no reference");
+    for (std::size_t n = 1; n <= (tiled ? (k == 2 ? 1u : 0u) : 2u); ++n)
+      if (f[n].empty() || !isnumber(f[n]))
+        return at(k, f[n].empty() ? "a number is missing" : "\"" + text::left(f[n], 40) + "\" is not a number");
+  }
+  return {};
 }
 
 }  // namespace
 
-std::optional<MapDes> readdes(const platform::Files& files, const std::string& file) {
+std::optional<MapDes> readdes(const platform::Files& files, const std::string& file, std::string* why) {
   auto lines = files.readlines(file);
-  if (!lines) return std::nullopt;
+  const std::string fault = !lines           ? (files.exists(file) ? "cannot be read" : "is missing")
+                            : lines->empty() ? "is empty"
+                                             : desfault(*lines);
+  if (!fault.empty()) {
+    if (why) *why = file + " " + fault;
+    return std::nullopt;
+  }
   auto line = [&](std::size_t k) { return k < lines->size() ? (*lines)[k] : std::string(); };
   MapDes d;
   d.title = fields(line(0), 1)[0];
@@ -296,14 +382,10 @@ void scanmaps(App& app) {
   }
 }
 
-bool readmaplist(App& app) {
-  MapView& m = app.map;
-  app.win.get<CForm>().map.clear();
-  if (app.files.exists("FASTMAPS.DAT")) {
-    const auto bytes = app.files.read("FASTMAPS.DAT");
-    return readfromcache(app, bytes.value_or(std::string()));
-  }
+namespace {
 
+bool readfromdir(App& app) {
+  MapView& m = app.map;
   m.mapcount = 0;
   m.maxrotsect = 0;
   auto dir = platform::InputFile::open(app.files, "MAPS.DIR");
@@ -321,40 +403,59 @@ bool readmaplist(App& app) {
       beep(app);
       break;
     }
-    const auto d = readdes(app.files, name + ".DES");
-    if (!d) continue;
+    std::string why;
+    const auto d = readdes(app.files, name + ".DES", &why);
+    if (!d) {
+      // Its picture may well be there: a damaged description leaves the map out, and the
+      // program goes on.
+      setstatlabel(app, why + ": map left out");
+      continue;
+    }
     addentry(app, name, *d);
     if (app.main.quit) return false;
   }
   return true;
 }
 
-bool savefastmaps(App& app) {
-  const MapView& m = app.map;
-  for (int i = 1; i <= m.mapcount; ++i) {
-    const std::string& n = m.mapname[i];
-    if (n.size() > namesize) {
-      showmsg(app, "FASTMAPS.DAT not written: map name " + n + " is longer than 16 characters");
-      return false;
+}  // namespace
+
+bool readmaplist(App& app, std::string* why) {
+  MapView& m = app.map;
+  app.win.get<CForm>().map.clear();
+  // A new catalogue: maps that failed to load may load now.
+  m.failedmaps.clear();
+  if (why) why->clear();
+  std::string fault;
+  if (app.files.exists("FASTMAPS.DAT")) {
+    const auto bytes = app.files.read("FASTMAPS.DAT");
+    fault = bytes ? cachefault(app, *bytes) : "FASTMAPS.DAT cannot be read";
+    if (fault.empty()) {
+      readfromcache(app, *bytes);
+      return true;
     }
   }
-  std::string s;
-  s.reserve(2 + recsize * static_cast<std::size_t>(m.mapcount));
-  put16(s, m.mapcount);
-  for (int i = 1; i <= m.mapcount; ++i) {
-    const std::string& n = m.mapname[i];
-    s += std::string(namesize - n.size(), ' ') + n;
-    put16(s, m.maplatlon[i]);
-    put16(s, m.mapkind[i]);
-    putfloat(s, m.mapew[i]);
-    putfloat(s, m.mapswx[i]);
-    putfloat(s, m.mapnex[i]);
-    putfloat(s, m.mapswy[i]);
-    putfloat(s, m.mapney[i]);
-    putfloat(s, m.mapx640[i]);
+  if (!readfromdir(app)) return false;
+  if (fault.empty()) return true;
+  // The cache is made again from what the descriptions gave; with nothing to hold, or names it
+  // cannot hold, it goes, so that the next start does not meet the same fault.
+  const bool keep = m.mapcount > 0 && longname(m).empty();
+  std::string error;
+  if (keep ? !app.files.write("FASTMAPS.DAT", cachebytes(m), &error) : !app.files.remove("FASTMAPS.DAT"))
+    fault += "; it could not be made again" + (error.empty() ? "" : ": " + error);
+  if (why)
+    *why = fault;
+  else
+    showmsg(app, fault);
+  return true;
+}
+
+bool savefastmaps(App& app) {
+  if (const std::string n = longname(app.map); !n.empty()) {
+    showmsg(app, "FASTMAPS.DAT not written: map name " + n + " is longer than 16 characters");
+    return false;
   }
   // Written afresh: an older, longer cache must not leave records behind the new ones.
-  if (std::string error; !app.files.write("FASTMAPS.DAT", s, &error)) {
+  if (std::string error; !app.files.write("FASTMAPS.DAT", cachebytes(app.map), &error)) {
     showmsg(app, "FASTMAPS.DAT not written: " + error);
     return false;
   }

@@ -21,7 +21,9 @@ struct MapDes {
   std::array<float, 3> a{}, b{};
   std::string places;
 };
-std::optional<MapDes> readdes(const platform::Files& files, const std::string& file);
+// Nullopt when the description is missing, cannot be read or is damaged; then *why (when given)
+// names the file and its fault ("is damaged at line N: ...").
+std::optional<MapDes> readdes(const platform::Files& files, const std::string& file, std::string* why = nullptr);
 // True when the reference pixels of a description leave nothing to divide by: the columns of
 // the two points (or the rows) coincide. Tiled maps have no reference pixels.
 bool degenerate(const MapDes& d);
@@ -39,8 +41,11 @@ bool initmaps(App& app);
 void scanmaps(App& app);
 // Fills the catalogue from FASTMAPS.DAT when it exists, else from MAPS.DIR and the
 // descriptions. False when a listed map's picture is missing: the box has been shown and
-// main.quit set, as the program must end.
-bool readmaplist(App& app);
+// main.quit set, as the program must end. A cache that does not hold what it counts or names a
+// missing description is not used: the catalogue comes from the descriptions, the cache is
+// written again, and what was wrong goes to *why (to the message line when null). Forgets which
+// maps failed to load.
+bool readmaplist(App& app, std::string* why = nullptr);
 // Writes the catalogue to FASTMAPS.DAT; refused, with a message, when a map name does not fit
 // the cache's 16 characters.
 bool savefastmaps(App& app);

@@ -39,12 +39,14 @@ void choosemap(App& app, float x, float y) {
       x2 = (x - cx) * m.rotcos + cx - (y - cy) * m.rotsin;
       y2 = (y - cy) * m.rotcos + cy + (x - cx) * m.rotsin;
     }
-    if (mapcovers(m, x2, y2, i) && m.mapew[k] <= best && m.mapew[k] >= m.minscale) {
+    if (mapcovers(m, x2, y2, i) && m.mapew[k] <= best && m.mapew[k] >= m.minscale && !m.failedmaps.contains(i)) {
       best = m.mapew[k];
       bi = i;
     }
   }
   if (bi < 0) bi = 1;
+  // A map that failed is not tried again on every tick; the current one stays.
+  if (m.failedmaps.contains(bi)) return;
 
   if (m.mapkind[static_cast<std::size_t>(bi)] == 0) {
     if (bi != m.curmap || (m.headingup == 1 && m.rotangle != m.rotlast)) {
@@ -100,7 +102,7 @@ void zoomnextmap(App& app) {
   float next = 1e10f;
   for (int i = 1; i <= m.mapcount; ++i) {
     const float w = m.mapew[static_cast<std::size_t>(i)];
-    if (mapcovers(m, x, y, i) && i != m.curmap && w > m.minscale && w < next) next = w;
+    if (mapcovers(m, x, y, i) && i != m.curmap && w > m.minscale && w < next && !m.failedmaps.contains(i)) next = w;
   }
   if (m.minscale != 0) m.minscale = next == 1e10f ? 0.0001f : next;
   choosemap(app, x, y);

@@ -24,14 +24,10 @@ namespace zarn {
 
 namespace {
 
-// A map the loader cannot use: it covers no position any more, so the choice does not keep
-// asking for it.
+// A map the loader cannot use: said once, as the choice does not ask for it again until the
+// catalogue is built again.
 void refuse(App& app, int n, const std::string& why) {
-  MapView& m = app.map;
-  const auto k = static_cast<std::size_t>(n);
-  m.mapew[k] = 0;
-  m.mapnex[k] = m.mapswx[k];
-  m.mapney[k] = m.mapswy[k];
+  app.map.failedmaps.insert(n);
   showmsg(app, why);
 }
 
@@ -55,7 +51,28 @@ void loadtiled(App& app, int n, const MapDes& d) {
   drawtiles(app, cx, cy);
 }
 
-void loadsingle(App& app, int n, const MapDes& d) {
+// The picture of a single-picture map for the rotation in force: the turned copy of the sector
+// when there is one, else the north-up picture (unturned set).
+struct MapPicture {
+  std::string file;
+  bool unturned = false;
+  ui::PictureRef pic;
+};
+MapPicture mappicture(App& app, int n, std::string& why) {
+  const MapView& m = app.map;
+  const std::string& name = m.mapname[static_cast<std::size_t>(n)];
+  MapPicture p{name, false, nullptr};
+  if (m.rotangle > 0 && !p.file.empty()) p.file[0] = static_cast<char>('0' + m.rotsector);
+  p.file += ".BMP";
+  if (m.rotangle > 0 && !app.files.exists(p.file)) {
+    p.unturned = true;
+    p.file = name + ".BMP";
+  }
+  p.pic = loadpicture(app, p.file, &why);
+  return p;
+}
+
+void loadsingle(App& app, int n, const MapDes& d, const MapPicture& p) {
   MapView& m = app.map;
   ZarnForm& z = app.win.zarn;
   const auto k = static_cast<std::size_t>(n);
@@ -64,18 +81,10 @@ void loadsingle(App& app, int n, const MapDes& d) {
   m.placemin = placethreshold(app, m.placesfile);
 
   hidetiles(app);
-  const std::string& name = m.mapname[k];
-  m.mapbmp = name;
-  if (m.rotangle > 0 && !m.mapbmp.empty()) m.mapbmp[0] = static_cast<char>('0' + m.rotsector);
-  m.mapbmp += ".BMP";
+  m.mapbmp = p.file;
   if (m.rotangle > 0) {
-    if (!app.files.exists(m.mapbmp)) {
-      m.norotmap = 1;
-      northup(m);
-      m.mapbmp = name + ".BMP";
-    } else {
-      m.norotmap = 0;
-    }
+    m.norotmap = p.unturned ? 1 : 0;
+    if (p.unturned) northup(m);
   }
 
   // The picture is read once; its natural size calibrates the map.
@@ -83,9 +92,7 @@ void loadsingle(App& app, int n, const MapDes& d) {
   img.stretch = false;
   img.move(0, 0, 640, 480);
   img.visible = false;
-  ui::PictureRef pic = zarn::loadpicture(app, m.mapbmp);
-  if (!pic) showmsg(app, "Map picture " + m.mapbmp + " is missing");
-  img.setpicture(pic);
+  img.setpicture(p.pic);
   m.picwidth = static_cast<float>(img.width);
   m.picheight = static_cast<float>(img.height);
   m.mapx640[k] = m.picwidth / 640;
@@ -174,14 +181,24 @@ void loadmap(App& app, int n) {
   const auto k = static_cast<std::size_t>(n);
   // The description is checked before anything on the window changes: a map that cannot be
   // calibrated leaves the current one in place.
-  const auto d = readdes(app.files, m.mapname[k] + ".DES");
+  std::string why;
+  const auto d = readdes(app.files, m.mapname[k] + ".DES", &why);
   if (!d) {
-    refuse(app, n, "Map description " + m.mapname[k] + ".DES is missing");
+    refuse(app, n, "Map description " + why);
     return;
   }
   if (m.mapkind[k] == 0 && degenerate(*d)) {
     refuse(app, n, "Map " + m.mapname[k] + ".DES is unusable: its reference points share a row or column");
     return;
+  }
+  // So is the picture: without it the view would keep the old picture under the new bounds.
+  MapPicture pic;
+  if (m.mapkind[k] == 0) {
+    pic = mappicture(app, n, why);
+    if (!pic.pic) {
+      refuse(app, n, "Map picture " + why);
+      return;
+    }
   }
 
   hideoverlays(app);
@@ -193,7 +210,7 @@ void loadmap(App& app, int n) {
   if (m.mapkind[k] >= 1)
     loadtiled(app, n, *d);
   else
-    loadsingle(app, n, *d);
+    loadsingle(app, n, *d, pic);
   redrawmap(app);
   showmapcpr(app);
   scalebar(app);

@@ -9,8 +9,10 @@ struct App;
 
 // Makes catalogue entry n the current map: description, place file, picture (or the tile view
 // centred on the followed point), bounds and rotation state, then places the overlays, the
-// rights notice and the scale bar again. A description whose reference points share a column
-// or row is refused with a message and the map is taken out of the choice.
+// rights notice and the scale bar again. A map whose description is missing, damaged or has
+// reference points sharing a column or row, or whose picture is missing, unreadable or damaged,
+// is refused with a message naming the file and the fault: the current map stays and the refused
+// one is left out of the choice until the catalogue is built again.
 void loadmap(App& app, int n);
 // Shows the current map's rights notice (<map>.cpr), if it has one.
 void showmapcpr(App& app);

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct MapView : MapFrame {
   std::vector<float> mapnex = std::vector<float>(mapmax + 1), mapney = std::vector<float>(mapmax + 1);
   std::vector<float> mapx640 = std::vector<float>(mapmax + 1, 1.0f);
   int curmap = 0;
+  // Maps that failed to load (missing or damaged description or picture): not chosen again until
+  // the catalogue is built again.
+  std::set<int> failedmaps;
   // The most rotated pictures any single-picture map has (0..8), and the heading-up sectors in
   // use (8, 4 or 2; the builder sets it to maxrotsect).
   int maxrotsect = 0;

@@ -1,12 +1,28 @@
 #include "mapdisplay/pictures.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include "app/app.h"
 
 namespace zarn {
 
-ui::PictureRef loadpicture(App& app, const std::string& name) {
+ui::PictureRef loadpicture(App& app, const std::string& name, std::string* why) {
   if (name.empty()) return nullptr;
-  return app.sys.images->load(app.files.resolve(name));
+  const auto path = app.files.resolve(name);
+  auto pic = app.sys.images->load(path);
+  if (pic || !why) return pic;
+  std::error_code ec;
+  const auto st = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(st))
+    *why = name + " is missing";
+  else if (!std::filesystem::is_regular_file(st) || !std::ifstream(path, std::ios::binary))
+    *why = name + " cannot be read";
+  else if (std::filesystem::file_size(path, ec) == 0)
+    *why = name + " is empty";
+  else
+    *why = name + " is damaged: not a picture that can be shown";
+  return nullptr;
 }
 
 ui::PictureRef loadicon(App& app, const std::string& name) {

@@ -8,9 +8,9 @@
 namespace zarn {
 struct App;
 
-// Reads a picture file (map, tile) from the working directory; null when it is missing or
-// cannot be read.
-ui::PictureRef loadpicture(App& app, const std::string& name);
+// Reads a picture file (map, tile) from the working directory; null when it is missing, cannot
+// be read or is no picture, and then *why (when given) names the file and which of those it is.
+ui::PictureRef loadpicture(App& app, const std::string& name, std::string* why = nullptr);
 // An icon, read once and kept until the next map load: the car update asks for the arrow
 // icons several times a second and must not read files to do so. A missing icon is kept as
 // null too.

@@ -86,21 +86,23 @@ TEST_F(Startup, WithOnlyTheConfigurationItStartsInTheDemoStateAndTheCommandLineN
 TEST_F(Startup, DamagedDataFilesNoSpeechOrNoTurnedMapsAreNamedAndStartUpGoesOn) {
   put("$LPOP.PCD", std::string("\x10\x00\x02\x00\x01\x02", 6));
   put("ROTATION.CFG", "");
+  put("FASTMAPS.DAT", std::string("\x02\x00", 2) + std::string(30, 'x'));
   tts->avail = false;
   start("", false);
   ASSERT_TRUE(started());
-  for (const char* st : {"$LPOP.PCD is shorter than its counts", "ZARN.CAT not found", "ZARN.FND not found",
-                         "Error : No Rotated Maps"})
+  for (const char* st : {"$LPOP.PCD is shorter than its counts", "FASTMAPS.DAT is cut short: it counts 2 maps, holds 0",
+                         "ZARN.CAT not found", "ZARN.FND not found", "Error : No Rotated Maps"})
     EXPECT_TRUE(saw(st)) << st;
   EXPECT_EQ(std::tuple(app->main.catcount + app->main.fndcount + app->main.pcdn2, app->map.headingup,
                        app->speech.ttsavail, dialogs->shown.size()),
             std::tuple(0, 0, 0, 1u));
+  EXPECT_EQ(std::tuple(app->map.mapcount, get("FASTMAPS.DAT").size()), std::tuple(1, 46u)) << "built and written again";
   EXPECT_TRUE(dialogs->shown[0].prompt.starts_with("This computer does not have Monolog for Windows "));
 }
 
 TEST_F(Startup, ABadSettingOrAMissingMapPictureEndsStartUpWithItsMessage) {
   for (const auto& [file, text, box] :
-       {std::tuple{"HISTORY.CFG", "1\r\nred,0,0\r\n", "HISTORY.CFG Error ?"},
+       {std::tuple{"HISTORY.CFG", "1\r\nred,0,0\r\n", "HISTORY.CFG Error: damaged at line 2, \"red\" is not a number"},
         {"DFCOLOUR.CFG", "255,blue\r\n", "Error in bearing data ?"},
         {"ZARNDIAL.CFG", "two\r\n", "Error in ZARNDIAL.CFG ?"},
         {"GBIRL.BMP", "", "The map image GBIRL.BMP is missing"}}) {

@@ -188,11 +188,20 @@ TEST_F(Files, GpsLineAndTrailSettings) {
   c = readzarncom(*app, true);
   EXPECT_TRUE(c && c->gpstimeout && !c->fixmint) << "with the file link only the time-out";
   app->main.mvmode = 1;
-  EXPECT_TRUE(readhistory(*app));
+  EXPECT_EQ(readhistory(*app), "");
   EXPECT_EQ(app->map.histint, 0) << "every fix in multi-vehicle mode";
   put("HISTORY.CFG", "2\r\n255,0,0\r\n50,5,100\r\n");
-  EXPECT_TRUE(readhistory(*app));
+  EXPECT_EQ(readhistory(*app), "");
   EXPECT_EQ(std::tuple(app->map.histint, app->map.trailmaxpix), std::tuple(2, 100));
+  for (const auto& [text, why] :
+       {std::pair{"1\r\n255,0,0\r\n50,x5,100\r\n", "HISTORY.CFG Error: damaged at line 3, \"x5\" is not a number"},
+        {"2\r\n255,0,0\r\n50,5\r\n", "HISTORY.CFG Error: it ends after 6 of its 7 values"}}) {
+    put("HISTORY.CFG", text);
+    EXPECT_EQ(readhistory(*app), why);
+  }
+  std::filesystem::remove(dir / "HISTORY.CFG");
+  std::filesystem::create_directory(dir / "HISTORY.CFG");
+  EXPECT_EQ(readhistory(*app), "HISTORY.CFG Error: it cannot be read");
 }
 
 TEST_F(Files, DirectionFinderChaseKeysDialButtonsAndBearingColours) {

@@ -22,11 +22,14 @@ class Catalogue : public maptest::MapTest {
   Items titles() { return app->win.get<CForm>().map.items; }
   // A grid map of 10 km x 7.5 km in SJ with its picture of the given size, and a catalogue of it.
   void onemap(const std::string& name = "AREA", int w = 640, int h = 480, const std::string& places = "") {
+    area(name, w, h, places);
+    catalogue(name + "\r\n");
+  }
+  void area(const std::string& name = "AREA", int w = 640, int h = 480, const std::string& places = "") {
     const std::string bottom = std::to_string(h - 1);
     put(name + ".DES", "Area\r\n" + name + "\r\nSJ 70000 78000, 0, " + bottom + "\r\nSJ 70000 85500, 0, 0\r\n" +
                            "SJ 80000 78000, " + std::to_string(w - 1) + ", " + bottom + "\r\n" + places);
     bmp(name + ".BMP", w, h);
-    catalogue(name + "\r\n");
   }
   // Moves the car to the fix and lets the map follow it.
   void at(const maptest::Fix& f) {
@@ -108,9 +111,8 @@ TEST_F(Catalogue, CacheHoldsNamesRightAlignedAndRefusesNamesItCannotHold) {
   std::tie(m().mapcount, m().mapname[2]) = std::tuple(2, "MAPS/SOMEWHERE/FAR");
   EXPECT_FALSE(savefastmaps(*app));
   EXPECT_EQ(get("FASTMAPS.DAT"), bytes);
-  // Read back trimmed, every value as written; of a count beyond the records only the whole ones.
-  bytes[0] = 9;
-  put("FASTMAPS.DAT", bytes + "partial");
+  // Read back trimmed, every value as written.
+  put("FASTMAPS.DAT", bytes);
   put("CHESH.DES", "Cheshire\r\n");
   App fresh;
   fresh.files.setworkdir(dir);
@@ -123,6 +125,34 @@ TEST_F(Catalogue, CacheHoldsNamesRightAlignedAndRefusesNamesItCannotHold) {
             std::tuple(Items{"Cheshire"}, "Reading Map list from FASTMAPS.DAT ..."));
 }
 
+// A cache that does not hold what it counts, or names a description that is gone, is named once;
+// the catalogue is then built from the descriptions, as without a cache, and written again.
+TEST_F(Catalogue, DamagedCacheIsNamedOnceAndTheMapsComeFromTheDescriptions) {
+  demo();
+  const Items fresh = titles();
+  ASSERT_TRUE(savefastmaps(*app));
+  const std::string good = get("FASTMAPS.DAT");  // every value of the fresh catalogue
+  const auto with = [&](std::size_t at, std::string_view b) { return std::string(good).replace(at, b.size(), b); };
+  for (const auto& [bytes, why] :
+       {std::pair{std::string(), "FASTMAPS.DAT is empty"},
+        {good.substr(0, 1), "FASTMAPS.DAT is cut short: it ends inside its count"},
+        {good.substr(0, 2 + 44 * 2 + 7), "FASTMAPS.DAT is cut short: it counts 6 maps, holds 2"},
+        {with(0, "\x07"), "FASTMAPS.DAT is cut short: it counts 7 maps, holds 6"},
+        {with(0, std::string(1, '\0')), "FASTMAPS.DAT is damaged: it counts 0 maps"},
+        {with(0, "\xFF\xFF"), "FASTMAPS.DAT is damaged: it counts -1 maps"},
+        {with(2 + 18, "\x09"), "FASTMAPS.DAT is damaged at map 1: unknown kind 9"},
+        {with(2 + 44, "         NOWHERE"), "FASTMAPS.DAT names NOWHERE.DES, which is missing"}}) {
+    put("FASTMAPS.DAT", bytes);
+    std::string said;
+    ASSERT_TRUE(readmaplist(*app, &said));
+    EXPECT_EQ(std::tuple(said, titles(), m().maxrotsect, get("FASTMAPS.DAT")), std::tuple(why, fresh, 8, good))
+        << "built as without the cache, and written again";
+  }
+  std::string said = "?";
+  ASSERT_TRUE(readmaplist(*app, &said));
+  EXPECT_EQ(std::tuple(said, m().mapcount), std::tuple("", 6)) << "the cache written again is read without a word";
+}
+
 TEST_F(Catalogue, LongitudesThreeHundredAndSixtyApartMakeAWholeWorldMap) {
   put("WORLD.DES", "World\r\nWORLD\r\nLL, 640, 480\r\n500000N1800000W, 0, 479\r\n600000N1800000E, 639, 0\r\n");
   bmp("WORLD.BMP");
@@ -132,10 +162,12 @@ TEST_F(Catalogue, LongitudesThreeHundredAndSixtyApartMakeAWholeWorldMap) {
             std::tuple(1, -180, 180, -90, 90));
 }
 
-// A listed map without its picture ends the program; a picture without a description is sized.
+// A listed map without its picture ends the program; a picture without a description is sized; a
+// damaged description is named and its map left out.
 TEST_F(Catalogue, MissingPictureOrDescriptionShowsItsBoxes) {
   gridmap("GONE", "SJ 70000 78000", "SJ 70000 86000", "SJ 80000 78000");
   std::filesystem::remove(dir / "GONE.BMP");
+  put("BAD.DES", "Bad\r\nBAD\r\nSJ 70000 78000, 0, 479\r\nSJ 70000 86000, left, 0\r\nSJ 80000 78000, 639, 479\r\n");
   bmp("NEWMAP.BMP", 800, 600);
   for (const auto& [list, ok, boxes] :
        {std::tuple{"GONE", false, Items{"ZARN Map Missing"}}, {"nowhere", false, Items{"Image File Missing"}},
@@ -150,6 +182,10 @@ TEST_F(Catalogue, MissingPictureOrDescriptionShowsItsBoxes) {
   }
   EXPECT_EQ(std::tuple(dialogs->shown[1].prompt, wav->beeps),
             std::tuple("Warning. Only 640x480 or 800x600 BMP supported.", 1));
+  put("MAPS.DIR", "BAD\r\n");
+  ASSERT_TRUE(readmaplist(*app));  // not the missing picture's box, nor the end
+  EXPECT_EQ(std::tuple(app->main.quit, dialogs->shown.size(), status()),
+            std::tuple(false, 2u, "BAD.DES is damaged at line 4: \"left\" is not a number: map left out"));
 }
 
 TEST(MapCovers, InsetIsStrictAndFourTimesWiderInTheSouth) {
@@ -197,8 +233,9 @@ TEST_F(Load, TurnedPictureOfTheSectorNorthUpWhenItIsMissingBlankWithoutAny) {
             std::tuple("0TOWN.BMP", 1, 0, 0.0f, 0.0f, 1.0f, 0.0f));
   std::filesystem::remove(dir / "0TOWN.BMP");
   loadmap(*app, 1);
-  EXPECT_EQ(std::tuple(z().map.picture, app->speech.msgtext), std::tuple(nullptr, "Map picture 0TOWN.BMP is missing"))
-      << "not the previous map's picture under new bounds";
+  EXPECT_EQ(std::tuple(shown(z().map), app->speech.msgtext),
+            std::tuple("0TOWN.BMP", "Map picture 0TOWN.BMP is missing"))
+      << "the picture shown stays with its bounds";
 }
 
 TEST_F(Load, LargerPictureIsStretchedToTheMapAreaAndCalibratedAtItsOwnSize) {
@@ -244,19 +281,43 @@ TEST_F(Load, RightsNotice) {
   EXPECT_FALSE(z().mapcopy.visible);
 }
 
-TEST_F(Load, DescriptionSpoiledAfterTheCatalogueWasBuiltIsRefused) {
-  onemap();
+// A map that cannot be loaded leaves the current one in place and is named once, with the file and
+// its fault: it is not tried again on every tick until the catalogue is built again.
+TEST_F(Load, MapThatFailsIsNamedOnceAndNotTriedAgainUntilTheCatalogueIsBuiltAgain) {
+  area();
   gridmap("OTHER", "SJ 60000 78000", "SJ 60000 85500", "SJ 70000 78000");
   catalogue("AREA\r\nOTHER\r\n");
-  loadmap(*app, 2);
-  ASSERT_EQ(m().curmap, 2);
-  const float xmin = m().mapxmin;
-  // The reference points now share a column: dividing by their distance would give nonsense.
-  put("AREA.DES", "Area\r\nAREA\r\nSJ 70000 78000, 5, 479\r\nSJ 70000 85500, 5, 0\r\nSJ 80000 78000, 5, 479\r\n");
-  loadmap(*app, 1);
-  EXPECT_EQ(std::tuple(m().curmap, m().mapxmin, mapcovers(m(), 375, 382, 1)), std::tuple(2, xmin, false))
-      << "the current map stays; the refused one is no longer chosen";
-  EXPECT_NE(app->speech.msgtext.find("AREA.DES"), std::string::npos) << app->speech.msgtext;
+  for (const auto& [file, spoilt, said] :
+       {std::tuple{"AREA.DES", "-", "Map description AREA.DES is missing"},
+        {"AREA.DES", "Area\r\nAREA\r\nSJ 70000 78000, 0, 479\r\n",
+         "Map description AREA.DES is damaged at line 4: the line is missing"},
+        {"AREA.DES", "Area\r\nAREA\r\nSJ 70000 78000, 5, 479\r\nSJ 70000 85500, 5, 0\r\nSJ 80000 78000, 5, 479\r\n",
+         "Map AREA.DES is unusable: its reference points share a row or column"},
+        {"AREA.BMP", "/", "Map picture AREA.BMP cannot be read"},
+        {"AREA.BMP", "", "Map picture AREA.BMP is empty"},
+        {"AREA.BMP", "GIF89a", "Map picture AREA.BMP is damaged: not a picture that can be shown"}}) {
+    choosemap(*app, 365, 382);
+    ASSERT_EQ(current(), "OTHER");
+    const float xmin = m().mapxmin;
+    std::filesystem::remove(dir / file);
+    if (*spoilt == '/') std::filesystem::create_directory(dir / file);
+    if (*spoilt != '/' && *spoilt != '-') put(file, spoilt);
+    // On the spoilt map, then where no map is (map 1 stands in), for ten seconds of ticks.
+    Items shown;
+    for (int tick = 0; tick < 50; ++tick) {
+      app->speech.msgtext.clear();
+      choosemap(*app, tick % 2 ? 900.0f : 375.0f, 382);
+      if (!app->speech.msgtext.empty()) shown.push_back(app->speech.msgtext);
+    }
+    EXPECT_EQ(std::tuple(shown, current(), m().mapxmin), std::tuple(Items{said}, "OTHER", xmin)) << said;
+    std::filesystem::remove(dir / file);
+    area();  // mended, but not tried again before the catalogue is built again
+    choosemap(*app, 375, 382);
+    EXPECT_EQ(current(), "OTHER") << said;
+    catalogue();
+    choosemap(*app, 375, 382);
+    EXPECT_EQ(current(), "AREA") << said;
+  }
 }
 
 TEST(GeoFileName, NamesTheCellOfEachPositionForm) {
