@@ -13,6 +13,7 @@
 #include "platform/audio/pulsewav.h"
 #include "platform/printer.h"
 #include "platform/programs.h"
+#include "platform/qt/endsignals.h"
 #include "platform/qt/qtservices.h"
 #include "platform/serial.h"
 #include "platform/textrules.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
         stderr);
     return 1;
   }
+  zarn::qt::EndSignals::holdback();  // before QApplication starts any thread
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZARN"));
   QApplication::setQuitOnLastWindowClosed(false);  // windows are hidden, not closed
@@ -66,6 +68,7 @@ int main(int argc, char** argv) {
   app.sys.programs = std::make_unique<platform::PosixPrograms>(app.files);  // needs the app's files
 
   Shell shell(app);
+  qt::EndSignals endsignals([&shell] { shell.end(); });
   // The command line as one text (a replay file may be named there), in the program's Latin-1.
   std::string cmdline;
   for (int i = 1; i < argc; ++i) cmdline += (i > 1 ? " " : "") + std::string(argv[i]);
