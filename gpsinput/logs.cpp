@@ -41,8 +41,7 @@ void newtrip(App& app) {
   } else {
     saytext(app, "I am now recording GPS data into " + name);
   }
-  g.triplog.reset();
-  g.logopen = 0;
+  closetriplog(app);
   g.triplog = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Log);
   if (!g.triplog) {
     showmsg(app, "Cannot create " + name);
@@ -52,7 +51,16 @@ void newtrip(App& app) {
 }
 
 void writetriplog(App& app, std::string_view line) {
-  if (app.gps.logopen == 1 && app.gps.triplog) app.gps.triplog->print(line);
+  if (app.gps.logopen != 1 || !app.gps.triplog) return;
+  // A received line may still hold its own line end; the log gives every line one CR LF.
+  while (line.ends_with('\r') || line.ends_with('\n')) line.remove_suffix(1);
+  // Flushed line by line: a killed program loses no more than the line being written.
+  if (app.gps.triplog->print(line)) app.gps.triplog->flush();
+}
+
+void closetriplog(App& app) {
+  app.gps.logopen = 0;
+  app.gps.triplog.reset();
 }
 
 void writenmepos(App& app, const std::string& lltext, const std::string& course) {

@@ -12,8 +12,10 @@ struct App;
 // prefix and the first free counter (TRIP0001.NME ...). A log already open is closed first.
 // When every counter is taken nothing is opened and the message line says so.
 void newtrip(App& app);
-// Writes one line to the trip log when it is open.
+// Writes one line to the trip log when it is open, ending in CR LF, and hands it to the system.
 void writetriplog(App& app, std::string_view line);
+// Closes the trip log (when the user stops logging or the program ends).
+void closetriplog(App& app);
 
 // Appends a $GPRMC sentence to NEW.NME for a position in the 26-character latitude/longitude
 // read-out form and a three-digit course, with the clock's time and date and a speed of 30.

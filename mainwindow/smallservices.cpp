@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "gpsinput/logs.h"
 #include "mainwindow/demo.h"
 #include "mainwindow/secondary.h"
 #include "mainwindow/startwin.h"
@@ -107,6 +108,10 @@ void startbar(App& app, float fraction) {
   f.touch();
 }
 
-void endprogram(App& app) { app.main.quit = true; }
+void endprogram(App& app) {
+  // The trip log is closed now: whatever the events still pending do, they log nothing more.
+  closetriplog(app);
+  app.main.quit = true;
+}
 
 }  // namespace zarn

@@ -10,7 +10,7 @@
 namespace zarn {
 struct App;
 
-// Ends the program once the event being handled is over.
+// Closes the trip log and ends the program once the event being handled is over.
 void endprogram(App& app);
 
 // The number of commas in a text (the sentence field-count tests).

@@ -12,6 +12,7 @@
 #include "platform/audio/pulsewav.h"
 #include "platform/printer.h"
 #include "platform/programs.h"
+#include "platform/qt/endsignals.h"
 #include "platform/qt/qtapp.h"
 #include "platform/qt/qtservices.h"
 #include "platform/serial.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
         stderr);
     return 1;
   }
+  zarn::qt::EndSignals::holdback();  // before QApplication starts any thread
   zarn::qt::Application qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZARN"));
   QApplication::setQuitOnLastWindowClosed(false);  // windows are hidden, not closed
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
   qapp.onexception = [&app](const std::string& what) { showmsgsay(app, "Error: " + what); };
 
   Shell shell(app);
+  qt::EndSignals endsignals([&shell] { shell.end(); });
   // The command line as one text (a replay file may be named there), in the program's Latin-1.
   std::string cmdline;
   for (int i = 1; i < argc; ++i) cmdline += (i > 1 ? " " : "") + std::string(argv[i]);

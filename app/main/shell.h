@@ -55,6 +55,11 @@ class Shell {
     ui_.refresh();
     checkquit();
   }
+  // Ends the program as asked from outside (a signal): in order, once the event is over.
+  void end() {
+    endprogram(app_);
+    checkquit();
+  }
   // The program has ended: the tick is stopped and onend has run.
   bool ended() const { return ended_; }
   // Leaves the event loop. Not quit(): that first asks every window to close, and ours only

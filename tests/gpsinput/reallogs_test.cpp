@@ -130,7 +130,7 @@ TEST_F(RealLogs, EveryGoodSentenceAcceptedEveryBadOneRejected) {
       }
     }
     app->gps.triplog.reset();
-    // Every accepted sentence is in the trip log as received, ending in its own CR (or LF); the
+    // Every accepted sentence is in the trip log as received, once, ending in CR LF; the
     // direction-finder lines ("%") the parser logs are left out.
     std::vector<std::string> got;
     for (const auto& l : platform::splitlines(get("ALL.NME")))

@@ -1,0 +1,82 @@
+// The program itself, logging a drive received on a pseudo-terminal, stopped by a signal: the
+// trip log holds what was received, a line at a time, however the program ends.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <future>
+#include <random>
+#include <thread>
+
+#include "support/tempdir.h"
+
+extern char** environ;
+
+namespace zarn {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Starts the program logging, feeds it the recorded drive at about a kilobyte a second, signals
+// it at a random moment and compares the log with what was fed up to `lost` before the signal.
+void logandsignal(int sig, Clock::duration lost, bool ordered, unsigned seed) {
+  testing::TempDir dir;
+  std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo", dir.path(),
+                        std::filesystem::copy_options::recursive);
+  dir.put("STARTLOG.CFG", "");
+  int master = -1, slave = -1;
+  char name[256] = {};
+  ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+  const std::string port = std::string("ZARN_COM1=") + name;
+  const char* argv[] = {"env", port.c_str(), "QT_QPA_PLATFORM=offscreen", ZARN_PROGRAM, nullptr};
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addchdir_np(&fa, dir.path().c_str());
+  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawnp(&pid, "env", &fa, nullptr, const_cast<char**>(argv), environ), 0);
+  posix_spawn_file_actions_destroy(&fa);
+  for (int i = 0; i < 300 && !dir.has("NEWTRIP.NME"); ++i) std::this_thread::sleep_for(100ms);  // port open too
+
+  const std::string drive = dir.get(std::string(ZARN_TEST_DATA) + "/nmea/drive/cheshire-2020-10-26.nmea");
+  std::vector<std::pair<Clock::time_point, std::size_t>> fed;  // when, and how much of the drive by then
+  const auto until = Clock::now() + 2s + std::mt19937(seed)() % 1000 * 1ms;
+  for (std::size_t at = 0, end; Clock::now() < until; at = end, std::this_thread::sleep_for(60ms)) {
+    end = drive.find('\n', at) + 1;
+    (void)!::write(master, drive.data() + at, end - at);
+    fed.emplace_back(Clock::now(), end);
+  }
+  for (int i = 0, waiting = 1; ordered && i < 100 && (::ioctl(slave, FIONREAD, &waiting), waiting > 0); ++i)
+    std::this_thread::sleep_for(20ms);  // all of it read
+  std::this_thread::sleep_for(100ms);
+  const auto signalled = Clock::now();
+  ::kill(pid, sig);
+  int status = 0;
+  for (int i = 0; i < 100 && ::waitpid(pid, &status, WNOHANG) == 0; ++i) std::this_thread::sleep_for(100ms);
+  if (::kill(pid, SIGKILL) == 0) ::waitpid(pid, &status, 0);  // it did not end
+  ::close(master), ::close(slave);
+
+  std::size_t due = 0;
+  for (const auto& [when, end] : fed) due = when <= signalled - lost ? end : due;
+  const std::string log = dir.get("NEWTRIP.NME");
+  EXPECT_TRUE(due > 1000 && log.starts_with(drive.substr(0, due)))  // the drive's lines end in CR LF
+      << sig << ": " << due << " bytes due, logged:\n" << log;
+  EXPECT_TRUE(!ordered || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) << sig << ": status " << status;
+}
+
+TEST(Ending, TheTripLogKeepsWhatWasReceivedWhenTheProgramIsKilledOrTold) {
+  std::random_device seed;
+  std::vector<std::future<void>> runs;  // side by side: most of each run is the program's start-up
+  for (const auto& [sig, lost, ordered] : {std::tuple{SIGKILL, 1s, false}, {SIGTERM, 0s, true}, {SIGINT, 0s, true}})
+    runs.push_back(std::async(std::launch::async, logandsignal, sig, lost, ordered, seed()));
+}
+
+}  // namespace
+}  // namespace zarn
