@@ -22,8 +22,18 @@ int textheight(const TextMetrics* m, const Font& f) {
   return static_cast<int>(std::lround(f.size * 96.0 / 72.0 * 1.25));
 }
 
+std::string cutatword(std::string_view text, std::size_t max) {
+  if (text.size() <= max) return std::string(text);
+  std::size_t end = max;
+  // A blank just past the limit ends the last word as well as one inside it.
+  if (const auto blank = text.find_last_of(' ', max); blank != std::string_view::npos && blank >= max / 2)
+    end = blank;
+  while (end > 0 && text[end - 1] == ' ') --end;
+  return std::string(text.substr(0, end));
+}
+
 void Label::set(std::string text) {
-  caption = std::move(text);
+  caption = text.size() > captionmax ? cutatword(text, captionmax) : std::move(text);
   if (autosize) {
     const TextMetrics* m = form ? form->metrics : nullptr;
     width = textwidth(m, caption, font);

@@ -89,6 +89,10 @@ struct Font {
   bool bold = false;
 };
 
+// A text longer than max characters cut at its last blank within them (blanks before the cut
+// dropped), or at max when the only blank is in the first half; a shorter text as it is.
+std::string cutatword(std::string_view text, std::size_t max);
+
 struct Label : Control {
   Label() : Control(Kind::Label) {}
   std::string caption;
@@ -101,7 +105,12 @@ struct Label : Control {
   bool wordwrap = false;
   Font font;
 
-  // Sets the caption and, when auto-sized, the width and height from the form's text metrics.
+  // No label holds more than two or three lines of text: a longer caption (a message line made
+  // from a hostile file) is cut to this many characters at a word, so that it costs nothing to
+  // measure and draw.
+  static constexpr std::size_t captionmax = 400;
+  // Sets the caption (cut to captionmax) and, when auto-sized, the width and height from the
+  // form's text metrics.
   void set(std::string text);
   void setfontsize(double pt);
 };

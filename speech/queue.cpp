@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
+#include "platform/ui.h"
 #include "speech/msgline.h"
 
 namespace zarn {
@@ -16,6 +17,9 @@ constexpr const char* talkcfg = "ZARNTALK.CFG";
 constexpr const char* talktext = "ZARNTEXT.TXT";
 constexpr const char* talkwave = "ZARNWAVE.TXT";
 constexpr float talkwait = 10;  // seconds we wait for the talker to finish
+// An item longer than this is cut at a word: about 25 s of speech, far more than any phrase
+// the program makes, while a line of a hostile replay or data file could be megabytes long.
+constexpr std::size_t itemmax = 400;
 
 // Remembers the sentence just closed or spoken, for sayagain.
 void keepsentence(SpeechState& s) {
@@ -105,7 +109,7 @@ void queuewav(App& app, const std::string& item) {
   SpeechState& s = app.speech;
   if (s.talkon == 0 || s.nosound > 0 || s.wavcount >= SpeechState::queuemax) return;
   ++s.wavcount;
-  s.wavqueue[s.wavcount] = item;
+  s.wavqueue[s.wavcount] = ui::cutatword(item, itemmax);
 }
 
 void queuesay(App& app, const std::string& item) { queuewav(app, item); }

@@ -38,7 +38,7 @@ class TalkGuard {
 };
 
 // Appends one item when sound and messages are on, prompts are not suppressed and the queue
-// has room (200 items); otherwise does nothing.
+// has room (200 items); otherwise does nothing. An item of over 400 characters is cut at a word.
 void queuewav(App& app, const std::string& item);
 // The main window's name for the same operation.
 void queuesay(App& app, const std::string& item);

@@ -1,6 +1,7 @@
 #include "platform/qt/qtpaint.h"
 
 #include <QFontMetrics>
+#include <QTextLayout>
 #include <algorithm>
 #include <string_view>
 #include <type_traits>
@@ -124,6 +125,31 @@ bool painted(ui::Kind k) {
   }
 }
 
+QString fittedcaption(const ui::Label& c, const QRect& r) {
+  const QString text = qstr(c.caption);
+  const QFont f = qfont(c.font);
+  const QFontMetrics fm(f);
+  if (fm.boundingRect(r, Qt::TextWordWrap, text).height() <= r.height()) return text;
+  // The lines that fit, wrapped as drawText wraps them, the last cut short with an ellipsis.
+  const int lines = std::max(1, r.height() / fm.lineSpacing());
+  QTextLayout layout(text, f);
+  QTextOption wrap;
+  wrap.setWrapMode(QTextOption::WordWrap);
+  layout.setTextOption(wrap);
+  layout.beginLayout();
+  QStringList shown;
+  for (int i = 0; i < lines; ++i) {
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) break;
+    line.setLineWidth(r.width());
+    const bool last = i + 1 == lines;
+    const QString part = text.mid(line.textStart(), last ? -1 : line.textLength());
+    shown << (last ? fm.elidedText(part.trimmed(), Qt::ElideRight, r.width()) : part.trimmed());
+  }
+  layout.endLayout();
+  return shown.join(QChar::LineSeparator);
+}
+
 void paintlabel(QPainter& p, const ui::Label& c) {
   QRect r(c.left, c.top, c.width, c.height);
   if (r.isEmpty()) return;
@@ -140,7 +166,7 @@ void paintlabel(QPainter& p, const ui::Label& c) {
   p.setPen(qcolour(c.forecolor));
   int flags = Qt::AlignTop | Qt::TextWordWrap;
   flags |= c.alignment == 1 ? Qt::AlignRight : c.alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
-  p.drawText(r, flags, qstr(c.caption));
+  p.drawText(r, flags, fittedcaption(c, r));
   p.restore();
 }
 

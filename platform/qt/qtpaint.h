@@ -41,6 +41,9 @@ void drawops(QPainter& p, const std::vector<ui::DrawOp>& ops, std::size_t from, 
 // real widgets and are not drawn here.
 bool painted(ui::Kind k);
 void paintlabel(QPainter& p, const ui::Label& c);
+// What a label shows of its caption in the rectangle r: all of it when it fits, wrapped at
+// words; else the lines that fit, the last ending in an ellipsis.
+QString fittedcaption(const ui::Label& c, const QRect& r);
 // stretched: the picture already scaled to the control's size, when the caller keeps one.
 void paintimage(QPainter& p, const ui::Image& c, const QImage* stretched = nullptr);
 void paintline(QPainter& p, const ui::Line& c);

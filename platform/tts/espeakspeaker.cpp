@@ -67,6 +67,21 @@ void utf8(std::string& out, char32_t c) {
   }
 }
 
+// espeak-ng makes the samples of a whole text before it returns, so a long text is said in
+// pieces of at most this many characters (about ten seconds of speech each): the samples held
+// stay few and the first words are heard at once.
+constexpr std::size_t piecemax = 160;
+
+// The length of the first piece of a text: up to the last sentence end within piecemax, else
+// the last blank, else piecemax characters.
+std::size_t piecelength(std::string_view text) {
+  if (text.size() <= piecemax) return text.size();
+  for (std::size_t i = piecemax; i-- > piecemax / 4;)
+    if (text[i + 1] == ' ' && (text[i] == '.' || text[i] == '!' || text[i] == '?')) return i + 1;
+  const auto blank = text.find_last_of(' ', piecemax);
+  return blank != std::string_view::npos && blank > 0 ? blank : piecemax;
+}
+
 }  // namespace
 
 std::string speechtext(std::string_view latin1) {
@@ -109,10 +124,14 @@ std::vector<short> EspeakSpeaker::synthesize(const std::string& latin1text, int*
 
 int EspeakSpeaker::say(const std::string& text) {
   if (!available() || !sink_) return 0;
-  int rate = 0;
-  auto samples = synthesize(text, &rate);
-  if (samples.empty()) return 1;  // nothing to say
-  return sink_(std::move(samples), rate);
+  for (std::string_view rest = text; !rest.empty();) {
+    const std::size_t n = piecelength(rest);
+    int rate = 0;
+    auto samples = synthesize(std::string(rest.substr(0, n)), &rate);
+    rest.remove_prefix(n);
+    if (!samples.empty() && sink_(std::move(samples), rate) == 0) return 0;  // blanks say nothing
+  }
+  return 1;
 }
 
 }  // namespace zarn::platform

@@ -22,7 +22,8 @@ class EspeakSpeaker final : public Speaker {
   // espeak-ng started and the voice found.
   bool available() const override;
   void setsayglobals(int a, int b, int c, int d, int e) override;
-  // Speaks a Latin-1 text and returns when it has been said; 0 when it could not be.
+  // Speaks a Latin-1 text and returns when it has been said; 0 when it could not be. A long
+  // text goes to the sink in pieces, a sentence or a few words at a time.
   int say(const std::string& text) override;
 
   // The speech for a Latin-1 text as 16-bit mono samples; *rate gets the sample rate

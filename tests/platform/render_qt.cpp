@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/formview.h"
+#include "platform/qt/qtconvert.h"
+#include "platform/qt/qtpaint.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
 #include "platform/qt_support.h"
@@ -189,6 +191,18 @@ TEST_F(RenderTest, TextIsMeasuredWithThePointSizeAndSizesAutoSizedLabels) {
   scene.name.font = big;
   scene.name.set("Nantwich \xA3");
   EXPECT_EQ(std::pair(scene.name.width, scene.name.height), std::pair(m.width("Nantwich \xA3", big), m.height(big)));
+}
+
+TEST_F(RenderTest, AHugeCaptionIsCutAtAWordAndShownAsFarAsItFits) {
+  std::string huge;
+  while (huge.size() < (1u << 20)) huge += "Market Drayton ";
+  scene.name.set(huge);
+  const std::size_t cut = scene.name.caption.size();
+  EXPECT_TRUE(cut > 300 && cut <= 400 && huge.starts_with(scene.name.caption) && huge[cut] == ' ') << cut;
+  const QRect r(0, 0, 120, 20);
+  const QString shown = fittedcaption(scene.name, r);
+  EXPECT_TRUE(shown.startsWith("Market Drayton") && shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_LE(QFontMetrics(qfont(scene.name.font)).boundingRect(r, Qt::TextWordWrap, shown).height(), r.height());
 }
 
 }  // namespace

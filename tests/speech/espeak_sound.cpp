@@ -1,12 +1,16 @@
 // A text item of the queue spoken by the real synthesiser (espeak-ng) into memory.
+#include <algorithm>
+#include <numeric>
+
 #include "platform/tts/espeakspeaker.h"
+#include "speech/msgline.h"
 #include "speech/queue.h"
 #include "speechtest.h"
 
 namespace zarn::test {
 namespace {
 
-TEST(Espeak, QueuedTextIsSpokenForAPlausibleTime) {
+TEST(Espeak, QueuedTextIsSpokenForAPlausibleTimeAndAHugeLineCutAndSaidInPieces) {
   std::vector<double> seconds;
   auto speaker = std::make_unique<platform::EspeakSpeaker>([&](std::vector<short> samples, int rate) {
     seconds.push_back(rate > 0 ? static_cast<double>(samples.size()) / rate : 0);
@@ -27,6 +31,20 @@ TEST(Espeak, QueuedTextIsSpokenForAPlausibleTime) {
   ASSERT_EQ(seconds.size(), 2u);
   EXPECT_TRUE(seconds[0] > 1.2 && seconds[0] < 5.0) << seconds[0];
   EXPECT_TRUE(seconds[1] / seconds[0] > 1.4 && seconds[1] / seconds[0] < 2.6) << seconds[1];
+
+  // A replay line of a megabyte, as SAY and as TXT: a few hundred characters ending at a word
+  // are shown and said, all of them (20 to 30 s of speech) in pieces of at most 15 s.
+  std::string line;
+  while (line.size() < (1u << 20)) line += "turn left at the roundabout then ";
+  seconds.clear();
+  queuewav(app, line);
+  showmsg(app, line);
+  for (const std::string& cut : {app.speech.lastsentence.at(0), app.win.zarn.saytxt.caption})
+    EXPECT_TRUE(cut.size() > 300 && cut.size() <= 400 && line.starts_with(cut) && line[cut.size()] == ' ')
+        << cut.size();
+  const double all = std::accumulate(seconds.begin(), seconds.end(), 0.0);
+  EXPECT_TRUE(seconds.size() > 1 && all > 15 && all < 40 && *std::max_element(seconds.begin(), seconds.end()) < 15)
+      << all;
 }
 
 }  // namespace
