@@ -2,7 +2,9 @@
 // The first byte chooses the settings (multi-vehicle mode, TAIP, Datatrak, ONLYRMC, the
 // engineering window, a call-sign separator, coded messages); the rest goes through the serial
 // poll's line assembly in chunks, and each line of it straight to the parser with checksums
-// switched off, so that sentences with wrong checksums reach every handler too.
+// switched off, so that sentences with wrong checksums reach every handler too; a position taken
+// from a "$" line must lie on the earth.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,7 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i <= in.size(); ++i) {
     if (i == in.size() || in[i] == '\n' || in[i] == '\r') {
       std::string line(in.substr(start, i - start));
+      const auto& g = app->gps;
+      const float lat = g.ownlat, lon = g.ownlon;
       zarn::gpsparse(*app, line);
+      // Whatever position a sentence gives lies on the earth.
+      if (line.starts_with('$') && (g.ownlat != lat || g.ownlon != lon) &&
+          !(std::fabs(g.ownlat) <= 90 && std::fabs(g.ownlon) <= 180))
+        __builtin_trap();
       start = i + 1;
     }
   }

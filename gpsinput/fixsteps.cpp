@@ -1,5 +1,6 @@
 #include "gpsinput/fixsteps.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "app/app.h"
@@ -40,6 +41,24 @@ bool store16(double v, int& out) {
   if (!std::isfinite(v) || v < -32768.5 || v >= 32767.5) return false;
   out = text::int16(v);
   return true;
+}
+
+std::optional<double> plaindecimal(std::string_view s) {
+  constexpr std::string_view digits = "0123456789";
+  const std::size_t point = s.find_first_not_of(digits);
+  if (s.empty() || point == 0) return std::nullopt;
+  if (point != s.npos && (s[point] != '.' || s.find_first_not_of(digits, point + 1) != s.npos)) return std::nullopt;
+  double v = 0;
+  if (std::from_chars(s.data(), s.data() + s.size(), v).ec != std::errc()) return std::nullopt;  // beyond a double
+  return v;
+}
+
+std::optional<double> nmeadegrees(std::string_view s, double max) {
+  const auto v = plaindecimal(s);
+  if (!v) return std::nullopt;
+  const double deg = std::floor(*v / 100), min = *v - deg * 100;
+  if (min >= 60 || deg + min / 60 > max) return std::nullopt;
+  return deg + min / 60;
 }
 
 void headingrule(App& app, float course) {

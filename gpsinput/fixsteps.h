@@ -2,6 +2,7 @@
 // read-outs, the heading and velocity rules, and whole numbers taken from received values.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace zarn {
@@ -23,5 +24,13 @@ void velocityrule(App& app, double rad);
 // A received value as a 16-bit whole number: false, and out left alone, when it does not fit
 // (the old runtime's overflow, after which the statement was skipped).
 bool store16(double v, int& out);
+
+// A number as receivers write one: digits, then at most a point and more digits; nothing for
+// anything else (an empty text, blanks, signs, exponents).
+std::optional<double> plaindecimal(std::string_view s);
+// An NMEA latitude or longitude field (ddmm.mmm, dddmm.mmm) in degrees. Read by value, as
+// receivers leave out leading zeros; nothing when it is not a plain decimal, its minutes reach
+// 60 or it lies beyond max degrees.
+std::optional<double> nmeadegrees(std::string_view s, double max);
 
 }  // namespace zarn

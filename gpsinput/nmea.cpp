@@ -1,6 +1,9 @@
 #include "gpsinput/nmea.h"
 
+#include <array>
 #include <cmath>
+#include <optional>
+#include <string_view>
 
 #include "app/app.h"
 #include "geodesy/distance.h"
@@ -40,49 +43,65 @@ enum class Tail { GoodFix, NoPosition, Engineering, Finish };
 
 constexpr ui::Colour fillred = 0x0000FF, fillgreen = 0x00FF00, fillyellow = 0x00FFFF;
 
-// The fields of a "$" sentence, read from the first character after the header.
+// The fields of a "$" sentence by their place, from the first character after the header:
+// field k counts from 1 and is empty when the sentence has fewer. A field ends at a comma or the
+// "*"; text after the last comma that no "*" ends is not a field. No sentence read here has more
+// fields than are kept.
 struct Fields {
-  const std::string& line;
-  long pos = 8;
-  std::string next() { return nextfield(line, pos); }
-  // The hemisphere letter at the cursor, after a coordinate field.
-  std::string letter() {
-    std::string c = mid(line, pos, 1);
-    pos += 2;
-    return c;
+  std::string_view line;
+  std::array<std::string_view, 20> v{};
+  std::size_t n = 0;
+  explicit Fields(std::string_view l) : line(l) {
+    for (std::size_t i = 7, start = 7; i < l.size() && n < v.size(); ++i) {
+      if (l[i] != ',' && l[i] != '*') continue;
+      v[n++] = l.substr(start, i - start);
+      if (l[i] == '*') break;
+      start = i + 1;
+    }
   }
+  std::string_view at(std::size_t k) const { return k >= 1 && k <= n ? v[k - 1] : std::string_view(); }
 };
 
-float latitude(const std::string& f) { return static_cast<float>(val(mid(f, 1, 2)) + val(mid(f, 3)) / 60); }
-float longitude(const std::string& f) { return static_cast<float>(val(mid(f, 1, 3)) + val(mid(f, 4)) / 60); }
+// Latitude, its letter, longitude and its letter in fields k to k + 3. All four empty is no
+// position; anything but two well-formed values on the earth with their letters is a bad
+// sentence, which leaves the fix alone.
+struct Position {
+  enum { Fix, None, Bad } got = Bad;
+  float lat = 0, lon = 0;
+};
+Position position(const Fields& f, std::size_t k) {
+  const std::string_view ns = f.at(k + 1), ew = f.at(k + 3);
+  if (f.at(k).empty() && ns.empty() && f.at(k + 2).empty() && ew.empty()) return {Position::None};
+  const auto lat = nmeadegrees(f.at(k), 90), lon = nmeadegrees(f.at(k + 2), 180);
+  if (!lat || !lon || (ns != "N" && ns != "S") || (ew != "E" && ew != "W")) return {};
+  return {Position::Fix, static_cast<float>(ns == "S" ? -*lat : *lat), static_cast<float>(ew == "W" ? -*lon : *lon)};
+}
 
-void settime(GpsState& g, const std::string& hhmmss) {
+void settime(GpsState& g, std::string_view hhmmss) {
   g.gpstimetxt = mid(hhmmss, 1, 2) + ":" + mid(hhmmss, 3, 2) + ":" + mid(hhmmss, 5, 2);
   g.fixsecs = timetosecs(g.gpstimetxt);
 }
 
-Tail zda(App& app, Fields f) {
+Tail zda(App& app, const Fields& f) {
   auto& g = app.gps;
-  settime(g, f.next());
-  const std::string day = f.next(), month = f.next(), year = f.next();
-  g.gpsdatetxt = day + month + mid(year, 3, 2);
+  settime(g, f.at(1));
+  g.gpsdatetxt = std::string(f.at(2)).append(f.at(3)) + mid(f.at(4), 3, 2);
   g.gpsdayno = daynumber(g.gpsdatetxt);
   return Tail::Engineering;
 }
 
-Tail vtg(App& app, Fields f, int& handled) {
+Tail vtg(App& app, const Fields& f, int& handled) {
   auto& g = app.gps;
-  if (countcommas(f.line) != 8) return Tail::Engineering;
-  const std::string course = f.next();
+  const int commas = countcommas(f.line);
+  if (commas != 8 && commas != 9) return Tail::Engineering;  // 9: the mode field of NMEA 2.3
   handled = 0;
-  if (course.empty()) {
+  if (f.at(1).empty() || f.at(9) == "N") {  // mode "N": no fix, so no velocity
     g.velflag = 1;
     return Tail::GoodFix;
   }
   g.velflag = 0;
-  g.owncourse = static_cast<float>(val(course));
-  for (int i = 2; i <= 6; ++i) f.next();
-  g.fixspeed = static_cast<float>(val(f.next()));
+  g.owncourse = static_cast<float>(val(f.at(1)));
+  g.fixspeed = static_cast<float>(val(f.at(7)));
   g.ownspd = g.fixspeed;
   headingrule(app, g.owncourse);
   showheading(app);
@@ -91,31 +110,23 @@ Tail vtg(App& app, Fields f, int& handled) {
   return Tail::GoodFix;
 }
 
-Tail gll(App& app, Fields f, int& handled) {
+// Neither the status nor the mode field stops the position, as in the RMC.
+Tail gll(App& app, const Fields& f, int& handled) {
   const int commas = countcommas(f.line);
-  if (commas != 4 && commas != 6) return Tail::Engineering;
-  if (mid(f.line, 7, 2) == ",,") return Tail::NoPosition;
-  float lat = latitude(f.next());
-  if (f.letter() == "S") lat = -lat;
-  float lon = longitude(f.next());
-  if (f.letter() == "W") lon = -lon;
-  storeposition(app, lat, lon);
+  if (commas != 4 && commas != 6 && commas != 7) return Tail::Engineering;  // 7: the mode of 2.3
+  const Position p = position(f, 1);
+  if (p.got != Position::Fix) return p.got == Position::None ? Tail::NoPosition : Tail::Engineering;
+  storeposition(app, p.lat, p.lon);
   handled = 0;
   return Tail::GoodFix;
 }
 
-Tail gga(App& app, Fields f, int& handled) {
+Tail gga(App& app, const Fields& f, int& handled) {
   auto& g = app.gps;
-  if (f.line.find(",,,,,,") != std::string::npos) return Tail::NoPosition;
-  f.next();  // time
-  float lat = latitude(f.next());
-  if (f.letter() == "S") lat = -lat;
-  float lon = longitude(f.next());
-  if (f.next() == "W") lon = -lon;
-  g.dgpsfix = f.next() == "2" ? 1 : 0;
-  f.next();  // satellites used
-  f.next();  // dilution
-  const std::string alt = f.next();
+  const Position p = position(f, 2);
+  if (p.got != Position::Fix) return p.got == Position::None ? Tail::NoPosition : Tail::Engineering;
+  g.dgpsfix = f.at(6) == "2" ? 1 : 0;
+  const std::string_view alt = f.at(9);
   if (alt.empty()) {
     g.altseen = 0;
   } else {
@@ -133,7 +144,7 @@ Tail gga(App& app, Fields f, int& handled) {
       g.alttime = app.timer();
     }
   }
-  storeposition(app, lat, lon);
+  storeposition(app, p.lat, p.lon);
   handled = 0;
   return Tail::GoodFix;
 }
@@ -165,27 +176,25 @@ void chase(App& app, float gx, float gy) {
   app.doevents();
 }
 
-Tail rmc(App& app, Fields f, int& handled, const std::string& codedstatus) {
+Tail rmc(App& app, const Fields& f, int& handled, const std::string& codedstatus) {
   auto& g = app.gps;
-  const std::string& line = f.line;
+  const std::string_view line = f.line;
   if (g.nochecksum == 0 && g.chksumoff == 0 && line.find('*') == std::string::npos)
     return Tail::Engineering;
+  // 12 commas with the mode field of NMEA 2.3, 13 with the navigational status of 4.1.
   const int commas = countcommas(line);
-  if (commas != 11 && commas != 12) return Tail::Engineering;
-  if (mid(line, 7, 2) == ",,") return Tail::NoPosition;
-  handled = 0;
-  const std::string time = f.next();
-  g.fixhhmm = mid(time, 1, 4);
-  settime(g, time);
-  const std::string status = f.next();
-  float lat = latitude(f.next());
-  if (f.letter() == "S") lat = -lat;
-  float lon = longitude(f.next());
-  if (f.letter() == "W") lon = -lon;
-  float gx = 0, gy = 0;
-  lltoosgb(app.geo, lat, lon, gx, gy);
+  if (commas < 11 || commas > 13) return Tail::Engineering;
+  if (f.at(1).empty()) return Tail::NoPosition;  // no time
+  Position p = position(f, 3);
+  if (p.got == Position::Bad) return Tail::Engineering;
+  if (p.got == Position::Fix) {
+    handled = 0;
+    g.fixhhmm = mid(f.at(1), 1, 4);
+    settime(g, f.at(1));
+  }
   if (g.drawmode == 0) {
-    if (status == "V") {
+    // Mode "N" is no fix, as status "V" is; so is a sentence without a position.
+    if (f.at(2) == "V" || f.at(12) == "N" || p.got == Position::None) {
       if (g.fixvalid == 1) {
         setfillcol(app, fillred);
         g.fixvalid = 0;
@@ -196,22 +205,26 @@ Tail rmc(App& app, Fields f, int& handled, const std::string& codedstatus) {
       g.fixvalid = 1;
     }
   }
-  if (app.main.chaseon == 1 && line.compare(0, 6, app.main.chasesent) == 0) {
+  const bool chased = app.main.chaseon == 1 && line.compare(0, 6, app.main.chasesent) == 0;
+  if (p.got == Position::None) return chased ? Tail::Engineering : Tail::NoPosition;
+  float gx = 0, gy = 0;
+  lltoosgb(app.geo, p.lat, p.lon, gx, gy);
+  if (chased) {
     chase(app, gx, gy);
     return Tail::Engineering;
   }
   if (app.gps.gpscorre != 0 || app.gps.gpscorrn != 0) {
     gx += app.gps.gpscorre;
     gy += app.gps.gpscorrn;
-    osgbtoll(app.geo, gx, gy, lat, lon);
+    osgbtoll(app.geo, gx, gy, p.lat, p.lon);
   }
   g.ownx = gx;
   g.owny = gy;
-  g.ownlat = lat;
-  g.ownlon = lon;
+  g.ownlat = p.lat;
+  g.ownlon = p.lon;
   showposition(app);
 
-  const std::string speed = f.next(), course = f.next(), date = f.next();
+  const std::string_view speed = f.at(7), course = f.at(8), date = f.at(9);
   g.gpsdatetxt = date;
   g.gpsdayno = daynumber(date);
   if (speed.empty()) {
@@ -248,14 +261,27 @@ Tail rmc(App& app, Fields f, int& handled, const std::string& codedstatus) {
   return Tail::GoodFix;
 }
 
+// One coordinate of a "$GPN0." line: n columns of whole degrees from column d, a blank,
+// minutes as "mm.mm", a blank and the hemisphere letter. No checksum guards these lines, so
+// digits must stand where digits belong and the value lie on the earth.
+std::optional<float> gpncolumns(const std::string& line, long d, long n, const char* plus, const char* minus,
+                                double max) {
+  const std::string deg = mid(line, d, n), min = mid(line, d + n + 1, 5), hemi = mid(line, d + n + 7, 1);
+  auto digits = [](std::string_view s) { return s.find_first_not_of("0123456789") == s.npos; };
+  if (deg.size() != static_cast<std::size_t>(n) || !digits(deg) || min.size() != 5 || min[2] != '.' ||
+      !digits(min.substr(0, 2) + min.substr(3)) || (hemi != plus && hemi != minus))
+    return std::nullopt;
+  const double m = val(min), v = val(deg) + m / 60;
+  if (m >= 60 || v > max) return std::nullopt;
+  return static_cast<float>(hemi == minus ? -v : v);
+}
+
 // "$GPN0." lines carry a position only: speed and course come from successive positions.
 Tail derivedfix(App& app, const std::string& line) {
   auto& g = app.gps;
-  float lat = static_cast<float>(val(mid(line, 14, 2)) + val(mid(line, 17, 5)) / 60);
-  if (mid(line, 23, 1) == "S") lat = -lat;
-  float lon = static_cast<float>(val(mid(line, 24, 3)) + val(mid(line, 28, 5)) / 60);
-  if (mid(line, 34, 1) == "W") lon = -lon;
-  storeposition(app, lat, lon);
+  const auto lat = gpncolumns(line, 14, 2, "N", "S", 90), lon = gpncolumns(line, 24, 3, "E", "W", 180);
+  if (!lat || !lon) return Tail::Engineering;
+  storeposition(app, *lat, *lon);
   g.lastgpstime = app.timer();
   if (g.lastfixx == 0 && g.lastfixy == 0) {
     g.lastfixx = g.ownx;
@@ -321,7 +347,7 @@ int gpsparse(App& app, std::string& line) {
       const std::string talker = mid(line, 2, 2);
       type = mid(line, 4, 3);
       if (g.onlyrmc) {
-        if (type == "RMC") return rmc(app, Fields{line}, handled, codedstatus);
+        if (type == "RMC") return rmc(app, Fields(line), handled, codedstatus);
         return Tail::Engineering;
       }
       if (talker == "PG" || type == "RTE" || type == "BOD" || type == "RMB" || type == "RMZ")
@@ -368,11 +394,11 @@ int gpsparse(App& app, std::string& line) {
       dfbearing(app, static_cast<float>(bearing), 8);
       return Tail::Engineering;
     }
-    if (type == "ZDA") return zda(app, Fields{line});
-    if (type == "VTG") return vtg(app, Fields{line}, handled);
-    if (type == "GLL") return gll(app, Fields{line}, handled);
-    if (type == "GGA") return gga(app, Fields{line}, handled);
-    if (type == "RMC") return rmc(app, Fields{line}, handled, codedstatus);
+    if (type == "ZDA") return zda(app, Fields(line));
+    if (type == "VTG") return vtg(app, Fields(line), handled);
+    if (type == "GLL") return gll(app, Fields(line), handled);
+    if (type == "GGA") return gga(app, Fields(line), handled);
+    if (type == "RMC") return rmc(app, Fields(line), handled, codedstatus);
     return Tail::Engineering;
   };
   tail = dispatch();

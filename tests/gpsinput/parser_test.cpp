@@ -1,6 +1,8 @@
 // The sentence parser: the NMEA checksum, NMEA sentences and the other received lines
 // (receiver-specific, track and .AGD log lines) into the own fix.
+#include <cmath>
 #include <functional>
+#include <random>
 #include <sstream>
 
 #include "geodesy/ukgrid.h"
@@ -69,8 +71,6 @@ TEST_F(Parser, SentencesIntoTheOwnFix) {
       {"RMC with status V still takes the position", nullptr,
        {"$GPRMC,120000.00,V,5321.44300,N,00218.82200,W,,,261020,,,N"}, 0,
        here + ", 0 km/h, -1, 0 ft, dgps 0, 12:00:00 261020, shown"},
-      {"RMC with an empty time field: no position yet, the fix kept", nullptr, {rmcbody, "$GPRMC,,V,,,,,,,,,,N"}, 1,
-       "No position yet, 18.5 km/h, 84, 0 ft, dgps 0, 12:00:00 261020"},
       {"RMC speed at the heading speed keeps the heading", [](App& a) { a.gps.minhdgspd = 18.5f; }, {rmcbody}, 0,
        here + ", 18.5 km/h, -1, 0 ft, dgps 0, 12:00:00 261020, shown"},
       {"RMC with the GPS correction: 1 km east and 2 km south",
@@ -78,8 +78,12 @@ TEST_F(Parser, SentencesIntoTheOwnFix) {
        "53  20.366'N 002  17.912'W, 18.5 km/h, 84, 0 ft, dgps 0, 12:00:00 261020, shown"},
       {"VTG with eight commas gives course and km/h", nullptr, {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K"}, 0,
        ", 10.2 km/h, 54, 0 ft, dgps 0,  , shown"},
-      {"VTG with a ninth field is ignored", nullptr, {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"}, 1,
-       ", 0 km/h, -1, 0 ft, dgps 0,  "},
+      {"VTG with the mode field of 2.3 is read; mode N is no velocity, the last kept", nullptr,
+       {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A", "$GPVTG,000.0,T,,M,000.0,N,000.0,K,N"}, 0,
+       ", 10.2 km/h, 54, 0 ft, dgps 0,  , shown"},
+      {"RMC without time, the no-fix RMC of a tunnel, and status A with no position: the fix kept", nullptr,
+       {rmcbody, "$GPRMC,,V,,,,,,,,,,N", "$GPRMC,145240.00,V,,,,,,,261020,,,N", "$GPRMC,145241.00,A,,,,,,,261020,,,A"},
+       1, "No position yet, 18.5 km/h, 84, 0 ft, dgps 0, 12:00:00 261020"},
       {"GGA with fix quality 0 still updates the position", nullptr,
        {"$GPGGA,120001.00,5321.44300,N,00218.82200,W,0,00,,,M,,M,,"}, 0, here + ", 0 km/h, -1, 0 ft, dgps 0,  , shown"},
       {"GGA quality 2 is differential; altitude in feet", nullptr,
@@ -123,6 +127,44 @@ TEST_F(Parser, ClimbRateInTenSecondSteps) {
   EXPECT_NEAR(alt("335.28"), 600, 1);  // 1100 ft, 12 s after the first
   alt("");
   EXPECT_EQ(app->gps.altseen, 0);  // an empty altitude starts the steps again
+}
+
+// Random positions in every layout of RMC, GLL, GGA and the fixed-column line, with or without
+// leading zeros: whole, they read back to their last digit; with one thing spoilt (beyond 90 or
+// 180 degrees, 60 minutes, a letter, a character, all four fields or one empty) the fix stays,
+// "No position yet" shown when all four fields are empty.
+TEST_F(Parser, RandomPositionsReadOrRefused) {
+  std::mt19937 rnd(11);
+  auto any = [&](std::vector<std::string> v) { return v[rnd() % v.size()]; };
+  for (int i = 0; i < 12000; ++i) {
+    const unsigned spoil = rnd() % 10, gpn = i % 4 == 3;  // spoil 6 to 9: whole
+    long c[2] = {long(rnd() % 540001), long(rnd() % 1080001)};  // in 1/100 minute
+    c[i % 2] += spoil == 0 ? 540001 * (1 + i % 2) : 0;
+    std::string t[2], h[2] = {any({"N", "S"}), any({"E", "W"})};
+    for (int k : {0, 1}) {
+      const long m = spoil == 1 ? 6000 + long(rnd() % 4000) : c[k] % 6000;
+      t[k].resize(32);
+      t[k].resize(std::snprintf(t[k].data(), 32, gpn ? "%0*ld %02ld.%02ld" : "%0*ld%02ld.%02ld",
+                                gpn || rnd() % 2 ? 2 + k : 0, c[k] / 6000, m / 100, m % 100));
+    }
+    std::string& s = t[rnd() % 2];
+    if (spoil == 2) h[rnd() % 2] = any({"", "X", "n"});
+    const std::size_t digit = std::min(s.find_first_of("0123456789", rnd() % s.size()), s.size() - 1);
+    if (spoil == 3) s[digit] = any({" ", "+", "-", "e", "x", "."})[0];
+    if (spoil == 4) t[0] = t[1] = h[0] = h[1] = "";
+    if (spoil == 5) s.clear();
+    const std::string p = t[0] + "," + h[0] + "," + t[1] + "," + h[1];
+    const std::string nmea[] = {"$GPRMC,120000.00,A," + p + ",10.0,84.5,261020,," + any({"", ",A", ",A,V"}),
+                                "$GPGLL," + p + any({"", ",120000.00,A", ",120000.00,A,A"}),
+                                "$GPGGA,120000.00," + p + ",1,08,1.0,50.7,M,48.0,M,,"};
+    const auto& g = app->gps;
+    const auto was = std::tuple(g.ownx, g.owny, spoil == 4 && !gpn ? "No position yet" : app->win.zarn.llbox.caption);
+    const std::string gpnline = "$GPN0.0000000" + t[0] + " " + h[0] + t[1] + " " + h[1] + " ";
+    EXPECT_EQ(parse(gpn ? gpnline : line(nmea[i % 3])), int(spoil < 6 || gpn)) << p;
+    const double lat = c[0] / 6e3 * (h[0] == "S" ? -1 : 1), lon = c[1] / 6e3 * (h[1] == "W" ? -1 : 1);
+    if (spoil >= 6) EXPECT_LT(std::hypot(g.ownlat - lat, g.ownlon - lon), 3e-5) << p;
+    else EXPECT_EQ(std::tuple(g.ownx, g.owny, app->win.zarn.llbox.caption), was) << p;
+  }
 }
 
 // Through the serial poll, which hands such a line over at its 35th character, with no line end.

@@ -186,36 +186,40 @@ std::map<long, Report> gpsdfixes(const std::vector<std::string>& stream) {
 
 TEST_F(RealLogs, OwnFixAgreesWithGpsd) {
   if (!zarn::testing::havetool("gpsdecode")) GTEST_SKIP() << "gpsdecode (gpsd-clients) is not installed";
-  std::map<std::string, int> read, compared;  // by type, and speeds, courses and altitudes
+  // What the parser decided, by type ("GGA", "GGA none"); what was compared, or why not.
+  std::map<std::string, int> outcomes, compared;
   for (const auto& f : logfiles()) {
     SCOPED_TRACE(f.filename().string());
     const std::vector<std::string> good = sentences(get(f.string())).good;
-    for (const std::string type : {"RMC", "GGA", "GLL"}) {
+    for (const std::string type : {"RMC", "GGA", "GLL", "VTG"}) {
       std::vector<std::string> oftype, stream;
       for (const auto& s : good)
         if (s.size() >= 6 && s.compare(3, 3, type) == 0) oftype.push_back(s);
       for (const auto& s : oftype)
         if (stream.empty() || sentencetime(s) != sentencetime(stream.back())) stream.push_back(s);
-      const std::map<long, Report> gpsd = gpsdfixes(stream);
+      const std::map<long, Report> gpsd = type == "VTG" ? std::map<long, Report>{} : gpsdfixes(stream);
       app->gps = GpsState{};
       for (std::size_t i = 0; i < oftype.size(); ++i) {
         const std::string& s = oftype[i];
         std::string l = s + "\r";
-        // What this program decides differently from gpsd: RMC and GLL of NMEA 4.1 and 2.3
-        // (13 and 7 fields after the header) are not read; positions are taken whatever the RMC
-        // status or GGA quality; a missing course or altitude keeps the last one. Sentences gpsd
-        // has no fix for (void status, quality 0, its first sentence) are not compared.
-        if (gpsparse(*app, l) != 0) continue;
-        ++read[type];
-        if (i > 0 && sentencetime(s) == sentencetime(oftype[i - 1])) continue;  // not given to gpsd
+        const OwnFix was = app->gps;
+        const bool fix = gpsparse(*app, l) == 0;
+        const auto& g = app->gps;
+        ++outcomes[type + (fix ? "" : " none")];
+        EXPECT_TRUE(fix || (g.ownx == was.ownx && g.owny == was.owny)) << "the fix moved: " << s;
+        // A position is taken whatever the RMC status and mode or the GGA quality, where gpsd
+        // has none; a missing course or altitude keeps the last one.
         const auto it = gpsd.find(sentencetime(s));
-        if (it == gpsd.end() || !it->second.count("lat")) continue;
+        const bool same = i > 0 && sentencetime(s) == sentencetime(oftype[i - 1]);
+        const bool gpsdfix = it != gpsd.end() && it->second.count("lat");
+        EXPECT_TRUE(fix || !gpsdfix || same) << "gpsd finds a position: " << s;
+        ++compared[type == "VTG" ? "not: no time" : same ? "not: same time" : it == gpsd.end() ? "not: no report"
+                   : !fix ? "no position" : !gpsdfix ? "not: no fix to gpsd" : type];
+        if (type == "VTG" || same || !fix || !gpsdfix) continue;
         const Report& r = it->second;
         const auto fl = fields(s);
-        const auto& g = app->gps;
         EXPECT_NEAR(g.ownlat, r.at("lat"), 1e-5) << s;
         EXPECT_NEAR(g.ownlon, r.at("lon"), 1e-5) << s;
-        ++compared[type];
         if (type == "RMC" && !fl[7].empty() && r.count("speed")) {
           const double kmh = r.at("speed") * 3.6;
           EXPECT_NEAR(g.ownspd, kmh, kmh * 0.002 + 0.0005 * 3.6 * 1.01) << s;
@@ -233,10 +237,15 @@ TEST_F(RealLogs, OwnFixAgreesWithGpsd) {
       }
     }
   }
-  // Which sentences are read at all, kept as a regression value; and enough of each compared.
-  EXPECT_EQ(read, (std::map<std::string, int>{{"GGA", 4199}, {"GLL", 81}, {"RMC", 3921}}));
-  EXPECT_GT(compared["RMC"] + compared["GGA"] + compared["GLL"], 3000);
-  for (const char* k : {"speed", "course", "altitude"}) EXPECT_GT(compared[k], 1000) << k;
+  std::ostringstream tally;
+  for (const auto& [k, v] : compared) tally << k << ": " << v << "; ";
+  RecordProperty("compared", tally.str());
+  // The decisions, kept as a regression value; and enough of each compared.
+  EXPECT_EQ(outcomes, (std::map<std::string, int>{{"GGA", 4175}, {"GGA none", 369}, {"GLL", 1532}, {"GLL none", 75},
+                                                   {"RMC", 4248}, {"RMC none", 225}, {"VTG", 1878}}));
+  EXPECT_GT(compared["RMC"] + compared["GGA"] + compared["GLL"], 7000) << tally.str();
+  EXPECT_GT(compared["no position"], 50) << tally.str();
+  for (const char* k : {"speed", "course", "altitude"}) EXPECT_GT(compared[k], 2000) << tally.str();
 }
 
 // The Cheshire drive written into the line at 4800 baud (480 characters a second, 120 a tick),
