@@ -188,6 +188,10 @@ bool readfromcache(App& app, const std::string& bytes) {
   for (int i = 1; i <= count; ++i) {
     const std::size_t at = 2 + recsize * static_cast<std::size_t>(i - 1);
     m.mapname[i] = text::trim(bytes.substr(at, namesize));
+    if (!app.files.confined(m.mapname[i], m.extramaps)) {
+      setstatlabel(app, "FASTMAPS.DAT: " + m.mapname[i] + " is outside the working folder");
+      break;
+    }
     m.maplatlon[i] = get16(bytes, at + 16);
     m.mapkind[i] = get16(bytes, at + 18);
     m.mapew[i] = getfloat(bytes, at + 20);
@@ -204,8 +208,9 @@ bool readfromcache(App& app, const std::string& bytes) {
 
 }  // namespace
 
-std::optional<MapDes> readdes(const platform::Files& files, const std::string& file) {
-  auto lines = files.readlines(file);
+std::optional<MapDes> readdes(const platform::Files& files, const std::string& file, std::string* why) {
+  // A description is a few lines; its limit is that of the data files all the same.
+  auto lines = files.readlines(file, platform::Files::datalimit, why);
   if (!lines) return std::nullopt;
   auto line = [&](std::size_t k) { return k < lines->size() ? (*lines)[k] : std::string(); };
   MapDes d;
@@ -218,6 +223,12 @@ std::optional<MapDes> readdes(const platform::Files& files, const std::string& f
     d.b[k] = static_cast<float>(text::val(f[2]));
   }
   d.places = text::trim(line(5));
+  // The picture (or tile prefix) and the place file it names are opened later, by those names.
+  for (const std::string* name : {&d.picture, &d.places})
+    if (!files.confined(text::trim(*name))) {
+      if (why) *why = file + ": " + text::trim(*name) + " is outside the working folder";
+      return std::nullopt;
+    }
   return d;
 }
 
@@ -268,7 +279,13 @@ void scanmaps(App& app) {
   if (!app.files.exists("MAPS.DIR")) app.files.writelines("MAPS.DIR", {"THEWORLD"});
   // The extra directory's prefix keeps the case it has in ZARN.CFG; MAPS.DIR lines are read
   // upper-cased. Both sides are compared upper-cased, so those maps are not added again.
-  if (auto lines = app.files.readlines("MAPS.DIR")) {
+  std::string why;
+  const auto lines = app.files.readlines("MAPS.DIR", platform::Files::smalllimit, &why);
+  if (!why.empty()) {
+    setstatlabel(app, why);  // a list that cannot be read is not added to either
+    return;
+  }
+  if (lines) {
     for (const std::string& l : *lines) {
       const std::string name = text::ucase(text::trim(l));
       if (name.empty()) continue;
@@ -310,6 +327,10 @@ bool readmaplist(App& app) {
   while (!dir->eof()) {
     const std::string name = dir->field();
     if (name.empty()) break;
+    if (!app.files.confined(name, m.extramaps)) {
+      setstatlabel(app, "MAPS.DIR: " + name + " is outside the working folder");
+      continue;
+    }
     if (!app.files.exists(name + ".DES")) {
       missingdes(app, name);
       if (app.main.quit) return false;
@@ -320,8 +341,12 @@ bool readmaplist(App& app) {
       beep(app);
       break;
     }
-    const auto d = readdes(app.files, name + ".DES");
-    if (!d) continue;
+    std::string why;
+    const auto d = readdes(app.files, name + ".DES", &why);
+    if (!d) {
+      if (!why.empty()) setstatlabel(app, why);
+      continue;
+    }
     addentry(app, name, *d);
     if (app.main.quit) return false;
   }
@@ -361,7 +386,7 @@ std::string readdesname(const App& app, int n) {
   if (n < 1 || n >= static_cast<int>(names.size())) return {};
   const std::string& name = names[static_cast<std::size_t>(n)];
   if (name.empty()) return {};
-  auto des = platform::InputFile::open(app.files, name + ".DES");
+  auto des = platform::InputFile::open(app.files, name + ".DES", platform::Files::datalimit);
   if (!des) return {};
   return des->field();
 }

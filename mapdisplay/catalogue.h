@@ -21,7 +21,7 @@ struct MapDes {
   std::array<float, 3> a{}, b{};
   std::string places;
 };
-std::optional<MapDes> readdes(const platform::Files& files, const std::string& file);
+std::optional<MapDes> readdes(const platform::Files& files, const std::string& file, std::string* why = nullptr);
 // True when the reference pixels of a description leave nothing to divide by: the columns of
 // the two points (or the rows) coincide. Tiled maps have no reference pixels.
 bool degenerate(const MapDes& d);

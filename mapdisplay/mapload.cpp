@@ -152,7 +152,7 @@ void loadsingle(App& app, int n, const MapDes& d) {
 
 float placethreshold(App& app, const std::string& placesfile) {
   float placemin = 6.0f;
-  auto in = platform::InputFile::open(app.files, placesfile);
+  auto in = platform::InputFile::open(app.files, placesfile, platform::Files::datalimit);
   if (!in) return placemin;
   float most = 0;
   while (!in->eof()) {
@@ -174,9 +174,10 @@ void loadmap(App& app, int n) {
   const auto k = static_cast<std::size_t>(n);
   // The description is checked before anything on the window changes: a map that cannot be
   // calibrated leaves the current one in place.
-  const auto d = readdes(app.files, m.mapname[k] + ".DES");
+  std::string why;
+  const auto d = readdes(app.files, m.mapname[k] + ".DES", &why);
   if (!d) {
-    refuse(app, n, "Map description " + m.mapname[k] + ".DES is missing");
+    refuse(app, n, !why.empty() ? why : "Map description " + m.mapname[k] + ".DES is missing");
     return;
   }
   if (m.mapkind[k] == 0 && degenerate(*d)) {
