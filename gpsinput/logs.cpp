@@ -20,6 +20,10 @@ void newtrip(App& app) {
   if (app.files.exists("NEWTRIP.CFG")) {
     std::string prefix;
     if (auto f = platform::InputFile::open(app.files, "NEWTRIP.CFG")) prefix = text::ucase(f->field());
+    if (!app.files.confined(prefix)) {
+      showmsg(app, "NEWTRIP.CFG: " + prefix + " is outside the working folder");
+      return;
+    }
     const long w = 8 - static_cast<long>(prefix.size());
     for (int n = 1; n <= 999 && name.empty(); ++n) {
       std::string counter = std::to_string(n);
@@ -78,13 +82,18 @@ void writenmepos(App& app, const std::string& lltext, const std::string& course)
 void sniffchecksum(App& app) {
   auto& g = app.gps;
   g.nochecksum = 1;
-  g.replay = platform::InputFile::open(app.files, g.replayfile);
-  if (!g.replay) return;
+  // Read once, within the limit of a long recorded drive; the sniffing pass then rewinds.
+  std::string why;
+  g.replay = platform::InputFile::open(app.files, g.replayfile, platform::Files::loglimit, &why);
+  if (!g.replay) {
+    if (!why.empty()) showmsg(app, why);
+    return;
+  }
   for (int i = 0; i < 20 && !g.replay->eof(); ++i) {
     const std::string l = g.replay->lineinput();
     if (l.starts_with('$') && l.find('*') != std::string::npos) g.nochecksum = 0;
   }
-  g.replay = platform::InputFile::open(app.files, g.replayfile);
+  g.replay->rewind();
 }
 
 void setreplayfile(App& app, const std::string& name) { app.gps.replayfile = name; }

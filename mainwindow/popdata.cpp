@@ -43,9 +43,11 @@ bool readpopcd(App& app, std::string* why) {
   m.pcdtab2.assign(1, 0);
   m.pcdtab3.assign(1, "");
   if (!app.files.exists("$LPOP.PCD")) return true;
-  const auto data = app.files.read("$LPOP.PCD");
+  std::string refused;
+  // A table of the whole country's towns: a few MB at most.
+  const auto data = app.files.read("$LPOP.PCD", platform::Files::datalimit, &refused);
   if (!data || data->size() < header) {
-    if (why) *why = "$LPOP.PCD is too short to hold its counts";
+    if (why) *why = !refused.empty() ? refused : "$LPOP.PCD is too short to hold its counts";
     return false;
   }
   const std::string& d = *data;

@@ -152,6 +152,10 @@ bool replaystep(App& app) {
         typekeys(app, mid(line, 5, 1) == "\"" ? mid(line, 6, n - 6)
                                               : text::chr(text::int16(text::val(mid(line, 5, 3))) & 0xFF));
       } else if (cmd == "SAY") {
+        if (const std::string item = mid(line, 5); issounditem(item) && !app.files.confined(item)) {
+          showmsg(app, g.replayfile + ": " + item + " is outside the working folder");
+          continue;
+        }
         withtalk(app, [&] {
           queuesay(app, mid(line, 5));
           speakqueue(app);

@@ -47,6 +47,27 @@ void stage(App& app, const std::string& text, float pause = 0.5f) {
   if (pause > 0) delaysec(app, pause);
 }
 
+// The files start-up reads, each within the size limit its reader uses: a FIFO, a device or an
+// oversized file there is named, with the reason, before the reader refuses it and goes on
+// without it.
+void checkfiles(App& app) {
+  // Configuration and list files are small (1 MB at most); the population table a few MB.
+  static constexpr const char* small[] = {
+      "ZARN.CFG",     "COMPORT.CFG",  "ZARN.MCV",     "ZARN.LOC",     "SOUNDS.CFG",   "HISTORY.CFG",  "ZARNKEYS.CFG",
+      "ZARNDIAL.CFG", "ADD2DIAL.CFG", "DFCOLOUR.CFG", "ZARN.CAT",     "ZARN.FND",     "ZARN.COM",     "CHASE.CFG",
+      "UTM.CFG",      "ZARNDF.CFG",   "ZARNXYLL.CFG", "LANGUAGE.CFG", "MAPS.CCC",     "MAPS.DIR",     "FASTMAPS.DAT",
+      "INITROCK.CFG", "ZARNTILE.CFG", "ROMSHELF.CFG", "CALLSIGN.CFG", "ZARNLOG.CFG",  "DIALTIME.CFG", "NEWTRIP.CFG"};
+  std::vector<std::string> refused;
+  for (const char* name : small) refused.push_back(app.files.refusal(name));
+  refused.push_back(app.files.refusal("$LPOP.PCD", platform::Files::datalimit));
+  for (const std::string& why : refused)
+    if (!why.empty()) {
+      setstatlabel(app, why);
+      app.sys.wav->beep();
+      delaysec(app, 1.0f);
+    }
+}
+
 // A start-up failure that cannot be gone round: the box, and the end of the program.
 void fatal(App& app, const std::string& message) {
   app.msgbox(message, infobox, "ZARN");
@@ -526,6 +547,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   showstartwindow(app);
 
   m.pollint = 0;
+  checkfiles(app);
   if (app.files.exists("ADD2DIAL.CFG") && !app.files.exists("ZARNDIAL.CFG")) dialsetupwait(app);
   if (m.quit) return;
   readlinkflags(app);

@@ -219,6 +219,10 @@ void readfromcache(App& app, const std::string& bytes) {
   for (int i = 1; i <= count; ++i) {
     const std::size_t at = 2 + recsize * static_cast<std::size_t>(i - 1);
     m.mapname[i] = text::trim(bytes.substr(at, namesize));
+    if (!app.files.confined(m.mapname[i], m.extramaps)) {
+      setstatlabel(app, "FASTMAPS.DAT: " + m.mapname[i] + " is outside the working folder");
+      break;
+    }
     m.maplatlon[i] = get16(bytes, at + 16);
     m.mapkind[i] = get16(bytes, at + 18);
     m.mapew[i] = getfloat(bytes, at + 20);
@@ -285,10 +289,14 @@ std::string desfault(const std::vector<std::string>& lines) {
 }  // namespace
 
 std::optional<MapDes> readdes(const platform::Files& files, const std::string& file, std::string* why) {
-  auto lines = files.readlines(file);
-  const std::string fault = !lines           ? (files.exists(file) ? "cannot be read" : "is missing")
-                            : lines->empty() ? "is empty"
-                                             : desfault(*lines);
+  // A description is a few lines; its limit is that of the data files all the same.
+  std::string reason;
+  auto lines = files.readlines(file, platform::Files::datalimit, &reason);
+  if (!lines && !reason.empty()) {  // there, but not a file that can be read: the reason names it
+    if (why) *why = reason;
+    return std::nullopt;
+  }
+  const std::string fault = !lines ? "is missing" : lines->empty() ? "is empty" : desfault(*lines);
   if (!fault.empty()) {
     if (why) *why = file + " " + fault;
     return std::nullopt;
@@ -304,6 +312,12 @@ std::optional<MapDes> readdes(const platform::Files& files, const std::string& f
     d.b[k] = static_cast<float>(text::val(f[2]));
   }
   d.places = text::trim(line(5));
+  // The picture (or tile prefix) and the place file it names are opened later, by those names.
+  for (const std::string* name : {&d.picture, &d.places})
+    if (!files.confined(text::trim(*name))) {
+      if (why) *why = file + ": " + text::trim(*name) + " is outside the working folder";
+      return std::nullopt;
+    }
   return d;
 }
 
@@ -355,7 +369,13 @@ void scanmaps(App& app) {
     showmsg(app, "MAPS.DIR not written: " + error);
   // The extra directory's prefix keeps the case it has in ZARN.CFG; MAPS.DIR lines are read
   // upper-cased. Both sides are compared upper-cased, so those maps are not added again.
-  if (auto lines = app.files.readlines("MAPS.DIR")) {
+  std::string why;
+  const auto lines = app.files.readlines("MAPS.DIR", platform::Files::smalllimit, &why);
+  if (!why.empty()) {
+    setstatlabel(app, why);  // a list that cannot be read is not added to either
+    return;
+  }
+  if (lines) {
     for (const std::string& l : *lines) {
       const std::string name = text::ucase(text::trim(l));
       if (name.empty()) continue;
@@ -393,6 +413,10 @@ bool readfromdir(App& app) {
   while (!dir->eof()) {
     const std::string name = dir->field();
     if (name.empty()) break;
+    if (!app.files.confined(name, m.extramaps)) {
+      setstatlabel(app, "MAPS.DIR: " + name + " is outside the working folder");
+      continue;
+    }
     if (!app.files.exists(name + ".DES")) {
       missingdes(app, name);
       if (app.main.quit) return false;
@@ -467,7 +491,7 @@ std::string readdesname(const App& app, int n) {
   if (n < 1 || n >= static_cast<int>(names.size())) return {};
   const std::string& name = names[static_cast<std::size_t>(n)];
   if (name.empty()) return {};
-  auto des = platform::InputFile::open(app.files, name + ".DES");
+  auto des = platform::InputFile::open(app.files, name + ".DES", platform::Files::datalimit);
   if (!des) return {};
   return des->field();
 }

@@ -159,7 +159,7 @@ void loadsingle(App& app, int n, const MapDes& d, const MapPicture& p) {
 
 float placethreshold(App& app, const std::string& placesfile) {
   float placemin = 6.0f;
-  auto in = platform::InputFile::open(app.files, placesfile);
+  auto in = platform::InputFile::open(app.files, placesfile, platform::Files::datalimit);
   if (!in) return placemin;
   float most = 0;
   while (!in->eof()) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <cstring>
 #include <system_error>
 
 #include "platform/textrules.h"
@@ -224,26 +225,110 @@ bool Files::rename(std::string_view from, std::string_view to) const {
   return !ec;
 }
 
-std::optional<std::string> Files::read(std::string_view name) const {
-  const fs::path p = resolve(name);
-  std::error_code ec;
-  if (fs::is_directory(p, ec)) return std::nullopt;
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+namespace {
+
+// The bytes of a regular file of at most `limit` bytes (with `cut`, its first `limit` bytes);
+// otherwise nullopt and the reason (left empty when the file is missing). Opened without
+// blocking, so a FIFO is seen, never waited on.
+std::optional<std::string> readbounded(const fs::path& p, std::size_t limit, std::string& reason, bool cut = false) {
+  const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT && errno != ENOTDIR) reason = std::string("unreadable: ") + std::strerror(errno);
+    return std::nullopt;
+  }
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    reason = std::string("unreadable: ") + std::strerror(errno);
+    return std::nullopt;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    reason = "not a regular file";
+    return std::nullopt;
+  }
+  const auto toolarge = [&](std::size_t n) {
+    reason = "too large (" + std::to_string(n) + " bytes, limit " + std::to_string(limit) + ")";
+    return std::nullopt;
+  };
+  const auto size = static_cast<std::size_t>(st.st_size);
+  if (size > limit && !cut) return toolarge(size);
+  // The size may change while we read: never more than the limit and one byte to tell.
+  std::string s(std::min(size, limit) + 1, '\0');
+  std::size_t got = 0;
+  for (;;) {
+    if (got == s.size()) {
+      if (got > limit && !cut) return toolarge(got);
+      if (got > limit) {
+        got = limit;
+        break;
+      }
+      s.resize(std::min(limit + 1, s.size() * 2 + 4096));
+    }
+    const ssize_t n = ::read(fd, s.data() + got, s.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      reason = std::string("unreadable: ") + std::strerror(errno);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  s.resize(got);
   return s;
 }
 
-std::optional<std::vector<std::string>> Files::readlines(std::string_view name) const {
-  auto s = read(name);
+std::string named(std::string_view name, const std::string& reason) {
+  return reason.empty() ? reason : std::string(name) + ": " + reason;
+}
+
+}  // namespace
+
+std::optional<std::string> Files::read(std::string_view name, std::size_t limit, std::string* why) const {
+  std::string reason;
+  auto s = readbounded(resolve(name), limit, reason);
+  if (why) *why = named(name, reason);
+  return s;
+}
+
+std::string Files::refusal(std::string_view name, std::size_t limit) const {
+  std::string why;
+  read(name, limit, &why);
+  return why;
+}
+
+bool Files::confined(std::string_view name, std::string_view extra) const {
+  std::string n = normalise(name);
+  const std::string x = normalise(extra);
+  // A name beginning with the extra-maps folder is judged by the rest of it.
+  if (!x.empty() && text::ucase(n).starts_with(text::ucase(x))) n.erase(0, x.size());
+  else if (!n.empty() && n[0] == '/') return false;
+  for (std::size_t i = 0; i <= n.size();) {
+    std::size_t j = n.find('/', i);
+    if (j == std::string::npos) j = n.size();
+    if (n.compare(i, j - i, "..") == 0) return false;
+    i = j + 1;
+  }
+  return true;
+}
+
+std::optional<std::vector<std::string>> Files::readlines(std::string_view name, std::size_t limit,
+                                                         std::string* why) const {
+  auto s = read(name, limit, why);
   if (!s) return std::nullopt;
   return splitlines(textpart(std::move(*s)));
 }
 
-std::string Files::readfirstline(std::string_view name) const {
-  auto lines = readlines(name);
-  return lines && !lines->empty() ? lines->front() : std::string();
+std::string Files::readfirstline(std::string_view name, std::string* why) const {
+  // Only the start of the file is read (64 KB): the files asked for their first line include
+  // logs that grow.
+  std::string reason;
+  const auto s = readbounded(resolve(name), 64 << 10, reason, true);
+  if (why) *why = named(name, reason);
+  const auto lines = splitlines(textpart(s.value_or(std::string())));
+  return lines.empty() ? std::string() : lines.front();
 }
 
 bool Files::write(std::string_view name, std::string_view bytes, std::string* error) const {
@@ -263,8 +348,9 @@ bool Files::writelines(std::string_view name, const std::vector<std::string>& li
 
 // --- Input # ---------------------------------------------------------------------------
 
-std::optional<InputFile> InputFile::open(const Files& files, std::string_view name) {
-  auto s = files.read(name);
+std::optional<InputFile> InputFile::open(const Files& files, std::string_view name, std::size_t limit,
+                                         std::string* why) {
+  auto s = files.read(name, limit, why);
   if (!s) return std::nullopt;
   return InputFile(textpart(std::move(*s)));
 }

@@ -31,11 +31,27 @@ class Files {
   bool remove(std::string_view name) const;
   bool rename(std::string_view from, std::string_view to) const;
 
-  // Whole file as bytes; nullopt when it cannot be read.
-  std::optional<std::string> read(std::string_view name) const;
-  // Lines of a text file, line ends (CR, LF, CR LF) removed; nullopt when missing.
-  std::optional<std::vector<std::string>> readlines(std::string_view name) const;
-  std::string readfirstline(std::string_view name) const;  // empty when missing
+  // Size limits for the readers; each caller passes the one suited to its file.
+  static constexpr std::size_t smalllimit = std::size_t{1} << 20;  // configuration and list files
+  static constexpr std::size_t datalimit = std::size_t{16} << 20;  // map descriptions, places, landmarks
+  static constexpr std::size_t loglimit = std::size_t{256} << 20;  // a recorded drive to replay
+
+  // Whole file as bytes. Only a regular file of at most `limit` bytes is read (a FIFO or device
+  // never blocks or fills memory); otherwise nullopt, and `why` gets "NAME: not a regular file",
+  // "NAME: too large (N bytes, limit M)" or "NAME: unreadable: <reason>" - or stays empty when
+  // the file is simply missing.
+  std::optional<std::string> read(std::string_view name, std::size_t limit = smalllimit,
+                                  std::string* why = nullptr) const;
+  // Lines of a text file, line ends (CR, LF, CR LF) removed; nullopt as read gives it.
+  std::optional<std::vector<std::string>> readlines(std::string_view name, std::size_t limit = smalllimit,
+                                                    std::string* why = nullptr) const;
+  // The first line of the file's first 64 KB, however long the file; empty when missing.
+  std::string readfirstline(std::string_view name, std::string* why = nullptr) const;
+  // Why read would refuse the file with that limit; empty when it can be read or is missing.
+  std::string refusal(std::string_view name, std::size_t limit = smalllimit) const;
+  // True when a name read from a data file stays inside the working folder, or inside `extra`
+  // (the configured extra-maps folder) when it begins with it: no "..", no other absolute path.
+  bool confined(std::string_view name, std::string_view extra = {}) const;
   // Replace a file whole, as OutputFile's Mode::Output does: text as given (the caller supplies
   // CR LF through OutputFile or writelines). False, with the reason in `error` when one is asked
   // for, when it could not be written; the old file is then as it was.
@@ -51,7 +67,11 @@ class InputFile {
  public:
   InputFile() = default;
   explicit InputFile(std::string contents) : data_(std::move(contents)) {}
-  static std::optional<InputFile> open(const Files& files, std::string_view name);
+  // As Files::read reads it (limit and reason alike).
+  static std::optional<InputFile> open(const Files& files, std::string_view name,
+                                       std::size_t limit = Files::smalllimit, std::string* why = nullptr);
+  // Back to the first byte, for a second pass over the same text.
+  void rewind() { pos_ = 0; }
 
   bool eof() const;
   // Line Input: the rest of the current line, without its end.

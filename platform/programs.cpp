@@ -153,12 +153,18 @@ bool PosixPrograms::start(const fs::path& program, const std::vector<std::string
   }
   std::vector<std::string> argv{exe->string()};
   argv.insert(argv.end(), args.begin(), args.end());
+  // A stand-in runs only when its owner marked it executable: a script merely lying in the
+  // folder (unpacked, copied from elsewhere) is not handed to the shell.
+  if (!runnable(*exe)) {
+    if (error) *error = exe->string() + " is not executable";
+    return false;
+  }
   SpawnOptions opt;
   opt.dir = files_.workdir();
-  pid_t pid = runnable(*exe) ? spawnprogram(exe->string(), argv, opt) : -ENOEXEC;
+  pid_t pid = spawnprogram(exe->string(), argv, opt);
   if (pid == -ENOEXEC) {
-    // A script without a "#!" line, or one not marked executable: the POSIX shell reads it
-    // as a file, the arguments still passed one by one.
+    // An executable script without a "#!" line: the POSIX shell reads it as a file, the
+    // arguments still passed one by one.
     argv.insert(argv.begin(), "/bin/sh");
     pid = spawnprogram("/bin/sh", argv, opt);
   }

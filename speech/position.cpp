@@ -30,7 +30,8 @@ struct Place {
 // The places of the file, in file order; nullopt when it cannot be read. Records whose position
 // does not parse are left out: measured from the parser's failure value they would be nonsense.
 std::optional<std::vector<Place>> readplaces(App& app, float x, float y) {
-  auto in = platform::InputFile::open(app.files, app.map.placesfile);
+  // A place file lists a map's places: a few MB at most.
+  auto in = platform::InputFile::open(app.files, app.map.placesfile, platform::Files::datalimit);
   if (!in) return std::nullopt;
   std::vector<Place> places;
   while (!in->eof()) {

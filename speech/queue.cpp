@@ -157,6 +157,8 @@ void sayit(App& app, const std::string& item) {
   const SpeechState& s = app.speech;
   if (item.empty() || s.wavcount == 0 || s.nosound > 0 || s.talkon != 1) return;
   if (issounditem(item)) {
+    // Names come from data files: one leading out of the working folder is not opened.
+    if (!app.files.confined(item)) return;
     // A recording in the chosen language first, the default recording second.
     if (app.sys.wav->play(app.files.resolve(s.langprefix + item), true) == 0)
       app.sys.wav->play(app.files.resolve(item), true);

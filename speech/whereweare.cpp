@@ -45,7 +45,7 @@ float headingdiff(float a, float b) {
 // Takes up the landmark list of a square: at most 399 records.
 void loadlist(App& app, const std::string& file) {
   SpeechState& s = app.speech;
-  auto in = platform::InputFile::open(app.files, file);
+  auto in = platform::InputFile::open(app.files, file, platform::Files::datalimit);  // a square's landmarks
   if (!in) return;  // the list loaded before stays in use
   s.geocat.clear();
   s.geopos.clear();

@@ -1,6 +1,7 @@
 // The files start-up reads itself: ZARN.CFG (also as written), the flag files, the data files.
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "mainwindow/cform.h"
@@ -10,6 +11,7 @@
 #include "mainwindow/popdata.h"
 #include "mainwindow/secondary.h"
 #include "mainwindow/smallservices.h"
+#include "mainwindow/startup.h"
 #include "mainwindow/startwin.h"
 #include "gpsinput/rxinit.h"
 #include "mapdisplay/catalogue.h"
@@ -323,6 +325,63 @@ TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
         << name << ": the old file, and no other left behind";
     std::filesystem::remove(dir / name);
   }
+}
+
+// Start-up in a child allowed 1 GB more memory and 20 s; the start window and message line to `shown`.
+int startupin(App& app, const std::filesystem::path& shown) {
+  if (const pid_t pid = ::fork(); pid != 0) {
+    int st = -1;
+    ::waitpid(pid, &st, 0);
+    return st;
+  }
+  long pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  const rlim_t as = static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE)) + (rlim_t{1} << 30);
+  const rlimit lim{as, as};
+  ::setrlimit(RLIMIT_AS, &lim);
+  ::alarm(20);
+  std::ofstream out(shown, std::ios::binary);
+  auto& events = static_cast<platform::NoEvents&>(*app.sys.events);
+  events.hook = [&, step = events.hook] {
+    step();
+    out << app.win.get<StartForm>().trace.caption << "\n" << app.win.zarn.saytxt.caption << std::endl;
+  };
+  [&]() noexcept { Form_Load(app, ""); }();  // an exception ends the child, never back into the test runner
+  ::_exit(0);
+}
+
+TEST_F(Files, HostileStartUpFilesAreNamedAndStartUpGoesOn) {
+  const auto demo = std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo";
+  using Case = std::tuple<std::string, std::string, std::string>;  // file, what it holds, what start-up shows
+  std::vector<Case> cases = {{"MAPS.DIR", "..\\GBIRL\r\n", "MAPS.DIR: ..\\GBIRL is outside the working folder"},
+                             {"GBIRL.DES", "G\nGBIRL\nLL, 640, 480\n493600N0144500W, 0, 479\n610000N0095100E, 639, 0\n/dev/zero\n",
+                               "GBIRL.DES: /dev/zero is outside"},
+                             {"NEWTRIP.CFG", "..\\x\r\n", "NEWTRIP.CFG: ..\\X is outside the working folder"}};
+  for (std::string slot : {"ZARN.CFG", "ZARN.MCV", "$LPOP.PCD", "ZARN.LOC", "SOUNDS.CFG", "HISTORY.CFG", "ZARNKEYS.CFG",
+                           "ZARNDIAL.CFG", "DFCOLOUR.CFG", "ZARN.CAT", "ZARN.FND", "ZARN.COM", "CHASE.CFG", "UTM.CFG",
+                           "MAPS.DIR", "MAPS.CCC", "GBIRL.DES"})
+    for (std::string kind : {"/dev/zero", "fifo", "1 GB"})
+      cases.emplace_back(slot, kind, slot + (kind == "1 GB" ? ": too large (1073741824 bytes" : ": not a regular"));
+  for (const auto& [file, text, shown] : cases) {
+    for (const auto& e : std::filesystem::directory_iterator(dir)) std::filesystem::remove(e.path());
+    for (const char* f : {"GBIRL.DES", "GBIRL.BMP", "MAPS.CCC"}) std::filesystem::copy(demo / f, dir / f);
+    put("MAPS.DIR", "GBIRL\r\n");
+    put("ZARN.CFG", cfg({}));
+    put("STARTLOG.CFG", "");
+    std::filesystem::remove(dir / file);
+    if (text == "/dev/zero")
+      std::filesystem::create_symlink(text, dir / file);
+    else if (text == "fifo")
+      ::mkfifo((dir / file).c_str(), 0644);
+    else
+      put(file, text);
+    if (text == "1 GB") std::filesystem::resize_file(dir / file, std::uintmax_t{1} << 30);  // sparse
+    make();
+    EXPECT_EQ(startupin(*app, dir / "shown.txt"), 0) << file << " as " << text;
+    EXPECT_NE(get("shown.txt").find(shown), std::string::npos) << shown << ": " << get("shown.txt").substr(0, 200);
+  }
+  EXPECT_FALSE(has("../X1.NME")) << "no trip log made outside the folder";
+  std::filesystem::remove(dir / "../X1.NME");
 }
 
 }  // namespace

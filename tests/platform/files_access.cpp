@@ -53,7 +53,7 @@ TEST_F(FilesTest, LinesInAndOut) {
   dir.put("mixed.txt", "one\rtwo\nthree\r\nfour\r\n\x1A" "garbage");
   EXPECT_EQ(files.readlines("MIXED.TXT").value(), (strings{"one", "two", "three", "four"})) << "text ends at Ctrl+Z";
   EXPECT_EQ(files.readfirstline("mixed.txt"), "one");
-  EXPECT_FALSE(files.readlines("missing.txt") || files.read("missing.txt") || files.read("."));
+  EXPECT_FALSE(files.readlines("missing.txt"));
   dir.put("data.bin", std::string("\0\x1A\r\n\xFF", 5));
   EXPECT_EQ(files.read("DATA.BIN").value(), std::string("\0\x1A\r\n\xFF", 5)) << "bytes read unchanged";
   auto in = InputFile::open(files, "mixed.txt").value();
@@ -100,6 +100,25 @@ TEST_F(FilesTest, AKillDuringASaveLeavesTheOldFileOrTheNewOneWhole) {
     saved += got[0] != 'a';
   }
   EXPECT_GT(saved, 5) << "kills between saves as well as during them";
+}
+
+TEST_F(FilesTest, ReadsWithinTheLimitAndSaysWhyNot) {
+  std::filesystem::create_symlink("LOOP.CFG", dir / "LOOP.CFG");
+  dir.put("FOUR.CFG", "1234");
+  for (const auto& [name, limit, why] : {std::tuple{"FOUR.CFG", 3, "FOUR.CFG: too large (4 bytes, limit 3)"},
+                                         {"LOOP.CFG", 9, "LOOP.CFG: unreadable: Too many levels of symbolic links"},
+                                         {".", 9, ".: not a regular file"}, {"missing.txt", 9, ""}}) {
+    std::string got = "x";
+    EXPECT_TRUE(!InputFile::open(files, name, limit, &got) && got == why && files.refusal(name, limit) == why) << got;
+  }
+  EXPECT_EQ(files.read("FOUR.CFG", 4).value_or(""), "1234") << "the limit itself is allowed";
+  std::filesystem::resize_file(dir.put("ZARN.LOG", "TEST\r\n"), std::uintmax_t{1} << 30);
+  EXPECT_EQ(files.readfirstline("ZARN.LOG"), "TEST") << "only the start of a growing log is read";
+  for (const auto& [name, inside] : {std::pair{"X.BMP", true}, {"MAPS\\X.BMP", true}, {"./A..B.WAV", true},
+                                     {"/srv/maps/LONDON", true}, {"\\SRV\\MAPS\\x", true}, {"../X", false},
+                                     {"MAPS\\..\\..\\X", false}, {"..", false}, {"/etc/passwd", false},
+                                     {"C:\\X.BMP", false}, {"/srv/maps/../../x", false}, {"/srv/mapsX/Y", false}})
+    EXPECT_EQ(files.confined(name, "/srv/maps/"), inside) << name;
 }
 
 TEST(InputFields, RecordsAsTheOldReaderReadThem) {

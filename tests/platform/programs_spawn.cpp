@@ -32,12 +32,13 @@ TEST_F(ProgramsTest, ArgumentsArriveUntouchedAndDosNamesFindTheirStandIns) {
   EXPECT_EQ(files.readlines("argv.txt").value(), args) << "ran in the working directory with every argument intact";
   EXPECT_FALSE(dir.has("pwned"));
 
-  dir.put("zarninit", "#!/bin/sh\necho init > init.txt\nexit 3\n", true);
-  dir.put("PicViewr.sh", "echo \"$1\" > viewed.txt\n");  // no #! line, not executable
+  dir.put("zarninit", "echo init > init.txt\nexit 3\n", true);  // no #! line
+  dir.put("PicViewr.sh", "#!/bin/sh\necho \"$1\" > viewed.txt\n");  // not executable
   dir.put("Tools/Run", "#!/bin/sh\necho run > ran.txt\n", true);
   EXPECT_EQ((std::tuple{programs.start("ZARNINIT.BAT", {}, true, &error), dir.has("init.txt"), programs.lastexit()}),
             (std::tuple{true, true, 3})) << "it started, whatever it then did: " << error;
-  EXPECT_TRUE(programs.start("PICVIEWR.EXE", {"MAP 1.BMP"}, true, &error) && dir.get("viewed.txt") == "MAP 1.BMP\n");
+  EXPECT_TRUE(!programs.start("PICVIEWR.EXE", {"MAP 1.BMP"}, true, &error) && !dir.has("viewed.txt") &&
+              error == (dir / "PicViewr.sh").string() + " is not executable") << error;
   EXPECT_TRUE(programs.start("TOOLS\\RUN.EXE", {}, true, &error) && dir.has("ran.txt")) << "in the working dir";
   EXPECT_EQ((std::pair{programs.start("sh", {"-c", "kill -9 $$"}, true, nullptr), programs.lastexit()}),
             (std::pair{true, -1})) << "found through PATH, and killed";
