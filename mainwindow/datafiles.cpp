@@ -7,6 +7,7 @@
 #include "geodesy/postext.h"
 #include "mainwindow/cform.h"
 #include "mainwindow/secondary.h"
+#include "mainwindow/startwin.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "vehicles/dialforms.h"
@@ -154,7 +155,12 @@ void readzarnkeys(App& app) {
     const bool ok = take(*l, k);
     const std::string pic = l->text().value_or("");
     l->text();  // not used at start-up
-    if (!ok || k < 0 || k >= KForm::keys || pic.empty() || !app.files.exists(pic)) continue;
+    if (!ok || k < 0 || k >= KForm::keys || pic.empty()) continue;
+    if (!app.files.confined(pic)) {
+      setstatlabel(app, "ZARNKEYS.CFG: " + pic + " is outside the working folder");
+      continue;
+    }
+    if (!app.files.exists(pic)) continue;
     if (!kf) kf = &app.win.get<KForm>();
     kf->Picture1[k].setpicture(app.sys.images->load(app.files.resolve(pic)));
   }

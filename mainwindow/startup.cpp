@@ -56,7 +56,8 @@ void checkfiles(App& app) {
       "ZARN.CFG",     "COMPORT.CFG",  "ZARN.MCV",     "ZARN.LOC",     "SOUNDS.CFG",   "HISTORY.CFG",  "ZARNKEYS.CFG",
       "ZARNDIAL.CFG", "ADD2DIAL.CFG", "DFCOLOUR.CFG", "ZARN.CAT",     "ZARN.FND",     "ZARN.COM",     "CHASE.CFG",
       "UTM.CFG",      "ZARNDF.CFG",   "ZARNXYLL.CFG", "LANGUAGE.CFG", "MAPS.CCC",     "MAPS.DIR",     "FASTMAPS.DAT",
-      "INITROCK.CFG", "ZARNTILE.CFG", "ROMSHELF.CFG", "CALLSIGN.CFG", "ZARNLOG.CFG",  "DIALTIME.CFG", "NEWTRIP.CFG"};
+      "INITROCK.CFG", "ZARNTILE.CFG", "ROMSHELF.CFG", "CALLSIGN.CFG", "ZARNLOG.CFG",  "DIALTIME.CFG", "NEWTRIP.CFG",
+      "ZARNLAST.CFG", "PULFIX.CFG"};
   std::vector<std::string> refused;
   for (const char* name : small) refused.push_back(app.files.refusal(name));
   refused.push_back(app.files.refusal("$LPOP.PCD", platform::Files::datalimit));
@@ -140,7 +141,9 @@ void chase(App& app) {
   if (readchase(app)) {
     m.chaseon = 1;
     setstatlabel(app, "Configured for chase after " + m.chasename + " ident " + m.chasesent);
-    if (!m.chaseicon.empty())
+    if (!m.chaseicon.empty() && !app.files.confined(m.chaseicon))
+      setstatlabel(app, "CHASE.CFG: " + m.chaseicon + " is outside the working folder");
+    else if (!m.chaseicon.empty())
       if (auto p = picture(app, m.chaseicon)) app.win.zarn.dest.setpicture(std::move(p));
     m.refdest = 1;
     m.refname = "DESTINATION";

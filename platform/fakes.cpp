@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "platform/files.h"
 #include "platform/wav.h"
 
 namespace zarn::platform {
@@ -47,6 +48,7 @@ long le32s(const unsigned char* p) {
 }  // namespace
 
 ui::PictureRef HeaderImageStore::load(const std::filesystem::path& file) {
+  if (!regularorabsent(file)) return nullptr;
   std::ifstream in(file, std::ios::binary);
   unsigned char h[26] = {};
   if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return nullptr;

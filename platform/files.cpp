@@ -293,6 +293,11 @@ std::optional<std::string> Files::read(std::string_view name, std::size_t limit,
   return s;
 }
 
+bool regularorabsent(const fs::path& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) != 0 || S_ISREG(st.st_mode);
+}
+
 std::string Files::refusal(std::string_view name, std::size_t limit) const {
   std::string why;
   read(name, limit, &why);

@@ -135,6 +135,10 @@ class OutputFile {
 // Splits text into lines at CR, LF or CR LF.
 std::vector<std::string> splitlines(std::string_view text);
 
+// True when nothing at the path, or a regular file: what a reader may open without blocking on
+// a FIFO or reading a device without end.
+bool regularorabsent(const std::filesystem::path& p);
+
 // Write # items for OutputFile::writefields: a text in double quotes, a number as Str$ gives it
 // but without the leading blank.
 std::string writeitem(std::string_view text);

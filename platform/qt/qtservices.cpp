@@ -12,11 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/qt/qtconvert.h"
 
 namespace zarn::qt {
 
 ui::PictureRef QtImageStore::load(const std::filesystem::path& file) {
+  if (!platform::regularorabsent(file)) return nullptr;
   QImageReader reader(QFile::decodeName(QByteArray::fromStdString(file.native())));
   reader.setDecideFormatFromContent(true);
   QImage best;

@@ -356,7 +356,11 @@ TEST_F(Files, HostileStartUpFilesAreNamedAndStartUpGoesOn) {
   std::vector<Case> cases = {{"MAPS.DIR", "..\\GBIRL\r\n", "MAPS.DIR: ..\\GBIRL is outside the working folder"},
                              {"GBIRL.DES", "G\nGBIRL\nLL, 640, 480\n493600N0144500W, 0, 479\n610000N0095100E, 639, 0\n/dev/zero\n",
                                "GBIRL.DES: /dev/zero is outside"},
-                             {"NEWTRIP.CFG", "..\\x\r\n", "NEWTRIP.CFG: ..\\X is outside the working folder"}};
+                             {"NEWTRIP.CFG", "..\\x\r\n", "NEWTRIP.CFG: ..\\X is outside the working folder"},
+                             {"CHASE.CFG", "P,Red,r.wav,/dev/zero\r\n", "CHASE.CFG: /dev/zero is outside"},
+                             {"ZARNKEYS.CFG", "1\r\n1,../K.BMP,x\r\n", "ZARNKEYS.CFG: ../K.BMP is outside"}};
+  for (std::string picture : {"GBIRL.BMP", "CARICON0.ICO", "$$$$LOGO.BMP"})  // no wait on a picture either
+    for (std::string kind : {"/dev/zero", "fifo"}) cases.emplace_back(picture, kind, "");
   for (std::string slot : {"ZARN.CFG", "ZARN.MCV", "$LPOP.PCD", "ZARN.LOC", "SOUNDS.CFG", "HISTORY.CFG", "ZARNKEYS.CFG",
                            "ZARNDIAL.CFG", "DFCOLOUR.CFG", "ZARN.CAT", "ZARN.FND", "ZARN.COM", "CHASE.CFG", "UTM.CFG",
                            "MAPS.DIR", "MAPS.CCC", "GBIRL.DES"})
