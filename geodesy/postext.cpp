@@ -50,17 +50,30 @@ std::optional<double> degrees(std::string_view num) {
 
 bool onearth(double lat, double lon) { return std::fabs(lat) <= 90 && std::fabs(lon) <= 180; }
 
+// A latitude and longitude that both were read and lie on earth, into lat and lon.
+bool onearth(std::optional<double> la, std::optional<double> lo, float& lat, float& lon) {
+  if (!la || !lo || !onearth(*la, *lo)) return false;
+  lat = static_cast<float>(*la);
+  lon = static_cast<float>(*lo);
+  return true;
+}
+
 // Decimal degrees, latitude and longitude with blanks between: "51.5 -0.1".
 bool parsedecimal(const std::string& t, float& lat, float& lon) {
   const std::string s = text::trim(t);
   const auto b = s.find(' ');
   if (b == std::string::npos) return false;
-  const auto la = degrees(std::string_view(s).substr(0, b));
-  const auto lo = degrees(text::ltrim(s.substr(b)));
-  if (!la || !lo || !onearth(*la, *lo)) return false;
-  lat = static_cast<float>(*la);
-  lon = static_cast<float>(*lo);
-  return true;
+  return onearth(degrees(std::string_view(s).substr(0, b)), degrees(text::ltrim(s.substr(b))), lat, lon);
+}
+
+// An angle written as degrees (dn digits at d), minutes (2 digits at m) and a fraction of a
+// minute (fn digits at f), then its hemisphere letter: negative for `neg`, positive for `pos`.
+std::optional<double> angle(const std::string& t, long d, long dn, long m, long f, long fn, char hemi, char neg,
+                            char pos) {
+  const auto dd = digits(t, d, dn), mm = digits(t, m, 2), ff = digits(t, f, fn);
+  if (!dd || !mm || !ff || *mm >= 60 || (hemi != neg && hemi != pos)) return std::nullopt;
+  const double v = *dd + (*mm + *ff / std::pow(10.0, static_cast<double>(fn))) / 60;
+  return hemi == neg ? -v : v;
 }
 
 // The read-out text of latlongtext, degrees and minutes to thousandths:
@@ -69,18 +82,7 @@ bool parsereadout(const std::string& t, float& lat, float& lon) {
   if (t.size() != 26 || t.compare(2, 2, "  ") != 0 || t[6] != '.' || t[10] != '\'' || t[12] != ' ' ||
       t.compare(16, 2, "  ") != 0 || t[20] != '.' || t[24] != '\'')
     return false;
-  const char ns = t[11], ew = t[25];
-  const auto ld = digits(t, 1, 2), lm = digits(t, 5, 2), lf = digits(t, 8, 3);
-  const auto od = digits(t, 14, 3), om = digits(t, 19, 2), of = digits(t, 22, 3);
-  if ((ns != 'N' && ns != 'S') || (ew != 'E' && ew != 'W') || !ld || !lm || !lf || !od || !om ||
-      !of || *lm >= 60 || *om >= 60)
-    return false;
-  const double la = (*ld + (*lm + *lf / 1000.0) / 60) * (ns == 'S' ? -1 : 1);
-  const double lo = (*od + (*om + *of / 1000.0) / 60) * (ew == 'W' ? -1 : 1);
-  if (!onearth(la, lo)) return false;
-  lat = static_cast<float>(la);
-  lon = static_cast<float>(lo);
-  return true;
+  return onearth(angle(t, 1, 2, 5, 8, 3, t[11], 'S', 'N'), angle(t, 14, 3, 19, 22, 3, t[25], 'W', 'E'), lat, lon);
 }
 
 // The layout of an Irish reference: a letter and 3 + 3 digits, or a letter, 5 digits and 5
@@ -190,21 +192,8 @@ void parsepos(GeoState& geo, const std::string& t, float& x, float& y) {
 bool parsellstr(const std::string& t, float& lat, float& lon) {
   lat = 0;
   lon = 0;
-  if (t.size() != 15) return false;
-  const char ns = t[6], ew = t[14];
-  const auto ld = digits(t, 1, 2), lm = digits(t, 3, 2), lh = digits(t, 5, 2);
-  const auto od = digits(t, 8, 3), om = digits(t, 11, 2), oh = digits(t, 13, 2);
-  if ((ns != 'N' && ns != 'S') || (ew != 'E' && ew != 'W') || !ld || !lm || !lh || !od || !om ||
-      !oh || *lm >= 60 || *om >= 60)
-    return false;
-  double la = *ld + (*lm + *lh / 100.0) / 60;
-  double lo = *od + (*om + *oh / 100.0) / 60;
-  if (!onearth(la, lo)) return false;
-  if (ns == 'S') la = -la;
-  if (ew == 'W') lo = -lo;
-  lat = static_cast<float>(la);
-  lon = static_cast<float>(lo);
-  return true;
+  return t.size() == 15 &&
+         onearth(angle(t, 1, 2, 3, 5, 2, t[6], 'S', 'N'), angle(t, 8, 3, 11, 13, 2, t[14], 'W', 'E'), lat, lon);
 }
 
 void parsexy(const GeoState& geo, const std::string& t, float& lat, float& lon) {
