@@ -30,7 +30,9 @@
 #include "platform/textrules.h"
 #include "speech/position.h"
 #include "speech/reports.h"
-#include "vehicles/linkservices.h"
+#include "vehicles/alerts.h"
+#include "vehicles/mcv.h"
+#include "vehicles/pager.h"
 
 namespace zarn {
 

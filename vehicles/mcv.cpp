@@ -148,4 +148,11 @@ bool readmcv(App& app, std::string* problem) {
   return whole;
 }
 
+int findvehicle(App& app, const std::string& id) {
+  // TODO: look the identity up in the vehicle table, adding it when there is room and new
+  // vehicles are allowed; beep when it cannot be added.
+  (void)app, (void)id;
+  return 0;
+}
+
 }  // namespace zarn

@@ -20,4 +20,7 @@ void sizetable(VehicleTable& v, int size);
 // empty and *problem says what happened.
 bool readmcv(App& app, std::string* problem = nullptr);
 
+// The table index of an identity, adding a new vehicle when allowed; 0 when neither.
+int findvehicle(App& app, const std::string& id);
+
 }  // namespace zarn
