@@ -15,6 +15,7 @@
 #include "gpsinput/fixsteps.h"
 #include "gpsinput/gpseng.h"
 #include "gpsinput/logs.h"
+#include "gpsinput/nmeafields.h"
 #include "gpsinput/ownfix.h"
 #include "gpsinput/receiverlines.h"
 #include "gpsinput/rxbuffer.h"
@@ -45,39 +46,9 @@ enum class Tail { GoodFix, NoPosition, Engineering, Finish };
 
 constexpr ui::Colour fillred = 0x0000FF, fillgreen = 0x00FF00, fillyellow = 0x00FFFF;
 
-// The fields of a "$" sentence by their place, from the first character after the header:
-// field k counts from 1 and is empty when the sentence has fewer. A field ends at a comma or the
-// "*"; text after the last comma that no "*" ends is not a field. No sentence read here has more
-// fields than are kept.
-struct Fields {
-  std::string_view line;
-  std::array<std::string_view, 20> v{};
-  std::size_t n = 0;
-  explicit Fields(std::string_view l) : line(l) {
-    for (std::size_t i = 7, start = 7; i < l.size() && n < v.size(); ++i) {
-      if (l[i] != ',' && l[i] != '*') continue;
-      v[n++] = l.substr(start, i - start);
-      if (l[i] == '*') break;
-      start = i + 1;
-    }
-  }
-  std::string_view at(std::size_t k) const { return k >= 1 && k <= n ? v[k - 1] : std::string_view(); }
-};
-
-// Latitude, its letter, longitude and its letter in fields k to k + 3. All four empty is no
-// position; anything but two well-formed values on the earth with their letters is a bad
-// sentence, which leaves the fix alone.
-struct Position {
-  enum { Fix, None, Bad } got = Bad;
-  float lat = 0, lon = 0;
-};
-Position position(const Fields& f, std::size_t k) {
-  const std::string_view ns = f.at(k + 1), ew = f.at(k + 3);
-  if (f.at(k).empty() && ns.empty() && f.at(k + 2).empty() && ew.empty()) return {Position::None};
-  const auto lat = nmeadegrees(f.at(k), 90), lon = nmeadegrees(f.at(k + 2), 180);
-  if (!lat || !lon || (ns != "N" && ns != "S") || (ew != "E" && ew != "W")) return {};
-  return {Position::Fix, static_cast<float>(ns == "S" ? -*lat : *lat), static_cast<float>(ew == "W" ? -*lon : *lon)};
-}
+using Fields = NmeaFields;
+using Position = NmeaPosition;
+Position position(const Fields& f, std::size_t k) { return nmeaposition(f, k); }
 
 void settime(GpsState& g, std::string_view hhmmss) {
   g.gpstimetxt = mid(hhmmss, 1, 2) + ":" + mid(hhmmss, 3, 2) + ":" + mid(hhmmss, 5, 2);

@@ -254,15 +254,6 @@ void linkchar(App& app, char c, std::string& parseline) {
         return;
       }
     }
-    if (g.reportmode == 4 && g.commlinelen == g.protocode) {
-      // The record is complete, however many CRs it holds.
-      const std::string record = takeline(g);
-      handover(app, record);
-      g.lastgpstime = app.timer();
-      recordlog(app, record);
-      g.reportmode = 0;
-      return;
-    }
   }
   if (g.reportmode == 4) {
     if (c == cr) sentence(app, parseline, false);
@@ -300,9 +291,48 @@ void linkchar(App& app, char c, std::string& parseline) {
   clearrxbuf(g);
 }
 
+// The length of the binary record being collected, or 0: a dialled-in record from the line
+// after its length line, a Datatrak record from its grave accent.
+bool indialledrecord(const App& app) {
+  const auto& g = app.gps;
+  return app.main.mvmode == 1 && g.reportmode == 4 && g.mvdatamode == 2 && g.protocode > 0 &&
+         g.protocode <= GpsState::commlinemax;
+}
+int recordlength(const App& app) {
+  const auto& g = app.gps;
+  if (indialledrecord(app)) return g.protocode;
+  if (app.main.mvmode == 1 && g.datatrakseen == 1 && g.commlinelen > 0 && g.commline[0] == '`') return 12;
+  return 0;
+}
+
+// A complete binary record goes to the link handler; a dialled-in one is logged as well.
+void recorddone(App& app) {
+  auto& g = app.gps;
+  const bool dialled = indialledrecord(app);
+  const std::string record = takeline(g);
+  if (!dialled) {
+    g.protocode = 11;
+    handover(app, record);
+    g.lastgpstime = app.timer();
+    return;
+  }
+  handover(app, record);
+  g.lastgpstime = app.timer();
+  recordlog(app, record);
+  g.reportmode = 0;
+}
+
 void onechar(App& app, char c, std::string& parseline) {
   auto& g = app.gps;
   const bool mv = app.main.mvmode == 1;
+
+  // Inside a binary record every byte value is data: nothing starts, ends or clears a line
+  // until the record has its length.
+  if (const int len = recordlength(app); g.commlinelen < len) {
+    g.commline[static_cast<std::size_t>(g.commlinelen++)] = c;
+    if (g.commlinelen == len) recorddone(app);
+    return;
+  }
 
   // A new line starts before the character is stored.
   if (!mv) {
