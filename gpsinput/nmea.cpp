@@ -217,7 +217,7 @@ Tail rmc(App& app, const Fields& f, int& handled, const std::string& codedstatus
     showspeed(app);
     if (app.main.mvmode == 0) {
       const std::string id = text::trim(g.callsign).empty() ? std::string("GP  ") : g.callsign;
-      pagerreq(app, id, g.ownlat, g.ownlon, g.ownhdg, g.ownspd, "00");
+      pagerreq(app, id, g.ownlat, g.ownlon, g.ownhdg, g.ownspd / 1.61f, "00");  // the pager line is in mph
     }
   }
   if (app.main.cmsgon > 0 && app.main.mvmode == 0 && codedstatus != "NULL") {

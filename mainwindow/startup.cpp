@@ -24,6 +24,7 @@
 #include "mapdisplay/tiles.h"
 #include "navigation/guidance.h"
 #include "navigation/iform.h"
+#include "navigation/moreinfo.h"
 #include "navigation/waypoints.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"

@@ -1,15 +1,62 @@
 #include "navigation/moreinfo.h"
 
 #include "app/app.h"
+#include "navigation/gridref6.h"
+#include "platform/textrules.h"
 
 namespace zarn {
 
+bool readmorerec(platform::InputFile& f, std::string& qual, std::string& grid, std::string& name,
+                 std::string& infofile, std::string& guidefile) {
+  std::string* fields[] = {&qual, &grid, &name, &infofile, &guidefile};
+  for (std::string* s : fields) s->clear();
+  for (std::string* s : fields) {
+    if (f.eof()) return false;
+    *s = f.field();
+    if (text::ucase(*s) == "NULL") s->clear();
+  }
+  return true;
+}
+
 void moreinfo(App& app, const std::string& qual, const std::string& grid, const std::string& name,
               std::string& infofile, std::string& guidefile) {
-  // TODO
-  (void)app, (void)qual, (void)grid, (void)name;
   infofile.clear();
   guidefile.clear();
+  NavState& n = app.nav;
+  const auto found = [&](const std::string& file) {
+    infofile = file;
+    n.morefile = grid;
+  };
+  // Names made from a typed reference or a search tag must stay in the working folder.
+  const auto present = [&](const std::string& file) { return app.files.confined(file) && app.files.exists(file); };
+
+  if (auto f = platform::InputFile::open(app.files, "ZARN.MOR")) {
+    const std::string uname = text::ucase(name);
+    std::string q, g, nm, info, guide;
+    while (true) {
+      if (!readmorerec(*f, q, g, nm, info, guide)) {
+        // Blank lines may close the table; a cut record means a damaged one, and the look-up
+        // ends with what it has.
+        if (!(q + g + nm + info).empty()) return;
+        break;
+      }
+      if (q == "END") break;
+      const bool byname = !text::trim(name).empty() && text::ucase(nm) == uname;
+      const bool bygrid = !text::trim(grid).empty() && g == grid && (qual.empty() || qual == q);
+      if (!byname && !bygrid) continue;
+      if (!guide.empty()) guidefile = guide;
+      if (!info.empty()) return found(info);
+      break;
+    }
+  }
+
+  if (grid.size() == 8 || grid.size() == 14) {
+    std::string six;
+    gridref6(grid, six);
+    if (present(six + ".RGI")) guidefile = six + ".RGI";
+    if (present(six + ".MOR")) return found(six + ".MOR");
+  }
+  if (!n.foundfile.empty() && present("$" + n.foundfile + ".MOR")) found("$" + n.foundfile + ".MOR");
 }
 
 }  // namespace zarn

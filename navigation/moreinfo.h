@@ -5,10 +5,21 @@
 
 namespace zarn {
 struct App;
+namespace platform {
+class InputFile;
+}
 
 // The information file and guidance file of a place named by qualifier, grid reference or
-// name; both emptied first and left empty when none is found.
+// name; both emptied first and left empty when none is found. An empty name or grid reference
+// matches nothing. After the table, files named after the 6-figure reference (".RGI", ".MOR")
+// and the last found place's "$" tag ".MOR" file are looked for, also when there is no table.
 void moreinfo(App& app, const std::string& qual, const std::string& grid, const std::string& name,
               std::string& infofile, std::string& guidefile);
+
+// The next record of the table: qualifier, grid reference, name, information file, guidance
+// file; a field reading "NULL" in any case is empty. False when the table ends before the
+// record's last field.
+bool readmorerec(platform::InputFile& f, std::string& qual, std::string& grid, std::string& name,
+                 std::string& infofile, std::string& guidefile);
 
 }  // namespace zarn

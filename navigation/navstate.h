@@ -52,6 +52,11 @@ struct NavState {
   float dfcfg5 = 60, dfratef = 5, dfratemin = 500, dfratemaxt = 60, dflinemax = 10;
   int dfon = 0, dfn = 0;
   float dfprevt = 0;
+
+  // The more-information look-up: the grid reference for which information was last found
+  // (every search clears it), and the file tag of the place the last search found ("LPOP" for
+  // a population centre), whose "$" tag ".MOR" file is the information of last resort.
+  std::string morefile, foundfile;
 };
 
 }  // namespace zarn

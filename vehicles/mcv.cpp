@@ -1,6 +1,7 @@
 #include "vehicles/mcv.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "app/app.h"
 #include "geodesy/postext.h"
@@ -137,8 +138,8 @@ bool readmcv(App& app, std::string* problem) {
     ui::Image& im = z.mvim[i];
     if (!pos.empty()) parsepos(app.geo, pos, v.mvx[i], v.mvy[i]);
     app.main.mcvlastpos = pos;
-    const std::string icon = text::left("$mv$" + text::rtrim(label), 8) + ".ICO";
-    if (app.files.exists(icon)) im.setpicture(app.sys.images->load(app.files.resolve(icon)));
+    const std::string icon = unitfile("$mv$", label, ".ICO");
+    if (!icon.empty() && app.files.exists(icon)) im.setpicture(app.sys.images->load(app.files.resolve(icon)));
     if (pos.empty()) im.visible = false;
   }
   v.mvsel = 1;
@@ -149,10 +150,38 @@ bool readmcv(App& app, std::string* problem) {
 }
 
 int findvehicle(App& app, const std::string& id) {
-  // TODO: look the identity up in the vehicle table, adding it when there is room and new
-  // vehicles are allowed; beep when it cannot be added.
-  (void)app, (void)id;
-  return 0;
+  VehicleTable& v = app.veh;
+  std::string key = trim(id);
+  // A receiver's own talker field stands for the packet-radio station that relayed it.
+  if (key == "GP" && !trim(app.gps.callsign).empty()) key = trim(app.gps.callsign);
+  key = trim(text::left(key, 9));
+  if (key.empty()) return 0;
+  // Every per-vehicle array must hold the slot, whatever size a set-up left them.
+  const int slots = static_cast<int>(std::min({v.mvid.size(), v.mvlabel.size(), v.mvx.size(), v.mvy.size(),
+                                               v.mvloc.size(), v.mvstat.size(), v.mvhhmm.size(), v.mvtimer.size(),
+                                               v.mvdial.size(), v.mvhdg.size(), v.mvspd.size()})) - 1;
+  const int cap = std::min(v.mvsize, slots);
+  int found = 0;
+  for (int k = 1; k <= cap; ++k)
+    if (trim(v.mvid[static_cast<std::size_t>(k)]) == key) found = k;
+  if (found > 0 || v.nonewmv == 1) return found;
+  if (v.mvtotal >= cap) {
+    app.sys.wav->beep();
+    return 0;
+  }
+  const auto i = static_cast<std::size_t>(++v.mvtotal);
+  v.mvid[i] = padright(key, 9);
+  v.mvlabel[i] = padright(key, 5);
+  return v.mvtotal;
+}
+
+std::string unitfile(const std::string& prefix, const std::string& label, const std::string& ext) {
+  const std::string name = trim(label);
+  for (const char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 128 || !(std::isalnum(u) || c == ' ' || c == '-' || c == '_')) return {};
+  }
+  return text::left(prefix + name, 8) + ext;
 }
 
 }  // namespace zarn

@@ -20,7 +20,15 @@ void sizetable(VehicleTable& v, int size);
 // empty and *problem says what happened.
 bool readmcv(App& app, std::string* problem = nullptr);
 
-// The table index of an identity, adding a new vehicle when allowed; 0 when neither.
+// The table index of an identity (compared without surrounding blanks, at most 9 characters),
+// adding a new vehicle when allowed. 0 when it is neither found nor added: an empty identity,
+// new vehicles refused, or the table full (with a beep: taking over a slot would mix two
+// units' reports). Callers drop the report on 0.
 int findvehicle(App& app, const std::string& id);
+
+// A vehicle's own file, prefix ("$MV$" or "$mv$") and label (blanks trimmed), the base name cut
+// to 8 characters, then ext (".ICO", ".WAV", ".TXT"). Labels come from received identities, so
+// the name is given only for a label of letters, digits, blanks, "-" and "_"; else empty.
+std::string unitfile(const std::string& prefix, const std::string& label, const std::string& ext);
 
 }  // namespace zarn

@@ -1,14 +1,28 @@
 #include "vehicles/pager.h"
 
 #include "app/app.h"
+#include "geodesy/postext.h"
+#include "platform/textrules.h"
 
 namespace zarn {
 
-void pagerreq(App& app, const std::string& id, float lat, float lon, int hdg, float spd,
-              const std::string& text) {
-  // TODO: when pager output is on and no PAGERREQ.TXT exists, write the pager line to
-  // PAGERDAT.TXT and the request file.
-  (void)app, (void)id, (void)lat, (void)lon, (void)hdg, (void)spd, (void)text;
+std::string pagerline(const std::string& id, float lat, float lon, int hdg, float mph, const std::string& text) {
+  // Identities are stored padded; the pager shows the identity itself.
+  std::string who = text::trim(id);
+  who = who.size() > 4 ? who.substr(0, 4) + " " : who + std::string(5 - who.size(), ' ');
+  std::string place;
+  llcompact(lat, lon, place);
+  const std::string heading = hdg < 0 ? " ? " : text::format(hdg, "000");
+  return "PAGE " + who + place + " " + heading + " " + text::format(mph, "0000") + " " + text;
+}
+
+void pagerreq(App& app, const std::string& id, float lat, float lon, int hdg, float mph, const std::string& text) {
+  if (app.veh.pageron <= 0 || app.files.exists("PAGERREQ.TXT")) return;
+  // The data first: the pager program may act as soon as the request appears. Each file is
+  // replaced whole, so the program never reads a cut line.
+  app.files.writelines("PAGERDAT.TXT", {pagerline(id, lat, lon, hdg, mph, text)});
+  const auto t = app.sys.clock->now();
+  app.files.writelines("PAGERREQ.TXT", {text::timetext(t) + " " + text::datetext(t)});
 }
 
 }  // namespace zarn

@@ -6,8 +6,14 @@
 namespace zarn {
 struct App;
 
-// Writes one pager line (PAGERDAT.TXT and the request file) when pager output is on.
-void pagerreq(App& app, const std::string& id, float lat, float lon, int hdg, float spd,
-              const std::string& text);
+// The pager line: "PAGE ", the identity in 5 (its first 4 and a blank when longer), the compact
+// latitude/longitude, the heading as 000 (" ? " when negative), the speed in mph as 0000 and
+// the text.
+std::string pagerline(const std::string& id, float lat, float lon, int hdg, float mph, const std::string& text);
+
+// When pager output is on and the pager program has taken the last request (no PAGERREQ.TXT),
+// writes the pager line to PAGERDAT.TXT and then PAGERREQ.TXT (time and date). Speeds are in
+// mph, the unit of the vehicle table and of the pager line.
+void pagerreq(App& app, const std::string& id, float lat, float lon, int hdg, float mph, const std::string& text);
 
 }  // namespace zarn

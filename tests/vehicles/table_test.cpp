@@ -1,0 +1,50 @@
+// The vehicle table's look-up and own file names; the pager hand-off against the stand-in of tools/.
+#include "support/app_fixture.h"
+#include "support/runtool.h"
+#include "vehicles/mcv.h"
+#include "vehicles/pager.h"
+
+namespace zarn::test {
+namespace {
+
+TEST_F(AppTest, FindVehicleMatchesTrimmedAndRefusesWhatItCannotHold) {
+  const struct { const char *guards, *id; int nonew, total, want; const char* row; int beeps; } cases[] = {
+      {"blanks around an identity: the same vehicle", "      ABC", 1, 2, 2, "ABC      |", 0},
+      {"a new identity: the next slot, both padded right", "AB1", 0, 2, 3, "AB1      |AB1  ", 0},
+      {"new vehicles refused: 0, no beep", "NEW", 1, 2, 0, "", 0}, {"empty", "  ", 0, 2, 0, "", 0},
+      {"an over-long identity keeps its first 9", "123456789012", 0, 2, 3, "123456789|123456789", 0},
+      {"a full table takes over no slot", "NEW", 0, 27, 0, "", 1}};
+  for (const auto& c : cases) {
+    make();
+    auto& v = app->veh;
+    std::tie(v.mvid[2], v.mvid[27], v.nonewmv, v.mvtotal) = std::tuple("ABC      ", "OLD", c.nonew, c.total);
+    const int i = findvehicle(*app, c.id);
+    EXPECT_TRUE(i == c.want && (i == 0 || v.mvid[i] + "|" + v.mvlabel[i] == c.row) && wav->beeps == c.beeps &&
+                v.mvid[27] == "OLD") << c.guards << i;
+  }
+  EXPECT_EQ(unitfile("$MV$", "AB1  ", ".WAV") + unitfile("$mv$", "TRUCK 12", ".ICO") +
+                unitfile("$MV$", "../x", ".TXT") + unitfile("$MV$", "/", ".WAV"),
+            "$MV$AB1.WAV$mv$TRUC.ICO") << "no file from a bad label";
+}
+
+TEST_F(AppTest, PagerStandInTakesRequestsAndItsFaultsLeaveNothingCut) {
+  EXPECT_EQ(pagerline("GP  ", 53.5f, -2.25f, -1, 45.6f, "00"), "PAGE GP   533000N0021500W  ?  0046 00");
+  EXPECT_EQ(pagerline("  ABCDEFG", 53.5f, -2.25f, 7, 0, "A12"), "PAGE ABCD 533000N0021500W 007 0000 A12");
+  const struct { const char* fault; std::size_t sent; int left; } cases[] = {
+      {"none", 1, 2}, {"silent", 0, 1}, {"late", 1, 2}, {"half", 0, 2}};
+  const std::string line[] = {"", pagerline("AB", 53.5f, -2.25f, 90, 1, "R"), pagerline("AB", 53.5f, -2, 9, 2, "")};
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(dir), make(), app->veh.pageron = 1;
+    pagerreq(*app, "AB", 53.5f, -2.25f, 90, 1, "R");
+    const Items sent = platform::splitlines(
+        zarn::testing::runtool({"/usr/bin/python3", ZARN_SOURCE_DIR "/tools/pager_standin.py", "--dir=" + dir.string(),
+                                std::string("--fault=") + c.fault, "--count=1", "--seconds=0.6", "--delay=0.2"},
+                               "").value_or("failed"));
+    pagerreq(*app, "AB", 53.5f, -2, 9, 2, "");
+    EXPECT_TRUE(sent.size() == c.sent && (sent.empty() || sent[0] == line[1])) << c.fault;
+    EXPECT_EQ(get("PAGERDAT.TXT"), line[c.left] + "\r\n") << c.fault << ": the pending line kept, else a whole new one";
+  }
+}
+
+}  // namespace
+}  // namespace zarn::test
