@@ -87,6 +87,7 @@ struct Control {
 struct Font {
   double size = 8.25;  // points
   bool bold = false;
+  bool fixedpitch = false;  // every character as wide as the next: columns of text line up
 };
 
 // A text longer than max characters cut at its last blank within them (blanks before the cut

@@ -10,4 +10,10 @@ void chasetoggle(App& app) {
   (void)app;
 }
 
+void selvehicle(App& app, int i) {
+  // TODO: copy the vehicle's position, grid reference, speed (mph to km/h) and heading into
+  // the own fix and its read-outs.
+  (void)app, (void)i;
+}
+
 }  // namespace zarn

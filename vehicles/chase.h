@@ -7,5 +7,8 @@ struct App;
 // Toggles chase mode: on, the map follows the chased unit shown as the destination; off, the
 // own car again.
 void chasetoggle(App& app);
+// Makes vehicle i the position the main window shows: its place, speed and heading become the
+// own fix.
+void selvehicle(App& app, int i);
 
 }  // namespace zarn

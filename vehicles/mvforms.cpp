@@ -14,8 +14,22 @@ MvForm::MvForm() : ui::Form(formname) {
   nonewl.caption = "add new vehicles";
   add(Label1, "Label1");
   Label1.caption = "Status";
+  add(Label2, "Label2");
   add(mvdata, "mvdata");
-  for (int i = 0; i <= 26; ++i) mvdata.load(i).visible = true;
+  // The rows stand under the header in a fixed-pitch face, so that their columns line up; the
+  // selected vehicle's row is white, the others light grey.
+  constexpr int rowleft = 8, rowtop = 24, rowwidth = 400, rowheight = 14;
+  Label2.caption = "Unit Location        Msg T-Tx T-Rx Spd Hdg Id. ";
+  Label2.font.fixedpitch = true;
+  Label2.transparent = true;
+  Label2.move(rowleft, rowtop - rowheight - 2, rowwidth, rowheight);
+  mvdata[0].font.fixedpitch = true;
+  mvdata[0].backcolor = ui::lightgrey;
+  for (int i = 0; i < rows; ++i) {
+    ui::Label& row = mvdata.load(i);
+    row.move(rowleft, rowtop + i * rowheight, rowwidth, rowheight);
+    row.visible = true;
+  }
   mtxadd.caption = "ALL UNITS";
 }
 

@@ -20,6 +20,8 @@ class MvForm : public ui::Form {
   ui::Label nonewl;      // "add new vehicles" / "ignore new vehicles"
   ui::Label Label1;      // "Status": green in multi-vehicle mode
   ui::ControlArray<ui::Label> mvdata;  // vehicle rows: row k is vehicle k + 1
+  ui::Label Label2;                    // header of the rows
+  static constexpr int rows = 27;
 };
 
 class MvEngForm : public ui::Form {

@@ -1,16 +1,146 @@
 #include "vehicles/vehicledraw.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+
 #include "app/app.h"
+#include "geodesy/postext.h"
+#include "geodesy/transform.h"
+#include "geodesy/ukgrid.h"
+#include "mapdisplay/mapchoice.h"
+#include "mapdisplay/owncar.h"
+#include "navigation/gridref6.h"
+#include "platform/textrules.h"
+#include "vehicles/chase.h"
+#include "vehicles/mvforms.h"
+#include "vehicles/pager.h"
 
 namespace zarn {
 
-void plotvehicle(App& app, int i, float& lat, float& lon) { (void)app, (void)i, (void)lat, (void)lon; }  // TODO
+namespace {
 
-void drawvehicle(App& app, int i) { (void)app, (void)i; }  // TODO
+int pix(float v) { return static_cast<int>(std::lround(v)); }
+
+std::string padleft(std::string s, std::size_t n, char c) {
+  if (s.size() < n) s.insert(0, n - s.size(), c);
+  return s;
+}
+
+// The row of vehicle i: label, short grid reference in 16 columns, status, report time,
+// receipt time, speed, heading and identity, under the header's columns.
+std::string vehiclerow(App& app, int i) {
+  const VehicleTable& v = app.veh;
+  const auto k = static_cast<std::size_t>(i);
+  std::string grid, six;
+  gridreftext(app.geo, v.mvx[k], v.mvy[k], grid);
+  gridref6(grid, six);
+  six.resize(std::max<std::size_t>(six.size(), 16), ' ');
+  std::string row;
+  row.reserve(64);
+  row += v.mvlabel[k];
+  row += six;
+  row += v.mvstat[k];
+  row += ' ';
+  row += v.mvloc[k];
+  row += ' ';
+  row += v.mvhhmm[k];
+  row += ' ';
+  row += vehspdtext(v.mvspd[k]);
+  row += ' ';
+  row += vehhdgtext(v.mvhdg[k]);
+  row += ' ';
+  row += v.mvid[k];
+  row += ' ';
+  return row;
+}
+
+void rowcolour(MvForm& f, int row, ui::Colour c) {
+  if (f.mvdata.exists(row)) f.mvdata[row].backcolor = c;
+}
+
+}  // namespace
+
+std::string vehhdgtext(int hdg) { return hdg < 0 ? " ? " : padleft(std::to_string(hdg), 3, '0'); }
+
+std::string vehspdtext(float mph) {
+  if (mph < 0 || !std::isfinite(mph)) return "   ";
+  // The whole part: a speed of 29.9 is 29.
+  return padleft(std::to_string(static_cast<long>(std::min(mph, 1e6f))), 3, ' ');
+}
+
+void plotvehicle(App& app, int i, float& lat, float& lon) {
+  VehicleTable& v = app.veh;
+  const GpsState& g = app.gps;
+  if (g.gpscorre != 0 || g.gpscorrn != 0) {
+    // The vehicles are moved by the same correction as the own fix.
+    float x = 0, y = 0;
+    lltoosgb(app.geo, lat, lon, x, y);
+    osgbtoll(app.geo, x + g.gpscorre, y + g.gpscorrn, lat, lon);
+  }
+  if (i < 0 || i > v.mvsize) return;
+  const auto k = static_cast<std::size_t>(i);
+  lltoosgb(app.geo, lat, lon, v.mvx[k], v.mvy[k]);
+
+  const platform::DateTime now = app.sys.clock->now();
+  v.mvtimer[k] = static_cast<float>(now.hour * 3600 + now.minute * 60 + now.second + now.fraction);
+  const std::string t = text::timetext(now);
+  v.mvhhmm[k] = t.substr(0, 2) + t.substr(3, 2);
+  if (v.mvloc[k].empty()) v.mvloc[k] = "    ";
+  if (v.mvstat[k].empty()) v.mvstat[k] = "   ";
+
+  MvForm& f = app.win.get<MvForm>();
+  // Vehicles beyond the rows of the window have their icon but no row.
+  if (f.mvdata.exists(i - 1)) f.mvdata[i - 1].set(vehiclerow(app, i));
+  if (v.mvautosel == 1) {
+    rowcolour(f, v.mvsel - 1, ui::lightgrey);
+    v.mvsel = i;
+    rowcolour(f, v.mvsel - 1, ui::white);
+  }
+  if (i == v.mvsel) selvehicle(app, i);
+
+  if (i != 0) {
+    // The map follows the shown position, which is the selected vehicle's.
+    choosemap(app, g.ownx, g.owny);
+    drawvehicles(app);
+    addtrail(app, v.mvx[k], v.mvy[k]);
+  }
+  // The pager takes speeds in mph as the vehicles report them; an unknown one goes as 0.
+  pagerreq(app, text::trim(v.mvlabel[k]), lat, lon, v.mvhdg[k] < 0 ? -1 : v.mvhdg[k], std::max(v.mvspd[k], 0.0f),
+           v.mvstat[k].substr(0, 2));
+}
+
+void drawvehicle(App& app, int i) {
+  ZarnForm& z = app.win.zarn;
+  const VehicleTable& v = app.veh;
+  if (i < 0 || i > v.mvsize || !z.mvim.exists(i) || !z.mvv.exists(i)) return;
+  const auto k = static_cast<std::size_t>(i);
+  float px = 0, py = 0;
+  // Without a map there is no pixel: the icon and line stay as they were.
+  if (!worldtopix(app.geo, app.map, v.mvx[k], v.mvy[k], px, py)) return;
+
+  // The 32-pixel icon centred on the position.
+  ui::Image& icon = z.mvim[i];
+  icon.move(pix(px) - 16, pix(py) - 16);
+  icon.visible = true;
+
+  // A white line 22 pixels long from the position along the heading, up the screen for 0;
+  // of no length while the heading is unknown.
+  ui::Line& line = z.mvv[i];
+  float ex = px, ey = py;
+  if (v.mvhdg[k] >= 0) {
+    const float a = static_cast<float>(v.mvhdg[k]) * 3.14159f / 180;
+    ex = px + 22 * std::sin(a);
+    ey = py - 22 * std::cos(a);
+  }
+  line.bordercolor = ui::white;
+  line.borderwidth = 2;
+  line.set(pix(px), pix(py), pix(ex), pix(ey));
+  line.visible = true;
+}
 
 void drawvehicles(App& app) {
-  // TODO: icon mvim(i) and heading line mvv(i) of each vehicle at its position.
-  (void)app;
+  for (int i = 1; i <= app.veh.mvtotal; ++i) drawvehicle(app, i);
 }
 
 }  // namespace zarn

@@ -1,11 +1,20 @@
 // Remote vehicles on the map and in the vehicle list.
 #pragma once
 
+#include <string>
+
 namespace zarn {
 struct App;
 
+// A vehicle's heading (whole degrees; below 0 unknown) and speed (mph; below 0 unknown) as the
+// vehicle list shows them: "045" or " ? ", and the whole part right-aligned in 3 or blanks.
+std::string vehhdgtext(int hdg);
+std::string vehspdtext(float mph);
+
 // Takes a report position (degrees; corrected in place when a GPS correction is set) into
-// vehicle i's row and draws it.
+// vehicle i's position, receipt time and row, follows it when it is selected, draws the
+// vehicles and hands the report to the pager. The caller has already stored the report's
+// heading, speed, status and time in the table.
 void plotvehicle(App& app, int i, float& lat, float& lon);
 // Places the icon and heading line of vehicle i from its position and heading.
 void drawvehicle(App& app, int i);

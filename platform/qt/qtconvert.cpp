@@ -21,6 +21,11 @@ QFont qfont(const ui::Font& f) {
                  QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica"),
                  QStringLiteral("DejaVu Sans")});
   q.setStyleHint(QFont::SansSerif);
+  if (f.fixedpitch) {
+    q.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+    q.setStyleHint(QFont::Monospace);
+    q.setFixedPitch(true);
+  }
   q.setPixelSize(pixelsize(f.size));
   q.setBold(f.bold);
   return q;

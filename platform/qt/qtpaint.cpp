@@ -289,6 +289,7 @@ struct Hasher {
   void add(const ui::Font& f) {
     add(f.size);
     add(f.bold);
+    add(f.fixedpitch);
   }
 };
 }  // namespace
