@@ -25,8 +25,15 @@ void cmessage(App& app, const std::string& code, std::string& text, std::string&
   auto f = platform::InputFile::open(app.files, "CMESSAGE.CFG");
   if (!f) return;
   const double n = f->number();
-  for (long i = 0; i < n && !f->eof(); ++i) {
-    const std::string c = f->field(), t = f->field(), ic = f->field(), ex = f->field();
+  for (long i = 0; i < n; ++i) {
+    // A record cut short by the end of the file matches nothing: its missing fields would
+    // otherwise raise an alert with an empty code.
+    std::string r[4];
+    for (auto& v : r) {
+      if (f->eof()) return;
+      v = f->field();
+    }
+    const auto& [c, t, ic, ex] = r;
     if (c == key) {
       text = t;
       icon = ic;

@@ -16,9 +16,10 @@ void endprogram(App& app);
 // The number of commas in a text (the sentence field-count tests).
 int countcommas(std::string_view s);
 
-// Looks a code up in CMESSAGE.CFG (a count line, then records of code, text, icon and a
-// fourth value): the first record whose code matches exactly gives the three values; none
-// gives the code itself, "NULL" and "NULL".
+// Looks a sentence's talker up in CMESSAGE.CFG (a count, then records of key, unit identity,
+// icon file and alert code; "NULL" for no icon or code): the first complete record whose key
+// matches exactly gives the three values; none, or no readable file, gives the key itself,
+// "NULL" and "NULL".
 void cmessage(App& app, const std::string& code, std::string& text, std::string& icon, std::string& extra);
 
 // Prints one line. When the printer fails, says so, switches printing off and tells the user

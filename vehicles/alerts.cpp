@@ -1,21 +1,162 @@
 #include "vehicles/alerts.h"
 
+#include <algorithm>
+
 #include "app/app.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
+#include "navigation/gridref6.h"
+#include "platform/files.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+#include "speech/queue.h"
+#include "vehicles/mvforms.h"
+#include "vehicles/vehicledraw.h"
 
 namespace zarn {
 
-void mvalertmsg(App& app, int i, const std::string& code, const std::string& place, const std::string& time) {
-  // TODO: the alert, its texts and sounds, and the list of the last ten.
-  (void)app, (void)i, (void)code, (void)place, (void)time;
+namespace {
+
+constexpr const char* rccfile = "ZARN.RCC";
+
+// An alarm's code (and so the text the window shows for it) begins with "0".
+bool isalarm(const std::string& text) { return !text.empty() && text[0] == '0'; }
+
+// Codes are spoken character by character from files named after the character. The character
+// comes off the link: only a letter or digit names a file, anything else ("/", ".", a blank)
+// is not spoken rather than made into a path.
+void queuechar(App& app, const std::string& code, std::size_t k) {
+  if (k >= code.size()) return;
+  const char c = code[k];
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+    queuewav(app, std::string(1, c) + ".wav");
 }
 
-void ackcode(App& app, int i, const std::string& code) { (void)app, (void)i, (void)code; }
+void alarmcolours(MvAlarmForm& w, bool alarm) {
+  w.backcolor = w.txt.backcolor = alarm ? ui::red : ui::yellow;
+  w.txt.forecolor = alarm ? ui::white : ui::black;
+}
+
+// Makes room for the text the window shows before a new alert replaces it. While the list has
+// room the shown text is pushed. A full list gives up its oldest message (never an alarm while
+// a message can go): the oldest waiting message, else the shown one if it is a message; when
+// everything is an alarm, a new alarm drops the oldest waiting alarm and a new message is
+// itself the one dropped. False when the new alert is not to be shown.
+bool makeroom(VehicleTable& v, MvAlarmForm& w, bool alarm) {
+  auto& list = v.alarmlist;
+  const int n = v.alarmcount;
+  if (n >= VehicleTable::alarmmax) {
+    ++v.alarmdropped;
+    const auto first = list.begin() + 1, end = list.begin() + 1 + n;
+    auto victim = std::find_if(first, end, [](const std::string& t) { return !isalarm(t); });
+    if (victim == end && !isalarm(w.txt.caption)) return true;  // the shown message is overwritten
+    if (victim == end && !alarm) return false;
+    if (victim == end) victim = first;
+    std::move(victim + 1, end, victim);
+    --v.alarmcount;
+  }
+  ++v.alarmcount;
+  list[static_cast<std::size_t>(v.alarmcount)] = w.txt.caption;
+  w.q.set("Q" + std::to_string(v.alarmcount));
+  w.q.visible = true;
+  return true;
+}
+
+}  // namespace
+
+void mvalertmsg(App& app, int i, const std::string& code, const std::string& place, const std::string& time) {
+  VehicleTable& v = app.veh;
+  MvAlarmForm& w = app.win.get<MvAlarmForm>();
+  const bool alarm = isalarm(code);
+  bool shown = true;
+  if (w.visible) {
+    shown = makeroom(v, w, alarm);
+  } else {
+    v.alarmdropped = 0;  // the operator has seen every message the last run of alerts brought
+  }
+  const bool known = i >= 0 && static_cast<std::size_t>(i) < v.mvlabel.size();
+
+  std::string six;
+  gridref6(place, six);
+  std::string body = code + " at " + time + " from " + (known ? v.mvlabel[static_cast<std::size_t>(i)] : "") +
+                     "\r\nat location " + six;
+
+  // Only a place that reads is a position: anything else would put the vehicle at the
+  // reader's failure pair.
+  float x = 0, y = 0;
+  parsepos(app.geo, place, x, y);
+  if (known && i > 0 && !(x == parsefailx && y == parsefaily)) {
+    float lat = 0, lon = 0;
+    osgbtoll(app.geo, x, y, lat, lon);
+    plotvehicle(app, i, lat, lon);
+  }
+
+  speakqueue(app);
+  TalkGuard talk(app.speech);
+  talk.on();
+  std::string say = std::string(alarm ? "Attention ! Alarm Code " : "Attention ! Message Code ") + code;
+  if (v.alarmsound != 0) {
+    queuewav(app, alarm ? "$mv$ala1.wav" : "$mv$mes1.wav");
+    queuewav(app, alarm ? "$mv$alar.wav" : "$mv$mess.wav");
+  }
+  const std::string t = rcctext(app, code);
+  say += " " + t;
+  if (shown) {
+    alarmcolours(w, alarm);
+    w.txt.set(body + "\r\n" + t);
+  }
+  w.show();
+  w.touch();
+  if (v.alarmsound != 0) {
+    queuechar(app, code, 0);
+    queuechar(app, code, 1);
+    rccwav(app, code);
+  }
+  if (v.alarmdropped > 0) say = text::rtrim(say) + " (" + std::to_string(v.alarmdropped) + " dropped)";
+  showmsg(app, say);
+  speakqueue(app);
+}
+
+void ackcode(App& app, int, const std::string& code) {
+  const std::string t = rcctext(app, code);
+  speakqueue(app);
+  TalkGuard talk(app.speech);
+  talk.on();
+  showmsg(app, "Acknowledgement to code " + code + " " + t);
+  if (app.veh.alarmsound != 0) {
+    queuewav(app, "$mv$ack.wav");
+    queuewav(app, "$mv$ackt.wav");
+    queuechar(app, code, 0);
+    queuechar(app, code, 1);
+  }
+  rccwav(app, code);
+  speakqueue(app);
+}
 
 std::string rcctext(App& app, const std::string& code) {
-  (void)app, (void)code;
-  return {};
+  std::string found;
+  auto f = platform::InputFile::open(app.files, rccfile);
+  if (!f) return found;
+  while (!f->eof()) {
+    const std::string line = text::trim(f->lineinput());
+    if (line.empty()) break;  // an empty line ends the texts
+    const auto eq = line.find('=');
+    if (eq != std::string::npos && line.compare(0, eq, code) == 0) found = line.substr(eq + 1);
+  }
+  return found;
 }
 
-void rccwav(App& app, const std::string& code) { (void)app, (void)code; }
+void rccwav(App& app, const std::string& code) {
+  auto f = platform::InputFile::open(app.files, rccfile);
+  if (!f) return;
+  while (!f->eof()) {
+    const std::string line = f->lineinput();
+    const auto gt = line.find('>');
+    if (gt == std::string::npos || line.compare(0, gt, code) != 0) continue;
+    const std::string w = text::rtrim(text::ucase(line.substr(gt + 1)));
+    // The name comes from a file: one leading out of the working folder is not looked at.
+    if (w.find(".WAV") != std::string::npos && app.files.confined(w) && app.files.exists(w)) queuewav(app, w);
+  }
+}
 
 }  // namespace zarn

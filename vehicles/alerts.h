@@ -8,13 +8,18 @@ namespace zarn {
 struct App;
 
 // Raises the alarm (code beginning "0") or message alert of vehicle i with its code, place
-// (any text parsepos reads) and report time (hhmm).
+// (any text parsepos reads) and report time (hhmm): the alarm window shows it, the vehicle is
+// plotted when the place reads, and the alert is announced with its ZARN.RCC text and sounds.
+// While the window is up the text it showed waits in alarmlist (at most ten); a full list
+// drops its oldest message, never an alarm for a message, and the message line counts the
+// dropped ones. The code is spoken character by character, letters and digits only.
 void mvalertmsg(App& app, int i, const std::string& code, const std::string& place, const std::string& time);
-// Announces that a vehicle acknowledged a code.
+// Announces that a vehicle acknowledged a code (i is not used).
 void ackcode(App& app, int i, const std::string& code);
-// The ZARN.RCC text of a code, or empty.
+// The ZARN.RCC text of a code ("code=text", the last such line before the first empty one), or
+// empty.
 std::string rcctext(App& app, const std::string& code);
-// Queues the ZARN.RCC sound of a code, if it has one.
+// Queues the ZARN.RCC sounds of a code ("code>file.wav", every such line whose file exists).
 void rccwav(App& app, const std::string& code);
 
 }  // namespace zarn

@@ -47,6 +47,14 @@ MvAlarmForm::MvAlarmForm() : ui::Form(formname) {
   add(ack, "ack");
   ack.caption = "Acknowledge";
   ack.move(96, 200, 100, 26);
+  add(q, "q");
+  q.caption = "Q 15";
+  q.visible = false;
+  q.move(8, 170, 60, 20);
+  add(txt, "txt");
+  txt.caption = "00 at 0930 from XX1";
+  txt.wordwrap = true;
+  txt.move(8, 8, 300, 150);
 }
 
 }  // namespace zarn

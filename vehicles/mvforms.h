@@ -39,6 +39,8 @@ class MvAlarmForm : public ui::Form {
   MvAlarmForm();
   ui::Label telstat;  // call state
   ui::Button cancel, ack;
+  ui::Label q;    // "Q" and the number of messages waiting; shown while any wait
+  ui::Label txt;  // the message shown: code, time and unit; place; the code's text
 };
 
 }  // namespace zarn

@@ -42,6 +42,13 @@ struct VehicleTable {
   // Settings of the vehicle code from start-up: pager requests (PAGERON.CFG), unknown units
   // ignored (MVNONEW.CFG), alarm sound level, automatic selection and the alarm count.
   int pageron = 0, nonewmv = 0, alarmsound = 3, mvautosel = 0, alarmcount = 0;
+
+  // Alarms and messages: the texts waiting behind the one the alarm window shows, oldest first
+  // in slots 1..alarmcount (slot 0 unused), and how many a full list has dropped since the
+  // window last opened.
+  static constexpr int alarmmax = 10;
+  std::vector<std::string> alarmlist = std::vector<std::string>(alarmmax + 1);
+  int alarmdropped = 0;
 };
 
 }  // namespace zarn

@@ -255,10 +255,12 @@ TEST_F(Services, GreetingByTheTimeOfDayAndCodedMessages) {
                                             {12, 1, "goodafte"}, {18, 1, "goodeven"}, {22, 0, "goodeven"},
                                             {22, 1, "hello"}})
     EXPECT_EQ(greetingname(static_cast<float>(hour * 3600 + seconds)), name) << hour << " h " << seconds << " s";
-  put("CMESSAGE.CFG", "3\r\n\"a1\",\"lower\",x.ico,1\r\nA1,\"Help, now\",alarm.ico,NULL\r\nA1,second,y.ico,2\r\n");
+  put("CMESSAGE.CFG", "4\r\n\"a1\",\"lower\",x.ico,1\r\nA1,\"Help, now\",alarm.ico,NULL\r\nA1,2nd,y.ico,2\r\nB2,cut");
   std::string code = "A1", icon, extra;
   cmessage(*app, code, code, icon, extra);
   EXPECT_EQ(std::tuple(code, icon), std::tuple("Help, now", "alarm.ico")) << "in place; the first of two; case matters";
+  cmessage(*app, "B2", code, icon, extra);
+  EXPECT_EQ(std::tuple(code, icon, extra), std::tuple("B2", "NULL", "NULL")) << "a record the file's end cuts short";
 }
 
 TEST_F(Services, PictureViewerGetsItsNameThroughItsFileNeverACommandLine) {
