@@ -290,10 +290,4 @@ void mvlinein(App& app, std::string& line, long length) {
   }
 }
 
-void owndecode(App& app, const std::string& line) {
-  // TODO: take the own heading, speed and position from the report's columns.
-  (void)app;
-  (void)line;
-}
-
 }  // namespace zarn

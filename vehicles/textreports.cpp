@@ -1,13 +1,132 @@
 #include "vehicles/textreports.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
 #include "app/app.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
+#include "gpsinput/fixsteps.h"
+#include "gpsinput/ownfix.h"
+#include "mapdisplay/owncar.h"
+#include "platform/textrules.h"
+#include "vehicles/alerts.h"
+#include "vehicles/linkservices.h"
+#include "vehicles/vehicledraw.h"
 
 namespace zarn {
 
-void textreport(App& app, const std::string& line, long n) {
-  // TODO: find the vehicle by the identity after "from", take the place after "at" and update
-  // its row, icon and log.
-  (void)app, (void)line, (void)n;
+namespace {
+
+bool digit(char c) { return c >= '0' && c <= '9'; }
+
+// Columns from..from+len-1 (counted from 1) hold digits only.
+bool digitsat(std::string_view line, std::size_t from, std::size_t len) {
+  if (line.size() < from - 1 + len) return false;
+  const std::string_view s = line.substr(from - 1, len);
+  return std::all_of(s.begin(), s.end(), digit);
+}
+
+// The trip log's lines of decoded reports open with the time and date they were written. They
+// record a report that came over the link (a full log holds it as received, before them); their
+// tail is a status or grid reference, not a code, so they are never read as reports.
+bool tripstamped(std::string_view line) {
+  constexpr std::string_view form = "LOG: 99:99:99 99-99-9999 from ";
+  if (line.size() < form.size()) return false;
+  for (std::size_t k = 0; k < form.size(); ++k)
+    if (form[k] == '9' ? !digit(line[k]) : line[k] != form[k]) return false;
+  return true;
+}
+
+// An identity a new vehicle may take: it becomes part of the unit's file names and fills the
+// table's 9-character identity.
+bool newidentity(std::string_view id) {
+  const auto plain = [](char c) {
+    return digit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ' || c == '-' || c == '_';
+  };
+  return !id.empty() && id.size() <= 9 && std::all_of(id.begin(), id.end(), plain);
+}
+
+std::string padright(std::string s, std::size_t n) {
+  if (s.size() < n) s.resize(n, ' ');
+  return s;
+}
+
+}  // namespace
+
+void owndecode(App& app, const std::string& line) {
+  // A short line, or anything but digits in a numeric column, would put the car at (0, 0).
+  if (!digitsat(line, 17, 1) || !digitsat(line, 19, 2) || !digitsat(line, 22, 6) || !digitsat(line, 29, 6)) return;
+  GpsState& g = app.gps;
+  ZarnForm& z = app.win.zarn;
+
+  g.ownhdg = static_cast<int>(text::val(text::mid(line, 17, 1))) * 45;
+  z.hdgbox.set(text::format(g.ownhdg, "000"));
+  z.hdgbox.backcolor = ui::green;
+  // The unit reports in steps of 5 mph; the fix keeps km/h.
+  g.ownspd = static_cast<float>(text::val(text::mid(line, 19, 2)) * 5 * 1.61);
+  const double a = g.ownhdg * 3.14159 / 180;
+  g.ownve = static_cast<float>(std::sin(a) * g.ownspd / 3.6);
+  g.ownvn = static_cast<float>(std::cos(a) * g.ownspd / 3.6);
+  showspeed(app);
+
+  // Grid position in units of 4 m.
+  g.ownx = static_cast<float>(text::val(text::mid(line, 22, 6)) / 250);
+  g.owny = static_cast<float>(text::val(text::mid(line, 29, 6)) / 250);
+  osgbtoll(app.geo, g.ownx, g.owny, g.ownlat, g.ownlon);
+  showposition(app);
+  g.lastgpstime = app.timer();
+  updatecar(app);
+}
+
+void textreport(App& app, const std::string& report, long n) {
+  const std::string line = text::left(report, std::max(n, 0L));
+  if (tripstamped(line)) return;
+  const std::size_t from = line.find(" from ");
+  if (from == std::string::npos) return;
+  const std::size_t at = line.find(" at ", from + 6);
+  if (at == std::string::npos) return;
+  const std::string id = text::trim(std::string_view(line).substr(from + 6, at - from - 6));
+  if (id.empty()) return;
+
+  // After " at ": the report time (hhmm), one separating character, the place up to the next
+  // blank, and after that blank the code.
+  const std::string time = text::mid(line, static_cast<long>(at) + 5, 4);
+  const std::size_t p = std::min(at + 9, line.size());
+  const std::size_t blank = line.find(' ', p);
+  const std::string place = line.substr(p, blank == std::string::npos ? std::string::npos : blank - p);
+  const std::string code = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+
+  // A place that does not read puts nothing on the map and raises nothing.
+  float x = 0, y = 0;
+  parsepos(app.geo, place, x, y);
+  if (x == parsefailx && y == parsefaily) return;
+
+  VehicleTable& v = app.veh;
+  const int slots = static_cast<int>(std::min(v.mvlabel.size(), v.mvid.size()));  // 0..slots-1
+  const int last = std::min(v.mvtotal, slots - 1);
+  int i = 0;
+  for (int k = 1; k <= last; ++k)
+    if (text::trim(v.mvlabel[static_cast<std::size_t>(k)]) == id) i = k;
+  if (i == 0) {
+    // A full table drops the report quietly: it is a replay, not a unit calling in.
+    if (!newidentity(id) || v.mvtotal < 0 || v.mvtotal >= std::min(v.mvsize, slots - 1)) return;
+    i = ++v.mvtotal;
+    v.mvlabel[static_cast<std::size_t>(i)] = padright(id, 5);
+    v.mvid[static_cast<std::size_t>(i)] = padright(id, 9);
+  }
+
+  float lat = 0, lon = 0;
+  osgbtoll(app.geo, x, y, lat, lon);
+  plotvehicle(app, i, lat, lon);
+
+  if (text::trim(code).empty()) return;
+  const std::string key = text::trim(std::string_view(code).substr(1));
+  if (code[0] == 'A')
+    ackcode(app, i, key);
+  else
+    mvalertmsg(app, i, key, place, time);
 }
 
 }  // namespace zarn

@@ -1,4 +1,6 @@
-// Free-text vehicle reports: a label, "from", an identity, "at" and a place.
+// Free-text vehicle reports: any text, " from ", an identity, " at ", the report time, the place
+// and a code. The own unit's "P:" report line (owndecode, declared with the link handler) is
+// decoded here too.
 #pragma once
 
 #include <string>
@@ -6,7 +8,9 @@
 namespace zarn {
 struct App;
 
-// One free-text report line of length n.
+// One free-text report line of length n: the vehicle found by its label, or added, is moved to
+// the place; a code raises an acknowledgement ("A" first) or an alert. A place that does not
+// read drops the line, as do the trip log's own lines of decoded reports.
 void textreport(App& app, const std::string& line, long n);
 
 }  // namespace zarn
