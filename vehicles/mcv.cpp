@@ -144,7 +144,7 @@ bool readmcv(App& app, std::string* problem) {
   }
   v.mvsel = 1;
   MvForm& mf = app.win.get<MvForm>();
-  mf.mvdata.load(1).backcolor = ui::white;
+  mf.mvdata.load(0).backcolor = ui::white;  // row k is vehicle k + 1
   mf.mtxadd.set("ALL UNITS");
   return whole;
 }

@@ -41,8 +41,9 @@ TEST_F(Mcv, SettingsCommandsAndTheTable) {
       {v.mvlabel[4], "....."}, {v.mvid[27], "........."}, {app->win.get<MvForm>().mtxadd.caption, "ALL UNITS"},
       {app->gps.replayfile, "ZARN.MVD"}, {app->main.mcvlastpos, "SJ 1 1"}};
   for (const auto& [got, want] : read) EXPECT_EQ(got, want);
-  EXPECT_TRUE(app->gps.gpstimeout == 30 && v.mvtotal == 3 && v.mvsize == 27 && !app->win.zarn.mvim[1].visible)
-      << "the timeout, the table's size; no position: the icon is hidden";
+  EXPECT_TRUE(app->gps.gpstimeout == 30 && v.mvtotal == 3 && v.mvsize == 27 && !app->win.zarn.mvim[1].visible &&
+              app->win.get<MvForm>().mvdata[0].backcolor == ui::white)
+      << "the timeout, the table's size; no position: the icon is hidden; the first unit's row selected";
   EXPECT_NEAR(v.mvx[2], 375.128, 0.001);
   EXPECT_TRUE(statuses.count("Modem Command : AT&F") && statuses.count("Setting up 3 vehicles ...")) << "start window";
 
