@@ -99,6 +99,7 @@ struct GpsState : OwnFix {
   int commlinelen = 0;
   std::string callsep;   // call-sign separator of packet-radio lines (CALLSIGN.CFG)
   std::string callsign;  // call sign of the last packet-radio line
+  bool callsplit = false;  // the line being handled had its call sign split off
 
   // The serial poll and the link.
   // Input waiting to be worked through: a poll started from a wait inside another appends here

@@ -30,6 +30,7 @@ bool rxcontains(const GpsState& gps, std::string_view text) {
 
 bool stripcall(App& app, std::string& line) {
   auto& g = app.gps;
+  g.callsplit = false;
   if (g.callsep.empty()) return false;
   const std::size_t p = line.find(g.callsep);
   if (p == std::string::npos || p == 0) return false;
@@ -37,6 +38,7 @@ bool stripcall(App& app, std::string& line) {
   for (char& c : call)
     if (static_cast<unsigned char>(c) < 33) c = '#';
   g.callsign = call;
+  g.callsplit = true;
   app.win.get<GpsEngForm>().callsgn.set("callsign=" + call);
   writetriplog(app, line);
   const std::size_t q = line.find('$');

@@ -153,7 +153,7 @@ int findvehicle(App& app, const std::string& id) {
   VehicleTable& v = app.veh;
   std::string key = trim(id);
   // A receiver's own talker field stands for the packet-radio station that relayed it.
-  if (key == "GP" && !trim(app.gps.callsign).empty()) key = trim(app.gps.callsign);
+  if (key == "GP" && app.gps.callsplit && !trim(app.gps.callsign).empty()) key = trim(app.gps.callsign);
   key = trim(text::left(key, 9));
   if (key.empty()) return 0;
   // Every per-vehicle array must hold the slot, whatever size a set-up left them.

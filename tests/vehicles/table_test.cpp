@@ -8,16 +8,19 @@ namespace zarn::test {
 namespace {
 
 TEST_F(AppTest, FindVehicleMatchesTrimmedAndRefusesWhatItCannotHold) {
-  const struct { const char *guards, *id; int nonew, total, want; const char* row; int beeps; } cases[] = {
+  const struct { const char *guards, *id; int nonew, total, want; const char* row; int beeps; bool split = false; } cases[] = {
       {"blanks around an identity: the same vehicle", "      ABC", 1, 2, 2, "ABC      |", 0},
       {"a new identity: the next slot, both padded right", "AB1", 0, 2, 3, "AB1      |AB1  ", 0},
       {"new vehicles refused: 0, no beep", "NEW", 1, 2, 0, "", 0}, {"empty", "  ", 0, 2, 0, "", 0},
       {"an over-long identity keeps its first 9", "123456789012", 0, 2, 3, "123456789|123456789", 0},
-      {"a full table takes over no slot", "NEW", 0, 27, 0, "", 1}};
+      {"a full table takes over no slot", "NEW", 0, 27, 0, "", 1},
+      {"GP from a relayed line: the relay's call sign", "GP", 1, 2, 2, "ABC      |", 0, true},
+      {"GP with the call sign of an earlier line: GP itself", "GP", 0, 2, 3, "GP       |GP   ", 0}};
   for (const auto& c : cases) {
     make();
     auto& v = app->veh;
     std::tie(v.mvid[2], v.mvid[27], v.nonewmv, v.mvtotal) = std::tuple("ABC      ", "OLD", c.nonew, c.total);
+    std::tie(app->gps.callsign, app->gps.callsplit) = std::tuple("ABC", c.split);
     const int i = findvehicle(*app, c.id);
     EXPECT_TRUE(i == c.want && (i == 0 || v.mvid[i] + "|" + v.mvlabel[i] == c.row) && wav->beeps == c.beeps &&
                 v.mvid[27] == "OLD") << c.guards << i;
