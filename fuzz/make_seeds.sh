@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 rm -rf "$out"
-mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles" "$out/postext"
+mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles" "$out/postext" "$out/datatrak"
 
 byte() { printf "\\$(printf %03o "$1")"; }
 le16() { byte $(($1 & 0xFF)); byte $((($1 >> 8) & 0xFF)); }
@@ -26,6 +26,12 @@ done
 for f in "$top"/fuzz/seeds/nmea/*; do
   name=$(basename "$f")
   { byte $((16#${name:0:2})); cat "$f"; } >"$out/nmea/$name"
+done
+
+# datatrak: the same, the settings byte in hex at the start of the name.
+for f in "$top"/fuzz/seeds/datatrak/*; do
+  name=$(basename "$f")
+  { byte $((16#${name:0:2})); cat "$f"; } >"$out/datatrak/$name"
 done
 
 # tracklines and postext: taken as they are.
