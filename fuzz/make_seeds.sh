@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 rm -rf "$out"
-mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles" "$out/postext" "$out/linkintake"
+mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles" "$out/postext" "$out/linkintake" "$out/datatrak"
 
 byte() { printf "\\$(printf %03o "$1")"; }
 le16() { byte $(($1 & 0xFF)); byte $((($1 >> 8) & 0xFF)); }
@@ -23,15 +23,11 @@ for f in "${logs[@]}"; do
   i=$((i + 1))
 done
 # The hand-written lines: the name starts with the settings byte in hex.
-for f in "$top"/fuzz/seeds/nmea/*; do
-  name=$(basename "$f")
-  { byte $((16#${name:0:2})); cat "$f"; } >"$out/nmea/$name"
-done
-
-# linkintake: the same, the settings byte in hex at the start of the name.
-for f in "$top"/fuzz/seeds/linkintake/*; do
-  name=$(basename "$f")
-  { byte $((16#${name:0:2})); cat "$f"; } >"$out/linkintake/$name"
+for target in nmea linkintake datatrak; do
+  for f in "$top"/fuzz/seeds/$target/*; do
+    name=$(basename "$f")
+    { byte $((16#${name:0:2})); cat "$f"; } >"$out/$target/$name"
+  done
 done
 
 # tracklines and postext: taken as they are.

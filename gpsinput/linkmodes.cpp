@@ -40,8 +40,8 @@ std::string modelabel(const GpsState& g, int mode) {
 
 }  // namespace
 
-bool datatraktext(std::string_view l) {
-  return l.size() >= 25 && l[0] == '~' && std::all_of(l.begin() + 1, l.begin() + 24, digit) && alnum(l[24]);
+bool datatrakline(std::string_view l) {
+  return l.size() >= 26 && l[0] == '~' && std::all_of(l.begin() + 1, l.begin() + 24, digit) && alnum(l[24]);
 }
 
 int modemline(App& app, const std::string& line, long n) {
@@ -64,7 +64,7 @@ int modemline(App& app, const std::string& line, long n) {
         g.protocode = 8;
       }
     } else {
-      accept = datatraktext(l);
+      accept = datatrakline(l);
       if (accept) mode = 4;
     }
   } else if (g.reportmode != 4 && l[0] == '$') {

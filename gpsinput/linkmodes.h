@@ -13,7 +13,8 @@ struct App;
 // mode and the line lamp on the engineering window.
 int modemline(App& app, const std::string& line, long n);
 
-// A Datatrak text report: "~", digits to column 24 and the unit's letter or digit in column 25.
-bool datatraktext(std::string_view line);
+// A Datatrak text report line: at least 26 characters, "~", digits to column 24 and the unit's
+// letter or digit in column 25.
+bool datatrakline(std::string_view line);
 
 }  // namespace zarn

@@ -54,7 +54,7 @@ TEST_F(Link, EachLineIsClassifiedByTheLinkState) {
       {"one of 31 is", 2, 1, 8, 0, "", l31.c_str(), 1, 0, 0},
       {"a record that begins like a reply is still the record", 2, 4, 8, 0, "", "OK\x01", 1, 2, 4},
       {"a Datatrak text line", 2, 0, 8, 1, "", "~12345000012341234561234567", 1, 4, 0},
-      {"with its unit letter in column 25", 2, 0, 8, 1, "", "~12345000012341234561234Z", 1, 4, 0},
+      {"with its unit letter in column 25", 2, 0, 8, 1, "", "~12345000012341234561234Z0", 1, 4, 0},
       {"a short one reaches no decoder", 2, 0, 8, 1, "", "~1234500001234", 0, 2, 0},
       {"nor one with a letter among its digits", 2, 0, 8, 1, "", "~12345000X12341234561234567", 0, 2, 0},
       {"a binary frame expected and another line came", 2, 3, 11, 1, "", "~123", 0, 4, 0},
