@@ -3,7 +3,11 @@
 that the program replays a line a second), with seven vehicles driving the recorded Cheshire
 drive, spread along it, there and back.
 
-    python3 tools/make_demo_fleet.py [output folder]      (default: data/demo)
+    python3 tools/make_demo_fleet.py [folder]
+
+By default ZARN.MVD goes into data/demo, where the multi-vehicle demo set-up replays it, and
+ZARN.MCV into data/demo/fleet: in data/demo itself it would make every start there a base
+station. With a folder named, both go there: a copy of data/demo made into the fleet demo.
 
 The log holds what a base's link log holds, one report a line: fixed-column "001" lines of four
 vans (mode 0), "$A1RMC"/"$A2RMC" sentences of two ambulances that send their identity in the
@@ -34,7 +38,10 @@ MESSAGES = {0.30: ("VAN2", "12"), 0.70: ("TAXI", "01")}  # loop fraction: who se
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(vp.TOP, "data", "demo")
+    demo = os.path.join(vp.TOP, "data", "demo")
+    out = sys.argv[1] if len(sys.argv) > 1 else demo
+    mcvdir = out if len(sys.argv) > 1 else os.path.join(demo, "fleet")
+    os.makedirs(mcvdir, exist_ok=True)
     drive = vp.Track("cheshire-2020-10-26", vp.read_fixes(vp.DRIVE), dwell=150.0)
     period = drive.period
     start = drive.start  # 14:52:39, the drive's first fix
@@ -97,10 +104,10 @@ def main():
         lat, lon, _, _ = where(frac, 0.0)
         x, y = vp.lltoosgb(lat, lon)
         mcv.append("%s,%s,ATD%d,%s\r\n" % (label, ident, 1001 + k, vp.gridref(x, y)))
-    with open(os.path.join(out, "ZARN.MCV"), "wb") as f:
+    with open(os.path.join(mcvdir, "ZARN.MCV"), "wb") as f:
         f.write("".join(mcv).encode("latin-1"))
-    print("make_demo_fleet: %d vehicles, %d log lines (%.0f minutes a loop) in %s" % (
-        len(fleet), len(lines), len(lines) / 60, out))
+    print("make_demo_fleet: %d vehicles (ZARN.MCV in %s), %d log lines (%.0f minutes a loop, ZARN.MVD in %s)" % (
+        len(fleet), mcvdir, len(lines), len(lines) / 60, out))
 
 
 if __name__ == "__main__":
