@@ -22,6 +22,7 @@
 #include "support/app_fixture.h"
 #include "support/runtool.h"
 #include "vehicles/dialforms.h"
+#include "vehicles/mvforms.h"
 
 namespace zarn::test {
 namespace {
@@ -352,6 +353,25 @@ TEST_F(DemoDrive, FollowsTheDriveFromALiveReceiverOnTheSerialPort) {
   EXPECT_EQ(app->map.maptitle, "Ashley drive (tiles)");
   EXPECT_TRUE(played("weare.wav") >= 1 && played("destinat.wav") >= 3);
   screenshot("e2e-live-drive.png");
+}
+
+TEST_F(DemoDrive, TheFleetDemoPlotsItsVehiclesAndListsThem) {
+  put("ZARN.MCV", get("fleet/ZARN.MCV"));  // a base station
+  start("", false);
+  ASSERT_FALSE(app->main.quit);
+  waitstep = 0;
+  ticks(4 * 120);  // two minutes of the recorded link log
+  const VehicleTable& v = app->veh;
+  auto& z = app->win.zarn;
+  int shown = 0, lines = 0;
+  for (int i = 1; i <= v.mvtotal; ++i) {
+    shown += z.mvim.exists(i) && z.mvim[i].visible && v.mvloc[i] != "    ";
+    lines += z.mvv.exists(i) && (z.mvv[i].x1 != z.mvv[i].x2 || z.mvv[i].y1 != z.mvv[i].y2);
+  }
+  EXPECT_TRUE(v.mvtotal == 7 && shown >= 5 && lines >= 3) << v.mvtotal << " " << shown << " " << lines;
+  const auto& rows = app->win.get<MvForm>().mvdata;
+  EXPECT_NE(rows[0].caption.find(text::trim(v.mvlabel[1])), std::string::npos) << rows[0].caption;
+  screenshot("e2e-fleet.png");
 }
 
 }  // namespace
