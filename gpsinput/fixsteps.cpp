@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
+#include "gpsinput/ownfix.h"
 #include "mainwindow/readouts.h"
 #include "platform/textrules.h"
 
@@ -35,6 +36,20 @@ void showposition(App& app) {
   app.win.zarn.llbox.set(std::move(ll));
   g.prevx = g.ownx;
   g.prevy = g.owny;
+}
+
+void takeunitfix(App& app, float x, float y, float kmh, int hdg) {
+  auto& g = app.gps;
+  g.ownhdg = hdg < 0 ? -1 : hdg;
+  g.ownspd = kmh;
+  const double a = g.ownhdg * 3.14159 / 180;
+  g.ownve = g.ownhdg < 0 ? 0.0f : static_cast<float>(std::sin(a) * kmh / 3.6);
+  g.ownvn = g.ownhdg < 0 ? 0.0f : static_cast<float>(std::cos(a) * kmh / 3.6);
+  showspeed(app);
+  g.ownx = x;
+  g.owny = y;
+  osgbtoll(app.geo, x, y, g.ownlat, g.ownlon);
+  showposition(app);
 }
 
 bool store16(double v, int& out) {

@@ -15,6 +15,11 @@ void storeposition(App& app, float lat, float lon);
 // The read-outs and the previous position of the own position already stored.
 void showposition(App& app);
 
+// A position (frame km), speed (km/h) and heading (whole degrees, -1 none) that a unit reported
+// rather than a receiver (the own unit's link report, the vehicle a base station shows): the own
+// fix with its velocity, speed and position read-outs, and no movement made of the jump.
+void takeunitfix(App& app, float x, float y, float kmh, int hdg);
+
 // A course becomes the heading, in whole degrees rounded down, only above the heading speed.
 void headingrule(App& app, float course);
 // The velocity components from the speed of the sentence and the stored whole-degree heading

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts zarn on the demo data.
+# Sets up, builds and starts zarn on the demo data (--fleet: as a base station with a fleet).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh" run
@@ -10,5 +10,15 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   echo "  xvfb-run -s '-screen 0 1024x768x24' $0" >&2
   exit 1
 fi
-cd "$top/data/demo"
+if [ "${1:-}" = "--fleet" ]; then
+  # A base station: the demo set with the fleet's configuration, in a folder of its own so that
+  # the demo set itself stays a single car's.
+  shift
+  dir=$(mktemp -d "${TMPDIR:-/tmp}/zarn-fleet.XXXXXX")
+  cp -r "$top/data/demo/." "$dir"
+  cp "$top/data/demo/fleet/ZARN.MCV" "$dir/"
+  cd "$dir"
+else
+  cd "$top/data/demo"
+fi
 exec "$top/build/zarn" "$@"

@@ -195,6 +195,7 @@ def main():
     car((200, 20, 20, 255), "CARICON0.ICO")
     car((30, 80, 200, 255), "CARICON1.ICO")
     lorry("CARICON2.ICO")
+    car((240, 150, 0, 255), "$MV$.ICO")  # the remote vehicles of a base station
     ring((200, 20, 20, 255), "CARICON3.ICO")
     blank("NULLICON.ICO")
     for k in range(16):

@@ -61,21 +61,13 @@ void owndecode(App& app, const std::string& line) {
   GpsState& g = app.gps;
   ZarnForm& z = app.win.zarn;
 
-  g.ownhdg = static_cast<int>(text::val(text::mid(line, 17, 1))) * 45;
-  z.hdgbox.set(text::format(g.ownhdg, "000"));
+  const int hdg = static_cast<int>(text::val(text::mid(line, 17, 1))) * 45;
+  z.hdgbox.set(text::format(hdg, "000"));
   z.hdgbox.backcolor = ui::green;
-  // The unit reports in steps of 5 mph; the fix keeps km/h.
-  g.ownspd = static_cast<float>(text::val(text::mid(line, 19, 2)) * 5 * 1.61);
-  const double a = g.ownhdg * 3.14159 / 180;
-  g.ownve = static_cast<float>(std::sin(a) * g.ownspd / 3.6);
-  g.ownvn = static_cast<float>(std::cos(a) * g.ownspd / 3.6);
-  showspeed(app);
-
-  // Grid position in units of 4 m.
-  g.ownx = static_cast<float>(text::val(text::mid(line, 22, 6)) / 250);
-  g.owny = static_cast<float>(text::val(text::mid(line, 29, 6)) / 250);
-  osgbtoll(app.geo, g.ownx, g.owny, g.ownlat, g.ownlon);
-  showposition(app);
+  // The unit reports in steps of 5 mph and its grid position in units of 4 m; the fix keeps km/h.
+  takeunitfix(app, static_cast<float>(text::val(text::mid(line, 22, 6)) / 250),
+              static_cast<float>(text::val(text::mid(line, 29, 6)) / 250),
+              static_cast<float>(text::val(text::mid(line, 19, 2)) * 5 * 1.61), hdg);
   g.lastgpstime = app.timer();
   updatecar(app);
 }

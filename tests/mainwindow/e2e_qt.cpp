@@ -371,7 +371,16 @@ TEST_F(DemoDrive, TheFleetDemoPlotsItsVehiclesAndListsThem) {
   EXPECT_TRUE(v.mvtotal == 7 && shown >= 5 && lines >= 3) << v.mvtotal << " " << shown << " " << lines;
   const auto& rows = app->win.get<MvForm>().mvdata;
   EXPECT_NE(rows[0].caption.find(text::trim(v.mvlabel[1])), std::string::npos) << rows[0].caption;
+  EXPECT_EQ(app->map.maptitle, "Ashley drive (tiles)") << "the map follows the selected vehicle";
+  const auto sel = static_cast<std::size_t>(v.mvsel);
+  EXPECT_TRUE(app->gps.ownx == v.mvx[sel] && app->gps.ownhdg == v.mvhdg[sel] &&
+              app->gps.ownspd == v.mvspd[sel] * 1.61f)
+      << "the selected vehicle is the own fix, its mph in km/h";
   screenshot("e2e-fleet.png");
+  qt::QtUi ui([this] { return app->win.all(); });
+  ui.refresh();
+  EXPECT_TRUE(ui.view(app->win.get<MvForm>())->snapshot().save(QString::fromStdString(
+      (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "e2e-fleet-list.png").string())));
 }
 
 }  // namespace
