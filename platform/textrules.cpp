@@ -1,5 +1,6 @@
 #include "platform/textrules.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -202,6 +203,19 @@ double val(std::string_view s) {
 
 std::string format(double v, std::string_view pattern) {
   if (!std::isfinite(v)) return {};
+  // A whole number in digit places alone ("000"), as the read-outs and rows write them many
+  // times a second: its digits directly, padded to the zeros.
+  if (v != 0 && v == std::trunc(v) && std::fabs(v) < 1e15 && !pattern.empty() &&
+      pattern.find_first_not_of("0#") == std::string_view::npos) {
+    char buf[24];
+    const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(std::fabs(v))).ptr;
+    const auto zeros = static_cast<std::size_t>(std::count(pattern.begin(), pattern.end(), '0'));
+    const auto n = static_cast<std::size_t>(end - buf);
+    std::string out = v < 0 ? "-" : "";
+    if (n < zeros) out.append(zeros - n, '0');
+    out.append(buf, n);
+    return out;
+  }
   const std::size_t first = pattern.find_first_of("0#.");
   if (first == std::string_view::npos) return pattern.empty() ? ltrim(strd(v)) : std::string(pattern);
   const std::size_t last = pattern.find_last_of("0#.");
