@@ -1,65 +1,19 @@
 // The main road's costs on the demo data: start-up to the first tick, and one main tick with
 // the demo drive playing (replay step, map choice, car, trail, read-outs, spoken reports into a
 // recording sink), with and without bringing the Qt views up to date as the running program does.
-// Start-up's fixed pauses (half a second after most progress texts) are skipped by a clock
-// that jumps on every pass of a wait: what is measured is the work.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <filesystem>
 #include <memory>
 
-#include "app/app.h"
-#include "mainwindow/startup.h"
-#include "mainwindow/tick.h"
-#include "platform/fakes.h"
-#include "platform/qt/qtservices.h"
+#include "bench/demoapp.h"
 #include "platform/qt/qtui.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using zarn::App;
 
-// A copy of the demo data set, made once.
-const fs::path& demodir() {
-  static const fs::path dir = [] {
-    const fs::path d = fs::temp_directory_path() / ("zarn-tickbench-" + std::to_string(::getpid()));
-    fs::remove_all(d);
-    fs::copy(fs::path(ZARN_SOURCE_DIR) / "data" / "demo", d, fs::copy_options::recursive);
-    return d;
-  }();
-  return dir;
-}
-
-struct Demo {
-  Demo() {
-    zarn::Services s;
-    auto c = std::make_unique<zarn::platform::FakeClock>();
-    auto e = std::make_unique<zarn::platform::NoEvents>();
-    clock = c.get();
-    events = e.get();
-    s.clock = std::move(c);
-    s.events = std::move(e);
-    s.images = std::make_unique<zarn::qt::QtImageStore>();
-    app = std::make_unique<App>(std::move(s));
-    app->files.setworkdir(demodir());
-    clock->settimer(12 * 3600);
-    events->hook = [this] { clock->advance(0.05); };
-  }
-  void start() {
-    zarn::Form_Load(*app, "");
-    events->hook = nullptr;
-  }
-  void tick() {
-    clock->advance(0.25);  // the timer's interval
-    zarn::Timer1_Timer(*app);
-  }
-  std::unique_ptr<App> app;
-  zarn::platform::FakeClock* clock = nullptr;
-  zarn::platform::NoEvents* events = nullptr;
-};
+using Demo = zarn::bench::DemoApp;
 
 void BM_StartupToFirstTick(benchmark::State& state) {
   for (auto _ : state) {

@@ -3,56 +3,26 @@
 // dot, pager), and one main tick with the reports a saturated 9600-baud link brings in it
 // (about 30 lines a second, so 8 in a 250 ms tick).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 #include <vector>
 
-#include "app/app.h"
+#include "bench/demoapp.h"
 #include "geodesy/ukgrid.h"
-#include "mainwindow/startup.h"
-#include "mainwindow/tick.h"
-#include "platform/fakes.h"
-#include "platform/qt/qtservices.h"
 #include "vehicles/mcv.h"
 #include "vehicles/vehicledraw.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using zarn::App;
 
 constexpr int fleet = 500;
 
-const fs::path& demodir() {
-  static const fs::path dir = [] {
-    const fs::path d = fs::temp_directory_path() / ("zarn-vehbench-" + std::to_string(::getpid()));
-    fs::remove_all(d);
-    fs::copy(fs::path(ZARN_SOURCE_DIR) / "data" / "demo", d, fs::copy_options::recursive);
-    return d;
-  }();
-  return dir;
-}
-
 // The demo started and driven onto its map, then a table of 500 vehicles scattered over
 // 6 x 6 km round the car, each with a heading and speed.
-struct Base {
+struct Base : zarn::bench::DemoApp {
   Base() {
-    zarn::Services s;
-    auto c = std::make_unique<zarn::platform::FakeClock>();
-    auto e = std::make_unique<zarn::platform::NoEvents>();
-    clock = c.get();
-    events = e.get();
-    s.clock = std::move(c);
-    s.events = std::move(e);
-    s.images = std::make_unique<zarn::qt::QtImageStore>();
-    app = std::make_unique<App>(std::move(s));
-    app->files.setworkdir(demodir());
-    clock->settimer(12 * 3600);
-    events->hook = [this] { clock->advance(0.05); };
-    zarn::Form_Load(*app, "");
-    events->hook = nullptr;
+    start();
     for (int i = 0; i < 20; ++i) tick();
 
     zarn::VehicleTable& v = app->veh;
@@ -74,10 +44,6 @@ struct Base {
       zarn::plotvehicle(*app, i, lat, lon);
     }
   }
-  void tick() {
-    clock->advance(0.25);
-    zarn::Timer1_Timer(*app);
-  }
   // The next vehicle's report, a few metres on from its last one.
   void report() {
     next = next % fleet + 1;
@@ -86,9 +52,6 @@ struct Base {
     float a = lat, b = lon;
     zarn::plotvehicle(*app, next, a, b);
   }
-  std::unique_ptr<App> app;
-  zarn::platform::FakeClock* clock = nullptr;
-  zarn::platform::NoEvents* events = nullptr;
   std::vector<std::pair<float, float>> reports;
   int next = 0;
 };

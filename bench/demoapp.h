@@ -1,0 +1,59 @@
+// The demo data set, copied once into a folder of its own, and the program started on it with a
+// clock that jumps on every pass of a wait (start-up's fixed pauses are skipped: what is
+// measured is the work) and that the benchmark moves a tick at a time.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/app.h"
+#include "mainwindow/startup.h"
+#include "mainwindow/tick.h"
+#include "platform/fakes.h"
+#include "platform/qt/qtservices.h"
+
+namespace zarn::bench {
+
+inline const std::filesystem::path& demodir() {
+  namespace fs = std::filesystem;
+  static const fs::path dir = [] {
+    const fs::path d = fs::temp_directory_path() / ("zarn-bench-" + std::to_string(::getpid()));
+    fs::remove_all(d);
+    fs::copy(fs::path(ZARN_SOURCE_DIR) / "data" / "demo", d, fs::copy_options::recursive);
+    return d;
+  }();
+  return dir;
+}
+
+struct DemoApp {
+  DemoApp() {
+    Services s;
+    auto c = std::make_unique<platform::FakeClock>();
+    auto e = std::make_unique<platform::NoEvents>();
+    clock = c.get();
+    events = e.get();
+    s.clock = std::move(c);
+    s.events = std::move(e);
+    s.images = std::make_unique<qt::QtImageStore>();
+    app = std::make_unique<App>(std::move(s));
+    app->files.setworkdir(demodir());
+    clock->settimer(12 * 3600);
+    events->hook = [this] { clock->advance(0.05); };
+  }
+  void start() {
+    Form_Load(*app, "");
+    events->hook = nullptr;
+  }
+  void tick() {
+    clock->advance(0.25);  // the timer's interval
+    Timer1_Timer(*app);
+  }
+  std::unique_ptr<App> app;
+  platform::FakeClock* clock = nullptr;
+  platform::NoEvents* events = nullptr;
+};
+
+}  // namespace zarn::bench
