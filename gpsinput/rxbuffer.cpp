@@ -28,9 +28,10 @@ bool rxcontains(const GpsState& gps, std::string_view text) {
   return std::string_view(gps.commline).find(text) != std::string_view::npos;
 }
 
+// A split marks the line as relayed until the link handler is done with it: the same line may
+// pass here again, without its call sign, on its way there.
 bool stripcall(App& app, std::string& line) {
   auto& g = app.gps;
-  g.callsplit = false;
   if (g.callsep.empty()) return false;
   const std::size_t p = line.find(g.callsep);
   if (p == std::string::npos || p == 0) return false;

@@ -347,6 +347,7 @@ void onechar(App& app, char c, std::string& parseline) {
     }
   } else if (g.reportmode != 4) {
     if (c == '$') {
+      g.callsplit = false;  // the line this "$" starts is relayed only if what came before it says so
       if (!g.callsep.empty() && g.commlinelen > 0) {
         std::string l(rxline(g));
         stripcall(app, l);

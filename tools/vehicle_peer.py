@@ -23,6 +23,8 @@ Forms (--forms, comma-separated; "all", "link" and "datatrak" name groups):
   own      the own unit's "P:" reports
 A base takes Datatrak lines only once one has arrived, so with both kinds chosen the Datatrak
 vehicles start reporting when the others stop (--datatrak-after, by default half the duration).
+Only a text line ("~") tells the base that Datatrak has begun: the first Datatrak report is a text
+one, and binary reports sent before any text line are marked as not decoded.
 """
 
 import argparse
@@ -389,6 +391,7 @@ class Player:
         self.clock, self.rnd = clock, rnd
         self.mode = 2  # the base's data mode: 2 after start-up
         self.sweep = 0  # the next value of the spare record bytes: every byte value in turn
+        self.tilde = False  # a Datatrak text line has been sent: the base now frames binary ones
 
     def filler(self, n):
         out = [(self.sweep + i) % 256 for i in range(n)]
@@ -469,6 +472,7 @@ class Player:
             if v.form == "tilde":
                 spdcode = min(spdcode, 99)
                 out += "~%05d000%d%02d%06d%06d%s0000\r\n" % (v.unit, hdgcode, spdcode, east, north, v.letter)
+                self.tilde = True
             elif v.form == "grave":
                 spdcode = min(spdcode, 15)
                 north = min(max(north, 0), 0x3FFF)
@@ -477,6 +481,7 @@ class Player:
                                        (spare[0], self.rnd.randrange(256), self.rnd.randrange(16), spare[1]))
                 out += "`" + data.decode("latin-1") + "\r\n"
                 f["record"] = data.hex()
+                rec["decoded"] = self.tilde
             else:
                 spdcode = min(spdcode, 99)
                 out += "P: %05d %02d%02d%02d %d %02d %06d %06d\r\n" % (
@@ -617,6 +622,8 @@ def main(argv=None):
     signal.signal(signal.SIGINT, lambda *_: stop.append(1))
 
     dt = [v for v in fleet if v.form in DATATRAK_FORMS]
+    first = next((k for k, v in enumerate(dt) if v.form == "tilde"), 0)
+    dt = dt[first:] + dt[:first]  # a text report opens the Datatrak time
     other = [v for v in fleet if v.form not in DATATRAK_FORMS and v.form != "own"]
     own = [v for v in fleet if v.form == "own"]
     switch = args.datatrak_after

@@ -39,6 +39,7 @@ void reporttail(App& app, const std::string& line, const DatatrakReport& r, bool
   // 0: a unit the table does not take (new units refused, or no room): the report is dropped.
   if (i <= 0 || k >= v.mvhdg.size() || k >= v.mvloc.size()) return;
   v.mvcur = i;
+  ++v.mvdecoded;
   v.mvhdg[k] = r.heading;
   v.mvspd[k] = static_cast<float>(r.speed);
   const float x = static_cast<float>(r.east) / datatrakstep, y = static_cast<float>(r.north) / datatrakstep;

@@ -83,6 +83,7 @@ void vehiclenmea(App& app, const std::string& line) {
     mvalertmsg(app, i, message, lastplace(app, i), v.mvhhmm[s]);
     return;
   }
+  ++v.mvdecoded;
   if (fix->knots) {
     const double kmh = *fix->knots * 1.85;
     v.mvspd[s] = static_cast<float>(std::floor(*fix->knots * knotmph));
@@ -113,6 +114,7 @@ void dialledreport(App& app, const std::string& bytes) {
   const int i = v.mvcur;
   const std::optional<DialledRecord> r = dialledrecord(bytes, g.protocode);
   if (!r || !row(app, i)) return;
+  ++v.mvdecoded;
   const auto s = static_cast<std::size_t>(i);
   if (v.mvlabel[s].size() > 9) v.mvlabel[s] = "???? ";
   if (v.mvid[s].size() > 9) v.mvid[s] = "unknown  ";
@@ -219,6 +221,7 @@ void messagemode(App& app, const std::string& line) {
     if (!row(app, i)) return;
     const auto s = static_cast<std::size_t>(i);
     v.mvcur = i;
+    ++v.mvdecoded;
     float lat = r->lat, lon = r->lon;
     lltoosgb(app.geo, lat, lon, v.mvx[s], v.mvy[s]);
     v.mvhdg[s] = r->heading;
@@ -243,6 +246,11 @@ void messagemode(App& app, const std::string& line) {
 
 void mvlinein(App& app, std::string& line, long length) {
   auto& g = app.gps;
+  // A call sign split off a relayed line names its vehicle for that line only.
+  struct SplitEnds {
+    GpsState& g;
+    ~SplitEnds() { g.callsplit = false; }
+  } splitends{g};
   auto& z = app.win.zarn;
   if (length >= 0 && static_cast<std::size_t>(length) < line.size()) line.resize(static_cast<std::size_t>(length));
   // A binary record is taken exactly as received: any byte value is data.

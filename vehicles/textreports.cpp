@@ -60,6 +60,7 @@ void owndecode(App& app, const std::string& line) {
   if (!digitsat(line, 17, 1) || !digitsat(line, 19, 2) || !digitsat(line, 22, 6) || !digitsat(line, 29, 6)) return;
   GpsState& g = app.gps;
   ZarnForm& z = app.win.zarn;
+  ++app.veh.mvdecoded;
 
   const int hdg = static_cast<int>(text::val(text::mid(line, 17, 1))) * 45;
   z.hdgbox.set(text::format(hdg, "000"));

@@ -49,6 +49,10 @@ struct VehicleTable {
   static constexpr int alarmmax = 10;
   std::vector<std::string> alarmlist = std::vector<std::string>(alarmmax + 1);
   int alarmdropped = 0;
+
+  // Reports taken from the link since start-up (the own unit's included): a trial of the link
+  // holds it against what was sent.
+  long mvdecoded = 0;
 };
 
 }  // namespace zarn
