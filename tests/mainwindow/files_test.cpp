@@ -290,15 +290,15 @@ TEST_F(Files, ADamagedPopulationFileKeepsWhatItHolds) {
   }
 }
 
-// Whether `body` holds, run in a child process whose files may not grow past `filelimit` bytes
-// (as on a full disk).
+// The exit status of `body` run in a child process under one more resource limit and 20 s (0: it held).
 template <class Body>
-bool inchild(Body body, rlim_t filelimit) {
+int inchild(decltype(RLIMIT_AS) resource, rlim_t limit, Body body) {
   int status = -1;
-  if (const pid_t pid = ::fork(); pid != 0) return ::waitpid(pid, &status, 0) == pid && status == 0;
+  if (const pid_t pid = ::fork(); pid != 0) return ::waitpid(pid, &status, 0) == pid ? status : -1;
   ::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead
-  const rlimit limit{filelimit, filelimit};
-  ::_exit(::setrlimit(RLIMIT_FSIZE, &limit) == 0 && body() ? 0 : 1);
+  ::alarm(20);
+  const rlimit lim{limit, limit};
+  ::_exit(::setrlimit(resource, &lim) == 0 && body() ? 0 : 1);
 }
 
 TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
@@ -315,39 +315,16 @@ TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
     put(name, "old\r\n");
     std::filesystem::permissions(dir, std::filesystem::perms(unwritable ? 0555 : 0755));
     const std::string shown = std::string(name) + " not written: " + (unwritable ? "Permission denied" : "File too large");
-    EXPECT_TRUE(inchild([&] {
+    EXPECT_EQ(inchild(RLIMIT_FSIZE, unwritable ? RLIM_INFINITY : 0, [&] {  // a full disk, else no rights
       if (unwritable && ::geteuid() == 0 && ::setuid(65534) != 0) return false;  // root writes anywhere
       save(*app);
       return app->win.zarn.saytxt.caption == shown && programs->started.empty();  // no viewer of the old name
-    }, unwritable ? RLIM_INFINITY : 0)) << shown;
+    }), 0) << shown;
     std::filesystem::permissions(dir, std::filesystem::perms(0755));
     EXPECT_EQ(get(name) + std::to_string(std::distance(std::filesystem::directory_iterator(dir), {})), "old\r\n1")
         << name << ": the old file, and no other left behind";
     std::filesystem::remove(dir / name);
   }
-}
-
-// Start-up in a child allowed 1 GB more memory and 20 s; the start window and message line to `shown`.
-int startupin(App& app, const std::filesystem::path& shown) {
-  if (const pid_t pid = ::fork(); pid != 0) {
-    int st = -1;
-    ::waitpid(pid, &st, 0);
-    return st;
-  }
-  long pages = 0;
-  std::ifstream("/proc/self/statm") >> pages;
-  const rlim_t as = static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE)) + (rlim_t{1} << 30);
-  const rlimit lim{as, as};
-  ::setrlimit(RLIMIT_AS, &lim);
-  ::alarm(20);
-  std::ofstream out(shown, std::ios::binary);
-  auto& events = static_cast<platform::NoEvents&>(*app.sys.events);
-  events.hook = [&, step = events.hook] {
-    step();
-    out << app.win.get<StartForm>().trace.caption << "\n" << app.win.zarn.saytxt.caption << std::endl;
-  };
-  [&]() noexcept { Form_Load(app, ""); }();  // an exception ends the child, never back into the test runner
-  ::_exit(0);
 }
 
 TEST_F(Files, HostileStartUpFilesAreNamedAndStartUpGoesOn) {
@@ -381,7 +358,18 @@ TEST_F(Files, HostileStartUpFilesAreNamedAndStartUpGoesOn) {
       put(file, text);
     if (text == "1 GB") std::filesystem::resize_file(dir / file, std::uintmax_t{1} << 30);  // sparse
     make();
-    EXPECT_EQ(startupin(*app, dir / "shown.txt"), 0) << file << " as " << text;
+    long pages = 0;  // start-up allowed 1 GB more memory; the start window and message line as shown
+    std::ifstream("/proc/self/statm") >> pages;
+    EXPECT_EQ(inchild(RLIMIT_AS, static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE)) + (rlim_t{1} << 30), [&] {
+      std::ofstream out(dir / "shown.txt", std::ios::binary);
+      auto& events = static_cast<platform::NoEvents&>(*app->sys.events);
+      events.hook = [&, step = events.hook] {
+        step();
+        out << app->win.get<StartForm>().trace.caption << "\n" << app->win.zarn.saytxt.caption << std::endl;
+      };
+      [&]() noexcept { Form_Load(*app, ""); }();  // an exception ends the child, never back into the test runner
+      return true;
+    }), 0) << file << " as " << text;
     EXPECT_NE(get("shown.txt").find(shown), std::string::npos) << shown << ": " << get("shown.txt").substr(0, 200);
   }
   EXPECT_FALSE(has("../X1.NME")) << "no trip log made outside the folder";

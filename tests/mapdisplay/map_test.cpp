@@ -112,7 +112,6 @@ TEST_F(Catalogue, CacheHoldsNamesRightAlignedAndRefusesNamesItCannotHold) {
   EXPECT_FALSE(savefastmaps(*app));
   EXPECT_EQ(get("FASTMAPS.DAT"), bytes);
   // Read back trimmed, every value as written.
-  put("FASTMAPS.DAT", bytes);
   put("CHESH.DES", "Cheshire\r\n");
   App fresh;
   fresh.files.setworkdir(dir);
