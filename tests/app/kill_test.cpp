@@ -1,9 +1,6 @@
 // The program itself, logging a drive received on a pseudo-terminal, stopped by a signal: the
 // trip log holds what was received, a line at a time, however the program ends.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,9 +11,9 @@
 #include <random>
 #include <thread>
 
+#include "platform/programs.h"
+#include "support/pty.h"
 #include "support/tempdir.h"
-
-extern char** environ;
 
 namespace zarn {
 namespace {
@@ -31,18 +28,12 @@ void logandsignal(int sig, Clock::duration lost, bool ordered, unsigned seed) {
   std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo", dir.path(),
                         std::filesystem::copy_options::recursive);
   dir.put("STARTLOG.CFG", "");
-  int master = -1, slave = -1;
-  char name[256] = {};
-  ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-  const std::string port = std::string("ZARN_COM1=") + name;
-  const char* argv[] = {"env", port.c_str(), "QT_QPA_PLATFORM=offscreen", ZARN_PROGRAM, nullptr};
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_addchdir_np(&fa, dir.path().c_str());
-  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawnp(&pid, "env", &fa, nullptr, const_cast<char**>(argv), environ), 0);
-  posix_spawn_file_actions_destroy(&fa);
+  const testing::Pty pty;
+  platform::SpawnOptions o;
+  std::tie(o.stderr_fd, o.dir, o.searchpath) = std::tuple(-1, dir.path(), true);
+  const pid_t pid = platform::spawnprogram(
+      "env", {"env", "ZARN_COM1=" + pty.path, "QT_QPA_PLATFORM=offscreen", ZARN_PROGRAM}, o);
+  ASSERT_TRUE(pid > 0 && !pty.path.empty());
   for (int i = 0; i < 300 && !dir.has("NEWTRIP.NME"); ++i) std::this_thread::sleep_for(100ms);  // port open too
 
   const std::string drive = dir.get(std::string(ZARN_TEST_DATA) + "/nmea/drive/cheshire-2020-10-26.nmea");
@@ -50,10 +41,10 @@ void logandsignal(int sig, Clock::duration lost, bool ordered, unsigned seed) {
   const auto until = Clock::now() + 2s + std::mt19937(seed)() % 1000 * 1ms;
   for (std::size_t at = 0, end; Clock::now() < until; at = end, std::this_thread::sleep_for(60ms)) {
     end = drive.find('\n', at) + 1;
-    (void)!::write(master, drive.data() + at, end - at);
+    (void)!::write(pty.master, drive.data() + at, end - at);
     fed.emplace_back(Clock::now(), end);
   }
-  for (int i = 0, waiting = 1; ordered && i < 100 && (::ioctl(slave, FIONREAD, &waiting), waiting > 0); ++i)
+  for (int i = 0, waiting = 1; ordered && i < 100 && (::ioctl(pty.slave, FIONREAD, &waiting), waiting > 0); ++i)
     std::this_thread::sleep_for(20ms);  // all of it read
   std::this_thread::sleep_for(100ms);
   const auto signalled = Clock::now();
@@ -61,7 +52,6 @@ void logandsignal(int sig, Clock::duration lost, bool ordered, unsigned seed) {
   int status = 0;
   for (int i = 0; i < 100 && ::waitpid(pid, &status, WNOHANG) == 0; ++i) std::this_thread::sleep_for(100ms);
   if (::kill(pid, SIGKILL) == 0) ::waitpid(pid, &status, 0);  // it did not end
-  ::close(master), ::close(slave);
 
   std::size_t due = 0;
   for (const auto& [when, end] : fed) due = when <= signalled - lost ? end : due;

@@ -101,9 +101,8 @@ TEST_F(Postext, GridreftextPicksTheFormByArea) {
       {"the Irish area", 0, 53.35f, -6.26f, "O 15855 34718"},
       {"UTM", 1, 51.5f, -0.1275f, "30U 699369 5709341"},
       {"no such system: the compact form, minutes cut, never a stale text", 3, 51.5f, -0.1275f, "513000N0000764W"},
-      {"band X runs to 84 N", 2, 83.5f, 10, "32X NT 12637 72385"},
       {"north of UTM's bands: compact even with UTM on", 1, 84, 10, "840000N0100000E"},
-      {"south of UTM's bands", 2, -80.5f, 10, "803000S0100000E"},
+      {"south of UTM's bands", 2, -80.001f, 10, "800005S0100000E"},
   };
   for (const auto& c : far) {
     empty.utmmode = c.utmmode;

@@ -1,6 +1,5 @@
 // Real receiver logs through a real pseudo-terminal into the serial poll and the parser, the
 // own fix compared with gpsd's own decoding, and a recorded drive replayed at 4800 baud.
-#include <pty.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include "gpstest.h"
 #include "platform/files.h"
 #include "platform/serial.h"
+#include "support/pty.h"
 #include "support/runtool.h"
 
 namespace zarn::test {
@@ -89,25 +89,18 @@ class RealLogs : public GpsTest {
  protected:
   void SetUp() override {
     GpsTest::SetUp();
-    char name[256] = {};
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
     auto port = std::make_unique<platform::TermiosSerial>();
-    ASSERT_TRUE(port->open(name, "4800,N,8,1")) << port->lasterror();
+    ASSERT_TRUE(port->open(pty.path, "4800,N,8,1")) << port->lasterror();
     make(std::move(port));
-  }
-  void TearDown() override {
-    GpsTest::TearDown();
-    if (master >= 0) ::close(master);
-    if (slave >= 0) ::close(slave);
   }
   int waiting() { return app->sys.serial->inbuffercount(); }
   // Writes bytes into the line and waits until they have arrived.
   void write(std::string_view bytes) {
-    ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(::write(pty.master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     for (int i = 0; i < 200000 && waiting() < static_cast<int>(bytes.size()); ++i) ::usleep(50);
     ASSERT_GE(waiting(), static_cast<int>(bytes.size())) << "the line stopped delivering";
   }
-  int master = -1, slave = -1;
+  testing::Pty pty;
 };
 
 TEST_F(RealLogs, EveryGoodSentenceAcceptedEveryBadOneRejected) {

@@ -1,7 +1,6 @@
 // Start-up on small working directories, and the whole program on the demo data, offscreen,
 // playing the recorded drive and following it live on a pseudo-terminal, as the drive says.
 #include <fcntl.h>
-#include <pty.h>
 #include <unistd.h>
 
 #include <QImage>
@@ -20,6 +19,7 @@
 #include "platform/serial.h"
 #include "platform/textrules.h"
 #include "support/app_fixture.h"
+#include "support/pty.h"
 #include "support/runtool.h"
 #include "vehicles/dialforms.h"
 #include "vehicles/mvforms.h"
@@ -306,24 +306,10 @@ TEST_F(DemoDrive, StartsOnTheNationalMapAndPlaysTheDriveThroughTheNestedMaps) {
   screenshot("e2e-demo-drive.png");
 }
 
-// The pseudo-terminal pair: the test writes the receiver's side, the program opens the other.
-struct Pty {
-  Pty() {
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) == 0) path = name;
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-  }
-  ~Pty() {
-    if (master >= 0) ::close(master);
-    if (slave >= 0) ::close(slave);
-  }
-  int master = -1, slave = -1;
-  std::string path;
-};
-
 TEST_F(DemoDrive, FollowsTheDriveFromALiveReceiverOnTheSerialPort) {
-  Pty pty;
+  testing::Pty pty;
   ASSERT_FALSE(pty.path.empty());
+  ::fcntl(pty.master, F_SETFL, ::fcntl(pty.master, F_GETFL) | O_NONBLOCK);
   ::setenv("ZARN_COM1", pty.path.c_str(), 1);
   make(std::make_unique<platform::TermiosSerial>(), std::make_unique<qt::QtImageStore>());
   start("", false);

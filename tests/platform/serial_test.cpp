@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <optional>
+
+#include "support/pty.h"
 #include "support/tempdir.h"
 
 namespace zarn::platform {
@@ -20,39 +22,34 @@ struct SerialPty : ::testing::Test {
   }
   // A new pseudo-terminal reached through the one link, as udev names a device.
   void plug() {
-    char name[256] = {};
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ASSERT_FALSE(pty.emplace().path.empty());
     std::filesystem::remove(dir / "gps");
-    std::filesystem::create_symlink(name, dir / "gps");
+    std::filesystem::create_symlink(pty->path, dir / "gps");
   }
-  void TearDown() override {
-    port.close();
-    ::close(master);
-    ::close(slave);
-  }
+  void TearDown() override { port.close(); }
   // Reads from the master until n bytes came or the line stays quiet for long.
   std::string frommaster(std::size_t n) {
     std::string got;
     char buf[1024];
-    pollfd p{master, POLLIN, 0};
-    for (ssize_t r; got.size() < n && ::poll(&p, 1, 5000) > 0 && (r = ::read(master, buf, sizeof buf)) > 0;)
+    pollfd p{pty->master, POLLIN, 0};
+    for (ssize_t r; got.size() < n && ::poll(&p, 1, 5000) > 0 && (r = ::read(pty->master, buf, sizeof buf)) > 0;)
       got.append(buf, static_cast<std::size_t>(r));
     return got;
   }
   // Sends from the master and waits (bounded) until the port has it all: a pty hands data on
   // asynchronously.
   int tomaster(const std::string& s) {
-    EXPECT_EQ(::write(master, s.data(), s.size()), static_cast<ssize_t>(s.size()));
+    EXPECT_EQ(::write(pty->master, s.data(), s.size()), static_cast<ssize_t>(s.size()));
     int have = 0;
     for (int i = 0; i < 5000 && (have = port.inbuffercount()) < static_cast<int>(s.size()); ++i) ::usleep(1000);
     return have;
   }
   speed_t speed() {  // the line's speed, the same both ways
     termios t{};
-    return ::tcgetattr(slave, &t) == 0 && cfgetispeed(&t) == cfgetospeed(&t) ? cfgetospeed(&t) : 0;
+    return ::tcgetattr(pty->slave, &t) == 0 && cfgetispeed(&t) == cfgetospeed(&t) ? cfgetospeed(&t) : 0;
   }
 
-  int master = -1, slave = -1;
+  std::optional<zarn::testing::Pty> pty;
   zarn::testing::TempDir dir;
   std::string path;
   TermiosSerial port;
@@ -92,10 +89,10 @@ TEST_F(SerialPty, NoModemLinesAreReportedNotFatal) {
 }
 
 TEST_F(SerialPty, ADeviceThatHangsUpIsOpenedAgainOnceBackUnderItsName) {
-  ::close(master), ::close(slave);  // unplugged: the far end hangs up
+  pty.reset();  // unplugged: the far end hangs up
   EXPECT_TRUE(port.inbuffercount() == 0 && port.input().empty() && !port.isopen()) << port.lasterror();
   plug();
-  for (int i = 0; i < 100 && port.inbuffercount() == 0; ++i, ::usleep(100000)) (void)!::write(master, "$GPGGA\r\n", 8);
+  for (int i = 0; i < 100 && port.inbuffercount() == 0; ++i, ::usleep(100000)) (void)!::write(pty->master, "$GPGGA\r\n", 8);
   EXPECT_TRUE(port.isopen() && port.input().starts_with("$GPGGA")) << "within 10 s: " << port.lasterror();
 }
 

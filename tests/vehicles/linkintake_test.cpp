@@ -1,7 +1,6 @@
 // The vehicle link's intake: how each line is classified and what the record forms refuse; then
 // the link through a real pseudo-terminal: binary records byte for byte, and a fleet of the vehicle
 // peer (tools/vehicle_peer.py) read by the serial poll, against what the peer says it sent.
-#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include "platform/programs.h"
 #include "platform/serial.h"
 #include "support/app_fixture.h"
+#include "support/pty.h"
 #include "vehicles/linkrecords.h"
 #include "vehicles/linkservices.h"
 #include "vehicles/mcv.h"
@@ -127,31 +127,22 @@ TEST(LinkRecords, TimesReadAndDamagedRecordsRefused) {
 // send, the program polls the slave end as its serial port.
 class LinkPty : public Link {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    make(port());
-  }
-  void TearDown() override {
-    Link::TearDown();
-    ::close(master);
-    ::close(slave);
-  }
+  void SetUp() override { make(port()); }
   std::unique_ptr<platform::SerialLine> port() {
     auto p = std::make_unique<platform::TermiosSerial>();
-    EXPECT_TRUE(p->open(name, "9600,N,8,1")) << p->lasterror();
+    EXPECT_TRUE(p->open(pty.path, "9600,N,8,1")) << p->lasterror();
     return p;
   }
   // Writes bytes into the line and polls until all of them have been read.
   void send(const std::string& bytes) {
-    ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(::write(pty.master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     int have = 0;
     for (int i = 0; i < 100000 && (have = app->sys.serial->inbuffercount()) < static_cast<int>(bytes.size()); ++i)
       ::usleep(50);
     ASSERT_EQ(have, static_cast<int>(bytes.size()));
     readcomms(*app);
   }
-  int master = -1, slave = -1;
-  char name[256] = {};
+  testing::Pty pty;
 };
 
 TEST_F(LinkPty, EveryByteValueArrivesIntactInBinaryRecords) {
@@ -231,7 +222,7 @@ long rsskb() {
 
 class PeerLink : public LinkPty {
  protected:
-  void SetUp() override { ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0); }
+  void SetUp() override {}
   void ready() override {}  // the squares come from the fleet's MAPS.CCC
   int peer(std::vector<std::string> args, int out) {
     args.insert(args.begin(), {"python3", ZARN_SOURCE_DIR "/tools/vehicle_peer.py", "--clock", "11:00:00"});
@@ -255,7 +246,7 @@ class PeerLink : public LinkPty {
     EXPECT_TRUE(readmcv(*app, &problem)) << problem;
     run.insert(run.end(), fleet.begin(), fleet.end());
     run.insert(run.end(), {"--fd", "1", "--drain", "--manifest", (dir / "sent.jsonl").string()});
-    const pid_t pid = peer(run, master);
+    const pid_t pid = peer(run, pty.master);
     int status = 0;
     for (long k = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++k, ::usleep(200)) {
       readcomms(*app);
