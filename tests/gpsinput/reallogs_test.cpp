@@ -96,9 +96,7 @@ class RealLogs : public GpsTest {
   int waiting() { return app->sys.serial->inbuffercount(); }
   // Writes bytes into the line and waits until they have arrived.
   void write(std::string_view bytes) {
-    ASSERT_EQ(::write(pty.master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    for (int i = 0; i < 200000 && waiting() < static_cast<int>(bytes.size()); ++i) ::usleep(50);
-    ASSERT_GE(waiting(), static_cast<int>(bytes.size())) << "the line stopped delivering";
+    ASSERT_GE(pty.feed(bytes, *app->sys.serial), static_cast<int>(bytes.size())) << "the line stopped delivering";
   }
   testing::Pty pty;
 };

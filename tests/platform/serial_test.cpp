@@ -36,14 +36,6 @@ struct SerialPty : ::testing::Test {
       got.append(buf, static_cast<std::size_t>(r));
     return got;
   }
-  // Sends from the master and waits (bounded) until the port has it all: a pty hands data on
-  // asynchronously.
-  int tomaster(const std::string& s) {
-    EXPECT_EQ(::write(pty->master, s.data(), s.size()), static_cast<ssize_t>(s.size()));
-    int have = 0;
-    for (int i = 0; i < 5000 && (have = port.inbuffercount()) < static_cast<int>(s.size()); ++i) ::usleep(1000);
-    return have;
-  }
   speed_t speed() {  // the line's speed, the same both ways
     termios t{};
     return ::tcgetattr(pty->slave, &t) == 0 && cfgetispeed(&t) == cfgetospeed(&t) ? cfgetospeed(&t) : 0;
@@ -59,7 +51,7 @@ TEST_F(SerialPty, EveryByteValuePassesUnchangedBothWaysWithoutBlocking) {
   EXPECT_EQ(port.input(), "") << "nothing waiting: returns at once";
   std::string all;  // CR, LF, XON/XOFF, ^C, DEL and 0xFF all pass as data in raw mode
   for (int i = 0; i < 512; ++i) all += static_cast<char>(i);
-  EXPECT_EQ((std::tuple{tomaster(all), port.input(), port.inbuffercount()}), (std::tuple{512, all, 0}));
+  EXPECT_EQ((std::tuple{pty->feed(all, port), port.input(), port.inbuffercount()}), (std::tuple{512, all, 0}));
   const std::string out = "ATDT0123\r\n" + all;
   EXPECT_TRUE(port.output(out)) << port.lasterror();
   EXPECT_EQ(frommaster(out.size()), out) << "no LF to CR LF on the way out";
@@ -72,7 +64,7 @@ TEST_F(SerialPty, SettingsChangeWhileOpenAndDataStillFlows) {
   EXPECT_EQ(speed(), B9600);
   EXPECT_TRUE(!port.setsettings("fast,N,8,1") && port.lasterror().find("speed") != std::string::npos);
   EXPECT_EQ(speed(), B9600) << "a bad text leaves the line as it was";
-  EXPECT_EQ((std::pair{tomaster("$GPGGA\r\n"), port.input()}), (std::pair{8, std::string("$GPGGA\r\n")}));
+  EXPECT_EQ((std::pair{pty->feed("$GPGGA\r\n", port), port.input()}), (std::pair{8, std::string("$GPGGA\r\n")}));
   port.close();
   EXPECT_TRUE(port.setsettings("19200,N,8,1"));
   ASSERT_TRUE(port.open(path, "")) << port.lasterror();

@@ -135,11 +135,7 @@ class LinkPty : public Link {
   }
   // Writes bytes into the line and polls until all of them have been read.
   void send(const std::string& bytes) {
-    ASSERT_EQ(::write(pty.master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    int have = 0;
-    for (int i = 0; i < 100000 && (have = app->sys.serial->inbuffercount()) < static_cast<int>(bytes.size()); ++i)
-      ::usleep(50);
-    ASSERT_EQ(have, static_cast<int>(bytes.size()));
+    ASSERT_EQ(pty.feed(bytes, *app->sys.serial), static_cast<int>(bytes.size()));
     readcomms(*app);
   }
   testing::Pty pty;
