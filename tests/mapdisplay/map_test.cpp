@@ -152,15 +152,6 @@ TEST_F(Catalogue, DamagedCacheIsNamedOnceAndTheMapsComeFromTheDescriptions) {
   EXPECT_EQ(std::tuple(said, m().mapcount), std::tuple("", 6)) << "the cache written again is read without a word";
 }
 
-TEST_F(Catalogue, LongitudesThreeHundredAndSixtyApartMakeAWholeWorldMap) {
-  put("WORLD.DES", "World\r\nWORLD\r\nLL, 640, 480\r\n500000N1800000W, 0, 479\r\n600000N1800000E, 639, 0\r\n");
-  bmp("WORLD.BMP");
-  catalogue("WORLD\r\n");
-  loadmap(*app, 1);
-  EXPECT_EQ(std::tuple(m().curlatlon, m().maplonmin, m().maplonmax, m().maplatmin, m().maplatmax),
-            std::tuple(1, -180, 180, -90, 90));
-}
-
 // A listed map without its picture ends the program; a picture without a description is sized; a
 // damaged description is named and its map left out.
 TEST_F(Catalogue, MissingPictureOrDescriptionShowsItsBoxes) {
@@ -237,7 +228,23 @@ TEST_F(Load, TurnedPictureOfTheSectorNorthUpWhenItIsMissingBlankWithoutAny) {
       << "the picture shown stays with its bounds";
 }
 
-TEST_F(Load, LargerPictureIsStretchedToTheMapAreaAndCalibratedAtItsOwnSize) {
+// References anywhere on the picture, the second not above the first: the loaded bounds are the
+// catalogue's, the west edge taken from the first point's column. Longitudes 360 apart make a
+// whole-world map. A larger picture is calibrated at its own size and stretched to the map area.
+TEST_F(Load, BoundsFromTheReferencePoints) {
+  put("AREA.DES", "Area\r\nAREA\r\nSJ 71000 79000, 64, 431\r\nSJ 72000 84000, 128, 31\r\nSJ 79000 79500, 576, 391\r\n");
+  put("WORLD.DES", "World\r\nWORLD\r\nLL, 640, 480\r\n500000N1800000W, 0, 479\r\n600000N1800000E, 639, 0\r\n");
+  bmp("AREA.BMP");
+  bmp("WORLD.BMP");
+  catalogue("AREA\r\nWORLD\r\n");
+  const float swx = m().mapswx[1], nex = m().mapnex[1];
+  EXPECT_NEAR(swx, 371 - 64 * (8.0f / 512), 1e-3);  // SJ is 300 km east
+  loadmap(*app, 1);
+  EXPECT_EQ(std::tuple(m().mapxmin, m().mapxmax), std::tuple(swx, nex));
+  loadmap(*app, 2);
+  EXPECT_EQ(std::tuple(m().curlatlon, m().maplonmin, m().maplonmax, m().maplatmin, m().maplatmax),
+            std::tuple(1, -180, 180, -90, 90));
+
   onemap("BIG", 800, 600);
   m().mapzoom = 1;
   loadmap(*app, 1);
@@ -249,18 +256,6 @@ TEST_F(Load, LargerPictureIsStretchedToTheMapAreaAndCalibratedAtItsOwnSize) {
   m().mapzoom = 0;  // without stretching the picture keeps its size
   loadmap(*app, 1);
   EXPECT_EQ(std::tuple(z().map.stretch, z().map.width), std::tuple(false, 800));
-}
-
-// References anywhere on the picture, the second not above the first: the loaded bounds are the
-// catalogue's, the west edge taken from the first point's column.
-TEST_F(Load, BoundsFromReferencePointsOffTheCorners) {
-  put("AREA.DES", "Area\r\nAREA\r\nSJ 71000 79000, 64, 431\r\nSJ 72000 84000, 128, 31\r\nSJ 79000 79500, 576, 391\r\n");
-  bmp("AREA.BMP");
-  catalogue("AREA\r\n");
-  const float swx = m().mapswx[1], nex = m().mapnex[1];
-  EXPECT_NEAR(swx, 371 - 64 * (8.0f / 512), 1e-3);  // SJ is 300 km east
-  loadmap(*app, 1);
-  EXPECT_EQ(std::tuple(m().mapxmin, m().mapxmax), std::tuple(swx, nex));
 }
 
 TEST_F(Load, RightsNotice) {
