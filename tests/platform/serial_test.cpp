@@ -84,7 +84,8 @@ TEST_F(SerialPty, ADeviceThatHangsUpIsOpenedAgainOnceBackUnderItsName) {
   pty.reset();  // unplugged: the far end hangs up
   EXPECT_TRUE(port.inbuffercount() == 0 && port.input().empty() && !port.isopen()) << port.lasterror();
   plug();
-  for (int i = 0; i < 100 && port.inbuffercount() == 0; ++i, ::usleep(100000)) (void)!::write(pty->master, "$GPGGA\r\n", 8);
+  for (int i = 0; i < 100 && port.inbuffercount() == 0; ++i, ::usleep(100000))
+    (void)!::write(pty->master, "$GPGGA\r\n", 8);
   EXPECT_TRUE(port.isopen() && port.input().starts_with("$GPGGA")) << "within 10 s: " << port.lasterror();
 }
 
