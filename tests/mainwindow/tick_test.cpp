@@ -55,7 +55,7 @@ TEST_F(Replay, OneStepTakesInOneFix) {
   EXPECT_EQ(readpos(), std::string("first line\r\n").size());
 }
 
-TEST_F(Replay, ScriptCommandsInTheDemoOnly) {
+TEST_F(Replay, ScriptCommandsInTheDemoOnlyAndMarkerLines) {
   EXPECT_TRUE(step({"SAY Not spoken", "TXT Not shown", "KEY \"`abc\"", rmc}));
   EXPECT_EQ(std::tuple(tts->said.empty(), app->speech.msgtext == "Not shown", app->main.typingmode),
             std::tuple(true, false, 0))
@@ -74,12 +74,8 @@ TEST_F(Replay, ScriptCommandsInTheDemoOnly) {
   step({"KEY \"`KNUTSF\"", rmc});
   EXPECT_EQ(std::tuple(app->win.zarn.search.visible, app->main.typingmode, app->main.typedcmd), std::tuple(true, 0, 1))
       << "the grave accent starts typed entry, ended by running the typed command";
-}
-
-TEST_F(Replay, MarkerLines) {
-  app->win.zarn.home.visible = true;
-  app->speech.wavcount = 2;
-  step({"nohome", "Silent", rmc});
+  std::tie(app->win.zarn.home.visible, app->speech.talkon, app->speech.wavcount) = std::tuple(true, 1, 2);
+  step({"nohome", "Silent", rmc});  // marker lines
   EXPECT_EQ(std::tuple(app->win.zarn.home.visible, app->main.nohome, app->main.trailperline, app->speech.talkon,
                        app->speech.talkstop, app->speech.wavcount),
             std::tuple(false, 1, 0, 0, 1, 0));
