@@ -132,6 +132,15 @@ const FrameSeam& frameseam() {
   return s;
 }
 
+// The last conversion, which the inverse of its result finds again without working.
+void remember(GeoState& geo, float lat, float lon, float x, float y) {
+  geo.osgbclat = lat;
+  geo.osgbclon = lon;
+  geo.osgbce = x;
+  geo.osgbcn = y;
+  geo.osgbcvalid = true;
+}
+
 // Steps on a chart from an estimate until its image is within 10 m of (x, y); each pass takes
 // off 99.9 % of the error at the flat scale. False when it did not settle within the passes.
 template <class Chart>
@@ -141,11 +150,7 @@ bool refine(GeoState& geo, Chart chart, float x, float y, float& lat, float& lon
     if (pass >= maxpasses) return false;
     float x2 = 0, y2 = 0;
     chart(lat, lon, x2, y2);
-    geo.osgbclat = lat;
-    geo.osgbclon = lon;
-    geo.osgbce = x2;
-    geo.osgbcn = y2;
-    geo.osgbcvalid = true;
+    remember(geo, lat, lon, x2, y2);
     const float dx = x2 - x;
     const float dy = y2 - y;
     lon = lon - dx / kmperlon * 0.999f;
@@ -194,11 +199,7 @@ void lltoosgb(GeoState& geo, float lat, float lon, float& x, float& y) {
     irishchart(lat, lon, x, y);
   else
     britishchart(lat, lon, x, y);
-  geo.osgbclat = lat;
-  geo.osgbclon = lon;
-  geo.osgbce = x;
-  geo.osgbcn = y;
-  geo.osgbcvalid = true;
+  remember(geo, lat, lon, x, y);
 }
 
 void osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon) {

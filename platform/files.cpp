@@ -230,37 +230,49 @@ namespace {
 // The bytes of a regular file of at most `limit` bytes (with `cut`, its first `limit` bytes);
 // otherwise nullopt and the reason (left empty when the file is missing). Opened without
 // blocking, so a FIFO is seen, never waited on.
-std::optional<std::string> readbounded(const fs::path& p, std::size_t limit, std::string& reason, bool cut = false) {
+std::string toolarge(std::size_t n, std::size_t limit) {
+  return "too large (" + std::to_string(n) + " bytes, limit " + std::to_string(limit) + ")";
+}
+
+// The file opened for reading when it is a regular file within the limit (or any size, when
+// `cut`); otherwise -1 and the reason (none for a file that is not there). A FIFO never blocks.
+int openbounded(const fs::path& p, std::size_t limit, std::string& reason, bool cut, std::size_t& size) {
   const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     if (errno != ENOENT && errno != ENOTDIR) reason = std::string("unreadable: ") + std::strerror(errno);
-    return std::nullopt;
+    return -1;
   }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    reason = std::string("unreadable: ") + std::strerror(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    reason = "not a regular file";
+  } else {
+    size = static_cast<std::size_t>(st.st_size);
+    if (size <= limit || cut) return fd;
+    reason = toolarge(size, limit);
+  }
+  ::close(fd);
+  return -1;
+}
+
+std::optional<std::string> readbounded(const fs::path& p, std::size_t limit, std::string& reason, bool cut = false) {
+  std::size_t size = 0;
+  const int fd = openbounded(p, limit, reason, cut, size);
+  if (fd < 0) return std::nullopt;
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }
   } closer{fd};
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    reason = std::string("unreadable: ") + std::strerror(errno);
-    return std::nullopt;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    reason = "not a regular file";
-    return std::nullopt;
-  }
-  const auto toolarge = [&](std::size_t n) {
-    reason = "too large (" + std::to_string(n) + " bytes, limit " + std::to_string(limit) + ")";
-    return std::nullopt;
-  };
-  const auto size = static_cast<std::size_t>(st.st_size);
-  if (size > limit && !cut) return toolarge(size);
   // The size may change while we read: never more than the limit and one byte to tell.
   std::string s(std::min(size, limit) + 1, '\0');
   std::size_t got = 0;
   for (;;) {
     if (got == s.size()) {
-      if (got > limit && !cut) return toolarge(got);
+      if (got > limit && !cut) {
+        reason = toolarge(got, limit);
+        return std::nullopt;
+      }
       if (got > limit) {
         got = limit;
         break;
@@ -299,9 +311,11 @@ bool regularorabsent(const fs::path& p) {
 }
 
 std::string Files::refusal(std::string_view name, std::size_t limit) const {
-  std::string why;
-  read(name, limit, &why);
-  return why;
+  // Opened and looked at, not read: start-up asks this of every file it is about to read.
+  std::string reason;
+  std::size_t size = 0;
+  if (const int fd = openbounded(resolve(name), limit, reason, false, size); fd >= 0) ::close(fd);
+  return named(name, reason);
 }
 
 bool Files::confined(std::string_view name, std::string_view extra) const {
