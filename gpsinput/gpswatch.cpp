@@ -6,7 +6,7 @@
 #include "mainwindow/readouts.h"
 #include "mainwindow/smallservices.h"
 #include "mapdisplay/owncar.h"
-#include "navigation/tripreset.h"
+#include "navigation/tripmeter.h"
 #include "speech/msgline.h"
 #include "speech/queue.h"
 

@@ -27,7 +27,7 @@
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/symbols.h"
 #include "navigation/directionfinding.h"
-#include "navigation/navservices.h"
+#include "navigation/destinations.h"
 #include "platform/textrules.h"
 #include "speech/position.h"
 #include "speech/reports.h"

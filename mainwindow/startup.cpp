@@ -22,7 +22,7 @@
 #include "mapdisplay/overlays.h"
 #include "mapdisplay/symbols.h"
 #include "mapdisplay/tiles.h"
-#include "navigation/guidance.h"
+#include "navigation/rgifiles.h"
 #include "navigation/iform.h"
 #include "navigation/moreinfo.h"
 #include "navigation/waypoints.h"

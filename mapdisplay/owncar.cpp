@@ -9,7 +9,8 @@
 #include "geodesy/transform.h"
 #include "mainwindow/readouts.h"
 #include "mapdisplay/pictures.h"
-#include "navigation/navservices.h"
+#include "navigation/iform.h"
+#include "navigation/tripmeter.h"
 
 namespace zarn {
 

@@ -9,6 +9,7 @@
 #include "mapdisplay/overlays.h"
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/symbols.h"
+#include "navigation/destinations.h"
 #include "navigation/navservices.h"
 #include "vehicles/vehicledraw.h"
 

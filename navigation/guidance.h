@@ -1,5 +1,4 @@
-// Route guidance instructions and the further-information file, as start-up and the main
-// tick call them.
+// The route guidance step of the main tick.
 #pragma once
 
 #include <string>
@@ -7,8 +6,6 @@
 namespace zarn {
 struct App;
 
-// Reads the route-guidance base file named by rgifile and sets rgiexists.
-void readrgb(App& app);
 // One route-guidance step: loads instructions when needed, measures the distance to the next
 // instruction point, shows and queues it.
 void rgistep(App& app);

@@ -16,6 +16,8 @@ IForm::IForm() : ui::Form(formname) {
   gpslight.move(290, 8, 20, 20);
 }
 
+void updateinstr(App& app) { (void)app; }
+
 void loadinstrpic(App& app) {
   // TODO: load langprefix & INSTRUPA.BMP (else INSTRUPA.BMP) into Image1.
   (void)app;

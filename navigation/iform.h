@@ -1,4 +1,5 @@
-// The instruments window "iform", as far as start-up and the status colours touch it.
+// The instruments window "iform": speed dial, compass, destination needle and circle, the
+// read-outs of speed, altitude, bearing and distance, and the trip meter's labels.
 #pragma once
 
 #include "platform/ui.h"
@@ -10,10 +11,22 @@ class IForm : public ui::Form {
  public:
   static constexpr const char* formname = "iform";
   IForm();
-  ui::Image Image1;   // the instrument panel picture
-  ui::Shape gpslight; // the GPS state light
+  ui::Button iside;    // "<>": the window keeps away from the car; ">>": it stays
+  ui::Button hideinst;
+  ui::Shape gpslight;  // the GPS state light
+  ui::Label etalab, timetil;
+  ui::Line instspd;    // speed needle
+  ui::Label instalt, instspdn, instspdk, instspdm, insthdgt;
+  ui::Line insthdg;    // heading needle
+  ui::Line instdest;   // destination needle, relative to the heading
+  ui::Label miletacho, dbrglab, instdd;
+  ui::Shape dcirc;     // grows as the destination comes near
+  ui::Image Image1;    // the instrument panel picture
 };
 
+// Needles and read-outs of the instruments window, while it is showing; called on every car
+// update. Also works out the destination distance.
+void updateinstr(App& app);
 // Loads the instruments window's picture for the current language (prefixed file first).
 void loadinstrpic(App& app);
 

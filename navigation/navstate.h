@@ -2,9 +2,28 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zarn {
+
+// One route guidance instruction: where it stands (any position text), the trigger radius
+// (metres), the direction of travel it is meant for and the heading tolerance (whole degrees),
+// the prompt, the sign (a picture file or a sign script's name) and the message line.
+struct RgiRecord {
+  std::string pos;
+  float radius = 0;
+  int dir = 0, tol = 0;
+  std::string wav, sign, msg;
+};
+
+// An entry of a guidance file's index: the record's latitude and longitude (degrees) and the
+// file position of its first line (the first byte is 1).
+struct RgiCell {
+  float lat = 0, lon = 0;
+  std::int32_t pos = 0;
+};
 
 struct NavState {
   // Filled as navigation and guidance are built.
@@ -34,14 +53,28 @@ struct NavState {
   int zoilogon = 0, zoitest = 0;   // ZARN.LOG: places of interest are logged (TEST: trial run)
   int wpfollowon = 0, routeshown = 0, rgimanon = 0;
   int krvwait = 0;                 // 1 while a route from the outside planner is awaited
-  // Route guidance: the trace label is on (RGITEST.CFG), a guidance file is loaded, its name,
-  // the own x at which instructions were last loaded, counts for the trace and when the
+  // Route guidance: the trace label is on (RGITEST.CFG), a guidance file is in use, its name,
+  // the own position (km) at the last load of the instructions near the car, and when the
   // guidance window last showed an instruction.
   int rgitest = 0, rgiexists = 0;
   std::string rgifile;
-  float rgiloadx = 0;
-  int rgicount = 0, rgicells = 0;
+  float rgiloadx = 0, rgiloady = 0;
   float rgishown = 0;
+  // The instructions loaded (1..rgicount; slot 0 unused): those within 0.5 km of the car.
+  static constexpr int rgimax = 400;
+  std::array<RgiRecord, rgimax + 1> rgirec{};
+  int rgicount = 0;
+  // The guidance file's index (".RGB"): its name, whether it exists, and its entries, read once
+  // per guidance file and at most rgicellmax of them. rgicells is the trace's record count: the
+  // index entries after a change of file, then the records a plain load or the plot went over.
+  static constexpr int rgicellmax = 32500;
+  std::string rgbfile;
+  int rgiindexed = 0;
+  std::vector<RgiCell> rgicell;
+  int rgicells = 0;
+  // The instruction last given (its position text and direction); -2: none yet.
+  std::string rgilasttext;
+  int rgilastidx = -2;
   // Trip meter.
   float tripkm = 0, tripmiles = 0, tripnm = 0, triptimer = 0;
   // Direction finding (ZARNDF.CFG): minimum move between fixes (km), bearings relative to the

@@ -1,0 +1,29 @@
+// Destinations: making a position the destination, naming and announcing it, and the keys
+// that choose the found place or home and switch the map between car and destination.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zarn {
+struct App;
+
+// Makes the ad-hoc slot the current destination: its name, frame position (km) and label,
+// and, when given, the prompt that names it. Nothing is shown. False when there is no such
+// slot.
+bool putdest(App& app, const std::string& name, float x, float y, const std::string& label,
+             const std::optional<std::string>& wav = std::nullopt);
+// Makes frame position (x, y) km, labelled area, the current destination: names it (home, a
+// stored destination or the nearest place) and shows its marker; markonly 0 then drops the
+// old guidance, looks up the new destination's guidance and asks the automatic planner.
+void setdest(App& app, int markonly, float x, float y, const std::string& area);
+// The last found place becomes the destination and is announced.
+void destfound(App& app);
+// Home becomes the destination (announced by saydest after it).
+void desthome(App& app);
+// The map follows our car or the destination, the other of the two.
+void togglecardest(App& app);
+// Announces the destination and takes up its guidance and more information.
+void saydest(App& app);
+
+}  // namespace zarn

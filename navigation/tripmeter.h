@@ -1,0 +1,15 @@
+// The trip meter: distance travelled, time to go and arrival time, shown on the instruments
+// window's labels.
+#pragma once
+
+namespace zarn {
+struct App;
+
+// Adds the distance run since the last update (at most every 5 s; a gap over 100 s adds
+// nothing) and works out the time to go and the arrival time; called on every car update.
+void tripmeter(App& app);
+// The three trip distances (km, statute and nautical miles) to 0, the trip start to now, and
+// the trip label of the instruments window cleared.
+void resettrip(App& app);
+
+}  // namespace zarn
