@@ -82,6 +82,8 @@ class InputFile {
   // Input # of a number: the leading number of the next field, 0 when there is none.
   double number();
   std::size_t position() const { return pos_; }
+  // Moves the read position (0 is the first byte; past the end reads as the end).
+  void seek(std::size_t pos) { pos_ = pos < data_.size() ? pos : data_.size(); }
   std::size_t size() const { return data_.size(); }
 
  private:

@@ -307,6 +307,8 @@ class Form {
   std::function<void(const MouseEvent&)> onMouseUp;
   std::function<void()> onClick;
   std::function<void()> onDblClick;
+  // The close box of a secondary window: the window is hidden, then this runs.
+  std::function<void()> onClose;
 
   // All controls, array elements included, in drawing order (back to front).
   std::vector<Control*> controls() const;

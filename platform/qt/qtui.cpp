@@ -60,6 +60,7 @@ void QtUi::closerequested(FormView& v) {
     }
   } else {
     f.visible = false;
+    if (auto h = f.onClose) h();
   }
   inputdone();
 }
