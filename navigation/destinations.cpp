@@ -1,36 +1,192 @@
 #include "navigation/destinations.h"
 
+#include <limits>
+
 #include "app/app.h"
+#include "geodesy/distance.h"
 #include "geodesy/postext.h"
+#include "mainwindow/readouts.h"
+#include "mapdisplay/geofile.h"
 #include "mapdisplay/symbols.h"
+#include "navigation/moreinfo.h"
+#include "navigation/rgifiles.h"
+#include "navigation/waypoints.h"
+#include "platform/files.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+#include "speech/position.h"
+#include "speech/queue.h"
 
 namespace zarn {
+
+namespace {
+
+std::size_t slot(int i) { return static_cast<std::size_t>(i); }
+
+// The nearest place of the places file within its own reach of (x, y); of equally near
+// places the first in the file. False when none is near enough or the file cannot be read.
+bool nearestplace(App& app, float x, float y, std::string& name, std::string& wav) {
+  auto in = platform::InputFile::open(app.files, app.map.placesfile, platform::Files::datalimit);
+  if (!in) return false;
+  float best = 1e20f;
+  bool found = false;
+  while (!in->eof()) {
+    platform::InputFile rec(in->lineinput());
+    const std::string where = rec.field();
+    if (text::trim(where).empty()) continue;
+    const std::string placename = rec.field(), placewav = rec.field();
+    const double reach = rec.number();
+    float px = 0, py = 0, d = 0;
+    int b = 0;
+    parsepos(app.geo, where, px, py);
+    distbearing(app.geo, px, py, x, y, d, b);
+    if (d < best && d < reach) {
+      best = d;
+      name = placename;
+      wav = placewav;
+      found = true;
+    }
+  }
+  return found;
+}
+
+// The prompt and label of the destination just put in the ad-hoc slot, unless the caller chose
+// the prompt already: home, a stored destination of the same position (which then becomes the
+// current one), or the nearest place.
+void namedest(App& app, const std::string& ref) {
+  NavState& n = app.nav;
+  if (n.destwav != "destinat.wav") return;
+  if (ref == app.main.homeloc) {
+    n.destwav = "home.wav";
+    n.destlabel[slot(n.curdest)] = "Home";
+    return;
+  }
+  for (int i = 1; i < n.adhocdest && i <= NavState::destmax; ++i) {
+    if (text::ucase(n.destname[slot(i)]) != ref) continue;
+    geofilename(ref, app.map.geofile);
+    const std::string& geo = app.map.geofile;
+    if (geo.size() >= 3) {
+      const std::string wav = geo.substr(0, geo.size() - 3) + "WAV";
+      if (app.files.exists(wav)) n.destwav = wav;
+    }
+    n.curdest = i;
+    return;
+  }
+  std::string name, wav;
+  app.speech.placefound = nearestplace(app, n.destx[slot(n.curdest)], n.desty[slot(n.curdest)], name, wav);
+  if (app.speech.placefound) {
+    n.destlabel[slot(n.curdest)] = name;
+    n.destwav = wav;
+  }
+}
+
+// The guidance and information files of the current destination, from the more-information
+// table.
+void destinfo(App& app, std::string& info, std::string& guide) {
+  const NavState& n = app.nav;
+  moreinfo(app, "", n.destname[slot(n.curdest)], n.destlabel[slot(n.curdest)], info, guide);
+}
+
+}  // namespace
 
 bool putdest(App& app, const std::string& name, float x, float y, const std::string& label,
              const std::optional<std::string>& wav) {
   NavState& n = app.nav;
   if (n.adhocdest < 0 || n.adhocdest > NavState::destmax) return false;
   n.curdest = n.adhocdest;
-  const auto slot = static_cast<std::size_t>(n.curdest);
-  n.destname[slot] = name;
-  n.destx[slot] = x;
-  n.desty[slot] = y;
-  n.destlabel[slot] = label;
+  const auto s = slot(n.curdest);
+  n.destname[s] = name;
+  n.destx[s] = x;
+  n.desty[s] = y;
+  n.destlabel[s] = label;
   if (wav) n.destwav = *wav;
   return true;
 }
 
 void setdest(App& app, int markonly, float x, float y, const std::string& area) {
+  NavState& n = app.nav;
   std::string ref;
   gridreftext(app.geo, x, y, ref);
-  if (!putdest(app, ref, x, y, area)) return;
-  showdest(app, x, y, app.nav.curdest);
-  (void)markonly;
+  // The arguments may be the table's own slots, which the next steps overwrite.
+  const float dx = x, dy = y;
+  const std::string label = area;
+  if (!putdest(app, ref, dx, dy, label)) return;
+  namedest(app, ref);
+  showdest(app, dx, dy, n.curdest);
+  if (markonly == 0) {
+    n.rgifile.clear();
+    n.rgicount = 0;
+    std::string info, guide;
+    destinfo(app, info, guide);
+    if (guide.empty()) {
+      n.rgiexists = 0;
+      if (app.files.exists("ZARNAUTO.CFG")) autoplanner(app, dx, dy, label);
+    } else {
+      n.rgifile = guide;
+      n.rgiloadx = app.gps.ownx + 2;
+      n.rgiloady = app.gps.owny + 2;
+      readrgb(app);
+    }
+  }
+  showdestdist(app);
 }
 
-void destfound(App& app) { (void)app; }
-void desthome(App& app) { (void)app; }
-void togglecardest(App& app) { (void)app; }
-void saydest(App& app) { (void)app; }
+void destfound(App& app) {
+  NavState& n = app.nav;
+  const MainState& m = app.main;
+  n.nodest = 0;
+  app.win.zarn.symlab.visible = false;
+  app.win.zarn.symlabshad.visible = false;
+  if (!putdest(app, m.foundref, n.destx[slot(n.adhocdest)], n.desty[slot(n.adhocdest)], m.foundlabel, m.foundwav))
+    return;
+  saydest(app);
+}
+
+void desthome(App& app) {
+  NavState& n = app.nav;
+  const MainState& m = app.main;
+  if (n.adhocdest < 0 || n.adhocdest > NavState::destmax) return;
+  putdest(app, m.homeloc, n.destx[slot(n.adhocdest)], n.desty[slot(n.adhocdest)], m.homename, "home.wav");
+}
+
+void togglecardest(App& app) {
+  MainState& m = app.main;
+  if (m.refname == "OUR CAR") {
+    m.refname = "DESTINATION";
+    m.refdest = 1;
+    saynow(app, "Destination", "destinat.wav");
+  } else {
+    m.refname = "OUR CAR";
+    m.refdest = 0;
+    saynow(app, "Our car", "ourcar.wav");
+  }
+}
+
+void saydest(App& app) {
+  NavState& n = app.nav;
+  if (n.nodest != 0) return;
+  if (n.curdest < 0 || n.curdest > NavState::destmax) return;
+  if (n.destwav.empty()) n.destwav = "destinat.wav";
+  float x = 0, y = 0;
+  parsepos(app.geo, n.destname[slot(n.curdest)], x, y);
+  n.destx[slot(n.curdest)] = x;
+  n.desty[slot(n.curdest)] = y;
+  setdest(app, 0, x, y, n.destlabel[slot(n.curdest)]);
+  {
+    TalkGuard talk(app.speech);
+    talk.on();
+    sayposition(app, n.destx[slot(n.curdest)], n.desty[slot(n.curdest)], n.destwav);
+    app.doevents();
+    // The guidance setdest has just taken up (or the planner left) stays as it is: only the
+    // hint that there is more to read about the place is given here.
+    std::string info, guide;
+    destinfo(app, info, guide);
+    if (!info.empty()) {
+      showmsg(app, "more information is available");
+      queuewav(app, "moreinfo.wav");
+    }
+  }
+  app.main.destreptime = app.timer();
+}
 
 }  // namespace zarn

@@ -19,4 +19,12 @@ void krvcheck(App& app) {
   (void)app;
 }
 
+void autoplanner(App& app, float x, float y, const std::string& area) {
+  // TODO: the request to the automatic planner and its route and guidance files.
+  (void)app;
+  (void)x;
+  (void)y;
+  (void)area;
+}
+
 }  // namespace zarn

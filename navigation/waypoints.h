@@ -1,6 +1,8 @@
 // Waypoint routes and the outside route planner, as start-up and the main tick call them.
 #pragma once
 
+#include <string>
+
 namespace zarn {
 struct App;
 
@@ -10,5 +12,8 @@ void makewpicons(App& app);
 void wpfollow(App& app);
 // When a planner route is awaited and ready, loads it as waypoints.
 void krvcheck(App& app);
+// Asks the automatic route planner for a route to the destination just set at frame position
+// (x, y) km, labelled area, and takes up the route and guidance it leaves.
+void autoplanner(App& app, float x, float y, const std::string& area);
 
 }  // namespace zarn

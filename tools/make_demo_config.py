@@ -4,11 +4,13 @@
     tools/make_demo_config.py [output directory]     (default: data/demo)
 
 Files written (text, CR LF line ends, as the program reads them):
-    ZARN.CFG     main settings: destination Knutsford, home at the start of the drive, GPS
+    ZARN.CFG     main settings: destination the end of the drive, home at its start, GPS
                  on COM1 (without a receiver there the demo plays), speech on
     SOUNDS.CFG   sound on and the usual report intervals
     HISTORY.CFG  a red trail dot every 10 seconds
+    DIALS.CFG    the instruments window shown at start
     ZARN.LOC     a few destinations around the drive
+    ZARN.MOR     the guidance file of the drive's end
     ZARN.CAT     the categories of the demo's symbol icons
     ZARN.FND     the search lists (the demo's place file)
     ZARN.NME     the replay and demo script: the recorded Cheshire drive with a few script lines
@@ -65,8 +67,8 @@ def easting_minutes(rmc):
 def main():
     os.makedirs(OUT, exist_ok=True)
     write("ZARN.CFG", [
-        cfgline("SJ 75128 78480", "Destination Location"),
-        cfgline("Knutsford", ""),
+        cfgline("SJ 79227 84523", "Destination Location"),
+        cfgline("End of the drive", ""),
         cfgline("destinat.wav", "Destination sound"),
         cfgline("SJ 79718 84625", "Home Location"),
         cfgline("COM1", "GPS com port COM1,COM2"),
@@ -87,13 +89,17 @@ def main():
     # landmark, map change, GPS state, ETA.
     write("SOUNDS.CFG", ["0", "60", "20", "60", "1", "1", "1", "1", "1", "60"])
     write("HISTORY.CFG", ["1", "255,0,0", "50,5,100"])
+    write("DIALS.CFG", ["The instruments window is shown at start."])
     write("ZARN.LOC", [
         "SJ 75128 78480,Knutsford",
         "SJ 76929 87885,Altrincham",
         "SJ 77973 86856,Hale",
         "SJ 68336 87215,Lymm",
         "SJ 79718 84625,Start of the drive",
+        "SJ 79227 84523,End of the drive",
     ])
+    # The drive's end has route guidance along the drive (made by make_demo_guidance.py).
+    write("ZARN.MOR", [',NULL,"End of the drive",NULL,ASHLEY.RGI'])
     write("ZARN.CAT", [
         '"FS","Filling station"',
         '"E","Emergency services"',

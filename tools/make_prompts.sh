@@ -120,4 +120,29 @@ say letmesho.wav "let me show you something I did earlier"
 say gotgps.wav "I am receiving G P S data"
 say notgps.wav "I'm not receiving any G P S data"
 
+# Destinations and route guidance: the attention chime before an instruction, and one prompt
+# per turn type (left, straight on, right, back; at a T junction, crossroads or roundabout).
+say home.wav "home"
+say ourcar.wav "our car"
+say moreinfo.wav "more information is available"
+if ((havesox)); then
+  sox -n -r 16000 -b 16 -c 1 "$out/attentio.wav" synth 0.15 sine 880 synth 0.15 sine 660 : \
+    synth 0.2 sine 660 fade 0 0.2 0.1 pad 0 0.1
+else
+  say attentio.wav "attention"
+fi
+say 'RGI$TL.WAV' "turn left"
+say 'RGI$TLT.WAV' "at the T junction, turn left"
+say 'RGI$TLX.WAV' "at the crossroads, turn left"
+say 'RGI$TLR.WAV' "at the roundabout, turn left"
+say 'RGI$S.WAV' "straight on"
+say 'RGI$SX.WAV' "at the crossroads, go straight on"
+say 'RGI$SR.WAV' "at the roundabout, go straight on"
+say 'RGI$TR.WAV' "turn right"
+say 'RGI$TRT.WAV' "at the T junction, turn right"
+say 'RGI$TRX.WAV' "at the crossroads, turn right"
+say 'RGI$TRR.WAV' "at the roundabout, turn right"
+say 'RGI$B.WAV' "at the roundabout, go all the way round"
+say 'RGI$BR.WAV' "turn back at the roundabout"
+
 echo "$(ls "$out"/*.[wW][aA][vV] | wc -l) prompts in $out, $(du -ch "$out"/*.[wW][aA][vV] | tail -1 | cut -f1) in all"

@@ -13,6 +13,8 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/startwin.h"
 #include "mainwindow/tick.h"
+#include "navigation/iform.h"
+#include "navigation/rgiform.h"
 #include "platform/qt/formview.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
@@ -280,7 +282,7 @@ TEST_F(DemoDrive, StartsOnTheNationalMapAndPlaysTheDriveThroughTheNestedMaps) {
   EXPECT_EQ(std::tuple(z.visible, app->win.get<StartForm>().visible, z.modebox.caption, played("$$$start.wav")),
             std::tuple(true, false, "DEM", 1));
   EXPECT_EQ(std::tuple(app->map.curmap, app->map.maptitle, app->nav.destlabel[app->nav.curdest]),
-            std::tuple(1, "Great Britain and Ireland", "Knutsford"))
+            std::tuple(1, "Great Britain and Ireland", "End of the drive"))
       << "the national map first";
   // The first tick: the introduction, the script's text and speech, the first fix.
   ticks(1);
@@ -304,6 +306,46 @@ TEST_F(DemoDrive, StartsOnTheNationalMapAndPlaysTheDriveThroughTheNestedMaps) {
   expectonfix();
   EXPECT_TRUE(app->gps.ownx < 374.0f && app->map.maptitle == "Ashley drive (tiles)");
   screenshot("e2e-demo-drive.png");
+}
+
+// The demo's guidance file (made with the drive by tools/make_demo_guidance.py, which works out
+// these fix times on its own): each instruction given once, at its fix, with its sign and
+// prompt; the two "straight on" instructions in a row, for one direction, are both given.
+TEST_F(DemoDrive, GivesTheGuidanceOfTheDriveOnceEachAtItsFixWithSignAndPrompt) {
+  const struct { std::string time, pos; int dir; std::string wav; } expected[] = {
+      {"14:53:19", "SJ 78435 84540", 276, "RGI$S.WAV"},  {"14:53:52", "SJ 77431 84583", 276, "RGI$S.WAV"},
+      {"14:57:20", "SJ 73324 84144", 212, "RGI$TL.WAV"}, {"14:59:57", "SJ 72759 81842", 194, "RGI$TR.WAV"},
+      {"15:00:50", "SJ 72319 82215", 315, "RGI$B.WAV"},  {"15:06:58", "SJ 78991 84514", 90, "RGI$S.WAV"}};
+  start("", false);
+  ASSERT_FALSE(app->main.quit);
+  waitstep = 0;
+  const NavState& n = app->nav;
+  EXPECT_EQ(std::tuple(n.rgiexists, n.rgifile, n.rgiindexed), std::tuple(1, "ASHLEY.RGI", 1));
+  auto& rgi = app->win.get<RgiForm>();
+  const IForm& instruments = app->win.get<IForm>();
+  std::vector<std::string> given;
+  std::string last;
+  while (app->gps.gpstimetxt != "15:07:10") {
+    ticks(1);
+    ASSERT_LT(app->timer(), 13 * 3600) << "the drive ends within the hour";
+    EXPECT_EQ(instruments.instspdk.caption, text::str(static_cast<float>(static_cast<int>(app->gps.ownspd))) + " kmph");
+    const std::string now = app->gps.gpstimetxt + " " + n.rgilasttext + " " + text::str(n.rgilastidx);
+    if (n.rgilasttext.empty() || now.substr(9) == last) continue;
+    last = now.substr(9);
+    given.push_back(now);
+    const auto& w = wav->played;
+    ASSERT_TRUE(w.size() >= 2 && given.size() <= std::size(expected)) << now;
+    EXPECT_EQ(text::ucase(w[w.size() - 2].file) + " " + text::ucase(w.back().file),
+              "ATTENTIO.WAV " + expected[given.size() - 1].wav)
+        << now;
+    EXPECT_TRUE(rgi.visible && !rgi.rgitxt.caption.empty() && rgi.rgitxt.caption == app->speech.msgtext) << now;
+    EXPECT_FALSE(rgi.bmp.surface.ops().empty()) << "a sign is shown at " << now;
+    ticks(5 * 4 + 2);
+    EXPECT_FALSE(rgi.visible) << "hidden again after five seconds";
+  }
+  std::vector<std::string> want;
+  for (const auto& e : expected) want.push_back(e.time + " " + e.pos + " " + std::to_string(e.dir));
+  EXPECT_EQ(given, want);
 }
 
 TEST_F(DemoDrive, FollowsTheDriveFromALiveReceiverOnTheSerialPort) {
