@@ -6,6 +6,7 @@
 #include "geodesy/distance.h"
 #include "geodesy/postext.h"
 #include "mainwindow/readouts.h"
+#include "mainwindow/tick.h"
 #include "mapdisplay/geofile.h"
 #include "mapdisplay/symbols.h"
 #include "navigation/moreinfo.h"
@@ -186,7 +187,7 @@ void saydest(App& app) {
       queuewav(app, "moreinfo.wav");
     }
   }
-  app.main.destreptime = app.timer();
+  restartreport(app, 2);
 }
 
 }  // namespace zarn
