@@ -325,10 +325,11 @@ TEST_F(DemoDrive, GivesTheGuidanceOfTheDriveOnceEachAtItsFixWithSignAndPrompt) {
   const IForm& instruments = app->win.get<IForm>();
   std::vector<std::string> given;
   std::string last;
+  int behind = 0;  // ticks after which the instruments did not show the speed of the last fix
   while (app->gps.gpstimetxt != "15:07:10") {
     ticks(1);
     ASSERT_LT(app->timer(), 13 * 3600) << "the drive ends within the hour";
-    EXPECT_EQ(instruments.instspdk.caption, text::str(static_cast<float>(static_cast<int>(app->gps.ownspd))) + " kmph");
+    behind += instruments.instspdk.caption != text::str(static_cast<float>(static_cast<int>(app->gps.ownspd))) + " kmph";
     const std::string now = app->gps.gpstimetxt + " " + n.rgilasttext + " " + text::str(n.rgilastidx);
     if (n.rgilasttext.empty() || now.substr(9) == last) continue;
     last = now.substr(9);
@@ -346,6 +347,7 @@ TEST_F(DemoDrive, GivesTheGuidanceOfTheDriveOnceEachAtItsFixWithSignAndPrompt) {
   std::vector<std::string> want;
   for (const auto& e : expected) want.push_back(e.time + " " + e.pos + " " + std::to_string(e.dir));
   EXPECT_EQ(given, want);
+  EXPECT_EQ(behind, 0) << "the instruments follow every fix";
 }
 
 TEST_F(DemoDrive, FollowsTheDriveFromALiveReceiverOnTheSerialPort) {
