@@ -10,8 +10,24 @@ struct App;
 class RgimanForm : public ui::Form {
  public:
   static constexpr const char* formname = "rgimanform";
+  static constexpr int turns = 13;
   RgimanForm();
+  ui::Label gg;          // position text
+  ui::TextBox ggrad;     // trigger radius, metres
+  ui::Label hdg;         // direction, whole degrees
+  ui::TextBox hdgd;      // heading tolerance, degrees
+  ui::TextBox wavfile;   // prompt
+  ui::TextBox bmpfile;   // sign
+  ui::TextBox Text1;     // message line
+  ui::ControlArray<ui::Image> Image1;  // the turn types 0..12
+  ui::Image Image2;      // the chosen turn type
+  ui::Button Command1, Command2, Command3;
+  ui::ControlArray<ui::Label> Label1;  // what each field is
+  bool pictured = false;               // the pictures have been read
 };
+
+// The turn type of an Image1 picture ("TL", "TLT", ... "BR"); its sign is "RGI$" and the type.
+const char* turntype(int index);
 
 // Opens the editor: it takes map clicks from now on.
 void showrgiman(App& app);

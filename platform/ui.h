@@ -231,6 +231,7 @@ struct PictureBox : Control {
   DrawSurface surface;
   Colour backcolor = white;
   bool border = true;
+  PictureRef picture;  // a loaded picture: shown at the top left in place of the surface
 };
 
 // Width and height in pixels of a text in a given font. The Qt layer supplies real metrics;

@@ -389,7 +389,7 @@ void FormView::paintform(QPainter& p) {
       case ui::Kind::PictureBox: {
         const auto& b = static_cast<const ui::PictureBox&>(*c);
         const QImage* layer = nullptr;
-        if (!b.surface.ops().empty()) {
+        if (!b.picture && !b.surface.ops().empty()) {
           const QRect inner = pictureboxclient(b);
           layer = &boxlayers_.try_emplace(c, true).first->second.update(b.surface, inner.width(), inner.height());
         }

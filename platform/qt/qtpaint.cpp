@@ -255,7 +255,11 @@ void paintpicturebox(QPainter& p, const ui::PictureBox& c, const QImage* layer) 
   p.setClipRect(r);
   p.fillRect(r, qcolour(c.backcolor));
   const QRect inner = pictureboxclient(c);
-  if (layer) {
+  if (const auto* pic = dynamic_cast<const QtPicture*>(c.picture.get())) {
+    p.setClipRect(inner);
+    p.drawImage(inner.topLeft(), pic->image);
+    p.setClipRect(r);
+  } else if (layer) {
     p.setClipRect(inner);
     p.drawImage(inner.topLeft(), *layer);
     p.setClipRect(r);
@@ -350,6 +354,7 @@ std::uint64_t fingerprint(const ui::Form& f) {
         h.add(b.backcolor);
         h.add(b.border);
         h.add(b.surface.generation());
+        h.add(b.picture.get());
         break;
       }
       default: break;

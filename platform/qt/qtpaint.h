@@ -48,7 +48,8 @@ QString fittedcaption(const ui::Label& c, const QRect& r);
 void paintimage(QPainter& p, const ui::Image& c, const QImage* stretched = nullptr);
 void paintline(QPainter& p, const ui::Line& c);
 void paintshape(QPainter& p, const ui::Shape& c);
-// layer: the box's surface as brought up to date (null when it has none).
+// layer: the box's surface as brought up to date (null when it has none); a loaded picture is
+// shown instead.
 void paintpicturebox(QPainter& p, const ui::PictureBox& c, const QImage* layer);
 // The inner area of a picture box, where its surface is drawn.
 QRect pictureboxclient(const ui::PictureBox& c);
