@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 rm -rf "$out"
-mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles" "$out/postext" "$out/linkintake" "$out/datatrak"
+mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles" "$out/postext" "$out/linkintake" "$out/datatrak" "$out/guidance"
 
 byte() { printf "\\$(printf %03o "$1")"; }
 le16() { byte $(($1 & 0xFF)); byte $((($1 >> 8) & 0xFF)); }
@@ -30,9 +30,10 @@ for target in nmea linkintake datatrak; do
   done
 done
 
-# tracklines and postext: taken as they are.
+# tracklines, postext and guidance: taken as they are.
 cp "$top"/fuzz/seeds/tracklines/* "$out/tracklines/"
 cp "$top"/fuzz/seeds/postext/* "$out/postext/"
+cp "$top"/fuzz/seeds/guidance/* "$out/guidance/"
 
 # startupfiles: the first byte picks the file from the target's own list, so the list is read
 # from its source. Each file is written twice: with its number, and with the first number at or

@@ -1,10 +1,18 @@
 #include "navigation/rgifiles.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "app/app.h"
+#include "geodesy/distance.h"
+#include "geodesy/helpers.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
 #include "platform/textrules.h"
+#include "speech/msgline.h"
 
 namespace zarn {
 
@@ -14,6 +22,33 @@ namespace {
 int degrees(double v) {
   if (!std::isfinite(v) || std::fabs(v) > 32767) return 0;
   return text::cint(v);
+}
+
+// The fields of an index entry are little-endian whatever the machine.
+std::uint32_t le32(const char* p) {
+  std::uint32_t v = 0;
+  for (int k = 3; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(p[k]);
+  return v;
+}
+
+// The trace line on the main window, written as each load starts and ends. The model is only
+// marked for repainting: letting events run here could start another load in the middle of
+// this one.
+void trace(App& app, const std::string& text, ui::Colour colour) {
+  ui::Label& t = app.win.zarn.rgitrace;
+  t.set(text);
+  t.backcolor = colour;
+  app.win.zarn.touch();
+}
+
+// Stores the record when it stands within 0.5 km of the car (0.5 itself included).
+void keepnear(App& app, RgiRecord& rec) {
+  NavState& n = app.nav;
+  float x = 0, y = 0, d = 0;
+  int brg = 0;
+  parsepos(app.geo, rec.pos, x, y);
+  distbearing(app.geo, app.gps.ownx, app.gps.owny, x, y, d, brg);
+  if (d <= 0.5f) n.rgirec[static_cast<std::size_t>(++n.rgicount)] = std::move(rec);
 }
 
 }  // namespace
@@ -39,8 +74,98 @@ bool readrgirecord(platform::InputFile& f, RgiRecord& rec) {
   return rec.msg != "END";
 }
 
-void readrgb(App& app) { (void)app; }
-void loadrgi(App& app) { (void)app; }
-void savergi(App& app) { (void)app; }
+void readrgb(App& app) {
+  NavState& n = app.nav;
+  n.rgiindexed = 0;
+  n.rgicell.clear();
+  if (!n.rgifile.empty() && !app.files.exists(n.rgifile)) {
+    n.rgiexists = 0;
+  } else if (!n.rgifile.empty()) {
+    n.rgiexists = 1;
+    showmsgsay(app, "reading Route Guidance Instructions ...");
+    n.rgbfile = text::left(n.rgifile, static_cast<long>(n.rgifile.size()) - 4) + ".RGB";
+    // An index that cannot be read is as good as none: the plain load reads every record.
+    if (const auto idx = app.files.read(n.rgbfile, platform::Files::datalimit)) {
+      n.rgiindexed = 1;
+      // Whole entries only: a cut last entry would hold bytes from beyond the file.
+      const std::size_t count = std::min<std::size_t>(idx->size() / 12, NavState::rgicellmax);
+      n.rgicell.resize(count);
+      for (std::size_t i = 0; i < count; ++i) {
+        const char* p = idx->data() + 12 * i;
+        n.rgicell[i] = {std::bit_cast<float>(le32(p)), std::bit_cast<float>(le32(p + 4)),
+                        static_cast<std::int32_t>(le32(p + 8))};
+      }
+      n.rgicells = static_cast<int>(count);
+    }
+  }
+  n.rgicount = 0;
+  n.rgilasttext.clear();
+  n.rgilastidx = -2;
+  n.rgiloadx = app.gps.ownx + 2;  // 2 km away: the load below runs
+  loadrgi(app);
+}
+
+void loadrgi(App& app) {
+  NavState& n = app.nav;
+  const OwnFix& g = app.gps;
+  const float start = app.timer();
+  float d = 0;
+  int brg = 0;
+  distbearing(app.geo, g.ownx, g.owny, n.rgiloadx, n.rgiloady, d, brg);
+  if (d < 0.5f - 0.2f) return;  // exactly 0.3 km reloads
+  n.rgiloadx = g.ownx;
+  n.rgiloady = g.owny;
+  n.rgicount = 0;
+  if (n.rgiexists < 1) return;
+
+  // A file that cannot be read loads nothing, and the trace says so.
+  auto opened = platform::InputFile::open(app.files, n.rgifile, platform::Files::datalimit);
+  platform::InputFile f = opened ? std::move(*opened) : platform::InputFile{};
+  if (n.rgiindexed == 0) {
+    trace(app, "loading RGI data...", ui::white);
+    n.rgicells = 0;
+    RgiRecord rec;
+    while (!f.eof() && n.rgicount < NavState::rgimax && readrgirecord(f, rec)) {
+      ++n.rgicells;
+      keepnear(app, rec);
+    }
+  } else {
+    trace(app, "loading RGB+RGI data of " + platform::writeitem(static_cast<long>(n.rgicell.size())), ui::white);
+    // The entries within the latitude and longitude of a point 0.5 km east and north of the car.
+    float lat0 = 0, lon0 = 0, lat1 = 0, lon1 = 0;
+    osgbtoll(app.geo, g.ownx, g.owny, lat0, lon0);
+    osgbtoll(app.geo, g.ownx + 0.5f, g.owny + 0.5f, lat1, lon1);
+    const float dlat = std::fabs(lat1 - lat0), dlon = std::fabs(lon1 - lon0);
+    for (const RgiCell& c : n.rgicell) {
+      if (n.rgicount >= NavState::rgimax) break;  // a full store takes no more
+      if (!(std::fabs(c.lat - lat0) <= dlat && std::fabs(c.lon - lon0) <= dlon)) continue;
+      // A stale index may point anywhere: outside the file nothing is read, inside it whatever
+      // stands there, which is stored only if it reads as a record near the car.
+      if (c.pos < 1 || static_cast<std::size_t>(c.pos) > f.size()) continue;
+      f.seek(static_cast<std::size_t>(c.pos) - 1);
+      RgiRecord rec;
+      if (readrgirecord(f, rec)) keepnear(app, rec);
+    }
+  }
+  const float t = static_cast<float>(text::fix(elapsed(app.timer(), start) * 10) / 10);
+  trace(app,
+        platform::writeitem(n.rgicount) + " RGI loaded in" + platform::writeitem(t) + " secs from" +
+            platform::writeitem(n.rgicells) + " in " + n.rgifile,
+        ui::green);
+}
+
+void savergi(App& app) {
+  const NavState& n = app.nav;
+  auto f = platform::OutputFile::open(app.files, "RGI.TXT", platform::OutputFile::Mode::Output);
+  if (!f) return;
+  f->print(text::str(n.rgicount) + " ");
+  for (int i = 1; i <= n.rgicount; ++i) {
+    const RgiRecord& r = n.rgirec[static_cast<std::size_t>(i)];
+    using platform::writeitem;
+    f->print(r.pos + writeitem(r.radius) + writeitem(r.dir) + writeitem(r.tol) + " " + r.wav + " " + r.sign);
+    f->print("    " + r.msg);
+  }
+  f->close();
+}
 
 }  // namespace zarn
