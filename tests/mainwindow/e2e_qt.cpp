@@ -330,7 +330,7 @@ TEST_F(DemoDrive, GivesTheGuidanceOfTheDriveOnceEachAtItsFixWithSignAndPrompt) {
     ticks(1);
     ASSERT_LT(app->timer(), 13 * 3600) << "the drive ends within the hour";
     behind += instruments.instspdk.caption != text::str(static_cast<float>(static_cast<int>(app->gps.ownspd))) + " kmph";
-    const std::string now = app->gps.gpstimetxt + " " + n.rgilasttext + " " + text::str(n.rgilastidx);
+    const std::string now = app->gps.gpstimetxt + " " + n.rgilasttext + " " + std::to_string(n.rgilastidx);
     if (n.rgilasttext.empty() || now.substr(9) == last) continue;
     last = now.substr(9);
     given.push_back(now);
