@@ -1,26 +1,204 @@
 #include "navigation/iform.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/app.h"
+#include "geodesy/distance.h"
+#include "geodesy/distwords.h"
+#include "geodesy/transform.h"
+#include "mainwindow/keys.h"
+#include "mapdisplay/pictures.h"
+#include "navigation/tripmeter.h"
+#include "platform/textrules.h"
 
 namespace zarn {
+
+namespace {
+
+constexpr double pi = 3.1415926535898;
+constexpr ui::Colour panel = 0x302820;  // the picture's background, behind the read-outs
+
+int px(double twips) {
+  const double p = std::clamp(twips / ui::twips_per_pixel, -32768.0, 32767.0);
+  return static_cast<int>(std::lround(p));
+}
+
+// A needle from its centre (twips) pointing at angle a, clockwise from straight up.
+void needle(ui::Line& l, double x, double y, double a) {
+  l.set(px(x), px(y), px(x + IForm::needlelen * std::sin(a)), px(y - IForm::needlelen * std::cos(a)));
+}
+
+// The destination circle at a scale (1 at the destination), centred on the destination dial.
+void placecircle(ui::Shape& c, double f) {
+  const double w = 2185 * f, h = 2045 * f;
+  c.move(px(IForm::destx - w / 2), px(IForm::desty - h / 2), px(w), px(h));
+}
+
+void readout(ui::Label& l, int left, int top, int width, int height, int align, std::string caption) {
+  l.move(left, top, width, height);
+  l.caption = std::move(caption);
+  l.transparent = true;
+  l.forecolor = ui::white;
+  l.backcolor = panel;
+  l.alignment = align;
+  l.font.bold = true;
+}
+
+std::string threedigits(int v) {
+  std::string s = std::to_string(v);
+  if (s.size() < 3) s.insert(0, 3 - s.size(), '0');
+  return s;
+}
+
+// The whole part of a value as a caption number, with its leading blank (" 47").
+std::string whole(double v) { return text::str(static_cast<float>(std::floor(v))); }
+
+}  // namespace
 
 IForm::IForm() : ui::Form(formname) {
   caption = "Instruments";
   width = 320;
   height = 240;
-  add(Image1, "Image1");
-  Image1.move(0, 0, 320, 240);
+  backcolor = panel;
+  // The dials of the picture: the destination dial top left, the speed dial top right, the
+  // compass below between them; the read-outs fill the corners beside the compass.
+  add(iside, "iside");
+  iside.caption = "<>";
+  iside.move(132, 2, 26, 18);
+  iside.onClick = [this] { iside.caption = iside.caption == "<>" ? ">>" : "<>"; };
+  add(hideinst, "hideinst");
+  hideinst.caption = "X";
+  hideinst.move(162, 2, 26, 18);
+  hideinst.onClick = [this] { hide(); };
   add(gpslight, "gpslight");
   gpslight.shape = ui::Shape::circle;
   gpslight.fillstyle = 0;
-  gpslight.move(290, 8, 20, 20);
+  gpslight.move(150, 26, 20, 20);
+  add(etalab, "etalab");
+  readout(etalab, 2, 222, 96, 16, 0, "??:??");
+  add(timetil, "timetil");
+  readout(timetil, 2, 204, 96, 16, 0, "125m?");
+  add(instspd, "instspd");
+  instspd.bordercolor = ui::red;
+  instspd.borderwidth = 3;
+  needle(instspd, spdx, spdy, pi);
+  add(instalt, "instalt");
+  readout(instalt, 222, 200, 96, 36, 1, "500 FT Climbing 50 FPM");
+  instalt.wordwrap = true;
+  add(instspdn, "instspdn");
+  readout(instspdn, 222, 182, 96, 16, 1, "29 knots");
+  add(instspdk, "instspdk");
+  readout(instspdk, 222, 150, 96, 16, 1, "47 kmph");
+  add(instspdm, "instspdm");
+  readout(instspdm, 222, 166, 96, 16, 1, "30 mph");
+  add(insthdgt, "insthdgt");
+  readout(insthdgt, 144, 94, 32, 16, 2, "000");
+  add(insthdg, "insthdg");
+  insthdg.bordercolor = ui::yellow;
+  insthdg.borderwidth = 3;
+  needle(insthdg, hdgx, hdgy, 0);
+  add(instdest, "instdest");
+  instdest.bordercolor = ui::green;
+  instdest.borderwidth = 3;
+  needle(instdest, destx, desty, 0);
+  add(miletacho, "miletacho");
+  readout(miletacho, 2, 186, 96, 16, 0, "0.0");
+  add(dbrglab, "dbrglab");
+  readout(dbrglab, 2, 168, 96, 16, 0, "000");
+  add(instdd, "instdd");
+  readout(instdd, 2, 150, 96, 16, 0, "3000 miles");
+  add(dcirc, "dcirc");
+  dcirc.shape = ui::Shape::circle;
+  dcirc.bordercolor = ui::cyan;
+  dcirc.borderwidth = 2;
+  placecircle(dcirc, 1);
+  add(Image1, "Image1");
+  Image1.move(0, 0, 320, 240);
+  Image1.zorder(1);  // the panel picture is the background of everything else
 }
 
-void updateinstr(App& app) { (void)app; }
+IForm& instruments(App& app) {
+  IForm& f = app.win.get<IForm>();
+  if (!f.onKeyPress) {
+    // Single-key commands work while this window has the focus.
+    f.onKeyPress = [&app](int& key) {
+      app.main.lastclick = app.timer();
+      keycmd(app, key);
+    };
+    f.miletacho.onClick = [&app] { resettrip(app); };
+  }
+  return f;
+}
+
+void updateinstr(App& app) {
+  IForm& f = instruments(app);
+  if (!f.visible) return;
+  NavState& n = app.nav;
+  const MainState& m = app.main;
+  const auto& g = app.gps;
+
+  // Side mode: the window keeps to the half of the screen the car is not in.
+  const float s = app.map.scrwidth / 640;
+  if (float x = 0, y = 0; f.iside.caption == "<>" && worldtopix(app.geo, app.map, g.ownx, g.owny, x, y)) {
+    if (x > 460 * s)
+      f.left = 0;
+    else if (x < 200 * s)
+      f.left = app.win.zarn.width - f.width;
+  }
+
+  const int hdg = g.ownhdg;
+  if (n.curdest >= 0 && n.curdest <= NavState::destmax) {
+    int d = 0;
+    const auto k = static_cast<std::size_t>(n.curdest);
+    distbearing(app.geo, g.ownx, g.owny, n.destx[k], n.desty[k], n.destdist, d);
+    needle(f.instdest, IForm::destx, IForm::desty, pi * (d - hdg) / 180);
+    std::string words, label;
+    distext(m.metric, m.nautical, n.destdist, words, label);
+    f.instdd.set(words);
+    if (const double near = 1.0 / (static_cast<double>(n.destdist) + 1); std::isfinite(near)) placecircle(f.dcirc, near);
+    int r = hdg == -1 ? d : d - hdg;
+    if (r < 0) r += 360;
+    f.dbrglab.set(threedigits(r));
+  }
+
+  if (hdg < 0) {
+    f.insthdgt.set("?");
+    f.insthdg.set(px(IForm::hdgx), px(IForm::hdgy), px(IForm::hdgx), px(IForm::hdgy));
+  } else {
+    needle(f.insthdg, IForm::hdgx, IForm::hdgy, pi * hdg / 180);
+    f.insthdgt.set(threedigits(hdg));
+  }
+
+  // The speed dial reads 0..120 in the unit shown; here metric wins over nautical.
+  const float spd = g.ownspd;
+  if (std::isfinite(spd)) {
+    float v = 120;
+    if (m.metric != 0)
+      v = std::min(spd, 120.0f);
+    else if (m.nautical != 0)
+      v = spd < static_cast<float>(120 * 1.61 * 1.15) ? static_cast<float>(spd / (1.61 * 1.15)) : 120;
+    else
+      v = spd < static_cast<float>(120 * 1.61) ? static_cast<float>(spd / 1.61) : 120;
+    needle(f.instspd, IForm::spdx, IForm::spdy, 2 * pi * v / 120 + pi);  // 0 straight down, clockwise
+    f.instspdk.set(whole(spd) + " kmph");
+    f.instspdm.set(whole(spd / 1.61) + " mph");
+    f.instspdn.set(whole(spd / 1.852) + " knots");
+  }
+
+  if (g.altseen == 0)
+    f.instalt.set(" ");
+  else
+    f.instalt.set(text::trim(whole(g.ownaltft)) + " FT " + text::trim(whole(g.climbrate)) + " FPM");
+}
 
 void loadinstrpic(App& app) {
-  // TODO: load langprefix & INSTRUPA.BMP (else INSTRUPA.BMP) into Image1.
-  (void)app;
+  std::string name = app.speech.langprefix + "INSTRUPA.BMP";
+  if (!app.files.exists(name)) name = "INSTRUPA.BMP";
+  IForm& f = instruments(app);
+  if (!f.visible || !app.files.exists(name)) return;
+  // A picture that does not load leaves the one shown.
+  if (auto pic = loadpicture(app, name)) f.Image1.setpicture(std::move(pic));
 }
 
 }  // namespace zarn

@@ -22,7 +22,17 @@ class IForm : public ui::Form {
   ui::Label miletacho, dbrglab, instdd;
   ui::Shape dcirc;     // grows as the destination comes near
   ui::Image Image1;    // the instrument panel picture
+
+  // Where the needles turn (twips): the destination dial, the speed dial and the compass of the
+  // panel picture. The needles are needlelen long.
+  static constexpr double destx = 1202, desty = 1152;
+  static constexpr double spdx = 3600, spdy = 1155;
+  static constexpr double hdgx = 2400, hdgy = 2670;
+  static constexpr double needlelen = 900;
 };
+
+// The instruments window, its keys and clicks handed to the application's procedures.
+IForm& instruments(App& app);
 
 // Needles and read-outs of the instruments window, while it is showing; called on every car
 // update. Also works out the destination distance.

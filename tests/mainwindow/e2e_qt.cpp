@@ -287,8 +287,9 @@ TEST_F(DemoDrive, StartsOnTheNationalMapAndPlaysTheDriveThroughTheNestedMaps) {
   // The first tick: the introduction, the script's text and speech, the first fix.
   ticks(1);
   EXPECT_EQ(tts->said, Items{"This is a real drive, recorded near Knutsford."});
+  // After the first fix the message line holds its arrival estimate.
   EXPECT_EQ(std::tuple(app->speech.msgtext, app->gps.gpstimetxt),
-            std::tuple("A drive through Cheshire, recorded on 26 October 2020", "14:52:39"));
+            std::tuple("Expected Time of Arrival is 12:05 in 5.7 minutes", "14:52:39"));
   expectonfix();
   EXPECT_EQ(std::tuple(app->map.maptitle, z.car.visible), std::tuple("Ashley drive (tiles)", true))
       << "the most detailed map holding the car";
