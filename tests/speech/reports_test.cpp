@@ -3,6 +3,7 @@
 // (tools/make_prompts.sh) covers what they say.
 #include <sstream>
 
+#include "navigation/iform.h"
 #include "speech/phrases.h"
 #include "speech/queue.h"
 #include "speech/reports.h"
@@ -73,13 +74,6 @@ TEST_F(Phrases, FoundPlacePromptChoice) {
   findwav(*app, "somewhere", "", "");  // a reference that names no square does not take the last one
   EXPECT_EQ(app->main.foundwav, "destinat.wav");
 }
-
-// The instruments window, as far as the arrival-time report reads it.
-struct IForm : ui::Form {
-  static constexpr const char* formname = "iform";
-  IForm() : ui::Form(formname) { add(timetil, "timetil"); }
-  ui::Label timetil;
-};
 
 using Reports = SpeechTest;
 
