@@ -138,7 +138,7 @@ void alltopmost(App& app) {
   app.win.get<QkForm>();
   app.win.get<DialForm>();
   app.win.get<ZarnBgdForm>();
-  app.win.get<IForm>();
+  instruments(app);
   app.win.get<CarbugForm>();
   for (const char* n : {"linkman", "rform", "gform", "fform", "wpform", "controls", "rgimanform", "more", "zmform",
                         "cform", "kform", "qkform", "dialform", "zarnbgd", "iform", "carbug"})
