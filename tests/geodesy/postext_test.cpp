@@ -153,13 +153,13 @@ TEST_F(Postext, GridReferencesRoundTripForEveryPlace) {
 // Random points over the world and the islands: each text the program writes of a point reads
 // back to it within the text's own cell (metres cut, hundredths or thousandths of a minute),
 // with the frame's round trip on top (2.6 m over the islands, single-precision kilometres far
-// out); UTM and MGRS of a point read to the same place.
+// out); UTM and MGRS of a point read to the same place; each grid's texts only on its own side.
 TEST_F(Postext, EveryWrittenTextReadsBackToItsPoint) {
   geo.utmeoff = 1234.5;  // the user's offsets cancel
   geo.utmnoff = -876.25;
   std::mt19937 rng(102);
   std::uniform_real_distribution<float> wlat(-90, 90), wlon(-180, 180), ilat(49, 62), ilon(-12, 3);
-  int utm = 0;
+  int utm = 0, irishn = 0, ukn = 0;
   for (int i = 0; i < 12000; ++i) {
     const bool islands = i % 3 == 0;
     const float lat = islands ? ilat(rng) : wlat(rng), lon = islands ? ilon(rng) : wlon(rng);
@@ -183,9 +183,14 @@ TEST_F(Postext, EveryWrittenTextReadsBackToItsPoint) {
       }
     }
     EXPECT_TRUE(t[2].size() != 18 || at[1] == at[2]) << t[1] << " " << t[2];
+    // Irish references only on the Irish side, national ones only on the other side within the series area.
+    const bool irish = t[0].size() == 13 && t[0][1] == ' ', british = t[0].size() == 14;
+    EXPECT_FALSE(irish ? !irishside(lat, lon) : british && (irishside(lat, lon) || !inukbox(lat, lon))) << t[0];
+    irishn += irish, ukn += british;
     utm += t[2].size() == 18;
   }
   EXPECT_GT(utm, 5000);
+  EXPECT_GT(std::min(irishn, ukn), 300);
 }
 
 }  // namespace zarn

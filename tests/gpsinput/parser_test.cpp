@@ -186,9 +186,15 @@ TEST_F(Parser, DerivedFixFromSuccessivePositions) {
 }
 
 // Input that once overran tables or read past the end of a line: nothing happens to the fix,
-// and the next good sentences are read.
+// and the next good sentences are read. The satellite table is kept only while its window shows.
 TEST_F(Parser, HostileLinesAreDroppedAndTheNextOneRead) {
-  app->win.get<GpsEngForm>().visible = true;  // the satellite table is kept
+  app->win.get<GpsEngForm>().visible = true;
+  parse(line("$GPGSV,3,1,11,01,78,221,47,03,09,042,,04,05,242,00,06,04,149,00"));
+  parse(line("$GPGSV,3,3,11,21,12,010,30,22,33,100,"));  // two satellites in the third message
+  const auto& g = app->gps;
+  EXPECT_EQ((Items{std::to_string(g.satsview), std::to_string(g.satidx), g.satprn[1], g.satelev[1], g.satsnr[2],
+                   g.satprn[9], g.satprn[10]}),
+            (Items{"11", "10", "01  ", "78   ", "-   ", "21  ", "22  "}));
   std::string many = "$GPGSV,3,1,99";
   for (int i = 0; i < 60; ++i) many += ",01,45,180,40";
   const std::string cases[] = {
@@ -200,22 +206,12 @@ TEST_F(Parser, HostileLinesAreDroppedAndTheNextOneRead) {
       std::string(100000, '*'), "", "$", "*", "%", ">RPV", "SONY", "$GPN0.", "$GPSTA,S,", "\r", std::string(1, '\0'),
   };
   for (const auto& c : cases) parse(c);
-  EXPECT_LE(app->gps.satidx, GpsState::satmax);
+  EXPECT_LE(g.satidx, GpsState::satmax);
   EXPECT_EQ(parsebody(rmcbody) + parsebody(ggabody), 0);
   EXPECT_EQ(fix(), "53  21.443'N 002  18.821'W, 18.5 km/h, 84, 166.347 ft, dgps 0, 12:00:00 261020, shown");
-}
-
-TEST_F(Parser, SatelliteTableFromGsvWhileItsWindowIsShown) {
-  app->win.get<GpsEngForm>().visible = true;
-  parse(line("$GPGSV,3,1,11,01,78,221,47,03,09,042,,04,05,242,00,06,04,149,00"));
-  parse(line("$GPGSV,3,3,11,21,12,010,30,22,33,100,"));  // two satellites in the third message
-  const auto& g = app->gps;
-  EXPECT_EQ(std::tuple(g.satsview, g.satidx), std::tuple(11, 10));
-  EXPECT_EQ((Items{g.satprn[1], g.satelev[1], g.satsnr[2], g.satprn[9], g.satprn[10]}),
-            (Items{"01  ", "78   ", "-   ", "21  ", "22  "}));
-  app->win.get<GpsEngForm>().visible = false;
+  fresh();
   parse(line("$GPGSV,3,2,11,31,12,010,30"));
-  EXPECT_EQ(app->gps.satprn[5], "");
+  EXPECT_EQ(app->gps.satprn[5], "") << "no table while its window is hidden";
 }
 
 using Lines = Parser;
