@@ -54,6 +54,7 @@ void giveinstruction(App& app, const RgiRecord& r) {
   rgi.width = z.width;
   rgi.height = z.height;
   rgi.bmp.left = (z.width - rgi.bmp.width) / 2;
+  rgi.rgitxt.width = z.width;  // the message centred under the sign
 
   ui::Form* iform = app.win.find(IForm::formname);
   const bool instruments = iform != nullptr && iform->visible;
