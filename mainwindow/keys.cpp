@@ -29,4 +29,7 @@ void starttext(App& app) {
   m.searchtime = app.timer();
 }
 
+void prevlist(App& app) { (void)app; }
+void nextlist(App& app) { (void)app; }
+
 }  // namespace zarn

@@ -12,5 +12,8 @@ void keycmd(App& app, int& key);
 void runtypedcmd(App& app);
 // Starts typed entry: the search boxes are emptied and shown.
 void starttext(App& app);
+// The previous or next search list, announced.
+void prevlist(App& app);
+void nextlist(App& app);
 
 }  // namespace zarn

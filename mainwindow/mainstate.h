@@ -85,6 +85,11 @@ struct MainState {
   // The questions asked for the report intervals, kinds 1..10, and how many kinds are asked.
   int repkinds = 9;
   std::array<std::string, 11> repquest{};
+  // Places already reported from the current search list: their position texts in hitlist
+  // 1..hitcount - 1 (the search writes its own result to hitlist(hitcount)).
+  static constexpr int hitmax = 100;
+  int hitcount = 0;
+  std::array<std::string, hitmax + 1> hitlist{};
   // Population centres of $LPOP.PCD: positions (km) of centres 1..pcdn1, area names 1..pcdn2.
   int pcdn1 = 0, pcdn2 = 0;
   std::vector<float> pcdtab1, pcdtab2;

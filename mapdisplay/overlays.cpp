@@ -19,4 +19,15 @@ void readpicfile(App& app) {
   (void)app;
 }
 
+void readoverlay(App& app, const std::string& fname) {
+  (void)app;
+  (void)fname;
+}
+
+void drawoverlay(App& app, float x, float y, const std::string& code) {
+  (void)app, (void)x, (void)y, (void)code;
+}
+
+void drawroads(App& app) { (void)app; }
+
 }  // namespace zarn

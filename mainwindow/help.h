@@ -1,0 +1,14 @@
+// The help overlay on the main window, and the greeting after a change of language.
+#pragma once
+
+namespace zarn {
+struct App;
+
+// Opens (or rebuilds) the help overlay.
+void showhelp(App& app);
+// The help picture's click: opens the overlay unless it is open.
+void callhelp(App& app);
+// Greets in the language now chosen.
+void hello(App& app);
+
+}  // namespace zarn
