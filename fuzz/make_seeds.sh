@@ -5,7 +5,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 rm -rf "$out"
-mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles" "$out/postext" "$out/linkintake" "$out/datatrak" "$out/guidance"
+mkdir -p "$out/nmea" "$out/tracklines" "$out/startupfiles" "$out/postext" "$out/linkintake" "$out/datatrak" "$out/guidance" \
+  "$out/searchfiles"
 
 byte() { printf "\\$(printf %03o "$1")"; }
 le16() { byte $(($1 & 0xFF)); byte $((($1 >> 8) & 0xFF)); }
@@ -69,3 +70,14 @@ for ((i = 0; i < n; i++)); do
     fi
   done
 done
+
+# searchfiles: the demo's town lists cut to their first towns (the text list and the binary one,
+# as tools/make_demo_lists.py writes them), each after every typed-text byte of the target.
+towns=$(mktemp -d)
+python3 "$top/tools/make_demo_lists.py" "$towns" --first 12 >/dev/null
+for b in 0 1 2 3 4 5; do
+  for f in TOWNS.GED TOWNS.GTX; do
+    { byte "$b"; cat "$towns/$f"; } >"$out/searchfiles/$b-$f"
+  done
+done
+rm -rf "$towns"

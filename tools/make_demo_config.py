@@ -12,7 +12,7 @@ Files written (text, CR LF line ends, as the program reads them):
     ZARN.LOC     a few destinations around the drive
     ZARN.MOR     the guidance file of the drive's end
     ZARN.CAT     the categories of the demo's symbol icons
-    ZARN.FND     the search lists (the demo's place file)
+    ZARN.FND     the search lists (the towns' text and binary lists, the population centres)
     ZARN.NME     the replay and demo script: the recorded Cheshire drive with a few script lines
 
 The drive is tests/data/nmea/drive/cheshire-2020-10-26.nmea, a receiver recording that
@@ -108,8 +108,10 @@ def main():
         '"LPOP","Town or village"',
     ])
     write("ZARN.FND", [
-        "Search lists of the demo",
-        '"ZARN.WAW","Places"',
+        "Search lists of the demo (TOWNS.GTX and TOWNS.GED: make_demo_lists.py)",
+        '"TOWNS.GTX","Town"',
+        '"TOWNS.GED","Town (binary list)"',
+        '"$LPOP.PCD","Population centre"',
         '"END",""',
     ])
 

@@ -1,0 +1,179 @@
+// The searches of the demo's town lists: typed names and the walk outward from the car, the same
+// over the text list and the binary list, and binary lists whose tables lie.
+#include <cstring>
+#include <set>
+
+#include "geodesy/postext.h"
+#include "mainwindow/placesearch.h"
+#include "mainwindow/startup.h"
+#include "mapdisplay/catalogue.h"
+#include "support/app_fixture.h"
+
+namespace zarn::test {
+namespace {
+
+class PlaceSearch : public AppTest {
+ protected:
+  void ready() override {
+    if (!has("TOWNS.GED")) copydemo();
+    waitstep = 0.5;
+    Form_Load(*app, "");
+    ASSERT_EQ(app->main.searchlists[1] + app->main.searchlists[2], "TOWNS.GTXTOWNS.GED");
+    parsepos(app->geo, "SJ 79718 84625", app->gps.ownx, app->gps.owny);  // the start of the drive
+    app->gps.ownhdg = 90;
+  }
+  // One run as the search box makes it: the count raised first for a typed text.
+  void typed(const std::string& text) {
+    MainState& m = app->main;
+    m.hitcount = std::min(m.hitcount + 1, 100);
+    m.typedcmd = 1;
+    app->win.zarn.search.text = text;
+    typedsearch(*app);
+  }
+  // The found place is on the map shown.
+  void expectshown() const {
+    EXPECT_TRUE(app->map.curmap >= 1 && mapcovers(app->map, app->main.foundx, app->main.foundy, app->map.curmap))
+        << app->main.foundlabel << " on " << app->map.maptitle;
+  }
+  float dist2() const {
+    const float dx = app->main.foundx - app->gps.ownx, dy = app->main.foundy - app->gps.owny;
+    return dx * dx + dy * dy;
+  }
+};
+
+TEST_F(PlaceSearch, TypedNamesFindTheSameTownsInTheTextAndTheBinaryList) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> found;  // each Enter in turn
+    bool last;                       // then there are no more
+    const char* guards;
+  };
+  // Nearest first from the start of the drive, as a brute force over the list's file gives them.
+  const Case cases[] = {
+      {"Knutsford", {"Knutsford"}, true, "a whole name"},
+      {"hale", {"Hale", "Hale", "Halesowen", "Hale", "Halesworth"}, true, "a beginning in any case; three Hales"},
+      {"mill", {"Millom", "Millport", "Millisle", "Milltown", "Milltimber", "Millstreet"}, true, "only beginnings"},
+      {"*MILL",
+       {"New Mills", "Meltham Mills", "Millom", "Lydiard Millicent", "Millport", "Millisle", "Milltown", "Milltimber",
+        "Bushmills", "Sion Mills", "Millstreet"},
+       true, "an asterisk finds the text anywhere"},
+      {"ESBURY", {}, true, "nothing begins so"},
+      {"", {"Hale", "Altrincham", "Bowdon"}, false, "an empty text matches every town"},
+  };
+  for (int list : {1, 2})
+    for (const Case& c : cases) {
+      MainState& m = app->main;
+      std::tie(m.searchidx, m.hitcount) = std::tuple(list, 0);
+      float last = 0;
+      for (const std::string& name : c.found) {
+        typed(c.text);
+        EXPECT_EQ(m.foundlabel, name) << c.guards << ", list " << list;
+        EXPECT_GE(dist2(), last) << c.guards;
+        last = dist2();
+        expectshown();
+      }
+      if (!c.last) continue;
+      const auto before = std::tuple(m.foundx, m.foundy, app->map.curmap, 0, 0);
+      typed(c.text);
+      EXPECT_EQ(app->speech.msgtext, (c.found.empty() ? "I can't find " : "There are no more matches for ") +
+                                         std::string(c.text)) << c.guards;
+      EXPECT_EQ(std::tuple(m.foundx, m.foundy, app->map.curmap, m.hitcount, m.typedcmd), before)
+          << c.guards << ": the found place and the map stay";
+    }
+}
+
+TEST_F(PlaceSearch, NearestWalksOutwardEachTownOnceThenSaysThereAreNoMore) {
+  MainState& m = app->main;
+  std::vector<std::string> walks[2], heads;
+  // The name report is shown while window events run, before the distance.
+  events->hook = [&] {
+    const std::string& t = app->speech.msgtext;
+    if (t.starts_with("The ") && (heads.empty() || heads.back() != t)) heads.push_back(t);
+  };
+  for (int list : {1, 2}) {
+    std::tie(m.searchidx, m.hitcount) = std::tuple(list, 0);
+    m.hitlist.fill("stale");  // each entry is cleared as the count reaches it
+    std::set<std::string> seen;
+    float last = 0;
+    for (int k = 1; k <= 100; ++k) {
+      nearestsearch(*app);
+      walks[list - 1].push_back(m.foundlabel);
+      EXPECT_TRUE(seen.insert(m.foundref).second) << m.foundlabel << " again";
+      EXPECT_GE(dist2(), last) << m.foundlabel;
+      last = dist2();
+      expectshown();
+    }
+    const float x = m.foundx, y = m.foundy;
+    const int map = app->map.curmap;
+    nearestsearch(*app);  // the hit list is full
+    EXPECT_EQ(std::tuple(app->speech.msgtext, m.foundx, m.foundy, app->map.curmap, m.hitcount),
+              std::tuple(std::string("There are no more ") + m.searchprompts[static_cast<std::size_t>(list)], x, y,
+                         map, 0));
+    nearestsearch(*app);
+    EXPECT_EQ(m.foundlabel, walks[list - 1][0]) << "then the list starts again";
+  }
+  EXPECT_EQ(walks[0], walks[1]);
+  EXPECT_EQ(std::tuple(walks[0][0], walks[0][1], walks[0][99]), std::tuple("Hale", "Altrincham", "Bolton"));
+  EXPECT_EQ(std::tuple(heads[0], heads[1]), std::tuple("The nearest Town is a town or village called Hale",
+                                                       "The next nearest is a town or village called Altrincham"));
+
+  // The reference point follows the mode; a list with nothing left leaves everything alone.
+  app->nav.destx[app->nav.curdest] = -3.359f, app->nav.desty[app->nav.curdest] = 406.352f;  // Dublin
+  m.pcdn1 = 0;  // no population centres
+  for (const auto& [mode, list, label, msg] :
+       {std::tuple{"DESTINATION", 1, "Dublin", " 0 yards "}, {"TEXT", 1, "Hale", " 1.7 miles "},
+        {"OUR CAR", 3, "Hale", "There are no more Population centre"}}) {
+    std::tie(m.refname, m.searchidx, m.hitcount) = std::tuple(mode, list, 0);
+    nearestsearch(*app);
+    EXPECT_EQ(std::tuple(m.foundlabel, app->speech.msgtext.substr(0, std::strlen(msg))), std::tuple(label, msg))
+        << mode << " list " << list;
+  }
+}
+
+// The demo's binary list with one 32-bit or 16-bit field overwritten.
+TEST_F(PlaceSearch, ABinaryListIsReadOnlyWithinItsBytes) {
+  const std::string ged = get("TOWNS.GED");
+  const int n = GedList(ged).count();
+  ASSERT_EQ(n, 3992);
+  const std::size_t offsets = 4 + 8 * static_cast<std::size_t>(n), texts = offsets + 4 * static_cast<std::size_t>(n);
+  std::int32_t lastoff = 0;  // where the last town's text lies
+  std::memcpy(&lastoff, ged.data() + texts - 4, 4);
+  const std::size_t last = texts + static_cast<std::size_t>(lastoff);
+  struct Case {
+    const char* guards;
+    std::size_t at;
+    long value;
+    int size;  // bytes written: 4, or 2 for a text length
+    int count, entry;
+    const char* name;  // of the entry; null: not looked at
+  };
+  const Case cases[] = {
+      {"the demo list as it is", 0, n, 4, n, n - 1, "Westcliff-on-Sea"},
+      {"a huge count reads nothing", 0, 0x7fffffff, 4, 0, 0, ""},
+      {"a count one past the tables", 0, static_cast<long>(ged.size() - 4) / 12 + 1, 4, 0, 0, ""},
+      {"a negative count", 0, -5, 4, 0, 0, ""},
+      {"a smaller count: its own entries", 0, 3, 4, 3, 0, nullptr},
+      {"an offset before the text area", offsets, -1, 4, n, 0, ""},
+      {"an offset past the end", offsets, static_cast<long>(ged.size()), 4, n, 0, ""},
+      {"an offset on the last byte", offsets, static_cast<long>(ged.size() - texts - 1), 4, n, 0, ""},
+      {"a length one past the end", last, static_cast<long>(ged.size() - last - 1), 2, n, n - 1, ""},
+      {"a negative length", texts, -2, 2, n, 0, ""},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = ged;
+    const auto v = static_cast<std::uint32_t>(c.value);
+    std::memcpy(bytes.data() + c.at, &v, static_cast<std::size_t>(c.size));
+    const GedList g(bytes);
+    std::string code, name;
+    g.entry(c.entry, code, name);
+    EXPECT_EQ(std::tuple(g.count(), c.name ? name : ""), std::tuple(c.count, c.name ? c.name : "")) << c.guards;
+  }
+  EXPECT_EQ(GedList(ged.substr(0, 3)).count(), 0) << "shorter than its count";
+  put("TOWNS.GED", std::string("\xff\xff\xff\x7f", 4) + ged.substr(4, 100));
+  app->main.searchidx = 2;
+  nearestsearch(*app);
+  EXPECT_EQ(std::tuple(app->speech.msgtext, app->main.foundx), std::tuple("There are no more Town (binary list)", -250));
+}
+
+}  // namespace
+}  // namespace zarn::test
