@@ -41,7 +41,7 @@ void popsearchline(App& app) {
     z.searchdat.text = "no match";
     return;
   }
-  z.searchdat.text = name + " in " + county + (more > 0 ? " +" + text::str(more) : "");
+  z.searchdat.text = name + " in " + county + (more > 0 ? " +" + std::to_string(more) : "");
   m.foundx = x;
   m.foundy = y;
   const MapView& v = app.map;
