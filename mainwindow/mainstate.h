@@ -122,6 +122,11 @@ struct MainState {
   // How many lines one step may read and how often it may rewind the file: a file without
   // position lines would otherwise hold the tick for ever.
   static constexpr int steplinemax = 200;
+
+  // --- Road digitising (typed "#" commands) ---
+  // The road name ("#A34#") and road class written with each road point the map click records
+  // while digmode is 1.
+  std::string digname, digclass;
 };
 
 }  // namespace zarn
