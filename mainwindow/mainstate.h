@@ -130,6 +130,11 @@ struct MainState {
   std::string pcsearchcode;
   long pcsearchpos = -1;
   int pcsearchnum = 0;
+
+  // --- Road digitising (typed "#" commands) ---
+  // The road name ("#A34#") and road class written with each road point the map click records
+  // while digmode is 1.
+  std::string digname, digclass;
 };
 
 }  // namespace zarn
