@@ -10,5 +10,8 @@ void showhelp(App& app);
 void callhelp(App& app);
 // Greets in the language now chosen.
 void hello(App& app);
+// Gives the help controls their handlers: the help button and the key-help label open the
+// overlay, the hide-help button closes it.
+void wirehelp(App& app);
 
 }  // namespace zarn

@@ -1,35 +1,182 @@
 #include "mainwindow/keys.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "app/app.h"
+#include "geodesy/transform.h"
+#include "mainwindow/demo.h"
+#include "mainwindow/onekey.h"
+#include "mainwindow/popsearch.h"
+#include "mainwindow/search.h"
+#include "mapdisplay/owncar.h"
+#include "mapdisplay/pictures.h"
+#include "mapdisplay/symbols.h"
+#include "platform/textrules.h"
+#include "speech/queue.h"
 
 namespace zarn {
 
+namespace {
+
+constexpr int enter = 13, backspace = 8, grave = 96;
+
+// The current search list's slot, kept inside the table whatever searchidx holds.
+std::size_t listslot(const MainState& m) {
+  return static_cast<std::size_t>(std::clamp(m.searchidx, 1, MainState::fndmax));
+}
+
+bool poplist(const MainState& m) { return text::ucase(m.searchlists[listslot(m)]) == "$LPOP.PCD"; }
+
+// Search as you type in the population list: the first centre the text begins, shown on the
+// second line, and marked when it lies on the map shown.
+void popsearchline(App& app) {
+  MainState& m = app.main;
+  auto& z = app.win.zarn;
+  std::string name, county;
+  float x = 0, y = 0;
+  int more = 0;
+  pcsearch(app, z.search.text, name, county, x, y, more);
+  if (name == "-") {
+    z.searchdat.text = "no match";
+    return;
+  }
+  z.searchdat.text = name + " in " + county + (more > 0 ? " +" + std::to_string(more) : "");
+  m.foundx = x;
+  m.foundy = y;
+  const MapView& v = app.map;
+  if (!(x > v.mapxmin && x < v.mapxmax && y > v.mapymin && y < v.mapymax)) return;
+  float px = 0, py = 0;
+  worldtopix(app.geo, app.map, x, y, px, py);
+  if (auto pic = loadicon(app, "$lpop.ico")) z.sym.setpicture(std::move(pic));
+  showsymbol(app, px, py, z.searchdat.text);
+}
+
+// Typed entry: Backspace takes the last character off, any other key is typed and, when it is
+// a letter or "+", spoken.
+void typekey(App& app, int code) {
+  MainState& m = app.main;
+  auto& z = app.win.zarn;
+  m.searchtime = app.timer();
+  if (code == backspace) {
+    if (!z.search.text.empty()) z.search.text.pop_back();
+  } else {
+    const char c = static_cast<char>(code);
+    z.search.text += c;
+    z.search.visible = z.searchdat.visible = true;
+    const char u = text::ucase(std::string_view(&c, 1))[0];
+    if ((u >= 'A' && u <= 'Z') || u == '+') {
+      TalkGuard talk(app.speech);
+      talk.on();
+      queuewav(app, u == '+' ? "next.wav" : std::string(1, c) + ".wav");
+    }
+    if (poplist(m)) popsearchline(app);
+  }
+  z.touch();
+}
+
+// Steps the search list by one within 1..fndcount, then shows and announces it.
+void steplist(App& app, int step) {
+  MainState& m = app.main;
+  auto& z = app.win.zarn;
+  if (step < 0 && m.searchidx > 1) --m.searchidx;
+  if (step > 0 && m.searchidx < m.fndcount) ++m.searchidx;
+  m.hitcount = 0;
+  const std::size_t k = listslot(m);
+  const std::string& prompt = m.searchprompts[k];
+  z.search.text = prompt;
+  z.searchdat.text.clear();
+  z.search.visible = z.searchdat.visible = true;
+  m.searchtime = app.timer();
+  z.touch();
+  // The list's own announcement is its file name with ".WAV" in place of the extension.
+  const std::string& file = m.searchlists[k];
+  const std::string wav = text::left(file, std::max<long>(0, static_cast<long>(file.size()) - 4)) + ".WAV";
+  saynow(app, prompt, !file.empty() && app.files.exists(wav) ? wav : prompt);
+}
+
+// The windows that use no keys themselves and pass them all to the main window.
+constexpr std::string_view passing[] = {"mvform", "mveng", "cform", "kform", "fform",
+                                        "wpform", "dialform", "controls", "zmform", "zarnbgd"};
+
+}  // namespace
+
 void keycmd(App& app, int& key) {
-  // TODO: single-key commands (onekeycmd) and typing into the search box while typingmode is 1.
-  (void)app;
-  (void)key;
+  MainState& m = app.main;
+  const int code = key;
+  key = 0;  // the key is used up here, whatever it does
+  app.speech.talkstop = 0;  // a key lets held-back speech play again
+  updatecar(app);
+  if (code <= 0 || code > 255) return;  // no character
+  if (code == '~') {
+    m.searchidx = 1;
+    starttext(app);
+  } else if (code == grave) {
+    starttext(app);
+  } else if (code == enter || m.typingmode == 0) {
+    onekeycmd(app, std::string(1, static_cast<char>(code)));
+  } else {
+    typekey(app, code);
+  }
 }
 
 void runtypedcmd(App& app) {
-  // TODO: with speech forced on, run the typed text through the search box (findplace), hide
-  // the entry boxes and leave typed entry.
-  (void)app;
+  MainState& m = app.main;
+  TalkGuard talk(app.speech);
+  talk.on();
+  if (m.typingmode == 1) {
+    m.typingmode = 0;
+    m.typedcmd = 1;
+  }
+  findplace(app);
+  auto& z = app.win.zarn;
+  z.search.visible = z.searchdat.visible = false;
+  z.touch();
 }
 
 void starttext(App& app) {
   MainState& m = app.main;
   auto& z = app.win.zarn;
-  m.prevmode = m.refname;
+  // Started again while typing, the label in force before typing stays the one to go back to.
+  if (m.typingmode != 1 && m.refname != "TEXT") m.prevmode = m.refname;
   m.typingmode = 1;
   m.refname = "TEXT";
+  m.hitcount = 0;  // a new text starts a new search
   z.search.text.clear();
   z.searchdat.text.clear();
   z.search.visible = true;
   z.searchdat.visible = true;
+  z.touch();
   m.searchtime = app.timer();
 }
 
-void prevlist(App& app) { (void)app; }
-void nextlist(App& app) { (void)app; }
+void prevlist(App& app) { steplist(app, -1); }
+void nextlist(App& app) { steplist(app, 1); }
+
+void wirekeys(App& app) {
+  auto& z = app.win.zarn;
+  if (!z.onKeyPress) {
+    // The entry boxes and the help text take no keys themselves: typing goes through keycmd.
+    z.search.locked = z.searchdat.locked = z.Help.locked = true;
+    z.onKeyPress = [&app](int& k) { keycmd(app, k); };
+  }
+  if (!z.onKeyDown) {
+    // Any key but M ends the demo state: the user is taking over.
+    z.onKeyDown = [&app](int& k, int) {
+      if (app.main.demoon == 1 && k > 0 && k < 256 && text::ucase(std::string(1, static_cast<char>(k))) != "M") {
+        app.win.zarn.modebox.set("SIM");
+        demooff(app);
+      }
+      k = 0;
+    };
+  }
+  for (ui::Form* f : app.win.all()) {
+    if (f->onKeyPress || std::find(std::begin(passing), std::end(passing), f->name()) == std::end(passing)) continue;
+    f->onKeyPress = [&app](int& k) {
+      app.main.lastclick = app.timer();
+      keycmd(app, k);
+    };
+  }
+}
 
 }  // namespace zarn

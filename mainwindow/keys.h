@@ -15,5 +15,8 @@ void starttext(App& app);
 // The previous or next search list, announced.
 void prevlist(App& app);
 void nextlist(App& app);
+// Hands the keys of the main window, and of every secondary window made so far that uses none
+// itself, to keycmd; handlers already set are kept. Windows made later need another call.
+void wirekeys(App& app);
 
 }  // namespace zarn

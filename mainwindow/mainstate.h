@@ -122,6 +122,19 @@ struct MainState {
   // How many lines one step may read and how often it may rewind the file: a file without
   // position lines would otherwise hold the tick for ever.
   static constexpr int steplinemax = 200;
+
+  // --- The population-centre search ---
+  // Where the last successful search found its first match, so that typing one more letter
+  // goes on from there: the code it matched (upper case, "+" signs removed), the byte offset
+  // of that record in $LPOP.PCD (-1: none) and the number of centres before it.
+  std::string pcsearchcode;
+  long pcsearchpos = -1;
+  int pcsearchnum = 0;
+
+  // --- Road digitising (typed "#" commands) ---
+  // The road name ("#A34#") and road class written with each road point the map click records
+  // while digmode is 1.
+  std::string digname, digclass;
 };
 
 }  // namespace zarn

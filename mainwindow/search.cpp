@@ -1,9 +1,297 @@
 #include "mainwindow/search.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/app.h"
+#include "geodesy/distance.h"
+#include "geodesy/postext.h"
+#include "geodesy/transform.h"
+#include "mainwindow/placesearch.h"
+#include "mapdisplay/catalogue.h"
+#include "mapdisplay/mapload.h"
+#include "mapdisplay/mapoutlines.h"
+#include "mapdisplay/nearest.h"
+#include "mapdisplay/overlays.h"
+#include "mapdisplay/symbols.h"
+#include "navigation/directionfinding.h"
+#include "navigation/moreinfo.h"
+#include "navigation/rgishow.h"
+#include "navigation/roadnet.h"
+#include "navigation/waypoints.h"
+#include "platform/files.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+#include "speech/queue.h"
 
 namespace zarn {
 
-void findplace(App& app) { (void)app; }
+namespace {
+
+bool isdigit(char c) { return c >= '0' && c <= '9'; }
+// Digits and letters, the Latin-1 ones included (not the multiplication and division signs).
+bool isalnum(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return isdigit(c) || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= 0xC0 && u != 0xD7 && u != 0xF7);
+}
+
+// Characters from..to (1-based, inclusive) of t are all digits.
+bool digitsat(const std::string& t, std::size_t from, std::size_t to) {
+  if (to > t.size()) return false;
+  return std::all_of(t.begin() + static_cast<long>(from - 1), t.begin() + static_cast<long>(to), isdigit);
+}
+
+void raisehits(MainState& m) { m.hitcount = std::min(m.hitcount + 1, MainState::hitmax); }
+
+// A line added to a file the user collects entries in; a failure is said, not hidden.
+bool appendline(App& app, const std::string& name, const std::string& line) {
+  std::string error;
+  auto f = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Append, &error);
+  if (f && f->print(line) && f->close(&error)) return true;
+  showmsg(app, name + " not written: " + error);
+  return false;
+}
+
+// The list named in ZARN.FND is not there: name its category (or the file) and stop.
+void missinglist(App& app, const std::string& listfile) {
+  const MainState& m = app.main;
+  std::string say = listfile, wav = listfile;
+  if (text::left(listfile, 1) == "$") {
+    const std::string code = text::mid(listfile, 2, std::max(0L, static_cast<long>(listfile.size()) - 5));
+    say.clear();
+    wav.clear();
+    for (int i = 1; i <= std::min(m.catcount, MainState::catmax); ++i)
+      if (m.catcode[static_cast<std::size_t>(i)] == code) {
+        say = m.catname[static_cast<std::size_t>(i)];
+        wav = "$" + code + ".WAV";
+      }
+  }
+  showmsg(app, "I can't find " + say);
+  queuewav(app, "icantfin.wav");
+  if (!wav.empty()) queuewav(app, wav);
+}
+
+// Draws each place of the current map's place file as a circle of its radius: red, then white
+// over it when its WAV exists; a place without its WAV beeps.
+void drawplaces(App& app) {
+  auto f = platform::InputFile::open(app.files, app.map.placesfile, platform::Files::datalimit);
+  if (!f) return;
+  ZarnForm& z = app.win.zarn;
+  z.surface.cls();  // a repaint wipes what was drawn on the window before
+  const MapView& v = app.map;
+  while (!f->eof()) {
+    const std::string pos = f->field();
+    f->field();  // the name
+    const std::string wav = f->field();
+    const auto radius = static_cast<float>(f->number());
+    float x = 0, y = 0, px = 0, py = 0;
+    parsepos(app.geo, pos, x, y);
+    if (!(v.mapxmin <= x && x <= v.mapxmax && v.mapymin <= y && y <= v.mapymax)) continue;
+    worldtopix(app.geo, v, x, y, px, py);
+    const float r = kmtopix(v, radius);
+    z.surface.circle(px, py, r, ui::red);
+    if (app.files.confined(wav) && app.files.exists(wav))
+      z.surface.circle(px, py, r, ui::white);
+    else
+      app.sys.wav->beep();
+  }
+  z.touch();
+}
+
+// The radius of a new place: km cut (not rounded) to tenths, at least .1, written as the
+// shortest text ("2.4", ".1", "12").
+std::string radiustext(float km) {
+  const float tenths = std::max(1.0f, std::trunc(km * 10.0f));
+  return text::trim(text::str(tenths / 10.0f));
+}
+
+// The WAV that will speak a new place: its letters and digits (nothing that could break a
+// file name or a list field), cut to 8, in capitals.
+std::string wavname(const std::string& name) {
+  std::string w;
+  for (char c : name)
+    if (isalnum(c)) w += c;
+  return text::ucase(text::left(w, 8));
+}
+
+// A place named after the "/" at the current destination, for the place file and the overlay.
+void addplace(App& app, const std::string& name) {
+  if (name.find_first_of(",\"") != std::string::npos) {
+    showmsg(app, "A place name may not hold a comma or a quote");
+    return;
+  }
+  const NavState& n = app.nav;
+  const auto d = static_cast<std::size_t>(std::clamp(n.curdest, 0, NavState::destmax));
+  std::string grid;
+  gridreftext(app.geo, n.destx[d], n.desty[d], grid);
+  float dist = 0;
+  int brg = 0;
+  distbearing(app.geo, app.gps.ownx, app.gps.owny, n.destx[d], n.desty[d], dist, brg);
+  if (appendline(app, "NEW.WAW", grid + "," + name + "," + wavname(name) + ".WAV," + radiustext(dist)))
+    appendline(app, "NEW.GTX", "LPOP,," + grid + "," + name + ",");
+}
+
+// Every catalogued map loaded once more (map 1 is the base map) and the cache written; the map
+// on screen is then the one it was.
+void rebuildmaps(App& app) {
+  MapView& v = app.map;
+  const int current = v.curmap;
+  {
+    TalkGuard quiet(app.speech);
+    quiet.stopped();
+    for (int i = 2; i <= std::min(v.mapcount, MapView::mapmax); ++i) loadmap(app, i);
+  }
+  savefastmaps(app);
+  if (current >= 1 && current <= v.mapcount) loadmap(app, current);
+}
+
+// "#" and a road name ("#A34" names the road "#A34#") or a class (text holding ",,"): the map
+// click records road points with them.
+void digroad(App& app, const std::string& typed) {
+  MainState& m = app.main;
+  m.digmode = 1;
+  if (typed.find(",,") != std::string::npos)
+    m.digclass = text::ucase(typed.substr(1));
+  else
+    m.digname = typed + "#";
+}
+
+// The own position stored in destination slot d (1..9), labelled by the digit or by the text
+// after "d ". The location file keeps the slots read from it, and the ad-hoc slot only when
+// that is the one typed; a slot beyond the file's is kept until the program ends.
+void storeslot(App& app, int d, const std::string& typed) {
+  NavState& n = app.nav;
+  const auto s = static_cast<std::size_t>(d);
+  n.destx[s] = app.gps.ownx;
+  n.desty[s] = app.gps.owny;
+  gridreftext(app.geo, n.destx[s], n.desty[s], n.destname[s]);
+  n.destlabel[s] = typed.size() == 1 ? typed : typed.substr(2);
+  if (d > n.adhocdest) {
+    showmsg(app, "Destination " + typed.substr(0, 1) + " is not saved");
+    return;
+  }
+  std::vector<std::string> lines;
+  const int last = d == n.adhocdest ? n.adhocdest : n.adhocdest - 1;
+  for (int i = 1; i <= last; ++i)
+    lines.push_back(n.destname[static_cast<std::size_t>(i)] + "," + n.destlabel[static_cast<std::size_t>(i)]);
+  std::string error;
+  if (!app.files.writelines("ZARN.LOC", lines, &error)) showmsg(app, "ZARN.LOC not written: " + error);
+}
+
+// A typed position (upper case) made the found place, marked but not moved to. False when the
+// text is no position: the readers' failure values, or -1 km east or north.
+bool typedposition(App& app, const std::string& pos) {
+  float x = 0, y = 0;
+  parsepos(app.geo, pos, x, y);
+  const bool failed = x == -1 || y == -1 || (x == parsefailx && y == parsefaily) || (x == -321 && y == 172.5f);
+  if (failed) return false;
+  MainState& m = app.main;
+  float px = 0, py = 0, cx = 0, cy = 0;
+  worldtopix(app.geo, app.map, x, y, px, py);
+  worldtopix(app.geo, app.map, app.gps.ownx, app.gps.owny, cx, cy);
+  m.foundwav = "destinat.wav";
+  m.foundx = x;
+  m.foundy = y;
+  m.foundref = m.foundlabel = pos;
+  app.nav.foundfile.clear();
+  placesymbol(app, "", px, py, cx, cy);
+  showsymbol(app, px, py, m.foundlabel);
+  std::string info, guide;
+  moreinfo(app, "", "", m.foundlabel, info, guide);
+  if (!info.empty()) {
+    showmsg(app, "more information is available");
+    queuewav(app, "moreinfo.wav");
+    speakqueue(app);
+  }
+  return true;
+}
+
+// The keywords, "/", "#" and NMEA logging; false when the text is none of them.
+bool keyword(App& app, const std::string& typed) {
+  MainState& m = app.main;
+  NavState& n = app.nav;
+  const std::string u = text::ucase(typed);
+  if (typed[0] == '/') {
+    if (u == "/WAW")
+      drawplaces(app);
+    else if (typed.size() > 1)
+      addplace(app, typed.substr(1));
+    return true;
+  }
+  if (u == "NMEA") {
+    app.gps.nmealog = 1 - app.gps.nmealog;
+    return true;
+  }
+  // While logging, everything else typed goes to the log.
+  if (app.gps.nmealog == 1) {
+    appendline(app, "NEW.NME", "$GPTXT," + typed);
+    return true;
+  }
+  if (rgiword(app, typed)) return true;
+  if (u == "DFBRGREL")
+    n.dfrel = 1 - n.dfrel;
+  else if (u == "PLOTROAD")
+    drawroads(app);
+  else if (u == "DISPLAYXY")
+    m.displayxy = 1 - m.displayxy;
+  else if (u == "O")
+    runkrv(app);
+  else if (u == "OO")
+    writekrvinput(app), n.krvwait = 1;
+  else if (u == "SHOWMAPS")
+    showmaps(app);
+  else if (u == "LINKMAN")
+    showlinkman(app), plotroad(app);
+  else if (u == "FASTMAPS")
+    rebuildmaps(app);
+  else if (u == "#")
+    m.digmode = 0;
+  else if (typed[0] == '#')
+    digroad(app, typed);
+  else
+    return false;
+  return true;
+}
+
+// The typed text as a command or a position; false when it is for the place search.
+bool typedcommand(App& app, const std::string& typed) {
+  const std::size_t len = typed.size();
+  if (len > 0 && keyword(app, typed)) return true;
+  if (len == 3 && digitsat(typed, 1, 3)) {
+    dfbearing(app, static_cast<float>(std::stoi(typed)), 10);
+    return true;
+  }
+  if (len > 0 && typed[0] >= '1' && typed[0] <= '9' && (len == 1 || (len > 2 && typed[1] == ' '))) {
+    storeslot(app, typed[0] - '0', typed);
+    return true;
+  }
+  const bool position = (len == 6 && digitsat(typed, 1, 6)) || (len == 7 && digitsat(typed, 2, 7)) ||
+                        (len == 8 && digitsat(typed, 3, 8)) || (len == 12 && digitsat(typed, 4, 12)) ||
+                        (len == 15 && digitsat(typed, 1, 6) && digitsat(typed, 8, 14));
+  return position && typedposition(app, text::ucase(typed));
+}
+
+}  // namespace
+
+void findplace(App& app) {
+  MainState& m = app.main;
+  m.foundwav.clear();
+  app.nav.morefile.clear();
+  TalkGuard talk(app.speech);  // heard whatever the sound setting; given back on every way out
+  talk.on();
+  const std::string listfile =
+      m.searchidx >= 0 && m.searchidx <= MainState::fndmax ? m.searchlists[static_cast<std::size_t>(m.searchidx)] : "";
+  if (listfile == "$AN.NOF") {
+    raisehits(m);
+    saynearest(app, 1);
+    return;
+  }
+  if (!app.files.exists(listfile)) return missinglist(app, listfile);
+  if (m.typedcmd != 1) return nearestsearch(app);
+
+  raisehits(m);
+  m.refname = m.prevmode;
+  if (!typedcommand(app, app.win.zarn.search.text)) typedsearch(app);
+}
 
 }  // namespace zarn

@@ -1,6 +1,13 @@
 #include "mapdisplay/overlays.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/app.h"
+#include "geodesy/postext.h"
+#include "geodesy/transform.h"
+#include "mapdisplay/pictures.h"
+#include "platform/textrules.h"
 
 namespace zarn {
 
@@ -15,19 +22,116 @@ void drawzones(App& app) {
 }
 
 void readpicfile(App& app) {
-  // TODO: read the map drawing file ZARN.PIC.
-  (void)app;
+  NavState& n = app.nav;
+  ZarnForm& z = app.win.zarn;
+  n.wpcount = 0;
+  n.legcount = 0;
+  auto f = platform::InputFile::open(app.files, "ZARN.PIC");
+  if (!f) return;
+  ui::Colour colour = ui::red;
+  std::string icon;
+  int points = 0;
+  while (!f->eof()) {
+    const std::string code = text::ucase(f->field());
+    const std::string value = text::ucase(f->field());
+    if (code == "END") break;
+    if (code == "C") {
+      colour = static_cast<ui::Colour>(text::clng(text::val(value))) & 0xFFFFFFu;
+    } else if (code == "I") {
+      icon = value;
+    } else if (code == "L" && points <= NavState::wpmax) {
+      const auto k = static_cast<std::size_t>(points++);
+      if (k > 0) z.leg.load(static_cast<int>(k)).bordercolor = colour;
+      parsepos(app.geo, value, n.legx[k], n.legy[k]);
+    } else if (code == "P" && n.wpcount < NavState::wpmax) {
+      // A waypoint whose icon is there but cannot be shown is left out, not the rest of the file.
+      ui::PictureRef pic;
+      if (!icon.empty() && app.files.exists(icon)) {
+        if (!app.files.confined(icon) || !(pic = loadpicture(app, icon))) continue;
+      }
+      const auto k = static_cast<std::size_t>(++n.wpcount);
+      ui::Image& wp = z.wp.load(n.wpcount);
+      if (pic) wp.setpicture(pic);
+      parsepos(app.geo, value, n.wpx[k], n.wpy[k]);
+    }
+  }
+  n.legcount = std::max(points - 1, 0);
 }
 
 void readoverlay(App& app, const std::string& fname) {
-  (void)app;
-  (void)fname;
+  if (!app.files.exists(fname)) return;
+  auto f = platform::InputFile::open(app.files, fname, platform::Files::datalimit);
+  if (!f) return;
+  f->lineinput();
+  f->lineinput();
+  while (!f->eof()) {
+    const std::string code = text::ucase(f->field());
+    const std::string east = f->field();
+    const std::string north = f->field();
+    f->field();
+    f->field();
+    float x = 0, y = 0;
+    if (east.empty()) {
+      parsepos(app.geo, north, x, y);
+    } else {
+      x = static_cast<float>(text::val(east));
+      y = static_cast<float>(text::val(north));
+    }
+    drawoverlay(app, x, y, code);
+  }
+  app.win.zarn.touch();
 }
 
 void drawoverlay(App& app, float x, float y, const std::string& code) {
-  (void)app, (void)x, (void)y, (void)code;
+  const MapView& m = app.map;
+  const auto cur = static_cast<std::size_t>(std::clamp(m.curmap, 0, MapView::mapmax));
+  const bool xin = m.mapnex[cur] > m.mapswx[cur] ? x >= m.mapxmin && x <= m.mapxmax  // a map across the seam:
+                                                 : x >= m.mapxmin || x <= m.mapxmax;  // either side of it
+  if (!xin || y < m.mapymin || y > m.mapymax) return;
+  float px = 0, py = 0;
+  worldtopix(app.geo, m, x, y, px, py);
+  ui::DrawSurface& s = app.win.zarn.surface;
+  // Whole kilometres are usually a rough position: a 2 km circle says how rough.
+  if (x == std::floor(x) && y == std::floor(y)) s.circle(px, py, kmtopix(m, 2), ui::red);
+  if (code.starts_with("AF")) {
+    s.circle(px, py, 1, ui::cyan);
+    s.circle(px, py, 3, ui::black);
+    return;
+  }
+  ui::Colour boxcol = ui::green, centre = ui::green;
+  if (code == "EFFLC") boxcol = ui::red, centre = ui::white;
+  else if (code == "EFFHE") boxcol = ui::yellow, centre = ui::red;
+  else if (code == "LNT") boxcol = ui::yellow, centre = ui::green;
+  else if (code == "LEH") boxcol = ui::white, centre = ui::red;
+  s.box(px - 3, py - 3, px + 3, py + 3, ui::black);
+  s.filledbox(px - 2, py - 2, px + 2, py + 2, boxcol);
+  if (centre != boxcol) s.pset(px, py, centre);
 }
 
-void drawroads(App& app) { (void)app; }
+void drawroads(App& app) {
+  if (!app.files.exists("road.dat")) return;
+  auto f = platform::InputFile::open(app.files, "ROAD.DAT", platform::Files::datalimit);
+  if (!f) return;
+  const MapView& m = app.map;
+  ui::DrawSurface& s = app.win.zarn.surface;
+  s.forecolor = ui::cyan;
+  // The first point starts a line of its own, whatever was drawn before.
+  bool newline = true;
+  while (!f->eof()) {
+    const std::string item = f->field();
+    if (item.find("MOVE") != std::string::npos) {
+      newline = true;
+      continue;
+    }
+    float x = 0, y = 0, px = 0, py = 0;
+    parsepos(app.geo, item, x, y);
+    if (x < m.mapxmin || x > m.mapxmax || y < m.mapymin || y > m.mapymax) continue;
+    worldtopix(app.geo, m, x, y, px, py);
+    if (newline) s.pset(px, py);
+    else s.lineto(px, py);
+    newline = false;
+  }
+  app.win.zarn.touch();
+}
 
 }  // namespace zarn

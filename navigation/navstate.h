@@ -90,6 +90,12 @@ struct NavState {
   // (every search clears it), and the file tag of the place the last search found ("LPOP" for
   // a population centre), whose "$" tag ".MOR" file is the information of last resort.
   std::string morefile, foundfile;
+
+  // The waypoint route: route line points 0..legcount (line i, the control leg(i), joins point
+  // i - 1 to point i) and waypoints 1..wpcount (waypoint i is the icon wp(i)), frame km.
+  static constexpr int wpmax = 100;
+  int legcount = 0, wpcount = 0;
+  std::array<float, wpmax + 1> legx{}, legy{}, wpx{}, wpy{};
 };
 
 }  // namespace zarn

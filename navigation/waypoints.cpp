@@ -27,4 +27,14 @@ void autoplanner(App& app, float x, float y, const std::string& area) {
   (void)area;
 }
 
+void runkrv(App& app) {
+  // TODO: writekrvinput, start the planner, wait for its done-file (120 s at most), load the route.
+  (void)app;
+}
+
+void writekrvinput(App& app) {
+  // TODO: the planner's input lines and the lease file; a beep when a lease file exists.
+  (void)app;
+}
+
 }  // namespace zarn

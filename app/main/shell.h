@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "app/app.h"
+#include "mainwindow/help.h"
+#include "mainwindow/keys.h"
 #include "mainwindow/smallservices.h"
 #include "mainwindow/tick.h"
 #include "platform/qt/qtservices.h"
@@ -17,23 +19,19 @@ namespace zarn {
 
 class Shell {
  public:
-  explicit Shell(App& app) : app_(app), ui_([&app] { return app.win.all(); }) {
+  // Windows made since the last look pass their keys on too.
+  explicit Shell(App& app) : app_(app), ui_([&app] {
+    wirekeys(app);
+    return app.win.all();
+  }) {
     ui_.afterinput = [this] { checkquit(); };
     // Waits that let events run show what the windows hold meanwhile.
     if (auto* pump = dynamic_cast<qt::QtEventPump*>(app.sys.events.get())) {
       pump_ = pump;
       pump->onevents = [this] { ui_.refresh(); };
     }
-    if (!app.win.zarn.onKeyPress) {
-      // TODO: the main window's keyboard-command handler (keycmd) takes the keys over; until
-      // it does, Escape ends the program.
-      app.win.zarn.onKeyPress = [&app](int& k) {
-        if (k == 27) {
-          endprogram(app);
-          k = 0;
-        }
-      };
-    }
+    wirekeys(app);
+    wirehelp(app);
     timer_.setInterval(250);
     QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
   }

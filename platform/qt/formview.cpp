@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 
 #include "platform/qt/qtconvert.h"
@@ -491,9 +492,34 @@ void FormView::mouseMoveEvent(QMouseEvent* e) {
   done();
 }
 
+namespace {
+// For an entry box, whether it is locked; nullopt for any other widget.
+std::optional<bool> entrylocked(const QObject* o) {
+  if (const auto* l = qobject_cast<const QLineEdit*>(o)) return l->isReadOnly();
+  if (const auto* p = qobject_cast<const QPlainTextEdit*>(o)) return p->isReadOnly();
+  return std::nullopt;
+}
+}  // namespace
+
 bool FormView::eventFilter(QObject* watched, QEvent* e) {
-  // Mouse handlers of controls shown by widgets; the widget still gets the event.
   const auto type = e->type();
+  // Keys typed into an entry box that takes typing stay with it, as they always did: those it
+  // has no use for (Enter, Escape) would otherwise go on to the window's key handler and run
+  // as commands. A locked box gives the window every key that types something (Backspace too,
+  // which it would swallow); it keeps the keys that move about in it.
+  if (auto locked = type == QEvent::KeyPress ? entrylocked(watched) : std::nullopt) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (!*locked) {
+      watched->event(e);
+      e->accept();  // an ignored key would go on to the window all the same
+      return true;
+    }
+    if (keyascii(k->key(), k->modifiers(), k->text())) {
+      keyPressEvent(k);
+      return true;
+    }
+  }
+  // Mouse handlers of controls shown by widgets; the widget still gets the event.
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)
     return QWidget::eventFilter(watched, e);
   for (auto& [c, ch] : children_) {

@@ -1,0 +1,49 @@
+// Keys typed into the search box, search lists stepped by key, keys for the single-key commands.
+#include "mainwindow/keys.h"
+#include "support/app_fixture.h"
+
+namespace zarn::test {
+namespace {
+
+struct Keys : AppTest {
+  void ready() override {
+    MainState& m = app->main;
+    std::tie(m.fndcount, m.searchlists[1], m.searchprompts[1], m.searchlists[2], m.searchprompts[2], m.hitcount) =
+        std::tuple(2, "ZARN.WAW", "Places", "$LPOP.PCD", "Towns", 7);
+    std::tie(app->speech.ttsavail, app->speech.talkon) = std::tuple(1, 0);  // letters are spoken all the same
+    wavfile("$lpop.wav");
+  }
+};
+
+TEST_F(Keys, EachKeyIsTypedStepsTheListsOrRunsItsCommand) {
+  const struct { const char* guards; int idx; std::string keys, search, dat; Items said; int typing, wantidx; bool shown; }
+      cases[] = {
+      {"letters as typed, digits not, + as next", 1, "`Ab1+", "Ab1+", "", {"A.wav", "b.wav", "next.wav"}, 1, 1, true},
+      {"Backspace takes one off, and nothing from an empty box", 1, "`x\b\b", "", "", {"x.wav"}, 1, 1, true},
+      {"started again while typing; ~ selects the first list", 2, "`a~", "", "", {"a.wav"}, 1, 1, true},
+      {"` keeps the list; population list under three characters: no match", 2, "`RE", "RE", "no match", {"R.wav", "E.wav"}, 1, 2, true},
+      {"+ with the box closed: the next list, by its own sound", 1, "+", "Towns", "", {"$lpop.wav"}, 0, 2, true},
+      {"+ at the last list stays and announces it again", 2, "+", "Towns", "", {"$lpop.wav"}, 0, 2, true},
+      {"- to a list without a sound file: its prompt spoken", 2, "-", "Places", "", {"Places"}, 0, 1, true},
+      {"- at the first list stays", 1, "-", "Places", "", {"Places"}, 0, 1, true},
+      {"Escape with the box closed ends the program", 1, "\x1b", "", "", {}, 0, 1, false},
+  };
+  for (const auto& c : cases) {
+    make(), app->main.searchidx = c.idx;
+    for (const char ch : c.keys) {
+      int k = static_cast<unsigned char>(ch);
+      keycmd(*app, k);
+      EXPECT_EQ(k, 0) << "every key is used up";
+    }
+    const auto& [m, z, q] = std::tie(app->main, app->win.zarn, app->speech.wavqueue);
+    Items said(q.begin() + 1, q.begin() + 1 + app->speech.wavcount), p = played();  // queued, played, spoken
+    said.insert(said.end(), p.begin(), p.end()), said.insert(said.end(), tts->said.begin(), tts->said.end());
+    EXPECT_EQ(std::tuple(said, z.search.text, z.searchdat.text, m.typingmode, m.searchidx, z.search.visible),
+              std::tuple(c.said, c.search, c.dat, c.typing, c.wantidx, c.shown)) << c.guards;
+    EXPECT_TRUE(m.prevmode != "TEXT" && (m.hitcount == 0 || m.quit) && app->speech.talkon == 0 && m.foundx == -250 &&
+                m.quit == !c.shown) << c.guards;
+  }
+}
+
+}  // namespace
+}  // namespace zarn::test
