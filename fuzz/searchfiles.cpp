@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const zarn::GedList ged(file);
   if (ged.count() > 0 && 4 + 12 * static_cast<std::uint64_t>(ged.count()) > file.size()) std::abort();
   for (const char* name : {"LIST.GED", "LIST.GTX", "ROAD.DAT", "ZARN.PIC"})
-    std::ofstream(zarn::fuzz::scratch() / name, std::ios::binary).write(file.data(), static_cast<std::streamsize>(file.size()));
+    std::ofstream(zarn::fuzz::scratch() / name, std::ios::binary)
+        .write(file.data(), static_cast<std::streamsize>(file.size()));
 
   zarn::MainState& m = app->main;
   m.fndcount = 2;

@@ -80,6 +80,10 @@ TEST_F(PlaceSearch, TypedNamesFindTheSameTownsInTheTextAndTheBinaryList) {
       EXPECT_EQ(std::tuple(m.foundx, m.foundy, app->map.curmap, m.hitcount, m.typedcmd), before)
           << c.guards << ": the found place and the map stay";
     }
+  std::tie(app->main.searchidx, app->main.hitcount) = std::tuple(3, 0);  // the population centres
+  typed("knuts");
+  EXPECT_EQ(std::tuple(app->main.foundlabel, app->nav.foundfile), std::tuple("Knutsford in United Kingdom", "LPOP"));
+  expectshown();
 }
 
 TEST_F(PlaceSearch, NearestWalksOutwardEachTownOnceThenSaysThereAreNoMore) {
@@ -119,11 +123,13 @@ TEST_F(PlaceSearch, NearestWalksOutwardEachTownOnceThenSaysThereAreNoMore) {
 
   // The reference point follows the mode; a list with nothing left leaves everything alone.
   app->nav.destx[app->nav.curdest] = -3.359f, app->nav.desty[app->nav.curdest] = 406.352f;  // Dublin
-  m.pcdn1 = 0;  // no population centres
+  const char* const ringway = "Ringway in United Kingdom";
   for (const auto& [mode, list, label, msg] :
        {std::tuple{"DESTINATION", 1, "Dublin", " 0 yards "}, {"TEXT", 1, "Hale", " 1.7 miles "},
-        {"OUR CAR", 3, "Hale", "There are no more Population centre"}}) {
+        {"OUR CAR", 3, ringway, " 1.1 miles ahead of us at your 1 o'clock"},
+        {"", 3, ringway, "There are no more Population centre"}}) {
     std::tie(m.refname, m.searchidx, m.hitcount) = std::tuple(mode, list, 0);
+    if (!*mode) m.pcdn1 = 0;  // no population centres
     nearestsearch(*app);
     EXPECT_EQ(std::tuple(m.foundlabel, app->speech.msgtext.substr(0, std::strlen(msg))), std::tuple(label, msg))
         << mode << " list " << list;
@@ -172,7 +178,8 @@ TEST_F(PlaceSearch, ABinaryListIsReadOnlyWithinItsBytes) {
   put("TOWNS.GED", std::string("\xff\xff\xff\x7f", 4) + ged.substr(4, 100));
   app->main.searchidx = 2;
   nearestsearch(*app);
-  EXPECT_EQ(std::tuple(app->speech.msgtext, app->main.foundx), std::tuple("There are no more Town (binary list)", -250));
+  EXPECT_EQ(std::tuple(app->speech.msgtext, app->main.foundx),
+            std::tuple("There are no more Town (binary list)", -250));
 }
 
 }  // namespace
