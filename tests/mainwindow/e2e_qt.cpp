@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include "geodesy/postext.h"
+#include "app/main/shell.h"
+#include "mainwindow/popsearch.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/startwin.h"
 #include "mainwindow/tick.h"
@@ -18,6 +20,7 @@
 #include "platform/qt/formview.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
+#include "platform/qt_support.h"
 #include "platform/serial.h"
 #include "platform/textrules.h"
 #include "support/app_fixture.h"
@@ -349,6 +352,57 @@ TEST_F(DemoDrive, GivesTheGuidanceOfTheDriveOnceEachAtItsFixWithSignAndPrompt) {
   for (const auto& e : expected) want.push_back(e.time + " " + e.pos + " " + std::to_string(e.dir));
   EXPECT_EQ(given, want);
   EXPECT_EQ(behind, 0) << "the instruments follow every fix";
+}
+
+// Typed as a user types, into the running program's main window: a town, a grid reference, a
+// bad grid reference, and a population centre looked up at every key.
+TEST_F(DemoDrive, TypedSearchesFindMarkShowAndSayWhatIsTyped) {
+  start("", false);
+  ASSERT_FALSE(app->main.quit);
+  waitstep = 0;
+  ticks(1);
+  Shell shell(*app);
+  shell.onend = [] {}, shell.start();
+  auto& z = app->win.zarn;
+  const MainState& m = app->main;
+  auto type = [&](const QString& keys) {
+    for (QChar c : keys) {
+      QWidget* w = app->main.typingmode == 1 ? shell.ui().view(z)->widget(z.search) : shell.ui().view(z);
+      const Qt::Key k = c == '\r' ? Qt::Key_Return : Qt::Key(c.toUpper().unicode());
+      qttest::key(w, k, {}, c);
+    }
+  };
+  type("`Knutsford\r");
+  EXPECT_EQ(std::tuple(m.foundlabel, m.foundx, m.foundy, z.sym.visible), std::tuple("Knutsford", 375.128f, 378.48f, true));
+  EXPECT_TRUE(app->map.mapxmin < m.foundx && m.foundx < app->map.mapxmax && app->map.mapymin < m.foundy &&
+              m.foundy < app->map.mapymax)
+      << "the map chosen shows it: " << app->map.maptitle;
+  EXPECT_NE(app->speech.msgtext.find("Knutsford"), std::string::npos) << app->speech.msgtext;
+  EXPECT_TRUE(played("knutsfor.wav") + static_cast<int>(std::count(tts->said.begin(), tts->said.end(), "Knutsford")) > 0)
+      << "and said";
+  const std::string title = app->map.maptitle;
+  type("`SJ767780\r");
+  EXPECT_EQ(std::tuple(m.foundlabel, m.foundwav, app->map.maptitle), std::tuple("SJ767780", "destinat.wav", title))
+      << "a grid reference is found where it is; the map stays";
+  EXPECT_NEAR(m.foundx, 376.7f, 0.01);
+  EXPECT_NEAR(m.foundy, 378.0f, 0.01);
+  type("`ZZ123456\r");
+  EXPECT_EQ(m.foundlabel, "SJ767780") << "not a square: searched for as a name, and not found";
+  // The population centres, third list: each key looks the typed text up.
+  type("++`");
+  ASSERT_EQ(m.searchlists[m.searchidx], "$LPOP.PCD");
+  std::string typed;
+  for (const char c : std::string("READ")) {
+    type(QString(c));
+    typed += c;
+    std::string name, county;
+    float x = 0, y = 0;
+    int more = 0;
+    pcsearch(*app, typed, name, county, x, y, more);
+    EXPECT_EQ(z.searchdat.text, name == "-" ? "no match" : name + " in " + county + (more ? " +" + std::to_string(more) : ""))
+        << typed;
+  }
+  EXPECT_EQ(z.searchdat.text.substr(0, 7), "Reading") << z.searchdat.text;
 }
 
 TEST_F(DemoDrive, FollowsTheDriveFromALiveReceiverOnTheSerialPort) {
