@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -23,6 +24,9 @@ inline const std::filesystem::path& demodir() {
     const fs::path d = fs::temp_directory_path() / ("zarn-bench-" + std::to_string(::getpid()));
     fs::remove_all(d);
     fs::copy(fs::path(ZARN_SOURCE_DIR) / "data" / "demo", d, fs::copy_options::recursive);
+    // A data folder as it is in use: not changed in the last moments (names found on disk are
+    // then remembered rather than looked for again).
+    fs::last_write_time(d, fs::file_time_type::clock::now() - std::chrono::hours(1));
     return d;
   }();
   return dir;

@@ -41,6 +41,25 @@ void distbearing(GeoState& geo, float x1, float y1, float x2, float y2, float& d
   brg = rounddeg(b, brg);
 }
 
+FramePoint framepoint(GeoState& geo, float x, float y) {
+  FramePoint p{x, y, 0, 0, inplanarbox(x, y), inirishzone(x, y) != 0};
+  osgbtoll(geo, x, y, p.lat, p.lon);
+  return p;
+}
+
+void distbearing(const FramePoint& a, const FramePoint& b, float& dist, int& brg) {
+  if (a.planar && b.planar && a.irish == b.irish) {
+    const float dx = b.x - a.x;
+    const float dy = b.y - a.y;
+    bearingdeg(dx, dy, brg);
+    dist = std::sqrt(dx * dx + dy * dy);
+    return;
+  }
+  float bb = 0;
+  distbrg(a.lat, a.lon, b.lat, b.lon, dist, bb);
+  brg = rounddeg(bb, brg);
+}
+
 void distbrg(float lat1, float lon1, float lat2, float lon2, float& dist, float& brg) {
   constexpr double degrad = 0.017453292519943334;
   float dl = lon2 - lon1;

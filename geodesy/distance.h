@@ -13,6 +13,15 @@ struct GeoState;
 // flat-earth from their latitude/longitude. When the points coincide inside the planar box the
 // bearing keeps the value passed in.
 void distbearing(GeoState& geo, float x1, float y1, float x2, float y2, float& dist, int& brg);
+// A frame position with what distances from it need, worked out once: for measuring many
+// places from one point (a place file from the car) without converting each again.
+struct FramePoint {
+  float x = 0, y = 0, lat = 0, lon = 0;
+  bool planar = false, irish = false;
+};
+FramePoint framepoint(GeoState& geo, float x, float y);
+// distbearing between two such points: the same rule, the same results.
+void distbearing(const FramePoint& a, const FramePoint& b, float& dist, int& brg);
 // Flat-earth distance (km) and bearing (degrees) between two latitude/longitude points,
 // 111 km per degree, the longitude scaled by the cosine of the second latitude.
 void distbrg(float lat1, float lon1, float lat2, float lon2, float& dist, float& brg);

@@ -1,10 +1,12 @@
 #include "platform/files.h"
 
+#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
@@ -25,11 +27,6 @@ namespace {
 std::string diskname_latin1(const std::string& disk) {
   std::string l;
   return text::utf8tolatin1(disk, l) ? l : disk;
-}
-
-bool samename(std::string_view want, const std::string& disk) {
-  const std::string w = text::ucase(want);
-  return w == text::ucase(disk) || w == text::ucase(diskname_latin1(disk));
 }
 
 bool haswildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
@@ -156,14 +153,10 @@ fs::path Files::resolve(std::string_view name) const {
       cur /= part;
       continue;
     }
-    std::error_code ec;
-    std::string best;
-    for (fs::directory_iterator it(cur, ec), end; !ec && it != end; it.increment(ec)) {
-      const std::string disk = it->path().filename().string();
-      if (samename(part, disk) && (best.empty() || disk < best)) best = disk;
-    }
-    if (!best.empty()) {
-      cur /= best;
+    const Listing* l = listing(cur);
+    const auto hit = l ? l->names.find(text::ucase(part)) : decltype(l->names.end()){};
+    if (l && hit != l->names.end()) {
+      cur /= hit->second;
     } else {
       // A new name: created in UTF-8 so that other programs show it properly.
       found = false;
@@ -171,6 +164,33 @@ fs::path Files::resolve(std::string_view name) const {
     }
   }
   return cur;
+}
+
+const Files::Listing* Files::listing(const fs::path& dir) const {
+  std::error_code ec;
+  const auto time = fs::last_write_time(dir, ec);
+  if (ec) return nullptr;
+  Listing& l = listings_[dir.string()];
+  // A directory's time moves in steps of a few milliseconds: one changed within the last two
+  // seconds may change again without its time moving, so its listing is not trusted.
+  const bool settled = fs::file_time_type::clock::now() - time > std::chrono::seconds(2);
+  if (settled && l.time == time && !l.names.empty()) return &l;
+  l.time = settled ? time : fs::file_time_type{};
+  l.names.clear();
+  auto keep = [&l](std::string key, const std::string& disk) {
+    auto [it, added] = l.names.emplace(std::move(key), disk);
+    if (!added && disk < it->second) it->second = disk;
+  };
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string disk = it->path().filename().string();
+    keep(text::ucase(disk), disk);
+    if (const std::string latin = diskname_latin1(disk); latin != disk) keep(text::ucase(latin), disk);
+  }
+  if (ec) {
+    listings_.erase(dir.string());
+    return nullptr;
+  }
+  return &l;
 }
 
 bool Files::exists(std::string_view name) const {

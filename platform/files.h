@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,7 +60,16 @@ class Files {
   bool writelines(std::string_view name, const std::vector<std::string>& lines, std::string* error = nullptr) const;
 
  private:
+  // The names of a directory by their upper-case Latin-1 form (the first on disk of names
+  // that differ only in case), kept while the directory is unchanged: a lookup of a name that
+  // is not spelt as on disk would otherwise read the whole directory every time.
+  struct Listing {
+    std::filesystem::file_time_type time{};
+    std::map<std::string, std::string, std::less<>> names;
+  };
+  const Listing* listing(const std::filesystem::path& dir) const;
   std::filesystem::path workdir_;
+  mutable std::map<std::string, Listing, std::less<>> listings_;
 };
 
 // Sequential input in the manner of the old Input # and Line Input # statements.

@@ -1,7 +1,9 @@
 #include "speech/position.h"
 
+#include <chrono>
 #include <cmath>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "app/app.h"
@@ -27,26 +29,57 @@ struct Place {
   float radius = 0;
 };
 
-// The places of the file, in file order; nullopt when it cannot be read. Records whose position
-// does not parse are left out: measured from the parser's failure value they would be nonsense.
-std::optional<std::vector<Place>> readplaces(App& app, float x, float y) {
+// The places of the map's place file, parsed once and again only when the file changes (a
+// search or a report may ask many times a second). False when it cannot be read. Records whose
+// position does not parse are left out: measured from the parser's failure value they would be
+// nonsense.
+bool knownplaces(App& app) {
+  SpeechState& s = app.speech;
+  namespace fs = std::filesystem;
+  const fs::path path = app.files.resolve(app.map.placesfile);
+  std::error_code ec;
+  const auto size = fs::file_size(path, ec);
+  const auto time = ec ? fs::file_time_type{} : fs::last_write_time(path, ec);
+  // A file's time moves in steps of a few milliseconds: one written within the last two
+  // seconds may be written again without its time moving, so it is read again.
+  const bool settled = !ec && fs::file_time_type::clock::now() - time > std::chrono::seconds(2);
+  if (settled && s.placesread == path.string() && s.placessize == size && s.placestime == time) return true;
+  s.placesread.clear();
+  s.places.clear();
   // A place file lists a map's places: a few MB at most.
   auto in = platform::InputFile::open(app.files, app.map.placesfile, platform::Files::datalimit);
-  if (!in) return std::nullopt;
-  std::vector<Place> places;
+  if (!in || ec) return false;
   while (!in->eof()) {
     platform::InputFile rec(in->lineinput());
     const std::string where = text::trim(rec.field());
     if (where.empty()) break;  // the list ends here
-    Place p;
+    SpeechState::KnownPlace p;
     p.text = rec.field();
     p.wav = rec.field();
     p.radius = static_cast<float>(rec.number());
-    float px = 0, py = 0;
-    parsepos(app.geo, where, px, py);
-    if (px == parsefailx && py == parsefaily) continue;
-    p.x = px;
-    distbearing(app.geo, px, py, x, y, p.dist, p.brg);
+    float x = 0, y = 0;
+    parsepos(app.geo, where, x, y);
+    if (x == parsefailx && y == parsefaily) continue;
+    p.at = framepoint(app.geo, x, y);
+    s.places.push_back(std::move(p));
+  }
+  std::tie(s.placesread, s.placessize, s.placestime) = std::tuple(path.string(), size, time);
+  return true;
+}
+
+// The places of the file, in file order, measured from (x, y); nullopt when it cannot be read.
+std::optional<std::vector<Place>> readplaces(App& app, float x, float y) {
+  if (!knownplaces(app)) return std::nullopt;
+  std::vector<Place> places;
+  places.reserve(app.speech.places.size());
+  const FramePoint here = framepoint(app.geo, x, y);
+  for (const SpeechState::KnownPlace& k : app.speech.places) {
+    Place p;
+    p.x = k.at.x;
+    p.text = k.text;
+    p.wav = k.wav;
+    p.radius = k.radius;
+    distbearing(k.at, here, p.dist, p.brg);
     places.push_back(std::move(p));
   }
   return places;

@@ -3,8 +3,11 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "geodesy/distance.h"
 
 namespace zarn {
 
@@ -46,6 +49,17 @@ struct SpeechState {
 
   // 1 when the last position report found the position inside a place.
   std::int16_t placefound = 0;
+  // The place file as last read for position reports (read again when its name, size or time
+  // changes): each place's frame position (km), name, prompt and radius (km).
+  struct KnownPlace {
+    FramePoint at;
+    float radius = 0;
+    std::string text, wav;
+  };
+  std::string placesread;
+  std::uintmax_t placessize = 0;
+  std::filesystem::file_time_type placestime{};
+  std::vector<KnownPlace> places;
 
   // The landmark list of the map square ahead (a .GEO file), reloaded when the square changes.
   static constexpr int geomax = 399;

@@ -45,6 +45,11 @@ TEST_F(FilesTest, DosNamesAndWildcardsWithoutCase) {
   EXPECT_FALSE(files.rename("ZARN.CFG", "NOSOUND.CFG")) << "an existing file is never overwritten";
   EXPECT_TRUE(files.rename("NOSOUND.CFG", "Other.txt") && files.rename("other.txt", "OTHER.TXT")) << "case only";
   EXPECT_TRUE(dir.get("OTHER.TXT") == "nosound.cfg" && !dir.has("Other.txt") && !dir.has("nosound.cfg"));
+  // A folder unchanged for a while is listed once; a name put there later is still found.
+  std::filesystem::last_write_time(dir.path(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  EXPECT_EQ(files.resolve("later.txt"), dir / "later.txt");
+  dir.put("LATER.TXT", "x");
+  EXPECT_EQ(files.resolve("later.txt"), dir / "LATER.TXT");
 }
 
 TEST_F(FilesTest, LinesInAndOut) {
