@@ -120,6 +120,17 @@ say letmesho.wav "let me show you something I did earlier"
 say gotgps.wav "I am receiving G P S data"
 say notgps.wav "I'm not receiving any G P S data"
 
+# The search box: each letter as it is typed, "next" for "+", and the words of the searches.
+for l in c d e f g h i j k l n o p q r s t u v w x y z; do say "$l.wav" "$l"; done
+say next.wav "next"
+say theneare.wav "the nearest"
+say nextnear.wav "the next nearest"
+say pleasebe.wav "please be patient while I check my data"
+say icantfin.wav "I can't find"
+say ok.wav "OK"
+say probably.wav "probably"
+say is.wav "is"
+
 # Destinations and route guidance: the attention chime before an instruction, and one prompt
 # per turn type (left, straight on, right, back; at a T junction, crossroads or roundabout).
 say home.wav "home"
