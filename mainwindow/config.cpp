@@ -89,6 +89,7 @@ bool readfnd(App& app) {
     const std::string name = f->field();
     const std::string prompt = f->field();
     if (ucase(name) == "END") break;
+    if (!app.files.confined(name)) continue;  // a list is read from the data folder, never beyond it
     ++m.fndcount;
     m.searchlists[m.fndcount] = ucase(name);
     m.searchprompts[m.fndcount] = prompt;

@@ -93,13 +93,14 @@ TEST_F(Files, WrittenSettingsReadBackThroughTheReadingWidths) {
 
 TEST_F(Files, CategoriesAndSearchListsUpToTheirLimits) {
   put("ZARN.CAT", "\"FS\",\"Filling station, fuel\"\r\n  E , Emergency\r\nS,School\r\n");
-  put("ZARN.FND", "\"$E.GTX\",\"lost\"\r\n\"zarn.waw\",\"Places\"\r\n$fs.gtx,Fuel\r\nend,x\r\nAFTER,y\r\n");
+  put("ZARN.FND", "\"$E.GTX\",\"lost\"\r\n\"zarn.waw\",\"Places\"\r\n../../etc/passwd,Out\r\n/etc/passwd,Out\r\n"
+                  "$fs.gtx,Fuel\r\nend,x\r\nAFTER,y\r\n");
   ASSERT_TRUE(readcat(*app) && readfnd(*app));
   const MainState& m = app->main;
   EXPECT_EQ(std::tuple(m.catcount, m.catname[1], m.catcode[2]), std::tuple(3, "Filling station, fuel", "E"))
       << "a quoted name holds commas; leading blanks skipped";
-  EXPECT_EQ(std::tuple(m.fndcount, m.searchlists[1]), std::tuple(2, "ZARN.WAW"))
-      << "a first line that is a record is lost; end ends; names upper-cased";
+  EXPECT_EQ(std::tuple(m.fndcount, m.searchlists[1], m.searchlists[2]), std::tuple(2, "ZARN.WAW", "$FS.GTX"))
+      << "a first line that is a record is lost; lists beyond the data folder left out; end ends; upper-cased";
   std::string cats, lists = "title\r\n";
   for (int i = 1; i <= 230; ++i) {
     cats += "C" + std::to_string(i) + ",Name\r\n";
