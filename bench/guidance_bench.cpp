@@ -30,7 +30,9 @@ void BM_GuidanceStep400(benchmark::State& state) {
   for (int i = 1; i <= n.rgicount; ++i) {
     zarn::RgiRecord& r = n.rgirec[static_cast<std::size_t>(i)];
     const float a = static_cast<float>(i) * 0.0157f;
-    zarn::gridreftext(app.geo, g.ownx + 0.45f * std::sin(a), g.owny + 0.45f * std::cos(a), r.pos);
+    const float x = g.ownx + 0.45f * std::sin(a), y = g.owny + 0.45f * std::cos(a);
+    zarn::gridreftext(app.geo, x, y, r.pos);
+    r.at = zarn::framepoint(app.geo, x, y);
     std::tie(r.radius, r.dir, r.tol, r.wav, r.sign, r.msg) = std::tuple(100.0f, 90, 45, "RGI$S.WAV", "RGI$S", "Go on");
   }
   for (auto _ : state) {

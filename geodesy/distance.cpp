@@ -41,6 +41,13 @@ void distbearing(GeoState& geo, float x1, float y1, float x2, float y2, float& d
   brg = rounddeg(b, brg);
 }
 
+int clockposition(int brg, int hdg) {
+  int c = static_cast<int>(std::floor((brg - hdg + 15) / 30.0));
+  while (c < 1) c += 12;
+  while (c > 12) c -= 12;
+  return c;
+}
+
 FramePoint framepoint(GeoState& geo, float x, float y) {
   FramePoint p{x, y, 0, 0, inplanarbox(x, y), inirishzone(x, y) != 0};
   osgbtoll(geo, x, y, p.lat, p.lon);

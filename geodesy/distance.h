@@ -25,6 +25,9 @@ void distbearing(const FramePoint& a, const FramePoint& b, float& dist, int& brg
 // Flat-earth distance (km) and bearing (degrees) between two latitude/longitude points,
 // 111 km per degree, the longitude scaled by the cosine of the second latitude.
 void distbrg(float lat1, float lon1, float lat2, float lon2, float& dist, float& brg);
+// Clock position 1..12 of a bearing seen from a heading (whole degrees); with no heading (-1)
+// it is taken from grid north plus one degree.
+int clockposition(int brg, int hdg);
 // Bearing 0..359 of a displacement dx east, dy north; a zero displacement leaves brg as passed.
 void bearingdeg(float dx, float dy, int& brg);
 // " north", " north east", ... of a bearing (a leading blank, ready to append to a word).

@@ -497,9 +497,7 @@ void nearestsearch(App& app) {
   distbearing(app.geo, rx, ry, m.foundx, m.foundy, d, brg);
   std::string dtext, dshort, phrase, diritem, clockitem;
   distext(m.metric, m.nautical, d, dtext, dshort);
-  int clock = static_cast<int>(std::floor((brg - app.gps.ownhdg + 15) / 30.0));
-  if (clock < 1) clock += 12;
-  app.nav.clockbrg = clock;
+  app.nav.clockbrg = clockposition(brg, app.gps.ownhdg);
   clockphrase(app, app.nav.clockbrg, phrase, diritem, clockitem);
   if (app.gps.ownhdg == -1) phrase.clear();
   // Whole kilometres are a rough position: near ones are only probably there.

@@ -55,10 +55,7 @@ void showdestdist(App& app) {
   ZarnForm& z = app.win.zarn;
   z.disbox.set(label);
 
-  // Clock position of the bearing relative to the heading; with no heading (-1) relative to
-  // grid north plus one degree.
-  int c = static_cast<int>(std::floor((b - app.gps.ownhdg + 15) / 30.0));
-  while (c < 1) c += 12;
+  const int c = clockposition(b, app.gps.ownhdg);
   nav.clockbrg = c;
   z.dirbox.set(text::str(c) + "oc");
 

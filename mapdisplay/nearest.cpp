@@ -191,8 +191,7 @@ void report(App& app, int kind, bool found, const std::string& prompt) {
   distbearing(app.geo, g.ownx, g.owny, m.foundx, m.foundy, dist, brg);
   std::string dtext, dlabel;
   distext(m.metric, m.nautical, dist, dtext, dlabel);
-  int hour = static_cast<int>(std::floor((brg - g.ownhdg + 15) / 30.0));
-  while (hour < 1) hour += 12;
+  int hour = clockposition(brg, g.ownhdg);
   app.nav.clockbrg = hour;
   std::string dir, diritem, clockitem;
   clockphrase(app, hour, dir, diritem, clockitem);

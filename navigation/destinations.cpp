@@ -27,24 +27,18 @@ std::size_t slot(int i) { return static_cast<std::size_t>(i); }
 // The nearest place of the places file within its own reach of (x, y); of equally near
 // places the first in the file. False when none is near enough or the file cannot be read.
 bool nearestplace(App& app, float x, float y, std::string& name, std::string& wav) {
-  auto in = platform::InputFile::open(app.files, app.map.placesfile, platform::Files::datalimit);
-  if (!in) return false;
+  if (!knownplaces(app)) return false;
+  const FramePoint at = framepoint(app.geo, x, y);
   float best = 1e20f;
   bool found = false;
-  while (!in->eof()) {
-    platform::InputFile rec(in->lineinput());
-    const std::string where = rec.field();
-    if (text::trim(where).empty()) continue;
-    const std::string placename = rec.field(), placewav = rec.field();
-    const double reach = rec.number();
-    float px = 0, py = 0, d = 0;
+  for (const SpeechState::KnownPlace& p : app.speech.places) {
+    float d = 0;
     int b = 0;
-    parsepos(app.geo, where, px, py);
-    distbearing(app.geo, px, py, x, y, d, b);
-    if (d < best && d < reach) {
+    distbearing(p.at, at, d, b);
+    if (d < best && d < p.radius) {
       best = d;
-      name = placename;
-      wav = placewav;
+      name = p.text;
+      wav = p.wav;
       found = true;
     }
   }
@@ -124,8 +118,6 @@ void setdest(App& app, int markonly, float x, float y, const std::string& area) 
       if (app.files.exists("ZARNAUTO.CFG")) autoplanner(app, dx, dy, label);
     } else {
       n.rgifile = guide;
-      n.rgiloadx = app.gps.ownx + 2;
-      n.rgiloady = app.gps.owny + 2;
       readrgb(app);
     }
   }

@@ -1,10 +1,10 @@
 #include "navigation/guidance.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "app/app.h"
 #include "geodesy/distance.h"
-#include "geodesy/postext.h"
 #include "navigation/iform.h"
 #include "navigation/rgifiles.h"
 #include "navigation/rgiform.h"
@@ -26,16 +26,17 @@ int nearestinstruction(App& app) {
   const GpsState& g = app.gps;
   int best = 0;
   float bestdist = 1e10f;
+  std::optional<FramePoint> car;  // worked out for the first instruction in the car's direction
   for (int i = 1; i <= n.rgicount && i <= NavState::rgimax; ++i) {
     const RgiRecord& r = n.rgirec[static_cast<std::size_t>(i)];
     if (g.ownhdg < 0 && r.tol <= 180) continue;
     int d = std::abs(r.dir - g.ownhdg);
     if (d > 180) d = std::abs(d - 360);
     if (d >= r.tol) continue;
-    float x = 0, y = 0, dist = 0;
+    if (!car) car = framepoint(app.geo, g.ownx, g.owny);
+    float dist = 0;
     int b = 0;
-    parsepos(app.geo, r.pos, x, y);
-    distbearing(app.geo, g.ownx, g.owny, x, y, dist, b);
+    distbearing(*car, r.at, dist, b);
     if (dist < r.radius / 1000 && dist < bestdist) {
       bestdist = dist;
       best = i;

@@ -45,12 +45,6 @@ void readout(ui::Label& l, int left, int top, int width, int height, int align, 
   l.font.bold = true;
 }
 
-std::string threedigits(int v) {
-  std::string s = std::to_string(v);
-  if (s.size() < 3) s.insert(0, 3 - s.size(), '0');
-  return s;
-}
-
 // The whole part of a value as a caption number, with its leading blank (" 47").
 std::string whole(double v) { return text::str(static_cast<float>(std::floor(v))); }
 
@@ -159,7 +153,7 @@ void updateinstr(App& app) {
     if (const double near = 1.0 / (static_cast<double>(n.destdist) + 1); std::isfinite(near)) placecircle(f.dcirc, near);
     int r = hdg == -1 ? d : d - hdg;
     if (r < 0) r += 360;
-    f.dbrglab.set(threedigits(r));
+    f.dbrglab.set(text::format(r, "000"));
   }
 
   if (hdg < 0) {
@@ -167,7 +161,7 @@ void updateinstr(App& app) {
     f.insthdg.set(px(IForm::hdgx), px(IForm::hdgy), px(IForm::hdgx), px(IForm::hdgy));
   } else {
     needle(f.insthdg, IForm::hdgx, IForm::hdgy, pi * hdg / 180);
-    f.insthdgt.set(threedigits(hdg));
+    f.insthdgt.set(text::format(hdg, "000"));
   }
 
   // The speed dial reads 0..120 in the unit shown; here metric wins over nautical.

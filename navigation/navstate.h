@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/distance.h"
+
 namespace zarn {
 
 // One route guidance instruction: where it stands (any position text), the trigger radius
@@ -13,6 +15,7 @@ namespace zarn {
 // the prompt, the sign (a picture file or a sign script's name) and the message line.
 struct RgiRecord {
   std::string pos;
+  FramePoint at;  // pos as read when the record was loaded
   float radius = 0;
   int dir = 0, tol = 0;
   std::string wav, sign, msg;

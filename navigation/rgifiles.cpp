@@ -48,7 +48,9 @@ void keepnear(App& app, RgiRecord& rec) {
   int brg = 0;
   parsepos(app.geo, rec.pos, x, y);
   distbearing(app.geo, app.gps.ownx, app.gps.owny, x, y, d, brg);
-  if (d <= 0.5f) n.rgirec[static_cast<std::size_t>(++n.rgicount)] = std::move(rec);
+  if (d > 0.5f) return;
+  rec.at = framepoint(app.geo, x, y);
+  n.rgirec[static_cast<std::size_t>(++n.rgicount)] = std::move(rec);
 }
 
 }  // namespace
@@ -102,6 +104,7 @@ void readrgb(App& app) {
   n.rgilasttext.clear();
   n.rgilastidx = -2;
   n.rgiloadx = app.gps.ownx + 2;  // 2 km away: the load below runs
+  n.rgiloady = app.gps.owny + 2;
   loadrgi(app);
 }
 

@@ -1,6 +1,5 @@
 #include "platform/files.h"
 
-#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,16 +165,16 @@ fs::path Files::resolve(std::string_view name) const {
   return cur;
 }
 
+bool settled(fs::file_time_type t) { return fs::file_time_type::clock::now() - t > std::chrono::seconds(2); }
+
 const Files::Listing* Files::listing(const fs::path& dir) const {
   std::error_code ec;
   const auto time = fs::last_write_time(dir, ec);
   if (ec) return nullptr;
   Listing& l = listings_[dir.string()];
-  // A directory's time moves in steps of a few milliseconds: one changed within the last two
-  // seconds may change again without its time moving, so its listing is not trusted.
-  const bool settled = fs::file_time_type::clock::now() - time > std::chrono::seconds(2);
-  if (settled && l.time == time && !l.names.empty()) return &l;
-  l.time = settled ? time : fs::file_time_type{};
+  if (l.kept && l.time == time) return &l;
+  l.time = time;
+  l.kept = settled(time);
   l.names.clear();
   auto keep = [&l](std::string key, const std::string& disk) {
     auto [it, added] = l.names.emplace(std::move(key), disk);

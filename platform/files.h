@@ -65,12 +65,18 @@ class Files {
   // is not spelt as on disk would otherwise read the whole directory every time.
   struct Listing {
     std::filesystem::file_time_type time{};
+    bool kept = false;  // read while the folder was settled
     std::map<std::string, std::string, std::less<>> names;
   };
   const Listing* listing(const std::filesystem::path& dir) const;
   std::filesystem::path workdir_;
   mutable std::map<std::string, Listing, std::less<>> listings_;
 };
+
+// True when a file or folder last changed at time t long enough ago that, while its time stays
+// t, what was read of it still holds. Times move in steps of a few milliseconds, so one changed
+// within the last two seconds may change again without its time moving.
+bool settled(std::filesystem::file_time_type t);
 
 // Sequential input in the manner of the old Input # and Line Input # statements.
 class InputFile {

@@ -1,6 +1,5 @@
 #include "speech/position.h"
 
-#include <chrono>
 #include <cmath>
 #include <optional>
 #include <tuple>
@@ -29,10 +28,8 @@ struct Place {
   float radius = 0;
 };
 
-// The places of the map's place file, parsed once and again only when the file changes (a
-// search or a report may ask many times a second). False when it cannot be read. Records whose
-// position does not parse are left out: measured from the parser's failure value they would be
-// nonsense.
+}  // namespace
+
 bool knownplaces(App& app) {
   SpeechState& s = app.speech;
   namespace fs = std::filesystem;
@@ -40,10 +37,7 @@ bool knownplaces(App& app) {
   std::error_code ec;
   const auto size = fs::file_size(path, ec);
   const auto time = ec ? fs::file_time_type{} : fs::last_write_time(path, ec);
-  // A file's time moves in steps of a few milliseconds: one written within the last two
-  // seconds may be written again without its time moving, so it is read again.
-  const bool settled = !ec && fs::file_time_type::clock::now() - time > std::chrono::seconds(2);
-  if (settled && s.placesread == path.string() && s.placessize == size && s.placestime == time) return true;
+  if (!ec && platform::settled(time) && s.placesread == path.string() && s.placessize == size && s.placestime == time) return true;
   s.placesread.clear();
   s.places.clear();
   // A place file lists a map's places: a few MB at most.
@@ -66,6 +60,8 @@ bool knownplaces(App& app) {
   std::tie(s.placesread, s.placessize, s.placestime) = std::tuple(path.string(), size, time);
   return true;
 }
+
+namespace {
 
 // The places of the file, in file order, measured from (x, y); nullopt when it cannot be read.
 std::optional<std::vector<Place>> readplaces(App& app, float x, float y) {

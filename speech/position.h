@@ -12,5 +12,9 @@ struct App;
 // other prompt for the destination. The no-position value (-250, -950) only speaks what is
 // queued.
 void sayposition(App& app, float x, float y, const std::string& prompt);
+// The places of the map's place file in app.speech.places, read again only when the file
+// changes (a search or a report may ask many times a second); records whose position does not
+// read are left out. False when the file cannot be read.
+bool knownplaces(App& app);
 
 }  // namespace zarn

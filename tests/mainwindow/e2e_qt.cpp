@@ -11,7 +11,6 @@
 
 #include "geodesy/postext.h"
 #include "app/main/shell.h"
-#include "mainwindow/popsearch.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/startwin.h"
 #include "mainwindow/tick.h"
@@ -333,7 +332,8 @@ TEST_F(DemoDrive, GivesTheGuidanceOfTheDriveOnceEachAtItsFixWithSignAndPrompt) {
   while (app->gps.gpstimetxt != "15:07:10") {
     ticks(1);
     ASSERT_LT(app->timer(), 13 * 3600) << "the drive ends within the hour";
-    behind += instruments.instspdk.caption != text::str(static_cast<float>(static_cast<int>(app->gps.ownspd))) + " kmph";
+    const auto kmh = static_cast<float>(static_cast<int>(app->gps.ownspd));
+    behind += instruments.instspdk.caption != text::str(kmh) + " kmph";
     const std::string now = app->gps.gpstimetxt + " " + n.rgilasttext + " " + std::to_string(n.rgilastidx);
     if (n.rgilasttext.empty() || now.substr(9) == last) continue;
     last = now.substr(9);
@@ -373,12 +373,13 @@ TEST_F(DemoDrive, TypedSearchesFindMarkShowAndSayWhatIsTyped) {
     }
   };
   type("`Knutsford\r");
-  EXPECT_EQ(std::tuple(m.foundlabel, m.foundx, m.foundy, z.sym.visible), std::tuple("Knutsford", 375.128f, 378.48f, true));
+  EXPECT_EQ(std::tuple(m.foundlabel, m.foundx, m.foundy, z.sym.visible),
+            std::tuple("Knutsford", 375.128f, 378.48f, true));
   EXPECT_TRUE(app->map.mapxmin < m.foundx && m.foundx < app->map.mapxmax && app->map.mapymin < m.foundy &&
               m.foundy < app->map.mapymax)
       << "the map chosen shows it: " << app->map.maptitle;
   EXPECT_NE(app->speech.msgtext.find("Knutsford"), std::string::npos) << app->speech.msgtext;
-  EXPECT_TRUE(played("knutsfor.wav") + static_cast<int>(std::count(tts->said.begin(), tts->said.end(), "Knutsford")) > 0)
+  EXPECT_TRUE(played("knutsfor.wav") > 0 || std::count(tts->said.begin(), tts->said.end(), "Knutsford") > 0)
       << "and said";
   const std::string title = app->map.maptitle;
   type("`SJ767780\r");
@@ -391,18 +392,9 @@ TEST_F(DemoDrive, TypedSearchesFindMarkShowAndSayWhatIsTyped) {
   // The population centres, third list: each key looks the typed text up.
   type("++`");
   ASSERT_EQ(m.searchlists[m.searchidx], "$LPOP.PCD");
-  std::string typed;
-  for (const char c : std::string("READ")) {
-    type(QString(c));
-    typed += c;
-    std::string name, county;
-    float x = 0, y = 0;
-    int more = 0;
-    pcsearch(*app, typed, name, county, x, y, more);
-    EXPECT_EQ(z.searchdat.text, name == "-" ? "no match" : name + " in " + county + (more ? " +" + std::to_string(more) : ""))
-        << typed;
-  }
-  EXPECT_EQ(z.searchdat.text.substr(0, 7), "Reading") << z.searchdat.text;
+  Items shown;
+  for (const char c : std::string("NEWP")) shown.push_back((type(QString(c)), z.searchdat.text));
+  EXPECT_EQ(shown, (Items{"no match", "no match", "New Alresford in United Kingdom +73", "Newport in Ireland +8"}));
 }
 
 TEST_F(DemoDrive, FollowsTheDriveFromALiveReceiverOnTheSerialPort) {

@@ -65,6 +65,7 @@ TEST_F(Destinations, OnlyAFullSettingTakesUpGuidanceAndSayingItKeepsIt) {
   EXPECT_EQ(std::tuple(n.nodest, label(), n.rgiexists, app->speech.msgtext),
             std::tuple(0, "First", 0, "more information is available"));
   togglecardest(*app);
+  EXPECT_EQ(std::tuple(app->main.refname, app->main.refdest), std::tuple("DESTINATION", 1));
   togglecardest(*app);
   EXPECT_EQ(std::tuple(app->main.refname, app->main.refdest, tts->said.size()), std::tuple("OUR CAR", 0, 0u));
 }
@@ -78,6 +79,7 @@ class Guidance : public Destinations {
     for (const auto& [x, y, dir, tol] : recs) {
       RgiRecord& r = n.rgirec[++n.rgicount];
       gridreftext(app->geo, x, y, r.pos);
+      r.at = framepoint(app->geo, x, y);
       std::tie(r.radius, r.dir, r.tol, r.wav, r.sign, r.msg) = std::tuple(100, dir, tol, "RGI$S.WAV", "RGI$S", r.pos);
     }
     std::tie(n.rgiexists, n.rgilasttext, n.rgilastidx) = std::tuple(1, "", -2);
