@@ -106,8 +106,13 @@ struct MainState {
   int initmark = 0;       // 1234 once the first tick has run its one-time set-up
   float searchtime = 0;   // last activity in the search box
   int lastkey = 0;        // a key left by another window for the tick to run
-  int sentencemode = 0;   // 1 while a spoken sentence is being assembled by keys
-  int askstate = 0;       // step of the one-key question dialogue
+  int sentencemode = 0;   // 1 while a key command runs: keys arriving meanwhile are dropped
+  // The report-interval dialogue: 0 no question waiting, -1 the opening question, n the next
+  // question to ask (the one before it is being answered); keys that were not an answer.
+  int askstate = 0;
+  int askstep = 0;
+  std::string prevcmdkey;  // the last repeatable key: Space carries it out again
+  int locnum = 0;          // the stored-location number typed so far on the digit keys
   int typingmode = 0, typedcmd = 0;
   std::string refname = "OUR CAR", prevmode;  // what the map follows, and before typing
   int trailperline = 0;   // 1: a trail dot on every tick (set by the demo script)

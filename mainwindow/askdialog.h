@@ -1,0 +1,16 @@
+// The spoken report-interval dialogue: which reports are wanted, asked question by question
+// and answered with the keys Y and N.
+#pragma once
+
+namespace zarn {
+struct App;
+
+// Key O: asks whether to say the same things as before.
+void askopen(App& app);
+// Keys Y (yes) and N (no): the answer to the question waiting; nothing when none waits.
+void askanswer(App& app, bool yes);
+// Any later command key while a question waits: counted as a non-answer (pardon, then "answer
+// yes or no", the fifth drops the dialogue) and not carried out. False when no question waits.
+bool asknonanswer(App& app);
+
+}  // namespace zarn
