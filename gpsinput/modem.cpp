@@ -7,6 +7,13 @@ namespace zarn {
 
 void commsend(App& app, std::string_view text) { app.sys.serial->output(text); }
 
+void hangup(App& app) {
+  app.sys.serial->setdtr(false);
+  delaysec(app, 3);
+  app.sys.serial->setdtr(true);
+  delaysec(app, 1);
+}
+
 void delaysec(App& app, float secs) {
   readcomms(app);
   app.doevents();

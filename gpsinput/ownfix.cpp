@@ -29,4 +29,9 @@ void setgpscorr(GpsState& g, float east, float north) {
 
 void noheading(GpsState& g) { g.ownhdg = -1; }
 
+void setownpos(GpsState& g, float x, float y) {
+  g.ownx = x;
+  g.owny = y;
+}
+
 }  // namespace zarn

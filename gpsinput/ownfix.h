@@ -14,6 +14,10 @@ void showspeed(App& app);
 // No heading is known until a fix moving fast enough gives one.
 void noheading(GpsState& gps);
 
+// Puts the car where the user says it is (the found place, or back at the last fix); the
+// fixes that follow move it on from there.
+void setownpos(GpsState& gps, float x, float y);
+
 // Puts a new position correction (km east and north) in force for the fixes that follow.
 void setgpscorr(GpsState& gps, float east, float north);
 

@@ -1,5 +1,7 @@
 #include "mainwindow/cform.h"
 
+#include "app/app.h"
+
 namespace zarn {
 
 CForm::CForm() : ui::Form(formname) {
@@ -24,5 +26,7 @@ CForm::CForm() : ui::Form(formname) {
     s.backopaque = true;
   }
 }
+
+void showcform(App& app) { app.win.get<CForm>().show(); }
 
 }  // namespace zarn

@@ -5,6 +5,7 @@
 #include "platform/ui.h"
 
 namespace zarn {
+struct App;
 
 class CForm : public ui::Form {
  public:
@@ -17,5 +18,8 @@ class CForm : public ui::Form {
   ui::Button histcmd;   // the trail interval ("NONE", "ALL", "10 sec" ...)
   ui::ControlArray<ui::Shape> h;  // three marks of the trail interval
 };
+
+// Makes the control panel (on first use) and shows it.
+void showcform(App& app);
 
 }  // namespace zarn

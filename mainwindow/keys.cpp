@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "geodesy/transform.h"
+#include "gpsinput/modem.h"
 #include "mainwindow/demo.h"
 #include "mainwindow/onekey.h"
 #include "mainwindow/popsearch.h"
@@ -12,6 +13,7 @@
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/pictures.h"
 #include "mapdisplay/symbols.h"
+#include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/queue.h"
 
@@ -118,6 +120,37 @@ void keycmd(App& app, int& key) {
   } else {
     typekey(app, code);
   }
+}
+
+std::string kcfkey(App& app, std::string key) {
+  MainState& m = app.main;
+  auto f = platform::InputFile::open(app.files, "ZARN.KCF");
+  if (!f) return key;
+  // A key is one character, or a character code when the field is longer.
+  const auto keyof = [](const std::string& field) {
+    if (field.size() <= 1) return field;
+    const double code = text::val(field);
+    return code >= 0 && code <= 255 ? std::string(1, static_cast<char>(static_cast<int>(code))) : field;
+  };
+  const double count = f->number();
+  // The count is only a promise: the records end where the file ends.
+  for (long i = 0; i < count && !f->eof(); ++i) {
+    const std::string from = keyof(f->field());
+    const std::string to = keyof(f->field());
+    const std::string send = f->field();
+    if (key != from) continue;
+    key = to;  // the records after this one compare against the new key
+    if (send.empty() || m.gpsport == "NULL") continue;
+    if (send.back() == '!') {
+      commsend(app, std::string_view(send).substr(0, send.size() - 1));
+      commsend(app, "\r");
+      m.lastsent = app.timer();
+    } else {
+      if (send == "+++") hangup(app);
+      commsend(app, send);
+    }
+  }
+  return key;
 }
 
 void runtypedcmd(App& app) {

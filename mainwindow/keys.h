@@ -2,12 +2,17 @@
 // typed entry into the search box.
 #pragma once
 
+#include <string>
+
 namespace zarn {
 struct App;
 
 // The main window's key handler: single-key commands, or typing into the search box while
 // typed entry is on. The key may be changed or cleared.
 void keycmd(App& app, int& key);
+// The key file ZARN.KCF in front of the single-key commands: the key as its records turn it
+// (in file order, so records chain), sending their texts on the serial line.
+std::string kcfkey(App& app, std::string key);
 // Carries out the typed text as a command through the search box and leaves typed entry.
 void runtypedcmd(App& app);
 // Starts typed entry: the search boxes are emptied and shown.

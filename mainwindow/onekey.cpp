@@ -1,22 +1,449 @@
 #include "mainwindow/onekey.h"
 
+#include <algorithm>
+
 #include "app/app.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
+#include "gpsinput/fform.h"
+#include "gpsinput/gpseng.h"
+#include "gpsinput/logs.h"
+#include "gpsinput/ownfix.h"
+#include "gpsinput/rxinit.h"
+#include "mainwindow/askdialog.h"
+#include "mainwindow/cform.h"
+#include "mainwindow/demo.h"
+#include "mainwindow/exitseq.h"
+#include "mainwindow/config.h"
+#include "mainwindow/help.h"
 #include "mainwindow/keys.h"
+#include "mainwindow/language.h"
+#include "mainwindow/layout.h"
+#include "mainwindow/placekeys.h"
+#include "mainwindow/posreadouts.h"
+#include "mainwindow/readouts.h"
 #include "mainwindow/smallservices.h"
+#include "mapdisplay/mapchoice.h"
+#include "mapdisplay/mapload.h"
+#include "mapdisplay/mapmaker.h"
+#include "mapdisplay/owncar.h"
+#include "navigation/destinations.h"
+#include "navigation/iform.h"
+#include "navigation/ldriver.h"
+#include "navigation/tripmeter.h"
+#include "navigation/warnings.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+#include "speech/phrases.h"
+#include "speech/queue.h"
+#include "speech/reports.h"
+#include "vehicles/dialforms.h"
+#include "vehicles/mvforms.h"
 
 namespace zarn {
 
-// The search box's keys and the end of the program; the other single-key commands join this
-// table as they are built.
-void onekeycmd(App& app, const std::string& key) {
-  if (key.size() != 1) return;
-  switch (key[0]) {
-    case 13: runtypedcmd(app); break;
-    case '+': nextlist(app); break;
-    case '-': prevlist(app); break;
-    case 27: endprogram(app); break;
+namespace {
+
+constexpr char ctrl(char c) { return static_cast<char>(c - '@'); }
+constexpr char enter = 13, escape = 27, tab = 9, grave = 96, bar = 124;
+
+void toggle(ui::Form& f) {
+  if (f.visible)
+    f.hide();
+  else
+    f.show();
+}
+
+bool hasownfix(const GpsState& g) { return !(g.ownx == -250 && g.owny == -950); }
+
+// V: the car is where the last found place is; the difference goes into the correction, so
+// the fixes that follow land there too. Only a readable place and a real own position move
+// anything: otherwise the correction would take the distance from nowhere.
+void movecartofound(App& app) {
+  GpsState& g = app.gps;
+  float x = 0, y = 0;
+  parsepos(app.geo, app.main.foundref, x, y);
+  const bool readable = !(x == parsefailx && y == parsefaily) && !(x == -250 && y == -950);
+  if (!readable || !hasownfix(g)) {
+    app.sys.wav->beep();
+    return;
+  }
+  saynow(app, "OK", "ok.wav");
+  setgpscorr(g, g.gpscorre + (x - g.ownx), g.gpscorrn + (y - g.owny));
+  setownpos(g, x, y);
+  updatecar(app);
+}
+
+// K: back to the configured correction and the last position a sentence gave.
+void undocarmove(App& app) {
+  GpsState& g = app.gps;
+  saynow(app, "OK", "ok.wav");
+  setgpscorr(g, app.main.cfgcorre, app.main.cfgcorrn);
+  setownpos(g, g.prevx, g.prevy);
+  updatecar(app);
+}
+
+void cleardest(App& app) {
+  auto& z = app.win.zarn;
+  app.nav.nodest = 1;
+  z.dest.visible = z.destlab.visible = z.destlabshad.visible = false;
+  app.main.foundx = -250;
+  app.main.foundy = -950;
+  z.sym.visible = z.symlab.visible = z.symlabshad.visible = false;
+  IForm& i = app.win.get<IForm>();
+  i.etalab.set("?");
+  i.timetil.set("?");
+  z.touch();
+  i.touch();
+}
+
+// The keys tested before the repeatable part. True when the key was one of them.
+bool placekey(App& app, char k) {
+  MainState& m = app.main;
+  if (k == 'V') {
+    m.locnum = 0;
+    movecartofound(app);
+  } else if (k == 'K') {
+    m.locnum = 0;
+    undocarmove(app);
+  } else if (k == 'D' && !m.foundref.empty()) {
+    m.locnum = 0;
+    app.nav.nodest = 0;
+    app.win.zarn.symlab.set("");
+    app.win.zarn.symlabshad.set("");
+    destfound(app);
+  } else if (k == ctrl('D')) {
+    cleardest(app);
+  } else if (k >= '0' && k <= '9') {
+    lockey(app, k - '0');
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// "!": heading-up rotation steps through the sector counts of the rotated pictures, down to
+// off. A map set with a count other than 8, 4 or 2 steps to the next of them below it.
+void steprotation(App& app) {
+  MapView& v = app.map;
+  if (v.headingup == 0) {
+    if (v.maxrotsect < 2) {
+      showmsg(app, "No rotated Maps");
+      app.sys.wav->beep();
+    } else {
+      v.headingup = 1;
+      v.rotsectors = v.maxrotsect;
+    }
+  } else {
+    v.rotsectors = v.rotsectors > 4 ? 4 : v.rotsectors > 2 ? 2 : 1;
+    if (v.rotsectors == 1) v.headingup = 0;
+  }
+  choosemap(app, app.gps.ownx, app.gps.owny);
+  loadmap(app, v.curmap);
+  TalkGuard talk(app.speech);
+  talk.on();
+  showmsgsay(app, v.headingup == 1 ? "Map Rotation ON  " + text::str(v.rotsectors) : "Map Rotation OFF");
+  speakqueue(app);
+}
+
+// Control keys and the first symbol keys. True when the key was one of them.
+bool controlkey(App& app, char k) {
+  MainState& m = app.main;
+  switch (k) {
+    case '_': {
+      IForm& i = app.win.get<IForm>();
+      if (i.visible) {
+        i.hide();
+      } else {
+        i.show();
+        loadinstrpic(app);
+      }
+      break;
+    }
+    case ctrl('A'):
+      app.win.get<FForm>().show();
+      m.playback = 1;
+      break;
+    case ctrl('W'): showzones(app); break;
+    case '!': steprotation(app); break;
+    case '$':
+      if (app.map.automapon == 0) {
+        app.map.automapon = 1;
+        makecdmap(app);
+      } else {
+        app.map.automapon = 0;
+        showmsg(app, "Not using CD-ROM via RomShelf");
+      }
+      break;
+    case ctrl('C'): {
+      CForm& c = app.win.get<CForm>();
+      if (c.visible)
+        c.hide();
+      else
+        showcform(app);
+      break;
+    }
+    case ctrl('E'): m.playback = 1; break;
+    case ctrl('V'):
+      m.scalelayout = 1 - m.scalelayout;
+      autoreso(app);
+      break;
+    case ctrl('Z'):
+      app.map.mapzoom = 1 - app.map.mapzoom;
+      loadmap(app, app.map.curmap);
+      break;
+    case ctrl('U'): {
+      GeoState& g = app.geo;
+      g.utmmode = (g.utmmode + 1) % 3;
+      std::string t;
+      gridreftext(g, g.mousex, g.mousey, t);
+      showgridref(app, t);
+      break;
+    }
+    case tab: initrockwell(app); break;
+    case ctrl('P'): toggle(app.win.get<DialForm>()); break;
+    case escape: exitprog(app); break;
+    case ctrl('L'): ldriver(app); break;
+    default: return false;
+  }
+  return true;
+}
+
+void sayforced(App& app, const std::string& item) {
+  TalkGuard talk(app.speech);
+  talk.on();
+  queuewav(app, item);
+  speakqueue(app);
+}
+
+void stepunits(App& app) {
+  MainState& m = app.main;
+  if (m.metric == 0 && m.nautical == 0) {
+    m.metric = 1;
+  } else if (m.metric == 1) {
+    m.metric = 0;
+    m.nautical = 1;
+  } else {
+    m.metric = 0;
+    m.nautical = 0;
+  }
+  showdestdist(app);
+  TalkGuard talk(app.speech);
+  talk.on();
+  if (m.metric == 1)
+    showmsg(app, "Kilometres"), queuewav(app, "kilomets.wav");
+  else if (m.nautical == 1)
+    showmsg(app, "Nautical Miles"), queuewav(app, "nautical.wav");
+  else
+    showmsg(app, "Miles"), queuewav(app, "miles.wav");
+  speakqueue(app);
+}
+
+void triprecording(App& app) {
+  if (app.gps.logopen == 0) {
+    newtrip(app);
+    return;
+  }
+  closetriplog(app);
+  saytext(app, "I have stopped recording GPS data.");
+  if (app.main.mvmode == 1) app.win.get<MvForm>().loglab.set("No logging.");
+}
+
+void bequiet(App& app) {
+  settalk(app, 1);
+  showmsg(app, "OK I'll be quiet");
+  queuewav(app, "okquiet.wav");
+  speakqueue(app);
+  settalk(app, 0);
+}
+
+void language(App& app, bool next) {
+  SpeechState& s = app.speech;
+  if (next) {
+    nextlanguage(app);
+  } else {
+    s.langindex = 0;
+    s.syntaxmode = 0;
+    s.langprefix.clear();
+  }
+  std::string key, icon, wav, title;
+  readcontrol(app, -1, key, icon, wav, title);
+  hello(app);
+}
+
+// The replay speed, kept where a step still reads a line in reasonable time.
+void replayspeed(App& app, float factor) {
+  MainState& m = app.main;
+  m.stepsecs = std::clamp(m.stepsecs * factor, 1.0f / 64, 3600.0f);
+}
+
+// The printable command keys, in the order they are tested. False when none matched.
+bool commandkey(App& app, char k) {
+  MainState& m = app.main;
+  auto& z = app.win.zarn;
+  switch (k) {
+    case '?':
+      if (!z.Image2.visible)
+        showhelp(app);
+      else
+        hidehelp(app);
+      return true;
+    case '\\': {
+      static constexpr const char* prompts[] = {"car.wav", "balloon.wav", "aircraft.wav"};
+      m.platformkind = (std::clamp(m.platformkind, 0, 2) + 1) % 3;
+      sayforced(app, prompts[m.platformkind]);
+      return true;
+    }
+    case '\'': {
+      TalkGuard talk(app.speech);
+      talk.on();
+      sayaltitude(app);
+      speakqueue(app);
+      return true;
+    }
+    case 'L': sayownlatlong(app); return true;
+    case 'O': askopen(app); return true;
+    case 'Y': askanswer(app, true); return true;
+    case 'N': askanswer(app, false); return true;
     default: break;
   }
+  // While a question waits, no later key is carried out.
+  if (asknonanswer(app)) return true;
+  switch (k) {
+    case 'U': stepunits(app); break;
+    case 'H':
+      z.home.visible = true;
+      m.nohome = 0;
+      app.nav.nodest = 0;
+      desthome(app);
+      saydest(app);
+      break;
+    case '&':
+      showmsg(app, "Test Run PICVIEWR.EXE");
+      runpicviewr(app, "");
+      break;
+    case '%': triprecording(app); break;
+    case '^': {
+      GpsEngForm& e = app.win.get<GpsEngForm>();
+      toggle(e);
+      if (e.visible) e.topmost = true;
+      break;
+    }
+    case ')': app.map.automaps = 1 - app.map.automaps; break;
+    case 'Z':
+      if (app.map.minscale == 0) setminscale(app, 0.0001f);
+      zoomnextmap(app);
+      break;
+    case 'X':
+      setminscale(app, 0);
+      zoomnextmap(app);
+      break;
+    case '/':
+      m.hitcount = 0;
+      togglecardest(app);
+      break;
+    case '+': nextlist(app); break;
+    case '-': prevlist(app); break;
+    case enter: runtypedcmd(app); break;
+    case '(':
+      settalk(app, 1);
+      showmsg(app, "OK Saving Configuration in .CFG");
+      queuewav(app, "ok.wav");
+      savecfg(app);
+      break;
+    case '.': resettrip(app); break;
+    case '*': startdemo(app); break;
+    case bar: stopdemo(app); break;
+    case 'Q': bequiet(app); break;
+    case 'J': language(app, true); break;
+    case 'B': language(app, false); break;
+    case 'C': {
+      TalkGuard talk(app.speech);
+      talk.on();
+      saytime(app, "the time is ", "THETIMEI.WAV", text::timetext(app.sys.clock->now()));
+      sayeta(app);
+      speakqueue(app);
+      break;
+    }
+    case '>': replayspeed(app, 0.5f); break;
+    case '<': replayspeed(app, 2.0f); break;
+    case 'M': morekey(app); break;
+    case ctrl('X'):
+      app.sys.wav->beep();
+      app.sys.wav->beep();
+      break;
+    case 'W': saywherekey(app); break;
+    case 'G': sayowngrid(app); break;
+    case 'F': case 'E': case 'S': case 'R': case 'P': case 'I': case '#': case ']':
+      findnearestkey(app, std::string(1, k));
+      break;
+    default: return false;
+  }
+  return true;
+}
+
+// Steps 6 on: the command itself, ending in the speech queue and the flags cleared however it
+// ends.
+void runkey(App& app, std::string key) {
+  MainState& m = app.main;
+  auto& z = app.win.zarn;
+  struct Last {
+    App& app;
+    ~Last() {
+      speakqueue(app);
+      app.main.sentencemode = 0;
+      app.main.demokey = 0;
+    }
+  } last{app};
+  m.sentencemode = 1;
+  endsentence(app);
+  char k = key.empty() ? '\0' : key[0];
+  if (placekey(app, k)) return;
+  m.locnum = 0;
+  if (k == 'A') {
+    sayagain(app);
+    return;
+  }
+  endsentence(app);
+  if (k == ' ') {
+    if (app.gps.nmealog == 0) {
+      key = m.prevcmdkey;
+      k = key.empty() ? '\0' : key[0];
+    } else if (hasownfix(app.gps)) {
+      float lat = 0, lon = 0;
+      osgbtoll(app.geo, app.gps.ownx, app.gps.owny, lat, lon);
+      std::string ll;
+      latlongtext(lat, lon, ll);
+      writenmepos(app, ll, text::format(std::max(app.gps.ownhdg, 0), "000"));
+    }
+  }
+  m.prevcmdkey = key;
+  if (controlkey(app, k)) return;
+  z.showcmd.set(key);
+  z.touch();
+  commandkey(app, k);
+}
+
+}  // namespace
+
+void onekeycmd(App& app, const std::string& keyin) {
+  MainState& m = app.main;
+  auto& z = app.win.zarn;
+  z.mapcopy.visible = z.cpytext.visible = z.cpyring.visible = false;
+  app.speech.talkstop = 0;
+  std::string key = text::ucase(keyin);
+  if (m.kcfon == 1) key = kcfkey(app, key);
+  if (m.sentencemode == 1) {
+    // A key arriving while another command runs: only Q and the grave accent are carried out,
+    // and the interrupted command finds its flags as it left them.
+    if (key != "Q" && key != std::string(1, grave)) return;
+    const int sentence = m.sentencemode, demo = m.demokey;
+    runkey(app, key);
+    m.sentencemode = sentence;
+    m.demokey = demo;
+    return;
+  }
+  runkey(app, key);
 }
 
 }  // namespace zarn

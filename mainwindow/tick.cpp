@@ -150,9 +150,11 @@ void services(App& app) {
   if (elapsed(app.timer(), m.searchtime) > 180 && m.clickage > 180) {
     z.search.visible = false;
     z.searchdat.visible = false;
+    // Only an open typed entry has a label to give back: otherwise the label may have changed
+    // since (the reference swapped between car and destination).
+    if (m.typingmode == 1) m.refname = m.prevmode;
     m.typingmode = 0;
     m.typedcmd = 0;
-    m.refname = m.prevmode;
     m.searchidx = 1;
   }
   if (app.timer() < m.laststep) m.laststep = app.timer();

@@ -19,4 +19,9 @@ void zoicheck(App& app) {
   (void)app;
 }
 
+void showzones(App& app) {
+  // TODO: the zone window "zmform" with its make, remove, show, save and read buttons.
+  (void)app;
+}
+
 }  // namespace zarn

@@ -10,5 +10,7 @@ void speedwarn(App& app);
 void zonecheck(App& app);
 // Announces and logs entering and leaving places of interest.
 void zoicheck(App& app);
+// Shows the zone window, where zones are made, removed, shown, saved and read.
+void showzones(App& app);
 
 }  // namespace zarn
