@@ -194,17 +194,31 @@ void readzarnlog(App& app) {
   n.zoitest = n.zoilogon == 1 && app.files.readfirstline("ZARN.LOG").find("TEST") != std::string::npos ? 1 : 0;
 }
 
+std::optional<std::vector<LocRecord>> readlocrecords(App& app) {
+  auto lines = app.files.readlines("ZARN.LOC");
+  if (!lines) return std::nullopt;
+  std::vector<LocRecord> recs;
+  for (const std::string& l : *lines) {
+    if (l.empty()) break;
+    const auto comma = l.find(',');
+    if (comma == std::string::npos)
+      recs.push_back({std::string(), l});
+    else
+      recs.push_back({l.substr(0, comma), l.substr(comma + 1)});
+  }
+  return recs;
+}
+
 int readloc(App& app) {
   NavState& nav = app.nav;
   CForm& cf = app.win.get<CForm>();
   int n = 0;
-  if (auto lines = app.files.readlines("ZARN.LOC")) {
-    for (const std::string& l : *lines) {
-      if (l.empty() || n >= NavState::destmax - 1) break;
+  if (const auto recs = readlocrecords(app)) {
+    for (const LocRecord& r : *recs) {
+      if (n >= NavState::destmax - 1) break;
       ++n;
-      const auto comma = l.find(',');
-      nav.destname[n] = comma == std::string::npos ? std::string() : l.substr(0, comma);
-      nav.destlabel[n] = comma == std::string::npos ? l : l.substr(comma + 1);
+      nav.destname[n] = r.pos;
+      nav.destlabel[n] = r.label;
       parsepos(app.geo, nav.destname[n], nav.destx[n], nav.desty[n]);
       cf.desti.additem(nav.destlabel[n]);
     }

@@ -56,6 +56,13 @@ void readzarnlog(App& app);
 // The destination table from ZARN.LOC (at most 199), the "(mouse)" slot after it, and the
 // control panel's destination list. Returns the number read.
 int readloc(App& app);
+// The records of ZARN.LOC in order, one a line up to the first empty line: the position text
+// before the first comma and the rest of the line as the label, so that a label may hold
+// commas (a line without a comma is all label). nullopt without a readable file.
+struct LocRecord {
+  std::string pos, label;
+};
+std::optional<std::vector<LocRecord>> readlocrecords(App& app);
 
 // ZARN.COM, the GPS line settings. bad: a value could not be read; the values before it are
 // kept.
