@@ -160,10 +160,14 @@ bool controlkey(App& app, char k) {
       }
       break;
     }
-    case ctrl('A'):
-      app.win.get<FForm>().show();
+    case ctrl('A'): {
+      // Until the window has its own replay button, closing it gives the map back to the tick.
+      FForm& f = app.win.get<FForm>();
+      if (!f.onClose) f.onClose = [&app] { app.main.playback = 0; };
+      f.show();
       m.playback = 1;
       break;
+    }
     case ctrl('W'): showzones(app); break;
     case '!': steprotation(app); break;
     case '$':
