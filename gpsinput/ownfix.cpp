@@ -29,6 +29,8 @@ void setgpscorr(GpsState& g, float east, float north) {
 
 void noheading(GpsState& g) { g.ownhdg = -1; }
 
+bool noposition(const OwnFix& f) { return (f.ownx == -250 && f.owny == -950) || (f.ownlat == 0 && f.ownlon == 0); }
+
 void setownpos(GpsState& g, float x, float y) {
   g.ownx = x;
   g.owny = y;

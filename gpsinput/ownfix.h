@@ -6,10 +6,16 @@
 namespace zarn {
 struct App;
 struct GpsState;
+struct OwnFix;
 
 // Writes the own speed into the speed box in the unit chosen: km/h when metric is on, else
 // knots when nautical is on, else miles per hour; whole units, rounded down, no unit text.
 void showspeed(App& app);
+
+// True until a fix has given a position: the start-up value, or the zero latitude and
+// longitude of a receiver that sends sentences without a fix (the main tick makes the own
+// position from them).
+bool noposition(const OwnFix& fix);
 
 // No heading is known until a fix moving fast enough gives one.
 void noheading(GpsState& gps);

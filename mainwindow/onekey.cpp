@@ -54,8 +54,6 @@ void toggle(ui::Form& f) {
     f.show();
 }
 
-bool hasownfix(const GpsState& g) { return !(g.ownx == -250 && g.owny == -950); }
-
 // V: the car is where the last found place is; the difference goes into the correction, so
 // the fixes that follow land there too. Only a readable place and a real own position move
 // anything: otherwise the correction would take the distance from nowhere.
@@ -64,7 +62,7 @@ void movecartofound(App& app) {
   float x = 0, y = 0;
   parsepos(app.geo, app.main.foundref, x, y);
   const bool readable = !(x == parsefailx && y == parsefaily) && !(x == -250 && y == -950);
-  if (!readable || !hasownfix(g)) {
+  if (!readable || noposition(g)) {
     app.sys.wav->beep();
     return;
   }
@@ -413,7 +411,7 @@ void runkey(App& app, std::string key) {
     if (app.gps.nmealog == 0) {
       key = m.prevcmdkey;
       k = key.empty() ? '\0' : key[0];
-    } else if (hasownfix(app.gps)) {
+    } else if (!noposition(app.gps)) {
       float lat = 0, lon = 0;
       osgbtoll(app.geo, app.gps.ownx, app.gps.owny, lat, lon);
       std::string ll;

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
+#include "gpsinput/ownfix.h"
 #include "mainwindow/tick.h"
 #include "navigation/gridref6.h"
 #include "platform/textrules.h"
@@ -17,12 +18,6 @@
 namespace zarn {
 
 namespace {
-
-// No fix has given a position yet: the start-up value, or the zero latitude and longitude of a
-// receiver that sends sentences without a fix (the main tick makes the own position from them).
-bool noposition(const GpsState& g) {
-  return (g.ownx == -250 && g.owny == -950) || (g.ownlat == 0 && g.ownlon == 0);
-}
 
 // Converted, the no-position value would be read out as a place in the sea: say there is none.
 bool saynoposition(App& app) {

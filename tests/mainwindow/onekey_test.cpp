@@ -48,7 +48,9 @@ TEST_F(OneKey, EveryKeyOfTheThreeTablesDoesItsCommand) {
     std::string keys;
     Check after;
   };
-  const auto own = [](App& a, float x, float y) { a.gps.ownx = x, a.gps.owny = y, a.gps.prevx = 372, a.gps.prevy = 382; };
+  const auto own = [](App& a, float x, float y) {
+    a.gps.ownx = x, a.gps.owny = y, a.gps.ownlat = 53.3f, a.gps.ownlon = -2.3f, a.gps.prevx = 372, a.gps.prevy = 382;
+  };
   const Row rows[] = {
       // Before the repeatable part.
       {"V moves the car onto the found place and the difference into the correction",
@@ -187,7 +189,7 @@ TEST_F(OneKey, KeysAreUpperCasedAndSpaceRepeatsTheLastRepeatableKey) {
   keys(" ");
   EXPECT_EQ(app->main.nautical, 1) << "Space repeats U";
   app->main.foundref = "SJ 70000 80000";
-  app->gps.ownx = 371, app->gps.owny = 381;
+  app->gps.ownx = 371, app->gps.owny = 381, app->gps.ownlat = 53.3f, app->gps.ownlon = -2.3f;
   keys("V ");  // V ends before it is remembered: Space repeats U again
   EXPECT_EQ(std::tuple(app->main.metric, app->main.nautical), std::tuple(0, 0));
   put("ZARN.LOC", "SJ 70000 80000,One\r\nSJ 71000 80000,Two\r\n");
