@@ -172,6 +172,12 @@ TEST_F(Tick, TimedHousekeeping) {
   EXPECT_TRUE(z.search.visible) << "175 s";
   tick(10);
   EXPECT_EQ(std::tuple(z.search.visible, m.typingmode, m.refname), std::tuple(false, 0, "OUR CAR")) << "185 s";
+  // With no typed entry open (the list shown by "+", then the reference swapped by "/"), the
+  // label stays what it is now.
+  std::tie(z.search.visible, m.refname, m.prevmode) = std::tuple(true, "DESTINATION", "OUR CAR");
+  m.searchtime = app->timer();
+  tick(185);
+  EXPECT_EQ(std::tuple(z.search.visible, m.refname), std::tuple(false, "DESTINATION"));
 }
 
 TEST_F(Tick, SpeedColourBoundaries) {
