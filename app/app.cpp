@@ -16,6 +16,7 @@ Services headless() {
   s.dialogs = std::make_unique<platform::ScriptedDialogs>();
   s.events = std::make_unique<platform::NoEvents>();
   s.images = std::make_unique<platform::HeaderImageStore>();
+  s.ender = std::make_unique<platform::RecordingEnder>();
   return s;
 }
 
@@ -31,6 +32,7 @@ Services complete(Services s) {
   if (!s.dialogs) s.dialogs = std::move(d.dialogs);
   if (!s.events) s.events = std::move(d.events);
   if (!s.images) s.images = std::move(d.images);
+  if (!s.ender) s.ender = std::move(d.ender);
   return s;
 }
 }  // namespace

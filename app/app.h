@@ -32,6 +32,7 @@ struct Services {
   std::unique_ptr<platform::Dialogs> dialogs;
   std::unique_ptr<platform::EventPump> events;
   std::unique_ptr<platform::ImageStore> images;
+  std::unique_ptr<platform::Ender> ender;
   ui::TextMetrics metrics;  // empty functions: estimated text sizes
 };
 
@@ -74,7 +75,8 @@ struct App {
   // Services default to the headless ones (system clock, no serial port, and recording stand-ins
   // for sound, speech, outside programs and the printer, which keep what they are asked and
   // start or play nothing; message boxes answered with their default button); the executable
-  // and the tests replace what they need before use.
+  // and the tests replace what they need before use. The headless end of the program throws
+  // platform::ProgramEnded instead of ending the process.
   App();
   explicit App(Services s);
   App(const App&) = delete;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <deque>
+#include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +105,23 @@ class RecordingPrograms final : public ProgramRunner {
   };
   std::vector<Started> started;
   bool succeed = true;
+};
+
+// What the recording ender throws: the program has ended, so nothing after the end runs.
+struct ProgramEnded : std::exception {
+  explicit ProgramEnded(int s) : status(s) {}
+  const char* what() const noexcept override { return "the program has ended"; }
+  int status;
+};
+
+// Keeps the status the end was asked with and throws ProgramEnded.
+class RecordingEnder final : public Ender {
+ public:
+  [[noreturn]] void end(int s) override {
+    status = s;
+    throw ProgramEnded(s);
+  }
+  std::optional<int> status;  // set once the end was asked
 };
 
 class RecordingPrinter final : public Printer {

@@ -109,6 +109,14 @@ class EventPump {
 // (a test's fake) ends the wait after a bounded number of passes.
 bool waitfor(const Clock& clock, EventPump& events, float seconds, const std::function<bool()>& done);
 
+// The end of the process. The program's one is immediate: buffered output goes out, and nothing
+// of the program runs after it, however deep in waits and event handlers it is called.
+class Ender {
+ public:
+  virtual ~Ender() = default;
+  [[noreturn]] virtual void end(int status) = 0;
+};
+
 // Loads pictures (BMP, ICO) for image controls; null when the file is missing or unreadable.
 class ImageStore {
  public:

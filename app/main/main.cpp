@@ -10,6 +10,7 @@
 #include "app/main/shell.h"
 #include "mainwindow/startup.h"
 #include "platform/audio/pulsewav.h"
+#include "platform/ender.h"
 #include "platform/printer.h"
 #include "platform/programs.h"
 #include "platform/qt/endsignals.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
   s.dialogs = std::make_unique<qt::QtDialogs>();
   s.events = std::make_unique<qt::QtEventPump>();
   s.images = std::make_unique<qt::QtImageStore>();
+  s.ender = std::make_unique<platform::ProcessEnder>();
   s.metrics = qt::qtmetrics();
   App app(std::move(s));
   app.sys.programs = std::make_unique<platform::PosixPrograms>(app.files);  // needs the app's files

@@ -38,8 +38,9 @@ class ScriptedSerial final : public platform::SerialLine {
     return s;
   }
   bool output(std::string_view bytes) override { return sent.append(bytes), true; }
-  void setdtr(bool) override {}
+  void setdtr(bool on) override { dtr.push_back(on); }
   std::deque<std::string> chunks;  // each poll takes one
+  std::vector<bool> dtr;           // every DTR change asked, in order
   std::string sent, settings, missing = "none";
   Items opened;
 
