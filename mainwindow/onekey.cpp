@@ -392,6 +392,7 @@ void runkey(App& app, std::string key) {
   struct Last {
     App& app;
     ~Last() {
+      if (app.main.quit) return;  // the exit: nothing more runs
       speakqueue(app);
       app.main.sentencemode = 0;
       app.main.demokey = 0;

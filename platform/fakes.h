@@ -107,13 +107,6 @@ class RecordingPrograms final : public ProgramRunner {
   bool succeed = true;
 };
 
-// What the recording ender throws: the program has ended, so nothing after the end runs.
-struct ProgramEnded : std::exception {
-  explicit ProgramEnded(int s) : status(s) {}
-  const char* what() const noexcept override { return "the program has ended"; }
-  int status;
-};
-
 // Keeps the status the end was asked with and throws ProgramEnded.
 class RecordingEnder final : public Ender {
  public:

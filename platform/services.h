@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -115,6 +116,14 @@ class Ender {
  public:
   virtual ~Ender() = default;
   [[noreturn]] virtual void end(int status) = 0;
+};
+
+// What an ending that cannot end the process (a test's) throws instead, so that nothing after
+// the end runs; the event loop stops at it as the program would have.
+struct ProgramEnded : std::exception {
+  explicit ProgramEnded(int s) : status(s) {}
+  const char* what() const noexcept override { return "the program has ended"; }
+  int status;
 };
 
 // Loads pictures (BMP, ICO) for image controls; null when the file is missing or unreadable.

@@ -12,6 +12,7 @@
 #include "mainwindow/keys.h"
 #include "mainwindow/smallservices.h"
 #include "mainwindow/tick.h"
+#include "platform/qt/qtapp.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
 
@@ -32,11 +33,14 @@ class Shell {
     }
     wirekeys(app);
     wirehelp(app);
+    // Where ending cannot end the process (tests), the end stops the event being handled.
+    if ((qapp_ = dynamic_cast<qt::Application*>(QCoreApplication::instance()))) qapp_->onended = [this] { checkquit(); };
     timer_.setInterval(250);
     QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
   }
   ~Shell() {
     if (pump_) pump_->onevents = nullptr;
+    if (qapp_) qapp_->onended = nullptr;
   }
   Shell(const Shell&) = delete;
   Shell& operator=(const Shell&) = delete;
@@ -78,6 +82,7 @@ class Shell {
   qt::QtUi ui_;
   QTimer timer_;
   qt::QtEventPump* pump_ = nullptr;
+  qt::Application* qapp_ = nullptr;
   bool ended_ = false;
 };
 

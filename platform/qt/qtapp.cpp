@@ -3,12 +3,17 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/services.h"
+
 namespace zarn::qt {
 
 bool Application::notify(QObject* receiver, QEvent* e) {
   std::string what;
   try {
     return QApplication::notify(receiver, e);
+  } catch (const platform::ProgramEnded&) {
+    if (auto h = onended) h();
+    return true;
   } catch (const std::exception& x) {
     what = x.what();
   } catch (...) {

@@ -17,6 +17,8 @@ class Application final : public QApplication {
   // onexception (and to stderr), and the event counts as handled.
   bool notify(QObject* receiver, QEvent* e) override;
   std::function<void(const std::string& what)> onexception;
+  // The program ended inside a handler (only where ending cannot end the process: tests).
+  std::function<void()> onended;
 };
 
 }  // namespace zarn::qt
