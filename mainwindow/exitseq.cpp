@@ -6,6 +6,7 @@
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "gpsinput/logs.h"
+#include "gpsinput/ownfix.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "speech/queue.h"
@@ -20,7 +21,7 @@ namespace {
 std::string savelastpos(App& app) {
   const GpsState& g = app.gps;
   // Before the first fix the no-position value would convert to a place in the ocean.
-  if (g.ownx == -250 && g.owny == -950) return {};
+  if (noposition(g)) return {};
   float lat = 0, lon = 0;
   osgbtoll(app.geo, g.ownx, g.owny, lat, lon);
   std::string pos;

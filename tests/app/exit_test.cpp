@@ -35,6 +35,7 @@ void runandexit(const std::filesystem::path& dir) {
   newtrip(app);
   app.win.zarn.modebox.set("GPS");
   lltoosgb(app.geo, 53.25f, -2.5f, app.gps.ownx, app.gps.owny);
+  app.gps.ownlat = 53.25f, app.gps.ownlon = -2.5f;
   writetriplog(app, "$GPRMC,1");
   dynamic_cast<platform::NoEvents&>(*app.sys.events).hook = [&app, once = true]() mutable {
     if (!std::exchange(once, false)) return;

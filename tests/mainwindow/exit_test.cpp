@@ -27,6 +27,7 @@ struct Exit : AppTest {
     clearmsg(*app);
     app->win.zarn.modebox.set("GPS");
     lltoosgb(app->geo, 53.25f, -2.5f, app->gps.ownx, app->gps.owny);
+    std::tie(app->gps.ownlat, app->gps.ownlon) = std::pair(53.25f, -2.5f);
     app->speech.talkon = 0;
   }
   // Runs the exit: true when it ended the program.
@@ -111,6 +112,7 @@ TEST_F(Exit, OnlyALivePositionIsKeptAndInitrockWrittenWhenAsked) {
   fresh("INITROCK.CFG");
   make();
   lltoosgb(app->geo, 53.5f, -2.5f, app->gps.ownx, app->gps.owny);
+  std::tie(app->gps.ownlat, app->gps.ownlon) = std::pair(53.5f, -2.5f);
   EXPECT_TRUE(exit());
   EXPECT_EQ(std::pair(get("ZARNLAST.DAT"), has("INITROCK.CFG")), std::pair(std::string("533000N0023000W\r\n"), false));
 }
