@@ -397,6 +397,55 @@ TEST_F(DemoDrive, TypedSearchesFindMarkShowAndSayWhatIsTyped) {
   EXPECT_EQ(shown, (Items{"no match", "no match", "New Alresford in United Kingdom +73", "Newport in Ireland +8"}));
 }
 
+// The demo driven from the keyboard as its users drive it, key events sent to the windows'
+// views: a stored place by its number, made the destination, home, help, the units from the
+// instruments window, the key file's remapped key, the language, and the exit question.
+TEST_F(DemoDrive, KeysDriveTheDemoWithoutAMouse) {
+  start("", false);
+  ASSERT_FALSE(app->main.quit);
+  waitstep = 0;
+  ticks(1);
+  Shell shell(*app);
+  int ends = 0;
+  shell.onend = [&] { ++ends; }, shell.start();
+  auto& z = app->win.zarn;
+  const MainState& m = app->main;
+  const NavState& n = app->nav;
+  auto press = [&](ui::Form& f, const QString& keys, Qt::KeyboardModifiers mods = {}) {
+    for (QChar c : keys) {
+      const Qt::Key k = c == '\x1b' ? Qt::Key_Escape : Qt::Key(c.toUpper().unicode());
+      qttest::key(shell.ui().view(f), k, mods, mods ? QString() : QString(c));
+    }
+  };
+  press(z, "1");
+  EXPECT_EQ(std::tuple(m.foundlabel, m.foundref, z.sym.visible), std::tuple("Knutsford", "SJ 75128 78480", true));
+  EXPECT_EQ(app->speech.msgtext, "OK   1 Knutsford");
+  press(z, "d");
+  EXPECT_EQ(std::tuple(n.nodest, n.destlabel[n.curdest]), std::tuple(0, "Knutsford"));
+  press(z, "H");
+  EXPECT_EQ(std::tuple(n.nodest, n.destlabel[n.curdest], z.home.visible), std::tuple(0, "Home", true));
+  press(z, "D", Qt::ControlModifier);
+  EXPECT_EQ(std::tuple(n.nodest, z.dest.visible), std::tuple(1, false)) << "Ctrl+D clears it";
+  press(z, "?");
+  EXPECT_TRUE(z.Help.visible);
+  press(z, "?");
+  EXPECT_FALSE(z.Help.visible);
+  IForm& i = app->win.get<IForm>();
+  ASSERT_TRUE(i.visible) << "DIALS.CFG shows the instruments";
+  press(i, "U");
+  EXPECT_EQ(std::tuple(m.metric, z.showcmd.caption), std::tuple(1, "U")) << "a key pressed in another window";
+  const int before = played("weare.wav");
+  press(z, "=");
+  EXPECT_EQ(std::tuple(z.showcmd.caption, played("weare.wav")), std::tuple("W", before + 1)) << "ZARN.KCF: = is W";
+  dialogs->answers = {platform::mb::idno};
+  press(z, "\x1b");
+  EXPECT_EQ(std::tuple(m.quit, dialogs->shown.back().title, ends), std::tuple(false, "Exit ZARN ?", 0)) << "No";
+  dialogs->answers = {platform::mb::idyes};
+  press(z, "\x1b");
+  EXPECT_EQ(std::tuple(m.quit, ends, shell.timer().isActive()), std::tuple(true, 1, false)) << "Yes ends it";
+  EXPECT_FALSE(has("ZARNLAST.DAT")) << "no live receiver: no position kept";
+}
+
 TEST_F(DemoDrive, FollowsTheDriveFromALiveReceiverOnTheSerialPort) {
   testing::Pty pty;
   ASSERT_FALSE(pty.path.empty());
