@@ -249,6 +249,13 @@ TEST_F(OneKey, TheKeyFileRenamesChainsAndSendsAndStopsWhereTheFileEnds) {
   }
   make();
   app->main.kcfon = 1;
+  put("ZARN.KCF", "1\r\nH,H,+++\r\n");
+  const float t0 = app->timer();
+  onekeycmd(*app, "H");
+  EXPECT_EQ(std::tuple(serial->dtr, serial->sent), std::tuple(std::vector<bool>{false, true}, "+++")) << "hung up first";
+  EXPECT_GE(app->timer() - t0, 4.0f) << "3 s without DTR, 1 s after";
+  make();
+  app->main.kcfon = 1;
   app->main.gpsport = "NULL";
   put("ZARN.KCF", "1\r\nT,W,ATD!\r\n");
   onekeycmd(*app, "T");
