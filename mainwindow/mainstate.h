@@ -140,6 +140,11 @@ struct MainState {
   // The road name ("#A34#") and road class written with each road point the map click records
   // while digmode is 1.
   std::string digname, digclass;
+
+  // --- ZARN.CFG ---
+  // The GPS port line of ZARN.CFG as read: the one saving writes back, whatever port is in use
+  // (COMPORT.CFG's, or "NULL" after a start without the receiver).
+  std::string cfgport;
 };
 
 }  // namespace zarn
