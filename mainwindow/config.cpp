@@ -15,6 +15,27 @@ using text::left;
 using text::trim;
 using text::ucase;
 
+namespace {
+
+// A port line's value: its value field (columns 1-24) up to the first blank, so that a name
+// such as COM10 is read whole and the comment is never part of it.
+std::string portvalue(const std::string& line) {
+  const std::string v = left(line, 24);
+  return v.substr(0, v.find(' '));
+}
+
+// A correction in km as whole metres, rounded down. A value read from the file is the metres
+// divided by 1000 in single precision, which may lie below its whole metre by up to a part in
+// 2^24 of it (-127 m reads as -127.00000x): the allowance of a millimetre and that part keeps
+// every such value on its metre, so saving never moves it, while a value truly between
+// metres still goes down (-25.4 m to -26).
+std::string metres(float km) {
+  const double m = static_cast<double>(km) * 1000.0;
+  return text::str(static_cast<long long>(std::floor(m + 0.001 + std::fabs(m) * 0x1p-24)));
+}
+
+}  // namespace
+
 bool readcfg(App& app) {
   MainState& m = app.main;
   // Until their lines are read there is no destination and no serial GPS: a damaged file
@@ -41,11 +62,12 @@ bool readcfg(App& app) {
         break;
       case 4: m.cfghome = trim(left(l, 18)); break;
       case 5:
-        m.gpsport = left(l, 4);
+        m.cfgport = portvalue(l);
+        m.gpsport = m.cfgport;
         app.gps.gpsoncom = ucase(left(m.gpsport, 3)) == "COM" ? 1 : 0;
         break;
-      case 6: m.phoneport = left(l, 4); break;
-      case 7: m.trafficport = left(l, 4); break;
+      case 6: m.phoneport = portvalue(l); break;
+      case 7: m.trafficport = portvalue(l); break;
       case 8:
         m.cfgcorre = static_cast<float>(text::val(left(l, 7))) / 1000.0f;
         setgpscorr(app.gps, m.cfgcorre, app.gps.gpscorrn);
@@ -125,13 +147,13 @@ bool savecfg(App& app) {
     return false;
   }
   const auto slot = static_cast<std::size_t>(std::clamp(n.curdest, 0, NavState::destmax));
-  // Corrections are written as whole metres, rounded down.
-  const auto metres = [](float km) { return text::str(static_cast<long long>(std::floor(km * 1000.0f))); };
   cfgline(*f, n.destname[slot], "Destination Location");
   cfgline(*f, n.nodest != 0 ? std::string("NULL") : n.destlabel[slot], "");
   cfgline(*f, n.destwav, "Destination sound");
   cfgline(*f, m.homeloc, "Home Location");
-  cfgline(*f, m.gpsport, "GPS com port COM1,COM2");
+  // The port as the file named it: the one in use may be COMPORT.CFG's, or NULL after a start
+  // without the receiver, and neither is the user's setting.
+  cfgline(*f, m.cfgport, "GPS com port COM1,COM2");
   cfgline(*f, m.phoneport, "Telephone port");
   cfgline(*f, m.trafficport, "Traffic data port");
   cfgline(*f, metres(app.gps.gpscorre), "GPS correction metres East");

@@ -7,13 +7,17 @@
 namespace zarn {
 struct App;
 
-// Moves langindex to the next entry of LANGUAGE.CFG (wrapping to the default) and sets
-// langprefix, syntaxmode and the language icon from it.
+// Moves langindex to the next language of LANGUAGE.CFG (after the last, back to the default
+// 0) and sets langprefix, syntaxmode (the prefix's SYNTAX.CFG, else 0) and the flag shown
+// (the prefix's FLAG.ICO, when there is one). Without LANGUAGE.CFG only the number moves.
 void nextlanguage(App& app);
-// Loads the icon panel's page icons of the current language (prefixed file first), with
-// defaults for missing entries.
+// Loads the icon panel's nine page icons (key, run-at-once flag, picture) from the prefix's
+// controli.cfg; without that file the keys are the defaults and the pictures stay.
 void readcontrolcfg(App& app);
-// Reads one entry of the icon-panel file; entry -1 reads the file through.
+// Reads entry `entry` (from 1, title records not counted) of the icon panel's command file,
+// the prefix's controls.cfg or else the plain one; each title record read sets the panel's
+// caption. Past the last entry, and for entry -1, the file is read through. Without a file:
+// the built-in entry asking for CONTROLS.CFG.
 void readcontrol(App& app, int entry, std::string& key, std::string& icon, std::string& wav, std::string& text);
 
 }  // namespace zarn

@@ -140,6 +140,16 @@ struct MainState {
   // The road name ("#A34#") and road class written with each road point the map click records
   // while digmode is 1.
   std::string digname, digclass;
+
+  // --- ZARN.CFG and the language's icon panel ---
+  // The GPS port line of ZARN.CFG as read: the one saving writes back, whatever port is in use
+  // (COMPORT.CFG's, or "NULL" after a start without the receiver).
+  std::string cfgport;
+  // The page icons 1..9 of the icon panel (slot 10 has no icon): the key each jumps to, 1 when
+  // that entry runs at once, and its picture file (without the language prefix).
+  static constexpr int conticonmax = 10;
+  std::array<std::string, conticonmax + 1> conticoncmd{}, conticonpic{};
+  std::array<int, conticonmax + 1> conticonrun{};
 };
 
 }  // namespace zarn

@@ -17,7 +17,16 @@ KForm::KForm() : ui::Form(formname) {
 
 QkForm::QkForm() : ui::Form(formname) { caption = "Keyboard"; }
 
-ControlsForm::ControlsForm() : ui::Form(formname) { caption = "Controls"; }
+ControlsForm::ControlsForm() : ui::Form(formname) {
+  caption = "Controls";
+  add(conticon, "conticon");
+  for (int k = 0; k < pageicons; ++k) {
+    ui::Image& p = conticon.load(k);
+    p.move(k * 36, 0, 32, 32);
+    p.stretch = true;
+    p.visible = true;
+  }
+}
 
 ZarnBgdForm::ZarnBgdForm() : ui::Form(formname) {
   caption = "ZARN";

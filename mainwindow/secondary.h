@@ -24,7 +24,9 @@ class QkForm : public ui::Form {
 class ControlsForm : public ui::Form {
  public:
   static constexpr const char* formname = "controls";
+  static constexpr int pageicons = 9;
   ControlsForm();
+  ui::ControlArray<ui::Image> conticon;  // the page icons 0..8, pictures from the language's icon file
 };
 
 class ZarnBgdForm : public ui::Form {

@@ -81,8 +81,12 @@ ui::PictureRef picture(App& app, const std::string& file) {
   return app.sys.images->load(app.files.resolve(file));
 }
 
-// The port number of a port name such as "COM2": the one digit after "COM".
-int portnumber(const std::string& port) { return static_cast<int>(text::val(text::mid(port, 4, 1))); }
+// The port number of a port name such as "COM2" or "COM10": the number after "COM".
+// Anything that is no port number gives 0, which names no port.
+int portnumber(const std::string& port) {
+  const double n = text::val(text::mid(port, 4));
+  return n >= 1 && n <= 999 ? static_cast<int>(n) : 0;
+}
 
 bool openport(App& app, const std::string& settings) {
   return app.sys.serial->open("COM" + std::to_string(portnumber(app.main.gpsport)), settings);

@@ -37,20 +37,20 @@ using Files = AppTest;
 
 TEST_F(Files, ZarnCfgIsReadLineByLineByItsColumns) {
   put("ZARN.CFG", cfg({"SJ 75128 78480 xx comment", "Null Road and more text than 24 columns   ",
-                       "mywav.wav     Destination sound", "SJ 1 2            Home Location", "com2xx", "COM7",
+                       "mywav.wav     Destination sound", "SJ 1 2            Home Location", "com2xx  GPS port", "COM7",
                        "COM8", "-250   GPS correction", "1500", " 2", " 16.5", "yes", "\\japan\\",
                        "  /maps/extra/and-a-long-tail  Path"}));
   ASSERT_TRUE(readcfg(*app));
   const MainState& m = app->main;
   EXPECT_EQ(std::tuple(m.cfgdestpos, m.foundlabel, app->nav.nodest, app->nav.destwav, m.gpsport, app->gps.gpsoncom),
-            std::tuple("SJ 75128 78480 xx", "Null Road and more text than 24 columns", 0, "mywav.wav", "com2", 1))
-      << "columns 1-18; line 2 whole, trimmed, merely beginning with NULL; the port four columns, case kept";
+            std::tuple("SJ 75128 78480 xx", "Null Road and more text than 24 columns", 0, "mywav.wav", "com2xx", 1))
+      << "columns 1-18; line 2 whole, trimmed, merely beginning with NULL; the port up to its first blank, case kept";
   EXPECT_EQ(std::tuple(app->gps.gpscorre, app->gps.minhdgspd, app->map.extramaps),
             std::tuple(-0.25f, 16.0f, "/maps/extra/and-a-"))
       << "four columns of  16.5; twenty columns, trimmed";
   for (const auto& [guards, line2, line5, comport, nodest, gpsoncom, port] :
        {std::tuple{"NULL in any case means no destination", "nUlL", "COM1", "", 1, 1, "COM1"},
-        {"a port line not beginning COM is no serial GPS", "Home", "SIM ", "", 0, 0, "SIM "},
+        {"a port line not beginning COM is no serial GPS", "Home", "SIM ", "", 0, 0, "SIM"},
         {"a blank port line too", "Home", "", "", 0, 0, ""},
         {"COMPORT.CFG replaces the port, COM-ness from line 5", "Home", "COM1", "COM3", 0, 1, "COM3"},
         {"COMPORT.CFG does not make a NONE port serial", "Home", "NONE", "COM3", 0, 0, "COM3"},
