@@ -437,6 +437,13 @@ TEST_F(DemoDrive, KeysDriveTheDemoWithoutAMouse) {
   const int before = played("weare.wav");
   press(z, "=");
   EXPECT_EQ(std::tuple(z.showcmd.caption, played("weare.wav")), std::tuple("W", before + 1)) << "ZARN.KCF: = is W";
+  press(z, "J");
+  EXPECT_EQ(std::tuple(app->speech.langprefix, app->speech.syntaxmode, played("DEhello.wav")), std::tuple("DE", 1, 1))
+      << "German, greeted in German";
+  press(z, "J");
+  EXPECT_EQ(std::tuple(app->speech.langprefix, app->speech.syntaxmode), std::tuple("", 0)) << "and back after the last";
+  press(z, "JB");
+  EXPECT_EQ(app->speech.langprefix, "") << "B: back at once";
   dialogs->answers = {platform::mb::idno};
   press(z, "\x1b");
   EXPECT_EQ(std::tuple(m.quit, dialogs->shown.back().title, ends), std::tuple(false, "Exit ZARN ?", 0)) << "No";
