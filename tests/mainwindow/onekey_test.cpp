@@ -24,7 +24,7 @@ class OneKey : public AppTest {
     app->speech.talkon = 1;
     app->main.gpsport = "COM1";
     for (const char* w : {"ok.wav", "balloon.wav", "car.wav", "kilomets.wav", "nautical.wav", "miles.wav", "okquiet.wav",
-                          "hello.wav", "THETIMEI.WAV"})
+                          "hello.wav", "THETIMEI.WAV", "altisnot.wav"})
       wavfile(w);
   }
   void keys(const std::string& ks) {
@@ -126,7 +126,14 @@ TEST_F(OneKey, EveryKeyOfTheThreeTablesDoesItsCommand) {
        [this](App& a) { return a.main.platformkind == 1 && saidsome("balloon.wav"); }},
       {"\\ three times is the car again", nullptr, "\\\\\\",
        [this](App& a) { return a.main.platformkind == 0 && saidsome("car.wav"); }},
+      {"' says the altitude, with speech off too", [](App& a) { a.speech.talkon = 0; }, "'",
+       [this](App& a) { return saidsome("altisnot.wav") && a.speech.talkon == 0; }},
+      {"L before any position", nullptr, "L", [](App& a) { return a.speech.msgtext == "No position yet"; }},
+      {"G before any position", nullptr, "G", [](App& a) { return a.speech.msgtext == "No position yet"; }},
       {"O asks the first question", nullptr, "O", [](App& a) { return a.main.askstate == -1; }},
+      {"O, N: the first report question", nullptr, "ON", [](App& a) { return a.main.askstate == 2 && a.main.repint[1] == 0; }},
+      {"O, Y: the same things as before", [](App& a) { a.main.repint[1] = 45; }, "OY",
+       [](App& a) { return a.main.askstate == 0 && a.main.repint[1] == 45; }},
       {"O then U: U is no answer and not carried out", nullptr, "OU",
        [](App& a) { return a.main.metric == 0 && a.main.askstep == 1; }},
       {"U: kilometres", nullptr, "U", [this](App& a) { return a.main.metric == 1 && saidsome("kilomets.wav"); }},
@@ -192,12 +199,14 @@ TEST_F(OneKey, KeysAreUpperCasedAndSpaceRepeatsTheLastRepeatableKey) {
   app->gps.ownx = 371, app->gps.owny = 381, app->gps.ownlat = 53.3f, app->gps.ownlon = -2.3f;
   keys("V ");  // V ends before it is remembered: Space repeats U again
   EXPECT_EQ(std::tuple(app->main.metric, app->main.nautical), std::tuple(0, 0));
+  keys("K ");
+  EXPECT_EQ(std::tuple(app->main.metric, app->main.nautical), std::tuple(1, 0)) << "nor K";
   put("ZARN.LOC", "SJ 70000 80000,One\r\nSJ 71000 80000,Two\r\n");
   keys("1 ");
-  EXPECT_EQ(std::tuple(app->main.metric, app->main.locnum), std::tuple(1, 0)) << "nor digits; Space ends the number";
+  EXPECT_EQ(std::tuple(app->main.metric, app->main.locnum), std::tuple(0, 0)) << "nor digits; Space ends the number";
   app->gps.nmealog = 1;
   keys(" ");
-  EXPECT_EQ(app->main.metric, 1) << "while recording, Space marks the position and repeats nothing";
+  EXPECT_EQ(app->main.metric, 0) << "while recording, Space marks the position and repeats nothing";
   EXPECT_NE(get("NEW.NME").find("$GPRMC"), std::string::npos);
 }
 
