@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include "mainwindow/wiring.h"
 #include "platform/fakes.h"
 
 namespace zarn {
@@ -42,6 +43,7 @@ App::App() : App(Services{}) {}
 App::App(Services s) : sys(complete(std::move(s))), win(&sys.metrics) {
   // An inverse conversion that cannot settle beeps, as a sign that the position is doubtful.
   geo.beep = [this] { sys.wav->beep(); };
+  wirehooks(*this);
 }
 
 }  // namespace zarn

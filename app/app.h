@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/hooks.h"
 #include "geodesy/geostate.h"
 #include "gpsinput/gpsstate.h"
 #include "mainwindow/mainstate.h"
@@ -94,6 +95,7 @@ struct App {
   VehicleTable veh;
 
   Windows win;
+  Hooks hooks;  // wired by the constructor
 
   // Shortcuts to the services.
   float timer() const { return sys.clock->timer(); }
