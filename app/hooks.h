@@ -4,13 +4,20 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <utility>
 
 namespace zarn {
 struct App;
+struct LineResult;
 
 struct Hooks {
-  // Members are added by the roads that need them, each with the reason it cannot wait.
+  // --- The GPS road ---
+  // A line the serial poll has just parsed: its consumer shows it, moves the car and passes it
+  // on at once, in the order the lines arrive (the poll also runs inside waits).
+  std::function<void(App&, const LineResult&, std::string& line)> sentence;
+  // A sentence the file link left: the demo gives way and it is taken as received.
+  std::function<void(App&, std::string& line)> filelink;
 };
 
 // Calls a hook when it is wired.

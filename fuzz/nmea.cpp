@@ -14,6 +14,7 @@
 #include "gpsinput/gpseng.h"
 #include "gpsinput/nmea.h"
 #include "gpsinput/serialpoll.h"
+#include "mainwindow/takefix.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::string line(in.substr(start, i - start));
       const auto& g = app->gps;
       const float lat = g.ownlat, lon = g.ownlon;
-      zarn::gpsparse(*app, line);
+      zarn::applysentence(*app, line);
       // Whatever position a sentence gives lies on the earth.
       if (line.starts_with('$') && (g.ownlat != lat || g.ownlon != lon) &&
           !(std::fabs(g.ownlat) <= 90 && std::fabs(g.ownlon) <= 180))

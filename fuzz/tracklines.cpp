@@ -9,6 +9,7 @@
 #include "fuzzapp.h"
 #include "gpsinput/receiverlines.h"
 #include "gpsinput/tracklines.h"
+#include "mainwindow/takefix.h"
 #include "platform/files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -26,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i <= in.size(); ++i) {
     if (i == in.size() || in[i] == '\n') {
       const std::string line(in.substr(start, i - start));
-      zarn::trkline(*app, line);
+      if (zarn::trkline(*app, line)) zarn::followtrack(*app);
       zarn::parsefix(*app, line);
+      zarn::followtrack(*app);
       if (line.starts_with("SONY")) zarn::sonyfix(*app, line);
       if (line.starts_with(">RPV")) zarn::taiprpv(*app, line);
       if (line.starts_with("$GPSTA,S,")) zarn::gpstaswitch(*app, line);

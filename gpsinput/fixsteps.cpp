@@ -7,7 +7,6 @@
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "gpsinput/ownfix.h"
-#include "mainwindow/readouts.h"
 #include "platform/textrules.h"
 
 namespace zarn {
@@ -24,16 +23,12 @@ void storeposition(App& app, float lat, float lon) {
   g.ownlat = lat;
   g.ownlon = lon;
   lltoosgb(app.geo, g.ownlat, g.ownlon, g.ownx, g.owny);
-  showposition(app);
+  keepposition(app);
 }
 
-void showposition(App& app) {
+void keepposition(App& app) {
   auto& g = app.gps;
   gridreftext(app.geo, g.ownx, g.owny, g.owngrid);
-  showgridref(app, g.owngrid);
-  std::string ll;
-  latlongtext(g.ownlat, g.ownlon, ll);
-  app.win.zarn.llbox.set(std::move(ll));
   g.prevx = g.ownx;
   g.prevy = g.owny;
 }
@@ -49,6 +44,7 @@ void takeunitfix(App& app, float x, float y, float kmh, int hdg) {
   g.ownx = x;
   g.owny = y;
   osgbtoll(app.geo, x, y, g.ownlat, g.ownlon);
+  keepposition(app);
   showposition(app);
 }
 

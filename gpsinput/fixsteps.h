@@ -9,11 +9,10 @@ namespace zarn {
 struct App;
 
 // A received latitude/longitude (degrees) becomes the own position: the user's GPS correction
-// applied, the frame position, the grid-reference and latitude/longitude read-outs, and the
-// previous position.
+// applied, the frame position, its grid reference and the previous position. Nothing is shown.
 void storeposition(App& app, float lat, float lon);
-// The read-outs and the previous position of the own position already stored.
-void showposition(App& app);
+// The grid reference and the previous position of the own position just stored.
+void keepposition(App& app);
 
 // A position (frame km), speed (km/h) and heading (whole degrees, -1 none) that a unit reported
 // rather than a receiver (the own unit's link report, the vehicle a base station shows): the own

@@ -20,20 +20,7 @@
 #include "gpsinput/receiverlines.h"
 #include "gpsinput/rxbuffer.h"
 #include "gpsinput/tracklines.h"
-#include "mainwindow/readouts.h"
-#include "mainwindow/smallservices.h"
-#include "mainwindow/tick.h"
-#include "mapdisplay/mapchoice.h"
-#include "mapdisplay/owncar.h"
-#include "mapdisplay/symbols.h"
-#include "navigation/directionfinding.h"
-#include "navigation/destinations.h"
 #include "platform/textrules.h"
-#include "speech/position.h"
-#include "speech/reports.h"
-#include "vehicles/alerts.h"
-#include "vehicles/mcv.h"
-#include "vehicles/pager.h"
 
 namespace zarn {
 
@@ -42,9 +29,11 @@ using text::val;
 
 namespace {
 
-enum class Tail { GoodFix, NoPosition, Engineering, Finish };
+using Tail = LineResult::Tail;
 
 constexpr ui::Colour fillred = 0x0000FF, fillgreen = 0x00FF00, fillyellow = 0x00FFFF;
+
+int countcommas(std::string_view s) { return static_cast<int>(std::count(s.begin(), s.end(), ',')); }
 
 using Fields = NmeaFields;
 using Position = NmeaPosition;
@@ -63,11 +52,11 @@ Tail zda(App& app, const Fields& f) {
   return Tail::Engineering;
 }
 
-Tail vtg(App& app, const Fields& f, int& handled) {
+Tail vtg(App& app, const Fields& f, LineResult& r) {
   auto& g = app.gps;
   const int commas = countcommas(f.line);
   if (commas != 8 && commas != 9) return Tail::Engineering;  // 9: the mode field of NMEA 2.3
-  handled = 0;
+  r.handled = 0;
   if (f.at(1).empty() || f.at(9) == "N") {  // mode "N": no fix, so no velocity
     g.velflag = 1;
     return Tail::GoodFix;
@@ -77,24 +66,24 @@ Tail vtg(App& app, const Fields& f, int& handled) {
   g.fixspeed = static_cast<float>(val(f.at(7)));
   g.ownspd = g.fixspeed;
   headingrule(app, g.owncourse);
-  showheading(app);
   velocityrule(app, 0.017453292519943);
-  showspeed(app);
+  r.heading = r.speed = true;
   return Tail::GoodFix;
 }
 
 // Neither the status nor the mode field stops the position, as in the RMC.
-Tail gll(App& app, const Fields& f, int& handled) {
+Tail gll(App& app, const Fields& f, LineResult& r) {
   const int commas = countcommas(f.line);
   if (commas != 4 && commas != 6 && commas != 7) return Tail::Engineering;  // 7: the mode of 2.3
   const Position p = position(f, 1);
   if (p.got != Position::Fix) return p.got == Position::None ? Tail::NoPosition : Tail::Engineering;
   storeposition(app, p.lat, p.lon);
-  handled = 0;
+  r.position = true;
+  r.handled = 0;
   return Tail::GoodFix;
 }
 
-Tail gga(App& app, const Fields& f, int& handled) {
+Tail gga(App& app, const Fields& f, LineResult& r) {
   auto& g = app.gps;
   const Position p = position(f, 2);
   if (p.got != Position::Fix) return p.got == Position::None ? Tail::NoPosition : Tail::Engineering;
@@ -118,38 +107,12 @@ Tail gga(App& app, const Fields& f, int& handled) {
     }
   }
   storeposition(app, p.lat, p.lon);
-  handled = 0;
+  r.position = true;
+  r.handled = 0;
   return Tail::GoodFix;
 }
 
-// The RMC of a chased unit becomes the moving destination; the own fix is not touched.
-void chase(App& app, float gx, float gy) {
-  auto& n = app.nav;
-  std::string t;
-  gridreftext(app.geo, gx, gy, t);
-  if (t.size() == 14) t = mid(t, 1, 2) + mid(t, 4, 3) + mid(t, 10, 3);
-  const bool slot = putdest(app, t, gx, gy, app.main.chasename + " " + t, app.main.chasewav);
-  showdest(app, gx, gy, n.curdest);
-  addtrail(app, gx, gy);
-  showdestdist(app);
-  if (app.main.refdest == 0) {
-    choosemap(app, app.gps.ownx, app.gps.owny);
-  } else if (slot) {
-    choosemap(app, gx, gy);
-  }
-  if (elapsed(app.timer(), app.main.destreptime) > 10) {
-    restartreport(app, 2);
-    saydestdist(app);
-  }
-  app.doevents();
-  if (elapsed(app.timer(), app.gps.chasesaid) > 60) {
-    app.gps.chasesaid = app.timer();
-    sayposition(app, gx, gy, n.destwav);
-  }
-  app.doevents();
-}
-
-Tail rmc(App& app, const Fields& f, int& handled, const std::string& codedstatus) {
+Tail rmc(App& app, const Fields& f, LineResult& r) {
   auto& g = app.gps;
   const std::string_view line = f.line;
   if (g.nochecksum == 0 && g.chksumoff == 0 && line.find('*') == std::string::npos)
@@ -161,7 +124,7 @@ Tail rmc(App& app, const Fields& f, int& handled, const std::string& codedstatus
   Position p = position(f, 3);
   if (p.got == Position::Bad) return Tail::Engineering;
   if (p.got == Position::Fix) {
-    handled = 0;
+    r.handled = 0;
     g.fixhhmm = mid(f.at(1), 1, 4);
     settime(g, f.at(1));
   }
@@ -169,12 +132,12 @@ Tail rmc(App& app, const Fields& f, int& handled, const std::string& codedstatus
     // Mode "N" is no fix, as status "V" is; so is a sentence without a position.
     if (f.at(2) == "V" || f.at(12) == "N" || p.got == Position::None) {
       if (g.fixvalid == 1) {
-        setfillcol(app, fillred);
+        r.fill = fillred;
         g.fixvalid = 0;
-        setstatcol(app, fillyellow);
+        r.voided = true;
       }
     } else if (g.fixvalid == 0) {
-      setfillcol(app, fillgreen);
+      r.fill = fillgreen;
       g.fixvalid = 1;
     }
   }
@@ -183,7 +146,7 @@ Tail rmc(App& app, const Fields& f, int& handled, const std::string& codedstatus
   float gx = 0, gy = 0;
   lltoosgb(app.geo, p.lat, p.lon, gx, gy);
   if (chased) {
-    chase(app, gx, gy);
+    r.chase = {gx, gy};
     return Tail::Engineering;
   }
   if (app.gps.gpscorre != 0 || app.gps.gpscorrn != 0) {
@@ -195,42 +158,29 @@ Tail rmc(App& app, const Fields& f, int& handled, const std::string& codedstatus
   g.owny = gy;
   g.ownlat = p.lat;
   g.ownlon = p.lon;
-  showposition(app);
+  keepposition(app);
+  r.position = true;
 
   const std::string_view speed = f.at(7), course = f.at(8), date = f.at(9);
   g.gpsdatetxt = date;
   g.gpsdayno = daynumber(date);
   if (speed.empty()) {
     g.velflag = 1;
-    setfillcol(app, fillyellow);
+    r.fill = fillyellow;
   } else {
     g.velflag = 0;
-    setfillcol(app, fillgreen);
+    r.fill = fillgreen;
     g.fixspeed = static_cast<float>(val(speed) * 1.85);  // km/h per knot, as the program has it
     g.ownspd = g.fixspeed;
     if (!course.empty()) {
       g.owncourse = static_cast<float>(val(course));
       headingrule(app, g.owncourse);
     }
-    showheading(app);
     velocityrule(app, 3.14159 / 180);
-    showspeed(app);
-    if (app.main.mvmode == 0) {
-      const std::string id = text::trim(g.callsign).empty() ? std::string("GP  ") : g.callsign;
-      pagerreq(app, id, g.ownlat, g.ownlon, g.ownhdg, g.ownspd / 1.61f, "00");  // the pager line is in mph
-    }
+    r.heading = r.speed = true;
+    r.pager = app.main.mvmode == 0;
   }
-  if (app.main.cmsgon > 0 && app.main.mvmode == 0 && codedstatus != "NULL") {
-    std::string st = codedstatus;
-    if (st.size() < 3) st.resize(3, ' ');
-    st.resize(3);
-    auto& v = app.veh;
-    if (v.mvstat.size() > 1 && st != v.mvstat[1]) {
-      v.mvstat[1] = st;
-      const std::string now = text::timetext(app.sys.clock->now());
-      mvalertmsg(app, 1, codedstatus, g.owngrid, mid(now, 1, 2) + mid(now, 4, 2));
-    }
-  }
+  r.codedfix = app.main.cmsgon > 0 && app.main.mvmode == 0;
   return Tail::GoodFix;
 }
 
@@ -250,7 +200,7 @@ std::optional<float> gpncolumns(const std::string& line, long d, long n, const c
 }
 
 // "$GPN0." lines carry a position only: speed and course come from successive positions.
-Tail derivedfix(App& app, const std::string& line) {
+Tail derivedfix(App& app, const std::string& line, LineResult& r) {
   auto& g = app.gps;
   const auto lat = gpncolumns(line, 14, 2, "N", "S", 90), lon = gpncolumns(line, 24, 3, "E", "W", 180);
   if (!lat || !lon) return Tail::Engineering;
@@ -276,43 +226,17 @@ Tail derivedfix(App& app, const std::string& line) {
   }
   g.ownspd = g.fixspeed;
   headingrule(app, g.owncourse);
-  showheading(app);
   velocityrule(app, 3.14159 / 180);
-  showspeed(app);
+  r.position = r.heading = r.speed = true;
   return Tail::GoodFix;
-}
-
-// A TXT sentence of a remote unit: its message raises the unit's alert.
-Tail vehicletext(App& app, const std::string& line, int& handled) {
-  auto& v = app.veh;
-  const int i = findvehicle(app, mid(line, 2, 2));
-  const auto slot = static_cast<std::size_t>(i);
-  if (i <= 0 || slot >= v.mvx.size()) return Tail::Engineering;
-  const std::string message = mid(line, 8);
-  std::string place;
-  gridreftext(app.geo, v.mvx[slot], v.mvy[slot], place);
-  v.mvstat[slot] = message.size() <= 2 ? "C" + message : mid(message, 1, 3);
-  mvalertmsg(app, i, message, place, v.mvhhmm[slot]);
-  handled = 0;
-  return Tail::Engineering;
 }
 
 }  // namespace
 
-int gpsparse(App& app, std::string& line) {
+LineResult gpsparse(App& app, std::string& line) {
   auto& g = app.gps;
-  auto& z = app.win.zarn;
-  int handled = 1;
-  std::string codedstatus = "NULL";
-  std::string got, calc;  // the checksum texts shown by the engineering window
-  std::string type;
-  Tail tail = Tail::Finish;
-
-  if (app.main.cmsgon > 0) {
-    std::string id, icon;
-    cmessage(app, mid(line, 2, 2), id, icon, codedstatus);
-    if (icon != "NULL" && app.files.exists(icon)) z.car.setpicture(app.sys.images->load(app.files.resolve(icon)));
-  }
+  LineResult r;
+  std::string& type = r.type;
 
   // Dispatch: the first road that takes the line decides its tail.
   auto dispatch = [&]() -> Tail {
@@ -320,18 +244,13 @@ int gpsparse(App& app, std::string& line) {
       const std::string talker = mid(line, 2, 2);
       type = mid(line, 4, 3);
       if (g.onlyrmc) {
-        if (type == "RMC") return rmc(app, Fields(line), handled, codedstatus);
+        if (type == "RMC") return rmc(app, Fields(line), r);
         return Tail::Engineering;
       }
       if (talker == "PG" || type == "RTE" || type == "BOD" || type == "RMB" || type == "RMZ")
         return Tail::Finish;
       if (line[0] == '%') {
-        if (line.find('.') != std::string::npos) {
-          dfinput(app, line);
-        } else if (mid(line, 5, 1) == "/") {
-          dfinput2(app, line);
-        }
-        writetriplog(app, line);
+        r.dfline = true;
         return Tail::Engineering;
       }
     }
@@ -340,64 +259,49 @@ int gpsparse(App& app, std::string& line) {
       return Tail::GoodFix;
     }
     if (line.size() >= 34 && line.starts_with(">RPV")) {
-      handled = 0;
+      r.handled = 0;
       taiprpv(app, line);
+      r.position = r.heading = r.speed = true;
       return Tail::GoodFix;
     }
     if (line.size() >= 100 && line.starts_with("SONY")) {
-      handled = 0;
+      r.handled = 0;
       sonyfix(app, line);  // and on: no later road takes such a line
+      r.position = r.heading = r.speed = true;
     }
-    if (line.starts_with("$GPN0.")) return derivedfix(app, line);
+    if (line.starts_with("$GPN0.")) return derivedfix(app, line, r);
     if (stripcall(app, line)) type = mid(line, 4, 3);  // the sentence now starts at its "$"
     if (type == "SEC") {
       secsentence(app, line);
+      r.sector = true;
       return Tail::Finish;
     }
     const NmeaCheck chk = nmeacheck(line);
-    got = chk.got;
-    calc = chk.calc;
+    r.got = chk.got;
+    r.calc = chk.calc;
     if (!chk.ok && g.nochecksum == 0 && g.chksumoff == 0) return Tail::Engineering;
-    if (app.main.mvmode == 1 && type == "TXT" && line.size() >= 9) return vehicletext(app, line, handled);
+    if (app.main.mvmode == 1 && type == "TXT" && line.size() >= 9) {
+      r.vehicletext = true;  // the unit's table decides whether it counts as taken
+      return Tail::Engineering;
+    }
     if (line.starts_with("$DFBRG")) {
-      handled = 0;
+      r.handled = 0;
       long pos = 8;
       int bearing = 0;
       store16(std::floor(val(nextfield(line, pos))), bearing);
-      dfbearing(app, static_cast<float>(bearing), 8);
+      r.dfbearing = bearing;
       return Tail::Engineering;
     }
     if (type == "ZDA") return zda(app, Fields(line));
-    if (type == "VTG") return vtg(app, Fields(line), handled);
-    if (type == "GLL") return gll(app, Fields(line), handled);
-    if (type == "GGA") return gga(app, Fields(line), handled);
-    if (type == "RMC") return rmc(app, Fields(line), handled, codedstatus);
+    if (type == "VTG") return vtg(app, Fields(line), r);
+    if (type == "GLL") return gll(app, Fields(line), r);
+    if (type == "GGA") return gga(app, Fields(line), r);
+    if (type == "RMC") return rmc(app, Fields(line), r);
     return Tail::Engineering;
   };
-  tail = dispatch();
-
-  if (tail == Tail::GoodFix) {
-    z.o.load(0).visible = true;
-    z.o.load(1).visible = true;
-    if (elapsed(app.timer(), g.carupdtime) > 0.5f && g.drawmode == 0) {
-      updatecar(app);  // stamps carupdtime
-    }
-    tail = Tail::Engineering;
-  } else if (tail == Tail::NoPosition) {
-    z.llbox.set("No position yet");
-    setfillcol(app, fillred);
-    z.o.load(0).visible = false;
-    z.o.load(1).visible = false;
-    tail = Tail::Engineering;
-  }
-  if (tail == Tail::Engineering) {
-    if (app.win.loaded<GpsEngForm>() && app.win.get<GpsEngForm>().visible)
-      gpsengupdate(app, line, type, got, calc);
-  }
-  clearrxbuf(g);
-  z.showcmd.backcolor = 0x00FF00;
-  app.doevents();
-  return handled;
+  r.tail = dispatch();
+  if (r.tail == Tail::NoPosition) r.fill = fillred;
+  return r;
 }
 
 }  // namespace zarn

@@ -3,8 +3,37 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "geodesy/postext.h"
+#include "platform/textrules.h"
 
 namespace zarn {
+
+void showposition(App& app) {
+  const auto& g = app.gps;
+  showgridref(app, g.owngrid);
+  std::string ll;
+  latlongtext(g.ownlat, g.ownlon, ll);
+  app.win.zarn.llbox.set(std::move(ll));
+}
+
+void showheading(App& app) {
+  auto& box = app.win.zarn.hdgbox;
+  const int h = app.gps.ownhdg;
+  const ui::Colour colour = h == -1 ? ui::yellow : ui::green;
+  box.set(h == -1 ? std::string("?") : text::format(h, "000"));
+  if (box.backcolor != colour) box.backcolor = colour;
+}
+
+void showgridref(App& app, const std::string& text) {
+  ui::Label& box = app.win.zarn.gridbox;
+  if (text.size() <= 14)
+    box.setfontsize(12);
+  else if (text.size() == 15)
+    box.setfontsize(9.75);
+  else
+    box.setfontsize(8.25);
+  box.set(text);
+}
 
 void showspeed(App& app) {
   float v = app.gps.ownspd;

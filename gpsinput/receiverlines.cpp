@@ -8,10 +8,6 @@
 #include "gpsinput/fform.h"
 #include "gpsinput/fixsteps.h"
 #include "gpsinput/ownfix.h"
-#include "mapdisplay/mapchoice.h"
-#include "mapdisplay/owncar.h"
-#include "mapdisplay/symbols.h"
-#include "navigation/navservices.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 
@@ -27,9 +23,7 @@ void commonfix(App& app, float lat, float lon) {
   storeposition(app, lat, lon);
   g.ownspd = g.fixspeed;
   if (g.ownspd > g.minhdgspd) store16(std::nearbyint(static_cast<double>(g.owncourse)), g.ownhdg);
-  showheading(app);
   velocityrule(app, 3.14159 / 180);
-  showspeed(app);
 }
 
 float degmin(const std::string& deg, const std::string& min) {
@@ -53,18 +47,12 @@ void secsentence(App& app, const std::string& line) {
   const float brg2 = static_cast<float>(val(nextfield(line, pos)));
   if (radius > 0) {
     setfixvars(g, 1, lat, lon, radius, brg1, brg2, 0xFFFFFF);
-    if (2 * radius > app.map.minscale) setminscale(app, 2 * radius);
     lltoosgb(app.geo, lat, lon, g.ownx, g.owny);
     g.ownhdg = -1;
     g.ownspd = 0;
   } else {
     g.dfsector.dfsecmode = 0;
-    setminscale(app, 0);
   }
-  app.win.zarn.spdbox.set("");
-  app.win.zarn.hdgbox.set("");
-  zoomnextmap(app);
-  drawdfsector(app);
 }
 
 void sonyfix(App& app, const std::string& line) {
@@ -112,14 +100,6 @@ void gpstaswitch(App& app, const std::string& line) {
     }
   }
   g.switchstates = s;
-}
-
-// Declared with the navigation services; kept here beside the sector sentence until direction
-// finding is built.
-void drawdfsector(App& app) {
-  // TODO: with dfsecmode 1, the range circle of dfsecrad around the sector centre and a fan of
-  // up to 100 lines from dfsecbrg1 to dfsecbrg2 in dfseccol; otherwise hide the sector.
-  (void)app;
 }
 
 }  // namespace zarn

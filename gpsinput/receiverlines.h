@@ -8,7 +8,8 @@
 namespace zarn {
 struct App;
 
-// Centre, radius and two bearings of a direction-finding sector; a radius of 0 hides it.
+// Centre, radius and two bearings of a direction-finding sector, kept with the own position at
+// its centre; a radius of 0 hides it. The map follows in the line's consumer.
 void secsentence(App& app, const std::string& line);
 // Fixed-column position, speed (km/h) and course.
 void sonyfix(App& app, const std::string& line);

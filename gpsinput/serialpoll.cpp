@@ -5,13 +5,11 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "gpsinput/checksum.h"
-#include "gpsinput/gpswatch.h"
 #include "gpsinput/logs.h"
 #include "gpsinput/modem.h"
 #include "gpsinput/nmea.h"
 #include "gpsinput/rxbuffer.h"
 #include "gpsinput/rxinit.h"
-#include "mainwindow/demo.h"
 #include "mainwindow/smallservices.h"
 #include "navigation/gridref6.h"
 #include "platform/textrules.h"
@@ -44,7 +42,8 @@ std::string takeline(GpsState& g) {
 // A line complete without a line end (fixed-length and TAIP lines) goes to the parser.
 void parsenow(App& app) {
   std::string l = takeline(app.gps);
-  gpsparse(app, l);
+  const LineResult r = gpsparse(app, l);
+  callhook(app.hooks.sentence, app, r, l);
   app.gps.lastgpstime = app.timer();
 }
 
@@ -118,7 +117,8 @@ void sentence(App& app, std::string& parseline, bool logit) {
     g.lastgpstime = app.timer();
   parseline.assign(l);
   clearrxbuf(g);
-  gpsparse(app, parseline);
+  const LineResult r = gpsparse(app, parseline);
+  callhook(app.hooks.sentence, app, r, parseline);
   app.doevents();
 }
 
@@ -406,11 +406,7 @@ void filelinkpoll(App& app) {
   if (!app.files.exists("ZARN.LLF")) return;
   if (app.files.exists("ZARN.LLD")) {
     std::string line = app.files.readfirstline("ZARN.LLD");
-    demooff(app);
-    stripcall(app, line);
-    gpsparse(app, line);
-    app.gps.lastgpstime = app.timer();
-    gpswatch(app);
+    callhook(app.hooks.filelink, app, line);
   }
   app.files.remove("ZARN.LLF");
 }

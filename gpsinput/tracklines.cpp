@@ -8,9 +8,6 @@
 #include "geodesy/ukgrid.h"
 #include "gpsinput/fixsteps.h"
 #include "gpsinput/ownfix.h"
-#include "mapdisplay/mapchoice.h"
-#include "mapdisplay/owncar.h"
-#include "mapdisplay/symbols.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 
@@ -35,10 +32,10 @@ std::string monthnumber(const std::string& name) {
 }
 }  // namespace
 
-void trkline(App& app, const std::string& line) {
+bool trkline(App& app, const std::string& line) {
   auto& g = app.gps;
   if (line.size() <= 80) showmsg(app, padto80(line));
-  if (line.size() <= 40 || !line.starts_with("T  ")) return;
+  if (line.size() <= 40 || !line.starts_with("T  ")) return false;
   float lat = static_cast<float>(val(mid(line, 5, 2)) + val(mid(line, 7, 8)) / 60);
   if (mid(line, 4, 1) == "S") lat = -lat;
   float lon = static_cast<float>(val(mid(line, 17, 3)) + val(mid(line, 20, 8)) / 60);
@@ -51,6 +48,7 @@ void trkline(App& app, const std::string& line) {
   }
   g.ownlat = lat;
   g.ownlon = lon;
+  keepposition(app);
   showposition(app);
 
   const float t = static_cast<float>(val(mid(line, 39, 2)) + val(mid(line, 42, 2)) / 60 +
@@ -78,13 +76,12 @@ void trkline(App& app, const std::string& line) {
   app.win.zarn.hdgbox.set(g.ownhdg < 0 ? "?" : text::format(g.ownhdg, "000"));
   app.win.zarn.hdgbox.backcolor = ui::green;
   showspeed(app);
-  if (g.plotbusy != 1) addtrail(app, g.ownx, g.owny);
-  updatecar(app);
 
   g.gpsdatetxt = mid(line, 29, 2) + monthnumber(mid(line, 32, 3)) + mid(line, 36, 2);
   g.gpsdayno = daynumber(g.gpsdatetxt);
   g.gpstimetxt = mid(line, 39, 2) + ":" + mid(line, 42, 2) + ":" + mid(line, 45, 2);
   g.fixsecs = timetosecs(g.gpstimetxt);
+  return true;
 }
 
 namespace {
@@ -142,9 +139,8 @@ void parsefix(App& app, const std::string& line) {
   g.ownlat = lat;
   g.ownlon = lon;
   lltoosgb(app.geo, g.ownlat, g.ownlon, g.ownx, g.owny);
+  keepposition(app);
   showposition(app);
-  if (g.plotbusy != 1) addtrail(app, g.ownx, g.owny);
-  updatecar(app);
 }
 
 }  // namespace zarn

@@ -8,20 +8,10 @@
 #include "geodesy/postext.h"
 #include "geodesy/transform.h"
 #include "geodesy/ukgrid.h"
+#include "gpsinput/ownfix.h"
 #include "platform/textrules.h"
 
 namespace zarn {
-
-void showgridref(App& app, const std::string& text) {
-  ui::Label& box = app.win.zarn.gridbox;
-  if (text.size() <= 14)
-    box.setfontsize(12);
-  else if (text.size() == 15)
-    box.setfontsize(9.75);
-  else
-    box.setfontsize(8.25);
-  box.set(text);
-}
 
 void ownreadouts(App& app) {
   const auto& g = app.gps;

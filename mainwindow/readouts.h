@@ -8,10 +8,6 @@
 namespace zarn {
 struct App;
 
-// Shows a grid-reference (or pixel) text in gridbox, the type size chosen by its length so that
-// the longer forms still fit: 12 points up to 14 characters, 9.75 for 15, 8.25 beyond.
-void showgridref(App& app, const std::string& text);
-
 // The grid-reference and latitude/longitude read-outs of the own position.
 void ownreadouts(App& app);
 

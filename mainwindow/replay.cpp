@@ -10,6 +10,7 @@
 #include "gpsinput/tracklines.h"
 #include "mainwindow/keys.h"
 #include "mainwindow/readouts.h"
+#include "mainwindow/takefix.h"
 #include "mapdisplay/owncar.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -116,12 +117,13 @@ bool replaystep(App& app) {
     const std::string kind = ucase(text::right(g.replayfile, 4));
     if (kind == ".AGD") {
       parsefix(app, line);
+      followtrack(app);
     } else if (!mv) {
       if (kind == ".TRK") {
-        trkline(app, line);
+        if (trkline(app, line)) followtrack(app);
       } else {
         std::string l = line;
-        gpsparse(app, l);
+        applysentence(app, l);
       }
       app.doevents();
     } else if (line.starts_with("LOG")) {

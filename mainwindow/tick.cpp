@@ -6,7 +6,7 @@
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "gpsinput/dialmon.h"
-#include "gpsinput/gpswatch.h"
+#include "mainwindow/takefix.h"
 #include "gpsinput/modem.h"
 #include "gpsinput/serialpoll.h"
 #include "mainwindow/keys.h"

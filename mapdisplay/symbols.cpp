@@ -97,12 +97,4 @@ void showdest(App& app, float x, float y, int slot) {
   z.destlabshad.visible = true;
 }
 
-void showheading(App& app) {
-  auto& box = app.win.zarn.hdgbox;
-  const int h = app.gps.ownhdg;
-  const ui::Colour colour = h == -1 ? ui::yellow : ui::green;
-  box.set(h == -1 ? std::string("?") : text::format(h, "000"));
-  if (box.backcolor != colour) box.backcolor = colour;
-}
-
 }  // namespace zarn

@@ -16,8 +16,5 @@ void showsymbol(App& app, float x, float y, const std::string& name);
 // The destination marker for a frame position (km) and destination slot; chooses the map for
 // the destination first when the map follows it.
 void showdest(App& app, float x, float y, int slot);
-// The own heading in the heading box: three digits on green, or "?" on yellow when no heading
-// is known.
-void showheading(App& app);
 
 }  // namespace zarn

@@ -14,7 +14,7 @@
 
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
-#include "gpsinput/gpswatch.h"
+#include "mainwindow/takefix.h"
 #include "gpsinput/nmea.h"
 #include "gpsinput/rxbuffer.h"
 #include "gpsinput/serialpoll.h"
@@ -194,7 +194,7 @@ TEST_F(RealLogs, OwnFixAgreesWithGpsd) {
         const std::string& s = oftype[i];
         std::string l = s + "\r";
         const OwnFix was = app->gps;
-        const bool fix = gpsparse(*app, l) == 0;
+        const bool fix = applysentence(*app, l) == 0;
         const auto& g = app->gps;
         ++outcomes[type + (fix ? "" : " none")];
         EXPECT_TRUE(fix || (g.ownx == was.ownx && g.owny == was.owny)) << "the fix moved: " << s;

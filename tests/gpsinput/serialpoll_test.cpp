@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "gpsinput/gpseng.h"
-#include "gpsinput/gpswatch.h"
+#include "mainwindow/takefix.h"
 #include "gpsinput/logs.h"
 #include "gpsinput/rxinit.h"
 #include "gpsinput/serialpoll.h"

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "gpsinput/nmea.h"
+#include "mainwindow/takefix.h"
 #include "navigation/iform.h"
 #include "navigation/tripmeter.h"
 #include "platform/textrules.h"
@@ -71,7 +72,7 @@ TEST_F(Instruments, TripOverTheRecordedDriveMatchesGeod) {
     clock->settimer(text::val(l.substr(7, 2)) * 3600 + text::val(l.substr(9, 2)) * 60 + text::val(l.substr(11, 5)));
     if (legs.empty() && app->gps.ownlat == 0) resettrip(*app);
     const double lat = app->gps.ownlat, lon = app->gps.ownlon;
-    gpsparse(*app, l);
+    applysentence(*app, l);
     if (lat != 0 && (lat != app->gps.ownlat || lon != app->gps.ownlon)) legs.push_back({lat, lon, app->gps.ownlat, app->gps.ownlon});
   }
   const auto rows = testing::toolrows({"geod", "+ellps=WGS84", "-I", "+units=km", "-f", "%.8f", "-F", "%.8f"}, legs);
