@@ -11,24 +11,22 @@
 
 namespace zarn {
 
-void storeposition(App& app, float lat, float lon) {
-  auto& g = app.gps;
-  if (app.gps.gpscorre != 0 || app.gps.gpscorrn != 0) {
+void storeposition(GpsState& g, GeoState& geo, float lat, float lon) {
+  if (g.gpscorre != 0 || g.gpscorrn != 0) {
     float x = 0, y = 0;
-    lltoosgb(app.geo, lat, lon, x, y);
-    x += app.gps.gpscorre;
-    y += app.gps.gpscorrn;
-    osgbtoll(app.geo, x, y, lat, lon);
+    lltoosgb(geo, lat, lon, x, y);
+    x += g.gpscorre;
+    y += g.gpscorrn;
+    osgbtoll(geo, x, y, lat, lon);
   }
   g.ownlat = lat;
   g.ownlon = lon;
-  lltoosgb(app.geo, g.ownlat, g.ownlon, g.ownx, g.owny);
-  keepposition(app);
+  lltoosgb(geo, g.ownlat, g.ownlon, g.ownx, g.owny);
+  keepposition(g, geo);
 }
 
-void keepposition(App& app) {
-  auto& g = app.gps;
-  gridreftext(app.geo, g.ownx, g.owny, g.owngrid);
+void keepposition(GpsState& g, GeoState& geo) {
+  gridreftext(geo, g.ownx, g.owny, g.owngrid);
   g.prevx = g.ownx;
   g.prevy = g.owny;
 }
@@ -44,7 +42,7 @@ void takeunitfix(App& app, float x, float y, float kmh, int hdg) {
   g.ownx = x;
   g.owny = y;
   osgbtoll(app.geo, x, y, g.ownlat, g.ownlon);
-  keepposition(app);
+  keepposition(g, app.geo);
   showposition(app);
 }
 
@@ -72,12 +70,11 @@ std::optional<double> nmeadegrees(std::string_view s, double max) {
   return deg + min / 60;
 }
 
-void headingrule(App& app, float course) {
-  if (app.gps.ownspd > app.gps.minhdgspd) store16(std::floor(static_cast<double>(course)), app.gps.ownhdg);
+void headingrule(GpsState& g, float course) {
+  if (g.ownspd > g.minhdgspd) store16(std::floor(static_cast<double>(course)), g.ownhdg);
 }
 
-void velocityrule(App& app, double rad) {
-  auto& g = app.gps;
+void velocityrule(GpsState& g, double rad) {
   const double a = g.ownhdg * rad;
   g.ownve = static_cast<float>(g.fixspeed * std::sin(a) / 3.6);
   g.ownvn = static_cast<float>(g.fixspeed * std::cos(a) / 3.6);

@@ -7,12 +7,14 @@
 
 namespace zarn {
 struct App;
+struct GeoState;
+struct GpsState;
 
 // A received latitude/longitude (degrees) becomes the own position: the user's GPS correction
 // applied, the frame position, its grid reference and the previous position. Nothing is shown.
-void storeposition(App& app, float lat, float lon);
+void storeposition(GpsState& gps, GeoState& geo, float lat, float lon);
 // The grid reference and the previous position of the own position just stored.
-void keepposition(App& app);
+void keepposition(GpsState& gps, GeoState& geo);
 
 // A position (frame km), speed (km/h) and heading (whole degrees, -1 none) that a unit reported
 // rather than a receiver (the own unit's link report, the vehicle a base station shows): the own
@@ -20,10 +22,10 @@ void keepposition(App& app);
 void takeunitfix(App& app, float x, float y, float kmh, int hdg);
 
 // A course becomes the heading, in whole degrees rounded down, only above the heading speed.
-void headingrule(App& app, float course);
+void headingrule(GpsState& gps, float course);
 // The velocity components from the speed of the sentence and the stored whole-degree heading
 // (also when it is -1, no heading); rad is the degree-to-radian factor of the caller.
-void velocityrule(App& app, double rad);
+void velocityrule(GpsState& gps, double rad);
 
 // A received value as a 16-bit whole number: false, and out left alone, when it does not fit
 // (the old runtime's overflow, after which the statement was skipped).

@@ -65,8 +65,8 @@ Tail vtg(App& app, const Fields& f, LineResult& r) {
   g.owncourse = static_cast<float>(val(f.at(1)));
   g.fixspeed = static_cast<float>(val(f.at(7)));
   g.ownspd = g.fixspeed;
-  headingrule(app, g.owncourse);
-  velocityrule(app, 0.017453292519943);
+  headingrule(g, g.owncourse);
+  velocityrule(g, 0.017453292519943);
   r.heading = r.speed = true;
   return Tail::GoodFix;
 }
@@ -77,7 +77,7 @@ Tail gll(App& app, const Fields& f, LineResult& r) {
   if (commas != 4 && commas != 6 && commas != 7) return Tail::Engineering;  // 7: the mode of 2.3
   const Position p = position(f, 1);
   if (p.got != Position::Fix) return p.got == Position::None ? Tail::NoPosition : Tail::Engineering;
-  storeposition(app, p.lat, p.lon);
+  storeposition(app.gps, app.geo, p.lat, p.lon);
   r.position = true;
   r.handled = 0;
   return Tail::GoodFix;
@@ -106,7 +106,7 @@ Tail gga(App& app, const Fields& f, LineResult& r) {
       g.alttime = app.timer();
     }
   }
-  storeposition(app, p.lat, p.lon);
+  storeposition(g, app.geo, p.lat, p.lon);
   r.position = true;
   r.handled = 0;
   return Tail::GoodFix;
@@ -158,7 +158,7 @@ Tail rmc(App& app, const Fields& f, LineResult& r) {
   g.owny = gy;
   g.ownlat = p.lat;
   g.ownlon = p.lon;
-  keepposition(app);
+  keepposition(g, app.geo);
   r.position = true;
 
   const std::string_view speed = f.at(7), course = f.at(8), date = f.at(9);
@@ -174,9 +174,9 @@ Tail rmc(App& app, const Fields& f, LineResult& r) {
     g.ownspd = g.fixspeed;
     if (!course.empty()) {
       g.owncourse = static_cast<float>(val(course));
-      headingrule(app, g.owncourse);
+      headingrule(g, g.owncourse);
     }
-    velocityrule(app, 3.14159 / 180);
+    velocityrule(g, 3.14159 / 180);
     r.heading = r.speed = true;
     r.pager = app.main.mvmode == 0;
   }
@@ -204,7 +204,7 @@ Tail derivedfix(App& app, const std::string& line, LineResult& r) {
   auto& g = app.gps;
   const auto lat = gpncolumns(line, 14, 2, "N", "S", 90), lon = gpncolumns(line, 24, 3, "E", "W", 180);
   if (!lat || !lon) return Tail::Engineering;
-  storeposition(app, *lat, *lon);
+  storeposition(g, app.geo, *lat, *lon);
   g.lastgpstime = app.timer();
   if (g.lastfixx == 0 && g.lastfixy == 0) {
     g.lastfixx = g.ownx;
@@ -225,8 +225,8 @@ Tail derivedfix(App& app, const std::string& line, LineResult& r) {
     g.owncourse = static_cast<float>(b);
   }
   g.ownspd = g.fixspeed;
-  headingrule(app, g.owncourse);
-  velocityrule(app, 3.14159 / 180);
+  headingrule(g, g.owncourse);
+  velocityrule(g, 3.14159 / 180);
   r.position = r.heading = r.speed = true;
   return Tail::GoodFix;
 }
@@ -260,19 +260,19 @@ LineResult gpsparse(App& app, std::string& line) {
     }
     if (line.size() >= 34 && line.starts_with(">RPV")) {
       r.handled = 0;
-      taiprpv(app, line);
+      taiprpv(g, app.geo, line);
       r.position = r.heading = r.speed = true;
       return Tail::GoodFix;
     }
     if (line.size() >= 100 && line.starts_with("SONY")) {
       r.handled = 0;
-      sonyfix(app, line);  // and on: no later road takes such a line
+      sonyfix(g, app.geo, line);  // and on: no later road takes such a line
       r.position = r.heading = r.speed = true;
     }
     if (line.starts_with("$GPN0.")) return derivedfix(app, line, r);
     if (stripcall(app, line)) type = mid(line, 4, 3);  // the sentence now starts at its "$"
     if (type == "SEC") {
-      secsentence(app, line);
+      secsentence(g, app.geo, line);
       r.sector = true;
       return Tail::Finish;
     }

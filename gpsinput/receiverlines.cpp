@@ -18,12 +18,11 @@ using text::val;
 
 namespace {
 // Shared by the fixed-column position lines.
-void commonfix(App& app, float lat, float lon) {
-  auto& g = app.gps;
-  storeposition(app, lat, lon);
+void commonfix(GpsState& g, GeoState& geo, float lat, float lon) {
+  storeposition(g, geo, lat, lon);
   g.ownspd = g.fixspeed;
   if (g.ownspd > g.minhdgspd) store16(std::nearbyint(static_cast<double>(g.owncourse)), g.ownhdg);
-  velocityrule(app, 3.14159 / 180);
+  velocityrule(g, 3.14159 / 180);
 }
 
 float degmin(const std::string& deg, const std::string& min) {
@@ -31,8 +30,7 @@ float degmin(const std::string& deg, const std::string& min) {
 }
 }  // namespace
 
-void secsentence(App& app, const std::string& line) {
-  auto& g = app.gps;
+void secsentence(GpsState& g, GeoState& geo, const std::string& line) {
   long pos = 8;
   nextfield(line, pos);
   nextfield(line, pos);
@@ -47,7 +45,7 @@ void secsentence(App& app, const std::string& line) {
   const float brg2 = static_cast<float>(val(nextfield(line, pos)));
   if (radius > 0) {
     setfixvars(g, 1, lat, lon, radius, brg1, brg2, 0xFFFFFF);
-    lltoosgb(app.geo, lat, lon, g.ownx, g.owny);
+    lltoosgb(geo, lat, lon, g.ownx, g.owny);
     g.ownhdg = -1;
     g.ownspd = 0;
   } else {
@@ -55,24 +53,22 @@ void secsentence(App& app, const std::string& line) {
   }
 }
 
-void sonyfix(App& app, const std::string& line) {
-  auto& g = app.gps;
+void sonyfix(GpsState& g, GeoState& geo, const std::string& line) {
   float lat = degmin(mid(line, 21, 2), mid(line, 23, 2) + "." + mid(line, 25, 3));
   if (mid(line, 20, 1) == "S") lat = -lat;
   float lon = degmin(mid(line, 29, 3), mid(line, 32, 2) + "." + mid(line, 34, 3));
   if (mid(line, 28, 1) == "W") lon = -lon;
   g.fixspeed = static_cast<float>(val(mid(line, 42, 3)));
   g.owncourse = static_cast<float>(val(mid(line, 45, 3)));
-  commonfix(app, lat, lon);
+  commonfix(g, geo, lat, lon);
 }
 
-void taiprpv(App& app, const std::string& line) {
-  auto& g = app.gps;
+void taiprpv(GpsState& g, GeoState& geo, const std::string& line) {
   const float lat = static_cast<float>(val(mid(line, 10, 8)) / 100000);
   const float lon = static_cast<float>(val(mid(line, 18, 9)) / 100000);
   g.fixspeed = static_cast<float>(val(mid(line, 27, 3)) * 1.61);
   g.owncourse = static_cast<float>(val(mid(line, 30, 3)));
-  commonfix(app, lat, lon);
+  commonfix(g, geo, lat, lon);
 }
 
 void gpstaswitch(App& app, const std::string& line) {

@@ -7,15 +7,17 @@
 
 namespace zarn {
 struct App;
+struct GeoState;
+struct GpsState;
 
 // Centre, radius and two bearings of a direction-finding sector, kept with the own position at
 // its centre; a radius of 0 hides it. The map follows in the line's consumer.
-void secsentence(App& app, const std::string& line);
+void secsentence(GpsState& gps, GeoState& geo, const std::string& line);
 // Fixed-column position, speed (km/h) and course.
-void sonyfix(App& app, const std::string& line);
+void sonyfix(GpsState& gps, GeoState& geo, const std::string& line);
 // Eight switch characters; each change is shown and said as SWITCHES.CFG describes it.
 void gpstaswitch(App& app, const std::string& line);
 // TAIP position/velocity: hundred-thousandths of a degree, miles per hour and heading.
-void taiprpv(App& app, const std::string& line);
+void taiprpv(GpsState& gps, GeoState& geo, const std::string& line);
 
 }  // namespace zarn

@@ -48,7 +48,7 @@ bool trkline(App& app, const std::string& line) {
   }
   g.ownlat = lat;
   g.ownlon = lon;
-  keepposition(app);
+  keepposition(g, app.geo);
   showposition(app);
 
   const float t = static_cast<float>(val(mid(line, 39, 2)) + val(mid(line, 42, 2)) / 60 +
@@ -139,7 +139,7 @@ void parsefix(App& app, const std::string& line) {
   g.ownlat = lat;
   g.ownlon = lon;
   lltoosgb(app.geo, g.ownlat, g.ownlon, g.ownx, g.owny);
-  keepposition(app);
+  keepposition(g, app.geo);
   showposition(app);
 }
 

@@ -221,15 +221,15 @@ using Lines = Parser;
 TEST_F(Lines, SectorSentenceShowsOrHidesTheSector) {
   const auto& s = app->gps.dfsector;
   app->gps.ownhdg = 90;
-  secsentence(*app, "$DFSEC,1,2,5130.000,N,00010.000,W,2.5,45,90*00");
+  secsentence(app->gps, app->geo, "$DFSEC,1,2,5130.000,N,00010.000,W,2.5,45,90*00");
   EXPECT_EQ((std::vector{s.dfseclat, s.dfsecrad, s.dfsecbrg1, s.dfsecbrg2}), (std::vector<float>{51.5f, 2.5f, 45, 90}));
   EXPECT_NEAR(s.dfseclon, -(10.0 / 60), 1e-5);
   float x = 0, y = 0;
   lltoosgb(app->geo, 51.5f, static_cast<float>(-10.0 / 60), x, y);
   EXPECT_EQ(std::tuple(s.dfsecmode, app->gps.ownx, app->gps.ownhdg), std::tuple(1, x, -1)) << "the car at its centre";
-  secsentence(*app, "$DFSEC,1,2,5130.000,N,00010.000,W,2.5,45,90");
+  secsentence(app->gps, app->geo, "$DFSEC,1,2,5130.000,N,00010.000,W,2.5,45,90");
   EXPECT_FLOAT_EQ(s.dfsecbrg2, 0) << "the last field counts only when a \"*\" or \",\" ends it";
-  secsentence(*app, "$DFSEC,1,2,5200.000,N,00010.000,W,0,45,90*00");
+  secsentence(app->gps, app->geo, "$DFSEC,1,2,5200.000,N,00010.000,W,0,45,90*00");
   EXPECT_EQ(std::tuple(s.dfsecmode, app->gps.ownx), std::tuple(0, x)) << "radius 0 hides the sector, the car stays";
 }
 
@@ -240,11 +240,11 @@ TEST_F(Lines, FixedColumnPositions) {
   parse("SONY" + std::string(15, ' ') + "S4512345W00110500     050271" + std::string(60, ' '));
   EXPECT_EQ(fix(), "45  12.344'S 001  10.499'W, 50 km/h, 271, 0 ft, dgps 0,  ");
   // TAIP: signed hundred-thousandths of a degree, miles per hour, heading.
-  taiprpv(*app, ">RPV00000+5150000-00010000030090");
+  taiprpv(app->gps, app->geo, ">RPV00000+5150000-00010000030090");
   showposition(*app);  // the parser keeps the fix; its read-out is the line's consumer's
   EXPECT_EQ(fix(), "51  30.000'N 000  06.000'W, 48.3 km/h, 90, 0 ft, dgps 0,  ");
   g.minhdgspd = 60;  // not above the heading speed: the heading stays and the velocity uses it
-  taiprpv(*app, ">RPV00000+5150000-00010000030180");
+  taiprpv(app->gps, app->geo, ">RPV00000+5150000-00010000030180");
   EXPECT_EQ(g.ownhdg, 90);
   EXPECT_NEAR(g.ownve, 48.3 / 3.6, 1e-3);
   EXPECT_NEAR(g.ownvn, 0, 1e-3);
