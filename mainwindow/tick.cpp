@@ -158,6 +158,8 @@ void services(App& app) {
     m.searchidx = 1;
   }
   if (app.timer() < m.laststep) m.laststep = app.timer();
+  // A second time, on purpose: the position this tick produced (a fix read above, a replay
+  // step) is drawn, with its destination read-outs, before the reports below speak of it.
   if (posupdated == 1) {
     showdestdist(app);
     centreonveh(app);
