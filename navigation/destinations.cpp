@@ -4,10 +4,10 @@
 
 #include "app/app.h"
 #include "geodesy/distance.h"
+#include "geodesy/geofile.h"
 #include "geodesy/postext.h"
 #include "mainwindow/readouts.h"
 #include "mainwindow/tick.h"
-#include "mapdisplay/geofile.h"
 #include "mapdisplay/symbols.h"
 #include "navigation/moreinfo.h"
 #include "navigation/rgifiles.h"

@@ -5,18 +5,18 @@
 
 #include "app/app.h"
 #include "geodesy/distance.h"
+#include "geodesy/geofile.h"
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "gpsinput/ownfix.h"
 #include "mainwindow/tick.h"
-#include "mapdisplay/geofile.h"
-#include "navigation/rform.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "speech/phrases.h"
 #include "speech/queue.h"
 #include "speech/reports.h"
+#include "speech/rform.h"
 #include "speech/whereami.h"
 
 namespace zarn {

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <set>
 
+#include "geodesy/geofile.h"
 #include "mainwindow/cform.h"
 #include "mainwindow/startwin.h"
 #include "map_support.h"
-#include "mapdisplay/geofile.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/mapload.h"
 
