@@ -206,7 +206,7 @@ void loadmap(App& app, int n) {
   m.maptitle = readdesname(app, n);
   // Icons are read again for the new map, so that one added meanwhile is found.
   m.icons.clear();
-  saymapchange(app);
+  saymapchange(app, m.maptitle);
   if (m.mapkind[k] >= 1)
     loadtiled(app, n, *d);
   else
