@@ -11,6 +11,29 @@ struct App;
 
 struct Hooks {
   // Members are added by the roads that need them, each with the reason it cannot wait.
+
+  // --- Speech, map display and navigation reaching up ---
+  // Passing a landmark, or announcing a new destination, starts a periodic report's interval
+  // afresh at that moment (kind 1 where we are, 2 the destination, 3 the direction of travel).
+  std::function<void(int kind)> restartreport;
+  // The where-we-are report pulls the GPS correction onto the road at once: a fix taken in
+  // while the landmark is being spoken uses the new correction.
+  std::function<void(float east, float north)> setgpscorr;
+  // A listed map's picture is missing: the program ends, and the catalogue's reading, which
+  // watches main.quit, stops where it is.
+  std::function<void()> endprogram;
+  // Each car update runs the trip meter, the destination read-outs and the instruments before
+  // the car is drawn, so that they show the position the car is drawn at.
+  std::function<void()> tripupdate;
+  // A redraw places the direction-finding bearing lines and the destination marker on the new
+  // picture, between the trail and the home icon.
+  std::function<void()> redrawdest;
+  // A redraw in multi-vehicle mode places the vehicles on the new picture before the found
+  // place's symbol.
+  std::function<void()> drawvehicles;
+  // A window of a lower subsystem (the instruments) hands its keys to the main window's key
+  // handler, which may change or clear the key.
+  std::function<void(int& key)> keycmd;
 };
 
 // Calls a hook when it is wired.

@@ -1,11 +1,25 @@
 #include "mainwindow/wiring.h"
 
 #include "app/app.h"
+#include "gpsinput/ownfix.h"
+#include "mainwindow/keys.h"
+#include "mainwindow/smallservices.h"
+#include "mainwindow/tick.h"
+#include "navigation/destinations.h"
+#include "navigation/tripmeter.h"
+#include "vehicles/vehicledraw.h"
 
 namespace zarn {
 
 void wirehooks(App& app) {
-  (void)app;
+  // --- Speech, map display and navigation reaching up ---
+  app.hooks.restartreport = [&app](int kind) { restartreport(app, kind); };
+  app.hooks.setgpscorr = [&app](float east, float north) { setgpscorr(app.gps, east, north); };
+  app.hooks.endprogram = [&app] { endprogram(app); };
+  app.hooks.tripupdate = [&app] { tripupdate(app); };
+  app.hooks.redrawdest = [&app] { redrawdest(app); };
+  app.hooks.drawvehicles = [&app] { drawvehicles(app); };
+  app.hooks.keycmd = [&app](int& key) { keycmd(app, key); };
 }
 
 }  // namespace zarn

@@ -7,10 +7,7 @@
 #include "app/app.h"
 #include "geodesy/distwords.h"
 #include "geodesy/transform.h"
-#include "mainwindow/readouts.h"
 #include "mapdisplay/pictures.h"
-#include "navigation/iform.h"
-#include "navigation/tripmeter.h"
 
 namespace zarn {
 
@@ -80,9 +77,7 @@ void updatecar(App& app) {
   ZarnForm& z = app.win.zarn;
   app.gps.carupdtime = app.timer();
   hidevector(app);
-  tripmeter(app);
-  showdestdist(app);
-  updateinstr(app);
+  callhook(app.hooks.tripupdate);
   float x = 0, y = 0;
   const bool onmap = worldtopix(app.geo, app.map, app.gps.ownx, app.gps.owny, x, y);
   // Without a map there is no pixel to put the car on.

@@ -7,8 +7,9 @@
 namespace zarn {
 struct App;
 
-// The per-fix update: trip meter, destination read-outs and instruments, then the car icon at
-// the own position's pixel with its heading vector, and a trail dot for interval code 0.
+// The per-fix update: trip meter, destination read-outs and instruments (navigation's, through
+// the tripupdate hook), then the car icon at the own position's pixel with its heading vector,
+// and a trail dot for interval code 0.
 void updatecar(App& app);
 // The heading vector of the car at main-window pixel (x, y): the pointer fan and its outline,
 // and the arrow icon of the screen heading.

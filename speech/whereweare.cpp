@@ -8,8 +8,6 @@
 #include "geodesy/geofile.h"
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
-#include "gpsinput/ownfix.h"
-#include "mainwindow/tick.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -117,9 +115,9 @@ void saywhereweare(App& app) {
   }
   // While landmarks are being passed, the periodic reports hold back.
   if (nearest >= 0 && g.ownspd > 20 && app.nav.destdist > 0.5f && m.repint[2] > 0) {
-    restartreport(app, 1);
-    restartreport(app, 3);
-    if (app.nav.destdist > 5) restartreport(app, 2);
+    callhook(app.hooks.restartreport, 1);
+    callhook(app.hooks.restartreport, 3);
+    if (app.nav.destdist > 5) callhook(app.hooks.restartreport, 2);
   }
   if (nearest < 0) s.geolastpos.clear();
 
@@ -156,7 +154,7 @@ void saywhereweare(App& app) {
         cn = m.cfgcorrn;
       }
       s.matchtime = now;
-      setgpscorr(app.gps, ce, cn);
+      callhook(app.hooks.setgpscorr, ce, cn);
     }
   }
 
