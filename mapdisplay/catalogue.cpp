@@ -9,11 +9,9 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
-#include "mainwindow/cform.h"
-#include "mainwindow/datafiles.h"
-#include "mainwindow/smallservices.h"
-#include "mainwindow/startwin.h"
+#include "mapdisplay/cform.h"
 #include "mapdisplay/mapload.h"
+#include "mapdisplay/startform.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -114,7 +112,7 @@ bool addentry(App& app, const std::string& name, const MapDes& d) {
                      name + ".DES it is " + "possible that " + name + " appears within another" +
                      " .DES file.",
                  platform::mb::ok, "ZARN Map Missing");
-      endprogram(app);
+      callhook(app.hooks.endprogram);
       return false;
     }
   }
@@ -280,7 +278,7 @@ std::string desfault(const std::vector<std::string>& lines) {
     const auto f = fields(lines[k], 3);
     if (f[0].empty()) return at(k, "it has no reference");
     for (std::size_t n = 1; n <= (tiled ? (k == 2 ? 1u : 0u) : 2u); ++n)
-      if (f[n].empty() || !isnumber(f[n]))
+      if (f[n].empty() || !text::isnumber(f[n]))
         return at(k, f[n].empty() ? "a number is missing" : "\"" + text::left(f[n], 40) + "\" is not a number");
   }
   return {};

@@ -6,15 +6,12 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
-#include "mainwindow/labels.h"
-#include "mainwindow/smallservices.h"
 #include "mapdisplay/catalogue.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/pictures.h"
 #include "mapdisplay/redraw.h"
 #include "mapdisplay/scalebar.h"
 #include "mapdisplay/tiles.h"
-#include "navigation/navservices.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -103,7 +100,7 @@ void loadsingle(App& app, int n, const MapDes& d, const MapPicture& p) {
   }
   img.visible = true;
   z.touch();
-  whitelabels(app);
+  whitelabels(z);
 
   const float W = m.picwidth - 1, H = m.picheight - 1;
   const float a1 = d.a[0], a2 = d.a[1], a3 = d.a[2];
@@ -265,7 +262,7 @@ void missingdes(App& app, const std::string& name) {
     app.msgbox("MAPS.DIR contains an entry called " + m.calmapname + " but the image file " + picture +
                    " is missing.",
                platform::mb::ok, "Image File Missing");
-    endprogram(app);
+    callhook(app.hooks.endprogram);
     return;
   }
   app.msgbox("The description file " + m.calmapname + ".DES for this map image is missing. " +

@@ -4,7 +4,6 @@
 
 #include "app/app.h"
 #include "geodesy/postext.h"
-#include "mainwindow/labels.h"
 #include "mapdisplay/pictures.h"
 #include "mapdisplay/redraw.h"
 #include "platform/textrules.h"
@@ -120,7 +119,7 @@ void loadtiles(App& app, float x, float y) {
   lamp.set(".");
   lamp.backcolor = ui::lightgrey;
   app.win.zarn.touch();
-  whitelabels(app);
+  whitelabels(app.win.zarn);
 }
 
 void showtiles(App& app) {

@@ -1,7 +1,7 @@
 // What is drawn over the map: the own car, its pointer, arrow and trail, symbols, markers, the
 // home icon, the map width and the scale bar, and their place again after a map redraw.
-#include "mainwindow/cform.h"
 #include "map_support.h"
+#include "mapdisplay/cform.h"
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/redraw.h"
 #include "mapdisplay/scalebar.h"

@@ -5,11 +5,11 @@
 #include <set>
 
 #include "geodesy/geofile.h"
-#include "mainwindow/cform.h"
-#include "mainwindow/startwin.h"
 #include "map_support.h"
+#include "mapdisplay/cform.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/mapload.h"
+#include "mapdisplay/startform.h"
 
 namespace zarn {
 namespace {
