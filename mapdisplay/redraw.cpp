@@ -18,7 +18,7 @@ bool noposition(const App& app) { return app.gps.ownx == -250 && app.gps.owny ==
 
 void hideoverlays(App& app) {
   ZarnForm& z = app.win.zarn;
-  hidevector(app);
+  hidevector(z);
   for (ui::Control* c : std::initializer_list<ui::Control*>{&z.car, &z.home, &z.dest, &z.destlab, &z.destlabshad,
                                                             &z.vecto, &z.sym, &z.symlab, &z.symlabshad})
     c->visible = false;

@@ -233,7 +233,7 @@ TEST_F(Marks, ScaleBarByMapWidth) {
 
 TEST(DrawArrow, HeadAtThePointTailAwayFromItsDirection) {
   App app;
-  drawarrow(app, 100, 100, 0, ui::red, 10);  // pointing north: a shaft twice the barbs
+  drawarrow(app.win.zarn, 100, 100, 0, ui::red, 10);  // pointing north: a shaft twice the barbs
   const auto& ops = app.win.zarn.surface.ops();
   ASSERT_EQ(ops.size(), 3u);
   for (const auto& [i, x, y] : {std::tuple{0u, 100.0, 120.0}, {1u, 107.071, 107.071}, {2u, 92.929, 107.071}})
