@@ -22,14 +22,14 @@ struct Hooks {
   // A listed map's picture is missing: the program ends, and the catalogue's reading, which
   // watches main.quit, stops where it is.
   std::function<void()> endprogram;
-  // Each car update runs the trip meter, the destination read-outs and the instruments before
-  // the car is drawn, so that they show the position the car is drawn at.
+  // Each car update, whoever asks for it (a fix, a unit's report, the keys), runs the trip meter,
+  // the destination read-outs and the instruments before the car is drawn.
   std::function<void()> tripupdate;
-  // A redraw places the direction-finding bearing lines and the destination marker on the new
-  // picture, between the trail and the home icon.
+  // A redraw, wherever the new map was chosen (a fix may choose one), places the direction-
+  // finding bearing lines and the destination marker on the new picture after the trail.
   std::function<void()> redrawdest;
   // A redraw in multi-vehicle mode places the vehicles on the new picture before the found
-  // place's symbol.
+  // place's symbol, as it places everything else.
   std::function<void()> drawvehicles;
   // A window of a lower subsystem (the instruments) hands its keys to the main window's key
   // handler, which may change or clear the key.

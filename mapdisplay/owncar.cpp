@@ -76,7 +76,7 @@ bool trailrefused(const App& app) { return app.gps.drawmode > 0 || app.map.histi
 void updatecar(App& app) {
   ZarnForm& z = app.win.zarn;
   app.gps.carupdtime = app.timer();
-  hidevector(app.win.zarn);
+  hidevector(z);
   callhook(app.hooks.tripupdate);
   float x = 0, y = 0;
   const bool onmap = worldtopix(app.geo, app.map, app.gps.ownx, app.gps.owny, x, y);
