@@ -43,7 +43,7 @@ std::string takeline(GpsState& g) {
 void parsenow(App& app) {
   std::string l = takeline(app.gps);
   const LineResult r = gpsparse(app, l);
-  callhook(app.hooks.sentence, app, r, l);
+  callhook(app.hooks.sentence, r, l);
   app.gps.lastgpstime = app.timer();
 }
 
@@ -118,7 +118,7 @@ void sentence(App& app, std::string& parseline, bool logit) {
   parseline.assign(l);
   clearrxbuf(g);
   const LineResult r = gpsparse(app, parseline);
-  callhook(app.hooks.sentence, app, r, parseline);
+  callhook(app.hooks.sentence, r, parseline);
   app.doevents();
 }
 
@@ -406,7 +406,7 @@ void filelinkpoll(App& app) {
   if (!app.files.exists("ZARN.LLF")) return;
   if (app.files.exists("ZARN.LLD")) {
     std::string line = app.files.readfirstline("ZARN.LLD");
-    callhook(app.hooks.filelink, app, line);
+    callhook(app.hooks.filelink, line);
   }
   app.files.remove("ZARN.LLF");
 }

@@ -1,23 +1,12 @@
-// The control panel "cform", as far as the map display writes it: the list of map titles and
-// the zoom button that shows the map width.
+// The control panel "cform": the window itself is the map display's (mapdisplay/cform.h), as
+// the map display writes its map list and zoom button; showing it is a command of the main
+// window.
 #pragma once
 
-#include "platform/ui.h"
+#include "mapdisplay/cform.h"
 
 namespace zarn {
 struct App;
-
-class CForm : public ui::Form {
- public:
-  static constexpr const char* formname = "cform";
-  CForm();
-  ui::ListBox map;      // map titles in catalogue order
-  ui::Button zoomcmd;   // "<- 12 Km ->": the width of the map shown
-  ui::ListBox desti;    // destination labels, then "(mouse)"
-  ui::TextBox csgn;     // the call-sign separator
-  ui::Button histcmd;   // the trail interval ("NONE", "ALL", "10 sec" ...)
-  ui::ControlArray<ui::Shape> h;  // three marks of the trail interval
-};
 
 // Makes the control panel (on first use) and shows it.
 void showcform(App& app);

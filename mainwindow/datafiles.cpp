@@ -27,17 +27,6 @@ std::optional<std::string> ValueList::text() {
   return f_.field();
 }
 
-bool isnumber(std::string_view item) {
-  const std::string t = trim(item);
-  if (t.empty()) return true;
-  const char c = t[0];
-  if (c == '&') return t.size() > 1 && (t[1] == 'H' || t[1] == 'h' || t[1] == 'O' || t[1] == 'o');
-  if (std::isdigit(static_cast<unsigned char>(c))) return true;
-  if (c == '-' || c == '+' || c == '.')
-    return t.size() > 1 && (std::isdigit(static_cast<unsigned char>(t[1])) || t[1] == '.');
-  return false;
-}
-
 std::optional<double> ValueList::number() {
   auto t = text();
   if (!t || !isnumber(*t)) return std::nullopt;

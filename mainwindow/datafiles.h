@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/textrules.h"
 
 namespace zarn {
 struct App;
@@ -29,8 +30,8 @@ class ValueList {
   platform::InputFile f_;
 };
 
-// Whether an item reads as a number (an empty one reads as 0).
-bool isnumber(std::string_view item);
+// Whether an item reads as a number (an empty one reads as 0): the text rules' test.
+using text::isnumber;
 
 // The report schedule: the question of each kind, the default intervals, then SOUNDS.CFG's
 // nosound and intervals of kinds 1 to 9 (kind 10 off when the file exists). False without it.

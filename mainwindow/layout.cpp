@@ -5,8 +5,8 @@
 #include "mainwindow/cform.h"
 #include "mainwindow/secondary.h"
 #include "navigation/iform.h"
-#include "navigation/rform.h"
 #include "speech/msgline.h"
+#include "speech/rform.h"
 #include "vehicles/dialforms.h"
 
 namespace zarn {

@@ -33,26 +33,6 @@ void setstatcol(App& app, ui::Colour colour) {
   z.vecto.bordercolor = colour;
 }
 
-void showdestdist(App& app) {
-  NavState& nav = app.nav;
-  if (nav.curdest < 0 || nav.curdest > NavState::destmax) return;
-  int b = 0;
-  distbearing(app.geo, app.gps.ownx, app.gps.owny, nav.destx[nav.curdest],
-              nav.desty[nav.curdest], nav.destdist, b);
-
-  std::string t, label;
-  distext(app.main.metric, app.main.nautical, nav.destdist, t, label);
-  ZarnForm& z = app.win.zarn;
-  z.disbox.set(label);
-
-  const int c = clockposition(b, app.gps.ownhdg);
-  nav.clockbrg = c;
-  z.dirbox.set(text::str(c) + "oc");
-
-  // The stand-by window shows both while the map window is hidden.
-  if (ui::Form* bgd = app.win.find("zarnbgd")) bgd->caption = z.disbox.caption + "@" + z.dirbox.caption;
-}
-
 void mousereadout(App& app, int /*button*/, int /*shift*/, float X, float Y) {
   GeoState& g = app.geo;
   const int iy = text::int16(Y);

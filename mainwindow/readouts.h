@@ -1,8 +1,10 @@
-// The read-outs along the bottom of the main window: position, destination and pointer.
+// The read-outs along the bottom of the main window: position and pointer. The destination's
+// distance and clock position are navigation's (showdestdist).
 #pragma once
 
 #include <string>
 
+#include "navigation/destinations.h"  // the destination's read-outs: showdestdist
 #include "platform/ui.h"
 
 namespace zarn {
@@ -14,10 +16,6 @@ void ownreadouts(App& app);
 // The position-status colour of the read-outs: green for live GPS, yellow for old or simulated
 // data, white while they show the pointer's position.
 void setstatcol(App& app, ui::Colour colour);
-
-// Distance and clock position from the own position to the current destination: stores
-// destdist and clockbrg and writes disbox, dirbox and the stand-by window's caption.
-void showdestdist(App& app);
 
 // Pointer move over the map (main-window pixels X, Y): shows the grid reference (or the pixel
 // position when displayxy is on) and latitude/longitude under the pointer, marks the mode label

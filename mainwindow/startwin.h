@@ -1,26 +1,12 @@
-// The start window "start": the picture with its two lines of text and the emblem, the
-// progress text and line of start-up, and the error line.
+// The start window's picture texts and emblem, which start-up draws. The window itself and its
+// progress text are the map display's (mapdisplay/startform.h).
 #pragma once
 
-#include <string>
-
+#include "mapdisplay/startform.h"
 #include "platform/ui.h"
 
 namespace zarn {
 struct App;
-
-// The window is its own picture: the start pictures are its background picture and the texts
-// and the emblem are drawn on its drawing layer.
-class StartForm : public ui::Form {
- public:
-  static constexpr const char* formname = "start";
-  StartForm();
-  ui::Label trace;             // progress text
-  ui::Label errmsg;            // a start-up failure
-  ui::Label title, titleshad;  // the program's title and its shadow
-  ui::Label cpr, cprshad;      // a notice and its shadow
-  ui::Line startline;          // progress line, growing from the centre
-};
 
 // Draws the start window's texts and emblem.
 void startsplash(App& app);
@@ -28,7 +14,5 @@ void splashtext(App& app);
 void drawlogo(App& app);
 // One emblem: a square frame, a sun with rays and a wave, centred at (cx, cy), side s.
 void drawemblem(ui::DrawSurface& d, double cx, double cy, double s, ui::Colour colour, int fill, int width);
-// Shows a progress text in yellow on the start window.
-void setstatlabel(App& app, const std::string& text);
 
 }  // namespace zarn

@@ -1,15 +1,30 @@
 #include "mainwindow/wiring.h"
 
 #include "app/app.h"
+#include "gpsinput/ownfix.h"
+#include "mainwindow/keys.h"
+#include "mainwindow/smallservices.h"
 #include "mainwindow/takefix.h"
+#include "mainwindow/tick.h"
+#include "navigation/destinations.h"
+#include "navigation/tripmeter.h"
+#include "vehicles/vehicledraw.h"
 
 namespace zarn {
 
 void wirehooks(App& app) {
-  Hooks& h = app.hooks;
   // --- The GPS road ---
-  h.sentence = [](App& a, const LineResult& r, std::string& line) { applyline(a, r, line); };
-  h.filelink = [](App& a, std::string& line) { applyfilelink(a, line); };
+  app.hooks.sentence = [&app](const LineResult& r, std::string& line) { applyline(app, r, line); };
+  app.hooks.filelink = [&app](std::string& line) { applyfilelink(app, line); };
+
+  // --- Speech, map display and navigation reaching up ---
+  app.hooks.restartreport = [&app](int kind) { restartreport(app, kind); };
+  app.hooks.setgpscorr = [&app](float east, float north) { setgpscorr(app.gps, east, north); };
+  app.hooks.endprogram = [&app] { endprogram(app); };
+  app.hooks.tripupdate = [&app] { tripupdate(app); };
+  app.hooks.redrawdest = [&app] { redrawdest(app); };
+  app.hooks.drawvehicles = [&app] { drawvehicles(app); };
+  app.hooks.keycmd = [&app](int& key) { keycmd(app, key); };
 }
 
 }  // namespace zarn

@@ -9,11 +9,9 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
-#include "mainwindow/cform.h"
-#include "mainwindow/datafiles.h"
-#include "mainwindow/smallservices.h"
-#include "mainwindow/startwin.h"
+#include "mapdisplay/cform.h"
 #include "mapdisplay/mapload.h"
+#include "mapdisplay/startform.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -114,7 +112,7 @@ bool addentry(App& app, const std::string& name, const MapDes& d) {
                      name + ".DES it is " + "possible that " + name + " appears within another" +
                      " .DES file.",
                  platform::mb::ok, "ZARN Map Missing");
-      endprogram(app);
+      callhook(app.hooks.endprogram);
       return false;
     }
   }
@@ -139,7 +137,7 @@ bool addentry(App& app, const std::string& name, const MapDes& d) {
   m.mapx640[i] = x640;
   if (r1 != "LL") {
     const float a[3] = {a1, a2, a3}, b[3] = {b1, b2, b3};
-    const GridCorners c = gridcorners(app, d, a, b, W, H);
+    const GridCorners c = gridcorners(app.geo, d, a, b, W, H);
     m.mapswx[i] = c.swx;
     m.mapswy[i] = c.swy;
     m.mapnex[i] = c.nex;
@@ -232,7 +230,7 @@ void readfromcache(App& app, const std::string& bytes) {
     m.mapney[i] = getfloat(bytes, at + 36);
     m.mapx640[i] = 1.0f;
     m.mapcount = i;
-    listtitle(app, readdesname(app, i));
+    listtitle(app, readdesname(app.files, m, i));
   }
 }
 
@@ -280,7 +278,7 @@ std::string desfault(const std::vector<std::string>& lines) {
     const auto f = fields(lines[k], 3);
     if (f[0].empty()) return at(k, "it has no reference");
     for (std::size_t n = 1; n <= (tiled ? (k == 2 ? 1u : 0u) : 2u); ++n)
-      if (f[n].empty() || !isnumber(f[n]))
+      if (f[n].empty() || !text::isnumber(f[n]))
         return at(k, f[n].empty() ? "a number is missing" : "\"" + text::left(f[n], 40) + "\" is not a number");
   }
   return {};
@@ -321,11 +319,11 @@ std::optional<MapDes> readdes(const platform::Files& files, const std::string& f
   return d;
 }
 
-GridCorners gridcorners(App& app, const MapDes& d, const float a[3], const float b[3], float w, float h) {
+GridCorners gridcorners(GeoState& geo, const MapDes& d, const float a[3], const float b[3], float w, float h) {
   float e1 = 0, n1 = 0, e2 = 0, n2 = 0, e3 = 0, n3 = 0;
-  parsepos(app.geo, d.r[0], e1, n1);
-  parsepos(app.geo, d.r[1], e2, n2);
-  parsepos(app.geo, d.r[2], e3, n3);
+  parsepos(geo, d.r[0], e1, n1);
+  parsepos(geo, d.r[1], e2, n2);
+  parsepos(geo, d.r[2], e3, n3);
   GridCorners c;
   const float kx = (e3 - e1) / (a[2] - a[0]);
   c.swx = e1 - a[0] * kx;
@@ -486,12 +484,12 @@ bool savefastmaps(App& app) {
   return true;
 }
 
-std::string readdesname(const App& app, int n) {
-  const auto& names = app.map.mapname;
+std::string readdesname(const platform::Files& files, const MapView& m, int n) {
+  const auto& names = m.mapname;
   if (n < 1 || n >= static_cast<int>(names.size())) return {};
   const std::string& name = names[static_cast<std::size_t>(n)];
   if (name.empty()) return {};
-  auto des = platform::InputFile::open(app.files, name + ".DES", platform::Files::datalimit);
+  auto des = platform::InputFile::open(files, name + ".DES", platform::Files::datalimit);
   if (!des) return {};
   return des->field();
 }

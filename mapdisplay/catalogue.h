@@ -7,6 +7,7 @@
 
 namespace zarn {
 struct App;
+struct GeoState;
 struct MapView;
 namespace platform {
 class Files;
@@ -32,7 +33,7 @@ bool degenerate(const MapDes& d);
 struct GridCorners {
   float swx = 0, swy = 0, nex = 0, ney = 0;
 };
-GridCorners gridcorners(App& app, const MapDes& d, const float a[3], const float b[3], float w, float h);
+GridCorners gridcorners(GeoState& geo, const MapDes& d, const float a[3], const float b[3], float w, float h);
 
 // scanmaps, then readmaplist, then curmap := 1; false when the program must end.
 bool initmaps(App& app);
@@ -51,7 +52,7 @@ bool readmaplist(App& app, std::string* why = nullptr);
 bool savefastmaps(App& app);
 // The title of map n: the first field of its description; empty when the map or its
 // description is missing.
-std::string readdesname(const App& app, int n);
+std::string readdesname(const platform::Files& files, const MapView& m, int n);
 // Whether frame position (x, y) km lies well inside map i: an inset of a sixty-fourth of its
 // span on the east, west and north, four times that on the south.
 bool mapcovers(const MapView& m, float x, float y, int i);

@@ -6,15 +6,12 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
-#include "mainwindow/labels.h"
-#include "mainwindow/smallservices.h"
 #include "mapdisplay/catalogue.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/pictures.h"
 #include "mapdisplay/redraw.h"
 #include "mapdisplay/scalebar.h"
 #include "mapdisplay/tiles.h"
-#include "navigation/navservices.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -78,9 +75,9 @@ void loadsingle(App& app, int n, const MapDes& d, const MapPicture& p) {
   const auto k = static_cast<std::size_t>(n);
   m.curlatlon = m.maplatlon[k];
   m.placesfile = d.places.empty() ? std::string("ZARN.WAW") : d.places;
-  m.placemin = placethreshold(app, m.placesfile);
+  m.placemin = placethreshold(app.files, m.placesfile);
 
-  hidetiles(app);
+  hidetiles(z);
   m.mapbmp = p.file;
   if (m.rotangle > 0) {
     m.norotmap = p.unturned ? 1 : 0;
@@ -103,7 +100,7 @@ void loadsingle(App& app, int n, const MapDes& d, const MapPicture& p) {
   }
   img.visible = true;
   z.touch();
-  whitelabels(app);
+  whitelabels(z);
 
   const float W = m.picwidth - 1, H = m.picheight - 1;
   const float a1 = d.a[0], a2 = d.a[1], a3 = d.a[2];
@@ -115,7 +112,7 @@ void loadsingle(App& app, int n, const MapDes& d, const MapPicture& p) {
     // The same calibration as the catalogue's: the west edge from the first reference point,
     // whose column a1 is (the second point's easting belongs to another column).
     const float a[3] = {a1, a2, a3}, b[3] = {b1, b2, b3};
-    const GridCorners c = gridcorners(app, d, a, b, W, H);
+    const GridCorners c = gridcorners(app.geo, d, a, b, W, H);
     m.mapswx[k] = c.swx;
     m.mapswy[k] = c.swy;
     m.mapnex[k] = c.nex;
@@ -157,9 +154,9 @@ void loadsingle(App& app, int n, const MapDes& d, const MapPicture& p) {
 
 }  // namespace
 
-float placethreshold(App& app, const std::string& placesfile) {
+float placethreshold(const platform::Files& files, const std::string& placesfile) {
   float placemin = 6.0f;
-  auto in = platform::InputFile::open(app.files, placesfile, platform::Files::datalimit);
+  auto in = platform::InputFile::open(files, placesfile, platform::Files::datalimit);
   if (!in) return placemin;
   float most = 0;
   while (!in->eof()) {
@@ -203,10 +200,10 @@ void loadmap(App& app, int n) {
 
   hideoverlays(app);
   m.curmap = n;
-  m.maptitle = readdesname(app, n);
+  m.maptitle = readdesname(app.files, m, n);
   // Icons are read again for the new map, so that one added meanwhile is found.
   m.icons.clear();
-  saymapchange(app);
+  saymapchange(app, m.maptitle);
   if (m.mapkind[k] >= 1)
     loadtiled(app, n, *d);
   else
@@ -265,7 +262,7 @@ void missingdes(App& app, const std::string& name) {
     app.msgbox("MAPS.DIR contains an entry called " + m.calmapname + " but the image file " + picture +
                    " is missing.",
                platform::mb::ok, "Image File Missing");
-    endprogram(app);
+    callhook(app.hooks.endprogram);
     return;
   }
   app.msgbox("The description file " + m.calmapname + ".DES for this map image is missing. " +

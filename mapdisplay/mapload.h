@@ -6,6 +6,9 @@
 
 namespace zarn {
 struct App;
+namespace platform {
+class Files;
+}
 
 // Makes catalogue entry n the current map: description, place file, picture (or the tile view
 // centred on the followed point), bounds and rotation state, then places the overlays, the
@@ -21,6 +24,6 @@ void showmapcpr(App& app);
 void missingdes(App& app, const std::string& name);
 // The importance threshold of a place file: 6, or the BIGPLACE record's importance, lowered to
 // the largest importance in the file.
-float placethreshold(App& app, const std::string& placesfile);
+float placethreshold(const platform::Files& files, const std::string& placesfile);
 
 }  // namespace zarn

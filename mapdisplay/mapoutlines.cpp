@@ -30,7 +30,7 @@ std::string maprow(App& app, std::size_t i) {
   row += pad(corner, 16);
   const auto ew = static_cast<float>(text::vbint((m.mapew[i] + 0.05f) * 10) / 10);
   row += pad(text::trim(text::str(ew)), 9);
-  return row + readdesname(app, static_cast<int>(i));
+  return row + readdesname(app.files, app.map, static_cast<int>(i));
 }
 
 // Outlines map i on the current map when it lies within it east to west.

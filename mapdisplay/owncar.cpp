@@ -7,10 +7,7 @@
 #include "app/app.h"
 #include "geodesy/distwords.h"
 #include "geodesy/transform.h"
-#include "mainwindow/readouts.h"
 #include "mapdisplay/pictures.h"
-#include "navigation/iform.h"
-#include "navigation/tripmeter.h"
 
 namespace zarn {
 
@@ -79,10 +76,8 @@ bool trailrefused(const App& app) { return app.gps.drawmode > 0 || app.map.histi
 void updatecar(App& app) {
   ZarnForm& z = app.win.zarn;
   app.gps.carupdtime = app.timer();
-  hidevector(app);
-  tripmeter(app);
-  showdestdist(app);
-  updateinstr(app);
+  hidevector(z);
+  callhook(app.hooks.tripupdate);
   float x = 0, y = 0;
   const bool onmap = worldtopix(app.geo, app.map, app.gps.ownx, app.gps.owny, x, y);
   // Without a map there is no pixel to put the car on.
@@ -107,7 +102,7 @@ void drawvector(App& app, float x, float y) {
     h -= m.rotangle;
     if (h < 0) h += 360;
   }
-  hidevector(app);
+  hidevector(app.win.zarn);
 
   if (hdg >= 0 && m.pointermode == 1) {
     constexpr float L = 30;
@@ -153,8 +148,7 @@ void drawvector(App& app, float x, float y) {
   }
 }
 
-void hidevector(App& app) {
-  ZarnForm& z = app.win.zarn;
+void hidevector(ZarnForm& z) {
   for (int i = 0; i <= 5; ++i)
     if (z.v.exists(i)) z.v[i].visible = false;
   for (ui::Line* l : {&z.vshad1, &z.vshad2, &z.vshad3, &z.vshad4}) l->visible = false;
@@ -212,8 +206,8 @@ void hidehelp(App& app) {
   z.Help.text.clear();
 }
 
-void drawarrow(App& app, float x, float y, int dir, ui::Colour colour, int len) {
-  ui::DrawSurface& s = app.win.zarn.surface;
+void drawarrow(ZarnForm& z, float x, float y, int dir, ui::Colour colour, int len) {
+  ui::DrawSurface& s = z.surface;
   const float a = static_cast<float>(dir * 45 + 180);
   const float l = static_cast<float>(len);
   s.line(x, y, x + 2 * l * std::sin(a * deg), y - 2 * l * std::cos(a * deg), colour);

@@ -6,15 +6,17 @@
 
 namespace zarn {
 struct App;
+class ZarnForm;
 
-// The per-fix update: trip meter, destination read-outs and instruments, then the car icon at
-// the own position's pixel with its heading vector, and a trail dot for interval code 0.
+// The per-fix update: trip meter, destination read-outs and instruments (navigation's, through
+// the tripupdate hook), then the car icon at the own position's pixel with its heading vector,
+// and a trail dot for interval code 0.
 void updatecar(App& app);
 // The heading vector of the car at main-window pixel (x, y): the pointer fan and its outline,
 // and the arrow icon of the screen heading.
 void drawvector(App& app, float x, float y);
 // Hides the pointer fan and its outline (not the arrow icon).
-void hidevector(App& app);
+void hidevector(ZarnForm& z);
 // Adds a trail dot at a frame position (km), reusing the oldest of the ring.
 void addtrail(App& app, float x, float y);
 // Places the stored dots again on the current map, in their ring slots.
@@ -25,6 +27,6 @@ void cleartrail(App& app);
 void hidehelp(App& app);
 // An arrow of three lines drawn on the main window, its head at (x, y), pointing toward the
 // compass direction dir x 45 degrees.
-void drawarrow(App& app, float x, float y, int dir, ui::Colour colour, int len);
+void drawarrow(ZarnForm& z, float x, float y, int dir, ui::Colour colour, int len);
 
 }  // namespace zarn

@@ -5,13 +5,10 @@
 
 #include "app/app.h"
 #include "geodesy/transform.h"
-#include "mainwindow/cform.h"
+#include "mapdisplay/cform.h"
 #include "mapdisplay/overlays.h"
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/symbols.h"
-#include "navigation/destinations.h"
-#include "navigation/navservices.h"
-#include "vehicles/vehicledraw.h"
 
 namespace zarn {
 
@@ -21,7 +18,7 @@ bool noposition(const App& app) { return app.gps.ownx == -250 && app.gps.owny ==
 
 void hideoverlays(App& app) {
   ZarnForm& z = app.win.zarn;
-  hidevector(app);
+  hidevector(z);
   for (ui::Control* c : std::initializer_list<ui::Control*>{&z.car, &z.home, &z.dest, &z.destlab, &z.destlabshad,
                                                             &z.vecto, &z.sym, &z.symlab, &z.symlabshad})
     c->visible = false;
@@ -46,13 +43,7 @@ void redrawmap(App& app) {
   if (!noposition(app)) drawvector(app, px, py);
 
   replottrail(app);
-  drawdflines(app);
-
-  NavState& n = app.nav;
-  if (n.curdest >= 0 && n.curdest <= NavState::destmax) {
-    const auto d = static_cast<std::size_t>(n.curdest);
-    setdest(app, 1, n.destx[d], n.desty[d], z.destlab.caption);
-  }
+  callhook(app.hooks.redrawdest);
 
   float hx = -9999, hy = -9999;
   worldtopix(app.geo, app.map, app.main.homex, app.main.homey, hx, hy);
@@ -61,7 +52,7 @@ void redrawmap(App& app) {
 
   float fx = -9999, fy = -9999;
   worldtopix(app.geo, app.map, app.main.foundx, app.main.foundy, fx, fy);
-  if (app.main.mvmode == 1) drawvehicles(app);
+  if (app.main.mvmode == 1) callhook(app.hooks.drawvehicles);
   showsymbol(app, fx, fy, z.symlab.caption);
 
   const float w = m.mapxmax - m.mapxmin;
@@ -74,6 +65,10 @@ void redrawmap(App& app) {
   if (!noposition(app)) z.car.visible = true;
   drawzones(app);
   z.touch();
+}
+
+void whitelabels(ZarnForm& z) {
+  for (ui::Label* l : {&z.destlab, &z.symlab, &z.cpytext}) l->forecolor = ui::white;
 }
 
 }  // namespace zarn

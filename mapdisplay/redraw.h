@@ -3,11 +3,20 @@
 
 namespace zarn {
 struct App;
+class ZarnForm;
 
 // Hides the heading vector, car, home, destination, found place, trail dots and (in
 // multi-vehicle mode) the remote vehicles.
 void hideoverlays(App& app);
-// Places everything again on the current map and writes the map width on the zoom button.
+// Places everything again on the current map (the destination, bearing lines and vehicles
+// through their hooks) and writes the map width on the zoom button.
 void redrawmap(App& app);
+
+// Sets the text colour of the labels drawn over the map to white; called after a map picture
+// or the tiles are loaded.
+void whitelabels(ZarnForm& z);
+// The direction-finding sector on the map, drawn again with each new map (its drawing is still
+// to come; it is defined beside the sector sentence of the receiver lines for now).
+void drawdfsector(App& app);
 
 }  // namespace zarn

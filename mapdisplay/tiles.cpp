@@ -4,7 +4,6 @@
 
 #include "app/app.h"
 #include "geodesy/postext.h"
-#include "mainwindow/labels.h"
 #include "mapdisplay/pictures.h"
 #include "mapdisplay/redraw.h"
 #include "platform/textrules.h"
@@ -15,10 +14,7 @@ namespace {
 
 constexpr int tilepix = 1000;
 
-std::array<ui::Image*, 4> images(App& app) {
-  ZarnForm& z = app.win.zarn;
-  return {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese};
-}
+std::array<ui::Image*, 4> images(ZarnForm& z) { return {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}; }
 
 // Decimal text padded on the left with zeros to n characters (longer text unchanged).
 std::string zeros(long v, std::size_t n) {
@@ -102,13 +98,13 @@ void placetiles(App& app, float x, float y) {
 void loadtiles(App& app, float x, float y) {
   const auto names = tilenames4(app, x, y);
   auto& cache = app.map.tilecache;
-  const auto img = images(app);
+  const auto img = images(app.win.zarn);
   // Every changed image is cleared before any is read, so no stale tile shows meanwhile.
   for (std::size_t k = 0; k < 4; ++k)
     if (names[k] != cache[k]) img[k]->setpicture(nullptr);
   for (std::size_t k = 0; k < 4; ++k) {
     if (names[k] == cache[k]) continue;
-    tilestatus(app, std::to_string(k + 1));
+    tilestatus(app.win.zarn, std::to_string(k + 1));
     cache[k] = names[k];
     ui::PictureRef pic = loadpicture(app, app.map.tiledir + names[k]);
     if (pic)
@@ -120,15 +116,15 @@ void loadtiles(App& app, float x, float y) {
   lamp.set(".");
   lamp.backcolor = ui::lightgrey;
   app.win.zarn.touch();
-  whitelabels(app);
+  whitelabels(app.win.zarn);
 }
 
-void showtiles(App& app) {
-  for (ui::Image* i : images(app)) i->visible = true;
+void showtiles(ZarnForm& z) {
+  for (ui::Image* i : images(z)) i->visible = true;
 }
 
-void hidetiles(App& app) {
-  for (ui::Image* i : images(app)) i->visible = false;
+void hidetiles(ZarnForm& z) {
+  for (ui::Image* i : images(z)) i->visible = false;
 }
 
 void showtilesz(App& app) {
@@ -140,15 +136,15 @@ void showtilesz(App& app) {
   redrawmap(app);
 }
 
-void tilestatus(App& app, const std::string& text) {
-  ui::Label& lamp = app.win.zarn.showcmd;
+void tilestatus(ZarnForm& z, const std::string& text) {
+  ui::Label& lamp = z.showcmd;
   lamp.set(text);
   lamp.backcolor = ui::white;
-  app.win.zarn.touch();
+  z.touch();
 }
 
 void tileinit(App& app) {
-  for (ui::Image* i : images(app)) {
+  for (ui::Image* i : images(app.win.zarn)) {
     i->zorder(1);
     i->stretch = false;
     i->move(i->left, i->top, tilepix, tilepix);
@@ -157,7 +153,7 @@ void tileinit(App& app) {
 
 void drawtiles(App& app, float x, float y) {
   placetiles(app, x, y);
-  showtiles(app);
+  showtiles(app.win.zarn);
   loadtiles(app, x, y);
   showtilesz(app);
 }

@@ -7,6 +7,7 @@
 
 namespace zarn {
 struct App;
+class ZarnForm;
 
 // The tile file name for frame position (x, y) km under the current map's naming scheme;
 // "missing.bmp" when no scheme applies.
@@ -18,12 +19,12 @@ void placetiles(App& app, float x, float y);
 // Reads the tiles whose names changed; a tile that cannot be read is shown blank and its name
 // forgotten, so that it is tried again.
 void loadtiles(App& app, float x, float y);
-void showtiles(App& app);
-void hidetiles(App& app);
+void showtiles(ZarnForm& z);
+void hidetiles(ZarnForm& z);
 // Brings the markers in front of the tiles and places the overlays again.
 void showtilesz(App& app);
 // The tile-loading indicator on the "+" label.
-void tilestatus(App& app, const std::string& text);
+void tilestatus(ZarnForm& z, const std::string& text);
 // Once at start-up: the tile images behind everything, 1000 x 1000 each.
 void tileinit(App& app);
 // placetiles, showtiles, loadtiles, showtilesz.

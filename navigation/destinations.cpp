@@ -4,12 +4,12 @@
 
 #include "app/app.h"
 #include "geodesy/distance.h"
+#include "geodesy/distwords.h"
+#include "geodesy/geofile.h"
 #include "geodesy/postext.h"
-#include "mainwindow/readouts.h"
-#include "mainwindow/tick.h"
-#include "mapdisplay/geofile.h"
 #include "mapdisplay/symbols.h"
 #include "navigation/moreinfo.h"
+#include "navigation/navservices.h"
 #include "navigation/rgifiles.h"
 #include "navigation/waypoints.h"
 #include "platform/files.h"
@@ -179,7 +179,34 @@ void saydest(App& app) {
       queuewav(app, "moreinfo.wav");
     }
   }
-  restartreport(app, 2);
+  callhook(app.hooks.restartreport, 2);
+}
+
+void showdestdist(App& app) {
+  NavState& nav = app.nav;
+  if (nav.curdest < 0 || nav.curdest > NavState::destmax) return;
+  int b = 0;
+  distbearing(app.geo, app.gps.ownx, app.gps.owny, nav.destx[nav.curdest],
+              nav.desty[nav.curdest], nav.destdist, b);
+
+  std::string t, label;
+  distext(app.main.metric, app.main.nautical, nav.destdist, t, label);
+  ZarnForm& z = app.win.zarn;
+  z.disbox.set(label);
+
+  const int c = clockposition(b, app.gps.ownhdg);
+  nav.clockbrg = c;
+  z.dirbox.set(text::str(c) + "oc");
+
+  // The stand-by window shows both while the map window is hidden.
+  if (ui::Form* bgd = app.win.find("zarnbgd")) bgd->caption = z.disbox.caption + "@" + z.dirbox.caption;
+}
+
+void redrawdest(App& app) {
+  drawdflines(app);
+  const NavState& n = app.nav;
+  if (n.curdest >= 0 && n.curdest <= NavState::destmax)
+    setdest(app, 1, n.destx[slot(n.curdest)], n.desty[slot(n.curdest)], app.win.zarn.destlab.caption);
 }
 
 }  // namespace zarn

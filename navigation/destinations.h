@@ -1,5 +1,6 @@
-// Destinations: making a position the destination, naming and announcing it, and the keys
-// that choose the found place or home and switch the map between car and destination.
+// Destinations: making a position the destination, naming and announcing it, its distance
+// read-outs, and the keys that choose the found place or home and switch the map between car
+// and destination.
 #pragma once
 
 #include <optional>
@@ -25,5 +26,11 @@ void desthome(App& app);
 void togglecardest(App& app);
 // Announces the destination and takes up its guidance and more information.
 void saydest(App& app);
+// Distance and clock position from the own position to the current destination: stores
+// destdist and clockbrg and writes disbox, dirbox and the stand-by window's caption.
+void showdestdist(App& app);
+// After a new map picture: the direction-finding bearing lines and the current destination's
+// marker placed again (the map display's redraw asks for them).
+void redrawdest(App& app);
 
 }  // namespace zarn

@@ -7,7 +7,6 @@
 #include "geodesy/distance.h"
 #include "geodesy/distwords.h"
 #include "geodesy/transform.h"
-#include "mainwindow/keys.h"
 #include "mapdisplay/pictures.h"
 #include "navigation/tripmeter.h"
 #include "platform/textrules.h"
@@ -118,7 +117,7 @@ IForm& instruments(App& app) {
     // Single-key commands work while this window has the focus.
     f.onKeyPress = [&app](int& key) {
       app.main.lastclick = app.timer();
-      keycmd(app, key);
+      callhook(app.hooks.keycmd, key);
     };
     f.miletacho.onClick = [&app] { resettrip(app); };
   }

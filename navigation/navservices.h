@@ -1,4 +1,5 @@
-// Services of navigation that the map display calls: the direction-finding drawings.
+// The direction-finding drawings: the bearing lines, which a redraw places again through
+// redrawdest, and the sector.
 #pragma once
 
 namespace zarn {
@@ -6,7 +7,8 @@ struct App;
 
 // The direction-finding bearing lines of up to ten stations on the current map.
 void drawdflines(App& app);
-// The direction-finding sector display on the map (defined with the receiver lines for now).
+// The direction-finding sector display on the map (defined with the receiver lines for now,
+// which still include this header for it; the map display declares it in mapdisplay/redraw.h).
 void drawdfsector(App& app);
 
 }  // namespace zarn

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "geodesy/helpers.h"
+#include "navigation/destinations.h"
 #include "navigation/iform.h"
 #include "platform/textrules.h"
 
@@ -98,6 +99,12 @@ void tripmeter(App& app) {
   f.timetil.set(n.timetogo);
   clockafter(app.sys.clock->now(), t, n.etaclock);
   f.etalab.set(n.etaclock);
+}
+
+void tripupdate(App& app) {
+  tripmeter(app);
+  showdestdist(app);
+  updateinstr(app);
 }
 
 void resettrip(App& app) {

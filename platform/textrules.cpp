@@ -201,6 +201,16 @@ double val(std::string_view s) {
   return v;
 }
 
+bool isnumber(std::string_view item) {
+  const std::string t = trim(item);
+  if (t.empty()) return true;
+  const char c = t[0];
+  if (c == '&') return t.size() > 1 && (t[1] == 'H' || t[1] == 'h' || t[1] == 'O' || t[1] == 'o');
+  if (isdigit(c)) return true;
+  if (c == '-' || c == '+' || c == '.') return t.size() > 1 && (isdigit(t[1]) || t[1] == '.');
+  return false;
+}
+
 std::string format(double v, std::string_view pattern) {
   if (!std::isfinite(v)) return {};
   // A whole number in digit places alone ("000"), as the read-outs and rows write them many

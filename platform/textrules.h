@@ -26,6 +26,9 @@ inline std::string str(short v) { return str(static_cast<long long>(v)); }
 // Val: the leading decimal number of the text (blanks skipped, sign, digits, point, exponent),
 // 0 when there is none.
 double val(std::string_view s);
+// Whether an item read by the field reader is a number where one is wanted: a digit, a sign or
+// point before a digit or point, or "&H"/"&O" first (an empty item reads as 0, so it is one).
+bool isnumber(std::string_view item);
 
 // Format with the patterns the program uses: "000", "00", "00.000", "#00.000000", "#.##",
 // "0.0", "##0" ... ('0' a digit always written, '#' a digit written only when significant).

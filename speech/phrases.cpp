@@ -1,7 +1,7 @@
 #include "speech/phrases.h"
 
 #include "app/app.h"
-#include "mapdisplay/geofile.h"
+#include "geodesy/geofile.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "speech/queue.h"

@@ -8,12 +8,12 @@
 #include "app/app.h"
 #include "geodesy/distance.h"
 #include "geodesy/postext.h"
-#include "navigation/rform.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "speech/phrases.h"
 #include "speech/queue.h"
+#include "speech/rform.h"
 
 namespace zarn {
 

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "app/app.h"
-#include "mapdisplay/catalogue.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "speech/phrases.h"
@@ -194,13 +193,13 @@ void sayaltitude(App& app) {
   speakqueue(app);
 }
 
-void saymapchange(App& app) {
+void saymapchange(App& app, const std::string& title) {
   const MapView& m = app.map;
   if (app.main.repint[7] != 1 || app.main.playback != 0 || m.headingup != 0) return;
   const int n = m.curmap;
   if (n < 0 || n >= static_cast<int>(m.mapkind.size()) || m.mapkind[static_cast<std::size_t>(n)] != 0)
     return;
-  showmsg(app, "Changing map to " + readdesname(app, n) + " ..");
+  showmsg(app, "Changing map to " + title + " ..");
   if (n >= static_cast<int>(m.mapname.size())) return;
   const std::string w = m.mapname[static_cast<std::size_t>(n)] + ".wav";
   if (!app.files.exists(w)) return;

@@ -15,8 +15,8 @@ void saydestdist(App& app);
 void sayeta(App& app);
 // Altitude to the nearest hundred feet, then the climb or sink rate.
 void sayaltitude(App& app);
-// Announces the map just loaded (single-picture maps, when that report is on).
-void saymapchange(App& app);
+// Announces the map just loaded, by its title (single-picture maps, when that report is on).
+void saymapchange(App& app, const std::string& title);
 // Splits a road text into its road number word (A34; empty when it starts with none), the
 // digits after its letter (34) with their count, and the rest with "rd"/"st" spelt out.
 void splitaddress(const std::string& text, std::string& roadnum, std::string& digits,

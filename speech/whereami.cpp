@@ -7,12 +7,12 @@
 
 #include "app/app.h"
 #include "geodesy/distance.h"
+#include "geodesy/geofile.h"
 #include "geodesy/postext.h"
-#include "mapdisplay/geofile.h"
-#include "navigation/rform.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
+#include "speech/rform.h"
 
 namespace zarn {
 

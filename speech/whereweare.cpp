@@ -5,18 +5,16 @@
 
 #include "app/app.h"
 #include "geodesy/distance.h"
+#include "geodesy/geofile.h"
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
-#include "gpsinput/ownfix.h"
-#include "mainwindow/tick.h"
-#include "mapdisplay/geofile.h"
-#include "navigation/rform.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "speech/phrases.h"
 #include "speech/queue.h"
 #include "speech/reports.h"
+#include "speech/rform.h"
 #include "speech/whereami.h"
 
 namespace zarn {
@@ -117,9 +115,9 @@ void saywhereweare(App& app) {
   }
   // While landmarks are being passed, the periodic reports hold back.
   if (nearest >= 0 && g.ownspd > 20 && app.nav.destdist > 0.5f && m.repint[2] > 0) {
-    restartreport(app, 1);
-    restartreport(app, 3);
-    if (app.nav.destdist > 5) restartreport(app, 2);
+    callhook(app.hooks.restartreport, 1);
+    callhook(app.hooks.restartreport, 3);
+    if (app.nav.destdist > 5) callhook(app.hooks.restartreport, 2);
   }
   if (nearest < 0) s.geolastpos.clear();
 
@@ -156,7 +154,7 @@ void saywhereweare(App& app) {
         cn = m.cfgcorrn;
       }
       s.matchtime = now;
-      setgpscorr(app.gps, ce, cn);
+      callhook(app.hooks.setgpscorr, ce, cn);
     }
   }
 

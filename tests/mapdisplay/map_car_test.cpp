@@ -1,7 +1,7 @@
 // What is drawn over the map: the own car, its pointer, arrow and trail, symbols, markers, the
 // home icon, the map width and the scale bar, and their place again after a map redraw.
-#include "mainwindow/cform.h"
 #include "map_support.h"
+#include "mapdisplay/cform.h"
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/redraw.h"
 #include "mapdisplay/scalebar.h"
@@ -233,7 +233,7 @@ TEST_F(Marks, ScaleBarByMapWidth) {
 
 TEST(DrawArrow, HeadAtThePointTailAwayFromItsDirection) {
   App app;
-  drawarrow(app, 100, 100, 0, ui::red, 10);  // pointing north: a shaft twice the barbs
+  drawarrow(app.win.zarn, 100, 100, 0, ui::red, 10);  // pointing north: a shaft twice the barbs
   const auto& ops = app.win.zarn.surface.ops();
   ASSERT_EQ(ops.size(), 3u);
   for (const auto& [i, x, y] : {std::tuple{0u, 100.0, 120.0}, {1u, 107.071, 107.071}, {2u, 92.929, 107.071}})

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <set>
 
-#include "mainwindow/cform.h"
-#include "mainwindow/startwin.h"
+#include "geodesy/geofile.h"
 #include "map_support.h"
-#include "mapdisplay/geofile.h"
+#include "mapdisplay/cform.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/mapload.h"
+#include "mapdisplay/startform.h"
 
 namespace zarn {
 namespace {
@@ -198,9 +198,9 @@ TEST_F(Load, PlaceFileThreshold) {
         {"places above the default keep it", "SJ 1,City,c.wav, 9\r\nSJ 2,Town,t.wav, 5\r\n", 6.0f},
         {"an empty name ends the list", "SJ 1,Town,t.wav, 2\r\n,,, 0\r\nSJ 9,Late,l.wav, 3\r\n", 2.0f}}) {
     put("PLACES.WAW", file);
-    EXPECT_FLOAT_EQ(placethreshold(*app, "PLACES.WAW"), placemin) << guards;
+    EXPECT_FLOAT_EQ(placethreshold(app->files, "PLACES.WAW"), placemin) << guards;
   }
-  EXPECT_FLOAT_EQ(placethreshold(*app, "NONE.WAW"), 6) << "missing place file";
+  EXPECT_FLOAT_EQ(placethreshold(app->files, "NONE.WAW"), 6) << "missing place file";
   onemap("AREA", 640, 480, "PLACES.WAW\r\n");  // a description's sixth line names the map's own
   loadmap(*app, 1);
   EXPECT_EQ(std::tuple(m().placesfile, m().placemin), std::tuple("PLACES.WAW", 2.0f));
@@ -483,7 +483,7 @@ TEST_F(Tiles, OnlyTilesWhoseNamesChangeAreRead) {
   reads.clear();
   drawtiles(*app, 3.5f, 2.0f);  // the west edge crosses 2.5 km: the western column changes
   EXPECT_EQ(reads, (Items{"00250025.BMP", "00250000.BMP"}));
-  hidetiles(*app);
+  hidetiles(app->win.zarn);
   reads.clear();
   drawtiles(*app, 3.5f, 2.0f);
   EXPECT_TRUE(reads.empty()) << "hiding keeps the names";

@@ -3,6 +3,7 @@
 // (tools/make_prompts.sh) covers what they say.
 #include <sstream>
 
+#include "mapdisplay/catalogue.h"
 #include "navigation/iform.h"
 #include "speech/phrases.h"
 #include "speech/queue.h"
@@ -160,14 +161,14 @@ TEST_F(Reports, MapChange) {
   for (int silence = 0; silence < 5; ++silence) {
     std::tie(app->main.repint[7], app->main.playback, app->map.headingup, app->map.curmap) =
         std::tuple(silence != 0, silence == 1, silence == 2, silence == 3 ? 2 : 1);
-    saymapchange(*app);
+    saymapchange(*app, readdesname(app->files, app->map, app->map.curmap));
     EXPECT_EQ(msg(), silence == 4 ? "Changing map to Newbury and district .." : "") << silence;
   }
   EXPECT_EQ(said(), "");  // no recording of the map's name
   wavfile("NEWBURY.wav");
   for (const auto& [mode, items] : {std::pair{0, "chamap.wav NEWBURY.wav"}, {1, "NEWBURY.wav chamap.wav"}}) {
     app->speech.syntaxmode = static_cast<std::int16_t>(mode);
-    saymapchange(*app);
+    saymapchange(*app, readdesname(app->files, app->map, app->map.curmap));
     EXPECT_EQ(said(), items);
   }
 }

@@ -2,7 +2,7 @@
 // write, and waits that leave the clock alone.
 #pragma once
 
-#include "navigation/rform.h"
+#include "speech/rform.h"
 #include "support/app_fixture.h"
 
 namespace zarn::test {

@@ -1,4 +1,4 @@
-#include "mapdisplay/geofile.h"
+#include "geodesy/geofile.h"
 
 #include "platform/textrules.h"
 

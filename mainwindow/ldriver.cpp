@@ -1,4 +1,4 @@
-#include "navigation/ldriver.h"
+#include "mainwindow/ldriver.h"
 
 #include "app/app.h"
 #include "mainwindow/secondary.h"

@@ -1,4 +1,4 @@
-#include "navigation/rform.h"
+#include "speech/rform.h"
 
 namespace zarn {
 
