@@ -86,9 +86,9 @@ inline void ownvelocity(App& app, float ve, float vn) { std::tie(app.gps.ownve, 
 // What a test says of a vehicle; what it leaves out stays as it is. Texts are stored as given
 // (the table keeps identities padded to 9 and labels to 5).
 struct Unit {
-  std::optional<std::string> id, label, stat, loc, hhmm, dial;
-  std::optional<float> x, y, spd;
-  std::optional<int> hdg;
+  std::optional<std::string> id{}, label{}, stat{}, loc{}, hhmm{}, dial{};
+  std::optional<float> x{}, y{}, spd{};
+  std::optional<int> hdg{};
 };
 
 // Fills slot `slot` of the vehicle table; the count of vehicles (mvtotal) is left to the test.
