@@ -8,6 +8,7 @@
 #include "mainwindow/startup.h"
 #include "mapdisplay/catalogue.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
@@ -19,8 +20,7 @@ class PlaceSearch : public AppTest {
     waitstep = 0.5;
     Form_Load(*app, "");
     ASSERT_EQ(app->main.searchlists[1] + app->main.searchlists[2], "TOWNS.GTXTOWNS.GED");
-    parsepos(app->geo, "SJ 79718 84625", app->gps.ownx, app->gps.owny);  // the start of the drive
-    app->gps.ownhdg = 90;
+    ownfixat(*app, "SJ 79718 84625", 0, 90);  // the start of the drive
   }
   // One run as the search box makes it: the count raised first for a typed text.
   void typed(const std::string& text) {
