@@ -93,7 +93,7 @@ TEST_F(Instruments, NeedlesAndReadouts) {
   updateinstr(*app);
   EXPECT_EQ(std::tuple(f.instspdk.caption, f.insthdgt.caption, app->nav.destdist), std::tuple("47 kmph", "000", 42)) << "hidden";
   f.show();
-  std::tie(g.altseen, g.ownaltft, g.climbrate) = std::tuple(1, 500.7f, -50.0f);
+  ownaltitude(*app, 500.7f, -50.0f);
   const struct { const char* guards; float spd; int metric, nautical, hdg; float destkm; double spdangle, hdgangle, destangle;
                  const char* kmh; const char* mph; const char* hdgtext; const char* brg; int circle; } cases[] = {
       {"100 km/h metric: 5/6 of a turn from straight down", 100, 1, 0, 85, 9, 120, 85, 5, " 100 kmph", " 62 mph", "085", "005", 14},

@@ -80,6 +80,10 @@ inline void ownlatlon(App& app, float lat, float lon) { std::tie(app.gps.ownlat,
 inline void ownheading(App& app, int hdg) { app.gps.ownhdg = hdg; }
 inline void ownspeed(App& app, float kmh) { app.gps.ownspd = kmh; }
 inline void ownvelocity(App& app, float ve, float vn) { std::tie(app.gps.ownve, app.gps.ownvn) = std::pair(ve, vn); }
+// Altitude (feet) and climb rate (feet per minute); seen 0 as before the first altitude.
+inline void ownaltitude(App& app, float feet, float climb, int seen = 1) {
+  std::tie(app.gps.ownaltft, app.gps.climbrate, app.gps.altseen) = std::tuple(feet, climb, seen);
+}
 
 // ---- A vehicle of the table
 
