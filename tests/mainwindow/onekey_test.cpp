@@ -62,7 +62,7 @@ TEST_F(OneKey, EveryKeyOfTheThreeTablesDoesItsCommand) {
                 saidsome("ok.wav");
        }},
       {"V with no own position beeps and moves nothing", [](App& a) { a.main.foundref = "SJ 70000 80000"; },
-       "v", [this](App& a) { return wav->beeps == 1 && a.gps.gpscorre == 0 && a.gps.ownx == -250; }},
+       "v", [this](App& a) { return wav->beeps == 1 && a.gps.gpscorre == 0 && a.gps.ownx == noposx; }},
       {"V with an unreadable found place beeps and moves nothing",
        [&](App& a) { own(a, 371, 381), a.main.foundref = "Knutsford"; }, "V",
        [this](App& a) { return wav->beeps == 1 && a.gps.gpscorre == 0 && a.gps.ownx == 371; }},
@@ -79,7 +79,7 @@ TEST_F(OneKey, EveryKeyOfTheThreeTablesDoesItsCommand) {
        [](App& a) { a.nav.nodest = 0, a.main.foundx = 370, a.win.zarn.sym.visible = true; },
        std::string(1, ctrl('D')),
        [](App& a) {
-         return a.nav.nodest == 1 && a.main.foundx == -250 && !a.win.zarn.sym.visible &&
+         return a.nav.nodest == 1 && a.main.foundx == noposx && !a.win.zarn.sym.visible &&
                 a.win.get<IForm>().etalab.caption == "?";
        }},
       {"A says the last sentence again", [](App& a) { a.speech.lastsentence = {"hello.wav"}; }, "A",

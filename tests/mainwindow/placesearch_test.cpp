@@ -3,6 +3,7 @@
 #include <cstring>
 #include <set>
 
+#include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "mainwindow/placesearch.h"
 #include "mainwindow/startup.h"
@@ -179,7 +180,7 @@ TEST_F(PlaceSearch, ABinaryListIsReadOnlyWithinItsBytes) {
   app->main.searchidx = 2;
   nearestsearch(*app);
   EXPECT_EQ(std::tuple(app->speech.msgtext, app->main.foundx),
-            std::tuple("There are no more Town (binary list)", -250));
+            std::tuple("There are no more Town (binary list)", noposx));
 }
 
 }  // namespace

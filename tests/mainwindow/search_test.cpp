@@ -24,7 +24,7 @@ TEST_F(Search, EveryTypedCommandAndTheRunsStart) {
   copydemo();
   ASSERT_FALSE(loadccc(app->geo, app->files));
   GeoState& g = app->geo;  // squares that put a reference on the readers' failure values
-  for (auto [code, x, y] : {std::tuple("ZZ", -1.0f, 0.0f), {"PP", -250.0f, 950.0f}, {"QQ", -321.0f, 172.5f}})
+  for (auto [code, x, y] : {std::tuple("ZZ", -1.0f, 0.0f), {"PP", parsefailx, parsefaily}, {"QQ", -321.0f, 172.5f}})
     std::tie(g.ccccode[g.ccccount + 1], g.cccx[g.ccccount + 1], g.cccy[g.ccccount + 1], g.ccccount) =
         std::tuple(code, x, y, g.ccccount + 1);
   ASSERT_TRUE(readmaplist(*app) && readcat(*app) && readfnd(*app) && readloc(*app) == 6);

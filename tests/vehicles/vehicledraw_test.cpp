@@ -63,8 +63,8 @@ TEST_F(VehicleDraw, IconAndHeadingLineFollowARealDrive) {
     const int dx = z().mvim[2].left - left, dy = z().mvim[2].top - top;
     if (len == 0 || std::hypot(dx, dy) < 8) continue;
     // Screen y grows downwards: the line points where the icon goes next, but in sharp turns.
-    const double turn = std::remainder(std::atan2(dx, -dy) - std::atan2(l.x2 - l.x1, l.y1 - l.y2), 2 * M_PI);
-    along += std::abs(turn) < 15 * M_PI / 180;
+    const double turn = std::remainder(std::atan2(dx, -dy) - std::atan2(l.x2 - l.x1, l.y1 - l.y2), 2 * fullpi);
+    along += std::abs(turn) < degtorad(15);
     ++compared;
   }
   EXPECT_TRUE(compared > 500 && along > compared * 0.97) << along << " of " << compared;
