@@ -92,9 +92,11 @@ void drawemblem(ui::DrawSurface& d, double cx, double cy, double s, ui::Colour c
   const double base = y0 + 0.8 * s;
   d.pset(x0, base, colour);
   const long n = std::lrint(s / 2);  // halves to the even neighbour
-  for (long k = 0; k <= n; ++k)
-    d.lineto(x0 + static_cast<double>(k) * s / static_cast<double>(n),
-             base + (s / 8) * std::sin(degtorad(360.0 * static_cast<double>(k) / static_cast<double>(n), cutdegrad)), colour);
+  for (long k = 0; k <= n; ++k) {
+    const double a = 360.0 * static_cast<double>(k) / static_cast<double>(n);
+    d.lineto(x0 + static_cast<double>(k) * s / static_cast<double>(n), base + (s / 8) * std::sin(degtorad(a, cutdegrad)),
+             colour);
+  }
   d.lineto(x0 + s, base, colour);
 }
 

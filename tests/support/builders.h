@@ -73,9 +73,6 @@ inline void ownfixat(App& app, const std::string& ref, float kmh = 0, int hdg = 
 inline void ownmoved(App& app, float x, float y) { std::tie(app.gps.ownx, app.gps.owny) = std::pair(x, y); }
 // The last position a sentence gave (where the K key and returning reception put the car back).
 inline void lastfix(App& app, float x, float y) { std::tie(app.gps.prevx, app.gps.prevy) = std::pair(x, y); }
-// The latitude/longitude alone (degrees), as a receiver's sentence stores them before the tick
-// makes the frame position from them.
-inline void ownlatlon(App& app, float lat, float lon) { std::tie(app.gps.ownlat, app.gps.ownlon) = std::pair(lat, lon); }
 // Heading (whole degrees, -1 none), speed (km/h) and velocity east and north (m/s), each alone.
 inline void ownheading(App& app, int hdg) { app.gps.ownhdg = hdg; }
 inline void ownspeed(App& app, float kmh) { app.gps.ownspd = kmh; }
