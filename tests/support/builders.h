@@ -9,9 +9,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 #include "app/app.h"
 #include "geodesy/helpers.h"
@@ -113,8 +114,8 @@ inline void gridview(App& app, float xmin, float ymin, float xmax, float ymax) {
   std::tie(m.curlatlon, m.mapxmin, m.mapxmax, m.mapymin, m.mapymax) = std::tuple(0, xmin, xmax, ymin, ymax);
 }
 
-// The demo data set copied into the working directory (which the tests must never write into the
-// source tree), its grid squares and its map catalogue read, ready to load.
+// A copy of the demo data set in the working directory (the tests never write into the source
+// tree), its grid squares and its map catalogue read, ready to load.
 inline void demomaps(App& app) {
   std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo", app.files.workdir(),
                         std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
@@ -126,12 +127,12 @@ inline void demomaps(App& app) {
 // Loads the map of the catalogue with that name; its number, or 0 (nothing loaded) when there is none.
 inline int onemap(App& app, const std::string& name) {
   const auto& names = app.map.mapname;
-  const auto at = std::find(names.begin() + 1, names.begin() + 1 + app.map.mapcount, name);
-  if (at == names.begin() + 1 + app.map.mapcount) {
+  const auto end = names.begin() + 1 + app.map.mapcount, it = std::find(names.begin() + 1, end, name);
+  if (it == end) {
     ADD_FAILURE() << "no map " << name << " in the catalogue";
     return 0;
   }
-  const int n = static_cast<int>(at - names.begin());
+  const int n = static_cast<int>(it - names.begin());
   loadmap(app, n);
   return n;
 }
