@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "geodesy/geostate.h"
+#include "geodesy/helpers.h"
 #include "geodesy/ukgrid.h"
 #include "platform/textrules.h"
 
@@ -68,7 +69,6 @@ void distbearing(const FramePoint& a, const FramePoint& b, float& dist, int& brg
 }
 
 void distbrg(float lat1, float lon1, float lat2, float lon2, float& dist, float& brg) {
-  constexpr double degrad = 0.017453292519943334;
   float dl = lon2 - lon1;
   float offset = 0;
   if (std::fabs(dl) > 180) {
@@ -77,14 +77,14 @@ void distbrg(float lat1, float lon1, float lat2, float lon2, float& dist, float&
     offset = 180;
   }
   if (lat1 == lat2) {
-    dist = std::fabs(dl) * 111 * static_cast<float>(std::cos(lat2 * degrad));
+    dist = std::fabs(dl) * 111 * static_cast<float>(std::cos(degtorad(lat2)));
     // dl points the short way only after turning by the offset, so east is its sign flipped
     // when the antimeridian lies between the points.
     const bool east = offset == 0 ? lon2 > lon1 : lon2 < lon1;
     brg = east ? 90.0f : 270.0f;
     return;
   }
-  const float dx = dl * static_cast<float>(std::cos(lat2 * degrad)) * 111;
+  const float dx = dl * static_cast<float>(std::cos(degtorad(lat2))) * 111;
   float dy = (lat2 - lat1) * 111;
   dist = std::sqrt(dx * dx + dy * dy);
   if (offset == 180) dy = -dy;
@@ -99,21 +99,20 @@ void bearingdeg(float dx, float dy, int& brg) {
     if (dx > 0) brg = 90;
     if (dx < 0) brg = 270;
   } else {
-    constexpr double pi = 3.14159;
     const float r = dx / dy;
     const double at = std::atan(r);
     double a = 0;
     if (dx > 0 && dy > 0) {
       a = at;
     } else if (dx > 0 && dy < 0) {
-      a = pi + at;
+      a = shortpi + at;
     } else if (dy > 0) {
-      a = 2 * pi + at;
+      a = 2 * shortpi + at;
     } else {
-      a = pi + at;
+      a = shortpi + at;
     }
     // The half degree biases whole-degree bearings upwards: 10.2 gives 11, 10.0 gives 10.
-    brg = rounddeg(a * 180 / pi + 0.5, brg);
+    brg = rounddeg(a * 180 / shortpi + 0.5, brg);
   }
   if (brg >= 360) brg -= 360;
   if (brg < 0) brg += 360;

@@ -1,6 +1,7 @@
-// Small helpers used everywhere: the sentence field splitter, first-value reads of
-// configuration files, the grid-square table MAPS.CCC, day numbers, elapsed time of day, name
-// capitalisation and the character substitution of the population-centre data.
+// Small helpers used everywhere: the no-position value, pi and degrees to radians, the sentence
+// field splitter, first-value reads of configuration files, the grid-square table MAPS.CCC, day
+// numbers, elapsed time of day, name capitalisation and the character substitution of the
+// population-centre data.
 #pragma once
 
 #include <optional>
@@ -12,6 +13,25 @@ struct GeoState;
 namespace platform {
 class Files;
 }
+
+// "No position": the frame position (km) the own fix and the found place hold until they have
+// one. parsepos's failure value (parsefailx, parsefaily) is another pair.
+inline constexpr float noposx = -250.0f, noposy = -950.0f;
+// True at the no-position value, both coordinates exactly.
+constexpr bool isnopos(float x, float y) { return x == noposx && y == noposy; }
+
+// pi as the program's rules write it. Each rule keeps the value its results were made with, so
+// that no position or drawing moves: most take the full value, whose degrad is the
+// 0.017453292519943334 radians per degree of the conversions; the RMC velocity, the heading
+// lines, map rotation, sign strokes and bearingdeg take the short 3.14159; the VTG velocity and
+// the start window's emblem take the radians per degree cut at 15 decimals.
+inline constexpr double fullpi = 3.1415926535898;
+inline constexpr double shortpi = 3.14159;
+inline constexpr double degrad = fullpi / 180;
+inline constexpr double cutdegrad = 0.017453292519943;
+static_assert(degrad == 0.017453292519943334, "the conversions' factor, to the last bit");
+// Degrees to radians: deg times the rule's radians per degree (degrad unless it keeps another).
+constexpr double degtorad(double deg, double perdegree = degrad) { return deg * perdegree; }
 
 // The next field of an NMEA-style sentence from the 1-based position pos, fields ending at ","
 // or "*"; pos moves past the separator. With no separator left the field is empty and pos

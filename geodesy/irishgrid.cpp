@@ -13,6 +13,8 @@ constexpr double a = 6377563.396;
 constexpr double b = 6356256.91;
 constexpr double e2 = 0.00667053976160256;
 constexpr double ome2 = 0.9933294602383974;  // 1 - e2
+// The Irish series divides by its own shortened degrees per radian (not 1 / degrad): kept, so
+// that Irish positions do not move.
 constexpr double degperrad = 57.2957795129;
 constexpr double sin1s = 4.84813681107637e-06;  // sine of one second of arc
 // Terms of n = (a - b) / (a + b), stored as computed once.
@@ -29,8 +31,7 @@ std::string digits5(double m) {
   double v = std::floor(m);
   if (!(v >= 0)) v = 0;
   if (v > 99999) v = 99999;
-  std::string s = std::to_string(static_cast<long>(v));
-  return std::string(5 - s.size(), '0') + s;
+  return text::padleft(std::to_string(static_cast<long>(v)), 5, '0');
 }
 
 }  // namespace

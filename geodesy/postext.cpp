@@ -14,7 +14,8 @@ namespace zarn {
 
 namespace {
 
-bool isdigit(char c) { return c >= '0' && c <= '9'; }
+using text::isdigit;
+
 bool isletter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isseparator(char c) { return !isdigit(c) && !isletter(c); }
 
@@ -37,13 +38,8 @@ std::optional<double> degrees(std::string_view num) {
   const auto point = s.find('.');
   const std::string_view whole = s.substr(0, point);
   const std::string_view frac = point == s.npos ? std::string_view() : s.substr(point + 1);
-  const auto alldigits = [](std::string_view d) {
-    for (char c : d)
-      if (!isdigit(c)) return false;
-    return true;
-  };
-  if (whole.size() + frac.size() == 0 || whole.size() > 3 || frac.size() > 15 || !alldigits(whole) ||
-      !alldigits(frac))
+  if (whole.size() + frac.size() == 0 || whole.size() > 3 || frac.size() > 15 || !text::alldigits(whole) ||
+      !text::alldigits(frac))
     return std::nullopt;
   return text::val(num);
 }
@@ -93,11 +89,7 @@ bool irishlayout(const std::string& t) {
 }
 
 // Whole metres 0..99999 as exactly five digits.
-std::string fivedigits(long m) {
-  std::string s = std::to_string(m);
-  if (s.size() < 5) s.insert(0, 5 - s.size(), '0');
-  return s;
-}
+std::string fivedigits(long m) { return text::padleft(std::to_string(m), 5, '0'); }
 
 // Irish digits are whole metres cut, while a frame position read from an Irish reference
 // carries the single-precision error of the shift (up to 5 cm there). Lift it by a tenth of a

@@ -9,7 +9,7 @@ namespace zarn {
 struct GeoState;
 
 // What parsepos returns for a text it cannot read. It differs from the no-position value
-// (-250, -950); callers test for this pair.
+// (noposx, noposy of geodesy/helpers.h); callers test for this pair.
 inline constexpr float parsefailx = -250.0f;
 inline constexpr float parsefaily = 950.0f;
 

@@ -12,15 +12,12 @@
 #include <vector>
 
 #include "geodesy/geostate.h"
+#include "geodesy/helpers.h"
 #include "geodesy/irishgrid.h"
 
 namespace zarn {
 
 namespace {
-
-// The series was fitted with this rounded pi; keep it so positions do not move.
-constexpr double pi = 3.1415926535898;
-constexpr double degrad = pi / 180.0;
 
 // The flat approximation's scale (km per degree), which also carries each chart beyond its
 // rectangle, and its origin, from which the inverse takes its first estimate.
@@ -65,8 +62,8 @@ constexpr double cubic(double l, double c3, double c2, double c1, double c0) {
 
 // The UK series.
 void series(float lat, float lon, float& x, float& y) {
-  const double phi = lat * degrad;
-  const double dl = (static_cast<double>(lon) + 2) * degrad;
+  const double phi = degtorad(lat);  // the series was fitted with the full pi
+  const double dl = degtorad(static_cast<double>(lon) + 2);
   const double l = phi * phi;
   double n = 0.001 * phi * cubic(l, 297.6730308, -4035.833005, 21075.31931, 6332502.309);
   n = n + 0.001 * phi * dl * dl * cubic(l, -30133.28311, 405319.6626, -2109428.575, 3186785.893);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "geodesy/geostate.h"
+#include "platform/textrules.h"
 
 namespace zarn {
 
@@ -15,7 +16,7 @@ namespace {
 
 constexpr double k0 = 0.9996;
 
-bool isdigit(char c) { return c >= '0' && c <= '9'; }
+using text::isdigit;
 bool isalnum(char c) { return isdigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -25,11 +26,7 @@ std::optional<long long> floormetres(double v) {
   return static_cast<long long>(std::floor(v));
 }
 
-std::string zeropad(long long v, std::size_t width) {
-  std::string s = std::to_string(v);
-  if (s.size() < width) s.insert(0, width - s.size(), '0');
-  return s;
-}
+std::string zeropad(long long v, std::size_t width) { return text::padleft(std::to_string(v), width, '0'); }
 
 // The number of the digits from..from+len-1 (0-based); nullopt unless every one is a digit.
 std::optional<long> digits(const std::string& t, std::size_t from, std::size_t len) {
@@ -148,7 +145,7 @@ double tmarcterm(double ap, double bp, double cp, double dp, double ep, double l
 
 void lltoutm(const GeoState& geo, double a, double f, double lat, double lon, int& zone,
              double& northing, double& easting) {
-  zone = utmzone(lon / utmdegrad);  // exact for the callers' degrees times utmdegrad
+  zone = utmzone(lon / degrad);  // exact for the callers' degrees times degrad
   project(geo, a, f, lat, lon, zone == 0 ? 1 : zone, lat < 0, northing, easting);
 }
 
@@ -156,7 +153,7 @@ bool utmtext(const GeoState& geo, int mode, float lat, float lon, std::string& t
   if ((mode != 1 && mode != 2) || !(lat >= -80 && lat < 84) || !std::isfinite(lon)) return false;
   const int zone = utmzone(lon);
   double north = 0, east = 0;
-  project(geo, wgs84a, wgs84f, lat * utmdegrad, lon * utmdegrad, zone, lat < 0, north, east);
+  project(geo, wgs84a, wgs84f, degtorad(lat), degtorad(lon), zone, lat < 0, north, east);
   const auto em = floormetres(east), nm = floormetres(north);
   if (!em || !nm || *em < 0 || *em > 999999 || *nm < 0 || *nm > 9999999) return false;
   // 8-degree bands from 80 S; the last, X, runs 12 degrees to 84 N.
@@ -217,13 +214,13 @@ bool utmtoll(const GeoState& geo, const std::string& t, float& lat, float& lon) 
     east += col * 100000.0;
     north += floormod((rp - mgrsrows) - (z % 2 == 0 ? 5 : 0), 20) * 100000.0;
     double nmid = 0, emid = 0;
-    project(geo, wgs84a, wgs84f, (southedge + northedge) / 2 * utmdegrad, (6 * z - 183) * utmdegrad, z,
+    project(geo, wgs84a, wgs84f, degtorad((southedge + northedge) / 2), degtorad(6 * z - 183), z,
             south, nmid, emid);
     north += 2000000.0 * std::nearbyint((nmid - north) / 2000000.0);
   }
   // Start on the central meridian at the latitude whose meridian arc the northing is.
   const double arc = (north - (south ? 10000000.0 : 0.0) - geo.utmnoff) / (6367449.146 * k0);
-  double la = std::clamp(arc / utmdegrad, southedge, northedge), lo = 0;
+  double la = std::clamp(arc / degrad, southedge, northedge), lo = 0;
   if (!inverse(geo, z, south, east, north, la, lo)) return false;
   constexpr double slack = 1e-4;  // degrees: a text written on a band's edge may read just outside
   if (la < southedge - slack || la > northedge + slack) return false;

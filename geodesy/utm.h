@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "geodesy/helpers.h"
+
 namespace zarn {
 
 struct GeoState;
@@ -11,8 +13,8 @@ struct GeoState;
 // WGS84, the figure of every UTM text.
 inline constexpr double wgs84a = 6378137.0;
 inline constexpr double wgs84f = 1.0 / 298.257223563;
-// Degrees to radians as the UTM code has always multiplied.
-inline constexpr double utmdegrad = 0.017453292519943334;
+// Degrees to radians as the UTM code has always multiplied: the conversions' degrad.
+inline constexpr double utmdegrad = degrad;
 
 // Latitude bands of 8 degrees from 80 S; MGRS column and row letters (the row string repeats
 // A to E for the even-zone shift).

@@ -129,12 +129,8 @@ bool readcfgline(platform::InputFile& f, std::string& line) {
 }
 
 void cfgline(platform::OutputFile& f, std::string_view value, std::string_view comment) {
-  std::string l(value);
-  if (l.size() < 24) {
-    l.resize(24, ' ');
-    l += comment;
-  }
-  f.print(l);
+  // A short value takes its comment in the column after it; a long one stands alone.
+  f.print(value.size() < 24 ? text::pad(value, 24) + std::string(comment) : std::string(value));
 }
 
 bool savecfg(App& app) {

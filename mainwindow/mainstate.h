@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/helpers.h"
+
 namespace zarn {
 
 struct MainState {
@@ -31,12 +33,12 @@ struct MainState {
   std::array<int, 11> repint{};
   // Times of day of the last where-we-are, destination, direction and ETA reports.
   float herereptime = 0, destreptime = 0, dirreptime = 0, etareptime = 0;
-  // The WAV name and label of the last place found by a search, and its position (km;
-  // -250, -950: none).
+  // The WAV name and label of the last place found by a search, and its position (km; the
+  // no-position value: none).
   std::string foundwav, foundlabel;
-  float foundx = -250, foundy = -950;
+  float foundx = noposx, foundy = noposy;
   // The home position (km) and 1 when the home icon is not shown.
-  float homex = -250, homey = -950;
+  float homex = noposx, homey = noposy;
   int nohome = 0;
   // The GPS correction as configured (km east and north); the one in force is the GPS input's.
   float cfgcorre = 0, cfgcorrn = 0;

@@ -68,7 +68,7 @@ Record readrecord(const std::string& d, std::size_t& pos) {
   r.name = d.substr(pos, end - pos);
   (void)flipchars(r.name);  // a byte no name can hold leaves the name as stored, matching nothing
   if (end < d.size() && d[end] == ',') {
-    for (++end; end < d.size() && d[end] >= '0' && d[end] <= '9'; ++end)
+    for (++end; end < d.size() && text::isdigit(d[end]); ++end)
       if (r.area < 100000) r.area = r.area * 10 + (d[end] - '0');
     end = std::min(d.find_first_of(std::string_view("\r\n"), end), d.size());
   }

@@ -28,7 +28,7 @@ namespace zarn {
 
 namespace {
 
-bool isdigit(char c) { return c >= '0' && c <= '9'; }
+using text::isdigit;
 // Digits and letters, the Latin-1 ones included (not the multiplication and division signs).
 bool isalnum(char c) {
   const auto u = static_cast<unsigned char>(c);
@@ -38,7 +38,7 @@ bool isalnum(char c) {
 // Characters from..to (1-based, inclusive) of t are all digits.
 bool digitsat(const std::string& t, std::size_t from, std::size_t to) {
   if (to > t.size()) return false;
-  return std::all_of(t.begin() + static_cast<long>(from - 1), t.begin() + static_cast<long>(to), isdigit);
+  return from >= 1 && from <= to + 1 && text::alldigits(std::string_view(t).substr(from - 1, to - from + 1));
 }
 
 void raisehits(MainState& m) { m.hitcount = std::min(m.hitcount + 1, MainState::hitmax); }

@@ -107,8 +107,8 @@ void greeting(App& app) {
 
 void startbar(App& app, float fraction) {
   StartForm& f = app.win.get<StartForm>();
-  const int x1 = static_cast<int>(std::lround(320 - 320 * fraction));
-  const int x2 = static_cast<int>(std::lround(320 + 320 * fraction));
+  const int x1 = ui::pixel(320 - 320 * fraction);
+  const int x2 = ui::pixel(320 + 320 * fraction);
   if (f.startline.x1 == x1 && f.startline.x2 == x2) return;
   f.startline.x1 = x1;
   f.startline.x2 = x2;

@@ -184,10 +184,10 @@ void resetstate(App& app) {
   g.velflag = 1;
   app.nav.tripkm = app.nav.tripmiles = app.nav.tripnm = 0;
   app.nav.triptimer = app.timer();
-  g.ownx = -250;
-  g.owny = -950;
-  m.foundx = -250;
-  m.foundy = -950;
+  g.ownx = noposx;
+  g.owny = noposy;
+  m.foundx = noposx;
+  m.foundy = noposy;
   flushsay(app);
 }
 
@@ -386,8 +386,8 @@ bool displaystages(App& app) {
   MapView& mv = app.map;
   auto& z = app.win.zarn;
   GpsState& g = app.gps;
-  g.ownx = -250;
-  g.owny = -950;
+  g.ownx = noposx;
+  g.owny = noposy;
   if (auto p = picture(app, "CARICON0.ICO")) z.car.setpicture(std::move(p));
 
   mv.ntrail = 100;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 
 namespace zarn {
 
@@ -23,13 +24,12 @@ void splashtext(App& app) {
 }
 
 void drawemblem(ui::DrawSurface& d, double cx, double cy, double s, ui::Colour colour, int fill, int width) {
-  constexpr double rad = 0.017453292519943;
   const double x0 = cx - s / 2, y0 = cy - s / 2, r = s / 4, c = y0 + 0.4 * s;
   d.drawwidth = width;
   d.box(x0, y0, x0 + s, y0 + s, colour);
   for (int a = 0; a <= 360; a += 45) {
     const double len = a == 45 ? 0.575 * s : a == 180 ? 0.35 * s : 0.45 * s;
-    const double sn = std::sin(a * rad), cs = std::cos(a * rad);
+    const double sn = std::sin(degtorad(a, cutdegrad)), cs = std::cos(degtorad(a, cutdegrad));
     d.line(cx + 0.3 * s * sn, c + 0.3 * s * cs, cx + len * sn, c + len * cs, colour);
   }
   d.circle(cx, c, r, colour);
@@ -41,9 +41,11 @@ void drawemblem(ui::DrawSurface& d, double cx, double cy, double s, ui::Colour c
   const double base = y0 + 0.8 * s;
   d.pset(x0, base, colour);
   const long n = std::lrint(s / 2);  // halves to the even neighbour
-  for (long k = 0; k <= n; ++k)
-    d.lineto(x0 + static_cast<double>(k) * s / static_cast<double>(n),
-             base + (s / 8) * std::sin(360.0 * static_cast<double>(k) / static_cast<double>(n) * rad), colour);
+  for (long k = 0; k <= n; ++k) {
+    const double a = 360.0 * static_cast<double>(k) / static_cast<double>(n);
+    d.lineto(x0 + static_cast<double>(k) * s / static_cast<double>(n), base + (s / 8) * std::sin(degtorad(a, cutdegrad)),
+             colour);
+  }
   d.lineto(x0 + s, base, colour);
 }
 

@@ -71,4 +71,10 @@ void whitelabels(ZarnForm& z) {
   for (ui::Label* l : {&z.destlab, &z.symlab, &z.cpytext}) l->forecolor = ui::white;
 }
 
+void drawdfsector(App& app) {
+  // TODO: with dfsecmode 1, the range circle of dfsecrad around the sector centre and a fan of
+  // up to 100 lines from dfsecbrg1 to dfsecbrg2 in dfseccol; otherwise hide the sector.
+  (void)app;
+}
+
 }  // namespace zarn

@@ -15,8 +15,8 @@ void redrawmap(App& app);
 // Sets the text colour of the labels drawn over the map to white; called after a map picture
 // or the tiles are loaded.
 void whitelabels(ZarnForm& z);
-// The direction-finding sector on the map, drawn again with each new map (its drawing is still
-// to come; it is defined beside the sector sentence of the receiver lines for now).
+// The direction-finding sector on the map, drawn again with each new map and when a sector
+// sentence changes it.
 void drawdfsector(App& app);
 
 }  // namespace zarn

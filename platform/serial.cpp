@@ -15,6 +15,8 @@
 #include <fstream>
 #include <utility>
 
+#include "platform/textrules.h"
+
 namespace zarn::platform {
 
 namespace {
@@ -50,7 +52,7 @@ std::optional<long> wholenumber(std::string_view s) {
   if (s.empty() || s.size() > 9) return std::nullopt;
   long v = 0;
   for (char c : s) {
-    if (c < '0' || c > '9') return std::nullopt;
+    if (!text::isdigit(c)) return std::nullopt;
     v = v * 10 + (c - '0');
   }
   return v;

@@ -64,7 +64,6 @@ std::string numtext(double v, int prec) {
 }
 
 bool isblank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool isdigit(char c) { return c >= '0' && c <= '9'; }
 
 // Val of "&Hxxxx" / "&Oxxx": up to four digits make a 16-bit value and up to eight a 32-bit
 // one, both signed, as the old runtime's integer types gave them.
@@ -331,6 +330,24 @@ std::string rtrim(std::string_view s) {
 std::string trim(std::string_view s) { return ltrim(rtrim(s)); }
 
 std::string space(long n) { return n <= 0 ? std::string() : std::string(static_cast<std::size_t>(n), ' '); }
+
+std::string pad(std::string_view s, std::size_t width, char fill) {
+  std::string out(s);
+  if (out.size() < width) out.append(width - out.size(), fill);
+  return out;
+}
+
+std::string padleft(std::string_view s, std::size_t width, char fill) {
+  std::string out(s);
+  if (out.size() < width) out.insert(0, width - out.size(), fill);
+  return out;
+}
+
+bool alldigits(std::string_view s) {
+  for (char c : s)
+    if (!isdigit(c)) return false;
+  return true;
+}
 
 std::string chr(int code) {
   if (code < 0 || code > 255) return {};

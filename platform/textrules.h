@@ -56,6 +56,13 @@ std::string trim(std::string_view s);   // blanks only, as Trim$
 std::string ltrim(std::string_view s);
 std::string rtrim(std::string_view s);
 std::string space(long n);
+// The text filled out with `fill` on the right, or on the left, to `width` characters; a longer
+// text is left as it is (cut it first with left where a column must not grow).
+std::string pad(std::string_view s, std::size_t width, char fill = ' ');
+std::string padleft(std::string_view s, std::size_t width, char fill = ' ');
+// "0" to "9"; and every character of a text one of them (true for an empty text).
+constexpr bool isdigit(char c) { return c >= '0' && c <= '9'; }
+bool alldigits(std::string_view s);
 std::string chr(int code);
 int asc(std::string_view s);  // 0 for an empty text
 

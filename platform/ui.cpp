@@ -14,12 +14,12 @@ void Control::zorder(int position) {
 int textwidth(const TextMetrics* m, std::string_view text, const Font& f) {
   if (m && m->width) return m->width(text, f);
   // Estimate for a proportional sans-serif face at 96 dots per inch.
-  return static_cast<int>(std::lround(static_cast<double>(text.size()) * f.size * 96.0 / 72.0 * 0.55));
+  return pixel(static_cast<double>(text.size()) * f.size * 96.0 / 72.0 * 0.55);
 }
 
 int textheight(const TextMetrics* m, const Font& f) {
   if (m && m->height) return m->height(f);
-  return static_cast<int>(std::lround(f.size * 96.0 / 72.0 * 1.25));
+  return pixel(f.size * 96.0 / 72.0 * 1.25);
 }
 
 std::string cutatword(std::string_view text, std::size_t max) {

@@ -5,6 +5,7 @@
 // Nothing here includes Qt, so logic and its tests run without a screen.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -29,6 +30,8 @@ inline constexpr Colour lightgrey = 0xC0C0C0;
 
 inline constexpr int twips_per_pixel = 15;
 constexpr int twipstopix(double twips) { return static_cast<int>(twips / twips_per_pixel); }
+// The nearest whole pixel of a computed position or size, halves away from zero.
+inline int pixel(double v) { return static_cast<int>(std::lround(v)); }
 
 // Mouse buttons and shift mask as the handlers receive them.
 inline constexpr int button_left = 1, button_right = 2, button_middle = 4;

@@ -13,7 +13,7 @@ std::string latin1(const QString& s) {
   return out;
 }
 
-int pixelsize(double points) { return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))); }
+int pixelsize(double points) { return std::max(1, ui::pixel(points * 96.0 / 72.0)); }
 
 QFont qfont(const ui::Font& f) {
   QFont q;

@@ -11,12 +11,12 @@
 #include <thread>
 
 #include "app/app.h"
-#include "geodesy/ukgrid.h"
 #include "gpsinput/logs.h"
 #include "mainwindow/exitseq.h"
 #include "platform/ender.h"
 #include "platform/fakes.h"
 #include "platform/programs.h"
+#include "support/builders.h"
 #include "support/tempdir.h"
 
 namespace zarn {
@@ -34,8 +34,7 @@ void runandexit(const std::filesystem::path& dir) {
   app.sys.programs = std::make_unique<platform::PosixPrograms>(app.files);
   newtrip(app);
   app.win.zarn.modebox.set("GPS");
-  lltoosgb(app.geo, 53.25f, -2.5f, app.gps.ownx, app.gps.owny);
-  app.gps.ownlat = 53.25f, app.gps.ownlon = -2.5f;
+  test::ownfix(app, 53.25f, -2.5f);
   writetriplog(app, "$GPRMC,1");
   dynamic_cast<platform::NoEvents&>(*app.sys.events).hook = [&app, once = true]() mutable {
     if (!std::exchange(once, false)) return;

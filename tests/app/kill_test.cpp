@@ -5,9 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <future>
+#include <iostream>
 #include <random>
 #include <thread>
 
@@ -57,15 +61,30 @@ void logandsignal(int sig, Clock::duration lost, bool ordered, unsigned seed) {
   for (const auto& [when, end] : fed) due = when <= signalled - lost ? end : due;
   const std::string log = dir.get("NEWTRIP.NME");
   EXPECT_TRUE(due > 1000 && log.starts_with(drive.substr(0, due)))  // the drive's lines end in CR LF
-      << sig << ": " << due << " bytes due, logged:\n" << log;
-  EXPECT_TRUE(!ordered || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) << sig << ": status " << status;
+      << sig << " (run seed " << seed << "): " << due << " bytes due, logged:\n" << log;
+  EXPECT_TRUE(!ordered || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
+      << sig << " (run seed " << seed << "): status " << status;
+}
+
+// The seed of the signal moments: ZARN_KILL_SEED when set, so that a run can be repeated, else a
+// fresh one.
+unsigned killseed() {
+  const char* s = std::getenv("ZARN_KILL_SEED");
+  if (!s || !*s) return std::random_device{}();
+  unsigned v = 0;
+  const auto [end, error] = std::from_chars(s, s + std::strlen(s), v);
+  if (error != std::errc() || *end != '\0') ADD_FAILURE() << "ZARN_KILL_SEED is not a whole number: " << s;
+  return v;
 }
 
 TEST(Ending, TheTripLogKeepsWhatWasReceivedWhenTheProgramIsKilledOrTold) {
-  std::random_device seed;
+  const unsigned seed = killseed();
+  std::cout << "signal moments from seed " << seed << " (ZARN_KILL_SEED=" << seed << " repeats them)" << std::endl;
+  RecordProperty("seed", std::to_string(seed));
+  std::mt19937 runseed(seed);
   std::vector<std::future<void>> runs;  // side by side: most of each run is the program's start-up
   for (const auto& [sig, lost, ordered] : {std::tuple{SIGKILL, 1s, false}, {SIGTERM, 0s, true}, {SIGINT, 0s, true}})
-    runs.push_back(std::async(std::launch::async, logandsignal, sig, lost, ordered, seed()));
+    runs.push_back(std::async(std::launch::async, logandsignal, sig, lost, ordered, runseed()));
 }
 
 }  // namespace

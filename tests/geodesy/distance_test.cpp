@@ -13,7 +13,7 @@ TEST(Distance, PlanarBearingsAndCompassWordsInEveryDirection) {
   float d = 0;
   int b = -1;
   for (int k = 0; k < 360; ++k) {  // a true bearing of k + 0.3 degrees is written k + 1
-    const double r = (k + 0.3) * M_PI / 180;
+    const double r = degtorad(k + 0.3);
     distbearing(geo, 300, 500, 300 + float(5 * std::sin(r)), 500 + float(5 * std::cos(r)), d, b);
     EXPECT_NEAR(d, 5, 1e-4) << k;
     EXPECT_EQ(b, (k + 1) % 360) << k;
@@ -31,7 +31,7 @@ TEST(Distance, PlanarBearingsAndCompassWordsInEveryDirection) {
     float fd = 0, fb = 0;
     distbrg(40, lon1, 40, -lon1, fd, fb);
     EXPECT_EQ(fb, lon1 > 0 ? 90 : 270) << lon1;
-    EXPECT_NEAR(fd, 2 * 111 * std::cos(40 * M_PI / 180), 1e-3) << lon1;
+    EXPECT_NEAR(fd, 2 * 111 * std::cos(degtorad(40)), 1e-3) << lon1;
   }
   // Compass words: eight 45-degree sectors centred on the points of the compass, 22 still north.
   const char* words[] = {"north", "north east", "east", "south east", "south", "south west", "west", "north west"};
@@ -47,9 +47,9 @@ TEST(Distance, FlatEarthAgainstGeodesicsForShortLegs) {
   std::vector<std::vector<double>> legs;  // lat1 lon1 lat2 lon2, each a float
   for (int k = 0; k < 400; ++k) {
     const float lat = -58.0f + 4.8f * static_cast<float>(k / 16), lon = -170.0f + 22.7f * static_cast<float>(k % 16);
-    const double az = 37.0 * k * M_PI / 180, km = 2 + k % 48;  // all directions, 2 to 49 km
+    const double az = degtorad(37.0 * k), km = 2 + k % 48;  // all directions, 2 to 49 km
     legs.push_back({lat, lon, lat + float(km * std::cos(az) / 111.2),
-                    lon + float(km * std::sin(az) / 111.2 / std::cos(lat * M_PI / 180))});
+                    lon + float(km * std::sin(az) / 111.2 / std::cos(degtorad(lat)))});
   }
   const auto rows = testing::toolrows({"GeodSolve", "-i"}, legs);  // azi1 azi2 s12
   ASSERT_EQ(rows.size(), legs.size());

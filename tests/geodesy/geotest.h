@@ -54,7 +54,7 @@ inline std::vector<std::vector<double>> worldmesh() {
 }
 
 inline double groundmetres(double lat1, double lon1, double lat2, double lon2) {
-  return 111195.0 * std::hypot(lat2 - lat1, (lon2 - lon1) * std::cos(lat1 * M_PI / 180));
+  return 111195.0 * std::hypot(lat2 - lat1, (lon2 - lon1) * std::cos(degtorad(lat1)));
 }
 
 }  // namespace zarn::test

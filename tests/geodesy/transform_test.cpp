@@ -7,7 +7,7 @@
 namespace zarn {
 
 static MapFrame gridmap(float x0, float x1, float y0, float y1, float deg = 0, int zoom = 0) {
-  const float r = deg * 3.14159265f / 180;
+  const auto r = static_cast<float>(degtorad(deg));
   return {.mapxmin = x0, .mapxmax = x1, .mapymin = y0, .mapymax = y1, .rotangle = deg, .rotcos = std::cos(r),
           .rotsin = std::sin(r), .rotcosneg = std::cos(r), .rotsinneg = -std::sin(r), .mapzoom = zoom,
           .scrwidth = 1024, .scrheight = 768};

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 

@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 
+#include "geodesy/helpers.h"
 #include "geodesy/ukgrid.h"
 #include "gpsinput/checksum.h"
 #include "gpsinput/fform.h"
@@ -107,7 +108,7 @@ TEST_F(Parser, SentencesIntoTheOwnFix) {
 
 TEST_F(Parser, WrongChecksumsAndTheSwitchesThatLetThemThrough) {
   const std::string bad = rmcbody + "*00\r";
-  EXPECT_EQ(std::tuple(parse(bad), app->gps.ownx), std::tuple(1, -250.0f));
+  EXPECT_EQ(std::tuple(parse(bad), app->gps.ownx), std::tuple(1, noposx));
   app->gps.chksumoff = 1;
   EXPECT_EQ(parse(bad), 0);
   fresh();  // ONLYRMC: an RMC with a wrong checksum (but a "*") is parsed, a good GGA is not
@@ -220,17 +221,18 @@ using Lines = Parser;
 
 TEST_F(Lines, SectorSentenceShowsOrHidesTheSector) {
   const auto& s = app->gps.dfsector;
-  app->gps.ownhdg = 90;
+  ownheading(*app, 90);
   secsentence(app->gps, app->geo, "$DFSEC,1,2,5130.000,N,00010.000,W,2.5,45,90*00");
   EXPECT_EQ((std::vector{s.dfseclat, s.dfsecrad, s.dfsecbrg1, s.dfsecbrg2}), (std::vector<float>{51.5f, 2.5f, 45, 90}));
   EXPECT_NEAR(s.dfseclon, -(10.0 / 60), 1e-5);
   float x = 0, y = 0;
   lltoosgb(app->geo, 51.5f, static_cast<float>(-10.0 / 60), x, y);
-  EXPECT_EQ(std::tuple(s.dfsecmode, app->gps.ownx, app->gps.ownhdg), std::tuple(1, x, -1)) << "the car at its centre";
+  EXPECT_FIELDS(Fields().FIELD(s.dfsecmode, 1).FIELD(app->gps.ownx, x).FIELD(app->gps.ownhdg, -1))
+      << "the car at its centre";
   secsentence(app->gps, app->geo, "$DFSEC,1,2,5130.000,N,00010.000,W,2.5,45,90");
   EXPECT_FLOAT_EQ(s.dfsecbrg2, 0) << "the last field counts only when a \"*\" or \",\" ends it";
   secsentence(app->gps, app->geo, "$DFSEC,1,2,5200.000,N,00010.000,W,0,45,90*00");
-  EXPECT_EQ(std::tuple(s.dfsecmode, app->gps.ownx), std::tuple(0, x)) << "radius 0 hides the sector, the car stays";
+  EXPECT_FIELDS(Fields().FIELD(s.dfsecmode, 0).FIELD(app->gps.ownx, x)) << "radius 0 hides the sector, the car stays";
 }
 
 TEST_F(Lines, FixedColumnPositions) {
@@ -245,7 +247,7 @@ TEST_F(Lines, FixedColumnPositions) {
   EXPECT_EQ(fix(), "51  30.000'N 000  06.000'W, 48.3 km/h, 90, 0 ft, dgps 0,  ");
   g.minhdgspd = 60;  // not above the heading speed: the heading stays and the velocity uses it
   taiprpv(app->gps, app->geo, ">RPV00000+5150000-00010000030180");
-  EXPECT_EQ(g.ownhdg, 90);
+  EXPECT_FIELD(g.ownhdg, 90);
   EXPECT_NEAR(g.ownve, 48.3 / 3.6, 1e-3);
   EXPECT_NEAR(g.ownvn, 0, 1e-3);
 }
@@ -278,9 +280,9 @@ TEST_F(Lines, TrackPoints) {
   EXPECT_TRUE(g.ownhdg <= 2 || g.ownhdg >= 358) << g.ownhdg;     // north, give or take convergence
   trk("5131.03960", "17-FEB-98 23:59:30");
   EXPECT_NEAR(trk("5131.57920", "18-FEB-98 00:00:30"), 60, 1.5) << "across midnight: one minute";
-  g.ownhdg = 123;
+  ownheading(*app, 123);
   EXPECT_FLOAT_EQ(trk("5131.57920", "18-FEB-98 00:00:30"), 0);
-  EXPECT_EQ(g.ownhdg, 123) << "a point that has not moved keeps the heading";
+  EXPECT_FIELD(g.ownhdg, 123) << "a point that has not moved keeps the heading";
   EXPECT_NEAR(trk("5132.11880", "18-FEB-98 00:00:30"), 1, 0.03) << "the same time twice counts as one hour";
   const float x = g.ownx;  // short lines or another start change nothing but the message line
   trkline(*app, "T  N5130.50000 W00010.25000");

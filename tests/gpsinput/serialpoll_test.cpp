@@ -84,7 +84,7 @@ TEST_F(Poll, LogFilterPositionLinesAndCallSigns) {
   newtrip(*app);
   app->gps.logprefix = "RMCGGAGSV";
   app->gps.callsep = ">";
-  clock->set({2020, 10, 26, 9, 5, 7, 0});
+  at(*clock, "10-26-2020 09:05:07");
   polls({"G4ABC-1>APRS:" + gga + rmc + gsv + nmea("$GPGSA,A,3")});
   const std::string at = "10-26-2020 09:05:07 SJ 79228 84522\r\n";  // the position when the RMC came
   EXPECT_EQ(log(), "G4ABC-1>APRS:\r\n" + gga + at + gsv);
@@ -123,21 +123,22 @@ TEST_F(Poll, APollInsideAWaitKeepsTheOrderOfArrival) {
 }
 
 TEST_F(Poll, RockwellInitialisationSentencesAndTheTimeAtTheStoredLongitude) {
-  // The stored position (INITROCK.CFG), the local hour (hh:05:15 on 26/10/20) and what is sent.
-  const struct { const char *guards, *pos; int hour; const char* sent; } cases[] = {
-      {"no INITROCK.CFG: 104 E, 7 hours ahead", nullptr, 12, "0100.0000,N,10400.0000,E,,,,,,050515,261020"},
-      {"7 degrees 30 minutes east: only the degrees count", "513000N0073000E", 0,
+  // The stored position (INITROCK.CFG), the local time on 26/10/20 and what is sent.
+  const struct { const char *guards, *pos, *at, *sent; } cases[] = {
+      {"no INITROCK.CFG: 104 E, 7 hours ahead", nullptr, "12:05:15", "0100.0000,N,10400.0000,E,,,,,,050515,261020"},
+      {"7 degrees 30 minutes east: only the degrees count", "513000N0073000E", "00:05:15",
        "5130.0000,N,00730.0000,E,,,,,,000515,261020"},
-      {"45 degrees west: three hours later", "513000N0450000W", 0, "5130.0000,N,04500.0000,W,,,,,,030515,261020"},
-      {"across midnight the date is the next day's", "513000N0900000W", 0,
+      {"45 degrees west: three hours later", "513000N0450000W", "00:05:15",
+       "5130.0000,N,04500.0000,W,,,,,,030515,261020"},
+      {"across midnight the date is the next day's", "513000N0900000W", "00:05:15",
        "5130.0000,N,09000.0000,W,,,,,,060515,261020"},
-      {"and back into the day before", "010000N1650000E", 0, "0100.0000,N,16500.0000,E,,,,,,130515,251020"},
+      {"and back into the day before", "010000N1650000E", "00:05:15", "0100.0000,N,16500.0000,E,,,,,,130515,251020"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.guards);
     serial->sent.clear();
     if (c.pos) put("INITROCK.CFG", std::string(c.pos) + ",rest\r\n");
-    clock->set({2020, 10, 26, c.hour, 5, 15, 0});
+    at(*clock, std::string("10-26-2020 ") + c.at);
     initrockwell(*app);
     const auto s = platform::splitlines(serial->sent);
     ASSERT_EQ(s.size(), 5u);
@@ -210,7 +211,7 @@ TEST_F(Poll, MultiVehicleFramingAndTheSatelliteTerminal) {
 using Watch = Poll;
 
 TEST_F(Watch, ReceptionStartsAndIsLostOnceWithItsPrompts) {
-  clock->settimer(86350);
+  at(*clock, "23:59:10");
   auto& g = app->gps;
   auto& z = app->win.zarn;
   wavfile("gotgps.wav");
@@ -219,17 +220,23 @@ TEST_F(Watch, ReceptionStartsAndIsLostOnceWithItsPrompts) {
   z.modebox.set("GPS");
   EXPECT_EQ(tick(0, false), off) << "the first tick without data announces the loss";
   EXPECT_EQ(std::tuple(z.modebox.caption, z.modebox.backcolor), std::tuple("OLD", ui::yellow));
-  g.prevx = 379;
-  g.ownhdg = 45;
-  g.ownspd = 30;
+  lastfix(*app, 379, 0);
+  ownheading(*app, 45);
+  ownspeed(*app, 30);
   app->main.cfgcorre = 0.5f;
   z.p.load(3).visible = true;
   app->map.trailcount = 3;
   EXPECT_EQ(tick(1, true), on);
   // The old fix is forgotten: no heading or speed, the car back at the last position, no trail.
-  EXPECT_EQ(std::tuple(z.modebox.caption, g.ownhdg, g.ownspd, z.hdgbox.caption), std::tuple("GPS", -1, 0.0f, " "));
-  EXPECT_EQ(std::tuple(g.ownx, app->gps.gpscorre, z.p[3].visible, app->map.trailcount),
-            std::tuple(379.0f, 0.5f, false, 0));
+  EXPECT_FIELDS(Fields()
+                    .FIELD(z.modebox.caption, "GPS")
+                    .FIELD(g.ownhdg, -1)
+                    .FIELD(g.ownspd, 0.0f)
+                    .FIELD(z.hdgbox.caption, " ")
+                    .FIELD(g.ownx, 379.0f)
+                    .FIELD(app->gps.gpscorre, 0.5f)
+                    .FIELD(z.p[3].visible, false)
+                    .FIELD(app->map.trailcount, 0));
   for (int i = 0; i < 5; ++i) EXPECT_EQ(tick(9, true), "") << "data every 9 s keeps reception, silently";
   g.dgpsfix = 1;
   EXPECT_EQ(tick(0, true), "") << "a differential fix recolours without announcing";
@@ -297,7 +304,7 @@ TEST_F(Logs, OpeningALogClosesTheOneOpenAndNeverOverwritesOne) {
 }
 
 TEST_F(Logs, PositionRecordedAsAnRmcSentence) {
-  clock->set({2021, 3, 4, 5, 6, 7, 0});
+  at(*clock, "03-04-2021 05:06:07");
   writenmepos(*app, "51  30.000'N 000  06.000'W", "045");
   writenmepos(*app, "51  30.000'N 000  06.000'W", "046");
   EXPECT_EQ(get("NEW.NME"), summed("$GPRMC,050607,A,5130.00,N,00006.00,W,30,045,040321,,") + "\r\n" +

@@ -23,6 +23,7 @@
 #include "platform/serial.h"
 #include "platform/textrules.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 #include "support/pty.h"
 #include "support/runtool.h"
 #include "vehicles/dialforms.h"
@@ -506,8 +507,10 @@ TEST_F(DemoDrive, TheFleetDemoPlotsItsVehiclesAndListsThem) {
   EXPECT_NE(rows[0].caption.find(text::trim(v.mvlabel[1])), std::string::npos) << rows[0].caption;
   EXPECT_EQ(app->map.maptitle, "Ashley drive (tiles)") << "the map follows the selected vehicle";
   const auto sel = static_cast<std::size_t>(v.mvsel);
-  EXPECT_TRUE(app->gps.ownx == v.mvx[sel] && app->gps.ownhdg == v.mvhdg[sel] &&
-              app->gps.ownspd == v.mvspd[sel] * 1.61f)
+  EXPECT_FIELDS(Fields()
+                    .FIELD(app->gps.ownx, v.mvx[sel])
+                    .FIELD(app->gps.ownhdg, v.mvhdg[sel])
+                    .FIELD(app->gps.ownspd, v.mvspd[sel] * 1.61f))
       << "the selected vehicle is the own fix, its mph in km/h";
   screenshot("e2e-fleet.png");
   qt::QtUi ui([this] { return app->win.all(); });

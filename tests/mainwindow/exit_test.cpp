@@ -12,6 +12,7 @@
 #include "speech/msgline.h"
 #include "speech/queue.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
@@ -26,8 +27,7 @@ struct Exit : AppTest {
     newtrip(*app);
     clearmsg(*app);
     app->win.zarn.modebox.set("GPS");
-    lltoosgb(app->geo, 53.25f, -2.5f, app->gps.ownx, app->gps.owny);
-    std::tie(app->gps.ownlat, app->gps.ownlon) = std::pair(53.25f, -2.5f);
+    ownfix(*app, 53.25f, -2.5f);
     app->speech.talkon = 0;
   }
   // Runs the exit: true when it ended the program.
@@ -100,7 +100,7 @@ TEST_F(Exit, OnlyALivePositionIsKeptAndInitrockWrittenWhenAsked) {
     fresh("ZARNLAST.DAT"), fresh("INITROCK.CFG");
     if (c.last) put("ZARNLAST.DAT", *c.last);
     app->win.zarn.modebox.set(c.mode);
-    if (!c.fix) std::tie(app->gps.ownx, app->gps.owny) = std::pair(-250.0f, -950.0f);
+    if (!c.fix) noownfix(*app);
     EXPECT_TRUE(exit()) << c.guards;
     EXPECT_EQ(std::tuple(get("ZARNLAST.DAT"), get("INITROCK.CFG"), dialogs->shown.size()),
               std::tuple(c.wantlast, c.wantrock, 1u)) << c.guards;
@@ -111,8 +111,7 @@ TEST_F(Exit, OnlyALivePositionIsKeptAndInitrockWrittenWhenAsked) {
   EXPECT_TRUE(exit());
   fresh("INITROCK.CFG");
   make();
-  lltoosgb(app->geo, 53.5f, -2.5f, app->gps.ownx, app->gps.owny);
-  std::tie(app->gps.ownlat, app->gps.ownlon) = std::pair(53.5f, -2.5f);
+  ownfix(*app, 53.5f, -2.5f);
   EXPECT_TRUE(exit());
   EXPECT_EQ(std::pair(get("ZARNLAST.DAT"), has("INITROCK.CFG")), std::pair(std::string("533000N0023000W\r\n"), false));
 }

@@ -1,4 +1,5 @@
 // Keys typed into the search box, search lists stepped by key, keys for the single-key commands.
+#include "geodesy/helpers.h"
 #include "mainwindow/keys.h"
 #include "support/app_fixture.h"
 
@@ -44,7 +45,7 @@ TEST_F(Keys, EachKeyIsTypedStepsTheListsOrRunsItsCommand) {
     said.insert(said.end(), p.begin(), p.end()), said.insert(said.end(), tts->said.begin(), tts->said.end());
     EXPECT_EQ(std::tuple(said, z.search.text, z.searchdat.text, m.typingmode, m.searchidx, z.search.visible),
               std::tuple(c.said, c.search, c.dat, c.typing, c.wantidx, c.shown)) << c.guards;
-    EXPECT_TRUE(m.prevmode != "TEXT" && (m.hitcount == 0 || m.quit) && app->speech.talkon == 0 && m.foundx == -250 &&
+    EXPECT_TRUE(m.prevmode != "TEXT" && (m.hitcount == 0 || m.quit) && app->speech.talkon == 0 && m.foundx == noposx &&
                 m.quit == !c.shown) << c.guards;
   }
 }

@@ -10,6 +10,7 @@
 #include "mainwindow/secondary.h"
 #include "navigation/iform.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 #include "vehicles/dialforms.h"
 
 namespace zarn::test {
@@ -48,8 +49,9 @@ TEST_F(OneKey, EveryKeyOfTheThreeTablesDoesItsCommand) {
     std::string keys;
     Check after;
   };
-  const auto own = [](App& a, float x, float y) {
-    a.gps.ownx = x, a.gps.owny = y, a.gps.ownlat = 53.3f, a.gps.ownlon = -2.3f, a.gps.prevx = 372, a.gps.prevy = 382;
+  const auto own = [](App& a, float x, float y) {  // the last fix 1 km north-east of the car
+    ownfixat(a, x, y);
+    lastfix(a, 372, 382);
   };
   const Row rows[] = {
       // Before the repeatable part.
@@ -60,7 +62,7 @@ TEST_F(OneKey, EveryKeyOfTheThreeTablesDoesItsCommand) {
                 saidsome("ok.wav");
        }},
       {"V with no own position beeps and moves nothing", [](App& a) { a.main.foundref = "SJ 70000 80000"; },
-       "v", [this](App& a) { return wav->beeps == 1 && a.gps.gpscorre == 0 && a.gps.ownx == -250; }},
+       "v", [this](App& a) { return wav->beeps == 1 && a.gps.gpscorre == 0 && a.gps.ownx == noposx; }},
       {"V with an unreadable found place beeps and moves nothing",
        [&](App& a) { own(a, 371, 381), a.main.foundref = "Knutsford"; }, "V",
        [this](App& a) { return wav->beeps == 1 && a.gps.gpscorre == 0 && a.gps.ownx == 371; }},
@@ -77,7 +79,7 @@ TEST_F(OneKey, EveryKeyOfTheThreeTablesDoesItsCommand) {
        [](App& a) { a.nav.nodest = 0, a.main.foundx = 370, a.win.zarn.sym.visible = true; },
        std::string(1, ctrl('D')),
        [](App& a) {
-         return a.nav.nodest == 1 && a.main.foundx == -250 && !a.win.zarn.sym.visible &&
+         return a.nav.nodest == 1 && a.main.foundx == noposx && !a.win.zarn.sym.visible &&
                 a.win.get<IForm>().etalab.caption == "?";
        }},
       {"A says the last sentence again", [](App& a) { a.speech.lastsentence = {"hello.wav"}; }, "A",
@@ -196,7 +198,7 @@ TEST_F(OneKey, KeysAreUpperCasedAndSpaceRepeatsTheLastRepeatableKey) {
   keys(" ");
   EXPECT_EQ(app->main.nautical, 1) << "Space repeats U";
   app->main.foundref = "SJ 70000 80000";
-  app->gps.ownx = 371, app->gps.owny = 381, app->gps.ownlat = 53.3f, app->gps.ownlon = -2.3f;
+  ownfixat(*app, 371, 381);
   keys("V ");  // V ends before it is remembered: Space repeats U again
   EXPECT_EQ(std::tuple(app->main.metric, app->main.nautical), std::tuple(0, 0));
   keys("K ");

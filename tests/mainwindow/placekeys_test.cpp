@@ -8,6 +8,7 @@
 #include "mainwindow/secondary.h"
 #include "mainwindow/smallservices.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
@@ -82,7 +83,7 @@ TEST_F(PlaceKeys, FindNearestKeys) {
   m.searchlists[1] = "TOWNS.GED";
   m.searchlists[2] = "$FS.GTX";
   put("$FS.GTX", "header\r\nheader\r\nFS,,SJ 75128 78480,Filling,\r\n");
-  std::tie(app->map.mapxmin, app->map.mapxmax, app->map.mapymin, app->map.mapymax) = std::tuple(370, 380, 370, 380);
+  gridview(*app, 370, 370, 380, 380);
   app->map.mapnex[0] = 380;
   z.sym.visible = true;
   clock->advance(1000);

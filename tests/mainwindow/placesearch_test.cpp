@@ -3,11 +3,13 @@
 #include <cstring>
 #include <set>
 
+#include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "mainwindow/placesearch.h"
 #include "mainwindow/startup.h"
 #include "mapdisplay/catalogue.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
@@ -19,8 +21,7 @@ class PlaceSearch : public AppTest {
     waitstep = 0.5;
     Form_Load(*app, "");
     ASSERT_EQ(app->main.searchlists[1] + app->main.searchlists[2], "TOWNS.GTXTOWNS.GED");
-    parsepos(app->geo, "SJ 79718 84625", app->gps.ownx, app->gps.owny);  // the start of the drive
-    app->gps.ownhdg = 90;
+    ownfixat(*app, "SJ 79718 84625", 0, 90);  // the start of the drive
   }
   // One run as the search box makes it: the count raised first for a typed text.
   void typed(const std::string& text) {
@@ -179,7 +180,7 @@ TEST_F(PlaceSearch, ABinaryListIsReadOnlyWithinItsBytes) {
   app->main.searchidx = 2;
   nearestsearch(*app);
   EXPECT_EQ(std::tuple(app->speech.msgtext, app->main.foundx),
-            std::tuple("There are no more Town (binary list)", -250));
+            std::tuple("There are no more Town (binary list)", noposx));
 }
 
 }  // namespace

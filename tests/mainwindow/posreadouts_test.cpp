@@ -6,22 +6,13 @@
 #include "geodesy/ukgrid.h"
 #include "mainwindow/posreadouts.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
 
 class PosReadouts : public AppTest {
  protected:
-  void at(float lat, float lon) {
-    GpsState& g = app->gps;
-    std::tie(g.ownlat, g.ownlon) = std::tuple(lat, lon);
-    lltoosgb(app->geo, lat, lon, g.ownx, g.owny);
-  }
-  void atgrid(const std::string& ref) {
-    GpsState& g = app->gps;
-    parsepos(app->geo, ref, g.ownx, g.owny);
-    osgbtoll(app->geo, g.ownx, g.owny, g.ownlat, g.ownlon);
-  }
   const Items& said() const { return app->speech.lastsentence; }
 };
 
@@ -40,21 +31,22 @@ TEST_F(PosReadouts, LAndGForEachGridForm) {
   };
   const Row rows[] = {
       {"L: degrees, whole minutes without their leading zero, each decimal; longitude 2 without a stray and",
-       [&] { at(51 + 5.375f / 60, -(2 + 20.375f / 60)); }, sayownlatlong, "510537N0022037W", latlong},
-      {"G outside every grid and UTM off: the same as L", [&] { at(51 + 5.375f / 60, -(2 + 20.375f / 60)); },
+       [&] { ownfix(*app, 51 + 5.375f / 60, -(2 + 20.375f / 60)); }, sayownlatlong, "510537N0022037W", latlong},
+      {"G outside every grid and UTM off: the same as L", [&] { ownfix(*app, 51 + 5.375f / 60, -(2 + 20.375f / 60)); },
        sayowngrid, "510537N0022037W", latlong},
       {"G national grid (14): two letters and six digits",
-       [&] { squares({{"SJ", 300, 300}}), atgrid("SJ 75128 78480"); }, sayowngrid, "grid reference SJ751784",
+       [&] { squares({{"SJ", 300, 300}}), ownfixat(*app, "SJ 75128 78480"); }, sayowngrid, "grid reference SJ751784",
        {"gridrefe.wav", "S.wav", "J.wav", "7.wav", "5.wav", "1.wav", "7.wav", "8.wav", "4.wav"}},
-      {"G Irish grid (13): the letter (its blank shown, not said) and six digits", [&] { atgrid("O 15855 34718"); },
+      {"G Irish grid (13): the letter (its blank shown, not said) and six digits",
+       [&] { ownfixat(*app, "O 15855 34718"); },
        sayowngrid, "grid reference O 158347",
        {"gridrefe.wav", "O.wav", "1.wav", "5.wav", "8.wav", "3.wav", "4.wav", "7.wav"}},
       {"G UTM (18): zone and band, four easting and five northing digits",
-       [&] { app->geo.utmmode = 1, at(51.5f, -0.1f); }, sayowngrid, "grid reference 30U701257094",
+       [&] { app->geo.utmmode = 1, ownfix(*app, 51.5f, -0.1f); }, sayowngrid, "grid reference 30U701257094",
        {"gridrefe.wav", "3.wav", "0.wav", "U.wav", "7.wav", "0.wav", "1.wav", "2.wav", "5.wav", "7.wav", "0.wav",
         "9.wav", "4.wav"}},
       {"G MGRS (18, blank at 7): square letters and three digits each way",
-       [&] { app->geo.utmmode = 2, at(51.5f, -0.1f); }, sayowngrid, "grid reference 30UYC012094",
+       [&] { app->geo.utmmode = 2, ownfix(*app, 51.5f, -0.1f); }, sayowngrid, "grid reference 30UYC012094",
        {"gridrefe.wav", "3.wav", "0.wav", "U.wav", "Y.wav", "C.wav", "0.wav", "1.wav", "2.wav", "0.wav", "9.wav",
         "4.wav"}},
   };
@@ -85,11 +77,12 @@ TEST_F(PosReadouts, WhereAreWeAndItsReports) {
   };
   for (const Row& r : rows) {
     make();
-    at(53.3f, -2.4f);
+    ownfix(*app, 53.3f, -2.4f);
     app->main.platformkind = r.platform;
     app->nav.nodest = r.nodest;
     app->speech.nosound = static_cast<std::int16_t>(r.nosound);
-    std::tie(app->gps.ownhdg, app->win.zarn.spdbox.caption, app->win.zarn.disbox.caption) = std::tuple(90, "30", "2m");
+    ownheading(*app, 90);
+    std::tie(app->win.zarn.spdbox.caption, app->win.zarn.disbox.caption) = std::tuple("30", "2m");
     clock->advance(100);
     saywherekey(*app);
     EXPECT_EQ(std::tuple(heard("altisnot.wav"), heard("moveast.wav"), heard("destinat.wav")),
@@ -106,7 +99,7 @@ TEST_F(PosReadouts, NoPositionYetIsSaidNotConverted) {
       make();
       app->speech.ttsavail = 1;
       // Sentences without a fix: the tick has made the zero latitude and longitude a position.
-      if (receiving) lltoosgb(app->geo, 0, 0, app->gps.ownx, app->gps.owny);
+      if (receiving) ownfix(*app, 0, 0);
       key(*app);
       EXPECT_EQ(std::tuple(app->speech.msgtext, tts->said, app->main.herereptime),
                 std::tuple("No position yet", Items{"No position yet"}, 0.0f))

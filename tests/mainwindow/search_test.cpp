@@ -11,6 +11,7 @@
 #include "mapdisplay/catalogue.h"
 #include "mapdisplay/mapload.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
@@ -23,14 +24,13 @@ TEST_F(Search, EveryTypedCommandAndTheRunsStart) {
   copydemo();
   ASSERT_FALSE(loadccc(app->geo, app->files));
   GeoState& g = app->geo;  // squares that put a reference on the readers' failure values
-  for (auto [code, x, y] : {std::tuple("ZZ", -1.0f, 0.0f), {"PP", -250.0f, 950.0f}, {"QQ", -321.0f, 172.5f}})
+  for (auto [code, x, y] : {std::tuple("ZZ", -1.0f, 0.0f), {"PP", parsefailx, parsefaily}, {"QQ", -321.0f, 172.5f}})
     std::tie(g.ccccode[g.ccccount + 1], g.cccx[g.ccccount + 1], g.cccy[g.ccccount + 1], g.ccccount) =
         std::tuple(code, x, y, g.ccccount + 1);
   ASSERT_TRUE(readmaplist(*app) && readcat(*app) && readfnd(*app) && readloc(*app) == 6);
-  const auto& names = app->map.mapname;
-  loadmap(*app, static_cast<int>(std::find(names.begin(), names.end(), "CHESH") - names.begin()));
+  onemap(*app, "CHESH");
   ASSERT_EQ(app->map.maptitle, "Cheshire");
-  std::tie(app->gps.ownx, app->gps.owny) = std::tuple(375.128f, 376.02f);  // 2.46 km south of Knutsford
+  ownfixat(*app, 375.128f, 376.02f);  // 2.46 km south of Knutsford
   MainState& m = app->main;
   NavState& n = app->nav;
   const ZarnForm& z = app->win.zarn;
@@ -59,7 +59,7 @@ TEST_F(Search, EveryTypedCommandAndTheRunsStart) {
        [&] { return get("NEW.WAW") == mill && get("NEW.GTX") == gtx && said("comma", {}); }},
       {"30 m gives radius .1; the WAV keeps letters and digits, 8 of them", {"/St Mary's Well 2"},
        [&] { return get("NEW.WAW") == mill + well; },
-       [&] { app->gps.owny = 378.45f, gridreftext(app->geo, 375.128f, 378.45f, own); }},
+       [&] { ownmoved(*app, 375.128f, 378.45f), gridreftext(app->geo, 375.128f, 378.45f, own); }},
       {"/waw draws the places on the map, each beeping without its WAV; /WAWX is a place", {"/waw", "/WAWX"},
        [&] { return !z.surface.ops().empty() && wav->beeps && get("NEW.WAW").ends_with(",WAWX,WAWX.WAV,.1\r\n"); }},
       {"DFBRGREL, DISPLAYXY flip; RGI- hides the trace, RGI/ dumps; OO awaits the planner",

@@ -7,7 +7,9 @@
 #include "mainwindow/smallservices.h"
 #include "mainwindow/tick.h"
 #include "mapdisplay/symbols.h"
+#include "geodesy/helpers.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 #include "vehicles/mvforms.h"
 
 namespace zarn::test {
@@ -184,7 +186,7 @@ TEST_F(Tick, SpeedColourBoundaries) {
   stepping();  // no data, but a finished step each time
   for (const auto& [mph, colour] : {std::pair{0.0f, ui::green}, {30.0f, ui::green}, {30.5f, ui::yellow},
                                     {70.0f, ui::yellow}, {71.0f, ui::red}}) {
-    app->gps.ownspd = mph * 1.61f;
+    ownspeed(*app, mph * 1.61f);
     tick(1.5);
     EXPECT_EQ(app->win.zarn.spdbox.backcolor, colour) << mph;
   }
@@ -210,17 +212,16 @@ TEST_F(Tick, ModalWindowsStopTheServicesButNotTheHousekeepingAndAClickHoldsTheRe
 
 TEST_F(Tick, ReportsByTheirIntervals) {
   MainState& m = app->main;
-  GpsState& g = app->gps;
   m.repint = {0, 60, 20, 60};  // where we are, the destination, the direction
   const float t0 = app->timer();
   m.herereptime = m.destreptime = m.dirreptime = t0;
   tick(100);
   EXPECT_EQ(m.herereptime, t0) << "no fix yet: no reports";
-  std::tie(g.ownlat, g.ownlon, g.ownhdg) = std::tuple(53.3f, -2.3f, -1);
+  ownfix(*app, 53.3f, -2.3f);
   tick(1);
   EXPECT_EQ(std::tuple(m.herereptime > t0, m.destreptime > t0, m.dirreptime), std::tuple(true, true, t0))
       << "the direction report waits for a heading";
-  g.ownhdg = 90;
+  ownheading(*app, 90);
   const float here = m.herereptime, dest = m.destreptime;
   tick(20);
   EXPECT_EQ(std::tuple(m.dirreptime > t0, m.destreptime > dest, m.herereptime), std::tuple(true, true, here))
@@ -244,7 +245,7 @@ TEST_F(Tick, TrailDotsByTheIntervalAndMidnightPullsTheLastStepBack) {
   tick();
   EXPECT_GT(m.lasttrail, t1) << "the demo's DEM line: every tick";
   m.laststep = 86399;
-  clock->settimer(86399.5);
+  at(*clock, "23:59:59.5");
   tick(1);
   EXPECT_LT(m.laststep, 10);
 }
@@ -292,8 +293,7 @@ TEST_F(Services, PointerReadoutShowsWhatLiesUnderThePointer) {
   squares({{"TQ", 500, 100}});
   clock->settimer(1000);
   ZarnForm& z = app->win.zarn;
-  MapView& m = app->map;  // 100 m a pixel
-  std::tie(m.mapxmin, m.mapxmax, m.mapymin, m.mapymax) = std::tuple(500.0f, 564.0f, 150.0f, 198.0f);
+  gridview(*app, 500, 150, 564, 198);  // 100 m a pixel
   mousereadout(*app, 0, 0, 321, 241);
   EXPECT_EQ(std::tuple(app->main.lastclick, z.modebox.caption, z.iconmouse.left, z.iconmouse.top),
             std::tuple(1000.0f, "<-", 321, 241));
@@ -312,17 +312,18 @@ TEST_F(Services, PointerReadoutShowsWhatLiesUnderThePointer) {
 }
 
 TEST_F(Services, DestinationReadoutClockPositions) {
-  std::tie(app->main.metric, app->gps.ownx, app->gps.owny, app->nav.curdest) = std::tuple(1, 400.0f, 400.0f, 3);
+  std::tie(app->main.metric, app->nav.curdest) = std::tuple(1, 3);
+  ownfixat(*app, 400, 400);
   // Places the destination 10 km away at a bearing whose whole degree is brg.
   const auto dest = [&](int brg) {
-    app->nav.destx[3] = static_cast<float>(400 + 10 * std::sin((brg - 0.2) * M_PI / 180));
-    app->nav.desty[3] = static_cast<float>(400 + 10 * std::cos((brg - 0.2) * M_PI / 180));
+    app->nav.destx[3] = static_cast<float>(400 + 10 * std::sin(degtorad(brg - 0.2)));
+    app->nav.desty[3] = static_cast<float>(400 + 10 * std::cos(degtorad(brg - 0.2)));
   };
   for (const auto& [brg, hdg, clock] : {std::tuple{10, 350, 1}, {0, 0, 12}, {0, 359, 12},  // -344 / 30 floors to -12
                                         {180, 0, 6}, {90, -1, 3}, {345, -1, 12}, {343, -1, 11}, {344, -1, 12},
                                         {100, 10, 3}}) {
     dest(brg);
-    app->gps.ownhdg = hdg;
+    ownheading(*app, hdg);
     showdestdist(*app);
     EXPECT_EQ(std::tuple(app->nav.clockbrg, app->win.zarn.dirbox.caption, app->win.zarn.disbox.caption),
               std::tuple(clock, " " + std::to_string(clock) + "oc", " 10k"))

@@ -22,6 +22,7 @@ namespace zarn {
 namespace {
 
 using maptest::Items;
+using namespace test;
 
 // The road of the drive as the demo maps draw it: a yellow fill in a brown casing.
 const QColor roadfill(255, 205, 70), roadcasing(110, 70, 30);
@@ -36,8 +37,8 @@ std::pair<int, int> road(const QImage& img, float px, float py, int r0, int r1) 
   bool quarter[4] = {};
   for (int deg = 0; deg < 360; deg += 2)
     for (int r = r0; r <= r1; ++r) {
-      const int x = static_cast<int>(std::lround(px + r * std::sin(deg * 3.14159 / 180)));
-      const int y = static_cast<int>(std::lround(py - r * std::cos(deg * 3.14159 / 180)));
+      const int x = ui::pixel(px + r * std::sin(deg * shortpi / 180));
+      const int y = ui::pixel(py - r * std::cos(deg * shortpi / 180));
       if (img.rect().contains(x, y) && near(img.pixelColor(x, y), roadfill)) quarter[deg / 90] = ++count;
     }
   return {count, quarter[0] + quarter[1] + quarter[2] + quarter[3]};
@@ -59,8 +60,7 @@ class Demo : public maptest::MapTest {
     z().car.setpicture(loadpicture(*app, "CARICON0.ICO"));
     z().show();
     const auto f = maptest::drivefixes().at(n);
-    lltoosgb(app->geo, f.lat, f.lon, app->gps.ownx, app->gps.owny);
-    app->gps.ownhdg = f.course;
+    ownfix(*app, f.lat, f.lon, 0, f.course);
     choosemap(*app, app->gps.ownx, app->gps.owny);
     updatecar(*app);
     const auto [px, py] = pix(app->gps.ownx, app->gps.owny);
@@ -98,8 +98,7 @@ TEST_F(Demo, EveryListedMapLoadsWithItsPicturesNoticeAndReferencePointsOnTheirPi
     SCOPED_TRACE(d->title);
     EXPECT_TRUE(m().mapname[k].size() <= 8 && app->files.exists(d->places)) << "a short name, a place file";
     // The own car in the middle of the map, where a tiled map centres its view.
-    app->gps.ownx = (m().mapswx[k] + m().mapnex[k]) / 2;
-    app->gps.owny = (m().mapswy[k] + m().mapney[k]) / 2;
+    ownmoved(*app, (m().mapswx[k] + m().mapnex[k]) / 2, (m().mapswy[k] + m().mapney[k]) / 2);
     loadmap(*app, i);
     ASSERT_EQ(m().curmap, i);
     EXPECT_EQ(m().maptitle, d->title);

@@ -10,7 +10,9 @@
 namespace zarn {
 namespace {
 
-constexpr double deg = 3.14159 / 180;
+using namespace test;
+
+constexpr double deg = shortpi / 180;  // as the car's pointer turns
 
 class Car : public maptest::MapTest {
  protected:
@@ -20,13 +22,13 @@ class Car : public maptest::MapTest {
   }
   // Puts the car at (x, y) with the heading, updates it and returns its pixel.
   std::pair<float, float> carat(float x, float y, int hdg) {
-    std::tie(app->gps.ownx, app->gps.owny, app->gps.ownhdg) = std::tuple(x, y, hdg);
+    ownfixat(*app, x, y, 0, hdg);
     updatecar(*app);
     return pix(x, y);
   }
   bool pointershown() { return z().v.exists(1) && z().v[1].visible && z().vshad1.visible; }
   void found(bool yes) {
-    std::tie(app->main.foundx, app->main.foundy) = yes ? std::pair(305.0f, 303.0f) : std::pair(-250.0f, -950.0f);
+    std::tie(app->main.foundx, app->main.foundy) = yes ? std::pair(305.0f, 303.0f) : std::pair(noposx, noposy);
   }
 };
 using Marks = Car;
@@ -35,13 +37,13 @@ TEST_F(Car, NoPositionHidesTheCarAndAddsNoDot) {
   app->map.histint = 0;  // a dot with every update
   carat(350, 330, 90);
   EXPECT_TRUE(z().car.visible && pointershown());
-  carat(-250, -950, 90);
+  carat(noposx, noposy, 90);
   EXPECT_EQ(std::tuple(z().car.visible || pointershown(), app->map.trailcount), std::tuple(false, 1));
   view(-300, -200);  // only the exact pair means no position
-  carat(-250, 320, 90);
+  carat(noposx, 320, 90);
   EXPECT_EQ(std::tuple(z().car.visible, app->map.trailcount), std::tuple(true, 2));
   z().car.visible = true;  // nor does a redraw show it
-  carat(-250, -950, 0);
+  carat(noposx, noposy, 0);
   hideoverlays(*app);
   redrawmap(*app);
   EXPECT_FALSE(z().car.visible || pointershown());
@@ -52,17 +54,17 @@ TEST_F(Car, CarIsCentredAndThePointerFanFollowsTheScreenHeading) {
   z().car.setpicture(app->sys.images->load(dir / "CARICON0.ICO"));
   auto [px, py] = carat(350, 337.5f, 0);
   EXPECT_EQ(std::tuple(z().car.left, z().car.top, z().v[3].y1, z().v[0].visible),
-            std::tuple(std::lround(px - 16), std::lround(py - 16), std::lround(py) - 30, false))
+            std::tuple(ui::pixel(px - 16), ui::pixel(py - 16), ui::pixel(py) - 30, false))
       << "the icon centred, the tip 30 pixels up, element 0 never shown";
   // On a map turned by 90 degrees a heading of 45 points 45 degrees left of screen up.
   turn(90);
   std::tie(px, py) = carat(350, 337.5f, 45);
   EXPECT_EQ(std::tuple(z().v[1].x1, z().v[1].y1),
-            std::tuple(std::lround(px - 30 * std::sin(45 * deg)), std::lround(py - 30 * std::cos(45 * deg))));
+            std::tuple(ui::pixel(px - 30 * std::sin(45 * deg)), ui::pixel(py - 30 * std::cos(45 * deg))));
   EXPECT_NEAR(app->map.hdgsin, std::sin(45 * deg), 1e-6) << "of the own heading, not the screen's";
   app->map.norotmap = 1;  // with the turned picture missing nothing is turned
   std::tie(px, py) = carat(350, 337.5f, 45);
-  EXPECT_EQ(z().v[1].x1, std::lround(px + 30 * std::sin(45 * deg)));
+  EXPECT_EQ(z().v[1].x1, ui::pixel(px + 30 * std::sin(45 * deg)));
 }
 
 TEST_F(Car, ArrowIconOfTheScreenHeadingReadOnceAMap) {
@@ -78,7 +80,7 @@ TEST_F(Car, ArrowIconOfTheScreenHeadingReadOnceAMap) {
   }
   const auto [px, py] = carat(350, 337.5f, 0);
   EXPECT_EQ(std::tuple(z().vecticon.left, z().vecticon.top, reads.size()),
-            std::tuple(std::lround(px) - 16, std::lround(py) - 16, 5u))
+            std::tuple(ui::pixel(px) - 16, ui::pixel(py) - 16, 5u))
       << "each icon read once";
   carat(350, 337.5f, -1);  // no heading: neither pointer nor arrow, on a turned map too
   EXPECT_EQ(std::tuple(shown(z().vecticon), pointershown(), z().car.visible), std::tuple("", false, true));
@@ -114,7 +116,7 @@ TEST_F(Car, TrailRingReusesTheOldestDotAndARedrawKeepsItsSlots) {
   EXPECT_FALSE(z().p[4].visible);
   redrawmap(*app);
   EXPECT_EQ(std::tuple(m.trailcount, m.trailidx, m.trailx, z().p[4].visible), std::tuple(10, 3, x, true));
-  EXPECT_EQ(z().p[4].left + z().p[4].width / 2, std::lround(pix(m.trailx[4], m.traily[4]).first)) << "on the new map";
+  EXPECT_EQ(z().p[4].left + z().p[4].width / 2, ui::pixel(pix(m.trailx[4], m.traily[4]).first)) << "on the new map";
   dots(40, 40);
   EXPECT_EQ(m.trailidx, 4) << "the next dot goes where it would have gone";
   cleartrail(*app);
@@ -183,7 +185,7 @@ TEST_F(Marks, DestinationMarkerAndTheMapThatFollowsIt) {
   showdest(*app, 375, 382, 3);
   const auto [px, py] = pix(375, 382);
   EXPECT_EQ(std::tuple(z().dest.visible, z().dest.left, z().destlab.caption, z().destlab.top),
-            std::tuple(true, std::lround(px) - 16, "Home farm", std::lround(py) + 15));
+            std::tuple(true, ui::pixel(px) - 16, "Home farm", ui::pixel(py) + 15));
   showdest(*app, 375, 382, 201);
   EXPECT_FALSE(z().dest.visible) << "no such slot";
 }
@@ -199,7 +201,7 @@ TEST_F(Marks, RedrawShowsTheMapWidthTheHomeIconAndTheVehicles) {
   std::tie(app->main.homex, app->main.homey) = std::pair(305.0f, 303.0f);
   hideoverlays(*app);
   redrawmap(*app);
-  EXPECT_EQ(std::tuple(z().home.visible, z().home.left), std::tuple(true, std::lround(pix(305, 303).first) - 16));
+  EXPECT_EQ(std::tuple(z().home.visible, z().home.left), std::tuple(true, ui::pixel(pix(305, 303).first) - 16));
   app->main.nohome = 1;
   hideoverlays(*app);
   redrawmap(*app);

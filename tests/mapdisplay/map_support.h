@@ -11,10 +11,12 @@
 #include "mapdisplay/catalogue.h"
 #include "mapdisplay/tiles.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::maptest {
 
 using test::Items;
+using namespace test;  // the builders
 
 struct Fix {
   float lat, lon;
@@ -60,11 +62,7 @@ class MapTest : public test::AppTest {
     tileinit(*app);
   }
   // The demo map set in the working directory, its grid squares and its catalogue.
-  void demo() {
-    copydemo();
-    ASSERT_EQ(loadccc(app->geo, app->files), std::nullopt);
-    catalogue();
-  }
+  void demo() const { demomaps(*app); }
   // Counts the pictures read from here on.
   Items& counting() {
     auto c = std::make_unique<Counting>();
@@ -87,12 +85,10 @@ class MapTest : public test::AppTest {
     bmp(name + ".BMP");
   }
   // A north-up grid view of the given east span (km) over a 640 x 480 picture, 4:3.
-  void view(float x0, float x1) const {
-    std::tie(m().curlatlon, m().mapxmin, m().mapxmax, m().mapymin, m().mapymax) =
-        std::tuple(0, x0, x1, 300.0f, 300 + (x1 - x0) * 3 / 4);
-  }
+  void view(float x0, float x1) const { gridview(*app, x0, 300, x1, 300 + (x1 - x0) * 3 / 4); }
+  // Turned as the map rotation turns, by the short pi in single precision.
   void turn(float deg) const {
-    const float s = std::sin(deg * 3.14159f / 180), c = std::cos(deg * 3.14159f / 180);
+    const float r = deg * static_cast<float>(shortpi) / 180, s = std::sin(r), c = std::cos(r);
     std::tie(m().rotangle, m().rotsin, m().rotcos, m().rotsinneg, m().rotcosneg) = std::tuple(deg, s, c, -s, c);
   }
   // The window pixel of a world position.

@@ -15,6 +15,7 @@ namespace zarn {
 namespace {
 
 using maptest::Items;
+using namespace test;
 
 class Catalogue : public maptest::MapTest {
  protected:
@@ -33,8 +34,7 @@ class Catalogue : public maptest::MapTest {
   }
   // Moves the car to the fix and lets the map follow it.
   void at(const maptest::Fix& f) {
-    lltoosgb(app->geo, f.lat, f.lon, app->gps.ownx, app->gps.owny);
-    app->gps.ownhdg = f.course;
+    ownfix(*app, f.lat, f.lon, 0, f.course);
     choosemap(*app, app->gps.ownx, app->gps.owny);
   }
   // True when the map picture or the tiles were loaded since the last call.
@@ -46,8 +46,8 @@ class Catalogue : public maptest::MapTest {
   }
   // Moves the car to dx, dy pixels from the window centre (320, 240) of the view shown.
   void move(float dx, float dy) {
-    app->gps.ownx = m().mapxmin + (320 + dx) * (m().mapxmax - m().mapxmin) / 639;
-    app->gps.owny = m().mapymax - (240 + dy) * (m().mapymax - m().mapymin) / 479;
+    ownmoved(*app, m().mapxmin + (320 + dx) * (m().mapxmax - m().mapxmin) / 639,
+             m().mapymax - (240 + dy) * (m().mapymax - m().mapymin) / 479);
     choosemap(*app, app->gps.ownx, app->gps.owny);
   }
   // A one-map catalogue of the naming scheme, tiles in T/.
@@ -393,16 +393,18 @@ TEST(SetRotation, SectorsByHeading) {
   for (const auto& [headingup, sectors, heading, angle] :
        {std::tuple{1, 4, 44, 0.0f}, {1, 4, 45, 90.0f}, {1, 4, 314, 270.0f}, {1, 4, 315, 0.0f}, {1, 2, 89, 0.0f},
         {1, 2, 90, 180.0f}, {1, 2, 270, 0.0f}, {0, 8, 90, 0.0f}, {1, 0, 90, 0.0f}}) {
-    std::tie(app.map.headingup, app.map.rotsectors, app.gps.ownhdg) = std::tuple(headingup, sectors, heading);
+    std::tie(app.map.headingup, app.map.rotsectors) = std::pair(headingup, sectors);
+    ownheading(app, heading);
     setrotation(app);
     EXPECT_EQ(app.map.rotangle, angle) << sectors << " sectors, heading " << heading;
   }
 }
 
 TEST_F(Choice, MapMakerAsksOnlyBeyondItsDistance) {
-  std::tie(m().automapdist, m().automapx, m().automapy, app->gps.owny) = std::tuple(5.0f, 370.0f, 382.0f, 382.0f);
+  std::tie(m().automapdist, m().automapx, m().automapy) = std::tuple(5.0f, 370.0f, 382.0f);
   for (const auto& [on, x, made] : {std::tuple{1, 375.0f, 370.0f}, {1, 375.01f, 375.01f}, {0, 400.0f, 375.01f}}) {
-    std::tie(m().automapon, app->gps.ownx) = std::tuple(on, x);
+    m().automapon = on;
+    ownmoved(*app, x, 382);
     automapmove(*app);
     EXPECT_EQ(m().automapx, made) << "exactly the distance: no new map; switched off: none";
   }
@@ -436,7 +438,7 @@ TEST_F(Choice, ChoosesTheNarrowestAllowedMap) {
 TEST_F(Choice, TiledMapIsRecentredWhenThePositionDriftsFortyPixels) {
   put("TILED.DES", "Tiles\r\nTILED\r\nTILE3T\\, 6.4, 0\r\nSJ 60000 70000, 0, 0\r\nSJ 99000 99000, 0, 0\r\n");
   catalogue("TILED\r\n");
-  std::tie(app->gps.ownx, app->gps.owny) = std::pair(375.0f, 382.0f);
+  ownfixat(*app, 375, 382);
   choosemap(*app, 375, 382);
   ASSERT_EQ(std::tuple(m().curmap, loaded()), std::tuple(1, true));
   move(39, 39);
@@ -445,7 +447,8 @@ TEST_F(Choice, TiledMapIsRecentredWhenThePositionDriftsFortyPixels) {
   EXPECT_TRUE(loaded()) << "40 pixels on one axis";
   EXPECT_NEAR((app->map.mapxmin + app->map.mapxmax) / 2, app->gps.ownx, 1e-3) << "centred on the position";
   // Turned by 90 degrees the view centre stays at the window's; the map's own centre plays no part.
-  std::tie(app->map.headingup, app->map.rotsectors, app->gps.ownhdg) = std::tuple(1, 8, 90);
+  std::tie(app->map.headingup, app->map.rotsectors) = std::pair(1, 8);
+  ownheading(*app, 90);
   move(10, 0);
   ASSERT_EQ(app->map.rotangle, 90);
   EXPECT_FALSE(loaded());

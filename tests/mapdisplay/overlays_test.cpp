@@ -13,6 +13,7 @@ namespace zarn {
 namespace {
 
 using maptest::Items;
+using namespace test;
 using Op = ui::DrawOp;
 
 class Overlays : public maptest::MapTest {
@@ -22,8 +23,7 @@ class Overlays : public maptest::MapTest {
     demo();
     loadmap(*app, 5);
     const auto f = maptest::drivefixes().front();
-    lltoosgb(app->geo, f.lat, f.lon, app->gps.ownx, app->gps.owny);
-    app->gps.ownhdg = 90;
+    ownfix(*app, f.lat, f.lon, 0, 90);
     m().nofcache = 1;
   }
   const std::vector<Op>& ops() const { return z().surface.ops(); }
@@ -78,7 +78,7 @@ TEST_F(Overlays, NearestWalksOutwardEachAreaOnceThenSaysThereAreNoMore) {
 TEST_F(Overlays, CacheFollowsTheCarAndIsKeptWhenTheObjectFileIsMissingPointLinesBounded) {
   local();
   const std::string cache = get("ZARNNEAR.NOF");
-  app->gps.ownx += 20;  // 13 to 27 km from the areas; the cache radius is 25 km
+  ownmoved(*app, app->gps.ownx + 20, app->gps.owny);  // 13 to 27 km from the areas; the cache radius is 25 km
   std::filesystem::rename(dir / "ZARN.NOF", dir / "NOF.OLD");
   saynearest(*app, 0);
   EXPECT_EQ(std::tuple(get("ZARNNEAR.NOF"), app->main.foundlabel), std::tuple(cache, "Ringway airfield"));
@@ -90,7 +90,7 @@ TEST_F(Overlays, CacheFollowsTheCarAndIsKeptWhenTheObjectFileIsMissingPointLines
                    R"("P","SJ 81245 83693","1.6","Ringway airfield")",
                    R"("4 SJ79618318 SJ80358223 SJ82878420 SJ82138515")", "END,,,,"}));
   std::filesystem::remove(dir / "ZARNNEAR.NOF");  // the object file alone
-  app->gps.ownx -= 20;
+  ownmoved(*app, app->gps.ownx - 20, app->gps.owny);
   for (const auto& [guards, line, edges] :
        {std::tuple{"count above the points held", "9 SJ78008400 SJ79008400", 2},
         {"count below them", "2 SJ78008400 SJ79008400 SJ79008500", 2}, {"one point", "1 SJ78008400", 1},

@@ -4,6 +4,7 @@
 #include "navigation/guidance.h"
 #include "navigation/iform.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
@@ -88,8 +89,8 @@ class Guidance : public Destinations {
   Items drive(const std::vector<std::tuple<float, float, int>>& route) {
     Items given;
     for (const auto& [x, y, hdg] : route) {
-      std::tie(app->gps.ownx, app->gps.owny, app->gps.ownhdg, app->nav.rgiloadx, app->nav.rgiloady) =
-          std::tuple(x, y, hdg, x, y);
+      ownfixat(*app, x, y, 0, hdg);
+      std::tie(app->nav.rgiloadx, app->nav.rgiloady) = std::pair(x, y);
       const std::string before = app->nav.rgilasttext;
       rgistep(*app);
       if (app->nav.rgilasttext != before) given.push_back(app->nav.rgilasttext);

@@ -2,12 +2,14 @@
 #include <QImage>
 #include <cmath>
 
+#include "geodesy/helpers.h"
 #include "navigation/iform.h"
 #include "platform/qt/formview.h"
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
@@ -26,7 +28,8 @@ TEST_F(InstrumentsQt, DrawnAtAKnownSpeedHeadingAndDestination) {
   loadinstrpic(*app);
   ASSERT_TRUE(f.Image1.picture) << "no French panel: the plain one";
   // 100 km/h, heading north-east, the destination 2 km to the south-east: 90 degrees right.
-  std::tie(app->gps.ownspd, app->gps.ownhdg, app->gps.ownx, app->gps.owny, app->main.metric) = std::tuple(100.f, 45, 380.f, 380.f, 1);
+  ownfixat(*app, 380, 380, 100, 45);
+  app->main.metric = 1;
   std::tie(app->nav.destx[0], app->nav.desty[0]) = std::pair(380 + std::sqrt(2.f), 380 - std::sqrt(2.f));
   updateinstr(*app);
   qt::QtUi ui([this] { return app->win.all(); });
@@ -35,9 +38,9 @@ TEST_F(InstrumentsQt, DrawnAtAKnownSpeedHeadingAndDestination) {
   EXPECT_TRUE(shot.save(QString::fromStdString((std::filesystem::read_symlink("/proc/self/exe").parent_path() / "instruments.png").string())));
   for (QPoint p : {QPoint(110, 232), QPoint(250, 100), QPoint(160, 205)}) EXPECT_EQ(shot.pixelColor(p), panel.pixelColor(p)) << "the panel shows";
   for (const auto& [l, deg] : {std::pair(&f.instspd, 120.0), std::pair(&f.insthdg, 45.0), std::pair(&f.instdest, 90.0)}) {
-    const double s = std::sin(deg * M_PI / 180), c = std::cos(deg * M_PI / 180);
+    const double s = std::sin(degtorad(deg)), c = std::cos(degtorad(deg));
     for (double r : {14.0, 36.0, 54.0}) {
-      const auto at = [&](double k) { return QPoint(static_cast<int>(std::lround(l->x1 + k * s)), static_cast<int>(std::lround(l->y1 - k * c))); };
+      const auto at = [&](double k) { return QPoint(ui::pixel(l->x1 + k * s), ui::pixel(l->y1 - k * c)); };
       EXPECT_EQ(shot.pixelColor(at(r)), qt::qcolour(l->bordercolor)) << l->name << " at " << r;
       EXPECT_NE(shot.pixelColor(at(-r)), qt::qcolour(l->bordercolor)) << l->name << " opposite, at " << r;
     }

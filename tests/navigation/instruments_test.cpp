@@ -7,7 +7,9 @@
 #include "navigation/iform.h"
 #include "navigation/tripmeter.h"
 #include "platform/textrules.h"
+#include "geodesy/helpers.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 #include "support/runtool.h"
 
 namespace zarn::test {
@@ -18,7 +20,7 @@ using Instruments = AppTest;
 // A needle's direction in degrees clockwise from up, or its length when asked.
 double angle(const ui::Line& l, bool len = false) {
   if (len) return std::hypot(l.x2 - l.x1, l.y2 - l.y1);
-  const double a = std::atan2(l.x2 - l.x1, l.y1 - l.y2) * 180 / M_PI;
+  const double a = std::atan2(l.x2 - l.x1, l.y1 - l.y2) / degrad;
   return a < 0 ? a + 360 : a;
 }
 
@@ -38,7 +40,8 @@ TEST_F(Instruments, TripDistanceGatesUnitsAndEstimates) {
       {"no destination", 5, 60, 0, 1, "?", "?"},
       {"an overflowing time is taken as none", 3e38f, 10, 2, 0, "0s", "12:00"}};
   for (const auto& c : estimates) {
-    std::tie(app->nav.destdist, app->gps.ownspd, app->main.platformkind, app->nav.nodest) = std::tuple(c.km, c.spd, c.platform, c.nodest);
+    std::tie(app->nav.destdist, app->main.platformkind, app->nav.nodest) = std::tuple(c.km, c.platform, c.nodest);
+    ownspeed(*app, c.spd);
     tripmeter(*app);
     EXPECT_EQ(std::tuple(f.timetil.caption, f.etalab.caption), std::tuple(c.go, c.eta)) << c.guards;
   }
@@ -54,7 +57,8 @@ TEST_F(Instruments, TripDistanceGatesUnitsAndEstimates) {
       {"an overflowing distance keeps the last", 50, 3e38f, 2, 1, 0, 2, "2", true}};
   for (const auto& c : trips) {
     const float now = app->timer();
-    std::tie(app->nav.tripkm, app->nav.triptimer, app->gps.ownspd, f.miletacho.caption) = std::tuple(c.km0, now - c.dt, c.spd, "-");
+    std::tie(app->nav.tripkm, app->nav.triptimer, f.miletacho.caption) = std::tuple(c.km0, now - c.dt, "-");
+    ownspeed(*app, c.spd);
     std::tie(app->main.metric, app->main.nautical) = std::pair(c.metric, c.nautical);
     tripmeter(*app);
     EXPECT_NEAR(app->nav.tripkm, c.km, 1e-5) << c.guards;
@@ -90,7 +94,7 @@ TEST_F(Instruments, NeedlesAndReadouts) {
   updateinstr(*app);
   EXPECT_EQ(std::tuple(f.instspdk.caption, f.insthdgt.caption, app->nav.destdist), std::tuple("47 kmph", "000", 42)) << "hidden";
   f.show();
-  std::tie(g.altseen, g.ownaltft, g.climbrate) = std::tuple(1, 500.7f, -50.0f);
+  ownaltitude(*app, 500.7f, -50.0f);
   const struct { const char* guards; float spd; int metric, nautical, hdg; float destkm; double spdangle, hdgangle, destangle;
                  const char* kmh; const char* mph; const char* hdgtext; const char* brg; int circle; } cases[] = {
       {"100 km/h metric: 5/6 of a turn from straight down", 100, 1, 0, 85, 9, 120, 85, 5, " 100 kmph", " 62 mph", "085", "005", 14},
@@ -101,7 +105,8 @@ TEST_F(Instruments, NeedlesAndReadouts) {
       {"no heading: '?', no needle, the plain bearing", 0, 1, 0, -1, 9, 180, -1, 91, " 0 kmph", " 0 mph", "?", "090", 14},
       {"at the destination the circle is whole", 30, 1, 0, 10, 0, 270, 10, -1, " 30 kmph", " 18 mph", "010", "350", 136}};
   for (const auto& c : cases) {
-    std::tie(g.ownspd, g.ownhdg, g.ownx, g.owny, app->main.metric, app->main.nautical) = std::tuple(c.spd, c.hdg, 380.f, 380.f, c.metric, c.nautical);
+    ownfixat(*app, 380, 380, c.spd, c.hdg);
+    std::tie(app->main.metric, app->main.nautical) = std::pair(c.metric, c.nautical);
     std::tie(app->nav.destx[0], app->nav.desty[0]) = std::pair(380 + c.destkm, 380.f);
     updateinstr(*app);
     for (const auto& [l, want] : {std::pair(&f.instspd, c.spdangle), std::pair(&f.insthdg, c.hdgangle), std::pair(&f.instdest, c.destangle)})
@@ -112,9 +117,11 @@ TEST_F(Instruments, NeedlesAndReadouts) {
   }
   EXPECT_EQ(std::tuple(f.instdd.caption, f.instalt.caption), std::tuple(" 0 metres", "500 FT -50 FPM"));
   // Side mode keeps the window off the car's half of a 640-pixel screen; ">>" holds it still.
-  std::tie(app->map.mapxmin, app->map.mapxmax, app->map.mapymin, app->map.mapymax, app->win.zarn.width) = std::tuple(370.f, 390.f, 370.f, 385.f, 640);
+  gridview(*app, 370, 370, 390, 385);
+  app->win.zarn.width = 640;
   for (const auto& [side, x, left] : {std::tuple(">>", 389.f, 123), std::tuple("<>", 380.f, 123), std::tuple("<>", 389.f, 0), std::tuple("<>", 371.f, 320)}) {
-    std::tie(f.iside.caption, f.left, g.ownx) = std::tuple(side, 123, x);
+    std::tie(f.iside.caption, f.left) = std::tuple(side, 123);
+    ownmoved(*app, x, g.owny);
     updateinstr(*app);
     EXPECT_EQ(f.left, left) << side << " car at " << x;
   }

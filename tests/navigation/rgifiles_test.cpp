@@ -6,6 +6,7 @@
 #include "navigation/rgifiles.h"
 #include "navigation/rgishow.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
@@ -30,7 +31,7 @@ class RgiTest : public AppTest {
   std::string load(const std::string& file, const std::string& at, const std::string& index = "") {
     const std::string rgb = file.substr(0, file.size() - 4) + ".RGB";
     index.empty() ? void(std::filesystem::remove(dir / rgb)) : put(rgb, index);
-    parsepos(app->geo, at, app->gps.ownx, app->gps.owny);
+    ownfixat(*app, at);
     app->nav.rgifile = file;
     return readrgb(*app), savergi(*app), get("RGI.TXT");
   }
@@ -80,7 +81,8 @@ TEST_F(RgiTest, StoreHoldsWhatIsWithinHalfAKilometreAndReloadsAfterAThird) {
   EXPECT_EQ(std::tuple(trace.caption, trace.backcolor), std::tuple("2 RGI loaded in0 secs from4 in B.RGI", ui::green));
   EXPECT_EQ(load("", A), " 0 \r\n");
   for (const float move : {0.29f, 0.3f}) {
-    std::tie(app->gps.ownx, app->gps.owny, app->nav.rgiloadx, app->nav.rgiloady) = std::tuple(400.f, move, 400.f, 0.f);
+    ownfixat(*app, 400, move);
+    std::tie(app->nav.rgiloadx, app->nav.rgiloady) = std::pair(400.f, 0.f);
     loadrgi(*app);
     EXPECT_EQ(app->nav.rgiloady, move == 0.3f ? move : 0) << move;
   }
@@ -90,8 +92,9 @@ TEST_F(RgiTest, PlotMarksTurnsInsideTheMapAndTypedWordsAnyCase) {
   put("P.RGI", rec(A) + rec("SJ 12600 67890", "rgi$tr.wav") + rec("SJ 12500 67990", "RGI$TRT.WAV") +
                    rec("SJ 12400 67890", "RGI$TR$TL.WAV") + rec("SJ 12200 67890") + rec("SJ 13300 67890"));
   load("P.RGI", A);
-  parsepos(app->geo, "SJ 12200 67000", app->map.mapxmin, app->map.mapymin);
-  std::tie(app->map.mapxmax, app->map.mapymax) = std::pair(314.f, 368.5f);
+  float x = 0, y = 0;
+  parsepos(app->geo, "SJ 12200 67000", x, y);
+  gridview(*app, x, y, 314, 368.5f);
   ASSERT_TRUE(rgiword(*app, "rgi+") && app->win.zarn.rgitrace.visible);
   EXPECT_EQ(app->speech.msgtext, "5 of 6 in P.RGI");
   // Circles (colour/radius) round the loaded ones, and a dot for each of the file; none on the map's west edge.

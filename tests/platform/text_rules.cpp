@@ -50,6 +50,12 @@ TEST(TextRules, NumbersAndStringsMadeAsTheOldRuntimeMadeThem) {
       {"UTF-8 to Latin-1", latin1("caf\xC3\xA9 \xC2\xB0"), "caf\xE9 \xB0"}, {"Date$", datetext(t), "10-06-2020"},
       {"the euro sign is not Latin-1", latin1("\xE2\x82\xAC"), "refused"},
       {"Latin-1 bytes are not UTF-8", latin1("caf\xE9"), "refused"},
+      {"padded to a column", pad("AB1", 5) + "|", "AB1  |"}, {"a longer text is not cut", pad("ABCDEF", 3), "ABCDEF"},
+      {"zeros in front", padleft("7", 3, '0'), "007"},
+      {"digits only, not the superscript one; an empty text counts",
+       std::string() + "01"[alldigits("0123456789")] + "01"[alldigits("")] + "01"[alldigits("12 ")] +
+           "01"[alldigits("\xB9")] + "01"[alldigits("/:")],
+       "11000"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.guards;
   for (float v : {0.6f, -0.5f, 1234567.0f, 1e-5f, 531.979f, -1e20f})

@@ -1,5 +1,6 @@
 // The spoken position report over small place files, where-we-are from the landmark list of
 // the square ahead, and the where-am-I lines.
+#include "geodesy/helpers.h"
 #include "speech/position.h"
 #include "speech/queue.h"
 #include "speech/whereami.h"
@@ -72,8 +73,8 @@ TEST_F(Position, NoPositionOrNoPlaceFileSpeaksOnlyWhatIsQueued) {
   put("ZARN.WAW", towns("3"));
   std::tie(app->speech.placefound, app->speech.msgtext, app->map.placemin) = std::tuple(1, "kept", 2.0f);
   queuewav(*app, "a.wav");
-  sayposition(*app, -250, 167, "weare.wav");
-  sayposition(*app, 447, -950, "weare.wav");
+  sayposition(*app, noposx, 167, "weare.wav");  // either half of the no-position value
+  sayposition(*app, 447, noposy, "weare.wav");
   EXPECT_EQ(std::tuple(heard(), app->speech.placefound), std::tuple("a.wav", 1));
   app->map.placesfile = "MAP1.WAW";  // a map's own place file, missing
   sayposition(*app, 447, 167, "weare.wav");
@@ -96,8 +97,8 @@ class WhereWeAre : public SpeechTest {
     drive(447.5f, 167.5f, 0, 10, 0);
   }
   void drive(float x, float y, float ve, float vn, int hdg, float spd = 0) {
-    auto& g = app->gps;
-    std::tie(g.ownx, g.owny, g.ownve, g.ownvn, g.ownhdg, g.ownspd) = std::tuple(x, y, ve, vn, hdg, spd);
+    ownfixat(*app, x, y, spd, hdg);
+    ownvelocity(*app, ve, vn);
   }
   void tick(double seconds = 0.25) { clock->advance(seconds); saywhereweare(*app); }
 };
@@ -109,7 +110,8 @@ TEST_F(WhereWeAre, AnnouncesALandmarkAheadOnceHoldingBackThePeriodicReports) {
   tick();
   EXPECT_EQ(msg(), "");
   app->gps.dgpsfix = 0;  // ten seconds ahead
-  std::tie(app->main.repint[2], app->nav.destdist, app->gps.ownspd) = std::tuple(30, 6.0f, 36.0f);
+  std::tie(app->main.repint[2], app->nav.destdist) = std::tuple(30, 6.0f);
+  ownspeed(*app, 36);
   clock->settimer(5000);
   saywhereweare(*app);
   EXPECT_EQ(std::tuple(msg(), rform().at.caption, rform().visible, queued()),

@@ -110,7 +110,7 @@ using MsgLine = SpeechTest;
 TEST_F(MsgLine, ShowsStampsSpeaksAndLeavesAllAloneWithSoundOff) {
   auto& line = app->win.zarn.saytxt;
   wavfile("a.wav");
-  clock->settimer(86395);
+  at(*clock, "23:59:55");
   queuewav(*app, "a.wav");
   showmsg(*app, "Hello");
   EXPECT_EQ(std::tuple(line.caption, heard()), std::tuple("Hello", "a.wav"));

@@ -52,7 +52,7 @@ TEST_F(Phrases, CompassAndClockDirectionsAtTheirBoundaries) {
       "aheadofu.wav 12c.wav aheadofu.wav 1c.wav toourrig.wav 2c.wav toourrig.wav 4c.wav behindus.wav 5c.wav "
       "behindus.wav 7c.wav toourlef.wav 8c.wav toourlef.wav 10c.wav aheadofu.wav 11c.wav",
       "ahead.wav ahead.wav onourrig.wav onourrig.wav behind.wav behind.wav onourlef.wav onourlef.wav ahead.wav"};
-  app->gps.ownhdg = 0;
+  ownheading(*app, 0);
   for (std::int16_t mode : {0, 1}) {
     std::tie(app->speech.syntaxmode, app->speech.wavcount) = std::pair(mode, 0);
     for (int hour : {0, 1, 2, 4, 5, 7, 8, 10, 11}) saydirection(*app, hour);
@@ -113,8 +113,9 @@ TEST_F(Reports, MovingAndDestination) {
   };
   for (const auto& c : cases) {
     forget();
-    std::tie(app->gps.ownhdg, app->main.metric, app->main.nautical, app->nav.clockbrg, app->speech.syntaxmode) =
-        std::tuple(c.hdg, c.units & 1, c.units >> 1, c.clock, c.mode);
+    ownheading(*app, c.hdg);
+    std::tie(app->main.metric, app->main.nautical, app->nav.clockbrg, app->speech.syntaxmode) =
+        std::tuple(c.units & 1, c.units >> 1, c.clock, c.mode);
     std::tie(app->win.zarn.spdbox.caption, app->win.zarn.disbox.caption) = std::pair(c.box, c.box);
     std::tie(app->speech.roadtext, app->nav.destwav) = std::pair(c.name, c.name);
     c.report(*app);
@@ -148,7 +149,7 @@ TEST_F(Reports, Altitude) {
   for (const auto& c : cases) for (std::istringstream in(c.items); in >> w;) wavfile(w);
   for (const auto& c : cases) {
     wav->played.clear();
-    std::tie(app->gps.altseen, app->gps.ownaltft, app->gps.climbrate) = std::tuple(c.seen, c.feet, c.climb);
+    ownaltitude(*app, c.feet, c.climb, c.seen);
     sayaltitude(*app);
     EXPECT_EQ(std::tuple(msg(), heard()), std::tuple(c.text, c.items));
   }
@@ -216,7 +217,7 @@ TEST_F(DemoPrompts, EveryFragmentOfTheDefaultOrderIsRecorded) {
   if (!std::filesystem::exists(demo / "thousand.wav")) GTEST_SKIP() << "run tools/make_prompts.sh";
   App& app = *this->app;
   app.files.setworkdir(demo);
-  app.gps.ownhdg = 90;
+  ownheading(app, 90);
   for (int n : {0, 7, 13, 20, 45, 99, 100, 345, 1005, 12000, 54321, 99999}) saynumber(app, std::to_string(n));
   for (const char* d : {"1m", "1.5m", "250y", " 12m"}) saydistance(app, d);
   app.main.metric = 1;

@@ -4,6 +4,7 @@
 
 #include "speech/rform.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 

@@ -5,6 +5,7 @@
 #include "gpsinput/logs.h"
 #include "platform/textrules.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 #include "vehicles/datatrak.h"
 
 namespace zarn::test {
@@ -62,9 +63,15 @@ TEST_F(AppTest, DatatrakReportsAtOrdnanceSurveyTestPointsFillTheRowTheLogAndTheP
     binary ? mvdecodebin(*app, line) : mvdecode(*app, line);
     const VehicleTable& v = app->veh;
     const auto i = std::size_t(v.mvcur);
-    EXPECT_TRUE(v.mvhdg[i] == 135 && v.mvspd[i] == 35 && v.mvstat[i] == "   " && v.mvhhmm[i] == "1200" &&
-                v.mvtimer[i] == app->timer() && v.mvloc[i] == p.at.substr(0, 8) && v.rptx * 250 == e &&
-                v.rpty * 250 == n)
+    EXPECT_FIELDS(Fields()
+                      .FIELD(v.mvhdg[i], 135)
+                      .FIELD(v.mvspd[i], 35)
+                      .FIELD(v.mvstat[i], "   ")
+                      .FIELD(v.mvhhmm[i], "1200")
+                      .FIELD(v.mvtimer[i], app->timer())
+                      .FIELD(v.mvloc[i], p.at.substr(0, 8))
+                      .FIELD(v.rptx * 250, e)
+                      .FIELD(v.rpty * 250, n))
         << p.at << " " << binary;
     const std::string raw = line.substr(0, binary ? 11 : 29);
     const std::string log = "LOG: 12:00:00 10-26-2020 from " + text::rtrim(v.mvlabel[i]) + " at " + p.at;

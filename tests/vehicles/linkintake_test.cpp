@@ -14,6 +14,7 @@
 #include "platform/programs.h"
 #include "platform/serial.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 #include "support/pty.h"
 #include "vehicles/linkrecords.h"
 #include "vehicles/linkservices.h"
@@ -186,8 +187,13 @@ TEST_F(Link, ReplayedAllDataLogAndVehicleNmea) {
   const OwnFix before = g;
   std::string rmc = "$V1RMC,123456,A,5321.443,N,00218.822,W,10.0,84.5,261020,,";
   mvlinein(*app, rmc, static_cast<long>(rmc.size()));
-  EXPECT_EQ(std::tuple(g.ownx, g.owny, g.ownlat, g.ownspd, g.ownhdg, g.fixhhmm),
-            std::tuple(before.ownx, before.owny, before.ownlat, before.ownspd, before.ownhdg, std::string()));
+  EXPECT_FIELDS(Fields()
+                    .FIELD(g.ownx, before.ownx)
+                    .FIELD(g.owny, before.owny)
+                    .FIELD(g.ownlat, before.ownlat)
+                    .FIELD(g.ownspd, before.ownspd)
+                    .FIELD(g.ownhdg, before.ownhdg)
+                    .FIELD(g.fixhhmm, std::string()));
 }
 
 // A value of one manifest line (a flat JSON object but for its "fields"); "" when absent.

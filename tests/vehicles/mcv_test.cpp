@@ -2,6 +2,7 @@
 #include <set>
 
 #include "mainwindow/startwin.h"
+#include "platform/textrules.h"
 #include "support/app_fixture.h"
 #include "vehicles/mcv.h"
 #include "vehicles/mvforms.h"
@@ -23,7 +24,7 @@ class Mcv : public AppTest {
                     std::to_string(commands.size()) + "\r\n";
     for (const auto& c : commands) s += c + "\r\n";
     s += "  0800 123456\r\nuser\r\nsecret\r\nSEND NOW\r\nACK\r\n30\r\n 12345678 \r\n01234 567890\r\n";
-    s += count + std::string(20 - count.size(), ' ') + "vehicles\r\n";
+    s += text::pad(count, 20) + "vehicles\r\n";
     for (const auto& v : vehicles) s += v + "\r\n";
     return s;
   }

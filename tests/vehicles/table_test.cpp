@@ -1,5 +1,6 @@
 // The vehicle table's look-up and own file names; the pager hand-off against the stand-in of tools/.
 #include "support/app_fixture.h"
+#include "support/builders.h"
 #include "support/runtool.h"
 #include "vehicles/mcv.h"
 #include "vehicles/pager.h"
@@ -19,7 +20,9 @@ TEST_F(AppTest, FindVehicleMatchesTrimmedAndRefusesWhatItCannotHold) {
   for (const auto& c : cases) {
     make();
     auto& v = app->veh;
-    std::tie(v.mvid[2], v.mvid[27], v.nonewmv, v.mvtotal) = std::tuple("ABC      ", "OLD", c.nonew, c.total);
+    vehicle(*app, 2, {.id = "ABC      "});
+    vehicle(*app, 27, {.id = "OLD"});
+    std::tie(v.nonewmv, v.mvtotal) = std::pair(c.nonew, c.total);
     std::tie(app->gps.callsign, app->gps.callsplit) = std::tuple("ABC", c.split);
     const int i = findvehicle(*app, c.id);
     EXPECT_TRUE(i == c.want && (i == 0 || v.mvid[i] + "|" + v.mvlabel[i] == c.row) && wav->beeps == c.beeps &&

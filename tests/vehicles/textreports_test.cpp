@@ -4,6 +4,7 @@
 #include "gpsinput/serialpoll.h"
 #include "mainwindow/replay.h"
 #include "support/app_fixture.h"
+#include "support/builders.h"
 
 namespace zarn::test {
 namespace {
@@ -13,7 +14,8 @@ using TextReports = AppTest;
 TEST_F(TextReports, ReportsAddUnitsTheTripLogsOwnLinesDoNot) {
   squares({{"SJ", 300, 300}});
   VehicleTable& v = app->veh;
-  std::tie(app->main.mvmode, app->gps.replayfile, v.mvtotal, v.mvlabel[1]) = std::tuple(1, "TEST.MVD", 1, "V12  ");
+  std::tie(app->main.mvmode, app->gps.replayfile, v.mvtotal) = std::tuple(1, "TEST.MVD", 1);
+  vehicle(*app, 1, {.label = "V12  "});
   // A new unit twice; a place that does not read; an identity unfit for a file name. The trip log's
   // lines of a line report, record and Datatrak report, for V12 and a new unit, in Cheshire and London.
   const std::string t = "LOG: 12:00:00 10-26-2020 from ";
@@ -22,8 +24,12 @@ TEST_F(TextReports, ReportsAddUnitsTheTripLogsOwnLinesDoNot) {
                                     t + "W7    SJ574832 at 1205", t + "V12 at 1205 SJ574832 7",
                                     t + "W7 at 1205 513000N0000600W 7", t + "V12 at SJ574832 SJ 57467 83268"})
     put("TEST.MVD", l + "\r\n"), app->gps.replay.reset(), replaystep(*app);
-  EXPECT_EQ(std::tuple(v.mvtotal, v.mvlabel[2], v.mvid[2], v.mvx[1], v.alarmcount),
-            std::tuple(2, "AB12 ", "AB12     ", 0.0f, 0));
+  EXPECT_FIELDS(Fields()
+                    .FIELD(v.mvtotal, 2)
+                    .FIELD(v.mvlabel[2], "AB12 ")
+                    .FIELD(v.mvid[2], "AB12     ")
+                    .FIELD(v.mvx[1], 0.0f)
+                    .FIELD(v.alarmcount, 0));
   EXPECT_TRUE(played().empty() && tts->said.empty());
 }
 

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "mapdisplay/map_support.h"
+#include "support/builders.h"
 #include "vehicles/mvforms.h"
 #include "vehicles/vehicledraw.h"
 
@@ -19,10 +20,7 @@ class VehicleDraw : public maptest::MapTest {
     for (int i = 0; i <= app->veh.mvsize; ++i) z().mvim.load(i), z().mvv.load(i);
   }
   // A north-up grid view of a 640 x 480 picture from a south-west corner, w km wide.
-  void frame(float x, float y, float w) const {
-    std::tie(m().curlatlon, m().mapxmin, m().mapxmax, m().mapymin, m().mapymax) =
-        std::tuple(0, x, x + w, y, y + w * 3 / 4);
-  }
+  void frame(float x, float y, float w) const { gridview(*app, x, y, x + w, y + w * 3 / 4); }
   ui::ControlArray<ui::Label>& rows() const { return app->win.get<MvForm>().mvdata; }
 };
 
@@ -33,13 +31,13 @@ TEST_F(VehicleDraw, RowsKeepTheirColumns) {
       {"every field", "A01", "1142", 29.9f, 45, 43200, "   V1SP743620        A01 1142 1200  29 045       123 "},
   };
   auto& v = app->veh;
-  std::tie(v.mvlabel[1], v.mvid[1]) = std::tuple("   V1", "      123");
+  vehicle(*app, 1, {.id = "      123", .label = "   V1"});
   for (const auto& c : cases) {
-    std::tie(v.mvstat[1], v.mvloc[1], v.mvspd[1], v.mvhdg[1]) = std::tuple(c.stat, c.loc, c.spd, c.hdg);
+    vehicle(*app, 1, {.stat = c.stat, .loc = c.loc, .spd = c.spd, .hdg = c.hdg});
     clock->settimer(c.at);
     float lat = tplat, lon = tplon;
     plotvehicle(*app, 1, lat, lon);
-    EXPECT_EQ(std::tuple(rows()[0].caption, v.mvtimer[1]), std::tuple(c.row, float(c.at))) << c.what;
+    EXPECT_FIELDS(Fields().FIELD(rows()[0].caption, c.row).FIELD(v.mvtimer[1], float(c.at))) << c.what;
   }
   EXPECT_EQ(rows()[0].caption.find("045"), app->win.get<MvForm>().Label2.caption.find("Hdg")) << "under the header";
 }
@@ -51,7 +49,7 @@ TEST_F(VehicleDraw, IconAndHeadingLineFollowARealDrive) {
     float lat = fixes[k].lat, lon = fixes[k].lon, x = 0, y = 0;
     lltoosgb(app->geo, lat, lon, x, y);
     frame(x - 0.16f, y - 0.12f, 0.32f);  // 2,000 pixels to the km, the vehicle in the middle
-    app->veh.mvhdg[2] = fixes[k].course;
+    vehicle(*app, 2, {.hdg = fixes[k].course});
     plotvehicle(*app, 2, lat, lon);
     const ui::Line l = z().mvv[2];
     const int left = z().mvim[2].left, top = z().mvim[2].top, len = fixes[k].course < 0 ? 0 : 22;
@@ -59,13 +57,14 @@ TEST_F(VehicleDraw, IconAndHeadingLineFollowARealDrive) {
     ASSERT_TRUE(z().mvim[2].visible && l.visible && l.x1 == left + 16 && l.y1 == top + 16 &&
                 std::abs(l.x1 - 320) <= 1 && std::abs(l.y1 - 240) <= 1 &&
                 std::abs(std::hypot(l.x2 - l.x1, l.y2 - l.y1) - len) < 1.5);
-    std::tie(lat, lon, app->veh.mvhdg[2]) = std::tuple(fixes[k + 1].lat, fixes[k + 1].lon, -1);
+    std::tie(lat, lon) = std::pair(fixes[k + 1].lat, fixes[k + 1].lon);
+    vehicle(*app, 2, {.hdg = -1});
     plotvehicle(*app, 2, lat, lon);
     const int dx = z().mvim[2].left - left, dy = z().mvim[2].top - top;
     if (len == 0 || std::hypot(dx, dy) < 8) continue;
     // Screen y grows downwards: the line points where the icon goes next, but in sharp turns.
-    const double turn = std::remainder(std::atan2(dx, -dy) - std::atan2(l.x2 - l.x1, l.y1 - l.y2), 2 * M_PI);
-    along += std::abs(turn) < 15 * M_PI / 180;
+    const double turn = std::remainder(std::atan2(dx, -dy) - std::atan2(l.x2 - l.x1, l.y1 - l.y2), 2 * fullpi);
+    along += std::abs(turn) < degtorad(15);
     ++compared;
   }
   EXPECT_TRUE(compared > 500 && along > compared * 0.97) << along << " of " << compared;
