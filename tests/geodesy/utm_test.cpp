@@ -32,7 +32,7 @@ TEST(Utm, TextsOfEachMode) {
     for (float lon : {6.0f * k, 6.0f * k - 2e-5f}) {
       int zone = 0, want = (k + 90 - (lon < 6.0f * k)) % 60 + 1;
       double n = 0, e = 0;
-      lltoutm(GeoState{}, wgs84a, wgs84f, 0, lon * utmdegrad, zone, n, e);
+      lltoutm(GeoState{}, wgs84a, wgs84f, 0, degtorad(lon), zone, n, e);
       EXPECT_TRUE(utmzone(lon) == want && zone == want) << lon;
     }
 }
