@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "gpsinput/ownfix.h"
@@ -11,17 +12,23 @@
 
 namespace zarn {
 
+bool applycorrection(const GpsState& g, GeoState& geo, float& x, float& y, float& lat, float& lon) {
+  if (g.gpscorre == 0 && g.gpscorrn == 0) return false;
+  x += g.gpscorre;
+  y += g.gpscorrn;
+  osgbtoll(geo, x, y, lat, lon);
+  return true;
+}
+
 void storeposition(GpsState& g, GeoState& geo, float lat, float lon) {
-  if (g.gpscorre != 0 || g.gpscorrn != 0) {
-    float x = 0, y = 0;
-    lltoosgb(geo, lat, lon, x, y);
-    x += g.gpscorre;
-    y += g.gpscorrn;
-    osgbtoll(geo, x, y, lat, lon);
-  }
+  float x = 0, y = 0;
+  lltoosgb(geo, lat, lon, x, y);
+  // Corrected, the position is the one its latitude and longitude give, as it is shown.
+  if (applycorrection(g, geo, x, y, lat, lon)) lltoosgb(geo, lat, lon, x, y);
   g.ownlat = lat;
   g.ownlon = lon;
-  lltoosgb(geo, g.ownlat, g.ownlon, g.ownx, g.owny);
+  g.ownx = x;
+  g.owny = y;
   keepposition(g, geo);
 }
 
@@ -35,7 +42,7 @@ void takeunitfix(App& app, float x, float y, float kmh, int hdg) {
   auto& g = app.gps;
   g.ownhdg = hdg < 0 ? -1 : hdg;
   g.ownspd = kmh;
-  const double a = g.ownhdg * 3.14159 / 180;
+  const double a = g.ownhdg * shortpi / 180;
   g.ownve = g.ownhdg < 0 ? 0.0f : static_cast<float>(std::sin(a) * kmh / 3.6);
   g.ownvn = g.ownhdg < 0 ? 0.0f : static_cast<float>(std::cos(a) * kmh / 3.6);
   showspeed(app);

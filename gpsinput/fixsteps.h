@@ -10,6 +10,9 @@ struct App;
 struct GeoState;
 struct GpsState;
 
+// The user's GPS correction, when one is set, moves a received position: the frame position
+// (x, y) by the correction, and the latitude/longitude with it. False when there is none.
+bool applycorrection(const GpsState& gps, GeoState& geo, float& x, float& y, float& lat, float& lon);
 // A received latitude/longitude (degrees) becomes the own position: the user's GPS correction
 // applied, the frame position, its grid reference and the previous position. Nothing is shown.
 void storeposition(GpsState& gps, GeoState& geo, float lat, float lon);

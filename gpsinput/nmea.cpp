@@ -33,7 +33,6 @@ using Tail = LineResult::Tail;
 
 constexpr ui::Colour fillred = 0x0000FF, fillgreen = 0x00FF00, fillyellow = 0x00FFFF;
 
-int countcommas(std::string_view s) { return static_cast<int>(std::count(s.begin(), s.end(), ',')); }
 
 using Fields = NmeaFields;
 using Position = NmeaPosition;
@@ -54,7 +53,7 @@ Tail zda(App& app, const Fields& f) {
 
 Tail vtg(App& app, const Fields& f, LineResult& r) {
   auto& g = app.gps;
-  const int commas = countcommas(f.line);
+  const int commas = text::countcommas(f.line);
   if (commas != 8 && commas != 9) return Tail::Engineering;  // 9: the mode field of NMEA 2.3
   r.handled = 0;
   if (f.at(1).empty() || f.at(9) == "N") {  // mode "N": no fix, so no velocity
@@ -66,14 +65,14 @@ Tail vtg(App& app, const Fields& f, LineResult& r) {
   g.fixspeed = static_cast<float>(val(f.at(7)));
   g.ownspd = g.fixspeed;
   headingrule(g, g.owncourse);
-  velocityrule(g, 0.017453292519943);
+  velocityrule(g, cutdegrad);
   r.heading = r.speed = true;
   return Tail::GoodFix;
 }
 
 // Neither the status nor the mode field stops the position, as in the RMC.
 Tail gll(App& app, const Fields& f, LineResult& r) {
-  const int commas = countcommas(f.line);
+  const int commas = text::countcommas(f.line);
   if (commas != 4 && commas != 6 && commas != 7) return Tail::Engineering;  // 7: the mode of 2.3
   const Position p = position(f, 1);
   if (p.got != Position::Fix) return p.got == Position::None ? Tail::NoPosition : Tail::Engineering;
@@ -118,7 +117,7 @@ Tail rmc(App& app, const Fields& f, LineResult& r) {
   if (g.nochecksum == 0 && g.chksumoff == 0 && line.find('*') == std::string::npos)
     return Tail::Engineering;
   // 12 commas with the mode field of NMEA 2.3, 13 with the navigational status of 4.1.
-  const int commas = countcommas(line);
+  const int commas = text::countcommas(line);
   if (commas < 11 || commas > 13) return Tail::Engineering;
   if (f.at(1).empty()) return Tail::NoPosition;  // no time
   Position p = position(f, 3);
@@ -149,11 +148,7 @@ Tail rmc(App& app, const Fields& f, LineResult& r) {
     r.chase = {gx, gy};
     return Tail::Engineering;
   }
-  if (app.gps.gpscorre != 0 || app.gps.gpscorrn != 0) {
-    gx += app.gps.gpscorre;
-    gy += app.gps.gpscorrn;
-    osgbtoll(app.geo, gx, gy, p.lat, p.lon);
-  }
+  applycorrection(g, app.geo, gx, gy, p.lat, p.lon);
   g.ownx = gx;
   g.owny = gy;
   g.ownlat = p.lat;
@@ -176,7 +171,7 @@ Tail rmc(App& app, const Fields& f, LineResult& r) {
       g.owncourse = static_cast<float>(val(course));
       headingrule(g, g.owncourse);
     }
-    velocityrule(g, 3.14159 / 180);
+    velocityrule(g, shortpi / 180);
     r.heading = r.speed = true;
     r.pager = app.main.mvmode == 0;
   }
@@ -190,9 +185,8 @@ Tail rmc(App& app, const Fields& f, LineResult& r) {
 std::optional<float> gpncolumns(const std::string& line, long d, long n, const char* plus, const char* minus,
                                 double max) {
   const std::string deg = mid(line, d, n), min = mid(line, d + n + 1, 5), hemi = mid(line, d + n + 7, 1);
-  auto digits = [](std::string_view s) { return s.find_first_not_of("0123456789") == s.npos; };
-  if (deg.size() != static_cast<std::size_t>(n) || !digits(deg) || min.size() != 5 || min[2] != '.' ||
-      !digits(min.substr(0, 2) + min.substr(3)) || (hemi != plus && hemi != minus))
+  if (deg.size() != static_cast<std::size_t>(n) || !text::alldigits(deg) || min.size() != 5 || min[2] != '.' ||
+      !text::alldigits(min.substr(0, 2) + min.substr(3)) || (hemi != plus && hemi != minus))
     return std::nullopt;
   const double m = val(min), v = val(deg) + m / 60;
   if (m >= 60 || v > max) return std::nullopt;
@@ -226,7 +220,7 @@ Tail derivedfix(App& app, const std::string& line, LineResult& r) {
   }
   g.ownspd = g.fixspeed;
   headingrule(g, g.owncourse);
-  velocityrule(g, 3.14159 / 180);
+  velocityrule(g, shortpi / 180);
   r.position = r.heading = r.speed = true;
   return Tail::GoodFix;
 }

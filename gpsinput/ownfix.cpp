@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "platform/textrules.h"
 
@@ -58,7 +59,7 @@ void setgpscorr(GpsState& g, float east, float north) {
 
 void noheading(GpsState& g) { g.ownhdg = -1; }
 
-bool noposition(const OwnFix& f) { return (f.ownx == -250 && f.owny == -950) || (f.ownlat == 0 && f.ownlon == 0); }
+bool noposition(const OwnFix& f) { return isnopos(f.ownx, f.owny) || (f.ownlat == 0 && f.ownlon == 0); }
 
 void setownpos(GpsState& g, float x, float y) {
   g.ownx = x;

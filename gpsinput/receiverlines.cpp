@@ -22,7 +22,7 @@ void commonfix(GpsState& g, GeoState& geo, float lat, float lon) {
   storeposition(g, geo, lat, lon);
   g.ownspd = g.fixspeed;
   if (g.ownspd > g.minhdgspd) store16(std::nearbyint(static_cast<double>(g.owncourse)), g.ownhdg);
-  velocityrule(g, 3.14159 / 180);
+  velocityrule(g, shortpi / 180);
 }
 
 float degmin(const std::string& deg, const std::string& min) {

@@ -41,11 +41,7 @@ bool trkline(App& app, const std::string& line) {
   float lon = static_cast<float>(val(mid(line, 17, 3)) + val(mid(line, 20, 8)) / 60);
   if (mid(line, 16, 1) == "W") lon = -lon;
   lltoosgb(app.geo, lat, lon, g.ownx, g.owny);
-  if (app.gps.gpscorre != 0 || app.gps.gpscorrn != 0) {
-    g.ownx += app.gps.gpscorre;
-    g.owny += app.gps.gpscorrn;
-    osgbtoll(app.geo, g.ownx, g.owny, lat, lon);
-  }
+  applycorrection(g, app.geo, g.ownx, g.owny, lat, lon);
   g.ownlat = lat;
   g.ownlon = lon;
   keepposition(g, app.geo);

@@ -15,8 +15,6 @@
 
 namespace zarn {
 
-int countcommas(std::string_view s) { return static_cast<int>(std::count(s.begin(), s.end(), ',')); }
-
 void cmessage(App& app, const std::string& code, std::string& text, std::string& icon, std::string& extra) {
   const std::string key = code;  // the caller may pass the same text as code and text
   text = key;

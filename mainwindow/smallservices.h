@@ -1,5 +1,5 @@
-// Small services of the main window that the GPS input and the links call: comma counting,
-// the coded-message look-up, printing one line and the status fill colour.
+// Small services of the main window: the end of the program, the coded-message look-up,
+// printing one line and the status fill colour.
 #pragma once
 
 #include <string>
@@ -13,8 +13,6 @@ struct App;
 // Closes the trip log and ends the program once the event being handled is over.
 void endprogram(App& app);
 
-// The number of commas in a text (the sentence field-count tests).
-int countcommas(std::string_view s);
 
 // Looks a sentence's talker up in CMESSAGE.CFG (a count, then records of key, unit identity,
 // icon file and alert code; "NULL" for no icon or code): the first complete record whose key

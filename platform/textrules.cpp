@@ -349,6 +349,8 @@ bool alldigits(std::string_view s) {
   return true;
 }
 
+int countcommas(std::string_view s) { return static_cast<int>(std::count(s.begin(), s.end(), ',')); }
+
 std::string chr(int code) {
   if (code < 0 || code > 255) return {};
   return std::string(1, static_cast<char>(code));

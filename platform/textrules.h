@@ -63,6 +63,8 @@ std::string padleft(std::string_view s, std::size_t width, char fill = ' ');
 // "0" to "9"; and every character of a text one of them (true for an empty text).
 constexpr bool isdigit(char c) { return c >= '0' && c <= '9'; }
 bool alldigits(std::string_view s);
+// The number of commas in a text (the sentence field-count tests).
+int countcommas(std::string_view s);
 std::string chr(int code);
 int asc(std::string_view s);  // 0 for an empty text
 
