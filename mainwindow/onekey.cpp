@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "gpsinput/fform.h"
@@ -61,7 +62,7 @@ void movecartofound(App& app) {
   GpsState& g = app.gps;
   float x = 0, y = 0;
   parsepos(app.geo, app.main.foundref, x, y);
-  const bool readable = !(x == parsefailx && y == parsefaily) && !(x == -250 && y == -950);
+  const bool readable = !(x == parsefailx && y == parsefaily) && !isnopos(x, y);
   if (!readable || noposition(g)) {
     app.sys.wav->beep();
     return;
@@ -85,8 +86,8 @@ void cleardest(App& app) {
   auto& z = app.win.zarn;
   app.nav.nodest = 1;
   z.dest.visible = z.destlab.visible = z.destlabshad.visible = false;
-  app.main.foundx = -250;
-  app.main.foundy = -950;
+  app.main.foundx = noposx;
+  app.main.foundy = noposy;
   z.sym.visible = z.symlab.visible = z.symlabshad.visible = false;
   IForm& i = app.win.get<IForm>();
   i.etalab.set("?");

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/distance.h"
 #include "geodesy/transform.h"
 #include "mapdisplay/catalogue.h"
@@ -88,7 +89,7 @@ void setrotation(App& app) {
   if (n == 2) sector &= 4;
   m.rotsector = sector;
   m.rotangle = static_cast<float>(45 * sector);
-  const float a = m.rotangle * 3.14159f / 180;
+  const float a = m.rotangle * static_cast<float>(shortpi) / 180;
   m.rotsin = std::sin(a);
   m.rotcos = std::cos(a);
   m.rotsinneg = std::sin(-a);

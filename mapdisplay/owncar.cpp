@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/distwords.h"
 #include "geodesy/transform.h"
 #include "mapdisplay/pictures.h"
@@ -13,11 +14,11 @@ namespace zarn {
 
 namespace {
 
-constexpr float deg = 3.14159f / 180;
+constexpr float deg = static_cast<float>(shortpi) / 180;
 
 int px(float v) { return static_cast<int>(std::lround(v)); }
 
-bool noposition(const App& app) { return app.gps.ownx == -250 && app.gps.owny == -950; }
+bool noposition(const App& app) { return isnopos(app.gps.ownx, app.gps.owny); }
 
 // The arrow icons, one per 22.5 degrees of screen heading.
 const std::string& arrowname(int k) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/transform.h"
 #include "mapdisplay/cform.h"
 #include "mapdisplay/overlays.h"
@@ -13,7 +14,7 @@
 namespace zarn {
 
 namespace {
-bool noposition(const App& app) { return app.gps.ownx == -250 && app.gps.owny == -950; }
+bool noposition(const App& app) { return isnopos(app.gps.ownx, app.gps.owny); }
 }  // namespace
 
 void hideoverlays(App& app) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/transform.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/pictures.h"
@@ -14,7 +15,7 @@ namespace {
 
 int px(float v) { return static_cast<int>(std::lround(v)); }
 
-bool nofound(const App& app) { return app.main.foundx == -250 && app.main.foundy == -950; }
+bool nofound(const App& app) { return isnopos(app.main.foundx, app.main.foundy); }
 
 // A shadowed name: white text over a black copy 2 pixels right and down.
 void namestyle(ui::Label& l, ui::Colour colour, bool autosize) {

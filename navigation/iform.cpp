@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/distance.h"
 #include "geodesy/distwords.h"
 #include "geodesy/transform.h"
@@ -15,7 +16,7 @@ namespace zarn {
 
 namespace {
 
-constexpr double pi = 3.1415926535898;
+constexpr double pi = fullpi;
 constexpr ui::Colour panel = 0x302820;  // the picture's background, behind the read-outs
 
 int px(double twips) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "geodesy/transform.h"
 #include "navigation/rgifiles.h"
@@ -56,7 +57,7 @@ void showrgi(App& app) {
     if (!onmap(app, r.pos, px, py)) continue;
     const ui::Colour c = turncolour(r.wav, s);
     surface.circle(px, py, 2 * s + 3, c);
-    const double a = r.dir * 3.14159 / 180;
+    const double a = r.dir * shortpi / 180;
     surface.line(px + s, py, px + s + 16 * std::sin(a), py - 16 * std::cos(a), c);
   }
   // Every one of the file: a dot.

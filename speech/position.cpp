@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "geodesy/helpers.h"
 #include "geodesy/distance.h"
 #include "geodesy/postext.h"
 #include "platform/files.h"
@@ -128,7 +129,7 @@ Wording distwording(float d, bool metric, bool second) {
 }  // namespace
 
 void sayposition(App& app, float x, float y, const std::string& prompt) {
-  if (x == -250 || y == -950) {
+  if (x == noposx || y == noposy) {  // either half: no position
     speakqueue(app);
     app.doevents();
     return;
