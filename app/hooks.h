@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "gpsinput/linkstate.h"
+
 namespace zarn {
 struct App;
 struct LineResult;
@@ -41,6 +43,21 @@ struct Hooks {
   // A window of a lower subsystem (the instruments) hands its keys to the main window's key
   // handler, which may change or clear the key.
   std::function<void(int& key)> keycmd;
+
+  // The vehicle link: the serial poll and the trip log (GPS input) hand up to vehicle tracking
+  // and the main window.
+  // A completed link line goes to the link handler at once: the poll reads the next character
+  // in the state the line leaves (a length line makes it take a binary record of that length).
+  std::function<void(App&, std::string& line, LinkFrame frame)> linkline;
+  // The call state and the trip log's name are shown in the vehicle windows as they change,
+  // while a dial-out waits on the terminal's replies.
+  std::function<void(App&, const LinkShow&)> showlink;
+  // A log line is printed as it is logged; a printer that fails is reported by the main window,
+  // which switches printing off before the next line.
+  std::function<void(App&, const std::string&)> printline;
+  // Start-up's progress line on the start window, shown while the vehicle configuration is read
+  // and its modem commands are sent.
+  std::function<void(App&, const std::string&)> setstatlabel;
 };
 
 // Calls a hook when it is wired.

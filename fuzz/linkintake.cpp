@@ -19,7 +19,7 @@ namespace {
 void setlink(zarn::App& app, std::uint8_t f, int mode) {
   auto& g = app.gps;
   app.main.mvmode = 1;
-  g.mvdatamode = mode;
+  g.mvdatamode = static_cast<zarn::DataMode>(mode);
   g.reportmode = (f >> 3) & 3;
   g.datatrakon = (f >> 5) & 1;
   g.datatrakseen = mode == 4 ? g.datatrakon : 0;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "gpsinput/linkstate.h"
 #include "platform/files.h"
 
 namespace zarn {
@@ -110,31 +111,30 @@ struct GpsState : OwnFix {
   int gpsoncom = 1;    // the serial port is polled
   int filelink = 0;    // input comes from the file link ZARN.LLD instead
   int taipon = 0;      // TAIP.CFG: ">" starts a line, "<" ends it
-  int datatrakon = 0;  // DATATRAK.CFG
+  bool datatrakon = false;  // DATATRAK.CFG
   int linkdata = 0;    // 1 once serial data has arrived
-  int modemok = 0, modemconnect = 0, modembusy = 0, modemnodial = 0;  // modem replies seen
+  bool modemok = false, modemconnect = false, modembusy = false, modemnodial = false;  // modem replies seen
   int astral = 0;      // 1 once the receiver answered "ASTRAL"
   std::string nmeaid;  // sentence type of the last sentence tested
-  // Satellite-terminal dialogue: 0 idle, 1 dialling, 2 online, 3 at the prompt, 4 busy,
-  // 5 message sent, 6 unit cannot be reached.
-  int csatstate = 0;
+  CallState csatstate = CallState::idle;  // the satellite text service's dialogue
+  bool abortflag = false;                 // the user asked to abort a call or wait
   std::string cmdend = "\r";     // ends every modem command
   std::string rxprefix = "\r\n"; // ends every sentence sent to the receiver
-  // Link data mode (0 message, 1 converted reports, 2 position reports, 3 NMEA, 4 Datatrak),
-  // step of a multi-line report, framing code and whether Datatrak lines have been seen.
-  int mvdatamode = 2;
-  int reportmode = 0;
+  // Link data mode, step of a dialled-in report (a ReportMode), framing code and whether
+  // Datatrak lines have been seen.
+  DataMode mvdatamode = DataMode::position;
+  int reportmode = ReportMode::line1;
   int protocode = 8;
-  int datatrakseen = 0;
-  int ringstop = 0;  // RINGSTOP.CFG: "RING" is not an incoming call
+  bool datatrakseen = false;
+  bool ringstop = false;  // RINGSTOP.CFG: "RING" is not an incoming call
   int autohangup = 0;  // DIALTIME.CFG: seconds after which a call is hung up; 0 off
   int incall = 0;    // 1 during an incoming call
 
-  // Logs. The trip log stays open while logopen is 1; the replay file while replaying.
-  int logopen = 0;
-  int rawlog = 0;   // every line is logged as received, the interpreted lines are not
-  int logall = 0;   // vehicle lines: all data logged, not the minimum
-  int printon = 0;  // log lines are printed too
+  // Logs. The trip log stays open while logopen is set; the replay file while replaying.
+  bool logopen = false;
+  bool rawlog = false;   // every line is logged as received, the interpreted lines are not
+  bool logall = false;   // vehicle lines: all data logged, not the minimum
+  bool printon = false;  // log lines are printed too
   std::string logprefix;  // log filter (ZARNLOG.CFG)
   std::unique_ptr<platform::OutputFile> triplog;
   std::string replayfile;

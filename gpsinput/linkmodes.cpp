@@ -2,15 +2,12 @@
 
 #include <algorithm>
 
-#include "app/app.h"
+#include "gpsinput/gpsstate.h"
 #include "platform/textrules.h"
-#include "vehicles/mvforms.h"
 
 namespace zarn {
 
 namespace {
-
-constexpr ui::Colour lampon = 0xFFFFFF, lampoff = 0xC0C0C0, datatrakcol = 0xFF00FF;
 
 bool digit(char c) { return c >= '0' && c <= '9'; }
 bool alnum(char c) { return digit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -23,19 +20,22 @@ bool modemtalk(std::string_view l) {
          l.starts_with("CONNECT");
 }
 
-void calltext(App& app, const std::string& s) {
-  app.win.get<MvForm>().telstat.set(s);
-  app.win.get<MvAlarmForm>().telstat.set(s);
+// The same text for the vehicle window and the alarm window.
+LinkShow calltext(const std::string& s) {
+  LinkShow show;
+  show.calltext = show.alarmcalltext = s;
+  return show;
 }
 
-std::string modelabel(const GpsState& g, int mode) {
+std::string modelabel(const GpsState& g, DataMode mode) {
   switch (mode) {
-    case 0: return "Message Mode";
-    case 1: return "Converted Reports";
-    case 2: return "Position Reports" + text::str(g.reportmode) + text::str(g.protocode);
-    case 3: return "NMEA GPS data";
-    default: return g.protocode == 11 || g.protocode == 9 ? "Datatrak Binary" : "Datatrak Text";
+    case DataMode::message: return "Message Mode";
+    case DataMode::converted: return "Converted Reports";
+    case DataMode::position: return "Position Reports" + text::str(g.reportmode) + text::str(g.protocode);
+    case DataMode::nmea: return "NMEA GPS data";
+    case DataMode::datatrak: break;
   }
+  return g.protocode == 11 || g.protocode == 9 ? "Datatrak Binary" : "Datatrak Text";
 }
 
 }  // namespace
@@ -44,68 +44,71 @@ bool datatrakline(std::string_view l) {
   return l.size() >= 26 && l[0] == '~' && std::all_of(l.begin() + 1, l.begin() + 24, digit) && alnum(l[24]);
 }
 
-int modemline(App& app, const std::string& line, long n) {
-  auto& g = app.gps;
-  const std::string_view l = std::string_view(line).substr(0, static_cast<std::size_t>(std::max(n, 0L)));
-  if (l.empty()) return 0;
-  int mode = g.mvdatamode;
+bool binaryline(const GpsState& g, std::string_view line) {
+  return g.reportmode == ReportMode::record || (g.datatrakseen && line.starts_with('`'));
+}
+
+LinkVerdict modemline(GpsState& g, std::string_view l, std::string_view dnid) {
+  LinkVerdict v;
+  if (l.empty()) return v;
+  DataMode mode = g.mvdatamode;
   bool accept = true;
-  if (g.reportmode == 4 && g.mvdatamode == 2) {
+  if (g.reportmode == ReportMode::record && g.mvdatamode == DataMode::position) {
     // A dialled-in record: its bytes may spell anything.
   } else if (l.starts_with("  ")) {
     accept = false;
-  } else if (g.datatrakseen == 1) {
-    app.win.zarn.showcmd.backcolor = datatrakcol;
+  } else if (g.datatrakseen) {
+    v.datatrak = true;
     if (g.protocode == 11 || g.protocode == 9) {
-      mode = 4;
+      mode = DataMode::datatrak;
       accept = l[0] == (g.protocode == 11 ? '`' : 'a');
       if (!accept) {
-        g.reportmode = 0;
+        g.reportmode = ReportMode::line1;
         g.protocode = 8;
       }
     } else {
       accept = datatrakline(l);
-      if (accept) mode = 4;
+      if (accept) mode = DataMode::datatrak;
     }
-  } else if (g.reportmode != 4 && l[0] == '$') {
-    mode = 3;
-  } else if (!app.veh.dnid.empty() && l.starts_with(app.veh.dnid)) {
-    mode = 2;
-    g.reportmode = 0;
-  } else if (l.starts_with("RING") && g.ringstop == 0) {
-    g.reportmode = 0;
-    calltext(app, "Incoming Call");
+  } else if (g.reportmode != ReportMode::record && l[0] == '$') {
+    mode = DataMode::nmea;
+  } else if (!dnid.empty() && l.starts_with(dnid)) {
+    mode = DataMode::position;
+    g.reportmode = ReportMode::line1;
+  } else if (l.starts_with("RING") && !g.ringstop) {
+    g.reportmode = ReportMode::line1;
+    v.show = calltext("Incoming Call");
     g.incall = 1;
   } else if (l.starts_with("NO CARRIER") || l.starts_with("NO DIAL TONE")) {
-    calltext(app, l[3] == 'C' ? "" : "No Dial Tone");
+    v.show = calltext(l[3] == 'C' ? "" : "No Dial Tone");
     g.incall = 0;
-    g.mvdatamode = mode = 2;  // the label keeps its text
-    g.reportmode = 0;
+    g.mvdatamode = mode = DataMode::position;  // the label keeps its text
+    g.reportmode = ReportMode::line1;
   } else if (l.starts_with("Land Mobile")) {
-    mode = 1;
-    g.reportmode = 0;
+    mode = DataMode::converted;
+    g.reportmode = ReportMode::line1;
   } else if (modemtalk(l)) {
     accept = false;
-  } else if (g.mvdatamode != 2) {
+  } else if (g.mvdatamode != DataMode::position) {
     if (l == "8" || l == "20") {
-      mode = 2;
-      g.reportmode = 2;
+      mode = DataMode::position;
+      g.reportmode = ReportMode::length;
     } else {
       // Message Mode takes its own position and message records.
-      accept = g.mvdatamode == 0 && (l.starts_with("001") || l.starts_with("002"));
+      accept = g.mvdatamode == DataMode::message && (l.starts_with("001") || l.starts_with("002"));
     }
   } else if (l.size() > 30 && l.starts_with("001")) {
-    mode = 0;
-    g.reportmode = 0;
+    mode = DataMode::message;
+    g.reportmode = ReportMode::line1;
   }
 
-  app.win.get<MvEngForm>().mvrx.load(0).backcolor = accept ? lampon : lampoff;
+  v.pass = accept;
   if (mode != g.mvdatamode) {
     g.mvdatamode = mode;
-    app.win.get<MvEngForm>().msgmode.set(modelabel(g, mode));
-    if (mode == 4 && (g.protocode == 11 || g.protocode == 9)) g.protocode = 0;
+    v.modetext = modelabel(g, mode);
+    if (mode == DataMode::datatrak && (g.protocode == 11 || g.protocode == 9)) g.protocode = 0;
   }
-  return accept ? 1 : 0;
+  return v;
 }
 
 }  // namespace zarn

@@ -2,19 +2,34 @@
 // passed on to the decoders.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
-namespace zarn {
-struct App;
+#include "gpsinput/linkstate.h"
 
-// Classifies one received line of length n before any decoding: 1 when the caller is to decode
-// it, 0 when it is to drop it. Switches the data mode, follows incoming calls and shows the
-// mode and the line lamp on the engineering window.
-int modemline(App& app, const std::string& line, long n);
+namespace zarn {
+struct GpsState;
+
+// What the modem-line handler made of one line, for the link handler to act on and show.
+struct LinkVerdict {
+  bool pass = false;      // the line goes on to the decoders
+  bool datatrak = false;  // Datatrak lines are being received (the command lamp shows it)
+  std::optional<std::string> modetext;  // the data mode changed: its label
+  LinkShow show;                        // the call state, when the line changed it
+};
+
+// Classifies one received line before any decoding: switches the data mode, follows incoming
+// calls and says whether the line is to be decoded. dnid is the satellite terminal's identity
+// (empty: none configured).
+[[nodiscard]] LinkVerdict modemline(GpsState& g, std::string_view line, std::string_view dnid);
 
 // A Datatrak text report line: at least 26 characters, "~", digits to column 24 and the unit's
 // letter or digit in column 25.
 bool datatrakline(std::string_view line);
+
+// A line taken exactly as received, every byte value being data: a dialled-in record being
+// read, or a Datatrak binary report. Nothing is cut off or blanked in it.
+bool binaryline(const GpsState& g, std::string_view line);
 
 }  // namespace zarn

@@ -5,7 +5,6 @@
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "speech/queue.h"
-#include "vehicles/mvforms.h"
 
 namespace zarn {
 
@@ -41,7 +40,9 @@ void newtrip(App& app) {
   }
   if (app.main.mvmode == 1) {
     saytext(app, "I am now logging data into " + name);
-    app.win.get<MvForm>().loglab.set("Log to " + name);
+    LinkShow show;
+    show.logtext = "Log to " + name;
+    callhook(app.hooks.showlink, app, show);
   } else {
     saytext(app, "I am now recording GPS data into " + name);
   }
@@ -51,11 +52,11 @@ void newtrip(App& app) {
     showmsg(app, "Cannot create " + name);
     return;
   }
-  g.logopen = 1;
+  g.logopen = true;
 }
 
 void writetriplog(App& app, std::string_view line) {
-  if (app.gps.logopen != 1 || !app.gps.triplog) return;
+  if (!app.gps.logopen || !app.gps.triplog) return;
   // A received line may still hold its own line end; the log gives every line one CR LF.
   while (line.ends_with('\r') || line.ends_with('\n')) line.remove_suffix(1);
   // Flushed line by line: a killed program loses no more than the line being written.
@@ -63,7 +64,7 @@ void writetriplog(App& app, std::string_view line) {
 }
 
 void closetriplog(App& app) {
-  app.gps.logopen = 0;
+  app.gps.logopen = false;
   app.gps.triplog.reset();
 }
 

@@ -17,10 +17,10 @@ void hangup(App& app) {
 void delaysec(App& app, float secs) {
   readcomms(app);
   app.doevents();
-  if (app.veh.abortflag != 0) return;
+  if (app.gps.abortflag) return;
   app.waitfor(secs, [&app] {
     readcomms(app);
-    return app.veh.abortflag != 0;
+    return app.gps.abortflag;
   });
 }
 

@@ -5,16 +5,13 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "gpsinput/checksum.h"
+#include "gpsinput/linkmodes.h"
 #include "gpsinput/logs.h"
 #include "gpsinput/modem.h"
 #include "gpsinput/nmea.h"
 #include "gpsinput/rxbuffer.h"
 #include "gpsinput/rxinit.h"
-#include "mainwindow/smallservices.h"
-#include "navigation/gridref6.h"
 #include "platform/textrules.h"
-#include "vehicles/linkservices.h"
-#include "vehicles/mvforms.h"
 
 namespace zarn {
 
@@ -22,14 +19,8 @@ namespace {
 
 constexpr char cr = '\r', lf = '\n';
 
-// Date and time as the log lines carry them: mm-dd-yyyy and hh:mm:ss.
-std::string logstamp(App& app) {
-  const platform::DateTime t = app.sys.clock->now();
-  return text::timetext(t) + " " + text::datetext(t);
-}
-
 void printlines(App& app, std::initializer_list<std::string_view> lines) {
-  for (auto l : lines) printline(app, std::string(l));
+  for (auto l : lines) callhook(app.hooks.printline, app, std::string(l));
 }
 
 // The line: the received characters of the buffer.
@@ -45,48 +36,6 @@ void parsenow(App& app) {
   const LineResult r = gpsparse(app, l);
   callhook(app.hooks.sentence, r, l);
   app.gps.lastgpstime = app.timer();
-}
-
-// The log line of a report decoded from a vehicle line, from its row of the vehicle table.
-std::string linelogline(App& app) {
-  const auto& v = app.veh;
-  const auto i = static_cast<std::size_t>(v.mvcur);
-  std::string grid, six;
-  gridreftext(app.geo, v.mvx[i], v.mvy[i], grid);
-  gridref6(grid, six);
-  return "LOG: " + logstamp(app) + " from " + v.mvlabel[i] + " " + six + " at " + v.mvloc[i];
-}
-
-// A framed record (dialled-in binary report): its log line, written with the record's report
-// lines, length and hex dump.
-void recordlog(App& app, const std::string& record) {
-  auto& g = app.gps;
-  const auto& v = app.veh;
-  const auto i = static_cast<std::size_t>(v.mvcur);
-  std::string grid, six;
-  gridreftext(app.geo, v.rptx, v.rpty, grid);
-  gridref6(grid, six);
-  const bool row = i < v.mvlabel.size() && v.mvcur > 0;
-  std::string log = "LOG: " + logstamp(app) + " from " + (row ? text::rtrim(v.mvlabel[i]) : "") + " at " +
-                    (row ? v.mvloc[i] : "") + " " + six;
-  if (g.protocode > 8 && row) log += " " + v.mvstat[i];
-  std::string hex = "HEX ";
-  static const char digits[] = "0123456789ABCDEF";
-  for (unsigned char c : record.substr(0, static_cast<std::size_t>(std::max(g.protocode, 0)))) {
-    hex += digits[c >> 4];
-    hex += digits[c & 15];
-  }
-  app.win.get<MvEngForm>().logline.set(log);
-  const std::string len = std::to_string(g.protocode);
-  if (g.logopen == 1 && g.rawlog == 0) {
-    if (g.logall == 1)
-      for (const std::string& l : {v.rptline1, v.rptline2, len, hex}) writetriplog(app, l);
-    writetriplog(app, log);
-  }
-  if (g.printon == 1) {
-    if (g.logall == 1) printlines(app, {"", v.rptline1, v.rptline2, len, hex});
-    printline(app, log);
-  }
 }
 
 // A CR-terminated NMEA sentence: tested, logged and parsed. A failing sentence stays in the
@@ -122,54 +71,59 @@ void sentence(App& app, std::string& parseline, bool logit) {
   app.doevents();
 }
 
-// Replies of the modem and of the satellite terminal while the service is dialled.
-void dialreply(App& app) {
-  auto& g = app.gps;
-  auto& mv = app.win.get<MvForm>();
-  auto& alarm = app.win.get<MvAlarmForm>();
+// Replies of the modem and of the satellite terminal while the service is dialled: the call
+// state follows them, and the vehicle windows are to show it.
+LinkShow dialreply(GpsState& g) {
+  LinkShow show;
   if (rxcontains(g, "BUSY")) {
-    g.csatstate = 4;
-    mv.telstat.backcolor = ui::red;
+    g.csatstate = CallState::busy;
+    show.callcolour = ui::red;
   }
-  if (rxbegins(g, "OK")) g.modemok = 1;
+  if (rxbegins(g, "OK")) g.modemok = true;
   if (rxcontains(g, "CONNECT")) {
-    mv.telstat.backcolor = ui::green;
-    mv.telstat.set("Connection made");
-    alarm.telstat.set("Connection made");
-    g.modemconnect = 1;
+    show.callcolour = ui::green;
+    show.calltext = show.alarmcalltext = "Connection made";
+    g.modemconnect = true;
   }
   if (rxcontains(g, "BT CSAT")) {
-    mv.telstat.backcolor = ui::green;
-    mv.telstat.set("BT CSAT Online");
-    alarm.telstat.set("BT CSAT Online");
-    g.csatstate = 2;
+    show.callcolour = ui::green;
+    show.calltext = show.alarmcalltext = "BT CSAT Online";
+    g.csatstate = CallState::online;
   }
   const std::string_view l = rxline(g);
   if (const auto p = l.find("reference number"); p != std::string_view::npos) {
     const std::size_t from = p + 16;
     const std::string ref(from + 1 < l.size() ? l.substr(from, l.size() - 1 - from) : std::string_view());
-    mv.telstat.set(ref + " sent");
-    alarm.telstat.set("");
-    g.csatstate = 5;
+    show.calltext = ref + " sent";
+    show.alarmcalltext = "";
+    g.csatstate = CallState::sent;
   }
   if (rxcontains(g, "cannot be reached")) {
-    g.csatstate = 6;
-    mv.telstat.backcolor = ui::red;
+    g.csatstate = CallState::unreachable;
+    show.callcolour = ui::red;
   }
+  return show;
 }
 
-// A line for the link handler.
-void handover(App& app, std::string line) {
-  const long n = static_cast<long>(line.size());
-  mvlinein(app, line, n);
+void showcall(App& app, const std::string& text) {
+  LinkShow show;
+  show.calltext = text;
+  callhook(app.hooks.showlink, app, show);
+}
+
+// A line up the link road. A packet-radio call sign is cut off it first, unless every byte of
+// it is data.
+void handover(App& app, std::string line, LinkFrame frame) {
+  if (!binaryline(app.gps, line)) stripcall(app, line);
+  callhook(app.hooks.linkline, app, line, frame);
 }
 
 // Multi-vehicle mode: one stored character. Returns when the character is done with.
 void linkchar(App& app, char c, std::string& parseline) {
   auto& g = app.gps;
-  if (rxbegins(g, "OK")) g.modemok = 1;
+  if (rxbegins(g, "OK")) g.modemok = true;
 
-  if (g.datatrakseen == 1) {
+  if (g.datatrakseen) {
     bool framed = false;
     if (rxbegins(g, "~") && g.commlinelen == 29) {
       g.protocode = 8;
@@ -182,80 +136,80 @@ void linkchar(App& app, char c, std::string& parseline) {
       framed = true;
     }
     if (framed) {
-      handover(app, takeline(g));
+      handover(app, takeline(g), LinkFrame::plain);
       g.lastgpstime = app.timer();
       return;
     }
   }
   if (c == cr && rxbegins(g, "P:")) {
-    owndecode(app, takeline(g));
+    std::string own = takeline(g);
+    callhook(app.hooks.linkline, app, own, LinkFrame::own);
     g.lastgpstime = app.timer();
     return;
   }
-  if (g.csatstate == 1 && c == cr) {
-    dialreply(app);
-    handover(app, takeline(g));
+  if (g.csatstate == CallState::dialling && c == cr) {
+    callhook(app.hooks.showlink, app, dialreply(g));
+    handover(app, takeline(g), LinkFrame::plain);
     return;
   }
-  if (g.csatstate == 2) {
+  if (g.csatstate == CallState::online) {
     if (c == ' ') {
-      auto& mv = app.win.get<MvForm>();
       if (rxcontains(g, "username:")) {
-        mv.telstat.set("BT CSAT Username");
+        showcall(app, "BT CSAT Username");
         clearrxbuf(g);
         commsend(app, app.veh.csatuser + g.cmdend);
       }
       if (rxcontains(g, "password:")) {
-        mv.telstat.set("BT CSAT Password");
+        showcall(app, "BT CSAT Password");
         clearrxbuf(g);
         commsend(app, app.veh.csatpass + g.cmdend);
       }
       if (rxcontains(g, ">")) {
-        mv.telstat.set("BT CSAT >");
+        showcall(app, "BT CSAT >");
         clearrxbuf(g);
-        g.csatstate = 3;
+        g.csatstate = CallState::prompt;
       }
     }
     return;
   }
-  if (g.csatstate == 3) {
+  if (g.csatstate == CallState::prompt) {
     clearrxbuf(g);
     return;
   }
 
-  int statusline = 0;
+  bool statusline = false;
   if (c == cr) {
-    if (g.logall == 1 && g.rawlog == 0) {
+    if (g.logall && !g.rawlog) {
       writetriplog(app, rxline(g));
-      if (g.printon == 1) printlines(app, {"", rxline(g)});
+      if (g.printon) printlines(app, {"", rxline(g)});
     }
     for (const char* s : {"RING", "BT CSAT", "CONNECT", "CARRIER", "NO CARRIER"})
-      if (rxbegins(g, s)) statusline = 1;
-    if (g.mvdatamode == 1)
+      if (rxbegins(g, s)) statusline = true;
+    if (g.mvdatamode == DataMode::converted)
       for (const char* s : {"Atlantic E", "Position :", "Time of po"})
-        if (rxbegins(g, s)) statusline = 1;
-    if (g.mvdatamode == 2) statusline = g.reportmode < 4 ? 1 : 0;
+        if (rxbegins(g, s)) statusline = true;
+    if (g.mvdatamode == DataMode::position) statusline = g.reportmode < ReportMode::record;
   }
 
-  if (g.mvdatamode == 2) {
-    if (g.reportmode == 3 && c == lf) {
-      g.reportmode = 4;  // the binary record follows
+  if (g.mvdatamode == DataMode::position) {
+    if (g.reportmode == ReportMode::skip && c == lf) {
+      g.reportmode = ReportMode::record;  // the binary record follows
       clearrxbuf(g);
       return;
     }
-    if (g.reportmode < 3) {
+    if (g.reportmode < ReportMode::skip) {
       if (c == lf) {
         clearrxbuf(g);
         return;
       }
       if (c == cr) {
-        handover(app, takeline(g));
+        handover(app, takeline(g), LinkFrame::plain);
         g.lastgpstime = app.timer();
         return;
       }
     }
   }
-  if (g.reportmode == 4) {
+  if (g.reportmode == ReportMode::record) {
     if (c == cr) sentence(app, parseline, false);
     return;
   }
@@ -265,29 +219,11 @@ void linkchar(App& app, char c, std::string& parseline) {
   }
   if (c != cr) return;
 
-  // A vehicle line.
+  // A vehicle line: logged by the link handler with the report it brings.
   const long n = g.commlinelen;
   if ((n > 3 && (rxbegins(g, "$") || rxbegins(g, "001"))) || (n > 8 && rxbegins(g, "Position")))
     g.lastgpstime = app.timer();
-  std::string line = takeline(g);
-  stripcall(app, line);
-  const std::string handed = line;
-  handover(app, line);
-  const auto& v = app.veh;
-  if (v.mvcur > 0 && static_cast<std::size_t>(v.mvcur) < v.mvlabel.size()) {
-    const std::string log = linelogline(app);
-    if (handed.size() > 3) {
-      app.win.get<MvEngForm>().logline.set(log);
-      if (g.logopen == 1 && g.rawlog == 0) {
-        writetriplog(app, handed);
-        if (statusline == 0) writetriplog(app, log);
-      }
-      if (g.printon == 1) {
-        printlines(app, {"", handed});
-        if (statusline == 0) printline(app, log);
-      }
-    }
-  }
+  handover(app, takeline(g), statusline ? LinkFrame::status : LinkFrame::line);
   clearrxbuf(g);
 }
 
@@ -295,31 +231,30 @@ void linkchar(App& app, char c, std::string& parseline) {
 // after its length line, a Datatrak record from its grave accent.
 bool indialledrecord(const App& app) {
   const auto& g = app.gps;
-  return app.main.mvmode == 1 && g.reportmode == 4 && g.mvdatamode == 2 && g.protocode > 0 &&
-         g.protocode <= GpsState::commlinemax;
+  return app.main.mvmode == 1 && g.reportmode == ReportMode::record && g.mvdatamode == DataMode::position &&
+         g.protocode > 0 && g.protocode <= GpsState::commlinemax;
 }
 int recordlength(const App& app) {
   const auto& g = app.gps;
   if (indialledrecord(app)) return g.protocode;
-  if (app.main.mvmode == 1 && g.datatrakseen == 1 && g.commlinelen > 0 && g.commline[0] == '`') return 12;
+  if (app.main.mvmode == 1 && g.datatrakseen && g.commlinelen > 0 && g.commline[0] == '`') return 12;
   return 0;
 }
 
-// A complete binary record goes to the link handler; a dialled-in one is logged as well.
+// A complete binary record goes to the link handler; a dialled-in one is logged with it.
 void recorddone(App& app) {
   auto& g = app.gps;
   const bool dialled = indialledrecord(app);
   const std::string record = takeline(g);
   if (!dialled) {
     g.protocode = 11;
-    handover(app, record);
+    handover(app, record, LinkFrame::plain);
     g.lastgpstime = app.timer();
     return;
   }
-  handover(app, record);
+  handover(app, record, LinkFrame::record);
   g.lastgpstime = app.timer();
-  recordlog(app, record);
-  g.reportmode = 0;
+  g.reportmode = ReportMode::line1;
 }
 
 void onechar(App& app, char c, std::string& parseline) {

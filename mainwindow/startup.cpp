@@ -169,7 +169,7 @@ void resetstate(App& app) {
   g.ownhdg = -1;
   m.clickage = 20;
   m.lastclick = app.timer() - 20;
-  g.csatstate = 0;
+  g.csatstate = CallState::idle;
   g.minhdgspd = 16;
   g.lastfixx = 0;
   g.lastfixy = 0;
@@ -220,7 +220,7 @@ void vehiclemode(App& app) {
   m.mvmode = flagfile(app, "ZARN.MCV");
   m.stepsecs = 1.0f;
   if (m.mvmode == 1) {
-    g.mvdatamode = 2;
+    g.mvdatamode = DataMode::position;
     g.reportmode = 0;
     g.protocode = 8;
     app.veh.mvautosel = 1;

@@ -8,6 +8,8 @@
 #include "mainwindow/tick.h"
 #include "navigation/destinations.h"
 #include "navigation/tripmeter.h"
+#include "mainwindow/startwin.h"
+#include "vehicles/linkservices.h"
 #include "vehicles/vehicledraw.h"
 
 namespace zarn {
@@ -25,6 +27,13 @@ void wirehooks(App& app) {
   app.hooks.redrawdest = [&app] { redrawdest(app); };
   app.hooks.drawvehicles = [&app] { drawvehicles(app); };
   app.hooks.keycmd = [&app](int& key) { keycmd(app, key); };
+
+  // The vehicle link: the serial poll's lines and call state, the trip log's name, printing,
+  // and the vehicle configuration's progress at start-up.
+  app.hooks.linkline = linkline;
+  app.hooks.showlink = showlink;
+  app.hooks.printline = printline;
+  app.hooks.setstatlabel = setstatlabel;
 }
 
 }  // namespace zarn

@@ -3,15 +3,8 @@
 #include <array>
 
 #include "app/app.h"
-#include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
-#include "gpsinput/logs.h"
-#include "mainwindow/smallservices.h"
-#include "navigation/gridref6.h"
-#include "platform/textrules.h"
 #include "vehicles/mcv.h"
-#include "vehicles/mvforms.h"
-#include "vehicles/vehicledraw.h"
 
 namespace zarn {
 
@@ -26,50 +19,24 @@ long digits(std::string_view s) {
   return v;
 }
 
-std::string two(int v) { return text::format(v, "00"); }
-
-// Everything after the decoding, the same for both forms: the table row, the plot, the log line
-// and where it goes. The raw start of the line goes with it when all data are logged: 29
-// characters of a text line, the 12 of a binary one.
-void reporttail(App& app, const std::string& line, const DatatrakReport& r, bool binary) {
-  auto& v = app.veh;
-  auto& g = app.gps;
-  const int i = findvehicle(app, r.id);
-  const auto k = static_cast<std::size_t>(i);
+// The report of a decoded line, the same for both forms: its unit's slot, its position in the
+// frame and in degrees, and the raw start of the line that a full log writes with it (29
+// characters of a text line, the 12 of a binary one).
+LinkReport report(App& app, const std::string& line, const DatatrakReport& d, bool binary) {
+  LinkReport r;
+  r.vehicle = findvehicle(app, d.id);
+  const auto k = static_cast<std::size_t>(r.vehicle);
   // 0: a unit the table does not take (new units refused, or no room): the report is dropped.
-  if (i <= 0 || k >= v.mvhdg.size() || k >= v.mvloc.size()) return;
-  v.mvcur = i;
-  ++v.mvdecoded;
-  v.mvhdg[k] = r.heading;
-  v.mvspd[k] = static_cast<float>(r.speed);
-  const float x = static_cast<float>(r.east) / datatrakstep, y = static_cast<float>(r.north) / datatrakstep;
-  v.rptx = x;
-  v.rpty = y;
-  float lat = 0, lon = 0;
-  osgbtoll(app.geo, x, y, lat, lon);
-  if (v.mvstat[k].empty()) v.mvstat[k] = "   ";
-  const platform::DateTime t = app.sys.clock->now();
-  v.mvhhmm[k] = two(t.hour) + two(t.minute);
-  v.mvtimer[k] = app.timer();
-  // The place is the short grid reference; set before the plot so that the row shows it.
-  std::string grid;
-  gridreftext(app.geo, x, y, grid);
-  gridref6(grid, v.mvloc[k]);
-  plotvehicle(app, i, lat, lon);
-  drawvehicle(app, i);
-  const std::string log = "LOG: " + text::timetext(t) + " " + text::datetext(t) + " from " +
-                          text::rtrim(v.mvlabel[k]) + " at " + v.mvloc[k] + " " + grid;
-  app.win.get<MvEngForm>().logline.set(log);
-  const std::string raw = line.substr(0, binary ? 12 : 29);
-  if (g.logopen == 1 && (binary || g.rawlog == 0)) {
-    if (g.logall == 1) writetriplog(app, raw);
-    writetriplog(app, log);
-  }
-  if (g.printon == 1) {
-    std::array<std::string, 3> lines{"", binary ? raw : raw + " ~", binary ? log + " `" : log};
-    // A printer that fails switches printing off: the rest of the report is not tried.
-    for (std::size_t n = g.logall == 1 ? 0 : 2; n < lines.size() && g.printon == 1; ++n) printline(app, lines[n]);
-  }
+  if (r.vehicle <= 0 || k >= app.veh.mvhdg.size() || k >= app.veh.mvloc.size()) return {};
+  r.form = LinkReport::Form::datatrak;
+  r.hdg = d.heading;
+  r.mph = static_cast<float>(d.speed);
+  r.x = static_cast<float>(d.east) / datatrakstep;
+  r.y = static_cast<float>(d.north) / datatrakstep;
+  osgbtoll(app.geo, r.x, r.y, r.lat, r.lon);
+  r.binary = binary;
+  r.raw = line.substr(0, binary ? 12 : 29);
+  return r;
 }
 
 }  // namespace
@@ -105,12 +72,14 @@ std::optional<DatatrakReport> datatrakbin(std::string_view line) {
   return r;
 }
 
-void mvdecode(App& app, const std::string& line) {
-  if (const auto r = datatraktext(line)) reporttail(app, line, *r, false);
+LinkReport mvdecode(App& app, const std::string& line) {
+  const auto d = datatraktext(line);
+  return d ? report(app, line, *d, false) : LinkReport();
 }
 
-void mvdecodebin(App& app, const std::string& line) {
-  if (const auto r = datatrakbin(line)) reporttail(app, line, *r, true);
+LinkReport mvdecodebin(App& app, const std::string& line) {
+  const auto d = datatrakbin(line);
+  return d ? report(app, line, *d, true) : LinkReport();
 }
 
 }  // namespace zarn

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "vehicles/linkreport.h"
+
 namespace zarn {
 struct App;
 
@@ -36,9 +38,11 @@ std::optional<DatatrakReport> datatraktext(std::string_view line);
 // no report; bytes beyond the eleventh are not part of it.
 std::optional<DatatrakReport> datatrakbin(std::string_view line);
 
-// A Datatrak text report line: decoded, entered in the table, plotted, logged and printed.
-void mvdecode(App& app, const std::string& line);
-// A Datatrak binary report line: the grave accent, then the record's bytes as received.
-void mvdecodebin(App& app, const std::string& line);
+// A Datatrak text report line as a report of its unit (found, or added, in the table), ready to
+// be entered, plotted, logged and printed; none when the line is no report or the table does not
+// take the unit.
+[[nodiscard]] LinkReport mvdecode(App& app, const std::string& line);
+// The same for a binary report line: the grave accent, then the record's bytes as received.
+[[nodiscard]] LinkReport mvdecodebin(App& app, const std::string& line);
 
 }  // namespace zarn

@@ -8,7 +8,6 @@
 #include "gpsinput/modem.h"
 #include "gpsinput/serialpoll.h"
 #include "mainwindow/config.h"
-#include "mainwindow/startwin.h"
 #include "platform/textrules.h"
 #include "speech/queue.h"
 #include "vehicles/mvforms.h"
@@ -31,6 +30,9 @@ std::string padright(std::string s, std::size_t n) {
   if (s.size() < n) s.resize(n, ' ');
   return s;
 }
+
+// Start-up's progress line, on the start window.
+void setstatlabel(App& app, const std::string& text) { callhook(app.hooks.setstatlabel, app, text); }
 
 bool fail(std::string* problem, const std::string& why) {
   if (problem) *problem = why;
@@ -58,10 +60,10 @@ bool readmcv(App& app, std::string* problem) {
   app.sys.serial->setsettings(trim(l));
   if (!readcfgline(*f, l)) return ended();
   const int ncmd = std::max(0, static_cast<int>(text::val(l)));
-  app.gps.csatstate = 1;
+  app.gps.csatstate = CallState::dialling;
   for (int i = 1; i <= ncmd; ++i) {
     if (!readcfgline(*f, l)) {
-      app.gps.csatstate = 0;
+      app.gps.csatstate = CallState::idle;
       return ended();
     }
     setstatlabel(app, "Modem Command : " + l);
@@ -69,7 +71,7 @@ bool readmcv(App& app, std::string* problem) {
     delaysec(app, 2.0f);
   }
   app.win.get<MvForm>().teletim.set("");
-  app.gps.csatstate = 0;
+  app.gps.csatstate = CallState::idle;
 
   std::string* texts[] = {&v.csatnumber, &v.csatuser, &v.csatpass, &v.sendnowtext, &v.acktext};
   for (std::string* t : texts) {
@@ -164,7 +166,7 @@ int findvehicle(App& app, const std::string& id) {
   int found = 0;
   for (int k = 1; k <= cap; ++k)
     if (trim(v.mvid[static_cast<std::size_t>(k)]) == key) found = k;
-  if (found > 0 || v.nonewmv == 1) return found;
+  if (found > 0 || v.nonewmv) return found;
   if (v.mvtotal >= cap) {
     app.sys.wav->beep();
     return 0;

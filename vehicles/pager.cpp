@@ -17,7 +17,7 @@ std::string pagerline(const std::string& id, float lat, float lon, int hdg, floa
 }
 
 void pagerreq(App& app, const std::string& id, float lat, float lon, int hdg, float mph, const std::string& text) {
-  if (app.veh.pageron <= 0 || app.files.exists("PAGERREQ.TXT")) return;
+  if (!app.veh.pageron || app.files.exists("PAGERREQ.TXT")) return;
   // The data first: the pager program may act as soon as the request appears. Each file is
   // replaced whole, so the program never reads a cut line.
   app.files.writelines("PAGERDAT.TXT", {pagerline(id, lat, lon, hdg, mph, text)});

@@ -11,9 +11,7 @@
 #include "gpsinput/ownfix.h"
 #include "mapdisplay/owncar.h"
 #include "platform/textrules.h"
-#include "vehicles/alerts.h"
 #include "vehicles/linkservices.h"
-#include "vehicles/vehicledraw.h"
 
 namespace zarn {
 
@@ -73,28 +71,30 @@ void owndecode(App& app, const std::string& line) {
   updatecar(app);
 }
 
-void textreport(App& app, const std::string& report, long n) {
+LinkReport textreport(App& app, const std::string& report, long n) {
   const std::string line = text::left(report, std::max(n, 0L));
-  if (tripstamped(line)) return;
+  if (tripstamped(line)) return {};
   const std::size_t from = line.find(" from ");
-  if (from == std::string::npos) return;
+  if (from == std::string::npos) return {};
   const std::size_t at = line.find(" at ", from + 6);
-  if (at == std::string::npos) return;
+  if (at == std::string::npos) return {};
   const std::string id = text::trim(std::string_view(line).substr(from + 6, at - from - 6));
-  if (id.empty()) return;
+  if (id.empty()) return {};
 
   // After " at ": the report time (hhmm), one separating character, the place up to the next
   // blank, and after that blank the code.
-  const std::string time = text::mid(line, static_cast<long>(at) + 5, 4);
+  LinkReport r;
+  r.form = LinkReport::Form::text;
+  r.hhmm = text::mid(line, static_cast<long>(at) + 5, 4);
   const std::size_t p = std::min(at + 9, line.size());
   const std::size_t blank = line.find(' ', p);
-  const std::string place = line.substr(p, blank == std::string::npos ? std::string::npos : blank - p);
-  const std::string code = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+  r.place = line.substr(p, blank == std::string::npos ? std::string::npos : blank - p);
+  if (blank != std::string::npos) r.code = line.substr(blank + 1);
 
   // A place that does not read puts nothing on the map and raises nothing.
   float x = 0, y = 0;
-  parsepos(app.geo, place, x, y);
-  if (x == parsefailx && y == parsefaily) return;
+  parsepos(app.geo, r.place, x, y);
+  if (x == parsefailx && y == parsefaily) return {};
 
   VehicleTable& v = app.veh;
   const int slots = static_cast<int>(std::min(v.mvlabel.size(), v.mvid.size()));  // 0..slots-1
@@ -104,22 +104,14 @@ void textreport(App& app, const std::string& report, long n) {
     if (text::trim(v.mvlabel[static_cast<std::size_t>(k)]) == id) i = k;
   if (i == 0) {
     // A full table drops the report quietly: it is a replay, not a unit calling in.
-    if (!newidentity(id) || v.mvtotal < 0 || v.mvtotal >= std::min(v.mvsize, slots - 1)) return;
+    if (!newidentity(id) || v.mvtotal < 0 || v.mvtotal >= std::min(v.mvsize, slots - 1)) return {};
     i = ++v.mvtotal;
     v.mvlabel[static_cast<std::size_t>(i)] = padright(id, 5);
     v.mvid[static_cast<std::size_t>(i)] = padright(id, 9);
   }
-
-  float lat = 0, lon = 0;
-  osgbtoll(app.geo, x, y, lat, lon);
-  plotvehicle(app, i, lat, lon);
-
-  if (text::trim(code).empty()) return;
-  const std::string key = text::trim(std::string_view(code).substr(1));
-  if (code[0] == 'A')
-    ackcode(app, i, key);
-  else
-    mvalertmsg(app, i, key, place, time);
+  r.vehicle = i;
+  osgbtoll(app.geo, x, y, r.lat, r.lon);
+  return r;
 }
 
 }  // namespace zarn

@@ -5,12 +5,15 @@
 
 #include <string>
 
+#include "vehicles/linkreport.h"
+
 namespace zarn {
 struct App;
 
-// One free-text report line of length n: the vehicle found by its label, or added, is moved to
-// the place; a code raises an acknowledgement ("A" first) or an alert. A place that does not
-// read drops the line, as do the trip log's own lines of decoded reports.
-void textreport(App& app, const std::string& line, long n);
+// One free-text report line of length n, as a report of the vehicle found by its label (or
+// added): taken in, it moves the vehicle to the place, and a code raises an acknowledgement
+// ("A" first) or an alert. A place that does not read drops the line, as do the trip log's own
+// lines of decoded reports.
+[[nodiscard]] LinkReport textreport(App& app, const std::string& line, long n);
 
 }  // namespace zarn

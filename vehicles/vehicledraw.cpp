@@ -92,7 +92,7 @@ void plotvehicle(App& app, int i, float& lat, float& lon) {
   MvForm& f = app.win.get<MvForm>();
   // Vehicles beyond the rows of the window have their icon but no row.
   if (f.mvdata.exists(i - 1)) f.mvdata[i - 1].set(vehiclerow(app, i));
-  if (v.mvautosel == 1) {
+  if (v.mvautosel) {
     rowcolour(f, v.mvsel - 1, ui::lightgrey);
     v.mvsel = i;
     rowcolour(f, v.mvsel - 1, ui::white);

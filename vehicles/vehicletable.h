@@ -21,15 +21,16 @@ struct VehicleTable {
                            mvhhmm = std::vector<std::string>(mvdefault + 1),
                            mvdial = std::vector<std::string>(mvdefault + 1);
   std::vector<float> mvtimer = std::vector<float>(mvdefault + 1);
-  // What the link handler found in the line just decoded: the unit's row (0 none), the
-  // report's position and its first two lines.
+  // The link handler's own state. mvcur: the unit the dialled-in report's identity lines named,
+  // and after each report taken in, that report's unit (0 none); the trip log writes a line
+  // that names no unit under it. rptx, rpty: the frame position (km) of the last dialled-in or
+  // Datatrak report taken in. The dialled-in report's two identity lines.
   int mvcur = 0;
   float rptx = 0, rpty = 0;
   std::string rptline1, rptline2;
   // The multi-vehicle configuration: the satellite text service's number, the terminal's network
   // identity, the send and acknowledgement texts and the terminal's user name and password.
   std::string csatnumber, dnid, sendnowtext, acktext, csatuser, csatpass;
-  int abortflag = 0;  // the user asked to abort a call or wait
 
   // Slots of the table (27, or more when ZARN.MCV lists more vehicles): every per-vehicle
   // array runs 0..mvsize. Identity (9 characters), heading and speed of each unit.
@@ -41,7 +42,10 @@ struct VehicleTable {
   std::string dialnumber;  // number the vehicle window dials
   // Settings of the vehicle code from start-up: pager requests (PAGERON.CFG), unknown units
   // ignored (MVNONEW.CFG), alarm sound level, automatic selection and the alarm count.
-  int pageron = 0, nonewmv = 0, alarmsound = 3, mvautosel = 0, alarmcount = 0;
+  bool pageron = false, nonewmv = false;
+  int alarmsound = 3;
+  bool mvautosel = false;
+  int alarmcount = 0;
 
   // Alarms and messages: the texts waiting behind the one the alarm window shows, oldest first
   // in slots 1..alarmcount (slot 0 unused), and how many a full list has dropped since the

@@ -183,29 +183,29 @@ TEST_F(Poll, MultiVehicleFramingAndTheSatelliteTerminal) {
   // A dialled-in binary record: its length comes first, then it is read to that length
   // whatever it holds.
   app->gps.datatrakseen = 0;
-  app->gps.mvdatamode = 2;
+  app->gps.mvdatamode = DataMode::position;
   app->gps.reportmode = 3;
   polls({"\n", std::string("\x01\r\x02\x03\x04\r\x05", 7)});
   EXPECT_EQ(app->gps.reportmode, 4);
   polls({"\x06"});
   EXPECT_EQ(std::tuple(app->gps.reportmode, held()), std::tuple(0, ""));
   // The satellite terminal's dialogue.
-  app->gps.mvdatamode = 0;
+  app->gps.mvdatamode = DataMode::message;
   app->veh.csatuser = "user";
   app->veh.csatpass = "secret";
-  app->gps.csatstate = 1;
+  app->gps.csatstate = CallState::dialling;
   const auto& telstat = app->win.get<MvForm>().telstat;
   polls({"CONNECT 2400\r", "Welcome to BT CSAT\r"});
-  EXPECT_EQ(std::tuple(app->gps.modemconnect, app->gps.csatstate), std::tuple(1, 2));
+  EXPECT_EQ(std::tuple(app->gps.modemconnect, app->gps.csatstate), std::tuple(1, CallState::online));
   polls({"username: ", "password: ", "\r\n> ", "anything"});
   EXPECT_EQ(std::tuple(serial->sent, app->gps.csatstate, telstat.caption, held()),
-            std::tuple("user\rsecret\r", 3, "BT CSAT >", ""));
-  app->gps.csatstate = 1;
+            std::tuple("user\rsecret\r", CallState::prompt, "BT CSAT >", ""));
+  app->gps.csatstate = CallState::dialling;
   polls({"Your reference number 12345\r"});
-  EXPECT_EQ(std::tuple(app->gps.csatstate, telstat.caption), std::tuple(5, " 12345 sent"));
-  app->gps.csatstate = 1;
+  EXPECT_EQ(std::tuple(app->gps.csatstate, telstat.caption), std::tuple(CallState::sent, " 12345 sent"));
+  app->gps.csatstate = CallState::dialling;
   polls({"unit cannot be reached\r"});
-  EXPECT_EQ(std::tuple(app->gps.csatstate, telstat.backcolor), std::tuple(6, ui::red));
+  EXPECT_EQ(std::tuple(app->gps.csatstate, telstat.backcolor), std::tuple(CallState::unreachable, ui::red));
 }
 
 using Watch = Poll;

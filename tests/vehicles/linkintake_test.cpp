@@ -8,9 +8,11 @@
 #include <map>
 
 #include "gpsinput/linkmodes.h"
+#include "gpsinput/logs.h"
 #include "gpsinput/nmeafields.h"
 #include "geodesy/helpers.h"
 #include "gpsinput/serialpoll.h"
+#include "mainwindow/replay.h"
 #include "platform/programs.h"
 #include "platform/serial.h"
 #include "support/app_fixture.h"
@@ -72,15 +74,88 @@ TEST_F(Link, EachLineIsClassifiedByTheLinkState) {
   for (const auto& c : cases) {
     make();
     auto& g = app->gps;
-    std::tie(g.mvdatamode, g.reportmode, g.protocode, g.datatrakseen) = std::tuple(c.mode, c.report, c.proto, c.datatrak);
+    std::tie(g.mvdatamode, g.reportmode, g.protocode, g.datatrakseen) =
+        std::tuple(static_cast<DataMode>(c.mode), c.report, c.proto, c.datatrak);
     std::tie(app->veh.dnid, g.incall, app->win.get<MvAlarmForm>().telstat.caption) = std::tuple(c.dnid, 2, "?");
     const std::string line = c.line;
-    EXPECT_EQ(std::tuple(modemline(*app, line, static_cast<long>(line.size())), g.mvdatamode, g.reportmode),
+    const LinkVerdict verdict = modemline(g, line, app->veh.dnid);
+    showverdict(*app, verdict);
+    EXPECT_EQ(std::tuple(verdict.pass ? 1 : 0, static_cast<int>(g.mvdatamode), g.reportmode),
               std::tuple(c.pass, c.newmode, c.newreport))
         << c.guards;
     const std::string shown = app->win.get<MvAlarmForm>().telstat.caption + "/" +
                               app->win.get<MvEngForm>().msgmode.caption + "/" + std::to_string(g.incall);
     EXPECT_TRUE(!c.shown || shown == c.shown) << c.guards << ": " << shown;
+  }
+}
+
+// The intake only reads: each form's report comes back as a value, and the table, the alarm
+// window and the count of reports change when applyreport takes it in, once.
+TEST_F(Link, TheIntakeReturnsEachFormsReportAndApplyreportTakesItIn) {
+  using F = LinkReport::Form;
+  std::string plain = record20.substr(0, 8);
+  plain[5] = '\x01';  // a status that raises nothing
+  const std::string f001 = "001   UNIT7   xxxx 5321.443  00218.820W 0840101230";
+  // Lines before the last are handled whole; the last goes through the intake, then applyreport.
+  const struct {
+    const char* guards;
+    DataMode mode;
+    Items lines;
+    const char* id;
+    F form;
+    const char *before, *after;
+  } cases[] = {
+      {"a Message Mode position", DataMode::message, {f001}, "UNIT7", F::fixed, "0  hidden", "1 1230 hidden"},
+      {"a message at the unit's last place", DataMode::message, {f001, "002   UNIT7   12"}, "UNIT7", F::fixedtext,
+       "1 1230 hidden", "1 1230 12 at 1200 from UNIT7"},
+      {"a relayed RMC", DataMode::nmea, {"$V1RMC,123456,A,5321.443,N,00218.822,W,10.0,84.5,261020,,*72"}, "V1", F::nmea,
+       "0  hidden", "1 1234 hidden"},
+      {"a dialled-in record written out in hexadecimal", DataMode::position, {"U1", "23", "8", "HEX " + hexof(plain)},
+       "U1M23", F::dialled, "0  hidden", "1 1230 hidden"},
+      {"a Datatrak text report", DataMode::datatrak, {"~00042000307085000095000T0000"}, "T00042", F::datatrak,
+       "0  hidden", "1 SJ400800 hidden"},
+  };
+  for (const auto& c : cases) {
+    make();
+    auto& v = app->veh;
+    const auto& alarm = app->win.get<MvAlarmForm>();
+    std::tie(app->gps.mvdatamode, app->gps.datatrakseen) = std::tuple(c.mode, c.mode == DataMode::datatrak);
+    for (std::size_t k = 0; k + 1 < c.lines.size(); ++k) {
+      std::string l = c.lines[k];
+      mvlinein(*app, l, static_cast<long>(l.size()));
+    }
+    const auto taken = [&](int i) {
+      return std::to_string(v.mvdecoded) + " " + v.mvloc[std::size_t(i)] + " " +
+             (alarm.visible ? alarm.txt.caption.substr(0, alarm.txt.caption.find('\r')) : "hidden");
+    };
+    std::string last = c.lines.back();
+    const LinkReport r = linkintake(*app, last);
+    EXPECT_TRUE(r.form == c.form && r.vehicle == findvehicle(*app, c.id)) << c.guards;
+    EXPECT_EQ(taken(r.vehicle), c.before) << c.guards;
+    applyreport(*app, r);
+    EXPECT_EQ(taken(r.vehicle), c.after) << c.guards;
+  }
+}
+
+// A packet-radio call sign is cut off a link line once, by the serial poll or the replay, so
+// that the line it came on is written to the trip log once.
+TEST_F(Link, ACallSignIsCutOffOnceAndItsLineLoggedOnce) {
+  const std::string line = "G4ABC>APRS:001   UNIT7   xxxx 5321.443  00218.820W 0840101230";
+  for (const bool replayed : {false, true}) {
+    make();
+    std::tie(app->gps.mvdatamode, app->gps.callsep) = std::tuple(DataMode::message, ">");
+    app->gps.replayfile = "TEST.MVD";
+    newtrip(*app);
+    if (replayed) {
+      put("TEST.MVD", line + "\r\n");
+      app->main.demoon = 1;
+      replaystep(*app);
+    } else {
+      serial->chunks.push_back(line + "\r");
+      readcomms(*app);
+    }
+    app->gps.triplog.reset();
+    EXPECT_EQ(std::tuple(get("NEWTRIP.MVD"), app->gps.callsign), std::tuple(line + "\r\n", "G4ABC")) << replayed;
   }
 }
 
@@ -156,7 +231,7 @@ TEST_F(LinkPty, EveryByteValueArrivesIntactInBinaryRecords) {
   for (std::size_t p = 0; p < all.size(); p += 11) {
     const std::string frame = "`" + all.substr(p, 11) + std::string(p + 11 > all.size() ? p + 11 - all.size() : 0, 'q');
     send(frame);
-    EXPECT_EQ(std::tuple(rx0(), g.mvdatamode, g.commlinelen), std::tuple(frame, 4, 0)) << p;
+    EXPECT_EQ(std::tuple(rx0(), g.mvdatamode, g.commlinelen), std::tuple(frame, DataMode::datatrak, 0)) << p;
   }
 }
 
@@ -183,7 +258,7 @@ TEST_F(Link, ReplayedAllDataLogAndVehicleNmea) {
   for (std::string l : {"20", "U1"}) mvlinein(*app, l, 2);
   EXPECT_EQ(std::tuple(g.reportmode, app->veh.rptline1), std::tuple(1, "U1"));
   // A vehicle's NMEA leaves the own fix and the parser's time alone.
-  g.mvdatamode = 3;
+  g.mvdatamode = DataMode::nmea;
   const OwnFix before = g;
   std::string rmc = "$V1RMC,123456,A,5321.443,N,00218.822,W,10.0,84.5,261020,,";
   mvlinein(*app, rmc, static_cast<long>(rmc.size()));
