@@ -55,9 +55,6 @@ struct Hooks {
   // A log line is printed as it is logged; a printer that fails is reported by the main window,
   // which switches printing off before the next line.
   std::function<void(App&, const std::string&)> printline;
-  // Start-up's progress line on the start window, shown while the vehicle configuration is read
-  // and its modem commands are sent.
-  std::function<void(App&, const std::string&)> setstatlabel;
 };
 
 // Calls a hook when it is wired.

@@ -119,15 +119,6 @@ bool readfnd(App& app) {
   return true;
 }
 
-bool readcfgline(platform::InputFile& f, std::string& line) {
-  if (f.eof()) {
-    line.clear();
-    return false;
-  }
-  line = text::rtrim(left(f.lineinput(), 20));
-  return true;
-}
-
 void cfgline(platform::OutputFile& f, std::string_view value, std::string_view comment) {
   // A short value takes its comment in the column after it; a long one stands alone.
   f.print(value.size() < 24 ? text::pad(value, 24) + std::string(comment) : std::string(value));

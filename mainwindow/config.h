@@ -21,9 +21,6 @@ bool readcat(App& app);
 // Reads the search lists of ZARN.FND (at most 100, ending at "END"). False when the file is
 // missing or empty.
 bool readfnd(App& app);
-// The next line of a settings file: its first 20 characters, trailing blanks removed. False at
-// the end of the file (the line is then emptied).
-bool readcfgline(platform::InputFile& f, std::string& line);
 
 // One line of ZARN.CFG: the value, blanks to column 24 and the comment; a value of 24
 // characters or more alone.

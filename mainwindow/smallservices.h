@@ -14,12 +14,6 @@ struct App;
 void endprogram(App& app);
 
 
-// Looks a sentence's talker up in CMESSAGE.CFG (a count, then records of key, unit identity,
-// icon file and alert code; "NULL" for no icon or code): the first complete record whose key
-// matches exactly gives the three values; none, or no readable file, gives the key itself,
-// "NULL" and "NULL".
-void cmessage(App& app, const std::string& code, std::string& text, std::string& icon, std::string& extra);
-
 // Prints one line. When the printer fails, says so, switches printing off and tells the user
 // how to switch it on again.
 void printline(App& app, const std::string& line);

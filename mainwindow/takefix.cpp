@@ -166,7 +166,7 @@ int applyline(App& app, const LineResult& r, std::string& line) {
   std::string codedstatus = "NULL";
   if (app.main.cmsgon > 0) {
     std::string id, icon;
-    cmessage(app, text::mid(line, 2, 2), id, icon, codedstatus);
+    cmessage(app.files, text::mid(line, 2, 2), id, icon, codedstatus);
     if (icon != "NULL" && app.files.exists(icon)) z.car.setpicture(app.sys.images->load(app.files.resolve(icon)));
   }
   if (r.fill) setfillcol(app, *r.fill);

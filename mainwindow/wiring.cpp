@@ -8,7 +8,6 @@
 #include "mainwindow/tick.h"
 #include "navigation/destinations.h"
 #include "navigation/tripmeter.h"
-#include "mainwindow/startwin.h"
 #include "vehicles/linkservices.h"
 #include "vehicles/vehicledraw.h"
 
@@ -33,7 +32,6 @@ void wirehooks(App& app) {
   app.hooks.linkline = linkline;
   app.hooks.showlink = showlink;
   app.hooks.printline = printline;
-  app.hooks.setstatlabel = setstatlabel;
 }
 
 }  // namespace zarn

@@ -592,4 +592,13 @@ std::string writeitem(float v) { return text::ltrim(text::str(v)); }
 std::string writeitem(double v) { return text::ltrim(text::strd(v)); }
 std::string writeitem(long long v) { return text::ltrim(text::str(v)); }
 
+bool readcfgline(InputFile& f, std::string& line) {
+  if (f.eof()) {
+    line.clear();
+    return false;
+  }
+  line = text::rtrim(text::left(f.lineinput(), 20));
+  return true;
+}
+
 }  // namespace zarn::platform

@@ -166,4 +166,8 @@ std::string writeitem(long long v);
 inline std::string writeitem(long v) { return writeitem(static_cast<long long>(v)); }
 inline std::string writeitem(int v) { return writeitem(static_cast<long long>(v)); }
 
+// The next line of a settings file: its first 20 characters, trailing blanks removed. False at
+// the end of the file (the line is then emptied).
+bool readcfgline(InputFile& f, std::string& line);
+
 }  // namespace zarn::platform

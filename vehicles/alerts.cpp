@@ -159,4 +159,30 @@ void rccwav(App& app, const std::string& code) {
   }
 }
 
+void cmessage(const platform::Files& files, const std::string& code, std::string& text, std::string& icon, std::string& extra) {
+  const std::string key = code;  // the caller may pass the same text as code and text
+  text = key;
+  icon = "NULL";
+  extra = "NULL";
+  auto f = platform::InputFile::open(files, "CMESSAGE.CFG");
+  if (!f) return;
+  const double n = f->number();
+  for (long i = 0; i < n; ++i) {
+    // A record cut short by the end of the file matches nothing: its missing fields would
+    // otherwise raise an alert with an empty code.
+    std::string r[4];
+    for (auto& v : r) {
+      if (f->eof()) return;
+      v = f->field();
+    }
+    const auto& [c, t, ic, ex] = r;
+    if (c == key) {
+      text = t;
+      icon = ic;
+      extra = ex;
+      return;
+    }
+  }
+}
+
 }  // namespace zarn

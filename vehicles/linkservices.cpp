@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "vehicles/alerts.h"
 #include "geodesy/ukgrid.h"
 #include "gpsinput/checksum.h"
 #include "gpsinput/nmeafields.h"
 #include "gpsinput/rxbuffer.h"
-#include "mainwindow/smallservices.h"
 #include "platform/textrules.h"
 #include "vehicles/datatrak.h"
 #include "vehicles/linkrecords.h"
@@ -41,7 +41,7 @@ LinkReport vehiclenmea(App& app, const std::string& line) {
   std::string id = mid(line, 2, 2), icon = "NULL", code = "NULL";
   if (app.main.cmsgon > 0) {
     std::string named;
-    cmessage(app, id, named, icon, code);
+    cmessage(app.files, id, named, icon, code);
     id = named;
   }
   LinkReport r;

@@ -4,10 +4,10 @@
 #include <cctype>
 
 #include "app/app.h"
+#include "mapdisplay/startform.h"
 #include "geodesy/postext.h"
 #include "gpsinput/modem.h"
 #include "gpsinput/serialpoll.h"
-#include "mainwindow/config.h"
 #include "platform/textrules.h"
 #include "speech/queue.h"
 #include "vehicles/mvforms.h"
@@ -31,9 +31,6 @@ std::string padright(std::string s, std::size_t n) {
   return s;
 }
 
-// Start-up's progress line, on the start window.
-void setstatlabel(App& app, const std::string& text) { callhook(app.hooks.setstatlabel, app, text); }
-
 bool fail(std::string* problem, const std::string& why) {
   if (problem) *problem = why;
   return false;
@@ -53,16 +50,16 @@ bool readmcv(App& app, std::string* problem) {
   std::string l;
   if (f->eof()) return ended();
   f->lineinput();  // title
-  if (!readcfgline(*f, l)) return ended();
+  if (!platform::readcfgline(*f, l)) return ended();
   setstatlabel(app, "Setting baud rate to " + l + " ...");
   delaysec(app, 0.5f);
   speakqueue(app);
   app.sys.serial->setsettings(trim(l));
-  if (!readcfgline(*f, l)) return ended();
+  if (!platform::readcfgline(*f, l)) return ended();
   const int ncmd = std::max(0, static_cast<int>(text::val(l)));
   app.gps.csatstate = CallState::dialling;
   for (int i = 1; i <= ncmd; ++i) {
-    if (!readcfgline(*f, l)) {
+    if (!platform::readcfgline(*f, l)) {
       app.gps.csatstate = CallState::idle;
       return ended();
     }
@@ -75,20 +72,20 @@ bool readmcv(App& app, std::string* problem) {
 
   std::string* texts[] = {&v.csatnumber, &v.csatuser, &v.csatpass, &v.sendnowtext, &v.acktext};
   for (std::string* t : texts) {
-    if (!readcfgline(*f, l)) return ended();
+    if (!platform::readcfgline(*f, l)) return ended();
     *t = t == &v.csatnumber ? trim(l) : l;
   }
-  if (!readcfgline(*f, l)) return ended();
+  if (!platform::readcfgline(*f, l)) return ended();
   app.gps.gpstimeout = static_cast<float>(text::val(l));
   setstatlabel(app, "Setting GPS timeout to " + text::str(app.gps.gpstimeout) + " secs ...");
   delaysec(app, 0.5f);
-  if (!readcfgline(*f, l)) return ended();
+  if (!platform::readcfgline(*f, l)) return ended();
   v.dnid = trim(l);
   setstatlabel(app, "Setting DNID to " + v.dnid);
   delaysec(app, 0.5f);
-  if (!readcfgline(*f, l)) return ended();
+  if (!platform::readcfgline(*f, l)) return ended();
   v.dialnumber = trim(l);
-  if (!readcfgline(*f, l)) return ended();
+  if (!platform::readcfgline(*f, l)) return ended();
   const std::string countline = l;
   const double asked = text::val(l);
   v.mvtotal = static_cast<int>(std::clamp(asked, 0.0, static_cast<double>(mvmax)));

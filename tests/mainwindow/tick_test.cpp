@@ -8,7 +8,8 @@
 #include "mainwindow/tick.h"
 #include "mapdisplay/symbols.h"
 #include "geodesy/helpers.h"
-#include "support/app_fixture.h"
+#include "vehicles/alerts.h"
+#include "support//app_fixture.h"
 #include "support/builders.h"
 #include "vehicles/mvforms.h"
 
@@ -260,9 +261,9 @@ TEST_F(Services, GreetingByTheTimeOfDayAndCodedMessages) {
     EXPECT_EQ(greetingname(static_cast<float>(hour * 3600 + seconds)), name) << hour << " h " << seconds << " s";
   put("CMESSAGE.CFG", "4\r\n\"a1\",\"lower\",x.ico,1\r\nA1,\"Help, now\",alarm.ico,NULL\r\nA1,2nd,y.ico,2\r\nB2,cut");
   std::string code = "A1", icon, extra;
-  cmessage(*app, code, code, icon, extra);
+  cmessage(app->files, code, code, icon, extra);
   EXPECT_EQ(std::tuple(code, icon), std::tuple("Help, now", "alarm.ico")) << "in place; the first of two; case matters";
-  cmessage(*app, "B2", code, icon, extra);
+  cmessage(app->files, "B2", code, icon, extra);
   EXPECT_EQ(std::tuple(code, icon, extra), std::tuple("B2", "NULL", "NULL")) << "a record the file's end cuts short";
 }
 
