@@ -20,7 +20,7 @@ void setlink(zarn::App& app, std::uint8_t f, int mode) {
   auto& g = app.gps;
   app.main.mvmode = 1;
   g.mvdatamode = static_cast<zarn::DataMode>(mode);
-  g.reportmode = (f >> 3) & 3;
+  g.reportmode = static_cast<zarn::ReportMode>((f >> 3) & 3);
   g.datatrakon = (f >> 5) & 1;
   g.datatrakseen = mode == 4 ? g.datatrakon : 0;
   g.protocode = mode == 4 && ((f >> 4) & 1) ? 11 : 8;

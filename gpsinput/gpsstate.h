@@ -123,7 +123,7 @@ struct GpsState : OwnFix {
   // Link data mode, step of a dialled-in report (a ReportMode), framing code and whether
   // Datatrak lines have been seen.
   DataMode mvdatamode = DataMode::position;
-  int reportmode = ReportMode::line1;
+  ReportMode reportmode = ReportMode::line1;
   int protocode = 8;
   bool datatrakseen = false;
   bool ringstop = false;  // RINGSTOP.CFG: "RING" is not an incoming call

@@ -31,7 +31,7 @@ std::string modelabel(const GpsState& g, DataMode mode) {
   switch (mode) {
     case DataMode::message: return "Message Mode";
     case DataMode::converted: return "Converted Reports";
-    case DataMode::position: return "Position Reports" + text::str(g.reportmode) + text::str(g.protocode);
+    case DataMode::position: return "Position Reports" + text::str(static_cast<int>(g.reportmode)) + text::str(g.protocode);
     case DataMode::nmea: return "NMEA GPS data";
     case DataMode::datatrak: break;
   }

@@ -15,11 +15,8 @@ namespace zarn {
 enum class DataMode { message = 0, converted = 1, position = 2, nmea = 3, datatrak = 4 };
 
 // The dialled-in report reader's step: identity line 1, identity line 2, the record length, a
-// line skipped, then the record itself. Kept as its number (GpsState::reportmode) while the GPS
-// watch still resets it by number; the names are the steps'.
-struct ReportMode {
-  enum : int { line1 = 0, line2 = 1, length = 2, skip = 3, record = 4 };
-};
+// line skipped, then the record itself. The link window shows it by its number.
+enum class ReportMode { line1 = 0, line2 = 1, length = 2, skip = 3, record = 4 };
 
 // The satellite text service's dialogue, as the serial poll follows it.
 enum class CallState { idle = 0, dialling = 1, online = 2, prompt = 3, busy = 4, sent = 5, unreachable = 6 };

@@ -28,8 +28,7 @@ bool rxcontains(const GpsState& gps, std::string_view text) {
   return std::string_view(gps.commline).find(text) != std::string_view::npos;
 }
 
-// A split marks the line as relayed until the link handler is done with it: the same line may
-// pass here again, without its call sign, on its way there.
+// A split marks the line as relayed until the link handler is done with it.
 bool stripcall(App& app, std::string& line) {
   auto& g = app.gps;
   if (g.callsep.empty()) return false;

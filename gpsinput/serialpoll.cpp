@@ -280,7 +280,7 @@ void onechar(App& app, char c, std::string& parseline) {
     } else if (c == '%' || (c == '>' && g.taipon > 0)) {
       clearrxbuf(g);
     }
-  } else if (g.reportmode != 4) {
+  } else if (g.reportmode != ReportMode::record) {
     if (c == '$') {
       g.callsplit = false;  // the line this "$" starts is relayed only if what came before it says so
       if (!g.callsep.empty() && g.commlinelen > 0) {
@@ -288,10 +288,10 @@ void onechar(App& app, char c, std::string& parseline) {
         stripcall(app, l);
       }
       clearrxbuf(g);
-      g.reportmode = 0;
+      g.reportmode = ReportMode::line1;
     } else if (c == '~' && g.datatrakon == 1) {
       clearrxbuf(g);
-      g.reportmode = 0;
+      g.reportmode = ReportMode::line1;
       g.datatrakseen = 1;
     }
   }

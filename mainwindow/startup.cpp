@@ -221,7 +221,7 @@ void vehiclemode(App& app) {
   m.stepsecs = 1.0f;
   if (m.mvmode == 1) {
     g.mvdatamode = DataMode::position;
-    g.reportmode = 0;
+    g.reportmode = ReportMode::line1;
     g.protocode = 8;
     app.veh.mvautosel = 1;
     app.win.get<MvForm>().Label1.backcolor = ui::green;

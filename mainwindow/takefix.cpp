@@ -84,7 +84,7 @@ void receptionlost(App& app) {
     if (app.main.repint[8] > 0) queuewav(app, "notgps.wav");
     speakqueue(app);
   }
-  if (app.main.mvmode == 1) g.reportmode = 0;  // a half-read report is abandoned
+  if (app.main.mvmode == 1) g.reportmode = ReportMode::line1;  // a half-read report is abandoned
 }
 // The RMC of a chased unit becomes the moving destination; the own fix is not touched.
 void chase(App& app, float gx, float gy) {

@@ -184,11 +184,11 @@ TEST_F(Poll, MultiVehicleFramingAndTheSatelliteTerminal) {
   // whatever it holds.
   app->gps.datatrakseen = 0;
   app->gps.mvdatamode = DataMode::position;
-  app->gps.reportmode = 3;
+  app->gps.reportmode = ReportMode::skip;
   polls({"\n", std::string("\x01\r\x02\x03\x04\r\x05", 7)});
-  EXPECT_EQ(app->gps.reportmode, 4);
+  EXPECT_EQ(app->gps.reportmode, ReportMode::record);
   polls({"\x06"});
-  EXPECT_EQ(std::tuple(app->gps.reportmode, held()), std::tuple(0, ""));
+  EXPECT_EQ(std::tuple(app->gps.reportmode, held()), std::tuple(ReportMode::line1, ""));
   // The satellite terminal's dialogue.
   app->gps.mvdatamode = DataMode::message;
   app->veh.csatuser = "user";
@@ -250,9 +250,9 @@ TEST_F(Watch, ReceptionStartsAndIsLostOnceWithItsPrompts) {
 
 TEST_F(Watch, MultiVehicleModeWithoutItsCarIcons) {
   app->main.mvmode = 1;  // $mv$gsel.ico and $mv$ysel.ico are not there: the change goes on
-  app->gps.reportmode = 3;
+  app->gps.reportmode = ReportMode::skip;
   EXPECT_EQ(std::tuple(tick(0, true), tick(60, false)), std::tuple(on, off));
-  EXPECT_EQ(app->gps.reportmode, 0) << "a half-read report is abandoned";
+  EXPECT_EQ(app->gps.reportmode, ReportMode::line1) << "a half-read report is abandoned";
 }
 
 using Logs = GpsTest;

@@ -75,12 +75,12 @@ TEST_F(Link, EachLineIsClassifiedByTheLinkState) {
     make();
     auto& g = app->gps;
     std::tie(g.mvdatamode, g.reportmode, g.protocode, g.datatrakseen) =
-        std::tuple(static_cast<DataMode>(c.mode), c.report, c.proto, c.datatrak);
+        std::tuple(static_cast<DataMode>(c.mode), static_cast<ReportMode>(c.report), c.proto, c.datatrak);
     std::tie(app->veh.dnid, g.incall, app->win.get<MvAlarmForm>().telstat.caption) = std::tuple(c.dnid, 2, "?");
     const std::string line = c.line;
     const LinkVerdict verdict = modemline(g, line, app->veh.dnid);
     showverdict(*app, verdict);
-    EXPECT_EQ(std::tuple(verdict.pass ? 1 : 0, static_cast<int>(g.mvdatamode), g.reportmode),
+    EXPECT_EQ(std::tuple(verdict.pass ? 1 : 0, static_cast<int>(g.mvdatamode), static_cast<int>(g.reportmode)),
               std::tuple(c.pass, c.newmode, c.newreport))
         << c.guards;
     const std::string shown = app->win.get<MvAlarmForm>().telstat.caption + "/" +
@@ -215,9 +215,9 @@ TEST_F(LinkPty, EveryByteValueArrivesIntactInBinaryRecords) {
   g.triplog = platform::OutputFile::open(app->files, "LINK.LOG", platform::OutputFile::Mode::Log);
   g.logopen = g.logall = 1;
   for (int k = 0; k < 8; ++k) {
-    g.reportmode = 2;  // the identity lines were read
+    g.reportmode = ReportMode::length;  // the identity lines were read
     send("32\r\n" + all.substr(static_cast<std::size_t>(k) * 32, 32));
-    EXPECT_EQ(std::tuple(rx0(), g.reportmode), std::tuple(all.substr(static_cast<std::size_t>(k) * 32, 32), 0));
+    EXPECT_EQ(std::tuple(rx0(), g.reportmode), std::tuple(all.substr(static_cast<std::size_t>(k) * 32, 32), ReportMode::line1));
   }
   g.triplog.reset();
   std::string dumped;
@@ -240,13 +240,13 @@ TEST_F(LinkPty, HexAndRawRecordsDecodeTheSame) {
   auto& v = app->veh;
   auto decoded = [&] { return std::tuple(v.rptx, v.rpty, v.mvstat[1], v.mvloc[1], v.mvhdg[1], g.reportmode); };
   v.mvcur = 1;  // the vehicle the identity lines named
-  g.reportmode = 2;
+  g.reportmode = ReportMode::length;
   send("20\r\n" + record20);
   const auto raw = decoded();
-  EXPECT_EQ(std::tuple(v.mvstat[1], v.mvloc[1], g.reportmode, v.rptx > 300), std::tuple("M12", "1230", 0, true));
+  EXPECT_EQ(std::tuple(v.mvstat[1], v.mvloc[1], g.reportmode, v.rptx > 300), std::tuple("M12", "1230", ReportMode::line1, true));
   v = VehicleTable();  // afresh, from a log replayed line by line
   v.mvcur = 1;
-  g.reportmode = 2;
+  g.reportmode = ReportMode::length;
   for (std::string l : {std::string("20"), "HEX " + hexof(record20)}) mvlinein(*app, l, static_cast<long>(l.size()));
   EXPECT_EQ(decoded(), raw);
 }
@@ -254,9 +254,9 @@ TEST_F(LinkPty, HexAndRawRecordsDecodeTheSame) {
 TEST_F(Link, ReplayedAllDataLogAndVehicleNmea) {
   auto& g = app->gps;
   // After the length line a logged report's identity line starts the report again.
-  g.reportmode = 2;
+  g.reportmode = ReportMode::length;
   for (std::string l : {"20", "U1"}) mvlinein(*app, l, 2);
-  EXPECT_EQ(std::tuple(g.reportmode, app->veh.rptline1), std::tuple(1, "U1"));
+  EXPECT_EQ(std::tuple(g.reportmode, app->veh.rptline1), std::tuple(ReportMode::line2, "U1"));
   // A vehicle's NMEA leaves the own fix and the parser's time alone.
   g.mvdatamode = DataMode::nmea;
   const OwnFix before = g;
