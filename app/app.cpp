@@ -40,7 +40,13 @@ Services complete(Services s) {
 
 App::App() : App(Services{}) {}
 
-App::App(Services s) : sys(complete(std::move(s))), win(&sys.metrics) {
+App::App(Services s)
+    : sys(complete(std::move(s))),
+      win(&sys.metrics),
+      voice{speech, sys, files, win.zarn.saytxt, win.zarn, main.metric, main.playback, [this] {
+              const ui::Form* qk = win.find("qkform");
+              return qk && qk->visible;
+            }} {
   // An inverse conversion that cannot settle beeps, as a sign that the position is doubtful.
   geo.beep = [this] { sys.wav->beep(); };
   wirehooks(*this);

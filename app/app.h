@@ -19,23 +19,12 @@
 #include "platform/files.h"
 #include "platform/services.h"
 #include "speech/speechstate.h"
+#include "speech/voice.h"
 #include "vehicles/vehicletable.h"
 
 namespace zarn {
 
-struct Services {
-  std::unique_ptr<platform::Clock> clock;
-  std::unique_ptr<platform::SerialLine> serial;
-  std::unique_ptr<platform::WavPlayer> wav;
-  std::unique_ptr<platform::Speaker> tts;
-  std::unique_ptr<platform::ProgramRunner> programs;
-  std::unique_ptr<platform::Printer> printer;
-  std::unique_ptr<platform::Dialogs> dialogs;
-  std::unique_ptr<platform::EventPump> events;
-  std::unique_ptr<platform::ImageStore> images;
-  std::unique_ptr<platform::Ender> ender;
-  ui::TextMetrics metrics;  // empty functions: estimated text sizes
-};
+using platform::Services;
 
 // The windows: the main window exists from the start; the others are made on first use and
 // hidden rather than closed.
@@ -95,6 +84,7 @@ struct App {
   VehicleTable veh;
 
   Windows win;
+  Voice voice;  // speaking: bound to the members above
   Hooks hooks;  // wired by the constructor
 
   // Shortcuts to the services.

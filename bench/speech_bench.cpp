@@ -31,8 +31,8 @@ void BM_HugeSayLine(benchmark::State& state) {
   while (line.size() < (1u << 20)) line += "turn left at the roundabout then ";
   for (auto _ : state) {
     total = 0;
-    zarn::queuesay(app, line);
-    zarn::speakqueue(app);
+    zarn::queuesay(app.voice, line);
+    zarn::speakqueue(app.voice);
   }
   state.counters["speech_s"] = rate ? static_cast<double>(total) / rate : 0;
   state.counters["longest_piece_s"] = rate ? static_cast<double>(longest) / rate : 0;

@@ -20,7 +20,7 @@ void newtrip(App& app) {
     std::string prefix;
     if (auto f = platform::InputFile::open(app.files, "NEWTRIP.CFG")) prefix = text::ucase(f->field());
     if (!app.files.confined(prefix)) {
-      showmsg(app, "NEWTRIP.CFG: " + prefix + " is outside the working folder");
+      showmsg(app.voice, "NEWTRIP.CFG: " + prefix + " is outside the working folder");
       return;
     }
     const long w = 8 - static_cast<long>(prefix.size());
@@ -32,24 +32,24 @@ void newtrip(App& app) {
     }
     if (name.empty()) {
       // Every name is taken: replacing the prefix-only file would lose a journey.
-      showmsg(app, "No free trip log name: " + prefix + " 1 to 999 are all in use");
+      showmsg(app.voice, "No free trip log name: " + prefix + " 1 to 999 are all in use");
       return;
     }
   } else {
     name = "NEWTRIP" + ext;
   }
   if (app.main.mvmode == 1) {
-    saytext(app, "I am now logging data into " + name);
+    saytext(app.voice, "I am now logging data into " + name);
     LinkShow show;
     show.logtext = "Log to " + name;
     callhook(app.hooks.showlink, app, show);
   } else {
-    saytext(app, "I am now recording GPS data into " + name);
+    saytext(app.voice, "I am now recording GPS data into " + name);
   }
   closetriplog(app);
   g.triplog = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Log);
   if (!g.triplog) {
-    showmsg(app, "Cannot create " + name);
+    showmsg(app.voice, "Cannot create " + name);
     return;
   }
   g.logopen = true;
@@ -87,7 +87,7 @@ void sniffchecksum(App& app) {
   std::string why;
   g.replay = platform::InputFile::open(app.files, g.replayfile, platform::Files::loglimit, &why);
   if (!g.replay) {
-    if (!why.empty()) showmsg(app, why);
+    if (!why.empty()) showmsg(app.voice, why);
     return;
   }
   for (int i = 0; i < 20 && !g.replay->eof(); ++i) {

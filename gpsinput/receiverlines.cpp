@@ -88,10 +88,10 @@ void gpstaswitch(App& app, const std::string& line) {
       auto& label = app.win.get<FForm>().switches.load(i - 1);
       if (now == "1") {
         label.set(ontext);
-        showmsgwav(app, ontext, onwav);
+        showmsgwav(app.voice, ontext, onwav);
       } else {
         label.set(offtext);
-        showmsgwav(app, offtext, offwav);
+        showmsgwav(app.voice, offtext, offwav);
       }
     }
   }

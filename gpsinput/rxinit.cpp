@@ -39,7 +39,7 @@ void sendsentence(App& app, const std::string& s) {
 
 void initrockwell(App& app) {
   using text::mid;
-  showmsg(app, "Initiating GPS receiver ...");
+  showmsg(app.voice, "Initiating GPS receiver ...");
   std::string p = "010000N1040000E";
   if (app.files.exists("INITROCK.CFG")) {
     p.clear();
@@ -57,14 +57,14 @@ void initrockwell(App& app) {
   sendsentence(app, "$PRWIINIT,???,V,,,");
   for (const char* s : {"$PRWIINIT,VTG,A,,,", "$PRWIINIT,GSV,A,,,", "$PRWIINIT,GGA,A,,,"}) sendsentence(app, s);
   const std::string c = nmeachksum(b);
-  showmsg(app, b);
+  showmsg(app.voice, b);
   std::string error;
   if (!app.files.writelines("INITROCK.OUT",
                             {"sent " + b,
                              "based on " + p + " and " + text::timetext(now) + " " + text::datetext(now) + " from clock",
                              text::str(h) + "  hours ahead of GMT / UCT"},
                             &error))
-    showmsg(app, "INITROCK.OUT not written: " + error);
+    showmsg(app.voice, "INITROCK.OUT not written: " + error);
   commsend(app, b + "*" + c + app.gps.rxprefix);
 }
 

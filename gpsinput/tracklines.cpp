@@ -34,7 +34,7 @@ std::string monthnumber(const std::string& name) {
 
 bool trkline(App& app, const std::string& line) {
   auto& g = app.gps;
-  if (line.size() <= 80) showmsg(app, padto80(line));
+  if (line.size() <= 80) showmsg(app.voice, padto80(line));
   if (line.size() <= 40 || !line.starts_with("T  ")) return false;
   float lat = static_cast<float>(val(mid(line, 5, 2)) + val(mid(line, 7, 8)) / 60);
   if (mid(line, 4, 1) == "S") lat = -lat;
@@ -100,7 +100,7 @@ std::string agdfield(const std::string& line, std::size_t& pos) {
 
 void parsefix(App& app, const std::string& line) {
   auto& g = app.gps;
-  if (g.plotbusy != 1 && line.size() > 20) showmsg(app, line.size() < 80 ? padto80(line) : line.substr(0, 80));
+  if (g.plotbusy != 1 && line.size() > 20) showmsg(app.voice, line.size() < 80 ? padto80(line) : line.substr(0, 80));
   g.gpsdatetxt = mid(line, 1, 2) + mid(line, 4, 2) + mid(line, 9, 2);
   g.gpsdayno = daynumber(g.gpsdatetxt);
   g.gpstimetxt = mid(line, 12, 8);

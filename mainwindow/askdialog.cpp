@@ -21,10 +21,10 @@ int kinds(const MainState& m) { return std::clamp(m.repkinds, 0, static_cast<int
 void askquestion(App& app, int n) {
   TalkGuard talk(app.speech);
   talk.on();
-  showmsg(app, "Shall I say " + app.main.repquest[static_cast<std::size_t>(n)]);
-  queuewav(app, "shallisa.wav");
-  queuewav(app, "OPCQ" + std::to_string(n) + ".WAV");
-  speakqueue(app);
+  showmsg(app.voice, "Shall I say " + app.main.repquest[static_cast<std::size_t>(n)]);
+  queuewav(app.voice, "shallisa.wav");
+  queuewav(app.voice, "OPCQ" + std::to_string(n) + ".WAV");
+  speakqueue(app.voice);
 }
 
 // Asks the next question, stores the answer to the one before it and ends the dialogue after
@@ -37,8 +37,8 @@ void nextquestion(App& app, bool yes) {
   m.askstate = n + 1;
   if (m.askstate > kinds(m) + 1) {
     m.askstate = 0;
-    settalk(app, 1);
-    saynow(app, "O K", "ok.wav");
+    settalk(app.voice, 1);
+    saynow(app.voice, "O K", "ok.wav");
   }
 }
 
@@ -46,11 +46,11 @@ void nextquestion(App& app, bool yes) {
 
 void askopen(App& app) {
   MainState& m = app.main;
-  settalk(app, 1);  // the answers are heard, and speech stays on afterwards
-  showmsg(app, "Shall I say the same things as before ?");
-  queuewav(app, "shallisa.wav");
-  queuewav(app, "thesamet.wav");
-  speakqueue(app);
+  settalk(app.voice, 1);  // the answers are heard, and speech stays on afterwards
+  showmsg(app.voice, "Shall I say the same things as before ?");
+  queuewav(app.voice, "shallisa.wav");
+  queuewav(app.voice, "thesamet.wav");
+  speakqueue(app.voice);
   m.askstate = -1;
   m.askstep = 0;
 }
@@ -60,9 +60,9 @@ void askanswer(App& app, bool yes) {
   if (m.askstate == 0) return;
   if (m.askstate == -1) {
     if (yes) {
-      showmsg(app, "OK");
-      queuewav(app, "OK.wav");
-      speakqueue(app);
+      showmsg(app.voice, "OK");
+      queuewav(app.voice, "OK.wav");
+      speakqueue(app.voice);
       m.askstate = 0;
       return;
     }
@@ -77,8 +77,8 @@ bool asknonanswer(App& app) {
   MainState& m = app.main;
   if (m.askstate == 0) return false;
   ++m.askstep;
-  if (m.askstep == 1) saynow(app, "Pardon ?", "pardon.wav");
-  if (m.askstep == 2) saynow(app, "Please answer Yes or No", "yesorno.wav");
+  if (m.askstep == 1) saynow(app.voice, "Pardon ?", "pardon.wav");
+  if (m.askstep == 2) saynow(app.voice, "Please answer Yes or No", "yesorno.wav");
   if (m.askstep >= 5) m.askstate = 0;  // given up: the answers so far stand
   return true;
 }

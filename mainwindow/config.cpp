@@ -130,7 +130,7 @@ bool savecfg(App& app) {
   std::string error;
   auto f = platform::OutputFile::open(app.files, "ZARN.CFG", platform::OutputFile::Mode::Output, &error);
   if (!f) {
-    showmsg(app, "ZARN.CFG not written: " + error);
+    showmsg(app.voice, "ZARN.CFG not written: " + error);
     return false;
   }
   const auto slot = static_cast<std::size_t>(std::clamp(n.curdest, 0, NavState::destmax));
@@ -155,7 +155,7 @@ bool savecfg(App& app) {
   f->print("The above lines configure ZARN and should");
   f->print("only be edited with great care !");
   if (!f->close(&error)) {
-    showmsg(app, "ZARN.CFG not written: " + error);
+    showmsg(app.voice, "ZARN.CFG not written: " + error);
     return false;
   }
   return true;

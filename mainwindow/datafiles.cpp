@@ -174,7 +174,7 @@ void writepulfix(App& app, const std::string& result) {
   const platform::DateTime t = app.sys.clock->now();
   std::string error;
   if (!app.files.writelines("PULFIX.DAT", {result, text::timetext(t) + " " + text::datetext(t)}, &error))
-    showmsg(app, "PULFIX.DAT not written: " + error);
+    showmsg(app.voice, "PULFIX.DAT not written: " + error);
 }
 
 void readzarnlog(App& app) {

@@ -16,7 +16,7 @@ namespace zarn {
 
 void startdemo(App& app) {
   MainState& m = app.main;
-  settalk(app, 1);
+  settalk(app.voice, 1);
   m.demoreopen = 1;
   m.playback = 0;
   cleartrail(app);
@@ -33,7 +33,7 @@ void stopdemo(App& app) {
   setminscale(app, 0);
   z.touch();
   setgpscorr(app.gps, m.cfgcorre, m.cfgcorrn);
-  settalk(app, 0);
+  settalk(app.voice, 0);
   dfbearing(app, 999, 0);  // any bearing above 360 but 888 clears the lines
   app.win.get<MvAlarmForm>().hide();
   app.win.get<IForm>().hide();

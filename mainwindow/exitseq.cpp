@@ -40,19 +40,19 @@ std::string savelastpos(App& app) {
 
 void exitprog(App& app) {
   const std::string question = "Are you sure you want to exit ZARN ?";
-  speakqueue(app);  // nothing queued earlier is spoken after the question
-  showmsg(app, question);
+  speakqueue(app.voice);  // nothing queued earlier is spoken after the question
+  showmsg(app.voice, question);
   {
     TalkGuard talk(app.speech);
     talk.on();
-    queuewav(app, "SUREEXIT.WAV");
-    speakqueue(app);
+    queuewav(app.voice, "SUREEXIT.WAV");
+    speakqueue(app.voice);
     if (app.msgbox(question, platform::mb::yesnocancel + platform::mb::question, "Exit ZARN ?") !=
         platform::mb::idyes)
       return;
-    showmsg(app, "Goodbye !");
-    queuewav(app, "goodbye.wav");
-    speakqueue(app);
+    showmsg(app.voice, "Goodbye !");
+    queuewav(app.voice, "goodbye.wav");
+    speakqueue(app.voice);
   }
 
   // From here on the tick does nothing, and nothing is logged or replayed any more.

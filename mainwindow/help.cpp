@@ -123,9 +123,9 @@ void hello(App& app) {
   {
     TalkGuard talk(app.speech);
     talk.on();
-    showmsg(app, "hello");
-    queuewav(app, "hello.wav");
-    speakqueue(app);
+    showmsg(app.voice, "hello");
+    queuewav(app.voice, "hello.wav");
+    speakqueue(app.voice);
   }
   if (z.Image2.visible) showhelp(app);
   loadinstrpic(app);

@@ -70,7 +70,7 @@ void typekey(App& app, int code) {
     if ((u >= 'A' && u <= 'Z') || u == '+') {
       TalkGuard talk(app.speech);
       talk.on();
-      queuewav(app, u == '+' ? "next.wav" : std::string(1, c) + ".wav");
+      queuewav(app.voice, u == '+' ? "next.wav" : std::string(1, c) + ".wav");
     }
     if (poplist(m)) popsearchline(app);
   }
@@ -94,7 +94,7 @@ void steplist(App& app, int step) {
   // The list's own announcement is its file name with ".WAV" in place of the extension.
   const std::string& file = m.searchlists[k];
   const std::string wav = text::left(file, std::max<long>(0, static_cast<long>(file.size()) - 4)) + ".WAV";
-  saynow(app, prompt, !file.empty() && app.files.exists(wav) ? wav : prompt);
+  saynow(app.voice, prompt, !file.empty() && app.files.exists(wav) ? wav : prompt);
 }
 
 // The windows that use no keys themselves and pass them all to the main window.

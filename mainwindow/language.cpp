@@ -48,7 +48,7 @@ void nextlanguage(App& app) {
     // Every language file is named by the prefix: one that leads out of the working folder is
     // not followed, and the language becomes the default.
     if (found && !app.files.confined(*found + "FLAG.ICO")) {
-      showmsg(app, std::string(languagefile) + ": language prefix " + *found + " leads outside the working folder");
+      showmsg(app.voice, std::string(languagefile) + ": language prefix " + *found + " leads outside the working folder");
       found.reset();
     }
     // Past the last language: back to the default.

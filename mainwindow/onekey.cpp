@@ -67,7 +67,7 @@ void movecartofound(App& app) {
     app.sys.wav->beep();
     return;
   }
-  saynow(app, "OK", "ok.wav");
+  saynow(app.voice, "OK", "ok.wav");
   setgpscorr(g, g.gpscorre + (x - g.ownx), g.gpscorrn + (y - g.owny));
   setownpos(g, x, y);
   updatecar(app);
@@ -76,7 +76,7 @@ void movecartofound(App& app) {
 // K: back to the configured correction and the last position a sentence gave.
 void undocarmove(App& app) {
   GpsState& g = app.gps;
-  saynow(app, "OK", "ok.wav");
+  saynow(app.voice, "OK", "ok.wav");
   setgpscorr(g, app.main.cfgcorre, app.main.cfgcorrn);
   setownpos(g, g.prevx, g.prevy);
   updatecar(app);
@@ -127,7 +127,7 @@ void steprotation(App& app) {
   MapView& v = app.map;
   if (v.headingup == 0) {
     if (v.maxrotsect < 2) {
-      showmsg(app, "No rotated Maps");
+      showmsg(app.voice, "No rotated Maps");
       app.sys.wav->beep();
     } else {
       v.headingup = 1;
@@ -141,8 +141,8 @@ void steprotation(App& app) {
   loadmap(app, v.curmap);
   TalkGuard talk(app.speech);
   talk.on();
-  showmsgsay(app, v.headingup == 1 ? "Map Rotation ON  " + text::str(v.rotsectors) : "Map Rotation OFF");
-  speakqueue(app);
+  showmsgsay(app.voice, v.headingup == 1 ? "Map Rotation ON  " + text::str(v.rotsectors) : "Map Rotation OFF");
+  speakqueue(app.voice);
 }
 
 // Control keys and the first symbol keys. True when the key was one of them.
@@ -175,7 +175,7 @@ bool controlkey(App& app, char k) {
         makecdmap(app);
       } else {
         app.map.automapon = 0;
-        showmsg(app, "Not using CD-ROM via RomShelf");
+        showmsg(app.voice, "Not using CD-ROM via RomShelf");
       }
       break;
     case ctrl('C'): {
@@ -215,8 +215,8 @@ bool controlkey(App& app, char k) {
 void sayforced(App& app, const std::string& item) {
   TalkGuard talk(app.speech);
   talk.on();
-  queuewav(app, item);
-  speakqueue(app);
+  queuewav(app.voice, item);
+  speakqueue(app.voice);
 }
 
 void stepunits(App& app) {
@@ -234,12 +234,12 @@ void stepunits(App& app) {
   TalkGuard talk(app.speech);
   talk.on();
   if (m.metric == 1)
-    showmsg(app, "Kilometres"), queuewav(app, "kilomets.wav");
+    showmsg(app.voice, "Kilometres"), queuewav(app.voice, "kilomets.wav");
   else if (m.nautical == 1)
-    showmsg(app, "Nautical Miles"), queuewav(app, "nautical.wav");
+    showmsg(app.voice, "Nautical Miles"), queuewav(app.voice, "nautical.wav");
   else
-    showmsg(app, "Miles"), queuewav(app, "miles.wav");
-  speakqueue(app);
+    showmsg(app.voice, "Miles"), queuewav(app.voice, "miles.wav");
+  speakqueue(app.voice);
 }
 
 void triprecording(App& app) {
@@ -248,16 +248,16 @@ void triprecording(App& app) {
     return;
   }
   closetriplog(app);
-  saytext(app, "I have stopped recording GPS data.");
+  saytext(app.voice, "I have stopped recording GPS data.");
   if (app.main.mvmode == 1) app.win.get<MvForm>().loglab.set("No logging.");
 }
 
 void bequiet(App& app) {
-  settalk(app, 1);
-  showmsg(app, "OK I'll be quiet");
-  queuewav(app, "okquiet.wav");
-  speakqueue(app);
-  settalk(app, 0);
+  settalk(app.voice, 1);
+  showmsg(app.voice, "OK I'll be quiet");
+  queuewav(app.voice, "okquiet.wav");
+  speakqueue(app.voice);
+  settalk(app.voice, 0);
 }
 
 void language(App& app, bool next) {
@@ -301,7 +301,7 @@ bool commandkey(App& app, char k) {
       TalkGuard talk(app.speech);
       talk.on();
       sayaltitude(app);
-      speakqueue(app);
+      speakqueue(app.voice);
       return true;
     }
     case 'L': sayownlatlong(app); return true;
@@ -322,7 +322,7 @@ bool commandkey(App& app, char k) {
       saydest(app);
       break;
     case '&':
-      showmsg(app, "Test Run PICVIEWR.EXE");
+      showmsg(app.voice, "Test Run PICVIEWR.EXE");
       runpicviewr(app, "");
       break;
     case '%': triprecording(app); break;
@@ -349,9 +349,9 @@ bool commandkey(App& app, char k) {
     case '-': prevlist(app); break;
     case enter: runtypedcmd(app); break;
     case '(':
-      settalk(app, 1);
-      showmsg(app, "OK Saving Configuration in .CFG");
-      queuewav(app, "ok.wav");
+      settalk(app.voice, 1);
+      showmsg(app.voice, "OK Saving Configuration in .CFG");
+      queuewav(app.voice, "ok.wav");
       savecfg(app);
       break;
     case '.': resettrip(app); break;
@@ -363,9 +363,9 @@ bool commandkey(App& app, char k) {
     case 'C': {
       TalkGuard talk(app.speech);
       talk.on();
-      saytime(app, "the time is ", "THETIMEI.WAV", text::timetext(app.sys.clock->now()));
+      saytime(app.voice, "the time is ", "THETIMEI.WAV", text::timetext(app.sys.clock->now()));
       sayeta(app);
-      speakqueue(app);
+      speakqueue(app.voice);
       break;
     }
     case '>': replayspeed(app, 0.5f); break;
@@ -394,21 +394,21 @@ void runkey(App& app, std::string key) {
     App& app;
     ~Last() {
       if (app.main.quit) return;  // the exit: nothing more runs
-      speakqueue(app);
+      speakqueue(app.voice);
       app.main.sentencemode = 0;
       app.main.demokey = 0;
     }
   } last{app};
   m.sentencemode = 1;
-  endsentence(app);
+  endsentence(app.voice);
   char k = key.empty() ? '\0' : key[0];
   if (placekey(app, k)) return;
   m.locnum = 0;
   if (k == 'A') {
-    sayagain(app);
+    sayagain(app.voice);
     return;
   }
-  endsentence(app);
+  endsentence(app.voice);
   if (k == ' ') {
     if (app.gps.nmealog == 0) {
       key = m.prevcmdkey;

@@ -96,12 +96,12 @@ void lockey(App& app, int digit) {
 
   TalkGuard talk(app.speech);
   talk.on();
-  showmsg(app, "OK  " + text::str(m.locnum) + " " + m.foundlabel);
+  showmsg(app.voice, "OK  " + text::str(m.locnum) + " " + m.foundlabel);
   z.touch();
-  queuewav(app, "ok.wav");
-  saynumber(app, std::to_string(m.locnum));
-  queuewav(app, m.foundwav);
-  speakqueue(app);
+  queuewav(app.voice, "ok.wav");
+  saynumber(app.voice, std::to_string(m.locnum));
+  queuewav(app.voice, m.foundwav);
+  speakqueue(app.voice);
 }
 
 void findnearestkey(App& app, const std::string& key) {
@@ -121,25 +121,25 @@ void findnearestkey(App& app, const std::string& key) {
     m.searchidx = i;
     m.searchtime = app.timer();  // the list chosen stays chosen as a typed search would
     if (kind->key == ']') {
-      saynow(app, "OK", "ok.wav");
+      saynow(app.voice, "OK", "ok.wav");
       saynearest(app, 0);
       return;
     }
     z.search.text = kind->label;
     z.search.visible = true;
     talk.on();
-    queuewav(app, list + ".wav");
-    speakqueue(app);
+    queuewav(app.voice, list + ".wav");
+    speakqueue(app.voice);
     z.sym.visible = z.symlab.visible = z.symlabshad.visible = false;
     readoverlay(app, list + ".GTX");
     z.touch();
     return;
   }
   talk.on();
-  showmsg(app, std::string("I can't find ") + kind->label);
-  queuewav(app, "icantfin.wav");
-  queuewav(app, list + ".wav");
-  speakqueue(app);
+  showmsg(app.voice, std::string("I can't find ") + kind->label);
+  queuewav(app.voice, "icantfin.wav");
+  queuewav(app.voice, list + ".wav");
+  speakqueue(app.voice);
 }
 
 void morekey(App& app) {
@@ -150,9 +150,9 @@ void morekey(App& app) {
   // By name as well: a place a search announced by its name has no reference in the table.
   moreinfo(app, "", app.nav.morefile, m.foundlabel, info, guide);
   if (info.empty()) {
-    showmsg(app, "more information is not available");
-    queuewav(app, "morenota.wav");
-    speakqueue(app);
+    showmsg(app.voice, "more information is not available");
+    queuewav(app.voice, "morenota.wav");
+    speakqueue(app.voice);
     if (ui::Form* f = app.win.find(MoreForm::formname)) f->hide();
     return;
   }
@@ -161,14 +161,14 @@ void morekey(App& app) {
   if (present(app, l.textfile)) {
     const auto lines = app.files.readlines(l.textfile).value_or(std::vector<std::string>{});
     for (const std::string& s : lines) words += s;
-    if (!l.sound.empty() && !lines.empty()) showmsg(app, lines.front());
+    if (!l.sound.empty() && !lines.empty()) showmsg(app.voice, lines.front());
   }
   const bool hadcontrols = controlsvis(app);
   if (hadcontrols) hidecontrols(app);
 
   MoreForm& more = app.win.get<MoreForm>();
   if (l.picture.empty()) {
-    if (!words.empty()) showmsg(app, words);
+    if (!words.empty()) showmsg(app.voice, words);
   } else if (!present(app, l.picture)) {
     more.moretext.set(words + " I can't find file " + l.picture);
   } else if (l.picture.find(".BMP") != std::string::npos) {
@@ -180,8 +180,8 @@ void morekey(App& app) {
   }
   more.touch();
   if (!l.sound.empty()) {
-    queuewav(app, l.sound);
-    speakqueue(app);  // the window stays up while it plays
+    queuewav(app.voice, l.sound);
+    speakqueue(app.voice);  // the window stays up while it plays
   }
   if (l.picture.find(".AVI") != std::string::npos || l.picture.find(".MPG") != std::string::npos)
     runpicviewr(app, l.picture);

@@ -245,9 +245,9 @@ void morecheck(App& app, const std::string& moreref) {
   std::string wav, text;
   moreinfo(app, "", moreref, app.main.foundlabel, wav, text);
   if (wav.empty()) return;
-  showmsg(app, "more information is available");
-  queuewav(app, "moreinfo.wav");
-  speakqueue(app);
+  showmsg(app.voice, "more information is available");
+  queuewav(app.voice, "moreinfo.wav");
+  speakqueue(app.voice);
 }
 
 // Nothing left to report: said so, and the next request starts the list again. The found place
@@ -255,9 +255,9 @@ void morecheck(App& app, const std::string& moreref) {
 void nomore(App& app, const std::string& what) {
   MainState& m = app.main;
   const std::string msg = "There are no more" + (what.empty() ? std::string() : " " + what);
-  showmsg(app, msg);
-  queuewav(app, msg);
-  speakqueue(app);
+  showmsg(app.voice, msg);
+  queuewav(app.voice, msg);
+  speakqueue(app.voice);
   resethits(m);
   m.searchtime = app.timer();
 }
@@ -272,10 +272,10 @@ void cantfind(App& app, const std::string& text) {
     return;
   }
   z.sym.visible = z.symlab.visible = z.symlabshad.visible = false;
-  showmsg(app, "I can't find " + text);
-  queuewav(app, "icantfin.wav");
-  queuewav(app, text);
-  speakqueue(app);
+  showmsg(app.voice, "I can't find " + text);
+  queuewav(app.voice, "icantfin.wav");
+  queuewav(app.voice, text);
+  speakqueue(app.voice);
   m.typedcmd = 0;
   resethits(m);
   m.searchtime = app.timer();
@@ -305,17 +305,17 @@ void sayname(App& app, const std::string& code, const std::string& name, const s
   const MainState& m = app.main;
   const int syntax = app.speech.syntaxmode;
   if (name.starts_with("on ")) {  // a road: "on A3/M25" letter by letter, "/" as "and"
-    if (syntax == 0) queuewav(app, "on.wav");
+    if (syntax == 0) queuewav(app.voice, "on.wav");
     for (std::size_t k = 3; k < name.size(); ++k)
-      queuewav(app, name[k] == '/' ? std::string("and.wav") : std::string(1, name[k]) + ".wav");
-    if (syntax == 1) queuewav(app, "on.wav");
-    queuewav(app, "1sec$$$.wav");
+      queuewav(app.voice, name[k] == '/' ? std::string("and.wav") : std::string(1, name[k]) + ".wav");
+    if (syntax == 1) queuewav(app.voice, "on.wav");
+    queuewav(app.voice, "1sec$$$.wav");
   } else if (code == "LPOP" && m.foundlabel.find(" in ") != std::string::npos) {
     sayplacename(app, m.foundlabel);
   } else if (!namewav.empty() && app.files.exists(namewav)) {
-    queuewav(app, namewav);
+    queuewav(app.voice, namewav);
   } else {
-    queuewav(app, m.foundlabel);
+    queuewav(app.voice, m.foundlabel);
   }
 }
 
@@ -344,10 +344,10 @@ void typedsearch(App& app) {
     z.symlab.set("");
     z.symlabshad.set("");
     z.sym.visible = true;
-    showmsg(app, m.foundlabel);
+    showmsg(app.voice, m.foundlabel);
     choosemap(app, m.foundx, m.foundy);
     sayplacename(app, m.foundlabel);
-    speakqueue(app);
+    speakqueue(app.voice);
   } else {
     if (hitsfull(m)) return cantfind(app, text);
     Wanted want{text::ucase(text.starts_with('*') ? text.substr(1) : text), text.starts_with('*')};
@@ -367,7 +367,7 @@ void typedsearch(App& app) {
   float fx = 0, fy = 0, cx = 0, cy = 0;
   topix(app, m.foundx, m.foundy, fx, fy);
   topix(app, app.gps.ownx, app.gps.owny, cx, cy);
-  speakqueue(app);
+  speakqueue(app.voice);
   z.search.visible = z.searchdat.visible = false;
   placesymbol(app, p.code, fx, fy, cx, cy);
   showsymbol(app, fx, fy, m.foundlabel);
@@ -376,10 +376,10 @@ void typedsearch(App& app) {
     findwav(app, m.foundref, m.foundlabel, app.nav.foundfile);
     sayposition(app, m.foundx, m.foundy, m.foundwav);
     if (app.speech.ttsavail == 1) {
-      showmsg(app, text + " is in " + m.foundlabel);
+      showmsg(app.voice, text + " is in " + m.foundlabel);
       for (const std::string& item : {text, std::string("is.wav"), std::string("in.wav"), m.foundlabel})
-        queuewav(app, item);
-      speakqueue(app);
+        queuewav(app.voice, item);
+      speakqueue(app.voice);
     }
   }
   m.searchtime = app.timer();
@@ -399,7 +399,7 @@ void nearestsearch(App& app) {
   // The new entry starts empty: a full hit list is then told apart from one about to be filled.
   if (m.hitcount < MainState::hitmax) m.hitlist[static_cast<std::size_t>(++m.hitcount)].clear();
   if (m.searchidx <= 0) return morecheck(app, "");
-  saynow(app, "OK", "ok.wav");
+  saynow(app.voice, "OK", "ok.wav");
   m.searchtime = app.timer();
   const std::string list = currentlist(m), prompt = currentprompt(m);
   if (list.empty() || hitsfull(m)) return nomore(app, prompt);
@@ -465,31 +465,31 @@ void nearestsearch(App& app) {
   const bool plainname = p.code == "EFFLC" || p.code == "EFFHE";
   if (drawn) {
     const std::string cat = categorytext(m, p.code);
-    showmsg(app, m.foundlabel.empty()  ? head + " is " + cat
+    showmsg(app.voice, m.foundlabel.empty()  ? head + " is " + cat
                  : plainname           ? head + " is " + cat + " " + m.foundlabel
                                        : head + " is " + cat + " called " + m.foundlabel);
   } else {
-    showmsg(app, head + " is " + m.foundlabel);
+    showmsg(app.voice, head + " is " + m.foundlabel);
   }
 
   const int syntax = app.speech.syntaxmode;
   if (first) {
-    if (syntax != 5) queuewav(app, "theneare.wav");
+    if (syntax != 5) queuewav(app.voice, "theneare.wav");
     if (p.code != "LPOP") {
       const std::string listwav = list.substr(0, list.size() >= 4 ? list.size() - 4 : 0) + ".wav";
-      queuewav(app, app.files.exists(listwav) ? listwav : prompt);
+      queuewav(app.voice, app.files.exists(listwav) ? listwav : prompt);
     }
-    if (syntax == 5) queuewav(app, "theneare.wav");
-    if (syntax == 0) queuewav(app, "is.wav");
+    if (syntax == 5) queuewav(app.voice, "theneare.wav");
+    if (syntax == 0) queuewav(app.voice, "is.wav");
   } else {
-    queuewav(app, "nextnear.wav");
+    queuewav(app.voice, "nextnear.wav");
   }
   if (drawn && p.code != "L" && p.code != "LPOP") {
-    queuewav(app, m.foundwav);
-    if (!m.foundlabel.empty() && !plainname && app.speech.ttsavail > 0) queuewav(app, "called.wav");
+    queuewav(app.voice, m.foundwav);
+    if (!m.foundlabel.empty() && !plainname && app.speech.ttsavail > 0) queuewav(app.voice, "called.wav");
   }
   sayname(app, p.code, p.name, namewav);
-  speakqueue(app);
+  speakqueue(app.voice);
   app.doevents();
 
   float d = 0;
@@ -498,17 +498,17 @@ void nearestsearch(App& app) {
   std::string dtext, dshort, phrase, diritem, clockitem;
   distext(m.metric, m.nautical, d, dtext, dshort);
   app.nav.clockbrg = clockposition(brg, app.gps.ownhdg);
-  clockphrase(app, app.nav.clockbrg, phrase, diritem, clockitem);
+  clockphrase(app.voice, app.nav.clockbrg, phrase, diritem, clockitem);
   if (app.gps.ownhdg == -1) phrase.clear();
   // Whole kilometres are a rough position: near ones are only probably there.
   const bool probably = wholekm && d < 10;
-  speakqueue(app);
-  showmsg(app, dtext + " " + phrase + (probably ? " - probably" : ""));
-  saydistance(app, dshort);
-  saydirection(app, app.nav.clockbrg);
-  if (syntax == 1) queuewav(app, "is.wav");
-  if (probably) queuewav(app, "probably.wav");
-  speakqueue(app);
+  speakqueue(app.voice);
+  showmsg(app.voice, dtext + " " + phrase + (probably ? " - probably" : ""));
+  saydistance(app.voice, dshort);
+  saydirection(app.voice, app.nav.clockbrg, app.gps.ownhdg != -1);
+  if (syntax == 1) queuewav(app.voice, "is.wav");
+  if (probably) queuewav(app.voice, "probably.wav");
+  speakqueue(app.voice);
   z.vecto.visible = false;
   m.searchtime = app.timer();
   morecheck(app, moreref);

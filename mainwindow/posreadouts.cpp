@@ -22,7 +22,7 @@ namespace {
 // Converted, the no-position value would be read out as a place in the sea: say there is none.
 bool saynoposition(App& app) {
   if (!noposition(app.gps)) return false;
-  saytext(app, "No position yet");
+  saytext(app.voice, "No position yet");
   return true;
 }
 
@@ -34,14 +34,14 @@ std::string plain(const std::string& digits) { return std::to_string(static_cast
 // by digit, then the hemisphere.
 void sayangle(App& app, const std::string& deg, const std::string& mins, char hemi, const char* plus,
               const char* minus, char pluschar) {
-  saynumber(app, plain(deg));
-  queuewav(app, "degrees.wav");
-  saynumber(app, plain(mins.substr(0, 2)));
-  queuewav(app, "point.wav");
-  queuewav(app, mins.substr(2, 1) + ".wav");
-  queuewav(app, mins.substr(3, 1) + ".wav");
-  queuewav(app, "minutes.wav");
-  queuewav(app, hemi == pluschar ? plus : minus);
+  saynumber(app.voice, plain(deg));
+  queuewav(app.voice, "degrees.wav");
+  saynumber(app.voice, plain(mins.substr(0, 2)));
+  queuewav(app.voice, "point.wav");
+  queuewav(app.voice, mins.substr(2, 1) + ".wav");
+  queuewav(app.voice, mins.substr(3, 1) + ".wav");
+  queuewav(app.voice, "minutes.wav");
+  queuewav(app.voice, hemi == pluschar ? plus : minus);
 }
 
 void latlong(App& app) {
@@ -51,12 +51,12 @@ void latlong(App& app) {
   std::string t;
   llcompact(lat, lon, t);
   if (t.size() != 15) return;
-  showmsg(app, t);
-  queuewav(app, "latitude.wav");
+  showmsg(app.voice, t);
+  queuewav(app.voice, "latitude.wav");
   sayangle(app, t.substr(0, 2), t.substr(2, 4), t[6], "north.wav", "south.wav", 'N');
-  queuewav(app, "longitud.wav");
+  queuewav(app.voice, "longitud.wav");
   sayangle(app, t.substr(7, 3), t.substr(10, 4), t[14], "west.wav", "east.wav", 'W');
-  speakqueue(app);
+  speakqueue(app.voice);
 }
 
 // The short spoken form of a grid reference, chosen by the text's length.
@@ -93,11 +93,11 @@ void sayowngrid(App& app) {
   gridreftext(app.geo, app.gps.ownx, app.gps.owny, t);
   if (t.size() == 15) return latlong(app);  // outside the grids: latitude and longitude
   const std::string ref = shortref(t);
-  showmsg(app, "grid reference " + ref);
-  queuewav(app, "gridrefe.wav");
+  showmsg(app.voice, "grid reference " + ref);
+  queuewav(app.voice, "gridrefe.wav");
   for (char c : ref)
-    if (c != ' ') queuewav(app, std::string(1, c) + ".wav");  // the Irish letter's blank is not said
-  speakqueue(app);
+    if (c != ' ') queuewav(app.voice, std::string(1, c) + ".wav");  // the Irish letter's blank is not said
+  speakqueue(app.voice);
 }
 
 void saywherekey(App& app) {

@@ -79,7 +79,7 @@ bool replaystep(App& app) {
     setstatcol(app, ui::yellow);
     cleartrail(app);
     m.demoreopen = 0;
-    if (!mv) saynow(app, intro, introwav);
+    if (!mv) saynow(app.voice, intro, introwav);
     sniffchecksum(app);
   }
 
@@ -94,7 +94,7 @@ bool replaystep(App& app) {
       if (m.demoreopen == 1) {
         m.demoreopen = 0;
         noheading(g);
-        if (!mv) saynow(app, intro, introwav);
+        if (!mv) saynow(app.voice, intro, introwav);
       }
       g.replay.reset();
       sniffchecksum(app);
@@ -110,7 +110,7 @@ bool replaystep(App& app) {
       z.home.visible = false;
       m.nohome = 1;
     } else if (whole == "SILENT") {
-      settalk(app, 0);
+      settalk(app.voice, 0);
     }
     stripcall(app, line);
 
@@ -155,16 +155,16 @@ bool replaystep(App& app) {
                                               : text::chr(text::int16(text::val(mid(line, 5, 3))) & 0xFF));
       } else if (cmd == "SAY") {
         if (const std::string item = mid(line, 5); issounditem(item) && !app.files.confined(item)) {
-          showmsg(app, g.replayfile + ": " + item + " is outside the working folder");
+          showmsg(app.voice, g.replayfile + ": " + item + " is outside the working folder");
           continue;
         }
         withtalk(app, [&] {
-          queuesay(app, mid(line, 5));
-          speakqueue(app);
+          queuesay(app.voice, mid(line, 5));
+          speakqueue(app.voice);
         });
         continue;
       } else if (cmd == "TXT") {
-        withtalk(app, [&] { showmsg(app, mid(line, 5)); });
+        withtalk(app, [&] { showmsg(app.voice, mid(line, 5)); });
         continue;
       }
     }

@@ -48,7 +48,7 @@ bool appendline(App& app, const std::string& name, const std::string& line) {
   std::string error;
   auto f = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Append, &error);
   if (f && f->print(line) && f->close(&error)) return true;
-  showmsg(app, name + " not written: " + error);
+  showmsg(app.voice, name + " not written: " + error);
   return false;
 }
 
@@ -66,9 +66,9 @@ void missinglist(App& app, const std::string& listfile) {
         wav = "$" + code + ".WAV";
       }
   }
-  showmsg(app, "I can't find " + say);
-  queuewav(app, "icantfin.wav");
-  if (!wav.empty()) queuewav(app, wav);
+  showmsg(app.voice, "I can't find " + say);
+  queuewav(app.voice, "icantfin.wav");
+  if (!wav.empty()) queuewav(app.voice, wav);
 }
 
 // Draws each place of the current map's place file as a circle of its radius: red, then white
@@ -117,7 +117,7 @@ std::string wavname(const std::string& name) {
 // A place named after the "/" at the current destination, for the place file and the overlay.
 void addplace(App& app, const std::string& name) {
   if (name.find_first_of(",\"") != std::string::npos) {
-    showmsg(app, "A place name may not hold a comma or a quote");
+    showmsg(app.voice, "A place name may not hold a comma or a quote");
     return;
   }
   const NavState& n = app.nav;
@@ -167,7 +167,7 @@ void storeslot(App& app, int d, const std::string& typed) {
   gridreftext(app.geo, n.destx[s], n.desty[s], n.destname[s]);
   n.destlabel[s] = typed.size() == 1 ? typed : typed.substr(2);
   if (d > n.adhocdest) {
-    showmsg(app, "Destination " + typed.substr(0, 1) + " is not saved");
+    showmsg(app.voice, "Destination " + typed.substr(0, 1) + " is not saved");
     return;
   }
   std::vector<std::string> lines;
@@ -175,7 +175,7 @@ void storeslot(App& app, int d, const std::string& typed) {
   for (int i = 1; i <= last; ++i)
     lines.push_back(n.destname[static_cast<std::size_t>(i)] + "," + n.destlabel[static_cast<std::size_t>(i)]);
   std::string error;
-  if (!app.files.writelines("ZARN.LOC", lines, &error)) showmsg(app, "ZARN.LOC not written: " + error);
+  if (!app.files.writelines("ZARN.LOC", lines, &error)) showmsg(app.voice, "ZARN.LOC not written: " + error);
 }
 
 // A typed position (upper case) made the found place, marked but not moved to. False when the
@@ -199,9 +199,9 @@ bool typedposition(App& app, const std::string& pos) {
   std::string info, guide;
   moreinfo(app, "", "", m.foundlabel, info, guide);
   if (!info.empty()) {
-    showmsg(app, "more information is available");
-    queuewav(app, "moreinfo.wav");
-    speakqueue(app);
+    showmsg(app.voice, "more information is available");
+    queuewav(app.voice, "moreinfo.wav");
+    speakqueue(app.voice);
   }
   return true;
 }

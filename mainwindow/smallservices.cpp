@@ -17,7 +17,7 @@ namespace zarn {
 
 void printline(App& app, const std::string& line) {
   if (app.sys.printer->printline(line)) return;
-  showmsgwav(app, "Please check the Printer. It may have run out of paper.", "$mv$perr.wav");
+  showmsgwav(app.voice, "Please check the Printer. It may have run out of paper.", "$mv$perr.wav");
   app.gps.printon = 0;
   app.win.get<MvForm>().printlabon.set("Printing OFF");
   app.msgbox(
@@ -53,12 +53,12 @@ void runpicviewr(App& app, const std::string& name) {
   std::string error;
   if (!name.empty() && !app.files.writelines("PICVIEWR.CFG", {name}, &error)) {
     // The viewer would show whatever the old file names.
-    showmsg(app, "PICVIEWR.CFG not written: " + error);
+    showmsg(app.voice, "PICVIEWR.CFG not written: " + error);
     return;
   }
   // The viewer reads its file itself: it gets no arguments, so nothing in the name can reach a
   // command line.
-  if (!app.sys.programs->start("PICVIEWR.EXE", {}, false, &error)) showmsg(app, "PICVIEWR.EXE: " + error);
+  if (!app.sys.programs->start("PICVIEWR.EXE", {}, false, &error)) showmsg(app.voice, "PICVIEWR.EXE: " + error);
   app.doevents();
 }
 
@@ -73,8 +73,8 @@ std::string greetingname(float secs) {
 }
 
 void greeting(App& app) {
-  queuesay(app, greetingname(app.timer()) + ".wav");
-  speakqueue(app);
+  queuesay(app.voice, greetingname(app.timer()) + ".wav");
+  speakqueue(app.voice);
 }
 
 void startbar(App& app, float fraction) {

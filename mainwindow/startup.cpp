@@ -176,10 +176,10 @@ void resetstate(App& app) {
   m.starttime = app.timer();
   m.sentencemode = 0;
   m.demokey = 0;
-  blankmsg(app);
+  blankmsg(app.voice);
   g.commline = std::string(GpsState::commlinemax, ' ');
   g.commlinelen = 0;
-  settalk(app, 1);
+  settalk(app.voice, 1);
   app.map.automaps = 1;
   g.velflag = 1;
   app.nav.tripkm = app.nav.tripmiles = app.nav.tripnm = 0;
@@ -188,7 +188,7 @@ void resetstate(App& app) {
   g.owny = noposy;
   m.foundx = noposx;
   m.foundy = noposy;
-  flushsay(app);
+  flushsay(app.voice);
 }
 
 void startbatch(App& app) {
@@ -202,11 +202,11 @@ void startbatch(App& app) {
 }
 
 void greet(App& app) {
-  settalk(app, 1);
+  settalk(app.voice, 1);
   greeting(app);
-  queuesay(app, "$$$start.wav");
-  speakqueue(app);
-  playwav(app, "$$$INTRO.WAV");
+  queuesay(app.voice, "$$$start.wav");
+  speakqueue(app.voice);
+  playwav(app.voice, "$$$INTRO.WAV");
 }
 
 void vehiclemode(App& app) {
@@ -340,7 +340,7 @@ void serialport(App& app) {
   if (g.filelink == 0) {
     if (auto c = readzarncom(app, false)) {
       stage(app, "Setting baud rate to " + c->settings + " ...");
-      speakqueue(app);
+      speakqueue(app.voice);
       settings = trim(c->settings);
       if (!app.sys.serial->setsettings(settings)) {
         portunavailable(app, app.sys.serial->lasterror());
@@ -353,7 +353,7 @@ void serialport(App& app) {
       if (c->fixmint) g.fixmint = *c->fixmint;
       if (c->fixminmove) g.fixminmove = *c->fixminmove / 1000.0f;
       if (c->minhdgspd) g.minhdgspd = *c->minhdgspd;
-      speakqueue(app);
+      speakqueue(app.voice);
       if (c->bad) {
         portunavailable(app);
         return;
@@ -522,7 +522,7 @@ void pulfix(App& app) {
   m.pulfixtime = readpulfixtime(app);
   m.pulfixon = 1;
   setstatlabel(app, "ZARN configured to PULFIX");
-  if (auto problem = loadccc(app.geo, app.files)) showmsg(app, *problem);
+  if (auto problem = loadccc(app.geo, app.files)) showmsg(app.voice, *problem);
   readcfg(app);
   if (!openport(app, "")) {
     setstatlabel(app, "PULFIX Error - COM Port in ZARN.CFG");
@@ -618,7 +618,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   vehiclemode(app);
 
   stage(app, "Checking Grid system ...");
-  if (auto problem = loadccc(app.geo, app.files)) showmsg(app, *problem);
+  if (auto problem = loadccc(app.geo, app.files)) showmsg(app.voice, *problem);
   setstatlabel(app, "Checking Configuration ...");
   const bool configured = readcfg(app);
   delaysec(app, 0.5f);

@@ -55,9 +55,9 @@ void receptionstarts(App& app) {
     TalkGuard talk(sp);
     talk.on().unstopped();
     cleartrail(app);
-    showmsg(app, "I am receiving GPS data !");
-    if (app.main.repint[8] > 0) queuewav(app, "gotgps.wav");
-    speakqueue(app);
+    showmsg(app.voice, "I am receiving GPS data !");
+    if (app.main.repint[8] > 0) queuewav(app.voice, "gotgps.wav");
+    speakqueue(app.voice);
   }
   setgpscorr(g, app.main.cfgcorre, app.main.cfgcorrn);
   setownpos(g, g.prevx, g.prevy);
@@ -75,14 +75,14 @@ void receptionlost(App& app) {
   setfillcol(app, ui::red);
   g.ownhdg = -1;
   g.ownspd = 0;
-  endsentence(app);
+  endsentence(app.voice);
   {
     TalkGuard talk(sp);
     talk.unstopped();
-    showmsg(app, "I'm not receiving any GPS data");
+    showmsg(app.voice, "I'm not receiving any GPS data");
     talk.on();
-    if (app.main.repint[8] > 0) queuewav(app, "notgps.wav");
-    speakqueue(app);
+    if (app.main.repint[8] > 0) queuewav(app.voice, "notgps.wav");
+    speakqueue(app.voice);
   }
   if (app.main.mvmode == 1) g.reportmode = ReportMode::line1;  // a half-read report is abandoned
 }

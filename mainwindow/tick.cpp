@@ -89,13 +89,13 @@ void spokenreports(App& app) {
   if (rep[3] != 0 && elapsed(app.timer(), m.dirreptime) > static_cast<float>(rep[3]) && g.ownhdg >= 0) {
     m.dirreptime = app.timer();
     saymoving(app);
-    speakqueue(app);
+    speakqueue(app.voice);
   }
   if (rep[9] != 0 && elapsed(app.timer(), m.etareptime) >= static_cast<float>(rep[9])) sayeta(app);
   if (rep[2] != 0 && elapsed(app.timer(), m.destreptime) >= static_cast<float>(rep[2])) {
     m.destreptime = app.timer();
     if (app.nav.nodest == 0) saydestdist(app);
-    speakqueue(app);
+    speakqueue(app.voice);
   }
   if (rep[1] != 0 && elapsed(app.timer(), m.herereptime) > static_cast<float>(rep[1])) {
     m.herereptime = app.timer();
@@ -103,7 +103,7 @@ void spokenreports(App& app) {
     gpswatch(app);
     sayposition(app, g.ownx, g.owny, "weare.wav");
     if (m.platformkind != 0) sayaltitude(app);
-    speakqueue(app);
+    speakqueue(app.voice);
   }
 }
 
@@ -116,7 +116,7 @@ void services(App& app) {
 
   readcomms(app);
   gpswatch(app);
-  speakqueue(app);
+  speakqueue(app.voice);
   showdestdist(app);
   centreonveh(app);
   dialmon(app);
@@ -168,10 +168,10 @@ void services(App& app) {
 
   whereupdate(app);
   saywhereweare(app);
-  speakqueue(app);
+  speakqueue(app.voice);
   zoicheck(app);
   rgistep(app);
-  speakqueue(app);
+  speakqueue(app.voice);
 
   const NavState& n = app.nav;
   if (n.rgitest == 1)
@@ -210,12 +210,12 @@ void Timer1_Timer(App& app) {
     {
       TalkGuard talk(app.speech);
       talk.on();
-      showmsg(app, m.pollmsg);
+      showmsg(app.voice, m.pollmsg);
     }
     commsend(app, m.pollcmd);
   }
   m.clickage = elapsed(app.timer(), m.lastclick);
-  if (elapsed(app.timer(), app.speech.msgtime) > 10) clearmsg(app);
+  if (elapsed(app.timer(), app.speech.msgtime) > 10) clearmsg(app.voice);
   // The symbol's leader line stays 3 s after the symbol was placed.
   if (z.vecto.visible && elapsed(app.timer(), app.map.vectotime) > 3) z.vecto.visible = false;
   if (m.initmark != 1234) {

@@ -364,7 +364,7 @@ void scanmaps(App& app) {
   }
 
   if (std::string error; !app.files.exists("MAPS.DIR") && !app.files.writelines("MAPS.DIR", {"THEWORLD"}, &error))
-    showmsg(app, "MAPS.DIR not written: " + error);
+    showmsg(app.voice, "MAPS.DIR not written: " + error);
   // The extra directory's prefix keeps the case it has in ZARN.CFG; MAPS.DIR lines are read
   // upper-cased. Both sides are compared upper-cased, so those maps are not added again.
   std::string why;
@@ -467,18 +467,18 @@ bool readmaplist(App& app, std::string* why) {
   if (why)
     *why = fault;
   else
-    showmsg(app, fault);
+    showmsg(app.voice, fault);
   return true;
 }
 
 bool savefastmaps(App& app) {
   if (const std::string n = longname(app.map); !n.empty()) {
-    showmsg(app, "FASTMAPS.DAT not written: map name " + n + " is longer than 16 characters");
+    showmsg(app.voice, "FASTMAPS.DAT not written: map name " + n + " is longer than 16 characters");
     return false;
   }
   // Written afresh: an older, longer cache must not leave records behind the new ones.
   if (std::string error; !app.files.write("FASTMAPS.DAT", cachebytes(app.map), &error)) {
-    showmsg(app, "FASTMAPS.DAT not written: " + error);
+    showmsg(app.voice, "FASTMAPS.DAT not written: " + error);
     return false;
   }
   return true;

@@ -25,7 +25,7 @@ namespace {
 // catalogue is built again.
 void refuse(App& app, int n, const std::string& why) {
   app.map.failedmaps.insert(n);
-  showmsg(app, why);
+  showmsg(app.voice, why);
 }
 
 void loadtiled(App& app, int n, const MapDes& d) {

@@ -149,9 +149,9 @@ Source opensource(App& app) {
   }
   src.in = std::move(objects);
   if (!cache) return src;  // no cache file to keep up: the object file alone
-  showmsg(app, "Please be patient while I check my data..");
-  queuesay(app, "pleasebe.wav");
-  speakqueue(app);
+  showmsg(app.voice, "Please be patient while I check my data..");
+  queuesay(app.voice, "pleasebe.wav");
+  speakqueue(app.voice);
   src.cache = platform::OutputFile::open(app.files, cachefile, platform::OutputFile::Mode::Output);
   if (src.cache) {
     std::string centre;
@@ -170,8 +170,8 @@ void report(App& app, int kind, bool found, const std::string& prompt) {
   if (!found) {
     // Nothing (more) to report: the found place and the map stay as they are.
     const std::string t = kind == 0 ? "there is none near" : "there are no more";
-    queuesay(app, t);
-    showmsg(app, t);
+    queuesay(app.voice, t);
+    showmsg(app.voice, t);
     return;
   }
   for (ui::Control* c : std::initializer_list<ui::Control*>{&z.sym, &z.symlab, &z.symlabshad, &z.vecto})
@@ -194,23 +194,23 @@ void report(App& app, int kind, bool found, const std::string& prompt) {
   int hour = clockposition(brg, g.ownhdg);
   app.nav.clockbrg = hour;
   std::string dir, diritem, clockitem;
-  clockphrase(app, hour, dir, diritem, clockitem);
+  clockphrase(app.voice, hour, dir, diritem, clockitem);
   if (g.ownhdg == -1) dir.clear();
-  showmsg(app, (kind == 0 ? "the nearest is " : "the next nearest is ") + m.foundlabel + " " + text::trim(dtext) + " " + dir);
+  showmsg(app.voice, (kind == 0 ? "the nearest is " : "the next nearest is ") + m.foundlabel + " " + text::trim(dtext) + " " + dir);
 
   const bool verblast = app.speech.syntaxmode == 1;
   if (kind == 0) {
-    queuesay(app, "theneare.wav");
-    queuesay(app, "$AN.WAV");
-    if (!verblast) queuesay(app, "is.wav");
+    queuesay(app.voice, "theneare.wav");
+    queuesay(app.voice, "$AN.WAV");
+    if (!verblast) queuesay(app.voice, "is.wav");
   } else {
-    queuesay(app, "nextnear.wav");
+    queuesay(app.voice, "nextnear.wav");
   }
-  if (!prompt.empty()) queuesay(app, prompt);
-  saydistance(app, dlabel);
-  saydirection(app, app.nav.clockbrg);
-  if (verblast) queuesay(app, "is.wav");
-  speakqueue(app);
+  if (!prompt.empty()) queuesay(app.voice, prompt);
+  saydistance(app.voice, dlabel);
+  saydirection(app.voice, app.nav.clockbrg, app.gps.ownhdg != -1);
+  if (verblast) queuesay(app.voice, "is.wav");
+  speakqueue(app.voice);
 }
 
 }  // namespace

@@ -147,11 +147,11 @@ void togglecardest(App& app) {
   if (m.refname == "OUR CAR") {
     m.refname = "DESTINATION";
     m.refdest = 1;
-    saynow(app, "Destination", "destinat.wav");
+    saynow(app.voice, "Destination", "destinat.wav");
   } else {
     m.refname = "OUR CAR";
     m.refdest = 0;
-    saynow(app, "Our car", "ourcar.wav");
+    saynow(app.voice, "Our car", "ourcar.wav");
   }
 }
 
@@ -175,8 +175,8 @@ void saydest(App& app) {
     std::string info, guide;
     destinfo(app, info, guide);
     if (!info.empty()) {
-      showmsg(app, "more information is available");
-      queuewav(app, "moreinfo.wav");
+      showmsg(app.voice, "more information is available");
+      queuewav(app.voice, "moreinfo.wav");
     }
   }
   callhook(app.hooks.restartreport, 2);

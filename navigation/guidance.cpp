@@ -72,10 +72,10 @@ void giveinstruction(App& app, const RgiRecord& r) {
     app.speech.talkstop = 0;
     talk.on();
     z.saytxt.backcolor = ui::cyan;
-    showmsg(app, r.msg);
-    queuesay(app, "attentio.wav");
-    queuesay(app, text::lcase(r.wav));
-    speakqueue(app);
+    showmsg(app.voice, r.msg);
+    queuesay(app.voice, "attentio.wav");
+    queuesay(app.voice, text::lcase(r.wav));
+    speakqueue(app.voice);
   }
   app.nav.rgishown = app.timer();
   z.saytxt.backcolor = ui::white;

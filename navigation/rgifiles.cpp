@@ -84,7 +84,7 @@ void readrgb(App& app) {
     n.rgiexists = 0;
   } else if (!n.rgifile.empty()) {
     n.rgiexists = 1;
-    showmsgsay(app, "reading Route Guidance Instructions ...");
+    showmsgsay(app.voice, "reading Route Guidance Instructions ...");
     n.rgbfile = text::left(n.rgifile, static_cast<long>(n.rgifile.size()) - 4) + ".RGB";
     // An index that cannot be read is as good as none: the plain load reads every record.
     if (const auto idx = app.files.read(n.rgbfile, platform::Files::datalimit)) {

@@ -115,7 +115,7 @@ void addinstruction(App& app) {
   const RgimanForm& f = app.win.get<RgimanForm>();
   if (const std::string why = refusal(f); !why.empty()) {
     app.sys.wav->beep();
-    showmsgsay(app, "Not added to NEW.RGI: " + why);
+    showmsgsay(app.voice, "Not added to NEW.RGI: " + why);
     return;
   }
   const std::string line = f.gg.caption + "," + f.ggrad.text + "," + f.hdg.caption + "," + f.hdgd.text + "," +
@@ -123,7 +123,7 @@ void addinstruction(App& app) {
   std::string error;
   auto out = platform::OutputFile::open(app.files, "NEW.RGI", platform::OutputFile::Mode::Append, &error);
   if (!out || !out->print(line) || !out->print(f.Text1.text) || !out->close(&error))
-    showmsgsay(app, "NEW.RGI cannot be written: " + error);
+    showmsgsay(app.voice, "NEW.RGI cannot be written: " + error);
   app.sys.wav->beep();
 }
 

@@ -41,11 +41,11 @@ void showrgi(App& app) {
     TalkGuard talk(app.speech);
     talk.on();
     if (text::trim(n.rgifile).empty()) {
-      showmsg(app, "No linkage with RGI file");
+      showmsg(app.voice, "No linkage with RGI file");
       app.sys.wav->beep();
       return;
     }
-    showmsg(app, writeitem(n.rgicount) + " of " + writeitem(n.rgicells) + " in " + n.rgifile);
+    showmsg(app.voice, writeitem(n.rgicount) + " of " + writeitem(n.rgicells) + " in " + n.rgifile);
   }
 
   ui::DrawSurface& surface = app.win.zarn.surface;

@@ -133,4 +133,19 @@ class ImageStore {
   virtual ui::PictureRef load(const std::filesystem::path& file) = 0;
 };
 
+// Every service the program uses, one of each; the application object owns them.
+struct Services {
+  std::unique_ptr<Clock> clock;
+  std::unique_ptr<SerialLine> serial;
+  std::unique_ptr<WavPlayer> wav;
+  std::unique_ptr<Speaker> tts;
+  std::unique_ptr<ProgramRunner> programs;
+  std::unique_ptr<Printer> printer;
+  std::unique_ptr<Dialogs> dialogs;
+  std::unique_ptr<EventPump> events;
+  std::unique_ptr<ImageStore> images;
+  std::unique_ptr<Ender> ender;
+  ui::TextMetrics metrics;  // empty functions: estimated text sizes
+};
+
 }  // namespace zarn::platform

@@ -1,6 +1,6 @@
 #include "speech/msgline.h"
 
-#include "app/app.h"
+#include "speech/voice.h"
 #include "platform/textrules.h"
 #include "speech/queue.h"
 
@@ -21,11 +21,11 @@ bool wholeword(const std::string& s, std::size_t pos, std::size_t len) {
 
 double msgfontsize(const std::string& text) { return text.size() > 68 ? 9.75 : 12; }
 
-std::string translate(const App& app, const std::string& text) {
+std::string translate(const Voice& v, const std::string& text) {
   std::string working = text;
-  const std::string name = app.speech.langprefix + "translat.txt";
-  if (!app.files.exists(name)) return working;
-  const auto lines = app.files.readlines(name);
+  const std::string name = v.speech.langprefix + "translat.txt";
+  if (!v.files.exists(name)) return working;
+  const auto lines = v.files.readlines(name);
   if (!lines) return working;
   for (const std::string& line : *lines) {
     if (text::trim(line).empty()) break;  // a blank line ends the table
@@ -53,65 +53,65 @@ std::string translate(const App& app, const std::string& text) {
   return working;
 }
 
-void putmsgline(App& app) {
-  SpeechState& s = app.speech;
-  ui::Label& line = app.win.zarn.saytxt;
+void putmsgline(Voice& v) {
+  SpeechState& s = v.speech;
+  ui::Label& line = v.msgline;
   line.setfontsize(msgfontsize(s.msgtext));
   line.set(s.msgtext);
   line.visible = true;
-  app.win.zarn.touch();
-  s.msgtime = app.timer();
+  v.msgform.touch();
+  s.msgtime = v.timer();
 }
 
-void showmsg(App& app, const std::string& msg) {
-  SpeechState& s = app.speech;
-  if (s.talkon == 0 && app.main.playback == 0) return;
-  s.msgtext = translate(app, msg);
-  putmsgline(app);
-  speakqueue(app);
-  endsentence(app);
+void showmsg(Voice& v, const std::string& msg) {
+  SpeechState& s = v.speech;
+  if (s.talkon == 0 && v.playback == 0) return;
+  s.msgtext = translate(v, msg);
+  putmsgline(v);
+  speakqueue(v);
+  endsentence(v);
 }
 
-void showmsgsay(App& app, const std::string& msg) {
-  TalkGuard talk(app.speech);
+void showmsgsay(Voice& v, const std::string& msg) {
+  TalkGuard talk(v.speech);
   talk.on();
-  showmsg(app, msg);
+  showmsg(v, msg);
 }
 
-void showmsgwav(App& app, const std::string& msg, const std::string& item) {
-  SpeechState& s = app.speech;
-  speakqueue(app);
-  showmsg(app, msg);
+void showmsgwav(Voice& v, const std::string& msg, const std::string& item) {
+  SpeechState& s = v.speech;
+  speakqueue(v);
+  showmsg(v, msg);
   {
     TalkGuard talk(s);
     talk.on();
-    queuewav(app, item);
-    speakqueue(app);
+    queuewav(v, item);
+    speakqueue(v);
   }
-  speakqueue(app);
+  speakqueue(v);
 }
 
-void appendmsg(App& app, const std::string& text) { app.speech.msgtext += text; }
+void appendmsg(Voice& v, const std::string& text) { v.speech.msgtext += text; }
 
-void clearmsg(App& app) {
-  ui::Label& line = app.win.zarn.saytxt;
+void clearmsg(Voice& v) {
+  ui::Label& line = v.msgline;
   if (line.visible) {  // the tick calls this every 250 ms once a message has expired
     line.visible = false;
-    app.win.zarn.touch();
+    v.msgform.touch();
   }
-  app.speech.msgtext.clear();
+  v.speech.msgtext.clear();
 }
 
-void reshowmsg(App& app) {
-  SpeechState& s = app.speech;
+void reshowmsg(Voice& v) {
+  SpeechState& s = v.speech;
   if (s.talkon == 0) return;
-  s.msgtext = translate(app, s.msgtext);
-  putmsgline(app);
+  s.msgtext = translate(v, s.msgtext);
+  putmsgline(v);
 }
 
-void blankmsg(App& app) {
-  app.speech.msgtext = std::string(100, ' ');
-  app.speech.lastsaid = app.speech.msgtext;
+void blankmsg(Voice& v) {
+  v.speech.msgtext = std::string(100, ' ');
+  v.speech.lastsaid = v.speech.msgtext;
 }
 
 }  // namespace zarn

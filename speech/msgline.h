@@ -4,29 +4,29 @@
 #include <string>
 
 namespace zarn {
-struct App;
+struct Voice;
 
 // Shows a status message on the message line (translated), stamps its time and speaks the
 // prompts queued before it. With sound and messages off (and no playback) it does nothing.
-void showmsg(App& app, const std::string& msg);
+void showmsg(Voice& v, const std::string& msg);
 // showmsg even when sound and messages are off.
-void showmsgsay(App& app, const std::string& msg);
+void showmsgsay(Voice& v, const std::string& msg);
 // Speaks what is pending, shows the message as showmsg does, then always plays the item.
-void showmsgwav(App& app, const std::string& msg, const std::string& item);
+void showmsgwav(Voice& v, const std::string& msg, const std::string& item);
 // Adds to the current message text without showing it.
-void appendmsg(App& app, const std::string& text);
+void appendmsg(Voice& v, const std::string& text);
 // Puts the stored message text on the message line with its font rule, shows it and stamps its
 // time; nothing is spoken.
-void putmsgline(App& app);
+void putmsgline(Voice& v);
 // Shows the stored message again, translated afresh, without speaking it; nothing with sound and
 // messages off.
-void reshowmsg(App& app);
+void reshowmsg(Voice& v);
 // The message texts a run starts with: the current and the last spoken message both blank.
-void blankmsg(App& app);
+void blankmsg(Voice& v);
 // Hides the message line and forgets the message.
-void clearmsg(App& app);
+void clearmsg(Voice& v);
 // The text after the word rules of the language's translat.txt.
-std::string translate(const App& app, const std::string& text);
+std::string translate(const Voice& v, const std::string& text);
 // The message line's font size for a text: long texts are set smaller.
 double msgfontsize(const std::string& text);
 

@@ -12,9 +12,9 @@ namespace {
 bool startswith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
 }  // namespace
 
-void saynumber(App& app, std::string num) {
-  const int mode = app.speech.syntaxmode;
-  auto q = [&](const std::string& item) { queuewav(app, item); };
+void saynumber(Voice& v, std::string num) {
+  const int mode = v.speech.syntaxmode;
+  auto q = [&](const std::string& item) { queuewav(v, item); };
   if (num == "0") q("0.wav");
   if (num.size() == 5) {
     q(num.substr(0, 2) + ".wav");
@@ -37,9 +37,9 @@ void saynumber(App& app, std::string num) {
   // Six digits and more are not numbers we speak: only the last two are said.
   if (num.size() > 2) num = num.substr(num.size() - 2);
   if (num.empty()) return;
-  const double v = text::val(num);
-  if (v <= 20) {
-    if (num.size() == 2 && v < 10) num = num.substr(1);
+  const double value = text::val(num);
+  if (value <= 20) {
+    if (num.size() == 2 && value < 10) num = num.substr(1);
     if (!num.empty() && num != "0") q(num + ".wav");
     return;
   }
@@ -59,33 +59,33 @@ void saynumber(App& app, std::string num) {
   }
 }
 
-void saydecimal(App& app, const std::string& num) {
+void saydecimal(Voice& v, const std::string& num) {
   const auto p = num.find('.');
   if (p == std::string::npos) {
-    saynumber(app, num);
+    saynumber(v, num);
     return;
   }
-  saynumber(app, num.substr(0, p));
-  queuewav(app, "point.wav");
-  for (char c : num.substr(p + 1, 2)) queuewav(app, std::string(1, c) + ".wav");
+  saynumber(v, num.substr(0, p));
+  queuewav(v, "point.wav");
+  for (char c : num.substr(p + 1, 2)) queuewav(v, std::string(1, c) + ".wav");
 }
 
-void saydistance(App& app, const std::string& dist) {
+void saydistance(Voice& v, const std::string& dist) {
   std::string d = dist;
-  if (app.speech.syntaxmode == 1) {
+  if (v.speech.syntaxmode == 1) {
     // This language has its own words for 1, 8 and 10 before a point.
     if (startswith(d, ".")) d = "0" + d;
     const std::size_t len = d.size();
     if (len >= 2 && startswith(d, "1.")) {
-      queuewav(app, "1P.WAV");
+      queuewav(v, "1P.WAV");
       d = d.substr(2);
     }
     if (len >= 2 && startswith(d, "8.")) {
-      queuewav(app, "8P.WAV");
+      queuewav(v, "8P.WAV");
       d = d.substr(2);
     }
     if (len >= 3 && startswith(d, "10.")) {
-      queuewav(app, "10P.WAV");
+      queuewav(v, "10P.WAV");
       d = d.substr(3);
     }
   }
@@ -95,7 +95,7 @@ void saydistance(App& app, const std::string& dist) {
   const std::string unit = d.substr(d.size() - 1);
   const std::string n = d.substr(0, d.size() - 1);
   std::string word = unit;
-  if (app.main.metric == 0) {
+  if (v.metric == 0) {
     if (unit == "m") word = d == "1m" ? "mile" : "miles";
     else if (unit == "y") word = "yards";
   } else {
@@ -103,42 +103,42 @@ void saydistance(App& app, const std::string& dist) {
     else if (unit == "k") word = d == "1k" ? "kilometr" : "kilomets";
   }
   if (const auto p = n.find('.'); p != std::string::npos) {
-    saynumber(app, n.substr(0, p));
-    queuewav(app, "point.wav");
-    for (char c : n.substr(p + 1)) queuewav(app, std::string(1, c) + ".wav");
+    saynumber(v, n.substr(0, p));
+    queuewav(v, "point.wav");
+    for (char c : n.substr(p + 1)) queuewav(v, std::string(1, c) + ".wav");
   } else {
-    saynumber(app, n);
+    saynumber(v, n);
   }
-  queuewav(app, word + ".wav");
+  queuewav(v, word + ".wav");
 }
 
-void saytime(App& app, const std::string& lead, const std::string& item, const std::string& t) {
-  if (app.speech.syntaxmode == 1) {
-    sayjptime(app, lead, item, t);
+void saytime(Voice& v, const std::string& lead, const std::string& item, const std::string& t) {
+  if (v.speech.syntaxmode == 1) {
+    sayjptime(v, lead, item, t);
     return;
   }
   std::string hh = text::mid(t, 1, 2);
   if (hh == "00") hh = "0";
   const std::string mm = text::mid(t, 4, 2);
-  showmsg(app, lead + t);
-  queuewav(app, item);
-  saynumber(app, hh);
-  saynumber(app, mm);  // "00" says nothing, "05" says 5
-  speakqueue(app);
+  showmsg(v, lead + t);
+  queuewav(v, item);
+  saynumber(v, hh);
+  saynumber(v, mm);  // "00" says nothing, "05" says 5
+  speakqueue(v);
 }
 
-void sayjptime(App& app, const std::string& /*lead*/, const std::string& /*item*/, const std::string& t) {
+void sayjptime(Voice& v, const std::string& /*lead*/, const std::string& /*item*/, const std::string& t) {
   const std::string hh = text::mid(t, 1, 2);
   const std::string mm = text::mid(t, 4, 2);
-  queuewav(app, text::val(hh) < 12 ? "gogo.wav" : "gozen.wav");
-  saynumber(app, hh);
-  queuewav(app, "ji.wav");
+  queuewav(v, text::val(hh) < 12 ? "gogo.wav" : "gozen.wav");
+  saynumber(v, hh);
+  queuewav(v, "ji.wav");
   if (mm != "30" && mm != "00") {
-    saynumber(app, mm);
-    queuewav(app, text::mid(mm, 2, 1) == "5" ? "fun.wav" : "pun.wav");
+    saynumber(v, mm);
+    queuewav(v, text::mid(mm, 2, 1) == "5" ? "fun.wav" : "pun.wav");
   }
-  if (mm == "30") queuewav(app, "han.wav");
-  speakqueue(app);
+  if (mm == "30") queuewav(v, "han.wav");
+  speakqueue(v);
 }
 
 void compassphrase(int brg, std::string& item, std::string& text) {
@@ -163,7 +163,7 @@ void compassphrase(int brg, std::string& item, std::string& text) {
   }
 }
 
-void clockphrase(const App& app, int& hour, std::string& text, std::string& diritem,
+void clockphrase(const Voice& v, int& hour, std::string& text, std::string& diritem,
                  std::string& clockitem) {
   if (hour == 0) hour = 12;
   const char* normal;
@@ -185,7 +185,7 @@ void clockphrase(const App& app, int& hour, std::string& text, std::string& diri
     normal = "toourlef.wav";
     verblast = "onourlef.wav";
   }
-  const SpeechState& s = app.speech;
+  const SpeechState& s = v.speech;
   if (s.syntaxmode == 1) diritem = verblast;
   else if (s.langindex != 1) diritem = normal;
   text += "at your" + text::str(hour) + " o'clock";
@@ -193,12 +193,12 @@ void clockphrase(const App& app, int& hour, std::string& text, std::string& diri
   if (s.syntaxmode == 1) clockitem.clear();
 }
 
-void saydirection(App& app, int hour) {
+void saydirection(Voice& v, int hour, bool headingknown) {
   std::string text, diritem, clockitem;
-  clockphrase(app, hour, text, diritem, clockitem);
-  if (app.gps.ownhdg == -1) return;
-  queuewav(app, diritem);
-  if (!clockitem.empty()) queuewav(app, clockitem);
+  clockphrase(v, hour, text, diritem, clockitem);
+  if (!headingknown) return;
+  queuewav(v, diritem);
+  if (!clockitem.empty()) queuewav(v, clockitem);
 }
 
 void wavname(const std::string& name, std::string& item) {

@@ -130,7 +130,7 @@ Wording distwording(float d, bool metric, bool second) {
 
 void sayposition(App& app, float x, float y, const std::string& prompt) {
   if (x == noposx || y == noposy) {  // either half: no position
-    speakqueue(app);
+    speakqueue(app.voice);
     app.doevents();
     return;
   }
@@ -174,10 +174,10 @@ void sayposition(App& app, float x, float y, const std::string& prompt) {
     return m;
   };
 
-  clearmsg(app);
-  if (prompt == "weare.wav") appendmsg(app, "We are ");
-  else if (prompt == app.main.foundwav) appendmsg(app, app.main.foundlabel + " ");
-  else appendmsg(app, "Destination ");
+  clearmsg(app.voice);
+  if (prompt == "weare.wav") appendmsg(app.voice, "We are ");
+  else if (prompt == app.main.foundwav) appendmsg(app.voice, app.main.foundlabel + " ");
+  else appendmsg(app.voice, "Destination ");
 
   bool inside1 = false;
   Wording w1;
@@ -186,13 +186,13 @@ void sayposition(App& app, float x, float y, const std::string& prompt) {
     if (first->dist <= first->radius) {
       inside1 = true;
       s.placefound = 1;
-      appendmsg(app, inword);
+      appendmsg(app.voice, inword);
     } else {
       w1 = distwording(units(first->dist), metric, false);
       compassphrase(first->brg, compass1, compasstext1);
-      appendmsg(app, w1.shown + compasstext1);
+      appendmsg(app.voice, w1.shown + compasstext1);
     }
-    appendmsg(app, first->text);
+    appendmsg(app.voice, first->text);
   }
 
   // Without a first place nothing is nearer than it, so only a big second place is named.
@@ -201,63 +201,63 @@ void sayposition(App& app, float x, float y, const std::string& prompt) {
   Wording w2;
   std::string compass2, compasstext2;
   if (mention2) {
-    appendmsg(app, " and ");
+    appendmsg(app.voice, " and ");
     compassphrase(second->brg, compass2, compasstext2);
     if (second->dist < second->radius) {
       inside2 = true;
       s.placefound = 1;
-      appendmsg(app, inword + second->text);
+      appendmsg(app.voice, inword + second->text);
     } else {
       w2 = distwording(units(second->dist), metric, true);
-      appendmsg(app, w2.shown + compasstext2 + second->text);
+      appendmsg(app.voice, w2.shown + compasstext2 + second->text);
     }
   }
 
   if (prompt == "weare.wav") app.win.get<RForm>().waw.set(s.msgtext);
-  reshowmsg(app);
+  reshowmsg(app.voice);
 
   const std::string inwav = app.main.platformkind == 0 ? "in.wav" : "over.wav";
-  if (prompt == "weare.wav") queuewav(app, s.syntaxmode == 1 ? "ourposit.wav" : "weare.wav");
-  else if (prompt == app.main.foundwav) queuewav(app, app.main.foundwav);
-  else queuewav(app, "destinat.wav");
+  if (prompt == "weare.wav") queuewav(app.voice, s.syntaxmode == 1 ? "ourposit.wav" : "weare.wav");
+  else if (prompt == app.main.foundwav) queuewav(app.voice, app.main.foundwav);
+  else queuewav(app.voice, "destinat.wav");
   if (s.syntaxmode != 1) {
     if (first) {
       if (inside1) {
-        queuewav(app, inwav);
+        queuewav(app.voice, inwav);
       } else {
-        saydistance(app, w1.key);
-        queuewav(app, compass1);
+        saydistance(app.voice, w1.key);
+        queuewav(app.voice, compass1);
       }
-      queuewav(app, first->wav);
+      queuewav(app.voice, first->wav);
     }
     if (mention2) {
-      queuewav(app, "AND.WAV");
+      queuewav(app.voice, "AND.WAV");
       if (inside2) {
-        queuewav(app, inwav);
+        queuewav(app.voice, inwav);
       } else {
-        saydistance(app, w2.key);
-        queuewav(app, compass2);
+        saydistance(app.voice, w2.key);
+        queuewav(app.voice, compass2);
       }
-      queuewav(app, second->wav);
+      queuewav(app.voice, second->wav);
     }
   } else {
     // Verb last: place, direction, distance, and "is" to close a sentence of two places.
     if (first) {
-      queuewav(app, first->wav);
-      queuewav(app, compass1);
-      saydistance(app, w1.key);
+      queuewav(app.voice, first->wav);
+      queuewav(app.voice, compass1);
+      saydistance(app.voice, w1.key);
     }
     if (mention2) {
-      queuewav(app, "AND.WAV");
-      queuewav(app, second->wav);
+      queuewav(app.voice, "AND.WAV");
+      queuewav(app.voice, second->wav);
       if (!inside2) {
-        queuewav(app, compass2);
-        saydistance(app, w2.key);
+        queuewav(app.voice, compass2);
+        saydistance(app.voice, w2.key);
       }
-      queuewav(app, "is.wav");
+      queuewav(app.voice, "is.wav");
     }
   }
-  speakqueue(app);
+  speakqueue(app.voice);
   app.doevents();
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app.h"
+#include "speech/voice.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "platform/ui.h"
@@ -50,33 +50,33 @@ std::vector<std::string> splitcommand(const std::string& line) {
 }
 
 // Starts the outside talker; false when it cannot be started (the queue is then kept).
-bool starttalker(App& app) {
-  auto cfg = platform::InputFile::open(app.files, talkcfg);
+bool starttalker(Voice& v) {
+  auto cfg = platform::InputFile::open(v.files, talkcfg);
   if (!cfg) return false;
   const auto words = splitcommand(cfg->field());
   if (words.empty()) return false;
   std::filesystem::path program = words[0];
-  if (app.files.exists(words[0])) program = app.files.resolve(words[0]);
-  return app.sys.programs->start(program, {words.begin() + 1, words.end()}, false);
+  if (v.files.exists(words[0])) program = v.files.resolve(words[0]);
+  return v.sys.programs->start(program, {words.begin() + 1, words.end()}, false);
 }
 
 // Hands the pending sentence to the outside talker and waits (letting events run) until it
 // deletes ZARNWAVE.TXT, at most 10 s.
-void handtotalker(App& app) {
-  SpeechState& s = app.speech;
+void handtotalker(Voice& v) {
+  SpeechState& s = v.speech;
   const int n = s.wavcount;
   std::vector<std::string> lines;
   // The talker puts the first line in front of every sound item's name.
-  lines.push_back(s.langprefix.empty() ? app.files.workdir().string() + "/" : s.langprefix);
+  lines.push_back(s.langprefix.empty() ? v.files.workdir().string() + "/" : s.langprefix);
   lines.push_back(text::str(n));
   for (int i = 1; i <= n; ++i) lines.push_back(s.wavqueue[i]);
   std::string error;
   for (const auto& [name, text] : {std::pair{talktext, std::vector<std::string>{s.msgtext}}, {talkwave, lines}}) {
-    if (!app.files.writelines(name, text, &error)) {
+    if (!v.files.writelines(name, text, &error)) {
       // Shown without speaking it: speaking would come back here. The queue is kept, as when
       // the talker cannot be started.
       s.msgtext = std::string(name) + " not written: " + error;
-      putmsgline(app);
+      putmsgline(v);
       return;
     }
   }
@@ -84,17 +84,17 @@ void handtotalker(App& app) {
     s.lastsaid = s.msgtext;
     keepsentence(s);
   }
-  if (!starttalker(app)) return;
+  if (!starttalker(v)) return;
 
   s.talkwaiting = true;
-  app.waitfor(talkwait, [&] { return !app.files.exists(talkwave); });
+  v.waitfor(talkwait, [&] { return !v.files.exists(talkwave); });
   s.talkwaiting = false;
   // Items that event handlers queued during the wait were not handed over: keep them for the
   // next speakqueue.
   const int left = std::max(0, s.wavcount - n);
   std::move(s.wavqueue.begin() + 1 + n, s.wavqueue.begin() + 1 + n + left, s.wavqueue.begin() + 1);
   s.wavcount = static_cast<std::int16_t>(left);
-  app.doevents();
+  v.doevents();
 }
 
 }  // namespace
@@ -105,101 +105,101 @@ bool issounditem(const std::string& item) {
          (!item.empty() && item.back() == '$');
 }
 
-void queuewav(App& app, const std::string& item) {
-  SpeechState& s = app.speech;
+void queuewav(Voice& v, const std::string& item) {
+  SpeechState& s = v.speech;
   if (s.talkon == 0 || s.nosound > 0 || s.wavcount >= SpeechState::queuemax) return;
   ++s.wavcount;
   s.wavqueue[s.wavcount] = ui::cutatword(item, itemmax);
 }
 
-void queuesay(App& app, const std::string& item) { queuewav(app, item); }
+void queuesay(Voice& v, const std::string& item) { queuewav(v, item); }
 
-void endsentence(App& app) {
-  SpeechState& s = app.speech;
+void endsentence(Voice& v) {
+  SpeechState& s = v.speech;
   if (s.wavcount > 0) keepsentence(s);
   s.wavcount = 0;
 }
 
-void endsentence2(App& app) { endsentence(app); }
-void flushsay(App& app) { endsentence(app); }
+void endsentence2(Voice& v) { endsentence(v); }
+void flushsay(Voice& v) { endsentence(v); }
 
-void speakqueue(App& app) {
-  SpeechState& s = app.speech;
+void speakqueue(Voice& v) {
+  SpeechState& s = v.speech;
   if (s.talkwaiting) return;  // an event inside the talker wait: its items go next time
-  if (const ui::Form* qk = app.win.find("qkform"); qk && qk->visible) {
+  if (v.keyboardshown && v.keyboardshown()) {
     // The on-screen keyboard is in use: prompts would only get in the way.
     s.wavcount = 0;
-    app.doevents();
+    v.doevents();
     return;
   }
   if (s.talkext > 0 && s.wavcount > 0) {
-    handtotalker(app);
+    handtotalker(v);
     return;
   }
   const int n = s.wavcount;
   for (int i = 1; i <= n; ++i) {
     if (s.talkstop == 1) {
       s.wavcount = 0;
-      app.doevents();
+      v.doevents();
       return;
     }
-    sayit(app, s.wavqueue[i]);
+    sayit(v, s.wavqueue[i]);
   }
   if (s.wavcount > 0 && s.talkon == 1) {
     s.lastsaid = s.msgtext;
     keepsentence(s);
   }
   s.wavcount = 0;
-  app.doevents();
+  v.doevents();
 }
 
-void sayit(App& app, const std::string& item) {
-  const SpeechState& s = app.speech;
+void sayit(Voice& v, const std::string& item) {
+  const SpeechState& s = v.speech;
   if (item.empty() || s.wavcount == 0 || s.nosound > 0 || s.talkon != 1) return;
   if (issounditem(item)) {
     // Names come from data files: one leading out of the working folder is not opened.
-    if (!app.files.confined(item)) return;
+    if (!v.files.confined(item)) return;
     // A recording in the chosen language first, the default recording second.
-    if (app.sys.wav->play(app.files.resolve(s.langprefix + item), true) == 0)
-      app.sys.wav->play(app.files.resolve(item), true);
+    if (v.sys.wav->play(v.files.resolve(s.langprefix + item), true) == 0)
+      v.sys.wav->play(v.files.resolve(item), true);
   } else if (s.ttsavail == 1) {
-    app.sys.tts->say(item);
+    v.sys.tts->say(item);
   }
 }
 
-void playwav(App& app, const std::string& name) {
-  const SpeechState& s = app.speech;
+void playwav(Voice& v, const std::string& name) {
+  const SpeechState& s = v.speech;
   if (s.nosound != 0) return;
   const std::string prefixed = s.langprefix + name;
-  app.sys.wav->play(app.files.resolve(app.files.exists(prefixed) ? prefixed : name), false);
+  v.sys.wav->play(v.files.resolve(v.files.exists(prefixed) ? prefixed : name), false);
 }
 
-void saynow(App& app, const std::string& text, const std::string& item) {
-  SpeechState& s = app.speech;
-  speakqueue(app);
+void saynow(Voice& v, const std::string& text, const std::string& item) {
+  SpeechState& s = v.speech;
+  speakqueue(v);
   const std::int16_t saved = s.talkon;
   s.talkon = 1;
   s.talkstop = 0;
-  showmsg(app, text);
-  queuewav(app, item);
-  speakqueue(app);
+  showmsg(v, text);
+  queuewav(v, item);
+  speakqueue(v);
   s.talkon = saved;
 }
 
-void saytext(App& app, const std::string& text) { saynow(app, text, text); }
+void saytext(Voice& v, const std::string& text) { saynow(v, text, text); }
 
-void sayagain(App& app) {
-  SpeechState& s = app.speech;
-  showmsg(app, s.lastsaid);
+void sayagain(Voice& v) {
+  SpeechState& s = v.speech;
+  showmsg(v, s.lastsaid);
   TalkGuard talk(s);
   talk.on();
   const std::vector<std::string> again = s.lastsentence;  // queuewav may overwrite the slots
-  for (const auto& item : again) queuewav(app, item);
-  speakqueue(app);
+  for (const auto& item : again) queuewav(v, item);
+  speakqueue(v);
 }
 
-void settalk(App& app, int on) {
-  SpeechState& s = app.speech;
+void settalk(Voice& v, int on) {
+  SpeechState& s = v.speech;
   if (on != 0) {
     s.talkon = 1;
     s.talkstop = 0;

@@ -8,12 +8,12 @@
 #include <string>
 
 namespace zarn {
-struct App;
+struct Voice;
 struct SpeechState;
 
 // Sound and messages on (the pending stop lifted) or off (the pending sentence dropped and
 // whatever is playing stopped at its next item): the demo, the replay script and start-up.
-void settalk(App& app, int on);
+void settalk(Voice& v, int on);
 
 // The user's speech settings kept across one announcement: on() forces speech on, off() keeps
 // it quiet, unstopped() lifts a stop and stopped() abandons what is playing. Each flag changed
@@ -39,25 +39,25 @@ class TalkGuard {
 
 // Appends one item when sound and messages are on, prompts are not suppressed and the queue
 // has room (200 items); otherwise does nothing. An item of over 400 characters is cut at a word.
-void queuewav(App& app, const std::string& item);
+void queuewav(Voice& v, const std::string& item);
 // The main window's name for the same operation.
-void queuesay(App& app, const std::string& item);
+void queuesay(Voice& v, const std::string& item);
 // Closes the pending sentence without speaking it; it stays available to sayagain.
-void endsentence(App& app);
-void endsentence2(App& app);
-void flushsay(App& app);
+void endsentence(Voice& v);
+void endsentence2(Voice& v);
+void flushsay(Voice& v);
 // Speaks the queue now and empties it.
-void speakqueue(App& app);
+void speakqueue(Voice& v);
 // Plays or speaks one item of the queue being spoken.
-void sayit(App& app, const std::string& item);
+void sayit(Voice& v, const std::string& item);
 // Starts one sound playing in the background, outside the queue.
-void playwav(App& app, const std::string& name);
+void playwav(Voice& v, const std::string& name);
 // Shows a message and says one item at once, even with sound off.
-void saynow(App& app, const std::string& text, const std::string& item);
+void saynow(Voice& v, const std::string& text, const std::string& item);
 // Shows a text and speaks it.
-void saytext(App& app, const std::string& text);
+void saytext(Voice& v, const std::string& text);
 // Repeats the last sentence with its message.
-void sayagain(App& app);
+void sayagain(Voice& v);
 
 // True for a WAV item (".WAV" or ".$AV" anywhere in any case, or a last character "$");
 // anything else is a text for the speech library.

@@ -53,41 +53,41 @@ void saymoving(App& app) {
       }
     }
   }
-  clearmsg(app);
-  appendmsg(app, words);
+  clearmsg(app.voice);
+  appendmsg(app.voice, words);
   std::string unit = app.main.metric != 0 ? "kmph" : "mph";
   if (app.main.nautical == 1) unit = "knots";
   const bool moving = text::val(s) > 0;
-  if (moving) appendmsg(app, " at " + s + " " + unit);
+  if (moving) appendmsg(app.voice, " at " + s + " " + unit);
   const std::string& road = app.speech.roadtext;
-  if (!road.empty()) appendmsg(app, " on " + road);
-  reshowmsg(app);
-  speakqueue(app);
-  endsentence(app);
+  if (!road.empty()) appendmsg(app.voice, " on " + road);
+  reshowmsg(app.voice);
+  speakqueue(app.voice);
+  endsentence(app.voice);
 
   SpeechState& sp = app.speech;
   int ndigits = 0;
   if (!road.empty()) splitaddress(road, sp.housenum, sp.rcckey, sp.streetname, ndigits);
   const bool numbered = !road.empty() && !sp.housenum.empty();
   if (sp.syntaxmode != 1) {
-    queuewav(app, item);
+    queuewav(app.voice, item);
     if (moving) {
-      queuewav(app, "at.wav");
-      saynumber(app, s);
-      queuewav(app, unit + ".WAV");
+      queuewav(app.voice, "at.wav");
+      saynumber(app.voice, s);
+      queuewav(app.voice, unit + ".WAV");
     }
     if (numbered) {
-      queuewav(app, "on.wav");
+      queuewav(app.voice, "on.wav");
       sayroadname(app, sp.housenum, sp.rcckey, ndigits);
     }
   } else {
     if (numbered) {
       sayroadname(app, sp.housenum, sp.rcckey, ndigits);
-      queuewav(app, "on.wav");
+      queuewav(app.voice, "on.wav");
     }
-    queuewav(app, item);
+    queuewav(app.voice, item);
   }
-  speakqueue(app);
+  speakqueue(app.voice);
 }
 
 void saydestdist(App& app) {
@@ -106,26 +106,26 @@ void saydestdist(App& app) {
   const bool heading = app.gps.ownhdg != -1;
   int hour = app.nav.clockbrg;
   std::string c, diritem, clockitem;
-  clockphrase(app, hour, c, diritem, clockitem);
+  clockphrase(app.voice, hour, c, diritem, clockitem);
   if (!heading) c.clear();
   const std::string& dw = app.nav.destwav;
   // A prompt of the "$AN" family names the place itself, so it needs no "Destination".
   const bool named = text::ucase(text::left(dw, 3)) == "$AN";
-  showmsg(app, (named ? "" : "Destination ") + t + " " + c);
+  showmsg(app.voice, (named ? "" : "Destination ") + t + " " + c);
   if (app.speech.syntaxmode != 1) {
-    if (dw != "destinat.wav" && !named) queuewav(app, "destinat.wav");
-    queuewav(app, dw);
-    saydistance(app, d);
-    if (heading) saydirection(app, app.nav.clockbrg);
+    if (dw != "destinat.wav" && !named) queuewav(app.voice, "destinat.wav");
+    queuewav(app.voice, dw);
+    saydistance(app.voice, d);
+    if (heading) saydirection(app.voice, app.nav.clockbrg, app.gps.ownhdg != -1);
   } else {
-    if (dw != "destinat.wav") queuewav(app, "destinat.wav");
-    queuewav(app, dw);
-    queuewav(app, "fromhere.wav");
-    if (heading) saydirection(app, app.nav.clockbrg);
-    saydistance(app, d);
-    queuewav(app, "is.wav");
+    if (dw != "destinat.wav") queuewav(app.voice, "destinat.wav");
+    queuewav(app.voice, dw);
+    queuewav(app.voice, "fromhere.wav");
+    if (heading) saydirection(app.voice, app.nav.clockbrg, app.gps.ownhdg != -1);
+    saydistance(app.voice, d);
+    queuewav(app.voice, "is.wav");
   }
-  speakqueue(app);
+  speakqueue(app.voice);
 }
 
 void sayeta(App& app) {
@@ -145,52 +145,52 @@ void sayeta(App& app) {
   if (unit == "s") unitword = " seconds", unitwav = "seconds.wav";
   else if (unit == "m") unitword = " minutes", unitwav = "minutes.wav";
   else if (unit == "h") unitword = " hours", unitwav = "hours.wav";
-  showmsg(app, "Expected Time of Arrival is " + eta + " in " + number + unitword);
-  queuewav(app, "ETAIS.WAV");
-  saynumber(app, hh);
-  if (text::left(mm, 1) == "0") queuewav(app, "0.wav");
-  saynumber(app, mm);
-  queuewav(app, "in.wav");
-  saydecimal(app, number);
-  if (!unitwav.empty()) queuewav(app, unitwav);
-  speakqueue(app);
+  showmsg(app.voice, "Expected Time of Arrival is " + eta + " in " + number + unitword);
+  queuewav(app.voice, "ETAIS.WAV");
+  saynumber(app.voice, hh);
+  if (text::left(mm, 1) == "0") queuewav(app.voice, "0.wav");
+  saynumber(app.voice, mm);
+  queuewav(app.voice, "in.wav");
+  saydecimal(app.voice, number);
+  if (!unitwav.empty()) queuewav(app.voice, unitwav);
+  speakqueue(app.voice);
   app.main.etareptime = app.timer();
 }
 
 void sayaltitude(App& app) {
   const OwnFix& f = app.gps;
-  speakqueue(app);
+  speakqueue(app.voice);
   if (f.altseen == 0) {
-    showmsg(app, "Altitude is not available");
-    queuewav(app, "altisnot.wav");
-    speakqueue(app);
+    showmsg(app.voice, "Altitude is not available");
+    queuewav(app.voice, "altisnot.wav");
+    speakqueue(app.voice);
   } else {
     long h = static_cast<long>(std::floor((f.ownaltft + 50) / 100));
     if (h < 0) h = 0;
     const std::string g =
         " ( GPS " + std::to_string(static_cast<long>(std::floor(f.ownaltft))) + " ft)";
     if (h == 0) {
-      showmsg(app, "Altitude is near sea level" + g);
-      queuewav(app, "altisnea.wav");
+      showmsg(app.voice, "Altitude is near sea level" + g);
+      queuewav(app.voice, "altisnea.wav");
     } else {
-      showmsg(app, "Altitude is about " + std::to_string(h) + "00 ft above sea level" + g);
-      queuewav(app, "altisabo.wav");
-      saynumber(app, std::to_string(h));
-      queuewav(app, "00.wav");
-      queuewav(app, "ftaboves.wav");
+      showmsg(app.voice, "Altitude is about " + std::to_string(h) + "00 ft above sea level" + g);
+      queuewav(app.voice, "altisabo.wav");
+      saynumber(app.voice, std::to_string(h));
+      queuewav(app.voice, "00.wav");
+      queuewav(app.voice, "ftaboves.wav");
     }
-    speakqueue(app);
+    speakqueue(app.voice);
   }
   const float rate = f.climbrate;
   if (std::fabs(rate) < 10) return;
   const bool climbing = rate > 0;
   const float mag = std::fabs(rate);
-  showmsg(app, (climbing ? "Climbing at" : "Sinking at") + text::str(mag) + " ft/min");
-  queuewav(app, climbing ? "climbing.wav" : "sinking.wav");
-  queuewav(app, "at.wav");
-  saynumber(app, std::to_string(static_cast<long>(std::floor(mag))));
-  queuewav(app, "ftpermin.wav");
-  speakqueue(app);
+  showmsg(app.voice, (climbing ? "Climbing at" : "Sinking at") + text::str(mag) + " ft/min");
+  queuewav(app.voice, climbing ? "climbing.wav" : "sinking.wav");
+  queuewav(app.voice, "at.wav");
+  saynumber(app.voice, std::to_string(static_cast<long>(std::floor(mag))));
+  queuewav(app.voice, "ftpermin.wav");
+  speakqueue(app.voice);
 }
 
 void saymapchange(App& app, const std::string& title) {
@@ -199,18 +199,18 @@ void saymapchange(App& app, const std::string& title) {
   const int n = m.curmap;
   if (n < 0 || n >= static_cast<int>(m.mapkind.size()) || m.mapkind[static_cast<std::size_t>(n)] != 0)
     return;
-  showmsg(app, "Changing map to " + title + " ..");
+  showmsg(app.voice, "Changing map to " + title + " ..");
   if (n >= static_cast<int>(m.mapname.size())) return;
   const std::string w = m.mapname[static_cast<std::size_t>(n)] + ".wav";
   if (!app.files.exists(w)) return;
   if (app.speech.syntaxmode == 1) {
-    queuewav(app, w);
-    queuewav(app, "chamap.wav");
+    queuewav(app.voice, w);
+    queuewav(app.voice, "chamap.wav");
   } else {
-    queuewav(app, "chamap.wav");
-    queuewav(app, w);
+    queuewav(app.voice, "chamap.wav");
+    queuewav(app.voice, w);
   }
-  speakqueue(app);
+  speakqueue(app.voice);
 }
 
 void splitaddress(const std::string& text, std::string& roadnum, std::string& digits,
@@ -242,21 +242,21 @@ void splitaddress(const std::string& text, std::string& roadnum, std::string& di
 
 void sayroadname(App& app, const std::string& roadnum, const std::string& digits, int ndigits) {
   switch (roadnum.empty() ? '\0' : roadnum[0]) {
-    case 'A': queuewav(app, "a.wav"); break;
-    case 'B': queuewav(app, "b.wav"); break;
-    case 'M': queuewav(app, "m.wav"); break;
-    case 'H': queuewav(app, "highway.wav"); break;
+    case 'A': queuewav(app.voice, "a.wav"); break;
+    case 'B': queuewav(app.voice, "b.wav"); break;
+    case 'M': queuewav(app.voice, "m.wav"); break;
+    case 'H': queuewav(app.voice, "highway.wav"); break;
     default: break;
   }
   if (ndigits <= 2) {
-    saynumber(app, digits);
+    saynumber(app.voice, digits);
   } else if (ndigits == 3) {
-    for (char c : digits) queuewav(app, std::string(1, c) + ".wav");
+    for (char c : digits) queuewav(app.voice, std::string(1, c) + ".wav");
   } else if (ndigits == 4) {
-    saynumber(app, text::mid(digits, 1, 2));
-    saynumber(app, text::mid(digits, 3, 2));
+    saynumber(app.voice, text::mid(digits, 1, 2));
+    saynumber(app.voice, text::mid(digits, 3, 2));
   }
-  if (roadnum.size() > digits.size() + 1) queuewav(app, roadnum.substr(roadnum.size() - 1) + ".wav");
+  if (roadnum.size() > digits.size() + 1) queuewav(app.voice, roadnum.substr(roadnum.size() - 1) + ".wav");
 }
 
 void sayplacename(App& app, const std::string& name) {
@@ -269,14 +269,14 @@ void sayplacename(App& app, const std::string& name) {
   if (townwav == areawav && !townwav.empty()) townwav[0] = '#';
   const SpeechState& s = app.speech;
   if (!townwav.empty()) {
-    if (app.files.exists(townwav)) queuewav(app, townwav);
-    else if (s.ttsavail > 0) queuewav(app, town);
-    else queuewav(app, "$LPOP.WAV");
+    if (app.files.exists(townwav)) queuewav(app.voice, townwav);
+    else if (s.ttsavail > 0) queuewav(app.voice, town);
+    else queuewav(app.voice, "$LPOP.WAV");
   }
   if (!areawav.empty()) {
-    queuewav(app, "in.wav");
-    if (app.files.exists(areawav)) queuewav(app, areawav);
-    else if (s.ttsavail == 1) queuewav(app, area);
+    queuewav(app.voice, "in.wav");
+    if (app.files.exists(areawav)) queuewav(app.voice, areawav);
+    else if (s.ttsavail == 1) queuewav(app.voice, area);
   }
 }
 

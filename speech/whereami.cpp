@@ -159,7 +159,7 @@ void whereami(App& app, float x, float y, int n, double rings) {
       summary = "near " + (c.name.empty() ? categoryname(app.main, c.code) : c.name);
   }
   rf.pos[5].set(summary);
-  if (app.main.ldron == 1) showmsg(app, summary + " " + rf.rd.caption);
+  if (app.main.ldron == 1) showmsg(app.voice, summary + " " + rf.rd.caption);
 }
 
 }  // namespace zarn

@@ -170,11 +170,11 @@ void saywhereweare(App& app) {
         if (static_cast<unsigned char>(c) > ' ') w += text::ucase(std::string(1, c));
       w = w.substr(0, 8) + ".WAV";
       const bool present = app.files.exists(w);
-      showmsg(app, "We are on " + s.roadtext);
-      if (!s.housenum.empty() || s.ttsavail > 0 || present) queuewav(app, "weareon.wav");
+      showmsg(app.voice, "We are on " + s.roadtext);
+      if (!s.housenum.empty() || s.ttsavail > 0 || present) queuewav(app.voice, "weareon.wav");
       if (!present) sayroadname(app, s.housenum, s.rcckey, static_cast<int>(s.rcckey.size()));
-      if (!s.streetname.empty()) queuewav(app, present ? w : s.streetname);
-      speakqueue(app);
+      if (!s.streetname.empty()) queuewav(app.voice, present ? w : s.streetname);
+      speakqueue(app.voice);
     }
   }
   // A road not matched for a minute is forgotten (and one still matched is said again).
@@ -211,36 +211,36 @@ void saywhereweare(App& app) {
   const std::string catnm = categoryname(m, cat);
   const bool right = s.ownbrgtext.find(side) != std::string::npos;
   const bool sided = cat != "N" && !side.empty();
-  clearmsg(app);
-  if (e > 20) appendmsg(app, "We are near ");
-  appendmsg(app, catnm);
+  clearmsg(app.voice);
+  if (e > 20) appendmsg(app.voice, "We are near ");
+  appendmsg(app.voice, catnm);
   if (!name.empty()) {
-    if (cat == "L") appendmsg(app, " " + name);
-    else appendmsg(app, " called \"" + name + "\"");
+    if (cat == "L") appendmsg(app.voice, " " + name);
+    else appendmsg(app.voice, " called \"" + name + "\"");
   }
-  if (sided) appendmsg(app, right ? " to our right" : " to our left");
+  if (sided) appendmsg(app.voice, right ? " to our right" : " to our left");
   app.win.get<RForm>().at.set(s.msgtext);
-  reshowmsg(app);
+  reshowmsg(app.voice);
 
   if (m.repint[6] == 0) return;
-  if (e > 20) queuewav(app, "wearenea.wav");
+  if (e > 20) queuewav(app.voice, "wearenea.wav");
   const std::string catwav = "$" + cat + ".wav";
   if (app.files.exists(catwav)) {
-    if (cat != "L") queuewav(app, catwav);
+    if (cat != "L") queuewav(app.voice, catwav);
   } else {
-    queuewav(app, catnm);
+    queuewav(app.voice, catnm);
   }
   if (!name.empty()) {
-    if (cat != "L" && s.ttsavail > 0) queuewav(app, "called.wav");
+    if (cat != "L" && s.ttsavail > 0) queuewav(app.voice, "called.wav");
     std::string own;
     wavname(name, own);
-    if (app.files.exists(own)) queuewav(app, own);
-    else if (app.files.exists(landmarkwav)) queuewav(app, landmarkwav);
-    else if (app.files.exists(squarewav)) queuewav(app, squarewav);
-    else if (cat == "L" && s.ttsavail == 0) queuewav(app, "$L.WAV");
-    else queuewav(app, name);
+    if (app.files.exists(own)) queuewav(app.voice, own);
+    else if (app.files.exists(landmarkwav)) queuewav(app.voice, landmarkwav);
+    else if (app.files.exists(squarewav)) queuewav(app.voice, squarewav);
+    else if (cat == "L" && s.ttsavail == 0) queuewav(app.voice, "$L.WAV");
+    else queuewav(app.voice, name);
   }
-  if (sided) queuewav(app, right ? "toourrig.wav" : "toourlef.wav");
+  if (sided) queuewav(app.voice, right ? "toourrig.wav" : "toourlef.wav");
 }
 
 void whereupdate(App& app) {

@@ -29,7 +29,7 @@ void queuechar(App& app, const std::string& code, std::size_t k) {
   if (k >= code.size()) return;
   const char c = code[k];
   if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
-    queuewav(app, std::string(1, c) + ".wav");
+    queuewav(app.voice, std::string(1, c) + ".wav");
 }
 
 void alarmcolours(MvAlarmForm& w, bool alarm) {
@@ -91,13 +91,13 @@ void mvalertmsg(App& app, int i, const std::string& code, const std::string& pla
     plotvehicle(app, i, lat, lon);
   }
 
-  speakqueue(app);
+  speakqueue(app.voice);
   TalkGuard talk(app.speech);
   talk.on();
   std::string say = std::string(alarm ? "Attention ! Alarm Code " : "Attention ! Message Code ") + code;
   if (v.alarmsound != 0) {
-    queuewav(app, alarm ? "$mv$ala1.wav" : "$mv$mes1.wav");
-    queuewav(app, alarm ? "$mv$alar.wav" : "$mv$mess.wav");
+    queuewav(app.voice, alarm ? "$mv$ala1.wav" : "$mv$mes1.wav");
+    queuewav(app.voice, alarm ? "$mv$alar.wav" : "$mv$mess.wav");
   }
   const std::string t = rcctext(app, code);
   say += " " + t;
@@ -113,24 +113,24 @@ void mvalertmsg(App& app, int i, const std::string& code, const std::string& pla
     rccwav(app, code);
   }
   if (v.alarmdropped > 0) say = text::rtrim(say) + " (" + std::to_string(v.alarmdropped) + " dropped)";
-  showmsg(app, say);
-  speakqueue(app);
+  showmsg(app.voice, say);
+  speakqueue(app.voice);
 }
 
 void ackcode(App& app, int, const std::string& code) {
   const std::string t = rcctext(app, code);
-  speakqueue(app);
+  speakqueue(app.voice);
   TalkGuard talk(app.speech);
   talk.on();
-  showmsg(app, "Acknowledgement to code " + code + " " + t);
+  showmsg(app.voice, "Acknowledgement to code " + code + " " + t);
   if (app.veh.alarmsound != 0) {
-    queuewav(app, "$mv$ack.wav");
-    queuewav(app, "$mv$ackt.wav");
+    queuewav(app.voice, "$mv$ack.wav");
+    queuewav(app.voice, "$mv$ackt.wav");
     queuechar(app, code, 0);
     queuechar(app, code, 1);
   }
   rccwav(app, code);
-  speakqueue(app);
+  speakqueue(app.voice);
 }
 
 std::string rcctext(App& app, const std::string& code) {
@@ -155,7 +155,7 @@ void rccwav(App& app, const std::string& code) {
     if (gt == std::string::npos || line.compare(0, gt, code) != 0) continue;
     const std::string w = text::rtrim(text::ucase(line.substr(gt + 1)));
     // The name comes from a file: one leading out of the working folder is not looked at.
-    if (w.find(".WAV") != std::string::npos && app.files.confined(w) && app.files.exists(w)) queuewav(app, w);
+    if (w.find(".WAV") != std::string::npos && app.files.confined(w) && app.files.exists(w)) queuewav(app.voice, w);
   }
 }
 

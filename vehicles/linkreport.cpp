@@ -135,8 +135,8 @@ void dialled(App& app, int i, std::size_t s, const LinkReport& r) {
     v.mvloc[s] = r.hhmm;
     plot(app, i, r);
   }
-  if (r.status == 64) showmsgwav(app, "Vehicle Ignition ON", "$MV$IGON.WAV");
-  if (r.status == 65) showmsgwav(app, "Vehicle Ignition OFF", "$MV$IGOF.WAV");
+  if (r.status == 64) showmsgwav(app.voice, "Vehicle Ignition ON", "$MV$IGON.WAV");
+  if (r.status == 65) showmsgwav(app.voice, "Vehicle Ignition OFF", "$MV$IGOF.WAV");
 }
 
 void fixed(App& app, int i, std::size_t s, const LinkReport& r) {

@@ -53,7 +53,7 @@ bool readmcv(App& app, std::string* problem) {
   if (!platform::readcfgline(*f, l)) return ended();
   setstatlabel(app, "Setting baud rate to " + l + " ...");
   delaysec(app, 0.5f);
-  speakqueue(app);
+  speakqueue(app.voice);
   app.sys.serial->setsettings(trim(l));
   if (!platform::readcfgline(*f, l)) return ended();
   const int ncmd = std::max(0, static_cast<int>(text::val(l)));

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
   app.sys.programs = std::make_unique<platform::PosixPrograms>(app.files);  // needs the app's files
   // A command that fails is reported on the message line, whatever the message setting, and
   // the program goes on.
-  qapp.onexception = [&app](const std::string& what) { showmsgsay(app, "Error: " + what); };
+  qapp.onexception = [&app](const std::string& what) { showmsgsay(app.voice, "Error: " + what); };
 
   Shell shell(app);
   qt::EndSignals endsignals([&shell] { shell.end(); });

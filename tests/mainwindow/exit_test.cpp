@@ -25,7 +25,7 @@ struct Exit : AppTest {
   void ready() override {
     wavfile("SUREEXIT.WAV"), wavfile("goodbye.wav"), wavfile("earlier.wav");
     newtrip(*app);
-    clearmsg(*app);
+    clearmsg(app->voice);
     app->win.zarn.modebox.set("GPS");
     ownfix(*app, 53.25f, -2.5f);
     app->speech.talkon = 0;
@@ -64,7 +64,7 @@ TEST_F(Exit, YesSaysGoodbyeClosesTheLogAndEndsEvenFromAWait) {
     make();
     writetriplog(*app, "$GPRMC,1");
     app->speech.talkon = talkon;
-    if (talkon) queuewav(*app, "earlier.wav");  // spoken before the question, never after it
+    if (talkon) queuewav(app->voice, "earlier.wav");  // spoken before the question, never after it
     bool after = false;
     events->hook = [&, once = true]() mutable {  // an event of the wait reaches the exit
       if (std::exchange(once, false)) exitprog(*app);

@@ -310,7 +310,7 @@ TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
       {"PULFIX.DAT", [](App& a) { writepulfix(a, "SJ 1 2"); }, true},
       {"PICVIEWR.CFG", [](App& a) { runpicviewr(a, "clip.avi"); }, false},
       {"INITROCK.OUT", initrockwell, false},
-      {"ZARNTEXT.TXT", [](App& a) { a.speech.talkext = 1, queuewav(a, "x.wav"), showmsg(a, "hi"); }, true},
+      {"ZARNTEXT.TXT", [](App& a) { a.speech.talkext = 1, queuewav(a.voice, "x.wav"), showmsg(a.voice, "hi"); }, true},
   };
   for (const auto& [name, save, unwritable] : saves) {
     put(name, "old\r\n");

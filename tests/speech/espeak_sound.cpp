@@ -25,8 +25,8 @@ TEST(Espeak, QueuedTextIsSpokenForAPlausibleTimeAndAHugeLineCutAndSaidInPieces) 
   // About 175 words a minute: seven words take two to three seconds, fourteen twice that.
   const std::string shortline = "We are two miles north of Newbury";
   for (const std::string& line : {shortline, shortline + " and three miles west of Thatcham"}) {
-    queuewav(app, line);
-    speakqueue(app);
+    queuewav(app.voice, line);
+    speakqueue(app.voice);
   }
   ASSERT_EQ(seconds.size(), 2u);
   EXPECT_TRUE(seconds[0] > 1.2 && seconds[0] < 5.0) << seconds[0];
@@ -37,8 +37,8 @@ TEST(Espeak, QueuedTextIsSpokenForAPlausibleTimeAndAHugeLineCutAndSaidInPieces) 
   std::string line;
   while (line.size() < (1u << 20)) line += "turn left at the roundabout then ";
   seconds.clear();
-  queuewav(app, line);
-  showmsg(app, line);
+  queuewav(app.voice, line);
+  showmsg(app.voice, line);
   for (const std::string& cut : {app.speech.lastsentence.at(0), app.win.zarn.saytxt.caption})
     EXPECT_TRUE(cut.size() > 300 && cut.size() <= 400 && line.starts_with(cut) && line[cut.size()] == ' ')
         << cut.size();

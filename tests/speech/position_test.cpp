@@ -72,7 +72,7 @@ TEST_F(Position, NoPositionOrNoPlaceFileSpeaksOnlyWhatIsQueued) {
   wavfile("a.wav");
   put("ZARN.WAW", towns("3"));
   std::tie(app->speech.placefound, app->speech.msgtext, app->map.placemin) = std::tuple(1, "kept", 2.0f);
-  queuewav(*app, "a.wav");
+  queuewav(app->voice, "a.wav");
   sayposition(*app, noposx, 167, "weare.wav");  // either half of the no-position value
   sayposition(*app, 447, noposy, "weare.wav");
   EXPECT_EQ(std::tuple(heard(), app->speech.placefound), std::tuple("a.wav", 1));

@@ -16,8 +16,8 @@ TEST_F(Queue, PlaysInOrderPreferringTheLanguagesRecording) {
   for (const char* w : {"FR_1.wav", "1.wav", "2.wav"}) wavfile(w);
   for (std::int16_t ttsavail : {0, 1}) {  // text items need the speech library
     app->speech.ttsavail = ttsavail;
-    for (const char* i : {"1.wav", "2.wav", "missing.wav", "hello there", "SU4767.A6$"}) queuewav(*app, i);
-    speakqueue(*app);
+    for (const char* i : {"1.wav", "2.wav", "missing.wav", "hello there", "SU4767.A6$"}) queuewav(app->voice, i);
+    speakqueue(app->voice);
   }
   EXPECT_EQ(std::tuple(heard(), wav->played.at(0).sync, tts->said, said()),
             std::tuple("FR_1.wav 2.wav FR_1.wav 2.wav", true, Items{"hello there"},  // a $ makes a sound item
@@ -27,43 +27,43 @@ TEST_F(Queue, PlaysInOrderPreferringTheLanguagesRecording) {
 
 TEST_F(Queue, LimitsSoundOffAndNosound) {
   auto& s = app->speech;
-  for (int i = 0; i < 201; ++i) queuewav(*app, "x" + std::to_string(i) + ".wav");
+  for (int i = 0; i < 201; ++i) queuewav(app->voice, "x" + std::to_string(i) + ".wav");
   EXPECT_EQ(std::tuple(s.wavcount, s.wavqueue[200]), std::tuple(200, "x199.wav")) << "the rest dropped";
   std::tie(s.wavcount, s.talkon) = std::pair(0, 0);
-  queuewav(*app, "a.wav");
+  queuewav(app->voice, "a.wav");
   std::tie(s.talkon, s.nosound) = std::pair(1, 1);
-  queuewav(*app, "a.wav");
+  queuewav(app->voice, "a.wav");
   EXPECT_EQ(s.wavcount, 0) << "sound off, or no sound";
   wavfile("DE_$$$INTRO.WAV");
   std::tie(s.langprefix, s.nosound) = std::pair("DE_", -1);  // queued prompts stay audible, the introduction does not
-  queuewav(*app, "$$$INTRO.WAV");
-  playwav(*app, "$$$INTRO.WAV");
+  queuewav(app->voice, "$$$INTRO.WAV");
+  playwav(app->voice, "$$$INTRO.WAV");
   EXPECT_EQ(std::tuple(s.wavcount, heard()), std::tuple(1, ""));
   std::tie(s.nosound, s.talkon) = std::pair(0, 0);  // talkon is not consulted
-  playwav(*app, "$$$INTRO.WAV");
+  playwav(app->voice, "$$$INTRO.WAV");
   EXPECT_EQ(std::tuple(heard(), wav->played[0].sync), std::tuple("DE_$$$INTRO.WAV", false));
   s.talkstop = 1;  // saynow speaks with sound off and clears talkstop
-  saynow(*app, "Look out", "$$$INTRO.WAV");
+  saynow(app->voice, "Look out", "$$$INTRO.WAV");
   EXPECT_EQ(std::tuple(played().size(), msg(), s.talkstop), std::tuple(2u, "Look out", 0));
 }
 
 TEST_F(Queue, SayagainRepeatsTheLastCompleteSentenceWithItsMessage) {
   for (const char* w : {"a1.wav", "a2.wav", "b1.wav"}) wavfile(w);
-  for (const char* w : {"a1.wav", "a2.wav"}) queuewav(*app, w);
-  showmsg(*app, "two things");
-  clearmsg(*app);
-  endsentence(*app);  // an empty sentence keeps the last one
-  queuewav(*app, "b1.wav");
+  for (const char* w : {"a1.wav", "a2.wav"}) queuewav(app->voice, w);
+  showmsg(app->voice, "two things");
+  clearmsg(app->voice);
+  endsentence(app->voice);  // an empty sentence keeps the last one
+  queuewav(app->voice, "b1.wav");
   app->speech.talkstop = 1;  // abandoned
   wav->played.clear();
-  speakqueue(*app);
+  speakqueue(app->voice);
   EXPECT_EQ(std::tuple(heard(), app->speech.wavcount), std::tuple("", 0));
   app->speech.talkstop = 0;
-  sayagain(*app);
+  sayagain(app->voice);
   EXPECT_EQ(std::tuple(heard(), msg()), std::tuple("a1.wav a2.wav", "two things"));
   app->win.get<QkForm>().show();  // the on-screen keyboard discards the queue, not the sentence
-  queuewav(*app, "a1.wav");
-  speakqueue(*app);
+  queuewav(app->voice, "a1.wav");
+  speakqueue(app->voice);
   EXPECT_EQ(std::tuple(heard(), app->speech.wavcount, app->speech.lastsentlen), std::tuple("a1.wav a2.wav", 0, 2));
 }
 
@@ -72,17 +72,17 @@ TEST_F(Queue, SayagainRepeatsTheLastCompleteSentenceWithItsMessage) {
 TEST_F(Queue, TheOutsideTalker) {
   put("ZARNTALK.CFG", "\"talker -q\",ignored\r\n");
   std::tie(app->speech.talkext, app->speech.msgtext) = std::pair(1, "Turn left ahead");
-  auto sentence = [&] { for (const char* w : {"1.wav", "2.wav", "Turn left"}) queuewav(*app, w); };
+  auto sentence = [&] { for (const char* w : {"1.wav", "2.wav", "Turn left"}) queuewav(app->voice, w); };
   sentence();
   // One that cannot start leaves the queue, and the files for us to read; a language leads the list.
   std::tie(programs->succeed, app->speech.langprefix) = std::pair(false, "FR_");
-  speakqueue(*app);
+  speakqueue(app->voice);
   EXPECT_EQ(std::tuple(get("ZARNWAVE.TXT"), get("ZARNTEXT.TXT"), app->speech.wavcount),
             std::tuple("FR_\r\n 3\r\n1.wav\r\n2.wav\r\nTurn left\r\n", "Turn left ahead\r\n", 3));
   std::tie(programs->succeed, app->speech.langprefix) = std::pair(true, "");
   events->hook = [&] { clock->advance(0.25); };  // one that never finishes holds us ten seconds
   const float t0 = app->timer();
-  speakqueue(*app);
+  speakqueue(app->voice);
   EXPECT_NEAR(app->timer() - t0, 10.25f, 0.25f);
   EXPECT_EQ(std::tuple(app->speech.wavcount, app->speech.lastsentlen, heard()), std::tuple(0, 3, ""));
   std::string wave;
@@ -90,16 +90,16 @@ TEST_F(Queue, TheOutsideTalker) {
     if (!has("ZARNWAVE.TXT")) return;
     if (wave.empty()) {
       wave = get("ZARNWAVE.TXT");
-      queuewav(*app, "late.wav");
-      speakqueue(*app);  // as the tick would, running inside the wait
+      queuewav(app->voice, "late.wav");
+      speakqueue(app->voice);  // as the tick would, running inside the wait
     }
     std::filesystem::remove(dir / "ZARNWAVE.TXT");
   };
   sentence();
-  speakqueue(*app);
+  speakqueue(app->voice);
   EXPECT_EQ(std::tuple(wave, queued()),
             std::tuple(dir.string() + "/\r\n 3\r\n1.wav\r\n2.wav\r\nTurn left\r\n", "late.wav"));
-  speakqueue(*app);
+  speakqueue(app->voice);
   ASSERT_EQ(programs->started.size(), 4u);
   const auto& p = programs->started[3];
   EXPECT_EQ(std::tuple(said(), p.program, p.args, p.wait), std::tuple("late.wav", "talker", Items{"-q"}, false));
@@ -111,16 +111,16 @@ TEST_F(MsgLine, ShowsStampsSpeaksAndLeavesAllAloneWithSoundOff) {
   auto& line = app->win.zarn.saytxt;
   wavfile("a.wav");
   at(*clock, "23:59:55");
-  queuewav(*app, "a.wav");
-  showmsg(*app, "Hello");
+  queuewav(app->voice, "a.wav");
+  showmsg(app->voice, "Hello");
   EXPECT_EQ(std::tuple(line.caption, heard()), std::tuple("Hello", "a.wav"));
   app->speech.talkon = 0;
-  queuewav(*app, "a.wav");
-  showmsg(*app, "second");
-  showmsgwav(*app, "quiet", "a.wav");
+  queuewav(app->voice, "a.wav");
+  showmsg(app->voice, "second");
+  showmsgwav(app->voice, "quiet", "a.wav");
   EXPECT_EQ(std::tuple(msg(), heard()), std::tuple("Hello", "a.wav a.wav")) << "sound off: only showmsgwav's item";
   app->main.playback = 1;  // the playback window shows messages even so; the tick's services rest
-  showmsg(*app, std::string(69, 'x'));  // long messages are set smaller
+  showmsg(app->voice, std::string(69, 'x'));  // long messages are set smaller
   EXPECT_EQ(std::tuple(line.font.size, msgfontsize(std::string(68, 'x'))), std::tuple(9.75, 12.0));
   std::vector<bool> shown;  // cleared eleven seconds later, across midnight
   for (double s : {10.0, 1.0}) { clock->advance(s); Timer1_Timer(*app); shown.push_back(line.visible); }
@@ -142,13 +142,13 @@ TEST_F(MsgLine, TranslationRules) {
   };
   for (const auto& c : cases) {
     put("translat.txt", c.rules);
-    EXPECT_EQ(translate(*app, c.in), c.out) << c.guards;
+    EXPECT_EQ(translate(app->voice, c.in), c.out) << c.guards;
   }
   put("translat.txt", "Road=Strasse\r\n");  // each language its own table
   put("FR_translat.txt", "Road=Rue\r\n");
   for (const auto& [prefix, out] : {std::pair{"FR_", "Park Rue"}, {"DE_", "Park Road"}, {"", "Park Strasse"}}) {
     app->speech.langprefix = prefix;
-    showmsg(*app, "Park Road");
+    showmsg(app->voice, "Park Road");
     EXPECT_EQ(msg(), out) << prefix;
   }
 }

@@ -32,9 +32,9 @@ TEST_F(Phrases, NumbersDistancesAndTimes) {
     forget();
     std::tie(app->speech.syntaxmode, app->main.metric) = std::pair(c.mode, c.metric);
     const std::string w = c.what;
-    if (w.find(':') != w.npos) saytime(*app, "the time is ", "THETIMEI.WAV", w);
-    else w.back() > '9' ? saydistance(*app, w) : saynumber(*app, w);
-    endsentence(*app);
+    if (w.find(':') != w.npos) saytime(app->voice, "the time is ", "THETIMEI.WAV", w);
+    else w.back() > '9' ? saydistance(app->voice, w) : saynumber(app->voice, w);
+    endsentence(app->voice);
     EXPECT_EQ(std::tuple(said(), msg()), std::tuple(c.items, c.text)) << "mode " << c.mode << " '" << w << "'";
   }
 }
@@ -55,13 +55,13 @@ TEST_F(Phrases, CompassAndClockDirectionsAtTheirBoundaries) {
   ownheading(*app, 0);
   for (std::int16_t mode : {0, 1}) {
     std::tie(app->speech.syntaxmode, app->speech.wavcount) = std::pair(mode, 0);
-    for (int hour : {0, 1, 2, 4, 5, 7, 8, 10, 11}) saydirection(*app, hour);
+    for (int hour : {0, 1, 2, 4, 5, 7, 8, 10, 11}) saydirection(app->voice, hour, true);
     EXPECT_EQ(queued(), orders[mode]) << mode;
   }
   std::tie(app->speech.syntaxmode, app->speech.langindex) = std::pair(0, 1);  // no clock recordings
   int hour = 9;
   std::string diritem = "kept", clockitem = "kept";
-  clockphrase(*app, hour, text, diritem, clockitem);
+  clockphrase(app->voice, hour, text, diritem, clockitem);
   EXPECT_EQ(std::tuple(text, diritem, clockitem), std::tuple("to our left at your 9 o'clock", "kept", "kept"));
 }
 
@@ -218,14 +218,14 @@ TEST_F(DemoPrompts, EveryFragmentOfTheDefaultOrderIsRecorded) {
   App& app = *this->app;
   app.files.setworkdir(demo);
   ownheading(app, 90);
-  for (int n : {0, 7, 13, 20, 45, 99, 100, 345, 1005, 12000, 54321, 99999}) saynumber(app, std::to_string(n));
-  for (const char* d : {"1m", "1.5m", "250y", " 12m"}) saydistance(app, d);
+  for (int n : {0, 7, 13, 20, 45, 99, 100, 345, 1005, 12000, 54321, 99999}) saynumber(app.voice, std::to_string(n));
+  for (const char* d : {"1m", "1.5m", "250y", " 12m"}) saydistance(app.voice, d);
   app.main.metric = 1;
-  for (const char* d : {"1k", "3.25k", "500m"}) saydistance(app, d);
+  for (const char* d : {"1k", "3.25k", "500m"}) saydistance(app.voice, d);
   std::string item, text, roadnum, digits, street;
   int nd = 0;
-  for (int b = 0; b < 360; b += 45) { compassphrase(b, item, text); queuewav(app, item); }
-  for (int h = 1; h <= 12; ++h) saydirection(app, h);
+  for (int b = 0; b < 360; b += 45) { compassphrase(b, item, text); queuewav(app.voice, item); }
+  for (int h = 1; h <= 12; ++h) saydirection(app.voice, h, true);
   for (const char* r : {"A34", "B3022", "M1", "H1"}) {
     splitaddress(r, roadnum, digits, street, nd);
     sayroadname(app, roadnum, digits, nd);
@@ -237,10 +237,10 @@ TEST_F(DemoPrompts, EveryFragmentOfTheDefaultOrderIsRecorded) {
         "THETIMEI.WAV", "seconds.wav", "minutes.wav", "hours.wav", "altisnot.wav", "altisnea.wav", "altisabo.wav",
         "00.wav", "ftaboves.wav", "climbing.wav", "sinking.wav", "ftpermin.wav", "chamap.wav", "$$$start.wav",
         "point.wav"})
-    queuewav(app, item);
+    queuewav(app.voice, item);
   const int queued = app.speech.wavcount;
   ASSERT_LT(queued, SpeechState::queuemax);
-  speakqueue(app);
+  speakqueue(app.voice);
   ASSERT_EQ(static_cast<int>(wav->played.size()), queued);
   for (const auto& p : wav->played) EXPECT_TRUE(p.seconds > 0.1 && p.seconds < 3.0) << p.file << " " << p.seconds;
 }
