@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       zarn::followtrack(*app);
       if (line.starts_with("SONY")) zarn::sonyfix(app->gps, app->geo, line);
       if (line.starts_with(">RPV")) zarn::taiprpv(app->gps, app->geo, line);
-      if (line.starts_with("$GPSTA,S,")) zarn::gpstaswitch(*app, line);
+      if (line.starts_with("$GPSTA,S,")) zarn::gpstaswitch(app->gps, app->voice, app->win, line);
       if (line.size() >= 6 && line.compare(3, 3, "SEC") == 0) zarn::secsentence(app->gps, app->geo, line);
       zarn::timetosecs(line);
       start = i + 1;

@@ -38,19 +38,19 @@ void keepposition(GpsState& g, GeoState& geo) {
   g.prevy = g.owny;
 }
 
-void takeunitfix(App& app, float x, float y, float kmh, int hdg) {
-  auto& g = app.gps;
+void takeunitfix(GpsState& g, GeoState& geo, const MainState& settings, ZarnForm& form, float x, float y,
+                 float kmh, int hdg) {
   g.ownhdg = hdg < 0 ? -1 : hdg;
   g.ownspd = kmh;
   const double a = g.ownhdg * shortpi / 180;
   g.ownve = g.ownhdg < 0 ? 0.0f : static_cast<float>(std::sin(a) * kmh / 3.6);
   g.ownvn = g.ownhdg < 0 ? 0.0f : static_cast<float>(std::cos(a) * kmh / 3.6);
-  showspeed(app);
+  showspeed(g, settings, form);
   g.ownx = x;
   g.owny = y;
-  osgbtoll(app.geo, x, y, g.ownlat, g.ownlon);
-  keepposition(g, app.geo);
-  showposition(app);
+  osgbtoll(geo, x, y, g.ownlat, g.ownlon);
+  keepposition(g, geo);
+  showposition(g, form);
 }
 
 bool store16(double v, int& out) {

@@ -6,9 +6,10 @@
 #include <string_view>
 
 namespace zarn {
-struct App;
+class ZarnForm;
 struct GeoState;
 struct GpsState;
+struct MainState;
 
 // The user's GPS correction, when one is set, moves a received position: the frame position
 // (x, y) by the correction, and the latitude/longitude with it. False when there is none.
@@ -21,8 +22,10 @@ void keepposition(GpsState& gps, GeoState& geo);
 
 // A position (frame km), speed (km/h) and heading (whole degrees, -1 none) that a unit reported
 // rather than a receiver (the own unit's link report, the vehicle a base station shows): the own
-// fix with its velocity, speed and position read-outs, and no movement made of the jump.
-void takeunitfix(App& app, float x, float y, float kmh, int hdg);
+// fix with its velocity, speed and position read-outs (the speed in the units the settings
+// choose), and no movement made of the jump.
+void takeunitfix(GpsState& gps, GeoState& geo, const MainState& settings, ZarnForm& form, float x, float y,
+                 float kmh, int hdg);
 
 // A course becomes the heading, in whole degrees rounded down, only above the heading speed.
 void headingrule(GpsState& gps, float course);

@@ -27,17 +27,11 @@ GpsEngForm::GpsEngForm() : ui::Form(formname) {
   data.caption = "No Data received yet.";
 }
 
-void gpsengupdate(App& app, const std::string& line, const std::string& type,
-                  const std::string& got, const std::string& calc) {
-  if (type == "GSV") gsvtable(app, line);
-  // TODO: the window's texts for this line (last line, checksum result, last sentence of each
-  // type, velocity and the satellite lines with their directions) and its refresh.
-  (void)got;
-  (void)calc;
-}
+namespace {
 
-void gsvtable(App& app, const std::string& line) {
-  auto& g = app.gps;
+// A GSV sentence into the satellite table: four satellites per message, the message number
+// placing them; slots beyond the table are not stored.
+void gsvtable(GpsState& g, const std::string& line) {
   long pos = 8;
   nextfield(line, pos);  // number of messages
   const double m = text::val(nextfield(line, pos));
@@ -68,6 +62,18 @@ void gsvtable(App& app, const std::string& line) {
     g.satsnr[sl] = std::move(snr);
     if (sl > g.satidx) g.satidx = sl;
   }
+}
+
+}  // namespace
+
+void gpsengupdate(GpsState& gps, GpsEngForm& eng, const std::string& line, const std::string& type,
+                  const std::string& got, const std::string& calc) {
+  if (type == "GSV") gsvtable(gps, line);
+  // TODO: the window's texts for this line (last line, checksum result, last sentence of each
+  // type, velocity and the satellite lines with their directions) and its refresh.
+  (void)eng;
+  (void)got;
+  (void)calc;
 }
 
 }  // namespace zarn

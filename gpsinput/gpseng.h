@@ -7,7 +7,7 @@
 #include "platform/ui.h"
 
 namespace zarn {
-struct App;
+struct GpsState;
 
 class GpsEngForm : public ui::Form {
  public:
@@ -22,11 +22,7 @@ class GpsEngForm : public ui::Form {
 // The engineering update after every line the sentence parser saw, while the window is shown:
 // type is the sentence type (characters 4 to 6), got and calc the received and computed
 // checksum texts (both empty for lines taken before the checksum test).
-void gpsengupdate(App& app, const std::string& line, const std::string& type,
+void gpsengupdate(GpsState& gps, GpsEngForm& eng, const std::string& line, const std::string& type,
                   const std::string& got, const std::string& calc);
-
-// A GSV sentence into the satellite table: four satellites per message, the message number
-// placing them; slots beyond the table are not stored.
-void gsvtable(App& app, const std::string& line);
 
 }  // namespace zarn

@@ -46,7 +46,7 @@ void newtrip(App& app) {
   } else {
     saytext(app.voice, "I am now recording GPS data into " + name);
   }
-  closetriplog(app);
+  closetriplog(g);
   g.triplog = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Log);
   if (!g.triplog) {
     showmsg(app.voice, "Cannot create " + name);
@@ -55,39 +55,39 @@ void newtrip(App& app) {
   g.logopen = true;
 }
 
-void writetriplog(App& app, std::string_view line) {
-  if (!app.gps.logopen || !app.gps.triplog) return;
+void writetriplog(GpsState& gps, std::string_view line) {
+  if (!gps.logopen || !gps.triplog) return;
   // A received line may still hold its own line end; the log gives every line one CR LF.
   while (line.ends_with('\r') || line.ends_with('\n')) line.remove_suffix(1);
   // Flushed line by line: a killed program loses no more than the line being written.
-  if (app.gps.triplog->print(line)) app.gps.triplog->flush();
+  if (gps.triplog->print(line)) gps.triplog->flush();
 }
 
-void closetriplog(App& app) {
-  app.gps.logopen = false;
-  app.gps.triplog.reset();
+void closetriplog(GpsState& gps) {
+  gps.logopen = false;
+  gps.triplog.reset();
 }
 
-void writenmepos(App& app, const std::string& lltext, const std::string& course) {
+void writenmepos(const platform::Files& files, const platform::Clock& clock, const std::string& lltext,
+                 const std::string& course) {
   using text::mid;
   const std::string pos = mid(lltext, 1, 2) + mid(lltext, 5, 5) + "," + mid(lltext, 12, 1) + "," +
                           mid(lltext, 14, 3) + mid(lltext, 19, 5) + "," + mid(lltext, 26, 1);
-  const platform::DateTime t = app.sys.clock->now();
+  const platform::DateTime t = clock.now();
   const std::string time = two(t.hour) + two(t.minute) + two(t.second);
   const std::string date = two(t.day) + two(t.month) + two(t.year % 100);
   const std::string s = "$GPRMC," + time + ",A," + pos + ",30," + course + "," + date + ",,";
-  if (auto f = platform::OutputFile::open(app.files, "NEW.NME", platform::OutputFile::Mode::Append))
+  if (auto f = platform::OutputFile::open(files, "NEW.NME", platform::OutputFile::Mode::Append))
     f->print(s + "*" + nmeachksum(s));
 }
 
-void sniffchecksum(App& app) {
-  auto& g = app.gps;
+void sniffchecksum(GpsState& g, Voice& voice) {
   g.nochecksum = 1;
   // Read once, within the limit of a long recorded drive; the sniffing pass then rewinds.
   std::string why;
-  g.replay = platform::InputFile::open(app.files, g.replayfile, platform::Files::loglimit, &why);
+  g.replay = platform::InputFile::open(voice.files, g.replayfile, platform::Files::loglimit, &why);
   if (!g.replay) {
-    if (!why.empty()) showmsg(app.voice, why);
+    if (!why.empty()) showmsg(voice, why);
     return;
   }
   for (int i = 0; i < 20 && !g.replay->eof(); ++i) {
@@ -97,6 +97,6 @@ void sniffchecksum(App& app) {
   g.replay->rewind();
 }
 
-void setreplayfile(App& app, const std::string& name) { app.gps.replayfile = name; }
+void setreplayfile(GpsState& gps, const std::string& name) { gps.replayfile = name; }
 
 }  // namespace zarn

@@ -5,7 +5,7 @@
 
 namespace zarn {
 
-void commsend(App& app, std::string_view text) { app.sys.serial->output(text); }
+void commsend(platform::SerialLine& serial, std::string_view text) { serial.output(text); }
 
 void hangup(App& app) {
   app.sys.serial->setdtr(false);

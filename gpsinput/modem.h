@@ -5,9 +5,12 @@
 
 namespace zarn {
 struct App;
+namespace platform {
+class SerialLine;
+}
 
 // Writes the text to the serial port unchanged; no line end is added.
-void commsend(App& app, std::string_view text);
+void commsend(platform::SerialLine& serial, std::string_view text);
 
 // Hangs the modem up: DTR off for 3 s, on again, then a pause of 1 s, the input polled all
 // the while.

@@ -249,7 +249,7 @@ LineResult gpsparse(App& app, std::string& line) {
       }
     }
     if (line.starts_with("$GPSTA,S,")) {
-      gpstaswitch(app, line);
+      gpstaswitch(app.gps, app.voice, app.win, line);
       return Tail::GoodFix;
     }
     if (line.size() >= 34 && line.starts_with(">RPV")) {
@@ -264,7 +264,7 @@ LineResult gpsparse(App& app, std::string& line) {
       r.position = r.heading = r.speed = true;
     }
     if (line.starts_with("$GPN0.")) return derivedfix(app, line, r);
-    if (stripcall(app, line)) type = mid(line, 4, 3);  // the sentence now starts at its "$"
+    if (stripcall(app.gps, app.win, line)) type = mid(line, 4, 3);  // the sentence now starts at its "$"
     if (type == "SEC") {
       secsentence(g, app.geo, line);
       r.sector = true;

@@ -9,24 +9,23 @@
 
 namespace zarn {
 
-void showposition(App& app) {
-  const auto& g = app.gps;
-  showgridref(app, g.owngrid);
+void showposition(const OwnFix& g, ZarnForm& form) {
+  showgridref(form, g.owngrid);
   std::string ll;
   latlongtext(g.ownlat, g.ownlon, ll);
-  app.win.zarn.llbox.set(std::move(ll));
+  form.llbox.set(std::move(ll));
 }
 
-void showheading(App& app) {
-  auto& box = app.win.zarn.hdgbox;
-  const int h = app.gps.ownhdg;
+void showheading(const OwnFix& fix, ZarnForm& form) {
+  auto& box = form.hdgbox;
+  const int h = fix.ownhdg;
   const ui::Colour colour = h == -1 ? ui::yellow : ui::green;
   box.set(h == -1 ? std::string("?") : text::format(h, "000"));
   if (box.backcolor != colour) box.backcolor = colour;
 }
 
-void showgridref(App& app, const std::string& text) {
-  ui::Label& box = app.win.zarn.gridbox;
+void showgridref(ZarnForm& form, const std::string& text) {
+  ui::Label& box = form.gridbox;
   if (text.size() <= 14)
     box.setfontsize(12);
   else if (text.size() == 15)
@@ -36,15 +35,15 @@ void showgridref(App& app, const std::string& text) {
   box.set(text);
 }
 
-void showspeed(App& app) {
-  float v = app.gps.ownspd;
-  if (app.main.metric == 0) {
-    v = app.main.nautical == 1 ? v / 1.61f / 1.15f : v / 1.61f;
+void showspeed(const OwnFix& fix, const MainState& settings, ZarnForm& form) {
+  float v = fix.ownspd;
+  if (settings.metric == 0) {
+    v = settings.nautical == 1 ? v / 1.61f / 1.15f : v / 1.61f;
   }
   const double w = std::floor(static_cast<double>(v));
   // A value no whole number can hold keeps the caption as it was.
   if (!std::isfinite(w) || std::fabs(w) > 2e9) return;
-  app.win.zarn.spdbox.set(std::to_string(static_cast<long long>(w)));
+  form.spdbox.set(std::to_string(static_cast<long long>(w)));
 }
 
 void setfixvars(GpsState& gps, int mode, float lat, float lon, float radius, float brg1, float brg2,

@@ -5,21 +5,22 @@
 #include <string>
 
 namespace zarn {
-struct App;
+class ZarnForm;
 struct GpsState;
+struct MainState;
 struct OwnFix;
 
 // The own fix's read-outs: the grid reference and latitude/longitude boxes, and the heading box
 // ("?" on yellow while no heading is known).
-void showposition(App& app);
-void showheading(App& app);
+void showposition(const OwnFix& fix, ZarnForm& form);
+void showheading(const OwnFix& fix, ZarnForm& form);
 // Shows a grid-reference (or pixel) text in gridbox, the type size chosen by its length so that
 // the longer forms still fit: 12 points up to 14 characters, 9.75 for 15, 8.25 beyond.
-void showgridref(App& app, const std::string& text);
+void showgridref(ZarnForm& form, const std::string& text);
 
 // Writes the own speed into the speed box in the unit chosen: km/h when metric is on, else
 // knots when nautical is on, else miles per hour; whole units, rounded down, no unit text.
-void showspeed(App& app);
+void showspeed(const OwnFix& fix, const MainState& settings, ZarnForm& form);
 
 // True until a fix has given a position: the start-up value, or the zero latitude and
 // longitude of a receiver that sends sentences without a fix (the main tick makes the own

@@ -71,13 +71,12 @@ void taiprpv(GpsState& g, GeoState& geo, const std::string& line) {
   commonfix(g, geo, lat, lon);
 }
 
-void gpstaswitch(App& app, const std::string& line) {
-  auto& g = app.gps;
+void gpstaswitch(GpsState& g, Voice& voice, Windows& win, const std::string& line) {
   const std::string s = mid(line, 10, 8);
   for (int i = 8; i >= 1; --i) {
     const std::string now = mid(s, i, 1);
     if (now == mid(g.switchstates, i, 1)) continue;
-    auto f = platform::InputFile::open(app.files, "SWITCHES.CFG");
+    auto f = platform::InputFile::open(voice.files, "SWITCHES.CFG");
     if (!f) continue;
     const double n = f->number();
     for (long r = 0; r < n && !f->eof(); ++r) {
@@ -85,13 +84,13 @@ void gpstaswitch(App& app, const std::string& line) {
       const std::string ontext = f->field(), onwav = f->field();
       const std::string offtext = f->field(), offwav = f->field();
       if (mid(mask, i, 1) != "1") continue;
-      auto& label = app.win.get<FForm>().switches.load(i - 1);
+      auto& label = win.get<FForm>().switches.load(i - 1);
       if (now == "1") {
         label.set(ontext);
-        showmsgwav(app.voice, ontext, onwav);
+        showmsgwav(voice, ontext, onwav);
       } else {
         label.set(offtext);
-        showmsgwav(app.voice, offtext, offwav);
+        showmsgwav(voice, offtext, offwav);
       }
     }
   }

@@ -6,9 +6,10 @@
 #include <string>
 
 namespace zarn {
-struct App;
+class Windows;
 struct GeoState;
 struct GpsState;
+struct Voice;
 
 // Centre, radius and two bearings of a direction-finding sector, kept with the own position at
 // its centre; a radius of 0 hides it. The map follows in the line's consumer.
@@ -16,7 +17,7 @@ void secsentence(GpsState& gps, GeoState& geo, const std::string& line);
 // Fixed-column position, speed (km/h) and course.
 void sonyfix(GpsState& gps, GeoState& geo, const std::string& line);
 // Eight switch characters; each change is shown and said as SWITCHES.CFG describes it.
-void gpstaswitch(App& app, const std::string& line);
+void gpstaswitch(GpsState& gps, Voice& voice, Windows& win, const std::string& line);
 // TAIP position/velocity: hundred-thousandths of a degree, miles per hour and heading.
 void taiprpv(GpsState& gps, GeoState& geo, const std::string& line);
 

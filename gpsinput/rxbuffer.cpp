@@ -14,8 +14,6 @@ void clearrxbuf(GpsState& gps) {
   gps.commlinelen = 0;
 }
 
-void clearrxbuf(App& app) { clearrxbuf(app.gps); }
-
 std::string_view rxline(const GpsState& gps) {
   return std::string_view(gps.commline).substr(0, static_cast<std::size_t>(gps.commlinelen));
 }
@@ -29,8 +27,7 @@ bool rxcontains(const GpsState& gps, std::string_view text) {
 }
 
 // A split marks the line as relayed until the link handler is done with it.
-bool stripcall(App& app, std::string& line) {
-  auto& g = app.gps;
+bool stripcall(GpsState& g, Windows& win, std::string& line) {
   if (g.callsep.empty()) return false;
   const std::size_t p = line.find(g.callsep);
   if (p == std::string::npos || p == 0) return false;
@@ -39,8 +36,8 @@ bool stripcall(App& app, std::string& line) {
     if (static_cast<unsigned char>(c) < 33) c = '#';
   g.callsign = call;
   g.callsplit = true;
-  app.win.get<GpsEngForm>().callsgn.set("callsign=" + call);
-  writetriplog(app, line);
+  win.get<GpsEngForm>().callsgn.set("callsign=" + call);
+  writetriplog(g, line);
   const std::size_t q = line.find('$');
   if (q == std::string::npos || q == 0) return false;
   line.erase(0, q);

@@ -6,12 +6,11 @@
 #include <string_view>
 
 namespace zarn {
-struct App;
+class Windows;
 struct GpsState;
 
 // Empties the receive buffer: no characters, all positions blank.
 void clearrxbuf(GpsState& gps);
-void clearrxbuf(App& app);
 
 // The characters held, and the tests on them: "begins with" compares the buffer with its
 // blank padding, "contains" searches the whole buffer.
@@ -23,6 +22,6 @@ bool rxcontains(const GpsState& gps, std::string_view text);
 // character, the call sign is kept (control characters shown as "#") and shown on the GPS
 // engineering window, the line is written to an open trip log, and a line with a "$" after its
 // first character is cut to begin there. True when the line was shortened.
-bool stripcall(App& app, std::string& line);
+bool stripcall(GpsState& gps, Windows& win, std::string& line);
 
 }  // namespace zarn

@@ -32,45 +32,46 @@ platform::DateTime addhours(platform::DateTime t, int hours) {
 std::string two(int v) { return text::format(v, "00"); }
 
 // A sentence to the receiver, with its checksum and the receiver's line end.
-void sendsentence(App& app, const std::string& s) {
-  commsend(app, s + "*" + nmeachksum(s) + app.gps.rxprefix);
+void sendsentence(GpsState& gps, platform::SerialLine& serial, const std::string& s) {
+  commsend(serial, s + "*" + nmeachksum(s) + gps.rxprefix);
 }
 }  // namespace
 
-void initrockwell(App& app) {
+void initrockwell(GpsState& gps, Voice& voice) {
   using text::mid;
-  showmsg(app.voice, "Initiating GPS receiver ...");
+  platform::SerialLine& serial = *voice.sys.serial;
+  showmsg(voice, "Initiating GPS receiver ...");
   std::string p = "010000N1040000E";
-  if (app.files.exists("INITROCK.CFG")) {
+  if (voice.files.exists("INITROCK.CFG")) {
     p.clear();
-    if (auto f = platform::InputFile::open(app.files, "INITROCK.CFG")) p = f->field();
+    if (auto f = platform::InputFile::open(voice.files, "INITROCK.CFG")) p = f->field();
   }
   int h = static_cast<int>(std::floor(text::val(mid(p, 8, 3)) / 15 + 0.5));
   if (mid(p, 15, 1) == "W") h = -h;
-  const platform::DateTime now = app.sys.clock->now();
+  const platform::DateTime now = voice.sys.clock->now();
   const platform::DateTime u = addhours(now, -h);
   const std::string date = two(u.day) + two(u.month) + two(u.year % 100);
   const std::string time = two(u.hour) + two(u.minute) + two(u.second);
   const std::string b = "$PRWIINIT,V,,," + mid(p, 1, 4) + "." + mid(p, 5, 2) + "00," + mid(p, 7, 1) + "," +
                         mid(p, 8, 5) + "." + mid(p, 13, 2) + "00," + mid(p, 15, 1) + ",,,,,," + time + "," + date;
-  app.gps.rxprefix = "\r\n";
-  sendsentence(app, "$PRWIINIT,???,V,,,");
-  for (const char* s : {"$PRWIINIT,VTG,A,,,", "$PRWIINIT,GSV,A,,,", "$PRWIINIT,GGA,A,,,"}) sendsentence(app, s);
+  gps.rxprefix = "\r\n";
+  sendsentence(gps, serial, "$PRWIINIT,???,V,,,");
+  for (const char* s : {"$PRWIINIT,VTG,A,,,", "$PRWIINIT,GSV,A,,,", "$PRWIINIT,GGA,A,,,"}) sendsentence(gps, serial, s);
   const std::string c = nmeachksum(b);
-  showmsg(app.voice, b);
+  showmsg(voice, b);
   std::string error;
-  if (!app.files.writelines("INITROCK.OUT",
+  if (!voice.files.writelines("INITROCK.OUT",
                             {"sent " + b,
                              "based on " + p + " and " + text::timetext(now) + " " + text::datetext(now) + " from clock",
                              text::str(h) + "  hours ahead of GMT / UCT"},
                             &error))
-    showmsg(app.voice, "INITROCK.OUT not written: " + error);
-  commsend(app, b + "*" + c + app.gps.rxprefix);
+    showmsg(voice, "INITROCK.OUT not written: " + error);
+  commsend(serial, b + "*" + c + gps.rxprefix);
 }
 
-void initastral(App& app) {
-  commsend(app, "ASTRAL\r");
-  initrockwell(app);
+void initastral(GpsState& gps, Voice& voice) {
+  commsend(*voice.sys.serial, "ASTRAL\r");
+  initrockwell(gps, voice);
 }
 
 }  // namespace zarn

@@ -4,11 +4,12 @@
 #pragma once
 
 namespace zarn {
-struct App;
+struct GpsState;
+struct Voice;
 
 // Sends the initialisation sentences and records what was sent in INITROCK.OUT.
-void initrockwell(App& app);
+void initrockwell(GpsState& gps, Voice& voice);
 // The same after the command "ASTRAL" (the receiver answered "ASTRAL").
-void initastral(App& app);
+void initastral(GpsState& gps, Voice& voice);
 
 }  // namespace zarn

@@ -48,15 +48,15 @@ void sentence(App& app, std::string& parseline, bool logit) {
   if (logit && g.logopen == 1 && g.rawlog == 0 && app.main.mvmode == 0) {
     const std::string type(l.substr(std::min<std::size_t>(3, l.size()), 3));
     if (g.logprefix.empty()) {
-      writetriplog(app, l);
+      writetriplog(app.gps, l);
     } else {
       const std::string filter = g.logprefix.size() > 3 ? g.logprefix.substr(3) : std::string("   ");
-      if (filter.find(type) != std::string::npos) writetriplog(app, l);
+      if (filter.find(type) != std::string::npos) writetriplog(app.gps, l);
       if (g.logprefix.compare(0, 3, type) == 0) {
         std::string grid;
         gridreftext(app.geo, g.ownx, g.owny, grid);
         const platform::DateTime t = app.sys.clock->now();
-        writetriplog(app, text::datetext(t) + " " + text::timetext(t) + " " + grid);
+        writetriplog(app.gps, text::datetext(t) + " " + text::timetext(t) + " " + grid);
       }
     }
   }
@@ -114,7 +114,7 @@ void showcall(App& app, const std::string& text) {
 // A line up the link road. A packet-radio call sign is cut off it first, unless every byte of
 // it is data.
 void handover(App& app, std::string line, LinkFrame frame) {
-  if (!binaryline(app.gps, line)) stripcall(app, line);
+  if (!binaryline(app.gps, line)) stripcall(app.gps, app.win, line);
   callhook(app.hooks.linkline, app, line, frame);
 }
 
@@ -157,12 +157,12 @@ void linkchar(App& app, char c, std::string& parseline) {
       if (rxcontains(g, "username:")) {
         showcall(app, "BT CSAT Username");
         clearrxbuf(g);
-        commsend(app, app.veh.csatuser + g.cmdend);
+        commsend(*app.sys.serial, app.veh.csatuser + g.cmdend);
       }
       if (rxcontains(g, "password:")) {
         showcall(app, "BT CSAT Password");
         clearrxbuf(g);
-        commsend(app, app.veh.csatpass + g.cmdend);
+        commsend(*app.sys.serial, app.veh.csatpass + g.cmdend);
       }
       if (rxcontains(g, ">")) {
         showcall(app, "BT CSAT >");
@@ -180,7 +180,7 @@ void linkchar(App& app, char c, std::string& parseline) {
   bool statusline = false;
   if (c == cr) {
     if (g.logall && !g.rawlog) {
-      writetriplog(app, rxline(g));
+      writetriplog(app.gps, rxline(g));
       if (g.printon) printlines(app, {"", rxline(g)});
     }
     for (const char* s : {"RING", "BT CSAT", "CONNECT", "CARRIER", "NO CARRIER"})
@@ -274,7 +274,7 @@ void onechar(App& app, char c, std::string& parseline) {
     if (c == '$') {
       if (!g.callsep.empty() && g.commlinelen > 0) {
         std::string l(rxline(g));
-        stripcall(app, l);
+        stripcall(app.gps, app.win, l);
       }
       clearrxbuf(g);
     } else if (c == '%' || (c == '>' && g.taipon > 0)) {
@@ -285,7 +285,7 @@ void onechar(App& app, char c, std::string& parseline) {
       g.callsplit = false;  // the line this "$" starts is relayed only if what came before it says so
       if (!g.callsep.empty() && g.commlinelen > 0) {
         std::string l(rxline(g));
-        stripcall(app, l);
+        stripcall(app.gps, app.win, l);
       }
       clearrxbuf(g);
       g.reportmode = ReportMode::line1;
@@ -312,7 +312,7 @@ void onechar(App& app, char c, std::string& parseline) {
 
   if (c == cr) {
     if (rxbegins(g, "ASTRAL")) {
-      initastral(app);
+      initastral(app.gps, app.voice);
       g.astral = 1;
       clearrxbuf(g);
       return;
@@ -326,7 +326,7 @@ void onechar(App& app, char c, std::string& parseline) {
   // A sentence may also end at a bare LF, as receivers behind some adapters send them.
   const bool lineend =
       c == cr || (!mv && c == lf && g.commline[0] == '$' && rxline(g).find(cr) == std::string_view::npos);
-  if (lineend && g.logopen == 1 && g.rawlog > 0) writetriplog(app, rxline(g));
+  if (lineend && g.logopen == 1 && g.rawlog > 0) writetriplog(app.gps, rxline(g));
 
   if (mv) {
     linkchar(app, c, parseline);
@@ -379,6 +379,6 @@ void readcomms(App& app) {
   rxchars(app, chunk);
 }
 
-void resetlink(App& app) { app.gps.linkdata = 0; }
+void resetlink(GpsState& gps) { gps.linkdata = 0; }
 
 }  // namespace zarn

@@ -8,6 +8,7 @@
 
 namespace zarn {
 struct App;
+struct GpsState;
 
 // Takes whatever the port holds and works through it; returns at once when nothing waits.
 // A poll started while another is working (from a wait inside it) queues its input behind the
@@ -18,6 +19,6 @@ void readcomms(App& app);
 void rxchars(App& app, std::string_view chars);
 
 // No link data seen yet: the demo and the vehicle configuration start the link afresh.
-void resetlink(App& app);
+void resetlink(GpsState& gps);
 
 }  // namespace zarn

@@ -45,7 +45,7 @@ bool trkline(App& app, const std::string& line) {
   g.ownlat = lat;
   g.ownlon = lon;
   keepposition(g, app.geo);
-  showposition(app);
+  showposition(g, app.win.zarn);
 
   const float t = static_cast<float>(val(mid(line, 39, 2)) + val(mid(line, 42, 2)) / 60 +
                                      val(mid(line, 45, 2)) / 3600);
@@ -71,7 +71,7 @@ bool trkline(App& app, const std::string& line) {
 
   app.win.zarn.hdgbox.set(g.ownhdg < 0 ? "?" : text::format(g.ownhdg, "000"));
   app.win.zarn.hdgbox.backcolor = ui::green;
-  showspeed(app);
+  showspeed(g, app.main, app.win.zarn);
 
   g.gpsdatetxt = mid(line, 29, 2) + monthnumber(mid(line, 32, 3)) + mid(line, 36, 2);
   g.gpsdayno = daynumber(g.gpsdatetxt);
@@ -129,14 +129,14 @@ void parsefix(App& app, const std::string& line) {
   bearingdeg(g.ownve, g.ownvn, course);
   g.owncourse = static_cast<float>(course);
   if (g.ownspd > g.minhdgspd) g.ownhdg = course;
-  showheading(app);
-  showspeed(app);
+  showheading(g, app.win.zarn);
+  showspeed(g, app.main, app.win.zarn);
 
   g.ownlat = lat;
   g.ownlon = lon;
   lltoosgb(app.geo, g.ownlat, g.ownlon, g.ownx, g.owny);
   keepposition(g, app.geo);
-  showposition(app);
+  showposition(g, app.win.zarn);
 }
 
 }  // namespace zarn

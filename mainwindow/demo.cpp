@@ -22,7 +22,7 @@ void startdemo(App& app) {
   cleartrail(app);
   app.win.zarn.modebox.set("DEM");
   m.demoon = 1;
-  resetlink(app);
+  resetlink(app.gps);
 }
 
 void stopdemo(App& app) {
@@ -46,7 +46,7 @@ void stopdemo(App& app) {
     app.win.get<MvForm>().hide();
     z.car.setpicture(app.sys.images->load(app.files.resolve("CARICON0.ICO")));
   }
-  setreplayfile(app, "ZARN.NME");
+  setreplayfile(app.gps, "ZARN.NME");
   m.demoon = 0;
   app.win.get<CForm>().hide();
 }

@@ -57,7 +57,7 @@ void exitprog(App& app) {
 
   // From here on the tick does nothing, and nothing is logged or replayed any more.
   app.main.tickbusy_guard = true;
-  closetriplog(app);
+  closetriplog(app.gps);
   app.gps.replay.reset();
   std::string problems;  // what the user has to know before the program goes
   const auto note = [&problems](const std::string& p) {

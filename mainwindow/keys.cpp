@@ -142,12 +142,12 @@ std::string kcfkey(App& app, std::string key) {
     key = to;  // the records after this one compare against the new key
     if (send.empty() || m.gpsport == "NULL") continue;
     if (send.back() == '!') {
-      commsend(app, std::string_view(send).substr(0, send.size() - 1));
-      commsend(app, "\r");
+      commsend(*app.sys.serial, std::string_view(send).substr(0, send.size() - 1));
+      commsend(*app.sys.serial, "\r");
       m.lastsent = app.timer();
     } else {
       if (send == "+++") hangup(app);
-      commsend(app, send);
+      commsend(*app.sys.serial, send);
     }
   }
   return key;

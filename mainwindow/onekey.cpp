@@ -200,10 +200,10 @@ bool controlkey(App& app, char k) {
       g.utmmode = (g.utmmode + 1) % 3;
       std::string t;
       gridreftext(g, g.mousex, g.mousey, t);
-      showgridref(app, t);
+      showgridref(app.win.zarn, t);
       break;
     }
-    case tab: initrockwell(app); break;
+    case tab: initrockwell(app.gps, app.voice); break;
     case ctrl('P'): toggle(app.win.get<DialForm>()); break;
     case escape: exitprog(app); break;
     case ctrl('L'): ldriver(app); break;
@@ -247,7 +247,7 @@ void triprecording(App& app) {
     newtrip(app);
     return;
   }
-  closetriplog(app);
+  closetriplog(app.gps);
   saytext(app.voice, "I have stopped recording GPS data.");
   if (app.main.mvmode == 1) app.win.get<MvForm>().loglab.set("No logging.");
 }
@@ -418,7 +418,7 @@ void runkey(App& app, std::string key) {
       osgbtoll(app.geo, app.gps.ownx, app.gps.owny, lat, lon);
       std::string ll;
       latlongtext(lat, lon, ll);
-      writenmepos(app, ll, text::format(std::max(app.gps.ownhdg, 0), "000"));
+      writenmepos(app.files, *app.sys.clock, ll, text::format(std::max(app.gps.ownhdg, 0), "000"));
     }
   }
   m.prevcmdkey = key;

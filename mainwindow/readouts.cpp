@@ -20,7 +20,7 @@ void ownreadouts(App& app) {
   float lat = 0, lon = 0;
   osgbtoll(app.geo, g.ownx, g.owny, lat, lon);
   latlongtext(lat, lon, ll);
-  showgridref(app, grid);
+  showgridref(app.win.zarn, grid);
   app.win.zarn.llbox.set(ll);
 }
 
@@ -52,10 +52,10 @@ void mousereadout(App& app, int /*button*/, int /*shift*/, float X, float Y) {
     osgbtoll(g, x, y, lat, lon);
     latlongtext(lat, lon, ll);
     if (app.main.displayxy == 1)
-      showgridref(app, text::str(static_cast<long long>(std::floor(X)) - 1) +
+      showgridref(app.win.zarn, text::str(static_cast<long long>(std::floor(X)) - 1) +
                            text::str(static_cast<long long>(std::floor(Y)) - 1));
     else
-      showgridref(app, grid);
+      showgridref(app.win.zarn, grid);
     z.llbox.set(ll);
   }
   if (z.modebox.caption != "OLD") z.modebox.set("<-");

@@ -80,7 +80,7 @@ bool replaystep(App& app) {
     cleartrail(app);
     m.demoreopen = 0;
     if (!mv) saynow(app.voice, intro, introwav);
-    sniffchecksum(app);
+    sniffchecksum(app.gps, app.voice);
   }
 
   m.steptype.clear();
@@ -97,7 +97,7 @@ bool replaystep(App& app) {
         if (!mv) saynow(app.voice, intro, introwav);
       }
       g.replay.reset();
-      sniffchecksum(app);
+      sniffchecksum(app.gps, app.voice);
       if (!g.replay || g.replay->eof()) break;  // no file, or an empty one: no data this step
     }
     app.doevents();
@@ -112,7 +112,7 @@ bool replaystep(App& app) {
     } else if (whole == "SILENT") {
       settalk(app.voice, 0);
     }
-    stripcall(app, line);
+    stripcall(app.gps, app.win, line);
 
     const std::string kind = ucase(text::right(g.replayfile, 4));
     if (kind == ".AGD") {

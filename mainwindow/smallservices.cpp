@@ -89,7 +89,7 @@ void startbar(App& app, float fraction) {
 
 void endprogram(App& app) {
   // The trip log is closed now: whatever the events still pending do, they log nothing more.
-  closetriplog(app);
+  closetriplog(app.gps);
   app.main.quit = true;
 }
 

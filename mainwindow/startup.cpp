@@ -366,7 +366,7 @@ void serialport(App& app) {
 void receiverinit(App& app) {
   if (trim(app.files.readfirstline("ZARNLAST.CFG")) != "INITROCK") return;
   setstatlabel(app, "Initiating GPS receiver ..");
-  initrockwell(app);
+  initrockwell(app.gps, app.voice);
   delaysec(app, 0.5f);
 }
 

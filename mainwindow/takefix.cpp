@@ -171,9 +171,9 @@ int applyline(App& app, const LineResult& r, std::string& line) {
   }
   if (r.fill) setfillcol(app, *r.fill);
   if (r.voided) setstatcol(app, ui::yellow);
-  if (r.position) showposition(app);
-  if (r.heading) showheading(app);
-  if (r.speed) showspeed(app);
+  if (r.position) showposition(app.gps, app.win.zarn);
+  if (r.heading) showheading(app.gps, app.win.zarn);
+  if (r.speed) showspeed(app.gps, app.main, app.win.zarn);
   if (r.sector) followsector(app);
   if (r.dfline) {
     if (line.find('.') != std::string::npos) {
@@ -181,7 +181,7 @@ int applyline(App& app, const LineResult& r, std::string& line) {
     } else if (text::mid(line, 5, 1) == "/") {
       dfinput2(app, line);
     }
-    writetriplog(app, line);
+    writetriplog(app.gps, line);
   }
   if (r.dfbearing) dfbearing(app, static_cast<float>(*r.dfbearing), 8);
   if (r.vehicletext && vehicletext(app, line)) handled = 0;
@@ -208,7 +208,7 @@ int applyline(App& app, const LineResult& r, std::string& line) {
   }
   if (tail == Tail::Engineering) {
     if (app.win.loaded<GpsEngForm>() && app.win.get<GpsEngForm>().visible)
-      gpsengupdate(app, line, r.type, r.got, r.calc);
+      gpsengupdate(app.gps, app.win.get<GpsEngForm>(), line, r.type, r.got, r.calc);
   }
   clearrxbuf(g);
   z.showcmd.backcolor = 0x00FF00;
@@ -229,7 +229,7 @@ void followtrack(App& app) {
 
 void applyfilelink(App& app, std::string& line) {
   demooff(app);
-  stripcall(app, line);
+  stripcall(app.gps, app.win, line);
   applysentence(app, line);
   app.gps.lastgpstime = app.timer();
   gpswatch(app);

@@ -212,7 +212,7 @@ void Timer1_Timer(App& app) {
       talk.on();
       showmsg(app.voice, m.pollmsg);
     }
-    commsend(app, m.pollcmd);
+    commsend(*app.sys.serial, m.pollcmd);
   }
   m.clickage = elapsed(app.timer(), m.lastclick);
   if (elapsed(app.timer(), app.speech.msgtime) > 10) clearmsg(app.voice);

@@ -20,8 +20,8 @@ void selvehicle(App& app, int i) {
   const auto sel = static_cast<std::size_t>(v.mvsel);
   app.win.zarn.hdgbox.set(text::trim(vehhdgtext(v.mvhdg[sel])));
   // The vehicles report mph; the own fix holds km/h.
-  takeunitfix(app, v.mvx[static_cast<std::size_t>(i)], v.mvy[static_cast<std::size_t>(i)],
-              v.mvspd[sel] < 0 ? 0.0f : v.mvspd[sel] * 1.61f, v.mvhdg[sel]);
+  takeunitfix(app.gps, app.geo, app.main, app.win.zarn, v.mvx[static_cast<std::size_t>(i)],
+              v.mvy[static_cast<std::size_t>(i)], v.mvspd[sel] < 0 ? 0.0f : v.mvspd[sel] * 1.61f, v.mvhdg[sel]);
 }
 
 }  // namespace zarn

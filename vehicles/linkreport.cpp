@@ -175,8 +175,8 @@ void datatrak(App& app, int i, std::size_t s, const LinkReport& r) {
       "LOG: " + logstamp(t) + " from " + text::rtrim(v.mvlabel[s]) + " at " + v.mvloc[s] + " " + grid;
   app.win.get<MvEngForm>().logline.set(log);
   if (g.logopen && (r.binary || !g.rawlog)) {
-    if (g.logall) writetriplog(app, r.raw);
-    writetriplog(app, log);
+    if (g.logall) writetriplog(app.gps, r.raw);
+    writetriplog(app.gps, log);
   }
   if (g.printon) {
     std::array<std::string, 3> lines{"", r.binary ? r.raw : r.raw + " ~", r.binary ? log + " `" : log};
@@ -210,8 +210,8 @@ void linelog(App& app, int i, std::string_view received, bool status) {
       "LOG: " + logstamp(app.sys.clock->now()) + " from " + v.mvlabel[s] + " " + six + " at " + v.mvloc[s];
   app.win.get<MvEngForm>().logline.set(log);
   if (g.logopen && !g.rawlog) {
-    writetriplog(app, received);
-    if (!status) writetriplog(app, log);
+    writetriplog(app.gps, received);
+    if (!status) writetriplog(app.gps, log);
   }
   if (g.printon) {
     printlines(app, {"", received});
@@ -243,8 +243,8 @@ void recordlog(App& app, std::string_view record) {
   const std::string len = std::to_string(g.protocode);
   if (g.logopen && !g.rawlog) {
     if (g.logall)
-      for (const std::string& l : {v.rptline1, v.rptline2, len, hex}) writetriplog(app, l);
-    writetriplog(app, log);
+      for (const std::string& l : {v.rptline1, v.rptline2, len, hex}) writetriplog(app.gps, l);
+    writetriplog(app.gps, log);
   }
   if (g.printon) {
     if (g.logall) printlines(app, {"", v.rptline1, v.rptline2, len, hex});

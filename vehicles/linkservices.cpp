@@ -218,7 +218,7 @@ LinkReport linkintake(App& app, std::string& line) {
     case DataMode::datatrak:
       if (line[0] == '`') {
         LinkReport r = mvdecodebin(app, line);
-        clearrxbuf(app);
+        clearrxbuf(app.gps);
         return r;
       }
       if (line[0] == '~') return mvdecode(app, line);

@@ -64,7 +64,7 @@ bool readmcv(App& app, std::string* problem) {
       return ended();
     }
     setstatlabel(app, "Modem Command : " + l);
-    commsend(app, l + "\r");
+    commsend(*app.sys.serial, l + "\r");
     delaysec(app, 2.0f);
   }
   app.win.get<MvForm>().teletim.set("");
@@ -103,7 +103,7 @@ bool readmcv(App& app, std::string* problem) {
 
   app.gps.replayfile = "ZARN.MVD";
   if (text::ucase(app.main.cmdline).find(".MVD") != std::string::npos) app.gps.replayfile = app.main.cmdline;
-  resetlink(app);
+  resetlink(app.gps);
 
   ui::PictureRef common;
   if (app.files.exists("$mv$.ico")) common = app.sys.images->load(app.files.resolve("$mv$.ico"));

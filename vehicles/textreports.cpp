@@ -64,7 +64,7 @@ void owndecode(App& app, const std::string& line) {
   z.hdgbox.set(text::format(hdg, "000"));
   z.hdgbox.backcolor = ui::green;
   // The unit reports in steps of 5 mph and its grid position in units of 4 m; the fix keeps km/h.
-  takeunitfix(app, static_cast<float>(text::val(text::mid(line, 22, 6)) / 250),
+  takeunitfix(g, app.geo, app.main, z, static_cast<float>(text::val(text::mid(line, 22, 6)) / 250),
               static_cast<float>(text::val(text::mid(line, 29, 6)) / 250),
               static_cast<float>(text::val(text::mid(line, 19, 2)) * 5 * 1.61), hdg);
   g.lastgpstime = app.timer();

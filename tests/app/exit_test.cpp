@@ -35,16 +35,16 @@ void runandexit(const std::filesystem::path& dir) {
   newtrip(app);
   app.win.zarn.modebox.set("GPS");
   test::ownfix(app, 53.25f, -2.5f);
-  writetriplog(app, "$GPRMC,1");
+  writetriplog(app.gps, "$GPRMC,1");
   dynamic_cast<platform::NoEvents&>(*app.sys.events).hook = [&app, once = true]() mutable {
     if (!std::exchange(once, false)) return;
     std::printf("in the wait\n");  // held in the stream's buffer until the end writes it out
-    writetriplog(app, "$GPRMC,2");
+    writetriplog(app.gps, "$GPRMC,2");
     exitprog(app);
   };
   app.wait(1);
   std::printf("after the wait\n");
-  writetriplog(app, "$GPRMC,after");
+  writetriplog(app.gps, "$GPRMC,after");
 }
 
 TEST(Ending, TheExitEndsTheProcessInsideAWaitWithNothingRunAfterItAndTheBatchNotWaitedFor) {

@@ -243,7 +243,7 @@ TEST_F(Lines, FixedColumnPositions) {
   EXPECT_EQ(fix(), "45  12.344'S 001  10.499'W, 50 km/h, 271, 0 ft, dgps 0,  ");
   // TAIP: signed hundred-thousandths of a degree, miles per hour, heading.
   taiprpv(app->gps, app->geo, ">RPV00000+5150000-00010000030090");
-  showposition(*app);  // the parser keeps the fix; its read-out is the line's consumer's
+  showposition(app->gps, app->win.zarn);  // the parser keeps the fix; its read-out is the line's consumer's
   EXPECT_EQ(fix(), "51  30.000'N 000  06.000'W, 48.3 km/h, 90, 0 ft, dgps 0,  ");
   g.minhdgspd = 60;  // not above the heading speed: the heading stays and the velocity uses it
   taiprpv(app->gps, app->geo, ">RPV00000+5150000-00010000030180");
@@ -256,13 +256,13 @@ TEST_F(Lines, SwitchStatesAreReportedWhenTheyChange) {
   put("SWITCHES.CFG", "2\r\n10000001,Door open,door.wav,Door shut,shut.wav\r\n"
                       "01000000,\"Engine, on\",eng.wav,Engine off,off.wav\r\n");
   auto& sw = app->win.get<FForm>().switches;
-  gpstaswitch(*app, "$GPSTA,S,00000000");
+  gpstaswitch(app->gps, app->voice, app->win, "$GPSTA,S,00000000");
   EXPECT_EQ((Items{sw[0].caption, sw[1].caption, sw[7].caption}), (Items{"Door shut", "Engine off", "Door shut"}));
   EXPECT_EQ(app->speech.msgtext, "Door shut");  // switch 8 first, switch 1 last
   sw[1].caption = "";
-  gpstaswitch(*app, "$GPSTA,S,00000000");
+  gpstaswitch(app->gps, app->voice, app->win, "$GPSTA,S,00000000");
   EXPECT_EQ(sw[1].caption, "") << "nothing changed, nothing reported";
-  gpstaswitch(*app, "$GPSTA,S,01000000");
+  gpstaswitch(app->gps, app->voice, app->win, "$GPSTA,S,01000000");
   EXPECT_EQ(sw[1].caption, "Engine, on");
 }
 

@@ -139,7 +139,7 @@ TEST_F(Poll, RockwellInitialisationSentencesAndTheTimeAtTheStoredLongitude) {
     serial->sent.clear();
     if (c.pos) put("INITROCK.CFG", std::string(c.pos) + ",rest\r\n");
     at(*clock, std::string("10-26-2020 ") + c.at);
-    initrockwell(*app);
+    initrockwell(app->gps, app->voice);
     const auto s = platform::splitlines(serial->sent);
     ASSERT_EQ(s.size(), 5u);
     EXPECT_EQ(s[0].substr(0, s[0].find('*')) + " " + s[1], "$PRWIINIT,???,V,,, $PRWIINIT,VTG,A,,,*2E");
@@ -287,7 +287,7 @@ TEST_F(Logs, OpeningALogClosesTheOneOpenAndNeverOverwritesOne) {
   put("NEWTRIP.CFG", "T\r\n");
   for (const char* l : {"first", "second"}) {
     newtrip(*app);
-    writetriplog(*app, l);
+    writetriplog(app->gps, l);
   }
   app->gps.triplog.reset();
   EXPECT_EQ(get("T0000001.NME") + get("T0000002.NME"), "first\r\nsecond\r\n");  // closed, with everything written
@@ -305,8 +305,8 @@ TEST_F(Logs, OpeningALogClosesTheOneOpenAndNeverOverwritesOne) {
 
 TEST_F(Logs, PositionRecordedAsAnRmcSentence) {
   at(*clock, "03-04-2021 05:06:07");
-  writenmepos(*app, "51  30.000'N 000  06.000'W", "045");
-  writenmepos(*app, "51  30.000'N 000  06.000'W", "046");
+  writenmepos(app->files, *app->sys.clock, "51  30.000'N 000  06.000'W", "045");
+  writenmepos(app->files, *app->sys.clock, "51  30.000'N 000  06.000'W", "046");
   EXPECT_EQ(get("NEW.NME"), summed("$GPRMC,050607,A,5130.00,N,00006.00,W,30,045,040321,,") + "\r\n" +
                                 summed("$GPRMC,050607,A,5130.00,N,00006.00,W,30,046,040321,,") + "\r\n");
 }
@@ -314,17 +314,17 @@ TEST_F(Logs, PositionRecordedAsAnRmcSentence) {
 TEST_F(Logs, ReplayFileChecksumSniff) {
   auto& g = app->gps;
   g.replayfile = "R.NME";
-  sniffchecksum(*app);
+  sniffchecksum(app->gps, app->voice);
   EXPECT_EQ(std::tuple(g.nochecksum, bool(g.replay)), std::tuple(1, false)) << "cannot be opened";
   std::string plain = "# a star * in a note\r\n";
   for (int i = 0; i < 19; ++i) plain += "$GPGGA,1,2\r\n";
   put("R.NME", plain + "$GPGGA,1*00\r\n");
-  sniffchecksum(*app);
+  sniffchecksum(app->gps, app->voice);
   ASSERT_TRUE(g.replay);
   // The 21st line is not looked at, nor a star outside a sentence; read from the start again.
   EXPECT_EQ(std::tuple(g.nochecksum, g.replay->lineinput()), std::tuple(1, "# a star * in a note"));
   put("R.NME", "# header\r\n$GPGGA,1*00\r\n" + plain);
-  sniffchecksum(*app);
+  sniffchecksum(app->gps, app->voice);
   EXPECT_EQ(std::tuple(g.nochecksum, g.replay->lineinput()), std::tuple(0, "# header"));
 }
 

@@ -62,7 +62,7 @@ TEST_F(Exit, AnythingButYesChangesNothing) {
 TEST_F(Exit, YesSaysGoodbyeClosesTheLogAndEndsEvenFromAWait) {
   for (int talkon : {0, 1}) {
     make();
-    writetriplog(*app, "$GPRMC,1");
+    writetriplog(app->gps, "$GPRMC,1");
     app->speech.talkon = talkon;
     if (talkon) queuewav(app->voice, "earlier.wav");  // spoken before the question, never after it
     bool after = false;

@@ -309,7 +309,7 @@ TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
       {"FASTMAPS.DAT", [](App& a) { savefastmaps(a); }, false},
       {"PULFIX.DAT", [](App& a) { writepulfix(a, "SJ 1 2"); }, true},
       {"PICVIEWR.CFG", [](App& a) { runpicviewr(a, "clip.avi"); }, false},
-      {"INITROCK.OUT", initrockwell, false},
+      {"INITROCK.OUT", [](App& a) { initrockwell(a.gps, a.voice); }, false},
       {"ZARNTEXT.TXT", [](App& a) { a.speech.talkext = 1, queuewav(a.voice, "x.wav"), showmsg(a.voice, "hi"); }, true},
   };
   for (const auto& [name, save, unwritable] : saves) {
