@@ -127,7 +127,7 @@ bool replaystep(App& app) {
       }
       app.doevents();
     } else if (line.starts_with("LOG")) {
-      applyreport(app, textreport(app, line, static_cast<long>(line.size())));
+      applyreport(app, textreport(app.geo, app.veh, line, static_cast<long>(line.size())));
     } else {
       std::string l = line;
       mvlinein(app, l, static_cast<long>(l.size()));

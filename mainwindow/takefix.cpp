@@ -117,7 +117,7 @@ void chase(App& app, float gx, float gy) {
 // in the table.
 bool vehicletext(App& app, const std::string& line) {
   auto& v = app.veh;
-  const int i = findvehicle(app, text::mid(line, 2, 2));
+  const int i = findvehicle(app.veh, app.gps, *app.sys.wav, text::mid(line, 2, 2));
   const auto slot = static_cast<std::size_t>(i);
   if (i <= 0 || slot >= v.mvx.size()) return false;
   const std::string message = text::mid(line, 8);
@@ -188,7 +188,7 @@ int applyline(App& app, const LineResult& r, std::string& line) {
   if (r.chase) chase(app, r.chase->first, r.chase->second);
   if (r.pager) {
     const std::string id = text::trim(g.callsign).empty() ? std::string("GP  ") : g.callsign;
-    pagerreq(app, id, g.ownlat, g.ownlon, g.ownhdg, g.ownspd / 1.61f, "00");  // the pager line is in mph
+    pagerreq(app.veh, app.files, *app.sys.clock, id, g.ownlat, g.ownlon, g.ownhdg, g.ownspd / 1.61f, "00");  // the pager line is in mph
   }
   if (r.codedfix) codedalert(app, codedstatus);
 

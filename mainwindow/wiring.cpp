@@ -30,7 +30,7 @@ void wirehooks(App& app) {
   // The vehicle link: the serial poll's lines and call state, the trip log's name, printing,
   // and the vehicle configuration's progress at start-up.
   app.hooks.linkline = linkline;
-  app.hooks.showlink = showlink;
+  app.hooks.showlink = [](App& a, const LinkShow& show) { showlink(a.win, show); };
   app.hooks.printline = printline;
 }
 

@@ -25,11 +25,40 @@ bool isalarm(const std::string& text) { return !text.empty() && text[0] == '0'; 
 // Codes are spoken character by character from files named after the character. The character
 // comes off the link: only a letter or digit names a file, anything else ("/", ".", a blank)
 // is not spoken rather than made into a path.
-void queuechar(App& app, const std::string& code, std::size_t k) {
+void queuechar(Voice& voice, const std::string& code, std::size_t k) {
   if (k >= code.size()) return;
   const char c = code[k];
   if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
-    queuewav(app.voice, std::string(1, c) + ".wav");
+    queuewav(voice, std::string(1, c) + ".wav");
+}
+
+// The ZARN.RCC text of a code ("code=text", the last such line before the first empty one), or
+// empty.
+std::string rcctext(const platform::Files& files, const std::string& code) {
+  std::string found;
+  auto f = platform::InputFile::open(files, rccfile);
+  if (!f) return found;
+  while (!f->eof()) {
+    const std::string line = text::trim(f->lineinput());
+    if (line.empty()) break;  // an empty line ends the texts
+    const auto eq = line.find('=');
+    if (eq != std::string::npos && line.compare(0, eq, code) == 0) found = line.substr(eq + 1);
+  }
+  return found;
+}
+
+// Queues the ZARN.RCC sounds of a code ("code>file.wav", every such line whose file exists).
+void rccwav(Voice& voice, const std::string& code) {
+  auto f = platform::InputFile::open(voice.files, rccfile);
+  if (!f) return;
+  while (!f->eof()) {
+    const std::string line = f->lineinput();
+    const auto gt = line.find('>');
+    if (gt == std::string::npos || line.compare(0, gt, code) != 0) continue;
+    const std::string w = text::rtrim(text::ucase(line.substr(gt + 1)));
+    // The name comes from a file: one leading out of the working folder is not looked at.
+    if (w.find(".WAV") != std::string::npos && voice.files.confined(w) && voice.files.exists(w)) queuewav(voice, w);
+  }
 }
 
 void alarmcolours(MvAlarmForm& w, bool alarm) {
@@ -99,7 +128,7 @@ void mvalertmsg(App& app, int i, const std::string& code, const std::string& pla
     queuewav(app.voice, alarm ? "$mv$ala1.wav" : "$mv$mes1.wav");
     queuewav(app.voice, alarm ? "$mv$alar.wav" : "$mv$mess.wav");
   }
-  const std::string t = rcctext(app, code);
+  const std::string t = rcctext(app.files, code);
   say += " " + t;
   if (shown) {
     alarmcolours(w, alarm);
@@ -108,55 +137,29 @@ void mvalertmsg(App& app, int i, const std::string& code, const std::string& pla
   w.show();
   w.touch();
   if (v.alarmsound != 0) {
-    queuechar(app, code, 0);
-    queuechar(app, code, 1);
-    rccwav(app, code);
+    queuechar(app.voice, code, 0);
+    queuechar(app.voice, code, 1);
+    rccwav(app.voice, code);
   }
   if (v.alarmdropped > 0) say = text::rtrim(say) + " (" + std::to_string(v.alarmdropped) + " dropped)";
   showmsg(app.voice, say);
   speakqueue(app.voice);
 }
 
-void ackcode(App& app, int, const std::string& code) {
-  const std::string t = rcctext(app, code);
-  speakqueue(app.voice);
-  TalkGuard talk(app.speech);
+void ackcode(Voice& voice, const VehicleTable& v, int, const std::string& code) {
+  const std::string t = rcctext(voice.files, code);
+  speakqueue(voice);
+  TalkGuard talk(voice.speech);
   talk.on();
-  showmsg(app.voice, "Acknowledgement to code " + code + " " + t);
-  if (app.veh.alarmsound != 0) {
-    queuewav(app.voice, "$mv$ack.wav");
-    queuewav(app.voice, "$mv$ackt.wav");
-    queuechar(app, code, 0);
-    queuechar(app, code, 1);
+  showmsg(voice, "Acknowledgement to code " + code + " " + t);
+  if (v.alarmsound != 0) {
+    queuewav(voice, "$mv$ack.wav");
+    queuewav(voice, "$mv$ackt.wav");
+    queuechar(voice, code, 0);
+    queuechar(voice, code, 1);
   }
-  rccwav(app, code);
-  speakqueue(app.voice);
-}
-
-std::string rcctext(App& app, const std::string& code) {
-  std::string found;
-  auto f = platform::InputFile::open(app.files, rccfile);
-  if (!f) return found;
-  while (!f->eof()) {
-    const std::string line = text::trim(f->lineinput());
-    if (line.empty()) break;  // an empty line ends the texts
-    const auto eq = line.find('=');
-    if (eq != std::string::npos && line.compare(0, eq, code) == 0) found = line.substr(eq + 1);
-  }
-  return found;
-}
-
-void rccwav(App& app, const std::string& code) {
-  auto f = platform::InputFile::open(app.files, rccfile);
-  if (!f) return;
-  while (!f->eof()) {
-    const std::string line = f->lineinput();
-    const auto gt = line.find('>');
-    if (gt == std::string::npos || line.compare(0, gt, code) != 0) continue;
-    const std::string w = text::rtrim(text::ucase(line.substr(gt + 1)));
-    // The name comes from a file: one leading out of the working folder is not looked at.
-    if (w.find(".WAV") != std::string::npos && app.files.confined(w) && app.files.exists(w)) queuewav(app.voice, w);
-  }
+  rccwav(voice, code);
+  speakqueue(voice);
 }
 
 void cmessage(const platform::Files& files, const std::string& code, std::string& text, std::string& icon, std::string& extra) {

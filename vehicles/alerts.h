@@ -6,6 +6,8 @@
 
 namespace zarn {
 struct App;
+struct VehicleTable;
+struct Voice;
 namespace platform {
 class Files;
 }
@@ -24,11 +26,6 @@ void cmessage(const platform::Files& files, const std::string& code, std::string
 // dropped ones. The code is spoken character by character, letters and digits only.
 void mvalertmsg(App& app, int i, const std::string& code, const std::string& place, const std::string& time);
 // Announces that a vehicle acknowledged a code (i is not used).
-void ackcode(App& app, int i, const std::string& code);
-// The ZARN.RCC text of a code ("code=text", the last such line before the first empty one), or
-// empty.
-std::string rcctext(App& app, const std::string& code);
-// Queues the ZARN.RCC sounds of a code ("code>file.wav", every such line whose file exists).
-void rccwav(App& app, const std::string& code);
+void ackcode(Voice& voice, const VehicleTable& v, int i, const std::string& code);
 
 }  // namespace zarn

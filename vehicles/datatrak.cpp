@@ -22,18 +22,19 @@ long digits(std::string_view s) {
 // The report of a decoded line, the same for both forms: its unit's slot, its position in the
 // frame and in degrees, and the raw start of the line that a full log writes with it (29
 // characters of a text line, the 12 of a binary one).
-LinkReport report(App& app, const std::string& line, const DatatrakReport& d, bool binary) {
+LinkReport report(VehicleTable& v, const GpsState& gps, GeoState& geo, platform::WavPlayer& wav,
+                  const std::string& line, const DatatrakReport& d, bool binary) {
   LinkReport r;
-  r.vehicle = findvehicle(app, d.id);
+  r.vehicle = findvehicle(v, gps, wav, d.id);
   const auto k = static_cast<std::size_t>(r.vehicle);
   // 0: a unit the table does not take (new units refused, or no room): the report is dropped.
-  if (r.vehicle <= 0 || k >= app.veh.mvhdg.size() || k >= app.veh.mvloc.size()) return {};
+  if (r.vehicle <= 0 || k >= v.mvhdg.size() || k >= v.mvloc.size()) return {};
   r.form = LinkReport::Form::datatrak;
   r.hdg = d.heading;
   r.mph = static_cast<float>(d.speed);
   r.x = static_cast<float>(d.east) / datatrakstep;
   r.y = static_cast<float>(d.north) / datatrakstep;
-  osgbtoll(app.geo, r.x, r.y, r.lat, r.lon);
+  osgbtoll(geo, r.x, r.y, r.lat, r.lon);
   r.binary = binary;
   r.raw = line.substr(0, binary ? 12 : 29);
   return r;
@@ -72,14 +73,16 @@ std::optional<DatatrakReport> datatrakbin(std::string_view line) {
   return r;
 }
 
-LinkReport mvdecode(App& app, const std::string& line) {
+LinkReport mvdecode(VehicleTable& v, const GpsState& gps, GeoState& geo, platform::WavPlayer& wav,
+                    const std::string& line) {
   const auto d = datatraktext(line);
-  return d ? report(app, line, *d, false) : LinkReport();
+  return d ? report(v, gps, geo, wav, line, *d, false) : LinkReport();
 }
 
-LinkReport mvdecodebin(App& app, const std::string& line) {
+LinkReport mvdecodebin(VehicleTable& v, const GpsState& gps, GeoState& geo, platform::WavPlayer& wav,
+                       const std::string& line) {
   const auto d = datatrakbin(line);
-  return d ? report(app, line, *d, true) : LinkReport();
+  return d ? report(v, gps, geo, wav, line, *d, true) : LinkReport();
 }
 
 }  // namespace zarn

@@ -8,7 +8,12 @@
 #include "vehicles/linkreport.h"
 
 namespace zarn {
-struct App;
+struct GeoState;
+struct GpsState;
+struct VehicleTable;
+namespace platform {
+class WavPlayer;
+}
 
 // What one report says, before it meets the vehicle table. Positions are counted in steps of
 // 4 m (1/250 km) east and north of the frame's origin.
@@ -40,9 +45,11 @@ std::optional<DatatrakReport> datatrakbin(std::string_view line);
 
 // A Datatrak text report line as a report of its unit (found, or added, in the table), ready to
 // be entered, plotted, logged and printed; none when the line is no report or the table does not
-// take the unit.
-[[nodiscard]] LinkReport mvdecode(App& app, const std::string& line);
+// take the unit (findvehicle's rules, with its GPS state and beep).
+[[nodiscard]] LinkReport mvdecode(VehicleTable& v, const GpsState& gps, GeoState& geo, platform::WavPlayer& wav,
+                                  const std::string& line);
 // The same for a binary report line: the grave accent, then the record's bytes as received.
-[[nodiscard]] LinkReport mvdecodebin(App& app, const std::string& line);
+[[nodiscard]] LinkReport mvdecodebin(VehicleTable& v, const GpsState& gps, GeoState& geo, platform::WavPlayer& wav,
+                                     const std::string& line);
 
 }  // namespace zarn

@@ -107,7 +107,7 @@ void dialled(App& app, int i, std::size_t s, const LinkReport& r) {
   } else {
     v.mvstat[s] = r.kind + r.code;
     if (r.kind == 'A') {
-      ackcode(app, i, r.code);
+      ackcode(app.voice, app.veh, i, r.code);
     } else {
       // The alarm places the vehicle at the record's position, and the newer-report test below
       // then measures the move from there; a newer record plots it a second time, with its time.
@@ -191,7 +191,7 @@ void freetext(App& app, int i, const LinkReport& r) {
   const std::string key = text::trim(std::string_view(r.code).substr(1));
   // An alarm or message plots the vehicle at its place once more, as every alert does.
   if (r.code[0] == 'A')
-    ackcode(app, i, key);
+    ackcode(app.voice, app.veh, i, key);
   else
     mvalertmsg(app, i, key, r.place, r.hhmm);
 }

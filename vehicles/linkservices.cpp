@@ -45,7 +45,7 @@ LinkReport vehiclenmea(App& app, const std::string& line) {
     id = named;
   }
   LinkReport r;
-  r.vehicle = findvehicle(app, id);
+  r.vehicle = findvehicle(app.veh, app.gps, *app.sys.wav, id);
   if (!row(app, r.vehicle)) return {};
   r.icon = icon;
   if (txt) {
@@ -102,7 +102,7 @@ LinkReport dialledin(App& app, std::string& line) {
       v.rptline2 = text::trim(line);
       std::string unit = v.rptline1 + "M" + v.rptline2;
       if (unit.size() < 9) unit.insert(0, 9 - unit.size(), ' ');
-      const int i = findvehicle(app, unit);
+      const int i = findvehicle(app.veh, app.gps, *app.sys.wav, unit);
       if (i <= 0) break;
       v.mvcur = i;  // the record that follows is this unit's
       g.reportmode = ReportMode::length;
@@ -144,7 +144,7 @@ LinkReport messagemode(App& app, const std::string& line) {
   if (line.starts_with("001")) {
     const std::optional<FixedRecord> f = fixedrecord(line);
     if (!f) return {};
-    r.vehicle = findvehicle(app, text::trim(f->id).empty() ? "blank ID" : f->id);
+    r.vehicle = findvehicle(app.veh, app.gps, *app.sys.wav, text::trim(f->id).empty() ? "blank ID" : f->id);
     if (!row(app, r.vehicle)) return {};
     r.form = Form::fixed;
     r.lat = f->lat;
@@ -154,7 +154,7 @@ LinkReport messagemode(App& app, const std::string& line) {
     r.hhmm = f->hhmm;
   } else if (line.starts_with("002") && line.size() >= 16) {
     const std::string id = mid(line, 5, 9);
-    r.vehicle = findvehicle(app, text::trim(id).empty() ? "blank ID" : id);
+    r.vehicle = findvehicle(app.veh, app.gps, *app.sys.wav, text::trim(id).empty() ? "blank ID" : id);
     if (!row(app, r.vehicle)) return {};
     r.form = Form::fixedtext;
     r.code = mid(line, 15, 2);
@@ -164,27 +164,27 @@ LinkReport messagemode(App& app, const std::string& line) {
 
 }  // namespace
 
-void showlink(App& app, const LinkShow& show) {
+void showlink(Windows& win, const LinkShow& show) {
   // A window is made only when it has something to show.
   if (show.callcolour || show.calltext || show.logtext) {
-    auto& mv = app.win.get<MvForm>();
+    auto& mv = win.get<MvForm>();
     if (show.callcolour) mv.telstat.backcolor = *show.callcolour;
     if (show.calltext) mv.telstat.set(*show.calltext);
     if (show.logtext) mv.loglab.set(*show.logtext);
   }
-  if (show.alarmcalltext) app.win.get<MvAlarmForm>().telstat.set(*show.alarmcalltext);
+  if (show.alarmcalltext) win.get<MvAlarmForm>().telstat.set(*show.alarmcalltext);
 }
 
 namespace {
-void showverdict(App& app, MvEngForm& eng, const LinkVerdict& v) {
-  if (v.datatrak) app.win.zarn.showcmd.backcolor = datatrakcol;
-  showlink(app, v.show);
+void showverdict(Windows& win, MvEngForm& eng, const LinkVerdict& v) {
+  if (v.datatrak) win.zarn.showcmd.backcolor = datatrakcol;
+  showlink(win, v.show);
   eng.mvrx.load(0).backcolor = v.pass ? lampon : lampoff;
   if (v.modetext) eng.msgmode.set(*v.modetext);
 }
 }  // namespace
 
-void showverdict(App& app, const LinkVerdict& v) { showverdict(app, app.win.get<MvEngForm>(), v); }
+void showverdict(Windows& win, const LinkVerdict& v) { showverdict(win, win.get<MvEngForm>(), v); }
 
 LinkReport linkintake(App& app, std::string& line) {
   auto& g = app.gps;
@@ -208,7 +208,7 @@ LinkReport linkintake(App& app, std::string& line) {
 
   z.showcmd.backcolor = red;
   const LinkVerdict verdict = modemline(g, line, app.veh.dnid);
-  showverdict(app, eng, verdict);
+  showverdict(app.win, eng, verdict);
   if (!verdict.pass) return {};
   z.showcmd.backcolor = cyan;
   if (g.csatstate != CallState::idle) return {};
@@ -217,11 +217,11 @@ LinkReport linkintake(App& app, std::string& line) {
     case DataMode::nmea: return vehiclenmea(app, line);
     case DataMode::datatrak:
       if (line[0] == '`') {
-        LinkReport r = mvdecodebin(app, line);
+        LinkReport r = mvdecodebin(app.veh, app.gps, app.geo, *app.sys.wav, line);
         clearrxbuf(app.gps);
         return r;
       }
-      if (line[0] == '~') return mvdecode(app, line);
+      if (line[0] == '~') return mvdecode(app.veh, app.gps, app.geo, *app.sys.wav, line);
       return {};
     default:
       if (line.starts_with("RING") && !g.ringstop) {

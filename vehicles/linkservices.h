@@ -11,6 +11,7 @@
 
 namespace zarn {
 struct App;
+class Windows;
 
 // The link intake: shows the line on the engineering window, classifies it (modemline) and
 // decodes it by the data mode into a report. The dialled-in reader moves on a step and a new
@@ -28,10 +29,10 @@ void mvlinein(App& app, std::string& line, long length, LinkFrame frame = LinkFr
 void linkline(App& app, std::string& line, LinkFrame frame);
 
 // The call state and the trip log's name on the vehicle windows (the hook showlink).
-void showlink(App& app, const LinkShow& show);
+void showlink(Windows& win, const LinkShow& show);
 // What the modem-line handler made of a line: the command lamp while Datatrak lines come, the
 // line lamp, the data mode's label and the call state.
-void showverdict(App& app, const LinkVerdict& v);
+void showverdict(Windows& win, const LinkVerdict& v);
 
 // The own vehicle's fixed-column report ("P:"): heading, speed and position.
 void owndecode(App& app, const std::string& line);

@@ -148,11 +148,10 @@ bool readmcv(App& app, std::string* problem) {
   return whole;
 }
 
-int findvehicle(App& app, const std::string& id) {
-  VehicleTable& v = app.veh;
+int findvehicle(VehicleTable& v, const GpsState& gps, platform::WavPlayer& wav, const std::string& id) {
   std::string key = trim(id);
   // A receiver's own talker field stands for the packet-radio station that relayed it.
-  if (key == "GP" && app.gps.callsplit && !trim(app.gps.callsign).empty()) key = trim(app.gps.callsign);
+  if (key == "GP" && gps.callsplit && !trim(gps.callsign).empty()) key = trim(gps.callsign);
   key = trim(text::left(key, 9));
   if (key.empty()) return 0;
   // Every per-vehicle array must hold the slot, whatever size a set-up left them.
@@ -165,7 +164,7 @@ int findvehicle(App& app, const std::string& id) {
     if (trim(v.mvid[static_cast<std::size_t>(k)]) == key) found = k;
   if (found > 0 || v.nonewmv) return found;
   if (v.mvtotal >= cap) {
-    app.sys.wav->beep();
+    wav.beep();
     return 0;
   }
   const auto i = static_cast<std::size_t>(++v.mvtotal);

@@ -6,7 +6,11 @@
 
 namespace zarn {
 struct App;
+struct GpsState;
 struct VehicleTable;
+namespace platform {
+class WavPlayer;
+}
 
 // Most vehicles a configuration may set up: each one has an icon and a heading line on the
 // map, and a count beyond this is a damaged file rather than a fleet.
@@ -23,8 +27,9 @@ bool readmcv(App& app, std::string* problem = nullptr);
 // The table index of an identity (compared without surrounding blanks, at most 9 characters),
 // adding a new vehicle when allowed. 0 when it is neither found nor added: an empty identity,
 // new vehicles refused, or the table full (with a beep: taking over a slot would mix two
-// units' reports). Callers drop the report on 0.
-int findvehicle(App& app, const std::string& id);
+// units' reports). Callers drop the report on 0. The talker "GP" of a relayed line stands for
+// the call sign the GPS state cut off it.
+int findvehicle(VehicleTable& v, const GpsState& gps, platform::WavPlayer& wav, const std::string& id);
 
 // A vehicle's own file, prefix ("$MV$" or "$mv$") and label (blanks trimmed), the base name cut
 // to 8 characters, then ext (".ICO", ".WAV", ".TXT"). Labels come from received identities, so

@@ -16,13 +16,14 @@ std::string pagerline(const std::string& id, float lat, float lon, int hdg, floa
   return "PAGE " + who + place + " " + heading + " " + text::format(mph, "0000") + " " + text;
 }
 
-void pagerreq(App& app, const std::string& id, float lat, float lon, int hdg, float mph, const std::string& text) {
-  if (!app.veh.pageron || app.files.exists("PAGERREQ.TXT")) return;
+void pagerreq(const VehicleTable& v, const platform::Files& files, const platform::Clock& clock, const std::string& id,
+              float lat, float lon, int hdg, float mph, const std::string& text) {
+  if (!v.pageron || files.exists("PAGERREQ.TXT")) return;
   // The data first: the pager program may act as soon as the request appears. Each file is
   // replaced whole, so the program never reads a cut line.
-  app.files.writelines("PAGERDAT.TXT", {pagerline(id, lat, lon, hdg, mph, text)});
-  const auto t = app.sys.clock->now();
-  app.files.writelines("PAGERREQ.TXT", {text::timetext(t) + " " + text::datetext(t)});
+  files.writelines("PAGERDAT.TXT", {pagerline(id, lat, lon, hdg, mph, text)});
+  const auto t = clock.now();
+  files.writelines("PAGERREQ.TXT", {text::timetext(t) + " " + text::datetext(t)});
 }
 
 }  // namespace zarn

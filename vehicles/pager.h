@@ -4,7 +4,11 @@
 #include <string>
 
 namespace zarn {
-struct App;
+namespace platform {
+class Clock;
+class Files;
+}  // namespace platform
+struct VehicleTable;
 
 // The pager line: "PAGE ", the identity in 5 (its first 4 and a blank when longer), the compact
 // latitude/longitude, the heading as 000 (" ? " when negative), the speed in mph as 0000 and
@@ -14,6 +18,7 @@ std::string pagerline(const std::string& id, float lat, float lon, int hdg, floa
 // When pager output is on and the pager program has taken the last request (no PAGERREQ.TXT),
 // writes the pager line to PAGERDAT.TXT and then PAGERREQ.TXT (time and date). Speeds are in
 // mph, the unit of the vehicle table and of the pager line.
-void pagerreq(App& app, const std::string& id, float lat, float lon, int hdg, float mph, const std::string& text);
+void pagerreq(const VehicleTable& v, const platform::Files& files, const platform::Clock& clock, const std::string& id,
+              float lat, float lon, int hdg, float mph, const std::string& text);
 
 }  // namespace zarn

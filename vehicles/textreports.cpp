@@ -71,7 +71,7 @@ void owndecode(App& app, const std::string& line) {
   updatecar(app);
 }
 
-LinkReport textreport(App& app, const std::string& report, long n) {
+LinkReport textreport(GeoState& geo, VehicleTable& v, const std::string& report, long n) {
   const std::string line = text::left(report, std::max(n, 0L));
   if (tripstamped(line)) return {};
   const std::size_t from = line.find(" from ");
@@ -93,10 +93,9 @@ LinkReport textreport(App& app, const std::string& report, long n) {
 
   // A place that does not read puts nothing on the map and raises nothing.
   float x = 0, y = 0;
-  parsepos(app.geo, r.place, x, y);
+  parsepos(geo, r.place, x, y);
   if (x == parsefailx && y == parsefaily) return {};
 
-  VehicleTable& v = app.veh;
   const int slots = static_cast<int>(std::min(v.mvlabel.size(), v.mvid.size()));  // 0..slots-1
   const int last = std::min(v.mvtotal, slots - 1);
   int i = 0;
@@ -110,7 +109,7 @@ LinkReport textreport(App& app, const std::string& report, long n) {
     v.mvid[static_cast<std::size_t>(i)] = padright(id, 9);
   }
   r.vehicle = i;
-  osgbtoll(app.geo, x, y, r.lat, r.lon);
+  osgbtoll(geo, x, y, r.lat, r.lon);
   return r;
 }
 

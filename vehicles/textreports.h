@@ -8,12 +8,13 @@
 #include "vehicles/linkreport.h"
 
 namespace zarn {
-struct App;
+struct GeoState;
+struct VehicleTable;
 
 // One free-text report line of length n, as a report of the vehicle found by its label (or
 // added): taken in, it moves the vehicle to the place, and a code raises an acknowledgement
 // ("A" first) or an alert. A place that does not read drops the line, as do the trip log's own
 // lines of decoded reports.
-[[nodiscard]] LinkReport textreport(App& app, const std::string& line, long n);
+[[nodiscard]] LinkReport textreport(GeoState& geo, VehicleTable& v, const std::string& line, long n);
 
 }  // namespace zarn

@@ -59,6 +59,36 @@ void rowcolour(MvForm& f, int row, ui::Colour c) {
   if (f.mvdata.exists(row)) f.mvdata[row].backcolor = c;
 }
 
+// Places the icon and heading line of vehicle i from its position and heading.
+void drawvehicle(App& app, int i) {
+  ZarnForm& z = app.win.zarn;
+  const VehicleTable& v = app.veh;
+  if (i < 0 || i > v.mvsize || !z.mvim.exists(i) || !z.mvv.exists(i)) return;
+  const auto k = static_cast<std::size_t>(i);
+  float px = 0, py = 0;
+  // Without a map there is no pixel: the icon and line stay as they were.
+  if (!worldtopix(app.geo, app.map, v.mvx[k], v.mvy[k], px, py)) return;
+
+  // The 32-pixel icon centred on the position.
+  ui::Image& icon = z.mvim[i];
+  icon.move(pix(px) - 16, pix(py) - 16);
+  icon.visible = true;
+
+  // A white line 22 pixels long from the position along the heading, up the screen for 0;
+  // of no length while the heading is unknown.
+  ui::Line& line = z.mvv[i];
+  float ex = px, ey = py;
+  if (v.mvhdg[k] >= 0) {
+    const float a = static_cast<float>(v.mvhdg[k]) * 3.14159f / 180;
+    ex = px + 22 * std::sin(a);
+    ey = py - 22 * std::cos(a);
+  }
+  line.bordercolor = ui::white;
+  line.borderwidth = 2;
+  line.set(pix(px), pix(py), pix(ex), pix(ey));
+  line.visible = true;
+}
+
 }  // namespace
 
 std::string vehhdgtext(int hdg) { return hdg < 0 ? " ? " : padleft(std::to_string(hdg), 3, '0'); }
@@ -106,37 +136,8 @@ void plotvehicle(App& app, int i, float& lat, float& lon) {
     addtrail(app, v.mvx[k], v.mvy[k]);
   }
   // The pager takes speeds in mph as the vehicles report them; an unknown one goes as 0.
-  pagerreq(app, text::trim(v.mvlabel[k]), lat, lon, v.mvhdg[k] < 0 ? -1 : v.mvhdg[k], std::max(v.mvspd[k], 0.0f),
+  pagerreq(v, app.files, *app.sys.clock, text::trim(v.mvlabel[k]), lat, lon, v.mvhdg[k] < 0 ? -1 : v.mvhdg[k], std::max(v.mvspd[k], 0.0f),
            v.mvstat[k].substr(0, 2));
-}
-
-void drawvehicle(App& app, int i) {
-  ZarnForm& z = app.win.zarn;
-  const VehicleTable& v = app.veh;
-  if (i < 0 || i > v.mvsize || !z.mvim.exists(i) || !z.mvv.exists(i)) return;
-  const auto k = static_cast<std::size_t>(i);
-  float px = 0, py = 0;
-  // Without a map there is no pixel: the icon and line stay as they were.
-  if (!worldtopix(app.geo, app.map, v.mvx[k], v.mvy[k], px, py)) return;
-
-  // The 32-pixel icon centred on the position.
-  ui::Image& icon = z.mvim[i];
-  icon.move(pix(px) - 16, pix(py) - 16);
-  icon.visible = true;
-
-  // A white line 22 pixels long from the position along the heading, up the screen for 0;
-  // of no length while the heading is unknown.
-  ui::Line& line = z.mvv[i];
-  float ex = px, ey = py;
-  if (v.mvhdg[k] >= 0) {
-    const float a = static_cast<float>(v.mvhdg[k]) * 3.14159f / 180;
-    ex = px + 22 * std::sin(a);
-    ey = py - 22 * std::cos(a);
-  }
-  line.bordercolor = ui::white;
-  line.borderwidth = 2;
-  line.set(pix(px), pix(py), pix(ex), pix(ey));
-  line.visible = true;
 }
 
 void drawvehicles(App& app) {

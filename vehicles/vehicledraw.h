@@ -16,8 +16,6 @@ std::string vehspdtext(float mph);
 // vehicles and hands the report to the pager. The caller has already stored the report's
 // heading, speed, status and time in the table.
 void plotvehicle(App& app, int i, float& lat, float& lon);
-// Places the icon and heading line of vehicle i from its position and heading.
-void drawvehicle(App& app, int i);
 // Draws every remote vehicle's icon and heading line at its position on the current map.
 void drawvehicles(App& app);
 

@@ -47,7 +47,7 @@ TEST_F(Alerts, TextsAndSoundsOfACodeAndNoOtherFile) {
     app->veh.alarmsound = c.sound;
     const int fd = inotify_init1(IN_NONBLOCK);  // every file opened in the working folder
     inotify_add_watch(fd, dir.c_str(), IN_OPEN);
-    c.ack ? ackcode(*app, 2, c.code) : mvalertmsg(*app, 2, c.code, "", "1412");
+    c.ack ? ackcode(app->voice, app->veh, 2, c.code) : mvalertmsg(*app, 2, c.code, "", "1412");
     Items opened{"ZARN.RCC"};  // in order, each once however often it is read; ZARN.RCC for every code
     alignas(inotify_event) char buf[1 << 14];
     const ssize_t n = read(fd, buf, sizeof buf);

@@ -79,7 +79,7 @@ TEST_F(Link, EachLineIsClassifiedByTheLinkState) {
     std::tie(app->veh.dnid, g.incall, app->win.get<MvAlarmForm>().telstat.caption) = std::tuple(c.dnid, 2, "?");
     const std::string line = c.line;
     const LinkVerdict verdict = modemline(g, line, app->veh.dnid);
-    showverdict(*app, verdict);
+    showverdict(app->win, verdict);
     EXPECT_EQ(std::tuple(verdict.pass ? 1 : 0, static_cast<int>(g.mvdatamode), static_cast<int>(g.reportmode)),
               std::tuple(c.pass, c.newmode, c.newreport))
         << c.guards;
@@ -130,7 +130,7 @@ TEST_F(Link, TheIntakeReturnsEachFormsReportAndApplyreportTakesItIn) {
     };
     std::string last = c.lines.back();
     const LinkReport r = linkintake(*app, last);
-    EXPECT_TRUE(r.form == c.form && r.vehicle == findvehicle(*app, c.id)) << c.guards;
+    EXPECT_TRUE(r.form == c.form && r.vehicle == findvehicle(app->veh, app->gps, *app->sys.wav, c.id)) << c.guards;
     EXPECT_EQ(taken(r.vehicle), c.before) << c.guards;
     applyreport(*app, r);
     EXPECT_EQ(taken(r.vehicle), c.after) << c.guards;
@@ -356,7 +356,7 @@ class PeerLink : public LinkPty {
     EXPECT_EQ(app->veh.mvdecoded, decoded) << "every report sent is decoded, once";
     const auto& v = app->veh;
     for (const auto& [id, w] : want) {
-      const int i = w.form == "own" ? 0 : findvehicle(*app, id);
+      const int i = w.form == "own" ? 0 : findvehicle(app->veh, app->gps, *app->sys.wav, id);
       const auto k = static_cast<std::size_t>(i);
       const std::string at = w.form + " " + id;
       EXPECT_NEAR(i ? v.mvx[k] : app->gps.ownx, w.x, step.at(w.form)) << at;

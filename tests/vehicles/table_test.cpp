@@ -24,7 +24,7 @@ TEST_F(AppTest, FindVehicleMatchesTrimmedAndRefusesWhatItCannotHold) {
     vehicle(*app, 27, {.id = "OLD"});
     std::tie(v.nonewmv, v.mvtotal) = std::pair(c.nonew, c.total);
     std::tie(app->gps.callsign, app->gps.callsplit) = std::tuple("ABC", c.split);
-    const int i = findvehicle(*app, c.id);
+    const int i = findvehicle(app->veh, app->gps, *app->sys.wav, c.id);
     EXPECT_TRUE(i == c.want && (i == 0 || v.mvid[i] + "|" + v.mvlabel[i] == c.row) && wav->beeps == c.beeps &&
                 v.mvid[27] == "OLD") << c.guards << i;
   }
@@ -41,12 +41,12 @@ TEST_F(AppTest, PagerStandInTakesRequestsAndItsFaultsLeaveNothingCut) {
   const std::string line[] = {"", pagerline("AB", 53.5f, -2.25f, 90, 1, "R"), pagerline("AB", 53.5f, -2, 9, 2, "")};
   for (const auto& c : cases) {
     std::filesystem::remove_all(dir), make(), app->veh.pageron = 1;
-    pagerreq(*app, "AB", 53.5f, -2.25f, 90, 1, "R");
+    pagerreq(app->veh, app->files, *app->sys.clock, "AB", 53.5f, -2.25f, 90, 1, "R");
     const Items sent = platform::splitlines(
         zarn::testing::runtool({"/usr/bin/python3", ZARN_SOURCE_DIR "/tools/pager_standin.py", "--dir=" + dir.string(),
                                 std::string("--fault=") + c.fault, "--count=1", "--seconds=0.6", "--delay=0.2"},
                                "").value_or("failed"));
-    pagerreq(*app, "AB", 53.5f, -2, 9, 2, "");
+    pagerreq(app->veh, app->files, *app->sys.clock, "AB", 53.5f, -2, 9, 2, "");
     EXPECT_TRUE(sent.size() == c.sent && (sent.empty() || sent[0] == line[1])) << c.fault;
     EXPECT_EQ(get("PAGERDAT.TXT"), line[c.left] + "\r\n") << c.fault << ": the pending line kept, else a whole new one";
   }
