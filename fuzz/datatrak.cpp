@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const bool binary : {false, true}) {
       auto& v = app->veh;
       v.mvcur = -1;
-      zarn::applyreport(*app, binary ? zarn::mvdecodebin(app->veh, app->gps, app->geo, *app->sys.wav, line) : zarn::mvdecode(app->veh, app->gps, app->geo, *app->sys.wav, line));
+      zarn::applyreport(*app, binary ? zarn::mvdecodebin(app->veh, app->gps, app->geo, *app->sys.wav, line)
+                                     : zarn::mvdecode(app->veh, app->gps, app->geo, *app->sys.wav, line));
       // Every report reaches the table, and nothing else does.
       const bool decoded = binary ? bin.has_value() : text.has_value();
       if ((v.mvcur != -1) != decoded) __builtin_trap();

@@ -60,7 +60,8 @@ TEST_F(AppTest, DatatrakReportsAtOrdnanceSurveyTestPointsFillTheRowTheLogAndTheP
     newtrip(*app);
     const long e = long(p.e / 4), n = long(p.n / 4);
     const std::string line = binary ? binline(0, 42, 3, 7, e, n) : textline(42, 3, 7, e, n, 'T');
-    applyreport(*app, binary ? mvdecodebin(app->veh, app->gps, app->geo, *app->sys.wav, line) : mvdecode(app->veh, app->gps, app->geo, *app->sys.wav, line));
+    applyreport(*app, binary ? mvdecodebin(app->veh, app->gps, app->geo, *app->sys.wav, line)
+                             : mvdecode(app->veh, app->gps, app->geo, *app->sys.wav, line));
     const VehicleTable& v = app->veh;
     const auto i = std::size_t(v.mvcur);
     EXPECT_FIELDS(Fields()
