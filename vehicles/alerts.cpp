@@ -28,7 +28,7 @@ bool isalarm(const std::string& text) { return !text.empty() && text[0] == '0'; 
 void queuechar(Voice& voice, const std::string& code, std::size_t k) {
   if (k >= code.size()) return;
   const char c = code[k];
-  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+  if (text::isdigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
     queuewav(voice, std::string(1, c) + ".wav");
 }
 

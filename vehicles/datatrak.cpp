@@ -4,14 +4,14 @@
 
 #include "app/app.h"
 #include "geodesy/ukgrid.h"
+#include "platform/textrules.h"
 #include "vehicles/mcv.h"
 
 namespace zarn {
 
 namespace {
 
-bool isdig(char c) { return c >= '0' && c <= '9'; }
-bool isalnumeric(char c) { return isdig(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isalnumeric(char c) { return text::isdigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 long digits(std::string_view s) {
   long v = 0;
@@ -45,8 +45,7 @@ LinkReport report(VehicleTable& v, const GpsState& gps, GeoState& geo, platform:
 std::optional<DatatrakReport> datatraktext(std::string_view line) {
   // A line cut short or with a stray character would put the unit at the frame's origin.
   if (line.size() < 26 || line[0] != '~' || !isalnumeric(line[24])) return std::nullopt;
-  for (std::size_t c = 1; c < 24; ++c)
-    if (!isdig(line[c])) return std::nullopt;
+  if (!text::alldigits(line.substr(1, 23))) return std::nullopt;
   DatatrakReport r;
   r.id = std::string(1, line[24]) + std::string(line.substr(1, 5));
   r.heading = static_cast<int>(digits(line.substr(9, 1))) * 45;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "gpsinput/fixsteps.h"
+#include "platform/textrules.h"
 
 namespace zarn {
 
@@ -30,7 +31,7 @@ std::optional<DialledRecord> dialledrecord(std::string_view bytes, int length) {
 
 std::optional<std::string> hexrecord(std::string_view line, int length) {
   auto nibble = [](char c) {
-    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    return text::isdigit(c) ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
   };
   if (length < 0 || line.size() < 4 + 2 * static_cast<std::size_t>(length)) return std::nullopt;
   std::string out;

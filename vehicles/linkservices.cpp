@@ -101,7 +101,7 @@ LinkReport dialledin(App& app, std::string& line) {
     case ReportMode::line2: {
       v.rptline2 = text::trim(line);
       std::string unit = v.rptline1 + "M" + v.rptline2;
-      if (unit.size() < 9) unit.insert(0, 9 - unit.size(), ' ');
+      unit = text::padleft(unit, 9);
       const int i = findvehicle(app.veh, app.gps, *app.sys.wav, unit);
       if (i <= 0) break;
       v.mvcur = i;  // the record that follows is this unit's

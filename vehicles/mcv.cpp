@@ -26,11 +26,6 @@ void sizetable(VehicleTable& v, int size) {
 
 namespace {
 
-std::string padright(std::string s, std::size_t n) {
-  if (s.size() < n) s.resize(n, ' ');
-  return s;
-}
-
 bool fail(std::string* problem, const std::string& why) {
   if (problem) *problem = why;
   return false;
@@ -130,9 +125,9 @@ bool readmcv(App& app, std::string* problem) {
       break;
     }
     const std::string label = f->field(), id = f->field(), dial = f->field(), pos = f->field();
-    v.mvlabel[i] = padright(label, 5);
+    v.mvlabel[i] = text::pad(label, 5);
     // Identities are 9 characters wide in every report and table.
-    v.mvid[i] = padright(id.substr(0, 9), 9);
+    v.mvid[i] = text::pad(id.substr(0, 9), 9);
     v.mvdial[i] = dial;
     ui::Image& im = z.mvim[i];
     if (!pos.empty()) parsepos(app.geo, pos, v.mvx[i], v.mvy[i]);
@@ -168,8 +163,8 @@ int findvehicle(VehicleTable& v, const GpsState& gps, platform::WavPlayer& wav, 
     return 0;
   }
   const auto i = static_cast<std::size_t>(++v.mvtotal);
-  v.mvid[i] = padright(key, 9);
-  v.mvlabel[i] = padright(key, 5);
+  v.mvid[i] = text::pad(key, 9);
+  v.mvlabel[i] = text::pad(key, 5);
   return v.mvtotal;
 }
 

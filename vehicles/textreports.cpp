@@ -17,13 +17,10 @@ namespace zarn {
 
 namespace {
 
-bool digit(char c) { return c >= '0' && c <= '9'; }
-
 // Columns from..from+len-1 (counted from 1) hold digits only.
 bool digitsat(std::string_view line, std::size_t from, std::size_t len) {
   if (line.size() < from - 1 + len) return false;
-  const std::string_view s = line.substr(from - 1, len);
-  return std::all_of(s.begin(), s.end(), digit);
+  return text::alldigits(line.substr(from - 1, len));
 }
 
 // The trip log's lines of decoded reports open with the time and date they were written. They
@@ -33,7 +30,7 @@ bool tripstamped(std::string_view line) {
   constexpr std::string_view form = "LOG: 99:99:99 99-99-9999 from ";
   if (line.size() < form.size()) return false;
   for (std::size_t k = 0; k < form.size(); ++k)
-    if (form[k] == '9' ? !digit(line[k]) : line[k] != form[k]) return false;
+    if (form[k] == '9' ? !text::isdigit(line[k]) : line[k] != form[k]) return false;
   return true;
 }
 
@@ -41,14 +38,9 @@ bool tripstamped(std::string_view line) {
 // table's 9-character identity.
 bool newidentity(std::string_view id) {
   const auto plain = [](char c) {
-    return digit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ' || c == '-' || c == '_';
+    return text::isdigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ' || c == '-' || c == '_';
   };
   return !id.empty() && id.size() <= 9 && std::all_of(id.begin(), id.end(), plain);
-}
-
-std::string padright(std::string s, std::size_t n) {
-  if (s.size() < n) s.resize(n, ' ');
-  return s;
 }
 
 }  // namespace
@@ -105,8 +97,8 @@ LinkReport textreport(GeoState& geo, VehicleTable& v, const std::string& report,
     // A full table drops the report quietly: it is a replay, not a unit calling in.
     if (!newidentity(id) || v.mvtotal < 0 || v.mvtotal >= std::min(v.mvsize, slots - 1)) return {};
     i = ++v.mvtotal;
-    v.mvlabel[static_cast<std::size_t>(i)] = padright(id, 5);
-    v.mvid[static_cast<std::size_t>(i)] = padright(id, 9);
+    v.mvlabel[static_cast<std::size_t>(i)] = text::pad(id, 5);
+    v.mvid[static_cast<std::size_t>(i)] = text::pad(id, 9);
   }
   r.vehicle = i;
   osgbtoll(geo, x, y, r.lat, r.lon);

@@ -20,13 +20,6 @@ namespace zarn {
 
 namespace {
 
-int pix(float v) { return static_cast<int>(std::lround(v)); }
-
-std::string padleft(std::string s, std::size_t n, char c) {
-  if (s.size() < n) s.insert(0, n - s.size(), c);
-  return s;
-}
-
 // The row of vehicle i: label, short grid reference in 16 columns, status, report time,
 // receipt time, speed, heading and identity, under the header's columns.
 std::string vehiclerow(App& app, int i) {
@@ -35,7 +28,7 @@ std::string vehiclerow(App& app, int i) {
   std::string grid, six;
   gridreftext(app.geo, v.mvx[k], v.mvy[k], grid);
   gridref6(grid, six);
-  six.resize(std::max<std::size_t>(six.size(), 16), ' ');
+  six = text::pad(six, 16);
   std::string row;
   row.reserve(64);
   row += v.mvlabel[k];
@@ -71,7 +64,7 @@ void drawvehicle(App& app, int i) {
 
   // The 32-pixel icon centred on the position.
   ui::Image& icon = z.mvim[i];
-  icon.move(pix(px) - 16, pix(py) - 16);
+  icon.move(ui::pixel(px) - 16, ui::pixel(py) - 16);
   icon.visible = true;
 
   // A white line 22 pixels long from the position along the heading, up the screen for 0;
@@ -85,18 +78,18 @@ void drawvehicle(App& app, int i) {
   }
   line.bordercolor = ui::white;
   line.borderwidth = 2;
-  line.set(pix(px), pix(py), pix(ex), pix(ey));
+  line.set(ui::pixel(px), ui::pixel(py), ui::pixel(ex), ui::pixel(ey));
   line.visible = true;
 }
 
 }  // namespace
 
-std::string vehhdgtext(int hdg) { return hdg < 0 ? " ? " : padleft(std::to_string(hdg), 3, '0'); }
+std::string vehhdgtext(int hdg) { return hdg < 0 ? " ? " : text::padleft(std::to_string(hdg), 3, '0'); }
 
 std::string vehspdtext(float mph) {
   if (mph < 0 || !std::isfinite(mph)) return "   ";
   // The whole part: a speed of 29.9 is 29.
-  return padleft(std::to_string(static_cast<long>(std::min(mph, 1e6f))), 3, ' ');
+  return text::padleft(std::to_string(static_cast<long>(std::min(mph, 1e6f))), 3, ' ');
 }
 
 void plotvehicle(App& app, int i, float& lat, float& lon) {
@@ -136,8 +129,8 @@ void plotvehicle(App& app, int i, float& lat, float& lon) {
     addtrail(app, v.mvx[k], v.mvy[k]);
   }
   // The pager takes speeds in mph as the vehicles report them; an unknown one goes as 0.
-  pagerreq(v, app.files, *app.sys.clock, text::trim(v.mvlabel[k]), lat, lon, v.mvhdg[k] < 0 ? -1 : v.mvhdg[k], std::max(v.mvspd[k], 0.0f),
-           v.mvstat[k].substr(0, 2));
+  pagerreq(v, app.files, *app.sys.clock, text::trim(v.mvlabel[k]), lat, lon, v.mvhdg[k] < 0 ? -1 : v.mvhdg[k],
+           std::max(v.mvspd[k], 0.0f), v.mvstat[k].substr(0, 2));
 }
 
 void drawvehicles(App& app) {
