@@ -300,7 +300,7 @@ bool commandkey(App& app, char k) {
     case '\'': {
       TalkGuard talk(app.speech);
       talk.on();
-      sayaltitude(app);
+      sayaltitude(app.voice, app.gps.altseen, app.gps.ownaltft, app.gps.climbrate);
       speakqueue(app.voice);
       return true;
     }
@@ -364,7 +364,7 @@ bool commandkey(App& app, char k) {
       TalkGuard talk(app.speech);
       talk.on();
       saytime(app.voice, "the time is ", "THETIMEI.WAV", text::timetext(app.sys.clock->now()));
-      sayeta(app);
+      sayeta(app.voice, app.win.find("iform"), app.nav.etaclock, app.nav.timetogo, app.main.etareptime);
       speakqueue(app.voice);
       break;
     }

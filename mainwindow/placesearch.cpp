@@ -311,7 +311,7 @@ void sayname(App& app, const std::string& code, const std::string& name, const s
     if (syntax == 1) queuewav(app.voice, "on.wav");
     queuewav(app.voice, "1sec$$$.wav");
   } else if (code == "LPOP" && m.foundlabel.find(" in ") != std::string::npos) {
-    sayplacename(app, m.foundlabel);
+    sayplacename(app.voice, m.foundlabel);
   } else if (!namewav.empty() && app.files.exists(namewav)) {
     queuewav(app.voice, namewav);
   } else {
@@ -346,7 +346,7 @@ void typedsearch(App& app) {
     z.sym.visible = true;
     showmsg(app.voice, m.foundlabel);
     choosemap(app, m.foundx, m.foundy);
-    sayplacename(app, m.foundlabel);
+    sayplacename(app.voice, m.foundlabel);
     speakqueue(app.voice);
   } else {
     if (hitsfull(m)) return cantfind(app, text);

@@ -103,7 +103,7 @@ void chase(App& app, float gx, float gy) {
   }
   if (elapsed(app.timer(), app.main.destreptime) > 10) {
     restartreport(app, 2);
-    saydestdist(app);
+    saydestdist(app.voice, app.win.zarn.disbox.caption, app.gps.ownhdg, app.nav.clockbrg, app.nav.destwav);
   }
   app.doevents();
   if (elapsed(app.timer(), app.gps.chasesaid) > 60) {
