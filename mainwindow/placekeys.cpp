@@ -83,7 +83,7 @@ void lockey(App& app, int digit) {
   m.foundref = r.pos;
   app.nav.foundfile.clear();
   app.nav.morefile.clear();  // the information of an earlier search is not this place's
-  findwav(app, r.pos, r.label, app.nav.foundfile);
+  app.main.foundwav = findwav(app.files, r.pos, r.label, app.nav.foundfile, app.map.geofile);
   if (m.foundwav == "destinat.wav" && present(app, labelwav(r.label))) m.foundwav = labelwav(r.label);
 
   parsepos(app.geo, r.pos, m.foundx, m.foundy);

@@ -373,7 +373,7 @@ void typedsearch(App& app) {
   showsymbol(app, fx, fy, m.foundlabel);
   z.searchdat.text = m.foundlabel;
   if (!poplist(text::ucase(list))) {
-    findwav(app, m.foundref, m.foundlabel, app.nav.foundfile);
+    m.foundwav = findwav(app.files, m.foundref, m.foundlabel, app.nav.foundfile, app.map.geofile);
     sayposition(app, m.foundx, m.foundy, m.foundwav);
     if (app.speech.ttsavail == 1) {
       showmsg(app.voice, text + " is in " + m.foundlabel);
@@ -450,7 +450,7 @@ void nearestsearch(App& app) {
     }
     drawn = true;
   }
-  findwav(app, m.foundref, m.foundlabel, app.nav.foundfile);
+  m.foundwav = findwav(app.files, m.foundref, m.foundlabel, app.nav.foundfile, app.map.geofile);
   z.searchdat.text = m.foundlabel;
   const bool wholekm = m.foundx == std::floor(m.foundx) && m.foundy == std::floor(m.foundy);
 

@@ -27,7 +27,7 @@ std::size_t slot(int i) { return static_cast<std::size_t>(i); }
 // The nearest place of the places file within its own reach of (x, y); of equally near
 // places the first in the file. False when none is near enough or the file cannot be read.
 bool nearestplace(App& app, float x, float y, std::string& name, std::string& wav) {
-  if (!knownplaces(app)) return false;
+  if (!knownplaces(app.speech, app.files, app.geo, app.map.placesfile)) return false;
   const FramePoint at = framepoint(app.geo, x, y);
   float best = 1e20f;
   bool found = false;

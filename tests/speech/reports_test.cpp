@@ -69,10 +69,10 @@ TEST_F(Phrases, FoundPlacePromptChoice) {
   for (const auto& [adds, prompt] : {std::pair{"", "destinat.wav"}, {"$LPO.WAV", "$LPO.WAV"},
                                      {"#Newbury.WAV", "#Newbury.WAV"}, {"SU4767.WAV", "SU4767.WAV"}}) {
     if (*adds) wavfile(adds);
-    findwav(*app, "SU 47000 67000", "Newbury", "LPOP");
+    app->main.foundwav = findwav(app->files, "SU 47000 67000", "Newbury", "LPOP", app->map.geofile);
     EXPECT_EQ(app->main.foundwav, prompt);
   }
-  findwav(*app, "somewhere", "", "");  // a reference that names no square does not take the last one
+  app->main.foundwav = findwav(app->files, "somewhere", "", "", app->map.geofile);  // a reference that names no square does not take the last one
   EXPECT_EQ(app->main.foundwav, "destinat.wav");
 }
 
