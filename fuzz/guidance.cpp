@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::filesystem::remove(zarn::fuzz::scratch() / "G.RGB");
   zarn::readrgb(*app);
-  zarn::savergi(*app);
+  zarn::savergi(app->nav, app->files);
   for (const char* f : {"G.RGI", "ZARNSIGN.TXT", "RGI.TXT"}) std::filesystem::remove(zarn::fuzz::scratch() / f);
   return 0;
 }

@@ -318,7 +318,7 @@ bool commandkey(App& app, char k) {
       z.home.visible = true;
       m.nohome = 0;
       app.nav.nodest = 0;
-      desthome(app);
+      desthome(app.nav, app.main.homeloc, app.main.homename);
       saydest(app);
       break;
     case '&':
@@ -343,7 +343,7 @@ bool commandkey(App& app, char k) {
       break;
     case '/':
       m.hitcount = 0;
-      togglecardest(app);
+      togglecardest(app.voice, app.main.refname, app.main.refdest);
       break;
     case '+': nextlist(app); break;
     case '-': prevlist(app); break;
@@ -354,7 +354,7 @@ bool commandkey(App& app, char k) {
       queuewav(app.voice, "ok.wav");
       savecfg(app);
       break;
-    case '.': resettrip(app); break;
+    case '.': resettrip(app.nav, instruments(app), app.timer()); break;
     case '*': startdemo(app); break;
     case bar: stopdemo(app); break;
     case 'Q': bequiet(app); break;

@@ -148,7 +148,7 @@ void morekey(App& app) {
   talk.on();
   std::string info, guide;
   // By name as well: a place a search announced by its name has no reference in the table.
-  moreinfo(app, "", app.nav.morefile, m.foundlabel, info, guide);
+  moreinfo(app.nav, app.files, "", app.nav.morefile, m.foundlabel, info, guide);
   if (info.empty()) {
     showmsg(app.voice, "more information is not available");
     queuewav(app.voice, "morenota.wav");

@@ -243,7 +243,7 @@ void topix(App& app, float x, float y, float& px, float& py) {
 // Further information about the found place: told when the table or a file names some.
 void morecheck(App& app, const std::string& moreref) {
   std::string wav, text;
-  moreinfo(app, "", moreref, app.main.foundlabel, wav, text);
+  moreinfo(app.nav, app.files, "", moreref, app.main.foundlabel, wav, text);
   if (wav.empty()) return;
   showmsg(app.voice, "more information is available");
   queuewav(app.voice, "moreinfo.wav");

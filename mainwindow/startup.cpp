@@ -485,7 +485,7 @@ void windowsup(App& app) {
   NavState& n = app.nav;
   std::string wav, more;
   const std::string gridref = m.mvmode == 1 ? m.mcvlastpos : std::string();
-  moreinfo(app, "", gridref, n.destlabel[static_cast<std::size_t>(n.curdest)], wav, more);
+  moreinfo(app.nav, app.files, "", gridref, n.destlabel[static_cast<std::size_t>(n.curdest)], wav, more);
   if (more.empty()) {
     n.rgiexists = 0;
     n.rgiloadx = app.gps.ownx + 2;

@@ -120,7 +120,7 @@ IForm& instruments(App& app) {
       app.main.lastclick = app.timer();
       callhook(app.hooks.keycmd, key);
     };
-    f.miletacho.onClick = [&app] { resettrip(app); };
+    f.miletacho.onClick = [&app, &f] { resettrip(app.nav, f, app.timer()); };
   }
   return f;
 }

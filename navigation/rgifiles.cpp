@@ -157,9 +157,8 @@ void loadrgi(App& app) {
         ui::green);
 }
 
-void savergi(App& app) {
-  const NavState& n = app.nav;
-  auto f = platform::OutputFile::open(app.files, "RGI.TXT", platform::OutputFile::Mode::Output);
+void savergi(const NavState& n, const platform::Files& files) {
+  auto f = platform::OutputFile::open(files, "RGI.TXT", platform::OutputFile::Mode::Output);
   if (!f) return;
   f->print(text::str(n.rgicount) + " ");
   for (int i = 1; i <= n.rgicount; ++i) {

@@ -7,6 +7,7 @@
 namespace zarn {
 struct App;
 namespace platform {
+class Files;
 class InputFile;
 }
 
@@ -22,6 +23,6 @@ void readrgb(App& app);
 // load; nothing otherwise.
 void loadrgi(App& app);
 // Writes the loaded instructions to RGI.TXT.
-void savergi(App& app);
+void savergi(const NavState& n, const platform::Files& files);
 
 }  // namespace zarn

@@ -163,18 +163,17 @@ void showrgiman(App& app) {
   f.show();
 }
 
-void rgimanclick(App& app, int button, float x, float y) {
-  RgimanForm& f = app.win.get<RgimanForm>();
+void rgimanclick(RgimanForm& f, GeoState& geo, int button, float x, float y) {
   if (button == ui::button_left) {
     std::string pos;
-    gridreftext(app.geo, x, y, pos);
+    gridreftext(geo, x, y, pos);
     f.gg.set(pos);
     return;
   }
   float gx = 0, gy = 0, dist = 0;
-  parsepos(app.geo, f.gg.caption, gx, gy);
+  parsepos(geo, f.gg.caption, gx, gy);
   int brg = text::int16(text::val(f.hdg.caption));  // kept when the click is on the position itself
-  distbearing(app.geo, gx, gy, x, y, dist, brg);
+  distbearing(geo, gx, gy, x, y, dist, brg);
   if (brg < 0) brg += 360;
   f.hdg.set(std::to_string(brg));
 }

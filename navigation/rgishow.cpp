@@ -82,7 +82,7 @@ bool rgiword(App& app, const std::string& typed) {
   } else if (word == "RGI-") {
     app.win.zarn.rgitrace.visible = false;
   } else if (word == "RGI/") {
-    savergi(app);
+    savergi(app.nav, app.files);
   } else {
     return false;
   }

@@ -33,7 +33,7 @@ class RgiTest : public AppTest {
     index.empty() ? void(std::filesystem::remove(dir / rgb)) : put(rgb, index);
     ownfixat(*app, at);
     app->nav.rgifile = file;
-    return readrgb(*app), savergi(*app), get("RGI.TXT");
+    return readrgb(*app), savergi(app->nav, app->files), get("RGI.TXT");
   }
 };
 

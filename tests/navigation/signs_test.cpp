@@ -80,7 +80,7 @@ TEST_F(Editor, AnInstructionMadeByClicksIsReadBackByTheLoaderAndTheCloseBoxIsCan
   const struct { int button; float x; const char* hdg; } clicks[] = {
       {ui::button_left, 375.128f, "045"}, {ui::button_right, 375.5f, "90"}, {ui::button_middle, 375.0f, "270"}};
   for (const auto& c : clicks) {
-    rgimanclick(*app, c.button, c.x, 378.48f);
+    rgimanclick(app->win.get<RgimanForm>(), app->geo, c.button, c.x, 378.48f);
     EXPECT_EQ(std::tuple(form().gg.caption, form().hdg.caption), std::tuple("SJ 75128 78480", c.hdg)) << c.button;
   }
   form().Image1[7].onClick();
