@@ -491,7 +491,7 @@ void windowsup(App& app) {
     n.rgiloadx = app.gps.ownx + 2;
   } else {
     n.rgifile = more;
-    readrgb(app);
+    readrgb(app.nav, app.voice, app.geo, app.gps, app.win.zarn.rgitrace);
   }
   if (flagfile(app, "DIALS.CFG")) {
     app.win.get<IForm>().show();

@@ -117,7 +117,7 @@ void setdest(App& app, int markonly, float x, float y, const std::string& area) 
       if (app.files.exists("ZARNAUTO.CFG")) autoplanner(app, dx, dy, label);
     } else {
       n.rgifile = guide;
-      readrgb(app);
+      readrgb(n, app.voice, app.geo, app.gps, app.win.zarn.rgitrace);
     }
   }
   showdestdist(app);

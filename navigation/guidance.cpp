@@ -91,7 +91,7 @@ void giveinstruction(App& app, const RgiRecord& r) {
 void rgistep(App& app) {
   NavState& n = app.nav;
   if (app.main.repint[4] <= 0 || n.rgiexists != 1) return;
-  loadrgi(app);
+  loadrgi(n, app.voice, app.geo, app.gps, app.win.zarn.rgitrace);
   const int best = nearestinstruction(app);
   if (best <= 0) return;
   const RgiRecord r = n.rgirec[static_cast<std::size_t>(best)];

@@ -32,8 +32,8 @@ ui::Colour turncolour(const std::string& wav, int& s) {
   return s = 0, ui::yellow;
 }
 
-}  // namespace
-
+// Plots the loaded instructions (circle and direction stroke) and every instruction of the
+// guidance file (a dot) on the current map, and says how many are loaded.
 void showrgi(App& app) {
   NavState& n = app.nav;
   using platform::writeitem;
@@ -73,6 +73,8 @@ void showrgi(App& app) {
   }
   app.win.zarn.touch();
 }
+
+}  // namespace
 
 bool rgiword(App& app, const std::string& typed) {
   const std::string word = text::ucase(typed);
