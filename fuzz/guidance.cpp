@@ -14,6 +14,7 @@
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "navigation/rgifiles.h"
+#include "navigation/rgiform.h"
 #include "navigation/rgishow.h"
 #include "navigation/signs.h"
 
@@ -70,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   zarn::rgiword(*app, "rgi+");
   zarn::rgiword(*app, "RGI/");
-  for (int i = 1; i <= n.rgicount && i <= 3; ++i) zarn::drawsign(*app, n.rgirec[static_cast<std::size_t>(i)].sign);
-  if (any) zarn::drawsign(*app, rec.sign);
+  for (int i = 1; i <= n.rgicount && i <= 3; ++i) zarn::drawsign(app->win.get<zarn::RgiForm>(), app->files, *app->sys.images, n.rgirec[static_cast<std::size_t>(i)].sign);
+  if (any) zarn::drawsign(app->win.get<zarn::RgiForm>(), app->files, *app->sys.images, rec.sign);
 
   std::filesystem::remove(zarn::fuzz::scratch() / "G.RGB");
   zarn::readrgb(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);

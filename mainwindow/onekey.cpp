@@ -155,7 +155,7 @@ bool controlkey(App& app, char k) {
         i.hide();
       } else {
         i.show();
-        loadinstrpic(app);
+        loadinstrpic(instruments(app), app.voice);
       }
       break;
     }

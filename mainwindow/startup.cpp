@@ -495,7 +495,7 @@ void windowsup(App& app) {
   }
   if (flagfile(app, "DIALS.CFG")) {
     app.win.get<IForm>().show();
-    loadinstrpic(app);
+    loadinstrpic(instruments(app), app.voice);
   }
 }
 

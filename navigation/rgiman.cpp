@@ -7,6 +7,7 @@
 #include "geodesy/distance.h"
 #include "geodesy/postext.h"
 #include "mapdisplay/pictures.h"
+#include "navigation/rgiform.h"
 #include "navigation/signs.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -155,7 +156,7 @@ void showrgiman(App& app) {
   f.Command2.onClick = cancel;
   f.onClose = cancel;  // the close box is Cancel: map clicks stop filling the editor
   f.Command3.onClick = [&app] {
-    drawsign(app, text::ucase(app.win.get<RgimanForm>().bmpfile.text));
+    drawsign(app.win.get<RgiForm>(), app.files, *app.sys.images, text::ucase(app.win.get<RgimanForm>().bmpfile.text));
     app.nav.rgishown = app.timer();
   };
   for (int k = 0; k < RgimanForm::turns; ++k) f.Image1[k].onClick = [&app, k] { chooseturn(app, k); };
