@@ -14,6 +14,7 @@
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "navigation/rgifiles.h"
+#include "navigation/rgiform.h"
 #include "navigation/rgishow.h"
 #include "navigation/signs.h"
 
@@ -58,24 +59,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (any) zarn::parsepos(app->geo, rec.pos, x, y);
   carat(*app, x, y);
   n.rgifile = "g.rgi";
-  zarn::readrgb(*app);
+  zarn::readrgb(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);
   for (std::size_t i = 0; i < n.rgicell.size() && i < 4; ++i) {
     const zarn::RgiCell c = n.rgicell[i];
     if (!(std::fabs(c.lat) <= 90 && std::fabs(c.lon) <= 180)) continue;
     zarn::lltoosgb(app->geo, c.lat, c.lon, x, y);
     carat(*app, x, y);
-    zarn::loadrgi(*app);
+    zarn::loadrgi(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);
     carat(*app, x + 0.2f, y + 0.25f);
-    zarn::loadrgi(*app);
+    zarn::loadrgi(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);
   }
   zarn::rgiword(*app, "rgi+");
   zarn::rgiword(*app, "RGI/");
-  for (int i = 1; i <= n.rgicount && i <= 3; ++i) zarn::drawsign(*app, n.rgirec[static_cast<std::size_t>(i)].sign);
-  if (any) zarn::drawsign(*app, rec.sign);
+  for (int i = 1; i <= n.rgicount && i <= 3; ++i) zarn::drawsign(app->win.get<zarn::RgiForm>(), app->files, *app->sys.images, n.rgirec[static_cast<std::size_t>(i)].sign);
+  if (any) zarn::drawsign(app->win.get<zarn::RgiForm>(), app->files, *app->sys.images, rec.sign);
 
   std::filesystem::remove(zarn::fuzz::scratch() / "G.RGB");
-  zarn::readrgb(*app);
-  zarn::savergi(*app);
+  zarn::readrgb(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);
+  zarn::savergi(app->nav, app->files);
   for (const char* f : {"G.RGI", "ZARNSIGN.TXT", "RGI.TXT"}) std::filesystem::remove(zarn::fuzz::scratch() / f);
   return 0;
 }

@@ -128,7 +128,7 @@ void hello(App& app) {
     speakqueue(app.voice);
   }
   if (z.Image2.visible) showhelp(app);
-  loadinstrpic(app);
+  loadinstrpic(instruments(app), app.voice);
   z.touch();
 }
 

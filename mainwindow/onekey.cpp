@@ -155,7 +155,7 @@ bool controlkey(App& app, char k) {
         i.hide();
       } else {
         i.show();
-        loadinstrpic(app);
+        loadinstrpic(instruments(app), app.voice);
       }
       break;
     }
@@ -300,7 +300,7 @@ bool commandkey(App& app, char k) {
     case '\'': {
       TalkGuard talk(app.speech);
       talk.on();
-      sayaltitude(app);
+      sayaltitude(app.voice, app.gps.altseen, app.gps.ownaltft, app.gps.climbrate);
       speakqueue(app.voice);
       return true;
     }
@@ -318,7 +318,7 @@ bool commandkey(App& app, char k) {
       z.home.visible = true;
       m.nohome = 0;
       app.nav.nodest = 0;
-      desthome(app);
+      desthome(app.nav, app.main.homeloc, app.main.homename);
       saydest(app);
       break;
     case '&':
@@ -343,7 +343,7 @@ bool commandkey(App& app, char k) {
       break;
     case '/':
       m.hitcount = 0;
-      togglecardest(app);
+      togglecardest(app.voice, app.main.refname, app.main.refdest);
       break;
     case '+': nextlist(app); break;
     case '-': prevlist(app); break;
@@ -354,7 +354,7 @@ bool commandkey(App& app, char k) {
       queuewav(app.voice, "ok.wav");
       savecfg(app);
       break;
-    case '.': resettrip(app); break;
+    case '.': resettrip(app.nav, instruments(app), app.timer()); break;
     case '*': startdemo(app); break;
     case bar: stopdemo(app); break;
     case 'Q': bequiet(app); break;
@@ -364,7 +364,7 @@ bool commandkey(App& app, char k) {
       TalkGuard talk(app.speech);
       talk.on();
       saytime(app.voice, "the time is ", "THETIMEI.WAV", text::timetext(app.sys.clock->now()));
-      sayeta(app);
+      sayeta(app.voice, app.win.find("iform"), app.nav.etaclock, app.nav.timetogo, app.main.etareptime);
       speakqueue(app.voice);
       break;
     }

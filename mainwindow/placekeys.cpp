@@ -83,7 +83,7 @@ void lockey(App& app, int digit) {
   m.foundref = r.pos;
   app.nav.foundfile.clear();
   app.nav.morefile.clear();  // the information of an earlier search is not this place's
-  findwav(app, r.pos, r.label, app.nav.foundfile);
+  app.main.foundwav = findwav(app.files, r.pos, r.label, app.nav.foundfile, app.map.geofile);
   if (m.foundwav == "destinat.wav" && present(app, labelwav(r.label))) m.foundwav = labelwav(r.label);
 
   parsepos(app.geo, r.pos, m.foundx, m.foundy);
@@ -148,7 +148,7 @@ void morekey(App& app) {
   talk.on();
   std::string info, guide;
   // By name as well: a place a search announced by its name has no reference in the table.
-  moreinfo(app, "", app.nav.morefile, m.foundlabel, info, guide);
+  moreinfo(app.nav, app.files, "", app.nav.morefile, m.foundlabel, info, guide);
   if (info.empty()) {
     showmsg(app.voice, "more information is not available");
     queuewav(app.voice, "morenota.wav");

@@ -243,7 +243,7 @@ void topix(App& app, float x, float y, float& px, float& py) {
 // Further information about the found place: told when the table or a file names some.
 void morecheck(App& app, const std::string& moreref) {
   std::string wav, text;
-  moreinfo(app, "", moreref, app.main.foundlabel, wav, text);
+  moreinfo(app.nav, app.files, "", moreref, app.main.foundlabel, wav, text);
   if (wav.empty()) return;
   showmsg(app.voice, "more information is available");
   queuewav(app.voice, "moreinfo.wav");
@@ -311,7 +311,7 @@ void sayname(App& app, const std::string& code, const std::string& name, const s
     if (syntax == 1) queuewav(app.voice, "on.wav");
     queuewav(app.voice, "1sec$$$.wav");
   } else if (code == "LPOP" && m.foundlabel.find(" in ") != std::string::npos) {
-    sayplacename(app, m.foundlabel);
+    sayplacename(app.voice, m.foundlabel);
   } else if (!namewav.empty() && app.files.exists(namewav)) {
     queuewav(app.voice, namewav);
   } else {
@@ -346,7 +346,7 @@ void typedsearch(App& app) {
     z.sym.visible = true;
     showmsg(app.voice, m.foundlabel);
     choosemap(app, m.foundx, m.foundy);
-    sayplacename(app, m.foundlabel);
+    sayplacename(app.voice, m.foundlabel);
     speakqueue(app.voice);
   } else {
     if (hitsfull(m)) return cantfind(app, text);
@@ -373,7 +373,7 @@ void typedsearch(App& app) {
   showsymbol(app, fx, fy, m.foundlabel);
   z.searchdat.text = m.foundlabel;
   if (!poplist(text::ucase(list))) {
-    findwav(app, m.foundref, m.foundlabel, app.nav.foundfile);
+    m.foundwav = findwav(app.files, m.foundref, m.foundlabel, app.nav.foundfile, app.map.geofile);
     sayposition(app, m.foundx, m.foundy, m.foundwav);
     if (app.speech.ttsavail == 1) {
       showmsg(app.voice, text + " is in " + m.foundlabel);
@@ -450,7 +450,7 @@ void nearestsearch(App& app) {
     }
     drawn = true;
   }
-  findwav(app, m.foundref, m.foundlabel, app.nav.foundfile);
+  m.foundwav = findwav(app.files, m.foundref, m.foundlabel, app.nav.foundfile, app.map.geofile);
   z.searchdat.text = m.foundlabel;
   const bool wholekm = m.foundx == std::floor(m.foundx) && m.foundy == std::floor(m.foundy);
 

@@ -109,15 +109,15 @@ void saywherekey(App& app) {
     // Each report may give speech back as it found it: forced on again before the next.
     if (app.main.platformkind != 0) {
       talk.on();
-      sayaltitude(app);
+      sayaltitude(app.voice, app.gps.altseen, app.gps.ownaltft, app.gps.climbrate);
     }
     talk.on();
-    sayeta(app);
+    sayeta(app.voice, app.win.find("iform"), app.nav.etaclock, app.nav.timetogo, app.main.etareptime);
     talk.on();
-    saymoving(app);
+    saymoving(app.voice, app.win.zarn.spdbox.caption, app.gps.ownhdg, app.main.nautical == 1);
     if (app.nav.nodest == 0) {
       talk.on();
-      saydestdist(app);
+      saydestdist(app.voice, app.win.zarn.disbox.caption, app.gps.ownhdg, app.nav.clockbrg, app.nav.destwav);
     }
   }
   restartreport(app, 1);

@@ -197,7 +197,7 @@ bool typedposition(App& app, const std::string& pos) {
   placesymbol(app, "", px, py, cx, cy);
   showsymbol(app, px, py, m.foundlabel);
   std::string info, guide;
-  moreinfo(app, "", "", m.foundlabel, info, guide);
+  moreinfo(app.nav, app.files, "", "", m.foundlabel, info, guide);
   if (!info.empty()) {
     showmsg(app.voice, "more information is available");
     queuewav(app.voice, "moreinfo.wav");

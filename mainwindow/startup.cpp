@@ -485,17 +485,17 @@ void windowsup(App& app) {
   NavState& n = app.nav;
   std::string wav, more;
   const std::string gridref = m.mvmode == 1 ? m.mcvlastpos : std::string();
-  moreinfo(app, "", gridref, n.destlabel[static_cast<std::size_t>(n.curdest)], wav, more);
+  moreinfo(app.nav, app.files, "", gridref, n.destlabel[static_cast<std::size_t>(n.curdest)], wav, more);
   if (more.empty()) {
     n.rgiexists = 0;
     n.rgiloadx = app.gps.ownx + 2;
   } else {
     n.rgifile = more;
-    readrgb(app);
+    readrgb(app.nav, app.voice, app.geo, app.gps, app.win.zarn.rgitrace);
   }
   if (flagfile(app, "DIALS.CFG")) {
     app.win.get<IForm>().show();
-    loadinstrpic(app);
+    loadinstrpic(instruments(app), app.voice);
   }
 }
 

@@ -18,6 +18,7 @@
 #include "mapdisplay/symbols.h"
 #include "navigation/destinations.h"
 #include "navigation/directionfinding.h"
+#include "navigation/iform.h"
 #include "navigation/tripmeter.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -61,7 +62,7 @@ void receptionstarts(App& app) {
   }
   setgpscorr(g, app.main.cfgcorre, app.main.cfgcorrn);
   setownpos(g, g.prevx, g.prevy);
-  resettrip(app);
+  resettrip(app.nav, instruments(app), app.timer());
 }
 
 void receptionlost(App& app) {
@@ -92,7 +93,7 @@ void chase(App& app, float gx, float gy) {
   std::string t;
   gridreftext(app.geo, gx, gy, t);
   if (t.size() == 14) t = text::mid(t, 1, 2) + text::mid(t, 4, 3) + text::mid(t, 10, 3);
-  const bool slot = putdest(app, t, gx, gy, app.main.chasename + " " + t, app.main.chasewav);
+  const bool slot = putdest(app.nav, t, gx, gy, app.main.chasename + " " + t, app.main.chasewav);
   showdest(app, gx, gy, n.curdest);
   addtrail(app, gx, gy);
   showdestdist(app);
@@ -103,7 +104,7 @@ void chase(App& app, float gx, float gy) {
   }
   if (elapsed(app.timer(), app.main.destreptime) > 10) {
     restartreport(app, 2);
-    saydestdist(app);
+    saydestdist(app.voice, app.win.zarn.disbox.caption, app.gps.ownhdg, app.nav.clockbrg, app.nav.destwav);
   }
   app.doevents();
   if (elapsed(app.timer(), app.gps.chasesaid) > 60) {

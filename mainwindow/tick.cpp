@@ -88,13 +88,14 @@ void spokenreports(App& app) {
   const auto& rep = m.repint;
   if (rep[3] != 0 && elapsed(app.timer(), m.dirreptime) > static_cast<float>(rep[3]) && g.ownhdg >= 0) {
     m.dirreptime = app.timer();
-    saymoving(app);
+    saymoving(app.voice, app.win.zarn.spdbox.caption, g.ownhdg, m.nautical == 1);
     speakqueue(app.voice);
   }
-  if (rep[9] != 0 && elapsed(app.timer(), m.etareptime) >= static_cast<float>(rep[9])) sayeta(app);
+  if (rep[9] != 0 && elapsed(app.timer(), m.etareptime) >= static_cast<float>(rep[9]))
+    sayeta(app.voice, app.win.find("iform"), app.nav.etaclock, app.nav.timetogo, m.etareptime);
   if (rep[2] != 0 && elapsed(app.timer(), m.destreptime) >= static_cast<float>(rep[2])) {
     m.destreptime = app.timer();
-    if (app.nav.nodest == 0) saydestdist(app);
+    if (app.nav.nodest == 0) saydestdist(app.voice, app.win.zarn.disbox.caption, g.ownhdg, app.nav.clockbrg, app.nav.destwav);
     speakqueue(app.voice);
   }
   if (rep[1] != 0 && elapsed(app.timer(), m.herereptime) > static_cast<float>(rep[1])) {
@@ -102,7 +103,7 @@ void spokenreports(App& app) {
     readcomms(app);
     gpswatch(app);
     sayposition(app, g.ownx, g.owny, "weare.wav");
-    if (m.platformkind != 0) sayaltitude(app);
+    if (m.platformkind != 0) sayaltitude(app.voice, g.altseen, g.ownaltft, g.climbrate);
     speakqueue(app.voice);
   }
 }

@@ -27,7 +27,7 @@ std::size_t slot(int i) { return static_cast<std::size_t>(i); }
 // The nearest place of the places file within its own reach of (x, y); of equally near
 // places the first in the file. False when none is near enough or the file cannot be read.
 bool nearestplace(App& app, float x, float y, std::string& name, std::string& wav) {
-  if (!knownplaces(app)) return false;
+  if (!knownplaces(app.speech, app.files, app.geo, app.map.placesfile)) return false;
   const FramePoint at = framepoint(app.geo, x, y);
   float best = 1e20f;
   bool found = false;
@@ -79,14 +79,13 @@ void namedest(App& app, const std::string& ref) {
 // table.
 void destinfo(App& app, std::string& info, std::string& guide) {
   const NavState& n = app.nav;
-  moreinfo(app, "", n.destname[slot(n.curdest)], n.destlabel[slot(n.curdest)], info, guide);
+  moreinfo(app.nav, app.files, "", n.destname[slot(n.curdest)], n.destlabel[slot(n.curdest)], info, guide);
 }
 
 }  // namespace
 
-bool putdest(App& app, const std::string& name, float x, float y, const std::string& label,
+bool putdest(NavState& n, const std::string& name, float x, float y, const std::string& label,
              const std::optional<std::string>& wav) {
-  NavState& n = app.nav;
   if (n.adhocdest < 0 || n.adhocdest > NavState::destmax) return false;
   n.curdest = n.adhocdest;
   const auto s = slot(n.curdest);
@@ -105,7 +104,7 @@ void setdest(App& app, int markonly, float x, float y, const std::string& area) 
   // The arguments may be the table's own slots, which the next steps overwrite.
   const float dx = x, dy = y;
   const std::string label = area;
-  if (!putdest(app, ref, dx, dy, label)) return;
+  if (!putdest(n, ref, dx, dy, label)) return;
   namedest(app, ref);
   showdest(app, dx, dy, n.curdest);
   if (markonly == 0) {
@@ -118,7 +117,7 @@ void setdest(App& app, int markonly, float x, float y, const std::string& area) 
       if (app.files.exists("ZARNAUTO.CFG")) autoplanner(app, dx, dy, label);
     } else {
       n.rgifile = guide;
-      readrgb(app);
+      readrgb(n, app.voice, app.geo, app.gps, app.win.zarn.rgitrace);
     }
   }
   showdestdist(app);
@@ -130,28 +129,25 @@ void destfound(App& app) {
   n.nodest = 0;
   app.win.zarn.symlab.visible = false;
   app.win.zarn.symlabshad.visible = false;
-  if (!putdest(app, m.foundref, n.destx[slot(n.adhocdest)], n.desty[slot(n.adhocdest)], m.foundlabel, m.foundwav))
+  if (!putdest(n, m.foundref, n.destx[slot(n.adhocdest)], n.desty[slot(n.adhocdest)], m.foundlabel, m.foundwav))
     return;
   saydest(app);
 }
 
-void desthome(App& app) {
-  NavState& n = app.nav;
-  const MainState& m = app.main;
+void desthome(NavState& n, const std::string& homeloc, const std::string& homename) {
   if (n.adhocdest < 0 || n.adhocdest > NavState::destmax) return;
-  putdest(app, m.homeloc, n.destx[slot(n.adhocdest)], n.desty[slot(n.adhocdest)], m.homename, "home.wav");
+  putdest(n, homeloc, n.destx[slot(n.adhocdest)], n.desty[slot(n.adhocdest)], homename, "home.wav");
 }
 
-void togglecardest(App& app) {
-  MainState& m = app.main;
-  if (m.refname == "OUR CAR") {
-    m.refname = "DESTINATION";
-    m.refdest = 1;
-    saynow(app.voice, "Destination", "destinat.wav");
+void togglecardest(Voice& v, std::string& refname, int& refdest) {
+  if (refname == "OUR CAR") {
+    refname = "DESTINATION";
+    refdest = 1;
+    saynow(v, "Destination", "destinat.wav");
   } else {
-    m.refname = "OUR CAR";
-    m.refdest = 0;
-    saynow(app.voice, "Our car", "ourcar.wav");
+    refname = "OUR CAR";
+    refdest = 0;
+    saynow(v, "Our car", "ourcar.wav");
   }
 }
 

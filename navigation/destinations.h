@@ -8,11 +8,13 @@
 
 namespace zarn {
 struct App;
+struct NavState;
+struct Voice;
 
 // Makes the ad-hoc slot the current destination: its name, frame position (km) and label,
 // and, when given, the prompt that names it. Nothing is shown. False when there is no such
 // slot.
-bool putdest(App& app, const std::string& name, float x, float y, const std::string& label,
+bool putdest(NavState& n, const std::string& name, float x, float y, const std::string& label,
              const std::optional<std::string>& wav = std::nullopt);
 // Makes frame position (x, y) km, labelled area, the current destination: names it (home, a
 // stored destination or the nearest place) and shows its marker; markonly 0 then drops the
@@ -20,10 +22,11 @@ bool putdest(App& app, const std::string& name, float x, float y, const std::str
 void setdest(App& app, int markonly, float x, float y, const std::string& area);
 // The last found place becomes the destination and is announced.
 void destfound(App& app);
-// Home becomes the destination (announced by saydest after it).
-void desthome(App& app);
-// The map follows our car or the destination, the other of the two.
-void togglecardest(App& app);
+// Home (its position text and name) becomes the destination (announced by saydest after it).
+void desthome(NavState& n, const std::string& homeloc, const std::string& homename);
+// The map follows our car or the destination, the other of the two: refname names which
+// ("OUR CAR", "DESTINATION"), refdest is 1 for the destination; the choice is said.
+void togglecardest(Voice& v, std::string& refname, int& refdest);
 // Announces the destination and takes up its guidance and more information.
 void saydest(App& app);
 // Distance and clock position from the own position to the current destination: stores

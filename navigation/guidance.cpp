@@ -58,10 +58,10 @@ void giveinstruction(App& app, const RgiRecord& r) {
   rgi.rgitxt.width = z.width;  // the message centred under the sign
 
   ui::Form* iform = app.win.find(IForm::formname);
-  const bool instruments = iform != nullptr && iform->visible;
-  if (instruments) iform->hide();
+  const bool instrshown = iform != nullptr && iform->visible;
+  if (instrshown) iform->hide();
 
-  drawsign(app, text::lcase(r.sign));
+  drawsign(rgi, app.files, *app.sys.images, text::lcase(r.sign));
   rgi.rgitxt.setfontsize(r.msg.size() > 36 ? 18 : 24);
   rgi.rgitxt.set(r.msg);
   rgi.rgitxt.visible = true;
@@ -80,9 +80,9 @@ void giveinstruction(App& app, const RgiRecord& r) {
   app.nav.rgishown = app.timer();
   z.saytxt.backcolor = ui::white;
 
-  if (instruments) {
+  if (instrshown) {
     iform->show();
-    loadinstrpic(app);
+    loadinstrpic(instruments(app), app.voice);
   }
 }
 
@@ -91,7 +91,7 @@ void giveinstruction(App& app, const RgiRecord& r) {
 void rgistep(App& app) {
   NavState& n = app.nav;
   if (app.main.repint[4] <= 0 || n.rgiexists != 1) return;
-  loadrgi(app);
+  loadrgi(n, app.voice, app.geo, app.gps, app.win.zarn.rgitrace);
   const int best = nearestinstruction(app);
   if (best <= 0) return;
   const RgiRecord r = n.rgirec[static_cast<std::size_t>(best)];

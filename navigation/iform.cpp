@@ -8,7 +8,6 @@
 #include "geodesy/distance.h"
 #include "geodesy/distwords.h"
 #include "geodesy/transform.h"
-#include "mapdisplay/pictures.h"
 #include "navigation/tripmeter.h"
 #include "platform/textrules.h"
 
@@ -120,7 +119,7 @@ IForm& instruments(App& app) {
       app.main.lastclick = app.timer();
       callhook(app.hooks.keycmd, key);
     };
-    f.miletacho.onClick = [&app] { resettrip(app); };
+    f.miletacho.onClick = [&app, &f] { resettrip(app.nav, f, app.timer()); };
   }
   return f;
 }
@@ -186,13 +185,12 @@ void updateinstr(App& app) {
     f.instalt.set(text::trim(whole(g.ownaltft)) + " FT " + text::trim(whole(g.climbrate)) + " FPM");
 }
 
-void loadinstrpic(App& app) {
-  std::string name = app.speech.langprefix + "INSTRUPA.BMP";
-  if (!app.files.exists(name)) name = "INSTRUPA.BMP";
-  IForm& f = instruments(app);
-  if (!f.visible || !app.files.exists(name)) return;
+void loadinstrpic(IForm& f, Voice& v) {
+  std::string name = v.speech.langprefix + "INSTRUPA.BMP";
+  if (!v.files.exists(name)) name = "INSTRUPA.BMP";
+  if (!f.visible || !v.files.exists(name)) return;
   // A picture that does not load leaves the one shown.
-  if (auto pic = loadpicture(app, name)) f.Image1.setpicture(std::move(pic));
+  if (auto pic = v.sys.images->load(v.files.resolve(name))) f.Image1.setpicture(std::move(pic));
 }
 
 }  // namespace zarn

@@ -6,6 +6,7 @@
 
 namespace zarn {
 struct App;
+struct Voice;
 
 class IForm : public ui::Form {
  public:
@@ -37,7 +38,8 @@ IForm& instruments(App& app);
 // Needles and read-outs of the instruments window, while it is showing; called on every car
 // update. Also works out the destination distance.
 void updateinstr(App& app);
-// Loads the instruments window's picture for the current language (prefixed file first).
-void loadinstrpic(App& app);
+// Loads the instruments window's picture for the voice's language (prefixed file first), while
+// the window shows.
+void loadinstrpic(IForm& f, Voice& v);
 
 }  // namespace zarn

@@ -1,6 +1,7 @@
 #include "navigation/moreinfo.h"
 
-#include "app/app.h"
+#include "navigation/navstate.h"
+#include "platform/files.h"
 #include "navigation/gridref6.h"
 #include "platform/textrules.h"
 
@@ -18,19 +19,18 @@ bool readmorerec(platform::InputFile& f, std::string& qual, std::string& grid, s
   return true;
 }
 
-void moreinfo(App& app, const std::string& qual, const std::string& grid, const std::string& name,
-              std::string& infofile, std::string& guidefile) {
+void moreinfo(NavState& n, const platform::Files& files, const std::string& qual, const std::string& grid,
+              const std::string& name, std::string& infofile, std::string& guidefile) {
   infofile.clear();
   guidefile.clear();
-  NavState& n = app.nav;
   const auto found = [&](const std::string& file) {
     infofile = file;
     n.morefile = grid;
   };
   // Names made from a typed reference or a search tag must stay in the working folder.
-  const auto present = [&](const std::string& file) { return app.files.confined(file) && app.files.exists(file); };
+  const auto present = [&](const std::string& file) { return files.confined(file) && files.exists(file); };
 
-  if (auto f = platform::InputFile::open(app.files, "ZARN.MOR")) {
+  if (auto f = platform::InputFile::open(files, "ZARN.MOR")) {
     const std::string uname = text::ucase(name);
     std::string q, g, nm, info, guide;
     while (true) {

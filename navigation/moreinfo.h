@@ -4,8 +4,9 @@
 #include <string>
 
 namespace zarn {
-struct App;
+struct NavState;
 namespace platform {
+class Files;
 class InputFile;
 }
 
@@ -13,8 +14,8 @@ class InputFile;
 // name; both emptied first and left empty when none is found. An empty name or grid reference
 // matches nothing. After the table, files named after the 6-figure reference (".RGI", ".MOR")
 // and the last found place's "$" tag ".MOR" file are looked for, also when there is no table.
-void moreinfo(App& app, const std::string& qual, const std::string& grid, const std::string& name,
-              std::string& infofile, std::string& guidefile);
+void moreinfo(NavState& n, const platform::Files& files, const std::string& qual, const std::string& grid,
+              const std::string& name, std::string& infofile, std::string& guidefile);
 
 // The next record of the table: qualifier, grid reference, name, information file, guidance
 // file; a field reading "NULL" in any case is empty. False when the table ends before the

@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/app.h"
 #include "geodesy/distance.h"
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
+#include "gpsinput/gpsstate.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
+#include "speech/voice.h"
 
 namespace zarn {
 
@@ -34,22 +35,20 @@ std::uint32_t le32(const char* p) {
 // The trace line on the main window, written as each load starts and ends. The model is only
 // marked for repainting: letting events run here could start another load in the middle of
 // this one.
-void trace(App& app, const std::string& text, ui::Colour colour) {
-  ui::Label& t = app.win.zarn.rgitrace;
+void showtrace(ui::Label& t, const std::string& text, ui::Colour colour) {
   t.set(text);
   t.backcolor = colour;
-  app.win.zarn.touch();
+  if (t.form) t.form->touch();
 }
 
 // Stores the record when it stands within 0.5 km of the car (0.5 itself included).
-void keepnear(App& app, RgiRecord& rec) {
-  NavState& n = app.nav;
+void keepnear(NavState& n, GeoState& geo, const OwnFix& fix, RgiRecord& rec) {
   float x = 0, y = 0, d = 0;
   int brg = 0;
-  parsepos(app.geo, rec.pos, x, y);
-  distbearing(app.geo, app.gps.ownx, app.gps.owny, x, y, d, brg);
+  parsepos(geo, rec.pos, x, y);
+  distbearing(geo, fix.ownx, fix.owny, x, y, d, brg);
   if (d > 0.5f) return;
-  rec.at = framepoint(app.geo, x, y);
+  rec.at = framepoint(geo, x, y);
   n.rgirec[static_cast<std::size_t>(++n.rgicount)] = std::move(rec);
 }
 
@@ -76,18 +75,17 @@ bool readrgirecord(platform::InputFile& f, RgiRecord& rec) {
   return rec.msg != "END";
 }
 
-void readrgb(App& app) {
-  NavState& n = app.nav;
+void readrgb(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label& trace) {
   n.rgiindexed = 0;
   n.rgicell.clear();
-  if (!n.rgifile.empty() && !app.files.exists(n.rgifile)) {
+  if (!n.rgifile.empty() && !v.files.exists(n.rgifile)) {
     n.rgiexists = 0;
   } else if (!n.rgifile.empty()) {
     n.rgiexists = 1;
-    showmsgsay(app.voice, "reading Route Guidance Instructions ...");
+    showmsgsay(v, "reading Route Guidance Instructions ...");
     n.rgbfile = text::left(n.rgifile, static_cast<long>(n.rgifile.size()) - 4) + ".RGB";
     // An index that cannot be read is as good as none: the plain load reads every record.
-    if (const auto idx = app.files.read(n.rgbfile, platform::Files::datalimit)) {
+    if (const auto idx = v.files.read(n.rgbfile, platform::Files::datalimit)) {
       n.rgiindexed = 1;
       // Whole entries only: a cut last entry would hold bytes from beyond the file.
       const std::size_t count = std::min<std::size_t>(idx->size() / 12, NavState::rgicellmax);
@@ -103,18 +101,17 @@ void readrgb(App& app) {
   n.rgicount = 0;
   n.rgilasttext.clear();
   n.rgilastidx = -2;
-  n.rgiloadx = app.gps.ownx + 2;  // 2 km away: the load below runs
-  n.rgiloady = app.gps.owny + 2;
-  loadrgi(app);
+  n.rgiloadx = fix.ownx + 2;  // 2 km away: the load below runs
+  n.rgiloady = fix.owny + 2;
+  loadrgi(n, v, geo, fix, trace);
 }
 
-void loadrgi(App& app) {
-  NavState& n = app.nav;
-  const OwnFix& g = app.gps;
-  const float start = app.timer();
+void loadrgi(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label& trace) {
+  const OwnFix& g = fix;
+  const float start = v.timer();
   float d = 0;
   int brg = 0;
-  distbearing(app.geo, g.ownx, g.owny, n.rgiloadx, n.rgiloady, d, brg);
+  distbearing(geo, g.ownx, g.owny, n.rgiloadx, n.rgiloady, d, brg);
   if (d < 0.5f - 0.2f) return;  // exactly 0.3 km reloads
   n.rgiloadx = g.ownx;
   n.rgiloady = g.owny;
@@ -122,22 +119,22 @@ void loadrgi(App& app) {
   if (n.rgiexists < 1) return;
 
   // A file that cannot be read loads nothing, and the trace says so.
-  auto opened = platform::InputFile::open(app.files, n.rgifile, platform::Files::datalimit);
+  auto opened = platform::InputFile::open(v.files, n.rgifile, platform::Files::datalimit);
   platform::InputFile f = opened ? std::move(*opened) : platform::InputFile{};
   if (n.rgiindexed == 0) {
-    trace(app, "loading RGI data...", ui::white);
+    showtrace(trace, "loading RGI data...", ui::white);
     n.rgicells = 0;
     RgiRecord rec;
     while (!f.eof() && n.rgicount < NavState::rgimax && readrgirecord(f, rec)) {
       ++n.rgicells;
-      keepnear(app, rec);
+      keepnear(n, geo, fix, rec);
     }
   } else {
-    trace(app, "loading RGB+RGI data of " + platform::writeitem(static_cast<long>(n.rgicell.size())), ui::white);
+    showtrace(trace, "loading RGB+RGI data of " + platform::writeitem(static_cast<long>(n.rgicell.size())), ui::white);
     // The entries within the latitude and longitude of a point 0.5 km east and north of the car.
     float lat0 = 0, lon0 = 0, lat1 = 0, lon1 = 0;
-    osgbtoll(app.geo, g.ownx, g.owny, lat0, lon0);
-    osgbtoll(app.geo, g.ownx + 0.5f, g.owny + 0.5f, lat1, lon1);
+    osgbtoll(geo, g.ownx, g.owny, lat0, lon0);
+    osgbtoll(geo, g.ownx + 0.5f, g.owny + 0.5f, lat1, lon1);
     const float dlat = std::fabs(lat1 - lat0), dlon = std::fabs(lon1 - lon0);
     for (const RgiCell& c : n.rgicell) {
       if (n.rgicount >= NavState::rgimax) break;  // a full store takes no more
@@ -147,19 +144,18 @@ void loadrgi(App& app) {
       if (c.pos < 1 || static_cast<std::size_t>(c.pos) > f.size()) continue;
       f.seek(static_cast<std::size_t>(c.pos) - 1);
       RgiRecord rec;
-      if (readrgirecord(f, rec)) keepnear(app, rec);
+      if (readrgirecord(f, rec)) keepnear(n, geo, fix, rec);
     }
   }
-  const float t = static_cast<float>(text::fix(elapsed(app.timer(), start) * 10) / 10);
-  trace(app,
+  const float t = static_cast<float>(text::fix(elapsed(v.timer(), start) * 10) / 10);
+  showtrace(trace,
         platform::writeitem(n.rgicount) + " RGI loaded in" + platform::writeitem(t) + " secs from" +
             platform::writeitem(n.rgicells) + " in " + n.rgifile,
         ui::green);
 }
 
-void savergi(App& app) {
-  const NavState& n = app.nav;
-  auto f = platform::OutputFile::open(app.files, "RGI.TXT", platform::OutputFile::Mode::Output);
+void savergi(const NavState& n, const platform::Files& files) {
+  auto f = platform::OutputFile::open(files, "RGI.TXT", platform::OutputFile::Mode::Output);
   if (!f) return;
   f->print(text::str(n.rgicount) + " ");
   for (int i = 1; i <= n.rgicount; ++i) {

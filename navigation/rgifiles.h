@@ -3,10 +3,14 @@
 #pragma once
 
 #include "navigation/navstate.h"
+#include "platform/ui.h"
 
 namespace zarn {
-struct App;
+struct GeoState;
+struct OwnFix;
+struct Voice;
 namespace platform {
+class Files;
 class InputFile;
 }
 
@@ -15,13 +19,13 @@ class InputFile;
 // message line (a record cut short is not taken).
 bool readrgirecord(platform::InputFile& f, RgiRecord& rec);
 
-// Takes the guidance file named by rgifile into use: checks it, reads its index and loads the
-// instructions near the car.
-void readrgb(App& app);
+// Takes the guidance file named by rgifile into use: checks it (saying so), reads its index and
+// loads the instructions near the car (fix, the own position).
+void readrgb(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label& trace);
 // Reloads the instructions within 0.5 km of the car once it has moved 0.3 km since the last
-// load; nothing otherwise.
-void loadrgi(App& app);
+// load; nothing otherwise. The trace line says when each load starts and ends and what it took.
+void loadrgi(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label& trace);
 // Writes the loaded instructions to RGI.TXT.
-void savergi(App& app);
+void savergi(const NavState& n, const platform::Files& files);
 
 }  // namespace zarn

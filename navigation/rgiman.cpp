@@ -7,6 +7,7 @@
 #include "geodesy/distance.h"
 #include "geodesy/postext.h"
 #include "mapdisplay/pictures.h"
+#include "navigation/rgiform.h"
 #include "navigation/signs.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -155,7 +156,7 @@ void showrgiman(App& app) {
   f.Command2.onClick = cancel;
   f.onClose = cancel;  // the close box is Cancel: map clicks stop filling the editor
   f.Command3.onClick = [&app] {
-    drawsign(app, text::ucase(app.win.get<RgimanForm>().bmpfile.text));
+    drawsign(app.win.get<RgiForm>(), app.files, *app.sys.images, text::ucase(app.win.get<RgimanForm>().bmpfile.text));
     app.nav.rgishown = app.timer();
   };
   for (int k = 0; k < RgimanForm::turns; ++k) f.Image1[k].onClick = [&app, k] { chooseturn(app, k); };
@@ -163,18 +164,17 @@ void showrgiman(App& app) {
   f.show();
 }
 
-void rgimanclick(App& app, int button, float x, float y) {
-  RgimanForm& f = app.win.get<RgimanForm>();
+void rgimanclick(RgimanForm& f, GeoState& geo, int button, float x, float y) {
   if (button == ui::button_left) {
     std::string pos;
-    gridreftext(app.geo, x, y, pos);
+    gridreftext(geo, x, y, pos);
     f.gg.set(pos);
     return;
   }
   float gx = 0, gy = 0, dist = 0;
-  parsepos(app.geo, f.gg.caption, gx, gy);
+  parsepos(geo, f.gg.caption, gx, gy);
   int brg = text::int16(text::val(f.hdg.caption));  // kept when the click is on the position itself
-  distbearing(app.geo, gx, gy, x, y, dist, brg);
+  distbearing(geo, gx, gy, x, y, dist, brg);
   if (brg < 0) brg += 360;
   f.hdg.set(std::to_string(brg));
 }

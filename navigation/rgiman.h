@@ -6,6 +6,7 @@
 
 namespace zarn {
 struct App;
+struct GeoState;
 
 class RgimanForm : public ui::Form {
  public:
@@ -33,6 +34,6 @@ const char* turntype(int index);
 void showrgiman(App& app);
 // A map click while the editor is open, at frame position (x, y) km: the left button places
 // the instruction, another button gives its direction.
-void rgimanclick(App& app, int button, float x, float y);
+void rgimanclick(RgimanForm& f, GeoState& geo, int button, float x, float y);
 
 }  // namespace zarn

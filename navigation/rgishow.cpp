@@ -32,8 +32,8 @@ ui::Colour turncolour(const std::string& wav, int& s) {
   return s = 0, ui::yellow;
 }
 
-}  // namespace
-
+// Plots the loaded instructions (circle and direction stroke) and every instruction of the
+// guidance file (a dot) on the current map, and says how many are loaded.
 void showrgi(App& app) {
   NavState& n = app.nav;
   using platform::writeitem;
@@ -74,6 +74,8 @@ void showrgi(App& app) {
   app.win.zarn.touch();
 }
 
+}  // namespace
+
 bool rgiword(App& app, const std::string& typed) {
   const std::string word = text::ucase(typed);
   if (word == "RGI+") {
@@ -82,7 +84,7 @@ bool rgiword(App& app, const std::string& typed) {
   } else if (word == "RGI-") {
     app.win.zarn.rgitrace.visible = false;
   } else if (word == "RGI/") {
-    savergi(app);
+    savergi(app.nav, app.files);
   } else {
     return false;
   }

@@ -7,10 +7,9 @@
 namespace zarn {
 struct App;
 
-// Plots the loaded instructions (circle and direction stroke) and every instruction of the
-// guidance file (a dot) on the current map, and says how many are loaded.
-void showrgi(App& app);
-// The typed words "RGI+", "RGI-" and "RGI/" (any case); false for any other text.
+// The typed words (any case) "RGI+": the trace line shown and the loaded and filed instructions
+// plotted on the map, with a word on how many are loaded; "RGI-": the trace line hidden; "RGI/":
+// the loaded instructions written to RGI.TXT. False for any other text.
 bool rgiword(App& app, const std::string& typed);
 
 }  // namespace zarn

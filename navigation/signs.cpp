@@ -4,9 +4,9 @@
 #include <array>
 #include <cmath>
 
-#include "app/app.h"
-#include "mapdisplay/pictures.h"
 #include "navigation/rgiform.h"
+#include "platform/files.h"
+#include "platform/services.h"
 #include "platform/textrules.h"
 
 namespace zarn {
@@ -101,19 +101,18 @@ void drawscript(SignReader& r, ui::DrawSurface& s) {
 
 }  // namespace
 
-void drawsign(App& app, const std::string& name) {
-  RgiForm& rgi = app.win.get<RgiForm>();
+void drawsign(RgiForm& rgi, const platform::Files& files, platform::ImageStore& images, const std::string& name) {
   ui::PictureBox& bmp = rgi.bmp;
   const std::string uname = text::ucase(name);
-  if (uname.find(".BMP") != std::string::npos && app.files.confined(name)) {
-    if (ui::PictureRef pic = loadpicture(app, name)) {
+  if (uname.find(".BMP") != std::string::npos && files.confined(name)) {
+    if (ui::PictureRef pic = images.load(files.resolve(name))) {
       bmp.picture = std::move(pic);
       rgi.show();
       rgi.touch();
       return;
     }
   }
-  if (!app.files.exists("ZARNSIGN.TXT")) return;
+  if (!files.exists("ZARNSIGN.TXT")) return;
   ui::DrawSurface& s = bmp.surface;
   s.pixelwidth = bmp.width - (bmp.border ? 2 : 0);
   s.pixelheight = bmp.height - (bmp.border ? 2 : 0);
@@ -122,7 +121,7 @@ void drawsign(App& app, const std::string& name) {
   s.cls();
   rgi.show();
   rgi.touch();
-  auto in = platform::InputFile::open(app.files, "ZARNSIGN.TXT");
+  auto in = platform::InputFile::open(files, "ZARNSIGN.TXT");
   if (!in || in->size() == 0) return;
   SignReader r(*in);
   for (std::string f;;) {

@@ -107,11 +107,10 @@ void tripupdate(App& app) {
   updateinstr(app);
 }
 
-void resettrip(App& app) {
-  NavState& n = app.nav;
+void resettrip(NavState& n, IForm& f, float now) {
   n.tripkm = n.tripmiles = n.tripnm = 0;
-  n.triptimer = app.timer();
-  instruments(app).miletacho.set("");
+  n.triptimer = now;
+  f.miletacho.set("");
 }
 
 }  // namespace zarn

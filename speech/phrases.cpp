@@ -1,6 +1,6 @@
 #include "speech/phrases.h"
 
-#include "app/app.h"
+#include "speech/voice.h"
 #include "geodesy/geofile.h"
 #include "platform/textrules.h"
 #include "speech/msgline.h"
@@ -208,37 +208,27 @@ void wavname(const std::string& name, std::string& item) {
   item = w.substr(0, 8) + ".WAV";
 }
 
-void findwav(App& app, const std::string& gridref, const std::string& name,
-             const std::string& listname) {
-  std::string& found = app.main.foundwav;
+std::string findwav(const platform::Files& files, const std::string& gridref, const std::string& name,
+                    const std::string& listname, std::string& geofile) {
   // The square's own recording. A reference that names no square must not pick up the square
   // some other report looked at last.
   std::string square;
   geofilename(gridref, square);
   if (!square.empty()) {
-    app.map.geofile = square;
+    geofile = square;
     const std::string w = square.substr(0, square.size() - 3) + "WAV";
-    if (app.files.exists(w)) {
-      found = w;
-      return;
-    }
+    if (files.exists(w)) return w;
   }
   if (!name.empty()) {
     std::string w;
     wavname(name, w);
-    if (app.files.exists(w)) {
-      found = w;
-      return;
-    }
+    if (files.exists(w)) return w;
   }
   for (long k = static_cast<long>(listname.size()); k >= 3; --k) {
     const std::string w = "$" + listname.substr(0, static_cast<std::size_t>(k)) + ".WAV";
-    if (app.files.exists(w)) {
-      found = w;
-      return;
-    }
+    if (files.exists(w)) return w;
   }
-  found = "destinat.wav";
+  return "destinat.wav";
 }
 
 }  // namespace zarn

@@ -6,8 +6,10 @@
 #include <string>
 
 namespace zarn {
-struct App;
 struct Voice;
+namespace platform {
+class Files;
+}
 
 // A whole number of up to five digits, without sign or leading zeros.
 void saynumber(Voice& v, std::string num);
@@ -33,9 +35,10 @@ void clockphrase(const Voice& v, int& hour, std::string& text, std::string& diri
 void saydirection(Voice& v, int hour, bool headingknown);
 // The WAV name of a place name: "#" and its first 7 non-blank characters ("#MarketS.WAV").
 void wavname(const std::string& name, std::string& item);
-// Chooses the prompt that speaks a found place and stores it in foundwav: the square's own
-// recording, the place's own, one named after the list, or "destinat.wav".
-void findwav(App& app, const std::string& gridref, const std::string& name,
-             const std::string& listname);
+// The prompt that speaks a found place: the square's own recording, the place's own, one named
+// after the list, or "destinat.wav". A reference that names a square leaves its landmark file's
+// name in geofile.
+std::string findwav(const platform::Files& files, const std::string& gridref, const std::string& name,
+                    const std::string& listname, std::string& geofile);
 
 }  // namespace zarn

@@ -31,10 +31,9 @@ struct Place {
 
 }  // namespace
 
-bool knownplaces(App& app) {
-  SpeechState& s = app.speech;
+bool knownplaces(SpeechState& s, const platform::Files& files, GeoState& geo, const std::string& placesfile) {
   namespace fs = std::filesystem;
-  const fs::path path = app.files.resolve(app.map.placesfile);
+  const fs::path path = files.resolve(placesfile);
   std::error_code ec;
   const auto size = fs::file_size(path, ec);
   const auto time = ec ? fs::file_time_type{} : fs::last_write_time(path, ec);
@@ -42,7 +41,7 @@ bool knownplaces(App& app) {
   s.placesread.clear();
   s.places.clear();
   // A place file lists a map's places: a few MB at most.
-  auto in = platform::InputFile::open(app.files, app.map.placesfile, platform::Files::datalimit);
+  auto in = platform::InputFile::open(files, placesfile, platform::Files::datalimit);
   if (!in || ec) return false;
   while (!in->eof()) {
     platform::InputFile rec(in->lineinput());
@@ -53,9 +52,9 @@ bool knownplaces(App& app) {
     p.wav = rec.field();
     p.radius = static_cast<float>(rec.number());
     float x = 0, y = 0;
-    parsepos(app.geo, where, x, y);
+    parsepos(geo, where, x, y);
     if (x == parsefailx && y == parsefaily) continue;
-    p.at = framepoint(app.geo, x, y);
+    p.at = framepoint(geo, x, y);
     s.places.push_back(std::move(p));
   }
   std::tie(s.placesread, s.placessize, s.placestime) = std::tuple(path.string(), size, time);
@@ -66,7 +65,7 @@ namespace {
 
 // The places of the file, in file order, measured from (x, y); nullopt when it cannot be read.
 std::optional<std::vector<Place>> readplaces(App& app, float x, float y) {
-  if (!knownplaces(app)) return std::nullopt;
+  if (!knownplaces(app.speech, app.files, app.geo, app.map.placesfile)) return std::nullopt;
   std::vector<Place> places;
   places.reserve(app.speech.places.size());
   const FramePoint here = framepoint(app.geo, x, y);

@@ -26,10 +26,10 @@ std::string letterswav(const std::string& part) {
 
 }  // namespace
 
-void saymoving(App& app) {
-  const std::string s = text::trim(app.win.zarn.spdbox.caption);
+void saymoving(Voice& v, const std::string& speed, int heading, bool nautical) {
+  const std::string s = text::trim(speed);
   if (s.empty()) return;
-  const int hdg = app.gps.ownhdg;
+  const int hdg = heading;
   struct Sector {
     int from, to;
     const char* item;
@@ -53,89 +53,87 @@ void saymoving(App& app) {
       }
     }
   }
-  clearmsg(app.voice);
-  appendmsg(app.voice, words);
-  std::string unit = app.main.metric != 0 ? "kmph" : "mph";
-  if (app.main.nautical == 1) unit = "knots";
+  clearmsg(v);
+  appendmsg(v, words);
+  std::string unit = v.metric != 0 ? "kmph" : "mph";
+  if (nautical) unit = "knots";
   const bool moving = text::val(s) > 0;
-  if (moving) appendmsg(app.voice, " at " + s + " " + unit);
-  const std::string& road = app.speech.roadtext;
-  if (!road.empty()) appendmsg(app.voice, " on " + road);
-  reshowmsg(app.voice);
-  speakqueue(app.voice);
-  endsentence(app.voice);
+  if (moving) appendmsg(v, " at " + s + " " + unit);
+  const std::string& road = v.speech.roadtext;
+  if (!road.empty()) appendmsg(v, " on " + road);
+  reshowmsg(v);
+  speakqueue(v);
+  endsentence(v);
 
-  SpeechState& sp = app.speech;
+  SpeechState& sp = v.speech;
   int ndigits = 0;
   if (!road.empty()) splitaddress(road, sp.housenum, sp.rcckey, sp.streetname, ndigits);
   const bool numbered = !road.empty() && !sp.housenum.empty();
   if (sp.syntaxmode != 1) {
-    queuewav(app.voice, item);
+    queuewav(v, item);
     if (moving) {
-      queuewav(app.voice, "at.wav");
-      saynumber(app.voice, s);
-      queuewav(app.voice, unit + ".WAV");
+      queuewav(v, "at.wav");
+      saynumber(v, s);
+      queuewav(v, unit + ".WAV");
     }
     if (numbered) {
-      queuewav(app.voice, "on.wav");
-      sayroadname(app, sp.housenum, sp.rcckey, ndigits);
+      queuewav(v, "on.wav");
+      sayroadname(v, sp.housenum, sp.rcckey, ndigits);
     }
   } else {
     if (numbered) {
-      sayroadname(app, sp.housenum, sp.rcckey, ndigits);
-      queuewav(app.voice, "on.wav");
+      sayroadname(v, sp.housenum, sp.rcckey, ndigits);
+      queuewav(v, "on.wav");
     }
-    queuewav(app.voice, item);
+    queuewav(v, item);
   }
-  speakqueue(app.voice);
+  speakqueue(v);
 }
 
-void saydestdist(App& app) {
-  const std::string d = text::ltrim(app.win.zarn.disbox.caption);
+void saydestdist(Voice& v, const std::string& dist, int heading, int clockbrg, const std::string& destwav) {
+  const std::string d = text::ltrim(dist);
   if (d.empty()) return;  // no destination distance shown: nothing to report
   const std::string u = d.substr(d.size() - 1);
   const std::string n = d.substr(0, d.size() - 1);
   std::string t;
-  if (app.main.metric == 0) {
+  if (v.metric == 0) {
     if (u == "m") t = d == "1m" ? "1 mile" : n + " miles";
     else t = n + " yards";
   } else {
     if (u == "k") t = d == "1k" ? "1 km" : n + " km";
     else t = n + " metres";
   }
-  const bool heading = app.gps.ownhdg != -1;
-  int hour = app.nav.clockbrg;
+  const bool headingknown = heading != -1;
+  int hour = clockbrg;
   std::string c, diritem, clockitem;
-  clockphrase(app.voice, hour, c, diritem, clockitem);
-  if (!heading) c.clear();
-  const std::string& dw = app.nav.destwav;
+  clockphrase(v, hour, c, diritem, clockitem);
+  if (!headingknown) c.clear();
+  const std::string& dw = destwav;
   // A prompt of the "$AN" family names the place itself, so it needs no "Destination".
   const bool named = text::ucase(text::left(dw, 3)) == "$AN";
-  showmsg(app.voice, (named ? "" : "Destination ") + t + " " + c);
-  if (app.speech.syntaxmode != 1) {
-    if (dw != "destinat.wav" && !named) queuewav(app.voice, "destinat.wav");
-    queuewav(app.voice, dw);
-    saydistance(app.voice, d);
-    if (heading) saydirection(app.voice, app.nav.clockbrg, app.gps.ownhdg != -1);
+  showmsg(v, (named ? "" : "Destination ") + t + " " + c);
+  if (v.speech.syntaxmode != 1) {
+    if (dw != "destinat.wav" && !named) queuewav(v, "destinat.wav");
+    queuewav(v, dw);
+    saydistance(v, d);
+    if (headingknown) saydirection(v, clockbrg, headingknown);
   } else {
-    if (dw != "destinat.wav") queuewav(app.voice, "destinat.wav");
-    queuewav(app.voice, dw);
-    queuewav(app.voice, "fromhere.wav");
-    if (heading) saydirection(app.voice, app.nav.clockbrg, app.gps.ownhdg != -1);
-    saydistance(app.voice, d);
-    queuewav(app.voice, "is.wav");
+    if (dw != "destinat.wav") queuewav(v, "destinat.wav");
+    queuewav(v, dw);
+    queuewav(v, "fromhere.wav");
+    if (headingknown) saydirection(v, clockbrg, headingknown);
+    saydistance(v, d);
+    queuewav(v, "is.wav");
   }
-  speakqueue(app.voice);
+  speakqueue(v);
 }
 
-void sayeta(App& app) {
+void sayeta(Voice& v, const ui::Form* iform, const std::string& eta, const std::string& togo,
+            float& reptime) {
   // The instruments window holds a "?" while the time to go cannot be trusted; without that
   // window nothing has worked one out yet.
-  const ui::Form* iform = app.win.find("iform");
   const auto* timetil = iform ? dynamic_cast<const ui::Label*>(iform->find("timetil")) : nullptr;
   if (!timetil || timetil->caption.find('?') != std::string::npos) return;
-  const std::string& eta = app.nav.etaclock;
-  const std::string& togo = app.nav.timetogo;
   std::string hh = text::mid(eta, 1, 2);
   if (hh == "00") hh = "0";
   const std::string mm = text::mid(eta, 4, 2);
@@ -145,52 +143,51 @@ void sayeta(App& app) {
   if (unit == "s") unitword = " seconds", unitwav = "seconds.wav";
   else if (unit == "m") unitword = " minutes", unitwav = "minutes.wav";
   else if (unit == "h") unitword = " hours", unitwav = "hours.wav";
-  showmsg(app.voice, "Expected Time of Arrival is " + eta + " in " + number + unitword);
-  queuewav(app.voice, "ETAIS.WAV");
-  saynumber(app.voice, hh);
-  if (text::left(mm, 1) == "0") queuewav(app.voice, "0.wav");
-  saynumber(app.voice, mm);
-  queuewav(app.voice, "in.wav");
-  saydecimal(app.voice, number);
-  if (!unitwav.empty()) queuewav(app.voice, unitwav);
-  speakqueue(app.voice);
-  app.main.etareptime = app.timer();
+  showmsg(v, "Expected Time of Arrival is " + eta + " in " + number + unitword);
+  queuewav(v, "ETAIS.WAV");
+  saynumber(v, hh);
+  if (text::left(mm, 1) == "0") queuewav(v, "0.wav");
+  saynumber(v, mm);
+  queuewav(v, "in.wav");
+  saydecimal(v, number);
+  if (!unitwav.empty()) queuewav(v, unitwav);
+  speakqueue(v);
+  reptime = v.timer();
 }
 
-void sayaltitude(App& app) {
-  const OwnFix& f = app.gps;
-  speakqueue(app.voice);
-  if (f.altseen == 0) {
-    showmsg(app.voice, "Altitude is not available");
-    queuewav(app.voice, "altisnot.wav");
-    speakqueue(app.voice);
+void sayaltitude(Voice& v, const int& altseen, const float& altft, const float& climbrate) {
+  speakqueue(v);
+  if (altseen == 0) {
+    showmsg(v, "Altitude is not available");
+    queuewav(v, "altisnot.wav");
+    speakqueue(v);
   } else {
-    long h = static_cast<long>(std::floor((f.ownaltft + 50) / 100));
+    long h = static_cast<long>(std::floor((altft + 50) / 100));
     if (h < 0) h = 0;
     const std::string g =
-        " ( GPS " + std::to_string(static_cast<long>(std::floor(f.ownaltft))) + " ft)";
+        " ( GPS " + std::to_string(static_cast<long>(std::floor(altft))) + " ft)";
     if (h == 0) {
-      showmsg(app.voice, "Altitude is near sea level" + g);
-      queuewav(app.voice, "altisnea.wav");
+      showmsg(v, "Altitude is near sea level" + g);
+      queuewav(v, "altisnea.wav");
     } else {
-      showmsg(app.voice, "Altitude is about " + std::to_string(h) + "00 ft above sea level" + g);
-      queuewav(app.voice, "altisabo.wav");
-      saynumber(app.voice, std::to_string(h));
-      queuewav(app.voice, "00.wav");
-      queuewav(app.voice, "ftaboves.wav");
+      showmsg(v, "Altitude is about " + std::to_string(h) + "00 ft above sea level" + g);
+      queuewav(v, "altisabo.wav");
+      saynumber(v, std::to_string(h));
+      queuewav(v, "00.wav");
+      queuewav(v, "ftaboves.wav");
     }
-    speakqueue(app.voice);
+    speakqueue(v);
   }
-  const float rate = f.climbrate;
+  const float rate = climbrate;
   if (std::fabs(rate) < 10) return;
   const bool climbing = rate > 0;
   const float mag = std::fabs(rate);
-  showmsg(app.voice, (climbing ? "Climbing at" : "Sinking at") + text::str(mag) + " ft/min");
-  queuewav(app.voice, climbing ? "climbing.wav" : "sinking.wav");
-  queuewav(app.voice, "at.wav");
-  saynumber(app.voice, std::to_string(static_cast<long>(std::floor(mag))));
-  queuewav(app.voice, "ftpermin.wav");
-  speakqueue(app.voice);
+  showmsg(v, (climbing ? "Climbing at" : "Sinking at") + text::str(mag) + " ft/min");
+  queuewav(v, climbing ? "climbing.wav" : "sinking.wav");
+  queuewav(v, "at.wav");
+  saynumber(v, std::to_string(static_cast<long>(std::floor(mag))));
+  queuewav(v, "ftpermin.wav");
+  speakqueue(v);
 }
 
 void saymapchange(App& app, const std::string& title) {
@@ -240,26 +237,26 @@ void splitaddress(const std::string& text, std::string& roadnum, std::string& di
   digits = text::mid(roadnum, 2, ndigits);
 }
 
-void sayroadname(App& app, const std::string& roadnum, const std::string& digits, int ndigits) {
+void sayroadname(Voice& v, const std::string& roadnum, const std::string& digits, int ndigits) {
   switch (roadnum.empty() ? '\0' : roadnum[0]) {
-    case 'A': queuewav(app.voice, "a.wav"); break;
-    case 'B': queuewav(app.voice, "b.wav"); break;
-    case 'M': queuewav(app.voice, "m.wav"); break;
-    case 'H': queuewav(app.voice, "highway.wav"); break;
+    case 'A': queuewav(v, "a.wav"); break;
+    case 'B': queuewav(v, "b.wav"); break;
+    case 'M': queuewav(v, "m.wav"); break;
+    case 'H': queuewav(v, "highway.wav"); break;
     default: break;
   }
   if (ndigits <= 2) {
-    saynumber(app.voice, digits);
+    saynumber(v, digits);
   } else if (ndigits == 3) {
-    for (char c : digits) queuewav(app.voice, std::string(1, c) + ".wav");
+    for (char c : digits) queuewav(v, std::string(1, c) + ".wav");
   } else if (ndigits == 4) {
-    saynumber(app.voice, text::mid(digits, 1, 2));
-    saynumber(app.voice, text::mid(digits, 3, 2));
+    saynumber(v, text::mid(digits, 1, 2));
+    saynumber(v, text::mid(digits, 3, 2));
   }
-  if (roadnum.size() > digits.size() + 1) queuewav(app.voice, roadnum.substr(roadnum.size() - 1) + ".wav");
+  if (roadnum.size() > digits.size() + 1) queuewav(v, roadnum.substr(roadnum.size() - 1) + ".wav");
 }
 
-void sayplacename(App& app, const std::string& name) {
+void sayplacename(Voice& v, const std::string& name) {
   const auto p = name.find(" in ");
   if (p == std::string::npos) return;
   const std::string town = name.substr(0, p), area = name.substr(p + 4);
@@ -267,16 +264,16 @@ void sayplacename(App& app, const std::string& name) {
   const std::string areawav = letterswav(area);
   // A town named like its area needs a recording of its own.
   if (townwav == areawav && !townwav.empty()) townwav[0] = '#';
-  const SpeechState& s = app.speech;
+  const SpeechState& s = v.speech;
   if (!townwav.empty()) {
-    if (app.files.exists(townwav)) queuewav(app.voice, townwav);
-    else if (s.ttsavail > 0) queuewav(app.voice, town);
-    else queuewav(app.voice, "$LPOP.WAV");
+    if (v.files.exists(townwav)) queuewav(v, townwav);
+    else if (s.ttsavail > 0) queuewav(v, town);
+    else queuewav(v, "$LPOP.WAV");
   }
   if (!areawav.empty()) {
-    queuewav(app.voice, "in.wav");
-    if (app.files.exists(areawav)) queuewav(app.voice, areawav);
-    else if (s.ttsavail == 1) queuewav(app.voice, area);
+    queuewav(v, "in.wav");
+    if (v.files.exists(areawav)) queuewav(v, areawav);
+    else if (s.ttsavail == 1) queuewav(v, area);
   }
 }
 

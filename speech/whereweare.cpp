@@ -172,7 +172,7 @@ void saywhereweare(App& app) {
       const bool present = app.files.exists(w);
       showmsg(app.voice, "We are on " + s.roadtext);
       if (!s.housenum.empty() || s.ttsavail > 0 || present) queuewav(app.voice, "weareon.wav");
-      if (!present) sayroadname(app, s.housenum, s.rcckey, static_cast<int>(s.rcckey.size()));
+      if (!present) sayroadname(app.voice, s.housenum, s.rcckey, static_cast<int>(s.rcckey.size()));
       if (!s.streetname.empty()) queuewav(app.voice, present ? w : s.streetname);
       speakqueue(app.voice);
     }

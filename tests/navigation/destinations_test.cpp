@@ -51,7 +51,7 @@ TEST_F(Destinations, OnlyAFullSettingTakesUpGuidanceAndSayingItKeepsIt) {
   setdest(*app, 1, 371, 380, "");
   EXPECT_EQ(n.rgifile, "OLD.RGI") << "marking only";
   app->speech.talkon = 0;
-  desthome(*app);
+  desthome(app->nav, app->main.homeloc, app->main.homename);
   saydest(*app);
   EXPECT_EQ(std::tuple(n.rgifile, n.rgiexists, label(), app->speech.talkon), std::tuple("HOME.RGI", 1, "Home", 0))
       << "the guidance set for home stays on after the announcement; speech as it was";
@@ -65,9 +65,9 @@ TEST_F(Destinations, OnlyAFullSettingTakesUpGuidanceAndSayingItKeepsIt) {
   destfound(*app);
   EXPECT_EQ(std::tuple(n.nodest, label(), n.rgiexists, app->speech.msgtext),
             std::tuple(0, "First", 0, "more information is available"));
-  togglecardest(*app);
+  togglecardest(app->voice, app->main.refname, app->main.refdest);
   EXPECT_EQ(std::tuple(app->main.refname, app->main.refdest), std::tuple("DESTINATION", 1));
-  togglecardest(*app);
+  togglecardest(app->voice, app->main.refname, app->main.refdest);
   EXPECT_EQ(std::tuple(app->main.refname, app->main.refdest, tts->said.size()), std::tuple("OUR CAR", 0, 0u));
 }
 

@@ -21,11 +21,11 @@ TEST_F(InstrumentsQt, DrawnAtAKnownSpeedHeadingAndDestination) {
   const auto bmp = std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / "INSTRUPA.BMP";
   std::filesystem::copy_file(bmp, dir / "INSTRUPA.BMP");
   IForm& f = instruments(*app);
-  loadinstrpic(*app);
+  loadinstrpic(instruments(*app), app->voice);
   EXPECT_FALSE(f.Image1.picture) << "not while hidden";
   f.show();
   app->speech.langprefix = "FR";
-  loadinstrpic(*app);
+  loadinstrpic(instruments(*app), app->voice);
   ASSERT_TRUE(f.Image1.picture) << "no French panel: the plain one";
   // 100 km/h, heading north-east, the destination 2 km to the south-east: 90 degrees right.
   ownfixat(*app, 380, 380, 100, 45);

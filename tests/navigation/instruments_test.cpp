@@ -74,7 +74,7 @@ TEST_F(Instruments, TripOverTheRecordedDriveMatchesGeod) {
   for (std::string l; std::getline(log, l);) {
     if (l.size() < 17 || l[13] != '.') continue;  // only sentences that carry their time
     clock->settimer(text::val(l.substr(7, 2)) * 3600 + text::val(l.substr(9, 2)) * 60 + text::val(l.substr(11, 5)));
-    if (legs.empty() && app->gps.ownlat == 0) resettrip(*app);
+    if (legs.empty() && app->gps.ownlat == 0) resettrip(app->nav, instruments(*app), app->timer());
     const double lat = app->gps.ownlat, lon = app->gps.ownlon;
     applysentence(*app, l);
     if (lat != 0 && (lat != app->gps.ownlat || lon != app->gps.ownlon)) legs.push_back({lat, lon, app->gps.ownlat, app->gps.ownlon});

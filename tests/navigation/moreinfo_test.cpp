@@ -19,7 +19,7 @@ TEST_F(AppTest, MoreInformationByNameGridReferenceAndSearchTag) {
   for (const auto& c : cases) {
     std::tie(app->nav.morefile, app->nav.foundfile) = std::tuple("-", c.tag);
     std::string info = "old", guide = "old";
-    moreinfo(*app, c.qual, c.grid, c.name, info, guide);
+    moreinfo(app->nav, app->files, c.qual, c.grid, c.name, info, guide);
     EXPECT_EQ(info + "|" + guide, c.found) << c.guards;
     EXPECT_EQ(app->nav.morefile, info.empty() ? "-" : c.grid) << c.guards;
   }

@@ -33,7 +33,7 @@ class RgiTest : public AppTest {
     index.empty() ? void(std::filesystem::remove(dir / rgb)) : put(rgb, index);
     ownfixat(*app, at);
     app->nav.rgifile = file;
-    return readrgb(*app), savergi(*app), get("RGI.TXT");
+    return readrgb(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace), savergi(app->nav, app->files), get("RGI.TXT");
   }
 };
 
@@ -83,7 +83,7 @@ TEST_F(RgiTest, StoreHoldsWhatIsWithinHalfAKilometreAndReloadsAfterAThird) {
   for (const float move : {0.29f, 0.3f}) {
     ownfixat(*app, 400, move);
     std::tie(app->nav.rgiloadx, app->nav.rgiloady) = std::pair(400.f, 0.f);
-    loadrgi(*app);
+    loadrgi(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);
     EXPECT_EQ(app->nav.rgiloady, move == 0.3f ? move : 0) << move;
   }
 }

@@ -21,7 +21,7 @@ TEST_F(AppTest, TheGuidanceWindowShowsTheDemoSignsAsDrawn) {
        {220 + 32, 8 + 40, white, "inside the triangle"}},
   };
   for (const auto& c : cases) {
-    drawsign(*app, c.sign);
+    drawsign(app->win.get<RgiForm>(), app->files, *app->sys.images, c.sign);
     qt::QtUi ui([this] { return app->win.all(); });
     ui.refresh();
     ASSERT_TRUE(ui.view(app->win.get<RgiForm>())) << c.sign;

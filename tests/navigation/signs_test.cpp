@@ -48,21 +48,21 @@ TEST_F(AppTest, SignScriptsDrawInTheirSquareAndEndAtTheFilesEnd) {
     put("ZARNSIGN.TXT", c.file);
     rgi.rgitxt.caption = "old";
     rgi.visible = false;
-    drawsign(*app, c.name);
+    drawsign(app->win.get<RgiForm>(), app->files, *app->sys.images, c.name);
     EXPECT_EQ(std::tuple(drawn(rgi.bmp.surface), rgi.rgitxt.caption, rgi.rgitxt.font.size, rgi.visible),
               std::tuple(c.ops, c.caption, c.size, true))
         << c.guards;
   }
   // A picture file is shown as it is; a ".BMP" name without its file is a script's name.
   copydemo();
-  drawsign(*app, "rgi$scho.bmp");
+  drawsign(app->win.get<RgiForm>(), app->files, *app->sys.images, "rgi$scho.bmp");
   EXPECT_EQ(std::tuple(rgi.bmp.picture ? rgi.bmp.picture->width : 0, rgi.rgitxt.caption), std::tuple(64, "old"));
   put("ZARNSIGN.TXT", "GONE.BMP,Not a picture,L,0,0,100,100,END,FINISH");
-  drawsign(*app, "gone.bmp");
+  drawsign(app->win.get<RgiForm>(), app->files, *app->sys.images, "gone.bmp");
   EXPECT_EQ(std::tuple(rgi.bmp.picture, drawn(rgi.bmp.surface), rgi.rgitxt.caption),
             std::tuple(nullptr, diagonal, "Not a picture"));
   std::filesystem::remove(dir / "ZARNSIGN.TXT");
-  drawsign(*app, "rgi$tl");
+  drawsign(app->win.get<RgiForm>(), app->files, *app->sys.images, "rgi$tl");
   EXPECT_EQ(drawn(rgi.bmp.surface), diagonal) << "no sign file: nothing cleared";
 }
 
@@ -80,7 +80,7 @@ TEST_F(Editor, AnInstructionMadeByClicksIsReadBackByTheLoaderAndTheCloseBoxIsCan
   const struct { int button; float x; const char* hdg; } clicks[] = {
       {ui::button_left, 375.128f, "045"}, {ui::button_right, 375.5f, "90"}, {ui::button_middle, 375.0f, "270"}};
   for (const auto& c : clicks) {
-    rgimanclick(*app, c.button, c.x, 378.48f);
+    rgimanclick(app->win.get<RgimanForm>(), app->geo, c.button, c.x, 378.48f);
     EXPECT_EQ(std::tuple(form().gg.caption, form().hdg.caption), std::tuple("SJ 75128 78480", c.hdg)) << c.button;
   }
   form().Image1[7].onClick();
