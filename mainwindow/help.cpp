@@ -144,7 +144,7 @@ void wirehelp(App& app) {
   z.logotxt.visible = !z.Help.visible;
   z.Image1.visible = true;
   z.Image1.onClick = z.key.onClick = [&app] { callhelp(app); };
-  z.Image2.onClick = [&app] { hidehelp(app); };
+  z.Image2.onClick = [&app] { hidehelp(app.win.zarn); };
 }
 
 }  // namespace zarn

@@ -289,7 +289,7 @@ bool commandkey(App& app, char k) {
       if (!z.Image2.visible)
         showhelp(app);
       else
-        hidehelp(app);
+        hidehelp(app.win.zarn);
       return true;
     case '\\': {
       static constexpr const char* prompts[] = {"car.wav", "balloon.wav", "aircraft.wav"};
@@ -334,11 +334,11 @@ bool commandkey(App& app, char k) {
     }
     case ')': app.map.automaps = 1 - app.map.automaps; break;
     case 'Z':
-      if (app.map.minscale == 0) setminscale(app, 0.0001f);
+      if (app.map.minscale == 0) setminscale(app.map, 0.0001f);
       zoomnextmap(app);
       break;
     case 'X':
-      setminscale(app, 0);
+      setminscale(app.map, 0);
       zoomnextmap(app);
       break;
     case '/':

@@ -580,7 +580,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.gps.fixvalid = 1;
   readutmcfg(app);
   app.gps.astral = 0;
-  tileinit(app);
+  tileinit(app.win.zarn);
   app.main.ldron = 0;
   app.map.caricon = 0;
   app.nav.wpfollowon = 0;

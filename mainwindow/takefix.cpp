@@ -54,7 +54,7 @@ void receptionstarts(App& app) {
   {
     TalkGuard talk(sp);
     talk.on().unstopped();
-    cleartrail(app);
+    cleartrail(app.map, app.win.zarn);
     showmsg(app.voice, "I am receiving GPS data !");
     if (app.main.repint[8] > 0) queuewav(app.voice, "gotgps.wav");
     speakqueue(app.voice);
@@ -145,9 +145,9 @@ void codedalert(App& app, const std::string& codedstatus) {
 void followsector(App& app) {
   const DfSector& d = app.gps.dfsector;
   if (d.dfsecmode == 1) {
-    if (2 * d.dfsecrad > app.map.minscale) setminscale(app, 2 * d.dfsecrad);
+    if (2 * d.dfsecrad > app.map.minscale) setminscale(app.map, 2 * d.dfsecrad);
   } else {
-    setminscale(app, 0);
+    setminscale(app.map, 0);
   }
   app.win.zarn.spdbox.set("");
   app.win.zarn.hdgbox.set("");

@@ -340,13 +340,6 @@ bool degenerate(const MapDes& d) {
   return d.a[2] == d.a[0] || d.b[1] == d.b[0];
 }
 
-bool initmaps(App& app) {
-  scanmaps(app);
-  const bool ok = readmaplist(app);
-  app.map.curmap = 1;
-  return ok;
-}
-
 void scanmaps(App& app) {
   MapView& m = app.map;
   std::vector<std::string> found;

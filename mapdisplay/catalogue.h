@@ -35,8 +35,6 @@ struct GridCorners {
 };
 GridCorners gridcorners(GeoState& geo, const MapDes& d, const float a[3], const float b[3], float w, float h);
 
-// scanmaps, then readmaplist, then curmap := 1; false when the program must end.
-bool initmaps(App& app);
 // Appends to MAPS.DIR the maps whose descriptions are on disk but not listed (creating it with
 // "THEWORLD" when missing).
 void scanmaps(App& app);

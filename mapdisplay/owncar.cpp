@@ -187,15 +187,14 @@ void replottrail(App& app) {
   m.trailcount = count;
 }
 
-void cleartrail(App& app) {
-  auto& p = app.win.zarn.p;
-  for (int i = 0; i <= std::min(app.map.ntrail, MapView::trailmax); ++i)
+void cleartrail(MapView& m, ZarnForm& z) {
+  auto& p = z.p;
+  for (int i = 0; i <= std::min(m.ntrail, MapView::trailmax); ++i)
     if (p.exists(i)) p[i].visible = false;
-  app.map.trailcount = 0;
+  m.trailcount = 0;
 }
 
-void hidehelp(App& app) {
-  ZarnForm& z = app.win.zarn;
+void hidehelp(ZarnForm& z) {
   if (!z.Help.visible) {
     z.Image2.visible = false;
     for (ui::Label* l : {&z.Label1, &z.Label2, &z.Label3, &z.Label4, &z.Label5, &z.Label6}) l->visible = false;

@@ -6,6 +6,7 @@
 
 namespace zarn {
 struct App;
+struct MapView;
 class ZarnForm;
 
 // The per-fix update: trip meter, destination read-outs and instruments (navigation's, through
@@ -22,9 +23,9 @@ void addtrail(App& app, float x, float y);
 // Places the stored dots again on the current map, in their ring slots.
 void replottrail(App& app);
 // Hides every trail dot and starts the count again.
-void cleartrail(App& app);
+void cleartrail(MapView& m, ZarnForm& z);
 // Closes the help overlay.
-void hidehelp(App& app);
+void hidehelp(ZarnForm& z);
 // An arrow of three lines drawn on the main window, its head at (x, y), pointing toward the
 // compass direction dir x 45 degrees.
 void drawarrow(ZarnForm& z, float x, float y, int dir, ui::Colour colour, int len);

@@ -24,59 +24,13 @@ std::string zeros(long v, std::size_t n) {
 
 bool isdigit(char c) { return c >= '0' && c <= '9'; }
 
-float viewwidth(const App& app) {
-  const MapView& m = app.map;
+float viewwidth(const MapView& m) {
   return m.curmap >= 0 && m.curmap <= MapView::mapmax ? m.mapew[static_cast<std::size_t>(m.curmap)] : 0;
 }
 
-}  // namespace
-
-std::string tilename(App& app, float x, float y) {
-  const MapView& m = app.map;
-  const int kind = m.curmap >= 0 && m.curmap <= MapView::mapmax ? m.mapkind[static_cast<std::size_t>(m.curmap)] : 0;
-  switch (kind) {
-    case 3: {
-      const auto e = static_cast<long>(std::floor(x / 2.5f)) * 25;
-      const auto n = static_cast<long>(std::floor(y / 2.5f)) * 25;
-      return zeros(e, 4) + zeros(n, 4) + ".BMP";
-    }
-    case 2: {
-      std::string g;
-      gridreftext(app.geo, x, y, g);
-      if (g.size() != 14 || !isdigit(g[3]) || !isdigit(g[9])) break;
-      const int d = g[3] - '0', mm = g[9] - '0';
-      std::string name = g.substr(0, 2);
-      name += "0022446688"[d];
-      name += "9113355779"[mm];
-      name += "NSNSNSNSNS"[mm];
-      name += "WEWEWEWEWE"[d];
-      return name + ".BMP";
-    }
-    case 1: {
-      const long e = static_cast<long>(std::floor(x / 50)) * 5 + 2;
-      const long n = static_cast<long>(std::floor(y / 50)) * 5 + 2;
-      const std::string h = text::clng(x) % 50 < 25 ? "W" : "E";
-      const std::string v = text::clng(y) % 50 < 25 ? "S" : "N";
-      return zeros(e, 2) + "_" + zeros(n, 3) + v + h + ".BMP";
-    }
-    default: break;
-  }
-  return "missing.bmp";
-}
-
-std::array<std::string, 4> tilenames4(App& app, float x, float y) {
-  const MapView& m = app.map;
-  const float w = viewwidth(app);
-  const float h = w * m.scrheight / m.scrwidth;
-  const float west = x - w / 2, east = west + w;
-  const float south = y - h / 2, north = south + h;
-  return {tilename(app, west, north), tilename(app, east, north), tilename(app, west, south),
-          tilename(app, east, south)};
-}
-
-void placetiles(App& app, float x, float y) {
-  const MapView& m = app.map;
-  const float w = viewwidth(app);
+// Moves the four tile images so that (x, y) lies at the centre of the map area.
+void placetiles(const MapView& m, ZarnForm& z, float x, float y) {
+  const float w = viewwidth(m);
   if (!(w > 0)) return;
   const float T = w * tilepix / m.scrwidth;
   const float fx = x - std::floor(x / T) * T;
@@ -87,7 +41,6 @@ void placetiles(App& app, float x, float y) {
   const auto py = static_cast<int>(std::floor(fy * m.scrwidth / w));
   int top = py - tilepix + static_cast<int>(m.scrheight / 2);
   if (top > 0) top -= tilepix;
-  ZarnForm& z = app.win.zarn;
   z.tilenw.move(left, top);
   z.tilene.move(z.tilenw.left + z.tilenw.width, top);
   z.tilesw.move(z.tilenw.left, top + tilepix);
@@ -95,8 +48,10 @@ void placetiles(App& app, float x, float y) {
   z.touch();
 }
 
+// Reads the tiles whose names changed; a tile that cannot be read is shown blank and its name
+// forgotten, so that it is tried again.
 void loadtiles(App& app, float x, float y) {
-  const auto names = tilenames4(app, x, y);
+  const auto names = tilenames4(app.geo, app.map, x, y);
   auto& cache = app.map.tilecache;
   const auto img = images(app.win.zarn);
   // Every changed image is cleared before any is read, so no stale tile shows meanwhile.
@@ -119,14 +74,7 @@ void loadtiles(App& app, float x, float y) {
   whitelabels(app.win.zarn);
 }
 
-void showtiles(ZarnForm& z) {
-  for (ui::Image* i : images(z)) i->visible = true;
-}
-
-void hidetiles(ZarnForm& z) {
-  for (ui::Image* i : images(z)) i->visible = false;
-}
-
+// Brings the markers in front of the tiles and places the overlays again.
 void showtilesz(App& app) {
   ZarnForm& z = app.win.zarn;
   z.dest.zorder(0);
@@ -136,6 +84,57 @@ void showtilesz(App& app) {
   redrawmap(app);
 }
 
+}  // namespace
+
+std::string tilename(GeoState& geo, const MapView& m, float x, float y) {
+  const int kind = m.curmap >= 0 && m.curmap <= MapView::mapmax ? m.mapkind[static_cast<std::size_t>(m.curmap)] : 0;
+  switch (kind) {
+    case 3: {
+      const auto e = static_cast<long>(std::floor(x / 2.5f)) * 25;
+      const auto n = static_cast<long>(std::floor(y / 2.5f)) * 25;
+      return zeros(e, 4) + zeros(n, 4) + ".BMP";
+    }
+    case 2: {
+      std::string g;
+      gridreftext(geo, x, y, g);
+      if (g.size() != 14 || !isdigit(g[3]) || !isdigit(g[9])) break;
+      const int d = g[3] - '0', mm = g[9] - '0';
+      std::string name = g.substr(0, 2);
+      name += "0022446688"[d];
+      name += "9113355779"[mm];
+      name += "NSNSNSNSNS"[mm];
+      name += "WEWEWEWEWE"[d];
+      return name + ".BMP";
+    }
+    case 1: {
+      const long e = static_cast<long>(std::floor(x / 50)) * 5 + 2;
+      const long n = static_cast<long>(std::floor(y / 50)) * 5 + 2;
+      const std::string h = text::clng(x) % 50 < 25 ? "W" : "E";
+      const std::string v = text::clng(y) % 50 < 25 ? "S" : "N";
+      return zeros(e, 2) + "_" + zeros(n, 3) + v + h + ".BMP";
+    }
+    default: break;
+  }
+  return "missing.bmp";
+}
+
+std::array<std::string, 4> tilenames4(GeoState& geo, const MapView& m, float x, float y) {
+  const float w = viewwidth(m);
+  const float h = w * m.scrheight / m.scrwidth;
+  const float west = x - w / 2, east = west + w;
+  const float south = y - h / 2, north = south + h;
+  return {tilename(geo, m, west, north), tilename(geo, m, east, north), tilename(geo, m, west, south),
+          tilename(geo, m, east, south)};
+}
+
+void showtiles(ZarnForm& z) {
+  for (ui::Image* i : images(z)) i->visible = true;
+}
+
+void hidetiles(ZarnForm& z) {
+  for (ui::Image* i : images(z)) i->visible = false;
+}
+
 void tilestatus(ZarnForm& z, const std::string& text) {
   ui::Label& lamp = z.showcmd;
   lamp.set(text);
@@ -143,8 +142,8 @@ void tilestatus(ZarnForm& z, const std::string& text) {
   z.touch();
 }
 
-void tileinit(App& app) {
-  for (ui::Image* i : images(app.win.zarn)) {
+void tileinit(ZarnForm& z) {
+  for (ui::Image* i : images(z)) {
     i->zorder(1);
     i->stretch = false;
     i->move(i->left, i->top, tilepix, tilepix);
@@ -152,7 +151,7 @@ void tileinit(App& app) {
 }
 
 void drawtiles(App& app, float x, float y) {
-  placetiles(app, x, y);
+  placetiles(app.map, app.win.zarn, x, y);
   showtiles(app.win.zarn);
   loadtiles(app, x, y);
   showtilesz(app);

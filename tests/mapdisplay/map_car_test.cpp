@@ -119,7 +119,7 @@ TEST_F(Car, TrailRingReusesTheOldestDotAndARedrawKeepsItsSlots) {
   EXPECT_EQ(z().p[4].left + z().p[4].width / 2, ui::pixel(pix(m.trailx[4], m.traily[4]).first)) << "on the new map";
   dots(40, 40);
   EXPECT_EQ(m.trailidx, 4) << "the next dot goes where it would have gone";
-  cleartrail(*app);
+  cleartrail(app->map, app->win.zarn);
   EXPECT_EQ(m.trailcount, 0);
   for (int i = 0; i <= 10; ++i) EXPECT_TRUE(!z().p.exists(i) || !z().p[i].visible) << "dot " << i;
   dots(50, 50);
@@ -134,7 +134,7 @@ TEST_F(Car, DotSizeShowsTheAccuracy) {
         {"5 m with a differential fix on a 0.5 km map", 0.5f, 1, 13, false, true}}) {
     view(300, 300 + width);
     app->gps.dgpsfix = dgps;
-    cleartrail(*app);
+    cleartrail(app->map, app->win.zarn);
     addtrail(*app, 300 + width / 2, 300 + width / 4);
     const ui::Shape& dot = z().p[1];
     EXPECT_EQ(std::tuple(dot.width, dot.fillstyle == 0, dot.visible, z().car.z > dot.z),
@@ -219,17 +219,17 @@ TEST_F(Marks, ScaleBarByMapWidth) {
   for (const auto& [width, caption] : {std::pair{1.99f, "10 m"}, {2.0f, "100 m"}, {9.9f, "100 m"}, {10.0f, "1 km"},
                                        {999.0f, "10 km"}, {9999.0f, "100 km"}, {10000.0f, "1000 km"}}) {
     view(300, 300 + width);
-    scalebar(*app);
+    scalebar(app->win.zarn, app->geo, app->map);
     EXPECT_EQ(z().scalelab.caption, caption) << width;
   }
   // 5 km across 640 pixels: 100 m is 12.8 pixels. Turned by 90 degrees the bar follows the map's
   // east, up the window; the right tick stands at the bar end's x but at the start's height.
   view(300, 305);
-  scalebar(*app);
+  scalebar(app->win.zarn, app->geo, app->map);
   EXPECT_EQ(std::tuple(z().scalel1.x1, z().scalel1.y1, z().scalel1.x2, z().scalel2.y2, z().scalelab.left),
             std::tuple(10, 452, 23, 448, 28));
   turn(90);
-  scalebar(*app);
+  scalebar(app->win.zarn, app->geo, app->map);
   EXPECT_EQ(std::tuple(z().scalel1.x2, z().scalel1.y2, z().scalel3.y1), std::tuple(10, 452 - 13, 452));
 }
 

@@ -54,7 +54,7 @@ class Catalogue : public maptest::MapTest {
   void scheme(int kind, float viewwidth = 6.4f) {
     std::tie(m().mapcount, m().curmap, m().mapkind[1], m().mapew[1], m().tiledir) =
         std::tuple(1, 1, kind, viewwidth, "T/");
-    tileinit(*app);
+    tileinit(app->win.zarn);
   }
 };
 using Load = Catalogue;
@@ -342,7 +342,7 @@ TEST_F(Choice, RecordedDriveGoesFromTheNationalMapToTheLocalOnesNorthUpAndHeadin
     for (int i = 1; i <= m().mapcount; ++i)
       ASSERT_TRUE(mapcovers(m(), app->gps.ownx, app->gps.owny, i) ||
                   m().mapname[static_cast<std::size_t>(i)] == "IRELAND");
-    for (const auto& t : tilenames4(*app, app->gps.ownx, app->gps.owny)) tiles.insert(t);
+    for (const auto& t : tilenames4(app->geo, app->map, app->gps.ownx, app->gps.owny)) tiles.insert(t);
   }
   EXPECT_TRUE(recentred > 20 && recentred < 400) << "20 km moves a 6.4 km view many times, not on every fix";
   for (const auto& t : tiles) {
@@ -395,7 +395,7 @@ TEST(SetRotation, SectorsByHeading) {
         {1, 2, 90, 180.0f}, {1, 2, 270, 0.0f}, {0, 8, 90, 0.0f}, {1, 0, 90, 0.0f}}) {
     std::tie(app.map.headingup, app.map.rotsectors) = std::pair(headingup, sectors);
     ownheading(app, heading);
-    setrotation(app);
+    setrotation(app.map, app.gps.ownhdg);
     EXPECT_EQ(app.map.rotangle, angle) << sectors << " sectors, heading " << heading;
   }
 }
@@ -463,7 +463,7 @@ TEST_F(Tiles, NamesOfTheThreeSchemes) {
         {2, 900.0f, 900.0f, "missing.bmp"},    // no grid square there
         {0, 512.0f, 230.0f, "missing.bmp"}, {5, 512.0f, 230.0f, "missing.bmp"}}) {
     scheme(kind);
-    EXPECT_EQ(tilename(*app, x, y), name) << "scheme " << kind << " at " << x << ", " << y;
+    EXPECT_EQ(tilename(app->geo, app->map, x, y), name) << "scheme " << kind << " at " << x << ", " << y;
   }
 }
 
