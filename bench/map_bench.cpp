@@ -88,7 +88,7 @@ struct MapSet {
     squares(app);
     zarn::readmaplist(app);
     app.files.setworkdir(fast);
-    zarn::savefastmaps(app);
+    zarn::savefastmaps(app.map, app.voice);
   }
   ~MapSet() { fs::remove_all(slow.parent_path()); }
 };

@@ -50,7 +50,7 @@ void popsearchline(App& app) {
   if (!(x > v.mapxmin && x < v.mapxmax && y > v.mapymin && y < v.mapymax)) return;
   float px = 0, py = 0;
   worldtopix(app.geo, app.map, x, y, px, py);
-  if (auto pic = loadicon(app, "$lpop.ico")) z.sym.setpicture(std::move(pic));
+  if (auto pic = loadicon(app.map, app.files, *app.sys.images, "$lpop.ico")) z.sym.setpicture(std::move(pic));
   showsymbol(app, px, py, z.searchdat.text);
 }
 

@@ -65,7 +65,7 @@ MapPicture mappicture(App& app, int n, std::string& why) {
     p.unturned = true;
     p.file = name + ".BMP";
   }
-  p.pic = loadpicture(app, p.file, &why);
+  p.pic = loadpicture(app.files, *app.sys.images, p.file, &why);
   return p;
 }
 
@@ -270,7 +270,7 @@ void missingdes(App& app, const std::string& name) {
                  "You will be asked to define two reference " + "positions so that " + m.calmapname +
                  ".DES can be created. " + "You will then have to start ZARN again.",
              platform::mb::ok, "Description File Missing");
-  const ui::PictureRef pic = zarn::loadpicture(app, picture);
+  const ui::PictureRef pic = zarn::loadpicture(app.files, *app.sys.images, picture);
   const int w = pic ? pic->width : 0, h = pic ? pic->height : 0;
   m.picwidth = static_cast<float>(w);
   m.picheight = static_cast<float>(h);

@@ -139,7 +139,7 @@ void drawvector(App& app, float x, float y) {
     if (k > 15 || k < 0) k = 0;
     arrow.visible = false;
     // A missing icon hides the arrow: the previous one would point the wrong way.
-    if (ui::PictureRef pic = loadicon(app, arrowname(k))) {
+    if (ui::PictureRef pic = loadicon(app.map, app.files, *app.sys.images, arrowname(k))) {
       arrow.setpicture(std::move(pic));
       arrow.move(px(x) - 16, px(y) - 16);
       arrow.visible = true;

@@ -32,13 +32,13 @@ void placesymbol(App& app, const std::string& code, float x, float y, float x2, 
   z.sym.visible = false;
   z.sym.move(px(x) - 16, px(y) - 16);
   const std::string own = "$" + code + ".ICO";
-  ui::PictureRef pic = loadicon(app, own);
+  ui::PictureRef pic = loadicon(app.map, app.files, *app.sys.images, own);
   if (!pic) {
     const std::string family = text::left(own, 3) == "$FS"  ? "$FS.ICO"
                                : text::left(own, 2) == "$E" ? "$E.ICO"
                                : text::left(own, 2) == "$S" ? "$S.ICO"
                                                             : "$L.ICO";
-    pic = loadicon(app, family);
+    pic = loadicon(app.map, app.files, *app.sys.images, family);
   }
   // Without any icon the symbol stays hidden and its line where it was.
   if (!pic) return;

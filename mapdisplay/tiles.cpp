@@ -61,7 +61,7 @@ void loadtiles(App& app, float x, float y) {
     if (names[k] == cache[k]) continue;
     tilestatus(app.win.zarn, std::to_string(k + 1));
     cache[k] = names[k];
-    ui::PictureRef pic = loadpicture(app, app.map.tiledir + names[k]);
+    ui::PictureRef pic = loadpicture(app.files, *app.sys.images, app.map.tiledir + names[k]);
     if (pic)
       img[k]->setpicture(std::move(pic));
     else

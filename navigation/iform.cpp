@@ -192,7 +192,7 @@ void loadinstrpic(App& app) {
   IForm& f = instruments(app);
   if (!f.visible || !app.files.exists(name)) return;
   // A picture that does not load leaves the one shown.
-  if (auto pic = loadpicture(app, name)) f.Image1.setpicture(std::move(pic));
+  if (auto pic = loadpicture(app.files, *app.sys.images, name)) f.Image1.setpicture(std::move(pic));
 }
 
 }  // namespace zarn

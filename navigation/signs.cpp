@@ -106,7 +106,7 @@ void drawsign(App& app, const std::string& name) {
   ui::PictureBox& bmp = rgi.bmp;
   const std::string uname = text::ucase(name);
   if (uname.find(".BMP") != std::string::npos && app.files.confined(name)) {
-    if (ui::PictureRef pic = loadpicture(app, name)) {
+    if (ui::PictureRef pic = loadpicture(app.files, *app.sys.images, name)) {
       bmp.picture = std::move(pic);
       rgi.show();
       rgi.touch();
