@@ -92,7 +92,7 @@ void lockey(App& app, int digit) {
   m.foundlabel = r.label;
   ZarnForm& z = app.win.zarn;
   if (auto pic = loadicon(app.map, app.files, *app.sys.images, "$lpop.ico")) z.sym.setpicture(std::move(pic));
-  showsymbol(app, px, py, m.foundlabel);
+  showsymbol(app.win.zarn, px, py, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
 
   TalkGuard talk(app.speech);
   talk.on();

@@ -370,7 +370,7 @@ void typedsearch(App& app) {
   speakqueue(app.voice);
   z.search.visible = z.searchdat.visible = false;
   placesymbol(app, p.code, fx, fy, cx, cy);
-  showsymbol(app, fx, fy, m.foundlabel);
+  showsymbol(app.win.zarn, fx, fy, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
   z.searchdat.text = m.foundlabel;
   if (!poplist(text::ucase(list))) {
     findwav(app, m.foundref, m.foundlabel, app.nav.foundfile);
@@ -457,7 +457,7 @@ void nearestsearch(App& app) {
   float fx = 0, fy = 0, rpx = 0, rpy = 0;
   topix(app, m.foundx, m.foundy, fx, fy);
   topix(app, rx, ry, rpx, rpy);
-  showsymbol(app, fx, fy, m.foundlabel);
+  showsymbol(app.win.zarn, fx, fy, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
   placesymbol(app, p.code, fx, fy, rpx, rpy);
 
   const bool first = m.hitcount == 1;

@@ -195,7 +195,7 @@ bool typedposition(App& app, const std::string& pos) {
   m.foundref = m.foundlabel = pos;
   app.nav.foundfile.clear();
   placesymbol(app, "", px, py, cx, cy);
-  showsymbol(app, px, py, m.foundlabel);
+  showsymbol(app.win.zarn, px, py, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
   std::string info, guide;
   moreinfo(app, "", "", m.foundlabel, info, guide);
   if (!info.empty()) {

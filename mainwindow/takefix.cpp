@@ -94,7 +94,7 @@ void chase(App& app, float gx, float gy) {
   if (t.size() == 14) t = text::mid(t, 1, 2) + text::mid(t, 4, 3) + text::mid(t, 10, 3);
   const bool slot = putdest(app, t, gx, gy, app.main.chasename + " " + t, app.main.chasewav);
   showdest(app, gx, gy, n.curdest);
-  addtrail(app, gx, gy);
+  addtrail(app.map, app.win.zarn, app.geo, app.gps, gx, gy);
   showdestdist(app);
   if (app.main.refdest == 0) {
     choosemap(app, app.gps.ownx, app.gps.owny);
@@ -223,7 +223,7 @@ int applysentence(App& app, std::string& line) {
 
 void followtrack(App& app) {
   const GpsState& g = app.gps;
-  if (g.plotbusy != 1) addtrail(app, g.ownx, g.owny);
+  if (g.plotbusy != 1) addtrail(app.map, app.win.zarn, app.geo, app.gps, g.ownx, g.owny);
   updatecar(app);
 }
 

@@ -239,7 +239,7 @@ void loadmap(App& app, int n) {
     }
   }
 
-  hideoverlays(app);
+  hideoverlays(app.win.zarn, app.map, app.main.mvmode == 1 ? app.veh.mvsize : 0);
   m.curmap = n;
   m.maptitle = readdesname(app.files, m, n);
   // Icons are read again for the new map, so that one added meanwhile is found.

@@ -53,8 +53,7 @@ void placesymbol(App& app, const std::string& code, float x, float y, float x2, 
   }
 }
 
-void showsymbol(App& app, float x, float y, const std::string& name) {
-  ZarnForm& z = app.win.zarn;
+void showsymbol(ZarnForm& z, float x, float y, const std::string& name, bool shown) {
   z.sym.move(px(x) - 16, px(y) - 16);
   namestyle(z.symlab, ui::white, true);
   namestyle(z.symlabshad, ui::black, true);
@@ -66,10 +65,9 @@ void showsymbol(App& app, float x, float y, const std::string& name) {
   if (x + hw > 635) x = 635 - hw;
   z.symlab.move(px(x - hw), px(y + 15));
   z.symlabshad.move(px(x - hw + 2), px(y + 17));
-  const bool show = !nofound(app);
-  z.sym.visible = show;
-  z.symlab.visible = show;
-  z.symlabshad.visible = show;
+  z.sym.visible = shown;
+  z.symlab.visible = shown;
+  z.symlabshad.visible = shown;
 }
 
 void showdest(App& app, float x, float y, int slot) {

@@ -44,7 +44,7 @@ TEST_F(Car, NoPositionHidesTheCarAndAddsNoDot) {
   EXPECT_EQ(std::tuple(z().car.visible, app->map.trailcount), std::tuple(true, 2));
   z().car.visible = true;  // nor does a redraw show it
   carat(noposx, noposy, 0);
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   redrawmap(*app);
   EXPECT_FALSE(z().car.visible || pointershown());
 }
@@ -96,7 +96,8 @@ TEST_F(Car, TrailRingReusesTheOldestDotAndARedrawKeepsItsSlots) {
   MapView& m = app->map;
   m.ntrail = 10;
   const auto dots = [&](int from, int to) {
-    for (int i = from; i <= to; ++i) addtrail(*app, 300 + static_cast<float>(i), 320);
+    for (int i = from; i <= to; ++i)
+      addtrail(app->map, app->win.zarn, app->geo, app->gps, 300 + static_cast<float>(i), 320);
   };
   dots(1, 20);
   EXPECT_EQ(std::tuple(m.trailcount, m.trailidx), std::tuple(10, 10)) << "the second round fills the last slot too";
@@ -112,7 +113,7 @@ TEST_F(Car, TrailRingReusesTheOldestDotAndARedrawKeepsItsSlots) {
   EXPECT_EQ(m.trailidx, 3) << "no dot added";
   const auto x = m.trailx;
   view(300, 320);  // a new map
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   EXPECT_FALSE(z().p[4].visible);
   redrawmap(*app);
   EXPECT_EQ(std::tuple(m.trailcount, m.trailidx, m.trailx, z().p[4].visible), std::tuple(10, 3, x, true));
@@ -135,7 +136,7 @@ TEST_F(Car, DotSizeShowsTheAccuracy) {
     view(300, 300 + width);
     app->gps.dgpsfix = dgps;
     cleartrail(app->map, app->win.zarn);
-    addtrail(*app, 300 + width / 2, 300 + width / 4);
+    addtrail(app->map, app->win.zarn, app->geo, app->gps, 300 + width / 2, 300 + width / 4);
     const ui::Shape& dot = z().p[1];
     EXPECT_EQ(std::tuple(dot.width, dot.fillstyle == 0, dot.visible, z().car.z > dot.z),
               std::tuple(pixels, filled, shown, true))
@@ -167,7 +168,7 @@ TEST_F(Marks, FoundPlaceLabelStaysOnTheWindow) {
   app->sys.metrics.width = [](std::string_view, const ui::Font&) { return 200; };
   found(true);
   for (const auto& [x, left] : {std::pair{50.0f, 5}, {600.0f, 435}, {300.0f, 200}}) {
-    showsymbol(*app, x, 100, "  Knutsford  ");
+    showsymbol(app->win.zarn, x, 100, "  Knutsford  ", !isnopos(app->main.foundx, app->main.foundy));
     EXPECT_EQ(std::tuple(z().symlab.caption, z().symlab.left, z().symlab.top), std::tuple("Knutsford", left, 115)) << x;
   }
 }
@@ -199,18 +200,18 @@ TEST_F(Marks, RedrawShowsTheMapWidthTheHomeIconAndTheVehicles) {
   }
   view(300, 310);
   std::tie(app->main.homex, app->main.homey) = std::pair(305.0f, 303.0f);
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   redrawmap(*app);
   EXPECT_EQ(std::tuple(z().home.visible, z().home.left), std::tuple(true, ui::pixel(pix(305, 303).first) - 16));
   app->main.nohome = 1;
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   redrawmap(*app);
   EXPECT_FALSE(z().home.visible) << "hidden by the load, not shown again";
   z().mvim.load(1).visible = true;  // outside multi-vehicle mode the vehicles are left alone
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   const bool left = z().mvim[1].visible;
   app->main.mvmode = 1;
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   EXPECT_EQ(std::tuple(left, z().mvim[1].visible), std::tuple(true, false));
 }
 
