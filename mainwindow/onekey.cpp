@@ -199,7 +199,7 @@ bool controlkey(App& app, char k) {
       GeoState& g = app.geo;
       g.utmmode = (g.utmmode + 1) % 3;
       std::string t;
-      gridreftext(g, g.mousex, g.mousey, t);
+      gridreftext(g, app.map.mousex, app.map.mousey, t);
       showgridref(app, t);
       break;
     }
