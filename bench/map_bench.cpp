@@ -88,7 +88,7 @@ struct MapSet {
     squares(app);
     zarn::readmaplist(app);
     app.files.setworkdir(fast);
-    zarn::savefastmaps(app);
+    zarn::savefastmaps(app.map, app.voice);
   }
   ~MapSet() { fs::remove_all(slow.parent_path()); }
 };
@@ -192,7 +192,8 @@ void BM_Addtrail(benchmark::State& state) {
   zarn::loadmap(app, 1);
   int i = 0;
   for (auto _ : state) {
-    zarn::addtrail(app, 372 + static_cast<float>(i % 977) * 0.007f, 380 + static_cast<float>(i % 331) * 0.01f);
+    zarn::addtrail(app.map, app.win.zarn, app.geo, app.gps, 372 + static_cast<float>(i % 977) * 0.007f,
+                   380 + static_cast<float>(i % 331) * 0.01f);
     ++i;
   }
   benchmark::DoNotOptimize(app.map.trailidx);

@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(*app);
     }
   }
-  zarn::readoverlay(*app, "LIST.GTX");
-  zarn::drawroads(*app);
+  zarn::readoverlay(app->win.zarn, app->geo, app->map, app->files, "LIST.GTX");
+  zarn::drawroads(app->win.zarn, app->geo, app->map, app->files);
   zarn::readpicfile(*app);
   return 0;
 }

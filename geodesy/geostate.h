@@ -40,12 +40,6 @@ struct GeoState {
   // origin and degrees per Y unit, longitude and X of the origin and degrees per X unit.
   float xylat0 = 1.3599590f, xyy0 = 38.0f, xylatstep = 0.0090437494f;
   float xylon0 = 103.85132f, xyx0 = 30.0f, xylonstep = 0.0089857355f;
-
-  // The pointer read-out: frame km under the pointer, and the last pointer position handled
-  // (x as passed, y as a whole number) so that moves within one pixel row are ignored.
-  float mousex = 0, mousey = 0;
-  float mouselastx = 0;
-  int mouselasty = 0;
 };
 
 }  // namespace zarn

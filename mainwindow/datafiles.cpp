@@ -146,7 +146,8 @@ void readzarnkeys(App& app) {
     l->text();  // not used at start-up
     if (!ok || k < 0 || k >= KForm::keys || pic.empty()) continue;
     if (!app.files.confined(pic)) {
-      setstatlabel(app, "ZARNKEYS.CFG: " + pic + " is outside the working folder");
+      setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+                   "ZARNKEYS.CFG: " + pic + " is outside the working folder");
       continue;
     }
     if (!app.files.exists(pic)) continue;

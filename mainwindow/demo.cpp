@@ -19,7 +19,7 @@ void startdemo(App& app) {
   settalk(app.voice, 1);
   m.demoreopen = 1;
   m.playback = 0;
-  cleartrail(app);
+  cleartrail(app.map, app.win.zarn);
   app.win.zarn.modebox.set("DEM");
   m.demoon = 1;
   resetlink(app.gps);
@@ -30,7 +30,7 @@ void stopdemo(App& app) {
   auto& z = app.win.zarn;
   z.modebox.set("OLD");
   app.gps.chksumoff = 0;
-  setminscale(app, 0);
+  setminscale(app.map, 0);
   z.touch();
   setgpscorr(app.gps, m.cfgcorre, m.cfgcorrn);
   settalk(app.voice, 0);

@@ -100,7 +100,7 @@ void showhelp(App& app) {
   }
   z.Help.visible = true;
 
-  ui::PictureRef pic = loadpicture(app, langfile(app, "ghelp.bmp"));
+  ui::PictureRef pic = loadpicture(app.files, *app.sys.images, langfile(app, "ghelp.bmp"));
   z.ghelpi.visible = pic != nullptr;
   z.ghelp.visible = pic == nullptr;
   if (pic)
@@ -118,7 +118,8 @@ void callhelp(App& app) {
 void hello(App& app) {
   ZarnForm& z = app.win.zarn;
   // A language without its own flag keeps the one shown.
-  if (auto flag = loadpicture(app, app.speech.langprefix + "flag.ico")) z.languageico.setpicture(std::move(flag));
+  if (auto flag = loadpicture(app.files, *app.sys.images, app.speech.langprefix + "flag.ico"))
+    z.languageico.setpicture(std::move(flag));
   readcontrolcfg(app);
   {
     TalkGuard talk(app.speech);
@@ -144,7 +145,7 @@ void wirehelp(App& app) {
   z.logotxt.visible = !z.Help.visible;
   z.Image1.visible = true;
   z.Image1.onClick = z.key.onClick = [&app] { callhelp(app); };
-  z.Image2.onClick = [&app] { hidehelp(app); };
+  z.Image2.onClick = [&app] { hidehelp(app.win.zarn); };
 }
 
 }  // namespace zarn

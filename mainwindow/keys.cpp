@@ -50,8 +50,8 @@ void popsearchline(App& app) {
   if (!(x > v.mapxmin && x < v.mapxmax && y > v.mapymin && y < v.mapymax)) return;
   float px = 0, py = 0;
   worldtopix(app.geo, app.map, x, y, px, py);
-  if (auto pic = loadicon(app, "$lpop.ico")) z.sym.setpicture(std::move(pic));
-  showsymbol(app, px, py, z.searchdat.text);
+  if (auto pic = loadicon(app.map, app.files, *app.sys.images, "$lpop.ico")) z.sym.setpicture(std::move(pic));
+  showsymbol(app.win.zarn, px, py, z.searchdat.text, !isnopos(app.main.foundx, app.main.foundy));
 }
 
 // Typed entry: Backspace takes the last character off, any other key is typed and, when it is

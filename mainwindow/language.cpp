@@ -62,7 +62,7 @@ void nextlanguage(App& app) {
   }
   // A language without a flag of its own keeps the one shown.
   if (!flag.empty() && app.files.exists(flag))
-    if (auto pic = loadpicture(app, flag)) app.win.zarn.languageico.setpicture(std::move(pic));
+    if (auto pic = loadpicture(app.files, *app.sys.images, flag)) app.win.zarn.languageico.setpicture(std::move(pic));
 }
 
 void readcontrolcfg(App& app) {
@@ -90,7 +90,7 @@ void readcontrolcfg(App& app) {
     // The picture of the language: an unprefixed file of the same name is not used.
     const std::string pic = prefix + m.conticonpic[i];
     if (m.conticonpic[i].empty() || !app.files.confined(pic) || !app.files.exists(pic)) continue;
-    if (auto p = loadpicture(app, pic)) c.conticon[i - 1].setpicture(std::move(p));
+    if (auto p = loadpicture(app.files, *app.sys.images, pic)) c.conticon[i - 1].setpicture(std::move(p));
   }
 }
 

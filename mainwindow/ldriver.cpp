@@ -29,7 +29,7 @@ void ldriver(App& app) {
     f->field();
     // A missing picture, or more records than keys, leaves that key as it is.
     if (i >= KForm::keys || !app.files.confined(picture)) continue;
-    if (auto pic = loadpicture(app, picture)) k.Picture1.load(i).setpicture(std::move(pic));
+    if (auto pic = loadpicture(app.files, *app.sys.images, picture)) k.Picture1.load(i).setpicture(std::move(pic));
   }
   m.ldron = 1;
   k.touch();

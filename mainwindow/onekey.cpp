@@ -199,7 +199,7 @@ bool controlkey(App& app, char k) {
       GeoState& g = app.geo;
       g.utmmode = (g.utmmode + 1) % 3;
       std::string t;
-      gridreftext(g, g.mousex, g.mousey, t);
+      gridreftext(g, app.map.mousex, app.map.mousey, t);
       showgridref(app.win.zarn, t);
       break;
     }
@@ -289,7 +289,7 @@ bool commandkey(App& app, char k) {
       if (!z.Image2.visible)
         showhelp(app);
       else
-        hidehelp(app);
+        hidehelp(app.win.zarn);
       return true;
     case '\\': {
       static constexpr const char* prompts[] = {"car.wav", "balloon.wav", "aircraft.wav"};
@@ -334,11 +334,11 @@ bool commandkey(App& app, char k) {
     }
     case ')': app.map.automaps = 1 - app.map.automaps; break;
     case 'Z':
-      if (app.map.minscale == 0) setminscale(app, 0.0001f);
+      if (app.map.minscale == 0) setminscale(app.map, 0.0001f);
       zoomnextmap(app);
       break;
     case 'X':
-      setminscale(app, 0);
+      setminscale(app.map, 0);
       zoomnextmap(app);
       break;
     case '/':

@@ -91,8 +91,8 @@ void lockey(App& app, int digit) {
   worldtopix(app.geo, app.map, m.foundx, m.foundy, px, py);
   m.foundlabel = r.label;
   ZarnForm& z = app.win.zarn;
-  if (auto pic = loadicon(app, "$lpop.ico")) z.sym.setpicture(std::move(pic));
-  showsymbol(app, px, py, m.foundlabel);
+  if (auto pic = loadicon(app.map, app.files, *app.sys.images, "$lpop.ico")) z.sym.setpicture(std::move(pic));
+  showsymbol(app.win.zarn, px, py, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
 
   TalkGuard talk(app.speech);
   talk.on();
@@ -131,7 +131,7 @@ void findnearestkey(App& app, const std::string& key) {
     queuewav(app.voice, list + ".wav");
     speakqueue(app.voice);
     z.sym.visible = z.symlab.visible = z.symlabshad.visible = false;
-    readoverlay(app, list + ".GTX");
+    readoverlay(app.win.zarn, app.geo, app.map, app.files, list + ".GTX");
     z.touch();
     return;
   }
@@ -173,7 +173,7 @@ void morekey(App& app) {
     more.moretext.set(words + " I can't find file " + l.picture);
   } else if (l.picture.find(".BMP") != std::string::npos) {
     more.moretext.set(words);
-    more.bmp.setpicture(loadpicture(app, l.picture));
+    more.bmp.setpicture(loadpicture(app.files, *app.sys.images, l.picture));
     more.show();
     const int w = more.bmp.picture ? more.bmp.picture->width : 0, h = more.bmp.picture ? more.bmp.picture->height : 0;
     more.bmp.move((more.width - w) / 2, (more.height - h) / 2);

@@ -340,7 +340,7 @@ void typedsearch(App& app) {
     p.code = "LPOP";
     setfound(app, p, name + " in " + area);
     m.foundwav = "$LPOP.WAV";
-    z.sym.setpicture(loadicon(app, "$lpop.ico"));
+    z.sym.setpicture(loadicon(app.map, app.files, *app.sys.images, "$lpop.ico"));
     z.symlab.set("");
     z.symlabshad.set("");
     z.sym.visible = true;
@@ -362,7 +362,7 @@ void typedsearch(App& app) {
   }
 
   // Found: marked on the map that shows it, and told where it lies.
-  z.sym.setpicture(loadicon(app, "$L.ICO"));
+  z.sym.setpicture(loadicon(app.map, app.files, *app.sys.images, "$L.ICO"));
   choosemap(app, m.foundx, m.foundy);
   float fx = 0, fy = 0, cx = 0, cy = 0;
   topix(app, m.foundx, m.foundy, fx, fy);
@@ -370,7 +370,7 @@ void typedsearch(App& app) {
   speakqueue(app.voice);
   z.search.visible = z.searchdat.visible = false;
   placesymbol(app, p.code, fx, fy, cx, cy);
-  showsymbol(app, fx, fy, m.foundlabel);
+  showsymbol(app.win.zarn, fx, fy, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
   z.searchdat.text = m.foundlabel;
   if (!poplist(text::ucase(list))) {
     m.foundwav = findwav(app.files, m.foundref, m.foundlabel, app.nav.foundfile, app.map.geofile);
@@ -443,10 +443,10 @@ void nearestsearch(App& app) {
       if (const auto data = app.files.read(list, platform::Files::datalimit)) {
         const GedList ged(*data);
         for (int i = 0; i < ged.count(); ++i)
-          if (float x = 0, y = 0; ged.position(i, x, y)) drawoverlay(app, x, y, "FS");
+          if (float x = 0, y = 0; ged.position(i, x, y)) drawoverlay(app.win.zarn, app.geo, app.map, x, y, "FS");
       }
     } else {
-      readoverlay(app, list);
+      readoverlay(app.win.zarn, app.geo, app.map, app.files, list);
     }
     drawn = true;
   }
@@ -457,7 +457,7 @@ void nearestsearch(App& app) {
   float fx = 0, fy = 0, rpx = 0, rpy = 0;
   topix(app, m.foundx, m.foundy, fx, fy);
   topix(app, rx, ry, rpx, rpy);
-  showsymbol(app, fx, fy, m.foundlabel);
+  showsymbol(app.win.zarn, fx, fy, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
   placesymbol(app, p.code, fx, fy, rpx, rpy);
 
   const bool first = m.hitcount == 1;

@@ -36,16 +36,16 @@ void setstatcol(App& app, ui::Colour colour) {
 void mousereadout(App& app, int /*button*/, int /*shift*/, float X, float Y) {
   GeoState& g = app.geo;
   const int iy = text::int16(Y);
-  if (X == g.mouselastx && iy == g.mouselasty) return;
+  if (X == app.map.mouselastx && iy == app.map.mouselasty) return;
   app.main.lastclick = app.timer();
-  g.mouselastx = X;
-  g.mouselasty = iy;
+  app.map.mouselastx = X;
+  app.map.mouselasty = iy;
 
   ZarnForm& z = app.win.zarn;
   float x = 0, y = 0;
   if (pixtoll(app.geo, app.map, X - 1, Y - 1, x, y)) {
-    g.mousex = x;
-    g.mousey = y;
+    app.map.mousex = x;
+    app.map.mousey = y;
     std::string grid, ll;
     gridreftext(g, x, y, grid);
     float lat = 0, lon = 0;

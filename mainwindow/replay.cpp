@@ -77,7 +77,7 @@ bool replaystep(App& app) {
     m.demorestart = 0;
     z.modebox.backcolor = ui::yellow;
     setstatcol(app, ui::yellow);
-    cleartrail(app);
+    cleartrail(app.map, app.win.zarn);
     m.demoreopen = 0;
     if (!mv) saynow(app.voice, intro, introwav);
     sniffchecksum(app.gps, app.voice);
@@ -90,7 +90,7 @@ bool replaystep(App& app) {
     if (!g.replay || g.replay->eof() || m.demoreopen == 1) {
       // A second rewind in one step means the file holds nothing that ends a step.
       if (rewinds++ > 0) break;
-      cleartrail(app);
+      cleartrail(app.map, app.win.zarn);
       if (m.demoreopen == 1) {
         m.demoreopen = 0;
         noheading(g);

@@ -141,7 +141,7 @@ void rebuildmaps(App& app) {
     quiet.stopped();
     for (int i = 2; i <= std::min(v.mapcount, MapView::mapmax); ++i) loadmap(app, i);
   }
-  savefastmaps(app);
+  savefastmaps(app.map, app.voice);
   if (current >= 1 && current <= v.mapcount) loadmap(app, current);
 }
 
@@ -195,7 +195,7 @@ bool typedposition(App& app, const std::string& pos) {
   m.foundref = m.foundlabel = pos;
   app.nav.foundfile.clear();
   placesymbol(app, "", px, py, cx, cy);
-  showsymbol(app, px, py, m.foundlabel);
+  showsymbol(app.win.zarn, px, py, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
   std::string info, guide;
   moreinfo(app.nav, app.files, "", "", m.foundlabel, info, guide);
   if (!info.empty()) {
@@ -231,7 +231,7 @@ bool keyword(App& app, const std::string& typed) {
   if (u == "DFBRGREL")
     n.dfrel = 1 - n.dfrel;
   else if (u == "PLOTROAD")
-    drawroads(app);
+    drawroads(app.win.zarn, app.geo, app.map, app.files);
   else if (u == "DISPLAYXY")
     m.displayxy = 1 - m.displayxy;
   else if (u == "O")
@@ -239,7 +239,7 @@ bool keyword(App& app, const std::string& typed) {
   else if (u == "OO")
     writekrvinput(app), n.krvwait = 1;
   else if (u == "SHOWMAPS")
-    showmaps(app);
+    showmaps(app.win.zarn, app.geo, app.map, app.files);
   else if (u == "LINKMAN")
     showlinkman(app), plotroad(app);
   else if (u == "FASTMAPS")

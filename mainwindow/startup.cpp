@@ -44,7 +44,7 @@ constexpr int infobox = platform::mb::information;
 
 // A start-up stage's progress text and its pause.
 void stage(App& app, const std::string& text, float pause = 0.5f) {
-  setstatlabel(app, text);
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, text);
   if (pause > 0) delaysec(app, pause);
 }
 
@@ -64,7 +64,7 @@ void checkfiles(App& app) {
   refused.push_back(app.files.refusal("$LPOP.PCD", platform::Files::datalimit));
   for (const std::string& why : refused)
     if (!why.empty()) {
-      setstatlabel(app, why);
+      setstatlabel(app.win.get<StartForm>(), *app.sys.events, why);
       app.sys.wav->beep();
       delaysec(app, 1.0f);
     }
@@ -145,9 +145,11 @@ void chase(App& app) {
   MainState& m = app.main;
   if (readchase(app)) {
     m.chaseon = 1;
-    setstatlabel(app, "Configured for chase after " + m.chasename + " ident " + m.chasesent);
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+                 "Configured for chase after " + m.chasename + " ident " + m.chasesent);
     if (!m.chaseicon.empty() && !app.files.confined(m.chaseicon))
-      setstatlabel(app, "CHASE.CFG: " + m.chaseicon + " is outside the working folder");
+      setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+                   "CHASE.CFG: " + m.chaseicon + " is outside the working folder");
     else if (!m.chaseicon.empty())
       if (auto p = picture(app, m.chaseicon)) app.win.zarn.dest.setpicture(std::move(p));
     m.refdest = 1;
@@ -193,12 +195,13 @@ void resetstate(App& app) {
 
 void startbatch(App& app) {
   if (!app.files.exists("ZARNINIT.BAT")) return;
-  setstatlabel(app, "Running ZARNINIT.BAT ...");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Running ZARNINIT.BAT ...");
   // Started by name with no arguments, never through a shell.
   std::string error;
-  if (!app.sys.programs->start("ZARNINIT.BAT", {}, false, &error)) setstatlabel(app, "ZARNINIT.BAT: " + error);
+  if (!app.sys.programs->start("ZARNINIT.BAT", {}, false, &error))
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, "ZARNINIT.BAT: " + error);
   app.wait(5);
-  setstatlabel(app, " ");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, " ");
 }
 
 void greet(App& app) {
@@ -236,7 +239,7 @@ void vehiclemode(App& app) {
 bool maps(App& app) {
   MapView& mv = app.map;
   stage(app, "Checking Maps ...", 0);
-  scanmaps(app);
+  scanmaps(app.map, app.voice, app.win.get<StartForm>());
   if (auto p = picture(app, "$$$START.BMP")) {
     StartForm& s = app.win.get<StartForm>();
     for (ui::Label* l : {&s.errmsg, &s.title, &s.titleshad, &s.cpr, &s.cprshad}) l->visible = false;
@@ -252,9 +255,9 @@ bool maps(App& app) {
   if (mv.maxrotsect != 0) stage(app, text::str(mv.maxrotsect) + " map rotations");
   mv.headingup = flagfile(app, "ROTATION.CFG");
   if (mv.headingup == 1) {
-    setstatlabel(app, "Map Rotation ON");
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Map Rotation ON");
     if (mv.rotsectors < 2) {
-      setstatlabel(app, "Error : No Rotated Maps");
+      setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Error : No Rotated Maps");
       app.sys.wav->beep();
       delaysec(app, 3.0f);
       mv.headingup = 0;
@@ -310,7 +313,7 @@ void datastages(App& app) {
   if (!readcat(app)) stage(app, "ZARN.CAT not found: no data categories", 1.0f);
   stage(app, "Checking Search files ...");
   if (!readfnd(app)) stage(app, "ZARN.FND not found or empty: no search lists", 1.0f);
-  setstatlabel(app, "Checking Population Centre data ...");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Checking Population Centre data ...");
   std::string why;
   if (!readpopcd(app, &why)) stage(app, why, 1.0f);
 }
@@ -365,7 +368,7 @@ void serialport(App& app) {
 
 void receiverinit(App& app) {
   if (trim(app.files.readfirstline("ZARNLAST.CFG")) != "INITROCK") return;
-  setstatlabel(app, "Initiating GPS receiver ..");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Initiating GPS receiver ..");
   initrockwell(app.gps, app.voice);
   delaysec(app, 0.5f);
 }
@@ -378,7 +381,7 @@ void checkscompleted(App& app) {
   s.startline.visible = false;
   startbar(app, 1);
   stage(app, "Checks completed. Hit ? for Help.", 1.0f);
-  setstatlabel(app, " ");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, " ");
 }
 
 // Trail, bearing lines, first map, dial buttons. False when the program must end.
@@ -521,11 +524,11 @@ void pulfix(App& app) {
   MainState& m = app.main;
   m.pulfixtime = readpulfixtime(app);
   m.pulfixon = 1;
-  setstatlabel(app, "ZARN configured to PULFIX");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, "ZARN configured to PULFIX");
   if (auto problem = loadccc(app.geo, app.files)) showmsg(app.voice, *problem);
   readcfg(app);
   if (!openport(app, "")) {
-    setstatlabel(app, "PULFIX Error - COM Port in ZARN.CFG");
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, "PULFIX Error - COM Port in ZARN.CFG");
     app.sys.wav->beep();
     m.quit = true;
     return;
@@ -537,10 +540,11 @@ void pulfix(App& app) {
   app.waitfor(m.pulfixtime, [&] {
     readcomms(app);
     const float t = elapsed(app.timer(), m.pulfixstart);
-    setstatlabel(app, "ZARN configured to PULFIX" + text::str(static_cast<int>(m.pulfixtime - t)));
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+                 "ZARN configured to PULFIX" + text::str(static_cast<int>(m.pulfixtime - t)));
     if (app.gps.owny < 0) return false;
     gridreftext(app.geo, app.gps.ownx, app.gps.owny, result);
-    setstatlabel(app, "ZARN configured to PULFIX  " + result);
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, "ZARN configured to PULFIX  " + result);
     return true;
   });
   writepulfix(app, result);
@@ -580,7 +584,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.gps.fixvalid = 1;
   readutmcfg(app);
   app.gps.astral = 0;
-  tileinit(app);
+  tileinit(app.win.zarn);
   app.main.ldron = 0;
   app.map.caricon = 0;
   app.nav.wpfollowon = 0;
@@ -619,7 +623,7 @@ void Form_Load(App& app, const std::string& cmdline) {
 
   stage(app, "Checking Grid system ...");
   if (auto problem = loadccc(app.geo, app.files)) showmsg(app.voice, *problem);
-  setstatlabel(app, "Checking Configuration ...");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Checking Configuration ...");
   const bool configured = readcfg(app);
   delaysec(app, 0.5f);
   if (!configured) stage(app, "ZARN.CFG is missing or short: no destination and no serial GPS", 1.0f);

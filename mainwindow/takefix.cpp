@@ -55,7 +55,7 @@ void receptionstarts(App& app) {
   {
     TalkGuard talk(sp);
     talk.on().unstopped();
-    cleartrail(app);
+    cleartrail(app.map, app.win.zarn);
     showmsg(app.voice, "I am receiving GPS data !");
     if (app.main.repint[8] > 0) queuewav(app.voice, "gotgps.wav");
     speakqueue(app.voice);
@@ -95,7 +95,7 @@ void chase(App& app, float gx, float gy) {
   if (t.size() == 14) t = text::mid(t, 1, 2) + text::mid(t, 4, 3) + text::mid(t, 10, 3);
   const bool slot = putdest(app.nav, t, gx, gy, app.main.chasename + " " + t, app.main.chasewav);
   showdest(app, gx, gy, n.curdest);
-  addtrail(app, gx, gy);
+  addtrail(app.map, app.win.zarn, app.geo, app.gps, gx, gy);
   showdestdist(app);
   if (app.main.refdest == 0) {
     choosemap(app, app.gps.ownx, app.gps.owny);
@@ -146,9 +146,9 @@ void codedalert(App& app, const std::string& codedstatus) {
 void followsector(App& app) {
   const DfSector& d = app.gps.dfsector;
   if (d.dfsecmode == 1) {
-    if (2 * d.dfsecrad > app.map.minscale) setminscale(app, 2 * d.dfsecrad);
+    if (2 * d.dfsecrad > app.map.minscale) setminscale(app.map, 2 * d.dfsecrad);
   } else {
-    setminscale(app, 0);
+    setminscale(app.map, 0);
   }
   app.win.zarn.spdbox.set("");
   app.win.zarn.hdgbox.set("");
@@ -225,7 +225,7 @@ int applysentence(App& app, std::string& line) {
 
 void followtrack(App& app) {
   const GpsState& g = app.gps;
-  if (g.plotbusy != 1) addtrail(app, g.ownx, g.owny);
+  if (g.plotbusy != 1) addtrail(app.map, app.win.zarn, app.geo, app.gps, g.ownx, g.owny);
   updatecar(app);
 }
 

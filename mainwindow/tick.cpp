@@ -183,7 +183,7 @@ void services(App& app) {
   if (hi >= -1 && (elapsed(app.timer(), m.lasttrail) >= trailinterval(hi) || m.trailperline == 1)) {
     m.lasttrail = app.timer();
     const bool agd = replayed && text::ucase(text::right(g.replayfile, 4)) == ".AGD";
-    if (!agd && m.mvmode != 1) addtrail(app, g.ownx, g.owny);
+    if (!agd && m.mvmode != 1) addtrail(app.map, app.win.zarn, app.geo, app.gps, g.ownx, g.owny);
   }
 
   if (g.ownlat == 0 && g.ownlon == 0) return;  // no fix yet: nothing to report

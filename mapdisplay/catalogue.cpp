@@ -33,6 +33,9 @@ std::vector<std::string> fields(const std::string& line, std::size_t n) {
 
 void beep(App& app) { app.sys.wav->beep(); }
 
+// A progress text on the start window.
+void status(App& app, const std::string& text) { setstatlabel(app.win.get<StartForm>(), *app.sys.events, text); }
+
 void put16(std::string& s, int v) {
   const auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
   s += static_cast<char>(u & 0xFF);
@@ -82,7 +85,7 @@ bool addentry(App& app, const std::string& name, const MapDes& d) {
   if (text::left(r1, 4) == "TILE") {
     const int kind = static_cast<int>(text::val(text::mid(r1, 5, 1)));
     if (kind < 1) {
-      setstatlabel(app, name + ".DES names no tile scheme: map left out");
+      status(app, name + ".DES names no tile scheme: map left out");
       return false;
     }
     float x = 0, y = 0;
@@ -117,11 +120,11 @@ bool addentry(App& app, const std::string& name, const MapDes& d) {
     }
   }
   if (degenerate(d)) {
-    setstatlabel(app, name + ".DES: its reference points share a row or column: map left out");
+    status(app, name + ".DES: its reference points share a row or column: map left out");
     return false;
   }
   m.mapname[i] = pic;
-  setstatlabel(app, d.title);
+  status(app, d.title);
 
   // Rotated copies of a heading-up map: the same name with its leading "0" replaced by the
   // sector digit.
@@ -211,14 +214,14 @@ std::string cachefault(const App& app, const std::string& bytes) {
 
 void readfromcache(App& app, const std::string& bytes) {
   MapView& m = app.map;
-  setstatlabel(app, "Reading Map list from FASTMAPS.DAT ...");
+  status(app, "Reading Map list from FASTMAPS.DAT ...");
   m.mapcount = 0;
   const int count = get16(bytes, 0);
   for (int i = 1; i <= count; ++i) {
     const std::size_t at = 2 + recsize * static_cast<std::size_t>(i - 1);
     m.mapname[i] = text::trim(bytes.substr(at, namesize));
     if (!app.files.confined(m.mapname[i], m.extramaps)) {
-      setstatlabel(app, "FASTMAPS.DAT: " + m.mapname[i] + " is outside the working folder");
+      status(app, "FASTMAPS.DAT: " + m.mapname[i] + " is outside the working folder");
       break;
     }
     m.maplatlon[i] = get16(bytes, at + 16);
@@ -340,37 +343,29 @@ bool degenerate(const MapDes& d) {
   return d.a[2] == d.a[0] || d.b[1] == d.b[0];
 }
 
-bool initmaps(App& app) {
-  scanmaps(app);
-  const bool ok = readmaplist(app);
-  app.map.curmap = 1;
-  return ok;
-}
-
-void scanmaps(App& app) {
-  MapView& m = app.map;
+void scanmaps(const MapView& m, Voice& v, StartForm& start) {
   std::vector<std::string> found;
   std::vector<std::string> prefixes{std::string()};
   if (!m.extramaps.empty()) prefixes.push_back(m.extramaps);
   for (const std::string& prefix : prefixes) {
-    for (const std::string& f : app.files.list(prefix + "*.DES")) {
+    for (const std::string& f : v.files.list(prefix + "*.DES")) {
       if (static_cast<int>(found.size()) < MapView::mapmax) {
         found.push_back(prefix + text::ucase(text::left(f, static_cast<long>(f.size()) - 4)));
       } else {
-        setstatlabel(app, "Too many maps..");
-        beep(app);
+        setstatlabel(start, *v.sys.events, "Too many maps..");
+        v.sys.wav->beep();
       }
     }
   }
 
-  if (std::string error; !app.files.exists("MAPS.DIR") && !app.files.writelines("MAPS.DIR", {"THEWORLD"}, &error))
-    showmsg(app.voice, "MAPS.DIR not written: " + error);
+  if (std::string error; !v.files.exists("MAPS.DIR") && !v.files.writelines("MAPS.DIR", {"THEWORLD"}, &error))
+    showmsg(v, "MAPS.DIR not written: " + error);
   // The extra directory's prefix keeps the case it has in ZARN.CFG; MAPS.DIR lines are read
   // upper-cased. Both sides are compared upper-cased, so those maps are not added again.
   std::string why;
-  const auto lines = app.files.readlines("MAPS.DIR", platform::Files::smalllimit, &why);
+  const auto lines = v.files.readlines("MAPS.DIR", platform::Files::smalllimit, &why);
   if (!why.empty()) {
-    setstatlabel(app, why);  // a list that cannot be read is not added to either
+    setstatlabel(start, *v.sys.events, why);  // a list that cannot be read is not added to either
     return;
   }
   if (lines) {
@@ -384,19 +379,19 @@ void scanmaps(App& app) {
   bool first = true;
   for (const std::string& f : found) {
     if (f.empty()) continue;
-    setstatlabel(app, "Adding " + f + " to MAPS.DIR");
+    setstatlabel(start, *v.sys.events, "Adding " + f + " to MAPS.DIR");
     if (first) {
       // A last line without its line end would run into the name appended.
-      const auto old = app.files.read("MAPS.DIR");
+      const auto old = v.files.read("MAPS.DIR");
       if (old && !old->empty() && old->back() != '\n' && old->back() != '\r') {
-        if (auto out = platform::OutputFile::open(app.files, "MAPS.DIR", platform::OutputFile::Mode::Append))
+        if (auto out = platform::OutputFile::open(v.files, "MAPS.DIR", platform::OutputFile::Mode::Append))
           out->print("");
       }
       first = false;
     }
-    if (auto out = platform::OutputFile::open(app.files, "MAPS.DIR", platform::OutputFile::Mode::Append))
+    if (auto out = platform::OutputFile::open(v.files, "MAPS.DIR", platform::OutputFile::Mode::Append))
       out->print(f);
-    beep(app);
+    v.sys.wav->beep();
   }
 }
 
@@ -412,7 +407,7 @@ bool readfromdir(App& app) {
     const std::string name = dir->field();
     if (name.empty()) break;
     if (!app.files.confined(name, m.extramaps)) {
-      setstatlabel(app, "MAPS.DIR: " + name + " is outside the working folder");
+      status(app, "MAPS.DIR: " + name + " is outside the working folder");
       continue;
     }
     if (!app.files.exists(name + ".DES")) {
@@ -421,7 +416,7 @@ bool readfromdir(App& app) {
       if (!app.files.exists(name + ".DES")) continue;
     }
     if (m.mapcount >= MapView::mapmax) {
-      setstatlabel(app, "Too many maps..");
+      status(app, "Too many maps..");
       beep(app);
       break;
     }
@@ -430,7 +425,7 @@ bool readfromdir(App& app) {
     if (!d) {
       // Its picture may well be there: a damaged description leaves the map out, and the
       // program goes on.
-      setstatlabel(app, why + ": map left out");
+      status(app, why + ": map left out");
       continue;
     }
     addentry(app, name, *d);
@@ -471,14 +466,14 @@ bool readmaplist(App& app, std::string* why) {
   return true;
 }
 
-bool savefastmaps(App& app) {
-  if (const std::string n = longname(app.map); !n.empty()) {
-    showmsg(app.voice, "FASTMAPS.DAT not written: map name " + n + " is longer than 16 characters");
+bool savefastmaps(const MapView& m, Voice& v) {
+  if (const std::string n = longname(m); !n.empty()) {
+    showmsg(v, "FASTMAPS.DAT not written: map name " + n + " is longer than 16 characters");
     return false;
   }
   // Written afresh: an older, longer cache must not leave records behind the new ones.
-  if (std::string error; !app.files.write("FASTMAPS.DAT", cachebytes(app.map), &error)) {
-    showmsg(app.voice, "FASTMAPS.DAT not written: " + error);
+  if (std::string error; !v.files.write("FASTMAPS.DAT", cachebytes(m), &error)) {
+    showmsg(v, "FASTMAPS.DAT not written: " + error);
     return false;
   }
   return true;

@@ -9,6 +9,8 @@ namespace zarn {
 struct App;
 struct GeoState;
 struct MapView;
+class StartForm;
+struct Voice;
 namespace platform {
 class Files;
 }
@@ -35,11 +37,9 @@ struct GridCorners {
 };
 GridCorners gridcorners(GeoState& geo, const MapDes& d, const float a[3], const float b[3], float w, float h);
 
-// scanmaps, then readmaplist, then curmap := 1; false when the program must end.
-bool initmaps(App& app);
 // Appends to MAPS.DIR the maps whose descriptions are on disk but not listed (creating it with
-// "THEWORLD" when missing).
-void scanmaps(App& app);
+// "THEWORLD" when missing), telling its progress on the start window.
+void scanmaps(const MapView& m, Voice& v, StartForm& start);
 // Fills the catalogue from FASTMAPS.DAT when it exists, else from MAPS.DIR and the
 // descriptions. False when a listed map's picture is missing: the box has been shown and
 // main.quit set, as the program must end. A cache that does not hold what it counts or names a
@@ -49,7 +49,7 @@ void scanmaps(App& app);
 bool readmaplist(App& app, std::string* why = nullptr);
 // Writes the catalogue to FASTMAPS.DAT; refused, with a message, when a map name does not fit
 // the cache's 16 characters.
-bool savefastmaps(App& app);
+bool savefastmaps(const MapView& m, Voice& v);
 // The title of map n: the first field of its description; empty when the map or its
 // description is missing.
 std::string readdesname(const platform::Files& files, const MapView& m, int n);

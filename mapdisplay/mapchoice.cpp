@@ -25,7 +25,7 @@ void followedpoint(const App& app, float& x, float& y) {
 void choosemap(App& app, float x, float y) {
   MapView& m = app.map;
   if (m.automaps == 0) return;
-  setrotation(app);
+  setrotation(m, app.gps.ownhdg);
   // No catalogue, no map to fall back on.
   if (m.mapcount < 1) return;
   float best = 1e20f;
@@ -76,14 +76,13 @@ void northup(MapView& m) {
   m.rotcosneg = 1;
 }
 
-void setrotation(App& app) {
-  MapView& m = app.map;
+void setrotation(MapView& m, int hdg) {
   const int n = m.rotsectors;
   if (m.headingup != 1 || n < 1) {
     northup(m);
     return;
   }
-  int sector = static_cast<int>(std::floor((180.0 / n + app.gps.ownhdg) / 45));
+  int sector = static_cast<int>(std::floor((180.0 / n + hdg) / 45));
   if (sector > 7 || sector < 0) sector = 0;
   if (n == 4) sector &= 6;
   if (n == 2) sector &= 4;
@@ -130,6 +129,6 @@ void automapmove(App& app) {
   }
 }
 
-void setminscale(App& app, float km) { app.map.minscale = km; }
+void setminscale(MapView& m, float km) { m.minscale = km; }
 
 }  // namespace zarn

@@ -12,12 +12,12 @@ struct MapView;
 // the later map); loaded when it differs from the current one and automatic choice is on; a
 // tiled map is re-centred when the position drifts from the window centre.
 void choosemap(App& app, float x, float y);
-// The heading-up sector, angle, sines and cosines from the own heading.
-void setrotation(App& app);
+// The heading-up sector, angle, sines and cosines from the own heading hdg (degrees).
+void setrotation(MapView& m, int hdg);
 // Turns the rotation off: sector 0, angle 0.
 void northup(MapView& m);
 // The smallest east-west span (km) a chosen map may have from now on; 0 for none.
-void setminscale(App& app, float km);
+void setminscale(MapView& m, float km);
 // Raises minscale to the next map span that covers the followed point, then choosemap.
 void zoomnextmap(App& app);
 // choosemap on the followed point.

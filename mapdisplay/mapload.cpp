@@ -65,7 +65,7 @@ MapPicture mappicture(App& app, int n, std::string& why) {
     p.unturned = true;
     p.file = name + ".BMP";
   }
-  p.pic = loadpicture(app, p.file, &why);
+  p.pic = loadpicture(app.files, *app.sys.images, p.file, &why);
   return p;
 }
 
@@ -152,6 +152,47 @@ void loadsingle(App& app, int n, const MapDes& d, const MapPicture& p) {
   m.mapymax = m.mapney[k];
 }
 
+// Shows the current map's rights notice (<map>.cpr), if it has one.
+void showmapcpr(App& app) {
+  MapView& m = app.map;
+  ZarnForm& z = app.win.zarn;
+  z.cpytext.visible = false;
+  z.cpyring.visible = false;
+  z.mapcopy.visible = false;
+  if (m.curmap < 1 || m.curmap > MapView::mapmax) return;
+  const auto lines = app.files.readlines(m.mapname[static_cast<std::size_t>(m.curmap)] + ".cpr");
+  if (!lines) return;
+  std::string notice;
+  bool mark = false;
+  ui::Colour colour = ui::white;
+  for (std::string line : *lines) {
+    if (line.find('!') != std::string::npos) {
+      line = text::mid(line, 2);
+      colour = ui::black;
+    }
+    if (text::left(line, 4) == "c   ") {
+      z.cpytext.set(line);
+      z.cpytext.left = static_cast<int>(m.scrwidth / 2 - std::floor(static_cast<double>(line.size()) * 3.5));
+      mark = true;
+    } else {
+      notice += text::rtrim(line) + "\r\n";
+    }
+  }
+  z.cpytext.forecolor = colour;
+  z.mapcopy.forecolor = colour;
+  z.cpyring.bordercolor = colour;
+  z.cpyring.move(z.cpytext.left - 8, z.cpytext.top + 3);
+  z.mapcopy.set(notice);
+  z.mapcopy.left = static_cast<int>((m.scrwidth - static_cast<float>(z.mapcopy.width)) / 2);
+  m.cprtime = app.timer();
+  z.mapcopy.visible = true;
+  if (mark) {
+    z.cpyring.visible = true;
+    z.cpytext.visible = true;
+  }
+  z.touch();
+}
+
 }  // namespace
 
 float placethreshold(const platform::Files& files, const std::string& placesfile) {
@@ -198,7 +239,7 @@ void loadmap(App& app, int n) {
     }
   }
 
-  hideoverlays(app);
+  hideoverlays(app.win.zarn, app.map, app.main.mvmode == 1 ? app.veh.mvsize : 0);
   m.curmap = n;
   m.maptitle = readdesname(app.files, m, n);
   // Icons are read again for the new map, so that one added meanwhile is found.
@@ -210,48 +251,8 @@ void loadmap(App& app, int n) {
     loadsingle(app, n, *d, pic);
   redrawmap(app);
   showmapcpr(app);
-  scalebar(app);
+  scalebar(app.win.zarn, app.geo, app.map);
   drawdfsector(app);
-}
-
-void showmapcpr(App& app) {
-  MapView& m = app.map;
-  ZarnForm& z = app.win.zarn;
-  z.cpytext.visible = false;
-  z.cpyring.visible = false;
-  z.mapcopy.visible = false;
-  if (m.curmap < 1 || m.curmap > MapView::mapmax) return;
-  const auto lines = app.files.readlines(m.mapname[static_cast<std::size_t>(m.curmap)] + ".cpr");
-  if (!lines) return;
-  std::string notice;
-  bool mark = false;
-  ui::Colour colour = ui::white;
-  for (std::string line : *lines) {
-    if (line.find('!') != std::string::npos) {
-      line = text::mid(line, 2);
-      colour = ui::black;
-    }
-    if (text::left(line, 4) == "c   ") {
-      z.cpytext.set(line);
-      z.cpytext.left = static_cast<int>(m.scrwidth / 2 - std::floor(static_cast<double>(line.size()) * 3.5));
-      mark = true;
-    } else {
-      notice += text::rtrim(line) + "\r\n";
-    }
-  }
-  z.cpytext.forecolor = colour;
-  z.mapcopy.forecolor = colour;
-  z.cpyring.bordercolor = colour;
-  z.cpyring.move(z.cpytext.left - 8, z.cpytext.top + 3);
-  z.mapcopy.set(notice);
-  z.mapcopy.left = static_cast<int>((m.scrwidth - static_cast<float>(z.mapcopy.width)) / 2);
-  m.cprtime = app.timer();
-  z.mapcopy.visible = true;
-  if (mark) {
-    z.cpyring.visible = true;
-    z.cpytext.visible = true;
-  }
-  z.touch();
 }
 
 void missingdes(App& app, const std::string& name) {
@@ -269,7 +270,7 @@ void missingdes(App& app, const std::string& name) {
                  "You will be asked to define two reference " + "positions so that " + m.calmapname +
                  ".DES can be created. " + "You will then have to start ZARN again.",
              platform::mb::ok, "Description File Missing");
-  const ui::PictureRef pic = zarn::loadpicture(app, picture);
+  const ui::PictureRef pic = zarn::loadpicture(app.files, *app.sys.images, picture);
   const int w = pic ? pic->width : 0, h = pic ? pic->height : 0;
   m.picwidth = static_cast<float>(w);
   m.picheight = static_cast<float>(h);

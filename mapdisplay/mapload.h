@@ -17,8 +17,6 @@ class Files;
 // is refused with a message naming the file and the fault: the current map stays and the refused
 // one is left out of the choice until the catalogue is built again.
 void loadmap(App& app, int n);
-// Shows the current map's rights notice (<map>.cpr), if it has one.
-void showmapcpr(App& app);
 // A MAPS.DIR entry without its description: without its picture the program must end
 // (main.quit); with it the user is told the map must be calibrated.
 void missingdes(App& app, const std::string& name);

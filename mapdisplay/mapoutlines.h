@@ -2,9 +2,15 @@
 #pragma once
 
 namespace zarn {
-struct App;
+struct GeoState;
+struct MapView;
+class ZarnForm;
+namespace platform {
+class Files;
+}
 
-// Lists the catalogued maps with their extents and draws their outlines on the current map.
-void showmaps(App& app);
+// Lists the catalogued maps with their extents (SHOWMAPS.TXT) and draws their outlines on the
+// current map.
+void showmaps(ZarnForm& z, GeoState& geo, const MapView& m, const platform::Files& files);
 
 }  // namespace zarn

@@ -94,6 +94,12 @@ struct MapView : MapFrame {
   int nofcache = 0;   // ZARNNEAR.NOF: the nearest-object search uses that cache file
   int geomanon = 0;   // 1 while the landmark editor takes map clicks
   int caricon = 0;    // number of the car symbol picture (CARICON<n>.ICO)
+
+  // The pointer read-out: frame km under the pointer, and the last pointer position handled
+  // (x as passed, y as a whole number) so that moves within one pixel row are ignored.
+  float mousex = 0, mousey = 0;
+  float mouselastx = 0;
+  int mouselasty = 0;
 };
 
 }  // namespace zarn

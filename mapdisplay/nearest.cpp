@@ -181,7 +181,7 @@ void report(App& app, int kind, bool found, const std::string& prompt) {
   float px = 0, py = 0, cx = 0, cy = 0;
   worldtopix(app.geo, app.map, m.foundx, m.foundy, px, py);
   worldtopix(app.geo, app.map, g.ownx, g.owny, cx, cy);
-  showsymbol(app, px, py, m.foundlabel);
+  showsymbol(app.win.zarn, px, py, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
   z.surface.line(px, py, cx, cy, ui::red);
   placesymbol(app, "AN", px, py, px, py);
   z.touch();

@@ -47,7 +47,7 @@ void readpicfile(App& app) {
       // A waypoint whose icon is there but cannot be shown is left out, not the rest of the file.
       ui::PictureRef pic;
       if (!icon.empty() && app.files.exists(icon)) {
-        if (!app.files.confined(icon) || !(pic = loadpicture(app, icon))) continue;
+        if (!app.files.confined(icon) || !(pic = loadpicture(app.files, *app.sys.images, icon))) continue;
       }
       const auto k = static_cast<std::size_t>(++n.wpcount);
       ui::Image& wp = z.wp.load(n.wpcount);
@@ -58,9 +58,10 @@ void readpicfile(App& app) {
   n.legcount = std::max(points - 1, 0);
 }
 
-void readoverlay(App& app, const std::string& fname) {
-  if (!app.files.exists(fname)) return;
-  auto f = platform::InputFile::open(app.files, fname, platform::Files::datalimit);
+void readoverlay(ZarnForm& z, GeoState& geo, const MapView& m, const platform::Files& files,
+                 const std::string& fname) {
+  if (!files.exists(fname)) return;
+  auto f = platform::InputFile::open(files, fname, platform::Files::datalimit);
   if (!f) return;
   f->lineinput();
   f->lineinput();
@@ -72,25 +73,24 @@ void readoverlay(App& app, const std::string& fname) {
     f->field();
     float x = 0, y = 0;
     if (east.empty()) {
-      parsepos(app.geo, north, x, y);
+      parsepos(geo, north, x, y);
     } else {
       x = static_cast<float>(text::val(east));
       y = static_cast<float>(text::val(north));
     }
-    drawoverlay(app, x, y, code);
+    drawoverlay(z, geo, m, x, y, code);
   }
-  app.win.zarn.touch();
+  z.touch();
 }
 
-void drawoverlay(App& app, float x, float y, const std::string& code) {
-  const MapView& m = app.map;
+void drawoverlay(ZarnForm& z, GeoState& geo, const MapView& m, float x, float y, const std::string& code) {
   const auto cur = static_cast<std::size_t>(std::clamp(m.curmap, 0, MapView::mapmax));
   const bool xin = m.mapnex[cur] > m.mapswx[cur] ? x >= m.mapxmin && x <= m.mapxmax  // a map across the seam:
                                                  : x >= m.mapxmin || x <= m.mapxmax;  // either side of it
   if (!xin || y < m.mapymin || y > m.mapymax) return;
   float px = 0, py = 0;
-  worldtopix(app.geo, m, x, y, px, py);
-  ui::DrawSurface& s = app.win.zarn.surface;
+  worldtopix(geo, m, x, y, px, py);
+  ui::DrawSurface& s = z.surface;
   // Whole kilometres are usually a rough position: a 2 km circle says how rough.
   if (x == std::floor(x) && y == std::floor(y)) s.circle(px, py, kmtopix(m, 2), ui::red);
   if (code.starts_with("AF")) {
@@ -108,12 +108,11 @@ void drawoverlay(App& app, float x, float y, const std::string& code) {
   if (centre != boxcol) s.pset(px, py, centre);
 }
 
-void drawroads(App& app) {
-  if (!app.files.exists("road.dat")) return;
-  auto f = platform::InputFile::open(app.files, "ROAD.DAT", platform::Files::datalimit);
+void drawroads(ZarnForm& z, GeoState& geo, const MapView& m, const platform::Files& files) {
+  if (!files.exists("road.dat")) return;
+  auto f = platform::InputFile::open(files, "ROAD.DAT", platform::Files::datalimit);
   if (!f) return;
-  const MapView& m = app.map;
-  ui::DrawSurface& s = app.win.zarn.surface;
+  ui::DrawSurface& s = z.surface;
   s.forecolor = ui::cyan;
   // The first point starts a line of its own, whatever was drawn before.
   bool newline = true;
@@ -124,14 +123,14 @@ void drawroads(App& app) {
       continue;
     }
     float x = 0, y = 0, px = 0, py = 0;
-    parsepos(app.geo, item, x, y);
+    parsepos(geo, item, x, y);
     if (x < m.mapxmin || x > m.mapxmax || y < m.mapymin || y > m.mapymax) continue;
-    worldtopix(app.geo, m, x, y, px, py);
+    worldtopix(geo, m, x, y, px, py);
     if (newline) s.pset(px, py);
     else s.lineto(px, py);
     newline = false;
   }
-  app.win.zarn.touch();
+  z.touch();
 }
 
 }  // namespace zarn

@@ -5,6 +5,12 @@
 
 namespace zarn {
 struct App;
+struct GeoState;
+struct MapView;
+class ZarnForm;
+namespace platform {
+class Files;
+}
 
 // The waypoint route: icons and leg lines.
 void drawwproute(App& app);
@@ -12,11 +18,13 @@ void drawwproute(App& app);
 void drawzones(App& app);
 // Reads the map drawing file ZARN.PIC (start-up).
 void readpicfile(App& app);
-// Draws the features of an overlay file (".GTX"); nothing when it does not exist.
-void readoverlay(App& app, const std::string& fname);
+// Draws the features of an overlay file (".GTX") on the main window; nothing when it does not
+// exist.
+void readoverlay(ZarnForm& z, GeoState& geo, const MapView& m, const platform::Files& files,
+                 const std::string& fname);
 // Draws one feature at frame position (x, y) km by its type code; nothing off the map.
-void drawoverlay(App& app, float x, float y, const std::string& code);
-// Draws the road lines of ROAD.DAT; nothing when it does not exist.
-void drawroads(App& app);
+void drawoverlay(ZarnForm& z, GeoState& geo, const MapView& m, float x, float y, const std::string& code);
+// Draws the road lines of ROAD.DAT on the main window; nothing when it does not exist.
+void drawroads(ZarnForm& z, GeoState& geo, const MapView& m, const platform::Files& files);
 
 }  // namespace zarn

@@ -31,14 +31,12 @@ const std::string& arrowname(int k) {
 }
 
 // Dot i of the ring at its stored position, sized by the fix's accuracy.
-void plotdot(App& app, int i) {
-  MapView& m = app.map;
-  ZarnForm& z = app.win.zarn;
+void plotdot(const MapView& m, ZarnForm& z, GeoState& geo, const GpsState& gps, int i) {
   const auto k = static_cast<std::size_t>(i);
-  const float r = (app.gps.dgpsfix != 0 ? m.trailsizedgps : m.trailsize) / 1000;
+  const float r = (gps.dgpsfix != 0 ? m.trailsizedgps : m.trailsize) / 1000;
   float x = -9999, y = -9999;
-  worldtopix(app.geo, app.map, m.trailx[k], m.traily[k], x, y);
-  float w = 2 * kmtopix(app.map, r);
+  worldtopix(geo, m, m.trailx[k], m.traily[k], x, y);
+  float w = 2 * kmtopix(m, r);
   if (w < 4) w = 4;
   ui::Shape& dot = z.p.load(i);
   dot.visible = false;
@@ -59,7 +57,7 @@ void plotdot(App& app, int i) {
     dot.bordercolor = m.trailcolour;
     dot.fillstyle = 1;
   }
-  if (dot.width < m.trailmaxpix || app.gps.dgpsfix == 1) {
+  if (dot.width < m.trailmaxpix || gps.dgpsfix == 1) {
     dot.borderwidth = 1;
     dot.visible = true;
   }
@@ -70,7 +68,7 @@ void plotdot(App& app, int i) {
   z.car.zorder(0);
 }
 
-bool trailrefused(const App& app) { return app.gps.drawmode > 0 || app.map.histint == -1; }
+bool trailrefused(const MapView& m, const GpsState& gps) { return gps.drawmode > 0 || m.histint == -1; }
 
 }  // namespace
 
@@ -89,7 +87,7 @@ void updatecar(App& app) {
   drawvector(app, x, y);
   z.car.move(px(x - static_cast<float>(z.car.width) / 2), px(y - static_cast<float>(z.car.height) / 2));
   z.car.visible = true;
-  if (app.map.histint == 0) addtrail(app, app.gps.ownx, app.gps.owny);
+  if (app.map.histint == 0) addtrail(app.map, z, app.geo, app.gps, app.gps.ownx, app.gps.owny);
 }
 
 void drawvector(App& app, float x, float y) {
@@ -139,7 +137,7 @@ void drawvector(App& app, float x, float y) {
     if (k > 15 || k < 0) k = 0;
     arrow.visible = false;
     // A missing icon hides the arrow: the previous one would point the wrong way.
-    if (ui::PictureRef pic = loadicon(app, arrowname(k))) {
+    if (ui::PictureRef pic = loadicon(app.map, app.files, *app.sys.images, arrowname(k))) {
       arrow.setpicture(std::move(pic));
       arrow.move(px(x) - 16, px(y) - 16);
       arrow.visible = true;
@@ -155,9 +153,8 @@ void hidevector(ZarnForm& z) {
   for (ui::Line* l : {&z.vshad1, &z.vshad2, &z.vshad3, &z.vshad4}) l->visible = false;
 }
 
-void addtrail(App& app, float x, float y) {
-  MapView& m = app.map;
-  if (trailrefused(app)) return;
+void addtrail(MapView& m, ZarnForm& z, GeoState& geo, const GpsState& gps, float x, float y) {
+  if (trailrefused(m, gps)) return;
   const int nt = std::clamp(m.ntrail, 1, MapView::trailmax);
   if (m.trailcount > 0 && m.trailidx >= 1 && m.trailidx <= MapView::trailmax &&
       x == m.trailx[static_cast<std::size_t>(m.trailidx)] && y == m.traily[static_cast<std::size_t>(m.trailidx)])
@@ -172,30 +169,28 @@ void addtrail(App& app, float x, float y) {
   const auto k = static_cast<std::size_t>(m.trailidx);
   m.trailx[k] = x;
   m.traily[k] = y;
-  plotdot(app, m.trailidx);
+  plotdot(m, z, geo, gps, m.trailidx);
 }
 
-void replottrail(App& app) {
-  MapView& m = app.map;
+void replottrail(MapView& m, ZarnForm& z, GeoState& geo, const GpsState& gps) {
   const int count = std::clamp(m.trailcount, 0, std::clamp(m.ntrail, 1, MapView::trailmax));
   // The dots are placed again in their own slots, so the ring goes on where it was.
-  if (trailrefused(app)) {
+  if (trailrefused(m, gps)) {
     m.trailcount = 0;
     return;
   }
-  for (int i = 1; i <= count; ++i) plotdot(app, i);
+  for (int i = 1; i <= count; ++i) plotdot(m, z, geo, gps, i);
   m.trailcount = count;
 }
 
-void cleartrail(App& app) {
-  auto& p = app.win.zarn.p;
-  for (int i = 0; i <= std::min(app.map.ntrail, MapView::trailmax); ++i)
+void cleartrail(MapView& m, ZarnForm& z) {
+  auto& p = z.p;
+  for (int i = 0; i <= std::min(m.ntrail, MapView::trailmax); ++i)
     if (p.exists(i)) p[i].visible = false;
-  app.map.trailcount = 0;
+  m.trailcount = 0;
 }
 
-void hidehelp(App& app) {
-  ZarnForm& z = app.win.zarn;
+void hidehelp(ZarnForm& z) {
   if (!z.Help.visible) {
     z.Image2.visible = false;
     for (ui::Label* l : {&z.Label1, &z.Label2, &z.Label3, &z.Label4, &z.Label5, &z.Label6}) l->visible = false;

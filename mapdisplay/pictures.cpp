@@ -3,14 +3,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/app.h"
+#include "mapdisplay/mapview.h"
+#include "platform/files.h"
+#include "platform/services.h"
 
 namespace zarn {
 
-ui::PictureRef loadpicture(App& app, const std::string& name, std::string* why) {
+ui::PictureRef loadpicture(const platform::Files& files, platform::ImageStore& images, const std::string& name,
+                           std::string* why) {
   if (name.empty()) return nullptr;
-  const auto path = app.files.resolve(name);
-  auto pic = app.sys.images->load(path);
+  const auto path = files.resolve(name);
+  auto pic = images.load(path);
   if (pic || !why) return pic;
   std::error_code ec;
   const auto st = std::filesystem::status(path, ec);
@@ -25,10 +28,11 @@ ui::PictureRef loadpicture(App& app, const std::string& name, std::string* why) 
   return nullptr;
 }
 
-ui::PictureRef loadicon(App& app, const std::string& name) {
-  auto& icons = app.map.icons;
+ui::PictureRef loadicon(MapView& m, const platform::Files& files, platform::ImageStore& images,
+                        const std::string& name) {
+  auto& icons = m.icons;
   if (auto it = icons.find(name); it != icons.end()) return it->second;
-  auto pic = loadpicture(app, name);
+  auto pic = loadpicture(files, images, name);
   icons.emplace(name, pic);
   return pic;
 }

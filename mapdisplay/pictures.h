@@ -6,14 +6,20 @@
 #include "platform/ui.h"
 
 namespace zarn {
-struct App;
+struct MapView;
+namespace platform {
+class Files;
+class ImageStore;
+}  // namespace platform
 
 // Reads a picture file (map, tile) from the working directory; null when it is missing, cannot
 // be read or is no picture, and then *why (when given) names the file and which of those it is.
-ui::PictureRef loadpicture(App& app, const std::string& name, std::string* why = nullptr);
+ui::PictureRef loadpicture(const platform::Files& files, platform::ImageStore& images, const std::string& name,
+                           std::string* why = nullptr);
 // An icon, read once and kept until the next map load: the car update asks for the arrow
 // icons several times a second and must not read files to do so. A missing icon is kept as
-// null too.
-ui::PictureRef loadicon(App& app, const std::string& name);
+// null too. The icons are kept in the map view.
+ui::PictureRef loadicon(MapView& m, const platform::Files& files, platform::ImageStore& images,
+                        const std::string& name);
 
 }  // namespace zarn

@@ -17,19 +17,16 @@ namespace {
 bool noposition(const App& app) { return isnopos(app.gps.ownx, app.gps.owny); }
 }  // namespace
 
-void hideoverlays(App& app) {
-  ZarnForm& z = app.win.zarn;
+void hideoverlays(ZarnForm& z, const MapView& m, int vehicles) {
   hidevector(z);
   for (ui::Control* c : std::initializer_list<ui::Control*>{&z.car, &z.home, &z.dest, &z.destlab, &z.destlabshad,
                                                             &z.vecto, &z.sym, &z.symlab, &z.symlabshad})
     c->visible = false;
-  for (int i = 0; i <= app.map.ntrail; ++i)
+  for (int i = 0; i <= m.ntrail; ++i)
     if (z.p.exists(i)) z.p[i].visible = false;
-  if (app.main.mvmode == 1) {
-    for (int i = 1; i <= app.veh.mvsize; ++i) {
-      if (z.mvim.exists(i)) z.mvim[i].visible = false;
-      if (z.mvv.exists(i)) z.mvv[i].visible = false;
-    }
+  for (int i = 1; i <= vehicles; ++i) {
+    if (z.mvim.exists(i)) z.mvim[i].visible = false;
+    if (z.mvv.exists(i)) z.mvv[i].visible = false;
   }
   z.touch();
 }
@@ -43,7 +40,7 @@ void redrawmap(App& app) {
              static_cast<int>(std::lround(py - z.car.height / 2.0f)));
   if (!noposition(app)) drawvector(app, px, py);
 
-  replottrail(app);
+  replottrail(m, z, app.geo, app.gps);
   callhook(app.hooks.redrawdest);
 
   float hx = -9999, hy = -9999;
@@ -54,7 +51,7 @@ void redrawmap(App& app) {
   float fx = -9999, fy = -9999;
   worldtopix(app.geo, app.map, app.main.foundx, app.main.foundy, fx, fy);
   if (app.main.mvmode == 1) callhook(app.hooks.drawvehicles);
-  showsymbol(app, fx, fy, z.symlab.caption);
+  showsymbol(z, fx, fy, z.symlab.caption, !isnopos(app.main.foundx, app.main.foundy));
 
   const float w = m.mapxmax - m.mapxmin;
   const std::string caption =

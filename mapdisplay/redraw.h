@@ -3,11 +3,12 @@
 
 namespace zarn {
 struct App;
+struct MapView;
 class ZarnForm;
 
-// Hides the heading vector, car, home, destination, found place, trail dots and (in
-// multi-vehicle mode) the remote vehicles.
-void hideoverlays(App& app);
+// Hides the heading vector, car, home, destination, found place, trail dots and the first
+// `vehicles` remote vehicles (in multi-vehicle mode the table's size, otherwise none).
+void hideoverlays(ZarnForm& z, const MapView& m, int vehicles);
 // Places everything again on the current map (the destination, bearing lines and vehicles
 // through their hooks) and writes the map width on the zoom button.
 void redrawmap(App& app);

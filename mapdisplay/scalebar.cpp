@@ -7,9 +7,7 @@
 
 namespace zarn {
 
-void scalebar(App& app) {
-  ZarnForm& z = app.win.zarn;
-  const MapView& m = app.map;
+void scalebar(ZarnForm& z, GeoState& geo, const MapView& m) {
   const float W = m.mapxmax - m.mapxmin;
   static constexpr struct {
     float below, len;
@@ -29,7 +27,7 @@ void scalebar(App& app) {
 
   const float x0 = 10, y0 = static_cast<float>(z.llbox.top - 6);
   float wx = 0, wy = 0, x1 = x0, y1 = y0;
-  if (pixtoll(app.geo, app.map, x0, y0, wx, wy)) worldtopix(app.geo, app.map, wx + len, wy, x1, y1);
+  if (pixtoll(geo, m, x0, y0, wx, wy)) worldtopix(geo, m, wx + len, wy, x1, y1);
   const auto ix0 = static_cast<int>(x0), iy0 = static_cast<int>(y0);
   const auto ix1 = static_cast<int>(std::lround(x1)), iy1 = static_cast<int>(std::lround(y1));
   z.scalel1.set(ix0, iy0, ix1, iy1);

@@ -1,6 +1,6 @@
 #include "mapdisplay/startform.h"
 
-#include "app/app.h"
+#include "platform/services.h"
 
 namespace zarn {
 
@@ -55,14 +55,13 @@ StartForm::StartForm() : ui::Form(formname) {
   startline.borderwidth = 3;
 }
 
-void setstatlabel(App& app, const std::string& text) {
-  StartForm& f = app.win.get<StartForm>();
+void setstatlabel(StartForm& f, platform::EventPump& events, const std::string& text) {
   f.trace.forecolor = ui::yellow;
   f.trace.set(text);
   f.trace.visible = true;
   f.touch();
   // Shown at once while start-up works on; the events let the window repaint.
-  if (f.visible) app.doevents();
+  if (f.visible) events.doevents();
 }
 
 }  // namespace zarn

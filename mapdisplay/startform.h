@@ -9,7 +9,9 @@
 #include "platform/ui.h"
 
 namespace zarn {
-struct App;
+namespace platform {
+class EventPump;
+}
 
 // The window is its own picture: the start pictures are its background picture and the texts
 // and the emblem are drawn on its drawing layer.
@@ -24,7 +26,8 @@ class StartForm : public ui::Form {
   ui::Line startline;          // progress line, growing from the centre
 };
 
-// Shows a progress text in yellow on the start window.
-void setstatlabel(App& app, const std::string& text);
+// Shows a progress text in yellow on the start window f, letting the events run so that it
+// shows at once while the window is up.
+void setstatlabel(StartForm& f, platform::EventPump& events, const std::string& text);
 
 }  // namespace zarn

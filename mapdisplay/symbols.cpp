@@ -32,13 +32,13 @@ void placesymbol(App& app, const std::string& code, float x, float y, float x2, 
   z.sym.visible = false;
   z.sym.move(px(x) - 16, px(y) - 16);
   const std::string own = "$" + code + ".ICO";
-  ui::PictureRef pic = loadicon(app, own);
+  ui::PictureRef pic = loadicon(app.map, app.files, *app.sys.images, own);
   if (!pic) {
     const std::string family = text::left(own, 3) == "$FS"  ? "$FS.ICO"
                                : text::left(own, 2) == "$E" ? "$E.ICO"
                                : text::left(own, 2) == "$S" ? "$S.ICO"
                                                             : "$L.ICO";
-    pic = loadicon(app, family);
+    pic = loadicon(app.map, app.files, *app.sys.images, family);
   }
   // Without any icon the symbol stays hidden and its line where it was.
   if (!pic) return;
@@ -53,8 +53,7 @@ void placesymbol(App& app, const std::string& code, float x, float y, float x2, 
   }
 }
 
-void showsymbol(App& app, float x, float y, const std::string& name) {
-  ZarnForm& z = app.win.zarn;
+void showsymbol(ZarnForm& z, float x, float y, const std::string& name, bool shown) {
   z.sym.move(px(x) - 16, px(y) - 16);
   namestyle(z.symlab, ui::white, true);
   namestyle(z.symlabshad, ui::black, true);
@@ -66,10 +65,9 @@ void showsymbol(App& app, float x, float y, const std::string& name) {
   if (x + hw > 635) x = 635 - hw;
   z.symlab.move(px(x - hw), px(y + 15));
   z.symlabshad.move(px(x - hw + 2), px(y + 17));
-  const bool show = !nofound(app);
-  z.sym.visible = show;
-  z.symlab.visible = show;
-  z.symlabshad.visible = show;
+  z.sym.visible = shown;
+  z.symlab.visible = shown;
+  z.symlabshad.visible = shown;
 }
 
 void showdest(App& app, float x, float y, int slot) {

@@ -24,15 +24,69 @@ std::string zeros(long v, std::size_t n) {
 
 bool isdigit(char c) { return c >= '0' && c <= '9'; }
 
-float viewwidth(const App& app) {
-  const MapView& m = app.map;
+float viewwidth(const MapView& m) {
   return m.curmap >= 0 && m.curmap <= MapView::mapmax ? m.mapew[static_cast<std::size_t>(m.curmap)] : 0;
+}
+
+// Moves the four tile images so that (x, y) lies at the centre of the map area.
+void placetiles(const MapView& m, ZarnForm& z, float x, float y) {
+  const float w = viewwidth(m);
+  if (!(w > 0)) return;
+  const float T = w * tilepix / m.scrwidth;
+  const float fx = x - std::floor(x / T) * T;
+  const auto px = static_cast<int>(std::floor(fx * m.scrwidth / w));
+  int left = static_cast<int>(m.scrwidth / 2) - px;
+  if (left > 0) left -= tilepix;
+  const float fy = y - std::floor(y / T) * T;
+  const auto py = static_cast<int>(std::floor(fy * m.scrwidth / w));
+  int top = py - tilepix + static_cast<int>(m.scrheight / 2);
+  if (top > 0) top -= tilepix;
+  z.tilenw.move(left, top);
+  z.tilene.move(z.tilenw.left + z.tilenw.width, top);
+  z.tilesw.move(z.tilenw.left, top + tilepix);
+  z.tilese.move(z.tilene.left, top + tilepix);
+  z.touch();
+}
+
+// Reads the tiles whose names changed; a tile that cannot be read is shown blank and its name
+// forgotten, so that it is tried again.
+void loadtiles(App& app, float x, float y) {
+  const auto names = tilenames4(app.geo, app.map, x, y);
+  auto& cache = app.map.tilecache;
+  const auto img = images(app.win.zarn);
+  // Every changed image is cleared before any is read, so no stale tile shows meanwhile.
+  for (std::size_t k = 0; k < 4; ++k)
+    if (names[k] != cache[k]) img[k]->setpicture(nullptr);
+  for (std::size_t k = 0; k < 4; ++k) {
+    if (names[k] == cache[k]) continue;
+    tilestatus(app.win.zarn, std::to_string(k + 1));
+    cache[k] = names[k];
+    ui::PictureRef pic = loadpicture(app.files, *app.sys.images, app.map.tiledir + names[k]);
+    if (pic)
+      img[k]->setpicture(std::move(pic));
+    else
+      cache[k].clear();  // not read: try again next time rather than stay blank
+  }
+  ui::Label& lamp = app.win.zarn.showcmd;
+  lamp.set(".");
+  lamp.backcolor = ui::lightgrey;
+  app.win.zarn.touch();
+  whitelabels(app.win.zarn);
+}
+
+// Brings the markers in front of the tiles and places the overlays again.
+void showtilesz(App& app) {
+  ZarnForm& z = app.win.zarn;
+  z.dest.zorder(0);
+  z.sym.zorder(0);
+  z.home.zorder(0);
+  z.car.zorder(0);
+  redrawmap(app);
 }
 
 }  // namespace
 
-std::string tilename(App& app, float x, float y) {
-  const MapView& m = app.map;
+std::string tilename(GeoState& geo, const MapView& m, float x, float y) {
   const int kind = m.curmap >= 0 && m.curmap <= MapView::mapmax ? m.mapkind[static_cast<std::size_t>(m.curmap)] : 0;
   switch (kind) {
     case 3: {
@@ -42,7 +96,7 @@ std::string tilename(App& app, float x, float y) {
     }
     case 2: {
       std::string g;
-      gridreftext(app.geo, x, y, g);
+      gridreftext(geo, x, y, g);
       if (g.size() != 14 || !isdigit(g[3]) || !isdigit(g[9])) break;
       const int d = g[3] - '0', mm = g[9] - '0';
       std::string name = g.substr(0, 2);
@@ -64,59 +118,13 @@ std::string tilename(App& app, float x, float y) {
   return "missing.bmp";
 }
 
-std::array<std::string, 4> tilenames4(App& app, float x, float y) {
-  const MapView& m = app.map;
-  const float w = viewwidth(app);
+std::array<std::string, 4> tilenames4(GeoState& geo, const MapView& m, float x, float y) {
+  const float w = viewwidth(m);
   const float h = w * m.scrheight / m.scrwidth;
   const float west = x - w / 2, east = west + w;
   const float south = y - h / 2, north = south + h;
-  return {tilename(app, west, north), tilename(app, east, north), tilename(app, west, south),
-          tilename(app, east, south)};
-}
-
-void placetiles(App& app, float x, float y) {
-  const MapView& m = app.map;
-  const float w = viewwidth(app);
-  if (!(w > 0)) return;
-  const float T = w * tilepix / m.scrwidth;
-  const float fx = x - std::floor(x / T) * T;
-  const auto px = static_cast<int>(std::floor(fx * m.scrwidth / w));
-  int left = static_cast<int>(m.scrwidth / 2) - px;
-  if (left > 0) left -= tilepix;
-  const float fy = y - std::floor(y / T) * T;
-  const auto py = static_cast<int>(std::floor(fy * m.scrwidth / w));
-  int top = py - tilepix + static_cast<int>(m.scrheight / 2);
-  if (top > 0) top -= tilepix;
-  ZarnForm& z = app.win.zarn;
-  z.tilenw.move(left, top);
-  z.tilene.move(z.tilenw.left + z.tilenw.width, top);
-  z.tilesw.move(z.tilenw.left, top + tilepix);
-  z.tilese.move(z.tilene.left, top + tilepix);
-  z.touch();
-}
-
-void loadtiles(App& app, float x, float y) {
-  const auto names = tilenames4(app, x, y);
-  auto& cache = app.map.tilecache;
-  const auto img = images(app.win.zarn);
-  // Every changed image is cleared before any is read, so no stale tile shows meanwhile.
-  for (std::size_t k = 0; k < 4; ++k)
-    if (names[k] != cache[k]) img[k]->setpicture(nullptr);
-  for (std::size_t k = 0; k < 4; ++k) {
-    if (names[k] == cache[k]) continue;
-    tilestatus(app.win.zarn, std::to_string(k + 1));
-    cache[k] = names[k];
-    ui::PictureRef pic = loadpicture(app, app.map.tiledir + names[k]);
-    if (pic)
-      img[k]->setpicture(std::move(pic));
-    else
-      cache[k].clear();  // not read: try again next time rather than stay blank
-  }
-  ui::Label& lamp = app.win.zarn.showcmd;
-  lamp.set(".");
-  lamp.backcolor = ui::lightgrey;
-  app.win.zarn.touch();
-  whitelabels(app.win.zarn);
+  return {tilename(geo, m, west, north), tilename(geo, m, east, north), tilename(geo, m, west, south),
+          tilename(geo, m, east, south)};
 }
 
 void showtiles(ZarnForm& z) {
@@ -127,15 +135,6 @@ void hidetiles(ZarnForm& z) {
   for (ui::Image* i : images(z)) i->visible = false;
 }
 
-void showtilesz(App& app) {
-  ZarnForm& z = app.win.zarn;
-  z.dest.zorder(0);
-  z.sym.zorder(0);
-  z.home.zorder(0);
-  z.car.zorder(0);
-  redrawmap(app);
-}
-
 void tilestatus(ZarnForm& z, const std::string& text) {
   ui::Label& lamp = z.showcmd;
   lamp.set(text);
@@ -143,8 +142,8 @@ void tilestatus(ZarnForm& z, const std::string& text) {
   z.touch();
 }
 
-void tileinit(App& app) {
-  for (ui::Image* i : images(app.win.zarn)) {
+void tileinit(ZarnForm& z) {
+  for (ui::Image* i : images(z)) {
     i->zorder(1);
     i->stretch = false;
     i->move(i->left, i->top, tilepix, tilepix);
@@ -152,7 +151,7 @@ void tileinit(App& app) {
 }
 
 void drawtiles(App& app, float x, float y) {
-  placetiles(app, x, y);
+  placetiles(app.map, app.win.zarn, x, y);
   showtiles(app.win.zarn);
   loadtiles(app, x, y);
   showtilesz(app);

@@ -7,26 +7,21 @@
 
 namespace zarn {
 struct App;
+struct GeoState;
+struct MapView;
 class ZarnForm;
 
 // The tile file name for frame position (x, y) km under the current map's naming scheme;
 // "missing.bmp" when no scheme applies.
-std::string tilename(App& app, float x, float y);
+std::string tilename(GeoState& geo, const MapView& m, float x, float y);
 // The names of the tiles under the NW, NE, SW and SE corners of the view centred on (x, y).
-std::array<std::string, 4> tilenames4(App& app, float x, float y);
-// Moves the four tile images so that (x, y) lies at the centre of the map area.
-void placetiles(App& app, float x, float y);
-// Reads the tiles whose names changed; a tile that cannot be read is shown blank and its name
-// forgotten, so that it is tried again.
-void loadtiles(App& app, float x, float y);
+std::array<std::string, 4> tilenames4(GeoState& geo, const MapView& m, float x, float y);
 void showtiles(ZarnForm& z);
 void hidetiles(ZarnForm& z);
-// Brings the markers in front of the tiles and places the overlays again.
-void showtilesz(App& app);
 // The tile-loading indicator on the "+" label.
 void tilestatus(ZarnForm& z, const std::string& text);
 // Once at start-up: the tile images behind everything, 1000 x 1000 each.
-void tileinit(App& app);
+void tileinit(ZarnForm& z);
 // placetiles, showtiles, loadtiles, showtilesz.
 void drawtiles(App& app, float x, float y);
 

@@ -8,6 +8,7 @@
 #include "geodesy/distance.h"
 #include "geodesy/distwords.h"
 #include "geodesy/transform.h"
+#include "mapdisplay/pictures.h"
 #include "navigation/tripmeter.h"
 #include "platform/textrules.h"
 
@@ -190,7 +191,7 @@ void loadinstrpic(IForm& f, Voice& v) {
   if (!v.files.exists(name)) name = "INSTRUPA.BMP";
   if (!f.visible || !v.files.exists(name)) return;
   // A picture that does not load leaves the one shown.
-  if (auto pic = v.sys.images->load(v.files.resolve(name))) f.Image1.setpicture(std::move(pic));
+  if (auto pic = loadpicture(v.files, *v.sys.images, name)) f.Image1.setpicture(std::move(pic));
 }
 
 }  // namespace zarn

@@ -145,8 +145,8 @@ void showrgiman(App& app) {
   if (!f.pictured) {  // first use: the turn pictures and the sign the design shows
     f.pictured = true;
     for (int k = 0; k < RgimanForm::turns; ++k)
-      f.Image1[k].setpicture(loadpicture(app, std::string("RGI$") + turntype(k) + ".BMP"));
-    f.Image2.setpicture(loadpicture(app, "RGI$SCHO.BMP"));
+      f.Image1[k].setpicture(loadpicture(app.files, *app.sys.images, std::string("RGI$") + turntype(k) + ".BMP"));
+    f.Image2.setpicture(loadpicture(app.files, *app.sys.images, "RGI$SCHO.BMP"));
   }
   f.Command1.onClick = [&app] { addinstruction(app); };
   auto cancel = [&app] {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "mapdisplay/pictures.h"
 #include "navigation/rgiform.h"
 #include "platform/files.h"
 #include "platform/services.h"
@@ -105,7 +106,7 @@ void drawsign(RgiForm& rgi, const platform::Files& files, platform::ImageStore& 
   ui::PictureBox& bmp = rgi.bmp;
   const std::string uname = text::ucase(name);
   if (uname.find(".BMP") != std::string::npos && files.confined(name)) {
-    if (ui::PictureRef pic = images.load(files.resolve(name))) {
+    if (ui::PictureRef pic = loadpicture(files, images, name)) {
       bmp.picture = std::move(pic);
       rgi.show();
       rgi.touch();

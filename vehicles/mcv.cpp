@@ -36,7 +36,7 @@ bool fail(std::string* problem, const std::string& why) {
 bool readmcv(App& app, std::string* problem) {
   VehicleTable& v = app.veh;
   auto& z = app.win.zarn;
-  setstatlabel(app, "Checking Multiple Vehicle Configuration ...");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Checking Multiple Vehicle Configuration ...");
   delaysec(app, 1.0f);
   auto f = platform::InputFile::open(app.files, "ZARN.MCV");
   if (!f) return fail(problem, "ZARN.MCV cannot be read");
@@ -46,7 +46,7 @@ bool readmcv(App& app, std::string* problem) {
   if (f->eof()) return ended();
   f->lineinput();  // title
   if (!platform::readcfgline(*f, l)) return ended();
-  setstatlabel(app, "Setting baud rate to " + l + " ...");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Setting baud rate to " + l + " ...");
   delaysec(app, 0.5f);
   speakqueue(app.voice);
   app.sys.serial->setsettings(trim(l));
@@ -58,7 +58,7 @@ bool readmcv(App& app, std::string* problem) {
       app.gps.csatstate = CallState::idle;
       return ended();
     }
-    setstatlabel(app, "Modem Command : " + l);
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Modem Command : " + l);
     commsend(*app.sys.serial, l + "\r");
     delaysec(app, 2.0f);
   }
@@ -72,11 +72,12 @@ bool readmcv(App& app, std::string* problem) {
   }
   if (!platform::readcfgline(*f, l)) return ended();
   app.gps.gpstimeout = static_cast<float>(text::val(l));
-  setstatlabel(app, "Setting GPS timeout to " + text::str(app.gps.gpstimeout) + " secs ...");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+               "Setting GPS timeout to " + text::str(app.gps.gpstimeout) + " secs ...");
   delaysec(app, 0.5f);
   if (!platform::readcfgline(*f, l)) return ended();
   v.dnid = trim(l);
-  setstatlabel(app, "Setting DNID to " + v.dnid);
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Setting DNID to " + v.dnid);
   delaysec(app, 0.5f);
   if (!platform::readcfgline(*f, l)) return ended();
   v.dialnumber = trim(l);
@@ -85,13 +86,14 @@ bool readmcv(App& app, std::string* problem) {
   const double asked = text::val(l);
   v.mvtotal = static_cast<int>(std::clamp(asked, 0.0, static_cast<double>(mvmax)));
   if (asked > mvmax) {
-    setstatlabel(app, "ZARN.MCV asks for" + text::str(static_cast<float>(asked)) + " vehicles: only" +
-                          text::str(mvmax) + " are set up");
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+                 "ZARN.MCV asks for" + text::str(static_cast<float>(asked)) + " vehicles: only" +
+                     text::str(mvmax) + " are set up");
     delaysec(app, 1.0f);
   }
 
   if (v.mvtotal > VehicleTable::mvdefault) {
-    setstatlabel(app, "max number now" + text::str(v.mvtotal));
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, "max number now" + text::str(v.mvtotal));
     delaysec(app, 0.5f);
   }
   sizetable(v, std::max(v.mvtotal, VehicleTable::mvdefault));
@@ -114,7 +116,7 @@ bool readmcv(App& app, std::string* problem) {
     }
     if (common) im.setpicture(common);
   }
-  setstatlabel(app, "Setting up " + countline + " vehicles ...");
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Setting up " + countline + " vehicles ...");
   delaysec(app, 1.0f);
 
   bool whole = true;

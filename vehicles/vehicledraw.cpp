@@ -126,7 +126,7 @@ void plotvehicle(App& app, int i, float& lat, float& lon) {
     // The map follows the shown position, which is the selected vehicle's.
     choosemap(app, g.ownx, g.owny);
     drawvehicles(app);
-    addtrail(app, v.mvx[k], v.mvy[k]);
+    addtrail(app.map, app.win.zarn, app.geo, app.gps, v.mvx[k], v.mvy[k]);
   }
   // The pager takes speeds in mph as the vehicles report them; an unknown one goes as 0.
   pagerreq(v, app.files, *app.sys.clock, text::trim(v.mvlabel[k]), lat, lon, v.mvhdg[k] < 0 ? -1 : v.mvhdg[k],

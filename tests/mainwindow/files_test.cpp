@@ -306,7 +306,7 @@ TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
   // Each of the program's saves on a full disk, or in a folder it may not write to.
   const std::tuple<const char*, void (*)(App&), bool> saves[] = {
       {"ZARN.CFG", [](App& a) { savecfg(a); }, false},
-      {"FASTMAPS.DAT", [](App& a) { savefastmaps(a); }, false},
+      {"FASTMAPS.DAT", [](App& a) { savefastmaps(a.map, a.voice); }, false},
       {"PULFIX.DAT", [](App& a) { writepulfix(a, "SJ 1 2"); }, true},
       {"PICVIEWR.CFG", [](App& a) { runpicviewr(a, "clip.avi"); }, false},
       {"INITROCK.OUT", [](App& a) { initrockwell(a.gps, a.voice); }, false},

@@ -57,7 +57,7 @@ class Demo : public maptest::MapTest {
   }
   // The n-th fix of the drive drawn: road close to the car, and beyond its pointer in two directions.
   void shot(const std::string& name, std::size_t n) {
-    z().car.setpicture(loadpicture(*app, "CARICON0.ICO"));
+    z().car.setpicture(loadpicture(app->files, *app->sys.images, "CARICON0.ICO"));
     z().show();
     const auto f = maptest::drivefixes().at(n);
     ownfix(*app, f.lat, f.lon, 0, f.course);

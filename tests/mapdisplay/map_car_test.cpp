@@ -44,7 +44,7 @@ TEST_F(Car, NoPositionHidesTheCarAndAddsNoDot) {
   EXPECT_EQ(std::tuple(z().car.visible, app->map.trailcount), std::tuple(true, 2));
   z().car.visible = true;  // nor does a redraw show it
   carat(noposx, noposy, 0);
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   redrawmap(*app);
   EXPECT_FALSE(z().car.visible || pointershown());
 }
@@ -96,7 +96,8 @@ TEST_F(Car, TrailRingReusesTheOldestDotAndARedrawKeepsItsSlots) {
   MapView& m = app->map;
   m.ntrail = 10;
   const auto dots = [&](int from, int to) {
-    for (int i = from; i <= to; ++i) addtrail(*app, 300 + static_cast<float>(i), 320);
+    for (int i = from; i <= to; ++i)
+      addtrail(app->map, app->win.zarn, app->geo, app->gps, 300 + static_cast<float>(i), 320);
   };
   dots(1, 20);
   EXPECT_EQ(std::tuple(m.trailcount, m.trailidx), std::tuple(10, 10)) << "the second round fills the last slot too";
@@ -112,14 +113,14 @@ TEST_F(Car, TrailRingReusesTheOldestDotAndARedrawKeepsItsSlots) {
   EXPECT_EQ(m.trailidx, 3) << "no dot added";
   const auto x = m.trailx;
   view(300, 320);  // a new map
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   EXPECT_FALSE(z().p[4].visible);
   redrawmap(*app);
   EXPECT_EQ(std::tuple(m.trailcount, m.trailidx, m.trailx, z().p[4].visible), std::tuple(10, 3, x, true));
   EXPECT_EQ(z().p[4].left + z().p[4].width / 2, ui::pixel(pix(m.trailx[4], m.traily[4]).first)) << "on the new map";
   dots(40, 40);
   EXPECT_EQ(m.trailidx, 4) << "the next dot goes where it would have gone";
-  cleartrail(*app);
+  cleartrail(app->map, app->win.zarn);
   EXPECT_EQ(m.trailcount, 0);
   for (int i = 0; i <= 10; ++i) EXPECT_TRUE(!z().p.exists(i) || !z().p[i].visible) << "dot " << i;
   dots(50, 50);
@@ -134,8 +135,8 @@ TEST_F(Car, DotSizeShowsTheAccuracy) {
         {"5 m with a differential fix on a 0.5 km map", 0.5f, 1, 13, false, true}}) {
     view(300, 300 + width);
     app->gps.dgpsfix = dgps;
-    cleartrail(*app);
-    addtrail(*app, 300 + width / 2, 300 + width / 4);
+    cleartrail(app->map, app->win.zarn);
+    addtrail(app->map, app->win.zarn, app->geo, app->gps, 300 + width / 2, 300 + width / 4);
     const ui::Shape& dot = z().p[1];
     EXPECT_EQ(std::tuple(dot.width, dot.fillstyle == 0, dot.visible, z().car.z > dot.z),
               std::tuple(pixels, filled, shown, true))
@@ -167,7 +168,7 @@ TEST_F(Marks, FoundPlaceLabelStaysOnTheWindow) {
   app->sys.metrics.width = [](std::string_view, const ui::Font&) { return 200; };
   found(true);
   for (const auto& [x, left] : {std::pair{50.0f, 5}, {600.0f, 435}, {300.0f, 200}}) {
-    showsymbol(*app, x, 100, "  Knutsford  ");
+    showsymbol(app->win.zarn, x, 100, "  Knutsford  ", !isnopos(app->main.foundx, app->main.foundy));
     EXPECT_EQ(std::tuple(z().symlab.caption, z().symlab.left, z().symlab.top), std::tuple("Knutsford", left, 115)) << x;
   }
 }
@@ -199,18 +200,18 @@ TEST_F(Marks, RedrawShowsTheMapWidthTheHomeIconAndTheVehicles) {
   }
   view(300, 310);
   std::tie(app->main.homex, app->main.homey) = std::pair(305.0f, 303.0f);
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   redrawmap(*app);
   EXPECT_EQ(std::tuple(z().home.visible, z().home.left), std::tuple(true, ui::pixel(pix(305, 303).first) - 16));
   app->main.nohome = 1;
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   redrawmap(*app);
   EXPECT_FALSE(z().home.visible) << "hidden by the load, not shown again";
   z().mvim.load(1).visible = true;  // outside multi-vehicle mode the vehicles are left alone
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   const bool left = z().mvim[1].visible;
   app->main.mvmode = 1;
-  hideoverlays(*app);
+  hideoverlays(app->win.zarn, app->map, app->main.mvmode == 1 ? app->veh.mvsize : 0);
   EXPECT_EQ(std::tuple(left, z().mvim[1].visible), std::tuple(true, false));
 }
 
@@ -219,17 +220,17 @@ TEST_F(Marks, ScaleBarByMapWidth) {
   for (const auto& [width, caption] : {std::pair{1.99f, "10 m"}, {2.0f, "100 m"}, {9.9f, "100 m"}, {10.0f, "1 km"},
                                        {999.0f, "10 km"}, {9999.0f, "100 km"}, {10000.0f, "1000 km"}}) {
     view(300, 300 + width);
-    scalebar(*app);
+    scalebar(app->win.zarn, app->geo, app->map);
     EXPECT_EQ(z().scalelab.caption, caption) << width;
   }
   // 5 km across 640 pixels: 100 m is 12.8 pixels. Turned by 90 degrees the bar follows the map's
   // east, up the window; the right tick stands at the bar end's x but at the start's height.
   view(300, 305);
-  scalebar(*app);
+  scalebar(app->win.zarn, app->geo, app->map);
   EXPECT_EQ(std::tuple(z().scalel1.x1, z().scalel1.y1, z().scalel1.x2, z().scalel2.y2, z().scalelab.left),
             std::tuple(10, 452, 23, 448, 28));
   turn(90);
-  scalebar(*app);
+  scalebar(app->win.zarn, app->geo, app->map);
   EXPECT_EQ(std::tuple(z().scalel1.x2, z().scalel1.y2, z().scalel3.y1), std::tuple(10, 452 - 13, 452));
 }
 

@@ -59,7 +59,7 @@ class MapTest : public test::AppTest {
   void catalogue(const std::optional<std::string>& maps = {}) {
     if (maps) put("MAPS.DIR", *maps);
     ASSERT_TRUE(readmaplist(*app));
-    tileinit(*app);
+    tileinit(app->win.zarn);
   }
   // The demo map set in the working directory, its grid squares and its catalogue.
   void demo() const { demomaps(*app); }

@@ -54,7 +54,7 @@ class Catalogue : public maptest::MapTest {
   void scheme(int kind, float viewwidth = 6.4f) {
     std::tie(m().mapcount, m().curmap, m().mapkind[1], m().mapew[1], m().tiledir) =
         std::tuple(1, 1, kind, viewwidth, "T/");
-    tileinit(*app);
+    tileinit(app->win.zarn);
   }
 };
 using Load = Catalogue;
@@ -63,18 +63,18 @@ using Tiles = Catalogue;
 
 TEST_F(Catalogue, DescriptionsOnDiskAreAddedToMapsDirOnce) {
   gridmap("AREA", "SJ 70000 78000", "SJ 70000 86000", "SJ 80000 78000");
-  for (int i = 0; i < 2; ++i) scanmaps(*app);
+  for (int i = 0; i < 2; ++i) scanmaps(app->map, app->voice, app->win.get<StartForm>());
   EXPECT_EQ(get("MAPS.DIR"), "THEWORLD\r\nAREA\r\n") << "created when missing, then not added again";
   EXPECT_EQ(std::tuple(status(), wav->beeps), std::tuple("Adding AREA to MAPS.DIR", 1));
   put("MAPS.DIR", "AREA");  // a last line without its line end is not run together with the name added
   put("extra/FAR.DES", "Far away\r\n");
   app->map.extramaps = "extra/";
-  for (int i = 0; i < 3; ++i) scanmaps(*app);
+  for (int i = 0; i < 3; ++i) scanmaps(app->map, app->voice, app->win.get<StartForm>());
   EXPECT_EQ(get("MAPS.DIR"), "AREA\r\nextra/FAR\r\n") << "an extra directory's map: not appended on every start";
   EXPECT_EQ(wav->beeps, 2);
   for (int i = 0; i < MapView::mapmax + 2; ++i) put("M" + std::to_string(i) + ".DES", "x\r\n");
   put("MAPS.DIR", "");
-  scanmaps(*app);
+  scanmaps(app->map, app->voice, app->win.get<StartForm>());
   EXPECT_EQ(app->files.readlines("MAPS.DIR")->size(), static_cast<std::size_t>(MapView::mapmax)) << "the first kept";
 }
 
@@ -97,7 +97,7 @@ TEST_F(Catalogue, CacheHoldsNamesRightAlignedAndRefusesNamesItCannotHold) {
   std::tie(m().mapcount, m().mapname[1], m().maplatlon[1], m().mapkind[1], m().mapew[1]) =
       std::tuple(1, "CHESH", 1, 2, 6.4f);
   std::tie(m().mapswx[1], m().mapswy[1], m().mapnex[1], m().mapney[1]) = std::tuple(327.0f, 301.0f, 407.0f, 361.0f);
-  ASSERT_TRUE(savefastmaps(*app));
+  ASSERT_TRUE(savefastmaps(app->map, app->voice));
   std::string bytes = get("FASTMAPS.DAT");
   ASSERT_EQ(bytes.size(), 46u);
   EXPECT_EQ(bytes.substr(0, 18), std::string("\x01\x00", 2) + std::string(11, ' ') + "CHESH");
@@ -105,11 +105,11 @@ TEST_F(Catalogue, CacheHoldsNamesRightAlignedAndRefusesNamesItCannotHold) {
   std::memcpy(east, bytes.data() + 2 + 24, 8);
   EXPECT_EQ(std::tuple(east[0], east[1]), std::tuple(327.0f, 407.0f)) << "east values before north values";
   put("FASTMAPS.DAT", std::string(500, 'x'));  // nothing of a longer old cache is left behind
-  ASSERT_TRUE(savefastmaps(*app));
+  ASSERT_TRUE(savefastmaps(app->map, app->voice));
   EXPECT_EQ(get("FASTMAPS.DAT"), bytes);
   // A name longer than the record's 16 characters would be misread: nothing is written.
   std::tie(m().mapcount, m().mapname[2]) = std::tuple(2, "MAPS/SOMEWHERE/FAR");
-  EXPECT_FALSE(savefastmaps(*app));
+  EXPECT_FALSE(savefastmaps(app->map, app->voice));
   EXPECT_EQ(get("FASTMAPS.DAT"), bytes);
 }
 
@@ -122,7 +122,7 @@ TEST_F(Catalogue, DamagedCacheIsNamedOnceAndTheMapsComeFromTheDescriptions) {
   };
   const Items fresh = titles();
   const auto built = values(m());
-  ASSERT_TRUE(savefastmaps(*app));
+  ASSERT_TRUE(savefastmaps(app->map, app->voice));
   const std::string good = get("FASTMAPS.DAT");  // every value of the fresh catalogue
   const auto with = [&](std::size_t at, std::string_view b) { return std::string(good).replace(at, b.size(), b); };
   for (const auto& [bytes, why] :
@@ -342,7 +342,7 @@ TEST_F(Choice, RecordedDriveGoesFromTheNationalMapToTheLocalOnesNorthUpAndHeadin
     for (int i = 1; i <= m().mapcount; ++i)
       ASSERT_TRUE(mapcovers(m(), app->gps.ownx, app->gps.owny, i) ||
                   m().mapname[static_cast<std::size_t>(i)] == "IRELAND");
-    for (const auto& t : tilenames4(*app, app->gps.ownx, app->gps.owny)) tiles.insert(t);
+    for (const auto& t : tilenames4(app->geo, app->map, app->gps.ownx, app->gps.owny)) tiles.insert(t);
   }
   EXPECT_TRUE(recentred > 20 && recentred < 400) << "20 km moves a 6.4 km view many times, not on every fix";
   for (const auto& t : tiles) {
@@ -395,7 +395,7 @@ TEST(SetRotation, SectorsByHeading) {
         {1, 2, 90, 180.0f}, {1, 2, 270, 0.0f}, {0, 8, 90, 0.0f}, {1, 0, 90, 0.0f}}) {
     std::tie(app.map.headingup, app.map.rotsectors) = std::pair(headingup, sectors);
     ownheading(app, heading);
-    setrotation(app);
+    setrotation(app.map, app.gps.ownhdg);
     EXPECT_EQ(app.map.rotangle, angle) << sectors << " sectors, heading " << heading;
   }
 }
@@ -463,7 +463,7 @@ TEST_F(Tiles, NamesOfTheThreeSchemes) {
         {2, 900.0f, 900.0f, "missing.bmp"},    // no grid square there
         {0, 512.0f, 230.0f, "missing.bmp"}, {5, 512.0f, 230.0f, "missing.bmp"}}) {
     scheme(kind);
-    EXPECT_EQ(tilename(*app, x, y), name) << "scheme " << kind << " at " << x << ", " << y;
+    EXPECT_EQ(tilename(app->geo, app->map, x, y), name) << "scheme " << kind << " at " << x << ", " << y;
   }
 }
 

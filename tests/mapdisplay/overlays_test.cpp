@@ -115,7 +115,7 @@ TEST_F(Overlays, MapListColumnsAndOutlines) {
                                           {3, "ABCDEFGHIJKLMNOPQRST", 12.345f, 0.5f}, {6, "DRIVE", 0.5f, 1000.0f}})
     std::tie(m().mapname[i], m().mapx640[i], m().mapew[i]) = std::tuple(name, x640, ew);
   m().mapswx[3] = 330;  // narrower than Cheshire, from inside it past its east edge
-  showmaps(*app);
+  showmaps(app->win.zarn, app->geo, app->map, app->files);
   EXPECT_EQ(platform::splitlines(get("SHOWMAPS.TXT")),
             (Items{"Map File x640 SW Corner       NE Corner       EW Size  Map Name",
                    "ABCD     1.   493599N0144500W 610000N0095099E 13       ",
@@ -144,12 +144,12 @@ TEST_F(Overlays, MarkersRoadsAndTheDrawingFile) {
         {"on the east edge", m().mapxmax, y, "E", " box:0 fill:ff00"}, {"past it", m().mapxmax + 0.01f, y, "E", ""},
         {"below the south edge", x, m().mapymin - 0.01f, "E", ""}}) {
     const auto from = ops().size();
-    drawoverlay(*app, ex, ey, code);
+    drawoverlay(app->win.zarn, app->geo, app->map, ex, ey, code);
     EXPECT_EQ(drawn(from), want) << guards;
   }
   const auto from = ops().size();
-  readoverlay(*app, "$af.gtx");
-  readoverlay(*app, "NONE.GTX");
+  readoverlay(app->win.zarn, app->geo, app->map, app->files, "$af.gtx");
+  readoverlay(app->win.zarn, app->geo, app->map, app->files, "NONE.GTX");
   EXPECT_EQ(std::tuple(count(Op::Circle, ui::cyan, from), count(Op::Box, ui::black, from),
                        count(Op::Circle, ui::red, from)),
             std::tuple(1, 10, 1))
@@ -166,12 +166,12 @@ TEST_F(Overlays, MarkersRoadsAndTheDrawingFile) {
     else put("ROAD.DAT", file);
     z().surface.line(0, 0, 10, 10, ui::black);  // drawn before: no line may start there
     const auto from = ops().size();
-    drawroads(*app);
+    drawroads(app->win.zarn, app->geo, app->map, app->files);
     EXPECT_EQ(drawn(from), want) << guards;
   }
   copydemo();
   const auto road = ops().size();
-  drawroads(*app);
+  drawroads(app->win.zarn, app->geo, app->map, app->files);
   EXPECT_EQ(std::tuple(count(Op::Point, ui::cyan, road), count(Op::Line, ui::cyan, road), z().surface.forecolor),
             std::tuple(11, 392, ui::cyan));
   // The map drawing file: a line takes the colour in force at its end point (the demo's seventh

@@ -121,7 +121,7 @@ inline void demomaps(App& app) {
                         std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
   EXPECT_EQ(loadccc(app.geo, app.files), std::nullopt);
   EXPECT_TRUE(readmaplist(app));
-  tileinit(app);
+  tileinit(app.win.zarn);
 }
 
 // Loads the map of the catalogue with that name; its number, or 0 (nothing loaded) when there is none.
