@@ -47,8 +47,6 @@ App::App(Services s)
               const ui::Form* qk = win.find("qkform");
               return qk && qk->visible;
             }} {
-  // An inverse conversion that cannot settle beeps, as a sign that the position is doubtful.
-  geo.beep = [this] { sys.wav->beep(); };
   wirehooks(*this);
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 
 namespace zarn {
@@ -16,9 +15,9 @@ struct GeoState {
   float osgbclat = 0, osgbclon = 0, osgbce = 0, osgbcn = 0;
   bool osgbcvalid = false;
 
-  // Sounded when an inverse conversion gives up without settling; the application wires it
-  // to the beep of the sound service.
-  std::function<void()> beep;
+  // Inverse conversions that gave up without settling since the tick last looked; it beeps
+  // for them, as a sign that a position is doubtful.
+  int unsettled = 0;
 
   // Position text system: 0 national grid, 1 UTM, 2 MGRS (from UTM.CFG, cycled by Ctrl+U),
   // and the metres added to every projected UTM easting and northing.

@@ -199,7 +199,8 @@ void lltoosgb(GeoState& geo, float lat, float lon, float& x, float& y) {
   remember(geo, lat, lon, x, y);
 }
 
-void osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon) {
+bool osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon) {
+  bool settled = true;
   if (geo.osgbcvalid && x == geo.osgbce && y == geo.osgbcn) {
     lat = geo.osgbclat;
     lon = geo.osgbclon;
@@ -207,20 +208,21 @@ void osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon) {
     // The Irish grid's own inverse serves its box; beyond it, steps on the carried chart from
     // an estimate at the chart's scale about its origin.
     const float e = x + irishdx, n = y - irishdy;
-    bool settled = e > -300 && e < 800 && n > -300 && n < 900 && irishtoll(e, n, lat, lon) &&
-                   inbox(irishbox, lat, lon);
+    settled = e > -300 && e < 800 && n > -300 && n < 900 && irishtoll(e, n, lat, lon) &&
+              inbox(irishbox, lat, lon);
     if (!settled) {
       lon = -8 + (e - 200) / kmperlon;
       lat = 53.5f + (n - 250) / kmperlat;
       settled = refine(geo, irishchart, x, y, lat, lon, 1000);
     }
-    if (!settled && geo.beep) geo.beep();
   } else {
     lon = x / kmperlon + flatlon0;
     lat = y / kmperlat + flatlat0;
-    if (!refine(geo, britishchart, x, y, lat, lon, 1000) && geo.beep) geo.beep();
+    settled = refine(geo, britishchart, x, y, lat, lon, 1000);
   }
   if (lon > 180) lon -= 360;
+  if (!settled) ++geo.unsettled;
+  return settled;
 }
 
 }  // namespace zarn

@@ -20,7 +20,9 @@ int inirishzone(float x, float y);
 // Latitude/longitude (degrees, north and east positive) to frame km; refreshes the cache.
 void lltoosgb(GeoState& geo, float lat, float lon, float& x, float& y);
 // Frame km to latitude/longitude (degrees); the inverse of the last lltoosgb is a cache hit.
-void osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon);
+// False when the steps could not settle: the position is then doubtful, and geo.unsettled
+// counts it for the tick to beep.
+bool osgbtoll(GeoState& geo, float x, float y, float& lat, float& lon);
 
 // The frame shift of Irish grid kilometres.
 inline constexpr float irishdx = 320.0f;

@@ -204,6 +204,10 @@ void Timer1_Timer(App& app) {
   ++app.main.ticks;
   MainState& m = app.main;
   auto& z = app.win.zarn;
+  if (app.geo.unsettled > 0) {  // a position converted since the last tick is doubtful
+    app.geo.unsettled = 0;
+    app.sys.wav->beep();
+  }
 
   z.showcmd.backcolor = ui::lightgrey;
   if (m.pollint > 0 && !m.pollcmd.empty() && elapsed(app.timer(), m.lastsent) >= static_cast<float>(m.pollint)) {

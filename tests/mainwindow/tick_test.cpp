@@ -8,6 +8,8 @@
 #include "mainwindow/tick.h"
 #include "mapdisplay/symbols.h"
 #include "geodesy/helpers.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
 #include "vehicles/alerts.h"
 #include "support//app_fixture.h"
 #include "support/builders.h"
@@ -288,6 +290,18 @@ TEST_F(Services, APrinterFailureSwitchesPrintingOff) {
   printline(*app, "LOG two");
   EXPECT_EQ(std::tuple(app->gps.printon, app->win.get<MvForm>().printlabon.caption), std::tuple(0, "Printing OFF"));
   EXPECT_TRUE(dialogs->shown.size() == 1 && dialogs->shown[0].title == "Printer Error");
+}
+
+// A position far off every chart cannot be converted back: the next tick beeps once for the
+// conversions of the moment, the one after it stays quiet.
+TEST_F(Services, ADoubtfulConversionBeepsAtTheNextTick) {
+  float lat = 0, lon = 0;
+  std::string t;
+  EXPECT_FALSE(osgbtoll(app->geo, 9e6f, -9e6f, lat, lon));
+  gridreftext(app->geo, 9e6f, -9e6f, t);
+  std::vector<int> beeps;
+  for (int i = 0; i < 2; ++i) Timer1_Timer(*app), beeps.push_back(wav->beeps);
+  EXPECT_EQ(beeps, (std::vector<int>{1, 1}));
 }
 
 TEST_F(Services, PointerReadoutShowsWhatLiesUnderThePointer) {
