@@ -71,7 +71,7 @@ void lockey(App& app, int digit) {
   if (digit < 0 || digit > 9) return;
   long num = static_cast<long>(m.locnum) * 10 + digit;
   if (num == 0) num = 10;  // "0" alone is entry 10
-  const auto recs = readlocrecords(app);
+  const auto recs = readlocrecords(app.files);
   if (num > locmax || !recs || static_cast<std::size_t>(num) > recs->size()) {
     // Past the end: the found place stays as it was.
     m.locnum = 0;

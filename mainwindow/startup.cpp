@@ -106,7 +106,7 @@ void showstartwindow(App& app) {
 
 // Waits, letting events run, until the dial-out set-up window is closed.
 void dialsetupwait(App& app) {
-  const auto lines = readadd2dial(app);
+  const auto lines = readadd2dial(app.files);
   CarbugForm& c = app.win.get<CarbugForm>();
   c.caption = lines[2];
   c.comprt.text = lines[3];
@@ -122,7 +122,7 @@ void dialsetupwait(App& app) {
 void language(App& app) {
   SpeechState& s = app.speech;
   s.langprefix = text::space(100);
-  if (auto wanted = readlanguagecfg(app)) {
+  if (auto wanted = readlanguagecfg(app.files)) {
     s.langindex = static_cast<std::int16_t>(*wanted - 1);
     s.syntaxmode = 0;
     s.langprefix.clear();
@@ -143,7 +143,7 @@ void language(App& app) {
 
 void chase(App& app) {
   MainState& m = app.main;
-  if (readchase(app)) {
+  if (readchase(app.files, app.main)) {
     m.chaseon = 1;
     setstatlabel(app, "Configured for chase after " + m.chasename + " ident " + m.chasesent);
     if (!m.chaseicon.empty() && !app.files.confined(m.chaseicon))
@@ -267,7 +267,7 @@ bool maps(App& app) {
 void locations(App& app) {
   MainState& m = app.main;
   stage(app, "Checking Location file ...", 0);
-  readloc(app);
+  readloc(app.files, app.geo, app.nav, app.win.get<CForm>());
   m.homeloc = m.cfghome;
   m.homename = "Home";
   parsepos(app.geo, m.homeloc, m.homex, m.homey);
@@ -279,7 +279,7 @@ void inputoptions(App& app) {
   g.filelink = flagfile(app, "ZARN.LLF");
   if (g.filelink != 1) return;
   stage(app, "Taking Data from ZARN.LLD", 1.0f);
-  if (auto c = readzarncom(app, true); c && c->gpstimeout) {
+  if (auto c = readzarncom(app.files, true); c && c->gpstimeout) {
     g.gpstimeout = *c->gpstimeout;
     stage(app, "Setting GPS timeout to " + text::str(g.gpstimeout) + " secs ...");
   }
@@ -338,7 +338,7 @@ void serialport(App& app) {
   app.win.get<GpsEngForm>().com.set("GPS data expected in NMEA 0183 format on " + m.gpsport);
   std::string settings;
   if (g.filelink == 0) {
-    if (auto c = readzarncom(app, false)) {
+    if (auto c = readzarncom(app.files, false)) {
       stage(app, "Setting baud rate to " + c->settings + " ...");
       speakqueue(app.voice);
       settings = trim(c->settings);
@@ -391,7 +391,7 @@ bool displaystages(App& app) {
   if (auto p = picture(app, "CARICON0.ICO")) z.car.setpicture(std::move(p));
 
   mv.ntrail = 100;
-  if (const std::string why = readhistory(app); !why.empty()) {
+  if (const std::string why = readhistory(app.files, app.map, app.main.mvmode); !why.empty()) {
     fatal(app, why);
     return false;
   }
@@ -411,7 +411,7 @@ bool displaystages(App& app) {
     const auto c = static_cast<ui::Colour>(255 - 10 * (i - 3));
     b.bordercolor = c | (c << 8);
   }
-  if (!readdfcolour(app)) {
+  if (!readdfcolour(app.files, app.win.zarn)) {
     fatal(app, "Error in bearing data ?");
     return false;
   }
@@ -421,7 +421,7 @@ bool displaystages(App& app) {
   if (app.main.quit) return false;
 
   if (app.files.exists("ZARNDIAL.CFG")) {
-    if (!readzarndial(app)) {
+    if (!readzarndial(app.files, app.win)) {
       fatal(app, "Error in ZARNDIAL.CFG ?");
       return false;
     }
@@ -519,7 +519,7 @@ void ontop(App& app) {
 
 void pulfix(App& app) {
   MainState& m = app.main;
-  m.pulfixtime = readpulfixtime(app);
+  m.pulfixtime = readpulfixtime(app.files);
   m.pulfixon = 1;
   setstatlabel(app, "ZARN configured to PULFIX");
   if (auto problem = loadccc(app.geo, app.files)) showmsg(app.voice, *problem);
@@ -543,7 +543,7 @@ void pulfix(App& app) {
     setstatlabel(app, "ZARN configured to PULFIX  " + result);
     return true;
   });
-  writepulfix(app, result);
+  writepulfix(app.voice, result);
   m.quit = true;
 }
 
@@ -562,15 +562,15 @@ void Form_Load(App& app, const std::string& cmdline) {
   readautomapflag(app);
   readfeatureflags(app);
   m.lastsent = app.timer();
-  readsounds(app);
+  readsounds(app.files, app.main, app.speech);
   readinputflags(app);
   app.nav.zonecount = 0;
   app.nav.zonemonon = 0;
-  readzarndf(app);
+  readzarndf(app.files, app.nav);
   app.nav.dfprevt = 0;
   readmapflags(app);
   language(app);
-  readxyll(app);
+  readxyll(app.files, app.geo);
   readlayoutflags(app);
   designlayout(app);
   autoreso(app);
@@ -578,7 +578,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.win.zarn.map.zorder(1);
 
   app.gps.fixvalid = 1;
-  readutmcfg(app);
+  readutmcfg(app.files, app.geo);
   app.gps.astral = 0;
   tileinit(app);
   app.main.ldron = 0;
@@ -625,7 +625,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   if (!configured) stage(app, "ZARN.CFG is missing or short: no destination and no serial GPS", 1.0f);
   if (!maps(app)) return;
   app.nav.zoilogon = 0;
-  readzarnlog(app);
+  readzarnlog(app.files, app.nav);
   locations(app);
   inputoptions(app);
   speechlibrary(app);

@@ -10,7 +10,7 @@ namespace {
 
 class AskDialog : public AppTest {
  protected:
-  void ready() override { readsounds(*app); }  // the questions and the default intervals
+  void ready() override { readsounds(app->files, app->main, app->speech); }  // the questions and the default intervals
   // Each key in turn; the result of the last non-answer.
   bool press(const std::string& keys) {
     bool taken = false;
