@@ -100,7 +100,7 @@ void showstartwindow(App& app) {
   s.titleshad.set(app.win.zarn.caption);
   s.show();
   if (auto logo = picture(app, "$$$$LOGO.BMP")) s.picture = std::move(logo);
-  startsplash(app);
+  startsplash(app.win.get<StartForm>());
   app.doevents();
 }
 
@@ -217,7 +217,7 @@ void vehiclemode(App& app) {
   app.veh.alarmsound = 3;
   m.digmode = 0;
   sizetable(app.veh, VehicleTable::mvdefault);
-  m.mvmode = flagfile(app, "ZARN.MCV");
+  m.mvmode = flagfile(app.files, "ZARN.MCV");
   m.stepsecs = 1.0f;
   if (m.mvmode == 1) {
     g.mvdatamode = DataMode::position;
@@ -250,7 +250,7 @@ bool maps(App& app) {
   if (!readmaplist(app, &why)) return false;
   if (!why.empty()) stage(app, why, 1.0f);
   if (mv.maxrotsect != 0) stage(app, text::str(mv.maxrotsect) + " map rotations");
-  mv.headingup = flagfile(app, "ROTATION.CFG");
+  mv.headingup = flagfile(app.files, "ROTATION.CFG");
   if (mv.headingup == 1) {
     setstatlabel(app, "Map Rotation ON");
     if (mv.rotsectors < 2) {
@@ -276,7 +276,7 @@ void locations(App& app) {
 void inputoptions(App& app) {
   GpsState& g = app.gps;
   stage(app, "GPS input options ...", 0);
-  g.filelink = flagfile(app, "ZARN.LLF");
+  g.filelink = flagfile(app.files, "ZARN.LLF");
   if (g.filelink != 1) return;
   stage(app, "Taking Data from ZARN.LLD", 1.0f);
   if (auto c = readzarncom(app.files, true); c && c->gpstimeout) {
@@ -372,7 +372,7 @@ void receiverinit(App& app) {
 
 void checkscompleted(App& app) {
   NavState& n = app.nav;
-  n.rgitest = flagfile(app, "RGITEST.CFG");
+  n.rgitest = flagfile(app.files, "RGITEST.CFG");
   if (n.rgitest == 1) app.win.zarn.rgitrace.visible = true;
   StartForm& s = app.win.get<StartForm>();
   s.startline.visible = false;
@@ -470,7 +470,7 @@ void windowsup(App& app) {
   app.win.zarn.show();
   app.win.zarn.touch();
   app.win.get<StartForm>().hide();
-  if (flagfile(app, "LOADMAPS.CFG")) {
+  if (flagfile(app.files, "LOADMAPS.CFG")) {
     {
       TalkGuard quiet(app.speech);
       quiet.stopped();
@@ -478,7 +478,7 @@ void windowsup(App& app) {
     }
     loadmap(app, 1);
   }
-  app.gps.logopen = flagfile(app, "STARTLOG.CFG");
+  app.gps.logopen = flagfile(app.files, "STARTLOG.CFG");
   app.gps.logall = 0;
   if (app.gps.logopen > 0) newtrip(app);
 
@@ -493,7 +493,7 @@ void windowsup(App& app) {
     n.rgifile = more;
     readrgb(app);
   }
-  if (flagfile(app, "DIALS.CFG")) {
+  if (flagfile(app.files, "DIALS.CFG")) {
     app.win.get<IForm>().show();
     loadinstrpic(app);
   }
@@ -515,8 +515,8 @@ void ontop(App& app) {
   if (auto p = picture(app, "INSTRUPA.BMP")) app.win.get<IForm>().Image1.setpicture(std::move(p));
 }
 
-}  // namespace
-
+// The one-shot fix mode of PULFIX.CFG: waits for a fix on the serial port, writes PULFIX.DAT and
+// ends the program.
 void pulfix(App& app) {
   MainState& m = app.main;
   m.pulfixtime = readpulfixtime(app.files);
@@ -547,6 +547,8 @@ void pulfix(App& app) {
   m.quit = true;
 }
 
+}  // namespace
+
 void Form_Load(App& app, const std::string& cmdline) {
   MainState& m = app.main;
   m.starting = 1;
@@ -559,7 +561,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   if (app.files.exists("ADD2DIAL.CFG") && !app.files.exists("ZARNDIAL.CFG")) dialsetupwait(app);
   if (m.quit) return;
   readlinkflags(app);
-  readautomapflag(app);
+  readautomapflag(app.files, app.map);
   readfeatureflags(app);
   m.lastsent = app.timer();
   readsounds(app.files, app.main, app.speech);
@@ -568,10 +570,10 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.nav.zonemonon = 0;
   readzarndf(app.files, app.nav);
   app.nav.dfprevt = 0;
-  readmapflags(app);
+  readmapflags(app.files, app.map, app.main);
   language(app);
   readxyll(app.files, app.geo);
-  readlayoutflags(app);
+  readlayoutflags(app.files, app.map, app.main);
   designlayout(app);
   autoreso(app);
   app.win.zarn.map.move(0, 0, 640, 480);
@@ -588,7 +590,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.map.pointermode = 1;
   app.gps.rxprefix = "\r\n";
   app.gps.cmdend = "\r";
-  readparserflags(app);
+  readparserflags(app.files, app.gps, app.main, app.win.get<CForm>());
   app.gps.switchstates = "........";
   app.gps.plotbusy = 0;
   m.playback = 0;
@@ -597,14 +599,14 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.gps.datatrakseen = 0;
   app.map.geomanon = 0;
   app.nav.rgimanon = 0;
-  app.gps.rawlog = flagfile(app, "RAWLOG.CFG");
+  app.gps.rawlog = flagfile(app.files, "RAWLOG.CFG");
 
   app.gps.replayfile = "ZARN.NME";
   const std::string cmd = ucase(cmdline);
   if (cmd.find(".NME") != std::string::npos) app.gps.replayfile = cmdline;
   if (cmd.find(".TRK") != std::string::npos) app.gps.replayfile = cmdline;
   app.map.placesfile = "ZARN.WAW";
-  app.map.nofcache = flagfile(app, "ZARNNEAR.NOF");
+  app.map.nofcache = flagfile(app.files, "ZARNNEAR.NOF");
   chase(app);
   resetstate(app);
   startbatch(app);

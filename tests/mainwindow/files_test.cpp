@@ -116,8 +116,12 @@ TEST_F(Files, CategoriesAndSearchListsUpToTheirLimits) {
 
 TEST_F(Files, AFlagFileSwitchesItsFeatureByBeingThere) {
   const auto readall = [this] {
-    for (auto* read : {readlinkflags, readmapflags, readinputflags, readparserflags, readlayoutflags, readfeatureflags})
-      read(*app);
+    readlinkflags(*app);
+    readmapflags(app->files, app->map, app->main);
+    readinputflags(*app);
+    readparserflags(app->files, app->gps, app->main, app->win.get<CForm>());
+    readlayoutflags(app->files, app->map, app->main);
+    readfeatureflags(*app);
     return std::vector<int>{app->speech.talkext, app->main.poweroff, app->veh.pageron,  app->gps.ringstop,
                             app->gps.taipon,     app->gps.datatrakon, app->main.metric,  app->main.nautical,
                             app->main.mapmatch,  app->gps.onlyrmc,   app->main.cmsgon,  app->gps.chksumoff,
@@ -140,7 +144,7 @@ TEST_F(Files, AFlagFileSwitchesItsFeatureByBeingThere) {
   EXPECT_EQ(app->win.get<MvForm>().nonewl.caption, "ignore new vehicles");
   for (const auto& [romshelf, dist, on] : {std::tuple{"absent", 5.0f, 0}, {"0\r\n", 5.0f, 0}, {"2.5\r\n", 2.5f, 1}}) {
     if (std::string(romshelf) != "absent") put("ROMSHELF.CFG", romshelf);
-    readautomapflag(*app);
+    readautomapflag(app->files, app->map);
     EXPECT_EQ(std::tuple(app->map.automapdist, app->map.automapon), std::tuple(dist, on)) << romshelf;
   }
 }
