@@ -28,6 +28,11 @@
 namespace zarn {
 
 namespace {
+// The speed read-out's colour, repainted only when it changes.
+void setspdcol(ui::Label& s, ui::Colour colour) {
+  if (s.backcolor != colour) s.backcolor = colour;
+}
+
 struct TickGuard {
   explicit TickGuard(bool& f) : flag(f) { flag = true; }
   ~TickGuard() { flag = false; }
@@ -143,7 +148,7 @@ void services(App& app) {
 
   if (speedcolour) {
     const float mph = g.ownspd / 1.61f;
-    setspdcol(app, mph <= 30 ? ui::green : mph <= 70 ? ui::yellow : ui::red);
+    setspdcol(app.win.zarn.spdbox, mph <= 30 ? ui::green : mph <= 70 ? ui::yellow : ui::red);
   }
   if (elapsed(app.timer(), app.nav.rgishown) > 5)
     if (ui::Form* rgi = app.win.find("rgi")) rgi->hide();
@@ -191,11 +196,6 @@ void services(App& app) {
 }
 
 }  // namespace
-
-void setspdcol(App& app, ui::Colour colour) {
-  ui::Label& s = app.win.zarn.spdbox;
-  if (s.backcolor != colour) s.backcolor = colour;
-}
 
 void Timer1_Timer(App& app) {
   if (app.main.tickbusy_guard) return;

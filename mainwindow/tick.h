@@ -11,9 +11,6 @@ struct App;
 // tick that finds another still running (inside a wait that lets events run) returns at once.
 void Timer1_Timer(App& app);
 
-// The speed read-out's colour, repainted only when it changes.
-void setspdcol(App& app, ui::Colour colour);
-
 // Starts the interval of a periodic report afresh, as if it had just been given: kind 1 where
 // we are, 2 the destination, 3 the direction of travel.
 void restartreport(App& app, int kind);
