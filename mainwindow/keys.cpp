@@ -198,7 +198,7 @@ void wirekeys(App& app) {
     z.onKeyDown = [&app](int& k, int) {
       if (app.main.demoon == 1 && k > 0 && k < 256 && text::ucase(std::string(1, static_cast<char>(k))) != "M") {
         app.win.zarn.modebox.set("SIM");
-        demooff(app);
+        demooff(app.main);
       }
       k = 0;
     };

@@ -323,7 +323,7 @@ bool commandkey(App& app, char k) {
       break;
     case '&':
       showmsg(app.voice, "Test Run PICVIEWR.EXE");
-      runpicviewr(app, "");
+      runpicviewr(app.voice, "");
       break;
     case '%': triprecording(app); break;
     case '^': {

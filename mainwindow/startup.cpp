@@ -203,7 +203,7 @@ void startbatch(App& app) {
 
 void greet(App& app) {
   settalk(app.voice, 1);
-  greeting(app);
+  greeting(app.voice);
   queuesay(app.voice, "$$$start.wav");
   speakqueue(app.voice);
   playwav(app.voice, "$$$INTRO.WAV");
@@ -376,7 +376,7 @@ void checkscompleted(App& app) {
   if (n.rgitest == 1) app.win.zarn.rgitrace.visible = true;
   StartForm& s = app.win.get<StartForm>();
   s.startline.visible = false;
-  startbar(app, 1);
+  startbar(app.win.get<StartForm>(), 1);
   stage(app, "Checks completed. Hit ? for Help.", 1.0f);
   setstatlabel(app, " ");
 }

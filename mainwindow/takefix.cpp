@@ -43,7 +43,7 @@ void receptionstarts(App& app) {
   g.rxseen = 1;
   if (app.main.mvmode == 1) caricon(app, "$mv$gsel.ico");
   setstatcol(app, ui::green);
-  setfillcol(app, ui::green);
+  setfillcol(app.main, app.win, ui::green);
   z.modebox.set("GPS");
   g.ownve = 0;
   g.ownvn = 0;
@@ -72,7 +72,7 @@ void receptionlost(App& app) {
   setstatcol(app, ui::yellow);
   if (z.modebox.caption == "GPS") z.modebox.set("OLD");
   z.modebox.backcolor = ui::yellow;
-  setfillcol(app, ui::red);
+  setfillcol(app.main, app.win, ui::red);
   g.ownhdg = -1;
   g.ownspd = 0;
   endsentence(app.voice);
@@ -169,7 +169,7 @@ int applyline(App& app, const LineResult& r, std::string& line) {
     cmessage(app.files, text::mid(line, 2, 2), id, icon, codedstatus);
     if (icon != "NULL" && app.files.exists(icon)) z.car.setpicture(app.sys.images->load(app.files.resolve(icon)));
   }
-  if (r.fill) setfillcol(app, *r.fill);
+  if (r.fill) setfillcol(app.main, app.win, *r.fill);
   if (r.voided) setstatcol(app, ui::yellow);
   if (r.position) showposition(app);
   if (r.heading) showheading(app);
@@ -228,7 +228,7 @@ void followtrack(App& app) {
 }
 
 void applyfilelink(App& app, std::string& line) {
-  demooff(app);
+  demooff(app.main);
   stripcall(app, line);
   applysentence(app, line);
   app.gps.lastgpstime = app.timer();

@@ -31,7 +31,7 @@ void wirehooks(App& app) {
   // and the vehicle configuration's progress at start-up.
   app.hooks.linkline = linkline;
   app.hooks.showlink = showlink;
-  app.hooks.printline = printline;
+  app.hooks.printline = [](App& a, const std::string& line) { printline(a.voice, a.gps, a.win, line); };
 }
 
 }  // namespace zarn

@@ -312,7 +312,7 @@ TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
       {"ZARN.CFG", [](App& a) { savecfg(a); }, false},
       {"FASTMAPS.DAT", [](App& a) { savefastmaps(a); }, false},
       {"PULFIX.DAT", [](App& a) { writepulfix(a.voice, "SJ 1 2"); }, true},
-      {"PICVIEWR.CFG", [](App& a) { runpicviewr(a, "clip.avi"); }, false},
+      {"PICVIEWR.CFG", [](App& a) { runpicviewr(a.voice, "clip.avi"); }, false},
       {"INITROCK.OUT", initrockwell, false},
       {"ZARNTEXT.TXT", [](App& a) { a.speech.talkext = 1, queuewav(a.voice, "x.wav"), showmsg(a.voice, "hi"); }, true},
   };
