@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   switch (which) {
     case 0: zarn::readcfg(*app); break;
     case 1: zarn::readmcv(*app); break;
-    case 2: zarn::readpopcd(*app); break;
+    case 2: zarn::readpopcd(app->files, app->main, app->win); break;
     case 3: zarn::readloc(app->files, app->geo, app->nav, app->win.get<zarn::CForm>()); break;
     case 4: zarn::readsounds(app->files, app->main, app->speech); break;
     case 5: zarn::readhistory(app->files, app->map, app->main.mvmode); break;

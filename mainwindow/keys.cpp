@@ -38,7 +38,7 @@ void popsearchline(App& app) {
   std::string name, county;
   float x = 0, y = 0;
   int more = 0;
-  pcsearch(app, z.search.text, name, county, x, y, more);
+  pcsearch(app.files, app.main, z.search.text, name, county, x, y, more);
   if (name == "-") {
     z.searchdat.text = "no match";
     return;

@@ -312,7 +312,7 @@ void datastages(App& app) {
   if (!readfnd(app)) stage(app, "ZARN.FND not found or empty: no search lists", 1.0f);
   setstatlabel(app, "Checking Population Centre data ...");
   std::string why;
-  if (!readpopcd(app, &why)) stage(app, why, 1.0f);
+  if (!readpopcd(app.files, app.main, app.win, &why)) stage(app, why, 1.0f);
 }
 
 // The COM port trap: the port is not available, and start-up goes on without it. The serial

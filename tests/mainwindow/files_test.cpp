@@ -255,12 +255,12 @@ std::string pcd(const std::vector<std::pair<int, int>>& centres, const Items& ar
 }
 
 TEST_F(Files, PopulationCentresPositionsAndAreaNames) {
-  EXPECT_TRUE(readpopcd(*app)) << "no file: no centres";
+  EXPECT_TRUE(readpopcd(app->files, app->main, app->win)) << "no file: no centres";
   EXPECT_EQ(std::tuple(app->main.pcdn1 + app->main.pcdn2, app->win.loaded<StartForm>()), std::tuple(0, false))
       << "no progress line drawn";
   put("$LPOP.PCD", pcd({{28000, 26000}, {-40, 20}},
                        {"LINCOLN", "LINCOLN CITY", "ST. ALBANS-ON-SEA", "", "oxford", "BEDFORDSHIRE"}));
-  ASSERT_TRUE(readpopcd(*app));
+  ASSERT_TRUE(readpopcd(app->files, app->main, app->win));
   const MainState& m = app->main;
   ASSERT_EQ(m.pcdn1, 2);
   EXPECT_EQ(std::tuple(m.pcdtab1[1], m.pcdtab2[1], m.pcdtab1[2]), std::tuple(700.0f, 1300.0f, -1.0f));
@@ -268,7 +268,7 @@ TEST_F(Files, PopulationCentresPositionsAndAreaNames) {
             (Items{"Lincolnshire", "Lincoln City", "St. Albans-On-Sea", "", "Oxfordshire", "Bedfordshire"}))
       << "only the exact stem is joined, compared upper-cased";
   put("$LPOP.PCD", pcd({}, {"CHESHIRE"}));
-  ASSERT_TRUE(readpopcd(*app));
+  ASSERT_TRUE(readpopcd(app->files, app->main, app->win));
   EXPECT_EQ(std::tuple(m.pcdn1, Items(m.pcdtab3.begin() + 1, m.pcdtab3.end())), std::tuple(0, Items{"Cheshire"}))
       << "the names follow the table";
 }
@@ -285,7 +285,7 @@ TEST_F(Files, ADamagedPopulationFileKeepsWhatItHolds) {
         {"too short for its counts", std::string("\x01", 1), 0, 0}, {"a negative count", negative, 0, 0}}) {
     put("$LPOP.PCD", bytes);
     std::string why;
-    EXPECT_FALSE(readpopcd(*app, &why)) << guards;
+    EXPECT_FALSE(readpopcd(app->files, app->main, app->win, &why)) << guards;
     EXPECT_NE(why.find("$LPOP.PCD"), std::string::npos) << why;
     const MainState& m = app->main;
     EXPECT_EQ(std::tuple(m.pcdn1, m.pcdn2, m.pcdtab1.size(), m.pcdtab3.size()),
