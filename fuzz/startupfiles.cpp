@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 6: zarn::readzarnkeys(*app); break;
     case 7: zarn::readzarndial(app->files, app->win); break;
     case 8: zarn::readdfcolour(app->files, app->win.zarn); break;
-    case 9: zarn::readcat(*app); break;
-    case 10: zarn::readfnd(*app); break;
+    case 9: zarn::readcat(app->files, app->main); break;
+    case 10: zarn::readfnd(app->files, app->main); break;
     case 11: zarn::readzarncom(app->files, data[0] & 0x80); break;
     case 12: zarn::readchase(app->files, app->main); break;
     default: zarn::readutmcfg(app->files, app->geo); break;

@@ -70,13 +70,13 @@ bool replaystep(App& app) {
 
   if (z.modebox.caption == "<-") {
     z.modebox.set(m.demoon == 1 ? "DEM" : "SIM");
-    setstatcol(app, ui::yellow);
+    setstatcol(app.win.zarn, ui::yellow);
     ownreadouts(app);
   }
   if (m.demorestart == 1) {
     m.demorestart = 0;
     z.modebox.backcolor = ui::yellow;
-    setstatcol(app, ui::yellow);
+    setstatcol(app.win.zarn, ui::yellow);
     cleartrail(app);
     m.demoreopen = 0;
     if (!mv) saynow(app.voice, intro, introwav);

@@ -307,9 +307,9 @@ void datastages(App& app) {
   readpicfile(app);
   app.win.get<StartForm>().startline.visible = false;
   stage(app, "Checking Data Categories ...");
-  if (!readcat(app)) stage(app, "ZARN.CAT not found: no data categories", 1.0f);
+  if (!readcat(app.files, app.main)) stage(app, "ZARN.CAT not found: no data categories", 1.0f);
   stage(app, "Checking Search files ...");
-  if (!readfnd(app)) stage(app, "ZARN.FND not found or empty: no search lists", 1.0f);
+  if (!readfnd(app.files, app.main)) stage(app, "ZARN.FND not found or empty: no search lists", 1.0f);
   setstatlabel(app, "Checking Population Centre data ...");
   std::string why;
   if (!readpopcd(app.files, app.main, app.win, &why)) stage(app, why, 1.0f);

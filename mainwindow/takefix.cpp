@@ -42,7 +42,7 @@ void receptionstarts(App& app) {
   auto& sp = app.speech;
   g.rxseen = 1;
   if (app.main.mvmode == 1) caricon(app, "$mv$gsel.ico");
-  setstatcol(app, ui::green);
+  setstatcol(app.win.zarn, ui::green);
   setfillcol(app.main, app.win, ui::green);
   z.modebox.set("GPS");
   g.ownve = 0;
@@ -69,7 +69,7 @@ void receptionlost(App& app) {
   auto& z = app.win.zarn;
   auto& sp = app.speech;
   if (app.main.mvmode == 1) caricon(app, "$mv$ysel.ico");
-  setstatcol(app, ui::yellow);
+  setstatcol(app.win.zarn, ui::yellow);
   if (z.modebox.caption == "GPS") z.modebox.set("OLD");
   z.modebox.backcolor = ui::yellow;
   setfillcol(app.main, app.win, ui::red);
@@ -170,7 +170,7 @@ int applyline(App& app, const LineResult& r, std::string& line) {
     if (icon != "NULL" && app.files.exists(icon)) z.car.setpicture(app.sys.images->load(app.files.resolve(icon)));
   }
   if (r.fill) setfillcol(app.main, app.win, *r.fill);
-  if (r.voided) setstatcol(app, ui::yellow);
+  if (r.voided) setstatcol(app.win.zarn, ui::yellow);
   if (r.position) showposition(app);
   if (r.heading) showheading(app);
   if (r.speed) showspeed(app);

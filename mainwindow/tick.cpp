@@ -70,7 +70,7 @@ bool nogps(App& app, int& posupdated, bool& speedcolour, bool& replayed) {
     return true;
   }
   z.modebox.set("OLD");
-  setstatcol(app, ui::yellow);
+  setstatcol(app.win.zarn, ui::yellow);
   ownreadouts(app);
   return true;
 }
@@ -136,7 +136,7 @@ void services(App& app) {
   if (g.gpsrx == 1) {
     if (m.clickage > 10) {
       z.modebox.backcolor = ui::green;
-      setstatcol(app, ui::green);
+      setstatcol(app.win.zarn, ui::green);
       z.modebox.set("GPS");
     }
     lltoosgb(app.geo, g.ownlat, g.ownlon, g.ownx, g.owny);

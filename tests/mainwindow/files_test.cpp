@@ -95,7 +95,7 @@ TEST_F(Files, CategoriesAndSearchListsUpToTheirLimits) {
   put("ZARN.CAT", "\"FS\",\"Filling station, fuel\"\r\n  E , Emergency\r\nS,School\r\n");
   put("ZARN.FND", "\"$E.GTX\",\"lost\"\r\n\"zarn.waw\",\"Places\"\r\n../../etc/passwd,Out\r\n/etc/passwd,Out\r\n"
                   "$fs.gtx,Fuel\r\nend,x\r\nAFTER,y\r\n");
-  ASSERT_TRUE(readcat(*app) && readfnd(*app));
+  ASSERT_TRUE(readcat(app->files, app->main) && readfnd(app->files, app->main));
   const MainState& m = app->main;
   EXPECT_EQ(std::tuple(m.catcount, m.catname[1], m.catcode[2]), std::tuple(3, "Filling station, fuel", "E"))
       << "a quoted name holds commas; leading blanks skipped";
@@ -108,10 +108,10 @@ TEST_F(Files, CategoriesAndSearchListsUpToTheirLimits) {
   }
   put("ZARN.CAT", cats);
   put("ZARN.FND", lists);
-  ASSERT_TRUE(readcat(*app) && readfnd(*app));
+  ASSERT_TRUE(readcat(app->files, app->main) && readfnd(app->files, app->main));
   EXPECT_EQ(std::tuple(m.catcount, m.fndcount), std::tuple(200, 100));
   put("ZARN.FND", "");
-  EXPECT_FALSE(readfnd(*app)) << "no first line";
+  EXPECT_FALSE(readfnd(app->files, app->main)) << "no first line";
 }
 
 TEST_F(Files, AFlagFileSwitchesItsFeatureByBeingThere) {
