@@ -305,13 +305,13 @@ bool commandkey(App& app, char k) {
       return true;
     }
     case 'L': sayownlatlong(app); return true;
-    case 'O': askopen(app); return true;
-    case 'Y': askanswer(app, true); return true;
-    case 'N': askanswer(app, false); return true;
+    case 'O': askopen(app.voice, app.main); return true;
+    case 'Y': askanswer(app.voice, app.main, true); return true;
+    case 'N': askanswer(app.voice, app.main, false); return true;
     default: break;
   }
   // While a question waits, no later key is carried out.
-  if (asknonanswer(app)) return true;
+  if (asknonanswer(app.voice, app.main)) return true;
   switch (k) {
     case 'U': stepunits(app); break;
     case 'H':

@@ -15,9 +15,9 @@ class AskDialog : public AppTest {
   bool press(const std::string& keys) {
     bool taken = false;
     for (char k : keys) {
-      if (k == 'O') askopen(*app);
-      else if (k == 'Y' || k == 'N') askanswer(*app, k == 'Y');
-      else taken = asknonanswer(*app);
+      if (k == 'O') askopen(app->voice, app->main);
+      else if (k == 'Y' || k == 'N') askanswer(app->voice, app->main, k == 'Y');
+      else taken = asknonanswer(app->voice, app->main);
     }
     return taken;
   }
