@@ -397,7 +397,7 @@ bool displaystages(App& app) {
   }
   z.scalelab.forecolor = mv.trailcolour;
   for (ui::Line* l : {&z.scalel1, &z.scalel2, &z.scalel3}) l->bordercolor = mv.trailcolour;
-  showhistint(app);
+  showhistint(app.map, app.win.get<CForm>());
   mv.trailidx = 0;
   mv.trailcount = 0;
   for (int i = 1; i <= mv.ntrail; ++i) z.p.load(i);
@@ -574,7 +574,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   language(app);
   readxyll(app.files, app.geo);
   readlayoutflags(app.files, app.map, app.main);
-  designlayout(app);
+  designlayout(app.win.zarn);
   autoreso(app);
   app.win.zarn.map.move(0, 0, 640, 480);
   app.win.zarn.map.zorder(1);
