@@ -304,7 +304,7 @@ bool commandkey(App& app, char k) {
       speakqueue(app.voice);
       return true;
     }
-    case 'L': sayownlatlong(app); return true;
+    case 'L': sayownlatlong(app.voice, app.geo, app.gps); return true;
     case 'O': askopen(app.voice, app.main); return true;
     case 'Y': askanswer(app.voice, app.main, true); return true;
     case 'N': askanswer(app.voice, app.main, false); return true;
@@ -376,7 +376,7 @@ bool commandkey(App& app, char k) {
       app.sys.wav->beep();
       break;
     case 'W': saywherekey(app); break;
-    case 'G': sayowngrid(app); break;
+    case 'G': sayowngrid(app.voice, app.geo, app.gps); break;
     case 'F': case 'E': case 'S': case 'R': case 'P': case 'I': case '#': case ']':
       findnearestkey(app, std::string(1, k));
       break;
