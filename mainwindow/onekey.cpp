@@ -270,7 +270,7 @@ void language(App& app, bool next) {
     s.langprefix.clear();
   }
   std::string key, icon, wav, title;
-  readcontrol(app, -1, key, icon, wav, title);
+  readcontrol(app.files, app.speech, app.win, -1, key, icon, wav, title);
   hello(app);
 }
 

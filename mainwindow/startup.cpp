@@ -131,7 +131,7 @@ void language(App& app) {
     quiet.off();
     nextlanguage(app);
     std::string key, icon, wav, text;
-    readcontrol(app, -1, key, icon, wav, text);
+    readcontrol(app.files, app.speech, app.win, -1, key, icon, wav, text);
   } else {
     s.langindex = 0;
     s.syntaxmode = 0;
