@@ -119,8 +119,8 @@ void saywherekey(App& app) {
       saydestdist(app);
     }
   }
-  restartreport(app, 1);
-  restartreport(app, 2);
+  restartreport(app.main, app.timer(), 1);
+  restartreport(app.main, app.timer(), 2);
 }
 
 }  // namespace zarn

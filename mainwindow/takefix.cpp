@@ -102,7 +102,7 @@ void chase(App& app, float gx, float gy) {
     choosemap(app, gx, gy);
   }
   if (elapsed(app.timer(), app.main.destreptime) > 10) {
-    restartreport(app, 2);
+    restartreport(app.main, app.timer(), 2);
     saydestdist(app);
   }
   app.doevents();

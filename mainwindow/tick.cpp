@@ -77,9 +77,7 @@ bool nogps(App& app, int& posupdated, bool& speedcolour, bool& replayed) {
 
 }  // namespace
 
-void restartreport(App& app, int kind) {
-  MainState& m = app.main;
-  const float now = app.timer();
+void restartreport(MainState& m, float now, int kind) {
   if (kind == 1) m.herereptime = now;
   if (kind == 2) m.destreptime = now;
   if (kind == 3) m.dirreptime = now;

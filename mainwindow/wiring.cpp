@@ -19,7 +19,7 @@ void wirehooks(App& app) {
   app.hooks.filelink = [&app](std::string& line) { applyfilelink(app, line); };
 
   // --- Speech, map display and navigation reaching up ---
-  app.hooks.restartreport = [&app](int kind) { restartreport(app, kind); };
+  app.hooks.restartreport = [&app](int kind) { restartreport(app.main, app.timer(), kind); };
   app.hooks.setgpscorr = [&app](float east, float north) { setgpscorr(app.gps, east, north); };
   app.hooks.endprogram = [&app] { endprogram(app); };
   app.hooks.tripupdate = [&app] { tripupdate(app); };
