@@ -345,8 +345,8 @@ bool commandkey(App& app, char k) {
       m.hitcount = 0;
       togglecardest(app);
       break;
-    case '+': nextlist(app); break;
-    case '-': prevlist(app); break;
+    case '+': nextlist(app.voice, app.main, app.win.zarn); break;
+    case '-': prevlist(app.voice, app.main, app.win.zarn); break;
     case enter: runtypedcmd(app); break;
     case '(':
       settalk(app.voice, 1);

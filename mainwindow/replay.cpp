@@ -35,10 +35,10 @@ void typekeys(App& app, const std::string& keys) {
     const auto code = static_cast<unsigned char>(c);
     if (code == 0xAC) {  // "¬": the first search list, then typed entry
       m.searchidx = 1;
-      starttext(app);
+      starttext(app.main, app.win.zarn, *app.sys.clock);
       m.typingmode = 1;
     } else if (code == 96) {
-      starttext(app);
+      starttext(app.main, app.win.zarn, *app.sys.clock);
       m.typingmode = 1;
     } else {
       m.demokey = 1;
