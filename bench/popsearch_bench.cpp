@@ -23,7 +23,7 @@ void BM_PcsearchPerKey(benchmark::State& state) {
   for (auto _ : state) {
     for (const std::string word : {"KNUTSFORD", "STOKE-ON-TRENT", "BRAMLEY+", "NEWPORT++", "WHITTLESFORD", "BAXQ"}) {
       for (std::size_t k = 1; k <= word.size(); ++k) {
-        zarn::pcsearch(app, word.substr(0, k), name, county, x, y, more);
+        zarn::pcsearch(app.files, app.main, word.substr(0, k), name, county, x, y, more);
         ++keys;
         found += name != "-";
       }
@@ -45,7 +45,7 @@ void BM_PcrecordWalk10(benchmark::State& state) {
   std::string name, county;
   float x = 0, y = 0;
   for (auto _ : state) {
-    for (int n = 1; n <= 10; ++n) zarn::pcrecord(app, 375.0f, 384.0f, x, y, name, county, n);
+    for (int n = 1; n <= 10; ++n) zarn::pcrecord(app.files, app.geo, app.main, 375.0f, 384.0f, x, y, name, county, n);
     benchmark::DoNotOptimize(x);
   }
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fuzzapp.h"
+#include "mainwindow/cform.h"
 #include "mainwindow/config.h"
 #include "mainwindow/datafiles.h"
 #include "mainwindow/popdata.h"
@@ -31,18 +32,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   switch (which) {
     case 0: zarn::readcfg(*app); break;
     case 1: zarn::readmcv(*app); break;
-    case 2: zarn::readpopcd(*app); break;
-    case 3: zarn::readloc(*app); break;
-    case 4: zarn::readsounds(*app); break;
-    case 5: zarn::readhistory(*app); break;
+    case 2: zarn::readpopcd(app->files, app->main, app->win); break;
+    case 3: zarn::readloc(app->files, app->geo, app->nav, app->win.get<zarn::CForm>()); break;
+    case 4: zarn::readsounds(app->files, app->main, app->speech); break;
+    case 5: zarn::readhistory(app->files, app->map, app->main.mvmode); break;
     case 6: zarn::readzarnkeys(*app); break;
-    case 7: zarn::readzarndial(*app); break;
-    case 8: zarn::readdfcolour(*app); break;
-    case 9: zarn::readcat(*app); break;
-    case 10: zarn::readfnd(*app); break;
-    case 11: zarn::readzarncom(*app, data[0] & 0x80); break;
-    case 12: zarn::readchase(*app); break;
-    default: zarn::readutmcfg(*app); break;
+    case 7: zarn::readzarndial(app->files, app->win); break;
+    case 8: zarn::readdfcolour(app->files, app->win.zarn); break;
+    case 9: zarn::readcat(app->files, app->main); break;
+    case 10: zarn::readfnd(app->files, app->main); break;
+    case 11: zarn::readzarncom(app->files, data[0] & 0x80); break;
+    case 12: zarn::readchase(app->files, app->main); break;
+    default: zarn::readutmcfg(app->files, app->geo); break;
   }
   std::filesystem::remove(zarn::fuzz::scratch() / name);
   return 0;

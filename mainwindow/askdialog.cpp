@@ -18,51 +18,48 @@ constexpr int yesvalue[] = {0, 60, 30, 60, 1, 1, 1, 1, 1, 60, 1};
 // The kinds asked about: never more than the table holds.
 int kinds(const MainState& m) { return std::clamp(m.repkinds, 0, static_cast<int>(m.repint.size()) - 1); }
 
-void askquestion(App& app, int n) {
-  TalkGuard talk(app.speech);
+void askquestion(Voice& voice, const MainState& m, int n) {
+  TalkGuard talk(voice.speech);
   talk.on();
-  showmsg(app.voice, "Shall I say " + app.main.repquest[static_cast<std::size_t>(n)]);
-  queuewav(app.voice, "shallisa.wav");
-  queuewav(app.voice, "OPCQ" + std::to_string(n) + ".WAV");
-  speakqueue(app.voice);
+  showmsg(voice, "Shall I say " + m.repquest[static_cast<std::size_t>(n)]);
+  queuewav(voice, "shallisa.wav");
+  queuewav(voice, "OPCQ" + std::to_string(n) + ".WAV");
+  speakqueue(voice);
 }
 
 // Asks the next question, stores the answer to the one before it and ends the dialogue after
 // the last answer.
-void nextquestion(App& app, bool yes) {
-  MainState& m = app.main;
+void nextquestion(Voice& voice, MainState& m, bool yes) {
   const int n = m.askstate;
-  if (n >= 1 && n <= kinds(m)) askquestion(app, n);
+  if (n >= 1 && n <= kinds(m)) askquestion(voice, m, n);
   if (n > 1 && n - 1 <= kinds(m)) m.repint[static_cast<std::size_t>(n - 1)] = yes ? yesvalue[n - 1] : 0;
   m.askstate = n + 1;
   if (m.askstate > kinds(m) + 1) {
     m.askstate = 0;
-    settalk(app.voice, 1);
-    saynow(app.voice, "O K", "ok.wav");
+    settalk(voice, 1);
+    saynow(voice, "O K", "ok.wav");
   }
 }
 
 }  // namespace
 
-void askopen(App& app) {
-  MainState& m = app.main;
-  settalk(app.voice, 1);  // the answers are heard, and speech stays on afterwards
-  showmsg(app.voice, "Shall I say the same things as before ?");
-  queuewav(app.voice, "shallisa.wav");
-  queuewav(app.voice, "thesamet.wav");
-  speakqueue(app.voice);
+void askopen(Voice& voice, MainState& m) {
+  settalk(voice, 1);  // the answers are heard, and speech stays on afterwards
+  showmsg(voice, "Shall I say the same things as before ?");
+  queuewav(voice, "shallisa.wav");
+  queuewav(voice, "thesamet.wav");
+  speakqueue(voice);
   m.askstate = -1;
   m.askstep = 0;
 }
 
-void askanswer(App& app, bool yes) {
-  MainState& m = app.main;
+void askanswer(Voice& voice, MainState& m, bool yes) {
   if (m.askstate == 0) return;
   if (m.askstate == -1) {
     if (yes) {
-      showmsg(app.voice, "OK");
-      queuewav(app.voice, "OK.wav");
-      speakqueue(app.voice);
+      showmsg(voice, "OK");
+      queuewav(voice, "OK.wav");
+      speakqueue(voice);
       m.askstate = 0;
       return;
     }
@@ -70,15 +67,14 @@ void askanswer(App& app, bool yes) {
     for (int k = 1; k <= kinds(m); ++k) m.repint[static_cast<std::size_t>(k)] = 0;
     m.askstate = 1;
   }
-  nextquestion(app, yes);
+  nextquestion(voice, m, yes);
 }
 
-bool asknonanswer(App& app) {
-  MainState& m = app.main;
+bool asknonanswer(Voice& voice, MainState& m) {
   if (m.askstate == 0) return false;
   ++m.askstep;
-  if (m.askstep == 1) saynow(app.voice, "Pardon ?", "pardon.wav");
-  if (m.askstep == 2) saynow(app.voice, "Please answer Yes or No", "yesorno.wav");
+  if (m.askstep == 1) saynow(voice, "Pardon ?", "pardon.wav");
+  if (m.askstep == 2) saynow(voice, "Please answer Yes or No", "yesorno.wav");
   if (m.askstep >= 5) m.askstate = 0;  // given up: the answers so far stand
   return true;
 }

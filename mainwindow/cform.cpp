@@ -4,6 +4,6 @@
 
 namespace zarn {
 
-void showcform(App& app) { app.win.get<CForm>().show(); }
+void showcform(Windows& win) { win.get<CForm>().show(); }
 
 }  // namespace zarn

@@ -6,9 +6,9 @@
 #include "mapdisplay/cform.h"
 
 namespace zarn {
-struct App;
+class Windows;
 
 // Makes the control panel (on first use) and shows it.
-void showcform(App& app);
+void showcform(Windows& win);
 
 }  // namespace zarn

@@ -88,10 +88,9 @@ bool readcfg(App& app) {
   return true;
 }
 
-bool readcat(App& app) {
-  MainState& m = app.main;
+bool readcat(const platform::Files& files, MainState& m) {
   m.catcount = 0;
-  auto f = platform::InputFile::open(app.files, "ZARN.CAT");
+  auto f = platform::InputFile::open(files, "ZARN.CAT");
   if (!f) return false;
   while (!f->eof() && m.catcount < MainState::catmax) {
     ++m.catcount;
@@ -101,17 +100,16 @@ bool readcat(App& app) {
   return true;
 }
 
-bool readfnd(App& app) {
-  MainState& m = app.main;
+bool readfnd(const platform::Files& files, MainState& m) {
   m.fndcount = 0;
-  auto f = platform::InputFile::open(app.files, "ZARN.FND");
+  auto f = platform::InputFile::open(files, "ZARN.FND");
   if (!f || f->eof()) return false;
   f->lineinput();  // a title line
   while (!f->eof() && m.fndcount < MainState::fndmax) {
     const std::string name = f->field();
     const std::string prompt = f->field();
     if (ucase(name) == "END") break;
-    if (!app.files.confined(name)) continue;  // a list is read from the data folder, never beyond it
+    if (!files.confined(name)) continue;  // a list is read from the data folder, never beyond it
     ++m.fndcount;
     m.searchlists[m.fndcount] = ucase(name);
     m.searchprompts[m.fndcount] = prompt;

@@ -7,7 +7,9 @@
 
 namespace zarn {
 struct App;
+struct MainState;
 namespace platform {
+class Files;
 class InputFile;
 class OutputFile;
 }  // namespace platform
@@ -17,10 +19,10 @@ class OutputFile;
 // values; until line 2 is read there is no destination, and until line 5 no serial GPS.
 bool readcfg(App& app);
 // Reads the categories of ZARN.CAT (at most 200). False when the file is missing.
-bool readcat(App& app);
+bool readcat(const platform::Files& files, MainState& m);
 // Reads the search lists of ZARN.FND (at most 100, ending at "END"). False when the file is
 // missing or empty.
-bool readfnd(App& app);
+bool readfnd(const platform::Files& files, MainState& m);
 
 // One line of ZARN.CFG: the value, blanks to column 24 and the comment; a value of 24
 // characters or more alone.

@@ -48,8 +48,7 @@ template <class T> bool take(ValueList& l, T& v) {
 
 }  // namespace
 
-bool readsounds(App& app) {
-  MainState& m = app.main;
+bool readsounds(const platform::Files& files, MainState& m, SpeechState& speech) {
   static const char* const questions[] = {
       "",
       "where we are regularly ?",
@@ -68,16 +67,15 @@ bool readsounds(App& app) {
     m.repquest[k] = questions[k];
     m.repint[k] = defaults[k];
   }
-  auto l = ValueList::open(app.files, "SOUNDS.CFG");
+  auto l = ValueList::open(files, "SOUNDS.CFG");
   if (!l) return false;
   m.repint[10] = 0;
-  take(*l, app.speech.nosound);
+  take(*l, speech.nosound);
   for (int k = 1; k <= 9; ++k) take(*l, m.repint[k]);
   return true;
 }
 
-void readzarndf(App& app) {
-  NavState& n = app.nav;
+void readzarndf(const platform::Files& files, NavState& n) {
   n.dfmove = 0.15f;
   n.dfrel = 1;
   n.dfaccept = 1;
@@ -86,7 +84,7 @@ void readzarndf(App& app) {
   n.dfratemin = 500;
   n.dfratemaxt = 60;
   n.dflinemax = 10;
-  auto l = ValueList::open(app.files, "ZARNDF.CFG");
+  auto l = ValueList::open(files, "ZARNDF.CFG");
   if (!l) return;
   take(*l, n.dfmove);
   take(*l, n.dfrel);
@@ -99,33 +97,31 @@ void readzarndf(App& app) {
   take(*l, n.dflinemax);
 }
 
-std::optional<int> readlanguagecfg(App& app) {
-  auto l = ValueList::open(app.files, "LANGUAGE.CFG");
+std::optional<int> readlanguagecfg(const platform::Files& files) {
+  auto l = ValueList::open(files, "LANGUAGE.CFG");
   if (!l) return std::nullopt;
   int n = 0;
   take(*l, n);
   return n;
 }
 
-void readxyll(App& app) {
-  GeoState& g = app.geo;
+void readxyll(const platform::Files& files, GeoState& g) {
   g.xylat0 = 1.3599590f;
   g.xyy0 = 38.0f;
   g.xylatstep = 0.0090437494f;
   g.xylon0 = 103.85132f;
   g.xyx0 = 30.0f;
   g.xylonstep = 0.0089857355f;
-  auto l = ValueList::open(app.files, "ZARNXYLL.CFG");
+  auto l = ValueList::open(files, "ZARNXYLL.CFG");
   if (!l) return;
   for (float* v : {&g.xylat0, &g.xyy0, &g.xylatstep, &g.xylon0, &g.xyx0, &g.xylonstep}) take(*l, *v);
 }
 
-void readutmcfg(App& app) {
-  GeoState& g = app.geo;
+void readutmcfg(const platform::Files& files, GeoState& g) {
   g.utmmode = 0;
   g.utmeoff = 0;
   g.utmnoff = 0;
-  auto l = ValueList::open(app.files, "UTM.CFG");
+  auto l = ValueList::open(files, "UTM.CFG");
   if (!l) return;
   take(*l, g.utmmode);
   take(*l, g.utmeoff);
@@ -146,7 +142,7 @@ void readzarnkeys(App& app) {
     l->text();  // not used at start-up
     if (!ok || k < 0 || k >= KForm::keys || pic.empty()) continue;
     if (!app.files.confined(pic)) {
-      setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+      setstatlabel(app.win.get<StartForm>(), *app.sys.events,
                    "ZARNKEYS.CFG: " + pic + " is outside the working folder");
       continue;
     }
@@ -156,10 +152,9 @@ void readzarnkeys(App& app) {
   }
 }
 
-bool readchase(App& app) {
-  auto l = ValueList::open(app.files, "CHASE.CFG");
+bool readchase(const platform::Files& files, MainState& m) {
+  auto l = ValueList::open(files, "CHASE.CFG");
   if (!l) return false;
-  MainState& m = app.main;
   m.chasesent = l->text().value_or("");
   m.chasename = l->text().value_or("");
   m.chasewav = l->text().value_or("");
@@ -167,25 +162,24 @@ bool readchase(App& app) {
   return true;
 }
 
-float readpulfixtime(App& app) {
-  return static_cast<float>(text::val(text::left(app.files.readfirstline("PULFIX.CFG"), 8)));
+float readpulfixtime(const platform::Files& files) {
+  return static_cast<float>(text::val(text::left(files.readfirstline("PULFIX.CFG"), 8)));
 }
 
-void writepulfix(App& app, const std::string& result) {
-  const platform::DateTime t = app.sys.clock->now();
+void writepulfix(Voice& voice, const std::string& result) {
+  const platform::DateTime t = voice.sys.clock->now();
   std::string error;
-  if (!app.files.writelines("PULFIX.DAT", {result, text::timetext(t) + " " + text::datetext(t)}, &error))
-    showmsg(app.voice, "PULFIX.DAT not written: " + error);
+  if (!voice.files.writelines("PULFIX.DAT", {result, text::timetext(t) + " " + text::datetext(t)}, &error))
+    showmsg(voice, "PULFIX.DAT not written: " + error);
 }
 
-void readzarnlog(App& app) {
-  NavState& n = app.nav;
-  n.zoilogon = app.files.exists("ZARN.LOG") ? 1 : 0;
-  n.zoitest = n.zoilogon == 1 && app.files.readfirstline("ZARN.LOG").find("TEST") != std::string::npos ? 1 : 0;
+void readzarnlog(const platform::Files& files, NavState& n) {
+  n.zoilogon = files.exists("ZARN.LOG") ? 1 : 0;
+  n.zoitest = n.zoilogon == 1 && files.readfirstline("ZARN.LOG").find("TEST") != std::string::npos ? 1 : 0;
 }
 
-std::optional<std::vector<LocRecord>> readlocrecords(App& app) {
-  auto lines = app.files.readlines("ZARN.LOC");
+std::optional<std::vector<LocRecord>> readlocrecords(const platform::Files& files) {
+  auto lines = files.readlines("ZARN.LOC");
   if (!lines) return std::nullopt;
   std::vector<LocRecord> recs;
   for (const std::string& l : *lines) {
@@ -199,17 +193,15 @@ std::optional<std::vector<LocRecord>> readlocrecords(App& app) {
   return recs;
 }
 
-int readloc(App& app) {
-  NavState& nav = app.nav;
-  CForm& cf = app.win.get<CForm>();
+int readloc(const platform::Files& files, GeoState& geo, NavState& nav, CForm& cf) {
   int n = 0;
-  if (const auto recs = readlocrecords(app)) {
+  if (const auto recs = readlocrecords(files)) {
     for (const LocRecord& r : *recs) {
       if (n >= NavState::destmax - 1) break;
       ++n;
       nav.destname[n] = r.pos;
       nav.destlabel[n] = r.label;
-      parsepos(app.geo, nav.destname[n], nav.destx[n], nav.desty[n]);
+      parsepos(geo, nav.destname[n], nav.destx[n], nav.desty[n]);
       cf.desti.additem(nav.destlabel[n]);
     }
   }
@@ -224,8 +216,8 @@ int readloc(App& app) {
   return n;
 }
 
-std::optional<ZarnCom> readzarncom(App& app, bool filelink) {
-  auto l = ValueList::open(app.files, "ZARN.COM");
+std::optional<ZarnCom> readzarncom(const platform::Files& files, bool filelink) {
+  auto l = ValueList::open(files, "ZARN.COM");
   if (!l) return std::nullopt;
   ZarnCom c;
   c.settings = l->file().lineinput();
@@ -241,16 +233,15 @@ std::optional<ZarnCom> readzarncom(App& app, bool filelink) {
   return c;
 }
 
-std::string readhistory(App& app) {
-  MapView& m = app.map;
-  m.histint = app.main.mvmode == 1 ? 0 : 1;
+std::string readhistory(const platform::Files& files, MapView& m, int mvmode) {
+  m.histint = mvmode == 1 ? 0 : 1;
   m.trailcolour = ui::white;
   m.trailsize = 50;
   m.trailsizedgps = 5;
   m.trailmaxpix = 100;
   const std::string error = "HISTORY.CFG Error: ";
-  auto l = ValueList::open(app.files, "HISTORY.CFG");
-  if (!l) return app.files.exists("HISTORY.CFG") ? error + "it cannot be read" : "";
+  auto l = ValueList::open(files, "HISTORY.CFG");
+  if (!l) return files.exists("HISTORY.CFG") ? error + "it cannot be read" : "";
   // Interval code, red, green, blue, dot size without and with a differential fix, widest dot.
   double v[7] = {};
   for (int i = 0; i < 7; ++i) {
@@ -259,7 +250,7 @@ std::string readhistory(App& app) {
     const std::string item = l->text().value_or("");
     if (!isnumber(item)) {
       // The line the value starts on: the line ends before it, CR LF counted once.
-      const std::string before = app.files.read("HISTORY.CFG").value_or("").substr(0, at);
+      const std::string before = files.read("HISTORY.CFG").value_or("").substr(0, at);
       long line = 1;
       for (std::size_t k = 0; k < before.size(); ++k)
         line += before[k] == '\n' || (before[k] == '\r' && (k + 1 == before.size() || before[k + 1] != '\n'));
@@ -277,10 +268,9 @@ std::string readhistory(App& app) {
   return "";
 }
 
-bool readdfcolour(App& app) {
-  auto l = ValueList::open(app.files, "DFCOLOUR.CFG");
+bool readdfcolour(const platform::Files& files, ZarnForm& z) {
+  auto l = ValueList::open(files, "DFCOLOUR.CFG");
   if (!l) return true;
-  auto& z = app.win.zarn;
   for (int i = 0; i < 10 && !l->eof(); ++i) {
     const auto c = l->number();
     if (!c) return false;
@@ -289,13 +279,13 @@ bool readdfcolour(App& app) {
   return true;
 }
 
-bool readzarndial(App& app, int* count) {
-  auto l = ValueList::open(app.files, "ZARNDIAL.CFG");
+bool readzarndial(const platform::Files& files, Windows& win, int* count) {
+  auto l = ValueList::open(files, "ZARNDIAL.CFG");
   if (!l) return true;
   int n = 0;
   if (!take(*l, n)) return false;
   if (count) *count = n;
-  DialForm& d = app.win.get<DialForm>();
+  DialForm& d = win.get<DialForm>();
   for (int i = 1; i <= n && !l->eof(); ++i) {
     const auto caption = l->text();
     const auto command = l->text();
@@ -307,8 +297,8 @@ bool readzarndial(App& app, int* count) {
   return true;
 }
 
-std::vector<std::string> readadd2dial(App& app) {
-  std::vector<std::string> lines = app.files.readlines("ADD2DIAL.CFG").value_or(std::vector<std::string>{});
+std::vector<std::string> readadd2dial(const platform::Files& files) {
+  std::vector<std::string> lines = files.readlines("ADD2DIAL.CFG").value_or(std::vector<std::string>{});
   lines.resize(6);
   return lines;
 }

@@ -51,6 +51,6 @@ void stopdemo(App& app) {
   app.win.get<CForm>().hide();
 }
 
-void demooff(App& app) { app.main.demoon = 0; }
+void demooff(MainState& m) { m.demoon = 0; }
 
 }  // namespace zarn

@@ -7,20 +7,19 @@
 
 namespace zarn {
 
-int flagfile(const App& app, std::string_view name) { return fileexists(app.files, name); }
+int flagfile(const platform::Files& files, std::string_view name) { return fileexists(files, name); }
 
 void readlinkflags(App& app) {
-  app.speech.talkext = static_cast<std::int16_t>(flagfile(app, "ZARNTALK.CFG"));
-  app.main.poweroff = flagfile(app, "POWEROFF.CFG");
-  app.veh.pageron = flagfile(app, "PAGERON.CFG");
-  app.gps.ringstop = flagfile(app, "RINGSTOP.CFG");
-  app.gps.taipon = flagfile(app, "TAIP.CFG");
-  app.gps.datatrakon = flagfile(app, "DATATRAK.CFG");
+  app.speech.talkext = static_cast<std::int16_t>(flagfile(app.files, "ZARNTALK.CFG"));
+  app.main.poweroff = flagfile(app.files, "POWEROFF.CFG");
+  app.veh.pageron = flagfile(app.files, "PAGERON.CFG");
+  app.gps.ringstop = flagfile(app.files, "RINGSTOP.CFG");
+  app.gps.taipon = flagfile(app.files, "TAIP.CFG");
+  app.gps.datatrakon = flagfile(app.files, "DATATRAK.CFG");
 }
 
-void readautomapflag(App& app) {
-  MapView& m = app.map;
-  m.automapdist = readfirstnum(app.files, "ROMSHELF.CFG").value_or(0);
+void readautomapflag(const platform::Files& files, MapView& m) {
+  m.automapdist = readfirstnum(files, "ROMSHELF.CFG").value_or(0);
   m.automapon = 0;
   if (m.automapdist == 0)
     m.automapdist = 5.0f;
@@ -29,12 +28,12 @@ void readautomapflag(App& app) {
 }
 
 void readfeatureflags(App& app) {
-  app.speech.nosound = static_cast<std::int16_t>(flagfile(app, "NOSOUND.CFG"));
-  app.nav.speedwarnon = flagfile(app, "SPEEDWAR.CFG");
-  app.veh.nonewmv = flagfile(app, "MVNONEW.CFG");
+  app.speech.nosound = static_cast<std::int16_t>(flagfile(app.files, "NOSOUND.CFG"));
+  app.nav.speedwarnon = flagfile(app.files, "SPEEDWAR.CFG");
+  app.veh.nonewmv = flagfile(app.files, "MVNONEW.CFG");
   if (app.veh.nonewmv > 0) app.win.get<MvForm>().nonewl.set("ignore new vehicles");
   app.gps.autohangup = static_cast<int>(readfirstnum(app.files, "DIALTIME.CFG").value_or(0));
-  if (flagfile(app, "SENDACKC.CFG")) {
+  if (flagfile(app.files, "SENDACKC.CFG")) {
     MvAlarmForm& a = app.win.get<MvAlarmForm>();
     a.cancel.left = a.ack.left;
     a.ack.visible = false;
@@ -42,35 +41,35 @@ void readfeatureflags(App& app) {
 }
 
 void readinputflags(App& app) {
-  app.gps.onlyrmc = flagfile(app, "ONLYRMC.CFG");
-  app.main.cmsgon = flagfile(app, "CMESSAGE.CFG");
-  if (flagfile(app, "MOUSEPTR.ICO")) {
+  app.gps.onlyrmc = flagfile(app.files, "ONLYRMC.CFG");
+  app.main.cmsgon = flagfile(app.files, "CMESSAGE.CFG");
+  if (flagfile(app.files, "MOUSEPTR.ICO")) {
     ui::Image& icon = app.win.zarn.iconmouse;
     icon.setpicture(app.sys.images->load(app.files.resolve("MOUSEPTR.ICO")));
     icon.visible = true;
   }
 }
 
-void readmapflags(App& app) {
-  const float d = readfirstnum(app.files, "ZARNTILE.CFG").value_or(0);
-  app.map.recentredist = d == 0 ? 40.0f : d;
-  app.main.metric = flagfile(app, "METRIC.CFG");
-  app.main.nautical = flagfile(app, "NAUTICAL.CFG");
-  app.main.mapmatch = flagfile(app, "MAPMATCH.CFG");
+void readmapflags(const platform::Files& files, MapView& map, MainState& m) {
+  const float d = readfirstnum(files, "ZARNTILE.CFG").value_or(0);
+  map.recentredist = d == 0 ? 40.0f : d;
+  m.metric = flagfile(files, "METRIC.CFG");
+  m.nautical = flagfile(files, "NAUTICAL.CFG");
+  m.mapmatch = flagfile(files, "MAPMATCH.CFG");
 }
 
-void readlayoutflags(App& app) {
-  app.map.mapzoom = flagfile(app, "MAPZOOM.CFG");
-  app.main.scalelayout = flagfile(app, "800600.CFG");
+void readlayoutflags(const platform::Files& files, MapView& map, MainState& m) {
+  map.mapzoom = flagfile(files, "MAPZOOM.CFG");
+  m.scalelayout = flagfile(files, "800600.CFG");
 }
 
-void readparserflags(App& app) {
-  app.gps.chksumoff = flagfile(app, "NOCHKSUM.CFG");
-  app.gps.logprefix = readfirstline(app.files, "ZARNLOG.CFG").value_or("");
-  app.gps.callsep = readfirstline(app.files, "CALLSIGN.CFG").value_or("");
-  if (app.gps.callsep.empty()) app.gps.callsep = ">ZARN";
-  app.win.get<CForm>().csgn.text = app.gps.callsep;
-  app.main.kcfon = flagfile(app, "ZARN.KCF");
+void readparserflags(const platform::Files& files, GpsState& g, MainState& m, CForm& cf) {
+  g.chksumoff = flagfile(files, "NOCHKSUM.CFG");
+  g.logprefix = readfirstline(files, "ZARNLOG.CFG").value_or("");
+  g.callsep = readfirstline(files, "CALLSIGN.CFG").value_or("");
+  if (g.callsep.empty()) g.callsep = ">ZARN";
+  cf.csgn.text = g.callsep;
+  m.kcfon = flagfile(files, "ZARN.KCF");
 }
 
 }  // namespace zarn

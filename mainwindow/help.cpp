@@ -111,10 +111,6 @@ void showhelp(App& app) {
   z.touch();
 }
 
-void callhelp(App& app) {
-  if (!app.win.zarn.Help.visible) showhelp(app);
-}
-
 void hello(App& app) {
   ZarnForm& z = app.win.zarn;
   // A language without its own flag keeps the one shown.
@@ -132,6 +128,15 @@ void hello(App& app) {
   loadinstrpic(instruments(app), app.voice);
   z.touch();
 }
+
+namespace {
+
+// The help picture's click: opens the overlay unless it is open.
+void callhelp(App& app) {
+  if (!app.win.zarn.Help.visible) showhelp(app);
+}
+
+}  // namespace
 
 void wirehelp(App& app) {
   ZarnForm& z = app.win.zarn;

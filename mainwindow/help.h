@@ -6,8 +6,6 @@ struct App;
 
 // Opens (or rebuilds) the help overlay.
 void showhelp(App& app);
-// The help picture's click: opens the overlay unless it is open.
-void callhelp(App& app);
 // Greets in the language now chosen.
 void hello(App& app);
 // Gives the help controls their handlers: the help button and the key-help label open the

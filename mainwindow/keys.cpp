@@ -38,7 +38,7 @@ void popsearchline(App& app) {
   std::string name, county;
   float x = 0, y = 0;
   int more = 0;
-  pcsearch(app, z.search.text, name, county, x, y, more);
+  pcsearch(app.files, app.main, z.search.text, name, county, x, y, more);
   if (name == "-") {
     z.searchdat.text = "no match";
     return;
@@ -78,9 +78,7 @@ void typekey(App& app, int code) {
 }
 
 // Steps the search list by one within 1..fndcount, then shows and announces it.
-void steplist(App& app, int step) {
-  MainState& m = app.main;
-  auto& z = app.win.zarn;
+void steplist(Voice& voice, MainState& m, ZarnForm& z, int step) {
   if (step < 0 && m.searchidx > 1) --m.searchidx;
   if (step > 0 && m.searchidx < m.fndcount) ++m.searchidx;
   m.hitcount = 0;
@@ -89,12 +87,12 @@ void steplist(App& app, int step) {
   z.search.text = prompt;
   z.searchdat.text.clear();
   z.search.visible = z.searchdat.visible = true;
-  m.searchtime = app.timer();
+  m.searchtime = voice.timer();
   z.touch();
   // The list's own announcement is its file name with ".WAV" in place of the extension.
   const std::string& file = m.searchlists[k];
   const std::string wav = text::left(file, std::max<long>(0, static_cast<long>(file.size()) - 4)) + ".WAV";
-  saynow(app.voice, prompt, !file.empty() && app.files.exists(wav) ? wav : prompt);
+  saynow(voice, prompt, !file.empty() && voice.files.exists(wav) ? wav : prompt);
 }
 
 // The windows that use no keys themselves and pass them all to the main window.
@@ -112,9 +110,9 @@ void keycmd(App& app, int& key) {
   if (code <= 0 || code > 255) return;  // no character
   if (code == '~') {
     m.searchidx = 1;
-    starttext(app);
+    starttext(app.main, app.win.zarn, *app.sys.clock);
   } else if (code == grave) {
-    starttext(app);
+    starttext(app.main, app.win.zarn, *app.sys.clock);
   } else if (code == enter || m.typingmode == 0) {
     onekeycmd(app, std::string(1, static_cast<char>(code)));
   } else {
@@ -167,9 +165,7 @@ void runtypedcmd(App& app) {
   z.touch();
 }
 
-void starttext(App& app) {
-  MainState& m = app.main;
-  auto& z = app.win.zarn;
+void starttext(MainState& m, ZarnForm& z, const platform::Clock& clock) {
   // Started again while typing, the label in force before typing stays the one to go back to.
   if (m.typingmode != 1 && m.refname != "TEXT") m.prevmode = m.refname;
   m.typingmode = 1;
@@ -180,11 +176,11 @@ void starttext(App& app) {
   z.search.visible = true;
   z.searchdat.visible = true;
   z.touch();
-  m.searchtime = app.timer();
+  m.searchtime = clock.timer();
 }
 
-void prevlist(App& app) { steplist(app, -1); }
-void nextlist(App& app) { steplist(app, 1); }
+void prevlist(Voice& voice, MainState& m, ZarnForm& z) { steplist(voice, m, z, -1); }
+void nextlist(Voice& voice, MainState& m, ZarnForm& z) { steplist(voice, m, z, 1); }
 
 void wirekeys(App& app) {
   auto& z = app.win.zarn;
@@ -198,7 +194,7 @@ void wirekeys(App& app) {
     z.onKeyDown = [&app](int& k, int) {
       if (app.main.demoon == 1 && k > 0 && k < 256 && text::ucase(std::string(1, static_cast<char>(k))) != "M") {
         app.win.zarn.modebox.set("SIM");
-        demooff(app);
+        demooff(app.main);
       }
       k = 0;
     };

@@ -94,11 +94,12 @@ void readcontrolcfg(App& app) {
   }
 }
 
-void readcontrol(App& app, int entry, std::string& key, std::string& icon, std::string& wav, std::string& text) {
-  const std::string& prefix = app.speech.langprefix;
+void readcontrol(const platform::Files& files, const SpeechState& speech, Windows& win, int entry, std::string& key,
+                 std::string& icon, std::string& wav, std::string& text) {
+  const std::string& prefix = speech.langprefix;
   std::string name = prefix + "controls.cfg";
-  if (!app.files.exists(name)) name = "controls.cfg";
-  auto f = platform::InputFile::open(app.files, name);
+  if (!files.exists(name)) name = "controls.cfg";
+  auto f = platform::InputFile::open(files, name);
   if (!f) {
     key = "W";
     icon = "WAW.ICO";
@@ -106,7 +107,7 @@ void readcontrol(App& app, int entry, std::string& key, std::string& icon, std::
     text = "File CONTROLS.CFG Needed";
     return;
   }
-  ControlsForm& c = app.win.get<ControlsForm>();
+  ControlsForm& c = win.get<ControlsForm>();
   int count = 0;
   // Entry -1 matches none: the file is read through, and the panel keeps the last title.
   while (!f->eof() && key != "END") {

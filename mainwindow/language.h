@@ -4,8 +4,12 @@
 
 #include <string>
 
+#include "platform/files.h"
+
 namespace zarn {
 struct App;
+struct SpeechState;
+class Windows;
 
 // Moves langindex to the next language of LANGUAGE.CFG (after the last, back to the default
 // 0) and sets langprefix, syntaxmode (the prefix's SYNTAX.CFG, else 0) and the flag shown
@@ -18,6 +22,7 @@ void readcontrolcfg(App& app);
 // the prefix's controls.cfg or else the plain one; each title record read sets the panel's
 // caption. Past the last entry, and for entry -1, the file is read through. Without a file:
 // the built-in entry asking for CONTROLS.CFG.
-void readcontrol(App& app, int entry, std::string& key, std::string& icon, std::string& wav, std::string& text);
+void readcontrol(const platform::Files& files, const SpeechState& speech, Windows& win, int entry, std::string& key,
+                 std::string& icon, std::string& wav, std::string& text);
 
 }  // namespace zarn

@@ -25,8 +25,7 @@ void readout(ui::Label& l, int left, int width, double size) {
 }
 }  // namespace
 
-void designlayout(App& app) {
-  auto& z = app.win.zarn;
+void designlayout(ZarnForm& z) {
   readout(z.showcmd, 0, 16, 10);
   z.showcmd.caption = "+";
   z.showcmd.backcolor = ui::lightgrey;
@@ -116,10 +115,9 @@ void autoreso(App& app) {
   z.touch();
 }
 
-void showhistint(App& app) {
-  CForm& c = app.win.get<CForm>();
-  const int hi = app.map.histint;
-  for (int i = 0; i < 3; ++i) c.h[i].backcolor = app.map.trailcolour;
+void showhistint(const MapView& map, CForm& c) {
+  const int hi = map.histint;
+  for (int i = 0; i < 3; ++i) c.h[i].backcolor = map.trailcolour;
   static const char* const captions[] = {"NONE", "ALL", "10 sec", "60 sec", "5 min", "15 min", "1 hour"};
   if (hi >= -1 && hi <= 5) c.histcmd.caption = captions[hi + 1];
   c.h[0].visible = hi == 0 || hi == 1;

@@ -4,15 +4,18 @@
 
 namespace zarn {
 struct App;
+class CForm;
+struct MapView;
+class ZarnForm;
 
 // The main window's bottom strip as designed for a 640 x 480 screen: read-outs, message line,
 // search boxes and icons.
-void designlayout(App& app);
+void designlayout(ZarnForm& z);
 // Places the bottom strip for the screen: fixed 640 x 480 positions, or scaled when
 // scalelayout is 1 (AUTORESO.CFG on a screen not 640 wide also scales, and stretches maps).
 void autoreso(App& app);
 // Shows the trail interval on the control panel's trail button and its three marks.
-void showhistint(App& app);
+void showhistint(const MapView& map, CForm& c);
 // Keeps every secondary window above the map window.
 void alltopmost(App& app);
 

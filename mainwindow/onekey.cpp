@@ -183,7 +183,7 @@ bool controlkey(App& app, char k) {
       if (c.visible)
         c.hide();
       else
-        showcform(app);
+        showcform(app.win);
       break;
     }
     case ctrl('E'): m.playback = 1; break;
@@ -270,7 +270,7 @@ void language(App& app, bool next) {
     s.langprefix.clear();
   }
   std::string key, icon, wav, title;
-  readcontrol(app, -1, key, icon, wav, title);
+  readcontrol(app.files, app.speech, app.win, -1, key, icon, wav, title);
   hello(app);
 }
 
@@ -304,14 +304,14 @@ bool commandkey(App& app, char k) {
       speakqueue(app.voice);
       return true;
     }
-    case 'L': sayownlatlong(app); return true;
-    case 'O': askopen(app); return true;
-    case 'Y': askanswer(app, true); return true;
-    case 'N': askanswer(app, false); return true;
+    case 'L': sayownlatlong(app.voice, app.geo, app.gps); return true;
+    case 'O': askopen(app.voice, app.main); return true;
+    case 'Y': askanswer(app.voice, app.main, true); return true;
+    case 'N': askanswer(app.voice, app.main, false); return true;
     default: break;
   }
   // While a question waits, no later key is carried out.
-  if (asknonanswer(app)) return true;
+  if (asknonanswer(app.voice, app.main)) return true;
   switch (k) {
     case 'U': stepunits(app); break;
     case 'H':
@@ -323,7 +323,7 @@ bool commandkey(App& app, char k) {
       break;
     case '&':
       showmsg(app.voice, "Test Run PICVIEWR.EXE");
-      runpicviewr(app, "");
+      runpicviewr(app.voice, "");
       break;
     case '%': triprecording(app); break;
     case '^': {
@@ -345,8 +345,8 @@ bool commandkey(App& app, char k) {
       m.hitcount = 0;
       togglecardest(app.voice, app.main.refname, app.main.refdest);
       break;
-    case '+': nextlist(app); break;
-    case '-': prevlist(app); break;
+    case '+': nextlist(app.voice, app.main, app.win.zarn); break;
+    case '-': prevlist(app.voice, app.main, app.win.zarn); break;
     case enter: runtypedcmd(app); break;
     case '(':
       settalk(app.voice, 1);
@@ -376,7 +376,7 @@ bool commandkey(App& app, char k) {
       app.sys.wav->beep();
       break;
     case 'W': saywherekey(app); break;
-    case 'G': sayowngrid(app); break;
+    case 'G': sayowngrid(app.voice, app.geo, app.gps); break;
     case 'F': case 'E': case 'S': case 'R': case 'P': case 'I': case '#': case ']':
       findnearestkey(app, std::string(1, k));
       break;

@@ -8,6 +8,7 @@
 #include "geodesy/transform.h"
 #include "mainwindow/datafiles.h"
 #include "mainwindow/moreform.h"
+#include "mainwindow/secondary.h"
 #include "mainwindow/smallservices.h"
 #include "mapdisplay/nearest.h"
 #include "mapdisplay/overlays.h"
@@ -71,7 +72,7 @@ void lockey(App& app, int digit) {
   if (digit < 0 || digit > 9) return;
   long num = static_cast<long>(m.locnum) * 10 + digit;
   if (num == 0) num = 10;  // "0" alone is entry 10
-  const auto recs = readlocrecords(app);
+  const auto recs = readlocrecords(app.files);
   if (num > locmax || !recs || static_cast<std::size_t>(num) > recs->size()) {
     // Past the end: the found place stays as it was.
     m.locnum = 0;
@@ -163,8 +164,8 @@ void morekey(App& app) {
     for (const std::string& s : lines) words += s;
     if (!l.sound.empty() && !lines.empty()) showmsg(app.voice, lines.front());
   }
-  const bool hadcontrols = controlsvis(app);
-  if (hadcontrols) hidecontrols(app);
+  const bool hadcontrols = controlsvis(app.win.get<ControlsForm>());
+  if (hadcontrols) hidecontrols(app.win.get<ControlsForm>());
 
   MoreForm& more = app.win.get<MoreForm>();
   if (l.picture.empty()) {
@@ -184,9 +185,9 @@ void morekey(App& app) {
     speakqueue(app.voice);  // the window stays up while it plays
   }
   if (l.picture.find(".AVI") != std::string::npos || l.picture.find(".MPG") != std::string::npos)
-    runpicviewr(app, l.picture);
+    runpicviewr(app.voice, l.picture);
   more.hide();
-  if (hadcontrols) showcontrols(app);
+  if (hadcontrols) showcontrols(app.win.get<ControlsForm>(), app.main, app.win.zarn);
 }
 
 }  // namespace zarn

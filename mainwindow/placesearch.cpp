@@ -332,7 +332,7 @@ void typedsearch(App& app) {
     std::string name = "-", area;
     float x = 0, y = 0;
     int more = 0;
-    pcsearch(app, text, name, area, x, y, more);
+    pcsearch(app.files, app.main, text, name, area, x, y, more);
     if (name == "-") return cantfind(app, text);
     p.x = x;
     p.y = y;
@@ -409,7 +409,7 @@ void nearestsearch(App& app) {
   bool drawn = false;
   if (poplist(list)) {
     std::string name = "-", area;
-    pcrecord(app, rx, ry, p.x, p.y, name, area, m.hitcount);
+    pcrecord(app.files, app.geo, app.main, rx, ry, p.x, p.y, name, area, m.hitcount);
     if (name == "-") return nomore(app, prompt);
     gridreftext(app.geo, p.x, p.y, p.ref);
     p.code = "LPOP";

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "geodesy/helpers.h"
 #include "mainwindow/smallservices.h"
+#include "mapdisplay/startform.h"
 #include "platform/textrules.h"
 
 namespace zarn {
@@ -35,17 +36,16 @@ std::string areaname(std::string field) {
 
 }  // namespace
 
-bool readpopcd(App& app, std::string* why) {
-  MainState& m = app.main;
+bool readpopcd(const platform::Files& files, MainState& m, Windows& win, std::string* why) {
   m.pcdn1 = 0;
   m.pcdn2 = 0;
   m.pcdtab1.assign(1, 0);
   m.pcdtab2.assign(1, 0);
   m.pcdtab3.assign(1, "");
-  if (!app.files.exists("$LPOP.PCD")) return true;
+  if (!files.exists("$LPOP.PCD")) return true;
   std::string refused;
   // A table of the whole country's towns: a few MB at most.
-  const auto data = app.files.read("$LPOP.PCD", platform::Files::datalimit, &refused);
+  const auto data = files.read("$LPOP.PCD", platform::Files::datalimit, &refused);
   if (!data || data->size() < header) {
     if (why) *why = !refused.empty() ? refused : "$LPOP.PCD is too short to hold its counts";
     return false;
@@ -66,7 +66,7 @@ bool readpopcd(App& app, std::string* why) {
   }
   m.pcdtab1.assign(static_cast<std::size_t>(have1) + 1, 0);
   m.pcdtab2.assign(static_cast<std::size_t>(have1) + 1, 0);
-  startbar(app, 0);
+  startbar(win.get<StartForm>(), 0);
   int counter = 0;
   for (int i = 1; i <= have1; ++i) {
     const std::size_t at = header + 4 * static_cast<std::size_t>(i - 1);
@@ -76,11 +76,11 @@ bool readpopcd(App& app, std::string* why) {
       ++counter;
     } else {
       counter = 0;
-      startbar(app, static_cast<float>(i) / static_cast<float>(n1));
+      startbar(win.get<StartForm>(), static_cast<float>(i) / static_cast<float>(n1));
     }
   }
   m.pcdn1 = have1;
-  startbar(app, 0);
+  startbar(win.get<StartForm>(), 0);
   // Area names, after the name offsets and the letter table; only when the positions were
   // whole can their place be trusted.
   int have2 = 0;
@@ -93,7 +93,7 @@ bool readpopcd(App& app, std::string* why) {
   m.pcdtab3.assign(static_cast<std::size_t>(have2) + 1, "");
   for (int j = 1; j <= have2; ++j) {
     m.pcdtab3[j] = areaname(d.substr(names + areafield * static_cast<std::size_t>(j - 1), areafield));
-    startbar(app, static_cast<float>(j) / static_cast<float>(n2));
+    startbar(win.get<StartForm>(), static_cast<float>(j) / static_cast<float>(n2));
   }
   m.pcdn2 = have2;
   if (!whole && why)

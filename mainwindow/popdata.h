@@ -4,12 +4,15 @@
 
 #include <string>
 
-namespace zarn {
-struct App;
+#include "platform/files.h"
 
-// Loads the centres' positions and the area names. Without the file both counts are 0 and
-// true is returned. A file shorter than its counts promise keeps what it holds (the counts
-// cut to it) and returns false with the reason in *why.
-bool readpopcd(App& app, std::string* why = nullptr);
+namespace zarn {
+struct MainState;
+class Windows;
+
+// Loads the centres' positions and the area names, the start window's progress line following
+// it. Without the file both counts are 0 and true is returned. A file shorter than its counts
+// promise keeps what it holds (the counts cut to it) and returns false with the reason in *why.
+bool readpopcd(const platform::Files& files, MainState& m, Windows& win, std::string* why = nullptr);
 
 }  // namespace zarn

@@ -39,8 +39,8 @@ struct PcdFile {
   }
 };
 
-std::optional<PcdFile> openpcd(const App& app) {
-  auto data = app.files.read("$LPOP.PCD", platform::Files::datalimit);
+std::optional<PcdFile> openpcd(const platform::Files& files) {
+  auto data = files.read("$LPOP.PCD", platform::Files::datalimit);
   if (!data || data->size() < header) return std::nullopt;
   PcdFile f;
   f.d = std::move(*data);
@@ -84,9 +84,8 @@ std::string areaof(const MainState& m, int area) {
 
 }  // namespace
 
-void pcsearch(App& app, const std::string& code, std::string& name, std::string& county, float& x, float& y,
-              int& more) {
-  MainState& m = app.main;
+void pcsearch(const platform::Files& files, MainState& m, const std::string& code, std::string& name,
+              std::string& county, float& x, float& y, int& more) {
   name = "-";
   county.clear();
   more = 0;
@@ -100,7 +99,7 @@ void pcsearch(App& app, const std::string& code, std::string& name, std::string&
   const auto lastpos = static_cast<std::size_t>(m.pcsearchpos), lastnum = static_cast<std::size_t>(m.pcsearchnum);
   m.pcsearchpos = -1;  // forgotten unless this search finds
   std::optional<PcdFile> f;
-  if (c.size() < 3 || !(f = openpcd(app))) return;
+  if (c.size() < 3 || !(f = openpcd(files))) return;
   const std::string& d = f->d;
 
   const auto letter = [](char ch) { return ch >= 'A' && ch <= 'Z'; };
@@ -151,9 +150,8 @@ void pcsearch(App& app, const std::string& code, std::string& name, std::string&
   }
 }
 
-void pcrecord(App& app, float x, float y, float& foundx, float& foundy, std::string& name, std::string& county,
-              int& n) {
-  MainState& m = app.main;
+void pcrecord(const platform::Files& files, GeoState& geo, MainState& m, float x, float y, float& foundx, float& foundy,
+              std::string& name, std::string& county, int& n) {
   name = "-";
   county.clear();
   if (n < 1 || n > MainState::hitmax) return;
@@ -165,13 +163,13 @@ void pcrecord(App& app, float x, float y, float& foundx, float& foundy, std::str
     const double dx = m.pcdtab1[static_cast<std::size_t>(i)] - x, dy = m.pcdtab2[static_cast<std::size_t>(i)] - y;
     const double dd = dx * dx + dy * dy;
     if (dd >= best) continue;  // ties keep the earlier centre
-    gridreftext(app.geo, m.pcdtab1[static_cast<std::size_t>(i)], m.pcdtab2[static_cast<std::size_t>(i)], ref);
+    gridreftext(geo, m.pcdtab1[static_cast<std::size_t>(i)], m.pcdtab2[static_cast<std::size_t>(i)], ref);
     if (std::find(skipped, skipend, ref) != skipend) continue;
     best = dd;
     found = i;
     foundref = ref;
   }
-  const auto f = found ? openpcd(app) : std::nullopt;
+  const auto f = found ? openpcd(files) : std::nullopt;
   auto at = f ? f->record(static_cast<std::size_t>(found)) : std::nullopt;
   if (!at) return;
   const Record r = readrecord(f->d, *at);

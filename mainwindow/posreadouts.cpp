@@ -20,9 +20,9 @@ namespace zarn {
 namespace {
 
 // Converted, the no-position value would be read out as a place in the sea: say there is none.
-bool saynoposition(App& app) {
-  if (!noposition(app.gps)) return false;
-  saytext(app.voice, "No position yet");
+bool saynoposition(Voice& voice, const GpsState& g) {
+  if (!noposition(g)) return false;
+  saytext(voice, "No position yet");
   return true;
 }
 
@@ -32,31 +32,30 @@ std::string plain(const std::string& digits) { return std::to_string(static_cast
 
 // One half of the compact text: degrees and whole minutes as numbers, the two decimals digit
 // by digit, then the hemisphere.
-void sayangle(App& app, const std::string& deg, const std::string& mins, char hemi, const char* plus,
+void sayangle(Voice& voice, const std::string& deg, const std::string& mins, char hemi, const char* plus,
               const char* minus, char pluschar) {
-  saynumber(app.voice, plain(deg));
-  queuewav(app.voice, "degrees.wav");
-  saynumber(app.voice, plain(mins.substr(0, 2)));
-  queuewav(app.voice, "point.wav");
-  queuewav(app.voice, mins.substr(2, 1) + ".wav");
-  queuewav(app.voice, mins.substr(3, 1) + ".wav");
-  queuewav(app.voice, "minutes.wav");
-  queuewav(app.voice, hemi == pluschar ? plus : minus);
+  saynumber(voice, plain(deg));
+  queuewav(voice, "degrees.wav");
+  saynumber(voice, plain(mins.substr(0, 2)));
+  queuewav(voice, "point.wav");
+  queuewav(voice, mins.substr(2, 1) + ".wav");
+  queuewav(voice, mins.substr(3, 1) + ".wav");
+  queuewav(voice, "minutes.wav");
+  queuewav(voice, hemi == pluschar ? plus : minus);
 }
 
-void latlong(App& app) {
-  const GpsState& g = app.gps;
+void latlong(Voice& voice, GeoState& geo, const GpsState& g) {
   float lat = 0, lon = 0;
-  osgbtoll(app.geo, g.ownx, g.owny, lat, lon);
+  osgbtoll(geo, g.ownx, g.owny, lat, lon);
   std::string t;
   llcompact(lat, lon, t);
   if (t.size() != 15) return;
-  showmsg(app.voice, t);
-  queuewav(app.voice, "latitude.wav");
-  sayangle(app, t.substr(0, 2), t.substr(2, 4), t[6], "north.wav", "south.wav", 'N');
-  queuewav(app.voice, "longitud.wav");
-  sayangle(app, t.substr(7, 3), t.substr(10, 4), t[14], "west.wav", "east.wav", 'W');
-  speakqueue(app.voice);
+  showmsg(voice, t);
+  queuewav(voice, "latitude.wav");
+  sayangle(voice, t.substr(0, 2), t.substr(2, 4), t[6], "north.wav", "south.wav", 'N');
+  queuewav(voice, "longitud.wav");
+  sayangle(voice, t.substr(7, 3), t.substr(10, 4), t[14], "west.wav", "east.wav", 'W');
+  speakqueue(voice);
 }
 
 // The short spoken form of a grid reference, chosen by the text's length.
@@ -78,32 +77,32 @@ std::string shortref(const std::string& t) {
 
 }  // namespace
 
-void sayownlatlong(App& app) {
-  TalkGuard talk(app.speech);
+void sayownlatlong(Voice& voice, GeoState& geo, const GpsState& g) {
+  TalkGuard talk(voice.speech);
   talk.on();
-  if (saynoposition(app)) return;
-  latlong(app);
+  if (saynoposition(voice, g)) return;
+  latlong(voice, geo, g);
 }
 
-void sayowngrid(App& app) {
-  TalkGuard talk(app.speech);
+void sayowngrid(Voice& voice, GeoState& geo, const GpsState& g) {
+  TalkGuard talk(voice.speech);
   talk.on();
-  if (saynoposition(app)) return;
+  if (saynoposition(voice, g)) return;
   std::string t;
-  gridreftext(app.geo, app.gps.ownx, app.gps.owny, t);
-  if (t.size() == 15) return latlong(app);  // outside the grids: latitude and longitude
+  gridreftext(geo, g.ownx, g.owny, t);
+  if (t.size() == 15) return latlong(voice, geo, g);  // outside the grids: latitude and longitude
   const std::string ref = shortref(t);
-  showmsg(app.voice, "grid reference " + ref);
-  queuewav(app.voice, "gridrefe.wav");
+  showmsg(voice, "grid reference " + ref);
+  queuewav(voice, "gridrefe.wav");
   for (char c : ref)
-    if (c != ' ') queuewav(app.voice, std::string(1, c) + ".wav");  // the Irish letter's blank is not said
-  speakqueue(app.voice);
+    if (c != ' ') queuewav(voice, std::string(1, c) + ".wav");  // the Irish letter's blank is not said
+  speakqueue(voice);
 }
 
 void saywherekey(App& app) {
   TalkGuard talk(app.speech);
   talk.on();
-  if (saynoposition(app)) return;
+  if (saynoposition(app.voice, app.gps)) return;
   sayposition(app, app.gps.ownx, app.gps.owny, "weare.wav");
   if (app.speech.nosound == 0) {
     // Each report may give speech back as it found it: forced on again before the next.
@@ -120,8 +119,8 @@ void saywherekey(App& app) {
       saydestdist(app.voice, app.win.zarn.disbox.caption, app.gps.ownhdg, app.nav.clockbrg, app.nav.destwav);
     }
   }
-  restartreport(app, 1);
-  restartreport(app, 2);
+  restartreport(app.main, app.timer(), 1);
+  restartreport(app.main, app.timer(), 2);
 }
 
 }  // namespace zarn

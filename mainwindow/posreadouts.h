@@ -3,11 +3,14 @@
 
 namespace zarn {
 struct App;
+struct GeoState;
+struct GpsState;
+struct Voice;
 
 // Key L: the own latitude and longitude, spoken and shown.
-void sayownlatlong(App& app);
+void sayownlatlong(Voice& voice, GeoState& geo, const GpsState& g);
 // Key G: the own grid reference in its short spoken form (L outside the grid areas).
-void sayowngrid(App& app);
+void sayowngrid(Voice& voice, GeoState& geo, const GpsState& g);
 // Key W: where we are, then altitude, arrival time, movement and destination distance; the
 // regular reports count from now.
 void saywherekey(App& app);

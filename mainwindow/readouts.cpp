@@ -24,8 +24,7 @@ void ownreadouts(App& app) {
   app.win.zarn.llbox.set(ll);
 }
 
-void setstatcol(App& app, ui::Colour colour) {
-  auto& z = app.win.zarn;
+void setstatcol(ZarnForm& z, ui::Colour colour) {
   if (z.llbox.backcolor == colour) return;
   z.llbox.backcolor = colour;
   z.gridbox.backcolor = colour;
@@ -59,7 +58,7 @@ void mousereadout(App& app, int /*button*/, int /*shift*/, float X, float Y) {
     z.llbox.set(ll);
   }
   if (z.modebox.caption != "OLD") z.modebox.set("<-");
-  setstatcol(app, ui::white);
+  setstatcol(z, ui::white);
   z.iconmouse.move(text::cint(X), text::cint(Y));
 }
 

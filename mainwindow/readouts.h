@@ -9,13 +9,14 @@
 
 namespace zarn {
 struct App;
+class ZarnForm;
 
 // The grid-reference and latitude/longitude read-outs of the own position.
 void ownreadouts(App& app);
 
 // The position-status colour of the read-outs: green for live GPS, yellow for old or simulated
 // data, white while they show the pointer's position.
-void setstatcol(App& app, ui::Colour colour);
+void setstatcol(ZarnForm& z, ui::Colour colour);
 
 // Pointer move over the map (main-window pixels X, Y): shows the grid reference (or the pixel
 // position when displayxy is on) and latitude/longitude under the pointer, marks the mode label

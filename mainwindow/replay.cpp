@@ -35,10 +35,10 @@ void typekeys(App& app, const std::string& keys) {
     const auto code = static_cast<unsigned char>(c);
     if (code == 0xAC) {  // "¬": the first search list, then typed entry
       m.searchidx = 1;
-      starttext(app);
+      starttext(app.main, app.win.zarn, *app.sys.clock);
       m.typingmode = 1;
     } else if (code == 96) {
-      starttext(app);
+      starttext(app.main, app.win.zarn, *app.sys.clock);
       m.typingmode = 1;
     } else {
       m.demokey = 1;
@@ -70,13 +70,13 @@ bool replaystep(App& app) {
 
   if (z.modebox.caption == "<-") {
     z.modebox.set(m.demoon == 1 ? "DEM" : "SIM");
-    setstatcol(app, ui::yellow);
+    setstatcol(app.win.zarn, ui::yellow);
     ownreadouts(app);
   }
   if (m.demorestart == 1) {
     m.demorestart = 0;
     z.modebox.backcolor = ui::yellow;
-    setstatcol(app, ui::yellow);
+    setstatcol(app.win.zarn, ui::yellow);
     cleartrail(app.map, app.win.zarn);
     m.demoreopen = 0;
     if (!mv) saynow(app.voice, intro, introwav);

@@ -15,51 +15,51 @@
 
 namespace zarn {
 
-void printline(App& app, const std::string& line) {
-  if (app.sys.printer->printline(line)) return;
-  showmsgwav(app.voice, "Please check the Printer. It may have run out of paper.", "$mv$perr.wav");
-  app.gps.printon = 0;
-  app.win.get<MvForm>().printlabon.set("Printing OFF");
-  app.msgbox(
+void printline(Voice& voice, GpsState& g, Windows& win, const std::string& line) {
+  if (voice.sys.printer->printline(line)) return;
+  showmsgwav(voice, "Please check the Printer. It may have run out of paper.", "$mv$perr.wav");
+  g.printon = 0;
+  win.get<MvForm>().printlabon.set("Printing OFF");
+  voice.sys.dialogs->msgbox(
       "Please check the printer. It may be switched off or have run out of paper. I am switching off "
       "printing, so you will have to switch it back on.",
       platform::mb::ok, "Printer Error");
 }
 
-void setfillcol(App& app, ui::Colour colour) {
-  if (colour == app.main.fillcol) return;
-  app.main.fillcol = colour;
-  IForm& i = app.win.get<IForm>();
+void setfillcol(MainState& m, Windows& win, ui::Colour colour) {
+  if (colour == m.fillcol) return;
+  m.fillcol = colour;
+  IForm& i = win.get<IForm>();
   i.gpslight.fillcolor = colour;
   i.touch();
-  ZarnBgdForm& b = app.win.get<ZarnBgdForm>();
+  ZarnBgdForm& b = win.get<ZarnBgdForm>();
   b.gps.fillcolor = colour;
   b.touch();
 }
 
-void hidecontrols(App& app) { app.win.get<ControlsForm>().hide(); }
+void hidecontrols(ControlsForm& c) { c.hide(); }
 
-void showcontrols(App& app) {
-  app.win.get<ControlsForm>().show();
-  if (app.main.demoon == 1) {
-    demooff(app);
-    app.win.zarn.modebox.set("SIM");
+void showcontrols(ControlsForm& c, MainState& m, ZarnForm& z) {
+  c.show();
+  if (m.demoon == 1) {
+    demooff(m);
+    z.modebox.set("SIM");
   }
 }
 
-bool controlsvis(App& app) { return app.win.get<ControlsForm>().visible; }
+bool controlsvis(const ControlsForm& c) { return c.visible; }
 
-void runpicviewr(App& app, const std::string& name) {
+void runpicviewr(Voice& voice, const std::string& name) {
   std::string error;
-  if (!name.empty() && !app.files.writelines("PICVIEWR.CFG", {name}, &error)) {
+  if (!name.empty() && !voice.files.writelines("PICVIEWR.CFG", {name}, &error)) {
     // The viewer would show whatever the old file names.
-    showmsg(app.voice, "PICVIEWR.CFG not written: " + error);
+    showmsg(voice, "PICVIEWR.CFG not written: " + error);
     return;
   }
   // The viewer reads its file itself: it gets no arguments, so nothing in the name can reach a
   // command line.
-  if (!app.sys.programs->start("PICVIEWR.EXE", {}, false, &error)) showmsg(app.voice, "PICVIEWR.EXE: " + error);
-  app.doevents();
+  if (!voice.sys.programs->start("PICVIEWR.EXE", {}, false, &error)) showmsg(voice, "PICVIEWR.EXE: " + error);
+  voice.doevents();
 }
 
 std::string greetingname(float secs) {
@@ -72,13 +72,12 @@ std::string greetingname(float secs) {
   return g;
 }
 
-void greeting(App& app) {
-  queuesay(app.voice, greetingname(app.timer()) + ".wav");
-  speakqueue(app.voice);
+void greeting(Voice& voice) {
+  queuesay(voice, greetingname(voice.timer()) + ".wav");
+  speakqueue(voice);
 }
 
-void startbar(App& app, float fraction) {
-  StartForm& f = app.win.get<StartForm>();
+void startbar(StartForm& f, float fraction) {
   const int x1 = ui::pixel(320 - 320 * fraction);
   const int x2 = ui::pixel(320 + 320 * fraction);
   if (f.startline.x1 == x1 && f.startline.x2 == x2) return;

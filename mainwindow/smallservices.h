@@ -9,6 +9,13 @@
 
 namespace zarn {
 struct App;
+class ControlsForm;
+struct GpsState;
+struct MainState;
+class StartForm;
+struct Voice;
+class Windows;
+class ZarnForm;
 
 // Closes the trip log and ends the program once the event being handled is over.
 void endprogram(App& app);
@@ -16,27 +23,27 @@ void endprogram(App& app);
 
 // Prints one line. When the printer fails, says so, switches printing off and tells the user
 // how to switch it on again.
-void printline(App& app, const std::string& line);
+void printline(Voice& voice, GpsState& g, Windows& win, const std::string& line);
 
 // The fill colour of the status shape on the instruments and stand-by windows: red no
 // position or fix void, yellow no speed, green good.
-void setfillcol(App& app, ui::Colour colour);
+void setfillcol(MainState& m, Windows& win, ui::Colour colour);
 
 // The paged icon panel "controls": hide, show (showing it ends the demo state) and query.
-void hidecontrols(App& app);
-void showcontrols(App& app);
-bool controlsvis(App& app);
+void hidecontrols(ControlsForm& c);
+void showcontrols(ControlsForm& c, MainState& m, ZarnForm& z);
+bool controlsvis(const ControlsForm& c);
 
 // Hands a file name to the outside viewer PICVIEWR.EXE (through PICVIEWR.CFG when the name is
 // not empty) and starts it without waiting.
-void runpicviewr(App& app, const std::string& name);
+void runpicviewr(Voice& voice, const std::string& name);
 
 // Speaks the greeting for the time of day: hello, good morning, good afternoon, good evening.
-void greeting(App& app);
+void greeting(Voice& voice);
 // The greeting's prompt name (without ".wav") for a time of day in seconds since midnight.
 std::string greetingname(float secs);
 
 // The start window's progress line for a fraction 0 (a point at the centre) to 1 (full width).
-void startbar(App& app, float fraction);
+void startbar(StartForm& f, float fraction);
 
 }  // namespace zarn

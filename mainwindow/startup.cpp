@@ -100,13 +100,13 @@ void showstartwindow(App& app) {
   s.titleshad.set(app.win.zarn.caption);
   s.show();
   if (auto logo = picture(app, "$$$$LOGO.BMP")) s.picture = std::move(logo);
-  startsplash(app);
+  startsplash(app.win.get<StartForm>());
   app.doevents();
 }
 
 // Waits, letting events run, until the dial-out set-up window is closed.
 void dialsetupwait(App& app) {
-  const auto lines = readadd2dial(app);
+  const auto lines = readadd2dial(app.files);
   CarbugForm& c = app.win.get<CarbugForm>();
   c.caption = lines[2];
   c.comprt.text = lines[3];
@@ -122,7 +122,7 @@ void dialsetupwait(App& app) {
 void language(App& app) {
   SpeechState& s = app.speech;
   s.langprefix = text::space(100);
-  if (auto wanted = readlanguagecfg(app)) {
+  if (auto wanted = readlanguagecfg(app.files)) {
     s.langindex = static_cast<std::int16_t>(*wanted - 1);
     s.syntaxmode = 0;
     s.langprefix.clear();
@@ -131,7 +131,7 @@ void language(App& app) {
     quiet.off();
     nextlanguage(app);
     std::string key, icon, wav, text;
-    readcontrol(app, -1, key, icon, wav, text);
+    readcontrol(app.files, app.speech, app.win, -1, key, icon, wav, text);
   } else {
     s.langindex = 0;
     s.syntaxmode = 0;
@@ -143,12 +143,12 @@ void language(App& app) {
 
 void chase(App& app) {
   MainState& m = app.main;
-  if (readchase(app)) {
+  if (readchase(app.files, app.main)) {
     m.chaseon = 1;
-    setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events,
                  "Configured for chase after " + m.chasename + " ident " + m.chasesent);
     if (!m.chaseicon.empty() && !app.files.confined(m.chaseicon))
-      setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+      setstatlabel(app.win.get<StartForm>(), *app.sys.events,
                    "CHASE.CFG: " + m.chaseicon + " is outside the working folder");
     else if (!m.chaseicon.empty())
       if (auto p = picture(app, m.chaseicon)) app.win.zarn.dest.setpicture(std::move(p));
@@ -206,7 +206,7 @@ void startbatch(App& app) {
 
 void greet(App& app) {
   settalk(app.voice, 1);
-  greeting(app);
+  greeting(app.voice);
   queuesay(app.voice, "$$$start.wav");
   speakqueue(app.voice);
   playwav(app.voice, "$$$INTRO.WAV");
@@ -220,7 +220,7 @@ void vehiclemode(App& app) {
   app.veh.alarmsound = 3;
   m.digmode = 0;
   sizetable(app.veh, VehicleTable::mvdefault);
-  m.mvmode = flagfile(app, "ZARN.MCV");
+  m.mvmode = flagfile(app.files, "ZARN.MCV");
   m.stepsecs = 1.0f;
   if (m.mvmode == 1) {
     g.mvdatamode = DataMode::position;
@@ -253,7 +253,7 @@ bool maps(App& app) {
   if (!readmaplist(app, &why)) return false;
   if (!why.empty()) stage(app, why, 1.0f);
   if (mv.maxrotsect != 0) stage(app, text::str(mv.maxrotsect) + " map rotations");
-  mv.headingup = flagfile(app, "ROTATION.CFG");
+  mv.headingup = flagfile(app.files, "ROTATION.CFG");
   if (mv.headingup == 1) {
     setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Map Rotation ON");
     if (mv.rotsectors < 2) {
@@ -270,7 +270,7 @@ bool maps(App& app) {
 void locations(App& app) {
   MainState& m = app.main;
   stage(app, "Checking Location file ...", 0);
-  readloc(app);
+  readloc(app.files, app.geo, app.nav, app.win.get<CForm>());
   m.homeloc = m.cfghome;
   m.homename = "Home";
   parsepos(app.geo, m.homeloc, m.homex, m.homey);
@@ -279,10 +279,10 @@ void locations(App& app) {
 void inputoptions(App& app) {
   GpsState& g = app.gps;
   stage(app, "GPS input options ...", 0);
-  g.filelink = flagfile(app, "ZARN.LLF");
+  g.filelink = flagfile(app.files, "ZARN.LLF");
   if (g.filelink != 1) return;
   stage(app, "Taking Data from ZARN.LLD", 1.0f);
-  if (auto c = readzarncom(app, true); c && c->gpstimeout) {
+  if (auto c = readzarncom(app.files, true); c && c->gpstimeout) {
     g.gpstimeout = *c->gpstimeout;
     stage(app, "Setting GPS timeout to " + text::str(g.gpstimeout) + " secs ...");
   }
@@ -310,12 +310,12 @@ void datastages(App& app) {
   readpicfile(app);
   app.win.get<StartForm>().startline.visible = false;
   stage(app, "Checking Data Categories ...");
-  if (!readcat(app)) stage(app, "ZARN.CAT not found: no data categories", 1.0f);
+  if (!readcat(app.files, app.main)) stage(app, "ZARN.CAT not found: no data categories", 1.0f);
   stage(app, "Checking Search files ...");
-  if (!readfnd(app)) stage(app, "ZARN.FND not found or empty: no search lists", 1.0f);
+  if (!readfnd(app.files, app.main)) stage(app, "ZARN.FND not found or empty: no search lists", 1.0f);
   setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Checking Population Centre data ...");
   std::string why;
-  if (!readpopcd(app, &why)) stage(app, why, 1.0f);
+  if (!readpopcd(app.files, app.main, app.win, &why)) stage(app, why, 1.0f);
 }
 
 // The COM port trap: the port is not available, and start-up goes on without it. The serial
@@ -341,7 +341,7 @@ void serialport(App& app) {
   app.win.get<GpsEngForm>().com.set("GPS data expected in NMEA 0183 format on " + m.gpsport);
   std::string settings;
   if (g.filelink == 0) {
-    if (auto c = readzarncom(app, false)) {
+    if (auto c = readzarncom(app.files, false)) {
       stage(app, "Setting baud rate to " + c->settings + " ...");
       speakqueue(app.voice);
       settings = trim(c->settings);
@@ -375,11 +375,11 @@ void receiverinit(App& app) {
 
 void checkscompleted(App& app) {
   NavState& n = app.nav;
-  n.rgitest = flagfile(app, "RGITEST.CFG");
+  n.rgitest = flagfile(app.files, "RGITEST.CFG");
   if (n.rgitest == 1) app.win.zarn.rgitrace.visible = true;
   StartForm& s = app.win.get<StartForm>();
   s.startline.visible = false;
-  startbar(app, 1);
+  startbar(app.win.get<StartForm>(), 1);
   stage(app, "Checks completed. Hit ? for Help.", 1.0f);
   setstatlabel(app.win.get<StartForm>(), *app.sys.events, " ");
 }
@@ -394,13 +394,13 @@ bool displaystages(App& app) {
   if (auto p = picture(app, "CARICON0.ICO")) z.car.setpicture(std::move(p));
 
   mv.ntrail = 100;
-  if (const std::string why = readhistory(app); !why.empty()) {
+  if (const std::string why = readhistory(app.files, app.map, app.main.mvmode); !why.empty()) {
     fatal(app, why);
     return false;
   }
   z.scalelab.forecolor = mv.trailcolour;
   for (ui::Line* l : {&z.scalel1, &z.scalel2, &z.scalel3}) l->bordercolor = mv.trailcolour;
-  showhistint(app);
+  showhistint(app.map, app.win.get<CForm>());
   mv.trailidx = 0;
   mv.trailcount = 0;
   for (int i = 1; i <= mv.ntrail; ++i) z.p.load(i);
@@ -414,7 +414,7 @@ bool displaystages(App& app) {
     const auto c = static_cast<ui::Colour>(255 - 10 * (i - 3));
     b.bordercolor = c | (c << 8);
   }
-  if (!readdfcolour(app)) {
+  if (!readdfcolour(app.files, app.win.zarn)) {
     fatal(app, "Error in bearing data ?");
     return false;
   }
@@ -424,7 +424,7 @@ bool displaystages(App& app) {
   if (app.main.quit) return false;
 
   if (app.files.exists("ZARNDIAL.CFG")) {
-    if (!readzarndial(app)) {
+    if (!readzarndial(app.files, app.win)) {
       fatal(app, "Error in ZARNDIAL.CFG ?");
       return false;
     }
@@ -473,7 +473,7 @@ void windowsup(App& app) {
   app.win.zarn.show();
   app.win.zarn.touch();
   app.win.get<StartForm>().hide();
-  if (flagfile(app, "LOADMAPS.CFG")) {
+  if (flagfile(app.files, "LOADMAPS.CFG")) {
     {
       TalkGuard quiet(app.speech);
       quiet.stopped();
@@ -481,7 +481,7 @@ void windowsup(App& app) {
     }
     loadmap(app, 1);
   }
-  app.gps.logopen = flagfile(app, "STARTLOG.CFG");
+  app.gps.logopen = flagfile(app.files, "STARTLOG.CFG");
   app.gps.logall = 0;
   if (app.gps.logopen > 0) newtrip(app);
 
@@ -496,7 +496,7 @@ void windowsup(App& app) {
     n.rgifile = more;
     readrgb(app.nav, app.voice, app.geo, app.gps, app.win.zarn.rgitrace);
   }
-  if (flagfile(app, "DIALS.CFG")) {
+  if (flagfile(app.files, "DIALS.CFG")) {
     app.win.get<IForm>().show();
     loadinstrpic(instruments(app), app.voice);
   }
@@ -518,11 +518,11 @@ void ontop(App& app) {
   if (auto p = picture(app, "INSTRUPA.BMP")) app.win.get<IForm>().Image1.setpicture(std::move(p));
 }
 
-}  // namespace
-
+// The one-shot fix mode of PULFIX.CFG: waits for a fix on the serial port, writes PULFIX.DAT and
+// ends the program.
 void pulfix(App& app) {
   MainState& m = app.main;
-  m.pulfixtime = readpulfixtime(app);
+  m.pulfixtime = readpulfixtime(app.files);
   m.pulfixon = 1;
   setstatlabel(app.win.get<StartForm>(), *app.sys.events, "ZARN configured to PULFIX");
   if (auto problem = loadccc(app.geo, app.files)) showmsg(app.voice, *problem);
@@ -540,16 +540,18 @@ void pulfix(App& app) {
   app.waitfor(m.pulfixtime, [&] {
     readcomms(app);
     const float t = elapsed(app.timer(), m.pulfixstart);
-    setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events,
                  "ZARN configured to PULFIX" + text::str(static_cast<int>(m.pulfixtime - t)));
     if (app.gps.owny < 0) return false;
     gridreftext(app.geo, app.gps.ownx, app.gps.owny, result);
     setstatlabel(app.win.get<StartForm>(), *app.sys.events, "ZARN configured to PULFIX  " + result);
     return true;
   });
-  writepulfix(app, result);
+  writepulfix(app.voice, result);
   m.quit = true;
 }
+
+}  // namespace
 
 void Form_Load(App& app, const std::string& cmdline) {
   MainState& m = app.main;
@@ -563,26 +565,26 @@ void Form_Load(App& app, const std::string& cmdline) {
   if (app.files.exists("ADD2DIAL.CFG") && !app.files.exists("ZARNDIAL.CFG")) dialsetupwait(app);
   if (m.quit) return;
   readlinkflags(app);
-  readautomapflag(app);
+  readautomapflag(app.files, app.map);
   readfeatureflags(app);
   m.lastsent = app.timer();
-  readsounds(app);
+  readsounds(app.files, app.main, app.speech);
   readinputflags(app);
   app.nav.zonecount = 0;
   app.nav.zonemonon = 0;
-  readzarndf(app);
+  readzarndf(app.files, app.nav);
   app.nav.dfprevt = 0;
-  readmapflags(app);
+  readmapflags(app.files, app.map, app.main);
   language(app);
-  readxyll(app);
-  readlayoutflags(app);
-  designlayout(app);
+  readxyll(app.files, app.geo);
+  readlayoutflags(app.files, app.map, app.main);
+  designlayout(app.win.zarn);
   autoreso(app);
   app.win.zarn.map.move(0, 0, 640, 480);
   app.win.zarn.map.zorder(1);
 
   app.gps.fixvalid = 1;
-  readutmcfg(app);
+  readutmcfg(app.files, app.geo);
   app.gps.astral = 0;
   tileinit(app.win.zarn);
   app.main.ldron = 0;
@@ -592,7 +594,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.map.pointermode = 1;
   app.gps.rxprefix = "\r\n";
   app.gps.cmdend = "\r";
-  readparserflags(app);
+  readparserflags(app.files, app.gps, app.main, app.win.get<CForm>());
   app.gps.switchstates = "........";
   app.gps.plotbusy = 0;
   m.playback = 0;
@@ -601,14 +603,14 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.gps.datatrakseen = 0;
   app.map.geomanon = 0;
   app.nav.rgimanon = 0;
-  app.gps.rawlog = flagfile(app, "RAWLOG.CFG");
+  app.gps.rawlog = flagfile(app.files, "RAWLOG.CFG");
 
   app.gps.replayfile = "ZARN.NME";
   const std::string cmd = ucase(cmdline);
   if (cmd.find(".NME") != std::string::npos) app.gps.replayfile = cmdline;
   if (cmd.find(".TRK") != std::string::npos) app.gps.replayfile = cmdline;
   app.map.placesfile = "ZARN.WAW";
-  app.map.nofcache = flagfile(app, "ZARNNEAR.NOF");
+  app.map.nofcache = flagfile(app.files, "ZARNNEAR.NOF");
   chase(app);
   resetstate(app);
   startbatch(app);
@@ -629,7 +631,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   if (!configured) stage(app, "ZARN.CFG is missing or short: no destination and no serial GPS", 1.0f);
   if (!maps(app)) return;
   app.nav.zoilogon = 0;
-  readzarnlog(app);
+  readzarnlog(app.files, app.nav);
   locations(app);
   inputoptions(app);
   speechlibrary(app);

@@ -14,8 +14,4 @@ struct App;
 // fatal start-up error) main.quit is set.
 void Form_Load(App& app, const std::string& cmdline);
 
-// The one-shot fix mode of PULFIX.CFG: waits for a fix on the serial port, writes PULFIX.DAT and
-// ends the program.
-void pulfix(App& app);
-
 }  // namespace zarn

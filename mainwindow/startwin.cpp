@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/app.h"
 #include "geodesy/helpers.h"
 
 namespace zarn {
 
-void splashtext(App& app) {
-  ui::DrawSurface& d = app.win.get<StartForm>().surface;
+namespace {
+
+// The title texts, yellow over a black shadow.
+void splashtext(ui::DrawSurface& d) {
   d.fontsize = 34;
   const auto print = [&d](double x, double y, ui::Colour c, const char* text) {
     d.forecolor = c;
@@ -22,6 +23,8 @@ void splashtext(App& app) {
   print(162, 104, ui::black, "Moving Map");
   print(160, 100, ui::yellow, "Moving Map");
 }
+
+}  // namespace
 
 void drawemblem(ui::DrawSurface& d, double cx, double cy, double s, ui::Colour colour, int fill, int width) {
   const double x0 = cx - s / 2, y0 = cy - s / 2, r = s / 4, c = y0 + 0.4 * s;
@@ -49,18 +52,22 @@ void drawemblem(ui::DrawSurface& d, double cx, double cy, double s, ui::Colour c
   d.lineto(x0 + s, base, colour);
 }
 
-void drawlogo(App& app) {
-  ui::DrawSurface& d = app.win.get<StartForm>().surface;
+namespace {
+
+// The emblem in four passes: shadow, dark edge, yellow fill, white outline.
+void drawlogo(ui::DrawSurface& d) {
   drawemblem(d, 322, 345, 140, ui::black, 0, 6);
   drawemblem(d, 320, 340, 140, 0x006464, 0, 6);  // RGB(100, 100, 0)
   drawemblem(d, 320, 340, 140, ui::yellow, 1, 4);
   drawemblem(d, 320, 340, 140, ui::white, 0, 2);
 }
 
-void startsplash(App& app) {
-  splashtext(app);
-  drawlogo(app);
-  app.win.get<StartForm>().touch();
+}  // namespace
+
+void startsplash(StartForm& f) {
+  splashtext(f.surface);
+  drawlogo(f.surface);
+  f.touch();
 }
 
 }  // namespace zarn

@@ -6,12 +6,9 @@
 #include "platform/ui.h"
 
 namespace zarn {
-struct App;
 
 // Draws the start window's texts and emblem.
-void startsplash(App& app);
-void splashtext(App& app);
-void drawlogo(App& app);
+void startsplash(StartForm& f);
 // One emblem: a square frame, a sun with rays and a wave, centred at (cx, cy), side s.
 void drawemblem(ui::DrawSurface& d, double cx, double cy, double s, ui::Colour colour, int fill, int width);
 

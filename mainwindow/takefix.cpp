@@ -43,8 +43,8 @@ void receptionstarts(App& app) {
   auto& sp = app.speech;
   g.rxseen = 1;
   if (app.main.mvmode == 1) caricon(app, "$mv$gsel.ico");
-  setstatcol(app, ui::green);
-  setfillcol(app, ui::green);
+  setstatcol(app.win.zarn, ui::green);
+  setfillcol(app.main, app.win, ui::green);
   z.modebox.set("GPS");
   g.ownve = 0;
   g.ownvn = 0;
@@ -70,10 +70,10 @@ void receptionlost(App& app) {
   auto& z = app.win.zarn;
   auto& sp = app.speech;
   if (app.main.mvmode == 1) caricon(app, "$mv$ysel.ico");
-  setstatcol(app, ui::yellow);
+  setstatcol(app.win.zarn, ui::yellow);
   if (z.modebox.caption == "GPS") z.modebox.set("OLD");
   z.modebox.backcolor = ui::yellow;
-  setfillcol(app, ui::red);
+  setfillcol(app.main, app.win, ui::red);
   g.ownhdg = -1;
   g.ownspd = 0;
   endsentence(app.voice);
@@ -103,7 +103,7 @@ void chase(App& app, float gx, float gy) {
     choosemap(app, gx, gy);
   }
   if (elapsed(app.timer(), app.main.destreptime) > 10) {
-    restartreport(app, 2);
+    restartreport(app.main, app.timer(), 2);
     saydestdist(app.voice, app.win.zarn.disbox.caption, app.gps.ownhdg, app.nav.clockbrg, app.nav.destwav);
   }
   app.doevents();
@@ -170,8 +170,8 @@ int applyline(App& app, const LineResult& r, std::string& line) {
     cmessage(app.files, text::mid(line, 2, 2), id, icon, codedstatus);
     if (icon != "NULL" && app.files.exists(icon)) z.car.setpicture(app.sys.images->load(app.files.resolve(icon)));
   }
-  if (r.fill) setfillcol(app, *r.fill);
-  if (r.voided) setstatcol(app, ui::yellow);
+  if (r.fill) setfillcol(app.main, app.win, *r.fill);
+  if (r.voided) setstatcol(app.win.zarn, ui::yellow);
   if (r.position) showposition(app.gps, app.win.zarn);
   if (r.heading) showheading(app.gps, app.win.zarn);
   if (r.speed) showspeed(app.gps, app.main, app.win.zarn);
@@ -230,7 +230,7 @@ void followtrack(App& app) {
 }
 
 void applyfilelink(App& app, std::string& line) {
-  demooff(app);
+  demooff(app.main);
   stripcall(app.gps, app.win, line);
   applysentence(app, line);
   app.gps.lastgpstime = app.timer();

@@ -28,6 +28,11 @@
 namespace zarn {
 
 namespace {
+// The speed read-out's colour, repainted only when it changes.
+void setspdcol(ui::Label& s, ui::Colour colour) {
+  if (s.backcolor != colour) s.backcolor = colour;
+}
+
 struct TickGuard {
   explicit TickGuard(bool& f) : flag(f) { flag = true; }
   ~TickGuard() { flag = false; }
@@ -65,16 +70,14 @@ bool nogps(App& app, int& posupdated, bool& speedcolour, bool& replayed) {
     return true;
   }
   z.modebox.set("OLD");
-  setstatcol(app, ui::yellow);
+  setstatcol(app.win.zarn, ui::yellow);
   ownreadouts(app);
   return true;
 }
 
 }  // namespace
 
-void restartreport(App& app, int kind) {
-  MainState& m = app.main;
-  const float now = app.timer();
+void restartreport(MainState& m, float now, int kind) {
   if (kind == 1) m.herereptime = now;
   if (kind == 2) m.destreptime = now;
   if (kind == 3) m.dirreptime = now;
@@ -132,7 +135,7 @@ void services(App& app) {
   if (g.gpsrx == 1) {
     if (m.clickage > 10) {
       z.modebox.backcolor = ui::green;
-      setstatcol(app, ui::green);
+      setstatcol(app.win.zarn, ui::green);
       z.modebox.set("GPS");
     }
     lltoosgb(app.geo, g.ownlat, g.ownlon, g.ownx, g.owny);
@@ -144,7 +147,7 @@ void services(App& app) {
 
   if (speedcolour) {
     const float mph = g.ownspd / 1.61f;
-    setspdcol(app, mph <= 30 ? ui::green : mph <= 70 ? ui::yellow : ui::red);
+    setspdcol(app.win.zarn.spdbox, mph <= 30 ? ui::green : mph <= 70 ? ui::yellow : ui::red);
   }
   if (elapsed(app.timer(), app.nav.rgishown) > 5)
     if (ui::Form* rgi = app.win.find("rgi")) rgi->hide();
@@ -192,11 +195,6 @@ void services(App& app) {
 }
 
 }  // namespace
-
-void setspdcol(App& app, ui::Colour colour) {
-  ui::Label& s = app.win.zarn.spdbox;
-  if (s.backcolor != colour) s.backcolor = colour;
-}
 
 void Timer1_Timer(App& app) {
   if (app.main.tickbusy_guard) return;

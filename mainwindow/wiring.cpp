@@ -19,7 +19,7 @@ void wirehooks(App& app) {
   app.hooks.filelink = [&app](std::string& line) { applyfilelink(app, line); };
 
   // --- Speech, map display and navigation reaching up ---
-  app.hooks.restartreport = [&app](int kind) { restartreport(app, kind); };
+  app.hooks.restartreport = [&app](int kind) { restartreport(app.main, app.timer(), kind); };
   app.hooks.setgpscorr = [&app](float east, float north) { setgpscorr(app.gps, east, north); };
   app.hooks.endprogram = [&app] { endprogram(app); };
   app.hooks.tripupdate = [&app] { tripupdate(app); };
@@ -31,7 +31,7 @@ void wirehooks(App& app) {
   // and the vehicle configuration's progress at start-up.
   app.hooks.linkline = linkline;
   app.hooks.showlink = [](App& a, const LinkShow& show) { showlink(a.win, show); };
-  app.hooks.printline = printline;
+  app.hooks.printline = [](App& a, const std::string& line) { printline(a.voice, a.gps, a.win, line); };
 }
 
 }  // namespace zarn

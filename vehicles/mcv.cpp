@@ -72,7 +72,7 @@ bool readmcv(App& app, std::string* problem) {
   }
   if (!platform::readcfgline(*f, l)) return ended();
   app.gps.gpstimeout = static_cast<float>(text::val(l));
-  setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+  setstatlabel(app.win.get<StartForm>(), *app.sys.events,
                "Setting GPS timeout to " + text::str(app.gps.gpstimeout) + " secs ...");
   delaysec(app, 0.5f);
   if (!platform::readcfgline(*f, l)) return ended();
@@ -86,7 +86,7 @@ bool readmcv(App& app, std::string* problem) {
   const double asked = text::val(l);
   v.mvtotal = static_cast<int>(std::clamp(asked, 0.0, static_cast<double>(mvmax)));
   if (asked > mvmax) {
-    setstatlabel(app.win.get<StartForm>(), *app.sys.events, 
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events,
                  "ZARN.MCV asks for" + text::str(static_cast<float>(asked)) + " vehicles: only" +
                      text::str(mvmax) + " are set up");
     delaysec(app, 1.0f);

@@ -10,14 +10,14 @@ namespace {
 
 class AskDialog : public AppTest {
  protected:
-  void ready() override { readsounds(*app); }  // the questions and the default intervals
+  void ready() override { readsounds(app->files, app->main, app->speech); }  // the questions and the default intervals
   // Each key in turn; the result of the last non-answer.
   bool press(const std::string& keys) {
     bool taken = false;
     for (char k : keys) {
-      if (k == 'O') askopen(*app);
-      else if (k == 'Y' || k == 'N') askanswer(*app, k == 'Y');
-      else taken = asknonanswer(*app);
+      if (k == 'O') askopen(app->voice, app->main);
+      else if (k == 'Y' || k == 'N') askanswer(app->voice, app->main, k == 'Y');
+      else taken = asknonanswer(app->voice, app->main);
     }
     return taken;
   }

@@ -95,7 +95,7 @@ TEST_F(Files, CategoriesAndSearchListsUpToTheirLimits) {
   put("ZARN.CAT", "\"FS\",\"Filling station, fuel\"\r\n  E , Emergency\r\nS,School\r\n");
   put("ZARN.FND", "\"$E.GTX\",\"lost\"\r\n\"zarn.waw\",\"Places\"\r\n../../etc/passwd,Out\r\n/etc/passwd,Out\r\n"
                   "$fs.gtx,Fuel\r\nend,x\r\nAFTER,y\r\n");
-  ASSERT_TRUE(readcat(*app) && readfnd(*app));
+  ASSERT_TRUE(readcat(app->files, app->main) && readfnd(app->files, app->main));
   const MainState& m = app->main;
   EXPECT_EQ(std::tuple(m.catcount, m.catname[1], m.catcode[2]), std::tuple(3, "Filling station, fuel", "E"))
       << "a quoted name holds commas; leading blanks skipped";
@@ -108,16 +108,20 @@ TEST_F(Files, CategoriesAndSearchListsUpToTheirLimits) {
   }
   put("ZARN.CAT", cats);
   put("ZARN.FND", lists);
-  ASSERT_TRUE(readcat(*app) && readfnd(*app));
+  ASSERT_TRUE(readcat(app->files, app->main) && readfnd(app->files, app->main));
   EXPECT_EQ(std::tuple(m.catcount, m.fndcount), std::tuple(200, 100));
   put("ZARN.FND", "");
-  EXPECT_FALSE(readfnd(*app)) << "no first line";
+  EXPECT_FALSE(readfnd(app->files, app->main)) << "no first line";
 }
 
 TEST_F(Files, AFlagFileSwitchesItsFeatureByBeingThere) {
   const auto readall = [this] {
-    for (auto* read : {readlinkflags, readmapflags, readinputflags, readparserflags, readlayoutflags, readfeatureflags})
-      read(*app);
+    readlinkflags(*app);
+    readmapflags(app->files, app->map, app->main);
+    readinputflags(*app);
+    readparserflags(app->files, app->gps, app->main, app->win.get<CForm>());
+    readlayoutflags(app->files, app->map, app->main);
+    readfeatureflags(*app);
     return std::vector<int>{app->speech.talkext, app->main.poweroff, app->veh.pageron,  app->gps.ringstop,
                             app->gps.taipon,     app->gps.datatrakon, app->main.metric,  app->main.nautical,
                             app->main.mapmatch,  app->gps.onlyrmc,   app->main.cmsgon,  app->gps.chksumoff,
@@ -140,23 +144,23 @@ TEST_F(Files, AFlagFileSwitchesItsFeatureByBeingThere) {
   EXPECT_EQ(app->win.get<MvForm>().nonewl.caption, "ignore new vehicles");
   for (const auto& [romshelf, dist, on] : {std::tuple{"absent", 5.0f, 0}, {"0\r\n", 5.0f, 0}, {"2.5\r\n", 2.5f, 1}}) {
     if (std::string(romshelf) != "absent") put("ROMSHELF.CFG", romshelf);
-    readautomapflag(*app);
+    readautomapflag(app->files, app->map);
     EXPECT_EQ(std::tuple(app->map.automapdist, app->map.automapon), std::tuple(dist, on)) << romshelf;
   }
 }
 
 TEST_F(Files, SoundsFileGivesSoundAndIntervals) {
-  EXPECT_FALSE(readsounds(*app));
+  EXPECT_FALSE(readsounds(app->files, app->main, app->speech));
   put("NOSOUND.CFG", "");
   readfeatureflags(*app);
   put("SOUNDS.CFG", "0\r\n30,15,45\r\n1,0,1,1,1,90\r\n");
-  EXPECT_TRUE(readsounds(*app));
+  EXPECT_TRUE(readsounds(app->files, app->main, app->speech));
   const auto& r = app->main.repint;
   EXPECT_EQ(std::tuple(app->speech.nosound, std::vector<int>(r.begin() + 1, r.end())),
             std::tuple(0, std::vector<int>{30, 15, 45, 1, 0, 1, 1, 1, 90, 0}))
       << "SOUNDS.CFG's first value wins over NOSOUND.CFG; kind 10 off with the file";
   put("SOUNDS.CFG", "1,forty,20\r\n");
-  EXPECT_TRUE(readsounds(*app));
+  EXPECT_TRUE(readsounds(app->files, app->main, app->speech));
   EXPECT_EQ(std::tuple(app->speech.nosound, std::vector<int>(r.begin() + 1, r.begin() + 4)),
             std::tuple(1, std::vector<int>{60, 20, 60}))
       << "a text where a number is wanted and a short file keep the defaults";
@@ -165,7 +169,7 @@ TEST_F(Files, SoundsFileGivesSoundAndIntervals) {
 TEST_F(Files, LocationFileFillsTheDestinationsAndTheMouseSlot) {
   put("ZARN.LOC", "SJ 75128 78480,Knutsford, Cheshire\r\nSJ 76929 87885,Altrincham\r\n\r\nSJ 1 1,After the gap\r\n");
   squares({{"SJ", 300, 300}});
-  EXPECT_EQ(readloc(*app), 2) << "an empty line ends the list";
+  EXPECT_EQ(readloc(app->files, app->geo, app->nav, app->win.get<CForm>()), 2) << "an empty line ends the list";
   const NavState& n = app->nav;
   EXPECT_EQ(std::tuple(n.destname[1], n.destlabel[1]), std::tuple("SJ 75128 78480", "Knutsford, Cheshire"))
       << "the label may hold commas";
@@ -178,42 +182,42 @@ TEST_F(Files, LocationFileFillsTheDestinationsAndTheMouseSlot) {
   for (int i = 1; i <= 250; ++i) many += "SJ 1 1,Place " + std::to_string(i) + "\r\n";
   put("ZARN.LOC", many);
   make();
-  EXPECT_EQ(std::tuple(readloc(*app), app->nav.adhocdest), std::tuple(199, 200));
+  EXPECT_EQ(std::tuple(readloc(app->files, app->geo, app->nav, app->win.get<CForm>()), app->nav.adhocdest), std::tuple(199, 200));
   put("ZARN.LOC", "no comma here\r\n");
-  EXPECT_EQ(std::tuple(readloc(*app), app->nav.destname[1], app->nav.destlabel[1]), std::tuple(1, "", "no comma here"));
+  EXPECT_EQ(std::tuple(readloc(app->files, app->geo, app->nav, app->win.get<CForm>()), app->nav.destname[1], app->nav.destlabel[1]), std::tuple(1, "", "no comma here"));
 }
 
 TEST_F(Files, GpsLineAndTrailSettings) {
   put("ZARN.COM", " 4800,N,8,1  \r\n15\r\n2,250\r\n20\r\n");
-  auto c = readzarncom(*app, false);
+  auto c = readzarncom(app->files, false);
   ASSERT_TRUE(c);
   EXPECT_EQ(std::tuple(c->fixminmove, c->minhdgspd), std::tuple(250.0f, 20.0f)) << "metres; the caller keeps km";
-  c = readzarncom(*app, true);
+  c = readzarncom(app->files, true);
   EXPECT_TRUE(c && c->gpstimeout && !c->fixmint) << "with the file link only the time-out";
   app->main.mvmode = 1;
-  EXPECT_EQ(readhistory(*app), "");
+  EXPECT_EQ(readhistory(app->files, app->map, app->main.mvmode), "");
   EXPECT_EQ(app->map.histint, 0) << "every fix in multi-vehicle mode";
   put("HISTORY.CFG", "2\r\n255,0,0\r\n50,5,100\r\n");
-  EXPECT_EQ(readhistory(*app), "");
+  EXPECT_EQ(readhistory(app->files, app->map, app->main.mvmode), "");
   EXPECT_EQ(std::tuple(app->map.histint, app->map.trailmaxpix), std::tuple(2, 100));
   for (const auto& [text, why] :
        {std::pair{"1\r\n255,0,0\r\n50,x5,100\r\n", "HISTORY.CFG Error: damaged at line 3, \"x5\" is not a number"},
         {"2\r\n255,0,0\r\n50,5\r\n", "HISTORY.CFG Error: it ends after 6 of its 7 values"}}) {
     put("HISTORY.CFG", text);
-    EXPECT_EQ(readhistory(*app), why);
+    EXPECT_EQ(readhistory(app->files, app->map, app->main.mvmode), why);
   }
   std::filesystem::remove(dir / "HISTORY.CFG");
   std::filesystem::create_directory(dir / "HISTORY.CFG");
-  EXPECT_EQ(readhistory(*app), "HISTORY.CFG Error: it cannot be read");
+  EXPECT_EQ(readhistory(app->files, app->map, app->main.mvmode), "HISTORY.CFG Error: it cannot be read");
 }
 
 TEST_F(Files, DirectionFinderChaseKeysDialButtonsAndBearingColours) {
   put("ZARNDF.CFG", "0.3,0,1,99,30,4,400,45,8\r\n");
-  readzarndf(*app);
+  readzarndf(app->files, app->nav);
   EXPECT_EQ(std::tuple(app->nav.dfcfg5, app->nav.dflinemax), std::tuple(30.0f, 8.0f)) << "the fourth value skipped";
-  EXPECT_FALSE(readchase(*app));
+  EXPECT_FALSE(readchase(app->files, app->main));
   put("CHASE.CFG", "\"$PCHS\",\"Red car\",red.wav,\r\n");
-  EXPECT_EQ(std::tuple(readchase(*app), app->main.chasename, app->main.chaseicon), std::tuple(true, "Red car", ""));
+  EXPECT_EQ(std::tuple(readchase(app->files, app->main), app->main.chasename, app->main.chaseicon), std::tuple(true, "Red car", ""));
   std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / "GBIRL.BMP", dir / "K1.BMP");
   put("ZARNKEYS.CFG", "4\r\n1,K1.BMP,x\r\n20,K1.BMP,x\r\n2,MISSING.BMP,x\r\n");  // a count beyond the file
   readzarnkeys(*app);
@@ -221,12 +225,12 @@ TEST_F(Files, DirectionFinderChaseKeysDialButtonsAndBearingColours) {
   EXPECT_TRUE(k.Picture1[1].picture && !k.Picture1[2].picture);
   put("ZARNDIAL.CFG", "2\r\nBase,ATD123\r\nDepot,ATD456\r\n");
   int n = 0;
-  EXPECT_TRUE(readzarndial(*app, &n));
+  EXPECT_TRUE(readzarndial(app->files, app->win, &n));
   EXPECT_EQ(std::tuple(n, app->win.get<DialForm>().height), std::tuple(2, 96)) << "1440 twips for two entries";
   put("ZARNDIAL.CFG", "40\r\nA,1\r\n");
-  EXPECT_TRUE(readzarndial(*app)) << "a count beyond the file ends at its end";
+  EXPECT_TRUE(readzarndial(app->files, app->win)) << "a count beyond the file ends at its end";
   put("DFCOLOUR.CFG", "255\r\n65280\r\n");
-  EXPECT_TRUE(readdfcolour(*app));
+  EXPECT_TRUE(readdfcolour(app->files, app->win.zarn));
   EXPECT_EQ(app->win.zarn.brg[1].bordercolor, ui::green);
   for (const char* s : {"", " 12", "-3", "+.5", "&HFF", "1e3", "12abc"}) EXPECT_TRUE(isnumber(s)) << s;
   for (const char* s : {"abc", "-", "&", "&X1", "N"}) EXPECT_FALSE(isnumber(s)) << s;
@@ -251,12 +255,12 @@ std::string pcd(const std::vector<std::pair<int, int>>& centres, const Items& ar
 }
 
 TEST_F(Files, PopulationCentresPositionsAndAreaNames) {
-  EXPECT_TRUE(readpopcd(*app)) << "no file: no centres";
+  EXPECT_TRUE(readpopcd(app->files, app->main, app->win)) << "no file: no centres";
   EXPECT_EQ(std::tuple(app->main.pcdn1 + app->main.pcdn2, app->win.loaded<StartForm>()), std::tuple(0, false))
       << "no progress line drawn";
   put("$LPOP.PCD", pcd({{28000, 26000}, {-40, 20}},
                        {"LINCOLN", "LINCOLN CITY", "ST. ALBANS-ON-SEA", "", "oxford", "BEDFORDSHIRE"}));
-  ASSERT_TRUE(readpopcd(*app));
+  ASSERT_TRUE(readpopcd(app->files, app->main, app->win));
   const MainState& m = app->main;
   ASSERT_EQ(m.pcdn1, 2);
   EXPECT_EQ(std::tuple(m.pcdtab1[1], m.pcdtab2[1], m.pcdtab1[2]), std::tuple(700.0f, 1300.0f, -1.0f));
@@ -264,7 +268,7 @@ TEST_F(Files, PopulationCentresPositionsAndAreaNames) {
             (Items{"Lincolnshire", "Lincoln City", "St. Albans-On-Sea", "", "Oxfordshire", "Bedfordshire"}))
       << "only the exact stem is joined, compared upper-cased";
   put("$LPOP.PCD", pcd({}, {"CHESHIRE"}));
-  ASSERT_TRUE(readpopcd(*app));
+  ASSERT_TRUE(readpopcd(app->files, app->main, app->win));
   EXPECT_EQ(std::tuple(m.pcdn1, Items(m.pcdtab3.begin() + 1, m.pcdtab3.end())), std::tuple(0, Items{"Cheshire"}))
       << "the names follow the table";
 }
@@ -281,7 +285,7 @@ TEST_F(Files, ADamagedPopulationFileKeepsWhatItHolds) {
         {"too short for its counts", std::string("\x01", 1), 0, 0}, {"a negative count", negative, 0, 0}}) {
     put("$LPOP.PCD", bytes);
     std::string why;
-    EXPECT_FALSE(readpopcd(*app, &why)) << guards;
+    EXPECT_FALSE(readpopcd(app->files, app->main, app->win, &why)) << guards;
     EXPECT_NE(why.find("$LPOP.PCD"), std::string::npos) << why;
     const MainState& m = app->main;
     EXPECT_EQ(std::tuple(m.pcdn1, m.pcdn2, m.pcdtab1.size(), m.pcdtab3.size()),
@@ -307,8 +311,8 @@ TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
   const std::tuple<const char*, void (*)(App&), bool> saves[] = {
       {"ZARN.CFG", [](App& a) { savecfg(a); }, false},
       {"FASTMAPS.DAT", [](App& a) { savefastmaps(a.map, a.voice); }, false},
-      {"PULFIX.DAT", [](App& a) { writepulfix(a, "SJ 1 2"); }, true},
-      {"PICVIEWR.CFG", [](App& a) { runpicviewr(a, "clip.avi"); }, false},
+      {"PULFIX.DAT", [](App& a) { writepulfix(a.voice, "SJ 1 2"); }, true},
+      {"PICVIEWR.CFG", [](App& a) { runpicviewr(a.voice, "clip.avi"); }, false},
       {"INITROCK.OUT", [](App& a) { initrockwell(a.gps, a.voice); }, false},
       {"ZARNTEXT.TXT", [](App& a) { a.speech.talkext = 1, queuewav(a.voice, "x.wav"), showmsg(a.voice, "hi"); }, true},
   };

@@ -16,7 +16,7 @@ using Running = AppTest;
 TEST_F(Running, KeysReachTheHandlerFromEveryWindowAndTheHelpButtonsOpenAndCloseTheOverlay) {
   auto& z = app->win.zarn;
   std::tie(app->main.fndcount, app->main.searchlists[2], app->main.demoon) = std::tuple(2, "ZARN.WAW", 1);
-  designlayout(*app);
+  designlayout(app->win.zarn);
   z.backcolor = ui::cyan;  // no map: the window's own colour shows where it would be
   Shell shell(*app);
   shell.onend = [] {}, shell.start();

@@ -101,7 +101,7 @@ TEST_F(Language, PageIconsOfTheLanguageFileOrTheDefaults) {
 
 TEST_F(Language, TheIconPanelFileReadEntryByEntryOrThrough) {
   std::string key, icon, wav, text;
-  readcontrol(*app, 1, key, icon, wav, text);
+  readcontrol(app->files, app->speech, app->win, 1, key, icon, wav, text);
   EXPECT_EQ(std::tuple(key, icon, wav, text), std::tuple("W", "WAW.ICO", "ok.wav", "File CONTROLS.CFG Needed"));
   put("controls.cfg",
       "TITLE,x,x,Maps\r\nZ,z.ico,z.wav,Zoom in\r\n#027,esc.ico,e.wav,Exit\r\n"
@@ -116,13 +116,13 @@ TEST_F(Language, TheIconPanelFileReadEntryByEntryOrThrough) {
   };
   for (const auto& [guards, entry, k, t, caption] : cases) {
     key.clear();
-    readcontrol(*app, entry, key, icon, wav, text);
+    readcontrol(app->files, app->speech, app->win, entry, key, icon, wav, text);
     EXPECT_EQ(std::tuple(key, text, panel.caption), std::tuple(k, t, caption)) << guards;
   }
   app->speech.langprefix = "DE";
   put("DEcontrols.cfg", "TITLE,x,x,Karten\r\nZ,z.ico,z.wav,Vergrößern\r\n");
   key.clear();
-  readcontrol(*app, -1, key, icon, wav, text);
+  readcontrol(app->files, app->speech, app->win, -1, key, icon, wav, text);
   EXPECT_EQ(std::tuple(key, panel.caption), std::tuple("Z", "Karten")) << "the language's file first, to its end";
 }
 

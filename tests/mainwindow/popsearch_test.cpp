@@ -19,7 +19,7 @@ class PopSearch : public AppTest {
   void ready() override {
     for (const char* f : {"$LPOP.PCD", "MAPS.CCC"})
       std::filesystem::copy_file(std::filesystem::path(ZARN_SOURCE_DIR) / "data/demo" / f, dir / f);
-    ASSERT_TRUE(readpopcd(*app));
+    ASSERT_TRUE(readpopcd(app->files, app->main, app->win));
     ASSERT_FALSE(loadccc(app->geo, app->files));  // grid references with square letters
     const std::string d = get("$LPOP.PCD");       // every record in file order, decoded
     const auto u16 = [&d](std::size_t at) { return std::size_t{std::uint8_t(d[at])} | std::uint8_t(d[at + 1]) << 8; };
@@ -33,7 +33,7 @@ class PopSearch : public AppTest {
   }
   Result search(const std::string& code) {
     Result r{"", "", -1, -1, 0};
-    pcsearch(*app, code, std::get<0>(r), std::get<1>(r), std::get<2>(r), std::get<3>(r), std::get<4>(r));
+    pcsearch(app->files, app->main, code, std::get<0>(r), std::get<1>(r), std::get<2>(r), std::get<3>(r), std::get<4>(r));
     return r;
   }
   // The same search over the whole file: the centres beginning with the code, "+" signs
@@ -96,7 +96,7 @@ TEST_F(PopSearch, NearestWalksOutwardEachCentreOnceThenNone) {
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return dist(a) < dist(b); });
   for (int n = 1; n <= 41; ++n) {
     Result got{"", "", -7, -7, 0};
-    pcrecord(*app, 375, 384, std::get<2>(got), std::get<3>(got), std::get<0>(got), std::get<1>(got), n);
+    pcrecord(app->files, app->geo, app->main, 375, 384, std::get<2>(got), std::get<3>(got), std::get<0>(got), std::get<1>(got), n);
     const Result want = n <= 40 ? centre(order[static_cast<std::size_t>(n - 1)]) : Result{"-", "", -7, -7, 0};
     EXPECT_EQ(std::tuple(got, m.hitlist[static_cast<std::size_t>(n)].empty()), std::tuple(want, n > 40))
         << n << ": each nearest once, its grid reference noted; then none and the found place kept";

@@ -21,6 +21,9 @@ const Items latlong = {"latitude.wav", "50.wav", "1.wav", "degrees.wav", "5.wav"
                        "7.wav", "minutes.wav", "north.wav", "longitud.wav", "2.wav", "degrees.wav", "20.wav",
                        "point.wav", "3.wav", "7.wav", "minutes.wav", "west.wav"};
 
+const auto latlongkey = [](App& a) { sayownlatlong(a.voice, a.geo, a.gps); };
+const auto gridkey = [](App& a) { sayowngrid(a.voice, a.geo, a.gps); };
+
 TEST_F(PosReadouts, LAndGForEachGridForm) {
   struct Row {
     const char* guards;
@@ -31,22 +34,22 @@ TEST_F(PosReadouts, LAndGForEachGridForm) {
   };
   const Row rows[] = {
       {"L: degrees, whole minutes without their leading zero, each decimal; longitude 2 without a stray and",
-       [&] { ownfix(*app, 51 + 5.375f / 60, -(2 + 20.375f / 60)); }, sayownlatlong, "510537N0022037W", latlong},
+       [&] { ownfix(*app, 51 + 5.375f / 60, -(2 + 20.375f / 60)); }, latlongkey, "510537N0022037W", latlong},
       {"G outside every grid and UTM off: the same as L", [&] { ownfix(*app, 51 + 5.375f / 60, -(2 + 20.375f / 60)); },
-       sayowngrid, "510537N0022037W", latlong},
+       gridkey, "510537N0022037W", latlong},
       {"G national grid (14): two letters and six digits",
-       [&] { squares({{"SJ", 300, 300}}), ownfixat(*app, "SJ 75128 78480"); }, sayowngrid, "grid reference SJ751784",
+       [&] { squares({{"SJ", 300, 300}}), ownfixat(*app, "SJ 75128 78480"); }, gridkey, "grid reference SJ751784",
        {"gridrefe.wav", "S.wav", "J.wav", "7.wav", "5.wav", "1.wav", "7.wav", "8.wav", "4.wav"}},
       {"G Irish grid (13): the letter (its blank shown, not said) and six digits",
        [&] { ownfixat(*app, "O 15855 34718"); },
-       sayowngrid, "grid reference O 158347",
+       gridkey, "grid reference O 158347",
        {"gridrefe.wav", "O.wav", "1.wav", "5.wav", "8.wav", "3.wav", "4.wav", "7.wav"}},
       {"G UTM (18): zone and band, four easting and five northing digits",
-       [&] { app->geo.utmmode = 1, ownfix(*app, 51.5f, -0.1f); }, sayowngrid, "grid reference 30U701257094",
+       [&] { app->geo.utmmode = 1, ownfix(*app, 51.5f, -0.1f); }, gridkey, "grid reference 30U701257094",
        {"gridrefe.wav", "3.wav", "0.wav", "U.wav", "7.wav", "0.wav", "1.wav", "2.wav", "5.wav", "7.wav", "0.wav",
         "9.wav", "4.wav"}},
       {"G MGRS (18, blank at 7): square letters and three digits each way",
-       [&] { app->geo.utmmode = 2, ownfix(*app, 51.5f, -0.1f); }, sayowngrid, "grid reference 30UYC012094",
+       [&] { app->geo.utmmode = 2, ownfix(*app, 51.5f, -0.1f); }, gridkey, "grid reference 30UYC012094",
        {"gridrefe.wav", "3.wav", "0.wav", "U.wav", "Y.wav", "C.wav", "0.wav", "1.wav", "2.wav", "0.wav", "9.wav",
         "4.wav"}},
   };
@@ -94,7 +97,8 @@ TEST_F(PosReadouts, WhereAreWeAndItsReports) {
 }
 
 TEST_F(PosReadouts, NoPositionYetIsSaidNotConverted) {
-  for (const auto& key : {sayownlatlong, sayowngrid, saywherekey}) {
+  const std::function<void(App&)> keys[] = {latlongkey, gridkey, saywherekey};
+  for (const auto& key : keys) {
     for (bool receiving : {false, true}) {
       make();
       app->speech.ttsavail = 1;

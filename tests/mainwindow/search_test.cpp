@@ -5,6 +5,7 @@
 
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
+#include "mainwindow/cform.h"
 #include "mainwindow/config.h"
 #include "mainwindow/datafiles.h"
 #include "mainwindow/search.h"
@@ -27,7 +28,7 @@ TEST_F(Search, EveryTypedCommandAndTheRunsStart) {
   for (auto [code, x, y] : {std::tuple("ZZ", -1.0f, 0.0f), {"PP", parsefailx, parsefaily}, {"QQ", -321.0f, 172.5f}})
     std::tie(g.ccccode[g.ccccount + 1], g.cccx[g.ccccount + 1], g.cccy[g.ccccount + 1], g.ccccount) =
         std::tuple(code, x, y, g.ccccount + 1);
-  ASSERT_TRUE(readmaplist(*app) && readcat(*app) && readfnd(*app) && readloc(*app) == 6);
+  ASSERT_TRUE(readmaplist(*app) && readcat(app->files, app->main) && readfnd(app->files, app->main) && readloc(app->files, app->geo, app->nav, app->win.get<CForm>()) == 6);
   onemap(*app, "CHESH");
   ASSERT_EQ(app->map.maptitle, "Cheshire");
   ownfixat(*app, 375.128f, 376.02f);  // 2.46 km south of Knutsford

@@ -4,6 +4,7 @@
 #include "mainwindow/demo.h"
 #include "mainwindow/readouts.h"
 #include "mainwindow/replay.h"
+#include "mainwindow/secondary.h"
 #include "mainwindow/smallservices.h"
 #include "mainwindow/tick.h"
 #include "mapdisplay/symbols.h"
@@ -270,24 +271,24 @@ TEST_F(Services, GreetingByTheTimeOfDayAndCodedMessages) {
 }
 
 TEST_F(Services, PictureViewerGetsItsNameThroughItsFileNeverACommandLine) {
-  runpicviewr(*app, "clip.avi; rm -rf / $(reboot)");
+  runpicviewr(app->voice, "clip.avi; rm -rf / $(reboot)");
   EXPECT_EQ(get("PICVIEWR.CFG"), "clip.avi; rm -rf / $(reboot)\r\n");
   ASSERT_EQ(programs->started.size(), 1u);
   const auto& p = programs->started[0];
   EXPECT_EQ(std::tuple(p.program, p.args.empty(), p.wait), std::tuple("PICVIEWR.EXE", true, false));
-  runpicviewr(*app, "");
+  runpicviewr(app->voice, "");
   EXPECT_EQ(get("PICVIEWR.CFG"), "clip.avi; rm -rf / $(reboot)\r\n") << "an empty name leaves the old file";
   programs->succeed = false;
-  runpicviewr(*app, "");
+  runpicviewr(app->voice, "");
   EXPECT_NE(app->speech.msgtext.find("PICVIEWR.EXE"), std::string::npos) << "a failed start is reported";
 }
 
 TEST_F(Services, APrinterFailureSwitchesPrintingOff) {
   app->gps.printon = 1;
-  printline(*app, "LOG one");
+  printline(app->voice, app->gps, app->win, "LOG one");
   EXPECT_EQ(printer->lines, Items{"LOG one"});
   printer->works = false;
-  printline(*app, "LOG two");
+  printline(app->voice, app->gps, app->win, "LOG two");
   EXPECT_EQ(std::tuple(app->gps.printon, app->win.get<MvForm>().printlabon.caption), std::tuple(0, "Printing OFF"));
   EXPECT_TRUE(dialogs->shown.size() == 1 && dialogs->shown[0].title == "Printer Error");
 }
@@ -370,13 +371,13 @@ TEST_F(Services, DemoStopSilencesAndResetsStartTurnsSoundBackOnTheControlsEndIt)
   EXPECT_EQ(std::tuple(m.mvmode, app->win.zarn.mvim[27].visible, app->win.get<MvForm>().visible),
             std::tuple(0, false, false));
   app->win.zarn.modebox.caption = "GPS";
-  showcontrols(*app);
-  EXPECT_EQ(std::tuple(controlsvis(*app), app->win.zarn.modebox.caption), std::tuple(true, "GPS"))
+  showcontrols(app->win.get<ControlsForm>(), app->main, app->win.zarn);
+  EXPECT_EQ(std::tuple(controlsvis(app->win.get<ControlsForm>()), app->win.zarn.modebox.caption), std::tuple(true, "GPS"))
       << "no demo running: unchanged";
-  hidecontrols(*app);
-  EXPECT_FALSE(controlsvis(*app));
+  hidecontrols(app->win.get<ControlsForm>());
+  EXPECT_FALSE(controlsvis(app->win.get<ControlsForm>()));
   m.demoon = 1;
-  showcontrols(*app);
+  showcontrols(app->win.get<ControlsForm>(), app->main, app->win.zarn);
   EXPECT_EQ(std::tuple(m.demoon, app->win.zarn.modebox.caption), std::tuple(0, "SIM"));
 }
 
