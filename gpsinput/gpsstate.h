@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -128,6 +129,14 @@ struct GpsState : OwnFix {
   bool datatrakseen = false;
   bool ringstop = false;  // RINGSTOP.CFG: "RING" is not an incoming call
   int autohangup = 0;  // DIALTIME.CFG: seconds after which a call is hung up; 0 off
+  int connected = 0;   // above 0 while a number dialled from the dial panel awaits its answer
+  // The outgoing message queue: messages given while a call is in progress, oldest first; the
+  // running call sends them after its own.
+  struct QueuedMsg {
+    std::string to, text, body;  // addressee (a label or "ALL UNITS"), configured text, body
+  };
+  static constexpr std::size_t msgqmax = 10;
+  std::deque<QueuedMsg> msgq;
   int incall = 0;    // 1 during an incoming call
 
   // Logs. The trip log stays open while logopen is set; the replay file while replaying.

@@ -24,4 +24,23 @@ void delaysec(App& app, float secs) {
   });
 }
 
+bool modemtest(App& app, int tries) {
+  // TODO
+  (void)tries;
+  return app.gps.modemok;
+}
+
+bool queuemsg(GpsState& g, std::string to, std::string text, std::string body) {
+  if (g.msgq.size() >= GpsState::msgqmax) return false;
+  g.msgq.push_back({std::move(to), std::move(text), std::move(body)});
+  return true;
+}
+
+std::optional<GpsState::QueuedMsg> queuepeek(GpsState& g) {
+  if (g.msgq.empty()) return std::nullopt;
+  GpsState::QueuedMsg m = std::move(g.msgq.front());
+  g.msgq.pop_front();
+  return m;
+}
+
 }  // namespace zarn

@@ -1,7 +1,11 @@
 // Output to the serial line: the one writer of the port.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
+
+#include "gpsinput/gpsstate.h"
 
 namespace zarn {
 struct App;
@@ -15,6 +19,15 @@ void commsend(platform::SerialLine& serial, std::string_view text);
 // Hangs the modem up: DTR off for 3 s, on again, then a pause of 1 s, the input polled all
 // the while.
 void hangup(App& app);
+
+// Sends "AT" and waits up to a second for the modem's "OK", up to tries times; true when a
+// modem answered (modemok). The vehicle window's time label shows "OK" meanwhile.
+bool modemtest(App& app, int tries);
+
+// Adds a message to the outgoing queue; false, storing nothing, when msgqmax already wait.
+bool queuemsg(GpsState& g, std::string to, std::string text, std::string body);
+// Takes the oldest queued message out; nullopt when none waits.
+std::optional<GpsState::QueuedMsg> queuepeek(GpsState& g);
 
 // Waits the given seconds (across midnight too), polling the serial input and letting window
 // events run on every pass; ends early once abortflag is set, after at least one poll.

@@ -5,7 +5,7 @@
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
-#include "gpsinput/dialmon.h"
+#include "vehicles/dialout.h"
 #include "mainwindow/takefix.h"
 #include "gpsinput/modem.h"
 #include "gpsinput/serialpoll.h"
