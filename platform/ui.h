@@ -258,6 +258,11 @@ class ControlArray {
   T& operator[](int i) { return *elements_.at(i); }
   const T& operator[](int i) const { return *elements_.at(i); }
   bool exists(int i) const { return elements_.count(i) != 0; }
+  // The element, or null when it is not loaded: one look-up where exists() and [] take two.
+  T* find(int i) {
+    auto it = elements_.find(i);
+    return it == elements_.end() ? nullptr : it->second.get();
+  }
   int count() const { return static_cast<int>(elements_.size()); }
   int ubound() const { return elements_.empty() ? -1 : elements_.rbegin()->first; }
   T& load(int i);    // no-op returning the element when it already exists
