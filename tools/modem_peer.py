@@ -7,7 +7,9 @@ recorded with its time.
 A pseudo-terminal has no DTR line: the program's serial layer tells the peer of DTR through a
 UNIX datagram socket (--control), one message "DTR 0" or "DTR 1" each. DTR low is taken as a
 modem set to &D2 takes it: the call is dropped, the modem answers "NO CARRIER" (unless
---dtr-silent) and returns to command mode; while DTR is low commands are ignored.
+--dtr-silent) and returns to command mode; while DTR is low commands are ignored. The message
+"WRITE <text>" on the same socket puts the text onto the line as it stands (a vehicle's report
+arriving after a call, say).
 
 Outcomes are lists, one entry per dial (--dial, --answer) or per message (--reply); the last
 entry stands for all later ones. Examples:
@@ -262,9 +264,12 @@ class Peer:
             except InterruptedError:
                 continue
             if control in r:
-                msg = control.recv(64).decode("latin-1").strip()
+                raw = control.recv(4096).decode("latin-1")
+                msg = raw.strip()
                 if msg in ("DTR 0", "DTR 1"):
                     self.setdtr(msg == "DTR 1")
+                elif raw.startswith("WRITE "):
+                    self.send(raw[6:])  # a test's own line onto the link, e.g. a vehicle's report
                 else:
                     self.record(event="control", message=msg)
             if self.fd in r:
