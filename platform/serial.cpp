@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -356,6 +358,37 @@ void TermiosSerial::setdtr(bool on) {
   int bits = TIOCM_DTR;
   if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) != 0)
     fail(on ? "cannot raise DTR on" : "cannot drop DTR on");
+}
+
+DtrNotifyingSerial::DtrNotifyingSerial(std::unique_ptr<SerialLine> inner, std::filesystem::path channel)
+    : inner_(std::move(inner)), channel_(std::move(channel)) {
+  if (!channel_.empty()) socket_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+}
+
+DtrNotifyingSerial::~DtrNotifyingSerial() {
+  if (socket_ >= 0) ::close(socket_);
+}
+
+void DtrNotifyingSerial::setdtr(bool on) {
+  inner_->setdtr(on);
+  bool told = false;
+  sockaddr_un to{};
+  to.sun_family = AF_UNIX;
+  const std::string path = channel_.string();
+  if (socket_ >= 0 && path.size() < sizeof to.sun_path) {
+    std::copy(path.begin(), path.end(), to.sun_path);
+    const std::string_view msg = on ? "DTR 1" : "DTR 0";
+    told = ::sendto(socket_, msg.data(), msg.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&to),
+                    sizeof to) == static_cast<ssize_t>(msg.size());
+  }
+  if (changes_.size() >= kept) changes_.pop_front();
+  changes_.push_back({on, std::chrono::steady_clock::now(), told});
+}
+
+std::unique_ptr<SerialLine> withdtrchannel(std::unique_ptr<SerialLine> line) {
+  const char* channel = std::getenv("ZARN_DTR_CHANNEL");
+  if (!channel || !*channel) return line;
+  return std::make_unique<DtrNotifyingSerial>(std::move(line), channel);
 }
 
 }  // namespace zarn::platform

@@ -14,7 +14,9 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,5 +91,50 @@ class TermiosSerial final : public SerialLine {
   bool lost_ = false;
   std::chrono::steady_clock::time_point retry_;
 };
+
+// A serial line that hands everything to the one inside it and keeps a record of each DTR
+// change with its time. A pseudo-terminal standing in for a modem's port (tools/modem_peer.py)
+// has no DTR line: with a channel named, each change is also told to the far end as one
+// datagram, "DTR 0" or "DTR 1", sent to the UNIX socket at that path. Nobody listening there is
+// no fault: the change is recorded as not told. The program wraps its port in one when the
+// environment variable ZARN_DTR_CHANNEL names a channel (withdtrchannel).
+class DtrNotifyingSerial final : public SerialLine {
+ public:
+  struct Change {
+    bool on;
+    std::chrono::steady_clock::time_point at;
+    bool told;  // the channel took the message
+  };
+  static constexpr std::size_t kept = 64;  // the latest changes are kept, the older forgotten
+
+  explicit DtrNotifyingSerial(std::unique_ptr<SerialLine> inner, std::filesystem::path channel = {});
+  ~DtrNotifyingSerial() override;
+  DtrNotifyingSerial(const DtrNotifyingSerial&) = delete;
+  DtrNotifyingSerial& operator=(const DtrNotifyingSerial&) = delete;
+
+  bool open(const std::string& port, const std::string& settings) override { return inner_->open(port, settings); }
+  bool setsettings(const std::string& settings) override { return inner_->setsettings(settings); }
+  bool isopen() const override { return inner_->isopen(); }
+  void close() override { inner_->close(); }
+  int inbuffercount() override { return inner_->inbuffercount(); }
+  std::string input() override { return inner_->input(); }
+  bool output(std::string_view bytes) override { return inner_->output(bytes); }
+  // The line inside first, then the record and the channel.
+  void setdtr(bool on) override;
+  std::string lasterror() const override { return inner_->lasterror(); }
+
+  const std::deque<Change>& changes() const { return changes_; }
+  SerialLine& inner() { return *inner_; }
+
+ private:
+  std::unique_ptr<SerialLine> inner_;
+  std::filesystem::path channel_;
+  int socket_ = -1;
+  std::deque<Change> changes_;
+};
+
+// The line wrapped in a DtrNotifyingSerial telling the channel that ZARN_DTR_CHANNEL names; the
+// line itself when that variable is unset or empty.
+std::unique_ptr<SerialLine> withdtrchannel(std::unique_ptr<SerialLine> line);
 
 }  // namespace zarn::platform

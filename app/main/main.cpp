@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   using namespace zarn;
   Services s;
   s.clock = std::make_unique<platform::SystemClock>();
-  s.serial = std::make_unique<platform::TermiosSerial>();
+  s.serial = platform::withdtrchannel(std::make_unique<platform::TermiosSerial>());  // ZARN_DTR_CHANNEL
   auto wav = std::make_unique<platform::PulseWavPlayer>();
   platform::PulseWavPlayer* player = wav.get();
   s.wav = std::move(wav);

@@ -1,0 +1,110 @@
+// The modem and the satellite text service over a real pseudo-terminal, at real speed: the modem
+// peer (tools/modem_peer.py) answers what the program sends, the serial poll reads its replies,
+// and a hang-up reaches it through the DTR wrapper's channel.
+#include "gpsinput/modem.h"
+#include "support/modempeer.h"
+#include "vehicles/mvforms.h"
+
+namespace zarn::test {
+namespace {
+
+using ModemPeer = ModemPeerTest;
+
+TEST_F(ModemPeer, AnswersAtWithTheEchoOnAndOff) {
+  start({});
+  for (const char* cmd : {"AT\r", "ATE0\r", "AT\r"}) {
+    app->gps.modemok = false;
+    commsend(*app->sys.serial, cmd);
+    EXPECT_TRUE(pollfor(3, [&] { return app->gps.modemok; })) << cmd;
+  }
+  EXPECT_EQ(stream("tx"), "AT\r\r\nOK\r\nATE0\r\r\nOK\r\n\r\nOK\r\n");
+}
+
+TEST_F(ModemPeer, ACallReachesTheServicePromptAndAHangupDropsIt) {
+  start({"--dial-delay", "0.3", "--service-delay", "0.2"});
+  auto& g = app->gps;
+  g.csatstate = CallState::dialling;
+  commsend(*app->sys.serial, "ATDT0800123\r");
+  ASSERT_TRUE(pollfor(5, [&] { return g.csatstate == CallState::prompt; }));
+  EXPECT_TRUE(g.modemconnect);
+  EXPECT_EQ(field(with("event", "login").at(0), "user"), "zarnuser");
+  EXPECT_NE(stream("rx").find("zarnuser\rsecret\r"), std::string::npos);
+
+  hangup(*app);
+  // Held low for 3 s by the program's clock, and the peer told of both changes in time.
+  const auto& c = line->changes();
+  ASSERT_EQ(c.size(), 2u);
+  const double held = std::chrono::duration<double>(c[1].at - c[0].at).count();
+  EXPECT_TRUE(!c[0].on && c[0].told && c[1].on && c[1].told);
+  EXPECT_GE(held, 2.95);
+  EXPECT_LT(held, 3.6);
+  const auto dtr = with("dtr");
+  ASSERT_EQ(dtr.size(), 2u);
+  EXPECT_EQ(field(dtr[0], "dtr") + field(dtr[1], "dtr"), "01");
+  EXPECT_NEAR(at(dtr[1]) - at(dtr[0]), held, 0.3);
+  const auto drop = with("event", "drop");
+  ASSERT_EQ(drop.size(), 1u);
+  EXPECT_EQ(field(drop[0], "why"), "dtr");
+  EXPECT_TRUE(stream("tx").ends_with("\r\nNO CARRIER\r\n"));
+
+  // The modem is back in command mode.
+  g.csatstate = CallState::idle;
+  g.modemok = false;
+  commsend(*app->sys.serial, "AT\r");
+  EXPECT_TRUE(pollfor(3, [&] { return g.modemok; }));
+}
+
+// What the serial poll makes of each answer to the dial, the faulty ones included: a peer
+// that stays silent, answers late or stops mid-line leaves the call waiting.
+TEST_F(ModemPeer, EachAnswerToTheDialAsTheSerialPollReadsIt) {
+  const struct {
+    const char* guards;
+    std::vector<std::string> options;
+    const char* password;
+    const char* dropped;  // why the peer dropped the call, if it did
+    float secs;          // polled until the state shows, or for this long
+    const char* want;    // modemconnect, csatstate, modemnodial, the alarm window's call status
+    float latersecs = 0;  // then polled again
+    const char* later = "";
+  } cases[] = {
+      {"connected, logged in, at the prompt", {}, "secret", "", 4, "1 3 0 BT CSAT Online"},
+      {"a wrong password: the service hangs up", {}, "wrong", "login", 4, "1 2 0 BT CSAT Online"},
+      {"busy to the dial", {"--dial", "busy"}, "secret", "", 3, "0 4 0 "},
+      {"busy after the connection", {"--answer", "busy"}, "secret", "busy", 3, "1 4 0 Connection made"},
+      {"no dial tone", {"--dial", "nodialtone"}, "secret", "", 3, "0 1 1 "},
+      {"no dial tone, spelt apart", {"--dial", "nodial-tone"}, "secret", "", 3, "0 1 0 No Dial Tone"},
+      {"no carrier", {"--dial", "nocarrier"}, "secret", "", 3, "0 1 0 "},
+      {"a silent modem", {"--dial", "silent"}, "secret", "", 1.5, "0 1 0 "},
+      {"CONNECT cut off mid-line", {"--dial", "half"}, "secret", "", 1.5, "0 1 0 "},
+      {"a late CONNECT", {"--dial", "late", "--late-delay", "2"}, "secret", "", 1, "0 1 0 ", 3, "1 3 0 BT CSAT Online"},
+      {"a silent service", {"--answer", "silent"}, "secret", "", 1.5, "1 1 0 Connection made"},
+      {"the banner cut off mid-line", {"--answer", "half"}, "secret", "", 1.5, "1 1 0 Connection made"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> options{"--dial-delay", "0.2", "--service-delay", "0.1"};
+    options.insert(options.end(), c.options.begin(), c.options.end());
+    start(options);
+    auto& g = app->gps;
+    app->veh.csatpass = c.password;
+    const auto state = [&] {
+      return std::to_string(g.modemconnect) + " " + std::to_string(static_cast<int>(g.csatstate)) + " " +
+             std::to_string(g.modemnodial) + " " + app->win.get<MvAlarmForm>().telstat.caption;
+    };
+    g.csatstate = CallState::dialling;
+    commsend(*app->sys.serial, "ATDT0800123\r");
+    pollfor(c.secs, [&] { return state() == c.want; });
+    EXPECT_EQ(state(), c.want) << c.guards;
+    if (c.latersecs > 0) {
+      pollfor(c.latersecs, [&] { return state() == c.later; });
+      EXPECT_EQ(state(), c.later) << c.guards;
+    }
+    if (*c.dropped) pollfor(3, [&] { return !with("event", "drop").empty(); });
+    stop();  // its record complete
+    std::string dropped;
+    for (const auto& r : with("event", "drop")) dropped += field(r, "why");
+    EXPECT_EQ(dropped, c.dropped) << c.guards;
+  }
+}
+
+}  // namespace
+}  // namespace zarn::test
