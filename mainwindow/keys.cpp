@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "speech/queue.h"
+#include "vehicles/mvwindow.h"
 
 namespace zarn {
 
@@ -206,6 +207,7 @@ void wirekeys(App& app) {
       keycmd(app, k);
     };
   }
+  wirevehiclewindows(app);
 }
 
 }  // namespace zarn

@@ -26,7 +26,8 @@ void starttext(MainState& m, ZarnForm& z, const platform::Clock& clock);
 void prevlist(Voice& voice, MainState& m, ZarnForm& z);
 void nextlist(Voice& voice, MainState& m, ZarnForm& z);
 // Hands the keys of the main window, and of every secondary window made so far that uses none
-// itself, to keycmd; handlers already set are kept. Windows made later need another call.
+// itself, to keycmd, and gives the vehicle windows made so far their handlers; handlers
+// already set are kept. Windows made later need another call.
 void wirekeys(App& app);
 
 }  // namespace zarn

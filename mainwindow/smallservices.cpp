@@ -19,7 +19,9 @@ void printline(Voice& voice, GpsState& g, Windows& win, const std::string& line)
   if (voice.sys.printer->printline(line)) return;
   showmsgwav(voice, "Please check the Printer. It may have run out of paper.", "$mv$perr.wav");
   g.printon = 0;
-  win.get<MvForm>().printlabon.set("Printing OFF");
+  auto& mv = win.get<MvForm>();
+  mv.printlab.set("Printing OFF");
+  mv.printlab.backcolor = ui::lightgrey;
   voice.sys.dialogs->msgbox(
       "Please check the printer. It may be switched off or have run out of paper. I am switching off "
       "printing, so you will have to switch it back on.",

@@ -30,8 +30,10 @@
 #include "speech/msgline.h"
 #include "speech/queue.h"
 #include "vehicles/dialforms.h"
+#include "vehicles/dialpanel.h"
 #include "vehicles/mcv.h"
 #include "vehicles/mvforms.h"
+#include "vehicles/mvwindow.h"
 
 namespace zarn {
 
@@ -112,6 +114,8 @@ void dialsetupwait(App& app) {
   c.comprt.text = lines[3];
   c.telno.text = lines[4];
   c.timeout.text = lines[5];
+  carbug::Form_Load(app);
+  wirevehiclewindows(app);
   c.show();
   while (c.visible && !app.main.quit) {
     app.doevents();

@@ -61,11 +61,6 @@ void rccwav(Voice& voice, const std::string& code) {
   }
 }
 
-void alarmcolours(MvAlarmForm& w, bool alarm) {
-  w.backcolor = w.txt.backcolor = alarm ? ui::red : ui::yellow;
-  w.txt.forecolor = alarm ? ui::white : ui::black;
-}
-
 // Makes room for the text the window shows before a new alert replaces it. While the list has
 // room the shown text is pushed. A full list gives up its oldest message (never an alarm while
 // a message can go): the oldest waiting message, else the shown one if it is a message; when
@@ -77,7 +72,7 @@ bool makeroom(VehicleTable& v, MvAlarmForm& w, bool alarm) {
   if (n >= VehicleTable::alarmmax) {
     ++v.alarmdropped;
     const auto first = list.begin() + 1, end = list.begin() + 1 + n;
-    auto victim = std::find_if(first, end, [](const std::string& t) { return !isalarm(t); });
+    auto victim = std::find_if(first, end, [](const VehicleTable::AlarmEntry& e) { return !isalarm(e.text); });
     if (victim == end && !isalarm(w.txt.caption)) return true;  // the shown message is overwritten
     if (victim == end && !alarm) return false;
     if (victim == end) victim = first;
@@ -85,13 +80,20 @@ bool makeroom(VehicleTable& v, MvAlarmForm& w, bool alarm) {
     --v.alarmcount;
   }
   ++v.alarmcount;
-  list[static_cast<std::size_t>(v.alarmcount)] = w.txt.caption;
+  VehicleTable::AlarmEntry& e = list[static_cast<std::size_t>(v.alarmcount)];
+  e = v.alarmshown;
+  e.text = w.txt.caption;
   w.q.set("Q" + std::to_string(v.alarmcount));
   w.q.visible = true;
   return true;
 }
 
 }  // namespace
+
+void alarmcolours(MvAlarmForm& w, bool alarm) {
+  w.backcolor = w.txt.backcolor = alarm ? ui::red : ui::yellow;
+  w.txt.forecolor = alarm ? ui::white : ui::black;
+}
 
 void mvalertmsg(App& app, int i, const std::string& code, const std::string& place, const std::string& time) {
   VehicleTable& v = app.veh;
@@ -133,6 +135,7 @@ void mvalertmsg(App& app, int i, const std::string& code, const std::string& pla
   if (shown) {
     alarmcolours(w, alarm);
     w.txt.set(body + "\r\n" + t);
+    v.alarmshown = {w.txt.caption, known ? i : 0, code, ++v.alarmseq};
   }
   w.show();
   w.touch();

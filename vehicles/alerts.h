@@ -6,6 +6,7 @@
 
 namespace zarn {
 struct App;
+class MvAlarmForm;
 struct VehicleTable;
 struct Voice;
 namespace platform {
@@ -21,10 +22,13 @@ void cmessage(const platform::Files& files, const std::string& code, std::string
 // Raises the alarm (code beginning "0") or message alert of vehicle i with its code, place
 // (any text parsepos reads) and report time (hhmm): the alarm window shows it, the vehicle is
 // plotted when the place reads, and the alert is announced with its ZARN.RCC text and sounds.
-// While the window is up the text it showed waits in alarmlist (at most ten); a full list
-// drops its oldest message, never an alarm for a message, and the message line counts the
-// dropped ones. The code is spoken character by character, letters and digits only.
+// While the window is up the entry it showed (text, unit, code) waits in alarmlist (at most
+// ten) and the new one becomes alarmshown; a full list drops its oldest message, never an
+// alarm for a message, and the message line counts the dropped ones. The code is spoken
+// character by character, letters and digits only.
 void mvalertmsg(App& app, int i, const std::string& code, const std::string& place, const std::string& time);
+// The message window's colours: white on red for an alarm, black on yellow for a message.
+void alarmcolours(MvAlarmForm& w, bool alarm);
 // Announces that a vehicle acknowledged a code (i is not used).
 void ackcode(Voice& voice, const VehicleTable& v, int i, const std::string& code);
 

@@ -2,15 +2,55 @@
 
 #include "app/app.h"
 #include "gpsinput/fixsteps.h"
+#include "mapdisplay/pictures.h"
 #include "platform/textrules.h"
 #include "vehicles/vehicledraw.h"
 
 namespace zarn {
 
+namespace {
+
+// The caption of a button (or label) of another window: the control panel and the keyboard
+// show the chase state when they have been made.
+void setcaption(Windows& win, std::string_view form, std::string_view control, const std::string& caption) {
+  ui::Form* f = win.find(form);
+  if (!f) return;
+  ui::Control* c = f->find(control);
+  if (auto* b = dynamic_cast<ui::Button*>(c)) b->caption = caption;
+  if (auto* l = dynamic_cast<ui::Label*>(c)) l->set(caption);
+  f->touch();
+}
+
+// The destination marker's picture; a missing file leaves the one shown.
+void destpicture(App& app, const std::string& file) {
+  if (!app.sys.images) return;
+  if (auto p = loadpicture(app.files, *app.sys.images, file)) app.win.zarn.dest.setpicture(std::move(p));
+}
+
+}  // namespace
+
 void chasetoggle(App& app) {
-  // TODO: flip chaseon with its captions ("CHASE is ON" / "CHASE is OFF", "Remote Car" /
-  // "Own Car"), the destination icon (LCIRCLE.ICO / DESTI.ICO) and refdest.
-  (void)app;
+  MainState& m = app.main;
+  if (m.chaseon == 0) {
+    m.chaseon = 1;
+    m.chasesent = "$GPRMC";
+    setcaption(app.win, "cform", "chasecmd", "CHASE is ON");
+    setcaption(app.win, "kform", "ownremotecmd", "Remote Car");
+    m.chaseicon = "LCIRCLE.ICO";
+    destpicture(app, m.chaseicon);
+    m.refdest = 1;
+    m.refname = "DESTINATION";
+  } else {
+    m.chaseon = 0;
+    // Nothing is the chased unit any more: an RMC-only receiver's own sentences must not be
+    // taken for it.
+    m.chasesent.clear();
+    setcaption(app.win, "cform", "chasecmd", "CHASE is OFF");
+    setcaption(app.win, "kform", "ownremotecmd", "Own Car");
+    m.refdest = 0;
+    destpicture(app, "DESTI.ICO");
+    m.refname = "OUR CAR";
+  }
 }
 
 void selvehicle(App& app, int i) {

@@ -47,12 +47,28 @@ struct VehicleTable {
   bool mvautosel = false;
   int alarmcount = 0;
 
-  // Alarms and messages: the texts waiting behind the one the alarm window shows, oldest first
-  // in slots 1..alarmcount (slot 0 unused), and how many a full list has dropped since the
-  // window last opened.
+  // Alarms and messages: the one the alarm window shows (alarmshown) and those waiting behind
+  // it, oldest first in slots 1..alarmcount (slot 0 unused), and how many a full list has
+  // dropped since the window last opened. Each keeps the unit and code it came with, so that
+  // an acknowledgement goes back to that unit whatever its label looks like in the text.
+  struct AlarmEntry {
+    std::string text;  // as the window shows it: code, time and unit; place; the code's text
+    int unit = 0;      // the vehicle's slot; 0 none
+    std::string code;
+    long seq = 0;      // numbers the alerts as they come: tells one entry from another
+  };
   static constexpr int alarmmax = 10;
-  std::vector<std::string> alarmlist = std::vector<std::string>(alarmmax + 1);
+  std::vector<AlarmEntry> alarmlist = std::vector<AlarmEntry>(alarmmax + 1);
+  AlarmEntry alarmshown;
+  long alarmseq = 0;
   int alarmdropped = 0;
+
+  // The vehicle windows' calls. callbusy: a message or acknowledgement call runs (from its
+  // hang-up to its end), so a second send is queued rather than dialled. dialbusy: a dial-up
+  // data call runs. aborting: ABORT is waiting for the calls to see it. dialcmdbusy: a dial
+  // panel button is hanging up or testing the modem. ackwait: the message window holds its
+  // incoming-call refusal for a second.
+  bool callbusy = false, dialbusy = false, aborting = false, dialcmdbusy = false, ackwait = false;
 
   // Reports taken from the link since start-up (the own unit's included): a trial of the link
   // holds it against what was sent.

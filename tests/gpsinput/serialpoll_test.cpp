@@ -279,7 +279,7 @@ TEST_F(Logs, TripLogNames) {
     EXPECT_TRUE(has(c.name) && get(c.name).empty());
     const std::string said = c.mvmode ? "I am now logging data into " : "I am now recording GPS data into ";
     EXPECT_EQ(app->speech.msgtext, said + c.name);
-    EXPECT_EQ(app->win.get<MvForm>().loglab.caption, c.mvmode ? "Log to NEWTRIP.MVD" : "");
+    EXPECT_EQ(app->win.get<MvForm>().loglab.caption, c.mvmode ? "Log to NEWTRIP.MVD" : "Logging OFF");
   }
 }
 

@@ -289,7 +289,7 @@ TEST_F(Services, APrinterFailureSwitchesPrintingOff) {
   EXPECT_EQ(printer->lines, Items{"LOG one"});
   printer->works = false;
   printline(app->voice, app->gps, app->win, "LOG two");
-  EXPECT_EQ(std::tuple(app->gps.printon, app->win.get<MvForm>().printlabon.caption), std::tuple(0, "Printing OFF"));
+  EXPECT_EQ(std::tuple(app->gps.printon, app->win.get<MvForm>().printlab.caption), std::tuple(0, "Printing OFF"));
   EXPECT_TRUE(dialogs->shown.size() == 1 && dialogs->shown[0].title == "Printer Error");
 }
 

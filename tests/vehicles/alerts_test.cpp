@@ -24,7 +24,7 @@ TEST_F(Alerts, TwelveAlertsDropTheOldestMessageNeverAnAlarm) {
     for (int k = 0; k < 12; ++k) mvalertmsg(*app, 2, {c.kinds[k], char('A' + k)}, "SJ 79227 84523", "1412");
     const auto& w = app->win.get<MvAlarmForm>();
     std::string s = "/" + w.txt.caption;
-    for (int k = app->veh.alarmcount; k >= 1; --k) s.insert(0, app->veh.alarmlist[k].substr(1, 1));
+    for (int k = app->veh.alarmcount; k >= 1; --k) s.insert(0, app->veh.alarmlist[k].text.substr(1, 1));
     EXPECT_EQ(s, c.waiting + "/" + c.shown + " at 1412 from \r\nat location SJ792845\r\n") << c.guards;
     EXPECT_TRUE(w.q.visible && w.q.caption == "Q10" && w.backcolor == (c.shown[0] == '0' ? ui::red : ui::yellow) &&
                 app->speech.msgtext.find("(1 dropped)") != std::string::npos) << c.guards;
