@@ -132,6 +132,15 @@ void markselected(App& app, int i) {
   v.mvsel = i;
 }
 
+void mvim_Click(App& app, int i) {
+  VehicleTable& v = app.veh;
+  if (!hasslot(v, i)) return;
+  markselected(app, i);
+  app.win.get<MvForm>().mtxadd.set(v.mvlabel[static_cast<std::size_t>(i)]);
+  drawvehicle(app.win.zarn, v, app.geo, app.map, i);
+  selvehicle(app, i);
+}
+
 namespace mvform {
 
 void mvdata_Click(App& app, int index) {
@@ -317,6 +326,10 @@ void eng_Click(App& app) {
 
 void wirevehiclewindows(App& app) {
   Windows& win = app.win;
+  // The vehicles' icons on the map, made as the table is.
+  auto& icons = win.zarn.mvim;
+  for (int i = 1; i <= icons.ubound(); ++i)
+    if (ui::Image* icon = icons.find(i); icon && !icon->onClick) icon->onClick = [&app, i] { mvim_Click(app, i); };
   if (win.loaded<MvForm>()) {
     MvForm& f = win.get<MvForm>();
     if (!f.sendnow.onClick) {

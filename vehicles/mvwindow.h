@@ -48,6 +48,10 @@ class MessageCall {
 // Makes vehicle i the selected one: its row white, the previous one light grey.
 void markselected(App& app, int i);
 
+// A click on vehicle i's icon on the map: selected as by a click on its row, the map left where
+// it is.
+void mvim_Click(App& app, int i);
+
 namespace mvform {
 // A row of the table (0-based): that vehicle selected, shown as the own position and made the
 // addressee; its $MV$ text shown and its sound played.

@@ -52,36 +52,6 @@ void rowcolour(MvForm& f, int row, ui::Colour c) {
   if (f.mvdata.exists(row)) f.mvdata[row].backcolor = c;
 }
 
-// Places the icon and heading line of vehicle i from its position and heading.
-void drawvehicle(App& app, int i) {
-  ZarnForm& z = app.win.zarn;
-  const VehicleTable& v = app.veh;
-  if (i < 0 || i > v.mvsize) return;
-  ui::Image* icon = z.mvim.find(i);
-  ui::Line* line = z.mvv.find(i);
-  if (!icon || !line) return;
-  const auto k = static_cast<std::size_t>(i);
-  float px = 0, py = 0;
-  // Without a map there is no pixel: the icon and line stay as they were.
-  if (!worldtopix(app.geo, app.map, v.mvx[k], v.mvy[k], px, py)) return;
-
-  // The 32-pixel icon centred on the position.
-  icon->move(ui::pixel(px) - 16, ui::pixel(py) - 16);
-  icon->visible = true;
-
-  // A white line 22 pixels long from the position along the heading, up the screen for 0;
-  // of no length while the heading is unknown.
-  float ex = px, ey = py;
-  if (v.mvhdg[k] >= 0) {
-    const float a = static_cast<float>(v.mvhdg[k]) * 3.14159f / 180;
-    ex = px + 22 * std::sin(a);
-    ey = py - 22 * std::cos(a);
-  }
-  line->bordercolor = ui::white;
-  line->borderwidth = 2;
-  line->set(ui::pixel(px), ui::pixel(py), ui::pixel(ex), ui::pixel(ey));
-  line->visible = true;
-}
 
 }  // namespace
 
@@ -134,8 +104,36 @@ void plotvehicle(App& app, int i, float& lat, float& lon) {
            std::max(v.mvspd[k], 0.0f), v.mvstat[k].substr(0, 2));
 }
 
+void drawvehicle(ZarnForm& z, const VehicleTable& v, GeoState& geo, const MapView& map, int i) {
+  if (i < 0 || i > v.mvsize) return;
+  ui::Image* icon = z.mvim.find(i);
+  ui::Line* line = z.mvv.find(i);
+  if (!icon || !line) return;
+  const auto k = static_cast<std::size_t>(i);
+  float px = 0, py = 0;
+  // Without a map there is no pixel: the icon and line stay as they were.
+  if (!worldtopix(geo, map, v.mvx[k], v.mvy[k], px, py)) return;
+
+  // The 32-pixel icon centred on the position.
+  icon->move(ui::pixel(px) - 16, ui::pixel(py) - 16);
+  icon->visible = true;
+
+  // A white line 22 pixels long from the position along the heading, up the screen for 0;
+  // of no length while the heading is unknown.
+  float ex = px, ey = py;
+  if (v.mvhdg[k] >= 0) {
+    const float a = static_cast<float>(v.mvhdg[k]) * 3.14159f / 180;
+    ex = px + 22 * std::sin(a);
+    ey = py - 22 * std::cos(a);
+  }
+  line->bordercolor = ui::white;
+  line->borderwidth = 2;
+  line->set(ui::pixel(px), ui::pixel(py), ui::pixel(ex), ui::pixel(ey));
+  line->visible = true;
+}
+
 void drawvehicles(App& app) {
-  for (int i = 1; i <= app.veh.mvtotal; ++i) drawvehicle(app, i);
+  for (int i = 1; i <= app.veh.mvtotal; ++i) drawvehicle(app.win.zarn, app.veh, app.geo, app.map, i);
 }
 
 }  // namespace zarn

@@ -5,6 +5,10 @@
 
 namespace zarn {
 struct App;
+struct GeoState;
+struct MapView;
+struct VehicleTable;
+class ZarnForm;
 
 // A vehicle's heading (whole degrees; below 0 unknown) and speed (mph; below 0 unknown) as the
 // vehicle list shows them: "045" or " ? ", and the whole part right-aligned in 3 or blanks.
@@ -16,6 +20,8 @@ std::string vehspdtext(float mph);
 // vehicles and hands the report to the pager. The caller has already stored the report's
 // heading, speed, status and time in the table.
 void plotvehicle(App& app, int i, float& lat, float& lon);
+// Places vehicle i's icon and heading line at its position and heading on the current map.
+void drawvehicle(ZarnForm& z, const VehicleTable& v, GeoState& geo, const MapView& map, int i);
 // Draws every remote vehicle's icon and heading line at its position on the current map.
 void drawvehicles(App& app);
 

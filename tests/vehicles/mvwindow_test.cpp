@@ -78,6 +78,14 @@ TEST_F(MvWindow, ARowClickSelectsTheVehicleAsTheOwnPositionAndTheAddressee) {
   EXPECT_EQ(app->speech.msgtext, "Lorry with the generator");
   mv().all.onClick();
   EXPECT_EQ(mv().mtxadd.caption, "ALL UNITS");
+
+  // A click on an icon on the map selects as a row click does, and leaves the map where it is.
+  for (int i = 0; i <= 2; ++i) app->win.zarn.mvim.load(i);
+  wirevehiclewindows(*app);
+  const int map = app->map.curmap;
+  app->win.zarn.mvim[1].onClick();
+  EXPECT_EQ(std::tuple(app->veh.mvsel, mv().mtxadd.caption, mv().mvdata[0].backcolor, app->map.curmap),
+            std::tuple(1, "VAN1 ", ui::white, map));
 }
 
 TEST_F(MvWindow, SendNowQueuesWhileACallRunsAndSaysWhenTheQueueIsFull) {
