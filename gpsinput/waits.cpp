@@ -12,21 +12,21 @@ namespace zarn {
 
 namespace {
 
-// The seconds left, shown only when they change: a wait passes many times a second.
+// The whole seconds left, shown only when they change (a wait passes many times a second)
+// and not during the first quiet seconds.
 class Countdown {
  public:
-  Countdown(App& app, float secs) : app_(app), secs_(secs) {}
-  // The whole seconds left after elapsed, when from is above them.
-  void show(float elapsed, float from) {
+  Countdown(App& app, float secs, float quiet) : app_(app), secs_(secs), quiet_(quiet) {}
+  void show(float elapsed) {
     const int left = std::max(0, static_cast<int>(std::floor(secs_ - elapsed)));
-    if (static_cast<float>(left) >= from || shown_ == left) return;
+    if (static_cast<float>(left) >= secs_ - quiet_ || shown_ == left) return;
     shown_ = left;
     showtimeleft(app_, std::to_string(left));
   }
 
  private:
   App& app_;
-  float secs_;
+  float secs_, quiet_;
   std::optional<int> shown_;
 };
 
@@ -48,18 +48,18 @@ bool pollwait(App& app, float secs, const std::function<bool(float elapsed)>& st
 
 void waitcount(App& app, float secs) {
   const GpsState& g = app.gps;
-  Countdown left(app, secs);
+  Countdown left(app, secs, 5);
   pollwait(app, secs, [&](float e) {
-    left.show(e, secs - 5);  // the first five seconds leave the label alone
+    left.show(e);
     return g.csatstate >= CallState::prompt || g.abortflag;
   });
 }
 
 void waitreply(App& app, float secs) {
   const GpsState& g = app.gps;
-  Countdown left(app, secs);
+  Countdown left(app, secs, 0);
   pollwait(app, secs, [&](float e) {
-    left.show(e, secs + 1);
+    left.show(e);
     return g.modemconnect || g.abortflag;
   });
 }

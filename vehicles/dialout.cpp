@@ -256,6 +256,7 @@ void dialsend(App& app, const std::string& to, const std::string& text, const st
   auto& g = app.gps;
   if (app.veh.csatnumber.size() <= 1 || g.callsteps.sending) return;
   CallScope scope(g);
+  g.abortflag = false;  // an abort pressed while no call ran is not this call's
   Call(app).run({to, text, body});
 }
 
