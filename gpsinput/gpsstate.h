@@ -119,6 +119,7 @@ struct GpsState : OwnFix {
   std::string nmeaid;  // sentence type of the last sentence tested
   CallState csatstate = CallState::idle;  // the satellite text service's dialogue
   bool abortflag = false;                 // the user asked to abort a call or wait
+  CallSteps callsteps;                    // the call's steps now running
   std::string cmdend = "\r";     // ends every modem command
   std::string rxprefix = "\r\n"; // ends every sentence sent to the receiver
   // Link data mode, step of a dialled-in report (a ReportMode), framing code and whether

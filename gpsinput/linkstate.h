@@ -31,11 +31,33 @@ enum class LinkFrame {
 };
 
 // Texts of the link's lower half for the vehicle windows: the call state (the vehicle window's
-// text and back colour, the alarm window's text) and the trip log's name. An empty optional
-// leaves that label as it is.
+// text and back colour, the alarm window's text), the seconds left of a call's wait and the
+// trip log's name. An empty optional leaves that label as it is.
 struct LinkShow {
-  std::optional<std::string> calltext, alarmcalltext, logtext;
+  std::optional<std::string> calltext, alarmcalltext, timetext, logtext;
   std::optional<ui::Colour> callcolour;
+};
+
+// The steps of a call that wait with events running, so that a click or a tick inside the wait
+// could start the same step again: each is marked while it runs and refuses to start inside
+// itself.
+struct CallSteps {
+  bool sending = false;     // the dial-out sender
+  bool hangingup = false;   // the hang-up
+  bool testing = false;     // the modem test
+  bool monitoring = false;  // the dial monitor
+};
+
+// Marks a step running for as long as it lives.
+class StepMark {
+ public:
+  explicit StepMark(bool& running) : running_(running) { running_ = true; }
+  ~StepMark() { running_ = false; }
+  StepMark(const StepMark&) = delete;
+  StepMark& operator=(const StepMark&) = delete;
+
+ private:
+  bool& running_;
 };
 
 }  // namespace zarn

@@ -1,33 +1,42 @@
 #include "gpsinput/modem.h"
 
 #include "app/app.h"
-#include "gpsinput/serialpoll.h"
+#include "gpsinput/waits.h"
 
 namespace zarn {
 
 void commsend(platform::SerialLine& serial, std::string_view text) { serial.output(text); }
 
 void hangup(App& app) {
+  auto& g = app.gps;
+  if (g.callsteps.hangingup) return;
+  StepMark mark(g.callsteps.hangingup);
+  // The modem drops the call only when DTR stays low long enough, so the abort that asked for
+  // the hang-up must not cut the 3 s short.
   app.sys.serial->setdtr(false);
-  delaysec(app, 3);
+  pollwait(app, 3, {});
   app.sys.serial->setdtr(true);
-  delaysec(app, 1);
+  pollwait(app, 1, {});
+  g.connected = 0;
 }
 
 void delaysec(App& app, float secs) {
-  readcomms(app);
-  app.doevents();
-  if (app.gps.abortflag) return;
-  app.waitfor(secs, [&app] {
-    readcomms(app);
-    return app.gps.abortflag;
-  });
+  const auto& g = app.gps;
+  pollwait(app, secs, [&g](float) { return g.abortflag; });
 }
 
 bool modemtest(App& app, int tries) {
-  // TODO
-  (void)tries;
-  return app.gps.modemok;
+  auto& g = app.gps;
+  if (g.callsteps.testing) return false;
+  StepMark mark(g.callsteps.testing);
+  g.modemok = false;
+  showtimeleft(app, "OK");
+  for (int k = 0; k < tries && !g.modemok && !g.abortflag; ++k) {
+    commsend(*app.sys.serial, "AT" + g.cmdend);
+    pollwait(app, 1, [&g](float) { return g.modemok || g.abortflag; });
+  }
+  showtimeleft(app, "");
+  return g.modemok;
 }
 
 bool queuemsg(GpsState& g, std::string to, std::string text, std::string body) {

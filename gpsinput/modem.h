@@ -17,11 +17,13 @@ class SerialLine;
 void commsend(platform::SerialLine& serial, std::string_view text);
 
 // Hangs the modem up: DTR off for 3 s, on again, then a pause of 1 s, the input polled all
-// the while.
+// the while; an abort does not shorten it. Then no call is in progress (connected 0). A
+// hang-up asked while one runs leaves it to that one.
 void hangup(App& app);
 
-// Sends "AT" and waits up to a second for the modem's "OK", up to tries times; true when a
-// modem answered (modemok). The vehicle window's time label shows "OK" meanwhile.
+// Sends "AT" and waits up to a second for the modem's "OK", up to tries times, ending early on
+// abort; true when a modem answered (modemok). The vehicle window's time label shows "OK"
+// meanwhile. A test asked while one runs gives false at once.
 bool modemtest(App& app, int tries);
 
 // Adds a message to the outgoing queue; false, storing nothing, when msgqmax already wait.

@@ -1,6 +1,8 @@
 #include "platform/fakes.h"
 
+#include <algorithm>
 #include <fstream>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/wav.h"
@@ -72,6 +74,51 @@ ui::PictureRef HeaderImageStore::load(const std::filesystem::path& file) {
   }
   if (pic->width <= 0 || pic->height <= 0) return nullptr;
   return pic;
+}
+
+double FakeModemLine::now() const {
+  if (!clock_) return 0;
+  const DateTime t = clock_->now();
+  return t.hour * 3600.0 + t.minute * 60.0 + t.second + t.fraction;
+}
+
+int FakeModemLine::inbuffercount() {
+  ++polls;
+  if (clock_) clock_->advance(step);
+  const double t = now();
+  // Replies fall due in the order of their times, those due together in the order made.
+  std::stable_sort(pending_.begin(), pending_.end(), [](const Timed& a, const Timed& b) { return a.t < b.t; });
+  auto due = pending_.begin();
+  for (; due != pending_.end() && due->t <= t; ++due) ready_ += due->text;
+  pending_.erase(pending_.begin(), due);
+  return static_cast<int>(ready_.size());
+}
+
+std::string FakeModemLine::input() { return std::exchange(ready_, {}); }
+
+bool FakeModemLine::output(std::string_view bytes) {
+  sent.append(bytes);
+  for (const char c : bytes) {
+    if (c != '\r') {
+      partial_ += c;
+      continue;
+    }
+    const std::string command = std::exchange(partial_, {});
+    const double t = now();
+    commands.push_back({t, command});
+    for (Rule& r : rules_) {
+      if (r.uses == 0 || !command.starts_with(r.command)) continue;
+      if (r.uses > 0) --r.uses;
+      for (const Reply& reply : r.replies) pending_.push_back({t + reply.after, reply.text});
+      break;
+    }
+  }
+  return true;
+}
+
+void FakeModemLine::setdtr(bool on) {
+  dtr.push_back({now(), on});
+  if (!on) pending_.clear();
 }
 
 }  // namespace zarn::platform

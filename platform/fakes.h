@@ -38,6 +38,63 @@ class NoSerial final : public SerialLine {
   std::string lasterror() const override { return "no serial port"; }
 };
 
+// A modem on the serial line as a test scripts it. Each command sent (the text up to a
+// carriage return) is answered by the first rule whose command it begins with: the rule's
+// replies arrive that many seconds after the command. Every poll of the input moves the clock
+// on by step, so that a wait of a minute takes a few hundred polls. DTR low drops the call:
+// replies still to come are lost. Commands and DTR changes are kept with their times of day.
+class FakeModemLine final : public SerialLine {
+ public:
+  struct Reply {
+    double after;  // seconds after the command, or from now for input()
+    std::string text;
+  };
+  struct Timed {
+    double t;  // time of day, seconds
+    std::string text;
+  };
+  struct DtrChange {
+    double t;
+    bool on;
+  };
+
+  // The clock the replies keep to and that each poll moves on.
+  void attach(FakeClock& clock) { clock_ = &clock; }
+  // Rules are tried in the order given; uses: how many commands the rule answers (-1 any).
+  void answer(std::string command, std::vector<Reply> replies, int uses = -1) {
+    rules_.push_back({std::move(command), std::move(replies), uses});
+  }
+  // Input that comes unasked, after the given seconds.
+  void arrive(double after, std::string text) { pending_.push_back({now() + after, std::move(text)}); }
+
+  bool open(const std::string&, const std::string&) override { return true; }
+  bool setsettings(const std::string&) override { return true; }
+  bool isopen() const override { return true; }
+  void close() override {}
+  int inbuffercount() override;
+  std::string input() override;
+  bool output(std::string_view bytes) override;
+  void setdtr(bool on) override;
+
+  double step = 0.05;
+  std::string sent;                // every byte written
+  std::vector<Timed> commands;     // each command, without its carriage return
+  std::vector<DtrChange> dtr;
+  long polls = 0;
+
+ private:
+  struct Rule {
+    std::string command;
+    std::vector<Reply> replies;
+    int uses;
+  };
+  double now() const;  // time of day, seconds, to the clock's fraction
+  FakeClock* clock_ = nullptr;
+  std::vector<Rule> rules_;
+  std::vector<Timed> pending_;  // replies to come, t their due time
+  std::string ready_, partial_;
+};
+
 // Records what would have been played. A file that does not exist (or is not a readable WAV)
 // gives 0, as the real player does.
 class RecordingWavPlayer final : public WavPlayer {

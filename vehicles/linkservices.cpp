@@ -166,10 +166,11 @@ LinkReport messagemode(App& app, const std::string& line) {
 
 void showlink(Windows& win, const LinkShow& show) {
   // A window is made only when it has something to show.
-  if (show.callcolour || show.calltext || show.logtext) {
+  if (show.callcolour || show.calltext || show.timetext || show.logtext) {
     auto& mv = win.get<MvForm>();
     if (show.callcolour) mv.telstat.backcolor = *show.callcolour;
     if (show.calltext) mv.telstat.set(*show.calltext);
+    if (show.timetext) mv.teletim.set(*show.timetext);
     if (show.logtext) mv.loglab.set(*show.logtext);
   }
   if (show.alarmcalltext) win.get<MvAlarmForm>().telstat.set(*show.alarmcalltext);
