@@ -230,12 +230,15 @@ void Call::log(const std::vector<std::string>& lines) {
   }
 }
 
-// No log line: nothing was sent. The queue stays for the next call.
+// No log line: nothing was sent. The queue stays for the next call. The status is shown again
+// after the hang-up: a modem that drops the call on DTR answers NO CARRIER meanwhile, which
+// empties the status labels.
 void Call::abortending() {
   both("Call Aborted ...");
   g_.abortflag = false;
   g_.csatstate = CallState::idle;
   hangup(app_);
+  both("Call Aborted ...");
   mv_.teletim.set("");
 }
 

@@ -217,7 +217,7 @@ TEST_F(Dialout, DialMonitorCaptionsAndOneAutomaticHangup) {
   ownfixat(*app, 305, 343);
   std::tie(d.left, d.top, d.visible) = std::tuple(0, 0, true);
   dialmon(*app);
-  EXPECT_EQ(d.left, 640 - (120 + 10));
+  EXPECT_EQ(d.left, 640 - (d.width + 10));
 }
 
 }  // namespace
