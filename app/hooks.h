@@ -49,8 +49,8 @@ struct Hooks {
   // A completed link line goes to the link handler at once: the poll reads the next character
   // in the state the line leaves (a length line makes it take a binary record of that length).
   std::function<void(App&, std::string& line, LinkFrame frame)> linkline;
-  // The call state and the trip log's name are shown in the vehicle windows as they change,
-  // while a dial-out waits on the terminal's replies.
+  // The call state, the trip log's name and the seconds left of a wait are shown in the vehicle
+  // windows as they change, while a call waits on the modem's and the service's replies.
   std::function<void(App&, const LinkShow&)> showlink;
   // A log line is printed as it is logged; a printer that fails is reported by the main window,
   // which switches printing off before the next line.
