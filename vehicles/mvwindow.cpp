@@ -340,7 +340,10 @@ void wirevehiclewindows(App& app) {
           {&f.abort, abort_Click},         {&f.sendnow, sendnow_Click}, {&f.autoselon, autoselon_Click},
           {&f.printlabon, printlabon_Click}, {&f.loglabon, loglabon_Click}, {&f.clrmsg, clrmsg_Click},
           {&f.all, all_Click}};
-      for (auto [b, handler] : buttons) b->onClick = [&app, handler] { handler(app); };
+      for (const auto& button : buttons) {
+        void (*handler)(App&) = button.second;  // clang 14 cannot capture a structured binding
+        button.first->onClick = [&app, handler] { handler(app); };
+      }
       f.mtx.onChange = [&app] {
         app.main.lastkey = 0;
         app.main.lastclick = app.timer();
