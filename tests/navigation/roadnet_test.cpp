@@ -181,5 +181,12 @@ TEST_F(RoadNet, TheNetworkIsDrawnAsGreenLinksAndWhiteNodeBoxes) {
   }
 }
 
+TEST_F(RoadNet, TheDemoNetworkIsWhatItsOutputWrites) {
+  copydemo();
+  const std::string made = get("LINKNODE.TXT");
+  ASSERT_EQ(writenetwork(app->geo, app->files, false, clock->now()), "");
+  EXPECT_EQ(get("LINKNODE.TXT").substr(get("LINKNODE.TXT").find('\n')), made.substr(made.find('\n')));
+}
+
 }  // namespace
 }  // namespace zarn::test
