@@ -69,7 +69,8 @@ std::size_t linecount(const platform::Files& files, const char* name) {
 void appendline(App& app, const char* name, const std::string& line) {
   std::string error;
   auto out = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Append, &error);
-  if (!out || !out->print(line) || !out->close(&error)) showmsgsay(app.voice, std::string(name) + " cannot be written: " + error);
+  if (!out || !out->print(line) || !out->close(&error))
+    showmsgsay(app.voice, std::string(name) + " cannot be written: " + error);
 }
 
 void drawagain(App& app) { plotroad(app.win.zarn, app.geo, app.map, app.files); }
