@@ -7,6 +7,7 @@
 #include "geodesy/postext.h"
 #include "mainwindow/mapclick.h"
 #include "platform/textrules.h"
+#include "speech/rform.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
 
@@ -145,6 +146,12 @@ TEST_F(RoadNet, TheNetworkIsDrawnAsGreenLinksAndWhiteNodeBoxes) {
          {std::pair(ops[k].x1, want[k].x1), {ops[k].y1, want[k].y1}, {ops[k].x2, want[k].x2}, {ops[k].y2, want[k].y2}})
       EXPECT_NEAR(g, w, 0.01) << k;
   }
+}
+
+TEST_F(RoadNet, TheRoadDetailsCloseButtonHidesThatWindow) {
+  RForm& r = app->win.get<RForm>();
+  r.show(), r.rformoff.onClick();
+  EXPECT_FALSE(r.visible);
 }
 
 TEST_F(RoadNet, TheDemoNetworkIsWhatItsOutputWrites) {
