@@ -7,6 +7,7 @@
 #include "geodesy/transform.h"
 #include "gpsinput/modem.h"
 #include "mainwindow/demo.h"
+#include "mainwindow/mapclick.h"
 #include "mainwindow/onekey.h"
 #include "mainwindow/popsearch.h"
 #include "mainwindow/search.h"
@@ -207,6 +208,7 @@ void wirekeys(App& app) {
       keycmd(app, k);
     };
   }
+  wiremapclick(app);
   wirevehiclewindows(app);
 }
 

@@ -241,7 +241,7 @@ bool keyword(App& app, const std::string& typed) {
   else if (u == "SHOWMAPS")
     showmaps(app.win.zarn, app.geo, app.map, app.files);
   else if (u == "LINKMAN")
-    showlinkman(app), plotroad(app);
+    showlinkman(app), plotroad(app.win.zarn, app.geo, app.map, app.files);
   else if (u == "FASTMAPS")
     rebuildmaps(app);
   else if (u == "#")
