@@ -12,8 +12,34 @@
 namespace zarn {
 
 void drawwproute(App& app) {
-  // TODO: waypoint icons wp(i) and route lines leg(i) at their pixels on the current map.
-  (void)app;
+  const NavState& n = app.nav;
+  ZarnForm& z = app.win.zarn;
+  z.touch();
+  for (int i = 1; i <= NavState::wpmax; ++i)
+    if (ui::Image* w = z.wp.find(i)) w->visible = false;
+  for (int i = 1; i <= NavState::wpmax; ++i)
+    if (ui::Line* l = z.leg.find(i)) l->visible = false;
+  if (n.routeshown != 1) return;
+  // The counts may come from files: never beyond the route's 100.
+  const int legs = std::clamp(n.legcount, 0, NavState::wpmax), wps = std::clamp(n.wpcount, 0, NavState::wpmax);
+  for (int i = 1; i <= legs; ++i) {
+    ui::Line* l = z.leg.find(i);
+    if (!l) continue;
+    const auto a = static_cast<std::size_t>(i - 1), b = static_cast<std::size_t>(i);
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    worldtopix(app.geo, app.map, n.legx[a], n.legy[a], x1, y1);
+    worldtopix(app.geo, app.map, n.legx[b], n.legy[b], x2, y2);
+    l->set(ui::pixel(x1), ui::pixel(y1), ui::pixel(x2), ui::pixel(y2));
+    l->visible = true;
+  }
+  for (int i = 1; i <= wps; ++i) {
+    ui::Image* w = z.wp.find(i);
+    if (!w) continue;
+    float px = 0, py = 0;
+    worldtopix(app.geo, app.map, n.wpx[static_cast<std::size_t>(i)], n.wpy[static_cast<std::size_t>(i)], px, py);
+    w->move(ui::pixel(px) - 16, ui::pixel(py) - 16);
+    w->visible = n.wpstyle == 0;
+  }
 }
 
 void drawzones(App& app) {
@@ -52,6 +78,8 @@ void readpicfile(App& app) {
       const auto k = static_cast<std::size_t>(++n.wpcount);
       ui::Image& wp = z.wp.load(n.wpcount);
       if (pic) wp.setpicture(pic);
+      n.wpicon[k] = pic ? icon : n.wpdefaulticon;
+      n.wpradius[k] = NavState::wpradiusdefault;  // reachable when the route is followed
       parsepos(app.geo, value, n.wpx[k], n.wpy[k]);
     }
   }

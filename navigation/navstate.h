@@ -95,10 +95,17 @@ struct NavState {
   std::string morefile, foundfile;
 
   // The waypoint route: route line points 0..legcount (line i, the control leg(i), joins point
-  // i - 1 to point i) and waypoints 1..wpcount (waypoint i is the icon wp(i)), frame km.
+  // i - 1 to point i) and waypoints 1..wpcount (waypoint i is the icon wp(i)), frame km, each
+  // with the radius (km) within which it counts as reached and the icon it shows when it is not
+  // the one steered to. curwp is the waypoint steered to (wpcount + 1 after the last); wpstyle 0
+  // shows the icons with the lines, 1 the lines only.
   static constexpr int wpmax = 100;
+  static constexpr float wpradiusdefault = 0.12f;
   int legcount = 0, wpcount = 0;
-  std::array<float, wpmax + 1> legx{}, legy{}, wpx{}, wpy{};
+  std::array<float, wpmax + 1> legx{}, legy{}, wpx{}, wpy{}, wpradius{};
+  std::array<std::string, wpmax + 1> wpicon{};
+  std::string wpdefaulticon = "WP.ICO";  // WP.ICO, or $L.ICO where there is none
+  int curwp = 0, wpstyle = 0;
 };
 
 }  // namespace zarn
