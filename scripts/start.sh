@@ -21,4 +21,5 @@ if [ "${1:-}" = "--fleet" ]; then
 else
   cd "$top/data/demo"
 fi
+export ZARN_TOOLS="$top/tools"
 exec "$top/build/zarn" "$@"
