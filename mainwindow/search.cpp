@@ -247,7 +247,7 @@ bool keyword(App& app, const std::string& typed) {
   else if (u == "O")
     askplanner(app);
   else if (u == "OO")
-    n.krvwait = writekrvinput(app) == KrvAsk::written ? 1 : n.krvwait;
+    n.krvwait = writekrvinput(app) == KrvAsk::written ? 1 : n.krvwait;  // awaited once asked
   else if (u == "SHOWMAPS")
     showmaps(app.win.zarn, app.geo, app.map, app.files);
   else if (u == "LINKMAN")

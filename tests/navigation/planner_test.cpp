@@ -18,7 +18,6 @@
 #include "platform/programs.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
-#include "speech/msgline.h"
 
 namespace zarn::test {
 namespace {
@@ -42,10 +41,11 @@ class PlannerTest : public AppTest {
     std::tie(app->nav.wpcount, app->nav.wpx[1], app->nav.wpy[1]) = std::tuple(1, 1.f, 2.f);
   }
 
-  // The stand-in as KRV.EXE (and ZARNAUTO.EXE), with these options, on the test network; waits
-  // follow the wall clock, `scale` program seconds to one real second.
-  void standin(const std::string& options, double scale = 100) {
-    std::filesystem::copy(std::filesystem::path(ZARN_TEST_DATA) / "planner" / "NODELINK.TXT", dir / "NODELINK.TXT");
+  // The stand-in as KRV.EXE (and ZARNAUTO.EXE), with these options, on the test network in
+  // either of the road tool's forms; waits follow the wall clock, `scale` program seconds to one
+  // real second.
+  void standin(const std::string& options, const std::string& network = "NODELINK.TXT", double scale = 20) {
+    std::filesystem::copy(std::filesystem::path(ZARN_TEST_DATA) / "planner" / network, dir / network);
     for (const auto& [name, mode] : {std::pair{"krv.sh", "krv"}, {"zarnauto.sh", "auto"}}) {
       put(name, std::string("#!/bin/sh\nexec python3 " ZARN_SOURCE_DIR "/tools/krv_planner.py --mode ") + mode + " " +
                     options + "\n");
@@ -151,7 +151,7 @@ TEST_F(PlannerTest, FaultyPlannersAreSaidAndNothingStaleIsRead) {
   };
   for (const Row& r : rows) {
     anew();
-    standin(r.options);
+    standin(r.options, "NODELINK.TXT", 100);  // the 120 s in 1.2 s
     if (r.options.empty()) std::filesystem::remove(dir / "krv.sh");
     put("ZARN.ROO", stale);
     r.before();
@@ -216,7 +216,7 @@ TEST_F(PlannerTest, OOWithTheStandInAtWorkInTheBackground) {
       "python3", {"python3", ZARN_SOURCE_DIR "/tools/krv_planner.py", "--watch", "--count", "1", "--seconds", "10"}, o);
   ASSERT_GT(pid, 0);
   type("OO");
-  app->waitfor(60, [&] { return krvcheck(*app), app->nav.krvwait == 0; });
+  app->waitfor(120, [&] { return krvcheck(*app), app->nav.krvwait == 0; });
   EXPECT_EQ(std::tuple(platform::waitprogram(pid), app->nav.krvwait, msg(), get("ZARN.ROO")),
             std::tuple(0, 0, std::string(), routeac));
 }
@@ -236,7 +236,7 @@ TEST_F(PlannerTest, TheTickAndTheSerialPortRunWhileOWaits) {
     if (passes == 50) put("ZARNAUTO.RGI", "END\r\nEND\r\n");
     if (passes == 120) type("O"), type("OO");  // typed again while it waits
     if (passes == 149) lat = app->gps.ownlat;
-    if (passes == 200) put("KRVDONE.TXT", "");
+    if (passes == 200) put("ZARN.ROO", routeac), put("KRVDONE.TXT", "");
     if (passes >= 150 && passes % 5 == 0) {  // the timer from 7.5 s on: the sentence is the wait's own poll's
       intick = true;
       Timer1_Timer(*app);
@@ -318,9 +318,9 @@ TEST_F(AutoPlannerTest, ResultsTakenOnceTheyStandStillWithinTheBound) {
 }
 
 TEST_F(AutoPlannerTest, StandInRouteAndGuidanceArePickedUp) {
-  standin("--rgi");
+  standin("--rgi", "LINKNODE.TXT");
   ask();
-  app->waitfor(60, [&] { return krvcheck(*app), !app->nav.planner.autowait; });
+  app->waitfor(120, [&] { return krvcheck(*app), !app->nav.planner.autowait; });
   EXPECT_EQ(std::tuple(app->nav.planner.rgitaken, app->nav.planner.rootaken, app->nav.rgifile, msg()),
             std::tuple(true, true, "ZARNAUTO.RGI", "reading Route Guidance Instructions ..."));
   EXPECT_EQ(get("ZARNAUTO.ROO"), routeac);
