@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/app.h"
 #include "geodesy/distance.h"
@@ -206,6 +207,15 @@ bool typedposition(App& app, const std::string& pos) {
   return true;
 }
 
+// "O": the planner is waited for as every wait is, with the tick and the keys running; the key
+// command's flag would otherwise hold the tick's services back for up to two minutes.
+void askplanner(App& app) {
+  MainState& m = app.main;
+  const int sentence = std::exchange(m.sentencemode, 0);
+  runkrv(app);
+  if (!m.quit) m.sentencemode = sentence;
+}
+
 // The keywords, "/", "#" and NMEA logging; false when the text is none of them.
 bool keyword(App& app, const std::string& typed) {
   MainState& m = app.main;
@@ -235,9 +245,9 @@ bool keyword(App& app, const std::string& typed) {
   else if (u == "DISPLAYXY")
     m.displayxy = 1 - m.displayxy;
   else if (u == "O")
-    runkrv(app);
+    askplanner(app);
   else if (u == "OO")
-    writekrvinput(app), n.krvwait = 1;
+    n.krvwait = writekrvinput(app) == KrvAsk::written ? 1 : n.krvwait;  // awaited once asked
   else if (u == "SHOWMAPS")
     showmaps(app.win.zarn, app.geo, app.map, app.files);
   else if (u == "LINKMAN")

@@ -104,6 +104,7 @@ void setdest(App& app, int markonly, float x, float y, const std::string& area) 
   // The arguments may be the table's own slots, which the next steps overwrite.
   const float dx = x, dy = y;
   const std::string label = area;
+  autocancel(n);  // what the automatic planner leaves for an earlier destination is not taken
   if (!putdest(n, ref, dx, dy, label)) return;
   namedest(app, ref);
   showdest(app, dx, dy, n.curdest);

@@ -28,6 +28,22 @@ struct RgiCell {
   std::int32_t pos = 0;
 };
 
+// The outside route planners' requests in progress (times of day in seconds).
+struct PlannerWait {
+  // "OO": when the request was written and whether KRV.REQ has been seen since; "O" waiting.
+  float krvasked = 0;
+  bool krvreqseen = false;
+  bool krvrunning = false;
+  // The automatic planner: its result files are looked for after each request until both are
+  // taken or 120 s pass; each is taken once two looks find it at the same size. autoseq counts
+  // the destinations set, so that a newer one cancels the pending look.
+  bool autowait = false;
+  float autoasked = 0;
+  long long rgisize = -1, roosize = -1;  // at the last look; -1: not there
+  bool rgitaken = false, rootaken = false;
+  unsigned autoseq = 0;
+};
+
 struct NavState {
   // Filled as navigation and guidance are built.
 
@@ -56,6 +72,7 @@ struct NavState {
   int zoilogon = 0, zoitest = 0;   // ZARN.LOG: places of interest are logged (TEST: trial run)
   int wpfollowon = 0, routeshown = 0, rgimanon = 0;
   int krvwait = 0;                 // 1 while a route from the outside planner is awaited
+  PlannerWait planner;
   // Route guidance: the trace label is on (RGITEST.CFG), a guidance file is in use, its name,
   // the own position (km) at the last load of the instructions near the car, and when the
   // guidance window last showed an instruction.

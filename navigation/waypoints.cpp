@@ -132,27 +132,4 @@ void steertowp(App& app, int k) {
   app.win.zarn.touch();
 }
 
-void krvcheck(App& app) {
-  // TODO: while krvwait is set, load the planner's route once its done-file appears.
-  (void)app;
-}
-
-void autoplanner(App& app, float x, float y, const std::string& area) {
-  // TODO: the request to the automatic planner and its route and guidance files.
-  (void)app;
-  (void)x;
-  (void)y;
-  (void)area;
-}
-
-void runkrv(App& app) {
-  // TODO: writekrvinput, start the planner, wait for its done-file (120 s at most), load the route.
-  (void)app;
-}
-
-void writekrvinput(App& app) {
-  // TODO: the planner's input lines and the lease file; a beep when a lease file exists.
-  (void)app;
-}
-
 }  // namespace zarn

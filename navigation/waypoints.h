@@ -1,7 +1,10 @@
-// Waypoint routes and the outside route planner, as start-up and the main tick call them.
+// Waypoint routes and the outside route planner (navigation/planner.h), as start-up and the
+// main tick call them.
 #pragma once
 
 #include <string>
+
+#include "navigation/planner.h"
 
 namespace zarn {
 struct App;
@@ -22,16 +25,5 @@ void resetwpicons(App& app);
 // Waypoint k becomes the destination (labelled "wp" and its number) and shows the next
 // waypoint's icon; the distance read-outs follow.
 void steertowp(App& app, int k);
-// When a planner route is awaited and ready, loads it as waypoints.
-void krvcheck(App& app);
-// Asks the automatic route planner for a route to the destination just set at frame position
-// (x, y) km, labelled area, and takes up the route and guidance it leaves.
-void autoplanner(App& app, float x, float y, const std::string& area);
-// The outside route planner: writes its input, starts it and waits (events running) until it
-// is done or 120 s pass, then loads the route it left.
-void runkrv(App& app);
-// Writes the planner's input (own position and destination) and its lease file, unless a lease
-// file is already there (a beep then); the caller sets krvwait for krvcheck to pick the route up.
-void writekrvinput(App& app);
 
 }  // namespace zarn

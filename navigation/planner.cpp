@@ -1,0 +1,244 @@
+#include "navigation/planner.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "geodesy/helpers.h"
+#include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
+#include "gpsinput/waits.h"
+#include "navigation/rgifiles.h"
+#include "navigation/routefiles.h"
+#include "platform/textrules.h"
+#include "speech/msgline.h"
+
+namespace zarn {
+
+namespace {
+
+// How long a planner is given to answer, in seconds.
+constexpr float answertime = 120;
+
+bool slotok(int d) { return d >= 0 && d <= NavState::destmax; }
+bool destset(const NavState& n) { return n.nodest == 0 && slotok(n.curdest); }
+
+// A request needs both ends: a beep and the missing one named otherwise.
+bool canask(App& app, bool hasdest) {
+  const char* missing = isnopos(app.gps.ownx, app.gps.owny) ? "No position for the route planner"
+                        : !hasdest                            ? "No destination for the route planner"
+                                                              : nullptr;
+  if (!missing) return true;
+  app.sys.wav->beep();
+  showmsg(app.voice, missing);
+  return false;
+}
+
+std::string latlontext(App& app, float x, float y) {
+  float lat = 0, lon = 0;
+  osgbtoll(app.geo, x, y, lat, lon);
+  std::string t;
+  fmtlatlon(lat, lon, t);
+  return t;
+}
+
+// A printed number: the value as Str$ writes it and one blank after it.
+std::string printed(float v) { return text::str(v) + " "; }
+
+
+// A file's size, or the time of its last change, as the file system has it now; nullopt when
+// it is not there.
+std::optional<long long> filesize(const platform::Files& files, const std::string& name) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(files.resolve(name), ec);
+  return ec ? std::nullopt : std::optional<long long>(static_cast<long long>(size));
+}
+std::optional<std::filesystem::file_time_type> filetime(const platform::Files& files, const std::string& name) {
+  std::error_code ec;
+  const auto t = std::filesystem::last_write_time(files.resolve(name), ec);
+  return ec ? std::nullopt : std::optional(t);
+}
+
+// Tells when the planner's done-file is one made for this request: it was not there when the
+// wait began, or it has gone or changed since (a lease kept the request from being written,
+// so an old one may still lie there).
+class FreshDone {
+ public:
+  explicit FreshDone(const platform::Files& files) : files_(files), old_(filetime(files, "KRVDONE.TXT")) {}
+  bool operator()() {
+    const auto now = filetime(files_, "KRVDONE.TXT");
+    if (!now) old_.reset();
+    return now && (!old_ || *now != *old_);
+  }
+
+ private:
+  const platform::Files& files_;
+  std::optional<std::filesystem::file_time_type> old_;
+};
+
+// Sets the flag while the planner is awaited, and drops it however the wait ends.
+struct Running {
+  explicit Running(bool& f) : flag(f) { flag = true; }
+  ~Running() { flag = false; }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+  bool& flag;
+};
+
+// The route of an "OO" request: ready once the planner has been seen at work and is through,
+// or has left its done-file (deleted when the request was written).
+void krvpoll(App& app) {
+  NavState& n = app.nav;
+  PlannerWait& w = n.planner;
+  if (n.krvwait != 1) return;
+  const bool req = app.files.exists("KRV.REQ");
+  if (app.files.exists("KRVDONE.TXT") || (w.krvreqseen && !req)) {
+    n.krvwait = 0;
+    readroute(app, "ZARN.ROO");
+  } else if (req) {
+    w.krvreqseen = true;
+  } else if (elapsed(app.timer(), w.krvasked) >= answertime) {
+    n.krvwait = 0;
+    showmsg(app.voice, "KRV.EXE did not answer");
+  }
+}
+
+// Looks at one result file of the automatic planner; true when it is to be taken now: there,
+// not empty, and at the size the last look found.
+bool steady(const platform::Files& files, const std::string& name, long long& lastsize) {
+  const long long size = filesize(files, name).value_or(-1);
+  const bool same = size > 0 && size == lastsize;
+  lastsize = size;
+  return same;
+}
+
+void autopoll(App& app) {
+  NavState& n = app.nav;
+  PlannerWait& w = n.planner;
+  if (!w.autowait) return;
+  if (!w.rgitaken && steady(app.files, "ZARNAUTO.RGI", w.rgisize)) {
+    w.rgitaken = true;
+    n.rgifile = "ZARNAUTO.RGI";
+    n.rgiloadx = app.gps.ownx + 2;  // forces the load near the car
+    n.rgiloady = app.gps.owny + 2;
+    readrgb(n, app.voice, app.geo, app.gps, app.win.zarn.rgitrace);
+  }
+  if (!w.rootaken && steady(app.files, "ZARNAUTO.ROO", w.roosize)) {
+    w.rootaken = true;
+    if (readroute(app, "ZARNAUTO.ROO")) {
+      n.routeshown = 1;
+      n.wpfollowon = routeon(app) ? 1 : 0;  // an empty route is not followed
+    }
+  }
+  if (w.rgitaken && w.rootaken) {
+    w.autowait = false;
+  } else if (elapsed(app.timer(), w.autoasked) >= answertime) {
+    w.autowait = false;
+    if (!w.rgitaken && !w.rootaken) showmsg(app.voice, "ZARNAUTO.EXE did not answer");
+  }
+}
+
+}  // namespace
+
+KrvAsk writekrvinput(App& app) {
+  NavState& n = app.nav;
+  // While "O" waits, its request is the one pending, whatever became of the lease.
+  if (n.planner.krvrunning || app.files.exists("KRVLEASE.TXT")) {
+    app.sys.wav->beep();
+    return KrvAsk::pending;
+  }
+  if (!canask(app, destset(n))) return KrvAsk::refused;
+  app.files.remove("KRVDONE.TXT");
+  const auto d = static_cast<std::size_t>(n.curdest);
+  const auto now = app.sys.clock->now();
+  std::string error;
+  const std::vector<std::string> input{latlontext(app, app.gps.ownx, app.gps.owny),
+                                       latlontext(app, n.destx[d], n.desty[d])};
+  // The lease goes last: a planner in the background takes it as the sign of a whole request.
+  if (!app.files.writelines("KRVINPUT.TXT", input, &error) ||
+      !app.files.writelines("KRVLEASE.TXT", {text::datetext(now) + " " + text::timetext(now)}, &error)) {
+    app.sys.wav->beep();
+    showmsg(app.voice, error);
+    return KrvAsk::refused;
+  }
+  n.planner.krvasked = app.timer();
+  n.planner.krvreqseen = false;
+  return KrvAsk::written;
+}
+
+KrvEnd runkrv(App& app) {
+  PlannerWait& w = app.nav.planner;
+  if (w.krvrunning) {  // typed again while it waits
+    app.sys.wav->beep();
+    return KrvEnd::refused;
+  }
+  FreshDone done(app.files);  // before the request deletes it: a planner may answer at once
+  if (writekrvinput(app) == KrvAsk::refused) return KrvEnd::refused;
+  Running running(w.krvrunning);
+  std::string error;
+  if (!app.sys.programs->start("KRV.EXE", {}, false, &error)) {
+    showmsg(app.voice, "KRV.EXE: " + error);
+    return KrvEnd::notstarted;
+  }
+  if (!pollwait(app, answertime, [&](float) { return done(); })) {
+    showmsg(app.voice, "KRV.EXE did not answer");
+    return KrvEnd::timedout;
+  }
+  readroute(app, "ZARN.ROO");
+  return KrvEnd::loaded;
+}
+
+void krvcheck(App& app) {
+  krvpoll(app);
+  autopoll(app);
+}
+
+void autocancel(NavState& n) {
+  ++n.planner.autoseq;
+  n.planner.autowait = false;
+}
+
+void autoplanner(App& app, float x, float y, const std::string& area) {
+  NavState& n = app.nav;
+  const GpsState& g = app.gps;
+  if (!canask(app, !isnopos(x, y))) return;
+  const unsigned seq = n.planner.autoseq;
+  // Events run in between: a destination set meanwhile makes this request an old one.
+  const auto superseded = [&] {
+    app.doevents();
+    return n.planner.autoseq != seq;
+  };
+  float dlat = 0, dlon = 0, olat = 0, olon = 0;
+  osgbtoll(app.geo, x, y, dlat, dlon);
+  osgbtoll(app.geo, g.ownx, g.owny, olat, olon);
+  std::string own;
+  gridreftext(app.geo, g.ownx, g.owny, own);
+  const std::string dest = slotok(n.curdest) ? n.destname[static_cast<std::size_t>(n.curdest)] : "";
+  const auto now = app.sys.clock->now();
+  std::string error;
+  if (!app.files.writelines("ZARNAUTO.TXT",
+                            {"DESTINATION", area, dest, printed(dlat), printed(dlon), "CAR", own, printed(olat),
+                             printed(olon), text::datetext(now), text::timetext(now)},
+                            &error)) {
+    app.sys.wav->beep();
+    showmsg(app.voice, error);
+    return;
+  }
+  if (superseded()) return;
+  app.files.remove("ZARNAUTO.RGI");
+  app.files.remove("ZARNAUTO.ROO");
+  if (superseded()) return;
+  // Without the program the request stays for a planner that works on its own; nothing is
+  // looked for then.
+  if (!app.sys.programs->start("ZARNAUTO.EXE", {}, false)) return;
+  if (superseded()) return;
+  PlannerWait& w = n.planner;
+  w.autowait = true;
+  w.autoasked = app.timer();
+  w.rgisize = w.roosize = -1;
+  w.rgitaken = w.rootaken = false;
+}
+
+}  // namespace zarn
