@@ -1,6 +1,7 @@
 // The outside route planners: the request files, "O" and "OO" with the stand-in planner
 // (tools/krv_planner.py) and its faulty variants, and the automatic planner's pick-up.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,8 @@
 
 #include "mainwindow/search.h"
 #include "mainwindow/tick.h"
+#include "geodesy/distance.h"
+#include "geodesy/ukgrid.h"
 #include "navigation/destinations.h"
 #include "navigation/planner.h"
 #include "navigation/routefiles.h"
@@ -131,6 +134,39 @@ TEST_F(PlannerTest, StandInAnswersOAndItsRouteIsRead) {
   if (!readerbuilt()) GTEST_SKIP() << "the route reader is not built yet: the route itself is not checked";
   ASSERT_EQ(runkrv(*app), KrvEnd::loaded);
   EXPECT_EQ(app->nav.wpcount, 3);
+}
+
+// "O" on the demo: its own planner script and road network plan along the drive's roads.
+TEST_F(PlannerTest, TheDemoPlansAlongItsRoads) {
+  namespace fs = std::filesystem;
+  const fs::path demo = fs::path(ZARN_SOURCE_DIR) / "data" / "demo";
+  standin("");
+  fs::remove(dir / "NODELINK.TXT");  // the test network's
+  for (const char* f : {"LINKNODE.TXT", "NODES.TXT", "krv.sh"})
+    fs::copy_file(demo / f, dir / f, fs::copy_options::overwrite_existing);
+  ::setenv("ZARN_TOOLS", ZARN_SOURCE_DIR "/tools", 1);
+  ownfix(*app, 53.358123f, -2.306162f);  // the drive's first junction
+  float x = 0, y = 0;
+  lltoosgb(app->geo, 53.342490f, -2.405977f, x, y);  // and one on its far side
+  putdest(app->nav, "far", x, y, "far");
+  ASSERT_EQ(runkrv(*app), KrvEnd::loaded) << msg();
+  const NavState& n = app->nav;
+  EXPECT_GE(n.wpcount, 5);
+  // Every waypoint is a junction of the network.
+  const auto nodes = app->files.readlines("NODES.TXT");
+  ASSERT_TRUE(nodes);
+  for (int k = 1; k <= n.wpcount; ++k) {
+    double best = 1e9;
+    for (const auto& l : *nodes) {
+      float nx = 0, ny = 0, d = 0;
+      int b = 0;
+      const float lat = std::stof(l.substr(0, 9)), lon = std::stof(l.substr(10, 11));
+      lltoosgb(app->geo, lat, lon, nx, ny);
+      distbearing(app->geo, n.wpx[std::size_t(k)], n.wpy[std::size_t(k)], nx, ny, d, b);
+      best = std::min(best, double(d));
+    }
+    EXPECT_LT(best, 0.02) << "waypoint " << k;
+  }
 }
 
 TEST_F(PlannerTest, FaultyPlannersAreSaidAndNothingStaleIsRead) {
