@@ -24,11 +24,11 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import demodrive  # noqa: E402
 import zgeo  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.join(HERE, "..")
-DRIVE = os.path.join(ROOT, "tests", "data", "nmea", "drive", "cheshire-2020-10-26.nmea")
 PLACES = os.path.join(ROOT, "tests", "data", "places", "gb-ie-places.csv")
 
 CACHE_RADIUS = 25  # km: the whole demo area, so that the demo reads the cache near the drive
@@ -40,16 +40,10 @@ RUNWAY = ("Ringway", 232.0, 3.2, 1.2)  # place, runway heading (degrees), length
 def track():
     """Frame km of the drive's valid fixes, repeated fixes dropped."""
     out = []
-    with open(DRIVE, encoding="latin-1") as f:
-        for line in f:
-            p = line.strip().split(",")
-            if p[0] != "$GPRMC" or len(p) < 7 or p[2] != "A":
-                continue
-            lat = int(p[3][:2]) + float(p[3][2:]) / 60
-            lon = (int(p[5][:3]) + float(p[5][3:]) / 60) * (-1 if p[6] == "W" else 1)
-            x, y = zgeo.lltoosgb(lat, lon)
-            if not out or (x, y) != out[-1]:
-                out.append((float(x), float(y)))
+    for lat, lon in demodrive.fixes():
+        x, y = zgeo.lltoosgb(lat, lon)
+        if not out or (x, y) != out[-1]:
+            out.append((float(x), float(y)))
     return out
 
 

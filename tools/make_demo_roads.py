@@ -25,9 +25,11 @@ import os
 import struct
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import demodrive  # noqa: E402
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEMO = os.path.join(HERE, "..", "data", "demo")
-DRIVE = os.path.join(HERE, "..", "tests", "data", "nmea", "drive", "cheshire-2020-10-26.nmea")
 
 BEND = 0.030      # km off the straight line from the last node that makes a new node
 SPACING = 0.900   # km of track after which a node is made all the same
@@ -98,17 +100,7 @@ def length(a, b):
 
 def track():
     """(lat, lon) of the drive's valid fixes, repeated fixes dropped."""
-    out = []
-    with open(DRIVE, encoding="latin-1") as f:
-        for line in f:
-            p = line.strip().split(",")
-            if p[0] != "$GPRMC" or len(p) < 7 or p[2] != "A":
-                continue
-            lat = int(p[3][:2]) + float(p[3][2:]) / 60
-            lon = (int(p[5][:3]) + float(p[5][3:]) / 60) * (-1 if p[6] == "W" else 1)
-            if not out or (lat, lon) != out[-1]:
-                out.append((lat, lon))
-    return out
+    return demodrive.fixes()
 
 
 LAT0 = 53.35  # flat kilometres about the drive, for placing the nodes only
