@@ -125,7 +125,7 @@ void services(App& app) {
   centreonveh(app);
   dialmon(app);
   updatecar(app);
-  speedwarn(app);
+  speedwarn(app.nav, app.gps, app.voice);
   krvcheck(app);
   wpfollow(app);
   zonecheck(app);

@@ -123,6 +123,15 @@ struct NavState {
   std::array<std::string, wpmax + 1> wpicon{};
   std::string wpdefaulticon = "WP.ICO";  // WP.ICO, or $L.ICO where there is none
   int curwp = 0, wpstyle = 0;
+
+  // Speed warnings (SPEEDWAR.CFG): the own speed at the previous check (km/h) and the time of
+  // day of the last warning, shared by all records of the file.
+  float speedprev = 0, speedwarned = 0;
+  // The place of interest being watched: 1 while inside it, its position (km), its radius (km)
+  // and the name its reports give.
+  int zoiinside = 0;
+  float zoix = 0, zoiy = 0, zoiradius = 0;
+  std::string zoiname;
 };
 
 }  // namespace zarn
