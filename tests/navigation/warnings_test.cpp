@@ -1,10 +1,14 @@
 // Speed warnings from SPEEDWAR.CFG (scripted speeds, short and damaged files, and the recorded
 // drive) and the places of interest reported, spoken and logged to ZARN.LOG.
+#include <algorithm>
 #include <fstream>
 
 #include "geodesy/postext.h"
+#include "geodesy/helpers.h"
 #include "gpsinput/serialpoll.h"
+#include "mainwindow/config.h"
 #include "navigation/warnings.h"
+#include "speech/whereweare.h"
 #include "support/app_fixture.h"
 
 namespace zarn::test {
@@ -207,6 +211,32 @@ TEST_F(Places, WithoutGpsDataOnlyATrialLogReports) {
   EXPECT_EQ(at(380), "Near Church");
   app->nav.zoilogon = 0;
   EXPECT_EQ(at(390), "");
+}
+
+// The demo's cells along the recorded drive, loaded as the where-we-are report loads them: the
+// drive passes Mere once.
+TEST_F(Places, TheDemoDrivePassesMereOnce) {
+  copydemo();
+  make();
+  ASSERT_FALSE(loadccc(app->geo, app->files));
+  ASSERT_TRUE(readcat(app->files, app->main));
+  app->nav.zoilogon = 1;
+  app->gps.gpsoncom = 1;
+  std::ifstream in(std::string(ZARN_TEST_DATA) + "/nmea/drive/cheshire-2020-10-26.nmea", std::ios::binary);
+  std::string chunk;
+  for (std::string l; std::getline(in, l);) {
+    chunk += l + "\n";
+    if (!l.starts_with("$GPRMC") || l.find(",A,") == std::string::npos) continue;
+    serial->chunks.push_back(std::exchange(chunk, ""));
+    readcomms(*app);
+    saywhereweare(*app);
+    zoicheck(*app);
+  }
+  std::string log = get("ZARN.LOG");  // the grid references written as "SJ"
+  for (auto k = log.find(" SJ "); k != std::string::npos; k = log.find(" SJ ", k + 1)) log.replace(k + 1, 14, "SJ");
+  EXPECT_NE(log.find(" SJ Near Town or village \"Mere\"\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" SJ Leaving Town or village \"Mere\"\r\n"), std::string::npos) << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
 }
 
 }  // namespace
