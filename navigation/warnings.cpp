@@ -1,6 +1,7 @@
 #include "navigation/warnings.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -24,18 +25,18 @@ std::optional<double> numberfield(platform::InputFile& f) {
   return text::val(item);
 }
 
-// One record of SPEEDWAR.CFG.
+// One record of SPEEDWAR.CFG; numbers false when one of its numbers does not read.
 struct SpeedRecord {
   float threshold = 0, interval = 0;
   int place = 0;
   std::string wav, msg;
+  bool numbers = false;
 };
 
-// The next record: nothing when the file ends before its five values (the caller stops), and
-// a record with ok false when one of its numbers does not read (the caller skips it).
-std::optional<SpeedRecord> readspeedrecord(platform::InputFile& f, bool& ok) {
+// The next record; nothing when the file ends before its five values.
+std::optional<SpeedRecord> readspeedrecord(platform::InputFile& f) {
   SpeedRecord r;
-  std::optional<double> num[3];
+  std::array<std::optional<double>, 3> num;
   for (auto& v : num) {
     if (f.eof()) return std::nullopt;
     v = numberfield(f);
@@ -44,8 +45,8 @@ std::optional<SpeedRecord> readspeedrecord(platform::InputFile& f, bool& ok) {
   r.wav = f.field();
   if (f.eof()) return std::nullopt;
   r.msg = f.field();
-  ok = num[0] && num[1] && num[2];
-  if (ok) {
+  r.numbers = num[0] && num[1] && num[2];
+  if (r.numbers) {
     r.threshold = static_cast<float>(*num[0]);
     r.interval = static_cast<float>(*num[1]);
     r.place = static_cast<int>(*num[2]);
@@ -110,10 +111,9 @@ void speedwarn(NavState& n, const GpsState& g, Voice& v) {
   if (auto f = platform::InputFile::open(v.files, "SPEEDWAR.CFG")) {
     const std::optional<double> count = numberfield(*f);
     for (int i = 0; count && i < *count; ++i) {
-      bool ok = false;
-      const std::optional<SpeedRecord> r = readspeedrecord(*f, ok);
-      if (!r) break;
-      if (!ok) continue;
+      const std::optional<SpeedRecord> r = readspeedrecord(*f);
+      if (!r) break;             // the file ends short of its count
+      if (!r->numbers) continue;  // a damaged record
       const float now = v.timer();
       if (g.ownspd >= r->threshold && elapsed(now, n.speedwarned) > r->interval) {
         n.speedwarned = now;
