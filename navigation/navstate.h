@@ -123,6 +123,14 @@ struct NavState {
   std::array<std::string, wpmax + 1> wpicon{};
   std::string wpdefaulticon = "WP.ICO";  // WP.ICO, or $L.ICO where there is none
   int curwp = 0, wpstyle = 0;
+
+  // Warning zones 1..zonecount (slot 0 unused; zonecount and zonemonon are above): centre (frame
+  // km) and radius (km) of each, whether the car was inside at the last check, and whether the
+  // circles are shown on the map.
+  static constexpr int zonemax = 3;
+  int zonedispon = 0;
+  std::array<float, zonemax + 1> zonex{}, zoney{}, zonerad{};
+  std::array<int, zonemax + 1> zonein{};
 };
 
 }  // namespace zarn
