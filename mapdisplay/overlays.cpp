@@ -43,8 +43,26 @@ void drawwproute(App& app) {
 }
 
 void drawzones(App& app) {
-  // TODO: the zone circles zonec(i) while zones are shown.
-  (void)app;
+  const NavState& n = app.nav;
+  ZarnForm& z = app.win.zarn;
+  z.touch();
+  for (int i = 0; i < NavState::zonemax; ++i) z.zonec.load(i).visible = false;
+  if (n.zonedispon != 1) return;
+  const int count = std::clamp(n.zonecount, 0, NavState::zonemax);
+  for (int i = 1; i <= count; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    // A hand-edited file may give a radius no circle has: that zone is left off, not the rest.
+    if (!(n.zonerad[k] >= 0) || !std::isfinite(n.zonerad[k])) continue;
+    float px = 0, py = 0;
+    worldtopix(app.geo, app.map, n.zonex[k], n.zoney[k], px, py);
+    const float d = 2 * kmtopix(app.map, n.zonerad[k]);
+    if (!std::isfinite(px) || !std::isfinite(py) || !std::isfinite(d) || std::fabs(d) > 1e6f) continue;
+    ui::Shape& c = z.zonec.load(i - 1);
+    c.shape = ui::Shape::circle;
+    c.width = c.height = ui::pixel(d);
+    c.move(ui::pixel(px) - c.width / 2, ui::pixel(py) - c.height / 2);
+    c.visible = true;
+  }
 }
 
 void readpicfile(App& app) {

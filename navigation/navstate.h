@@ -132,6 +132,14 @@ struct NavState {
   int zoiinside = 0;
   float zoix = 0, zoiy = 0, zoiradius = 0;
   std::string zoiname;
+
+  // Warning zones 1..zonecount (slot 0 unused; zonecount and zonemonon are above): centre (frame
+  // km) and radius (km) of each, whether the car was inside at the last check, and whether the
+  // circles are shown on the map.
+  static constexpr int zonemax = 3;
+  int zonedispon = 0;
+  std::array<float, zonemax + 1> zonex{}, zoney{}, zonerad{};
+  std::array<int, zonemax + 1> zonein{};
 };
 
 }  // namespace zarn
