@@ -26,7 +26,9 @@ import signal
 import socket
 import sys
 import time
-import tty
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import ptyline  # noqa: E402
 
 DIALS = ("connect", "busy", "nodialtone", "nodial-tone", "nocarrier", "silent", "late", "half")
 ANSWERS = ("prompt", "busy", "silent", "late", "half")
@@ -295,9 +297,7 @@ def listlike(allowed):
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     line = ap.add_argument_group("the line (one)")
-    line.add_argument("--pty", action="store_true", help="make a pseudo-terminal and name its line on stderr")
-    line.add_argument("--link", help="with --pty: a symbolic link made to the line")
-    line.add_argument("--fd", type=int, help="an inherited open descriptor (a terminal's master side)")
+    ptyline.add_options(line)
     ap.add_argument("--control", help="UNIX datagram socket made at this path for 'DTR 0' / 'DTR 1'")
     ap.add_argument("--log", help="JSON lines of all that happened: a file, '-' for standard output")
     ap.add_argument("--dial", type=listlike(DIALS), default=["connect"],
@@ -322,14 +322,7 @@ def main(argv=None):
 
     closing = []
     if args.pty:
-        master, slave = os.openpty()
-        tty.setraw(slave)
-        name = os.ttyname(slave)
-        if args.link:
-            if os.path.lexists(args.link):
-                os.unlink(args.link)
-            os.symlink(name, args.link)
-        print("modem_peer: line at %s" % name, file=sys.stderr, flush=True)
+        master, slave = ptyline.openpty(args.link, "modem_peer")
         fd, closing = master, [master, slave]
     elif args.fd is not None:
         fd = args.fd

@@ -39,6 +39,9 @@ import sys
 import time
 import tty
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import ptyline  # noqa: E402
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(HERE)
 DRIVE = os.path.join(TOP, "tests", "data", "nmea", "drive", "cheshire-2020-10-26.nmea")
@@ -531,14 +534,7 @@ class Sink:
 
 def open_sink(args):
     if args.pty:
-        master, slave = os.openpty()
-        tty.setraw(slave)
-        name = os.ttyname(slave)
-        if args.link:
-            if os.path.lexists(args.link):
-                os.unlink(args.link)
-            os.symlink(name, args.link)
-        print("vehicle_peer: line at %s" % name, file=sys.stderr, flush=True)
+        master, slave = ptyline.openpty(args.link, "vehicle_peer")
         return Sink(master, master, (master, slave)), True
     if args.fd is not None:
         return Sink(args.fd, args.fd if args.drain else None), True
@@ -570,9 +566,7 @@ def parse_forms(text, dnid):
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     out = ap.add_argument_group("where the bytes go (one)")
-    out.add_argument("--pty", action="store_true", help="make a pseudo-terminal and name its line on stderr")
-    out.add_argument("--link", help="with --pty: a symbolic link made to the line")
-    out.add_argument("--fd", type=int, help="an inherited open descriptor (a terminal's master side)")
+    ptyline.add_options(out)
     out.add_argument("--drain", action="store_true", help="with --fd: read and drop what comes back")
     out.add_argument("--device", help="a device, FIFO or file to open and write")
     out.add_argument("--out", help="a file, '-' for standard output (default)")
