@@ -5,6 +5,7 @@
 #include "platform/ui.h"
 
 namespace zarn {
+struct App;
 
 class FForm : public ui::Form {
  public:
@@ -12,5 +13,8 @@ class FForm : public ui::Form {
   FForm();
   ui::ControlArray<ui::Label> switches;  // switches(0)..switches(7)
 };
+
+// Shows the playback filter window (made on first use).
+void showfform(App& app);
 
 }  // namespace zarn

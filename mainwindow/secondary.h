@@ -1,33 +1,13 @@
 // Secondary windows of the main window's subsystem that start-up and the display services
-// touch: the picture keys "kform", the on-screen keyboard "qkform", the icon panel "controls"
-// and the stand-by window "zarnbgd". Their own handlers come with their commands.
+// touch: the picture keys "kform" and the on-screen keyboard "qkform" (keypad.h), the icon
+// panel "controls" (iconpanel.h) and the stand-by window "zarnbgd".
 #pragma once
 
+#include "mainwindow/iconpanel.h"
+#include "mainwindow/keypad.h"
 #include "platform/ui.h"
 
 namespace zarn {
-
-class KForm : public ui::Form {
- public:
-  static constexpr const char* formname = "kform";
-  static constexpr int keys = 16;
-  KForm();
-  ui::ControlArray<ui::Image> Picture1;  // picture keys 0..15
-};
-
-class QkForm : public ui::Form {
- public:
-  static constexpr const char* formname = "qkform";
-  QkForm();
-};
-
-class ControlsForm : public ui::Form {
- public:
-  static constexpr const char* formname = "controls";
-  static constexpr int pageicons = 9;
-  ControlsForm();
-  ui::ControlArray<ui::Image> conticon;  // the page icons 0..8, pictures from the language's icon file
-};
 
 class ZarnBgdForm : public ui::Form {
  public:
