@@ -418,6 +418,7 @@ bool displaystages(App& app) {
     const auto c = static_cast<ui::Colour>(255 - 10 * (i - 3));
     b.bordercolor = c | (c << 8);
   }
+  for (int i = 0; i <= 2; ++i) z.brg.load(i).bordercolor = ui::white;  // unless DFCOLOUR.CFG says otherwise
   if (!readdfcolour(app.files, app.win.zarn)) {
     fatal(app, "Error in bearing data ?");
     return false;
@@ -577,7 +578,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.nav.zonecount = 0;
   app.nav.zonemonon = 0;
   readzarndf(app.files, app.nav);
-  app.nav.dfprevt = 0;
+  app.nav.dfprevt.reset();
   readmapflags(app.files, app.map, app.main);
   language(app);
   readxyll(app.files, app.geo);

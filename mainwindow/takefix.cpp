@@ -153,7 +153,7 @@ void followsector(App& app) {
   app.win.zarn.spdbox.set("");
   app.win.zarn.hdgbox.set("");
   zoomnextmap(app);
-  drawdfsector(app);
+  drawdfsector(app.win.zarn, app.geo, app.map, app.gps.dfsector);
 }
 
 }  // namespace

@@ -21,6 +21,10 @@ ZarnForm::ZarnForm() : ui::Form(formname) {
   add(leg, "leg");
   add(zonec, "zonec");
   add(brg, "brg");
+  add(dfsec, "dfsec");
+  add(circle1, "circle1");
+  circle1.shape = ui::Shape::circle;
+  circle1.visible = false;
   add(mvv, "mvv");
   add(mvim, "mvim");
   add(wp, "wp");

@@ -28,6 +28,8 @@ class ZarnForm : public ui::Form {
   ui::ControlArray<ui::Image> mvim;   // remote vehicles
   ui::ControlArray<ui::Line> mvv;
   ui::ControlArray<ui::Line> brg;     // bearing lines
+  ui::ControlArray<ui::Line> dfsec;   // the outline of a direction-finding sector
+  ui::Shape circle1;                  // a sector of no width: its range circle
   // Scale bar.
   ui::Label scalelab;
   ui::Line scalel1, scalel2, scalel3;

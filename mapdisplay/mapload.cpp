@@ -252,7 +252,7 @@ void loadmap(App& app, int n) {
   redrawmap(app);
   showmapcpr(app);
   scalebar(app.win.zarn, app.geo, app.map);
-  drawdfsector(app);
+  drawdfsector(app.win.zarn, app.geo, app.map, app.gps.dfsector);
 }
 
 void missingdes(App& app, const std::string& name) {

@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "geodesy/helpers.h"
 #include "geodesy/transform.h"
+#include "geodesy/ukgrid.h"
 #include "mapdisplay/cform.h"
 #include "mapdisplay/overlays.h"
 #include "mapdisplay/owncar.h"
@@ -69,10 +70,45 @@ void whitelabels(ZarnForm& z) {
   for (ui::Label* l : {&z.destlab, &z.symlab, &z.cpytext}) l->forecolor = ui::white;
 }
 
-void drawdfsector(App& app) {
-  // TODO: with dfsecmode 1, the range circle of dfsecrad around the sector centre and a fan of
-  // up to 100 lines from dfsecbrg1 to dfsecbrg2 in dfseccol; otherwise hide the sector.
-  (void)app;
+void drawdfsector(ZarnForm& z, GeoState& geo, const MapView& map, const DfSector& d) {
+  constexpr int steps = 100;
+  z.touch();
+  for (int i = 1; i <= steps; ++i) z.dfsec.load(i).visible = false;
+  if (d.dfsecmode < 1) {
+    z.circle1.visible = false;
+    return;
+  }
+  float x = 0, y = 0, cx = 0, cy = 0;
+  lltoosgb(geo, d.dfseclat, d.dfseclon, x, y);
+  worldtopix(geo, map, x, y, cx, cy);
+  const float r = kmtopix(map, d.dfsecrad);
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r)) return;
+  if (d.dfsecbrg1 == d.dfsecbrg2) {
+    z.circle1.width = z.circle1.height = ui::pixel(2 * r);
+    z.circle1.move(ui::pixel(cx - r), ui::pixel(cy - r));
+    z.circle1.visible = true;
+    return;
+  }
+  // Clockwise from the first bearing to the second: 350 to 10 is the 20 degrees across north.
+  const double b1 = d.dfsecbrg1;
+  double b2 = d.dfsecbrg2;
+  if (b2 < 0) b2 += 360;
+  if (b2 < b1) b2 += 360;
+  constexpr double rad = 3.14159265358979 / 180;
+  const auto colour = static_cast<ui::Colour>(d.dfseccol) & 0xFFFFFFu;
+  double px = cx, py = cy;
+  for (int i = 1; i <= steps; ++i) {
+    double a = (b2 - b1) * i / steps + b1;
+    if (a >= 360) a -= 360;
+    double qx = cx, qy = cy;
+    if (i < steps) qx = cx + r * std::sin(a * rad), qy = cy - r * std::cos(a * rad);
+    ui::Line& l = z.dfsec.load(i);
+    l.set(ui::pixel(px), ui::pixel(py), ui::pixel(qx), ui::pixel(qy));
+    l.bordercolor = colour;
+    l.visible = true;
+    px = qx;
+    py = qy;
+  }
 }
 
 }  // namespace zarn

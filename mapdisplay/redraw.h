@@ -3,6 +3,8 @@
 
 namespace zarn {
 struct App;
+struct DfSector;
+struct GeoState;
 struct MapView;
 class ZarnForm;
 
@@ -17,7 +19,9 @@ void redrawmap(App& app);
 // or the tiles are loaded.
 void whitelabels(ZarnForm& z);
 // The direction-finding sector on the map, drawn again with each new map and when a sector
-// sentence changes it.
-void drawdfsector(App& app);
+// sentence changes it: a circle of its radius when both bearings are equal, otherwise the
+// outline of the slice swept clockwise from the first bearing to the second, in its own lines
+// (the route lines stay as they are).
+void drawdfsector(ZarnForm& z, GeoState& geo, const MapView& map, const DfSector& d);
 
 }  // namespace zarn

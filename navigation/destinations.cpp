@@ -9,7 +9,7 @@
 #include "geodesy/postext.h"
 #include "mapdisplay/symbols.h"
 #include "navigation/moreinfo.h"
-#include "navigation/navservices.h"
+#include "navigation/directionfinding.h"
 #include "navigation/rgifiles.h"
 #include "navigation/waypoints.h"
 #include "platform/files.h"
@@ -200,7 +200,7 @@ void showdestdist(App& app) {
 }
 
 void redrawdest(App& app) {
-  drawdflines(app);
+  drawdflines(app.win.zarn, app.geo, app.map, app.nav);
   const NavState& n = app.nav;
   if (n.curdest >= 0 && n.curdest <= NavState::destmax)
     setdest(app, 1, n.destx[slot(n.curdest)], n.desty[slot(n.curdest)], app.win.zarn.destlab.caption);

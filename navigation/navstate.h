@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,8 +104,17 @@ struct NavState {
   float dfmove = 0.15f;
   int dfrel = 1, dfaccept = 1;
   float dfcfg5 = 60, dfratef = 5, dfratemin = 500, dfratemaxt = 60, dflinemax = 10;
+  // The bearing store: slots 1..dfn (slot 1 the newest unless dfon holds it), each bearing
+  // (degrees from grid north) with the own position (km) it was taken from.
+  static constexpr int dfmax = 10;
   int dfon = 0, dfn = 0;
-  float dfprevt = 0;
+  std::array<float, dfmax + 1> dfbrg{}, dfx{}, dfy{};
+  // The last bearing of a "%" line (none yet: -1) and where the last one was taken.
+  float dflastb = -1, dflastx = 0, dflasty = 0;
+  // The last estimate of the transmitter (km) and the time of day it was last taken (none since
+  // start-up or a clear); the time of day the last estimate was spoken.
+  float dfprevx = 0, dfprevy = 0;
+  std::optional<float> dfprevt, dfelapsed;
 
   // The more-information look-up: the grid reference for which information was last found
   // (every search clears it), and the file tag of the place the last search found ("LPOP" for

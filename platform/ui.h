@@ -30,8 +30,13 @@ inline constexpr Colour lightgrey = 0xC0C0C0;
 
 inline constexpr int twips_per_pixel = 15;
 constexpr int twipstopix(double twips) { return static_cast<int>(twips / twips_per_pixel); }
-// The nearest whole pixel of a computed position or size, halves away from zero.
-inline int pixel(double v) { return static_cast<int>(std::lround(v)); }
+// The nearest whole pixel of a computed position or size, halves away from zero; a position
+// far off any screen (or not a number) is held at a billion pixels (or 0).
+inline int pixel(double v) {
+  constexpr double far = 1e9;
+  if (!(std::fabs(v) < far)) return v > 0 ? static_cast<int>(far) : v < 0 ? -static_cast<int>(far) : 0;
+  return static_cast<int>(std::lround(v));
+}
 
 // Mouse buttons and shift mask as the handlers receive them.
 inline constexpr int button_left = 1, button_right = 2, button_middle = 4;
