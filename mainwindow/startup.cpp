@@ -1,5 +1,7 @@
 #include "mainwindow/startup.h"
 
+#include <filesystem>
+
 #include "app/app.h"
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
@@ -656,6 +658,19 @@ void Form_Load(App& app, const std::string& cmdline) {
   ontop(app);
   m.starting = 0;
   m.timer1 = 1;
+}
+
+std::optional<std::string> nomapfolder(const platform::Files& files) {
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(files.workdir(), ec)) {
+    const std::string name = text::ucase(e.path().filename().string());
+    if (name == "MAPS.DIR" || (name.size() > 4 && name.ends_with(".DES"))) return std::nullopt;
+  }
+  if (ec) return "zarn cannot read the folder " + files.workdir().string() + ": " + ec.message() + ".";
+  return "The folder " + files.workdir().string() +
+         " holds no maps (no MAPS.DIR and no map description files), so zarn has nothing to show; it "
+         "writes nothing there.\nStart zarn in a folder of maps, or run scripts/start.sh to start it on "
+         "the demo maps.";
 }
 
 }  // namespace zarn

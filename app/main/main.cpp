@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
         stderr);
     return 1;
   }
+  if (const auto why = zarn::nomapfolder(zarn::platform::Files())) {
+    std::fprintf(stderr, "zarn: %s\n", why->c_str());
+    return 1;
+  }
   zarn::qt::EndSignals::holdback();  // before QApplication starts any thread
   zarn::qt::Application qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZARN"));
