@@ -187,6 +187,7 @@ bool typedposition(App& app, const std::string& pos) {
   const bool failed = x == -1 || y == -1 || (x == parsefailx && y == parsefaily) || (x == -321 && y == 172.5f);
   if (failed) return false;
   MainState& m = app.main;
+  blankmsg(app.voice);  // an earlier "I can't find" no longer holds
   float px = 0, py = 0, cx = 0, cy = 0;
   worldtopix(app.geo, app.map, x, y, px, py);
   worldtopix(app.geo, app.map, app.gps.ownx, app.gps.owny, cx, cy);
@@ -275,10 +276,10 @@ bool typedcommand(App& app, const std::string& typed) {
     storeslot(app, typed[0] - '0', typed);
     return true;
   }
-  const bool position = (len == 6 && digitsat(typed, 1, 6)) || (len == 7 && digitsat(typed, 2, 7)) ||
-                        (len == 8 && digitsat(typed, 3, 8)) || (len == 12 && digitsat(typed, 4, 12)) ||
-                        (len == 15 && digitsat(typed, 1, 6) && digitsat(typed, 8, 14));
-  return position && typedposition(app, text::ucase(typed));
+  // Whatever parsepos reads is a position, before any place search: every form the read-outs
+  // show (grid references with or without their blanks, Irish, UTM and MGRS references,
+  // latitude/longitude) and the short forms (sheet references, six- and eight-figure grids).
+  return typedposition(app, text::ucase(typed));
 }
 
 }  // namespace

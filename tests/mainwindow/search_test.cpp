@@ -5,6 +5,9 @@
 
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
+#include "geodesy/utm.h"
+#include "platform/textrules.h"
 #include "mainwindow/cform.h"
 #include "mainwindow/config.h"
 #include "mainwindow/datafiles.h"
@@ -102,6 +105,40 @@ TEST_F(Search, EveryTypedCommandAndTheRunsStart) {
       findplace(*app);
     }
     EXPECT_TRUE(r.ok()) << r.guards << " said: " << app->speech.msgtext << " found: " << m.foundlabel;
+  }
+}
+
+// Every position text the read-outs show, typed back as shown, is found and marked; an earlier
+// "I can't find" leaves the message line.
+TEST_F(Search, ThePositionTextsTheReadOutsShowAreFoundAsTheyAreShown) {
+  copydemo();
+  ASSERT_FALSE(loadccc(app->geo, app->files));
+  ASSERT_TRUE(readmaplist(*app) && readcat(app->files, app->main) && readfnd(app->files, app->main));
+  onemap(*app, "CHESH");
+  ownfixat(*app, 375.128f, 376.02f);
+  float x = 0, y = 0, lat = 0, lon = 0;
+  parsepos(app->geo, "SJ 78000 84700", x, y);
+  osgbtoll(app->geo, x, y, lat, lon);
+  Items shown;
+  std::string t;
+  gridreftext(app->geo, x, y, t);
+  shown.push_back(t);
+  shown.push_back(t.substr(0, 2) + t.substr(3, 3) + t.substr(9, 3));  // as the vehicle list shows it
+  latlongtext(lat, lon, t);
+  shown.push_back(t);
+  for (int mode : {1, 2}) {
+    if (utmtext(app->geo, mode, lat, lon, t)) shown.push_back(t);
+  }
+  ASSERT_EQ(shown.size(), 5u);
+  for (const std::string& typed : shown) {
+    app->speech.msgtext = "I can't find Twin";
+    app->win.zarn.search.text = typed;
+    std::tie(app->main.typedcmd, app->main.prevmode, app->main.refname) = std::tuple(1, "OUR CAR", "TEXT");
+    findplace(*app);
+    EXPECT_EQ(app->main.foundlabel, text::ucase(typed));
+    EXPECT_NEAR(app->main.foundx, x, 0.1) << typed;
+    EXPECT_NEAR(app->main.foundy, y, 0.1) << typed;
+    EXPECT_EQ(app->speech.msgtext.find("find"), std::string::npos) << typed;
   }
 }
 
