@@ -265,12 +265,7 @@ void nomore(App& app, const std::string& what) {
 void cantfind(App& app, const std::string& text) {
   MainState& m = app.main;
   ZarnForm& z = app.win.zarn;
-  // After earlier matches of the same text the found place stays marked.
-  if (m.hitcount > 1) {
-    nomore(app, "matches for " + text);
-    m.typedcmd = 0;
-    return;
-  }
+  // Also when earlier matches of the same text ran out: the search starts afresh.
   z.sym.visible = z.symlab.visible = z.symlabshad.visible = false;
   showmsg(app.voice, "I can't find " + text);
   queuewav(app.voice, "icantfin.wav");

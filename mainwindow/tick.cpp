@@ -179,7 +179,7 @@ void services(App& app) {
 
   const NavState& n = app.nav;
   if (n.rgitest == 1)
-    z.rgitrace.set(text::str(n.rgicount) + " RGI from" + text::str(n.rgicells) + " in " + n.rgifile + " at " +
+    z.rgitrace.set(std::to_string(n.rgicount) + " RGI from" + std::to_string(n.rgicells) + " in " + n.rgifile + " at " +
                    text::timetext(app.sys.clock->now()));
 
   const int hi = app.map.histint;

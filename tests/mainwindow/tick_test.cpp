@@ -184,6 +184,11 @@ TEST_F(Tick, TimedHousekeeping) {
   m.searchtime = app->timer();
   tick(185);
   EXPECT_EQ(std::tuple(z.search.visible, m.refname), std::tuple(false, "DESTINATION"));
+  // The guidance trace joins its numbers with nothing between.
+  std::tie(app->nav.rgitest, app->nav.rgicount, app->nav.rgicells, app->nav.rgifile) = std::tuple(1, 4, 6, "D.RGI");
+  at(*clock, "12:00:00");
+  tick(1);
+  EXPECT_EQ(z.rgitrace.caption, "4 RGI from6 in D.RGI at 12:00:01");
 }
 
 TEST_F(Tick, SpeedColourBoundaries) {
