@@ -1,4 +1,5 @@
 // The multi-vehicle demo: a base station made on demand, replaying the demo's recorded fleet.
+#include <cmath>
 #include <filesystem>
 
 #include "mainwindow/cform.h"
@@ -12,28 +13,16 @@
 namespace zarn::test {
 namespace {
 
-class MvDemoTest : public AppTest {
- protected:
-  void copy(const char* from, const char* to) const {
-    std::filesystem::copy_file(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / from, dir / to);
-  }
-  // A base station with a bigger fleet and an alarm waiting, its control panel open.
-  void busystation() {
-    VehicleTable& v = app->veh;
-    v.mvsize = 40;
-    for (auto* a : {&v.mvlabel, &v.mvid}) a->assign(41, "OLD");
-    v.mvtotal = 3;
-    v.alarmcount = 2;
-    v.nonewmv = true;
-    app->win.get<CForm>().show();
-  }
-};
+using MvDemoTest = AppTest;
 
 TEST_F(MvDemoTest, SetUpLeavesAnEmptyTableReplayingTheFleet) {
   demomaps(*app);  // the demo set: its maps, the recorded fleet, the fleet's icon
-  copy("CARICON1.ICO", "$mv$05.ICO");
+  std::filesystem::copy_file(dir / "CARICON1.ICO", dir / "$mv$05.ICO");
   ASSERT_TRUE(onemap(*app, "CHESH"));
-  busystation();
+  // A base station with a bigger fleet and alarms waiting, its control panel open.
+  std::tie(app->veh.mvsize, app->veh.mvtotal, app->veh.alarmcount, app->veh.nonewmv) = std::tuple(40, 3, 2, true);
+  for (auto* a : {&app->veh.mvlabel, &app->veh.mvid}) a->assign(41, "OLD");
+  app->win.get<CForm>().show();
   mvdemo(*app);
 
   const VehicleTable& v = app->veh;
