@@ -1,13 +1,13 @@
 #include "mainwindow/mvdemo.h"
 
-#include <cstdio>
-
 #include "app/app.h"
 #include "gpsinput/logs.h"
 #include "mainwindow/cform.h"
 #include "mainwindow/demo.h"
+#include "mainwindow/keys.h"
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/pictures.h"
+#include "platform/textrules.h"
 #include "vehicles/mcv.h"
 #include "vehicles/mvforms.h"
 
@@ -16,11 +16,7 @@ namespace zarn {
 namespace {
 
 // "$mv$01.ICO" .. "$mv$27.ICO": the picture of each vehicle slot.
-std::string slotpicture(int i) {
-  char name[16];
-  std::snprintf(name, sizeof name, "$mv$%02d.ICO", i);
-  return name;
-}
+std::string slotpicture(int i) { return "$mv$" + text::padleft(std::to_string(i), 2, '0') + ".ICO"; }
 
 }  // namespace
 
@@ -75,6 +71,8 @@ void mvdemo(App& app) {
   v.mvtotal = 0;
   z.touch();
   app.win.get<CForm>().hide();
+  // The vehicle windows and icons made here take their keys and clicks as start-up's would.
+  wirekeys(app);
 }
 
 }  // namespace zarn

@@ -40,6 +40,7 @@ TEST_F(MvDemoTest, SetUpLeavesAnEmptyTableReplayingTheFleet) {
             std::tuple(DataMode::position, ReportMode::line1, 8, true, 1, "ZARN.MVD"));
   const MvForm& mv = app->win.get<MvForm>();
   EXPECT_TRUE(mv.visible && mv.topmost && mv.autoselab.backcolor == ui::green);
+  EXPECT_TRUE(mv.sendnow.onClick && mv.onKeyPress && z.mvim[27].onClick) << "the new windows and icons wired";
   EXPECT_TRUE(!app->win.get<MvEngForm>().visible && app->win.get<MvEngForm>().topmost &&
               app->win.get<MvAlarmForm>().topmost && !app->win.get<CForm>().visible);
   EXPECT_EQ(z.car.picture->path.substr(z.car.picture->path.size() - 12), "CARICON3.ICO");
