@@ -19,9 +19,14 @@ void ldriver(App& app) {
     return;
   }
   auto& z = app.win.zarn;
-  if (m.scalelayout == 0) z.saytxt.top = 426;  // the message line moves up, clear of the key pad
+  // In the fixed layout the message line moves up, clear of the key pad (pixels, as the rest
+  // of the layout).
+  if (m.scalelayout == 0) {
+    z.saytxt.top = 426;
+    z.touch();
+  }
+  showkform(app);
   KForm& k = app.win.get<KForm>();
-  k.show();
   const double n = f->number();
   for (int i = 0; i < n && !f->eof(); ++i) {
     const std::string picture = f->field();

@@ -35,7 +35,7 @@ void chasetoggle(App& app) {
     m.chaseon = 1;
     m.chasesent = "$GPRMC";
     setcaption(app.win, "cform", "chasecmd", "CHASE is ON");
-    setcaption(app.win, "kform", "ownremotecmd", "Remote Car");
+    setcaption(app.win, "qkform", "ownremotecmd", "Remote Car");
     m.chaseicon = "LCIRCLE.ICO";
     destpicture(app, m.chaseicon);
     m.refdest = 1;
@@ -46,7 +46,7 @@ void chasetoggle(App& app) {
     // taken for it.
     m.chasesent.clear();
     setcaption(app.win, "cform", "chasecmd", "CHASE is OFF");
-    setcaption(app.win, "kform", "ownremotecmd", "Own Car");
+    setcaption(app.win, "qkform", "ownremotecmd", "Own Car");
     m.refdest = 0;
     destpicture(app, "DESTI.ICO");
     m.refname = "OUR CAR";
