@@ -19,9 +19,10 @@ using text::trim;
 void sizetable(VehicleTable& v, int size) {
   const auto n = static_cast<std::size_t>(size) + 1;
   v.mvsize = size;
-  for (auto* a : {&v.mvx, &v.mvy, &v.mvtimer, &v.mvspd}) a->assign(n, 0.0f);
+  for (auto* a : {&v.mvx, &v.mvy, &v.mvtimer}) a->assign(n, 0.0f);
   for (auto* a : {&v.mvid, &v.mvlabel, &v.mvloc, &v.mvstat, &v.mvhhmm, &v.mvdial}) a->assign(n, std::string());
-  v.mvhdg.assign(n, 0);
+  v.mvspd.assign(n, -1.0f);  // not reported yet
+  v.mvhdg.assign(n, VehicleTable::hdgnever);
 }
 
 namespace {

@@ -34,7 +34,7 @@ MvForm::MvForm() : ui::Form(formname) {
   // The rows stand under the header in a fixed-pitch face, so that their columns line up; the
   // selected vehicle's row is white, the others light grey.
   constexpr int rowleft = 8, rowtop = 24, rowwidth = 400, rowheight = 14;
-  Label2.caption = "Unit Location        Msg T-Tx T-Rx Spd Hdg Id. ";
+  Label2.caption = "Unit  Location       Msg T-Tx T-Rx Spd Hdg Id. ";
   Label2.font.fixedpitch = true;
   Label2.transparent = true;
   Label2.move(rowleft, rowtop - rowheight - 2, rowwidth, rowheight);

@@ -20,7 +20,7 @@ namespace zarn {
 
 namespace {
 
-// The row of vehicle i: label, short grid reference in 16 columns, status, report time,
+// The row of vehicle i: label, a blank, short grid reference in 15 columns, status, report time,
 // receipt time, speed, heading and identity, under the header's columns.
 std::string vehiclerow(App& app, int i) {
   const VehicleTable& v = app.veh;
@@ -28,10 +28,11 @@ std::string vehiclerow(App& app, int i) {
   std::string grid, six;
   gridreftext(app.geo, v.mvx[k], v.mvy[k], grid);
   gridref6(grid, six);
-  six = text::pad(six, 16);
+  six = text::pad(six, 15);
   std::string row;
   row.reserve(64);
   row += v.mvlabel[k];
+  row += ' ';  // a label that fills its five columns still stands apart from the reference
   row += six;
   row += v.mvstat[k];
   row += ' ';
@@ -55,7 +56,10 @@ void rowcolour(MvForm& f, int row, ui::Colour c) {
 
 }  // namespace
 
-std::string vehhdgtext(int hdg) { return hdg < 0 ? " ? " : text::padleft(std::to_string(hdg), 3, '0'); }
+std::string vehhdgtext(int hdg) {
+  if (hdg == VehicleTable::hdgnever) return "   ";
+  return hdg < 0 ? " ? " : text::padleft(std::to_string(hdg), 3, '0');
+}
 
 std::string vehspdtext(float mph) {
   if (mph < 0 || !std::isfinite(mph)) return "   ";

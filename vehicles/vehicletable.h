@@ -33,11 +33,13 @@ struct VehicleTable {
   std::string csatnumber, dnid, sendnowtext, acktext, csatuser, csatpass;
 
   // Slots of the table (27, or more when ZARN.MCV lists more vehicles): every per-vehicle
-  // array runs 0..mvsize. Identity (9 characters), heading and speed of each unit.
+  // array runs 0..mvsize. Identity (9 characters), heading and speed of each unit: a heading of
+  // -1 was reported as unknown, one never reported is hdgnever; a speed below 0 is unknown.
+  static constexpr int hdgnever = -2;
   int mvsize = mvdefault;
   std::vector<std::string> mvid = std::vector<std::string>(mvdefault + 1);
-  std::vector<int> mvhdg = std::vector<int>(mvdefault + 1);
-  std::vector<float> mvspd = std::vector<float>(mvdefault + 1);
+  std::vector<int> mvhdg = std::vector<int>(mvdefault + 1, hdgnever);
+  std::vector<float> mvspd = std::vector<float>(mvdefault + 1, -1.0f);
   int mvsel = 0;       // the selected unit
   std::string dialnumber;  // number the vehicle window dials
   // Settings of the vehicle code from start-up: pager requests (PAGERON.CFG), unknown units

@@ -26,9 +26,10 @@ class VehicleDraw : public maptest::MapTest {
 
 TEST_F(VehicleDraw, RowsKeepTheirColumns) {
   const struct { const char *what, *stat, *loc; float spd; int hdg; double at; const char* row; } cases[] = {
-      {"short status as stored", "7", "0000", 105.5f, 7, 86399, "   V1SP743620        7 0000 2359 105 007       123 "},
-      {"empty fields aligned", "", "", -1, -1, 32730.5, "   V1SP743620                 0905      ?        123 "},
-      {"every field", "A01", "1142", 29.9f, 45, 43200, "   V1SP743620        A01 1142 1200  29 045       123 "},
+      {"short status as stored", "7", "0000", 105.5f, 7, 86399, "   V1 SP743620       7 0000 2359 105 007       123 "},
+      {"empty fields aligned", "", "", -1, -1, 32730.5, "   V1 SP743620                0905      ?        123 "},
+      {"never reported: blanks", "", "", -1, VehicleTable::hdgnever, 32730.5, "   V1 SP743620                0905               123 "},
+      {"every field", "A01", "1142", 29.9f, 45, 43200, "   V1 SP743620       A01 1142 1200  29 045       123 "},
   };
   auto& v = app->veh;
   vehicle(*app, 1, {.id = "      123", .label = "   V1"});
@@ -40,6 +41,13 @@ TEST_F(VehicleDraw, RowsKeepTheirColumns) {
     EXPECT_FIELDS(Fields().FIELD(rows()[0].caption, c.row).FIELD(v.mvtimer[1], float(c.at))) << c.what;
   }
   EXPECT_EQ(rows()[0].caption.find("045"), app->win.get<MvForm>().Label2.caption.find("Hdg")) << "under the header";
+  vehicle(*app, 1, {.label = "LORRY"});
+  float lat = tplat, lon = tplon;
+  plotvehicle(*app, 1, lat, lon);
+  EXPECT_EQ(rows()[0].caption.substr(0, 14), "LORRY SP743620") << "a full label stands apart";
+  EXPECT_EQ(rows()[0].caption.find("SP743620"), app->win.get<MvForm>().Label2.caption.find("Location"));
+  EXPECT_EQ(VehicleTable().mvhdg[1], VehicleTable::hdgnever);
+  EXPECT_LT(VehicleTable().mvspd[1], 0);
 }
 
 TEST_F(VehicleDraw, IconAndHeadingLineFollowARealDrive) {
