@@ -74,8 +74,8 @@ std::string landmarkline(const Landmark& l) {
 
 std::string landmarkrefusal(const Landmark& l, const std::string& file, const platform::Files& files) {
   if (text::trim(file).empty()) return "no file name is given";
-  if (file.find_first_of("\r\n") != std::string::npos || !files.confined(file))
-    return "the file name leads out of the data folder";
+  if (file.find_first_of("\r\n") != std::string::npos) return "the file name runs over two lines";
+  if (!files.confined(file)) return "the file name leads out of the data folder";
   const std::pair<const char*, const std::string*> fields[] = {
       {"code", &l.code}, {"position", &l.pos}, {"name", &l.name}, {"direction", &l.dir}};
   for (const auto& [what, value] : fields) {
