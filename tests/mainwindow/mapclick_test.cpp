@@ -78,6 +78,9 @@ TEST_F(MapClick, EachModeTakesTheClickBeforeThoseAfterIt) {
     EXPECT_TRUE(c.took(*app)) << c.guards;
     EXPECT_EQ(std::tie(z().modebox.caption, z().llbox.backcolor), std::tuple("<-", ui::white)) << c.guards;
   }
+  z().modebox.set("OLD");
+  click(ui::button_middle, 321, 161);
+  EXPECT_EQ(z().modebox.caption, "OLD") << "old data stays marked as old";
 }
 
 TEST_F(MapClick, TheLeftButtonMakesTheMouseSlotTheDestinationMarkedAndAnnounced) {
