@@ -25,6 +25,7 @@ class RgimanForm : public ui::Form {
   ui::Button Command1, Command2, Command3;
   ui::ControlArray<ui::Label> Label1;  // what each field is
   bool pictured = false;               // the pictures have been read
+  bool placed = false;                 // a left click has placed the instruction
 };
 
 // The turn type of an Image1 picture ("TL", "TLT", ... "BR"); its sign is "RGI$" and the type.

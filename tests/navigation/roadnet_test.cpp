@@ -34,10 +34,10 @@ class RoadNet : public AppTest {
 
 TEST_F(RoadNet, NodeClicksFromTheMapPictureAppendTheirLineWhileTheWindowIsUp) {
   wiremapclick(*app);
-  const auto release = [&](double px, double py) { app->win.zarn.map.onMouseUp({ui::button_right, 0, px, py}); };
-  release(321, 161);  // taken at pixel (320, 160): (370.016, 379.990) km
+  const auto press = [&](double px, double py) { app->win.zarn.map.onMouseDown({ui::button_right, 0, px, py}); };
+  press(321, 161);  // taken at pixel (320, 160): (370.016, 379.990) km
   f().Text1.text = "roundabout";
-  f().hide(), release(100, 100);
+  f().hide(), press(100, 100);
   f().show(), roadclick(*app, 371, 380.04f, true);
   EXPECT_EQ(get("NODES.TXT"), "53.316193 -002.451686,J\r\n53.316700 -002.436914,roundabout\r\n");
   f().Command1.onClick(), f().Command3.onClick();
