@@ -18,7 +18,8 @@ constexpr const char* instructions =
     "positions for which you know the UK grid references (e.g. SU123567) or Lat/Lon. (e.g. 523050N0023050W or 45.567 "
     "-97.123) - one in low left quadrant, the other in top right quadrant. 5.Enter locations into the boxes provided "
     "(low for lower ref, etc). 6.Click on OK button when done. Note 1:For maps aligned with latitude and longitude, "
-    "instead of UK grid, enter 15 character lat/lon references. e.g. 523050N0034550W is 52 30.50'N 3 45.50W. Note 3:For "
+    "instead of UK grid, enter 15 character lat/lon references. e.g. 523050N0034550W is 52 30.50'N 3 45.50W. Note "
+    "3:For "
     "overseas maps you may need to change ZARN.WAW. e.g. USA.WAW or PARIS.WAW";
 
 // The picture lies inside a one-pixel frame: window pixel (1, 1) is its top-left pixel.
@@ -140,7 +141,10 @@ void typecmd_Click(MakdesForm& f) {
 std::optional<std::vector<std::string>> makdeslines(GeoState& geo, const MakdesForm& f, const std::string& name,
                                                     std::string& why) {
   if (!f.lower || !f.upper) {
-    why = std::string("Click the ") + (f.lower ? "upper" : f.upper ? "lower" : "lower and the upper") +
+    why = std::string("Click the ") +
+          (f.lower   ? "upper"
+           : f.upper ? "lower"
+                     : "lower and the upper") +
           " reference point on the map first";
     return std::nullopt;
   }
@@ -169,7 +173,9 @@ std::optional<std::vector<std::string>> makdeslines(GeoState& geo, const MakdesF
   }
 
   std::vector<std::string> lines{f.nmakdes.text, name};
-  const auto at = [](const std::string& r, int col, int row) { return r + "," + text::str(col) + "," + text::str(row); };
+  const auto at = [](const std::string& r, int col, int row) {
+    return r + "," + text::str(col) + "," + text::str(row);
+  };
   if (f.typecmd.caption == "Grid") {
     // Corners in the national grids, whatever the read-outs show; a compact latitude/longitude
     // text is where the grids end.

@@ -16,16 +16,16 @@ class MakdesForm : public ui::Form {
  public:
   static constexpr const char* formname = "makdes";
   MakdesForm();
-  ui::Button typecmd;           // the mode: "Lat/Lon" or "Grid"
-  ui::TextBox waw;              // place file, line 6
-  ui::TextBox nmakdes;          // title, line 1
-  ui::Button makdesok;          // OK
-  ui::TextBox makdesg1;         // position of the lower point
-  ui::TextBox makdesg2;         // position of the upper point
-  ui::Image map;                // the picture, one pixel in from the window's edge
-  ui::Line p2h, p2v, p1h, p1v;  // cross hairs of the lower and the upper point
-  ui::Shape makdesp2, makdesp1; // markers of the lower and the upper point
-  ui::Label makdestxt;          // instructions
+  ui::Button typecmd;            // the mode: "Lat/Lon" or "Grid"
+  ui::TextBox waw;               // place file, line 6
+  ui::TextBox nmakdes;           // title, line 1
+  ui::Button makdesok;           // OK
+  ui::TextBox makdesg1;          // position of the lower point
+  ui::TextBox makdesg2;          // position of the upper point
+  ui::Image map;                 // the picture, one pixel in from the window's edge
+  ui::Line p2h, p2v, p1h, p1v;   // cross hairs of the lower and the upper point
+  ui::Shape makdesp2, makdesp1;  // markers of the lower and the upper point
+  ui::Label makdestxt;           // instructions
 
   // A clicked point: the window pixel under the pointer.
   struct Point {

@@ -7,13 +7,13 @@ struct App;
 
 // How a request to the map maker ended.
 enum class MapMade {
-  made,      // the maker took the flag away: the catalogue was built again
+  made,        // the maker took the flag away: the catalogue was built again
   noposition,  // no position to centre on (said)
-  notarea,   // the point lies in the national grids, which the maker has no maps of (said)
-  pending,   // our earlier request is still awaited: nothing asked again
-  timedout,  // no answer in time: our flag deleted, the catalogue left as it was (said)
-  failed,    // the request could not be written (said)
-  ended,     // the program ended while it waited
+  notarea,     // the point lies in the national grids, which the maker has no maps of (said)
+  pending,     // our earlier request is still awaited: nothing asked again
+  timedout,    // no answer in time: our flag deleted, the catalogue left as it was (said)
+  failed,      // the request could not be written (said)
+  ended,       // the program ended while it waited
 };
 
 // How long the maker is given, in seconds.

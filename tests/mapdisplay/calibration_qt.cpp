@@ -1,6 +1,5 @@
 // The calibration window as Qt shows it: the picture inside its frame, and mouse presses on
-// the corner pixels setting the two points; the stand-in map maker's picture of a request near
-// Paris, kept for a look.
+// the corner pixels setting the two points.
 #include <QImage>
 
 #include "map_support.h"
@@ -9,7 +8,6 @@
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
 #include "platform/qt_support.h"
-#include "support/runtool.h"
 
 namespace zarn::maptest {
 namespace {
@@ -43,16 +41,6 @@ TEST_F(CalibrationQt, PressesOnTheCornerPixelsSetThePoints) {
   const QImage map(QString::fromStdString((dir / "CHESH.BMP").string()));
   EXPECT_EQ(shot.pixelColor(300, 200), map.pixelColor(299, 199)) << "the picture one pixel in";
   EXPECT_EQ(std::tuple(shot.width(), shot.height()), std::tuple(642, 482));
-}
-
-TEST_F(CalibrationQt, TheStandInDrawsAMapAroundTheRequest) {
-  put("ROMSHELF.DAT", "485425N0021998E, 1\r\n");
-  put("ROMSHELF.FLG", "10-26-2020 12:00:00\r\n");
-  ASSERT_TRUE(testing::runtool({"python3", ZARN_SOURCE_DIR "/tools/map_maker.py", "--dir", dir.string(), "--once"}, ""));
-  const QImage made(QString::fromStdString((dir / "R485425N0021998E.BMP").string()));
-  ASSERT_EQ(std::tuple(made.width(), made.height(), has("ROMSHELF.FLG")), std::tuple(640, 480, false));
-  EXPECT_EQ(made.pixelColor(319, 239), QColor(200, 0, 0)) << "the cross at the centre";
-  EXPECT_TRUE(made.save(QString::fromStdString(beside("made_map_paris.png").string())));
 }
 
 }  // namespace
