@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
-#include <functional>
 
 #include "geodesy/helpers.h"
 #include "map_support.h"
@@ -15,9 +16,7 @@
 namespace zarn::maptest {
 namespace {
 
-struct Bounds {
-  float swx, swy, nex, ney, ew;
-};
+using Bounds = std::array<float, 5>;  // west, south, east, north edges and the span, km
 
 class Calibration : public MapTest {
  protected:
@@ -25,17 +24,12 @@ class Calibration : public MapTest {
     const auto k = static_cast<std::size_t>(n);
     return {m().mapswx[k], m().mapswy[k], m().mapnex[k], m().mapney[k], m().mapew[k]};
   }
-  int find(const std::string& name) const {
-    for (int i = 1; i <= m().mapcount; ++i)
-      if (m().mapname[static_cast<std::size_t>(i)] == name) return i;
-    return 0;
-  }
   // The catalogue's bounds of a map and the loader's.
   std::pair<Bounds, Bounds> readback(const std::string& name) {
     EXPECT_EQ(loadccc(app->geo, app->files), std::nullopt);
     EXPECT_TRUE(readmaplist(*app));
-    const int n = find(name);
-    EXPECT_GT(n, 0) << name << " is not catalogued";
+    const auto& v = m().mapname;
+    const int n = static_cast<int>(std::find(v.begin() + 1, v.begin() + 1 + m().mapcount, name) - v.begin());
     const Bounds cat = bounds(n);
     loadmap(*app, n);
     return {cat, bounds(n)};
@@ -44,24 +38,20 @@ class Calibration : public MapTest {
   static void click(MakdesForm& f, int c, int r) {
     f.onMouseDown(ui::MouseEvent{ui::button_left, 0, c + 1.0, r + 1.0});
   }
-  MakdesForm& window() const { return makdeswindow(*app); }
   // The window as missingdes leaves it for a picture of that size.
   MakdesForm& opened(int w, int h) {
     m().calmapname = "NEW";
     auto pic = std::make_shared<ui::Picture>();
     std::tie(pic->path, pic->width, pic->height) = std::tuple("NEW.BMP", w, h);
     startcalibration(*app, pic);
-    return window();
+    return makdeswindow(*app);
   }
 };
 
 void expectnear(const Bounds& got, const Bounds& want, const std::string& what) {
-  const float px = want.ew / 639;  // km a pixel
-  for (auto [g, w, n] : {std::tuple{got.swx, want.swx, "west"},
-                         {got.swy, want.swy, "south"},
-                         {got.nex, want.nex, "east"},
-                         {got.ney, want.ney, "north"}})
-    EXPECT_LT(std::fabs(g - w) / px, 0.5f) << what << ": " << n << " edge " << g << " against " << w;
+  for (int k = 0; k < 4; ++k)  // in pixels of the original
+    EXPECT_LT(std::fabs(got[k] - want[k]) / (want[4] / 639), 0.5f)
+        << what << ": edge " << k << " " << got[k] << " against " << want[k];
 }
 
 // Every kind of demo map, calibrated on the pixels its own description names, in the mode that
@@ -115,53 +105,29 @@ TEST_F(Calibration, OkWritesAUsableDescriptionOrNothing) {
     const char* guards;
     bool grid;
     const char *lower, *upper;
-    std::function<void(MakdesForm&)> clicks;
+    int lc, lr, uc, ur;             // picture pixels of the points; -1: not clicked
     std::vector<std::string> want;  // the lines; none: refused
   };
-  const auto both = [](MakdesForm& f) { click(f, 14, 401), click(f, 600, 20); };
+  const char *ll1 = "532100N0022040W", *ll2 = "533000N0020000W";
+  // clang-format off
   const Row rows[] = {
-      {"grid mode: three corners of the national grid, the clicks as picture pixels",
-       true,
-       "SJ 27000 38000",
-       "SJ 90000 90000",
-       both,
+      {"grid mode: three corners of the national grid, the clicks as picture pixels", true, "SJ 27000 38000",
+       "SJ 90000 90000", 14, 401, 600, 20,
        {"T", "NEW", "SJ 27000 38000, 14, 401", "SJ 27000 90000, 14, 20", "SJ 90000 38000, 600, 401", "ZARN.WAW"}},
-      {"grid mode: a latitude/longitude text inside Britain becomes its grid reference",
-       true,
-       "532100N0022040W",
-       "SJ 90000 90000",
-       both,
+      {"grid mode: a latitude/longitude text inside Britain becomes its grid reference", true, ll1, "SJ 90000 90000",
+       14, 401, 600, 20,
        {"T", "NEW", "SJ 77473 83709, 14, 401", "SJ 77473 90000, 14, 20", "SJ 90000 83709, 600, 401", "ZARN.WAW"}},
-      {"latitude/longitude mode: a typed compact text is kept, a grid reference becomes one",
-       false,
-       "SJ 27000 38000",
-       "533000N0020000W",
-       both,
+      {"latitude/longitude mode: a compact text is kept, a grid reference becomes one", false, "SJ 27000 38000", ll2,
+       14, 401, 600, 20,
        {"T", "NEW", "LL, 640, 480", "525607N0030526W, 14, 401", "533000N0020000W, 600, 20", "ZARN.WAW"}},
-      {"no point clicked", false, "532100N0022040W", "533000N0020000W", [](MakdesForm&) {}, {}},
-      {"only the lower point",
-       false,
-       "532100N0022040W",
-       "533000N0020000W",
-       [](MakdesForm& f) { click(f, 14, 401); },
-       {}},
-      {"both on one column",
-       false,
-       "532100N0022040W",
-       "533000N0020000W",
-       [](MakdesForm& f) { click(f, 14, 401), click(f, 14, 20); },
-       {}},
-      {"both on one row",
-       false,
-       "532100N0022040W",
-       "533000N0020000W",
-       [](MakdesForm& f) {
-         f.lower = f.upper = MakdesForm::Point{15, 241}, f.upper->x = 601;
-       },
-       {}},
-      {"an unreadable lower position", false, "SJ 2700 nonsense", "533000N0020000W", both, {}},
-      {"grid mode outside the grid areas", true, "485425N0021998E", "490000N0023000E", both, {}},
+      {"no point clicked", false, ll1, ll2, -1, -1, -1, -1, {}},
+      {"only the lower point", false, ll1, ll2, 14, 401, -1, -1, {}},
+      {"both on one column", false, ll1, ll2, 14, 401, 14, 20, {}},
+      {"both on one row (the window resized between the clicks)", false, ll1, ll2, 14, 200, 600, 200, {}},
+      {"an unreadable lower position", false, "SJ 2700 nonsense", ll2, 14, 401, 600, 20, {}},
+      {"grid mode outside the grid areas", true, "485425N0021998E", "490000N0023000E", 14, 401, 600, 20, {}},
   };
+  // clang-format on
   for (const Row& r : rows) {
     std::filesystem::remove(dir / "NEW.DES");
     const int beeps = wav->beeps;
@@ -169,12 +135,12 @@ TEST_F(Calibration, OkWritesAUsableDescriptionOrNothing) {
     MakdesForm& f = opened(640, 480);
     f.typecmd.caption = r.grid ? "Grid" : "Lat/Lon";
     std::tie(f.nmakdes.text, f.makdesg1.text, f.makdesg2.text) = std::tuple("T", r.lower, r.upper);
-    r.clicks(f);
+    if (r.lc >= 0) f.lower = MakdesForm::Point{r.lc + 1, r.lr + 1};
+    if (r.uc >= 0) f.upper = MakdesForm::Point{r.uc + 1, r.ur + 1};
     const bool ok = makdesok_Click(*app);
-    EXPECT_EQ(ok, !r.want.empty()) << r.guards;
     EXPECT_EQ(app->files.readlines("NEW.DES").value_or(Items{}), r.want) << r.guards;
-    EXPECT_EQ(std::tuple(wav->beeps - beeps, dialogs->shown.size() - boxes, f.visible, app->main.quit),
-              std::tuple(ok ? 0 : 1, ok ? 0u : 1u, !ok, ok))
+    EXPECT_EQ(std::tuple(ok, wav->beeps - beeps, dialogs->shown.size() - boxes, f.visible, app->main.quit),
+              std::tuple(!r.want.empty(), ok ? 0 : 1, ok ? 0u : 1u, !ok, ok))
         << r.guards << ": a refusal is a beep and a box, and the window stays";
     app->main.quit = false;
   }

@@ -23,28 +23,18 @@ namespace zarn::maptest {
 namespace {
 
 // The stand-in, running in the working folder until the test ends.
-class Maker {
- public:
-  explicit Maker(const std::filesystem::path& dir, const std::string& fault = "") {
-    std::vector<std::string> args{"python3", ZARN_SOURCE_DIR "/tools/map_maker.py", "--dir", dir.string(), "--poll",
-                                  "0.02"};
-    if (!fault.empty()) args.insert(args.end(), {"--fault", fault});
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
+struct Maker {
+  pid_t pid = 0;
+  Maker(const std::filesystem::path& dir, const char* fault) {
+    const std::string d = dir.string(), tool = ZARN_SOURCE_DIR "/tools/map_maker.py";
+    std::vector<const char*> argv{"python3", tool.c_str(), "--dir", d.c_str(), "--poll", "0.02", "--fault", fault};
+    if (!*fault) argv.resize(6);
     argv.push_back(nullptr);
-    if (posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid_ = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char* const*>(argv.data()), environ) != 0) pid = 0;
   }
   ~Maker() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
+    if (pid > 0) ::kill(pid, SIGTERM), ::waitpid(pid, nullptr, 0);
   }
-  Maker(const Maker&) = delete;
-  Maker& operator=(const Maker&) = delete;
-  bool started() const { return pid_ > 0; }
-
- private:
-  pid_t pid_ = 0;
 };
 
 class MapMaker : public MapTest {
@@ -81,29 +71,29 @@ class MapMaker : public MapTest {
 TEST_F(MapMaker, RequestOnlyOutsideTheGridsWithTheCentreAsLatitudeLongitude) {
   struct Row {
     const char* guards;
-    std::function<void()> before;
+    float lat, lon;  // the own fix; 0, 0: none
+    int utmmode;
     MapMade end;
     std::string dat, msg;
   };
+  const std::string paris = "485425N0021998E, 1", timeout = "The map maker did not answer in 120 s";
   const Row rows[] = {
-      {"near Paris: the compact text and the scale; no maker, so a time-out and our flag gone",
-       [&] { ownfix(*app, 48.904292f, 2.333027f); }, MapMade::timedout, "485425N0021998E, 1",
-       "The map maker did not answer in 120 s"},
-      {"read-outs in UTM: the request in latitude/longitude all the same",
-       [&] {
-         ownfix(*app, 48.904292f, 2.333027f);
-         app->geo.utmmode = 2;
-       },
-       MapMade::timedout, "485425N0021998E, 1", "The map maker did not answer in 120 s"},
-      {"in Cheshire: no request", [&] { ownfix(*app, 53.35f, -2.34f); }, MapMade::notarea, "", "Not in CD-ROM Area"},
-      {"no position: no request", [&] { noownfix(*app); }, MapMade::noposition, "", "No position for the map maker"},
+      {"near Paris: the compact text and the scale; no maker, our flag gone", 48.904292f, 2.333027f, 0,
+       MapMade::timedout, paris, timeout},
+      {"read-outs in UTM: latitude/longitude all the same", 48.904292f, 2.333027f, 2, MapMade::timedout, paris,
+       timeout},
+      {"in Cheshire: no request", 53.35f, -2.34f, 0, MapMade::notarea, "", "Not in CD-ROM Area"},
+      {"no position: no request", 0, 0, 0, MapMade::noposition, "", "No position for the map maker"},
   };
   for (const Row& r : rows) {
     for (const char* f : {"ROMSHELF.DAT", "ROMSHELF.FLG"}) std::filesystem::remove(dir / f);
     make();
     m().automapon = 1;
-    r.before();
-    const int utmmode = app->geo.utmmode;
+    if (r.lat != 0)
+      ownfix(*app, r.lat, r.lon);
+    else
+      noownfix(*app);
+    app->geo.utmmode = r.utmmode;
     app->gps.owngrid = "own";
     std::string flag;
     events->hook = [&] {  // the clock runs once the request is out
@@ -116,7 +106,7 @@ TEST_F(MapMaker, RequestOnlyOutsideTheGridsWithTheCentreAsLatitudeLongitude) {
         std::tuple(r.dat.empty() ? "" : r.dat + "\r\n", r.dat.empty() ? "" : "10-26-2020 12:00:00\r\n", false, r.msg))
         << r.guards;
     EXPECT_EQ(std::tuple(app->gps.owngrid, app->geo.utmmode, wav->beeps, m().makingmap),
-              std::tuple("own", utmmode, 1, false))
+              std::tuple("own", r.utmmode, 1, false))
         << r.guards;
   }
 }
