@@ -159,7 +159,7 @@ def gmt_segments(sheet, what):
     """Lines of GSHHG or DCW features in the sheet's box, as lists of (lon, lat); [] on failure."""
     box = "-R%.5f/%.5f/%.5f/%.5f" % (sheet.lon0, sheet.lon1, sheet.lat0, sheet.lat1)
     try:
-        out = subprocess.run(["gmt", "coast", box, "-Df"] + what + ["-M"], capture_output=True, text=True,
+        out = subprocess.run(["gmt", "coast", box, "-Df", what, "-M"], capture_output=True, text=True,
                              timeout=60, check=True).stdout
     except (OSError, subprocess.SubprocessError):
         return []
@@ -181,7 +181,7 @@ def gmt_segments(sheet, what):
 def render(lat, lon, width_km, use_gmt):
     sheet = Sheet(lat, lon, width_km)
     if use_gmt:
-        for what, colour, width in ((["-I1/2"], RIVER, 1), (["-N1"], BORDER, 2), (["-W"], COAST, 2)):
+        for what, colour, width in (("-Ir", RIVER, 1), ("-N1", BORDER, 2), ("-W", COAST, 2)):
             for seg in gmt_segments(sheet, what):
                 sheet.polyline(seg, colour, width)
     sheet.graticule()
