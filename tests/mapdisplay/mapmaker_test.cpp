@@ -51,8 +51,10 @@ class MapMaker : public MapTest {
     std::tie(m().automapon, m().automapdist) = std::tuple(1, 5.f);
     std::tie(app->main.stepsecs, app->main.initmark) = std::tuple(1e9f, 1234);  // no replay steps
     std::ifstream in(std::string(ZARN_TEST_DATA) + "/nmea/gpsd/gpslim236.log", std::ios::binary);
+    Items log;
     for (std::string l; std::getline(in, l);)
-      if (!l.starts_with("#")) serial->chunks.push_back(l + "\n");
+      if (!l.starts_with("#")) log.push_back(l + "\n");
+    for (int k = 0; k < 10; ++k) serial->chunks.insert(serial->chunks.end(), log.begin(), log.end());  // never runs dry
   }
   void tick() {
     clock->advance(0.25);
@@ -148,10 +150,12 @@ TEST_F(MapMaker, TheLogOutsideTheGridsGetsItsMapOrATimeOut) {
       after = get("ROMSHELF.FLG");
     };
     ASSERT_TRUE(ticks(40, [&] { return !flag.empty() && !m().makingmap; })) << row;
+    if (app->speech.msgtext == said) last = said;  // shown after the last events of the wait
     const int n = made();
-    EXPECT_EQ(std::tuple(inner, after, has("ROMSHELF.FLG"), last, app->main.quit, serial->chunks.size() < atflag),
+    EXPECT_EQ(std::tuple(inner, after, has("ROMSHELF.FLG"), last, app->main.quit,
+                         said == ghost || serial->chunks.size() < atflag),
               std::tuple(MapMade::pending, flag, false, said, false, true))
-        << row << ": the serial port polled while it waits";
+        << row << ": the serial port polled while it waits out the limit, " << atflag << " lines left then";
     EXPECT_EQ(std::tuple(n > 0, m().mapcount, app->files.list("R48*.*").size(), has(".R485425N0021998E.BMP.part")),
               std::tuple(said == ghost, said == ghost ? 7 : 6, said == ghost ? 2u : 0u, maker == std::string("half")))
         << row << ": the map catalogued, or nothing but the half-made picture under its temporary name";
