@@ -479,7 +479,8 @@ bool readmaplist(App& app, std::string* why) {
 
 void initmaps(App& app) {
   MapView& m = app.map;
-  const std::string shown = m.curmap >= 1 && m.curmap <= m.mapcount ? m.mapname[static_cast<std::size_t>(m.curmap)] : "";
+  const bool oncatalogue = m.curmap >= 1 && m.curmap <= m.mapcount;
+  const std::string shown = oncatalogue ? m.mapname[static_cast<std::size_t>(m.curmap)] : "";
   scanmaps(m, app.voice, app.win.get<StartForm>());
   app.win.get<CForm>().map.clear();
   m.failedmaps.clear();

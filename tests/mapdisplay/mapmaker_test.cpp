@@ -27,10 +27,11 @@ struct Maker {
   pid_t pid = 0;
   Maker(const std::filesystem::path& dir, const char* fault) {
     const std::string d = dir.string(), tool = ZARN_SOURCE_DIR "/tools/map_maker.py";
-    // The graticule alone: the drawing is not what is tested, and GMT would take its time.
-    std::vector<const char*> argv{"python3", tool.c_str(), "--dir",   d.c_str(), "--poll",
-                                  "0.02",    "--no-gmt",   "--fault", fault};
-    if (!*fault) argv.resize(7);
+    // The graticule alone: the drawing is not what is tested, and GMT would take its time. A
+    // second's delay (late, but well within the limit) lets the test see the request pending.
+    std::vector<const char*> argv{
+        "python3", tool.c_str(),           "--dir", d.c_str(), "--poll", "0.02", "--no-gmt", "--delay", "1.0",
+        "--fault", *fault ? fault : "late"};
     argv.push_back(nullptr);
     if (posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char* const*>(argv.data()), environ) != 0) pid = 0;
   }
