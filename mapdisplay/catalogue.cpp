@@ -63,8 +63,9 @@ float getfloat(const std::string& s, std::size_t at) {
 void listtitle(App& app, const std::string& title) { app.win.get<CForm>().map.additem(title); }
 
 // The catalogue entry of one description read from MAPS.DIR. False when the map is left out
-// (bad description, reported on the start window) or the program must end (main.quit).
-bool addentry(App& app, const std::string& name, const MapDes& d) {
+// (bad description, reported on the start window; while running, a missing picture on the
+// message line) or the program must end (main.quit: a missing picture at start-up).
+bool addentry(App& app, const std::string& name, const MapDes& d, bool running) {
   MapView& m = app.map;
   const int i = m.mapcount + 1;
   float a1 = d.a[0], a2 = d.a[1], a3 = d.a[2];
@@ -110,6 +111,10 @@ bool addentry(App& app, const std::string& name, const MapDes& d) {
     pic = m.extramaps + pic;
     if (!app.files.exists(pic + ".BMP")) {
       beep(app);
+      if (running) {  // a map made or removed meanwhile must not end the program
+        showmsg(app.voice, "Map " + name + " left out: its picture " + name + ".BMP is missing");
+        return false;
+      }
       app.msgbox("The map image " + name + ".BMP is missing from" + " both my local directory and " +
                      m.extramaps + "." + "Find it or remove " + name + ".DES" + "  If you can't find " +
                      name + ".DES it is " + "possible that " + name + " appears within another" +
@@ -397,7 +402,9 @@ void scanmaps(const MapView& m, Voice& v, StartForm& start) {
 
 namespace {
 
-bool readfromdir(App& app) {
+// The catalogue from MAPS.DIR and the descriptions. While running (a rebuild after the map
+// maker) a missing description or picture leaves that map out with a message.
+bool readfromdir(App& app, bool running) {
   MapView& m = app.map;
   m.mapcount = 0;
   m.maxrotsect = 0;
@@ -411,6 +418,10 @@ bool readfromdir(App& app) {
       continue;
     }
     if (!app.files.exists(name + ".DES")) {
+      if (running) {
+        showmsg(app.voice, "Map " + name + " left out: " + name + ".DES is missing");
+        continue;
+      }
       missingdes(app, name);
       if (app.main.quit) return false;
       if (!app.files.exists(name + ".DES")) continue;
@@ -428,7 +439,7 @@ bool readfromdir(App& app) {
       status(app, why + ": map left out");
       continue;
     }
-    addentry(app, name, *d);
+    addentry(app, name, *d, running);
     if (app.main.quit) return false;
   }
   return true;
@@ -451,7 +462,7 @@ bool readmaplist(App& app, std::string* why) {
       return true;
     }
   }
-  if (!readfromdir(app)) return false;
+  if (!readfromdir(app, false)) return false;
   if (fault.empty()) return true;
   // The cache is made again from what the descriptions gave; with nothing to hold, or names it
   // cannot hold, it goes, so that the next start does not meet the same fault.
@@ -464,6 +475,21 @@ bool readmaplist(App& app, std::string* why) {
   else
     showmsg(app.voice, fault);
   return true;
+}
+
+void initmaps(App& app) {
+  MapView& m = app.map;
+  const bool oncatalogue = m.curmap >= 1 && m.curmap <= m.mapcount;
+  const std::string shown = oncatalogue ? m.mapname[static_cast<std::size_t>(m.curmap)] : "";
+  scanmaps(m, app.voice, app.win.get<StartForm>());
+  app.win.get<CForm>().map.clear();
+  m.failedmaps.clear();
+  readfromdir(app, true);
+  // The map on show keeps its place in the choice: a number pointing at another map would keep
+  // the old picture under that map's bounds.
+  const auto end = m.mapname.begin() + 1 + m.mapcount;
+  const auto it = shown.empty() ? end : std::find(m.mapname.begin() + 1, end, shown);
+  m.curmap = it == end ? 0 : static_cast<int>(it - m.mapname.begin());
 }
 
 bool savefastmaps(const MapView& m, Voice& v) {

@@ -47,6 +47,12 @@ void scanmaps(const MapView& m, Voice& v, StartForm& start);
 // written again, and what was wrong goes to *why (to the message line when null). Forgets which
 // maps failed to load.
 bool readmaplist(App& app, std::string* why = nullptr);
+// The catalogue built again while the program runs (after the map maker): MAPS.DIR brought up
+// to date, then read with the descriptions whatever FASTMAPS.DAT holds (the cache would not hold
+// a new map). The control panel's list is emptied first; a map whose description or picture is
+// missing is left out with a message on the message line. The map on show keeps its number when
+// it is still catalogued, else there is none (0) and the next choice loads one.
+void initmaps(App& app);
 // Writes the catalogue to FASTMAPS.DAT; refused, with a message, when a map name does not fit
 // the cache's 16 characters.
 bool savefastmaps(const MapView& m, Voice& v);

@@ -6,6 +6,8 @@
 #include "app/app.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
+#include "gpsinput/waits.h"
+#include "mapdisplay/calibration.h"
 #include "mapdisplay/catalogue.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/pictures.h"
@@ -257,6 +259,8 @@ void loadmap(App& app, int n) {
 
 void missingdes(App& app, const std::string& name) {
   MapView& m = app.map;
+  // One calibration at a time: a catalogue read again while one is open leaves this map out.
+  if (app.win.loaded<MakdesForm>() && app.win.get<MakdesForm>().visible) return;
   m.calmapname = text::ucase(name);
   const std::string picture = m.calmapname + ".BMP";
   if (!app.files.exists(picture)) {
@@ -270,16 +274,19 @@ void missingdes(App& app, const std::string& name) {
                  "You will be asked to define two reference " + "positions so that " + m.calmapname +
                  ".DES can be created. " + "You will then have to start ZARN again.",
              platform::mb::ok, "Description File Missing");
+  // The picture's size belongs to the calibration window: the map view keeps its own.
   const ui::PictureRef pic = zarn::loadpicture(app.files, *app.sys.images, picture);
   const int w = pic ? pic->width : 0, h = pic ? pic->height : 0;
-  m.picwidth = static_cast<float>(w);
-  m.picheight = static_cast<float>(h);
   app.msgbox(w == 640 && h == 480 ? std::string("This Image is standard 640x480.") + " If it looks OK it is OK."
                                   : std::string("Warning. Only 640x480 or 800x600 BMP supported."),
              platform::mb::ok, picture + " is " + std::to_string(w) + "x" + std::to_string(h) + " pixels.");
-  // TODO: the calibration window takes the picture as its background, shows its instruction
-  // label, point markers and reference boxes, and runs until it is hidden (its OK writes the
-  // description and ends the program); then the main window is shown.
+  startcalibration(app, pic);
+  // The user's time: no limit, the serial port polled and the window's events running, until
+  // OK (which ends the program) or a key of the main window hides it.
+  const MakdesForm& f = app.win.get<MakdesForm>();
+  const auto over = [&] { return !f.visible || app.main.quit; };
+  while (!over()) pollwait(app, 3600, [&](float) { return over(); });
+  app.win.zarn.show();
 }
 
 }  // namespace zarn

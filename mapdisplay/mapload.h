@@ -18,7 +18,9 @@ class Files;
 // one is left out of the choice until the catalogue is built again.
 void loadmap(App& app, int n);
 // A MAPS.DIR entry without its description: without its picture the program must end
-// (main.quit); with it the user is told the map must be calibrated.
+// (main.quit); with it the user is told the map must be calibrated, and the calibration window
+// is shown over the picture until it is hidden or its OK has written the description and ended
+// the program. Nothing while a calibration is already open.
 void missingdes(App& app, const std::string& name);
 // The importance threshold of a place file: 6, or the BIGPLACE record's importance, lowered to
 // the largest importance in the file.

@@ -62,6 +62,7 @@ struct MapView : MapFrame {
   int automapon = 0;         // above 0: new maps are made automatically by the map maker
   float automapdist = 5;     // km the followed point moves before a new map is made
   float automapx = 0, automapy = 0;  // centre of the last map made automatically
+  bool makingmap = false;            // our request to the map maker (ROMSHELF.FLG) is pending
 
   // Tiles: the names last loaded into the NW, NE, SW and SE images, kept for the whole run.
   std::array<std::string, 4> tilecache{};
