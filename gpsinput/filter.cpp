@@ -119,7 +119,11 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   };
   if (mode == PlotMode::save) {
     std::string why;
-    out = platform::OutputFile::open(app.files, "FILTER.TXT", platform::OutputFile::Mode::Output, &why);
+    // A new file replaces the old one only at the end, so what stands in its way is found now.
+    if (!platform::regularorabsent(app.files.resolve("FILTER.TXT")))
+      why = "not a file";
+    else
+      out = platform::OutputFile::open(app.files, "FILTER.TXT", platform::OutputFile::Mode::Output, &why);
     if (!out) {
       saveerror(why);
       return r;
@@ -143,11 +147,11 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   f.touch();
   const LogKind kind = logkind(g.replayfile);
 
+  // FIND NEAREST gives the car back where it was when nothing passes.
+  const OwnFix before = g;
   setgpscorr(g, app.main.cfgcorre, app.main.cfgcorrn);
   g.ownx = g.prevx;
   g.owny = g.prevy;
-  // FIND NEAREST gives the car back where it was when nothing passes.
-  const OwnFix before = g;
   if (mode != PlotMode::draw) plotstep(app, PlotStep::Kind::reload);
   if (mode != PlotMode::nearest) plotstep(app, PlotStep::Kind::cleartrail);
 
