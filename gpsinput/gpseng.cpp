@@ -28,6 +28,33 @@ GpsEngForm::GpsEngForm() : ui::Form(formname) {
   chk.caption = "Checksums:";
   sat.caption = "No data about satellites being tracked";
   data.caption = "No Data received yet.";
+
+  width = 520;
+  height = 448;
+  callsgn.move(8, 8, 250, 16);
+  dfjr.move(262, 8, 250, 16);
+  sat.move(8, 28, 300, 16);
+  velavail.move(312, 28, 200, 16);
+  tit.move(8, 48, 504, 16);
+  tit.visible = false;
+  // One satellite a line, in columns.
+  for (int i = 0; i < 16; ++i) {
+    ui::Label& l = s.load(i);
+    l.move(8, 66 + 16 * i, 504, 16);
+    l.font.fixedpitch = true;
+    l.visible = false;
+  }
+  tit.font.fixedpitch = true;
+  int y = 326;
+  for (ui::Label* l : {&gpgga, &gprmc, &gpgsv, &gpvtg, &gpgll}) {
+    l->move(8, y, 504, 16);
+    y += 16;
+  }
+  chk.move(8, 410, 300, 16);
+  com.move(312, 410, 200, 16);
+  data.move(8, 428, 504, 16);
+  for (ui::Control* c : controls())
+    if (auto* l = dynamic_cast<ui::Label*>(c)) l->transparent = true;
 }
 
 namespace {
