@@ -162,6 +162,17 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   auto in = platform::InputFile::open(app.files, g.replayfile, platform::Files::loglimit);
   r.opened = in.has_value();
   bool found = false, firstdraw = true;
+  // The record the window shows: a grid reference, time and date on the window and the line
+  // on the status line.
+  auto show = [&](const std::string& line, const std::string& t, const std::string& time, const std::string& date) {
+    f.grid.set(t);
+    f.dtgt.set(time + " " + date);
+    showmsg(app.voice, line + " " + t + "  ");
+  };
+  auto showfix = [&](const std::string& line, const std::string& t) { show(line, t, g.gpstimetxt, g.gpsdatetxt); };
+  bool due = true, unshown = false;
+  float shownat = -1, lastx = 0, lasty = 0, gridx = 0, gridy = 0;
+  std::string grid, outline, lastline, lasttime, lastdate;
   int foundhdg = g.ownhdg;
   float prevx = 0, prevy = 0, labelx = 0, labely = 0;
 
@@ -196,9 +207,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
       foundhdg = g.ownhdg;
       std::string t;
       gridreftext(app.geo, g.ownx, g.owny, t);
-      showmsg(app.voice, line + " " + t + "  ");
-      f.grid.set(t);
-      f.dtgt.set(g.gpstimetxt + " " + g.gpsdatetxt);
+      showfix(line, t);
       app.main.foundx = g.ownx;
       app.main.foundy = g.owny;
       PlotStep s;
@@ -240,24 +249,53 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
       prevy = g.owny;
     } else {
       plotstep(app, PlotStep::Kind::dot, g.ownx, g.owny);
-      std::string t;
-      gridreftext(app.geo, g.ownx, g.owny, t);
-      f.grid.set(t);
-      f.dtgt.set(g.gpstimetxt + " " + g.gpsdatetxt);
-      showmsg(app.voice, line + " " + t + "  ");
-      if (mode == PlotMode::save && !out->print(line + " " + t)) {
-        saveerror("");
-        break;
+      // The window shows a record some ten times a second, and the last one at the end: a
+      // long log passes faster than anyone reads, and the screen shows only what stands when
+      // events run.
+      if ((r.passed & 63) == 1) {
+        const float now = app.timer();
+        due = now - shownat >= 0.1f || now < shownat;
+        if (due) shownat = now;
       }
-      if (mode == PlotMode::print && !app.sys.printer->printline(line + " " + t)) {
-        printerror();
-        break;
+      const bool output = mode == PlotMode::save || mode == PlotMode::print;
+      // Sentences without a position (satellites, times) keep the last one's reference.
+      if ((due || output) && (g.ownx != gridx || g.owny != gridy || grid.empty())) {
+        gridreftext(app.geo, g.ownx, g.owny, grid);
+        gridx = g.ownx;
+        gridy = g.owny;
+      }
+      if (due) {
+        showfix(line, grid);
+        due = false;
+        unshown = false;
+      } else {
+        lastline = line;
+        lastx = g.ownx;
+        lasty = g.owny;
+        lasttime = g.gpstimetxt;
+        lastdate = g.gpsdatetxt;
+        unshown = true;
+      }
+      if (output) {
+        outline.assign(line).append(" ").append(grid);
+        if (mode == PlotMode::save && !out->print(outline)) {
+          saveerror("");
+          break;
+        }
+        if (mode == PlotMode::print && !app.sys.printer->printline(outline)) {
+          printerror();
+          break;
+        }
       }
     }
     g.lastfixx = g.ownx;
     g.lastfixy = g.owny;
   }
 
+  if (unshown) {
+    if (lastx != gridx || lasty != gridy || grid.empty()) gridreftext(app.geo, lastx, lasty, grid);
+    show(lastline, grid, lasttime, lastdate);
+  }
   z.surface.drawwidth = savedwidth;
   z.surface.forecolor = savedcolour;
   z.touch();
