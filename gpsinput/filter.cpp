@@ -167,7 +167,8 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   auto show = [&](const std::string& line, const std::string& t, const std::string& time, const std::string& date) {
     f.grid.set(t);
     f.dtgt.set(time + " " + date);
-    showmsg(app.voice, line + " " + t + "  ");
+    // The message that stopped the run stays.
+    if (!r.aborted) showmsg(app.voice, line + " " + t + "  ");
   };
   auto showfix = [&](const std::string& line, const std::string& t) { show(line, t, g.gpstimetxt, g.gpsdatetxt); };
   bool due = true, unshown = false;
