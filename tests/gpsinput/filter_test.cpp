@@ -46,56 +46,47 @@ class FilterTest : public GpsTest {
   std::vector<PlotStep> steps;
 };
 
-// The boxes of one case; the rest stay empty.
+// One filter box set, and a record that differs from a plain one (26 Oct 2020 at noon, at rest,
+// SJ 75000 80000) in one value.
 struct Case {
   const char* guards;
-  FilterBoxes boxes;
-  float spd;
-  const char* date;
-  const char* time;
-  const char* call;
-  int quality;
-  float x, y;
+  void (*box)(FilterBoxes&);
+  void (*rec)(GpsState&);
   bool pass;
 };
+using B = FilterBoxes&;
+using R = GpsState&;
+void day(R g, const char* d, const char* t) { g.gpsdayno = daynumber(d), g.fixsecs = timetosecs(t); }
 
 TEST_F(FilterTest, EachFilterAloneKeepsItsBoundsAndNothingElse) {
-  auto b = [](auto f) {
-    FilterBoxes x;
-    f(x);
-    return x;
-  };
+  const auto newyear = [](B b) { b.dfrom = "311299", b.dto = "010100"; };
   const Case cases[] = {
-      {"at most 30 keeps 30", b([](auto& x) { x.sfilter = "30", x.ltgt = "<="; }), 30, "261020", "12:00:00", "", 0, 375, 380, true},
-      {"at most 30 drops 30.1", b([](auto& x) { x.sfilter = "30", x.ltgt = "<="; }), 30.1f, "261020", "12:00:00", "", 0, 375, 380, false},
-      {"at least 30 keeps 30", b([](auto& x) { x.sfilter = "30"; }), 30, "261020", "12:00:00", "", 0, 375, 380, true},
-      {"at least 30 drops 29.9", b([](auto& x) { x.sfilter = "30"; }), 29.9f, "261020", "12:00:00", "", 0, 375, 380, false},
-      {"a caption other than <= is at least", b([](auto& x) { x.sfilter = "30", x.ltgt = "?"; }), 29.9f, "261020", "12:00:00", "", 0, 375, 380, false},
-      {"New Year: the first second of the first day", b([](auto& x) { x.dfrom = "311299", x.dto = "010100"; }), 0, "311299", "00:00:00", "", 0, 375, 380, true},
-      {"New Year: the last second of the last day", b([](auto& x) { x.dfrom = "311299", x.dto = "010100"; }), 0, "010100", "23:59:59", "", 0, 375, 380, true},
-      {"New Year: the day before", b([](auto& x) { x.dfrom = "311299", x.dto = "010100"; }), 0, "301299", "23:59:59", "", 0, 375, 380, false},
-      {"New Year: the day after", b([](auto& x) { x.dfrom = "311299", x.dto = "010100"; }), 0, "020100", "00:00:00", "", 0, 375, 380, false},
-      {"New Year 2020 to 2021", b([](auto& x) { x.dfrom = "311220", x.dto = "010121"; }), 0, "010121", "12:00:00", "", 0, 375, 380, true},
-      {"a time range without a date keeps a later dated record", b([](auto& x) { x.tfrom = "10:00", x.tto = "11:00"; }), 0, "261020", "12:00:00", "", 0, 375, 380, true},
-      {"a time range on a day", b([](auto& x) { x.dfrom = x.dto = "261020", x.tfrom = "10:00", x.tto = "11:00"; }), 0, "261020", "12:00:00", "", 0, 375, 380, false},
-      {"call sign exact", b([](auto& x) { x.csgn = " G4ABC "; }), 0, "261020", "12:00:00", "G4ABC", 0, 375, 380, true},
-      {"call sign case counts", b([](auto& x) { x.csgn = "G4ABC"; }), 0, "261020", "12:00:00", "g4abc", 0, 375, 380, false},
-      {"quality at least 3", b([](auto& x) { x.quality = "3"; }), 0, "261020", "12:00:00", "", 2, 375, 380, false},
-      {"quality at most 3", b([](auto& x) { x.quality = "3", x.qcmd = "<="; }), 0, "261020", "12:00:00", "", 2, 375, 380, true},
-      {"within 1 km", b([](auto& x) { x.rfilter = "1", x.gfilter = "SJ 75000 80000"; }), 0, "261020", "12:00:00", "", 0, 375.9f, 380, true},
-      {"beyond 1 km", b([](auto& x) { x.rfilter = "1", x.gfilter = "SJ 75000 80000"; }), 0, "261020", "12:00:00", "", 0, 376.1f, 380, false},
-      {"a distance without a centre is no filter", b([](auto& x) { x.rfilter = "1"; }), 0, "261020", "12:00:00", "", 0, 500, 500, true},
+      {"at most 30 keeps 30", [](B b) { b.sfilter = "30", b.ltgt = "<="; }, [](R g) { g.ownspd = 30; }, true},
+      {"at most 30 drops 30.1", [](B b) { b.sfilter = "30", b.ltgt = "<="; }, [](R g) { g.ownspd = 30.1f; }, false},
+      {"at least 30 keeps 30", [](B b) { b.sfilter = "30"; }, [](R g) { g.ownspd = 30; }, true},
+      {"at least 30 drops 29.9", [](B b) { b.sfilter = "30"; }, [](R g) { g.ownspd = 29.9f; }, false},
+      {"New Year: the first second", newyear, [](R g) { day(g, "311299", "00:00:00"); }, true},
+      {"New Year: the last second", newyear, [](R g) { day(g, "010100", "23:59:59"); }, true},
+      {"New Year: the day before", newyear, [](R g) { day(g, "301299", "23:59:59"); }, false},
+      {"New Year: the day after", newyear, [](R g) { day(g, "020100", "00:00:00"); }, false},
+      {"a time range without a date keeps a later dated record", [](B b) { b.tfrom = "10:00", b.tto = "11:00"; }, [](R) {}, true},
+      {"a time range on a day", [](B b) { b.dfrom = b.dto = "261020", b.tfrom = "10:00", b.tto = "11:00"; }, [](R) {}, false},
+      {"call sign exact", [](B b) { b.csgn = " G4ABC "; }, [](R g) { g.callsign = "G4ABC"; }, true},
+      {"call sign case counts", [](B b) { b.csgn = "G4ABC"; }, [](R g) { g.callsign = "g4abc"; }, false},
+      {"quality at least 3", [](B b) { b.quality = "3"; }, [](R g) { g.agdqual = 2; }, false},
+      {"quality at most 3", [](B b) { b.quality = "3", b.qcmd = "<="; }, [](R g) { g.agdqual = 2; }, true},
+      {"within 1 km", [](B b) { b.rfilter = "1", b.gfilter = "SJ 75000 80000"; }, [](R g) { g.ownx = 375.9f; }, true},
+      {"beyond 1 km", [](B b) { b.rfilter = "1", b.gfilter = "SJ 75000 80000"; }, [](R g) { g.ownx = 376.1f; }, false},
+      {"a distance without a centre is no filter", [](B b) { b.rfilter = "1"; }, [](R g) { g.ownx = 500; }, true},
   };
   for (const Case& c : cases) {
     GpsState& g = app->gps;
-    g.ownspd = c.spd;
-    g.gpsdayno = daynumber(c.date);
-    g.fixsecs = timetosecs(c.time);
-    g.callsign = c.call;
-    g.agdqual = c.quality;
-    g.ownx = c.x;
-    g.owny = c.y;
-    EXPECT_EQ(passes(app->geo, readfilters(app->geo, c.boxes), g), c.pass) << c.guards;
+    std::tie(g.ownspd, g.callsign, g.agdqual, g.ownx, g.owny) = std::tuple(0.0f, "", 0, 375.0f, 380.0f);
+    day(g, "261020", "12:00:00");
+    c.rec(g);
+    FilterBoxes boxes;
+    c.box(boxes);
+    EXPECT_EQ(passes(app->geo, readfilters(app->geo, boxes), g), c.pass) << c.guards;
   }
 }
 
