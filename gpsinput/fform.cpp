@@ -459,8 +459,10 @@ void wirefform(App& app, FForm& f) {
     if (ui::Form* d = app.win.find("dialform")) d->show();
   };
   // Leaving the window, by REPLAY, Cancel or its close box, gives the map back to the tick,
-  // which replays the chosen log.
+  // which replays the chosen log; a run still reading would share the own fix with it, so it
+  // stops.
   auto leave = [&app, &f] {
+    if (app.gps.plotbusy != 0) f.plotabort = 1;
     f.hide();
     app.main.playback = 0;
     app.main.lastclick = app.timer() - 10;

@@ -53,7 +53,8 @@ TEST_F(FFormTest, ASecondClickStopsTheRunAndEveryRunKeepsTheOthersOut) {
   };
   const Cmd runs[] = {{&f.plotcmd, "PLOT"}, {&f.filecmd, "SAVE"}, {&f.printcmd, "PRINT"}, {&f.findcmd, "FIND NEAREST"}};
   const Cmd others[] = {{&f.plotcmd, "PLOT"}, {&f.filecmd, "SAVE"}, {&f.printcmd, "PRINT"},
-                        {&f.findcmd, "FIND NEAREST"}, {&f.drawcmd, "DRAW"}, {&f.dtcmd, "v"}};
+                        {&f.findcmd, "FIND NEAREST"}, {&f.drawcmd, "DRAW"}, {&f.dtcmd, "v"},
+                        {&f.fformoffcmd, "Cancel"}};
   for (const Cmd& first : runs)
     for (const Cmd& second : others) {
       const std::string what = std::string(first.caption) + " then " + second.caption;
