@@ -262,7 +262,7 @@ void findclick(App& app, FForm& f) {
 }
 
 void copyrclick(App& app, FForm& f) {
-  const auto slot = static_cast<std::size_t>(app.nav.curdest);
+  const auto slot = static_cast<std::size_t>(std::clamp(app.nav.curdest, 0, NavState::destmax));
   float d = 0;
   int brg = 0;
   distbearing(app.geo, app.gps.ownx, app.gps.owny, app.nav.destx.at(slot), app.nav.desty.at(slot), d, brg);
@@ -428,7 +428,7 @@ void wirefform(App& app, FForm& f) {
       f.touch();
     };
   f.copydest.onClick = [&app, &f] {
-    const auto slot = static_cast<std::size_t>(app.nav.curdest);
+    const auto slot = static_cast<std::size_t>(std::clamp(app.nav.curdest, 0, NavState::destmax));
     f.gfilter.set(app.nav.destname.at(slot));
     f.nfilter.set(app.nav.destlabel.at(slot));
   };

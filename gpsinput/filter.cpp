@@ -1,5 +1,6 @@
 #include "gpsinput/filter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -134,7 +135,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   }
   float refx = 0, refy = 0, nearest = 1e20f;
   if (mode == PlotMode::nearest) {
-    const auto slot = static_cast<std::size_t>(app.nav.curdest);
+    const auto slot = static_cast<std::size_t>(std::clamp(app.nav.curdest, 0, NavState::destmax));
     refx = app.nav.destx.at(slot);
     refy = app.nav.desty.at(slot);
   }

@@ -1,5 +1,7 @@
 #include "mainwindow/plotmap.h"
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "geodesy/transform.h"
 #include "gpsinput/filter.h"
@@ -40,7 +42,7 @@ void plotmap(App& app, const PlotStep& s) {
     }
     case K::loadmap: loadmap(app, app.map.curmap); break;
     case K::setdest: {
-      const auto slot = static_cast<std::size_t>(app.nav.curdest);
+      const auto slot = static_cast<std::size_t>(std::clamp(app.nav.curdest, 0, NavState::destmax));
       setdest(app, 0, app.nav.destx.at(slot), app.nav.desty.at(slot), app.nav.destlabel.at(slot));
       break;
     }
