@@ -174,7 +174,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   auto showfix = [&](const std::string& line, const std::string& t) { show(line, t, g.gpstimetxt, g.gpsdatetxt); };
   bool due = true, unshown = false;
   float shownat = -1, lastx = 0, lasty = 0, gridx = 0, gridy = 0;
-  std::string grid, outline, lastline, lasttime, lastdate;
+  std::string grid, outline, lastline, lasttime, lastdate, parsed;
   int foundhdg = g.ownhdg;
   float prevx = 0, prevy = 0, labelx = 0, labely = 0;
 
@@ -190,8 +190,8 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     ++r.records;
     if (kind.agd) parsefix(app, line);
     if (kind.nme) {
-      std::string l = line;
-      gpsparse(app, l);
+      parsed.assign(line);  // the parser may cut a call sign off; the record keeps it
+      gpsparse(app, parsed);
     }
     if (kind.trk) trkline(app, line);
     if (mode != PlotMode::draw) plotstep(app, PlotStep::Kind::follow);
