@@ -1,10 +1,13 @@
 #include "gpsinput/gpseng.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/app.h"
+#include "geodesy/distance.h"
 #include "geodesy/helpers.h"
 #include "platform/textrules.h"
+#include "speech/phrases.h"
 
 namespace zarn {
 
@@ -25,6 +28,33 @@ GpsEngForm::GpsEngForm() : ui::Form(formname) {
   chk.caption = "Checksums:";
   sat.caption = "No data about satellites being tracked";
   data.caption = "No Data received yet.";
+
+  width = 520;
+  height = 448;
+  callsgn.move(8, 8, 250, 16);
+  dfjr.move(262, 8, 250, 16);
+  sat.move(8, 28, 300, 16);
+  velavail.move(312, 28, 200, 16);
+  tit.move(8, 48, 504, 16);
+  tit.visible = false;
+  // One satellite a line, in columns.
+  for (int i = 0; i < 16; ++i) {
+    ui::Label& l = s.load(i);
+    l.move(8, 66 + 16 * i, 504, 16);
+    l.font.fixedpitch = true;
+    l.visible = false;
+  }
+  tit.font.fixedpitch = true;
+  int y = 326;
+  for (ui::Label* l : {&gpgga, &gprmc, &gpgsv, &gpvtg, &gpgll}) {
+    l->move(8, y, 504, 16);
+    y += 16;
+  }
+  chk.move(8, 410, 300, 16);
+  com.move(312, 410, 200, 16);
+  data.move(8, 428, 504, 16);
+  for (ui::Control* c : controls())
+    if (auto* l = dynamic_cast<ui::Label*>(c)) l->transparent = true;
 }
 
 namespace {
@@ -66,14 +96,52 @@ void gsvtable(GpsState& g, const std::string& line) {
 
 }  // namespace
 
-void gpsengupdate(GpsState& gps, GpsEngForm& eng, const std::string& line, const std::string& type,
-                  const std::string& got, const std::string& calc) {
+void gpsengupdate(const Voice& voice, GpsState& gps, GpsEngForm& eng, const std::string& line,
+                  const std::string& type, const std::string& got, const std::string& calc) {
   if (type == "GSV") gsvtable(gps, line);
-  // TODO: the window's texts for this line (last line, checksum result, last sentence of each
-  // type, velocity and the satellite lines with their directions) and its refresh.
-  (void)eng;
-  (void)got;
-  (void)calc;
+  const std::size_t cr = line.find('\r');
+  eng.data.set(line.substr(0, std::min<std::size_t>(cr, 70)));
+  eng.chk.set("message checksum = " + got + (got == calc ? " OK" : " <> calculated " + calc));
+  if (line.starts_with("%")) {
+    eng.dfjr.set("DFjr message = " + line);
+  } else {
+    for (auto [t, l] : {std::pair{"RMC", &eng.gprmc}, {"GGA", &eng.gpgga}, {"GLL", &eng.gpgll},
+                        {"VTG", &eng.gpvtg}, {"GSV", &eng.gpgsv}})
+      if (text::mid(line, 4, 3) == t) l->set(std::string(t) + " = " + line);
+  }
+  if (gps.satsview == 0) {
+    eng.sat.set("No data about satellites being tracked.");
+    eng.tit.visible = false;
+  } else {
+    eng.sat.set(text::str(gps.satsview) + " satellites being tracked.");
+    const bool novel = gps.velflag == 1;
+    eng.velavail.set(novel ? "No Velocity Available" : "Velocity is Available");
+    eng.velavail.forecolor = novel ? ui::red : ui::black;
+    eng.tit.set("Sat   Elev   Azi   Signal");
+    eng.tit.visible = true;
+    const int shown = std::min(gps.satidx, 16);
+    for (int k = 1; k <= shown; ++k) {
+      const auto sl = static_cast<std::size_t>(k);
+      const int a = static_cast<int>(std::lround(text::val(gps.satazim[sl])));
+      std::string compass;
+      compasstext(a, compass);
+      std::string phrase;
+      if (gps.ownhdg != -1) {
+        int clock = static_cast<int>(std::floor((a - gps.ownhdg + 15) / 30.0));
+        while (clock < 1) clock += 12;
+        std::string diritem, clockitem;
+        clockphrase(voice, clock, phrase, diritem, clockitem);
+      }
+      const char* height = text::val(gps.satelev[sl]) > 45 ? " high" : " low";
+      ui::Label& s = eng.s.load(k - 1);
+      s.set(gps.satprn[sl] + "   " + gps.satelev[sl] + "   " + gps.satazim[sl] + "   " + gps.satsnr[sl] + "   " +
+            compass + " " + phrase + height);
+      s.visible = true;
+    }
+    for (int k = std::max(gps.satidx, 0); k < 16; ++k)
+      if (ui::Label* s = eng.s.find(k)) s->visible = false;
+  }
+  eng.touch();
 }
 
 }  // namespace zarn

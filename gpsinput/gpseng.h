@@ -8,6 +8,7 @@
 
 namespace zarn {
 struct GpsState;
+struct Voice;
 
 class GpsEngForm : public ui::Form {
  public:
@@ -21,8 +22,9 @@ class GpsEngForm : public ui::Form {
 
 // The engineering update after every line the sentence parser saw, while the window is shown:
 // type is the sentence type (characters 4 to 6), got and calc the received and computed
-// checksum texts (both empty for lines taken before the checksum test).
-void gpsengupdate(GpsState& gps, GpsEngForm& eng, const std::string& line, const std::string& type,
-                  const std::string& got, const std::string& calc);
+// checksum texts (both empty for lines taken before the checksum test). The satellites' clock
+// directions are worded in the voice's language.
+void gpsengupdate(const Voice& voice, GpsState& gps, GpsEngForm& eng, const std::string& line,
+                  const std::string& type, const std::string& got, const std::string& calc);
 
 }  // namespace zarn

@@ -160,10 +160,7 @@ bool controlkey(App& app, char k) {
       break;
     }
     case ctrl('A'): {
-      // Until the window has its own replay button, closing it gives the map back to the tick.
-      FForm& f = app.win.get<FForm>();
-      if (!f.onClose) f.onClose = [&app] { app.main.playback = 0; };
-      f.show();
+      showfform(app);
       m.playback = 1;
       break;
     }

@@ -210,7 +210,7 @@ int applyline(App& app, const LineResult& r, std::string& line) {
   }
   if (tail == Tail::Engineering) {
     if (app.win.loaded<GpsEngForm>() && app.win.get<GpsEngForm>().visible)
-      gpsengupdate(app.gps, app.win.get<GpsEngForm>(), line, r.type, r.got, r.calc);
+      gpsengupdate(app.voice, app.gps, app.win.get<GpsEngForm>(), line, r.type, r.got, r.calc);
   }
   clearrxbuf(g);
   z.showcmd.backcolor = 0x00FF00;

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "gpsinput/ownfix.h"
 #include "mainwindow/keys.h"
+#include "mainwindow/plotmap.h"
 #include "mainwindow/smallservices.h"
 #include "mainwindow/takefix.h"
 #include "mainwindow/tick.h"
@@ -26,6 +27,7 @@ void wirehooks(App& app) {
   app.hooks.redrawdest = [&app] { redrawdest(app); };
   app.hooks.drawvehicles = [&app] { drawvehicles(app); };
   app.hooks.keycmd = [&app](int& key) { keycmd(app, key); };
+  app.hooks.plotmap = plotmap;
 
   // The vehicle link: the serial poll's lines and call state, the trip log's name, printing,
   // and the vehicle configuration's progress at start-up.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/programs.h"
@@ -94,6 +95,27 @@ bool LpPrinter::printline(const std::string& line) {
                          : command_ + " did not take the text";
   return false;
 }
+
+bool LpPrinter::open() {
+  error_.clear();
+  auto runnable = [](const std::string& p) { return ::access(p.c_str(), X_OK) == 0; };
+  if (command_.find('/') != std::string::npos) {
+    if (runnable(command_)) return true;
+  } else if (const char* path = std::getenv("PATH")) {
+    const std::string dirs = path;
+    for (std::size_t a = 0; a <= dirs.size();) {
+      std::size_t b = dirs.find(':', a);
+      if (b == std::string::npos) b = dirs.size();
+      const std::string dir = b > a ? dirs.substr(a, b - a) : ".";
+      if (runnable(dir + "/" + command_)) return true;
+      a = b + 1;
+    }
+  }
+  error_ = "cannot find " + command_;
+  return false;
+}
+
+bool FilePrinter::open() { return OutputFile::open(files_, name_, OutputFile::Mode::Append) != nullptr; }
 
 bool FilePrinter::printline(const std::string& line) {
   auto f = OutputFile::open(files_, name_, OutputFile::Mode::Append);

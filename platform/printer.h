@@ -18,6 +18,8 @@ class LpPrinter final : public Printer {
   explicit LpPrinter(std::string command = "lp", std::vector<std::string> options = {})
       : command_(std::move(command)), options_(std::move(options)) {}
   bool printline(const std::string& line) override;
+  // The spooler client can be found: a name with a slash as given, a bare name on PATH.
+  bool open() override;
   // Why the last line failed: the client's own message when it gave one.
   const std::string& lasterror() const { return error_; }
 
@@ -33,6 +35,8 @@ class FilePrinter final : public Printer {
  public:
   FilePrinter(const Files& files, std::string name) : files_(files), name_(std::move(name)) {}
   bool printline(const std::string& line) override;
+  // The file can be opened for appending (it is made when missing).
+  bool open() override;
 
  private:
   const Files& files_;

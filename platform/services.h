@@ -81,6 +81,8 @@ class Printer {
  public:
   virtual ~Printer() = default;
   virtual bool printline(const std::string& line) = 0;  // false on failure
+  // Whether the printer can take lines now: a run that prints asks before it starts.
+  virtual bool open() { return true; }
 };
 
 // Modal message boxes. Buttons and answers use the old codes.

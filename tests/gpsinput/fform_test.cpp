@@ -1,0 +1,150 @@
+// The playback filter window: its runs exclude each other, a second click stops the first,
+// typing into the number boxes, the date scan, and choosing a log from the lists.
+#include <fstream>
+
+#include "gpsinput/filter.h"
+#include "gpsinput/fform.h"
+#include "gpsinput/logs.h"
+#include "gpstest.h"
+#include "platform/files.h"
+#include "platform/textrules.h"
+
+namespace zarn::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path drive = ZARN_TEST_DATA "/nmea/drive/cheshire-2020-10-26.nmea";
+
+class FFormTest : public GpsTest {
+ protected:
+  void ready() override {
+    GpsTest::ready();
+    app->main.playback = 1;
+    app->hooks.plotmap = [this](App&, const PlotStep& s) { dots += s.kind == PlotStep::Kind::dot; };
+    app->hooks.keycmd = [this](int& k) { keys.push_back(k); };
+    std::ifstream in(drive, std::ios::binary);
+    put("drive.nme", {std::istreambuf_iterator<char>(in), {}});
+    setreplayfile(app->gps, "drive.nme");
+    wirefform(*app, form());
+  }
+  FForm& form() { return app->win.get<FForm>(); }
+  // Clicks b once the running command has read a few lines.
+  void clickduring(ui::Button& b) {
+    events->hook = [this, &b, n = 0]() mutable {
+      if (++n == 20) b.onClick();
+    };
+  }
+  void type(const std::string& s) {
+    for (char c : s) {
+      int k = static_cast<unsigned char>(c);
+      form().onKeyPress(k);
+    }
+  }
+  long dots = 0;
+  std::vector<int> keys;
+};
+
+TEST_F(FFormTest, ASecondClickStopsTheRunAndEveryRunKeepsTheOthersOut) {
+  FForm& f = form();
+  struct Cmd {
+    ui::Button* b;
+    const char* caption;
+  };
+  const Cmd runs[] = {{&f.plotcmd, "PLOT"}, {&f.filecmd, "SAVE"}, {&f.printcmd, "PRINT"}, {&f.findcmd, "FIND NEAREST"}};
+  const Cmd others[] = {{&f.plotcmd, "PLOT"}, {&f.filecmd, "SAVE"}, {&f.printcmd, "PRINT"},
+                        {&f.findcmd, "FIND NEAREST"}, {&f.drawcmd, "DRAW"}, {&f.dtcmd, "v"},
+                        {&f.fformoffcmd, "Cancel"}};
+  for (const Cmd& first : runs)
+    for (const Cmd& second : others) {
+      const std::string what = std::string(first.caption) + " then " + second.caption;
+      dots = 0;
+      f.dfrom.text.clear();
+      printer->lines.clear();
+      clickduring(*second.b);
+      first.b->onClick();
+      // Stopped after about 20 of the drive's 11,326 lines (the date scan does not stop it, it
+      // only waits its turn); nothing else ran inside it.
+      const bool scan = second.b == &f.dtcmd;
+      EXPECT_EQ(dots < 40, !scan || first.b == &f.findcmd) << what;
+      EXPECT_LE(printer->lines.size(), first.b == &f.printcmd && scan ? 11326u : 40u) << what;
+      EXPECT_TRUE(f.dfrom.text.empty()) << what;
+      EXPECT_EQ(std::tuple(first.b->caption, second.b->caption, app->gps.plotbusy, app->gps.drawmode),
+                std::tuple(std::string(first.caption), std::string(second.caption), 0, 0))
+          << what;
+      if (second.b == &f.filecmd) {
+        EXPECT_EQ(app->speech.msgtext, "Saving Aborted") << what;
+      }
+    }
+  events->hook = nullptr;
+  // PLOT twice: the window says what was plotted.
+  clickduring(f.plotcmd);
+  f.plotcmd.onClick();
+  EXPECT_EQ(f.caption, "Plotting DRIVE.NME ..");
+  // SAVE during PLOT: nothing saved.
+  fs::remove(dir / "FILTER.TXT");
+  EXPECT_FALSE(has("FILTER.TXT"));
+  const int beeps = wav->beeps;
+  clickduring(f.filecmd);
+  f.plotcmd.onClick();
+  EXPECT_EQ(std::tuple(app->speech.msgtext, wav->beeps, has("FILTER.TXT")), std::tuple(std::string("Saving Aborted"), beeps + 1, false));
+}
+
+TEST_F(FFormTest, NumbersAreTypedIntoTheFocusedBoxAndOtherKeysAreCommands) {
+  FForm& f = form();
+  f.rfilter.onMouseDown({});
+  type("2.5");
+  EXPECT_EQ(f.rfilter.text, "2.5");
+  EXPECT_TRUE(keys.empty());  // "." is no trip-meter reset here
+  type("x-");
+  EXPECT_EQ(f.rfilter.text, "2.5-");
+  EXPECT_EQ(keys, (std::vector<int>{'x', '-'}));
+  type("\b\b");
+  EXPECT_EQ(f.rfilter.text, "2.");
+  f.tfrom.onMouseDown({});
+  type("12:30");
+  EXPECT_EQ(std::tuple(f.tfrom.text, f.rfilter.text), std::tuple(std::string("12:30"), std::string("2.")));
+}
+
+TEST_F(FFormTest, TheDateScanTakesTheFromDateFromTheFirstDateInTheFile) {
+  // The drive without its ZDA sentences starts with a GGA, which has no date.
+  std::string text;
+  for (const auto& l : platform::splitlines(get("drive.nme")))
+    if (!l.starts_with("$GPZDA")) text += l + "\r\n";
+  put("drive.nme", text);
+  clock->set({2021, 1, 1, 9, 0, 0, 0});
+  FForm& f = form();
+  f.dtcmd.onClick();
+  EXPECT_EQ(std::tuple(f.dfrom.text, f.tfrom.text, f.dto.text, f.tto.text),
+            std::tuple(std::string("261020"), std::string("14:52:39"), std::string("261020"), std::string("15:07:10")));
+  EXPECT_EQ(app->gps.plotbusy, 0);
+}
+
+TEST_F(FFormTest, TheListsShowTheLogsInAnyCaseAndAClickMakesOneTheReplayInput) {
+  put("a.TRK", "T  x\r\n");
+  put("B.Agd", "x\r\n");
+  put("notes.txt", "x\r\n");
+  fs::create_directories(dir / "older");
+  put("older/c.mvd", "x\r\n");
+  FForm& f = form();
+  listlogs(f);
+  EXPECT_EQ(f.File1.items, (Items{"B.Agd", "a.TRK", "drive.nme"}));
+  f.Dir1.listindex = static_cast<int>(std::find(f.Dir1.items.begin(), f.Dir1.items.end(), "older") - f.Dir1.items.begin());
+  f.Dir1.onDblClick();
+  EXPECT_EQ(f.File1.items, Items{"c.mvd"});
+  f.File1.listindex = 0;
+  f.File1.onClick();
+  EXPECT_EQ(app->gps.replayfile, (dir / "older" / "c.mvd").string());
+  EXPECT_EQ(f.caption, text::ucase((dir / "older" / "c.mvd").string()));
+  EXPECT_EQ(app->win.zarn.modebox.caption, "SIM");
+}
+
+TEST_F(FFormTest, TheDistanceFromTheCarIsCutToWholeTenths) {
+  app->nav.curdest = 2;
+  std::tie(app->nav.destx[2], app->nav.desty[2], app->gps.ownx, app->gps.owny) = std::tuple(387.37f, 380.0f, 375.0f, 380.0f);
+  form().copyr.onClick();
+  EXPECT_EQ(form().rfilter.text, "12.3");
+}
+
+}  // namespace
+}  // namespace zarn::test
