@@ -13,8 +13,8 @@ The log holds what a base's link log holds, one report a line: fixed-column "001
 vans (mode 0), "$A1RMC"/"$A2RMC" sentences of two ambulances that send their identity in the
 talker field (mode 3), and every half minute a dialled-in call from a lorry with its 8-byte
 record written as a "HEX" line (mode 2). A "NO CARRIER" line returns the link to mode 2 where a
-relayed sentence left it in mode 3. Twice a loop a van sends a "002" line: a message (12) and
-an alarm (01).
+relayed sentence left it in mode 3. Four times a loop a van sends a "002" line, a message (12)
+or an alarm (01): the first of each within two minutes of the start.
 
 One loop drives each vehicle the whole drive and back, with a pause at each end: 2042 lines,
 34 minutes. Report times are the drive's own clock; the lorry's record times therefore step
@@ -34,7 +34,9 @@ VANS = [("VAN1", "ZN0000101", 0.10), ("VAN2", "ZN0000102", 0.35), ("BUS7", "ZN00
 AMBULANCES = [("AMB1", "A1", 0.17), ("AMB2", "A2", 0.67)]
 LORRY = ("LORRY", DNID + "M5", 0.42)
 LORRY_EVERY = 5  # rounds between the lorry's calls
-MESSAGES = {0.30: ("VAN2", "12"), 0.70: ("TAXI", "01")}  # loop fraction: who sends which code
+# Loop fraction: who sends which code. The first pair comes in the first two minutes, so that a
+# demo shows a coded message and an alarm at once; the second keeps the recording's own pace.
+MESSAGES = {0.01: ("VAN2", "12"), 0.02: ("TAXI", "01"), 0.30: ("VAN2", "12"), 0.70: ("TAXI", "01")}
 
 
 def main():

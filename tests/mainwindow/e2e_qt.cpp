@@ -494,7 +494,13 @@ TEST_F(DemoDrive, TheFleetDemoPlotsItsVehiclesAndListsThem) {
   start("", false);
   ASSERT_FALSE(app->main.quit);
   waitstep = 0;
-  ticks(4 * 120);  // two minutes of the recorded link log
+  // Two minutes of the recorded link log, noting each alert as it pops up.
+  std::vector<std::string> codes;
+  for (int t = 0; t < 4 * 120; ++t) {
+    const long seq = app->veh.alarmshown.seq;
+    ticks(1);
+    if (app->veh.alarmshown.seq != seq) codes.push_back(app->veh.alarmshown.code);
+  }
   const VehicleTable& v = app->veh;
   auto& z = app->win.zarn;
   int shown = 0, lines = 0;
@@ -503,6 +509,9 @@ TEST_F(DemoDrive, TheFleetDemoPlotsItsVehiclesAndListsThem) {
     lines += z.mvv.exists(i) && (z.mvv[i].x1 != z.mvv[i].x2 || z.mvv[i].y1 != z.mvv[i].y2);
   }
   EXPECT_TRUE(v.mvtotal == 7 && shown >= 5 && lines >= 3) << v.mvtotal << " " << shown << " " << lines;
+  // Within the two minutes a coded message and an alarm have popped up.
+  EXPECT_EQ(codes, (std::vector<std::string>{"12", "01"}));
+  EXPECT_TRUE(app->win.get<MvAlarmForm>().visible);
   const auto& rows = app->win.get<MvForm>().mvdata;
   EXPECT_NE(rows[0].caption.find(text::trim(v.mvlabel[1])), std::string::npos) << rows[0].caption;
   EXPECT_EQ(app->map.maptitle, "Ashley drive (tiles)") << "the map follows the selected vehicle";
