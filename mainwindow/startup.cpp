@@ -546,7 +546,7 @@ void pulfix(App& app) {
     readcomms(app);
     const float t = elapsed(app.timer(), m.pulfixstart);
     setstatlabel(app.win.get<StartForm>(), *app.sys.events,
-                 "ZARN configured to PULFIX" + text::str(static_cast<int>(m.pulfixtime - t)));
+                 "ZARN configured to PULFIX" + text::str(text::fixint(m.pulfixtime - t)));
     if (app.gps.owny < 0) return false;
     gridreftext(app.geo, app.gps.ownx, app.gps.owny, result);
     setstatlabel(app.win.get<StartForm>(), *app.sys.events, "ZARN configured to PULFIX  " + result);

@@ -332,6 +332,38 @@ TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
   }
 }
 
+TEST_F(Files, NumbersNoIntegerCanHoldAreHeldAtItsLimits) {
+  put("DFCOLOUR.CFG", "2.5e72\r\n-2.5e72\r\n1e308\r\n");
+  EXPECT_TRUE(readdfcolour(app->files, app->win.zarn));
+  EXPECT_EQ(std::tuple(app->win.zarn.brg[0].bordercolor, app->win.zarn.brg[1].bordercolor), std::tuple(0xFFFFFFu, 0u));
+  // Every start-up file of numbers holding numbers far beyond any integer, then a save of the
+  // settings: start-up goes on (the sanitized build stops at the first unchecked conversion).
+  const std::string huge = "2.5e72,-2.5e72,1e308,-1e308\r\n";
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"ZARN.CFG", cfg({"SJ 75128 78480", "Knutsford", "destinat.wav", "SJ 79718 84625", "COM1", "COM2", "COM3",
+                        "2.5e72", "-2.5e72", "1e308", "-1e308"})},
+      {"ZARN.MCV", "title\r\n4800,N,8,1\r\n2.5e72\r\n"},
+      {"DIALTIME.CFG", huge}, {"ROMSHELF.CFG", huge}, {"SOUNDS.CFG", huge}, {"HISTORY.CFG", huge},
+      {"ZARNKEYS.CFG", huge}, {"ZARNDIAL.CFG", huge}, {"DFCOLOUR.CFG", huge}, {"ZARN.COM", "4800,N,8,1\r\n" + huge},
+      {"UTM.CFG", huge}, {"ZARNDF.CFG", huge}, {"ZARNXYLL.CFG", huge}, {"LANGUAGE.CFG", huge}, {"SPEEDWAR.CFG", huge}};
+  for (const auto& [name, text] : files) {
+    for (const auto& e : std::filesystem::directory_iterator(dir)) std::filesystem::remove_all(e.path());
+    for (const char* f : {"GBIRL.DES", "GBIRL.BMP", "MAPS.CCC"})
+      std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / f, dir / f);
+    put("MAPS.DIR", "GBIRL\r\n");
+    put("ZARN.CFG", cfg({}));
+    put(name, text);
+    make();
+    EXPECT_EQ(inchild(RLIMIT_CORE, 0, [&] {
+      [&]() noexcept {
+        Form_Load(*app, "");
+        savecfg(*app);
+      }();
+      return true;
+    }), 0) << name;
+  }
+}
+
 TEST_F(Files, HostileStartUpFilesAreNamedAndStartUpGoesOn) {
   const auto demo = std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo";
   using Case = std::tuple<std::string, std::string, std::string>;  // file, what it holds, what start-up shows
