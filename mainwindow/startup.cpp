@@ -493,7 +493,9 @@ void windowsup(App& app) {
   NavState& n = app.nav;
   std::string wav, more;
   const std::string gridref = m.mvmode == 1 ? m.mcvlastpos : std::string();
-  moreinfo(app.nav, app.files, "", gridref, n.destlabel[static_cast<std::size_t>(n.curdest)], wav, more);
+  std::string why;
+  moreinfo(app.nav, app.files, "", gridref, n.destlabel[static_cast<std::size_t>(n.curdest)], wav, more, &why);
+  if (!why.empty()) showmsgsay(app.voice, why);
   if (more.empty()) {
     n.rgiexists = 0;
     n.rgiloadx = app.gps.ownx + 2;

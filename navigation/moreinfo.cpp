@@ -20,9 +20,23 @@ bool readmorerec(platform::InputFile& f, std::string& qual, std::string& grid, s
 }
 
 void moreinfo(NavState& n, const platform::Files& files, const std::string& qual, const std::string& grid,
-              const std::string& name, std::string& infofile, std::string& guidefile) {
+              const std::string& name, std::string& infofile, std::string& guidefile, std::string* why) {
   infofile.clear();
   guidefile.clear();
+  std::string problem;
+  // The table's names, like every name read from a file, stay in the working folder.
+  const auto inside = [&](const std::string& file) {
+    if (files.confined(file)) return true;
+    problem = "ZARN.MOR: " + file + " is outside the working folder";
+    return false;
+  };
+  struct Tell {
+    std::string* why;
+    const std::string& problem;
+    ~Tell() {
+      if (why) *why = problem;
+    }
+  } tell{why, problem};
   const auto found = [&](const std::string& file) {
     infofile = file;
     n.morefile = grid;
@@ -30,7 +44,7 @@ void moreinfo(NavState& n, const platform::Files& files, const std::string& qual
   // Names made from a typed reference or a search tag must stay in the working folder.
   const auto present = [&](const std::string& file) { return files.confined(file) && files.exists(file); };
 
-  if (auto f = platform::InputFile::open(files, "ZARN.MOR")) {
+  if (auto f = platform::InputFile::open(files, "ZARN.MOR", platform::Files::smalllimit, &problem)) {
     const std::string uname = text::ucase(name);
     std::string q, g, nm, info, guide;
     while (true) {
@@ -44,8 +58,8 @@ void moreinfo(NavState& n, const platform::Files& files, const std::string& qual
       const bool byname = !text::trim(name).empty() && text::ucase(nm) == uname;
       const bool bygrid = !text::trim(grid).empty() && g == grid && (qual.empty() || qual == q);
       if (!byname && !bygrid) continue;
-      if (!guide.empty()) guidefile = guide;
-      if (!info.empty()) return found(info);
+      if (!guide.empty() && inside(guide)) guidefile = guide;
+      if (!info.empty() && inside(info)) return found(info);
       break;
     }
   }
