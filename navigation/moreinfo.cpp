@@ -19,24 +19,17 @@ bool readmorerec(platform::InputFile& f, std::string& qual, std::string& grid, s
   return true;
 }
 
-void moreinfo(NavState& n, const platform::Files& files, const std::string& qual, const std::string& grid,
-              const std::string& name, std::string& infofile, std::string& guidefile, std::string* why) {
-  infofile.clear();
-  guidefile.clear();
-  std::string problem;
+namespace {
+
+// The look-up; `problem` gets what stood in the way.
+void lookup(NavState& n, const platform::Files& files, const std::string& qual, const std::string& grid,
+            const std::string& name, std::string& infofile, std::string& guidefile, std::string& problem) {
   // The table's names, like every name read from a file, stay in the working folder.
   const auto inside = [&](const std::string& file) {
     if (files.confined(file)) return true;
     problem = "ZARN.MOR: " + file + " is outside the working folder";
     return false;
   };
-  struct Tell {
-    std::string* why;
-    const std::string& problem;
-    ~Tell() {
-      if (why) *why = problem;
-    }
-  } tell{why, problem};
   const auto found = [&](const std::string& file) {
     infofile = file;
     n.morefile = grid;
@@ -71,6 +64,17 @@ void moreinfo(NavState& n, const platform::Files& files, const std::string& qual
     if (present(six + ".MOR")) return found(six + ".MOR");
   }
   if (!n.foundfile.empty() && present("$" + n.foundfile + ".MOR")) found("$" + n.foundfile + ".MOR");
+}
+
+}  // namespace
+
+void moreinfo(NavState& n, const platform::Files& files, const std::string& qual, const std::string& grid,
+              const std::string& name, std::string& infofile, std::string& guidefile, std::string* why) {
+  infofile.clear();
+  guidefile.clear();
+  std::string problem;
+  lookup(n, files, qual, grid, name, infofile, guidefile, problem);
+  if (why) *why = problem;
 }
 
 }  // namespace zarn
