@@ -2,6 +2,7 @@
 
 #include "mainwindow/wiring.h"
 #include "platform/fakes.h"
+#include "speech/msgline.h"
 
 namespace zarn {
 
@@ -48,6 +49,12 @@ App::App(Services s)
               return qk && qk->visible;
             }} {
   wirehooks(*this);
+  // A file written without its writer asking why it failed (a log line on a full disk, a
+  // FIFO in place of a list) is named on the message line.
+  files.tellfailures([this](const std::string& text) { showmsgsay(voice, text); });
 }
+
+// Files still open (a trip log) are closed after the message line has gone: they tell no more.
+App::~App() { files.tellfailures({}); }
 
 }  // namespace zarn

@@ -69,6 +69,7 @@ struct App {
   // platform::ProgramEnded instead of ending the process.
   App();
   explicit App(Services s);
+  ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 

@@ -47,9 +47,10 @@ void newtrip(App& app) {
     saytext(app.voice, "I am now recording GPS data into " + name);
   }
   closetriplog(g);
-  g.triplog = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Log);
+  std::string why;
+  g.triplog = platform::OutputFile::open(app.files, name, platform::OutputFile::Mode::Log, &why);
   if (!g.triplog) {
-    showmsg(app.voice, "Cannot create " + name);
+    showmsg(app.voice, "Cannot create " + name + ": " + why);
     return;
   }
   g.logopen = true;

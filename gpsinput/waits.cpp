@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "geodesy/helpers.h"
 #include "gpsinput/serialpoll.h"
+#include "platform/textrules.h"
 
 namespace zarn {
 
@@ -18,7 +19,7 @@ class Countdown {
  public:
   Countdown(App& app, float secs, float quiet) : app_(app), secs_(secs), quiet_(quiet) {}
   void show(float elapsed) {
-    const int left = std::max(0, static_cast<int>(std::floor(secs_ - elapsed)));
+    const int left = std::max(0, text::fixint(std::floor(secs_ - elapsed)));
     if (static_cast<float>(left) >= secs_ - quiet_ || shown_ == left) return;
     shown_ = left;
     showtimeleft(app_, std::to_string(left));

@@ -31,7 +31,7 @@ std::string portvalue(const std::string& line) {
 // metres still goes down (-25.4 m to -26).
 std::string metres(float km) {
   const double m = static_cast<double>(km) * 1000.0;
-  return text::str(static_cast<long long>(std::floor(m + 0.001 + std::fabs(m) * 0x1p-24)));
+  return text::str(text::fixint(std::floor(m + 0.001 + std::fabs(m) * 0x1p-24)));
 }
 
 }  // namespace

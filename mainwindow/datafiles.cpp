@@ -274,7 +274,7 @@ bool readdfcolour(const platform::Files& files, ZarnForm& z) {
   for (int i = 0; i < 10 && !l->eof(); ++i) {
     const auto c = l->number();
     if (!c) return false;
-    z.brg.load(i).bordercolor = static_cast<ui::Colour>(static_cast<long long>(*c) & 0xFFFFFF);
+    z.brg.load(i).bordercolor = static_cast<ui::Colour>(text::clng(*c) & 0xFFFFFF);
   }
   return true;
 }

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "geodesy/helpers.h"
 #include "mainwindow/cform.h"
+#include "platform/textrules.h"
 #include "vehicles/mvforms.h"
 
 namespace zarn {
@@ -32,7 +33,7 @@ void readfeatureflags(App& app) {
   app.nav.speedwarnon = flagfile(app.files, "SPEEDWAR.CFG");
   app.veh.nonewmv = flagfile(app.files, "MVNONEW.CFG");
   if (app.veh.nonewmv > 0) app.win.get<MvForm>().nonewl.set("ignore new vehicles");
-  app.gps.autohangup = static_cast<int>(readfirstnum(app.files, "DIALTIME.CFG").value_or(0));
+  app.gps.autohangup = text::fixint(readfirstnum(app.files, "DIALTIME.CFG").value_or(0));
   if (flagfile(app.files, "SENDACKC.CFG")) {
     MvAlarmForm& a = app.win.get<MvAlarmForm>();
     a.cancel.left = a.ack.left;

@@ -149,9 +149,10 @@ void morekey(App& app) {
   talk.on();
   std::string info, guide;
   // By name as well: a place a search announced by its name has no reference in the table.
-  moreinfo(app.nav, app.files, "", app.nav.morefile, m.foundlabel, info, guide);
+  std::string why;
+  moreinfo(app.nav, app.files, "", app.nav.morefile, m.foundlabel, info, guide, &why);
   if (info.empty()) {
-    showmsg(app.voice, "more information is not available");
+    showmsg(app.voice, why.empty() ? "more information is not available" : why);
     queuewav(app.voice, "morenota.wav");
     speakqueue(app.voice);
     if (ui::Form* f = app.win.find(MoreForm::formname)) f->hide();

@@ -174,8 +174,10 @@ void remember(MainState& m, const std::string& ref) {
 
 // The place of the list nearest (rx, ry) (planar; of equals the first in the file) that is not
 // in the hit list and, with a wanted text, whose name matches. Records without a readable
-// position are never candidates: they would put the found place off every map.
-std::optional<Place> nearestplace(App& app, const std::string& list, float rx, float ry, const Wanted* want) {
+// position are never candidates: they would put the found place off every map. A list that is
+// there but cannot be read gives nothing, and `why` names it and the reason.
+std::optional<Place> nearestplace(App& app, const std::string& list, float rx, float ry, const Wanted* want,
+                                  std::string& why) {
   std::optional<Place> best;
   float bestd2 = farther;
   const MainState& m = app.main;
@@ -184,7 +186,7 @@ std::optional<Place> nearestplace(App& app, const std::string& list, float rx, f
     return d2 < bestd2 ? std::optional<float>(d2) : std::nullopt;
   };
   if (binarylist(list)) {
-    const auto data = app.files.read(list, platform::Files::datalimit);
+    const auto data = app.files.read(list, platform::Files::datalimit, &why);
     if (!data) return best;
     const GedList ged(*data);
     std::string code, name;
@@ -207,7 +209,7 @@ std::optional<Place> nearestplace(App& app, const std::string& list, float rx, f
     }
     return best;
   }
-  const auto data = app.files.read(list, platform::Files::datalimit);
+  const auto data = app.files.read(list, platform::Files::datalimit, &why);
   if (!data) return best;
   std::string_view rest = *data;
   nextline(rest);  // the two header lines
@@ -242,8 +244,9 @@ void topix(App& app, float x, float y, float& px, float& py) {
 
 // Further information about the found place: told when the table or a file names some.
 void morecheck(App& app, const std::string& moreref) {
-  std::string wav, text;
-  moreinfo(app.nav, app.files, "", moreref, app.main.foundlabel, wav, text);
+  std::string wav, text, why;
+  moreinfo(app.nav, app.files, "", moreref, app.main.foundlabel, wav, text, &why);
+  if (!why.empty()) showmsg(app.voice, why);
   if (wav.empty()) return;
   showmsg(app.voice, "more information is available");
   queuewav(app.voice, "moreinfo.wav");
@@ -274,6 +277,14 @@ void cantfind(App& app, const std::string& text) {
   m.typedcmd = 0;
   resethits(m);
   m.searchtime = app.timer();
+}
+
+// The list searched is there but cannot be read: that is said, not that the place is missing.
+void unreadable(App& app, const std::string& why) {
+  showmsgsay(app.voice, why);
+  app.main.typedcmd = 0;
+  resethits(app.main);
+  app.main.searchtime = app.timer();
 }
 
 // The category text of a kind code for the shown report: "a filling station".
@@ -348,7 +359,9 @@ void typedsearch(App& app) {
     Wanted want{text::ucase(text.starts_with('*') ? text.substr(1) : text), text.starts_with('*')};
     // The population centres' overlay is matched by beginnings only.
     if (text::ucase(list) == "$LPOP.GTX") want.anywhere = false;
-    const auto best = list.empty() ? std::nullopt : nearestplace(app, list, app.gps.ownx, app.gps.owny, &want);
+    std::string why;
+    const auto best = list.empty() ? std::nullopt : nearestplace(app, list, app.gps.ownx, app.gps.owny, &want, why);
+    if (!best && !why.empty()) return unreadable(app, why);
     if (!best) return cantfind(app, text);
     p = *best;
     setfound(app, p, p.name);
@@ -416,7 +429,9 @@ void nearestsearch(App& app) {
     m.foundwav = app.files.exists(letters + ".WAV") ? letters + ".WAV" : "$LPOP.WAV";
     p.name.clear();
   } else {
-    const auto best = nearestplace(app, list, rx, ry, nullptr);
+    std::string why;
+    const auto best = nearestplace(app, list, rx, ry, nullptr, why);
+    if (!best && !why.empty()) return unreadable(app, why);
     if (!best) return nomore(app, prompt);
     p = *best;
     remember(m, p.ref);

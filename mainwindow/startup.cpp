@@ -495,7 +495,9 @@ void windowsup(App& app) {
   NavState& n = app.nav;
   std::string wav, more;
   const std::string gridref = m.mvmode == 1 ? m.mcvlastpos : std::string();
-  moreinfo(app.nav, app.files, "", gridref, n.destlabel[static_cast<std::size_t>(n.curdest)], wav, more);
+  std::string why;
+  moreinfo(app.nav, app.files, "", gridref, n.destlabel[static_cast<std::size_t>(n.curdest)], wav, more, &why);
+  if (!why.empty()) showmsgsay(app.voice, why);
   if (more.empty()) {
     n.rgiexists = 0;
     n.rgiloadx = app.gps.ownx + 2;
@@ -548,7 +550,7 @@ void pulfix(App& app) {
     readcomms(app);
     const float t = elapsed(app.timer(), m.pulfixstart);
     setstatlabel(app.win.get<StartForm>(), *app.sys.events,
-                 "ZARN configured to PULFIX" + text::str(static_cast<int>(m.pulfixtime - t)));
+                 "ZARN configured to PULFIX" + text::str(text::fixint(m.pulfixtime - t)));
     if (app.gps.owny < 0) return false;
     gridreftext(app.geo, app.gps.ownx, app.gps.owny, result);
     setstatlabel(app.win.get<StartForm>(), *app.sys.events, "ZARN configured to PULFIX  " + result);

@@ -11,6 +11,7 @@
 #include "mapdisplay/overlays.h"
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/symbols.h"
+#include "platform/textrules.h"
 
 namespace zarn {
 
@@ -56,8 +57,8 @@ void redrawmap(App& app) {
 
   const float w = m.mapxmax - m.mapxmin;
   const std::string caption =
-      w < 5 ? "<- " + std::to_string(static_cast<long>(std::floor(w * 1000))) + " m ->"
-            : "<- " + std::to_string(static_cast<long>(std::floor(w))) + " Km ->";
+      w < 5 ? "<- " + std::to_string(text::fixint(std::floor(w * 1000))) + " m ->"
+            : "<- " + std::to_string(text::fixint(std::floor(w))) + " Km ->";
   app.win.get<CForm>().zoomcmd.caption = caption;
 
   drawwproute(app);

@@ -79,7 +79,9 @@ void namedest(App& app, const std::string& ref) {
 // table.
 void destinfo(App& app, std::string& info, std::string& guide) {
   const NavState& n = app.nav;
-  moreinfo(app.nav, app.files, "", n.destname[slot(n.curdest)], n.destlabel[slot(n.curdest)], info, guide);
+  std::string why;
+  moreinfo(app.nav, app.files, "", n.destname[slot(n.curdest)], n.destlabel[slot(n.curdest)], info, guide, &why);
+  if (!why.empty()) showmsgsay(app.voice, why);
 }
 
 }  // namespace

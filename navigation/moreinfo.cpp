@@ -19,10 +19,17 @@ bool readmorerec(platform::InputFile& f, std::string& qual, std::string& grid, s
   return true;
 }
 
-void moreinfo(NavState& n, const platform::Files& files, const std::string& qual, const std::string& grid,
-              const std::string& name, std::string& infofile, std::string& guidefile) {
-  infofile.clear();
-  guidefile.clear();
+namespace {
+
+// The look-up; `problem` gets what stood in the way.
+void lookup(NavState& n, const platform::Files& files, const std::string& qual, const std::string& grid,
+            const std::string& name, std::string& infofile, std::string& guidefile, std::string& problem) {
+  // The table's names, like every name read from a file, stay in the working folder.
+  const auto inside = [&](const std::string& file) {
+    if (files.confined(file)) return true;
+    problem = "ZARN.MOR: " + file + " is outside the working folder";
+    return false;
+  };
   const auto found = [&](const std::string& file) {
     infofile = file;
     n.morefile = grid;
@@ -30,7 +37,7 @@ void moreinfo(NavState& n, const platform::Files& files, const std::string& qual
   // Names made from a typed reference or a search tag must stay in the working folder.
   const auto present = [&](const std::string& file) { return files.confined(file) && files.exists(file); };
 
-  if (auto f = platform::InputFile::open(files, "ZARN.MOR")) {
+  if (auto f = platform::InputFile::open(files, "ZARN.MOR", platform::Files::smalllimit, &problem)) {
     const std::string uname = text::ucase(name);
     std::string q, g, nm, info, guide;
     while (true) {
@@ -44,8 +51,8 @@ void moreinfo(NavState& n, const platform::Files& files, const std::string& qual
       const bool byname = !text::trim(name).empty() && text::ucase(nm) == uname;
       const bool bygrid = !text::trim(grid).empty() && g == grid && (qual.empty() || qual == q);
       if (!byname && !bygrid) continue;
-      if (!guide.empty()) guidefile = guide;
-      if (!info.empty()) return found(info);
+      if (!guide.empty() && inside(guide)) guidefile = guide;
+      if (!info.empty() && inside(info)) return found(info);
       break;
     }
   }
@@ -57,6 +64,17 @@ void moreinfo(NavState& n, const platform::Files& files, const std::string& qual
     if (present(six + ".MOR")) return found(six + ".MOR");
   }
   if (!n.foundfile.empty() && present("$" + n.foundfile + ".MOR")) found("$" + n.foundfile + ".MOR");
+}
+
+}  // namespace
+
+void moreinfo(NavState& n, const platform::Files& files, const std::string& qual, const std::string& grid,
+              const std::string& name, std::string& infofile, std::string& guidefile, std::string* why) {
+  infofile.clear();
+  guidefile.clear();
+  std::string problem;
+  lookup(n, files, qual, grid, name, infofile, guidefile, problem);
+  if (why) *why = problem;
 }
 
 }  // namespace zarn

@@ -78,8 +78,15 @@ bool readrgirecord(platform::InputFile& f, RgiRecord& rec) {
 void readrgb(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label& trace) {
   n.rgiindexed = 0;
   n.rgicell.clear();
+  std::string why;
   if (!n.rgifile.empty() && !v.files.exists(n.rgifile)) {
     n.rgiexists = 0;
+  } else if (!n.rgifile.empty() && !(why = v.files.refusal(n.rgifile, platform::Files::datalimit)).empty()) {
+    // There but unreadable: said once with the reason, and the trace keeps it, instead of a
+    // load of nothing every 0.3 km.
+    n.rgiexists = 0;
+    showmsgsay(v, why);
+    showtrace(trace, why, ui::red);
   } else if (!n.rgifile.empty()) {
     n.rgiexists = 1;
     showmsgsay(v, "reading Route Guidance Instructions ...");

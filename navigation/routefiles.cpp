@@ -124,7 +124,7 @@ bool writeroute(App& app, const std::string& name) {
     // Whole tens of metres; the small step keeps a radius held just below one (0.12 km as a
     // single) from losing ten metres on every save.
     const double metres = std::floor(static_cast<double>(n.wpradius[slot(k)]) * 100 + 1e-4) * 10;
-    lines.push_back(llcompactnear(lat, lon) + " *R" + std::to_string(static_cast<long long>(metres)));
+    lines.push_back(llcompactnear(lat, lon) + " *R" + std::to_string(text::fixint(metres)));
   }
   std::string error;
   if (app.files.writelines(name, lines, &error)) return true;

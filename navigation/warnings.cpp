@@ -49,7 +49,7 @@ std::optional<SpeedRecord> readspeedrecord(platform::InputFile& f) {
   if (r.numbers) {
     r.threshold = static_cast<float>(*num[0]);
     r.interval = static_cast<float>(*num[1]);
-    r.place = static_cast<int>(*num[2]);
+    r.place = text::fixint(*num[2]);
   }
   return r;
 }

@@ -472,13 +472,40 @@ int maketemp(const fs::path& target, fs::path& temp) {
   return -1;
 }
 
+// What a file of this mode is, for messages ("a FIFO").
+std::string kindof(unsigned mode) {
+  switch (mode & S_IFMT) {
+    case S_IFIFO: return "a FIFO";
+    case S_IFCHR: return "a character device";
+    case S_IFBLK: return "a block device";
+    case S_IFSOCK: return "a socket";
+    case S_IFDIR: return "a folder";
+    default: return "a special file";
+  }
+}
+
+// What is at the path when it is neither missing nor a regular file ("a FIFO"); empty
+// otherwise. A link is followed: it is what it names.
+std::string notregular(const fs::path& p) {
+  struct stat st {};
+  if (::stat(p.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+  if (S_ISDIR(st.st_mode)) return reason(EISDIR);
+  return kindof(st.st_mode) + ", not a regular file";
+}
+
 }  // namespace
 
 std::unique_ptr<OutputFile> OutputFile::open(const Files& files, std::string_view name, Mode mode,
                                              std::string* error) {
   fs::path p = files.resolve(name);
   fs::path temp;
-  std::FILE* f = nullptr;
+  const auto refuse = [&](const std::string& why) {
+    if (error)
+      *error = why;
+    else if (files.teller())
+      files.teller()(std::string(name) + " not written: " + why);
+    return nullptr;
+  };
   if (mode == Mode::Output) {
     // A link is followed: the file it names is replaced, and the link stays.
     std::error_code ec;
@@ -486,27 +513,62 @@ std::unique_ptr<OutputFile> OutputFile::open(const Files& files, std::string_vie
       const fs::path target = fs::weakly_canonical(p, ec);
       if (!ec) p = target;
     }
-    const int fd = maketemp(p, temp);
-    if (fd >= 0 && !(f = ::fdopen(fd, "wb"))) {
+  }
+  // Opening a FIFO for writing would wait for a reader, and renaming over a device would put a
+  // file in its place: neither is ever tried.
+  if (const std::string what = notregular(p); !what.empty()) return refuse(what);
+  int fd = -1;
+  if (mode == Mode::Output) {
+    fd = maketemp(p, temp);
+  } else {
+    // Without blocking, should a FIFO appear after the look above; close-on-exec, so that an
+    // open trip log does not leak into the programs we start.
+    fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return refuse(kindof(st.st_mode) + ", not a regular file");
+    }
+    if (fd >= 0 && mode == Mode::Log && ::ftruncate(fd, 0) != 0) {
       const int e = errno;
       ::close(fd);
-      ::unlink(temp.c_str());
       errno = e;
+      fd = -1;
     }
-  } else {
-    // Close-on-exec: an open trip log must not leak into the programs we start.
-    f = std::fopen(p.c_str(), mode == Mode::Append ? "abe" : "wbe");
   }
-  if (!f) {
-    if (error) *error = reason(errno);
-    return nullptr;
-  }
-  return std::unique_ptr<OutputFile>(new OutputFile(f, p, temp));
+  if (fd < 0) return refuse(reason(errno));
+  return std::unique_ptr<OutputFile>(new OutputFile(files, fd, mode, std::string(name), p, temp));
 }
 
+namespace {
+
+// All of the bytes, or false with the reason.
+bool writeall(int fd, std::string_view s, std::string& why) {
+  while (!s.empty()) {
+    const ssize_t n = ::write(fd, s.data(), s.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      why = reason(errno);
+      return false;
+    }
+    if (n == 0) {
+      why = reason(ENOSPC);
+      return false;
+    }
+    s.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Text held before it is passed on: enough to write in few calls, little enough to keep.
+constexpr std::size_t holdlimit = std::size_t{64} << 10;
+
+}  // namespace
+
 OutputFile::~OutputFile() {
-  if (!f_) return;
-  std::fclose(f_);
+  if (fd_ < 0) return;
+  if (mode_ != Mode::Output) commit(nullptr);
+  ::close(fd_);
   if (!temp_.empty()) ::unlink(temp_.c_str());
 }
 
@@ -516,15 +578,54 @@ bool OutputFile::fail(std::string why) {
   return false;
 }
 
-bool OutputFile::fail() { return fail(reason(errno)); }
+bool OutputFile::failed(std::string* error) {
+  if (error) {
+    *error = error_;
+  } else if (!told_ && files_.teller()) {
+    files_.teller()(name_ + " not written: " + error_);
+  }
+  told_ = told_ || !error;
+  return false;
+}
 
-bool OutputFile::printpart(std::string_view s) {
-  if (!f_) return fail("already closed");
-  if (!s.empty() && std::fwrite(s.data(), 1, s.size(), f_) != s.size()) fail();
+bool OutputFile::pass() {
+  std::string why;
+  if (ok_ && !writeall(fd_, held_, why)) fail(why);
+  held_.clear();
   return ok_;
 }
 
-bool OutputFile::print(std::string_view line) { return printpart(line) && printpart("\r\n"); }
+bool OutputFile::commit(std::string* error) {
+  if (held_.empty()) return true;
+  // Where the record begins: on a failed write the file is cut back to it.
+  const off_t start = ::lseek(fd_, 0, SEEK_END);
+  std::string why;
+  const bool whole = writeall(fd_, held_, why);
+  held_.clear();
+  if (whole) {
+    ok_ = true;
+    told_ = false;
+    return true;
+  }
+  if (start >= 0 && ::ftruncate(fd_, start) != 0) why += " (and the record could not be taken back)";
+  ok_ = true;  // a new reason for each failed record
+  fail(why);
+  return failed(error);
+}
+
+bool OutputFile::printpart(std::string_view s) {
+  if (fd_ < 0) return fail("already closed");
+  held_ += s;
+  // A record that large is written as it grows; whole records are the ones between flushes.
+  if (held_.size() >= holdlimit) return mode_ == Mode::Output ? pass() : commit(nullptr);
+  return mode_ == Mode::Output ? ok_ : true;
+}
+
+bool OutputFile::print(std::string_view line) {
+  if (fd_ < 0) return fail("already closed");
+  held_ += line;
+  return printpart("\r\n");
+}
 
 bool OutputFile::writefields(const std::vector<std::string>& items) {
   std::string line;
@@ -535,33 +636,36 @@ bool OutputFile::writefields(const std::vector<std::string>& items) {
   return print(line);
 }
 
-bool OutputFile::flush() {
-  if (!f_) return fail("already closed");
-  if (std::fflush(f_) != 0) fail();
-  return ok_;
+bool OutputFile::flush(std::string* error) {
+  if (fd_ < 0) return fail("already closed");
+  if (mode_ != Mode::Output) return commit(error);
+  return pass();
 }
 
 bool OutputFile::close(std::string* error) {
-  if (f_) {
-    // Every step is checked: a full disk may show only at the flush, the sync or the close.
-    if (std::fflush(f_) != 0) fail();
-    if (!temp_.empty() && ok_ && ::fsync(::fileno(f_)) != 0) fail();
-    if (std::fclose(f_) != 0) fail();
-    f_ = nullptr;
-    if (!temp_.empty()) {
-      if (ok_ && ::rename(temp_.c_str(), path_.c_str()) != 0) fail();
-      if (!ok_) {
-        ::unlink(temp_.c_str());
-      } else if (const int dir = ::open(path_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        // The rename reaches the disk with its folder; the file is whole either way.
-        ::fsync(dir);
-        ::close(dir);
-      }
-      temp_.clear();
+  if (fd_ >= 0) {
+    if (mode_ != Mode::Output) {
+      const bool written = commit(error);
+      ::close(fd_);
+      fd_ = -1;
+      return written;
     }
+    // Every step is checked: a full disk may show only at the last write, the sync or the close.
+    pass();
+    if (ok_ && ::fsync(fd_) != 0) fail(reason(errno));
+    if (::close(fd_) != 0) fail(reason(errno));
+    fd_ = -1;
+    if (ok_ && ::rename(temp_.c_str(), path_.c_str()) != 0) fail(reason(errno));
+    if (!ok_) {
+      ::unlink(temp_.c_str());
+    } else if (const int dir = ::open(path_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+      // The rename reaches the disk with its folder; the file is whole either way.
+      ::fsync(dir);
+      ::close(dir);
+    }
+    temp_.clear();
   }
-  if (!ok_ && error) *error = error_;
-  return ok_;
+  return ok_ || failed(error);
 }
 
 std::vector<std::string> splitlines(std::string_view text) {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -59,6 +60,12 @@ class Files {
   bool write(std::string_view name, std::string_view bytes, std::string* error = nullptr) const;
   bool writelines(std::string_view name, const std::vector<std::string>& lines, std::string* error = nullptr) const;
 
+  // Where a file that could not be written is told when its writer did not ask for the reason
+  // itself: the text names the file and says why ("NEW.NME not written: No space left on
+  // device"). Unset, the failure is only returned.
+  void tellfailures(std::function<void(const std::string&)> tell) { tell_ = std::move(tell); }
+  const std::function<void(const std::string&)>& teller() const { return tell_; }
+
  private:
   // The names of a directory by their upper-case Latin-1 form (the first on disk of names
   // that differ only in case), kept while the directory is unchanged: a lookup of a name that
@@ -71,6 +78,7 @@ class Files {
   const Listing* listing(const std::filesystem::path& dir) const;
   std::filesystem::path workdir_;
   mutable std::map<std::string, Listing, std::less<>> listings_;
+  std::function<void(const std::string&)> tell_;
 };
 
 // True when a file or folder last changed at time t long enough ago that, while its time stays
@@ -109,14 +117,19 @@ class InputFile {
 };
 
 // Sequential output: Print # lines end with CR LF; Write # quotes texts and separates with
-// commas.
+// commas. Only a regular file is written, or one made afresh: a FIFO, a device, a socket or a
+// folder of the name (or a link to one) is refused with what it is, never waited on or replaced;
+// a link to a regular file is written through and stays a link.
 // - Output replaces a file whole. The text goes to a new file beside the old one, which close()
 //   syncs to disk and renames over the old, so a crash, a kill or a full disk leaves the old file
 //   or the new one, never a cut one. An Output file dropped without close() (an early return, an
 //   exception) is thrown away and the old file stays.
-// - Log starts a file afresh and writes it in place as it grows: a log keeps what was flushed.
-// - Append adds to the end of a file.
-// Log and Append files are flushed and closed when the object goes.
+// - Log starts a file afresh and writes it in place as it grows; Append adds to the end of a
+//   file. What is written between two flushes is one record: flush(), close() and the end of
+//   the object write it whole, or - when the disk is full - cut the file back to where it began,
+//   so a record is whole or absent. A failed record does not stop later ones.
+// A failure is given to the caller that asks for the reason (`error`); otherwise it is told
+// through the Files' tellfailures, once until a record goes through again.
 class OutputFile {
  public:
   enum class Mode { Output, Log, Append };
@@ -130,23 +143,32 @@ class OutputFile {
   bool print(std::string_view line);   // the text and CR LF
   bool printpart(std::string_view s);  // the text alone (Print # with a trailing ";")
   bool writefields(const std::vector<std::string>& quoted_or_numbers);  // already formatted
+  // Output: no write has failed. Log and Append: the last record was written.
   bool good() const { return ok_; }
-  bool flush();
+  // Log and Append: writes the record; Output: passes on what is held so far.
+  bool flush(std::string* error = nullptr);
   // Ends the file: an Output file becomes the file of its name. False, with the reason in `error`
-  // when one is asked for, when any write, the sync, the close or the rename failed.
+  // when one is asked for, when a write, the sync, the close or the rename failed.
   bool close(std::string* error = nullptr);
   const std::filesystem::path& path() const { return path_; }
 
  private:
-  OutputFile(std::FILE* f, std::filesystem::path p, std::filesystem::path temp)
-      : f_(f), path_(std::move(p)), temp_(std::move(temp)) {}
-  // Notes the reason (errno's text) when it is the first failure; false.
-  bool fail(std::string why);
-  bool fail();
-  std::FILE* f_ = nullptr;
+  OutputFile(const Files& files, int fd, Mode mode, std::string name, std::filesystem::path p,
+             std::filesystem::path temp)
+      : files_(files), fd_(fd), mode_(mode), name_(std::move(name)), path_(std::move(p)), temp_(std::move(temp)) {}
+  bool commit(std::string* error);  // Log and Append: the record gathered since the last one
+  bool pass();                      // Output: the held text to the new file
+  bool fail(std::string why);       // notes the first reason; false
+  bool failed(std::string* error);  // gives or tells the reason; false
+  const Files& files_;  // lives longer than the files it opened: tells their failures
+  int fd_ = -1;
+  Mode mode_;
+  std::string name_;  // as the program named it, for messages
   std::filesystem::path path_;
   std::filesystem::path temp_;  // Output: the new file until close() renames it
+  std::string held_;            // written, not yet passed to the file
   bool ok_ = true;
+  bool told_ = false;  // a failure was told; the next is told only after a record went through
   std::string error_;
 };
 

@@ -118,8 +118,11 @@ bool LpPrinter::open() {
 bool FilePrinter::open() { return OutputFile::open(files_, name_, OutputFile::Mode::Append) != nullptr; }
 
 bool FilePrinter::printline(const std::string& line) {
-  auto f = OutputFile::open(files_, name_, OutputFile::Mode::Append);
-  return f && f->print(line) && f->flush();
+  // The reason is asked for, so that the file layer does not tell it as well: a printer that
+  // fails is reported by its caller.
+  std::string why;
+  auto f = OutputFile::open(files_, name_, OutputFile::Mode::Append, &why);
+  return f && f->print(line) && f->close(&why);
 }
 
 }  // namespace zarn::platform

@@ -263,6 +263,7 @@ int cint(double v) { return roundclamp<int>(v, INT_MIN, INT_MAX); }
 long clng(double v) { return roundclamp<long>(v, -2147483648.0, 2147483647.0); }
 double vbint(double v) { return std::floor(v); }
 double fix(double v) { return std::trunc(v); }
+int fixint(double v) { return roundclamp<int>(std::trunc(v), INT_MIN, INT_MAX); }
 std::int16_t int16(double v) { return roundclamp<std::int16_t>(v, -32768.0, 32767.0); }
 
 std::string mid(std::string_view s, long start, long len) {

@@ -39,6 +39,10 @@ int cint(double v);
 long clng(double v);
 double vbint(double v);
 double fix(double v);
+// Fix as an int: the whole part, held inside the int range (0 for NaN). Every number read from
+// a file or a line reaches an integer through these (cint, clng, int16, fixint), never a cast,
+// which is undefined beyond the range.
+int fixint(double v);
 
 // Sixteen-bit integer assignment of the old runtime: rounds half to even and keeps the value
 // inside -32768..32767 (an overflow there was an error; callers get the clamped value).

@@ -8,6 +8,10 @@ fuzzsecs=${ZARN_FUZZ_SECONDS:-60}
 
 "$top/scripts/setup.sh" run test
 export QT_QPA_PLATFORM=offscreen
+# Any sanitizer report ends the run that made it, the fuzz runs as well as the tests.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 echo "== plain build"
 "$top/scripts/build.sh" build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARN_TESTS=ON -DZARN_BENCH=ON
@@ -28,20 +32,21 @@ if ls "$top"/fuzz/*.cpp >/dev/null 2>&1; then
     seeds="$top/build-fuzz/seeds/${name#fuzz_}"
     [ -d "$seeds" ] || seeds=""
     log="$top/build-fuzz/logs/$name.log"
+    # The targets' own output is dropped (-close_fd_mask); sanitizer reports still reach the log.
+    status=0
     # shellcheck disable=SC2086
-    if "$f" -max_total_time="$fuzzsecs" -close_fd_mask=3 "$corpus" $seeds >"$log" 2>&1; then
+    "$f" -max_total_time="$fuzzsecs" -close_fd_mask=3 -artifact_prefix="$top/build-fuzz/logs/$name-" \
+      "$corpus" $seeds >"$log" 2>&1 || status=$?
+    if [ "$status" -eq 0 ] && ! grep -q -E 'runtime error:|ERROR: (Address|UndefinedBehavior|Leak)Sanitizer' "$log"; then
       echo "$name: $(grep -E '^Done [0-9]+ runs' "$log" || tail -n 1 "$log")"
     else
       tail -n 60 "$log"
-      echo "$name failed; the crashing input is named above" >&2
+      echo "$name failed (exit status $status); the input that made the report is named above" >&2
       exit 1
     fi
   done
 fi
 
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== tests under the sanitizers"
 ctest --test-dir "$top/build-asan" -j "$jobs" --output-on-failure --timeout 600 --no-tests=error
 echo "== tests"

@@ -162,10 +162,10 @@ void sayaltitude(Voice& v, const int& altseen, const float& altft, const float& 
     queuewav(v, "altisnot.wav");
     speakqueue(v);
   } else {
-    long h = static_cast<long>(std::floor((altft + 50) / 100));
+    long h = text::fixint(std::floor((altft + 50) / 100));
     if (h < 0) h = 0;
     const std::string g =
-        " ( GPS " + std::to_string(static_cast<long>(std::floor(altft))) + " ft)";
+        " ( GPS " + std::to_string(text::fixint(std::floor(altft))) + " ft)";
     if (h == 0) {
       showmsg(v, "Altitude is near sea level" + g);
       queuewav(v, "altisnea.wav");
@@ -185,7 +185,7 @@ void sayaltitude(Voice& v, const int& altseen, const float& altft, const float& 
   showmsg(v, (climbing ? "Climbing at" : "Sinking at") + text::str(mag) + " ft/min");
   queuewav(v, climbing ? "climbing.wav" : "sinking.wav");
   queuewav(v, "at.wav");
-  saynumber(v, std::to_string(static_cast<long>(std::floor(mag))));
+  saynumber(v, std::to_string(text::fixint(std::floor(mag))));
   queuewav(v, "ftpermin.wav");
   speakqueue(v);
 }

@@ -184,7 +184,8 @@ void cmessage(const platform::Files& files, const std::string& code, std::string
     const auto& [c, t, ic, ex] = r;
     if (c == key) {
       text = t;
-      icon = ic;
+      // An icon is a name read from a file: one outside the working folder is no icon.
+      icon = files.confined(ic) ? ic : "NULL";
       extra = ex;
       return;
     }

@@ -15,8 +15,8 @@ class Files;
 
 // Looks a sentence's talker up in CMESSAGE.CFG (a count, then records of key, unit identity,
 // icon file and alert code; "NULL" for no icon or code): the first complete record whose key
-// matches exactly gives the three values; none, or no readable file, gives the key itself,
-// "NULL" and "NULL".
+// matches exactly gives the three values (an icon outside the working folder as "NULL"); none,
+// or no readable file, gives the key itself, "NULL" and "NULL".
 void cmessage(const platform::Files& files, const std::string& code, std::string& text, std::string& icon, std::string& extra);
 
 // Raises the alarm (code beginning "0") or message alert of vehicle i with its code, place

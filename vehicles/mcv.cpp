@@ -52,7 +52,7 @@ bool readmcv(App& app, std::string* problem) {
   speakqueue(app.voice);
   app.sys.serial->setsettings(trim(l));
   if (!platform::readcfgline(*f, l)) return ended();
-  const int ncmd = std::max(0, static_cast<int>(text::val(l)));
+  const int ncmd = std::max(0, text::fixint(text::val(l)));
   app.gps.csatstate = CallState::dialling;
   for (int i = 1; i <= ncmd; ++i) {
     if (!platform::readcfgline(*f, l)) {

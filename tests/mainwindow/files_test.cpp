@@ -13,8 +13,11 @@
 #include "mainwindow/smallservices.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/startwin.h"
+#include "gpsinput/logs.h"
 #include "gpsinput/rxinit.h"
 #include "mapdisplay/catalogue.h"
+#include "mapdisplay/mapoutlines.h"
+#include "navigation/rgifiles.h"
 #include "speech/msgline.h"
 #include "speech/queue.h"
 #include "support/app_fixture.h"
@@ -211,6 +214,44 @@ TEST_F(Files, GpsLineAndTrailSettings) {
   EXPECT_EQ(readhistory(app->files, app->map, app->main.mvmode), "HISTORY.CFG Error: it cannot be read");
 }
 
+TEST_F(Files, OnAFullDiskLogsKeepWholeLinesSaySoOnceAndGoOnWhenSpaceReturns) {
+  // The largest file the process may write, as a full disk stops it: EFBIG instead of SIGXFSZ.
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  const auto oldsig = ::signal(SIGXFSZ, SIG_IGN);
+  const auto room = [&old](rlim_t bytes) {
+    const rlimit lim{bytes, old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+  };
+  const std::string line(38, 'x');  // 40 bytes in the log
+  std::vector<std::string> shown;
+  newtrip(*app);
+  room(100);
+  for (int i = 0; i < 5; ++i) {
+    if (i == 4) room(RLIM_INFINITY);
+    app->speech.msgtext.clear();
+    writetriplog(app->gps, line.substr(1) + char('0' + i));
+    shown.push_back(app->speech.msgtext);
+  }
+  const std::string log = get("NEWTRIP.NME");  // the last line is there before the log is closed
+  room(100);
+  put("NEW.NME", std::string(90, 'o'));
+  writenmepos(app->files, *app->sys.clock, "53 18.06N 002 22.03W", "090");
+  shown.push_back(app->speech.msgtext);
+  room(0);
+  savergi(app->nav, app->files);
+  shown.push_back(app->speech.msgtext);
+  showmaps(app->win.zarn, app->geo, app->map, app->files);
+  shown.push_back(app->speech.msgtext);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, oldsig);
+  const std::string full = " not written: File too large";
+  EXPECT_EQ(shown, (Items{"", "", "NEWTRIP.NME" + full, "", "", "NEW.NME" + full, "RGI.TXT" + full, "SHOWMAPS.TXT" + full}));
+  EXPECT_EQ(log, line.substr(1) + "0\r\n" + line.substr(1) + "1\r\n" + line.substr(1) + "4\r\n") << "no cut line";
+  EXPECT_EQ(get("NEW.NME"), std::string(90, 'o')) << "the record whole or not at all";
+  EXPECT_FALSE(has("RGI.TXT") || has("SHOWMAPS.TXT"));
+}
+
 TEST_F(Files, DirectionFinderChaseKeysDialButtonsAndBearingColours) {
   put("ZARNDF.CFG", "0.3,0,1,99,30,4,400,45,8\r\n");
   readzarndf(app->files, app->nav);
@@ -332,6 +373,38 @@ TEST_F(Files, AFailedSaveIsShownNamingTheFileAndTheOldFileStays) {
   }
 }
 
+TEST_F(Files, NumbersNoIntegerCanHoldAreHeldAtItsLimits) {
+  put("DFCOLOUR.CFG", "2.5e72\r\n-2.5e72\r\n1e308\r\n");
+  EXPECT_TRUE(readdfcolour(app->files, app->win.zarn));
+  EXPECT_EQ(std::tuple(app->win.zarn.brg[0].bordercolor, app->win.zarn.brg[1].bordercolor), std::tuple(0xFFFFFFu, 0u));
+  // Every start-up file of numbers holding numbers far beyond any integer, then a save of the
+  // settings: start-up goes on (the sanitized build stops at the first unchecked conversion).
+  const std::string huge = "2.5e72,-2.5e72,1e308,-1e308\r\n";
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"ZARN.CFG", cfg({"SJ 75128 78480", "Knutsford", "destinat.wav", "SJ 79718 84625", "COM1", "COM2", "COM3",
+                        "2.5e72", "-2.5e72", "1e308", "-1e308"})},
+      {"ZARN.MCV", "title\r\n4800,N,8,1\r\n2.5e72\r\n"},
+      {"DIALTIME.CFG", huge}, {"ROMSHELF.CFG", huge}, {"SOUNDS.CFG", huge}, {"HISTORY.CFG", huge},
+      {"ZARNKEYS.CFG", huge}, {"ZARNDIAL.CFG", huge}, {"DFCOLOUR.CFG", huge}, {"ZARN.COM", "4800,N,8,1\r\n" + huge},
+      {"UTM.CFG", huge}, {"ZARNDF.CFG", huge}, {"ZARNXYLL.CFG", huge}, {"LANGUAGE.CFG", huge}, {"SPEEDWAR.CFG", huge}};
+  for (const auto& [name, text] : files) {
+    for (const auto& e : std::filesystem::directory_iterator(dir)) std::filesystem::remove_all(e.path());
+    for (const char* f : {"GBIRL.DES", "GBIRL.BMP", "MAPS.CCC"})
+      std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / f, dir / f);
+    put("MAPS.DIR", "GBIRL\r\n");
+    put("ZARN.CFG", cfg({}));
+    put(name, text);
+    make();
+    EXPECT_EQ(inchild(RLIMIT_CORE, 0, [&] {
+      [&]() noexcept {
+        Form_Load(*app, "");
+        savecfg(*app);
+      }();
+      return true;
+    }), 0) << name;
+  }
+}
+
 TEST_F(Files, HostileStartUpFilesAreNamedAndStartUpGoesOn) {
   const auto demo = std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo";
   using Case = std::tuple<std::string, std::string, std::string>;  // file, what it holds, what start-up shows
@@ -340,7 +413,9 @@ TEST_F(Files, HostileStartUpFilesAreNamedAndStartUpGoesOn) {
                                "GBIRL.DES: /dev/zero is outside"},
                              {"NEWTRIP.CFG", "..\\x\r\n", "NEWTRIP.CFG: ..\\X is outside the working folder"},
                              {"CHASE.CFG", "P,Red,r.wav,/dev/zero\r\n", "CHASE.CFG: /dev/zero is outside"},
-                             {"ZARNKEYS.CFG", "1\r\n1,../K.BMP,x\r\n", "ZARNKEYS.CFG: ../K.BMP is outside"}};
+                             {"ZARNKEYS.CFG", "1\r\n1,../K.BMP,x\r\n", "ZARNKEYS.CFG: ../K.BMP is outside"},
+                             // STARTLOG.CFG starts the trip log: a FIFO there is never waited on
+                             {"NEWTRIP.NME", "fifo", "Cannot create NEWTRIP.NME: a FIFO, not a regular file"}};
   for (std::string picture : {"GBIRL.BMP", "CARICON0.ICO", "$$$$LOGO.BMP"})  // no wait on a picture either
     for (std::string kind : {"/dev/zero", "fifo"}) cases.emplace_back(picture, kind, "");
   for (std::string slot : {"ZARN.CFG", "ZARN.MCV", "$LPOP.PCD", "ZARN.LOC", "SOUNDS.CFG", "HISTORY.CFG", "ZARNKEYS.CFG",

@@ -1,5 +1,9 @@
 // The searches of the demo's town lists: typed names and the walk outward from the car, the same
 // over the text list and the binary list, and binary lists whose tables lie.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -7,7 +11,9 @@
 #include "geodesy/postext.h"
 #include "mainwindow/placesearch.h"
 #include "mainwindow/startup.h"
+#include "mainwindow/placekeys.h"
 #include "mapdisplay/catalogue.h"
+#include "navigation/rgifiles.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
 
@@ -182,6 +188,39 @@ TEST_F(PlaceSearch, ABinaryListIsReadOnlyWithinItsBytes) {
   nearestsearch(*app);
   EXPECT_EQ(std::tuple(app->speech.msgtext, app->main.foundx),
             std::tuple("There are no more Town (binary list)", noposx));
+}
+
+TEST_F(PlaceSearch, AListGuidanceOrTableThatCannotBeReadIsNamedWithTheSystemsReason) {
+  MainState& m = app->main;
+  const std::string why = ": unreadable: Permission denied";
+  const std::tuple<const char*, std::function<std::string()>> cases[] = {
+      {"TOWNS.GTX", [&] { return m.searchidx = 1, typed("Knutsford"), app->speech.msgtext; }},
+      {"TOWNS.GED", [&] { return m.searchidx = 2, typed("Knutsford"), app->speech.msgtext; }},
+      {"TOWNS.GED", [&] { return std::tie(m.searchidx, m.hitcount) = std::tuple(2, 0), nearestsearch(*app), app->speech.msgtext; }},
+      {"ASHLEY.RGI", [&] {  // the guidance ZARN.MOR names for the demo's destination
+         app->nav.rgifile = "ASHLEY.RGI";
+         readrgb(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);
+         const std::string& trace = app->win.zarn.rgitrace.caption;
+         return trace == app->speech.msgtext ? trace : "the trace: " + trace;
+       }},
+      {"ZARN.MOR", [&] { return m.foundlabel = "End of the drive", morekey(*app), app->speech.msgtext; }},
+  };
+  for (const auto& [name, run] : cases) {
+    std::filesystem::permissions(dir / name, std::filesystem::perms::none);
+    // In a child that may not read it: root reads anything.
+    int status = -1;
+    if (const pid_t pid = ::fork(); pid == 0) {
+      ::alarm(20);
+      const bool asked = ::geteuid() != 0 || ::setuid(65534) == 0;
+      const std::string shown = run();
+      if (shown != name + why) std::fprintf(stderr, "%s: shown \"%s\"\n", name, shown.c_str());
+      ::_exit(asked && shown == name + why ? 0 : 1);
+    } else {
+      ::waitpid(pid, &status, 0);
+    }
+    EXPECT_EQ(status, 0) << name;
+    std::filesystem::permissions(dir / name, std::filesystem::perms(0644));
+  }
 }
 
 }  // namespace

@@ -273,6 +273,11 @@ TEST_F(Services, GreetingByTheTimeOfDayAndCodedMessages) {
   EXPECT_EQ(std::tuple(code, icon), std::tuple("Help, now", "alarm.ico")) << "in place; the first of two; case matters";
   cmessage(app->files, "B2", code, icon, extra);
   EXPECT_EQ(std::tuple(code, icon, extra), std::tuple("B2", "NULL", "NULL")) << "a record the file's end cuts short";
+  put("CMESSAGE.CFG", "3\r\nC3,up,..\\..\\out.ico,1\r\nD4,abs,/etc/passwd,2\r\nE5,in,ICONS\\E.ICO,3\r\n");
+  for (const auto& [key, want] : {std::pair{"C3", "NULL"}, {"D4", "NULL"}, {"E5", "ICONS\\E.ICO"}}) {
+    cmessage(app->files, key, code, icon, extra);
+    EXPECT_EQ(icon, want) << key << ": an icon name stays in the working folder";
+  }
 }
 
 TEST_F(Services, PictureViewerGetsItsNameThroughItsFileNeverACommandLine) {

@@ -25,5 +25,16 @@ TEST_F(AppTest, MoreInformationByNameGridReferenceAndSearchTag) {
   }
 }
 
+TEST_F(AppTest, NamesInTheTableStayInTheWorkingFolder) {
+  put("ZARN.MOR", "A,,Out,NULL,../../outside.rgi\r\nB,,Abs,/etc/passwd,NULL\r\nC,,In,SUB\\IN.MOR,SUB\\IN.RGI\r\n");
+  for (const auto& [name, found, why] :
+       {std::tuple{"Out", "|", "ZARN.MOR: ../../outside.rgi is outside the working folder"},
+        {"Abs", "|", "ZARN.MOR: /etc/passwd is outside the working folder"}, {"In", "SUB\\IN.MOR|SUB\\IN.RGI", ""}}) {
+    std::string info, guide, told = "old";
+    moreinfo(app->nav, app->files, "", "", name, info, guide, &told);
+    EXPECT_EQ(std::tuple(info + "|" + guide, told), std::tuple(found, why)) << name;
+  }
+}
+
 }  // namespace
 }  // namespace zarn::test

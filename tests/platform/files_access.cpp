@@ -1,7 +1,12 @@
 // Files of the working directory: DOS names on a case-sensitive file system, DOS line ends,
 // and the comma-separated field reader every list file goes through.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 
 #include <random>
@@ -105,6 +110,102 @@ TEST_F(FilesTest, AKillDuringASaveLeavesTheOldFileOrTheNewOneWhole) {
     saved += got[0] != 'a';
   }
   EXPECT_GT(saved, 5) << "kills between saves as well as during them";
+}
+
+// A socket bound at the path, as a sound server or a display leaves one.
+void makesocket(const std::filesystem::path& p) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un a{};
+  a.sun_family = AF_UNIX;
+  std::snprintf(a.sun_path, sizeof a.sun_path, "%s", p.c_str());
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ::close(fd);
+}
+
+TEST_F(FilesTest, OnlyRegularFilesAreWrittenAndALinkStaysALink) {
+  using Mode = OutputFile::Mode;
+  ::mkfifo((dir / "NEW.NME").c_str(), 0644);
+  // A reader is there, so that a plain open would not wait for one but take the FIFO.
+  const int reader = ::open((dir / "NEW.NME").c_str(), O_RDONLY | O_NONBLOCK);
+  makesocket(dir / "NEW.SCK");
+  std::filesystem::create_symlink("NEW.NME", dir / "ZARN.LOC");
+  std::filesystem::create_symlink(dir / "NEW.SCK", dir / "RGI.TXT");
+  std::vector<std::string> told;
+  files.tellfailures([&told](const std::string& t) { told.push_back(t); });
+  for (const auto& [name, what] : {std::pair<std::string, std::string>{"NEW.NME", "a FIFO"}, {"ZARN.LOC", "a FIFO"},
+                                   {"NEW.SCK", "a socket"}, {"RGI.TXT", "a socket"}})
+    for (const Mode mode : {Mode::Output, Mode::Log, Mode::Append}) {
+      std::string why;
+      EXPECT_FALSE(OutputFile::open(files, name, mode, &why)) << name;
+      EXPECT_EQ(why, what + ", not a regular file") << name << " " << static_cast<int>(mode);
+      EXPECT_FALSE(files.writelines(name, {"x"}));
+      EXPECT_FALSE(OutputFile::open(files, name, mode)) << name;
+      EXPECT_EQ(told.back(), name + " not written: " + what + ", not a regular file");
+    }
+  EXPECT_EQ(told.size(), 24u) << "told whenever the caller did not ask why";
+  char buf[8];
+  EXPECT_LE(::read(reader, buf, sizeof buf), 0) << "nothing went into the FIFO";
+  ::close(reader);
+  const auto type = [&](const char* n) { return std::filesystem::symlink_status(dir / n).type(); };
+  using T = std::filesystem::file_type;
+  EXPECT_EQ(std::tuple(type("NEW.NME"), type("ZARN.LOC"), type("NEW.SCK"), type("RGI.TXT")),
+            std::tuple(T::fifo, T::symlink, T::socket, T::symlink)) << "nothing replaced";
+
+  dir.put("real/SHOWMAPS.TXT", "old");
+  std::filesystem::create_symlink("real/SHOWMAPS.TXT", dir / "SHOWMAPS.TXT");
+  std::filesystem::create_symlink("real/NEW.WAW", dir / "NEW.WAW");  // names a file still to be made
+  EXPECT_TRUE(files.write("SHOWMAPS.TXT", "new") && OutputFile::open(files, "NEW.WAW", Mode::Append)->print("a"));
+  EXPECT_EQ(std::tuple(dir.get("real/SHOWMAPS.TXT"), dir.get("real/NEW.WAW"), type("SHOWMAPS.TXT"), type("NEW.WAW")),
+            std::tuple("new", "a\r\n", T::symlink, T::symlink)) << "a link to a regular file is written through";
+}
+
+// Lowers the largest file this process may write, as a full disk would stop it; EFBIG, not
+// SIGXFSZ, tells the writer.
+struct DiskRoom {
+  explicit DiskRoom(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    oldsig = ::signal(SIGXFSZ, SIG_IGN);
+    set(bytes);
+  }
+  ~DiskRoom() {
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, oldsig);
+  }
+  void set(rlim_t bytes) const {
+    const rlimit lim{bytes, old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+  }
+  rlimit old{};
+  void (*oldsig)(int) = nullptr;
+};
+
+TEST_F(FilesTest, OnAFullDiskARecordIsWholeOrAbsentAndLaterOnesGoOn) {
+  std::vector<std::string> told;
+  files.tellfailures([&told](const std::string& t) { told.push_back(t); });
+  const std::string line(38, 'x');  // 40 bytes with its line end
+  dir.put("NEW.RGI", std::string(90, 'o'));
+  {
+    DiskRoom room(100);
+    std::string why;
+    auto rgi = OutputFile::open(files, "NEW.RGI", OutputFile::Mode::Append, &why);
+    EXPECT_FALSE(rgi->print("SJ 75128 78480,1,2,3,a.wav,b") && rgi->print("turn left") && rgi->close(&why));
+    EXPECT_EQ(why, "File too large");
+    EXPECT_EQ(dir.get("NEW.RGI"), std::string(90, 'o')) << "the two lines of the record, or neither";
+
+    auto log = OutputFile::open(files, "TRIP.NME", OutputFile::Mode::Log);
+    bool written[6];
+    for (int i = 0; i < 6; ++i) {
+      room.set(i == 4 ? RLIM_INFINITY : 100);  // space comes back for the fifth line
+      written[i] = log->print(line.substr(0, 37) + char('0' + i)) && log->flush();
+      if (i == 4) {
+        EXPECT_EQ(dir.get("TRIP.NME").size(), 120u) << "flushed as it is written, once there is space again";
+      }
+    }
+    EXPECT_EQ(std::vector<bool>(written, written + 6), (std::vector<bool>{true, true, false, false, true, false}));
+  }
+  EXPECT_EQ(dir.get("TRIP.NME"), line.substr(0, 37) + "0\r\n" + line.substr(0, 37) + "1\r\n" + line.substr(0, 37) + "4\r\n");
+  EXPECT_EQ(told, (strings{"TRIP.NME not written: File too large", "TRIP.NME not written: File too large"}))
+      << "once for each run of failed records";
 }
 
 TEST_F(FilesTest, ReadsWithinTheLimitAndSaysWhyNot) {

@@ -80,6 +80,8 @@ TEST(TextRules, NumbersReadAndRounded) {
       {"CInt out of range is held", cint(1e12), INT_MAX}, {"CLng half to even", clng(0.5), 0},
       {"CLng held at 32 bits", clng(1e10), 2147483647}, {"16-bit held above", int16(40000), 32767},
       {"16-bit held below", int16(-40000), -32768}, {"16-bit rounding cannot overflow", int16(32767.5), 32767},
+      {"Fix as an int cuts", fixint(-2.9), -2}, {"Fix as an int held above", fixint(2.5e72), INT_MAX},
+      {"Fix as an int held below", fixint(-1e300), INT_MIN}, {"Fix as an int of NaN", fixint(std::nan("")), 0},
       {"InStr from a start", instr(3, "A,B,C", ","), 4}, {"InStr from the last character", instr(3, "ABC", "C"), 3},
       {"InStr past the end", instr(10, "ABC", "A"), 0}, {"InStr from 0 is from 1", instr(0, "ABC", "A"), 1},
       {"InStr in nothing", instr("", ""), 0}, {"InStr of nothing is the start", instr(2, "ABC", ""), 2},
