@@ -130,7 +130,7 @@ void alltopmost(App& app) {
   // Touching a window creates it, hidden.
   app.win.get<RForm>();
   app.win.get<FForm>();
-  app.win.get<ControlsForm>();
+  controlswindow(app);
   app.win.get<CForm>();
   app.win.get<KForm>();
   app.win.get<QkForm>();
