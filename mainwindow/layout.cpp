@@ -131,7 +131,7 @@ void alltopmost(App& app) {
   app.win.get<RForm>();
   app.win.get<FForm>();
   controlswindow(app);
-  app.win.get<CForm>();
+  cformwindow(app);
   app.win.get<KForm>();
   app.win.get<QkForm>();
   app.win.get<DialForm>();
