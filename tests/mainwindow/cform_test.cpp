@@ -2,6 +2,8 @@
 // window, and the tick held while it shows.
 #include "mainwindow/cform.h"
 #include "mainwindow/datafiles.h"
+#include "mainwindow/flags.h"
+#include "mainwindow/layout.h"
 #include "mainwindow/secondary.h"
 #include "mainwindow/tick.h"
 #include "platform/textrules.h"
@@ -175,6 +177,44 @@ TEST_F(Panel, TheTickLeavesItsServicesAloneWhileThePanelShows) {
   EXPECT_TRUE(serial->chunks.empty());
 }
 
+
+// The screen measured at start-up decides the layout; the map area is the screen only while
+// maps are stretched in the scaled layout.
+TEST_F(Panel, TheScreenDecidesTheLayoutAndStretchedMapsFillIt) {
+  struct Row {
+    const char* guards;
+    int w, h;
+    const char* flag;
+    std::tuple<int, int, int, int, bool, float, int> want;  // scalelayout, mapzoom, window w, h, frameless, map area w, row top
+  };
+  const Row rows[] = {
+      {"a modern screen with AUTORESO.CFG", 1920, 1080, "AUTORESO.CFG", {1, 1, 1920, 1080, true, 1920, 1030}},
+      {"640 wide never scales through AUTORESO.CFG", 640, 480, "AUTORESO.CFG", {0, 0, 640, 480, false, 640, 458}},
+      {"800600.CFG scales the strip; the maps keep their area", 800, 600, "800600.CFG", {1, 0, 800, 600, true, 640, 572}},
+      {"no display: 640 x 480", 0, 0, "AUTORESO.CFG", {0, 0, 640, 480, false, 640, 458}},
+  };
+  for (const Row& r : rows) {
+    make();
+    for (const char* f : {"AUTORESO.CFG", "800600.CFG"}) std::filesystem::remove(dir / f);
+    put(r.flag, "");
+    if (r.w > 0) app->sys.screen = [r] { return platform::ScreenArea{0, 0, r.w, r.h}; };
+    measurescreen(*app);
+    readlayoutflags(app->files, app->map, app->main);
+    designlayout(app->win.zarn);
+    autoreso(*app);
+    const auto& z = app->win.zarn;
+    EXPECT_EQ(std::tuple(app->main.scalelayout, app->map.mapzoom, z.width, z.height, z.borderless, app->map.scrwidth, z.llbox.top), r.want)
+        << r.guards;
+  }
+  onemap(*app, "CHESH");
+  EXPECT_EQ(std::tuple(app->win.zarn.map.width, app->win.zarn.map.height), std::tuple(640, 480));
+  app->sys.screen = [] { return platform::ScreenArea{0, 0, 1024, 768}; };
+  put("AUTORESO.CFG", "");
+  measurescreen(*app);
+  autoreso(*app);
+  EXPECT_EQ(std::tuple(app->win.zarn.map.width, app->win.zarn.map.height, app->win.zarn.map.stretch), std::tuple(1024, 768, true))
+      << "the map shown is stretched to the new area at once";
+}
 
 }  // namespace
 }  // namespace zarn::test
