@@ -100,7 +100,6 @@ TEST_F(Panel, ListsReachTheirSlotAndMapAndComeBackWholeAfterTheCloseBox) {
   EXPECT_EQ(std::tuple(c().visible, c().map.items == titles, app->speech.msgtext.find("reload")), std::tuple(true, true, std::string::npos));
   std::filesystem::remove(dir / "CHESH.DES");
   c().hide(), c().onClose();
-  c().desti.additem("stale");
   showcform(*app);
   Items expect = titles;
   expect[3] = "CHESH";
@@ -118,8 +117,6 @@ TEST_F(Panel, DemosWindowsAndStandBy) {
   EXPECT_EQ(app->gps.chksumoff, 1);
   click(c().democmd);
   EXPECT_EQ(std::tuple(app->gps.replayfile, m.demoon, c().visible, app->gps.chksumoff), std::tuple("DEMO.NME", 1, false, 0));
-  click(c().dfdemo);
-  EXPECT_EQ(app->gps.replayfile, "DFDEMO.NME");
   click(c().stopdemo);
   EXPECT_EQ(std::tuple(app->gps.replayfile, m.demoon), std::tuple("ZARN.NME", 0));
   click(c().celldemocmd);
@@ -129,25 +126,14 @@ TEST_F(Panel, DemosWindowsAndStandBy) {
   click(c().celldemocmd);
   EXPECT_EQ(std::tuple(app->gps.replayfile, m.demoon), std::tuple("CELLDEMO.NME", 1));
 
-  struct Row {
-    ui::Button& button;
-    const char* window;
-    std::function<bool()> also;
-  };
-  const Row rows[] = {
-      {c().routecmd, "wpform", [] { return true; }},
-      {c().zonemoncmd, "zmform", [] { return true; }},
-      {c().rgicmd, "rgimanform", [&] { return app->nav.rgimanon == 1; }},
-      {c().rformon, "rform", [] { return true; }},
-      {c().showinst, "iform", [&] { return c().showinst.caption == "Instruments ON"; }},
-      {c().playbackcmd, "fform", [&] { return m.playback == 1 && !c().visible; }},
-  };
-  for (const Row& r : rows) {
+  // Each window button shows its window (the panel shown again before each).
+  for (auto [b, window] : {std::pair{&c().routecmd, "wpform"}, {&c().zonemoncmd, "zmform"}, {&c().rgicmd, "rgimanform"},
+                           {&c().rformon, "rform"}, {&c().showinst, "iform"}, {&c().playbackcmd, "fform"}}) {
     showcform(*app);
-    click(r.button);
-    const ui::Form* f = app->win.find(r.window);
-    EXPECT_TRUE(f && f->visible && r.also()) << r.window;
+    click(*b);
+    EXPECT_TRUE(app->win.find(window) && app->win.find(window)->visible) << window;
   }
+  EXPECT_EQ(std::tuple(app->nav.rgimanon, m.playback, c().visible, c().showinst.caption), std::tuple(1, 1, false, "Instruments ON"));
   click(c().showinst);
   EXPECT_EQ(std::tuple(app->win.find("iform")->visible, c().showinst.caption), std::tuple(false, "Instruments OFF"));
   EXPECT_FALSE(c().geomancmd.enabled) << "no landmark editor to open";
@@ -180,7 +166,9 @@ TEST_F(Panel, TheTickLeavesItsServicesAloneWhileThePanelShows) {
 
 // The screen measured at start-up decides the layout; the map area is the screen only while
 // maps are stretched in the scaled layout.
-TEST_F(Panel, TheScreenDecidesTheLayoutAndStretchedMapsFillIt) {
+using Screen = AppTest;
+
+TEST_F(Screen, DecidesTheLayoutAndStretchedMapsFillIt) {
   struct Row {
     const char* guards;
     int w, h;
@@ -206,6 +194,7 @@ TEST_F(Panel, TheScreenDecidesTheLayoutAndStretchedMapsFillIt) {
     EXPECT_EQ(std::tuple(app->main.scalelayout, app->map.mapzoom, z.width, z.height, z.borderless, app->map.scrwidth, z.llbox.top), r.want)
         << r.guards;
   }
+  demomaps(*app);
   onemap(*app, "CHESH");
   EXPECT_EQ(std::tuple(app->win.zarn.map.width, app->win.zarn.map.height), std::tuple(640, 480));
   app->sys.screen = [] { return platform::ScreenArea{0, 0, 1024, 768}; };
