@@ -139,7 +139,16 @@ void Form_Load(App& app) {
   c.touch();
 }
 
-void Form_Paint(App& app) { panel(app).Label3.caption = "List of" + text::str(static_cast<long long>(app.map.mapcount)) + " maps"; }
+void Form_Paint(App& app) {
+  CForm& c = panel(app);
+  c.Label3.caption = "List of" + text::str(static_cast<long long>(app.map.mapcount)) + " maps";
+  // The rows of the map shown and of the current destination are the selected ones: a list
+  // that takes the focus with no row selected would select its first row, which reads as a
+  // click on it.
+  const auto row = [](const ui::ListBox& l, int n) { return n >= 1 && n <= static_cast<int>(l.items.size()) ? n - 1 : -1; };
+  c.map.listindex = row(c.map, app.map.curmap);
+  c.desti.listindex = row(c.desti, app.nav.curdest);
+}
 
 void Form_KeyPress(App& app, int& key) {
   app.main.lastclick = app.timer();
