@@ -8,6 +8,7 @@
 #include "mainwindow/layout.h"
 #include "mapdisplay/pictures.h"
 #include "platform/qt/formview.h"
+#include "platform/qt/qtservices.h"
 #include "platform/qt_support.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
@@ -20,6 +21,7 @@ using namespace qttest;
 using ControlPanel = AppTest;
 
 TEST_F(ControlPanel, DrawnWithItsListsAndAnsweringClicks) {
+  make(nullptr, std::make_unique<qt::QtImageStore>());  // pictures the views can draw
   demomaps(*app);
   readloc(app->files, app->geo, app->nav, app->win.get<CForm>());
   app->map.trailcolour = ui::red;
