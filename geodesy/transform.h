@@ -21,7 +21,8 @@ struct MapFrame {
   float rotcos = 1, rotsin = 0, rotcosneg = 1, rotsinneg = 0;
   int mapzoom = 0;  // 1: pictures are stretched to the map area
   // The map area in pixels: 640 x 480 whatever the physical screen, so that tiles, stretched
-  // pictures and calibration keep the geometry the descriptions were made for.
+  // pictures and calibration keep the geometry the descriptions were made for; the screen's
+  // size only in the scaled layout with stretched maps, where the main window fills the screen.
   float scrwidth = 640, scrheight = 480;
 };
 

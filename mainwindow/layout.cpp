@@ -4,6 +4,7 @@
 #include "gpsinput/fform.h"
 #include "mainwindow/cform.h"
 #include "mainwindow/secondary.h"
+#include "mapdisplay/mapload.h"
 #include "navigation/iform.h"
 #include "speech/msgline.h"
 #include "speech/rform.h"
@@ -59,18 +60,49 @@ void designlayout(ZarnForm& z) {
   z.ghelpi.move(0, 322, 640, 110);
 }
 
+void measurescreen(App& app) {
+  const platform::ScreenArea a = platform::screenarea(app.sys);
+  MainState& m = app.main;
+  m.screenleft = a.left;
+  m.screentop = a.top;
+  // A screen too small to measure is taken for the one the window was designed for.
+  m.screenwidth = static_cast<float>(a.width > 0 ? a.width : ZarnForm::mapwidth);
+  m.screenheight = static_cast<float>(a.height > 0 ? a.height : ZarnForm::mapheight);
+}
+
 void autoreso(App& app) {
   MainState& m = app.main;
   MapView& mv = app.map;
   auto& z = app.win.zarn;
-  const float w = mv.scrwidth, h = mv.scrheight;
+  const float w = m.screenwidth, h = m.screenheight;
   if (app.files.exists("AUTORESO.CFG") && w != 640) {
     m.scalelayout = 1;
     mv.mapzoom = 1;
   }
   const auto px = [](float v) { return static_cast<int>(v); };
+  // The scaled layout takes the whole screen, without a frame; stretched maps then fill it.
+  // The fixed one is the 640 x 480 window as designed.
+  const bool scaled = m.scalelayout == 1;
+  if (scaled) {
+    z.left = m.screenleft;
+    z.top = m.screentop;
+    z.width = px(w);
+    z.height = px(h);
+  } else {
+    z.width = ZarnForm::mapwidth;
+    z.height = ZarnForm::mapheight;
+  }
+  z.borderless = scaled;
+  const float areaw = scaled && mv.mapzoom == 1 ? w : ZarnForm::mapwidth;
+  const float areah = scaled && mv.mapzoom == 1 ? h : ZarnForm::mapheight;
+  if (areaw != mv.scrwidth || areah != mv.scrheight) {
+    mv.scrwidth = areaw;
+    mv.scrheight = areah;
+    // A map already shown is stretched to the new area.
+    if (mv.curmap >= 1 && mv.curmap <= mv.mapcount) loadmap(app, mv.curmap);
+  }
   ui::Label* row[] = {&z.llbox, &z.gridbox, &z.hdgbox, &z.spdbox, &z.showcmd, &z.dirbox, &z.disbox};
-  if (m.scalelayout != 1) {
+  if (!scaled) {
     for (ui::Label* l : row) l->top = rowtop;
     z.key.top = rowtop;
     for (int i = 0; i <= 1; ++i) z.o.load(i).top = rowtop;
@@ -130,8 +162,8 @@ void alltopmost(App& app) {
   // Touching a window creates it, hidden.
   app.win.get<RForm>();
   app.win.get<FForm>();
-  app.win.get<ControlsForm>();
-  app.win.get<CForm>();
+  controlswindow(app);
+  cformwindow(app);
   app.win.get<KForm>();
   app.win.get<QkForm>();
   app.win.get<DialForm>();

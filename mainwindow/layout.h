@@ -11,8 +11,12 @@ class ZarnForm;
 // The main window's bottom strip as designed for a 640 x 480 screen: read-outs, message line,
 // search boxes and icons.
 void designlayout(ZarnForm& z);
+// Measures the screen area the windows may take (the platform's; 640 x 480 without a display).
+void measurescreen(App& app);
 // Places the bottom strip for the screen: fixed 640 x 480 positions, or scaled when
 // scalelayout is 1 (AUTORESO.CFG on a screen not 640 wide also scales, and stretches maps).
+// Scaled, the main window takes the whole screen without a frame, and with stretched maps the
+// map area is the screen; fixed, both are 640 x 480.
 void autoreso(App& app);
 // Shows the trail interval on the control panel's trail button and its three marks.
 void showhistint(const MapView& map, CForm& c);

@@ -66,6 +66,10 @@ struct MainState {
   int poweroff = 0;     // POWEROFF.CFG: the exit drops the serial line's DTR
   int kcfon = 0;        // ZARN.KCF: keys go through the key file
   int scalelayout = 0;  // 800600.CFG: the read-out strip is scaled to the screen
+  // The screen area the windows may take (pixels), measured at start-up: the layout is decided
+  // and scaled by it, while the map area keeps its own size (the map view's scrwidth).
+  int screenleft = 0, screentop = 0;
+  float screenwidth = 640, screenheight = 480;
   int ctlindex = 1;     // page of the icon panel
   std::string chaseicon;  // CHASE.CFG: the destination marker of the chased unit
   std::uint32_t fillcol = 0;  // colour last given to the GPS lights (black at first)

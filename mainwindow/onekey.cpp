@@ -180,7 +180,7 @@ bool controlkey(App& app, char k) {
       if (c.visible)
         c.hide();
       else
-        showcform(app.win);
+        showcform(app);
       break;
     }
     case ctrl('E'): m.playback = 1; break;

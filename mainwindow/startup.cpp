@@ -586,6 +586,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   readmapflags(app.files, app.map, app.main);
   language(app);
   readxyll(app.files, app.geo);
+  measurescreen(app);
   readlayoutflags(app.files, app.map, app.main);
   designlayout(app.win.zarn);
   autoreso(app);

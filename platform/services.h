@@ -135,6 +135,12 @@ class ImageStore {
   virtual ui::PictureRef load(const std::filesystem::path& file) = 0;
 };
 
+// The part of the screen the program's windows may take, in pixels: the desktop less its
+// panels.
+struct ScreenArea {
+  int left = 0, top = 0, width = 640, height = 480;
+};
+
 // Every service the program uses, one of each; the application object owns them.
 struct Services {
   std::unique_ptr<Clock> clock;
@@ -148,6 +154,10 @@ struct Services {
   std::unique_ptr<ImageStore> images;
   std::unique_ptr<Ender> ender;
   ui::TextMetrics metrics;  // empty functions: estimated text sizes
+  std::function<ScreenArea()> screen;  // empty: a 640 x 480 screen, as without a display
 };
+
+// The screen as the services measure it.
+inline ScreenArea screenarea(const Services& s) { return s.screen ? s.screen() : ScreenArea{}; }
 
 }  // namespace zarn::platform

@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
   s.images = std::make_unique<qt::QtImageStore>();
   s.ender = std::make_unique<platform::ProcessEnder>();
   s.metrics = qt::qtmetrics();
+  s.screen = qt::qtscreen;
   App app(std::move(s));
   app.sys.programs = std::make_unique<platform::PosixPrograms>(app.files);  // needs the app's files
   // A command that fails is reported on the message line, whatever the message setting, and

@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <chrono>
 #include <map>
 #include <thread>
@@ -95,6 +96,13 @@ void QtEventPump::doevents() {
 }
 
 void QtEventPump::idle() { std::this_thread::sleep_for(std::chrono::milliseconds(5)); }
+
+platform::ScreenArea qtscreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return {};
+  const QRect r = screen->availableGeometry();
+  return {r.left(), r.top(), r.width(), r.height()};
+}
 
 ui::TextMetrics qtmetrics() {
   // Measuring is asked for often with few distinct fonts: keep one QFontMetrics per font.

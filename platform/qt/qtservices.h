@@ -36,6 +36,9 @@ class QtEventPump final : public platform::EventPump {
   std::function<void()> onevents;
 };
 
+// The available area of the primary screen (a 640 x 480 screen when there is none).
+platform::ScreenArea qtscreen();
+
 // Text widths and heights measured with the program's face (needs a running QGuiApplication).
 ui::TextMetrics qtmetrics();
 

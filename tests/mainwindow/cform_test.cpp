@@ -1,0 +1,209 @@
+// The control panel: every button's states, the lists, the windows it opens, the stand-by
+// window, and the tick held while it shows.
+#include "mainwindow/cform.h"
+#include "mainwindow/datafiles.h"
+#include "mainwindow/flags.h"
+#include "mainwindow/layout.h"
+#include "mainwindow/secondary.h"
+#include "mainwindow/tick.h"
+#include "platform/textrules.h"
+#include "support/app_fixture.h"
+#include "support/builders.h"
+
+namespace zarn::test {
+namespace {
+
+class Panel : public AppTest {
+ protected:
+  void ready() override {
+    demomaps(*app);
+    readloc(app->files, app->geo, app->nav, app->win.get<CForm>());
+    showcform(*app);
+  }
+  CForm& c() { return app->win.get<CForm>(); }
+  void click(ui::Control& b) { b.onClick(); }
+  void pick(ui::ListBox& l, int row) {
+    l.listindex = row;
+    l.onClick();
+  }
+};
+
+TEST_F(Panel, EveryButtonStepsThroughItsStates) {
+  for (const char* f : {"CARICON1.ICO", "CARICON2.ICO", "CARICON3.ICO"}) ASSERT_TRUE(has(f));
+  struct Row {
+    const char* name;
+    ui::Button& button;
+    Items captions;  // after each click
+    std::function<std::string()> state;
+    Items states;
+  };
+  MapView& m = app->map;
+  const auto num = [](auto v) { return [v] { return std::to_string(*v); }; };
+  const Row rows[] = {
+      {"trail interval", c().histcmd, {"60 sec", "5 min", "15 min", "1 hour", "NONE", "ALL", "10 sec"}, num(&m.histint),
+       {"2", "3", "4", "5", "-1", "0", "1"}},
+      {"trail dots: 100 wraps to 10", c().maxnopcmd, {"max 10", "max 20", "max 30"}, num(&m.ntrail), {"10", "20", "30"}},
+      {"car symbol: CARICON4.ICO missing", c().symbolcmd, {"1", "2", "3", "OFF", "0"},
+       [&] { return std::to_string(m.caricon) + " " + app->win.zarn.car.picture->path.substr(app->win.zarn.car.picture->path.rfind('/') + 1); },
+       {"1 CARICON1.ICO", "2 CARICON2.ICO", "3 CARICON3.ICO", "-1 NULLICON.ICO", "0 CARICON0.ICO"}},
+      {"line speed, the port set each time", c().comspdcmd, {"COM 9600", "COM 1200", "COM 4800"},
+       [&] { return serial->settings; }, {"9600,N,8,1", "1200,N,8,1", "4800,N,8,1"}},
+      {"arrow vector", c().arrowcmd, {"ON", "OFF"},
+       [&] { return std::to_string(m.arrowmode) + (c().arrow.visible ? "+" : "-") + (app->win.zarn.vecticon.visible ? "+" : "-"); },
+       {"1++", "0--"}},
+      {"pointer vector", c().pointercmd, {"OFF", "ON"}, [&] { return std::to_string(m.pointermode) + (c().pointer.visible ? "+" : "-"); },
+       {"0-", "1+"}},
+      {"automatic map choice", c().Command1, {"OFF", "ON"}, num(&m.automaps), {"0", "1"}},
+      {"scale bar", c().scalebarcmd, {"Scale Bar OFF", "Scale Bar ON"}, [&] { return std::to_string(app->win.zarn.scalel2.visible); },
+       {"0", "1"}},
+      {"chase mode", c().chasecmd, {"CHASE is ON", "CHASE is OFF"}, num(&app->main.chaseon), {"1", "0"}},
+  };
+  for (const Row& r : rows) {
+    Items captions, states;
+    for (std::size_t i = 0; i < r.captions.size(); ++i) {
+      click(r.button);
+      captions.push_back(r.button.caption);
+      states.push_back(r.state());
+    }
+    EXPECT_EQ(captions, r.captions) << r.name;
+    EXPECT_EQ(states, r.states) << r.name;
+  }
+  EXPECT_EQ(std::tuple(c().h[0].visible, c().h[1].visible, c().h[2].visible), std::tuple(true, true, false)) << "10 sec marks";
+}
+
+TEST_F(Panel, ListsReachTheirSlotAndMapAndComeBackWholeAfterTheCloseBox) {
+  NavState& n = app->nav;
+  ASSERT_EQ(c().desti.items, (Items{"Knutsford", "Altrincham", "Hale", "Lymm", "Start of the drive", "End of the drive", "(mouse)"}));
+  std::tie(n.nodest, n.destwav) = std::tuple(1, "home.wav");  // the saved destination was "NULL"
+  app->speech.talkon = 0;
+  pick(c().desti, 1);
+  // The destination is set through the ad-hoc slot, as every destination is, and named by the
+  // stored slot it came from.
+  const int a = n.adhocdest;
+  EXPECT_EQ(std::tuple(n.curdest, n.nodest, n.destx[a], n.desty[a], app->main.destreptime == app->main.herereptime),
+            std::tuple(2, 0, n.destx[2], n.desty[2], true));
+  EXPECT_TRUE(n.destx[2] > 370 && n.destll[2].find("53") == 0) << "slot 2 (Altrincham) read and converted";
+  EXPECT_TRUE(mapcovers(app->map, n.destx[2], n.desty[2], app->map.curmap)) << "the map chosen for it";
+  const Items said = played();
+  EXPECT_TRUE(std::any_of(said.begin(), said.end(), [&](const std::string& w) { return text::ucase(w) == text::ucase(n.destwav); }))
+      << "spoken whatever the sound setting";
+  EXPECT_EQ(app->speech.talkon, 0);
+
+  const Items titles = c().map.items;
+  pick(c().map, 3);
+  EXPECT_EQ(std::tuple(app->map.mapname[app->map.curmap], app->main.lastclick), std::tuple("CHESH", app->timer() - 5));
+
+  // Cancel keeps the lists; the close box has them read again, a description gone since
+  // start-up leaving the map's name in its row.
+  click(c().hidecmd);
+  showcform(*app);
+  EXPECT_EQ(std::tuple(c().visible, c().map.items == titles, app->speech.msgtext.find("reload")), std::tuple(true, true, std::string::npos));
+  std::filesystem::remove(dir / "CHESH.DES");
+  c().hide(), c().onClose();
+  showcform(*app);
+  Items expect = titles;
+  expect[3] = "CHESH";
+  EXPECT_EQ(c().map.items, expect);
+  EXPECT_EQ(c().desti.items.back(), n.destlabel[n.adhocdest]) << "rebuilt to the ad-hoc slot";
+  EXPECT_EQ(app->speech.msgtext, "the panel will reload faster if you use [Cancel] instead of x");
+  EXPECT_EQ(c().Label3.caption, "List of 6 maps");
+  pick(c().map, 4);
+  EXPECT_EQ(app->map.mapname[app->map.curmap], "0LOCAL") << "a later row still opens its own map";
+}
+
+TEST_F(Panel, DemosWindowsAndStandBy) {
+  MainState& m = app->main;
+  click(c().nochksumcmd);
+  EXPECT_EQ(app->gps.chksumoff, 1);
+  click(c().democmd);
+  EXPECT_EQ(std::tuple(app->gps.replayfile, m.demoon, c().visible, app->gps.chksumoff), std::tuple("DEMO.NME", 1, false, 0));
+  click(c().stopdemo);
+  EXPECT_EQ(std::tuple(app->gps.replayfile, m.demoon), std::tuple("ZARN.NME", 0));
+  click(c().celldemocmd);
+  ASSERT_EQ(dialogs->shown.size(), 1u);
+  EXPECT_EQ(std::tuple(dialogs->shown[0].prompt, app->gps.replayfile, m.demoon), std::tuple("You need CELLDEMO.NME", "ZARN.NME", 0));
+  put("CELLDEMO.NME", "");
+  click(c().celldemocmd);
+  EXPECT_EQ(std::tuple(app->gps.replayfile, m.demoon), std::tuple("CELLDEMO.NME", 1));
+
+  // Each window button shows its window (the panel shown again before each).
+  for (auto [b, window] : {std::pair{&c().routecmd, "wpform"}, {&c().zonemoncmd, "zmform"}, {&c().rgicmd, "rgimanform"},
+                           {&c().rformon, "rform"}, {&c().showinst, "iform"}, {&c().playbackcmd, "fform"}}) {
+    showcform(*app);
+    click(*b);
+    EXPECT_TRUE(app->win.find(window) && app->win.find(window)->visible) << window;
+  }
+  EXPECT_EQ(std::tuple(app->nav.rgimanon, m.playback, c().visible, c().showinst.caption), std::tuple(1, 1, false, "Instruments ON"));
+  click(c().showinst);
+  EXPECT_EQ(std::tuple(app->win.find("iform")->visible, c().showinst.caption), std::tuple(false, "Instruments OFF"));
+  EXPECT_FALSE(c().geomancmd.enabled) << "no landmark editor to open";
+
+  // Stand-by: the map window away, the small window in its place, still taking keys.
+  showcform(*app);
+  click(c().hidezarn);
+  ZarnBgdForm& b = app->win.get<ZarnBgdForm>();
+  EXPECT_EQ(std::tuple(app->win.zarn.visible, app->win.zarn.map.visible, c().visible, b.visible), std::tuple(false, false, false, true));
+  int key = 'A' - 64;  // Ctrl+A: the playback window
+  app->win.find("fform")->hide();
+  b.onKeyPress(key);
+  EXPECT_TRUE(app->win.find("fform")->visible);
+  click(b.Command1);
+  EXPECT_EQ(std::tuple(app->win.zarn.visible, app->win.zarn.map.visible, b.visible), std::tuple(true, true, false));
+}
+
+TEST_F(Panel, TheTickLeavesItsServicesAloneWhileThePanelShows) {
+  std::tie(app->main.stepsecs, app->main.initmark, app->gps.gpsoncom) = std::tuple(1e9f, 1234, 1);
+  serial->chunks.push_back("$GPRMC\r\n");
+  clock->advance(1);
+  Timer1_Timer(*app);
+  EXPECT_EQ(serial->chunks.size(), 1u) << "no serial poll";
+  c().hidecmd.onClick();
+  clock->advance(1);
+  Timer1_Timer(*app);
+  EXPECT_TRUE(serial->chunks.empty());
+}
+
+
+// The screen measured at start-up decides the layout; the map area is the screen only while
+// maps are stretched in the scaled layout.
+using Screen = AppTest;
+
+TEST_F(Screen, DecidesTheLayoutAndStretchedMapsFillIt) {
+  struct Row {
+    const char* guards;
+    int w, h;
+    const char* flag;
+    std::tuple<int, int, int, int, bool, float, int> want;  // scalelayout, mapzoom, window w, h, frameless, map area w, row top
+  };
+  const Row rows[] = {
+      {"a modern screen with AUTORESO.CFG", 1920, 1080, "AUTORESO.CFG", {1, 1, 1920, 1080, true, 1920, 1030}},
+      {"640 wide never scales through AUTORESO.CFG", 640, 480, "AUTORESO.CFG", {0, 0, 640, 480, false, 640, 458}},
+      {"800600.CFG scales the strip; the maps keep their area", 800, 600, "800600.CFG", {1, 0, 800, 600, true, 640, 572}},
+      {"no display: 640 x 480", 0, 0, "AUTORESO.CFG", {0, 0, 640, 480, false, 640, 458}},
+  };
+  for (const Row& r : rows) {
+    make();
+    for (const char* f : {"AUTORESO.CFG", "800600.CFG"}) std::filesystem::remove(dir / f);
+    put(r.flag, "");
+    if (r.w > 0) app->sys.screen = [r] { return platform::ScreenArea{0, 0, r.w, r.h}; };
+    measurescreen(*app);
+    readlayoutflags(app->files, app->map, app->main);
+    designlayout(app->win.zarn);
+    autoreso(*app);
+    const auto& z = app->win.zarn;
+    EXPECT_EQ(std::tuple(app->main.scalelayout, app->map.mapzoom, z.width, z.height, z.borderless, app->map.scrwidth, z.llbox.top), r.want)
+        << r.guards;
+  }
+  demomaps(*app);
+  onemap(*app, "CHESH");
+  EXPECT_EQ(std::tuple(app->win.zarn.map.width, app->win.zarn.map.height), std::tuple(640, 480));
+  app->sys.screen = [] { return platform::ScreenArea{0, 0, 1024, 768}; };
+  put("AUTORESO.CFG", "");
+  measurescreen(*app);
+  autoreso(*app);
+  EXPECT_EQ(std::tuple(app->win.zarn.map.width, app->win.zarn.map.height, app->win.zarn.map.stretch), std::tuple(1024, 768, true))
+      << "the map shown is stretched to the new area at once";
+}
+
+}  // namespace
+}  // namespace zarn::test
