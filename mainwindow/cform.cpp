@@ -17,6 +17,7 @@
 #include "mainwindow/mvdemo.h"
 #include "mainwindow/secondary.h"
 #include "mapdisplay/catalogue.h"
+#include "mapdisplay/landmarks.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/mapload.h"
 #include "mapdisplay/owncar.h"
@@ -53,9 +54,6 @@ void rundemo(App& app, const char* file) {
   panel(app).hide();
 }
 
-// The landmark editor's window, when this build has one.
-ui::Form* landmarkeditor(App& app) { return app.win.find("gform"); }
-
 void wire(App& app, CForm& c) {
   c.wired = true;
   using Handler = void (*)(App&);
@@ -80,8 +78,6 @@ void wire(App& app, CForm& c) {
   // Closed with its close box, the old panel was unloaded: it comes back with its lists read
   // again.
   c.onClose = [&c] { c.reload = true; };
-  // The landmark editor has no window in this build: its button stays greyed.
-  c.geomancmd.enabled = landmarkeditor(app) != nullptr;
   // The previews show what the map draws at start.
   setpicture(app, c.arrow, "VECTR0.ICO");
   c.arrow.visible = app.map.arrowmode != 0;
@@ -282,12 +278,7 @@ void playbackcmd_Click(App& app) {
 void chasecmd_Click(App& app) { chasetoggle(app); }
 void ldrivercmd_Click(App& app) { ldriver(app); }
 
-void geomancmd_Click(App& app) {
-  ui::Form* g = landmarkeditor(app);
-  if (!g) return;
-  g->show();
-  app.map.geomanon = 1;
-}
+void geomancmd_Click(App& app) { showgform(app); }
 
 void rgicmd_Click(App& app) { showrgiman(app); }
 void routecmd_Click(App& app) { showwpform(app); }
