@@ -309,6 +309,11 @@ class Form {
 
   void show() { visible = true; }
   void hide() { visible = false; }
+  // Asks for the keyboard focus: taken from another of the program's windows; from another
+  // program's window only when forced.
+  void takefocus(bool force = false) { ++focusrequest, focusforce = focusforce || force; }
+  long focusrequest = 0;
+  bool focusforce = false;
   void movetwips(double l, double t, double w, double h);  // positions given in twips
 
   // Key press: the old character code (Enter 13, Backspace 8, Escape 27, Ctrl+A..Z 1..26,

@@ -1,6 +1,7 @@
 #include "platform/qt/formview.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -119,6 +120,18 @@ void FormView::syncwindow() {
     activateWindow();
   } else if (!form_.visible && isVisible()) {
     hide();
+  }
+  // The keys back to this window: from another of ours at once, from another program's
+  // window only when asked so (at the end of start-up).
+  if (form_.focusrequest != focusrequest_) {
+    focusrequest_ = form_.focusrequest;
+    QWidget* active = QApplication::activeWindow();
+    if (isVisible() && active != this && (active || form_.focusforce)) {
+      raise();
+      activateWindow();
+    }
+    if (isVisible()) setFocus(Qt::OtherFocusReason);
+    form_.focusforce = false;
   }
 }
 
@@ -518,6 +531,12 @@ bool FormView::eventFilter(QObject* watched, QEvent* e) {
       keyPressEvent(k);
       return true;
     }
+  }
+  // A window whose keys are commands gets them from its buttons too: Space or Enter on a button
+  // that has the focus is a key typed (a blank in the search text), not a press of the button.
+  if (type == QEvent::KeyPress && form_.onKeyPress && qobject_cast<QPushButton*>(watched)) {
+    keyPressEvent(static_cast<QKeyEvent*>(e));
+    return true;
   }
   // Mouse handlers of controls shown by widgets; the widget still gets the event.
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)

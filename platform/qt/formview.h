@@ -83,6 +83,7 @@ class FormView final : public QWidget {
   bool created_ = false;
   Qt::WindowFlags flags_;
   bool modal_ = false;
+  long focusrequest_ = 0;
   std::string caption_;
   std::deque<QPoint> moves_;  // positions asked for lately: their echoes are not user moves
   QPoint pos_{-1000000, -1000000};
