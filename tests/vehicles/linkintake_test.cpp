@@ -159,6 +159,33 @@ TEST_F(Link, ACallSignIsCutOffOnceAndItsLineLoggedOnce) {
   }
 }
 
+// Whatever the link carries, the own fix is the base's: receiver lines that end without a CR
+// (TAIP, "$GPN0.", a direction-finder "%"), and a checksummed RMC while a record is awaited,
+// in every data mode, with TAIP on or off, leave it where it was.
+TEST_F(Link, NothingAVehicleSendsMovesTheOwnFix) {
+  const std::string gpn = "$GPN0.000000053 21.44 N002 18.82 W ";
+  std::string rmc = "$GPRMC,120000.00,A,5321.44300,N,00218.82200,W,10.0,84.5,261020,,,";
+  unsigned x = 0;
+  for (std::size_t k = 1; k < rmc.size(); ++k) x ^= static_cast<unsigned char>(rmc[k]);
+  rmc += "*" + std::string{"0123456789ABCDEF"[x >> 4], "0123456789ABCDEF"[x & 15]} + "\r\n";
+  const std::string streams[] = {">RPV12345+5318000-00222000030090XX<\r\n", "S\xe4\xffSEC,6*<\r\n", gpn + "\r\n",
+                                 "%12.3\r\n%1234567\r\n", "xx" + gpn, rmc};
+  for (int mode = 0; mode < 5; ++mode)
+    for (const int taip : {0, 1})
+      for (const auto& s : streams) {
+        make();
+        auto& g = app->gps;
+        std::tie(g.mvdatamode, g.taipon) = std::tuple(static_cast<DataMode>(mode), taip);
+        if (s == rmc) g.reportmode = ReportMode::record;
+        const OwnFix before = g;
+        serial->chunks.push_back(s);
+        readcomms(*app);
+        EXPECT_EQ(std::tuple(g.ownx, g.owny, g.ownlat, g.ownlon, g.ownspd, g.ownhdg, g.dfsector.dfsecmode),
+                  std::tuple(before.ownx, before.owny, before.ownlat, before.ownlon, before.ownspd, before.ownhdg, 0))
+            << mode << " " << taip << " " << s;
+      }
+}
+
 // What the peer's every form leaves out: the times, and the records no decoder may take.
 TEST(LinkRecords, TimesReadAndDamagedRecordsRefused) {
   const auto dialled = [](std::string_view b) {
