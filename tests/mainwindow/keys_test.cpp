@@ -28,6 +28,7 @@ TEST_F(Keys, EachKeyIsTypedStepsTheListsOrRunsItsCommand) {
       {"- to a list without a sound file: its prompt spoken", 2, "-", "Places", "", {"Places"}, 0, 1, true},
       {"- at the first list stays", 1, "-", "Places", "", {"Places"}, 0, 1, true},
       {"Escape with the box closed asks, and Yes ends the program", 1, "\x1b", "", "", {}, 0, 1, false},
+      {"control keys, DEL and the C1 codes are not typed; Latin-1 letters are", 1, "`a\x01\x1b\t\x7f\x85" "b\xe9", "ab\xe9", "", {"a.wav", "b.wav"}, 1, 1, true},
   };
   for (const auto& c : cases) {
     make(), app->main.searchidx = c.idx;
