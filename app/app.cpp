@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include "gpsinput/serialpoll.h"
 #include "mainwindow/wiring.h"
 #include "platform/fakes.h"
 #include "speech/msgline.h"
@@ -44,10 +45,12 @@ App::App() : App(Services{}) {}
 App::App(Services s)
     : sys(complete(std::move(s))),
       win(&sys.metrics),
-      voice{speech, sys, files, win.zarn.saytxt, win.zarn, main.metric, main.playback, [this] {
+      voice{speech, sys, files, win.zarn.saytxt, win.zarn, main.metric, main.playback,
+            [this] {
               const ui::Form* qk = win.find("qkform");
               return qk && qk->visible;
-            }} {
+            },
+            [this] { readcomms(*this); }} {
   wirehooks(*this);
   // A file written without its writer asking why it failed (a log line on a full disk, a
   // FIFO in place of a list) is named on the message line.

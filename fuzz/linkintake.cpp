@@ -3,7 +3,8 @@
 // The first byte chooses the link state: data mode (bits 0-2, taken modulo 5), the reader's
 // step (bits 3-4), Datatrak configured (bit 5), a terminal identity "TRM" (bit 6) and coded
 // messages with a call-sign separator (bit 7). Whatever a vehicle sends, the own fix stays
-// as it was.
+// as it was, on both paths; the one line that moves it is the own unit's "P:" report, which
+// the byte-stream path leaves out of the check.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,7 +30,9 @@ void setlink(zarn::App& app, std::uint8_t f, int mode) {
   g.callsep = f >> 7 ? ">" : "";
 }
 
-auto ownfix(const zarn::GpsState& g) { return std::tuple(g.ownx, g.owny, g.ownlat, g.ownlon, g.ownspd, g.ownhdg, g.fixhhmm); }
+auto ownfix(const zarn::GpsState& g) {
+  return std::tuple(g.ownx, g.owny, g.ownlat, g.ownlon, g.ownspd, g.ownhdg, g.fixhhmm, g.dfsector.dfsecmode);
+}
 
 }  // namespace
 
@@ -41,9 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The line assembly, in chunks whose sizes the data decides.
   auto app = zarn::fuzz::makeapp();
   setlink(*app, f, (f & 7) % 5);
+  app->gps.taipon = (f >> 6) & 1;
+  app->hooks.linkline = [link = app->hooks.linkline](zarn::App& a, std::string& l, zarn::LinkFrame frame) {
+    if (frame != zarn::LinkFrame::own) zarn::callhook(link, a, l, frame);
+  };
+  const auto start = ownfix(app->gps);
   for (std::size_t p = 0; p < in.size();) {
     const std::size_t n = 1 + static_cast<unsigned char>(in[p]) % 64;
     zarn::rxchars(*app, in.substr(p, n));
+    if (ownfix(app->gps) != start) __builtin_trap();
     p += n;
   }
 

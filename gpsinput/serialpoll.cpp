@@ -38,14 +38,14 @@ void parsenow(App& app) {
   app.gps.lastgpstime = app.timer();
 }
 
-// A CR-terminated NMEA sentence: tested, logged and parsed. A failing sentence stays in the
-// buffer until the next "$" starts another.
-void sentence(App& app, std::string& parseline, bool logit) {
+// A CR-terminated NMEA sentence of the own receiver: tested, logged and parsed. A failing
+// sentence stays in the buffer until the next "$" starts another.
+void sentence(App& app, std::string& parseline) {
   auto& g = app.gps;
   const std::string_view l = rxline(g);
   const bool rmc = l.size() >= 6 && l.substr(3, 3) == "RMC";
   if (!(g.onlyrmc == 1 && !rmc) && !nmeachecksumok(l)) return;
-  if (logit && g.logopen == 1 && g.rawlog == 0 && app.main.mvmode == 0) {
+  if (g.logopen == 1 && g.rawlog == 0) {
     const std::string type(l.substr(std::min<std::size_t>(3, l.size()), 3));
     if (g.logprefix.empty()) {
       writetriplog(app.gps, l);
@@ -119,7 +119,7 @@ void handover(App& app, std::string line, LinkFrame frame) {
 }
 
 // Multi-vehicle mode: one stored character. Returns when the character is done with.
-void linkchar(App& app, char c, std::string& parseline) {
+void linkchar(App& app, char c) {
   auto& g = app.gps;
   if (rxbegins(g, "OK")) g.modemok = true;
 
@@ -210,7 +210,9 @@ void linkchar(App& app, char c, std::string& parseline) {
     }
   }
   if (g.reportmode == ReportMode::record) {
-    if (c == cr) sentence(app, parseline, false);
+    // A record awaited that the poll is not collecting (the data mode changed under it): its
+    // lines are the vehicles', dropped at their CR, never parsed as the own fix.
+    if (c == cr) clearrxbuf(g);
     return;
   }
   if (c == lf) {
@@ -303,9 +305,11 @@ void onechar(App& app, char c, std::string& parseline) {
   }
   g.commline[static_cast<std::size_t>(g.commlinelen++)] = c;
 
-  // Lines complete without a line end.
-  if ((g.commlinelen == 35 && rxbegins(g, "$GPN0.")) || c == '<' ||
-      (g.commline[0] == '%' && (g.commlinelen >= 7 || rxcontains(g, ".")))) {
+  // Lines complete without a line end: the own receiver's. In multi-vehicle mode the port
+  // carries what the vehicles send, which never moves the own fix: these characters are stored
+  // like any other and the line ends at its CR.
+  if (!mv && ((g.commlinelen == 35 && rxbegins(g, "$GPN0.")) || c == '<' ||
+              (g.commline[0] == '%' && (g.commlinelen >= 7 || rxcontains(g, "."))))) {
     parsenow(app);
     return;
   }
@@ -329,9 +333,9 @@ void onechar(App& app, char c, std::string& parseline) {
   if (lineend && g.logopen == 1 && g.rawlog > 0) writetriplog(app.gps, rxline(g));
 
   if (mv) {
-    linkchar(app, c, parseline);
+    linkchar(app, c);
   } else if (lineend) {
-    sentence(app, parseline, true);
+    sentence(app, parseline);
   }
 }
 

@@ -87,9 +87,15 @@ void showhelp(App& app) {
   z.Image2.visible = true;
   placeinfo(z);
 
+  // A help text is a screenful or two; a longer file is shown up to the line that reaches the
+  // bound, since laying out a megabyte of text would hold the window for seconds.
+  constexpr std::size_t helpmax = 32 * 1024;
   std::string text;
   if (auto lines = app.files.readlines(langfile(app, "zarn.hlp")))
-    for (const std::string& line : *lines) text += text::rtrim(line) + " \r\n";
+    for (const std::string& line : *lines) {
+      if (text.size() >= helpmax) break;
+      text += text::left(text::rtrim(line), static_cast<long>(helpmax)) + " \r\n";
+    }
   // Without a help file the box opens empty: the hide-help button still closes it.
   z.Help.text = std::move(text);
   // The text starts below the hide-help button, which it would otherwise cover.

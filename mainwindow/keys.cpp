@@ -56,15 +56,19 @@ void popsearchline(App& app) {
   showsymbol(app.win.zarn, px, py, z.searchdat.text, !isnopos(app.main.foundx, app.main.foundy));
 }
 
-// Typed entry: Backspace takes the last character off, any other key is typed and, when it is
-// a letter or "+", spoken.
+// A character that can stand in typed text: the control codes (0-31, 127 and the C1 codes
+// 128-159) would end, split or forge the lines of the files the text is written to.
+bool printable(int code) { return (code >= 32 && code < 127) || (code >= 160 && code <= 255); }
+
+// Typed entry: Backspace takes the last character off, any other printable key is typed and,
+// when it is a letter or "+", spoken; other control keys are ignored.
 void typekey(App& app, int code) {
   MainState& m = app.main;
   auto& z = app.win.zarn;
   m.searchtime = app.timer();
   if (code == backspace) {
     if (!z.search.text.empty()) z.search.text.pop_back();
-  } else {
+  } else if (printable(code)) {
     const char c = static_cast<char>(code);
     z.search.text += c;
     z.search.visible = z.searchdat.visible = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <utility>
 
 #include "app/app.h"
@@ -43,6 +44,28 @@ bool digitsat(const std::string& t, std::size_t from, std::size_t to) {
 }
 
 void raisehits(MainState& m) { m.hitcount = std::min(m.hitcount + 1, MainState::hitmax); }
+
+// Typed text as a file keeps it: no control character (a CR, LF or Ctrl+Z would end, split or
+// cut the file's lines), each of the file's separators a blank, and at most max characters.
+std::string filetext(std::string_view typed, std::string_view separators, std::size_t max) {
+  std::string t;
+  for (char c : typed) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 32 || (u >= 127 && u < 160)) continue;
+    t += separators.find(c) == std::string_view::npos ? c : ' ';
+    if (t.size() == max) break;
+  }
+  return t;
+}
+
+// A destination label: ZARN.LOC holds at most destmax slots and is read whole only up to the
+// readers' limit for a list file; a label is cut so that a file of full slots stays readable.
+constexpr std::size_t locmax = platform::Files::smalllimit / (NavState::destmax + 1) - 64;
+// A place's name: a label on the map and a field of the place files; a long one is cut.
+constexpr std::size_t placemax = 255;
+// A text logged as "$GPTXT," stays one sentence that the serial poll's line (200 characters,
+// its CR among them) takes whole.
+constexpr std::size_t txtmax = GpsState::commlinemax - 1 - 7;
 
 // A line added to a file the user collects entries in; a failure is said, not hidden.
 bool appendline(App& app, const std::string& name, const std::string& line) {
@@ -116,7 +139,8 @@ std::string wavname(const std::string& name) {
 }
 
 // A place named after the "/" at the current destination, for the place file and the overlay.
-void addplace(App& app, const std::string& name) {
+void addplace(App& app, const std::string& typed) {
+  const std::string name = filetext(typed, "", placemax);
   if (name.find_first_of(",\"") != std::string::npos) {
     showmsg(app.voice, "A place name may not hold a comma or a quote");
     return;
@@ -166,7 +190,7 @@ void storeslot(App& app, int d, const std::string& typed) {
   n.destx[s] = app.gps.ownx;
   n.desty[s] = app.gps.owny;
   gridreftext(app.geo, n.destx[s], n.desty[s], n.destname[s]);
-  n.destlabel[s] = typed.size() == 1 ? typed : typed.substr(2);
+  n.destlabel[s] = typed.size() == 1 ? typed : filetext(typed.substr(2), ",", locmax);
   if (d > n.adhocdest) {
     showmsg(app.voice, "Destination " + typed.substr(0, 1) + " is not saved");
     return;
@@ -235,7 +259,7 @@ bool keyword(App& app, const std::string& typed) {
   }
   // While logging, everything else typed goes to the log.
   if (app.gps.nmealog == 1) {
-    appendline(app, "NEW.NME", "$GPTXT," + typed);
+    appendline(app, "NEW.NME", "$GPTXT," + filetext(typed, ",*$", txtmax));
     return true;
   }
   if (rgiword(app, typed)) return true;

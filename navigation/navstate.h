@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geodesy/distance.h"
+#include "platform/files.h"
 
 namespace zarn {
 
@@ -27,6 +28,17 @@ struct RgiRecord {
 struct RgiCell {
   float lat = 0, lon = 0;
   std::int32_t pos = 0;
+};
+
+// A guidance file without an index, read once per choice of file: its text, and for each record
+// its frame position (km) and the offset of its first byte.
+struct RgiPlain {
+  struct Spot {
+    float x = 0, y = 0;
+    std::size_t at = 0;
+  };
+  platform::InputFile text;
+  std::vector<Spot> spots;
 };
 
 // The outside route planners' requests in progress (times of day in seconds).
@@ -93,6 +105,7 @@ struct NavState {
   int rgiindexed = 0;
   std::vector<RgiCell> rgicell;
   int rgicells = 0;
+  std::optional<RgiPlain> rgiplain;  // a file without an index, once read
   // The instruction last given (its position text and direction); -2: none yet.
   std::string rgilasttext;
   int rgilastidx = -2;

@@ -43,9 +43,10 @@ void showtrace(ui::Label& t, const std::string& text, ui::Colour colour) {
 
 // Stores the record when it stands within 0.5 km of the car (0.5 itself included).
 void keepnear(NavState& n, GeoState& geo, const OwnFix& fix, RgiRecord& rec) {
-  float x = 0, y = 0, d = 0;
-  int brg = 0;
+  float x = 0, y = 0;
   parsepos(geo, rec.pos, x, y);
+  float d = 0;
+  int brg = 0;
   distbearing(geo, fix.ownx, fix.owny, x, y, d, brg);
   if (d > 0.5f) return;
   rec.at = framepoint(geo, x, y);
@@ -78,6 +79,7 @@ bool readrgirecord(platform::InputFile& f, RgiRecord& rec) {
 void readrgb(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label& trace) {
   n.rgiindexed = 0;
   n.rgicell.clear();
+  n.rgiplain.reset();
   std::string why;
   if (!n.rgifile.empty() && !v.files.exists(n.rgifile)) {
     n.rgiexists = 0;
@@ -126,15 +128,37 @@ void loadrgi(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label&
   if (n.rgiexists < 1) return;
 
   // A file that cannot be read loads nothing, and the trace says so.
-  auto opened = platform::InputFile::open(v.files, n.rgifile, platform::Files::datalimit);
+  const bool kept = n.rgiindexed == 0 && n.rgiplain;  // a file without an index is read once
+  auto opened = kept ? std::nullopt : platform::InputFile::open(v.files, n.rgifile, platform::Files::datalimit);
   platform::InputFile f = opened ? std::move(*opened) : platform::InputFile{};
   if (n.rgiindexed == 0) {
     showtrace(trace, "loading RGI data...", ui::white);
+    // Read once: where every record stands is noted, and a later load reads again only the
+    // records that stand near the car, from the text kept.
+    RgiPlain scanned;
+    if (!kept) {
+      scanned.text = std::move(f);
+      RgiRecord rec;
+      for (;;) {
+        const std::size_t at = scanned.text.position();
+        if (scanned.text.eof() || !readrgirecord(scanned.text, rec)) break;
+        float x = 0, y = 0;
+        parsepos(geo, rec.pos, x, y);
+        scanned.spots.push_back({x, y, at});
+      }
+      if (opened) n.rgiplain = std::move(scanned);  // one that could not be read is tried again
+    }
+    RgiPlain& plain = n.rgiplain ? *n.rgiplain : scanned;
+    // A box well round the 0.5 km circle; keepnear measures the distance itself.
+    constexpr float box = 2;
     n.rgicells = 0;
-    RgiRecord rec;
-    while (!f.eof() && n.rgicount < NavState::rgimax && readrgirecord(f, rec)) {
+    for (const RgiPlain::Spot& s : plain.spots) {
+      if (n.rgicount >= NavState::rgimax) break;  // a full store takes no more
       ++n.rgicells;
-      keepnear(n, geo, fix, rec);
+      if (!(std::fabs(s.x - g.ownx) <= box && std::fabs(s.y - g.owny) <= box)) continue;
+      plain.text.seek(s.at);
+      RgiRecord rec;
+      if (readrgirecord(plain.text, rec)) keepnear(n, geo, fix, rec);
     }
   } else {
     showtrace(trace, "loading RGB+RGI data of " + platform::writeitem(static_cast<long>(n.rgicell.size())), ui::white);

@@ -57,6 +57,9 @@ class WavPlayer {
   // default sound.
   virtual int play(const std::filesystem::path& wav, bool sync) = 0;
   virtual void beep() = 0;
+  // True while a sound started is still queued or playing: a caller that must hear it to its
+  // end waits for this with the port read and events let run, not in play(..., true).
+  virtual bool playing() { return false; }
 };
 
 // Text-to-speech.
@@ -65,7 +68,9 @@ class Speaker {
   virtual ~Speaker() = default;
   virtual bool available() const = 0;
   virtual void setsayglobals(int a, int b, int c, int d, int e) = 0;
-  virtual int say(const std::string& text) = 0;  // synchronous; non-zero on success
+  // Non-zero on success. The speech may still be playing when it returns, on the WAV player
+  // (see WavPlayer::playing), where the program's speaker hands it.
+  virtual int say(const std::string& text) = 0;
 };
 
 // Outside programs, started with an argument vector and never through a shell.

@@ -1,6 +1,8 @@
 #include "speech/queue.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "speech/voice.h"
 #include "platform/files.h"
@@ -20,6 +22,35 @@ constexpr float talkwait = 10;  // seconds we wait for the talker to finish
 // An item longer than this is cut at a word: about 25 s of speech, far more than any phrase
 // the program makes, while a line of a hostile replay or data file could be megabytes long.
 constexpr std::size_t itemmax = 400;
+// The longest we wait for one sound to end; a sound server that stops taking sound must not
+// hold the program for ever.
+constexpr float soundmax = 120;
+
+// Set while a sentence is spoken with events and the serial poll running, given back on every
+// way out (a wait may end the program).
+struct Speaking {
+  explicit Speaking(SpeechState& s) : s_(s) { s_.talkwaiting = true; }
+  ~Speaking() { s_.talkwaiting = false; }
+  Speaking(const Speaking&) = delete;
+  Speaking& operator=(const Speaking&) = delete;
+  SpeechState& s_;
+};
+
+// Items that events or the poll queued while the first n were spoken were not spoken: they are
+// kept, in order, for the next speakqueue.
+void keepqueuedafter(SpeechState& s, int n) {
+  const int left = std::max(0, s.wavcount - n);
+  std::move(s.wavqueue.begin() + 1 + n, s.wavqueue.begin() + 1 + n + left, s.wavqueue.begin() + 1);
+  s.wavcount = static_cast<std::int16_t>(left);
+}
+
+// A sound heard to its end: started, then waited for with the serial poll and events running,
+// so that the port is read while it plays. Non-zero when it played.
+int playtoend(Voice& v, const std::filesystem::path& file) {
+  const int r = v.sys.wav->play(file, false);
+  if (r != 0) v.pollwait(soundmax, [&] { return !v.sys.wav->playing(); });
+  return r;
+}
 
 // Remembers the sentence just closed or spoken, for sayagain.
 void keepsentence(SpeechState& s) {
@@ -86,14 +117,11 @@ void handtotalker(Voice& v) {
   }
   if (!starttalker(v)) return;
 
-  s.talkwaiting = true;
-  v.waitfor(talkwait, [&] { return !v.files.exists(talkwave); });
-  s.talkwaiting = false;
-  // Items that event handlers queued during the wait were not handed over: keep them for the
-  // next speakqueue.
-  const int left = std::max(0, s.wavcount - n);
-  std::move(s.wavqueue.begin() + 1 + n, s.wavqueue.begin() + 1 + n + left, s.wavqueue.begin() + 1);
-  s.wavcount = static_cast<std::int16_t>(left);
+  {
+    Speaking speaking(s);
+    v.pollwait(talkwait, [&] { return !v.files.exists(talkwave); });
+  }
+  keepqueuedafter(s, n);
   v.doevents();
 }
 
@@ -125,7 +153,7 @@ void flushsay(Voice& v) { endsentence(v); }
 
 void speakqueue(Voice& v) {
   SpeechState& s = v.speech;
-  if (s.talkwaiting) return;  // an event inside the talker wait: its items go next time
+  if (s.talkwaiting) return;  // an event inside a wait of speaking: its items go next time
   if (v.keyboardshown && v.keyboardshown()) {
     // The on-screen keyboard is in use: prompts would only get in the way.
     s.wavcount = 0;
@@ -137,19 +165,26 @@ void speakqueue(Voice& v) {
     return;
   }
   const int n = s.wavcount;
-  for (int i = 1; i <= n; ++i) {
-    if (s.talkstop == 1) {
-      s.wavcount = 0;
-      v.doevents();
-      return;
+  // The items as they stand: what runs inside the waits may queue more behind them.
+  const std::vector<std::string> items(s.wavqueue.begin() + 1, s.wavqueue.begin() + 1 + n);
+  {
+    Speaking speaking(s);
+    for (const std::string& item : items) {
+      if (s.talkstop == 1) {
+        s.wavcount = 0;
+        v.doevents();
+        return;
+      }
+      sayit(v, item);
     }
-    sayit(v, s.wavqueue[i]);
   }
   if (s.wavcount > 0 && s.talkon == 1) {
     s.lastsaid = s.msgtext;
+    const int all = std::exchange(s.wavcount, static_cast<std::int16_t>(std::min<int>(s.wavcount, n)));
     keepsentence(s);
+    s.wavcount = static_cast<std::int16_t>(all);
   }
-  s.wavcount = 0;
+  keepqueuedafter(s, n);
   v.doevents();
 }
 
@@ -160,10 +195,10 @@ void sayit(Voice& v, const std::string& item) {
     // Names come from data files: one leading out of the working folder is not opened.
     if (!v.files.confined(item)) return;
     // A recording in the chosen language first, the default recording second.
-    if (v.sys.wav->play(v.files.resolve(s.langprefix + item), true) == 0)
-      v.sys.wav->play(v.files.resolve(item), true);
-  } else if (s.ttsavail == 1) {
-    v.sys.tts->say(item);
+    if (playtoend(v, v.files.resolve(s.langprefix + item)) == 0) playtoend(v, v.files.resolve(item));
+  } else if (s.ttsavail == 1 && v.sys.tts->say(item) != 0) {
+    // Speech goes to the same player as the prompts, and is waited for in the same way.
+    v.pollwait(soundmax, [&] { return !v.sys.wav->playing(); });
   }
 }
 

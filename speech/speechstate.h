@@ -34,8 +34,8 @@ struct SpeechState {
   std::string langprefix;
   std::int16_t langindex = 0;
   std::int16_t syntaxmode = 0;
-  // True while speakqueue waits for the outside talker: a speakqueue run by an event inside
-  // that wait leaves its items for the next one.
+  // True while speakqueue waits for the outside talker or for its sounds to end: a speakqueue
+  // run by an event or the serial poll inside that wait leaves its items for the next one.
   bool talkwaiting = false;
 
   // The status message line: the current text (after translation) and the time of day it was

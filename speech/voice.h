@@ -27,11 +27,21 @@ struct Voice {
   const int& playback;
   // True while the on-screen keyboard is up: prompts are dropped rather than spoken.
   std::function<bool()> keyboardshown;
+  // The serial poll, run inside every wait of speaking so that reports are read while a
+  // sentence plays.
+  std::function<void()> poll;
 
   float timer() const { return sys.clock->timer(); }
   void doevents() { sys.events->doevents(); }
   bool waitfor(float seconds, const std::function<bool()>& done) {
     return platform::waitfor(*sys.clock, *sys.events, seconds, done);
+  }
+  // The same wait with the serial poll run on every pass.
+  bool pollwait(float seconds, const std::function<bool()>& done) {
+    return waitfor(seconds, [&] {
+      if (poll) poll();
+      return done();
+    });
   }
 };
 

@@ -197,11 +197,18 @@ void freetext(App& app, int i, const LinkReport& r) {
 }
 
 // A vehicle line as the serial poll handed it, with the log line of vehicle i's row. A status
-// line is written without its log line.
+// line is written without its log line, and so is a line that named no vehicle (i 0), once:
+// not again when all data are logged as received, nor when its call sign's split wrote it.
 void linelog(App& app, int i, std::string_view received, bool status) {
   const VehicleTable& v = app.veh;
   const GpsState& g = app.gps;
-  if (i <= 0 || static_cast<std::size_t>(i) >= v.mvlabel.size() || received.size() <= 3) return;
+  if (received.size() <= 3) return;
+  if (i <= 0 || static_cast<std::size_t>(i) >= v.mvlabel.size()) {
+    if (g.logall) return;
+    if (g.logopen && !g.rawlog && !(g.callsplit && !received.starts_with('$'))) writetriplog(app.gps, received);
+    if (g.printon) printlines(app, {"", received});
+    return;
+  }
   const auto s = static_cast<std::size_t>(i);
   std::string grid, six;
   gridreftext(app.geo, v.mvx[s], v.mvy[s], grid);
@@ -225,11 +232,11 @@ void linelog(App& app, int i, std::string_view received, bool status) {
 void recordlog(App& app, std::string_view record) {
   const GpsState& g = app.gps;
   const VehicleTable& v = app.veh;
-  const auto i = static_cast<std::size_t>(v.mvcur);
+  const auto i = static_cast<std::size_t>(v.rptunit);
   std::string grid, six;
   gridreftext(app.geo, v.rptx, v.rpty, grid);
   gridref6(grid, six);
-  const bool row = i < v.mvlabel.size() && v.mvcur > 0;
+  const bool row = i < v.mvlabel.size() && v.rptunit > 0;
   std::string log = "LOG: " + logstamp(app.sys.clock->now()) + " from " + (row ? text::rtrim(v.mvlabel[i]) : "") +
                     " at " + (row ? v.mvloc[i] : "") + " " + six;
   if (g.protocode > 8 && row) log += " " + v.mvstat[i];
@@ -260,8 +267,8 @@ void applyreport(App& app, const LinkReport& r, LinkFrame frame, std::string_vie
   const auto s = static_cast<std::size_t>(i);
   // Every per-vehicle array holds the slot: findvehicle and the readers give no other.
   const bool row = i > 0 && s < std::min({v.mvx.size(), v.mvhdg.size(), v.mvloc.size()});
+  v.mvcur = row ? i : 0;  // for every line: a line that named no vehicle is no one's
   if (row) {
-    v.mvcur = i;
     switch (r.form) {
       case Form::none: break;
       case Form::nmea: nmea(app, i, s, r); break;
@@ -273,11 +280,9 @@ void applyreport(App& app, const LinkReport& r, LinkFrame frame, std::string_vie
       case Form::text: freetext(app, i, r); break;
     }
   }
-  // What the trip log and the printer get of the line itself. A line that named no vehicle is
-  // written under the last one that did, as the log has always been written.
+  // What the trip log and the printer get of the line itself.
   if (frame == LinkFrame::record) recordlog(app, received);
-  if (frame == LinkFrame::line || frame == LinkFrame::status)
-    linelog(app, i > 0 ? i : v.mvcur, received, frame == LinkFrame::status);
+  if (frame == LinkFrame::line || frame == LinkFrame::status) linelog(app, v.mvcur, received, frame == LinkFrame::status);
 }
 
 }  // namespace zarn

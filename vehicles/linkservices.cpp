@@ -71,10 +71,10 @@ LinkReport vehiclenmea(App& app, const std::string& line) {
 LinkReport dialledreport(App& app, const std::string& bytes) {
   const auto& g = app.gps;
   const std::optional<DialledRecord> d = dialledrecord(bytes, g.protocode);
-  if (!d || !row(app, app.veh.mvcur)) return {};
+  if (!d || !row(app, app.veh.rptunit)) return {};
   LinkReport r;
   r.form = Form::dialled;
-  r.vehicle = app.veh.mvcur;
+  r.vehicle = app.veh.rptunit;
   r.lat = d->lat;
   r.lon = d->lon;
   lltoosgb(app.geo, r.lat, r.lon, r.x, r.y);
@@ -89,6 +89,7 @@ LinkReport dialledreport(App& app, const std::string& bytes) {
 // Identity line 1 of a dialled-in report; a longer line is no identity and the reader waits on.
 void identity1(VehicleTable& v, GpsState& g, const std::string& line) {
   v.rptline1 = text::trim(line);
+  v.rptunit = 0;
   if (v.rptline1.size() <= 6) g.reportmode = ReportMode::line2;
 }
 
@@ -104,9 +105,11 @@ LinkReport dialledin(App& app, std::string& line) {
       unit = text::padleft(unit, 9);
       const int i = findvehicle(app.veh, app.gps, *app.sys.wav, unit);
       if (i <= 0) break;
-      v.mvcur = i;  // the record that follows is this unit's
+      v.rptunit = i;  // the record that follows is this unit's
       g.reportmode = ReportMode::length;
-      break;
+      LinkReport named;  // the line is this unit's, though it brings no report
+      named.vehicle = i;
+      return named;
     }
     case ReportMode::length: {
       const double len = text::val(line);
@@ -192,6 +195,9 @@ LinkReport linkintake(App& app, std::string& line) {
   auto& z = app.win.zarn;
   // A binary record is taken exactly as received: any byte value is data.
   const bool binary = binaryline(g, line);
+  // Where the received text ends, before its line end: a fixed-column record is its own columns.
+  std::size_t textend = line.size();
+  while (!binary && textend > 0 && (line[textend - 1] == '\r' || line[textend - 1] == '\n')) --textend;
   z.showcmd.backcolor = yellow;
   if (!binary)
     for (char& c : line)
@@ -231,7 +237,7 @@ LinkReport linkintake(App& app, std::string& line) {
         return {};
       }
       if (g.mvdatamode == DataMode::position) return dialledin(app, line);
-      if (g.mvdatamode == DataMode::message) return messagemode(app, line);
+      if (g.mvdatamode == DataMode::message) return messagemode(app, line.substr(0, textend));
       return {};
   }
 }

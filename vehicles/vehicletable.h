@@ -21,11 +21,12 @@ struct VehicleTable {
                            mvhhmm = std::vector<std::string>(mvdefault + 1),
                            mvdial = std::vector<std::string>(mvdefault + 1);
   std::vector<float> mvtimer = std::vector<float>(mvdefault + 1);
-  // The link handler's own state. mvcur: the unit the dialled-in report's identity lines named,
-  // and after each report taken in, that report's unit (0 none); the trip log writes a line
-  // that names no unit under it. rptx, rpty: the frame position (km) of the last dialled-in or
-  // Datatrak report taken in. The dialled-in report's two identity lines.
-  int mvcur = 0;
+  // The link handler's own state. mvcur: the unit of the line just taken in, set for every
+  // line (0 when it named none, and the trip log then names no unit with it). rptunit: the unit
+  // the dialled-in report's identity lines named, kept for its record (0 none). rptx, rpty: the
+  // frame position (km) of the last dialled-in or Datatrak report taken in. The dialled-in
+  // report's two identity lines.
+  int mvcur = 0, rptunit = 0;
   float rptx = 0, rpty = 0;
   std::string rptline1, rptline2;
   // The multi-vehicle configuration: the satellite text service's number, the terminal's network

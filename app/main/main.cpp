@@ -56,14 +56,15 @@ int main(int argc, char** argv) {
   auto wav = std::make_unique<platform::PulseWavPlayer>();
   platform::PulseWavPlayer* player = wav.get();
   s.wav = std::move(wav);
-  // Speech waits behind a prompt still playing instead of talking over it.
+  // Speech waits behind a prompt still playing instead of talking over it; it is handed to the
+  // player and the speaker waits for it with the port read, as for a prompt.
   s.tts = std::make_unique<platform::EspeakSpeaker>([player](std::vector<short> samples, int rate) {
     platform::WavSound sound;
     sound.rate = rate;
     sound.channels = 1;
     sound.bits = 16;
     sound.samples.assign(samples.begin(), samples.end());
-    return player->playsound(std::move(sound), true);
+    return player->playsound(std::move(sound), false);
   });
   s.printer = std::make_unique<platform::LpPrinter>();
   s.dialogs = std::make_unique<qt::QtDialogs>();

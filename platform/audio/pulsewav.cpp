@@ -199,6 +199,11 @@ void PulseWavPlayer::beep() {
   impl_->submit(std::move(s), false);
 }
 
+bool PulseWavPlayer::playing() {
+  std::lock_guard lk(impl_->m);
+  return impl_->busy || !impl_->queue.empty();
+}
+
 int PulseWavPlayer::connectattempts() const { return impl_->attempts; }
 
 }  // namespace zarn::platform

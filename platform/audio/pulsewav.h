@@ -23,6 +23,7 @@ class PulseWavPlayer final : public WavPlayer {
 
   int play(const std::filesystem::path& wav, bool sync) override;
   void beep() override;
+  bool playing() override;
   // Decoded sound, e.g. from the speech synthesiser, queued behind any prompt still playing.
   // Non-zero when played (sync) or accepted for playing (not sync).
   int playsound(WavSound sound, bool sync);

@@ -1,5 +1,6 @@
 // Keys typed into the search box, search lists stepped by key, keys for the single-key commands.
 #include "geodesy/helpers.h"
+#include "mainwindow/help.h"
 #include "mainwindow/keys.h"
 #include "support/app_fixture.h"
 
@@ -28,6 +29,8 @@ TEST_F(Keys, EachKeyIsTypedStepsTheListsOrRunsItsCommand) {
       {"- to a list without a sound file: its prompt spoken", 2, "-", "Places", "", {"Places"}, 0, 1, true},
       {"- at the first list stays", 1, "-", "Places", "", {"Places"}, 0, 1, true},
       {"Escape with the box closed asks, and Yes ends the program", 1, "\x1b", "", "", {}, 0, 1, false},
+      {"control keys, DEL and the C1 codes are not typed; Latin-1 letters are", 1, "`a\x01\x1b\t\x7f\x85" "b\xe9",
+       "ab\xe9", "", {"a.wav", "b.wav"}, 1, 1, true},
   };
   for (const auto& c : cases) {
     make(), app->main.searchidx = c.idx;
@@ -48,6 +51,18 @@ TEST_F(Keys, EachKeyIsTypedStepsTheListsOrRunsItsCommand) {
     EXPECT_TRUE(m.prevmode != "TEXT" && (m.hitcount == 0 || m.quit) && app->speech.talkon == 0 && m.foundx == noposx &&
                 m.quit == !c.shown) << c.guards;
   }
+}
+
+// A help file of a megabyte: its first lines are shown, up to a bound that a window lays out at
+// once, and the last line shown is whole.
+TEST_F(Keys, AHugeHelpFileIsShownInPart) {
+  std::string file;
+  for (int i = 0; file.size() < 900'000; ++i) file += "Help line " + std::to_string(i) + std::string(40, '.') + "\r\n";
+  put("zarn.hlp", file + std::string(100'000, 'y') + "\r\n");
+  showhelp(*app);
+  const std::string& t = app->win.zarn.Help.text;
+  EXPECT_TRUE(t.starts_with("Help line 0.") && t.ends_with(". \r\n") && t.size() >= 16'000 && t.size() <= 64'000)
+      << t.size();
 }
 
 }  // namespace

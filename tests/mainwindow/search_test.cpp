@@ -59,11 +59,20 @@ TEST_F(Search, EveryTypedCommandAndTheRunsStart) {
       {"NMEA in any case logs what follows but NMEA and \"/\" entries; \"/\" alone does nothing",
        {"nmea", "PLOTROAD", "/", "/Mill Lane", "NMEA"},
        [&] { return get("NEW.NME") == "$GPTXT,PLOTROAD\r\n" && get("NEW.WAW") == mill && get("NEW.GTX") == gtx; }},
+      {"logged text keeps to one sentence: no line end, comma, star or dollar of its own",
+       {"nmea", "A\r\n$GPRMC,1*00", "NMEA"},
+       [&] { return get("NEW.NME") == "$GPTXT,PLOTROAD\r\n$GPTXT,A GPRMC 1 00\r\n"; }},
       {"a comma or a double quote in the name is refused, nothing written", {"/Mill, Lane", "/\"Mill\""},
        [&] { return get("NEW.WAW") == mill && get("NEW.GTX") == gtx && said("comma", {}); }},
       {"30 m gives radius .1; the WAV keeps letters and digits, 8 of them", {"/St Mary's Well 2"},
        [&] { return get("NEW.WAW") == mill + well; },
        [&] { ownmoved(*app, 375.128f, 378.45f), gridreftext(app->geo, 375.128f, 378.45f, own); }},
+      {"a place's name without its control characters, a long one cut",
+       {"/Mill\x1a\r\nX", "/" + std::string(100'000, 'z')},
+       [&] {
+         return get("NEW.WAW").ends_with(",MillX,MILLX.WAV,.1\r\nSJ 75128 78480," + std::string(255, 'z') +
+                                         ",ZZZZZZZZ.WAV,.1\r\n");
+       }},
       {"/waw draws the places on the map, each beeping without its WAV; /WAWX is a place", {"/waw", "/WAWX"},
        [&] { return !z.surface.ops().empty() && wav->beeps && get("NEW.WAW").ends_with(",WAWX,WAWX.WAV,.1\r\n"); }},
       {"DFBRGREL, DISPLAYXY flip; RGI- hides the trace, RGI/ dumps; OO awaits the planner",
@@ -81,6 +90,12 @@ TEST_F(Search, EveryTypedCommandAndTheRunsStart) {
        [&] { return n.destlabel[3] == "3" && loc().size() == 6 && loc()[2] == own + ",3"; }},
       {"3 Office labels it Office; 0 Office is no slot", {"3 Office", "0 Office"},
        [&] { return loc().at(2) == own + ",Office" && n.destlabel[0].empty(); }},
+      {"a label without its control characters and commas, a long one cut: every slot is read back",
+       {"3 Of\x1a" "f,ice\nX", "4 " + std::string(2'000'000, 'y')},
+       [&] {
+         return loc().size() == 6 && loc()[2] == own + ",Off iceX" && n.destlabel[3] == "Off iceX" &&
+                loc()[3].size() < 6000;
+       }},
       {"the ad-hoc slot typed is written; one past the file is kept in memory, said unsaved", {"7 Here", "9 Far"},
        [&] { return loc().size() == 7 && loc()[6] == own + ",Here" && n.destlabel[9] == "Far" && said("saved", {}); }},
       {"two letters and six digits are found and marked, the map unchanged", {"sj751784"},

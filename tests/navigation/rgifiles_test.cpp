@@ -88,6 +88,20 @@ TEST_F(RgiTest, StoreHoldsWhatIsWithinHalfAKilometreAndReloadsAfterAThird) {
   }
 }
 
+// A file without an index is read once per choice of guidance file, not at every load along
+// the way: the loads take the records near the car from that one reading.
+TEST_F(RgiTest, AFileWithoutAnIndexIsReadOncePerChoice) {
+  const std::string far = "SJ 12500 68790";  // 0.9 km north of A
+  put("C.RGI", rec(A) + rec(far));
+  load("C.RGI", A);
+  EXPECT_EQ(app->nav.rgicount, 1);
+  std::filesystem::remove(dir / "C.RGI");
+  ownfixat(*app, far);
+  loadrgi(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);
+  EXPECT_EQ(std::tuple(app->nav.rgicount, app->nav.rgirec[1].pos, app->nav.rgicells), std::tuple(1, far, 2));
+  EXPECT_EQ(load("C.RGI", far), " 0 \r\n") << "chosen again, it is read again";
+}
+
 TEST_F(RgiTest, PlotMarksTurnsInsideTheMapAndTypedWordsAnyCase) {
   put("P.RGI", rec(A) + rec("SJ 12600 67890", "rgi$tr.wav") + rec("SJ 12500 67990", "RGI$TRT.WAV") +
                    rec("SJ 12400 67890", "RGI$TR$TL.WAV") + rec("SJ 12200 67890") + rec("SJ 13300 67890"));

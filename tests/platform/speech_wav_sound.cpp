@@ -12,6 +12,7 @@
 #include "platform/programs.h"
 #include "platform/tts/espeakspeaker.h"
 #include "platform/wav.h"
+#include "pulse_daemon.h"
 #include "wav_testfiles.h"
 
 namespace zarn::platform {
@@ -77,24 +78,7 @@ TEST(WavNoServer, EveryPlayReturnsZeroQuietly) {
   ::unsetenv("PULSE_SERVER");
 }
 
-// A PulseAudio daemon of our own: no configuration, a null sink, anonymous access on a socket
-// in a temporary folder. Stopped by its process id.
-struct Daemon {
-  explicit Daemon(const std::filesystem::path& dir) : socket(dir / "native") {
-    const std::string d = dir.string();
-    pid = spawnprogram("env",
-                       {"env", "-i", "HOME=" + d, "XDG_RUNTIME_DIR=" + d, "XDG_CONFIG_HOME=" + d, "PATH=/usr/bin:/bin",
-                        "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                        "--disable-shm=yes", "--log-target=stderr", "-L", "module-null-sink", "-L",
-                        "module-native-protocol-unix auth-anonymous=1 socket=" + socket.string()},
-                       {.stdin_fd = -1, .stdout_fd = -1, .stderr_fd = -1, .dir = {}, .searchpath = true});  // quiet
-    for (int i = 0; i < 1000 && pid > 0 && !running(); ++i) ::usleep(10000);  // bounded wait for the socket
-  }
-  ~Daemon() { if (pid > 0 && ::kill(pid, SIGTERM) == 0) waitprogram(pid); }
-  bool running() const { return pid > 0 && std::filesystem::exists(socket); }
-  std::filesystem::path socket;
-  pid_t pid = 0;
-};
+using zarn::testing::Daemon;
 
 struct WavWithServer : ::testing::Test {
   void SetUp() override {

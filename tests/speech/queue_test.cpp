@@ -19,8 +19,9 @@ TEST_F(Queue, PlaysInOrderPreferringTheLanguagesRecording) {
     for (const char* i : {"1.wav", "2.wav", "missing.wav", "hello there", "SU4767.A6$"}) queuewav(app->voice, i);
     speakqueue(app->voice);
   }
+  // Each sound is started and then waited for with the port read, not played in one blocking call.
   EXPECT_EQ(std::tuple(heard(), wav->played.at(0).sync, tts->said, said()),
-            std::tuple("FR_1.wav 2.wav FR_1.wav 2.wav", true, Items{"hello there"},  // a $ makes a sound item
+            std::tuple("FR_1.wav 2.wav FR_1.wav 2.wav", false, Items{"hello there"},  // a $ makes a sound item
                        "1.wav 2.wav missing.wav hello there SU4767.A6$"));
   EXPECT_EQ(std::tuple(issounditem("wav"), issounditem("Mixed.WaV")), std::tuple(false, true));
 }
@@ -103,6 +104,25 @@ TEST_F(Queue, TheOutsideTalker) {
   ASSERT_EQ(programs->started.size(), 4u);
   const auto& p = programs->started[3];
   EXPECT_EQ(std::tuple(said(), p.program, p.args, p.wait), std::tuple("late.wav", "talker", Items{"-q"}, false));
+}
+
+// Each sound is waited for with the port polled and events running; a sentence that these
+// start meanwhile is spoken after the one playing, not into it, and the one playing is the one
+// kept for "say again".
+TEST_F(Queue, WhatIsSaidDuringASoundWaitsItsTurn) {
+  for (const char* w : {"1.wav", "2.wav", "late.wav"}) wavfile(w);
+  int polls = 0;
+  app->voice.poll = [&] {
+    if (++polls == 1) {  // a report read while 1.wav plays raises its alarm
+      queuewav(app->voice, "late.wav");
+      speakqueue(app->voice);
+    }
+  };
+  for (const char* w : {"1.wav", "2.wav"}) queuewav(app->voice, w);
+  speakqueue(app->voice);
+  EXPECT_EQ(std::tuple(heard(), queued(), said(), polls > 1), std::tuple("1.wav 2.wav", "late.wav", "1.wav 2.wav", true));
+  speakqueue(app->voice);
+  EXPECT_EQ(std::tuple(heard(), queued()), std::tuple("1.wav 2.wav late.wav", ""));
 }
 
 using MsgLine = SpeechTest;

@@ -159,6 +159,65 @@ TEST_F(Link, ACallSignIsCutOffOnceAndItsLineLoggedOnce) {
   }
 }
 
+// A line that brings no report is written to the trip log as it came, under no vehicle's name,
+// however recently a vehicle reported.
+TEST_F(Link, ALineThatBringsNoReportIsNoVehiclesInTheTripLog) {
+  const std::string f001 = "001   UNIT7   xxxx 5321.443  00218.820W 0840101230";
+  const struct { const char* guards; DataMode mode; std::string line; int mvsize = VehicleTable::mvdefault; } cases[] = {
+      {"garbage", DataMode::message, "xyz garbage"},
+      {"a position off the earth", DataMode::message, "001   UNIT8   xxxx 9921.443  00218.820W 0840101230"},
+      {"a record one column short, whose CR is no column", DataMode::message, "001   UNIT8   xxxx 5321.443  00218.820W 084010123"},
+      {"a line Message Mode refuses", DataMode::message, "003   UNIT7   hello"},
+      {"a relayed sentence with a wrong checksum", DataMode::nmea,
+       "$V1RMC,123456,A,5321.443,N,00218.822,W,10.0,84.5,261020,,*00"},
+      {"a new unit while the table is full", DataMode::message, "001   UNIT8   xxxx 5321.443  00218.820W 0840101230", 1},
+  };
+  for (const auto& c : cases) {
+    make();
+    auto& g = app->gps;
+    std::tie(g.mvdatamode, g.replayfile) = std::tuple(DataMode::message, "TEST.MVD");
+    newtrip(*app);
+    serial->chunks.push_back(f001 + "\r");
+    readcomms(*app);
+    std::tie(g.mvdatamode, app->veh.mvsize) = std::tuple(c.mode, c.mvsize);
+    serial->chunks.push_back(c.line + "\r");
+    readcomms(*app);
+    g.triplog.reset();
+    const Items logged = platform::splitlines(get("NEWTRIP.MVD"));
+    ASSERT_EQ(logged.size(), 3u) << c.guards;
+    EXPECT_EQ(std::tuple(logged[0], logged[1].substr(0, 5), logged[2], app->veh.mvcur),
+              std::tuple(f001, "LOG: ", c.line, 0))
+        << c.guards;
+  }
+}
+
+// Whatever the link carries, the own fix is the base's: receiver lines that end without a CR
+// (TAIP, "$GPN0.", a direction-finder "%"), and a checksummed RMC while a record is awaited,
+// in every data mode, with TAIP on or off, leave it where it was.
+TEST_F(Link, NothingAVehicleSendsMovesTheOwnFix) {
+  const std::string gpn = "$GPN0.000000053 21.44 N002 18.82 W ";
+  std::string rmc = "$GPRMC,120000.00,A,5321.44300,N,00218.82200,W,10.0,84.5,261020,,,";
+  unsigned x = 0;
+  for (std::size_t k = 1; k < rmc.size(); ++k) x ^= static_cast<unsigned char>(rmc[k]);
+  rmc += "*" + std::string{"0123456789ABCDEF"[x >> 4], "0123456789ABCDEF"[x & 15]} + "\r\n";
+  const std::string streams[] = {">RPV12345+5318000-00222000030090XX<\r\n", "S\xe4\xffSEC,6*<\r\n", gpn + "\r\n",
+                                 "%12.3\r\n%1234567\r\n", "xx" + gpn, rmc};
+  for (int mode = 0; mode < 5; ++mode)
+    for (const int taip : {0, 1})
+      for (const auto& s : streams) {
+        make();
+        auto& g = app->gps;
+        std::tie(g.mvdatamode, g.taipon) = std::tuple(static_cast<DataMode>(mode), taip);
+        if (s == rmc) g.reportmode = ReportMode::record;
+        const OwnFix before = g;
+        serial->chunks.push_back(s);
+        readcomms(*app);
+        EXPECT_EQ(std::tuple(g.ownx, g.owny, g.ownlat, g.ownlon, g.ownspd, g.ownhdg, g.dfsector.dfsecmode),
+                  std::tuple(before.ownx, before.owny, before.ownlat, before.ownlon, before.ownspd, before.ownhdg, 0))
+            << mode << " " << taip << " " << s;
+      }
+}
+
 // What the peer's every form leaves out: the times, and the records no decoder may take.
 TEST(LinkRecords, TimesReadAndDamagedRecordsRefused) {
   const auto dialled = [](std::string_view b) {
@@ -239,13 +298,13 @@ TEST_F(LinkPty, HexAndRawRecordsDecodeTheSame) {
   auto& g = app->gps;
   auto& v = app->veh;
   auto decoded = [&] { return std::tuple(v.rptx, v.rpty, v.mvstat[1], v.mvloc[1], v.mvhdg[1], g.reportmode); };
-  v.mvcur = 1;  // the vehicle the identity lines named
+  v.rptunit = 1;  // the vehicle the identity lines named
   g.reportmode = ReportMode::length;
   send("20\r\n" + record20);
   const auto raw = decoded();
   EXPECT_EQ(std::tuple(v.mvstat[1], v.mvloc[1], g.reportmode, v.rptx > 300), std::tuple("M12", "1230", ReportMode::line1, true));
   v = VehicleTable();  // afresh, from a log replayed line by line
-  v.mvcur = 1;
+  v.rptunit = 1;
   g.reportmode = ReportMode::length;
   for (std::string l : {std::string("20"), "HEX " + hexof(record20)}) mvlinein(*app, l, static_cast<long>(l.size()));
   EXPECT_EQ(decoded(), raw);

@@ -1,0 +1,88 @@
+// Alarms heard through a private PulseAudio daemon while the port is polled: the prompts play to
+// their end, one after another, and the serial poll runs all the while.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "app/app.h"
+#include "gpsinput/serialpoll.h"
+#include "platform/audio/pulsewav.h"
+#include "platform/pulse_daemon.h"
+#include "platform/wav.h"
+#include "platform/wav_testfiles.h"
+#include "speech/queue.h"
+
+namespace zarn::test {
+namespace {
+
+using steady = std::chrono::steady_clock;
+
+// A port with nothing waiting that notes the longest time between two polls.
+struct PolledPort final : platform::SerialLine {
+  bool open(const std::string&, const std::string&) override { return true; }
+  bool setsettings(const std::string&) override { return true; }
+  bool isopen() const override { return true; }
+  void close() override {}
+  int inbuffercount() override {
+    const auto now = steady::now();
+    if (polls++ > 0) longest = std::max(longest, std::chrono::duration<double>(now - last).count());
+    last = now;
+    return 0;
+  }
+  std::string input() override { return {}; }
+  bool output(std::string_view) override { return true; }
+  void setdtr(bool) override {}
+  steady::time_point last;
+  double longest = 0;
+  long polls = 0;
+};
+
+// Events as the program's pump has them: nothing pending, and a short sleep when idle.
+struct SleepingEvents final : platform::EventPump {
+  void doevents() override {}
+  void idle() override { ::usleep(2000); }
+};
+
+TEST(Alarms, ThePortIsPolledWhileTheAlarmsPlay) {
+  if (!zarn::testing::havetool("pulseaudio")) GTEST_SKIP() << "pulseaudio is not installed";
+  zarn::testing::TempDir dir;
+  zarn::testing::Daemon daemon(dir.path());
+  ASSERT_TRUE(daemon.running()) << "pulseaudio did not start";
+  ::setenv("PULSE_SERVER", ("unix:" + daemon.socket.string()).c_str(), 1);
+  ASSERT_TRUE(zarn::testing::espeakwav(dir / "$mv$ala1.wav", "Alarm") &&
+              zarn::testing::espeakwav(dir / "$mv$alar.wav", "Vehicle alarm"));
+  {
+    Services s;
+    auto port = std::make_unique<PolledPort>();
+    PolledPort& polled = *port;
+    std::tie(s.serial, s.wav, s.events) =
+        std::tuple(std::move(port), std::make_unique<platform::PulseWavPlayer>(), std::make_unique<SleepingEvents>());
+    App app(std::move(s));
+    app.files.setworkdir(dir.path());
+    app.gps.gpsoncom = 1;
+    // Two alarms at once, as the alarm window queues them.
+    double length = 0;
+    for (int k = 0; k < 2; ++k)
+      for (const char* w : {"$mv$ala1.wav", "$mv$alar.wav"}) {
+        queuewav(app.voice, w);
+        length += platform::readwav(dir / w)->seconds();
+      }
+    const auto start = steady::now();
+    readcomms(app);  // the tick's poll before it speaks, and after
+    speakqueue(app.voice);
+    readcomms(app);
+    const double took = std::chrono::duration<double>(steady::now() - start).count();
+    std::printf("%.2f s of prompts played in %.2f s; %ld polls, the longest gap %.3f s\n", length, took, polled.polls,
+                polled.longest);
+    EXPECT_GE(took, 0.95 * length) << "each prompt is heard to its end";
+    EXPECT_LT(polled.longest, 0.5) << "the port is read while the prompts play; " << polled.polls << " polls in "
+                                   << took << " s";
+  }
+  ::unsetenv("PULSE_SERVER");
+}
+
+}  // namespace
+}  // namespace zarn::test
