@@ -222,12 +222,14 @@ bool typedposition(App& app, const std::string& pos) {
   app.nav.foundfile.clear();
   placesymbol(app, "", px, py, cx, cy);
   showsymbol(app.win.zarn, px, py, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
-  std::string info, guide;
-  moreinfo(app.nav, app.files, "", "", m.foundlabel, info, guide);
+  std::string info, guide, why;
+  moreinfo(app.nav, app.files, "", "", m.foundlabel, info, guide, &why);
   if (!info.empty()) {
     showmsg(app.voice, "more information is available");
     queuewav(app.voice, "moreinfo.wav");
     speakqueue(app.voice);
+  } else if (!why.empty()) {
+    showmsg(app.voice, why);  // the table of more information could not be read
   }
   return true;
 }

@@ -659,6 +659,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   windowsup(app);
   if (m.quit) return;
   ontop(app);
+  app.win.zarn.takefocus(true);  // keys typed at once go to the map window, not to one above it
   m.starting = 0;
   m.timer1 = 1;
 }

@@ -242,8 +242,11 @@ void Timer1_Timer(App& app) {
                      z.Help.visible || shown(app, "cform");
   if (!modal) services(app);
 
-  // Focus: the main window takes the keys again 10 s after the last click (the views keep the
-  // main window active; nothing to do in the model).
+  // Focus: the main window takes the keys again 10 s after the last click, unless a window that
+  // takes typing or clicks of its own is in use.
+  if (m.clickage > 10 && !shown(app, "fform") && app.map.geomanon == 0 && !shown(app, "controls") &&
+      app.nav.rgimanon == 0 && !shown(app, "linkman"))
+    z.takefocus();
   app.doevents();
 }
 

@@ -130,7 +130,8 @@ void FormView::syncwindow() {
       raise();
       activateWindow();
     }
-    if (isVisible()) setFocus(Qt::OtherFocusReason);
+    QWidget* focus = QApplication::focusWidget();
+    if (isVisible() && focus != this && !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
     form_.focusforce = false;
   }
 }

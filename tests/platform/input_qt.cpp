@@ -163,6 +163,26 @@ TEST_F(InputTest, KeysReachTheFormThroughWidgetsAndClosingAWindowHidesIt) {
   EXPECT_TRUE(ui.view(second)->isVisible()) << "the window is kept for showing again";
 }
 
+TEST_F(InputTest, SpaceOnAButtonOfAKeyWindowIsAKeyAndAWindowTakesTheKeysBackWhenAsked) {
+  int clicks = 0;
+  panel.ok.onClick = [&] { ++clicks; };
+  key(view()->widget(panel.ok), Qt::Key_Space, none, " ");
+  key(view()->widget(panel.ok), Qt::Key_Return, none, "\r");
+  EXPECT_EQ(std::tuple(taken(), clicks), std::tuple(strings{"press 32", "press 13"}, 0)) << "typed, not pressed";
+
+  // Another of our windows has the keys; the panel asks and gets them back.
+  second.show();
+  ui.refresh();
+  ui.view(second)->activateWindow();
+  QApplication::processEvents();
+  if (QApplication::activeWindow() != ui.view(second)) GTEST_SKIP() << "this platform does not hand out activation";
+  panel.takefocus();
+  ui.refresh();
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), view());
+  EXPECT_TRUE(view()->hasFocus() || view()->isAncestorOf(QApplication::focusWidget()));
+}
+
 TEST_F(InputTest, AnExceptionFromAHandlerIsReportedAndTheEventLoopGoesOn) {
   auto& qapp = dynamic_cast<Application&>(*QCoreApplication::instance());
   strings reported;
