@@ -175,4 +175,24 @@ void alltopmost(App& app) {
     if (ui::Form* f = app.win.find(n)) f->topmost = true;
 }
 
+void besidemap(App& app) {
+  const MainState& m = app.main;
+  const ui::Form& z = app.win.zarn;
+  constexpr int gap = 8, frame = 32;  // between windows; room for a title bar
+  const int right = static_cast<int>(m.screenleft + m.screenwidth);
+  const int bottom = static_cast<int>(m.screentop + m.screenheight);
+  int top = z.top;
+  for (const char* name : {"iform", "mvform", "mvalarm", "mveng", "rform"}) {
+    ui::Form* f = app.win.find(name);
+    if (!f) continue;
+    // The screen's room right of the map window, as far down as it goes; otherwise the window
+    // keeps its own place.
+    const int left = z.left + z.width + gap;
+    if (left + f->width > right || top + f->height > bottom) continue;
+    f->left = left;
+    f->top = top;
+    top += f->height + frame + gap;
+  }
+}
+
 }  // namespace zarn

@@ -22,5 +22,9 @@ void autoreso(App& app);
 void showhistint(const MapView& map, CForm& c);
 // Keeps every secondary window above the map window.
 void alltopmost(App& app);
+// The windows kept on top (instruments, vehicles, alarms, the vehicles' engineering window and
+// the message window) go beside the map window where the screen has room for them there, one
+// under the other; where it has none they keep their places.
+void besidemap(App& app);
 
 }  // namespace zarn

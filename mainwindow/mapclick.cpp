@@ -131,7 +131,7 @@ void mapclick(App& app, int button, int /*shift*/, float X, float Y) {
   app.main.lastclick = app.timer();
   // The click is taken one pixel up and to the left, as the pointer read-out takes it.
   float x = 0, y = 0;
-  if (!pixtoll(app.geo, app.map, X - 1, Y - 1, x, y)) return;
+  if (!pixtoll(app.geo, app.map, X, Y, x, y)) return;  // the pixel under the pointer
   std::string grid, ll;
   gridreftext(app.geo, x, y, grid);
   float lat = 0, lon = 0;

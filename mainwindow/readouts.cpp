@@ -42,7 +42,7 @@ void mousereadout(App& app, int /*button*/, int /*shift*/, float X, float Y) {
 
   ZarnForm& z = app.win.zarn;
   float x = 0, y = 0;
-  if (pixtoll(app.geo, app.map, X - 1, Y - 1, x, y)) {
+  if (pixtoll(app.geo, app.map, X, Y, x, y)) {  // the pixel under the pointer
     app.map.mousex = x;
     app.map.mousey = y;
     std::string grid, ll;
@@ -51,8 +51,8 @@ void mousereadout(App& app, int /*button*/, int /*shift*/, float X, float Y) {
     osgbtoll(g, x, y, lat, lon);
     latlongtext(lat, lon, ll);
     if (app.main.displayxy == 1)
-      showgridref(app.win.zarn, text::str(static_cast<long long>(std::floor(X)) - 1) +
-                           text::str(static_cast<long long>(std::floor(Y)) - 1));
+      showgridref(app.win.zarn, text::str(static_cast<long long>(std::floor(X))) +
+                           text::str(static_cast<long long>(std::floor(Y))));
     else
       showgridref(app.win.zarn, grid);
     z.llbox.set(ll);

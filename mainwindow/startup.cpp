@@ -524,6 +524,7 @@ void ontop(App& app) {
   }
   app.win.get<MvAlarmForm>().topmost = true;
   alltopmost(app);
+  besidemap(app);
   if (auto p = picture(app, "INSTRUPA.BMP")) app.win.get<IForm>().Image1.setpicture(std::move(p));
 }
 

@@ -87,6 +87,8 @@ int main(int argc, char** argv) {
   if (std::string latin; text::utf8tolatin1(cmdline, latin)) cmdline = latin;
   Form_Load(app, cmdline);
   if (app.main.quit) return 0;  // the one-shot fix mode, or a start-up failure
+  if (const auto why = player->unavailable())
+    showmsg(app.voice, "Sounds and speech are off: no sound server can be reached (" + *why + ").");
   shell.start();
   const int status = qapp.exec();
   qapp.onexception = nullptr;  // the application goes before the QApplication

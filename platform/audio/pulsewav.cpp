@@ -206,4 +206,13 @@ bool PulseWavPlayer::playing() {
 
 int PulseWavPlayer::connectattempts() const { return impl_->attempts; }
 
+std::optional<std::string> PulseWavPlayer::unavailable() {
+  const pa_sample_spec spec{PA_SAMPLE_S16NE, 22050, 1};
+  int err = 0;
+  pa_simple* s = pa_simple_new(nullptr, "zarn", PA_STREAM_PLAYBACK, nullptr, "probe", &spec, nullptr, nullptr, &err);
+  if (!s) return std::string(pa_strerror(err));
+  pa_simple_free(s);
+  return std::nullopt;
+}
+
 }  // namespace zarn::platform

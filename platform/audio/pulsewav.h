@@ -8,6 +8,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/services.h"
 #include "platform/wav.h"
@@ -30,6 +32,9 @@ class PulseWavPlayer final : public WavPlayer {
 
   // How often a connection to the sound server was tried.
   int connectattempts() const;
+  // Why no sound can be played (the server cannot be reached), or nothing when it can; asks the
+  // server at once.
+  std::optional<std::string> unavailable();
 
  private:
   struct Impl;

@@ -6,9 +6,11 @@
 #include "mainwindow/layout.h"
 #include "mainwindow/secondary.h"
 #include "mainwindow/tick.h"
+#include "navigation/iform.h"
 #include "platform/textrules.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
+#include "vehicles/mvforms.h"
 
 namespace zarn::test {
 namespace {
@@ -204,6 +206,29 @@ TEST_F(Screen, DecidesTheLayoutAndStretchedMapsFillIt) {
   autoreso(*app);
   EXPECT_EQ(std::tuple(app->win.zarn.map.width, app->win.zarn.map.height, app->win.zarn.map.stretch), std::tuple(1024, 768, true))
       << "the map shown is stretched to the new area at once";
+}
+
+// The windows kept on top go beside the map where the screen has room, else keep their places.
+TEST_F(Screen, WindowsKeptOnTopGoBesideTheMapWhereThereIsRoom) {
+  const auto place = [&](int w, int h) {
+    make();
+    app->sys.screen = [w, h] { return platform::ScreenArea{0, 0, w, h}; };
+    measurescreen(*app);
+    readlayoutflags(app->files, app->map, app->main);
+    designlayout(app->win.zarn);
+    autoreso(*app);
+    ui::Form& i = app->win.get<IForm>();
+    ui::Form& a = app->win.get<MvAlarmForm>();
+    std::tie(i.left, i.top, a.left, a.top) = std::tuple(5, 6, 7, 8);
+    besidemap(*app);
+    return std::vector<int>{i.left, i.top, a.left, a.top};
+  };
+  const std::vector<int> wide = place(1280, 1024);
+  const auto& z = app->win.zarn;
+  EXPECT_EQ(wide[0], z.left + z.width + 8);
+  EXPECT_EQ(wide[2], wide[0]);
+  EXPECT_GT(wide[3], wide[1] + app->win.get<IForm>().height) << "one under the other, not over the map";
+  EXPECT_EQ(place(640, 480), (std::vector<int>{5, 6, 7, 8})) << "no room: their own places";
 }
 
 }  // namespace

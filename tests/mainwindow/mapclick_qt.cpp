@@ -49,8 +49,7 @@ class MapClickQt : public AppTest {
 
   // A pointer move, then a middle click (which only reads out), at the pixel of frame position
   // (x, y): the control that took the click, and how far (in pixels) the position read out lies
-  // from the pixel under the pointer, taken one up and one to the left as the read-outs always
-  // have. The move must read out the same text as the click.
+  // from the pixel under the pointer. The move must read out the same text as the click.
   std::pair<std::string, float> pointat(float x, float y, const char* guards) {
     float u = 0, v = 0;
     worldtopix(app->geo, app->map, x, y, u, v);
@@ -64,7 +63,7 @@ class MapClickQt : public AppTest {
     parsepos(app->geo, z().gridbox.caption, rx, ry);
     float pu = 0, pv = 0;
     worldtopix(app->geo, app->map, rx, ry, pu, pv);
-    return {taker, std::hypot(pu - static_cast<float>(at.x() - 1), pv - static_cast<float>(at.y() - 1))};
+    return {taker, std::hypot(pu - static_cast<float>(at.x()), pv - static_cast<float>(at.y()))};
   }
 
   std::unique_ptr<qt::QtUi> ui;

@@ -74,12 +74,12 @@ TEST_F(MapClick, EachModeTakesTheClickBeforeThoseAfterIt) {
   for (const auto& c : cases) {
     make();
     c.mode(*app);
-    click(c.button, 321, 161);
+    click(c.button, 320, 160);
     EXPECT_TRUE(c.took(*app)) << c.guards;
     EXPECT_EQ(std::tie(z().modebox.caption, z().llbox.backcolor), std::tuple("<-", ui::white)) << c.guards;
   }
   z().modebox.set("OLD");
-  click(ui::button_middle, 321, 161);
+  click(ui::button_middle, 320, 160);
   EXPECT_EQ(z().modebox.caption, "OLD") << "old data stays marked as old";
 }
 
@@ -89,7 +89,7 @@ TEST_F(MapClick, TheLeftButtonMakesTheMouseSlotTheDestinationMarkedAndAnnounced)
   app->main.demoon = 1;
   app->speech.talkon = 0;
   at(*clock, "12:00:05");
-  const auto [x, y] = click(ui::button_left, 321, 161);
+  const auto [x, y] = click(ui::button_left, 320, 160);
   const NavState& n = app->nav;
   EXPECT_EQ(std::tuple(n.curdest, n.nodest, n.destname[3], n.destwav), std::tuple(3, 0, shown(), "Ashley"))
       << "named after the place it lies in";

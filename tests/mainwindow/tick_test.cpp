@@ -320,18 +320,18 @@ TEST_F(Services, PointerReadoutShowsWhatLiesUnderThePointer) {
   clock->settimer(1000);
   ZarnForm& z = app->win.zarn;
   gridview(*app, 500, 150, 564, 198);  // 100 m a pixel
-  mousereadout(*app, 0, 0, 321, 241);
+  mousereadout(*app, 0, 0, 320, 240);
   EXPECT_EQ(std::tuple(app->main.lastclick, z.modebox.caption, z.iconmouse.left, z.iconmouse.top),
-            std::tuple(1000.0f, "<-", 321, 241));
+            std::tuple(1000.0f, "<-", 320, 240));
   EXPECT_EQ(std::tuple(z.gridbox.caption, z.llbox.caption), std::tuple("TQ 32050 73950", "51  26.948'N 000  06.058'W"))
       << "cs2cs puts the two within a metre";
   std::tie(z.modebox.caption, app->main.displayxy) = std::pair("SIM", 1);
   clock->settimer(2000);
-  mousereadout(*app, 0, 0, 321, 241.3f);
+  mousereadout(*app, 0, 0, 320, 240.3f);
   EXPECT_EQ(std::tuple(z.modebox.caption, app->main.lastclick), std::tuple("SIM", 1000.0f))
       << "only the fraction of Y changed: nothing happens";
   z.modebox.caption = "OLD";
-  mousereadout(*app, 0, 0, 321.5f, 241.3f);
+  mousereadout(*app, 0, 0, 320.5f, 240.3f);
   EXPECT_EQ(std::tuple(z.modebox.caption, z.gridbox.caption, app->main.lastclick),
             std::tuple("OLD", " 320 240", 2000.0f))
       << "any change of X counts; \"OLD\" is kept; the pixel position, each number with its blank";

@@ -35,7 +35,7 @@ class RoadNet : public AppTest {
 TEST_F(RoadNet, NodeClicksFromTheMapPictureAppendTheirLineWhileTheWindowIsUp) {
   wiremapclick(*app);
   const auto press = [&](double px, double py) { app->win.zarn.map.onMouseDown({ui::button_right, 0, px, py}); };
-  press(321, 161);  // taken at pixel (320, 160): (370.016, 379.990) km
+  press(320, 160);  // the pixel under the pointer: (370.016, 379.990) km
   f().Text1.text = "roundabout";
   f().hide(), press(100, 100);
   f().show(), roadclick(*app, 371, 380.04f, true);

@@ -73,6 +73,9 @@ TEST(WavNoServer, EveryPlayReturnsZeroQuietly) {
                   player.playsound(prompt, true), 0);
     player.beep();
     EXPECT_EQ(player.connectattempts(), 1) << "a missing server is not asked again at once";
+    const auto why = player.unavailable();
+    ASSERT_TRUE(why.has_value()) << "the reason is told";
+    EXPECT_FALSE(why->empty());
   }
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   ::unsetenv("PULSE_SERVER");
@@ -97,6 +100,7 @@ struct WavWithServer : ::testing::Test {
 };
 
 TEST_F(WavWithServer, NothingIsCutOffAndClosingOrLosingTheServerIsQuiet) {
+  EXPECT_EQ(PulseWavPlayer().unavailable(), std::nullopt) << "a server that answers";
   {
     PulseWavPlayer player;
     const auto start = std::chrono::steady_clock::now();
