@@ -53,9 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       v.mvcur = -1;
       zarn::applyreport(*app, binary ? zarn::mvdecodebin(app->veh, app->gps, app->geo, *app->sys.wav, line)
                                      : zarn::mvdecode(app->veh, app->gps, app->geo, *app->sys.wav, line));
-      // Every line sets the current vehicle: a report's row, and 0 for anything else.
       const bool decoded = binary ? bin.has_value() : text.has_value();
-      if (v.mvcur < 0 || (v.mvcur > 0) != decoded) __builtin_trap();
+      // Every line sets the current vehicle: a report's row, and 0 for anything else, or for a
+      // new unit refused by a full table.
+      const bool refused = decoded && v.mvcur == 0 && v.mvtotal >= v.mvsize;
+      if (v.mvcur < 0 || ((v.mvcur > 0) != decoded && !refused)) __builtin_trap();
       if (!decoded) continue;
       const float east = (binary ? zarn::datatrakeastmax : zarn::datatraktextmax) / zarn::datatrakstep;
       const float north = (binary ? zarn::datatraknorthmax : zarn::datatraktextmax) / zarn::datatrakstep;
