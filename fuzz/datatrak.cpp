@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       // new unit refused by a full table.
       const bool refused = decoded && v.mvcur == 0 && v.mvtotal >= v.mvsize;
       if (v.mvcur < 0 || ((v.mvcur > 0) != decoded && !refused)) __builtin_trap();
-      if (!decoded) continue;
+      if (!decoded || refused) continue;
       const float east = (binary ? zarn::datatrakeastmax : zarn::datatraktextmax) / zarn::datatrakstep;
       const float north = (binary ? zarn::datatraknorthmax : zarn::datatraktextmax) / zarn::datatrakstep;
       float lat = 0, lon = 0;
