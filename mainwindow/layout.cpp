@@ -195,4 +195,12 @@ void besidemap(App& app) {
   }
 }
 
+void relayout(App& app, int width, int height) {
+  MainState& m = app.main;
+  if (m.scalelayout != 1 || width <= 0 || height <= 0) return;
+  m.screenwidth = static_cast<float>(width);
+  m.screenheight = static_cast<float>(height);
+  autoreso(app);
+}
+
 }  // namespace zarn

@@ -18,6 +18,9 @@ void measurescreen(App& app);
 // Scaled, the main window takes the whole screen without a frame, and with stretched maps the
 // map area is the screen; fixed, both are 640 x 480.
 void autoreso(App& app);
+// The main window resized from outside: the scaled layout is laid out again for the new size;
+// the fixed one keeps its size.
+void relayout(App& app, int width, int height);
 // Shows the trail interval on the control panel's trail button and its three marks.
 void showhistint(const MapView& map, CForm& c);
 // Keeps every secondary window above the map window.

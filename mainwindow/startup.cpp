@@ -591,6 +591,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   readlayoutflags(app.files, app.map, app.main);
   designlayout(app.win.zarn);
   autoreso(app);
+  app.win.zarn.onResize = [&app](int w, int h) { relayout(app, w, h); };
   app.win.zarn.map.move(0, 0, 640, 480);
   app.win.zarn.map.zorder(1);
 

@@ -328,6 +328,9 @@ class Form {
   std::function<void()> onDblClick;
   // The close box of a secondary window: the window is hidden, then this runs.
   std::function<void()> onClose;
+  // The window was resized from outside to this client size (pixels); the handler may lay the
+  // window out again for it. The window then keeps the size the form has.
+  std::function<void(int width, int height)> onResize;
 
   // All controls, array elements included, in drawing order (back to front).
   std::vector<Control*> controls() const;

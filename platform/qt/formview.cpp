@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
@@ -134,6 +135,20 @@ void FormView::syncwindow() {
     if (isVisible() && focus != this && !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
     form_.focusforce = false;
   }
+}
+
+void FormView::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  const QSize want(std::max(1, form_.width), std::max(1, form_.height));
+  if (!created_ || e->size() == want) return;
+  // Resized from outside (a window manager that ignores the fixed size): the window may lay
+  // itself out for the new size; otherwise, and whatever it decides, it takes its own size
+  // again, so that what is drawn always matches the layout.
+  if (auto f = form_.onResize) f(e->size().width(), e->size().height());
+  const QSize now(std::max(1, form_.width), std::max(1, form_.height));
+  setFixedSize(now);
+  resize(now);
+  form_.touch();
 }
 
 void FormView::moveEvent(QMoveEvent* e) {

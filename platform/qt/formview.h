@@ -46,6 +46,7 @@ class FormView final : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:

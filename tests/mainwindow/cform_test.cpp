@@ -206,6 +206,12 @@ TEST_F(Screen, DecidesTheLayoutAndStretchedMapsFillIt) {
   autoreso(*app);
   EXPECT_EQ(std::tuple(app->win.zarn.map.width, app->win.zarn.map.height, app->win.zarn.map.stretch), std::tuple(1024, 768, true))
       << "the map shown is stretched to the new area at once";
+  relayout(*app, 1200, 900);
+  EXPECT_EQ(std::tuple(app->win.zarn.width, app->win.zarn.height, app->map.scrwidth), std::tuple(1200, 900, 1200.0f))
+      << "a scaled window resized is laid out for its new size";
+  app->main.scalelayout = 0;
+  relayout(*app, 300, 200);
+  EXPECT_EQ(app->win.zarn.width, 1200) << "a fixed layout keeps its size";
 }
 
 // The windows kept on top go beside the map where the screen has room, else keep their places.

@@ -2,6 +2,8 @@
 // both ways; message boxes answer in the old codes; the event pump runs what is pending.
 #include <gtest/gtest.h>
 
+#include <QResizeEvent>
+
 #include "platform/qt/formview.h"
 #include "platform/qt/qtapp.h"
 #include "platform/qt/qtkeys.h"
@@ -181,6 +183,24 @@ TEST_F(InputTest, SpaceOnAButtonOfAKeyWindowIsAKeyAndAWindowTakesTheKeysBackWhen
   QApplication::processEvents();
   EXPECT_EQ(QApplication::activeWindow(), view());
   EXPECT_TRUE(view()->hasFocus() || view()->isAncestorOf(QApplication::focusWidget()));
+}
+
+TEST_F(InputTest, AResizeFromOutsideKeepsTheLayoutSizeUnlessTheWindowLaysItselfOut) {
+  const QSize own(panel.width, panel.height);
+  const auto resized = [&](QSize to) {
+    QResizeEvent e(to, view()->size());
+    QApplication::sendEvent(view(), &e);
+    ui.refresh();
+    return view()->size();
+  };
+  EXPECT_EQ(resized(QSize(1200, 900)), own) << "no handler: back to the layout's size";
+  std::vector<std::pair<int, int>> asked;
+  panel.onResize = [&](int w, int h) {
+    asked.emplace_back(w, h);
+    std::tie(panel.width, panel.height) = std::pair(w, h);
+  };
+  EXPECT_EQ(resized(QSize(1000, 700)), QSize(1000, 700)) << "laid out again for the new size";
+  EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{1000, 700}}));
 }
 
 TEST_F(InputTest, AnExceptionFromAHandlerIsReportedAndTheEventLoopGoesOn) {
