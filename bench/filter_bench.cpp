@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "bench/reallogs.h"
 #include "gpsinput/fform.h"
 #include "gpsinput/filter.h"
 #include "gpsinput/logs.h"
@@ -26,17 +27,7 @@ struct Corpus {
   long lines = 0;
 
   Corpus() {
-    std::string once;
-    std::vector<fs::path> logs;
-    for (const auto& e : fs::directory_iterator(ZARN_TEST_DATA "/nmea/gpsd"))
-      if (e.path().extension() == ".log") logs.push_back(e.path());
-    std::sort(logs.begin(), logs.end());
-    logs.push_back(ZARN_TEST_DATA "/nmea/drive/cheshire-2020-10-26.nmea");
-    for (const auto& l : logs) {
-      std::ifstream in(l, std::ios::binary);
-      once.append(std::istreambuf_iterator<char>(in), {});
-      once += "\r\n";
-    }
+    const std::string once = zarn::bench::reallogs();
     const long per = static_cast<long>(std::count(once.begin(), once.end(), '$'));
     std::string data;
     for (long n = 0; n < 1000000; n += per) data += once;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "bench/reallogs.h"
 #include "gpsinput/serialpoll.h"
 #include "platform/fakes.h"
 
@@ -53,17 +54,7 @@ struct Corpus {
   long sentences = 0;
 
   Corpus() {
-    std::string once;
-    std::vector<fs::path> logs;
-    for (const auto& e : fs::directory_iterator(ZARN_TEST_DATA "/nmea/gpsd"))
-      if (e.path().extension() == ".log") logs.push_back(e.path());
-    std::sort(logs.begin(), logs.end());
-    logs.push_back(ZARN_TEST_DATA "/nmea/drive/cheshire-2020-10-26.nmea");
-    for (const auto& l : logs) {
-      std::ifstream in(l, std::ios::binary);
-      once.append(std::istreambuf_iterator<char>(in), {});
-      once += "\r\n";
-    }
+    const std::string once = zarn::bench::reallogs();
     const long per = countsentences(once);
     while (sentences < 1000000) {
       data += once;

@@ -72,7 +72,7 @@ void takeestimate(App& app, float x, float y) {
   n.dfprevt = app.timer();
   std::string ref;
   gridreftext(app.geo, x, y, ref);
-  if (!putdest(n, ref, x, y, ref, "destinat.wav")) return;
+  n.destwav = "destinat.wav";  // setdest names the slot after its grid reference
   addtrail(app.map, app.win.zarn, app.geo, app.gps, x, y);
   n.nodest = 0;
   setdest(app, 1, x, y, ref);
