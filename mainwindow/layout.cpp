@@ -197,7 +197,9 @@ void besidemap(App& app) {
 
 void relayout(App& app, int width, int height) {
   MainState& m = app.main;
-  if (m.scalelayout != 1 || width <= 0 || height <= 0) return;
+  // Below the size the layout was made for the read-outs no longer fit (and 480 high puts them
+  // under the window): such a size is refused and the window keeps its own.
+  if (m.scalelayout != 1 || width < ZarnForm::mapwidth || height <= ZarnForm::mapheight) return;
   m.screenwidth = static_cast<float>(width);
   m.screenheight = static_cast<float>(height);
   autoreso(app);

@@ -60,9 +60,11 @@ void showsymbol(ZarnForm& z, float x, float y, const std::string& name, bool sho
   const std::string t = text::trim(name);
   z.symlab.set(t);
   z.symlabshad.set(t);
+  // The name stays 5 pixels inside the window, whichever layout it has.
   const float hw = static_cast<float>(z.symlab.width) / 2;
+  const float right = static_cast<float>(z.width > 0 ? z.width : ZarnForm::mapwidth) - 5;
   if (x - hw < 5) x = hw + 5;
-  if (x + hw > 635) x = 635 - hw;
+  if (x + hw > right) x = right - hw;
   z.symlab.move(px(x - hw), px(y + 15));
   z.symlabshad.move(px(x - hw + 2), px(y + 17));
   z.sym.visible = shown;

@@ -132,9 +132,11 @@ void updateinstr(App& app) {
   const MainState& m = app.main;
   const auto& g = app.gps;
 
-  // Side mode: the window keeps to the half of the screen the car is not in.
+  // Side mode: over the map the window keeps to the half of the screen the car is not in; a
+  // window beside the map stays where it is.
   const float s = app.map.scrwidth / 640;
-  if (float x = 0, y = 0; f.iside.caption == "<>" && worldtopix(app.geo, app.map, g.ownx, g.owny, x, y)) {
+  const bool overmap = f.left < app.win.zarn.left + app.win.zarn.width;
+  if (float x = 0, y = 0; f.iside.caption == "<>" && overmap && worldtopix(app.geo, app.map, g.ownx, g.owny, x, y)) {
     if (x > 460 * s)
       f.left = 0;
     else if (x < 200 * s)

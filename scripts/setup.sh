@@ -26,6 +26,8 @@ test=(
   geographiclib-tools    # GeoConvert, GeodSolve: reference UTM, MGRS and distances
   gpsd-clients           # gpsdecode: gpsd's own reading of the recorded logs
   libproj-dev libgeographiclib-dev  # the libraries the benchmarks compare against
+  xvfb openbox xdotool   # the program run as on a desktop: a virtual display, a window manager, typing
+  libx11-dev             # reading that display back in the desktop tests
 )
 
 packages=()

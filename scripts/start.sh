@@ -11,25 +11,16 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   exit 1
 fi
 # The demos run in a folder of the user's data (XDG data home), not in the sources: whatever the
-# program writes there (trip logs, saved destinations...) stays between runs. The demo set is
-# copied in the first time and again whenever it has changed.
+# program writes there (trip logs, saved destinations...) stays between runs.
 data="${XDG_DATA_HOME:-$HOME/.local/share}/zarn"
 kind=demo
 if [ "${1:-}" = "--fleet" ]; then
-  # A base station: the demo set with the fleet's configuration, in a folder of its own so that
-  # the demo set itself stays a single car's.
+  # A base station, in a folder of its own so that the demo set itself stays a single car's.
   shift
   kind=fleet
 fi
 dir="$data/$kind"
-stamp=$(cd "$top/data/demo" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum | sha256sum | cut -d' ' -f1)
-if [ ! -f "$dir/.demo-set" ] || [ "$(cat "$dir/.demo-set")" != "$stamp" ]; then
-  echo "zarn: copying the demo set to $dir" >&2
-  mkdir -p "$dir"
-  cp -r "$top/data/demo/." "$dir"
-  if [ "$kind" = fleet ]; then cp "$top/data/demo/fleet/ZARN.MCV" "$dir/"; fi
-  echo "$stamp" > "$dir/.demo-set"
-fi
+"$top/scripts/demofolder.sh" "$kind" "$dir"
 cd "$dir"
 export ZARN_TOOLS="$top/tools"
 exec "$top/build/zarn" "$@"

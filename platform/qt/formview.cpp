@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSignalBlocker>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -60,6 +61,7 @@ FormView::FormView(ui::Form& form, QtUi& owner) : QWidget(nullptr), form_(form),
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted from the model
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);  // moves without a button feed the pointer read-outs
+  setWindowRole(qstr(form_.name()));  // tells the windows apart for the desktop (WM_WINDOW_ROLE)
 }
 
 FormView::~FormView() = default;
@@ -85,21 +87,21 @@ void FormView::sync() {
 }
 
 void FormView::syncwindow() {
-  Qt::WindowFlags wanted = Qt::Window;
+  // A window kept on top is a tool window of the main window, stacked above it (see showwindow).
+  Qt::WindowFlags wanted = form_.topmost ? Qt::Tool | Qt::WindowStaysOnTopHint : Qt::Window;
   if (form_.borderless) wanted |= Qt::FramelessWindowHint;
-  if (form_.topmost) wanted |= Qt::WindowStaysOnTopHint;  // kept above the map window
   if (!created_ || wanted != flags_) {
     const bool was = isVisible();
     flags_ = wanted;
     setWindowFlags(wanted);  // hides the window
-    if (was) show();
+    if (was) showwindow();
   }
   if (!created_ || form_.modal != modal_) {
     const bool was = isVisible();
     if (was) hide();
     modal_ = form_.modal;
     setWindowModality(modal_ ? Qt::ApplicationModal : Qt::NonModal);
-    if (was) show();
+    if (was) showwindow();
   }
   if (!created_ || form_.caption != caption_) {
     caption_ = form_.caption;
@@ -116,7 +118,7 @@ void FormView::syncwindow() {
   }
   created_ = true;
   if (form_.visible && !isVisible()) {
-    show();
+    showwindow();
     raise();
     activateWindow();
   } else if (!form_.visible && isVisible()) {
@@ -135,6 +137,18 @@ void FormView::syncwindow() {
     if (isVisible() && focus != this && !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
     form_.focusforce = false;
   }
+}
+
+void FormView::showwindow() {
+  // A window kept on top belongs to the main window as well: window managers stack a main
+  // window that fills the screen above every other window while it has the keys, but never
+  // above the windows it owns.
+  if (form_.topmost && owner_.view(form_) == this) {
+    QWindow* main = owner_.mainwindow();
+    winId();  // makes the native window, so that its owner is named before it is mapped
+    if (QWindow* w = windowHandle(); w && main && main != w) w->setTransientParent(main);
+  }
+  show();
 }
 
 void FormView::resizeEvent(QResizeEvent* e) {

@@ -63,6 +63,8 @@ class FormView final : public QWidget {
     ui::Colour fore = 0xFFFFFFFF, back = 0xFFFFFFFF;
   };
 
+  // Shows the window, owned by the main window when it is kept on top.
+  void showwindow();
   void syncwindow();
   void syncwidgets();
   QWidget* makewidget(ui::Control& c);

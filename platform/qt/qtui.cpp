@@ -44,6 +44,15 @@ FormView* QtUi::view(const ui::Form& f) const {
   return it == views_.end() ? nullptr : it->second.get();
 }
 
+QWindow* QtUi::mainwindow() {
+  const std::vector<ui::Form*> forms = forms_();
+  if (forms.empty()) return nullptr;
+  auto it = views_.find(forms.front());
+  if (it == views_.end()) it = views_.emplace(forms.front(), std::make_unique<FormView>(*forms.front(), *this)).first;
+  it->second->winId();
+  return it->second->windowHandle();
+}
+
 void QtUi::inputdone() {
   refresh();
   if (auto h = afterinput) h();

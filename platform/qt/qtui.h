@@ -9,6 +9,8 @@
 
 #include "platform/ui.h"
 
+class QWindow;
+
 namespace zarn::qt {
 
 class FormView;
@@ -27,6 +29,9 @@ class QtUi {
   void refresh();
   // The view of a form, or null while it has never been shown.
   FormView* view(const ui::Form& f) const;
+  // The main window's native window, made (not shown) if need be, for the windows it owns;
+  // null when there is no main window.
+  QWindow* mainwindow();
 
   // Runs after each input event, once the views are refreshed.
   std::function<void()> afterinput;

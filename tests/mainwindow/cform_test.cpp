@@ -209,8 +209,13 @@ TEST_F(Screen, DecidesTheLayoutAndStretchedMapsFillIt) {
   relayout(*app, 1200, 900);
   EXPECT_EQ(std::tuple(app->win.zarn.width, app->win.zarn.height, app->map.scrwidth), std::tuple(1200, 900, 1200.0f))
       << "a scaled window resized is laid out for its new size";
+  for (const auto& [w, h] : {std::pair(400, 300), std::pair(800, 480)}) {
+    relayout(*app, w, h);
+    EXPECT_EQ(std::tuple(app->win.zarn.width, app->win.zarn.height), std::tuple(1200, 900))
+        << w << "x" << h << " is too small for the read-outs: the window keeps its size";
+  }
   app->main.scalelayout = 0;
-  relayout(*app, 300, 200);
+  relayout(*app, 800, 600);
   EXPECT_EQ(app->win.zarn.width, 1200) << "a fixed layout keeps its size";
 }
 

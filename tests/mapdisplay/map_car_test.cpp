@@ -171,6 +171,11 @@ TEST_F(Marks, FoundPlaceLabelStaysOnTheWindow) {
     showsymbol(app->win.zarn, x, 100, "  Knutsford  ", !isnopos(app->main.foundx, app->main.foundy));
     EXPECT_EQ(std::tuple(z().symlab.caption, z().symlab.left, z().symlab.top), std::tuple("Knutsford", left, 115)) << x;
   }
+  z().width = 1280;  // the scaled layout on a wider screen: the name stays under its symbol
+  for (const auto& [x, left] : {std::pair{833.0f, 733}, {1270.0f, 1075}}) {
+    showsymbol(app->win.zarn, x, 100, "Knutsford", true);
+    EXPECT_EQ(z().symlab.left, left) << x;
+  }
 }
 
 TEST_F(Marks, DestinationMarkerAndTheMapThatFollowsIt) {

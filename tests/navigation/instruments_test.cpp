@@ -125,6 +125,10 @@ TEST_F(Instruments, NeedlesAndReadouts) {
     updateinstr(*app);
     EXPECT_EQ(f.left, left) << side << " car at " << x;
   }
+  f.left = 648;  // beside the map, on a screen wider than the layout: it stays there
+  ownmoved(*app, 371.f, g.owny);
+  updateinstr(*app);
+  EXPECT_EQ(f.left, 648);
 }
 
 }  // namespace

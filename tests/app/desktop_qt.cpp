@@ -1,0 +1,353 @@
+// zarn as its users run it: the real program on a virtual X display (Xvfb), under a window
+// manager (openbox) as on a desktop, typed at and resized with xdotool, its screen read back and
+// checked at chosen pixels. Skipped where those programs are not installed.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include "platform/programs.h"
+#include "support/runtool.h"
+#include "support/tempdir.h"
+
+#if ZARN_HAVE_X11
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#endif
+
+namespace zarn {
+namespace {
+
+#if ZARN_HAVE_X11
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+struct Rect {
+  int x = 0, y = 0, w = 0, h = 0;
+  bool overlaps(const Rect& o) const { return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h; }
+};
+
+std::ostream& operator<<(std::ostream& os, const Rect& r) {
+  return os << r.w << "x" << r.h << "+" << r.x << "+" << r.y;
+}
+
+// Colours as the program paints them.
+bool yellow(QRgb c) { return qRed(c) > 230 && qGreen(c) > 230 && qBlue(c) < 40; }
+bool alarmred(QRgb c) { return qRed(c) > 200 && qGreen(c) < 40 && qBlue(c) < 40; }
+bool markerred(QRgb c) { return qRed(c) > 0xb0 && qGreen(c) < 0x70 && qBlue(c) < 0x70; }
+bool dark(QRgb c) { return qRed(c) + qGreen(c) + qBlue(c) < 240; }
+bool gridblue(QRgb c) { return std::abs(qRed(c) - 0xc2) < 30 && std::abs(qGreen(c) - 0xcb) < 30 && qBlue(c) > 0xd0; }
+
+// The share of the pixels in r that pass the test.
+double share(const QImage& screen, const Rect& r, const std::function<bool(QRgb)>& test) {
+  long n = 0, hit = 0;
+  for (int y = std::max(r.y, 0); y < std::min(r.y + r.h, screen.height()); ++y)
+    for (int x = std::max(r.x, 0); x < std::min(r.x + r.w, screen.width()); ++x, ++n) hit += test(screen.pixel(x, y));
+  return n ? static_cast<double>(hit) / static_cast<double>(n) : 0;
+}
+
+// Whether a pixel of row y within 3 of x0 passes the test.
+bool near(const QImage& screen, int x0, int y, const std::function<bool(QRgb)>& test) {
+  for (int x = x0 - 3; x <= x0 + 3; ++x)
+    if (x >= 0 && x < screen.width() && y >= 0 && y < screen.height() && test(screen.pixel(x, y))) return true;
+  return false;
+}
+
+// Where a national grid position lies on the screen while the demo's Ashley and Mobberley map
+// (0LOCAL.DES: 12.78 km across 640 pixels, 9.58 km down 480) is stretched to w x h.
+std::pair<int, int> onlocalmap(double e, double n, int w, int h) {
+  const double col = (e - 69570) / 12780 * 639, row = (88130 - n) / 9580 * 479;
+  return {static_cast<int>(std::lround((col + 0.5) * w / 640)), static_cast<int>(std::lround((row + 0.5) * h / 480))};
+}
+
+// A virtual display of 1280 x 1024, optionally with a window manager, and the program on it in a
+// demo folder made as scripts/start.sh makes it.
+class Desktop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* tool : {"Xvfb", "openbox", "xdotool"})
+      if (!testing::havetool(tool)) GTEST_SKIP() << tool << " is not installed (scripts/setup.sh test)";
+    // The server names its display on a pipe once it takes connections.
+    int fds[2];
+    ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+    xvfb = platform::spawnprogram(
+        "Xvfb", {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"},
+        {.stdin_fd = -1, .stdout_fd = fds[1], .stderr_fd = -1, .dir = {}, .searchpath = true});
+    ::close(fds[1]);
+    std::string number;
+    pollfd p{fds[0], POLLIN, 0};
+    char c = 0;
+    while (::poll(&p, 1, 20000) == 1 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    ::close(fds[0]);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    display = ":" + number;
+    dpy = XOpenDisplay(display.c_str());
+    ASSERT_NE(dpy, nullptr) << display;
+    root = DefaultRootWindow(dpy);
+  }
+  void TearDown() override {
+    // Ended as a desktop ends it; under the sanitizers it reports nothing on the way.
+    if (zarn > 0) {
+      stop(zarn);
+      const std::string err = stderrtext();
+      EXPECT_TRUE(err.find("Sanitizer") == std::string::npos && err.find("runtime error") == std::string::npos) << err;
+    }
+    stop(wm);
+    if (dpy) XCloseDisplay(dpy);
+    stop(xvfb);
+  }
+  static void stop(pid_t& pid) {
+    if (pid > 0 && ::kill(pid, SIGTERM) == 0) platform::waitprogram(pid);
+    pid = 0;
+  }
+
+  // openbox, as a desktop has a window manager; ready once it names itself on the root window.
+  void windowmanager() {
+    wm = platform::spawnprogram("env",
+                                {"env", "DISPLAY=" + display, "HOME=" + home.path().string(),
+                                 "XDG_CONFIG_HOME=" + home.path().string(), "XDG_CACHE_HOME=" + home.path().string(),
+                                 "openbox", "--sm-disable"},
+                                {.stdin_fd = -1, .stdout_fd = -1, .stderr_fd = -1, .dir = {}, .searchpath = true});
+    ASSERT_GT(wm, 0);
+    const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+    ASSERT_TRUE(waitfor(10s, [&] {
+      Atom type = 0;
+      int format = 0;
+      unsigned long n = 0, after = 0;
+      unsigned char* data = nullptr;
+      const bool has = XGetWindowProperty(dpy, root, check, 0, 1, False, AnyPropertyType, &type, &format, &n, &after,
+                                          &data) == Success && n > 0;
+      if (data) XFree(data);
+      return has;
+    })) << "openbox did not start";
+  }
+
+  // The demo folder of the kind given (demo or fleet), made by the script start.sh uses.
+  std::filesystem::path demofolder(const std::string& kind) {
+    const std::filesystem::path dir = home / kind;
+    EXPECT_TRUE(testing::runtool({ZARN_SOURCE_DIR "/scripts/demofolder.sh", kind, dir.string()}, "")) << kind;
+    return dir;
+  }
+
+  // The program started in dir; its standard error goes to a file of the test's.
+  void start(const std::filesystem::path& dir) {
+    const int err = ::open((home / "zarn-stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    zarn = platform::spawnprogram(
+        "env",
+        {"env", "-u", "QT_QPA_PLATFORM", "-u", "WAYLAND_DISPLAY", "DISPLAY=" + display,
+         "XDG_RUNTIME_DIR=" + home.path().string(), "ZARN_TOOLS=" ZARN_SOURCE_DIR "/tools",
+         "PULSE_SERVER=unix:" + (home / "no-sound-server").string(), ZARN_PROGRAM},
+        {.stdin_fd = -1, .stdout_fd = -1, .stderr_fd = err, .dir = dir, .searchpath = true});
+    ::close(err);
+    started = Clock::now();
+    ASSERT_GT(zarn, 0);
+  }
+  std::string stderrtext() const { return home.get("zarn-stderr.txt"); }
+  double since() const { return std::chrono::duration<double>(Clock::now() - started).count(); }
+
+  static bool waitfor(Clock::duration limit, const std::function<bool()>& done) {
+    for (const auto end = Clock::now() + limit; Clock::now() < end; std::this_thread::sleep_for(100ms))
+      if (done()) return true;
+    return false;
+  }
+
+  // The shown windows of the program's with the title given, or with the role (the form's name)
+  // given when it starts with "role:".
+  std::vector<Window> windows(const std::string& title) {
+    const Atom role = XInternAtom(dpy, "WM_WINDOW_ROLE", False);
+    std::vector<Window> found;
+    std::function<void(Window)> walk = [&](Window w) {
+      XWindowAttributes a;
+      if (!XGetWindowAttributes(dpy, w, &a) || a.map_state != IsViewable) return;
+      XTextProperty name;
+      const bool byrole = title.starts_with("role:");
+      if ((byrole ? XGetTextProperty(dpy, w, &name, role) : XGetWMName(dpy, w, &name)) && name.value) {
+        const std::string text(reinterpret_cast<const char*>(name.value), name.nitems);
+        if (text == (byrole ? title.substr(5) : title)) found.push_back(w);
+        XFree(name.value);
+      }
+      Window r = 0, parent = 0, *kids = nullptr;
+      unsigned n = 0;
+      if (XQueryTree(dpy, w, &r, &parent, &kids, &n)) {
+        for (unsigned i = 0; i < n; ++i) walk(kids[i]);
+        if (kids) XFree(kids);
+      }
+    };
+    walk(root);
+    return found;
+  }
+  std::optional<Window> window(const std::string& title) {
+    const std::vector<Window> w = windows(title);
+    return w.size() == 1 ? std::optional(w.front()) : std::nullopt;
+  }
+  // Where a window lies on the screen, its frame left out.
+  Rect where(Window w) {
+    XWindowAttributes a;
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XGetWindowAttributes(dpy, w, &a) || !XTranslateCoordinates(dpy, w, root, 0, 0, &x, &y, &child)) return {};
+    return {x, y, a.width, a.height};
+  }
+  // Whether the keys go to the window (or one inside it).
+  bool haskeys(Window w) {
+    Window focus = 0;
+    int how = 0;
+    XGetInputFocus(dpy, &focus, &how);
+    for (Window f = focus; f && f != root;) {
+      if (f == w) return true;
+      Window r = 0, parent = 0, *kids = nullptr;
+      unsigned n = 0;
+      if (!XQueryTree(dpy, f, &r, &parent, &kids, &n)) return false;
+      if (kids) XFree(kids);
+      f = parent;
+    }
+    return false;
+  }
+
+  // The whole screen as shown, kept beside the test binary under the name given.
+  QImage screen(const std::string& name) {
+    XWindowAttributes a;
+    XGetWindowAttributes(dpy, root, &a);
+    XImage* im = XGetImage(dpy, root, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
+                           AllPlanes, ZPixmap);
+    QImage shot(a.width, a.height, QImage::Format_RGB32);
+    if (!im) return shot;
+    for (int y = 0; y < a.height; ++y) {
+      auto* line = reinterpret_cast<QRgb*>(shot.scanLine(y));
+      for (int x = 0; x < a.width; ++x) {
+        const unsigned long p = XGetPixel(im, x, y);
+        line[x] = qRgb(static_cast<int>((p >> 16) & 255), static_cast<int>((p >> 8) & 255), static_cast<int>(p & 255));
+      }
+    }
+    XDestroyImage(im);
+    shot.save(QString::fromStdString(
+        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / ("desktop-" + name + ".png")).string()));
+    return shot;
+  }
+
+  bool xdotool(std::vector<std::string> args) {
+    args.insert(args.begin(), {"env", "DISPLAY=" + display, "xdotool"});
+    return testing::runtool(args, "").has_value();
+  }
+
+  // The program's main window once start-up has handed it the keys.
+  Window mainwindow() {
+    std::optional<Window> w;
+    EXPECT_TRUE(waitfor(90s, [&] { return (w = window("role:zarn")) && haskeys(*w); }))
+        << "the main window has the keys after start-up\n" << stderrtext();
+    return w.value_or(0);
+  }
+
+  testing::TempDir home;
+  std::string display;
+  pid_t xvfb = 0, wm = 0, zarn = 0;
+  Display* dpy = nullptr;
+  Window root = 0;
+  Clock::time_point started;
+};
+
+// Right after start, the grid reference the read-out shows, typed with its blanks, is marked on
+// the map; the instruments window stays over the full-screen map, as kept on top.
+TEST_F(Desktop, AGridReferenceTypedRightAfterStartIsMarkedOnTheMap) {
+  windowmanager();
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  EXPECT_EQ(where(main).w, 1280) << "the scaled layout fills the screen";
+  const auto [mx, my] = onlocalmap(77900, 84800, 1280, 1024);
+  const Rect marker{mx - 10, my - 20, 21, 23};
+  EXPECT_LT(share(screen("before-typing"), marker, markerred), 0.02) << "no marker yet";
+
+  ASSERT_TRUE(xdotool({"type", "--delay", "40", "`SJ 77900 84800"}));
+  ASSERT_TRUE(xdotool({"key", "Return"}));
+  QImage shot;
+  EXPECT_TRUE(waitfor(10s, [&] { return share(shot = screen("typed-grid-reference"), marker, markerred) > 0.1; }))
+      << "the marker at " << mx << "," << my << "\n" << stderrtext();
+  const Rect aside{mx - 110, my - 20, 21, 23};
+  EXPECT_LT(share(shot, aside, markerred), 0.02) << "and not elsewhere";
+  // The map is the one the grid lines say: 78 km east and 82 km north where the map puts them.
+  EXPECT_TRUE(near(shot, onlocalmap(78000, 0, 1280, 1024).first, 600, gridblue));
+  EXPECT_TRUE(near(shot, 20, onlocalmap(0, 82000, 1280, 1024).second, gridblue));
+
+  const std::optional<Window> inst = window("Instruments");
+  ASSERT_TRUE(inst.has_value());
+  EXPECT_GT(share(shot, where(*inst), dark), 0.5) << "the instruments' dark panel shows over the map at "
+                                                  << where(*inst);
+}
+
+// Resized from outside (as a window manager that ignores the fixed size does), the scaled layout
+// lays the screen out again for the new size: the map stretched to it, the read-outs on it.
+TEST_F(Desktop, AResizedMainWindowIsLaidOutForItsNewSize) {
+  start(demofolder("demo"));
+  std::optional<Window> main;
+  ASSERT_TRUE(waitfor(90s, [&] { return (main = window("role:zarn")) && where(*main).w == 1280 && haskeys(*main); }))
+      << stderrtext();
+  std::this_thread::sleep_for(1s);
+  // Smaller than the layout was made for, the read-outs would not fit: that size is refused.
+  for (const auto& [asked, w, h] : {std::tuple(1200, 1200, 900), std::tuple(400, 1200, 900)}) {
+    const int askedh = asked * 3 / 4;
+    ASSERT_TRUE(xdotool({"windowsize", std::to_string(*main), std::to_string(asked), std::to_string(askedh)}));
+    waitfor(3s, [&] { return where(*main).w == asked; });
+    ASSERT_TRUE(waitfor(10s, [&] { return where(*main).w == w && where(*main).h == h; }))
+        << "asked for " << asked << "x" << askedh << ", is " << where(*main);
+    std::this_thread::sleep_for(1500ms);  // a tick or two to draw it
+    const QImage shot = screen("resized-" + std::to_string(asked));
+    const int strip = h * 432 / 480 + 6;  // the message line
+    EXPECT_TRUE(yellow(shot.pixel(20, strip)) && yellow(shot.pixel(w - 60, strip)))
+        << "the message line across the window at " << w << "x" << h;
+    EXPECT_GT(share(shot, {w / 4 - 40, h * 458 / 480 + 2, 80, 12}, yellow), 0.4) << "the grid read-out";
+    const int y = onlocalmap(0, 81700, w, h).second;
+    for (double e : {75000.0, 78000.0})
+      EXPECT_TRUE(near(shot, onlocalmap(e, 0, w, h).first, y, gridblue)) << "grid line " << e << " stretched";
+    EXPECT_FALSE(near(shot, onlocalmap(78000, 0, 1280, 1024).first, y, gridblue)) << "not where it was";
+  }
+}
+
+// The fleet demo as a base station sees it: within two minutes a coded message and an alarm pop
+// up, and neither they nor the vehicles list nor the instruments cover the map.
+TEST_F(Desktop, TheFleetDemoShowsAMessageAndAnAlarmBesideTheMapWithinTwoMinutes) {
+  windowmanager();
+  start(demofolder("fleet"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  std::optional<double> message, alarm;
+  QImage shot;
+  waitfor(150s, [&] {
+    const std::optional<Window> w = window("Message Received");
+    if (!w) return false;
+    shot = screen("fleet");
+    if (!message && share(shot, where(*w), yellow) > 0.4) message = since();
+    if (!alarm && share(shot, where(*w), alarmred) > 0.4) alarm = since();
+    return message && alarm;
+  });
+  ASSERT_TRUE(message.has_value()) << "a message pops up";
+  ASSERT_TRUE(alarm.has_value()) << "an alarm pops up";
+  EXPECT_LT(*message, 120.0);
+  EXPECT_LT(*alarm, 120.0);
+  std::cout << "message after " << *message << " s, alarm after " << *alarm << " s\n";
+
+  const Rect map = where(main);
+  for (const char* title : {"Instruments", "Vehicles Tracked", "Message Received"}) {
+    const std::optional<Window> w = window(title);
+    ASSERT_TRUE(w.has_value()) << title;
+    EXPECT_FALSE(where(*w).overlaps(map)) << title << " at " << where(*w) << " over the map at " << map;
+  }
+}
+
+#else
+
+TEST(Desktop, NeedsXlib) { GTEST_SKIP() << "built without Xlib (libx11-dev)"; }
+
+#endif
+
+}  // namespace
+}  // namespace zarn
