@@ -143,7 +143,7 @@ void FormView::showwindow() {
   // A window kept on top belongs to the main window as well: window managers stack a main
   // window that fills the screen above every other window while it has the keys, but never
   // above the windows it owns.
-  if (form_.topmost && owner_.view(form_) == this) {
+  if (form_.topmost) {
     QWindow* main = owner_.mainwindow();
     winId();  // makes the native window, so that its owner is named before it is mapped
     if (QWindow* w = windowHandle(); w && main && main != w) w->setTransientParent(main);

@@ -20,12 +20,9 @@ void QtUi::refresh() {
 
   const std::vector<ui::Form*> forms = forms_();
   for (ui::Form* f : forms) {
-    auto it = views_.find(f);
-    if (it == views_.end()) {
-      if (!f->visible) continue;  // made when first shown
-      it = views_.emplace(f, std::make_unique<FormView>(*f, *this)).first;
-    }
-    it->second->sync();
+    FormView* v = view(*f);
+    if (!v && !f->visible) continue;  // made when first shown
+    (v ? *v : make(*f)).sync();
   }
   for (auto it = views_.begin(); it != views_.end();) {
     if (std::find(forms.begin(), forms.end(), it->first) != forms.end()) {
@@ -44,13 +41,15 @@ FormView* QtUi::view(const ui::Form& f) const {
   return it == views_.end() ? nullptr : it->second.get();
 }
 
+FormView& QtUi::make(ui::Form& f) { return *views_.emplace(&f, std::make_unique<FormView>(f, *this)).first->second; }
+
 QWindow* QtUi::mainwindow() {
   const std::vector<ui::Form*> forms = forms_();
   if (forms.empty()) return nullptr;
-  auto it = views_.find(forms.front());
-  if (it == views_.end()) it = views_.emplace(forms.front(), std::make_unique<FormView>(*forms.front(), *this)).first;
-  it->second->winId();
-  return it->second->windowHandle();
+  FormView* v = view(*forms.front());
+  if (!v) v = &make(*forms.front());
+  v->winId();
+  return v->windowHandle();
 }
 
 void QtUi::inputdone() {

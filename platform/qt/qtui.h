@@ -42,6 +42,9 @@ class QtUi {
   void closerequested(FormView& v);
 
  private:
+  // A new view of the form, not shown yet.
+  FormView& make(ui::Form& f);
+
   FormList forms_;
   std::map<const ui::Form*, std::unique_ptr<FormView>> views_;
   bool refreshing_ = false;

@@ -310,7 +310,7 @@ TEST_F(Desktop, AResizedMainWindowIsLaidOutForItsNewSize) {
   for (const auto& [asked, w, h] : {std::tuple(1200, 1200, 900), std::tuple(400, 1200, 900)}) {
     const int askedh = asked * 3 / 4;
     ASSERT_TRUE(xdotool({"windowsize", std::to_string(*main), std::to_string(asked), std::to_string(askedh)}));
-    waitfor(3s, [&] { return where(*main).w == asked; });
+    waitfor(3s, [&] { return where(*main).w == asked; });  // taken, or refused at once: no way to tell
     ASSERT_TRUE(waitfor(10s, [&] { return where(*main).w == w && where(*main).h == h; }))
         << "asked for " << asked << "x" << askedh << ", is " << where(*main);
     std::this_thread::sleep_for(1500ms);  // a tick or two to draw it
