@@ -84,6 +84,12 @@ struct Control {
   std::function<void(const MouseEvent&)> onMouseDown;
   std::function<void(const MouseEvent&)> onMouseMove;
   std::function<void(const MouseEvent&)> onMouseUp;
+  // Dragging: with dragmode on, a press on the control and a move of the pointer drag it (its
+  // picture follows the pointer) instead of pressing it; a press and release in place is still a
+  // click. Whatever lies under the pointer at the release takes the drop: a control through
+  // onDragDrop (x, y relative to it), the bare window through the form's.
+  bool dragmode = false;
+  std::function<void(Control& source, double x, double y)> onDragDrop;
 
   void move(int l, int t) { left = l; top = t; }
   void move(int l, int t, int w, int h) { left = l; top = t; width = w; height = h; }
@@ -140,6 +146,9 @@ struct TextBox : Control {
   bool locked = false;
   Font font;
   std::function<void()> onChange;
+  // A key going down in the box (key codes as the window's onKeyDown has them); the box keeps
+  // its keys whatever this does.
+  std::function<void(int& keycode, int shift)> onKeyDown;
 };
 
 struct ListBox : Control {
@@ -304,6 +313,8 @@ class Form {
   bool borderless = false;
   Colour backcolor = lightgrey;
   PictureRef picture;  // the form's background picture, drawn at its top left
+  enum class Pointer { arrow, cross };
+  Pointer mousepointer = Pointer::arrow;  // the mouse pointer over the window
   DrawSurface surface; // the drawing layer over underlay images, below the other controls
   const TextMetrics* metrics = nullptr;
 
@@ -326,6 +337,13 @@ class Form {
   std::function<void(const MouseEvent&)> onMouseUp;
   std::function<void()> onClick;
   std::function<void()> onDblClick;
+  // The window has taken the keys from another window.
+  std::function<void()> onGotFocus;
+  // A key typed into one of the window's entry boxes, which keeps it: onKeyPress never sees such
+  // a key, but the user is at work in the window all the same.
+  std::function<void()> onBoxKey;
+  // A dragged control dropped on the bare window (x, y in the window's pixels).
+  std::function<void(Control& source, double x, double y)> onDragDrop;
   // The close box of a secondary window: the window is hidden, then this runs.
   std::function<void()> onClose;
   // The window was resized from outside to this client size (pixels); the handler may lay the

@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDrag>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -28,7 +31,7 @@ namespace zarn::qt {
 
 namespace {
 bool hasmousehandler(const ui::Control& c) {
-  return c.onClick || c.onDblClick || c.onMouseDown || c.onMouseMove || c.onMouseUp;
+  return c.onClick || c.onDblClick || c.onMouseDown || c.onMouseMove || c.onMouseUp || c.dragmode;
 }
 
 // Multi-line text boxes hold CR LF line ends in the model.
@@ -62,6 +65,7 @@ FormView::FormView(ui::Form& form, QtUi& owner) : QWidget(nullptr), form_(form),
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);  // moves without a button feed the pointer read-outs
   setWindowRole(qstr(form_.name()));  // tells the windows apart for the desktop (WM_WINDOW_ROLE)
+  setAcceptDrops(true);  // controls dragged from any of our windows
 }
 
 FormView::~FormView() = default;
@@ -70,6 +74,7 @@ FormView::~FormView() = default;
 
 void FormView::sync() {
   syncwindow();
+  syncpointer();
   syncwidgets();
   const std::uint64_t fp = fingerprint(form_);
   if (!printed_ || fp != print_) {
@@ -137,6 +142,15 @@ void FormView::syncwindow() {
     if (isVisible() && focus != this && !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
     form_.focusforce = false;
   }
+}
+
+void FormView::syncpointer() {
+  if (form_.mousepointer == pointer_) return;
+  pointer_ = form_.mousepointer;
+  if (pointer_ == ui::Form::Pointer::cross)
+    setCursor(Qt::CrossCursor);
+  else
+    unsetCursor();
 }
 
 void FormView::showwindow() {
@@ -494,6 +508,8 @@ void FormView::mousePressEvent(QMouseEvent* e) {
   if (held_ == 0) {
     target_ = pick(pt);
     dblclick_ = false;
+    dragging_ = false;
+    pressed_ = pt;
   }
   held_ = buttonmask(e->buttons());
   mouse(&ui::Control::onMouseDown, &ui::Form::onMouseDown, target_, buttonmask(e->button()),
@@ -516,6 +532,7 @@ void FormView::mouseReleaseEvent(QMouseEvent* e) {
   const QPointF pt = e->position();
   ui::Control* t = target_;
   held_ = buttonmask(e->buttons());
+  if (dragging_) return;  // the drop has had the release
   mouse(&ui::Control::onMouseUp, &ui::Form::onMouseUp, t, buttonmask(e->button()), shiftmask(e->modifiers()), pt);
   if (!dblclick_) {
     const int x = static_cast<int>(std::floor(pt.x())), y = static_cast<int>(std::floor(pt.y()));
@@ -529,6 +546,11 @@ void FormView::mouseReleaseEvent(QMouseEvent* e) {
 
 void FormView::mouseMoveEvent(QMouseEvent* e) {
   const QPointF pt = e->position();
+  if ((held_ & ui::button_left) && target_ && target_->dragmode && alive(target_) &&
+      (pt - pressed_).manhattanLength() >= QApplication::startDragDistance()) {
+    startdrag(*target_, pressed_);
+    return;
+  }
   ui::Control* t = held_ ? target_ : pick(pt);
   mouse(&ui::Control::onMouseMove, &ui::Form::onMouseMove, t, buttonmask(e->buttons()), shiftmask(e->modifiers()),
         pt);
@@ -552,15 +574,29 @@ bool FormView::eventFilter(QObject* watched, QEvent* e) {
   // which it would swallow); it keeps the keys that move about in it.
   if (auto locked = type == QEvent::KeyPress ? entrylocked(watched) : std::nullopt) {
     auto* k = static_cast<QKeyEvent*>(e);
+    bool handled = false;
+    for (auto& [c, ch] : children_)
+      if (ch.w.data() == watched && alive(c) && c->kind == ui::Kind::TextBox)
+        if (auto h = static_cast<ui::TextBox*>(c)->onKeyDown)
+          if (int code = keycode(k->key(), k->modifiers()); code != 0) {
+            h(code, shiftmask(k->modifiers()));
+            handled = true;
+          }
+    if (auto h = form_.onBoxKey; h && (!*locked || !keyascii(k->key(), k->modifiers(), k->text()))) {
+      h();  // kept by the box, but the window is in use
+      handled = true;
+    }
     if (!*locked) {
       watched->event(e);
       e->accept();  // an ignored key would go on to the window all the same
+      if (handled) done();
       return true;
     }
     if (keyascii(k->key(), k->modifiers(), k->text())) {
       keyPressEvent(k);
       return true;
     }
+    if (handled) done();
   }
   // A window whose keys are commands gets them from its buttons too: Space or Enter on a button
   // that has the focus is a key typed (a blank in the search text), not a press of the button.
@@ -616,6 +652,76 @@ void FormView::keyReleaseEvent(QKeyEvent* e) {
       h(code, shiftmask(e->modifiers()));
       done();
     }
+}
+
+void FormView::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+  if (auto h = form_.onGotFocus) {
+    h();
+    done();
+  }
+}
+
+// --- drag and drop ---
+
+namespace {
+// What a drag of ours carries: the form's name, the control's name and its index, a line each.
+const QString dragformat = QStringLiteral("application/x-zarn-control");
+}  // namespace
+
+void FormView::startdrag(ui::Control& c, QPointF from) {
+  dragging_ = true;  // the release goes to the drop
+  auto* drag = new QDrag(this);
+  auto* data = new QMimeData;
+  data->setData(dragformat, QByteArray::fromStdString(form_.name() + "\n" + c.name + "\n" + std::to_string(c.index)));
+  drag->setMimeData(data);
+  const QRect r(c.left, c.top, std::max(1, c.width), std::max(1, c.height));
+  drag->setPixmap(grab(r));  // the control follows the pointer
+  drag->setHotSpot((from - QPointF(r.topLeft())).toPoint());
+  drag->exec(Qt::MoveAction);
+  // The drag took the release: the next press starts afresh.
+  held_ = 0;
+  target_ = nullptr;
+  done();
+}
+
+ui::Control* FormView::dragged(const QMimeData* data) const {
+  if (!data || !data->hasFormat(dragformat)) return nullptr;
+  const QList<QByteArray> parts = data->data(dragformat).split('\n');
+  if (parts.size() != 3) return nullptr;
+  bool ok = false;
+  const int index = parts[2].toInt(&ok);
+  ui::Form* f = owner_.form(parts[0].toStdString());
+  return ok && f ? f->find(parts[1].toStdString(), index) : nullptr;
+}
+
+void FormView::dragEnterEvent(QDragEnterEvent* e) {
+  if (dragged(e->mimeData())) e->acceptProposedAction();
+}
+
+void FormView::dragMoveEvent(QDragMoveEvent* e) {
+  if (dragged(e->mimeData())) e->acceptProposedAction();
+}
+
+void FormView::dropEvent(QDropEvent* e) {
+  ui::Control* source = dragged(e->mimeData());
+  if (!source) return;
+  e->acceptProposedAction();
+  const QPointF pt = e->position();
+  const int x = static_cast<int>(std::floor(pt.x())), y = static_cast<int>(std::floor(pt.y()));
+  // The front-most control under the drop point that takes drops (buttons too), else the window.
+  const auto all = form_.controls();
+  for (auto it = all.rbegin(); it != all.rend(); ++it) {
+    ui::Control* c = *it;
+    if (!c->visible || !c->enabled || c->kind == ui::Kind::Line || !c->contains(x, y) || !c->onDragDrop) continue;
+    auto h = c->onDragDrop;
+    h(*source, pt.x() - c->left, pt.y() - c->top);
+    done();
+    return;
+  }
+  if (auto h = form_.onDragDrop) h(*source, pt.x(), pt.y());
+  done();
 }
 
 void FormView::closeEvent(QCloseEvent* e) {

@@ -4,6 +4,8 @@
 
 #include <QPointer>
 #include <QWidget>
+
+class QMimeData;
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -45,6 +47,10 @@ class FormView final : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -78,6 +84,11 @@ class FormView final : public QWidget {
              int shift, QPointF pt);
   void click(ui::Control* target, bool dbl);
   void done();
+  void syncpointer();
+  // Drags a control with the toolkit's drag and drop, from the point where it was pressed.
+  void startdrag(ui::Control& c, QPointF from);
+  // The control a drag carries (of any of our windows), or null when it is not ours or gone.
+  ui::Control* dragged(const QMimeData* data) const;
 
   ui::Form& form_;
   QtUi& owner_;
@@ -114,6 +125,9 @@ class FormView final : public QWidget {
   ui::Control* target_ = nullptr;
   int held_ = 0;
   bool dblclick_ = false;
+  QPointF pressed_;       // where the buttons went down
+  bool dragging_ = false; // a drag has ended the press: its release is no click
+  ui::Form::Pointer pointer_ = ui::Form::Pointer::arrow;
 };
 
 }  // namespace zarn::qt

@@ -41,6 +41,12 @@ FormView* QtUi::view(const ui::Form& f) const {
   return it == views_.end() ? nullptr : it->second.get();
 }
 
+ui::Form* QtUi::form(std::string_view name) const {
+  for (ui::Form* f : forms_())
+    if (f->name() == name) return f;
+  return nullptr;
+}
+
 FormView& QtUi::make(ui::Form& f) { return *views_.emplace(&f, std::make_unique<FormView>(f, *this)).first->second; }
 
 QWindow* QtUi::mainwindow() {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "platform/ui.h"
@@ -29,6 +30,8 @@ class QtUi {
   void refresh();
   // The view of a form, or null while it has never been shown.
   FormView* view(const ui::Form& f) const;
+  // The form of that name, or null.
+  ui::Form* form(std::string_view name) const;
   // The main window's native window, made (not shown) if need be, for the windows it owns;
   // null when there is no main window.
   QWindow* mainwindow();

@@ -2,6 +2,8 @@
 // both ways; message boxes answer in the old codes; the event pump runs what is pending.
 #include <gtest/gtest.h>
 
+#include <QDrag>
+#include <QMimeData>
 #include <QResizeEvent>
 
 #include "platform/qt/formview.h"
@@ -183,6 +185,71 @@ TEST_F(InputTest, SpaceOnAButtonOfAKeyWindowIsAKeyAndAWindowTakesTheKeysBackWhen
   QApplication::processEvents();
   EXPECT_EQ(QApplication::activeWindow(), view());
   EXPECT_TRUE(view()->hasFocus() || view()->isAncestorOf(QApplication::focusWidget()));
+}
+
+// The window's pointer shape; keys kept by an entry box still tell the window and the box; a
+// control in drag mode pressed and moved is dragged, not clicked, and whatever takes drops under
+// the drop point gets the control; the window taking the keys is told.
+TEST_F(InputTest, PointerDragAndDropAndKeysKeptByABoxReachTheModel) {
+  EXPECT_EQ(view()->cursor().shape(), Qt::ArrowCursor);
+  panel.mousepointer = ui::Form::Pointer::cross;
+  ui.refresh();
+  EXPECT_EQ(view()->cursor().shape(), Qt::CrossCursor);
+
+  panel.entry.onKeyDown = [this](int& k, int s) { log.push_back("entry down " + std::to_string(k) + "/" + std::to_string(s)); };
+  panel.onBoxKey = [this] { log.push_back("box key"); };
+  QWidget* entry = view()->widget(panel.entry);
+  key(entry, Qt::Key_A, shift, "A");
+  key(entry, Qt::Key_Left, none, "");
+  EXPECT_EQ(taken(), (strings{"entry down 65/1", "box key", "entry down 37/0", "box key"}))
+      << "typed into the box, which keeps them";
+  panel.entry.locked = true;
+  ui.refresh();
+  key(entry, Qt::Key_A, none, "a");
+  key(entry, Qt::Key_Left, none, "");
+  EXPECT_EQ(taken(), (strings{"entry down 65/0", "press 97", "entry down 37/0", "box key"}))
+      << "a locked box passes on what types and keeps the keys that move in it";
+
+  const auto dropped = [this](std::string on) {
+    return [this, on](ui::Control& source, double x, double y) {
+      log.push_back(on + " drop " + source.name + " " + std::to_string(int(x)) + "," + std::to_string(int(y)));
+    };
+  };
+  panel.ok.onDragDrop = dropped("ok");
+  panel.onDragDrop = dropped("form");
+  panel.icon.dragmode = true;
+  send(view(), QEvent::MouseButtonPress, {110, 105}, Qt::LeftButton, Qt::LeftButton);
+  send(view(), QEvent::MouseMove, {112, 106}, Qt::NoButton, Qt::LeftButton);
+  EXPECT_TRUE(view()->findChildren<QDrag*>().isEmpty()) << "a tremble is no drag";
+  send(view(), QEvent::MouseMove, {160, 150}, Qt::NoButton, Qt::LeftButton);
+  const auto drags = view()->findChildren<QDrag*>();
+  ASSERT_EQ(drags.size(), 1) << "the toolkit's drag";
+  // The platform here drops nothing itself: the drop is given as the window system would give it.
+  QMimeData carried;
+  for (const QString& f : drags[0]->mimeData()->formats()) carried.setData(f, drags[0]->mimeData()->data(f));
+  send(view(), QEvent::MouseButtonRelease, {160, 150}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(taken(), (strings{"icon down 10,5 1/0", "icon move 12,6 1/0"})) << "no click, no release after the drag";
+  QMimeData text;
+  text.setText("c1");
+  for (auto [at, data] : {std::pair{QPointF(320, 20), &carried}, {QPointF(50, 40), &carried},
+                          {QPointF(305, 290), &carried}, {QPointF(320, 20), &text}})
+    drop(view(), at, data);
+  EXPECT_EQ(taken(), (strings{"ok drop c1 10,10", "form drop c1 50,40", "form drop c1 305,290"}))
+      << "on the button, in its own coordinates; on the map, which takes no drops, and the bare window: the "
+         "window; anything but a control of ours is refused";
+  click(view(), {110, 105});
+  EXPECT_EQ(taken(), (strings{"icon down 10,5 1/0", "icon up 10,5 1/0", "icon click"})) << "pressed in place: a click";
+
+  panel.onGotFocus = [this] { log.push_back("got focus"); };
+  second.show();
+  ui.refresh();
+  ui.view(second)->activateWindow();
+  QApplication::processEvents();
+  if (QApplication::activeWindow() != ui.view(second)) GTEST_SKIP() << "this platform does not hand out activation";
+  taken();
+  view()->activateWindow();
+  QApplication::processEvents();
+  EXPECT_EQ(taken(), strings{"got focus"});
 }
 
 TEST_F(InputTest, AResizeFromOutsideKeepsTheLayoutSizeUnlessTheWindowLaysItselfOut) {

@@ -34,4 +34,13 @@ inline void key(QWidget* w, int k, Qt::KeyboardModifiers m, const QString& text)
   }
 }
 
+// A drop as the window system gives it: the drag entering the window at the point, then the
+// drop there (the toolkit hands a drop only to the window that took the drag in).
+inline void drop(QWidget* w, QPointF at, const QMimeData* data) {
+  QDragEnterEvent enter(at.toPoint(), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &enter);
+  QDropEvent e(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &e);
+}
+
 }  // namespace zarn::qttest
