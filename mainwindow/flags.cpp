@@ -48,6 +48,7 @@ void readinputflags(App& app) {
     ui::Image& icon = app.win.zarn.iconmouse;
     icon.setpicture(app.sys.images->load(app.files.resolve("MOUSEPTR.ICO")));
     icon.visible = true;
+    app.win.zarn.mousepointer = ui::Form::Pointer::cross;
   }
 }
 

@@ -23,7 +23,7 @@ void readautomapflag(const platform::Files& files, MapView& m);
 // NOSOUND.CFG, SPEEDWAR.CFG, MVNONEW.CFG (and its label), DIALTIME.CFG, SENDACKC.CFG (the
 // message window's buttons).
 void readfeatureflags(App& app);
-// ONLYRMC.CFG, CMESSAGE.CFG, MOUSEPTR.ICO (the pointer icon follows the mouse).
+// ONLYRMC.CFG, CMESSAGE.CFG, MOUSEPTR.ICO (the pointer is the cross over the map, the icon following it).
 void readinputflags(App& app);
 // ZARNTILE.CFG (re-centring distance), METRIC.CFG, NAUTICAL.CFG, MAPMATCH.CFG.
 void readmapflags(const platform::Files& files, MapView& map, MainState& m);

@@ -131,6 +131,8 @@ TEST_F(Files, AFlagFileSwitchesItsFeatureByBeingThere) {
                             app->main.kcfon,     app->map.mapzoom,   app->main.scalelayout, app->nav.speedwarnon};
   };
   EXPECT_EQ(readall(), std::vector<int>(16, 0));
+  EXPECT_EQ(std::tuple(app->win.zarn.mousepointer, app->win.zarn.iconmouse.visible),
+            std::tuple(ui::Form::Pointer::arrow, false));
   EXPECT_EQ(std::tuple(app->map.recentredist, app->gps.callsep, app->win.get<CForm>().csgn.text),
             std::tuple(40.0f, ">ZARN", ">ZARN"))
       << "ZARNTILE.CFG and CALLSIGN.CFG absent";
@@ -141,7 +143,11 @@ TEST_F(Files, AFlagFileSwitchesItsFeatureByBeingThere) {
   for (const auto& [f, text] : {std::pair{"ZARNTILE.CFG", "64"}, {"CALLSIGN.CFG", ">BASE"}, {"ZARNLOG.CFG", "$GPRMC"},
                                 {"DIALTIME.CFG", "90"}})
     put(f, std::string(text) + "\r\n");
+  std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / "CARICON0.ICO", dir / "MOUSEPTR.ICO");
   EXPECT_EQ(readall(), std::vector<int>(16, 1));
+  EXPECT_EQ(std::tuple(app->win.zarn.mousepointer, app->win.zarn.iconmouse.visible),
+            std::tuple(ui::Form::Pointer::cross, true))
+      << "MOUSEPTR.ICO: the cross over the map, and the icon with it";
   EXPECT_EQ(std::tuple(app->map.recentredist, app->gps.callsep, app->gps.logprefix, app->gps.autohangup),
             std::tuple(64.0f, ">BASE", "$GPRMC", 90));
   EXPECT_EQ(app->win.get<MvForm>().nonewl.caption, "ignore new vehicles");
