@@ -112,6 +112,9 @@ ControlsForm& controlswindow(App& app) {
   c.connext.onClick = [&app] { controls::connext_Click(app); };
   c.conok.onClick = [&app] { controls::conok_Click(app); };
   c.Image1.onClick = [&app] { controls::Image1_Click(app); };
+  // The entry's picture can also be dragged onto OK.
+  c.Image1.dragmode = true;
+  c.conok.onDragDrop = [&app](ui::Control&, double, double) { controls::conok_DragDrop(app); };
   for (int k = 0; k < ControlsForm::pageicons; ++k) c.conticon[k].onClick = [&app, k] { controls::conticon_Click(app, k); };
   c.onKeyPress = [&app](int& key) { controls::Form_KeyPress(app, key); };
   // A touch on a read-out of the main window brings the panel up.

@@ -195,6 +195,16 @@ void wirekeys(App& app) {
     z.search.locked = z.searchdat.locked = z.Help.locked = true;
     z.onKeyPress = [&app](int& k) { keycmd(app, k); };
   }
+  if (!z.onDragDrop) {
+    // The message line and the guidance trace lie over the map: either can be dragged off what it
+    // hides, and goes where it is dropped.
+    z.saytxt.dragmode = z.rgitrace.dragmode = true;
+    z.onDragDrop = [&z](ui::Control& source, double x, double y) {
+      if (source.form != &z) return;  // another window's control: the point is not in its window
+      source.move(ui::pixel(x), ui::pixel(y));
+      z.touch();
+    };
+  }
   if (!z.onKeyDown) {
     // Any key but M ends the demo state: the user is taking over.
     z.onKeyDown = [&app](int& k, int) {
