@@ -471,6 +471,7 @@ void wirefform(App& app, FForm& f) {
   f.fformoffcmd.onClick = leave;
   f.onClose = leave;
   f.onKeyPress = [&app, &f](int& k) { fformkey(app, f, k); };
+  f.onGotFocus = [&app] { app.main.lastclick = app.timer(); };
 }
 
 void showfform(App& app) {

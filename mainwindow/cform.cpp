@@ -75,6 +75,7 @@ void wire(App& app, CForm& c) {
       {&c.zoomcmd, cform::zoomcmd_Click}};
   for (auto [control, handler] : clicks) control->onClick = [&app, handler = handler] { handler(app); };
   c.onKeyPress = [&app](int& key) { cform::Form_KeyPress(app, key); };
+  c.onGotFocus = [&app] { cform::Form_GotFocus(app); };
   // Closed with its close box, the old panel was unloaded: it comes back with its lists read
   // again.
   c.onClose = [&c] { c.reload = true; };
@@ -145,6 +146,8 @@ void Form_Paint(App& app) {
   c.map.listindex = row(c.map, app.map.curmap);
   c.desti.listindex = row(c.desti, app.nav.curdest);
 }
+
+void Form_GotFocus(App& app) { app.main.lastclick = app.timer(); }
 
 void Form_KeyPress(App& app, int& key) {
   app.main.lastclick = app.timer();

@@ -20,6 +20,9 @@ namespace cform {
 void Form_Load(App& app);
 // "List of 57 maps"; the map shown and the current destination selected in their lists.
 void Form_Paint(App& app);
+// The panel taking the keys, or a key typed at it, counts as the user's last action: the main
+// window leaves it the keys for the next 10 s.
+void Form_GotFocus(App& app);
 void Form_KeyPress(App& app, int& key);
 
 // The buttons and lists, by their window's names.

@@ -216,7 +216,11 @@ void wirekeys(App& app) {
     };
   }
   for (ui::Form* f : app.win.all()) {
-    if (f->onKeyPress || std::find(std::begin(passing), std::end(passing), f->name()) == std::end(passing)) continue;
+    if (std::find(std::begin(passing), std::end(passing), f->name()) == std::end(passing)) continue;
+    // A key typed into one of its boxes is as much a use of the window as a key it passes on:
+    // the main window leaves it the keys for 10 s after either.
+    if (!f->onBoxKey) f->onBoxKey = [&app] { app.main.lastclick = app.timer(); };
+    if (f->onKeyPress) continue;
     f->onKeyPress = [&app](int& k) {
       app.main.lastclick = app.timer();
       keycmd(app, k);

@@ -348,6 +348,8 @@ void wirevehiclewindows(App& app) {
         app.main.lastkey = 0;
         app.main.lastclick = app.timer();
       };
+      // A key left for the main tick by another window is dropped once the code is typed.
+      f.mtx.onKeyDown = [&app](int&, int) { app.main.lastkey = 0; };
       f.onMouseMove = [&app](const ui::MouseEvent&) { app.main.lastclick = app.timer(); };
     }
     // Rows may be added as the table grows.

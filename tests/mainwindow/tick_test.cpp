@@ -1,7 +1,10 @@
 // The replay player, the main tick's rules, small services, the read-outs, demo start and stop.
 #include <cmath>
 
+#include "gpsinput/fform.h"
+#include "mainwindow/cform.h"
 #include "mainwindow/demo.h"
+#include "mainwindow/keys.h"
 #include "mainwindow/readouts.h"
 #include "mainwindow/replay.h"
 #include "mainwindow/secondary.h"
@@ -217,6 +220,45 @@ TEST_F(Tick, ModalWindowsStopTheServicesButNotTheHousekeepingAndAClickHoldsTheRe
   EXPECT_EQ(app->main.laststep, 0) << "clicked 2 s ago: no replay step";
   tick(2);
   EXPECT_GT(app->main.laststep, 0);
+}
+
+// The focus step gives the main window the keys back 10 s after the user's last action, and a
+// window used from the keyboard alone is in use: a key passed on, a key typed into one of its
+// boxes, or its taking the keys.
+TEST_F(Tick, AWindowUsedFromTheKeyboardKeepsTheKeysForTenSeconds) {
+  MvForm& mv = app->win.get<MvForm>();
+  CForm& c = cformwindow(*app);
+  FForm& f = app->win.get<FForm>();
+  wirekeys(*app);
+  showfform(*app);
+  f.hide();
+  c.show();
+  app->main.lastclick = app->timer() - 60;
+  ZarnForm& z = app->win.zarn;
+  const auto takes = [&](double after) {
+    const long before = z.focusrequest;
+    tick(after);
+    return z.focusrequest != before;
+  };
+  EXPECT_TRUE(takes(1)) << "a minute without use";
+  const std::pair<const char*, std::function<void()>> uses[] = {
+      {"a key passed on by the control panel", [&] { int k = '['; c.onKeyPress(k); }},
+      {"a key typed into the control panel's call-sign box", [&] { c.onBoxKey(); }},
+      {"the control panel taking the keys", [&] { c.onGotFocus(); }},
+      {"a key typed into the vehicle window's code box", [&] { mv.onBoxKey(); }},
+      {"the playback window taking the keys", [&] { f.onGotFocus(); }},
+  };
+  for (const auto& [use, act] : uses) {
+    clock->advance(20);
+    act();
+    EXPECT_FALSE(takes(9.5)) << use;
+    EXPECT_TRUE(takes(1)) << use << ", 10.5 s after";
+  }
+  // A key left for the tick by another window goes once a code is typed into the box.
+  app->main.lastkey = 'M';
+  int down = 'M';
+  mv.mtx.onKeyDown(down, 0);
+  EXPECT_EQ(app->main.lastkey, 0);
 }
 
 TEST_F(Tick, ReportsByTheirIntervals) {
