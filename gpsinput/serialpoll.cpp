@@ -361,8 +361,11 @@ void rxchars(App& app, std::string_view chars) {
   }
   g.rxbusy = true;
   std::string parseline;
-  for (char c : chars) onechar(app, c, parseline);
-  while (g.rxpos < g.rxpending.size()) onechar(app, g.rxpending[g.rxpos++], parseline);
+  // An end asked meanwhile stops the reading: what was taken in stays, the backlog is dropped
+  // (asked once a line's worth of characters, so a flood ends in a moment).
+  auto ending = [&app, n = std::size_t{0}]() mutable { return ++n % 128 == 0 && app.sys.events->endasked(); };
+  for (std::size_t k = 0; k < chars.size() && !ending(); ++k) onechar(app, chars[k], parseline);
+  while (g.rxpos < g.rxpending.size() && !ending()) onechar(app, g.rxpending[g.rxpos++], parseline);
   g.rxpending.clear();
   g.rxpos = 0;
   g.rxbusy = false;
@@ -376,7 +379,7 @@ void readcomms(App& app) {
   }
   if (g.gpsoncom == 0) return;
   auto& port = *app.sys.serial;
-  if (port.inbuffercount() <= 0) return;
+  if (port.inbuffercount() <= 0 || app.sys.events->endasked()) return;
   g.linkdata = 1;
   const std::string chunk = port.input();
   if (app.main.starting == 1) return;  // input during start-up is dropped

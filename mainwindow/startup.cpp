@@ -569,6 +569,8 @@ void Form_Load(App& app, const std::string& cmdline) {
   m.cmdline = cmdline;
   m.starttime = app.timer();
   showstartwindow(app);
+  // Saves cut short by a kill or a full disk leave their temporary files behind.
+  app.files.clearleftovers();
 
   m.pollint = 0;
   checkfiles(app);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 #include "app/app.h"
@@ -203,10 +204,17 @@ std::string writenetwork(GeoState& geo, const platform::Files& files, bool index
     for (std::size_t k = 0; k < nodelines->size(); ++k)
       out->print(index ? std::to_string(k + 1) + "," + (*nodelines)[k] : (*nodelines)[k]);
   // Node numbers count records, read to the end of the file whatever the line count said.
-  const std::vector<std::string> nodes = index ? nodepositions(files) : std::vector<std::string>{};
+  // A link end is numbered by the first node record of its position; the index is built once,
+  // as a network of thousands of nodes is looked up once for every link end.
+  std::unordered_map<std::string, std::size_t> nodes;
+  if (index) {
+    const std::vector<std::string> positions = nodepositions(files);
+    nodes.reserve(positions.size());
+    for (std::size_t k = 0; k < positions.size(); ++k) nodes.try_emplace(positions[k], k + 1);
+  }
   const auto numbered = [&](const std::string& end) {
-    const auto it = end.empty() ? nodes.end() : std::find(nodes.begin(), nodes.end(), end);
-    return it == nodes.end() ? end : std::to_string(it - nodes.begin() + 1);
+    const auto it = end.empty() ? nodes.end() : nodes.find(end);
+    return it == nodes.end() ? end : std::to_string(it->second);
   };
   for (const LinkRecord& r : linkrecords(files))
     out->print(numbered(r.end1) + "," + numbered(r.end2) + "," + r.f3 + "," + r.f4 + "," +

@@ -52,10 +52,12 @@ std::string llcompactnear(float lat, float lon) {
 
 bool readroute(App& app, const std::string& name) {
   NavState& n = app.nav;
-  std::optional<std::vector<std::string>> read;
-  if (app.files.exists(name)) read = app.files.readlines(name);
+  std::string why;
+  std::optional<std::vector<std::string>> read = app.files.readlines(name, platform::Files::smalllimit, &why);
   if (!read) {
     app.sys.wav->beep();
+    // A missing route is only the beep; one that is there but cannot be read is named.
+    if (!why.empty()) showmsg(app.voice, why);
     return false;
   }
   std::vector<std::string>& lines = *read;

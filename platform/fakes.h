@@ -146,8 +146,10 @@ class NoEvents final : public EventPump {
     ++calls;
     if (hook) hook();
   }
+  bool endasked() const override { return ending && ending(); }
   long calls = 0;
   std::function<void()> hook;
+  std::function<bool()> ending;
 };
 
 // Programs that are "started" only into a list.

@@ -452,14 +452,23 @@ namespace {
 
 std::string reason(int err) { return std::generic_category().message(err); }
 
+// A save's temporary file is named ".NAME." and eight of these after the name it replaces.
+constexpr std::string_view tempdigits = "0123456789abcdefghijklmnopqrstuvwxyz";
+constexpr std::size_t tempsuffix = 8;
+
+bool istempname(std::string_view n) {
+  if (n.size() < tempsuffix + 3 || n.front() != '.') return false;
+  const std::string_view tail = n.substr(n.size() - tempsuffix);
+  return n[n.size() - tempsuffix - 1] == '.' && tail.find_first_not_of(tempdigits) == std::string_view::npos;
+}
+
 // A new file beside `target` under a name no one else uses (created exclusively), with the old
 // file's permissions where the file system keeps them; -1 with errno set when none can be made.
 int maketemp(const fs::path& target, fs::path& temp) {
   std::random_device rd;
-  const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
   for (int tries = 0; tries < 100; ++tries) {
     std::string suffix(".");
-    for (int i = 0; i < 8; ++i) suffix += digits[rd() % 36];
+    for (std::size_t i = 0; i < tempsuffix; ++i) suffix += tempdigits[rd() % tempdigits.size()];
     temp = target.parent_path() / ("." + target.filename().string() + suffix);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
@@ -703,6 +712,21 @@ bool readcfgline(InputFile& f, std::string& line) {
   }
   line = text::rtrim(text::left(f.lineinput(), 20));
   return true;
+}
+
+std::size_t Files::clearleftovers(std::chrono::seconds age) const {
+  std::error_code ec;
+  const auto before = fs::file_time_type::clock::now() - age;
+  std::size_t removed = 0;
+  for (fs::directory_iterator it(workdir_, ec), last; !ec && it != last; it.increment(ec)) {
+    const fs::directory_entry& e = *it;
+    std::error_code fe;
+    // Only our own kind of name, only a regular file (never what a link points at).
+    if (!istempname(e.path().filename().string()) || !e.is_regular_file(fe) || e.is_symlink(fe)) continue;
+    const auto t = e.last_write_time(fe);
+    if (!fe && t < before && fs::remove(e.path(), fe)) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace zarn::platform

@@ -3,6 +3,7 @@
 // with CR LF, and the comma-separated field reader.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -31,6 +32,10 @@ class Files {
   // Names (as found on disk) matching a DOS pattern such as "*.DES" in a directory.
   std::vector<std::string> list(std::string_view pattern) const;
   bool remove(std::string_view name) const;
+  // Removes what saves cut short left in the working folder: the temporary files a whole-file
+  // save writes before renaming (".NAME.xxxxxxxx"), when unchanged for at least `age` (a save
+  // under way in another program on the folder is left alone). The number removed.
+  std::size_t clearleftovers(std::chrono::seconds age = std::chrono::minutes(1)) const;
   bool rename(std::string_view from, std::string_view to) const;
 
   // Size limits for the readers; each caller passes the one suited to its file.

@@ -110,6 +110,9 @@ class EventPump {
   virtual void doevents() = 0;
   // Nothing to do for a moment: the real pump sleeps briefly so that waits do not spin.
   virtual void idle() {}
+  // True when the end of the program has been asked from outside (a signal) and waits for the
+  // events to run: long work that lets no events run stops early for it.
+  virtual bool endasked() const { return false; }
 };
 
 // Waits while letting events run: the one way the program waits. Ends early as soon as done()

@@ -89,7 +89,8 @@ void Call::run(Msg m) {
   send("ATDT" + app_.veh.csatnumber);
   waitreply(app_, 30);
   if (g_.abortflag || !g_.modemconnect) return abortending();
-  if (g_.csatstate == CallState::dialling) {
+  // A service that answers with the CONNECT may already be logging in: its prompt is waited for too.
+  if (g_.csatstate == CallState::dialling || g_.csatstate == CallState::online) {
     waitcount(app_, 60);
     if (g_.abortflag) return abortending();
   }
@@ -198,8 +199,9 @@ std::optional<bool> Call::sendone(const Msg& m) {
   status("(waiting for ref)");
   waitcount(app_, 60);
   if (g_.abortflag) return std::nullopt;
+  // Only the service's reference line confirms a message; without one it is not known to be sent.
   const bool ref = g_.csatstate == CallState::sent;
-  std::string result = "Ref" + mv_.telstat.caption + " to " + m.to;
+  std::string result = ref ? "Ref" + mv_.telstat.caption + " to " + m.to : " to " + m.to + " NOT SENT (NO REFERENCE)";
   if (g_.csatstate == CallState::unreachable) {
     both("Vehicle off ?");
     mv_.telstat.backcolor = ui::red;

@@ -81,6 +81,9 @@ int main(int argc, char** argv) {
 
   Shell shell(app);
   qt::EndSignals endsignals([&shell] { shell.end(); });
+  // A backlog on the port is not worked through once the end has been asked.
+  auto* pump = dynamic_cast<qt::QtEventPump*>(app.sys.events.get());
+  if (pump) pump->endpending = [&endsignals] { return endsignals.pending(); };
   // The command line as one text (a replay file may be named there), in the program's Latin-1.
   std::string cmdline;
   for (int i = 1; i < argc; ++i) cmdline += (i > 1 ? " " : "") + std::string(argv[i]);
@@ -92,5 +95,6 @@ int main(int argc, char** argv) {
   shell.start();
   const int status = qapp.exec();
   qapp.onexception = nullptr;  // the application goes before the QApplication
+  if (pump) pump->endpending = nullptr;  // and the signals before the application
   return status;
 }

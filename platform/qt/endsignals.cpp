@@ -1,5 +1,6 @@
 #include "platform/qt/endsignals.h"
 
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/signalfd.h>
@@ -38,6 +39,11 @@ EndSignals::EndSignals(std::function<void()> onend) : onend_(std::move(onend)) {
     while (::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) any = true;
     if (any && onend_) onend_();
   });
+}
+
+bool EndSignals::pending() const {
+  pollfd p{fd_, POLLIN, 0};
+  return fd_ >= 0 && ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
 }
 
 EndSignals::~EndSignals() {

@@ -16,6 +16,8 @@ class EndSignals {
   // Runs `onend` from the event loop when either signal arrives (holdback() must have run).
   explicit EndSignals(std::function<void()> onend);
   ~EndSignals();
+  // True when a signal has arrived that the event loop has not yet taken.
+  bool pending() const;
   EndSignals(const EndSignals&) = delete;
   EndSignals& operator=(const EndSignals&) = delete;
 

@@ -33,7 +33,9 @@ class QtEventPump final : public platform::EventPump {
  public:
   void doevents() override;
   void idle() override;  // sleeps a few milliseconds
+  bool endasked() const override { return endpending && endpending(); }
   std::function<void()> onevents;
+  std::function<bool()> endpending;
 };
 
 // The available area of the primary screen (a 640 x 480 screen when there is none).

@@ -122,6 +122,27 @@ TEST_F(Poll, APollInsideAWaitKeepsTheOrderOfArrival) {
   EXPECT_EQ(log(), rmc + gga + gsv);
 }
 
+TEST_F(Poll, AnEndAskedDuringAFloodStopsTheReadingAndKeepsWhatWasTakenIn) {
+  newtrip(*app);
+  std::string flood;
+  for (int k = 0; k < 20000; ++k) flood += gsv;
+  // The end is asked once 100 sentences have been logged, as a signal arrives during the flood.
+  long asked = 0;
+  events->ending = [&] {
+    ++asked;
+    return log().size() >= 100 * gsv.size();
+  };
+  polls({flood});
+  const std::string got = log();
+  EXPECT_GE(got.size(), 100 * gsv.size());
+  EXPECT_LE(got.size(), 104 * gsv.size()) << "the backlog is not worked through";
+  EXPECT_EQ(got.size() % gsv.size(), 0u) << "no sentence logged in part";
+  EXPECT_LT(asked, 1000) << "asked once for many characters";
+  events->ending = nullptr;
+  polls({gga});
+  EXPECT_EQ(log(), got + gga) << "a later poll reads on";
+}
+
 TEST_F(Poll, RockwellInitialisationSentencesAndTheTimeAtTheStoredLongitude) {
   // The stored position (INITROCK.CFG), the local time on 26/10/20 and what is sent.
   const struct { const char *guards, *pos, *at, *sent; } cases[] = {

@@ -1,6 +1,8 @@
 // Waypoint routes: route files written and read, their counts held to the route, following
 // started and stopped, the route window's buttons, the drawing, and the recorded drive followed
 // past a route of waypoints.
+#include <sys/stat.h>
+
 #include <cmath>
 #include <fstream>
 #include <random>
@@ -134,6 +136,21 @@ TEST_F(Routes, BothLayoutsAndCountsHeldToTheLinesAndTheRoute) {
   wav->beeps = 0;
   EXPECT_FALSE(readroute(*app, "MISSING.ROO"));
   EXPECT_EQ(std::tuple(wav->beeps, n().wpcount), std::tuple(1, 1)) << "a missing file: a beep, the route as it was";
+}
+
+TEST_F(Routes, ARouteFileThatCannotBeReadIsNamedWithWhyAndTheRouteStays) {
+  addwaypoint(n(), 373, 383, 0.12f);
+  std::filesystem::create_directories(dir / "ZARN.ROO");
+  ASSERT_EQ(::mkfifo((dir / "rpoints.txt").c_str(), 0600), 0);
+  put("ZARNAUTO.ROO", "1 \r\n" + std::string(2 << 20, ' '));
+  for (const auto& [name, why] : {std::pair("ZARN.ROO", "ZARN.ROO: not a regular file"),
+                                  {"rpoints.txt", "rpoints.txt: not a regular file"},
+                                  {"ZARNAUTO.ROO", "ZARNAUTO.ROO: too large"}}) {
+    wav->beeps = 0;
+    EXPECT_FALSE(readroute(*app, name)) << name;  // a FIFO is never waited on
+    EXPECT_EQ(app->speech.msgtext.rfind(why, 0), 0u) << app->speech.msgtext;
+    EXPECT_EQ(std::tuple(wav->beeps, n().wpcount), std::tuple(1, 1)) << name;
+  }
 }
 
 TEST_F(Routes, ASaveThatCannotBeWrittenIsReportedAndTheOldFileStays) {

@@ -112,6 +112,39 @@ TEST_F(FilesTest, AKillDuringASaveLeavesTheOldFileOrTheNewOneWhole) {
   EXPECT_GT(saved, 5) << "kills between saves as well as during them";
 }
 
+TEST_F(FilesTest, WhatKilledSavesLeftIsClearedOnceItIsAMinuteOld) {
+  const auto temps = [&] {
+    std::vector<std::filesystem::path> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+      if (e.path().filename().string().starts_with(".SAVED.TXT.")) out.push_back(e.path());
+    return out;
+  };
+  ASSERT_TRUE(files.write("SAVED.TXT", std::string(1 << 20, 'x')));
+  // Saves killed part-way until one has left its temporary file.
+  for (int run = 0; run < 200 && temps().empty(); ++run) {
+    const pid_t pid = ::fork();
+    while (pid == 0) files.write("SAVED.TXT", std::string(1 << 20, 'x'));
+    ::usleep(1000 + 500 * static_cast<unsigned>(run % 20));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+  }
+  const auto left = temps();
+  ASSERT_FALSE(left.empty());
+  // Names that only look alike, and a link to another folder's file, are never ours to remove.
+  const strings keep = {"SAVED.TXT.abcdefgh", ".SAVED.TXT.abcdefg", ".SAVED.TXT.ABCDEFGH", ".abcdefgh", "ZARN.ROO"};
+  for (const auto& n : keep) dir.put(n, "keep");
+  zarn::testing::TempDir other;
+  std::filesystem::create_symlink(other.put("target", "keep"), dir / ".LINK.TXT.abcdefgh");
+  EXPECT_EQ(files.clearleftovers(), 0u) << "one just written may be a save under way";
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) std::filesystem::last_write_time(e.path(), old);
+  EXPECT_EQ(files.clearleftovers(), left.size());
+  for (const auto& p : left) EXPECT_FALSE(std::filesystem::exists(p)) << p;
+  for (const auto& n : keep) EXPECT_TRUE(dir.has(n)) << n;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / ".LINK.TXT.abcdefgh") && other.has("target"));
+  EXPECT_EQ(dir.get("SAVED.TXT").size(), std::size_t{1} << 20) << "the saved file itself stays";
+}
+
 // A socket bound at the path, as a sound server or a display leaves one.
 void makesocket(const std::filesystem::path& p) {
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
