@@ -154,7 +154,8 @@ void plotstep(App& app, PlotStep::Kind kind, unsigned colour = 0) {
   callhook(app.hooks.plotmap, app, s);
 }
 
-std::string replayname(const App& app) { return ucase(app.gps.replayfile); }
+// The log as named, not upper-cased: its name here is case-sensitive.
+std::string replayname(const App& app) { return app.gps.replayfile; }
 
 // The chosen log's full name.
 void fullpath(FForm& f) {

@@ -144,7 +144,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   const FilterSet fs = readfilters(app.geo, boxes);
   if (!fs.speedset) f.ltgt.caption = ">=";
   f.plotabort = 0;
-  f.caption = "Plotting " + text::ucase(g.replayfile) + " ..";
+  f.caption = "Plotting " + g.replayfile + " ..";  // as named: file names here are case-sensitive
   f.touch();
   const LogKind kind = logkind(g.replayfile);
 

@@ -53,7 +53,7 @@ TEST_F(FilterQt, TheFilterWindowWithTheDrivePlottedAndDrawnOnTheMap) {
   f.labelon.value = 1;
   f.drawcmd.onClick();
   f.show();
-  EXPECT_EQ(f.caption, "Plotting CHESHIRE.NME ..");
+  EXPECT_EQ(f.caption, "Plotting cheshire.nme ..");
   EXPECT_FALSE(f.grid.caption.empty());
 
   qt::QtUi ui([this] { return app->win.all(); });
