@@ -111,6 +111,8 @@ FForm::FForm() : ui::Form(formname) {
 
   place(switches[0], 200, 262, 44, 16);
   for (int i = 1; i < 8; ++i) place(switches.load(i), 200 + 48 * i, 262, 44, 16).visible = true;
+  // A switch's text shows when a unit reports it; until then nothing looks like a box to fill.
+  for (int i = 0; i < 8; ++i) switches[i].transparent = true;
 
   place(clearcmd, 200, 286, 56, 22).caption = "Clear";
   place(autocmd, 260, 286, 92, 22).caption = "AutoMap ON";
