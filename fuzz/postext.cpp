@@ -46,9 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   zarn::osgbtoll(geo, x, y, lat, lon);
   if (!std::isfinite(x) || !std::isfinite(y) || !(std::fabs(lat) <= 90) || !(std::fabs(lon) <= 180)) std::abort();
 
-  // UTM text is written again as UTM, MGRS as MGRS, every other form in the grid system.
-  const bool utm = size == 12 || size == 16 || size == 18;
-  geo.utmmode = !utm ? 0 : size == 18 && !(text[4] >= '0' && text[4] <= '9') ? 2 : 1;
+  // UTM text is written again as UTM, MGRS as MGRS, every other form in the grid system; each
+  // run of blanks is read as one.
+  std::string read;
+  for (char c : text)
+    if (c != ' ' || read.empty() || read.back() != ' ') read += c;
+  const std::size_t n = read.size();
+  const bool utm = n == 12 || n == 16 || n == 18;
+  geo.utmmode = !utm ? 0 : n == 18 && !(read[4] >= '0' && read[4] <= '9') ? 2 : 1;
   std::string again;
   zarn::gridreftext(geo, x, y, again);
   float x2 = 0, y2 = 0, lat2 = 0, lon2 = 0;

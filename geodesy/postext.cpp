@@ -72,13 +72,23 @@ std::optional<double> angle(const std::string& t, long d, long dn, long m, long 
   return hemi == neg ? -v : v;
 }
 
-// The read-out text of latlongtext, degrees and minutes to thousandths:
-// "51  30.000'N 000  06.000'W".
+// The read-out text of latlongtext, degrees and minutes to thousandths, with its blank runs
+// made single: "51 30.000'N 000 06.000'W" (written "51  30.000'N 000  06.000'W").
 bool parsereadout(const std::string& t, float& lat, float& lon) {
-  if (t.size() != 26 || t.compare(2, 2, "  ") != 0 || t[6] != '.' || t[10] != '\'' || t[12] != ' ' ||
-      t.compare(16, 2, "  ") != 0 || t[20] != '.' || t[24] != '\'')
+  if (t.size() != 24 || t[2] != ' ' || t[5] != '.' || t[9] != '\'' || t[11] != ' ' || t[15] != ' ' ||
+      t[18] != '.' || t[22] != '\'')
     return false;
-  return onearth(angle(t, 1, 2, 5, 8, 3, t[11], 'S', 'N'), angle(t, 14, 3, 19, 22, 3, t[25], 'W', 'E'), lat, lon);
+  return onearth(angle(t, 1, 2, 4, 7, 3, t[10], 'S', 'N'), angle(t, 13, 3, 17, 20, 3, t[23], 'W', 'E'), lat, lon);
+}
+
+// The text with each run of blanks made one blank: where a position text has a blank, any run
+// of them reads as that one, so "TQ  30123 80456" is "TQ 30123 80456".
+std::string oneblank(const std::string& t) {
+  std::string s;
+  s.reserve(t.size());
+  for (std::size_t i = 0; i < t.size(); ++i)
+    if (t[i] != ' ' || i == 0 || t[i - 1] != ' ') s += t[i];
+  return s;
 }
 
 // The layout of an Irish reference: a letter and 3 + 3 digits, or a letter, 5 digits and 5
@@ -102,9 +112,12 @@ double liftirish(double km) {
 
 }  // namespace
 
-void parsepos(GeoState& geo, const std::string& t, float& x, float& y) {
+void parsepos(GeoState& geo, const std::string& written, float& x, float& y) {
   x = parsefailx;
   y = parsefaily;
+  // A text without a run of blanks is read as it stands (the common case: no copy).
+  const std::string single = written.find("  ") == std::string::npos ? std::string() : oneblank(written);
+  const std::string& t = single.empty() ? written : single;
   const long n = static_cast<long>(t.size());
   float lat = 0, lon = 0;
 

@@ -18,8 +18,9 @@ inline constexpr float parsefaily = 950.0f;
 // characters ("O 15855 34718", "O158347"), decimal latitude/longitude ("51.5 -0.1"), the
 // read-out of latlongtext ("51  30.000'N 000  06.000'W"), the compact form "513000N0000600W",
 // six-digit XY sheet references ("300380"), UTM text of 18, 16 and 12 characters and MGRS text
-// of 18 ("30U YC 01277 09417"). A text gives (parsefailx, parsefaily) unless it has one of
-// these layouts, with digits where digits belong, and names a place on earth.
+// of 18 ("30U YC 01277 09417"). Where a layout has a blank, a run of blanks reads as one
+// ("53 22.500'N 002 20.000'W", "TQ  30123 80456"). A text gives (parsefailx, parsefaily) unless
+// it has one of these layouts, with digits where digits belong, and names a place on earth.
 void parsepos(GeoState& geo, const std::string& text, float& x, float& y);
 // The 15-character compact latitude/longitude form; false (and 0, 0) unless it has digits
 // where digits belong, minutes below 60, "N"/"S" and "E"/"W", and a place on earth.

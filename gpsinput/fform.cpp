@@ -111,6 +111,8 @@ FForm::FForm() : ui::Form(formname) {
 
   place(switches[0], 200, 262, 44, 16);
   for (int i = 1; i < 8; ++i) place(switches.load(i), 200 + 48 * i, 262, 44, 16).visible = true;
+  // A switch's text shows when a unit reports it; until then nothing looks like a box to fill.
+  for (int i = 0; i < 8; ++i) switches[i].transparent = true;
 
   place(clearcmd, 200, 286, 56, 22).caption = "Clear";
   place(autocmd, 260, 286, 92, 22).caption = "AutoMap ON";
@@ -154,7 +156,8 @@ void plotstep(App& app, PlotStep::Kind kind, unsigned colour = 0) {
   callhook(app.hooks.plotmap, app, s);
 }
 
-std::string replayname(const App& app) { return ucase(app.gps.replayfile); }
+// The log as named, not upper-cased: its name here is case-sensitive.
+std::string replayname(const App& app) { return app.gps.replayfile; }
 
 // The chosen log's full name.
 void fullpath(FForm& f) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "app/app.h"
 #include "geodesy/distance.h"
@@ -144,7 +145,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   const FilterSet fs = readfilters(app.geo, boxes);
   if (!fs.speedset) f.ltgt.caption = ">=";
   f.plotabort = 0;
-  f.caption = "Plotting " + text::ucase(g.replayfile) + " ..";
+  f.caption = "Plotting " + g.replayfile + " ..";  // as named: file names here are case-sensitive
   f.touch();
   const LogKind kind = logkind(g.replayfile);
 
@@ -177,6 +178,21 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   std::string grid, outline, lastline, lasttime, lastdate, parsed;
   int foundhdg = g.ownhdg;
   float prevx = 0, prevy = 0, labelx = 0, labely = 0;
+  // A track that passes the same road again would print its times over the earlier ones: a
+  // time label (its square and text) goes only where no other of the run stands.
+  struct Area {
+    float l, t, r, b;
+  };
+  std::vector<Area> labels;
+  auto clearoflabels = [&](float px, float py) {
+    const ui::Font font{z.surface.fontsize, false};
+    const Area a{px - 3, py - 3, px + 3 + static_cast<float>(ui::textwidth(z.metrics, g.fixhhmm, font)),
+                 py + 3 + static_cast<float>(ui::textheight(z.metrics, font))};
+    for (const Area& o : labels)
+      if (a.l < o.r && o.l < a.r && a.t < o.b && o.t < a.b) return false;
+    labels.push_back(a);
+    return true;
+  };
 
   while (in) {
     app.doevents();
@@ -238,7 +254,8 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
           worldtopix(app.geo, app.map, prevx, prevy, qx, qy);
           z.surface.line(qx, qy, px, py);
         }
-        if (f.labelon.value == 1 && std::abs(px - labelx) + std::abs(py - labely) > 50) {
+        if (f.labelon.value == 1 && std::abs(px - labelx) + std::abs(py - labely) > 50 &&
+            clearoflabels(px, py)) {
           z.surface.box(px - 3, py - 3, px + 3, py + 3);
           labelx = px;
           labely = py;

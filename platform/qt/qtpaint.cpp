@@ -125,8 +125,15 @@ bool painted(ui::Kind k) {
   }
 }
 
+namespace {
+// A label sized to its caption is one line as wide as the caption: measured in whole pixels,
+// its width may fall a fraction short of the text's, which must not wrap or cut it.
+bool oneline(const ui::Label& c) { return c.autosize && !c.wordwrap; }
+}  // namespace
+
 QString fittedcaption(const ui::Label& c, const QRect& r) {
   const QString text = qstr(c.caption);
+  if (oneline(c)) return text;
   const QFont f = qfont(c.font);
   const QFontMetrics fm(f);
   if (fm.boundingRect(r, Qt::TextWordWrap, text).height() <= r.height()) return text;
@@ -153,6 +160,13 @@ QString fittedcaption(const ui::Label& c, const QRect& r) {
 void paintlabel(QPainter& p, const ui::Label& c) {
   QRect r(c.left, c.top, c.width, c.height);
   if (r.isEmpty()) return;
+  if (oneline(c)) {
+    // The text's ink may stand out of its advance by a pixel: the rectangle grows to hold it.
+    const int ink = QFontMetrics(qfont(c.font)).boundingRect(qstr(c.caption)).width() + 2;
+    if (const int more = (ink - r.width() + 1) / 2 * 2; more > 0)  // even: a centred text keeps its place
+      r.adjust(c.alignment == 2 ? -more / 2 : c.alignment == 1 ? -more : 0, 0,
+               c.alignment == 2 ? more / 2 : c.alignment == 1 ? 0 : more, 0);
+  }
   p.save();
   p.setClipRect(r);
   if (!c.transparent) p.fillRect(r, qcolour(c.backcolor));
@@ -164,7 +178,7 @@ void paintlabel(QPainter& p, const ui::Label& c) {
   }
   p.setFont(qfont(c.font));
   p.setPen(qcolour(c.forecolor));
-  int flags = Qt::AlignTop | Qt::TextWordWrap;
+  int flags = Qt::AlignTop | (oneline(c) ? Qt::TextSingleLine : Qt::TextWordWrap);
   flags |= c.alignment == 1 ? Qt::AlignRight : c.alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
   p.drawText(r, flags, fittedcaption(c, r));
   p.restore();

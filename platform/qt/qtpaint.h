@@ -42,7 +42,8 @@ void drawops(QPainter& p, const std::vector<ui::DrawOp>& ops, std::size_t from, 
 bool painted(ui::Kind k);
 void paintlabel(QPainter& p, const ui::Label& c);
 // What a label shows of its caption in the rectangle r: all of it when it fits, wrapped at
-// words; else the lines that fit, the last ending in an ellipsis.
+// words; else the lines that fit, the last ending in an ellipsis. A label sized to its caption
+// shows all of it on one line.
 QString fittedcaption(const ui::Label& c, const QRect& r);
 // stretched: the picture already scaled to the control's size, when the caller keeps one.
 void paintimage(QPainter& p, const ui::Image& c, const QImage* stretched = nullptr);

@@ -79,6 +79,40 @@ TEST_F(Postext, ParseposReadsEveryFormRefusesTheRestAndRemembersTheSquare) {
   EXPECT_EQ(std::pair(x, y), std::pair(325.0f, 673.0f));
 }
 
+// A run of blanks is one blank wherever a form has a blank, as people type what the read-outs
+// show; leading or trailing blanks, no blank at all or other forms' rules still fail.
+TEST_F(Postext, ARunOfBlanksReadsAsTheOneBlankOfAForm) {
+  const auto ll = [&](float lat, float lon) {
+    float x = 0, y = 0;
+    lltoosgb(geo, lat, lon, x, y);
+    return std::pair(x, y);
+  };
+  const std::pair fail(parsefailx, parsefaily);
+  const std::pair tq(530.123f, 180.456f), knutsford = ll(53.375f, -2.0f - 20 / 60.0f);
+  const struct { const char* guards; const char* text; std::pair<float, float> at; float tol; } cases[] = {
+      {"the read-out with single blanks", "53 22.500'N 002 20.000'W", knutsford, 0.001f},
+      {"and with one of its runs", "53  22.500'N 002 20.000'W", knutsford, 0.001f},
+      {"and longer runs", "53    22.500'N    002   20.000'W", knutsford, 0.001f},
+      {"a 1-m reference", "TQ  30123   80456", tq, 0.0005f},
+      {"an Irish reference", "O  15855  34718", {315.855f - 320, 234.718f + 173.5f}, 0.0005f},
+      {"UTM", "30U   701277 5709417", ll(51.5f, -0.1f), 0.002f},
+      {"MGRS", "30U  XC 99369    09341", ll(51.5f, -0.1275f), 0.002f},
+      {"decimal degrees", "51.5     -0.1", ll(51.5f, -0.1f), 0},
+      {"a blank before", " TQ 30123 80456", fail, 0},
+      {"a blank after", "TQ 30123 80456 ", fail, 0},
+      {"no blank between degrees and minutes", "5322.500'N 002 20.000'W", fail, 0},
+      {"minutes to fewer places", "53 22.5'N 002 20.0'W", fail, 0},
+      {"two-digit longitude degrees", "53 22.500'N 02 20.000'W", fail, 0},
+      {"a tab for a blank", "53\t22.500'N 002 20.000'W", fail, 0},
+      {"a blank inside the digits", "TQ  30 123 80456", fail, 0},
+  };
+  for (const auto& c : cases) {
+    float x = 0, y = 0;
+    parsepos(geo, c.text, x, y);
+    EXPECT_LE(std::hypot(x - c.at.first, y - c.at.second), c.tol) << c.guards << ": " << x << " " << y;
+  }
+}
+
 TEST_F(Postext, GridreftextPicksTheFormByArea) {
   // Metres are rounded half up: within half a metre of the east or north edge the position is
   // metre 0 of the next square, never a six-digit 100000. Far from the frame origin the

@@ -53,7 +53,7 @@ TEST_F(FilterQt, TheFilterWindowWithTheDrivePlottedAndDrawnOnTheMap) {
   f.labelon.value = 1;
   f.drawcmd.onClick();
   f.show();
-  EXPECT_EQ(f.caption, "Plotting CHESHIRE.NME ..");
+  EXPECT_EQ(f.caption, "Plotting cheshire.nme ..");
   EXPECT_FALSE(f.grid.caption.empty());
 
   qt::QtUi ui([this] { return app->win.all(); });
@@ -76,6 +76,11 @@ TEST_F(FilterQt, TheFilterWindowWithTheDrivePlottedAndDrawnOnTheMap) {
     for (int x = 0; x < map.width(); ++x) red += map.pixelColor(x, y) == qt::qcolour(drawn);
   EXPECT_GT(red, 300) << "the drawn track";
   EXPECT_GT(dots, 0) << "the plotted dots";
+  // The switches' labels, empty until a unit reports its switches, are no blank boxes to fill.
+  for (int i = 0; i < 8; ++i) {
+    const ui::Label& s = f.switches[i];
+    EXPECT_EQ(win.pixelColor(s.left + s.width / 2, s.top + s.height / 2), qt::qcolour(f.backcolor)) << i;
+  }
 }
 
 TEST_F(FilterQt, TheEngineeringWindowWithTheSatellitesOfAReplayedLog) {

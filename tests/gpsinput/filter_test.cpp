@@ -243,5 +243,37 @@ TEST_F(FilterTest, AnOutputThatCannotBeOpenedStopsTheRunBeforeItReads) {
   EXPECT_TRUE(app->speech.msgtext.starts_with("FILTER.TXT cannot be written")) << app->speech.msgtext;
 }
 
+// DRAW with time labels over the drive, which passes its roads both ways: each label stands more
+// than 50 pixels from the one before, as the labels along one pass do, and none covers another.
+TEST_F(FilterTest, DrawnTimeLabelsStandApartAndNeverCoverEachOther) {
+  uselog(drive);
+  gridview(*app, 369.57f, 378.55f, 382.35f, 388.13f);  // the demo's map of Ashley and Mobberley
+  form().labelon.value = 1;
+  app->gps.drawmode = 1;
+  EXPECT_GT(run(PlotMode::draw).passed, 10000);
+  struct Label {
+    double l, t, r, b;
+  };
+  std::vector<Label> labels;
+  for (const ui::DrawOp& o : app->win.zarn.surface.ops()) {
+    if (o.type != ui::DrawOp::Text) continue;
+    const ui::Font font{o.fontsize, false};
+    // The square's centre is 3 pixels up and left of the text.
+    labels.push_back({o.x1 - 6, o.y1 - 6, o.x1 + ui::textwidth(nullptr, o.text, font), o.y1 + ui::textheight(nullptr, font)});
+    EXPECT_EQ(o.text.size(), 4u) << o.text;
+  }
+  ASSERT_GT(labels.size(), 10u);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const Label& a = labels[i];
+    if (i > 0) {
+      EXPECT_GT(std::abs(a.l - labels[i - 1].l) + std::abs(a.t - labels[i - 1].t), 50) << i;
+    }
+    for (std::size_t j = 0; j < i; ++j) {
+      const Label& b = labels[j];
+      EXPECT_FALSE(a.l < b.r && b.l < a.r && a.t < b.b && b.t < a.b) << "label " << i << " over label " << j;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zarn::test

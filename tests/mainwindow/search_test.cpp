@@ -123,8 +123,8 @@ TEST_F(Search, EveryTypedCommandAndTheRunsStart) {
   }
 }
 
-// Every position text the read-outs show, typed back as shown, is found and marked; an earlier
-// "I can't find" leaves the message line.
+// Every position text the read-outs show, typed back as shown (or with single blanks), is found
+// and marked; an earlier "I can't find" leaves the message line.
 TEST_F(Search, ThePositionTextsTheReadOutsShowAreFoundAsTheyAreShown) {
   copydemo();
   ASSERT_FALSE(loadccc(app->geo, app->files));
@@ -141,10 +141,12 @@ TEST_F(Search, ThePositionTextsTheReadOutsShowAreFoundAsTheyAreShown) {
   shown.push_back(t.substr(0, 2) + t.substr(3, 3) + t.substr(9, 3));  // as the vehicle list shows it
   latlongtext(lat, lon, t);
   shown.push_back(t);
+  for (std::size_t two; (two = t.find("  ")) != std::string::npos;) t.erase(two, 1);
+  shown.push_back(t);  // typed with one blank where the read-out has two
   for (int mode : {1, 2}) {
     if (utmtext(app->geo, mode, lat, lon, t)) shown.push_back(t);
   }
-  ASSERT_EQ(shown.size(), 5u);
+  ASSERT_EQ(shown.size(), 6u);
   for (const std::string& typed : shown) {
     app->speech.msgtext = "I can't find Twin";
     app->win.zarn.search.text = typed;

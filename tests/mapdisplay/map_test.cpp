@@ -366,6 +366,16 @@ TEST_F(Choice, RecordedDriveGoesFromTheNationalMapToTheLocalOnesNorthUpAndHeadin
   app->map.minscale = 0;  // "X": minscale 0 stays 0
   zoomnextmap(*app);
   EXPECT_EQ(app->map.minscale, 0);
+  EXPECT_EQ(current(), "DRIVE") << "X: the most detailed again";
+  // The demo's help says so: Z's words first, then X's.
+  const auto help = app->files.readlines("zarn.hlp");
+  ASSERT_TRUE(help);
+  const auto zx = std::find_if(help->begin(), help->end(), [](const std::string& l) { return l.starts_with("  Z and X"); });
+  ASSERT_NE(zx, help->end());
+  const std::size_t comma = zx->find(',');
+  ASSERT_NE(comma, std::string::npos) << *zx;
+  const std::string z = zx->substr(0, comma), x = zx->substr(comma, zx->find('!') - comma);
+  EXPECT_TRUE(z.find("wider") != std::string::npos && x.find("most detailed") != std::string::npos) << *zx;
 
   // Without the tiles the local map serves the whole drive: once north up; heading up, each sector's.
   app->map.minscale = 7;

@@ -193,6 +193,33 @@ TEST_F(RenderTest, TextIsMeasuredWithThePointSizeAndSizesAutoSizedLabels) {
   EXPECT_EQ(std::pair(scene.name.width, scene.name.height), std::pair(m.width("Nantwich \xA3", big), m.height(big)));
 }
 
+// A label sized to its caption (a found place's name) shows all of it on one line, as a label
+// with room to spare shows it: its width in whole pixels may fall short of the text's.
+TEST_F(RenderTest, ALabelSizedToItsCaptionShowsAllOfItOnOneLine) {
+  const ui::TextMetrics m = qtmetrics();
+  scene.metrics = &m;
+  ui::Label& l = scene.name;
+  std::tie(l.autosize, l.alignment, l.transparent) = std::tuple(true, 2, true);
+  l.move(150, 10);
+  auto paint = [](const ui::Label& c) {
+    QImage img(500, 60, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    paintlabel(p, c);
+    return img;
+  };
+  for (const char* t : {"SJ 81245 83600", "53.375 -2.3333", "O 15855 34718", "19:33:01 261020 SJ 79366 84527"})
+    for (double size : {8.25, 9.75, 12.0}) {
+      l.font.size = size;
+      l.set(t);
+      ui::Label roomy = l;
+      roomy.autosize = false;
+      roomy.move(l.left - 100, l.top, l.width + 200, l.height);
+      EXPECT_EQ(fittedcaption(l, {l.left, l.top, l.width, l.height}).toStdString(), t) << size;
+      EXPECT_TRUE(paint(l) == paint(roomy)) << t << " at " << size << " pt, " << l.width << " pixels wide";
+    }
+}
+
 TEST_F(RenderTest, AHugeCaptionIsCutAtAWordAndShownAsFarAsItFits) {
   std::string huge;
   while (huge.size() < (1u << 20)) huge += "Market Drayton ";
