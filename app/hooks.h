@@ -44,8 +44,9 @@ struct Hooks {
   // A window of a lower subsystem (the instruments) hands its keys to the main window's key
   // handler, which may change or clear the key.
   std::function<void(int& key)> keycmd;
-  // A filter run of the playback window (GPS input) moves the map, the trail and the car with
-  // each record it reads: the map chosen for one record is the one the next is drawn on.
+  // A filter run of the playback window (GPS input) moves the map, the trail, the read-outs and
+  // the car with each record it reads: the map chosen for one record is the one the next is
+  // drawn on.
   std::function<void(App&, const PlotStep&)> plotmap;
 
   // The vehicle link: the serial poll and the trip log (GPS input) hand up to vehicle tracking

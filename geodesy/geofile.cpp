@@ -21,7 +21,7 @@ void geofilename(const std::string& gridref, std::string& file) {
       file = mid(gridref, 1, 2) + mid(gridref, 7, 1) + mid(gridref, 8, 3) + mid(gridref, 15, 1) +
              band(mid(gridref, 3, 2)) + ".GE" + band(mid(gridref, 11, 2));
       break;
-    default: file.clear(); break;
+    default: break;  // no cell: the caller's name stays as it was
   }
 }
 

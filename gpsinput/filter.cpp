@@ -204,12 +204,21 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     std::string line = in->lineinput();
     if (line.size() < 3) continue;
     ++r.records;
-    if (kind.agd) parsefix(app, line);
+    // Each record is taken as a live one would be: the read-outs and the car follow it.
+    if (kind.agd) {
+      parsefix(app, line);
+      plotstep(app, PlotStep::Kind::car);
+    }
     if (kind.nme) {
       parsed.assign(line);  // the parser may cut a call sign off; the record keeps it
-      gpsparse(app, parsed);
+      const LineResult res = gpsparse(app, parsed);
+      PlotStep s;
+      s.kind = PlotStep::Kind::sentence;
+      s.parsed = &res;
+      s.label = parsed;
+      callhook(app.hooks.plotmap, app, s);
     }
-    if (kind.trk) trkline(app, line);
+    if (kind.trk && trkline(app, line)) plotstep(app, PlotStep::Kind::car);
     if (mode != PlotMode::draw) plotstep(app, PlotStep::Kind::follow);
     if (!passes(app.geo, fs, g)) continue;
     ++r.passed;

@@ -11,6 +11,7 @@ namespace zarn {
 struct App;
 struct GeoState;
 struct GpsState;
+struct LineResult;
 class FForm;
 
 enum class PlotMode : int { draw = -1, plot = 0, save = 1, print = 2, nearest = 3 };
@@ -54,6 +55,7 @@ struct PlotStep {
     cleartrail,  // the trail emptied
     dot,         // a trail dot at (x, y)
     car,         // the car updated at the own position
+    sentence,    // an NMEA record parsed (parsed, the line in label): read-outs, lights and car as live
     found,       // the found-place marker at (x, y) with label; first: the first record found
     loadmap,     // the current map loaded again (the window's Clear)
     setdest,     // the destination set again from its slot (the window's "show")
@@ -64,6 +66,7 @@ struct PlotStep {
   std::string label;
   bool first = false;
   unsigned colour = 0;
+  const LineResult* parsed = nullptr;
 };
 
 // What a run did: the records read and passed, and why it ended.

@@ -56,6 +56,8 @@ void initrockwell(GpsState& gps, Voice& voice) {
                         mid(p, 8, 5) + "." + mid(p, 13, 2) + "00," + mid(p, 15, 1) + ",,,,,," + time + "," + date;
   gps.rxprefix = "\r\n";
   sendsentence(gps, serial, "$PRWIINIT,???,V,,,");
+  // The three sentence types the parser reads. Their checksums are computed like any other's,
+  // never written in as figures: a receiver drops a sentence whose checksum is not its text's.
   for (const char* s : {"$PRWIINIT,VTG,A,,,", "$PRWIINIT,GSV,A,,,", "$PRWIINIT,GGA,A,,,"}) sendsentence(gps, serial, s);
   const std::string c = nmeachksum(b);
   showmsg(voice, b);

@@ -434,14 +434,13 @@ void onekeycmd(App& app, const std::string& keyin) {
   app.speech.talkstop = 0;
   std::string key = text::ucase(keyin);
   if (m.kcfon == 1) key = kcfkey(app, key);
-  if (m.sentencemode == 1) {
-    // A key arriving while another command runs: only Q and the grave accent are carried out,
-    // and the interrupted command finds its flags as it left them.
-    if (key != "Q" && key != std::string(1, grave)) return;
-    const int sentence = m.sentencemode, demo = m.demokey;
-    runkey(app, key);
-    m.sentencemode = sentence;
-    m.demokey = demo;
+  // A key arriving while another command runs (waiting on its speech): only Q and the grave
+  // accent are carried out; any other goes straight to the last step. Either way the queue is
+  // played and the flags are cleared, so the interrupted command finishes with them at 0.
+  if (m.sentencemode == 1 && key != "Q" && key != std::string(1, grave)) {
+    speakqueue(app.voice);
+    m.sentencemode = 0;
+    m.demokey = 0;
     return;
   }
   runkey(app, key);

@@ -6,6 +6,7 @@
 #include "geodesy/transform.h"
 #include "gpsinput/filter.h"
 #include "mainwindow/readouts.h"
+#include "mainwindow/takefix.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/owncar.h"
 #include "mapdisplay/symbols.h"
@@ -33,6 +34,9 @@ void plotmap(App& app, const PlotStep& s) {
     case K::cleartrail: cleartrail(app.map, app.win.zarn); break;
     case K::dot: addtrail(app.map, app.win.zarn, app.geo, g, s.x, s.y); break;
     case K::car: updatecar(app); break;
+    case K::sentence:
+      if (s.parsed) applyrecord(app, *s.parsed, s.label);
+      break;
     case K::found: {
       float px = 0, py = 0;
       worldtopix(app.geo, app.map, s.x, s.y, px, py);

@@ -401,7 +401,9 @@ bool displaystages(App& app) {
 
   mv.ntrail = 100;
   if (const std::string why = readhistory(app.files, app.map, app.main.mvmode); !why.empty()) {
-    fatal(app, why);
+    // The box keeps the program's own words; the start window says what is wrong with the file.
+    setstatlabel(app.win.get<StartForm>(), *app.sys.events, why);
+    fatal(app, "HISTORY.CFG Error ?");
     return false;
   }
   z.scalelab.forecolor = mv.trailcolour;

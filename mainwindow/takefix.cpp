@@ -156,10 +156,44 @@ void followsector(App& app) {
   drawdfsector(app.win.zarn, app.geo, app.map, app.gps.dfsector);
 }
 
+// The status lights and the read-outs of the own fix.
+void showfix(App& app, const LineResult& r) {
+  if (r.fill) setfillcol(app.main, app.win, *r.fill);
+  if (r.voided) setstatcol(app.win.zarn, ui::yellow);
+  if (r.position) showposition(app.gps, app.win.zarn);
+  if (r.heading) showheading(app.gps, app.win.zarn);
+  if (r.speed) showspeed(app.gps, app.main, app.win.zarn);
+}
+
+// How the line ends: a good fix moves the car (at most twice a second, and not while the
+// playback window draws), a line without a position says so; then the engineering window.
+void linetail(App& app, const LineResult& r, const std::string& line) {
+  using Tail = LineResult::Tail;
+  auto& g = app.gps;
+  auto& z = app.win.zarn;
+  Tail tail = r.tail;
+  if (tail == Tail::GoodFix) {
+    z.o.load(0).visible = true;
+    z.o.load(1).visible = true;
+    if (elapsed(app.timer(), g.carupdtime) > 0.5f && g.drawmode == 0) {
+      updatecar(app);  // stamps carupdtime
+    }
+    tail = Tail::Engineering;
+  } else if (tail == Tail::NoPosition) {
+    z.llbox.set("No position yet");
+    z.o.load(0).visible = false;
+    z.o.load(1).visible = false;
+    tail = Tail::Engineering;
+  }
+  if (tail == Tail::Engineering) {
+    if (app.win.loaded<GpsEngForm>() && app.win.get<GpsEngForm>().visible)
+      gpsengupdate(app.voice, app.gps, app.win.get<GpsEngForm>(), line, r.type, r.got, r.calc);
+  }
+}
+
 }  // namespace
 
 int applyline(App& app, const LineResult& r, std::string& line) {
-  using Tail = LineResult::Tail;
   auto& g = app.gps;
   auto& z = app.win.zarn;
   int handled = r.handled;
@@ -170,11 +204,7 @@ int applyline(App& app, const LineResult& r, std::string& line) {
     cmessage(app.files, text::mid(line, 2, 2), id, icon, codedstatus);
     if (icon != "NULL" && app.files.exists(icon)) z.car.setpicture(app.sys.images->load(app.files.resolve(icon)));
   }
-  if (r.fill) setfillcol(app.main, app.win, *r.fill);
-  if (r.voided) setstatcol(app.win.zarn, ui::yellow);
-  if (r.position) showposition(app.gps, app.win.zarn);
-  if (r.heading) showheading(app.gps, app.win.zarn);
-  if (r.speed) showspeed(app.gps, app.main, app.win.zarn);
+  showfix(app, r);
   if (r.sector) followsector(app);
   if (r.dfline) {
     if (line.find('.') != std::string::npos) {
@@ -194,28 +224,16 @@ int applyline(App& app, const LineResult& r, std::string& line) {
   }
   if (r.codedfix) codedalert(app, codedstatus);
 
-  Tail tail = r.tail;
-  if (tail == Tail::GoodFix) {
-    z.o.load(0).visible = true;
-    z.o.load(1).visible = true;
-    if (elapsed(app.timer(), g.carupdtime) > 0.5f && g.drawmode == 0) {
-      updatecar(app);  // stamps carupdtime
-    }
-    tail = Tail::Engineering;
-  } else if (tail == Tail::NoPosition) {
-    z.llbox.set("No position yet");
-    z.o.load(0).visible = false;
-    z.o.load(1).visible = false;
-    tail = Tail::Engineering;
-  }
-  if (tail == Tail::Engineering) {
-    if (app.win.loaded<GpsEngForm>() && app.win.get<GpsEngForm>().visible)
-      gpsengupdate(app.voice, app.gps, app.win.get<GpsEngForm>(), line, r.type, r.got, r.calc);
-  }
+  linetail(app, r, line);
   clearrxbuf(g);
   z.showcmd.backcolor = 0x00FF00;
   app.doevents();
   return handled;
+}
+
+void applyrecord(App& app, const LineResult& r, const std::string& line) {
+  showfix(app, r);
+  linetail(app, r, line);
 }
 
 int applysentence(App& app, std::string& line) {

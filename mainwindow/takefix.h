@@ -13,6 +13,10 @@ struct LineResult;
 // Shows and passes on what one parsed line gave (the line as the parser left it). Returns the
 // line's "handled" (0: a position, or a known unit's text).
 int applyline(App& app, const LineResult& r, std::string& line);
+// A line a playback filter run parsed from a recorded log: its status lights, read-outs and
+// car, as for a received line, but nothing is passed on (a past record pages, chases or takes
+// bearings from no one).
+void applyrecord(App& app, const LineResult& r, const std::string& line);
 // Parses one received line and takes it; returns the parser's "handled" (0: a position).
 int applysentence(App& app, std::string& line);
 // A line the file link left: the demo gives way to it, it is taken as received, and the

@@ -272,8 +272,8 @@ void gpscmd_Click(App& app) {
     return;
   }
   f.gg.text = cellref(app.geo, g.ownx, g.owny);
-  geofilename(f.gg.text, app.map.geofile);
-  f.fg.text = app.map.geofile;
+  f.fg.text = cellfile(app.geo, g.ownx, g.owny);  // empty where no cell is named: Append refuses
+  if (!f.fg.text.empty()) app.map.geofile = f.fg.text;
   f.placed = true;
   if (!f.gcc.text.empty() && roadcode(f.gcc.text) && g.ownhdg >= 0) f.dg.text = std::to_string(g.ownhdg);
   f.touch();
@@ -310,8 +310,8 @@ void showgform(App& app) {
 bool geomanclick(GForm& f, GeoState& geo, std::string& geofile, int button, float x, float y) {
   if (button == ui::button_left) {
     f.gg.text = cellref(geo, x, y);
-    geofilename(f.gg.text, geofile);
-    f.fg.text = geofile;
+    f.fg.text = cellfile(geo, x, y);  // empty where no cell is named: Append refuses
+    if (!f.fg.text.empty()) geofile = f.fg.text;
     f.placed = true;
     f.touch();
     return true;

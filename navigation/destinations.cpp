@@ -58,9 +58,11 @@ void namedest(App& app, const std::string& ref) {
   }
   for (int i = 1; i < n.adhocdest && i <= NavState::destmax; ++i) {
     if (text::ucase(n.destname[slot(i)]) != ref) continue;
-    geofilename(ref, app.map.geofile);
-    const std::string& geo = app.map.geofile;
-    if (geo.size() >= 3) {
+    // A text that names no cell must not take the name of the square looked at last.
+    std::string geo;
+    geofilename(ref, geo);
+    if (!geo.empty()) {
+      app.map.geofile = geo;
       const std::string wav = geo.substr(0, geo.size() - 3) + "WAV";
       if (app.files.exists(wav)) n.destwav = wav;
     }

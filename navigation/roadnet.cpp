@@ -196,8 +196,10 @@ std::string writenetwork(GeoState& geo, const platform::Files& files, bool index
   std::string error;
   auto out = platform::OutputFile::open(files, name, platform::OutputFile::Mode::Output, &error);
   if (!out) return error;
+  // Other tools read this header as written: the link count keeps its leading blank after
+  // " nodes and ", so two blanks stand before it.
   out->print(std::string(name) + " of " + text::timetext(now) + " on " + text::datetext(now) + " holds" +
-             count(nodecount) + " nodes and" + count(linkcount) + " links.");
+             count(nodecount) + " nodes and " + count(linkcount) + " links.");
   out->print(count(nodecount) + " ");
   out->print(count(linkcount) + " ");
   if (nodelines)

@@ -190,8 +190,9 @@ void saywhereweare(App& app) {
   const auto k = static_cast<std::size_t>(nearest);
   const std::string p = s.geopos[k];
   if (p == s.geolastpos) return;
-  geofilename(p, app.map.geofile);
-  const std::string& gf = app.map.geofile;
+  std::string gf;  // a landmark whose position names no cell has no recordings of its own
+  geofilename(p, gf);
+  if (!gf.empty()) app.map.geofile = gf;
   const std::string stem = gf.size() >= 4 ? gf.substr(0, gf.size() - 4) : std::string();
   const std::string landmarkwav = stem + "." + text::mid(p, 7, 1) + text::mid(p, 13, 1) + "$";
   const std::string squarewav = stem + ".WAV";

@@ -217,7 +217,7 @@ def main():
     nodelines = ["%s,%s" % (t, kind) for t, (_, _, kind) in zip(texts, nodes)]
     template = [",2,R,drive"] * drive + [",3,R,side road"] * len(SIDEROADS)
     linklines = ["%s,%s%s" % (texts[i], texts[j], t) for (i, j), t in zip(links, template)]
-    out = ["LINKNODE.TXT of %s on %s holds %d nodes and %d links." % (STAMP + (len(nodes), len(links))),
+    out = ["LINKNODE.TXT of %s on %s holds %d nodes and  %d links." % (STAMP + (len(nodes), len(links))),
            " %d " % len(nodes), " %d " % len(links)] + nodelines
     for (i, j), t in zip(links, template):
         f = t.split(",")

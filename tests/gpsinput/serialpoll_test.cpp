@@ -175,6 +175,25 @@ TEST_F(Poll, RockwellInitialisationSentencesAndTheTimeAtTheStoredLongitude) {
   EXPECT_EQ(platform::splitlines(serial->sent.substr(7)).size(), 5u);
 }
 
+TEST_F(Poll, EveryRockwellSentencePassesTheReceiversChecksumRule) {
+  // A receiver's rule: the hexadecimal after "*" is the XOR of everything between "$" and "*".
+  const auto accepted = [](const std::string& s) {
+    const std::size_t star = s.find('*');
+    if (s.empty() || s[0] != '$' || star == std::string::npos || star + 1 >= s.size()) return false;
+    unsigned x = 0;
+    for (std::size_t i = 1; i < star; ++i) x ^= static_cast<unsigned char>(s[i]);
+    const std::string hex = s.substr(star + 1);
+    return hex.find_first_not_of("0123456789ABCDEF") == std::string::npos && std::stoul(hex, nullptr, 16) == x;
+  };
+  initrockwell(app->gps, app->voice);
+  const auto s = platform::splitlines(serial->sent);
+  ASSERT_EQ(s.size(), 5u);
+  EXPECT_EQ(Items(s.begin() + 1, s.begin() + 4),
+            (Items{"$PRWIINIT,VTG,A,,,*2E", "$PRWIINIT,GSV,A,,,*29", "$PRWIINIT,GGA,A,,,*2A"}))
+      << "the three fixed sentences, in order";
+  for (const auto& line : s) EXPECT_TRUE(accepted(line)) << line;
+}
+
 TEST_F(Poll, FileLink) {
   app->gps.filelink = 1;
   app->gps.callsep = ">";

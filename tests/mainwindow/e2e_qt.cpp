@@ -107,11 +107,15 @@ TEST_F(Startup, DamagedDataFilesNoSpeechOrNoTurnedMapsAreNamedAndStartUpGoesOn) 
 }
 
 TEST_F(Startup, ABadSettingOrAMissingMapPictureEndsStartUpWithItsMessage) {
-  for (const auto& [file, text, box] :
-       {std::tuple{"HISTORY.CFG", "1\r\nred,0,0\r\n", "HISTORY.CFG Error: damaged at line 2, \"red\" is not a number"},
-        {"DFCOLOUR.CFG", "255,blue\r\n", "Error in bearing data ?"},
-        {"ZARNDIAL.CFG", "two\r\n", "Error in ZARNDIAL.CFG ?"},
-        {"GBIRL.BMP", "", "The map image GBIRL.BMP is missing"}}) {
+  // The box, and for HISTORY.CFG what is wrong with it on the start window's status line.
+  for (const auto& [file, text, box, status] :
+       {std::tuple{"HISTORY.CFG", "1\r\nred,0,0\r\n", "HISTORY.CFG Error ?",
+                   "HISTORY.CFG Error: damaged at line 2, \"red\" is not a number"},
+        {"HISTORY.CFG", "2\r\n255,0,0\r\n50,5\r\n", "HISTORY.CFG Error ?",
+         "HISTORY.CFG Error: it ends after 6 of its 7 values"},
+        {"DFCOLOUR.CFG", "255,blue\r\n", "Error in bearing data ?", ""},
+        {"ZARNDIAL.CFG", "two\r\n", "Error in ZARNDIAL.CFG ?", ""},
+        {"GBIRL.BMP", "", "The map image GBIRL.BMP is missing", ""}}) {
     for (const char* f : {"HISTORY.CFG", "DFCOLOUR.CFG", "ZARNDIAL.CFG"}) std::filesystem::remove(dir / f);
     std::filesystem::copy(demodir / "GBIRL.BMP", dir / "GBIRL.BMP", std::filesystem::copy_options::overwrite_existing);
     put(file, text);
@@ -119,6 +123,9 @@ TEST_F(Startup, ABadSettingOrAMissingMapPictureEndsStartUpWithItsMessage) {
     start();
     EXPECT_EQ(std::tuple(started(), app->main.timer1, dialogs->shown.size()), std::tuple(false, 0, 1u)) << file;
     EXPECT_TRUE(!dialogs->shown.empty() && dialogs->shown[0].prompt.starts_with(box)) << file;
+    if (!*status) continue;
+    EXPECT_TRUE(!dialogs->shown.empty() && dialogs->shown[0].prompt == box) << file << ": exactly";
+    EXPECT_TRUE(saw(status)) << status;
   }
 }
 

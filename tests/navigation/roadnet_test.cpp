@@ -107,7 +107,7 @@ TEST_F(RoadNet, OutputByValueAndByIndex) {
     return text::format(std::floor(d * 1000.0) / 1000.0, "0.000");
   };
   const std::string farlen = fromfail(370, 380),
-                    head = " of 14:52:39 on 10-26-2020 holds 3 nodes and 3 links.\r\n 3 \r\n 3 \r\n";
+                    head = " of 14:52:39 on 10-26-2020 holds 3 nodes and  3 links.\r\n 3 \r\n 3 \r\n";
   const std::string value = "LINKNODE.TXT" + head + nodes + A + "," + B + ",2,R,1.000,road\r\n" + B +
                             ",SJ 70300 80400,3,B,0.787,lane\r\nnowhere," + A + ",2,R," + farlen + ",x\r\n";
   const std::string index = "NODELINK.TXT" + head + "1," + A + ",J\r\n2," + B + ",J\r\n3," + A +
@@ -121,7 +121,7 @@ TEST_F(RoadNet, OutputByValueAndByIndex) {
   put("LINKS.TXT", "," + B + ",2,R,x\r\n" + B + "," + A + ",2\r\n");
   f().Command2.onClick();
   EXPECT_EQ(get("NODELINK.TXT"),
-            "NODELINK.TXT of 14:52:39 on 10-26-2020 holds 4 nodes and 2 links.\r\n 4 \r\n 2 \r\n1," + A + ",J\r\n2," +
+            "NODELINK.TXT of 14:52:39 on 10-26-2020 holds 4 nodes and  2 links.\r\n 4 \r\n 2 \r\n1," + A + ",J\r\n2," +
                 B + ",J\r\n3,\r\n4,\r\n,2,2,R," + fromfail(371, 380.04f) + ",x\r\n2,1,2,,1.000,\r\n");
 }
 
