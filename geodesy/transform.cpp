@@ -94,7 +94,10 @@ bool pixtoll(GeoState& geo, const MapFrame& m, float px, float py, float& x, flo
 
 float kmtopix(const MapFrame& m, float d) {
   if (m.mapxmax == m.mapxmin) return 0;
-  return d * m.picwidth / (m.mapxmax - m.mapxmin);
+  const float px = d * m.picwidth / (m.mapxmax - m.mapxmin);
+  // A picture stretched to the screen is shown at the screen's scale, as worldtopix places points.
+  if (m.mapzoom > 0 && m.picwidth > 1) return px * (m.scrwidth - 1) / (m.picwidth - 1);
+  return px;
 }
 
 }  // namespace zarn

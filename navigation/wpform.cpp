@@ -63,9 +63,10 @@ WpForm& wpwindow(App& app) {
       callhook(app.hooks.keycmd, key);
     };
   }
-  if (fresh) {  // the window's loading shows the route
+  if (fresh) {  // the window's loading shows the route, and the count it already holds
     nav(app).routeshown = 1;
     drawwproute(app);
+    f.nwps.set(text::str(nav(app).wpcount) + " waypoints");
   }
   return f;
 }

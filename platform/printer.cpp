@@ -27,6 +27,14 @@ struct Fd {
   }
 };
 
+// A line as it is printed: without the line ends a received line brings along (the CR that ended
+// it, the LF after the one before), which the printer's own line end replaces.
+std::string_view oneline(std::string_view line) {
+  const auto first = line.find_first_not_of("\r\n");
+  if (first == std::string_view::npos) return {};
+  return line.substr(first, line.find_last_not_of("\r\n") - first + 1);
+}
+
 }  // namespace
 
 bool LpPrinter::printline(const std::string& line) {
@@ -65,7 +73,7 @@ bool LpPrinter::printline(const std::string& line) {
   }
 
   // The spooler expects UTF-8 text.
-  const std::string data = text::latin1toutf8(line) + "\n";
+  const std::string data = text::latin1toutf8(oneline(line)) + "\n";
   std::size_t done = 0;
   bool sent = true;
   while (done < data.size()) {
@@ -122,7 +130,7 @@ bool FilePrinter::printline(const std::string& line) {
   // fails is reported by its caller.
   std::string why;
   auto f = OutputFile::open(files_, name_, OutputFile::Mode::Append, &why);
-  return f && f->print(line) && f->close(&why);
+  return f && f->print(oneline(line)) && f->close(&why);
 }
 
 }  // namespace zarn::platform

@@ -58,6 +58,20 @@ TEST(Transform, PixelsAndBackOnGridAndLatitudeLongitudeMaps) {
   EXPECT_LT(test::groundmetres(lat, lon, 10, -170), 100);
 }
 
+TEST(Transform, LengthsAreInPixelsAsTheMapIsShown) {
+  // A circle's radius, a sector's reach or a zone's edge drawn from a point lands where that
+  // point moved by the length is placed, on a picture as it is and stretched to the screen.
+  GeoState geo;
+  for (int zoom : {0, 1})
+    for (auto [sw, sh] : {std::pair{1024.0f, 768.0f}, {1920, 1080}, {640, 480}}) {
+      MapFrame map = gridmap(370, 382.78f, 378.55f, 388.13f, 0, zoom);
+      std::tie(map.scrwidth, map.scrheight) = std::pair(sw, sh);
+      float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+      ASSERT_TRUE(worldtopix(geo, map, 375, 383, x0, y0) && worldtopix(geo, map, 375.637f, 383, x1, y1));
+      EXPECT_NEAR(kmtopix(map, 0.637f), x1 - x0, 0.005 * (x1 - x0)) << zoom << " " << sw;
+    }
+}
+
 TEST(Transform, ZeroExtentLeavesOutputsAndGivesNoResult) {
   GeoState geo;
   MapFrame map;  // no map loaded: every edge 0

@@ -218,6 +218,11 @@ TEST_F(Routes, TheWindowAddsDeletesShowsAndReads) {
   EXPECT_EQ(std::tuple(n().wpcount, wav->beeps), std::tuple(100, 1)) << "a full route";
 }
 
+TEST_F(Routes, TheWindowOpensShowingTheWaypointsTheMapAlreadyHolds) {
+  for (float x : {371.f, 372.f, 373.f}) addwaypoint(n(), x, 383, 0.12f);
+  EXPECT_EQ(wpwindow(*app).nwps.caption, " 3 waypoints");
+}
+
 TEST_F(Routes, DrawingKeepsToTheRouteWhateverTheCounts) {
   for (float x : {371.f, 372.f, 373.f}) addwaypoint(n(), x, 383, 0.12f);
   n().routeshown = 1;

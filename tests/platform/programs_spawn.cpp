@@ -80,6 +80,10 @@ TEST_F(ProgramsTest, PrintersTakeLatin1LinesAndReportFailures) {
   EXPECT_TRUE(printer.printline("Caf\xE9 12") && printer.printline("second")) << printer.lasterror();
   EXPECT_EQ(dir.get("printed.txt"), "Caf\xC3\xA9 12\nsecond\n") << "one job a line, in UTF-8";
   EXPECT_EQ(dir.get("args.txt"), "-d line printer\n-d line printer\n");
+  // Received lines come with the CR that ended them and the LF after the one before.
+  std::filesystem::remove(printed);
+  EXPECT_TRUE(printer.printline("") && printer.printline("\n$V1RMC,1\r") && printer.printline("LOG: 12:00\r\n"));
+  EXPECT_EQ(dir.get("printed.txt"), "\n$V1RMC,1\nLOG: 12:00\n") << "one line ending each";
   lp("cat > /dev/null\necho 'lp: The printer or class does not exist.' >&2\nexit 1\n");
   EXPECT_EQ((std::pair{printer.printline("x"), printer.lasterror()}),
             (std::pair{false, std::string("lp: The printer or class does not exist.")}));
