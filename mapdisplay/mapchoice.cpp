@@ -24,7 +24,8 @@ void followedpoint(const App& app, float& x, float& y) {
 
 void choosemap(App& app, float x, float y) {
   MapView& m = app.map;
-  if (m.automaps == 0) return;
+  if (m.automaps == 0 || m.mapbusy()) return;
+  const MapBusy busy(m.choosing);
   setrotation(m, app.gps.ownhdg);
   // No catalogue, no map to fall back on.
   if (m.mapcount < 1) return;
@@ -60,10 +61,12 @@ void choosemap(App& app, float x, float y) {
     loadmap(app, bi);
     return;
   }
-  // The followed point itself: worldtopix turns it for heading-up as the window shows it.
-  float px = 320, py = 240;
+  // The followed point itself: worldtopix turns it for heading-up as the window shows it, and
+  // stretches it to the map area, whose centre is then that of the area, not of 640 x 480.
+  const float cx = m.scrwidth / 2, cy = m.scrheight / 2;
+  float px = cx, py = cy;
   worldtopix(app.geo, app.map, x, y, px, py);
-  if (std::fabs(px - 320) < m.recentredist && std::fabs(py - 240) < m.recentredist) return;
+  if (std::fabs(px - cx) < m.recentredist && std::fabs(py - cy) < m.recentredist) return;
   loadmap(app, bi);
 }
 

@@ -42,8 +42,11 @@ void loadtiled(App& app, int n, const MapDes& d) {
   followedpoint(app, cx, cy);
   m.mapxmin = cx - m.mapew[k] / 2;
   m.mapxmax = m.mapxmin + m.mapew[k];
-  m.mapymin = cy - m.mapew[k] * 3 / 8;
-  m.mapymax = m.mapymin + m.mapew[k] * 3 / 4;
+  // As tall as the map area at the tiles' scale: 3/4 of the width in the 640 x 480 area, and
+  // the screen's own proportion when the area is the screen.
+  const float h = m.scrwidth > 0 ? m.mapew[k] * m.scrheight / m.scrwidth : m.mapew[k] * 3 / 4;
+  m.mapymin = cy - h / 2;
+  m.mapymax = m.mapymin + h;
   m.mapx640[k] = 1;
   m.picwidth = 640;
   m.picheight = 480;
@@ -217,7 +220,8 @@ float placethreshold(const platform::Files& files, const std::string& placesfile
 
 void loadmap(App& app, int n) {
   MapView& m = app.map;
-  if (n < 1 || n > m.mapcount) return;
+  if (n < 1 || n > m.mapcount || m.loading || m.redrawing) return;
+  const MapBusy busy(m.loading);
   const auto k = static_cast<std::size_t>(n);
   // The description is checked before anything on the window changes: a map that cannot be
   // calibrated leaves the current one in place.

@@ -64,6 +64,12 @@ struct MapView : MapFrame {
   float automapx = 0, automapy = 0;  // centre of the last map made automatically
   bool makingmap = false;            // our request to the map maker (ROMSHELF.FLG) is pending
 
+  // A map choice, load or redraw under way. None of them chooses or loads a map inside another:
+  // the redraw marks the destination, which would ask for the destination's map, and a report
+  // read while a map change is spoken would ask for the car's; the tick chooses again next time.
+  bool choosing = false, loading = false, redrawing = false;
+  bool mapbusy() const { return choosing || loading || redrawing; }
+
   // Tiles: the names last loaded into the NW, NE, SW and SE images, kept for the whole run.
   std::array<std::string, 4> tilecache{};
 
@@ -101,6 +107,18 @@ struct MapView : MapFrame {
   float mousex = 0, mousey = 0;
   float mouselastx = 0;
   int mouselasty = 0;
+};
+
+// Sets a flag of the map view for the length of a scope.
+class MapBusy {
+ public:
+  explicit MapBusy(bool& flag) : flag_(flag) { flag_ = true; }
+  ~MapBusy() { flag_ = false; }
+  MapBusy(const MapBusy&) = delete;
+  MapBusy& operator=(const MapBusy&) = delete;
+
+ private:
+  bool& flag_;
 };
 
 }  // namespace zarn

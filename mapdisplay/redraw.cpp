@@ -36,6 +36,9 @@ void hideoverlays(ZarnForm& z, const MapView& m, int vehicles) {
 void redrawmap(App& app) {
   ZarnForm& z = app.win.zarn;
   MapView& m = app.map;
+  // Everything is placed on the map shown: marking the destination chooses none.
+  if (m.redrawing) return;
+  const MapBusy busy(m.redrawing);
   float px = -9999, py = -9999;
   worldtopix(app.geo, app.map, app.gps.ownx, app.gps.owny, px, py);
   z.car.move(static_cast<int>(std::lround(px - z.car.width / 2.0f)),

@@ -1,6 +1,7 @@
 #include "mapdisplay/tiles.h"
 
 #include <cmath>
+#include <optional>
 
 #include "app/app.h"
 #include "geodesy/postext.h"
@@ -28,23 +29,42 @@ float viewwidth(const MapView& m) {
   return m.curmap >= 0 && m.curmap <= MapView::mapmax ? m.mapew[static_cast<std::size_t>(m.curmap)] : 0;
 }
 
+// The block of four tiles for a view centred on (x, y): the column and row (in tiles from the
+// frame's origin) of its north-west tile, the one under the map area's top-left corner, and
+// where that tile's top-left corner lies in the area. The others are its neighbours east and
+// south, which is what lies under the area's other corners only while the area is no wider or
+// taller than a tile.
+struct TileBlock {
+  float size = 0;  // km
+  long col = 0, row = 0;
+  int left = 0, top = 0;
+};
+std::optional<TileBlock> tileblock(const MapView& m, float x, float y) {
+  const float w = viewwidth(m);
+  if (!(w > 0) || !(m.scrwidth > 0)) return std::nullopt;
+  TileBlock b;
+  b.size = w * tilepix / m.scrwidth;
+  const float cx = std::floor(x / b.size), cy = std::floor(y / b.size);
+  if (!std::isfinite(cx) || !std::isfinite(cy) || std::fabs(cx) > 1e9f || std::fabs(cy) > 1e9f) return std::nullopt;
+  b.col = static_cast<long>(cx);
+  b.row = static_cast<long>(cy);
+  const auto px = static_cast<int>(std::floor((x - cx * b.size) * m.scrwidth / w));
+  b.left = static_cast<int>(m.scrwidth / 2) - px;
+  if (b.left > 0) b.left -= tilepix, b.col -= 1;
+  const auto py = static_cast<int>(std::floor((y - cy * b.size) * m.scrwidth / w));
+  b.top = py - tilepix + static_cast<int>(m.scrheight / 2);
+  if (b.top > 0) b.top -= tilepix, b.row += 1;
+  return b;
+}
+
 // Moves the four tile images so that (x, y) lies at the centre of the map area.
 void placetiles(const MapView& m, ZarnForm& z, float x, float y) {
-  const float w = viewwidth(m);
-  if (!(w > 0)) return;
-  const float T = w * tilepix / m.scrwidth;
-  const float fx = x - std::floor(x / T) * T;
-  const auto px = static_cast<int>(std::floor(fx * m.scrwidth / w));
-  int left = static_cast<int>(m.scrwidth / 2) - px;
-  if (left > 0) left -= tilepix;
-  const float fy = y - std::floor(y / T) * T;
-  const auto py = static_cast<int>(std::floor(fy * m.scrwidth / w));
-  int top = py - tilepix + static_cast<int>(m.scrheight / 2);
-  if (top > 0) top -= tilepix;
-  z.tilenw.move(left, top);
-  z.tilene.move(z.tilenw.left + z.tilenw.width, top);
-  z.tilesw.move(z.tilenw.left, top + tilepix);
-  z.tilese.move(z.tilene.left, top + tilepix);
+  const auto b = tileblock(m, x, y);
+  if (!b) return;
+  z.tilenw.move(b->left, b->top);
+  z.tilene.move(z.tilenw.left + z.tilenw.width, b->top);
+  z.tilesw.move(z.tilenw.left, b->top + tilepix);
+  z.tilese.move(z.tilene.left, b->top + tilepix);
   z.touch();
 }
 
@@ -120,9 +140,16 @@ std::string tilename(GeoState& geo, const MapView& m, float x, float y) {
 
 std::array<std::string, 4> tilenames4(GeoState& geo, const MapView& m, float x, float y) {
   const float w = viewwidth(m);
-  const float h = w * m.scrheight / m.scrwidth;
-  const float west = x - w / 2, east = west + w;
-  const float south = y - h / 2, north = south + h;
+  const float h = m.scrwidth > 0 ? w * m.scrheight / m.scrwidth : 0;
+  const float west = x - w / 2, north = y - h / 2 + h;
+  float east = west + w, south = y - h / 2;
+  // The tiles under the view's corners; but on an area wider or taller than a tile the far
+  // corners lie beyond the block, whose eastern and southern images then hold the tiles next to
+  // the north-west one, as they are placed.
+  if (const auto b = tileblock(m, x, y)) {
+    if (std::floor(east / b->size) > static_cast<float>(b->col + 1)) east = (static_cast<float>(b->col) + 1.5f) * b->size;
+    if (std::floor(south / b->size) < static_cast<float>(b->row - 1)) south = (static_cast<float>(b->row) - 0.5f) * b->size;
+  }
   return {tilename(geo, m, west, north), tilename(geo, m, east, north), tilename(geo, m, west, south),
           tilename(geo, m, east, south)};
 }

@@ -14,7 +14,8 @@ class ZarnForm;
 // The tile file name for frame position (x, y) km under the current map's naming scheme;
 // "missing.bmp" when no scheme applies.
 std::string tilename(GeoState& geo, const MapView& m, float x, float y);
-// The names of the tiles under the NW, NE, SW and SE corners of the view centred on (x, y).
+// The names of the tiles under the NW, NE, SW and SE corners of the view centred on (x, y); on an
+// area wider or taller than a tile, the neighbours east and south of the NW one, as they are placed.
 std::array<std::string, 4> tilenames4(GeoState& geo, const MapView& m, float x, float y);
 void showtiles(ZarnForm& z);
 void hidetiles(ZarnForm& z);

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QImage>
+#include <QPainter>
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <optional>
 #include <thread>
 
@@ -356,6 +359,123 @@ TEST_F(Desktop, TheFleetDemoShowsAMessageAndAnAlarmBesideTheMapWithinTwoMinutes)
     ASSERT_TRUE(w.has_value()) << title;
     EXPECT_FALSE(where(*w).overlaps(map)) << title << " at " << where(*w) << " over the map at " << map;
   }
+}
+
+// The demo's tiled map ("Ashley drive (tiles)") as one picture, put together from its 10 km tiles
+// of 1000 x 1000 pixels (100 a km) in the demo folder: kilometres 60 to 90 east and 70 to 90 north
+// within square SJ.
+struct TiledGround {
+  QImage pic{3000, 2000, QImage::Format_RGB32};
+  QRgb paper = 0;  // the commonest colour: what is not paper is ink (lines, roads, names)
+  explicit TiledGround(const std::filesystem::path& tiles) {
+    pic.fill(Qt::black);
+    QPainter p(&pic);
+    for (const auto& [name, col, row] : {std::tuple{"SJ67NW", 0, 0}, {"SJ67NE", 1, 0}, {"SJ87NW", 2, 0},
+                                         {"SJ67SW", 0, 1}, {"SJ67SE", 1, 1}, {"SJ87SW", 2, 1}})
+      p.drawImage(col * 1000, row * 1000, QImage(QString::fromStdString((tiles / (std::string(name) + ".BMP")).string())));
+    p.end();
+    std::map<QRgb, long> count;
+    for (int y = 0; y < pic.height(); y += 7)
+      for (int x = 0; x < pic.width(); x += 7) ++count[pic.pixel(x, y)];
+    paper = std::max_element(count.begin(), count.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  }
+  static bool same(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) < 40 && std::abs(qGreen(a) - qGreen(b)) < 40 && std::abs(qBlue(a) - qBlue(b)) < 40;
+  }
+  // Of the ink the map centred on (e, n) km puts in the screen's rectangle r (every 6th pixel),
+  // the share that shows there, at 100 pixels a km and the centre at (640, 512).
+  double shows(const QImage& shot, const Rect& r, double e, double n) const {
+    long ink = 0, hit = 0;
+    for (int y = std::max(r.y, 0); y < std::min(r.y + r.h, shot.height()); y += 6)
+      for (int x = std::max(r.x, 0); x < std::min(r.x + r.w, shot.width()); x += 6) {
+        // As the program places the tiles: the centre's pixel within its tile, whole.
+        const int gx = x - 640 + static_cast<int>(std::floor((e - 60) * 100));
+        const int gy = y - 512 + 2000 - static_cast<int>(std::floor((n - 70) * 100));
+        if (gx < 0 || gy < 0 || gx >= pic.width() || gy >= pic.height()) continue;
+        const QRgb g = pic.pixel(gx, gy);
+        if (same(g, paper)) continue;
+        ++ink;
+        hit += same(g, shot.pixel(x, y));
+      }
+    return ink > 50 ? static_cast<double>(hit) / static_cast<double>(ink) : 0;
+  }
+  // The centre (km east, north) within `reach` km of (e, n) whose ink shows best in r, and its share.
+  std::tuple<double, double, double> centre(const QImage& shot, const Rect& r, double e, double n, double reach) const {
+    std::tuple<double, double, double> best{e, n, 0};
+    for (double de = -reach; de <= reach + 1e-9; de += 0.02)
+      for (double dn = -reach; dn <= reach + 1e-9; dn += 0.02)
+        if (const double s = shows(shot, r, e + de, n + dn); s > std::get<2>(best)) best = {e + de, n + dn, s};
+    const auto [ce, cn, s0] = best;
+    for (double de = -0.02; de <= 0.02 + 1e-9; de += 0.01)
+      for (double dn = -0.02; dn <= 0.02 + 1e-9; dn += 0.01)
+        if (const double s = shows(shot, r, ce + de, cn + dn); s > std::get<2>(best)) best = {ce + de, cn + dn, s};
+    return best;
+  }
+};
+
+// Whether the program is still running (one that has ended is reaped here).
+bool running(pid_t pid) {
+  int status = 0;
+  return pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0;
+}
+
+// The map on the screen of 1280 x 1024, above the message line and the read-outs.
+constexpr Rect mapshown{0, 0, 1280, 900};
+// The grid reference read-out of the scaled layout on that screen.
+constexpr Rect gridreadout{215, 978, 140, 18};
+
+// "Z" shows the tiled map, then "/" makes the map follow the destination: the program lives on,
+// the view centred on the destination.
+TEST_F(Desktop, TheTiledMapFollowsTheDestinationAfterZThenSlash) {
+  const std::filesystem::path dir = demofolder("demo");
+  const TiledGround ground(dir / "TILES");
+  start(dir);
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  // Once the demo has given the car a position (its grid reference is shown).
+  ASSERT_TRUE(waitfor(60s, [&] { return share(grab({0, 0, 1280, 1024}), gridreadout, dark) > 0.03; }));
+  ASSERT_TRUE(xdotool({"key", "Z"}));
+  ASSERT_TRUE(xdotool({"key", "slash"}));
+  // The destination of the demo, "End of the drive", is SJ 79227 84523.
+  double shown = 0;
+  EXPECT_TRUE(waitfor(60s, [&] {
+    if (!running(zarn)) return false;
+    shown = std::get<2>(ground.centre(grab({0, 0, 1280, 1024}), mapshown, 79.227, 84.523, 0.04));
+    return shown > 0.7;
+  })) << "the tiled map centred on the destination: " << shown << " of its ink shows\n" << stderrtext();
+  screen("tiled-follows-destination");
+  EXPECT_TRUE(running(zarn)) << stderrtext();
+}
+
+// The tiled map with the car west of easting 77 km: every tile lies over its own ground, the one
+// under the car included, so the car is drawn on its own grid reference.
+TEST_F(Desktop, TheTiledMapShowsTheGroundUnderTheCarWestOfEasting77) {
+  const std::filesystem::path dir = demofolder("demo");
+  const TiledGround ground(dir / "TILES");
+  start(dir);
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(waitfor(60s, [&] { return share(grab({0, 0, 1280, 1024}), gridreadout, dark) > 0.03; }));
+  // The car put at SJ 75300 84700 with the right button on the local map; the drive goes on from
+  // there, some 30 m a second, and the map is centred on it again whenever it is 40 pixels off.
+  const auto [cx, cy] = onlocalmap(75300, 84700, 1280, 1024);
+  ASSERT_TRUE(xdotool({"mousemove", std::to_string(cx), std::to_string(cy)}));
+  ASSERT_TRUE(xdotool({"click", "3"}));
+  ASSERT_TRUE(xdotool({"mousemove", "1200", "60"}));
+  ASSERT_TRUE(xdotool({"key", "Z"}));
+  QImage shot;
+  std::tuple<double, double, double> found;
+  EXPECT_TRUE(waitfor(60s, [&] {
+    found = ground.centre(shot = grab({0, 0, 1280, 1024}), {440, 312, 400, 400}, 75.3, 84.7, 0.6);
+    return std::get<2>(found) > 0.7;
+  })) << "the tiled map of the ground about the car: " << std::get<2>(found) << " of its ink shows\n" << stderrtext();
+  screen("tiled-car-west-of-77");
+  const auto [e, n, all] = found;
+  EXPECT_LT(e, 77.0) << "the car west of easting 77 km";
+  // Each part of the screen by itself shows the same ground: the one about the car, and the strip
+  // at the left edge, where the tiles meet.
+  for (const Rect& r : {Rect{440, 312, 400, 400}, Rect{0, 0, 300, mapshown.h}})
+    EXPECT_GT(ground.shows(shot, r, e, n), 0.7) << r << " of the view centred on " << e << ", " << n;
 }
 
 #else

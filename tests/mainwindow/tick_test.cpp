@@ -10,7 +10,9 @@
 #include "mainwindow/secondary.h"
 #include "mainwindow/smallservices.h"
 #include "mainwindow/tick.h"
+#include "mapdisplay/mapchoice.h"
 #include "mapdisplay/symbols.h"
+#include "navigation/destinations.h"
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
@@ -301,6 +303,46 @@ TEST_F(Tick, TrailDotsByTheIntervalAndMidnightPullsTheLastStepBack) {
   EXPECT_LT(m.laststep, 10);
 }
 
+
+// "Z" then "/" on the demo with the maps stretched to a screen of 1280 x 1024: the tiled map
+// follows the destination. Its load redraws the map and the redraw marks the destination, which
+// once chose the map again, found it off the centre of a 640 x 480 picture, loaded it again, and
+// so on until the stack ran out.
+TEST_F(Tick, TheTiledMapFollowsTheDestinationWithoutAMapChangeInsideAnother) {
+  MapView& v = app->map;
+  NavState& n = app->nav;
+  std::tie(v.scrwidth, v.scrheight, v.mapzoom) = std::tuple(1280.0f, 1024.0f, 1);
+  demomaps(*app);
+  const auto current = [&] { return v.mapname[static_cast<std::size_t>(v.curmap)]; };
+  ownfixat(*app, "SJ 75300 84700");
+  float dx = 0, dy = 0;
+  parsepos(app->geo, "SJ 79227 84523", dx, dy);
+  ASSERT_TRUE(putdest(n, "SJ 79227 84523", dx, dy, "End of the drive"));
+  n.nodest = 0;
+  onemap(*app, "0LOCAL");
+  v.minscale = 0.0001f;
+  zoomnextmap(*app);
+  ASSERT_EQ(current(), "DRIVE");
+  app->main.refdest = 1;
+  tick();
+  EXPECT_NEAR((v.mapxmin + v.mapxmax) / 2, dx, 1e-3) << "centred on the destination";
+  EXPECT_FALSE(v.mapbusy());
+  // 100 pixels a km: 39 pixels off the centre of the screen keeps the view, 41 moves it.
+  const float xmin = v.mapxmin;
+  n.destx[static_cast<std::size_t>(n.curdest)] = dx + 0.39f;
+  tick();
+  EXPECT_EQ(v.mapxmin, xmin);
+  n.destx[static_cast<std::size_t>(n.curdest)] = dx + 0.41f;
+  tick();
+  EXPECT_NEAR((v.mapxmin + v.mapxmax) / 2, dx + 0.41f, 1e-3);
+
+  // A map loaded by its number (the control panel's list) stays through its own redraw, though
+  // the map follows a destination it is not chosen for; the next tick chooses that map.
+  onemap(*app, "GBIRL");
+  EXPECT_EQ(current(), "GBIRL");
+  tick();
+  EXPECT_EQ(current(), "DRIVE");
+}
 
 using Services = AppTest;
 

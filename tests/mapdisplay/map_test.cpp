@@ -507,5 +507,46 @@ TEST_F(Tiles, OnlyTilesWhoseNamesChangeAreRead) {
   EXPECT_TRUE(reads.empty()) << "hiding keeps the names";
 }
 
+// The demo's tiled map (10 km tiles, 100 pixels a km) for car positions all over its area, in
+// the 640 x 480 window and stretched to screens wider and taller than a tile: every tile image
+// shows the ground it lies over, the car lies on its own grid reference, and the overlays keep the
+// tiles' scale. A screen 1280 wide once showed the tile east of the right one beside the car.
+TEST_F(Tiles, EachImageShowsTheGroundItLiesOverWhereverTheCarIsOnAnyScreen) {
+  demo();
+  const auto& names = m().mapname;
+  const int drive = static_cast<int>(std::find(names.begin(), names.end(), "DRIVE") - names.begin());
+  ASSERT_LE(drive, m().mapcount);
+  const std::array<ui::Image*, 4> images{&z().tilenw, &z().tilene, &z().tilesw, &z().tilese};
+  for (const auto& [w, h] : {std::pair{640.0f, 480.0f}, {1024.0f, 768.0f}, {1280.0f, 1024.0f}}) {
+    std::tie(m().scrwidth, m().scrheight, m().mapzoom) = std::tuple(w, h, w == 640 ? 0 : 1);
+    for (float x = 372.0f; x < 380.0f; x += 0.35f)
+      for (float y = 382.0f; y < 386.0f; y += 0.45f) {
+        ownfixat(*app, x, y);
+        loadmap(*app, drive);
+        std::string at;
+        gridreftext(app->geo, x, y, at);
+        at += " on " + std::to_string(static_cast<int>(w)) + " x " + std::to_string(static_cast<int>(h));
+        for (const ui::Image* i : images) {
+          // An image off the area may hold what it likes.
+          if (i->left >= w || i->top >= h) continue;
+          float gx = 0, gy = 0;
+          ASSERT_TRUE(pixtoll(app->geo, app->map, i->left + 500.0f, i->top + 500.0f, gx, gy));
+          const std::string tile = tilename(app->geo, app->map, gx, gy);
+          EXPECT_TRUE(shown(*i) == tile || (shown(*i).empty() && !app->files.exists("TILES/" + tile)))
+              << at << ": " << shown(*i) << " lies over " << tile;
+        }
+        const auto [cx, cy] = pix(x, y);
+        const auto under = std::find_if(images.begin(), images.end(), [&](const ui::Image* i) {
+          return i->left <= cx && cx < i->left + 1000 && i->top <= cy && cy < i->top + 1000;
+        });
+        ASSERT_NE(under, images.end()) << at;
+        EXPECT_EQ(shown(**under), tilename(app->geo, app->map, x, y)) << at;
+        EXPECT_NEAR(cx - (*under)->left, (x - std::floor(x / 10) * 10) * 100, 1.5) << at;
+        EXPECT_NEAR((*under)->top + 1000 - cy, (y - std::floor(y / 10) * 10) * 100, 1.5) << at;
+        EXPECT_NEAR(cy - pix(x, y + 4).second, 400, 1.5) << at << ": 4 km north";
+      }
+  }
+}
+
 }  // namespace
 }  // namespace zarn
