@@ -349,6 +349,11 @@ void wirevehiclewindows(App& app) {
         app.main.lastclick = app.timer();
       };
       f.onMouseMove = [&app](const ui::MouseEvent&) { app.main.lastclick = app.timer(); };
+      // The base station's panel lasts as long as multi-vehicle mode: nothing would bring it back
+      // once closed, so its close box leaves it up.
+      f.onClose = [&app, &f] {
+        if (app.main.mvmode == 1) f.show();
+      };
     }
     // Rows may be added as the table grows.
     for (int k = 0; k <= f.mvdata.ubound(); ++k)
