@@ -38,6 +38,9 @@ ZarnForm::ZarnForm() : ui::Form(formname) {
   add(scalel2, "scalel2");
   add(scalel3, "scalel3");
   add(scalelab, "scalelab");
+  // The bar's distance, sized to its text and drawn over the map just above the read-outs.
+  scalelab.autosize = true;
+  scalelab.transparent = true;
   add(home, "home");
   add(dest, "dest");
   add(destlabshad, "destlabshad");
