@@ -239,9 +239,9 @@ TEST_F(Marks, ScaleBarByMapWidth) {
   EXPECT_EQ(std::tuple(z().scalel1.x2, z().scalel1.y2, z().scalel3.y1), std::tuple(10, 452 - 13, 452));
 }
 
-// The bar's distance is written where it can be read: as wide as its text, above the read-out
+// The bar's distance is written where it can be read: wider than its text, above the read-out
 // row in the fixed and in the scaled layout.
-TEST_F(Marks, ScaleBarCaptionIsSizedToItsTextAboveTheReadOuts) {
+TEST_F(Marks, ScaleBarCaptionHasRoomForItsTextAboveTheReadOuts) {
   view(300, 305);
   for (int row : {458, 977}) {
     z().llbox.top = row;
