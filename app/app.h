@@ -3,8 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +40,7 @@ class Windows {
     if (it == forms_.end()) {
       auto f = std::make_unique<F>();
       f->metrics = metrics_;
+      if (ontop_.count(F::formname)) f->topmost = true;
       it = forms_.emplace(F::formname, std::move(f)).first;
     }
     return static_cast<F&>(*it->second);
@@ -49,6 +52,14 @@ class Windows {
     auto it = forms_.find(name);
     return it == forms_.end() ? nullptr : it->second.get();
   }
+  // Keeps the windows named above the main window: those made already now, the others as they
+  // are made.
+  void keepontop(std::initializer_list<std::string_view> names) {
+    for (std::string_view n : names) {
+      ontop_.emplace(n);
+      if (ui::Form* f = find(n)) f->topmost = true;
+    }
+  }
   // Every window made so far, the main window first.
   std::vector<ui::Form*> all() {
     std::vector<ui::Form*> out{&zarn};
@@ -59,6 +70,7 @@ class Windows {
  private:
   const ui::TextMetrics* metrics_;
   std::map<std::string, std::unique_ptr<ui::Form>, std::less<>> forms_;
+  std::set<std::string, std::less<>> ontop_;
 };
 
 struct App {

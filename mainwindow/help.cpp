@@ -47,7 +47,8 @@ void drawcallouts(ui::PictureBox& strip) {
 }
 
 // The information lines, white over a black copy: two beside the hide-help button, and the
-// button's own mark, which the button lies over and so takes the clicks of.
+// button's own mark, which the button lies over and so takes the clicks of. The two lines lie
+// over the map's edge, where its grid labels are: their copy is a black band under the text.
 void placeinfo(ZarnForm& z) {
   const ui::Image& close = z.Image2;
   const struct {
@@ -66,7 +67,10 @@ void placeinfo(ZarnForm& z) {
       l->forecolor = l == pair[1] ? ui::black : ui::white;
       if (i < 2) {
         l->alignment = 0;
-        l->move(4 + off, close.top + 2 + 15 * i + off, std::max(0, close.left - 8), 15);
+        const int width = std::min(std::max(0, close.left - 8), ui::textwidth(z.metrics, lines[i].caption, l->font) + 8);
+        l->move(4, close.top + 2 + 15 * i, width, 15);
+        l->transparent = l == pair[0];
+        l->backcolor = ui::black;
       } else {
         l->alignment = 2;
         l->font.size = 18;
@@ -76,6 +80,7 @@ void placeinfo(ZarnForm& z) {
       l->caption = lines[i].caption;
       l->visible = true;
     }
+    if (i < 2) lines[i].text.zorder(0);  // the text over its band
   }
 }
 

@@ -170,9 +170,9 @@ void alltopmost(App& app) {
   app.win.get<ZarnBgdForm>();
   instruments(app);
   app.win.get<CarbugForm>();
-  for (const char* n : {"linkman", "rform", "gform", "fform", "wpform", "controls", "rgimanform", "more", "zmform",
-                        "cform", "kform", "qkform", "dialform", "zarnbgd", "iform", "carbug"})
-    if (ui::Form* f = app.win.find(n)) f->topmost = true;
+  // The windows made later, on first use, are kept on top as they are made.
+  app.win.keepontop({"linkman", "rform", "gform", "fform", "wpform", "controls", "rgimanform", "more", "zmform",
+                     "cform", "kform", "qkform", "dialform", "zarnbgd", "iform", "carbug"});
 }
 
 void besidemap(App& app) {

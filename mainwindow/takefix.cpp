@@ -97,7 +97,7 @@ void chase(App& app, float gx, float gy) {
   showdest(app, gx, gy, n.curdest);
   addtrail(app.map, app.win.zarn, app.geo, app.gps, gx, gy);
   showdestdist(app);
-  if (app.main.refdest == 0) {
+  if (!followsdest(app)) {
     choosemap(app, app.gps.ownx, app.gps.owny);
   } else if (slot) {
     choosemap(app, gx, gy);

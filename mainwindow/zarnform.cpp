@@ -38,6 +38,10 @@ ZarnForm::ZarnForm() : ui::Form(formname) {
   add(scalel2, "scalel2");
   add(scalel3, "scalel3");
   add(scalelab, "scalelab");
+  // The bar's distance, over the map just above the read-outs; room for "1000 km" with some to
+  // spare, so that no face draws it cut short.
+  scalelab.move(0, 0, 64, 16);
+  scalelab.transparent = true;
   add(home, "home");
   add(dest, "dest");
   add(destlabshad, "destlabshad");

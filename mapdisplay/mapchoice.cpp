@@ -11,9 +11,15 @@
 
 namespace zarn {
 
+bool followsdest(const App& app) {
+  // A base station shows the selected vehicle as its own position, and every report of it moves
+  // the map there: a view centred on the destination would leave it off the map.
+  return app.main.refdest != 0 && app.main.mvmode != 1;
+}
+
 void followedpoint(const App& app, float& x, float& y) {
   const NavState& n = app.nav;
-  if (app.main.refdest != 0 && n.curdest >= 0 && n.curdest <= NavState::destmax) {
+  if (followsdest(app) && n.curdest >= 0 && n.curdest <= NavState::destmax) {
     x = n.destx[static_cast<std::size_t>(n.curdest)];
     y = n.desty[static_cast<std::size_t>(n.curdest)];
   } else {

@@ -24,7 +24,10 @@ void zoomnextmap(App& app);
 void centreonveh(App& app);
 // Asks the map maker for a new map when the followed point has moved far enough.
 void automapmove(App& app);
-// The point the map follows: the current destination while refdest is set, else the own car.
+// Whether the map follows the destination: while refdest is set, but in multi-vehicle mode,
+// where it follows the own position, which is the selected vehicle's.
+bool followsdest(const App& app);
+// The point the map follows: the current destination when it follows that, else the own car.
 void followedpoint(const App& app, float& x, float& y);
 
 }  // namespace zarn

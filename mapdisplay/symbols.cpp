@@ -80,7 +80,7 @@ void showdest(App& app, float x, float y, int slot) {
   z.destlabshad.visible = false;
   if (slot < 0 || slot > NavState::destmax) return;
   const auto s = static_cast<std::size_t>(slot);
-  if (app.main.refdest != 0) choosemap(app, n.destx[s], n.desty[s]);
+  if (followsdest(app)) choosemap(app, n.destx[s], n.desty[s]);
   if (n.nodest != 0) return;
   float dx = -9999, dy = -9999;
   worldtopix(app.geo, app.map, x, y, dx, dy);

@@ -351,6 +351,11 @@ void wirevehiclewindows(App& app) {
       // A key left for the main tick by another window is dropped once the code is typed.
       f.mtx.onKeyDown = [&app](int&, int) { app.main.lastkey = 0; };
       f.onMouseMove = [&app](const ui::MouseEvent&) { app.main.lastclick = app.timer(); };
+      // The base station's panel lasts as long as multi-vehicle mode: nothing would bring it back
+      // once closed, so its close box leaves it up.
+      f.onClose = [&app, &f] {
+        if (app.main.mvmode == 1) f.show();
+      };
     }
     // Rows may be added as the table grows.
     for (int k = 0; k <= f.mvdata.ubound(); ++k)

@@ -478,6 +478,97 @@ TEST_F(Desktop, TheTiledMapShowsTheGroundUnderTheCarWestOfEasting77) {
     EXPECT_GT(ground.shows(shot, r, e, n), 0.7) << r << " of the view centred on " << e << ", " << n;
 }
 
+// Where a window stands in the desktop's stacking order (its frame's place among the root's
+// children, bottom first), or -1.
+int stackplace(Display* dpy, Window w) {
+  Window root = 0, parent = 0, *kids = nullptr;
+  unsigned n = 0;
+  for (Window f = w;; f = parent) {
+    if (!XQueryTree(dpy, f, &root, &parent, &kids, &n)) return -1;
+    if (kids) XFree(kids);
+    if (parent == root) {
+      w = f;
+      break;
+    }
+  }
+  if (!XQueryTree(dpy, root, &root, &parent, &kids, &n)) return -1;
+  int place = -1;
+  for (unsigned i = 0; i < n; ++i)
+    if (kids[i] == w) place = static_cast<int>(i);
+  if (kids) XFree(kids);
+  return place;
+}
+
+bool lightgrey(QRgb c) { return qRed(c) == 0xc0 && qGreen(c) == 0xc0 && qBlue(c) == 0xc0; }
+
+// The windows the control panel opens for the first time after start-up are kept on top of the
+// full-screen map, as the instruments are, and show over it.
+TEST_F(Desktop, WindowsOpenedFromTheControlPanelShowOverTheFullScreenMap) {
+  windowmanager();
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_EQ(where(main).w, 1280);
+  // The panel's "RouteMAN" and "Zone Mon" buttons, the panel brought up each time by the "+" at
+  // the left of the read-outs.
+  for (const auto& [button, role] : {std::pair(Rect{504, 32, 112, 24}, "wpform"), {Rect{504, 60, 112, 24}, "zmform"}}) {
+    ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(main), "6", std::to_string(1024 * 458 / 480 + 8),
+                         "click", "1"}));
+    std::optional<Window> panel;
+    ASSERT_TRUE(waitfor(10s, [&] { return (panel = window("role:cform")).has_value(); })) << stderrtext();
+    std::this_thread::sleep_for(300ms);  // mapped, then placed by the window manager
+    ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*panel), std::to_string(button.x + button.w / 2),
+                         std::to_string(button.y + button.h / 2), "click", "1"}));
+    std::optional<Window> w;
+    ASSERT_TRUE(waitfor(10s, [&] { return (w = window(std::string("role:") + role)).has_value(); })) << role;
+    Rect r;
+    EXPECT_TRUE(waitfor(10s, [&] {
+      r = where(*w);
+      return stackplace(dpy, *w) > stackplace(dpy, main) && share(grab(r), {0, 0, r.w, r.h}, lightgrey) > 0.3;
+    })) << role << " at " << r << " stands " << stackplace(dpy, *w) << ", the map " << stackplace(dpy, main);
+  }
+  screen("panel-windows");
+}
+
+// Vehicles Tracked: a row clicked with automatic selection off stays the selected one, and the
+// window's close box leaves it up, as the base station's panel lives as long as the fleet does.
+TEST_F(Desktop, TheVehiclesWindowKeepsTheRowClickedAndStaysUp) {
+  windowmanager();
+  start(demofolder("fleet"));
+  ASSERT_NE(mainwindow(), 0u);
+  std::optional<Window> mv;
+  ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
+  const auto click = [&](int x, int y) {
+    return xdotool({"mousemove", "--window", std::to_string(*mv), std::to_string(x), std::to_string(y), "click", "1"});
+  };
+  // Automatic selection off (its switch, the fifth down the right), then VAN1's row, the first.
+  ASSERT_TRUE(click(426, 138));
+  const Rect van1{8, 24, 400, 14};
+  QImage shot;
+  EXPECT_TRUE(waitfor(30s, [&] {
+    if (!click(30, 31)) return false;
+    std::this_thread::sleep_for(500ms);
+    const Rect r = where(*mv);
+    shot = grab(r);
+    return share(shot, {van1.x + 360, van1.y + 1, 36, 12}, [](QRgb c) { return c == qRgb(255, 255, 255); }) > 0.9 &&
+           share(shot, {van1.x + 360, van1.y + 15, 36, 12}, lightgrey) > 0.9;
+  })) << "VAN1's row white, the next grey";
+  screen("vehicles-van1");
+
+  // Its close box, as the window manager is asked to close it (a key could go to a message that
+  // pops up meanwhile).
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = *mv;
+  close.xclient.message_type = XInternAtom(dpy, "_NET_CLOSE_WINDOW", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = CurrentTime;
+  close.xclient.data.l[1] = 2;  // from a pager or taskbar: as the user asked
+  XSendEvent(dpy, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &close);
+  XFlush(dpy);
+  EXPECT_FALSE(waitfor(5s, [&] { return !window("Vehicles Tracked"); })) << "closed, and nothing brings it back";
+}
+
 #else
 
 TEST(Desktop, NeedsXlib) { GTEST_SKIP() << "built without Xlib (libx11-dev)"; }

@@ -7,6 +7,7 @@
 #include "mainwindow/secondary.h"
 #include "mainwindow/tick.h"
 #include "navigation/iform.h"
+#include "navigation/roadnet.h"
 #include "platform/textrules.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
@@ -152,6 +153,24 @@ TEST_F(Panel, DemosWindowsAndStandBy) {
   EXPECT_TRUE(app->win.find("fform")->visible);
   click(b.Command1);
   EXPECT_EQ(std::tuple(app->win.zarn.visible, app->win.zarn.map.visible, b.visible), std::tuple(true, true, false));
+}
+
+// The windows kept on top at the end of start-up stay so when they are first made later, as
+// the panel's buttons make them: over a main window that fills the screen.
+TEST_F(Panel, EveryWindowItOpensAfterStartUpIsKeptOnTop) {
+  alltopmost(*app);
+  for (const char* made : {"gform", "wpform", "zmform", "rgimanform", "linkman"})
+    ASSERT_EQ(app->win.find(made), nullptr) << made << " is made on first use";
+  for (auto [b, window] : {std::pair{&c().geomancmd, "gform"}, {&c().routecmd, "wpform"}, {&c().zonemoncmd, "zmform"},
+                           {&c().rgicmd, "rgimanform"}, {&c().rformon, "rform"}, {&c().showinst, "iform"},
+                           {&c().playbackcmd, "fform"}}) {
+    showcform(*app);
+    click(*b);
+    const ui::Form* f = app->win.find(window);
+    EXPECT_TRUE(f && f->visible && f->topmost) << window;
+  }
+  EXPECT_TRUE(app->win.get<LinkmanForm>().topmost);
+  EXPECT_FALSE(app->win.get<MvEngForm>().topmost || app->win.zarn.topmost) << "only the windows named";
 }
 
 TEST_F(Panel, TheTickLeavesItsServicesAloneWhileThePanelShows) {

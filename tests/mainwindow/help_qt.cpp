@@ -1,7 +1,10 @@
 // Keys from the running program's windows reach the key handler; the help overlay by its buttons.
 #include "app/main/shell.h"
 #include "mainwindow/cform.h"
+#include "mainwindow/flags.h"
+#include "mainwindow/help.h"
 #include "mainwindow/layout.h"
+#include "mapdisplay/owncar.h"
 #include "platform/qt/formview.h"
 #include "platform/qt_support.h"
 #include "support/app_fixture.h"
@@ -62,6 +65,39 @@ TEST_F(Running, KeysReachTheHandlerFromEveryWindowAndTheHelpButtonsOpenAndCloseT
   click(view(z), {620, 465});
   EXPECT_TRUE(z.Help.visible && z.Help.text.empty()) << "no help file: open and empty";
   EXPECT_FALSE((click(view(z), {622, 16}), z.Help.visible)) << "and closable";
+}
+
+// The notes beside the hide-help button lie over the map's top edge, where its grid labels are:
+// they are written on a band of their own, in the fixed and in the scaled layout.
+TEST_F(Running, TheHelpNotesHideWhatLiesUnderThem) {
+  auto& z = app->win.zarn;
+  Shell shell(*app);
+  shell.onend = [] {}, shell.start();
+  put("AUTORESO.CFG", "");
+  for (int width : {640, 1280}) {
+    app->sys.screen = [width] { return platform::ScreenArea{0, 0, width, width * 3 / 4}; };
+    measurescreen(*app);
+    readlayoutflags(app->files, app->map, app->main);
+    designlayout(z);
+    autoreso(*app);
+    z.backcolor = ui::cyan;  // no map: the window's own colour shows where it would be
+    showhelp(*app);
+    shell.ui().refresh();
+    shell.ui().view(z)->repaint();
+    const QImage img = shell.ui().view(z)->snapshot();
+    for (const ui::Label* l : {&z.Label1, &z.Label3}) {
+      long cyan = 0, white = 0;
+      for (int y = l->top; y < l->top + l->height; ++y)
+        for (int x = l->left; x < l->left + l->width; ++x) {
+          cyan += img.pixel(x, y) == QColor(Qt::cyan).rgb();
+          const QRgb c = img.pixel(x, y);
+          white += qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) > 200;
+        }
+      EXPECT_TRUE(cyan == 0 && white > 20) << l->caption << " at " << width << ": " << cyan << " pixels of what lies under, "
+                                           << white << " of text";
+    }
+    hidehelp(z), hidehelp(z);
+  }
 }
 
 }  // namespace

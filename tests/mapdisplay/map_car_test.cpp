@@ -239,6 +239,20 @@ TEST_F(Marks, ScaleBarByMapWidth) {
   EXPECT_EQ(std::tuple(z().scalel1.x2, z().scalel1.y2, z().scalel3.y1), std::tuple(10, 452 - 13, 452));
 }
 
+// The bar's distance is written where it can be read: wider than its text, above the read-out
+// row in the fixed and in the scaled layout.
+TEST_F(Marks, ScaleBarCaptionHasRoomForItsTextAboveTheReadOuts) {
+  view(300, 305);
+  for (int row : {458, 977}) {
+    z().llbox.top = row;
+    scalebar(app->win.zarn, app->geo, app->map);
+    const ui::Label& l = z().scalelab;
+    EXPECT_TRUE(l.visible && l.width >= ui::textwidth(nullptr, l.caption, l.font) && l.height > 0 &&
+                l.top + l.height <= row)
+        << l.caption << " at " << l.left << "," << l.top << " " << l.width << "x" << l.height << ", row at " << row;
+  }
+}
+
 TEST(DrawArrow, HeadAtThePointTailAwayFromItsDirection) {
   App app;
   drawarrow(app.win.zarn, 100, 100, 0, ui::red, 10);  // pointing north: a shaft twice the barbs

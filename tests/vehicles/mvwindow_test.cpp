@@ -88,6 +88,16 @@ TEST_F(MvWindow, ARowClickSelectsTheVehicleAsTheOwnPositionAndTheAddressee) {
             std::tuple(1, "VAN1 ", ui::white, map));
 }
 
+// The vehicles window is the base station's panel for the whole of multi-vehicle mode.
+TEST_F(MvWindow, ItsCloseBoxLeavesItUpInMultiVehicleMode) {
+  for (int mode : {1, 0}) {
+    app->main.mvmode = mode;
+    mv().show();
+    mv().hide(), mv().onClose();  // as the close box does
+    EXPECT_EQ(mv().visible, mode == 1) << "mode " << mode;
+  }
+}
+
 TEST_F(MvWindow, SendNowQueuesWhileACallRunsAndSaysWhenTheQueueIsFull) {
   const struct { const char* guards; std::string typed, queued, status; } cases[] = {
       {"one character gets a leading 0", "5", "ALL UNITS|CALL BASE|05", "Message Queued .."},

@@ -3,6 +3,7 @@
 
 #include "mapdisplay/map_support.h"
 #include "support/builders.h"
+#include "vehicles/chase.h"
 #include "vehicles/mvforms.h"
 #include "vehicles/vehicledraw.h"
 
@@ -98,6 +99,35 @@ TEST_F(VehicleDraw, SelectionFollowsReportsAndTheCorrectionMovesThem) {
     EXPECT_LT(std::hypot(v.mvx[c.vehicle] - x - c.corre, v.mvy[c.vehicle] - y - c.corrn), 0.002) << c.what;
     // The corrected position goes back to the caller too (for the pager).
     EXPECT_EQ(std::tuple(lat != tplat, m().trailcount), std::tuple(c.corre != 0, dots + (c.vehicle != 0))) << c.what;
+  }
+}
+
+
+// A base station with chase switched on: every report of the selected vehicle moves the tiled
+// map onto it, where the read-outs put it, not onto a destination that nothing moves.
+using FleetMap = AppTest;
+
+TEST_F(FleetMap, TheMapShowsTheSelectedVehicleWithChaseOnOrOff) {
+  demomaps(*app);
+  auto& v = app->veh;
+  std::tie(app->main.mvmode, v.mvtotal, v.mvsel, v.mvautosel) = std::tuple(1, 2, 1, true);
+  for (int i = 0; i <= v.mvsize; ++i) app->win.zarn.mvim.load(i), app->win.zarn.mvv.load(i);
+  NavState& n = app->nav;
+  std::tie(n.curdest, n.destx[0], n.desty[0]) = std::tuple(0, 379.0f, 384.5f);  // SJ 79000 84500
+  ASSERT_GT(onemap(*app, "DRIVE"), 0);
+  for (bool chase : {false, true}) {
+    if (chase) chasetoggle(*app);
+    for (const auto& [x, y] : {std::pair(377.9f, 384.6f), std::pair(372.481f, 382.881f)}) {
+      float lat = 0, lon = 0;
+      ASSERT_TRUE(osgbtoll(app->geo, x, y, lat, lon));
+      plotvehicle(*app, 2, lat, lon);
+      const MapView& m = app->map;
+      EXPECT_TRUE(m.mapxmin < app->gps.ownx && app->gps.ownx < m.mapxmax && m.mapymin < app->gps.owny &&
+                  app->gps.owny < m.mapymax)
+          << "chase " << chase << ": the vehicle read out at " << app->win.zarn.gridbox.caption << ", the map "
+          << m.mapxmin << ".." << m.mapxmax << " east";
+      EXPECT_LT(std::hypot(app->gps.ownx - x, app->gps.owny - y), 0.01) << "the read-outs show the reporting vehicle";
+    }
   }
 }
 
