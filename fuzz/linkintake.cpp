@@ -4,7 +4,8 @@
 // step (bits 3-4), Datatrak configured (bit 5), a terminal identity "TRM" (bit 6) and coded
 // messages with a call-sign separator (bit 7). Whatever a vehicle sends, the own fix stays
 // as it was, on both paths; the one line that moves it is the own unit's "P:" report, which
-// the byte-stream path leaves out of the check.
+// the byte-stream path leaves out of the check. The table of 3 slots is soon full, and new
+// units take over its last slot: it never holds more units than slots, nor one twice.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -28,10 +29,18 @@ void setlink(zarn::App& app, std::uint8_t f, int mode) {
   if ((f >> 6) & 1) app.veh.dnid = "TRM";
   app.main.cmsgon = f >> 7;
   g.callsep = f >> 7 ? ">" : "";
+  app.veh.mvsize = 3;
 }
 
 auto ownfix(const zarn::GpsState& g) {
   return std::tuple(g.ownx, g.owny, g.ownlat, g.ownlon, g.ownspd, g.ownhdg, g.fixhhmm, g.dfsector.dfsecmode);
+}
+
+void tablewhole(const zarn::VehicleTable& v) {
+  if (v.mvtotal < 0 || v.mvtotal > v.mvsize) __builtin_trap();
+  for (int i = 1; i <= v.mvtotal; ++i)
+    for (int k = i + 1; k <= v.mvtotal; ++k)
+      if (v.mvid[static_cast<std::size_t>(i)] == v.mvid[static_cast<std::size_t>(k)]) __builtin_trap();
 }
 
 }  // namespace
@@ -53,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t n = 1 + static_cast<unsigned char>(in[p]) % 64;
     zarn::rxchars(*app, in.substr(p, n));
     if (ownfix(app->gps) != start) __builtin_trap();
+    tablewhole(app->veh);
     p += n;
   }
 
@@ -67,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::string line(in.substr(start, i - start));
       zarn::mvlinein(*app, line, static_cast<long>(line.size()));
       if (ownfix(app->gps) != before) __builtin_trap();
+      tablewhole(app->veh);
       start = i + 1;
     }
   }

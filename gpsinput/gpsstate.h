@@ -128,6 +128,7 @@ struct GpsState : OwnFix {
   ReportMode reportmode = ReportMode::line1;
   int protocode = 8;
   bool datatrakseen = false;
+  bool skipend = false;  // a skipped line ended at its CR: an LF next is its own, not the record's
   bool ringstop = false;  // RINGSTOP.CFG: "RING" is not an incoming call
   int autohangup = 0;  // DIALTIME.CFG: seconds after which a call is hung up; 0 off
   int connected = 0;   // above 0 while a number dialled from the dial panel awaits its answer

@@ -41,7 +41,13 @@ std::string modelabel(const GpsState& g, DataMode mode) {
 }  // namespace
 
 bool datatrakline(std::string_view l) {
-  return l.size() >= 26 && l[0] == '~' && std::all_of(l.begin() + 1, l.begin() + 24, digit) && alnum(l[24]);
+  // Unit number (columns 2-6), heading code (10), easting and northing (13-24) in digits and the
+  // unit's letter or digit in 25; the unused columns 7-9 and the speed code (11-12) may hold
+  // anything.
+  const auto digits = [&](std::size_t from, std::size_t to) {
+    return std::all_of(l.begin() + static_cast<std::ptrdiff_t>(from - 1), l.begin() + static_cast<std::ptrdiff_t>(to), digit);
+  };
+  return l.size() >= 26 && l[0] == '~' && digits(2, 6) && digits(10, 10) && digits(13, 24) && alnum(l[24]);
 }
 
 bool binaryline(const GpsState& g, std::string_view line) {

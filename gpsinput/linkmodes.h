@@ -24,8 +24,8 @@ struct LinkVerdict {
 // (empty: none configured).
 [[nodiscard]] LinkVerdict modemline(GpsState& g, std::string_view line, std::string_view dnid);
 
-// A Datatrak text report line: at least 26 characters, "~", digits to column 24 and the unit's
-// letter or digit in column 25.
+// A Datatrak text report line: at least 26 characters, "~", digits in the unit number, heading
+// code and position (columns 2-6, 10, 13-24) and the unit's letter or digit in column 25.
 bool datatrakline(std::string_view line);
 
 // A line taken exactly as received, every byte value being data: a dialled-in record being

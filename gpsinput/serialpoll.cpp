@@ -1,6 +1,7 @@
 #include "gpsinput/serialpoll.h"
 
 #include <string>
+#include <utility>
 
 #include "app/app.h"
 #include "geodesy/postext.h"
@@ -225,8 +226,11 @@ void linkchar(App& app, char c) {
   const long n = g.commlinelen;
   if ((n > 3 && (rxbegins(g, "$") || rxbegins(g, "001"))) || (n > 8 && rxbegins(g, "Position")))
     g.lastgpstime = app.timer();
+  const bool skipping = g.mvdatamode == DataMode::position && g.reportmode == ReportMode::skip;
   handover(app, takeline(g), statusline ? LinkFrame::status : LinkFrame::line);
   clearrxbuf(g);
+  // The line after a record's length, skipped: the record follows its line end.
+  g.skipend = skipping && g.reportmode == ReportMode::record;
 }
 
 // The length of the binary record being collected, or 0: a dialled-in record from the line
@@ -236,8 +240,14 @@ bool indialledrecord(const App& app) {
   return app.main.mvmode == 1 && g.reportmode == ReportMode::record && g.mvdatamode == DataMode::position &&
          g.protocode > 0 && g.protocode <= GpsState::commlinemax;
 }
+// A dialled-in record written out as "HEX" and its pairs, as logs hold it: taken to its CR.
+bool hextext(const App& app) {
+  const auto& g = app.gps;
+  return indialledrecord(app) && g.commlinelen >= 3 && rxbegins(g, "HEX");
+}
 int recordlength(const App& app) {
   const auto& g = app.gps;
+  if (hextext(app)) return GpsState::commlinemax;
   if (indialledrecord(app)) return g.protocode;
   if (app.main.mvmode == 1 && g.datatrakseen && g.commlinelen > 0 && g.commline[0] == '`') return 12;
   return 0;
@@ -263,11 +273,14 @@ void onechar(App& app, char c, std::string& parseline) {
   auto& g = app.gps;
   const bool mv = app.main.mvmode == 1;
 
+  const bool skipend = std::exchange(g.skipend, false);
+  if (skipend && c == lf && g.commlinelen == 0 && indialledrecord(app)) return;
+
   // Inside a binary record every byte value is data: nothing starts, ends or clears a line
-  // until the record has its length.
+  // until the record has its length (a "HEX" record, its CR).
   if (const int len = recordlength(app); g.commlinelen < len) {
     g.commline[static_cast<std::size_t>(g.commlinelen++)] = c;
-    if (g.commlinelen == len) recorddone(app);
+    if (g.commlinelen == len || (c == cr && hextext(app))) recorddone(app);
     return;
   }
 
@@ -305,11 +318,12 @@ void onechar(App& app, char c, std::string& parseline) {
   }
   g.commline[static_cast<std::size_t>(g.commlinelen++)] = c;
 
-  // Lines complete without a line end: the own receiver's. In multi-vehicle mode the port
-  // carries what the vehicles send, which never moves the own fix: these characters are stored
-  // like any other and the line ends at its CR.
-  if (!mv && ((g.commlinelen == 35 && rxbegins(g, "$GPN0.")) || c == '<' ||
-              (g.commline[0] == '%' && (g.commlinelen >= 7 || rxcontains(g, "."))))) {
+  // Lines complete without a line end: a direction finder's "%" line at its 7th character or
+  // first ".", in either mode; the own receiver's TAIP and "$GPN0." lines only in own GPS mode.
+  // In multi-vehicle mode the port carries what the vehicles send, which never moves the own
+  // fix: "<" and "$GPN0." are stored like any other character and their lines end at the CR.
+  const bool finder = g.commline[0] == '%' && (g.commlinelen >= 7 || rxcontains(g, "."));
+  if (finder || (!mv && ((g.commlinelen == 35 && rxbegins(g, "$GPN0.")) || c == '<'))) {
     parsenow(app);
     return;
   }

@@ -93,6 +93,9 @@ void sayestimate(App& app) {
 void dfinput(App& app, const std::string& line) {
   const auto slash = line.find('/');
   if (slash == std::string::npos) {
+    // A base station's own fix is never moved by what its link carries: the finder's bearings
+    // are drawn there, its heading is not taken.
+    if (app.main.mvmode == 1) return;
     const std::string heading = text::mid(line, 2);
     if (!readsnumber(heading)) return;
     GpsState& g = app.gps;

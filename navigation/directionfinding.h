@@ -13,8 +13,8 @@ struct NavState;
 class ZarnForm;
 
 // A direction-finder line beginning "%" that contains ".": with "/" a bearing (the number
-// before "/"); without, the own heading, from which the velocity is worked out again. A line
-// whose number does not read is dropped.
+// before "/"); without, the own heading, from which the velocity is worked out again (not at a
+// base station, in multi-vehicle mode). A line whose number does not read is dropped.
 void dfinput(App& app, const std::string& line);
 // A direction-finder line beginning "%" whose character 5 is "/": the bearing of characters
 // 2 to 4 and the code after "/".

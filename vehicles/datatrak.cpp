@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "geodesy/ukgrid.h"
+#include "gpsinput/linkmodes.h"
 #include "platform/textrules.h"
 #include "vehicles/mcv.h"
 
@@ -11,11 +12,21 @@ namespace zarn {
 
 namespace {
 
-bool isalnumeric(char c) { return text::isdigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 long digits(std::string_view s) {
   long v = 0;
   for (char c : s) v = v * 10 + (c - '0');
+  return v;
+}
+
+// A code as the units fill it: the digits read, blanks passed over, up to anything else; none
+// reads as 0 ("1 " is 1).
+int code(std::string_view s) {
+  int v = 0;
+  for (char c : s) {
+    if (c == ' ') continue;
+    if (!text::isdigit(c)) break;
+    v = v * 10 + (c - '0');
+  }
   return v;
 }
 
@@ -27,9 +38,10 @@ LinkReport report(VehicleTable& v, const GpsState& gps, GeoState& geo, platform:
   LinkReport r;
   r.vehicle = findvehicle(v, gps, wav, d.id);
   const auto k = static_cast<std::size_t>(r.vehicle);
-  // 0: a unit the table does not take (new units refused, or no room): the report is dropped.
-  if (r.vehicle <= 0 || k >= v.mvhdg.size() || k >= v.mvloc.size()) return {};
+  // 0: a unit the table does not take (new units refused): the report is logged, not plotted.
+  if (r.vehicle < 0 || k >= v.mvhdg.size() || k >= v.mvloc.size()) return {};
   r.form = LinkReport::Form::datatrak;
+  r.unit = d.id;
   r.hdg = d.heading;
   r.mph = static_cast<float>(d.speed);
   r.x = static_cast<float>(d.east) / datatrakstep;
@@ -43,13 +55,13 @@ LinkReport report(VehicleTable& v, const GpsState& gps, GeoState& geo, platform:
 }  // namespace
 
 std::optional<DatatrakReport> datatraktext(std::string_view line) {
-  // A line cut short or with a stray character would put the unit at the frame's origin.
-  if (line.size() < 26 || line[0] != '~' || !isalnumeric(line[24])) return std::nullopt;
-  if (!text::alldigits(line.substr(1, 23))) return std::nullopt;
+  // A line cut short or with a stray character in its position would put the unit at the
+  // frame's origin. Columns 7-9 carry nothing; a speed code that does not read is 0.
+  if (!datatrakline(line)) return std::nullopt;
   DatatrakReport r;
   r.id = std::string(1, line[24]) + std::string(line.substr(1, 5));
   r.heading = static_cast<int>(digits(line.substr(9, 1))) * 45;
-  r.speed = static_cast<int>(digits(line.substr(10, 2))) * 5;
+  r.speed = code(line.substr(10, 2)) * 5;
   r.east = digits(line.substr(12, 6));
   r.north = digits(line.substr(18, 6));
   return r;

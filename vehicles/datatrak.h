@@ -35,17 +35,18 @@ inline constexpr float datatrakstep = 250;  // position steps a kilometre
 // Units further north cannot report in the binary form.
 inline constexpr long datatraktextmax = 999999, datatrakeastmax = 262143, datatraknorthmax = 16383;
 
-// Decodes a text report: "~", unit number (columns 2-6), three unused digits, heading code,
-// two-digit speed code, six-digit easting and northing, and the unit's letter or digit in
-// column 25, at least 26 characters in all. Anything else is no report.
+// Decodes a text report: "~", unit number (columns 2-6), three unused columns, heading code,
+// two-column speed code (its digits read, 0 when none), six-digit easting and northing, and the
+// unit's letter or digit in column 25, at least 26 characters in all. Anything else is no report.
 std::optional<DatatrakReport> datatraktext(std::string_view line);
 // Decodes a binary report: the grave accent and ten bytes, taken as received. A shorter line is
 // no report; bytes beyond the eleventh are not part of it.
 std::optional<DatatrakReport> datatrakbin(std::string_view line);
 
 // A Datatrak text report line as a report of its unit (found, or added, in the table), ready to
-// be entered, plotted, logged and printed; none when the line is no report or the table does not
-// take the unit (findvehicle's rules, with its GPS state and beep).
+// be entered, plotted, logged and printed; none when the line is no report. A unit the table does
+// not take (findvehicle's rules, with its GPS state and beep) gives a report of vehicle 0: logged
+// under its identity, neither plotted nor drawn.
 [[nodiscard]] LinkReport mvdecode(VehicleTable& v, const GpsState& gps, GeoState& geo, platform::WavPlayer& wav,
                                   const std::string& line);
 // The same for a binary report line: the grave accent, then the record's bytes as received.

@@ -12,6 +12,7 @@
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "vehicles/alerts.h"
+#include "vehicles/linkrecords.h"
 #include "vehicles/mvforms.h"
 #include "vehicles/vehicledraw.h"
 
@@ -154,25 +155,13 @@ void fixedtext(App& app, int i, std::size_t s, const LinkReport& r) {
   mvalertmsg(app, i, r.code, place, place.empty() ? "" : app.veh.mvhhmm[s]);
 }
 
-// A Datatrak report: the row, the plot, and its log line wherever the line came from. The raw
-// start of the line goes with it when all data are logged: 29 characters of a text line, the
-// 12 of a binary one.
-void datatrak(App& app, int i, std::size_t s, const LinkReport& r) {
-  VehicleTable& v = app.veh;
+// The log line of a Datatrak report, wherever the line came from. The raw start of the line
+// goes with it when all data are logged: 29 characters of a text line, the 12 of a binary one.
+void datatraklog(App& app, const LinkReport& r, const std::string& label, const std::string& six,
+                 const std::string& grid) {
   const GpsState& g = app.gps;
-  const platform::DateTime t = app.sys.clock->now();
-  ++v.mvdecoded;
-  v.mvhdg[s] = r.hdg.value_or(-1);
-  v.mvspd[s] = r.mph.value_or(-1);
-  v.rptx = r.x;
-  v.rpty = r.y;
-  // The place is the short grid reference; set before the plot so that the row shows it.
-  std::string grid;
-  gridreftext(app.geo, r.x, r.y, grid);
-  gridref6(grid, v.mvloc[s]);
-  plot(app, i, r);
   const std::string log =
-      "LOG: " + logstamp(t) + " from " + text::rtrim(v.mvlabel[s]) + " at " + v.mvloc[s] + " " + grid;
+      "LOG: " + logstamp(app.sys.clock->now()) + " from " + text::rtrim(label) + " at " + six + " " + grid;
   app.win.get<MvEngForm>().logline.set(log);
   if (g.logopen && (r.binary || !g.rawlog)) {
     if (g.logall) writetriplog(app.gps, r.raw);
@@ -183,6 +172,31 @@ void datatrak(App& app, int i, std::size_t s, const LinkReport& r) {
     // A printer that fails switches printing off: the rest of the report is not tried.
     for (std::size_t n = g.logall ? 0 : 2; n < lines.size() && g.printon; ++n) print(app, lines[n]);
   }
+}
+
+// A Datatrak report: the row, the plot, and its log line.
+void datatrak(App& app, int i, std::size_t s, const LinkReport& r) {
+  VehicleTable& v = app.veh;
+  ++v.mvdecoded;
+  v.mvhdg[s] = r.hdg.value_or(-1);
+  v.mvspd[s] = r.mph.value_or(-1);
+  v.rptx = r.x;
+  v.rpty = r.y;
+  // The place is the short grid reference; set before the plot so that the row shows it.
+  std::string grid;
+  gridreftext(app.geo, r.x, r.y, grid);
+  gridref6(grid, v.mvloc[s]);
+  plot(app, i, r);
+  datatraklog(app, r, v.mvlabel[s], v.mvloc[s], grid);
+}
+
+// A Datatrak report of a unit the table does not take (new units refused): not entered,
+// plotted or drawn, but logged under the identity it reported.
+void refusedtrak(App& app, const LinkReport& r) {
+  std::string grid, six;
+  gridreftext(app.geo, r.x, r.y, grid);
+  gridref6(grid, six);
+  datatraklog(app, r, r.unit, six, grid);
 }
 
 void freetext(App& app, int i, const LinkReport& r) {
@@ -240,6 +254,10 @@ void recordlog(App& app, std::string_view record) {
   std::string log = "LOG: " + logstamp(app.sys.clock->now()) + " from " + (row ? text::rtrim(v.mvlabel[i]) : "") +
                     " at " + (row ? v.mvloc[i] : "") + " " + six;
   if (g.protocode > 8 && row) log += " " + v.mvstat[i];
+  // A record that came written out in hexadecimal is dumped as the bytes it stands for.
+  std::optional<std::string> bytes;
+  if (record.starts_with("HEX")) bytes = hexrecord(record, g.protocode);
+  if (bytes) record = *bytes;
   std::string hex = "HEX ";
   static const char digits[] = "0123456789ABCDEF";
   for (unsigned char c : record.substr(0, static_cast<std::size_t>(std::max(g.protocode, 0)))) {
@@ -279,6 +297,8 @@ void applyreport(App& app, const LinkReport& r, LinkFrame frame, std::string_vie
       case Form::datatrak: datatrak(app, i, s, r); break;
       case Form::text: freetext(app, i, r); break;
     }
+  } else if (i == 0 && r.form == Form::datatrak) {
+    refusedtrak(app, r);
   }
   // What the trip log and the printer get of the line itself.
   if (frame == LinkFrame::record) recordlog(app, received);

@@ -40,6 +40,7 @@ struct LinkReport {
   std::string place;        // text report: its place as written
   std::string icon = "NULL";  // relayed NMEA: the icon CMESSAGE.CFG gives the unit
   bool binary = false;      // Datatrak: the binary form
+  std::string unit;         // Datatrak: the unit's identity as reported
   std::string raw;          // Datatrak: the line's start as received, for a full log
 };
 

@@ -24,7 +24,7 @@ namespace {
 constexpr ui::Colour yellow = 65535, red = 255, cyan = 0xFFFF00, datatrakcol = 0xFF00FF;
 constexpr ui::Colour lampon = 0xFFFFFF, lampoff = 0xC0C0C0;
 
-// Vehicle speeds are kept in mph, whatever units the read-outs use.
+// Vehicle speeds are kept in mph; a relayed NMEA speed in km/h while the read-outs are metric.
 constexpr double knotmph = 1.85 / 1.61;
 
 // The row of vehicle i, when there is one.
@@ -60,7 +60,7 @@ LinkReport vehiclenmea(App& app, const std::string& line) {
   r.code = code;
   if (fix->knots) {
     const double kmh = *fix->knots * 1.85;
-    r.mph = static_cast<float>(std::floor(*fix->knots * knotmph));
+    r.mph = static_cast<float>(std::floor(app.main.metric ? static_cast<float>(kmh) : *fix->knots * knotmph));
     // A course means something only while the unit moves, as for the own heading.
     if (fix->course && kmh > g.minhdgspd) r.hdg = static_cast<int>(std::floor(*fix->course));
   }
@@ -93,8 +93,9 @@ void identity1(VehicleTable& v, GpsState& g, const std::string& line) {
   if (v.rptline1.size() <= 6) g.reportmode = ReportMode::line2;
 }
 
-// The dialled-in reader: two identity lines, the record length, then the record.
-LinkReport dialledin(App& app, std::string& line) {
+// The dialled-in reader: two identity lines, the record length, then the record. `live`: the
+// line came from the serial poll, which takes the record itself after the length line's end.
+LinkReport dialledin(App& app, std::string& line, bool live) {
   auto& g = app.gps;
   auto& v = app.veh;
   switch (g.reportmode) {
@@ -122,20 +123,29 @@ LinkReport dialledin(App& app, std::string& line) {
       break;
     }
     case ReportMode::skip:
-      // The line after the length: a record written out in hexadecimal (as logs hold it), or
-      // the start of the next report.
+      // The line after the length: a record written out in hexadecimal (as logs hold it). On
+      // the live link any other line is skipped and the record follows it; in a log replayed
+      // line by line it is the start of the next report.
       g.reportmode = ReportMode::line1;
       if (line.starts_with("HEX")) {
         if (auto bytes = hexrecord(line, g.protocode)) {
           line = *bytes;
           return dialledreport(app, line);
         }
+      } else if (live) {
+        g.reportmode = ReportMode::record;
       } else {
         identity1(v, g, line);
       }
       break;
     default:
       g.reportmode = ReportMode::line1;
+      // The record as received, or written out in hexadecimal.
+      if (line.starts_with("HEX")) {
+        const auto bytes = hexrecord(line, g.protocode);
+        if (!bytes) return {};
+        line = *bytes;
+      }
       return dialledreport(app, line);
   }
   return {};
@@ -190,7 +200,7 @@ void showverdict(Windows& win, MvEngForm& eng, const LinkVerdict& v) {
 
 void showverdict(Windows& win, const LinkVerdict& v) { showverdict(win, win.get<MvEngForm>(), v); }
 
-LinkReport linkintake(App& app, std::string& line) {
+LinkReport linkintake(App& app, std::string& line, LinkFrame frame) {
   auto& g = app.gps;
   auto& z = app.win.zarn;
   // A binary record is taken exactly as received: any byte value is data.
@@ -236,7 +246,8 @@ LinkReport linkintake(App& app, std::string& line) {
         g.reportmode = ReportMode::line1;
         return {};
       }
-      if (g.mvdatamode == DataMode::position) return dialledin(app, line);
+      if (g.mvdatamode == DataMode::position)
+        return dialledin(app, line, frame == LinkFrame::line || frame == LinkFrame::status);
       if (g.mvdatamode == DataMode::message) return messagemode(app, line.substr(0, textend));
       return {};
   }
@@ -252,7 +263,7 @@ void mvlinein(App& app, std::string& line, long length, LinkFrame frame) {
   // The trip log keeps a line as the poll handed it, before its control characters are blanked.
   const bool logged = frame == LinkFrame::line || frame == LinkFrame::status || frame == LinkFrame::record;
   const std::string received = logged ? line : std::string();
-  applyreport(app, linkintake(app, line), frame, received);
+  applyreport(app, linkintake(app, line, frame), frame, received);
 }
 
 void linkline(App& app, std::string& line, LinkFrame frame) {

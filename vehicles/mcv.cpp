@@ -160,15 +160,26 @@ int findvehicle(VehicleTable& v, const GpsState& gps, platform::WavPlayer& wav, 
   int found = 0;
   for (int k = 1; k <= cap; ++k)
     if (trim(v.mvid[static_cast<std::size_t>(k)]) == key) found = k;
-  if (found > 0 || v.nonewmv) return found;
-  if (v.mvtotal >= cap) {
+  if (found > 0 || v.nonewmv || cap < 1) return found;
+  std::size_t i = 0;
+  if (v.mvtotal < cap) {
+    i = static_cast<std::size_t>(++v.mvtotal);
+  } else {
+    // A full table: the newcomer takes over the last slot, starting afresh there, so that
+    // nothing of the unit it replaces (place, times, status, dial command) passes for its own.
     wav.beep();
-    return 0;
+    i = static_cast<std::size_t>(cap);
+    v.mvx[i] = v.mvy[i] = v.mvtimer[i] = 0;
+    v.mvloc[i] = "    ";
+    v.mvstat[i].clear();
+    v.mvhhmm[i].clear();
+    v.mvdial[i].clear();
+    v.mvhdg[i] = VehicleTable::hdgnever;
+    v.mvspd[i] = -1;
   }
-  const auto i = static_cast<std::size_t>(++v.mvtotal);
   v.mvid[i] = text::pad(key, 9);
   v.mvlabel[i] = text::pad(key, 5);
-  return v.mvtotal;
+  return static_cast<int>(i);
 }
 
 std::string unitfile(const std::string& prefix, const std::string& label, const std::string& ext) {

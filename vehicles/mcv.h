@@ -25,10 +25,10 @@ void sizetable(VehicleTable& v, int size);
 bool readmcv(App& app, std::string* problem = nullptr);
 
 // The table index of an identity (compared without surrounding blanks, at most 9 characters),
-// adding a new vehicle when allowed. 0 when it is neither found nor added: an empty identity,
-// new vehicles refused, or the table full (with a beep: taking over a slot would mix two
-// units' reports). Callers drop the report on 0. The talker "GP" of a relayed line stands for
-// the call sign the GPS state cut off it.
+// adding a new vehicle when allowed; with the table full the new one takes over the last slot,
+// emptied of the unit it replaces, with a beep. 0 when it is neither found nor added: an empty
+// identity or new vehicles refused. Callers drop the report on 0. The talker "GP" of a relayed
+// line stands for the call sign the GPS state cut off it.
 int findvehicle(VehicleTable& v, const GpsState& gps, platform::WavPlayer& wav, const std::string& id);
 
 // A vehicle's own file, prefix ("$MV$" or "$mv$") and label (blanks trimmed), the base name cut

@@ -93,14 +93,22 @@ MvForm::MvForm() : ui::Form(formname) {
 MvEngForm::MvEngForm() : ui::Form(formname) {
   caption = "Multiple Vehicle Tracking Engineering";
   width = 420;
-  height = 120;
   add(mvrx, "mvrx");
   add(msgmode, "msgmode");
   add(logline, "logline");
-  mvrx[0].move(8, 8, 16, 16);
-  msgmode.move(32, 8, 380, 18);
-  logline.move(8, 40, 404, 60);
+  msgmode.move(8, 8, 404, 18);
+  // The last raw lines, the newest on top, each the width of the window in a fixed-pitch face
+  // so that columns line up; a row's back colour is its line's lamp: white taken, grey ignored.
+  constexpr int rowtop = 30, rowheight = 16;
+  mvrx[0].font.fixedpitch = true;
+  for (int k = 0; k < rawrows; ++k) {
+    ui::Label& row = mvrx.load(k);
+    row.move(8, rowtop + k * rowheight, 404, rowheight);
+    row.visible = true;
+  }
+  logline.move(8, rowtop + rawrows * rowheight + 6, 404, 40);
   logline.wordwrap = true;
+  height = logline.top + logline.height + 8;
 }
 
 MvAlarmForm::MvAlarmForm() : ui::Form(formname) {

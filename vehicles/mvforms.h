@@ -32,7 +32,8 @@ class MvEngForm : public ui::Form {
  public:
   static constexpr const char* formname = "mveng";
   MvEngForm();
-  ui::ControlArray<ui::Label> mvrx;  // line lamp, mvrx(0)
+  ui::ControlArray<ui::Label> mvrx;  // the last raw lines, mvrx(0) the newest; back colour its lamp
+  static constexpr int rawrows = 7;
   ui::Label msgmode;                 // data mode
   ui::Label logline;                 // last log line
 };

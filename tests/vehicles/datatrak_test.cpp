@@ -40,6 +40,10 @@ TEST(DatatrakRecords, BinaryRecordsDecodeToTheirFieldsWhateverTheSpareBitsAndThe
       {"a text line cut at column 25", datatraktext(textline(1, 1, 1, 1, 1, 'A').substr(0, 25)), {}},
       {"a blank speed digit, a letter in the northing", datatraktext("~12345000210 000100000X00A0000"), {}},
       {"a stroke for the unit letter", datatraktext(textline(1, 1, 1, 1, 1, '/')), {}},
+      {"anything in the unused columns; a speed code of 1 then a blank: 5",
+       datatraktext("~12345x/ 31 123456654321A0000"), R{"A12345", 135, 5, 123456, 654321}},
+      {"a speed code that does not read: 0", datatraktext("~123450003x1123456654321A0000"), R{"A12345", 135, 0, 123456, 654321}},
+      {"a letter for the heading code", datatraktext("~12345000x01123456654321A0000"), {}},
       {"a binary record of nine bytes", datatrakbin("`123456789"), {}},
   };
   for (const auto& c : cases) EXPECT_TRUE(c.got == c.want) << c.guards;
@@ -78,6 +82,26 @@ TEST_F(AppTest, DatatrakReportsAtOrdnanceSurveyTestPointsFillTheRowTheLogAndTheP
     const std::string log = "LOG: 12:00:00 10-26-2020 from " + text::rtrim(v.mvlabel[i]) + " at " + p.at;
     EXPECT_EQ(get("NEWTRIP.MVD"), rawlog && !binary ? "" : raw + "\r\n" + log + "\r\n") << binary << rawlog;
     EXPECT_EQ(printer->lines, (Items{"", binary ? line : raw + " ~", binary ? log + " `" : log}));
+  }
+}
+
+// A unit the table does not take (new units refused): neither entered nor plotted, but its
+// report is logged under the identity it reported.
+TEST_F(AppTest, ARefusedUnitsDatatrakReportIsLoggedUnderItsIdentity) {
+  for (const int binary : {0, 1}) {
+    make();
+    squares({{"SV", 0, 0}});
+    app->main.mvmode = 1;
+    app->veh.nonewmv = true;
+    newtrip(*app);
+    const std::string line = binary ? binline(0, 42, 3, 7, 22873, 2829) : textline(42, 3, 7, 22873, 2829, 'T');
+    applyreport(*app, binary ? mvdecodebin(app->veh, app->gps, app->geo, *app->sys.wav, line)
+                             : mvdecode(app->veh, app->gps, app->geo, *app->sys.wav, line));
+    app->gps.triplog.reset();
+    const std::string unit = binary ? "042" : "T00042";
+    EXPECT_EQ(std::tuple(get("NEWTRIP.MVD"), app->veh.mvcur, app->veh.mvtotal, app->veh.mvdecoded),
+              std::tuple("LOG: 12:00:00 10-26-2020 from " + unit + " at SV914113 SV 91492 11316\r\n", 0, 0, 0L))
+        << binary;
   }
 }
 

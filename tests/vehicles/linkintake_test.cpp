@@ -15,6 +15,7 @@
 #include "mainwindow/replay.h"
 #include "platform/programs.h"
 #include "platform/serial.h"
+#include "platform/textrules.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
 #include "support/pty.h"
@@ -170,7 +171,7 @@ TEST_F(Link, ALineThatBringsNoReportIsNoVehiclesInTheTripLog) {
       {"a line Message Mode refuses", DataMode::message, "003   UNIT7   hello"},
       {"a relayed sentence with a wrong checksum", DataMode::nmea,
        "$V1RMC,123456,A,5321.443,N,00218.822,W,10.0,84.5,261020,,*00"},
-      {"a new unit while the table is full", DataMode::message, "001   UNIT8   xxxx 5321.443  00218.820W 0840101230", 1},
+      {"a new unit while new units are refused", DataMode::message, "001   UNIT8   xxxx 5321.443  00218.820W 0840101230"},
   };
   for (const auto& c : cases) {
     make();
@@ -179,7 +180,7 @@ TEST_F(Link, ALineThatBringsNoReportIsNoVehiclesInTheTripLog) {
     newtrip(*app);
     serial->chunks.push_back(f001 + "\r");
     readcomms(*app);
-    std::tie(g.mvdatamode, app->veh.mvsize) = std::tuple(c.mode, c.mvsize);
+    std::tie(g.mvdatamode, app->veh.mvsize, app->veh.nonewmv) = std::tuple(c.mode, c.mvsize, true);
     serial->chunks.push_back(c.line + "\r");
     readcomms(*app);
     g.triplog.reset();
@@ -188,6 +189,78 @@ TEST_F(Link, ALineThatBringsNoReportIsNoVehiclesInTheTripLog) {
     EXPECT_EQ(std::tuple(logged[0], logged[1].substr(0, 5), logged[2], app->veh.mvcur),
               std::tuple(f001, "LOG: ", c.line, 0))
         << c.guards;
+  }
+}
+
+// A unit new to a full table takes over its last slot, with a beep, and the trip log names it
+// with its report there.
+TEST_F(Link, ANewUnitTakesOverTheLastSlotOfAFullTable) {
+  const std::string unit7 = "001   UNIT7   xxxx 5321.443  00218.820W 0840101230",
+                    unit8 = "001   UNIT8   xxxx 5322.443  00218.820W 0840101231";
+  auto& g = app->gps;
+  std::tie(g.mvdatamode, g.replayfile, app->veh.mvsize) = std::tuple(DataMode::message, "TEST.MVD", 1);
+  newtrip(*app);
+  for (const auto& l : {unit7, unit8}) {
+    serial->chunks.push_back(l + "\r");
+    readcomms(*app);
+  }
+  g.triplog.reset();
+  const Items logged = platform::splitlines(get("NEWTRIP.MVD"));
+  ASSERT_EQ(logged.size(), 4u);
+  const auto& v = app->veh;
+  EXPECT_EQ(std::tuple(logged[2], logged[3].substr(0, 5), logged[3].find(" from UNIT8 ") != std::string::npos,
+                       v.mvcur, v.mvtotal, text::trim(v.mvid[1]), v.mvloc[1], wav->beeps),
+            std::tuple(unit8, "LOG: ", true, 1, 1, "UNIT8", "1231", 1))
+      << logged[3];
+}
+
+// The engineering window shows the last seven raw lines in seven rows, each the window's width,
+// the newest on top, each on the lamp colour of its line: white taken, grey ignored.
+TEST_F(Link, TheEngineeringWindowShowsTheLastSevenLinesInFullRows) {
+  app->gps.mvdatamode = DataMode::message;
+  Items sent;
+  for (int k = 0; k < 9; ++k) {
+    std::string l = (k % 3 == 1 ? "003 ignored " : "001 taken ") + std::to_string(k);
+    sent.push_back(l);
+    mvlinein(*app, l, static_cast<long>(l.size()));
+  }
+  auto& eng = app->win.get<MvEngForm>();
+  for (int k = 0; k < MvEngForm::rawrows; ++k) {
+    const ui::Label& row = eng.mvrx[k];
+    const std::string& line = sent[sent.size() - 1 - static_cast<std::size_t>(k)];
+    EXPECT_EQ(std::tuple(row.visible, row.caption, row.backcolor),
+              std::tuple(true, line, line.starts_with("001") ? ui::Colour(0xFFFFFF) : ui::Colour(0xC0C0C0))) << k;
+    EXPECT_TRUE(row.left >= 0 && row.width >= eng.width - 20 && row.left + row.width <= eng.width &&
+                row.height >= 14 && row.top + row.height <= eng.height &&
+                (k == 0 || row.top >= eng.mvrx[k - 1].top + eng.mvrx[k - 1].height))
+        << k << ": " << row.left << "," << row.top << " " << row.width << "x" << row.height;
+  }
+  EXPECT_TRUE(eng.msgmode.top + eng.msgmode.height <= eng.mvrx[0].top &&
+              eng.logline.top >= eng.mvrx[6].top + eng.mvrx[6].height);
+}
+
+// A relayed speed is kept in the read-outs' units: km/h with metric on, else mph.
+TEST_F(Link, ARelayedSpeedFollowsTheMetricSetting) {
+  for (const int metric : {0, 1}) {
+    make();
+    std::tie(app->gps.mvdatamode, app->main.metric) = std::tuple(DataMode::nmea, metric);
+    std::string rmc = "$V1RMC,123456,A,5321.443,N,00218.822,W,10.0,84.5,261020,,*72";
+    mvlinein(*app, rmc, static_cast<long>(rmc.size()));
+    EXPECT_EQ(app->veh.mvspd[1], metric ? 18.0f : 11.0f) << metric;  // 10 knots: 18.5 km/h, 11.49 mph
+  }
+}
+
+// A direction finder on a base station's port: its bearings are taken and drawn, whatever the
+// data mode; its heading lines are not (the own fix is the base's).
+TEST_F(Link, AFinderOnTheBasesPortGivesItsBearings) {
+  for (int mode = 0; mode < 5; ++mode) {
+    make();
+    auto& g = app->gps;
+    g.mvdatamode = static_cast<DataMode>(mode);
+    const int hdg = g.ownhdg;
+    serial->chunks.push_back("%045/3\r\n%1234.5\r\n");
+    readcomms(*app);
+    EXPECT_EQ(std::tuple(app->nav.dfn, app->nav.dfbrg[1], g.ownhdg), std::tuple(1, 45.0f, hdg)) << mode;
   }
 }
 
@@ -308,6 +381,25 @@ TEST_F(LinkPty, HexAndRawRecordsDecodeTheSame) {
   g.reportmode = ReportMode::length;
   for (std::string l : {std::string("20"), "HEX " + hexof(record20)}) mvlinein(*app, l, static_cast<long>(l.size()));
   EXPECT_EQ(decoded(), raw);
+}
+
+// A live call whose length line ends in CR alone has one more line before its record: that
+// line is skipped, not taken as the next report's identity, and the record after it, raw or
+// written out in hexadecimal, is read as the record.
+TEST_F(LinkPty, TheLineAfterTheLengthIsSkippedAndTheRecordRead) {
+  auto& g = app->gps;
+  auto& v = app->veh;
+  auto decoded = [&] { return std::tuple(v.rptx, v.rpty, v.mvstat[1], v.mvloc[1], v.mvtotal, g.reportmode); };
+  send("U1\r\n23\r\n20\r\n" + record20);
+  const auto raw = decoded();
+  ASSERT_EQ(std::tuple(v.mvstat[1], v.mvtotal), std::tuple("M12", 1));
+  for (const std::string& after : {"20\rSKIPPED\r\n" + record20, "20\rSKIPPED\r\nHEX " + hexof(record20) + "\r\n",
+                                   "20\r\nHEX " + hexof(record20) + "\r\n"}) {
+    v = VehicleTable();
+    g.reportmode = ReportMode::line1;
+    send("U1\r\n23\r\n" + after);
+    EXPECT_EQ(decoded(), raw) << after;
+  }
 }
 
 TEST_F(Link, ReplayedAllDataLogAndVehicleNmea) {

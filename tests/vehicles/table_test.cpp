@@ -14,19 +14,26 @@ TEST_F(AppTest, FindVehicleMatchesTrimmedAndRefusesWhatItCannotHold) {
       {"a new identity: the next slot, both padded right", "AB1", 0, 2, 3, "AB1      |AB1  ", 0},
       {"new vehicles refused: 0, no beep", "NEW", 1, 2, 0, "", 0}, {"empty", "  ", 0, 2, 0, "", 0},
       {"an over-long identity keeps its first 9", "123456789012", 0, 2, 3, "123456789|123456789", 0},
-      {"a full table takes over no slot", "NEW", 0, 27, 0, "", 1},
+      {"a full table: the newcomer takes over the last slot, with a beep", "NEW", 0, 27, 27, "NEW      |NEW  ", 1},
       {"GP from a relayed line: the relay's call sign", "GP", 1, 2, 2, "ABC      |", 0, true},
       {"GP with the call sign of an earlier line: GP itself", "GP", 0, 2, 3, "GP       |GP   ", 0}};
   for (const auto& c : cases) {
     make();
     auto& v = app->veh;
     vehicle(*app, 2, {.id = "ABC      "});
-    vehicle(*app, 27, {.id = "OLD"});
+    vehicle(*app, 27, {.id = "OLD", .stat = "A12", .loc = "1230", .hhmm = "1231", .dial = "ATD1", .x = 400, .y = 300,
+                       .spd = 30, .hdg = 90});
     std::tie(v.nonewmv, v.mvtotal) = std::pair(c.nonew, c.total);
     std::tie(app->gps.callsign, app->gps.callsplit) = std::tuple("ABC", c.split);
     const int i = findvehicle(app->veh, app->gps, *app->sys.wav, c.id);
     EXPECT_TRUE(i == c.want && (i == 0 || v.mvid[i] + "|" + v.mvlabel[i] == c.row) && wav->beeps == c.beeps &&
-                v.mvid[27] == "OLD") << c.guards << i;
+                (i == 27 || v.mvid[27] == "OLD")) << c.guards << i;
+    // Nothing of the unit replaced passes for the newcomer's: place, times, status, dial command.
+    if (i == 27) {
+      EXPECT_EQ(std::tuple(v.mvx[27], v.mvy[27], v.mvstat[27], v.mvloc[27], v.mvhhmm[27], v.mvdial[27], v.mvspd[27],
+                           v.mvhdg[27], v.mvtotal),
+                std::tuple(0.0f, 0.0f, "", "    ", "", "", -1.0f, VehicleTable::hdgnever, 27)) << c.guards;
+    }
   }
   EXPECT_EQ(unitfile("$MV$", "AB1  ", ".WAV") + unitfile("$mv$", "TRUCK 12", ".ICO") +
                 unitfile("$MV$", "../x", ".TXT") + unitfile("$MV$", "/", ".WAV"),

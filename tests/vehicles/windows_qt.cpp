@@ -10,6 +10,7 @@
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
 #include "support/app_fixture.h"
+#include "gpsinput/linkstate.h"
 #include "vehicles/alerts.h"
 #include "vehicles/linkservices.h"
 #include "vehicles/mcv.h"
@@ -92,6 +93,31 @@ TEST_F(Windows, TheMessageWindowShowsAnAlarmWhiteOnRed) {
   EXPECT_GT(red, text.width() * text.height() * 3 / 4) << "the red alarm background";
   EXPECT_GT(light, 150) << "two lines of text in white";
   EXPECT_GT(count(img, QRect(0, 0, img.width(), img.height()), QColor(255, 0, 0)), img.width() * img.height() / 2);
+}
+
+// The engineering window: the last seven lines of the link drawn across its width, the newest on
+// top, each on its lamp colour (white taken, grey ignored).
+TEST_F(Windows, TheEngineeringWindowDrawsTheLastSevenLinesAcrossItsWidth) {
+  app->main.mvmode = 1;
+  app->gps.mvdatamode = DataMode::message;
+  for (int k = 0; k < 9; ++k) {
+    std::string l = k % 3 == 1 ? "003 ignored line " + std::to_string(k)
+                               : "001   UNIT" + std::to_string(k) + "   xxxx 5321.443  00218.820W 0840101230";
+    mvlinein(*app, l, static_cast<long>(l.size()));
+  }
+  MvEngForm& eng = app->win.get<MvEngForm>();
+  const QImage img = shot(eng, "mveng-lines.png");
+  const QColor grey(192, 192, 192), white(255, 255, 255);
+  for (int k = 0; k < MvEngForm::rawrows; ++k) {
+    const ui::Label& r = eng.mvrx[k];
+    const QRect row(r.left, r.top, r.width, r.height), tail(r.left + r.width / 2, r.top, r.width / 2, r.height);
+    const QColor lamp = eng.mvrx[k].caption.starts_with("001") ? white : grey;
+    EXPECT_GT(count(img, row, lamp), row.width() * row.height() / 2) << k;
+    EXPECT_GT(row.width() * row.height() - count(img, row, lamp), 40) << k << ": the line is drawn";
+    if (lamp == white) {
+      EXPECT_GT(tail.width() * tail.height() - count(img, tail, lamp), 20) << k << ": in full";
+    }
+  }
 }
 
 }  // namespace
