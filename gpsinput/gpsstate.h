@@ -150,6 +150,9 @@ struct GpsState : OwnFix {
   std::unique_ptr<platform::OutputFile> triplog;
   std::string replayfile;
   std::optional<platform::InputFile> replay;
+  // The replay file whose failure to open the message line has named: the tick tries it again
+  // at every step, and says so once.
+  std::string replaytold;
 };
 
 }  // namespace zarn

@@ -88,9 +88,13 @@ void sniffchecksum(GpsState& g, Voice& voice) {
   std::string why;
   g.replay = platform::InputFile::open(voice.files, g.replayfile, platform::Files::loglimit, &why);
   if (!g.replay) {
-    if (!why.empty()) showmsg(voice, why);
+    if (g.replaytold != g.replayfile) {
+      g.replaytold = g.replayfile;
+      showmsgsay(voice, "Cannot replay " + (why.empty() ? g.replayfile + ": no such file" : why));
+    }
     return;
   }
+  g.replaytold.clear();
   for (int i = 0; i < 20 && !g.replay->eof(); ++i) {
     const std::string l = g.replay->lineinput();
     if (l.starts_with('$') && l.find('*') != std::string::npos) g.nochecksum = 0;
@@ -98,6 +102,9 @@ void sniffchecksum(GpsState& g, Voice& voice) {
   g.replay->rewind();
 }
 
-void setreplayfile(GpsState& gps, const std::string& name) { gps.replayfile = name; }
+void setreplayfile(GpsState& gps, const std::string& name) {
+  gps.replayfile = name;
+  gps.replaytold.clear();
+}
 
 }  // namespace zarn

@@ -29,11 +29,12 @@ void writenmepos(const platform::Files& files, const platform::Clock& clock, con
                  const std::string& course);
 
 // The file the main tick replays from now on (the demo script, a recorded trip); it is opened
-// on the next replay step.
+// on the next replay step, and a failure to open it is named afresh.
 void setreplayfile(GpsState& gps, const std::string& name);
 
 // Opens the replay file and notes whether its first 20 lines carry checksums (nochecksum); the
-// replay then starts at its first line.
+// replay then starts at its first line. A file that cannot be opened is named on the message
+// line with the reason, once until it opens or another file (or the same again) is chosen.
 void sniffchecksum(GpsState& gps, Voice& voice);
 
 }  // namespace zarn

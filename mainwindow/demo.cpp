@@ -19,6 +19,8 @@ void startdemo(App& app) {
   settalk(app.voice, 1);
   m.demoreopen = 1;
   m.playback = 0;
+  // A file that could not be opened is tried afresh, and named again if it still cannot.
+  setreplayfile(app.gps, app.gps.replayfile);
   cleartrail(app.map, app.win.zarn);
   app.win.zarn.modebox.set("DEM");
   m.demoon = 1;

@@ -126,7 +126,7 @@ void hello(App& app) {
   ZarnForm& z = app.win.zarn;
   // A language without its own flag keeps the one shown.
   if (auto flag = loadpicture(app.files, *app.sys.images, app.speech.langprefix + "flag.ico"))
-    z.languageico.setpicture(std::move(flag));
+    showflag(z, std::move(flag));
   readcontrolcfg(app);
   {
     TalkGuard talk(app.speech);

@@ -62,7 +62,13 @@ void nextlanguage(App& app) {
   }
   // A language without a flag of its own keeps the one shown.
   if (!flag.empty() && app.files.exists(flag))
-    if (auto pic = loadpicture(app.files, *app.sys.images, flag)) app.win.zarn.languageico.setpicture(std::move(pic));
+    if (auto pic = loadpicture(app.files, *app.sys.images, flag)) showflag(app.win.zarn, std::move(pic));
+}
+
+void showflag(ZarnForm& z, ui::PictureRef flag) {
+  z.languageico.setpicture(std::move(flag));
+  // Hidden until the first flag is loaded, like every marker of the window.
+  z.languageico.visible = true;
 }
 
 void readcontrolcfg(App& app) {

@@ -5,16 +5,20 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/ui.h"
 
 namespace zarn {
 struct App;
 struct SpeechState;
 class Windows;
+class ZarnForm;
 
 // Moves langindex to the next language of LANGUAGE.CFG (after the last, back to the default
 // 0) and sets langprefix, syntaxmode (the prefix's SYNTAX.CFG, else 0) and the flag shown
 // (the prefix's FLAG.ICO, when there is one). Without LANGUAGE.CFG only the number moves.
 void nextlanguage(App& app);
+// Shows the language's flag in the main window.
+void showflag(ZarnForm& z, ui::PictureRef flag);
 // Loads the icon panel's nine page icons (key, run-at-once flag, picture) from the prefix's
 // controli.cfg; without that file the keys are the defaults and the pictures stay.
 void readcontrolcfg(App& app);

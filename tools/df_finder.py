@@ -28,6 +28,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import demodrive  # noqa: E402
 import ptyline  # noqa: E402
 
+TARGET = "53.3500,-2.3350"  # the transmitter, near Ashley: latitude,longitude
 CENTRAL_LON = -2.0  # the national grid's central meridian
 EARTH_A, EARTH_B = 6377563.396, 6356256.909  # Airy 1830, the grid's ellipsoid
 
@@ -80,11 +81,51 @@ GARBLED = [
 ]
 
 
+class Finder:
+    """What the finder sends after each fix: its heading and a bearing to the target after every
+    `every` fixes, the three bearing forms in turn, and a garbled line after every `garble`
+    bearings (0: none)."""
+
+    def __init__(self, tlat, tlon, every=20, garble=9):
+        self.tlat, self.tlon, self.every, self.garble = tlat, tlon, every, garble
+        self.fixes = self.bearings = self.form = 0
+
+    def after(self, lat, lon, course):
+        """The lines sent after a fix at (lat, lon) with the course given, and for a bearing the
+        manifest entry (else None)."""
+        self.fixes += 1
+        if self.fixes % self.every:
+            return [], None
+        heading = round(course, 1) % 360
+        lines = ["%%%05.1f" % heading]
+        # The program takes the heading to the whole degree, halves to the even one.
+        rel = (gridbearing(lat, lon, self.tlat, self.tlon) - round(heading)) % 360
+        if self.form == 0:
+            text = "%%%05.1f/%d" % (rel, 5)
+            rel = float("%.1f" % rel)
+        elif self.form == 1:
+            rel = float(round(rel) % 360)
+            text = "%%%03d/%d" % (rel, 5)
+        else:
+            body = "DFBRG,%05.1f" % rel
+            text = "$%s*%s" % (body, checksum(body))
+            rel = float(int(float("%.1f" % rel)))  # the sentence gives its whole part
+        if rel >= 360:
+            rel -= 360
+        lines.append(text)
+        self.bearings += 1
+        entry = {"line": text, "lat": lat, "lon": lon, "heading": round(heading), "relative": rel}
+        if self.garble and self.bearings % self.garble == 0:
+            lines.append(GARBLED[(self.bearings // self.garble) % len(GARBLED)](rel))
+        self.form = (self.form + 1) % 3
+        return lines, entry
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ptyline.add_options(ap)
     ap.add_argument("--drive", default=demodrive.DRIVE, help="the recorded drive (NMEA)")
-    ap.add_argument("--target", default="53.3500,-2.3350", help="the transmitter: latitude,longitude")
+    ap.add_argument("--target", default=TARGET, help="the transmitter: latitude,longitude")
     ap.add_argument("--every", type=int, default=20, help="fixes between two bearings")
     ap.add_argument("--garble", type=int, default=9, help="a garbled line after every so many bearings (0: none)")
     ap.add_argument("--interval", type=float, default=1.0, help="seconds between fixes (0: as fast as read)")
@@ -107,8 +148,8 @@ def main():
         while data:
             data = data[os.write(out, data):]
 
-    sent = bearings = 0
-    form = 0
+    finder = Finder(tlat, tlon, a.every, a.garble)
+    sent = 0
     for n, (before, rmc, lat, lon, course) in enumerate(drive(a.drive)):
         if n < a.start:
             continue
@@ -118,32 +159,12 @@ def main():
             send(line)
         send(rmc)
         sent += 1
-        if sent % a.every == 0:
-            heading = round(course, 1) % 360
-            send("%%%05.1f" % heading)
-            # The program takes the heading to the whole degree, halves to the even one.
-            rel = (gridbearing(lat, lon, tlat, tlon) - round(heading)) % 360
-            if form == 0:
-                text = "%%%05.1f/%d" % (rel, 5)
-                rel = float("%.1f" % rel)
-            elif form == 1:
-                rel = float(round(rel) % 360)
-                text = "%%%03d/%d" % (rel, 5)
-            else:
-                body = "DFBRG,%05.1f" % rel
-                text = "$%s*%s" % (body, checksum(body))
-                rel = float(int(float("%.1f" % rel)))  # the sentence gives its whole part
-            if rel >= 360:
-                rel -= 360
-            send(text)
-            bearings += 1
-            if manifest:
-                manifest.write(json.dumps({"line": text, "lat": lat, "lon": lon, "heading": round(heading),
-                                           "relative": rel}) + "\n")
-                manifest.flush()
-            if a.garble and bearings % a.garble == 0:
-                send(GARBLED[(bearings // a.garble) % len(GARBLED)](rel))
-            form = (form + 1) % 3
+        lines, entry = finder.after(lat, lon, course)
+        for line in lines:
+            send(line)
+        if manifest and entry:
+            manifest.write(json.dumps(entry) + "\n")
+            manifest.flush()
         if a.interval > 0:
             time.sleep(a.interval)
     if manifest:

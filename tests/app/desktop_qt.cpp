@@ -569,6 +569,92 @@ TEST_F(Desktop, TheVehiclesWindowKeepsTheRowClickedAndStaysUp) {
   EXPECT_FALSE(waitfor(5s, [&] { return !window("Vehicles Tracked"); })) << "closed, and nothing brings it back";
 }
 
+// The control panel's demos as a user starts them, with the mouse: DFDEMO draws its bearing lines
+// (in the demo's magenta), which cross where the transmitter is, and the cross fix taken there is
+// marked; CAR DEMO then drives the car from the start of the road on along it, and "*" starts it
+// there again.
+TEST_F(Desktop, TheDfDemoCrossesItsBearingsAtTheTransmitterAndTheCarDemoDrivesTheRoad) {
+  windowmanager();
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  // Ctrl+C opens the panel; a demo button (its row in the panel's first column) is clicked.
+  const auto demo = [&](int row) {
+    ASSERT_TRUE(waitfor(15s, [&] { return haskeys(main); })) << "the keys are back with the main window";
+    ASSERT_TRUE(xdotool({"key", "ctrl+c"}));
+    std::optional<Window> panel;
+    ASSERT_TRUE(waitfor(15s, [&] { return (panel = window("role:cform")).has_value(); })) << "the control panel";
+    const Rect r = where(*panel);
+    ASSERT_TRUE(xdotool({"mousemove", std::to_string(r.x + 440), std::to_string(r.y + 16 + 28 * row), "click", "1"}));
+    ASSERT_TRUE(waitfor(15s, [&] { return !window("role:cform").has_value(); })) << "the panel goes";
+  };
+  const auto magenta = [](QRgb c) { return qRed(c) > 140 && qBlue(c) > 140 && qGreen(c) < 60; };
+  const auto square = [](std::pair<int, int> at, int half) {
+    return Rect{at.first - half, at.second - half, 2 * half + 1, 2 * half + 1};
+  };
+  // The transmitter of the demo, SJ 77806 83707; a square beside it that no bearing crosses.
+  const Rect atfix = square(onlocalmap(77806, 83707, 1280, 1024), 30);
+  const Rect aside = {atfix.x + 200, atfix.y + 150, atfix.w, atfix.h};
+  const double red = share(screen("before-dfdemo"), atfix, markerred);
+
+  demo(1);
+  QImage shot;
+  // A bearing line through the square is 61 pixels or more of it: three or four of them.
+  EXPECT_TRUE(waitfor(150s, [&] { return share(shot = grab(atfix), {0, 0, atfix.w, atfix.h}, magenta) > 0.04; }))
+      << "the bearing lines cross at the transmitter\n" << stderrtext();
+  shot = screen("dfdemo-first");
+  EXPECT_EQ(share(shot, aside, magenta), 0) << "and nowhere else";
+  EXPECT_GT(share(shot, atfix, markerred), red + 0.002) << "the cross fix is marked there";
+  EXPECT_TRUE(waitfor(90s, [&] { return share(grab(atfix), {0, 0, atfix.w, atfix.h}, magenta) > 0.08; }))
+      << "the bearings taken further on cross there too";
+  screen("dfdemo");
+
+  // The drive's first fix and its fix a minute later (SJ 79730 84603, SJ 77903 84597).
+  const Rect first = square(onlocalmap(79730, 84603, 1280, 1024), 20);
+  const Rect later = square(onlocalmap(77903, 84597, 1280, 1024), 20);
+  demo(0);
+  EXPECT_TRUE(waitfor(60s, [&] { return share(grab(first), {0, 0, first.w, first.h}, markerred) > 0.03; }))
+      << "the car at the start of the road\n" << stderrtext();
+  EXPECT_TRUE(waitfor(120s, [&] { return share(grab(later), {0, 0, later.w, later.h}, markerred) > 0.03; }))
+      << "and a minute on along it\n" << stderrtext();
+  screen("cardemo");
+  // "*" starts the demo again from its beginning.
+  ASSERT_TRUE(waitfor(15s, [&] { return haskeys(main); }));
+  ASSERT_TRUE(xdotool({"key", "asterisk"}));
+  EXPECT_TRUE(waitfor(60s, [&] { return share(grab(first), {0, 0, first.w, first.h}, markerred) > 0.03; }))
+      << "the car back at the start\n" << stderrtext();
+}
+
+// The language's flag, where the layout puts it: the English one at start, the German one after
+// "J", the English one again after "B".
+TEST_F(Desktop, JAndBShowTheFlagOfTheLanguage) {
+  windowmanager();
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  const Rect flag{1280 - 64, 1024 * 448 / 480 + 3, 32, 32};
+  const auto navy = [](QRgb c) { return qRed(c) < 40 && qGreen(c) < 70 && qBlue(c) > 80; };
+  const auto black = [](QRgb c) { return qRed(c) + qGreen(c) + qBlue(c) < 30; };
+  const auto gold = [](QRgb c) { return qRed(c) > 230 && qGreen(c) > 170 && qGreen(c) < 230 && qBlue(c) < 40; };
+  const auto shows = [&](const std::function<bool(QRgb)>& a, const std::function<bool(QRgb)>& b) {
+    return waitfor(20s, [&] {
+      const QImage f = grab(flag);
+      return share(f, {0, 0, flag.w, flag.h}, a) > 0.05 && share(f, {0, 0, flag.w, flag.h}, b) > 0.05;
+    });
+  };
+  EXPECT_TRUE(shows(navy, navy)) << "the English flag at start";
+  screen("flag-english");
+  for (const auto& [key, a, b, name] : {std::tuple(std::string("j"), std::function<bool(QRgb)>(black),
+                                                   std::function<bool(QRgb)>(gold), "flag-german"),
+                                        std::tuple(std::string("b"), std::function<bool(QRgb)>(navy),
+                                                   std::function<bool(QRgb)>(navy), "flag-english-again")}) {
+    ASSERT_TRUE(waitfor(15s, [&] { return haskeys(main); }));
+    ASSERT_TRUE(xdotool({"key", key}));
+    EXPECT_TRUE(shows(a, b)) << name << "\n" << stderrtext();
+    screen(name);
+  }
+}
+
 #else
 
 TEST(Desktop, NeedsXlib) { GTEST_SKIP() << "built without Xlib (libx11-dev)"; }

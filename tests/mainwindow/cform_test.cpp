@@ -122,6 +122,7 @@ TEST_F(Panel, DemosWindowsAndStandBy) {
   EXPECT_EQ(std::tuple(app->gps.replayfile, m.demoon, c().visible, app->gps.chksumoff), std::tuple("DEMO.NME", 1, false, 0));
   click(c().stopdemo);
   EXPECT_EQ(std::tuple(app->gps.replayfile, m.demoon), std::tuple("ZARN.NME", 0));
+  std::filesystem::remove(dir / "CELLDEMO.NME");  // the demo set has it
   click(c().celldemocmd);
   ASSERT_EQ(dialogs->shown.size(), 1u);
   EXPECT_EQ(std::tuple(dialogs->shown[0].prompt, app->gps.replayfile, m.demoon), std::tuple("You need CELLDEMO.NME", "ZARN.NME", 0));

@@ -10,7 +10,9 @@
 #include <sstream>
 
 #include "geodesy/postext.h"
+#include "geodesy/ukgrid.h"
 #include "app/main/shell.h"
+#include "mainwindow/cform.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/startwin.h"
 #include "mainwindow/tick.h"
@@ -533,6 +535,59 @@ TEST_F(DemoDrive, TheFleetDemoPlotsItsVehiclesAndListsThem) {
   ui.refresh();
   EXPECT_TRUE(ui.view(app->win.get<MvForm>())->snapshot().save(QString::fromStdString(
       (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "e2e-fleet-list.png").string())));
+}
+
+// The control panel's three demos play from the demo set: the direction-finding demo draws its
+// bearing lines and takes a cross fix near the transmitter; the car demo, whatever destination
+// that left, drives towards the drive's end with its guidance spoken; the cell demo moves the car
+// from the centre of one 1 km cell to the next.
+TEST_F(DemoDrive, TheControlPanelsDemosPlayTheirDrivesFromTheDemoSet) {
+  start("", false);
+  ASSERT_FALSE(app->main.quit);
+  waitstep = 0;
+  ticks(1);
+  const NavState& n = app->nav;
+  const GpsState& g = app->gps;
+  auto& z = app->win.zarn;
+  const auto demo = [&](ui::Button CForm::*button) {
+    showcform(*app);
+    (app->win.get<CForm>().*button).onClick();
+  };
+
+  demo(&CForm::dfdemo);
+  ticks(5 * 125);  // two minutes: a bearing every 10 s
+  int drawn = 0;
+  for (int i = 0; i < n.dfn; ++i) drawn += z.brg.exists(i) && z.brg[i].visible;
+  EXPECT_EQ(std::tuple(g.replayfile, n.dfn, drawn), std::tuple("DFDEMO.NME", 10, 10));
+  float tx = 0, ty = 0;
+  lltoosgb(app->geo, 53.35f, -2.335f, tx, ty);
+  ASSERT_TRUE(n.dfprevt.has_value()) << "a cross fix was taken";
+  const float off = std::hypot(n.destx[n.curdest] - tx, n.desty[n.curdest] - ty);
+  EXPECT_LT(off, 1.0f) << "near the transmitter";
+  std::cout << "the cross fix " << off * 1000 << " m from the transmitter\n";
+  EXPECT_TRUE(n.curdest == n.adhocdest && n.nodest == 0 && z.dest.visible && z.destlab.visible)
+      << "the fix is the destination";
+  screenshot("e2e-dfdemo.png");
+
+  demo(&CForm::democmd);
+  const int guided = played("RGI$S.WAV");
+  for (int i = 0; i < 5 * 60 && played("RGI$S.WAV") == guided; ++i) ticks(1);
+  EXPECT_EQ(std::tuple(g.replayfile, n.destlabel[n.curdest], n.rgifile, app->win.get<RgiForm>().rgitxt.caption,
+                       g.gpstimetxt),
+            std::tuple("DEMO.NME", "End of the drive", "ASHLEY.RGI", "Straight on along the main road", "14:53:19"))
+      << "the first instruction, at its fix";
+  expectonfix();
+
+  demo(&CForm::celldemocmd);
+  const auto cell = [&] { return std::pair(std::floor(g.ownx), std::floor(g.owny)); };
+  const auto centred = [&] {
+    return std::abs(g.ownx - cell().first - 0.5f) < 0.002f && std::abs(g.owny - cell().second - 0.5f) < 0.002f;
+  };
+  ticks(5 * 10);
+  EXPECT_TRUE(g.replayfile == "CELLDEMO.NME" && centred()) << g.ownx << " " << g.owny;
+  const auto first = cell();
+  ticks(5 * 120);
+  EXPECT_TRUE(centred() && cell() != first) << g.ownx << " " << g.owny;
 }
 
 }  // namespace

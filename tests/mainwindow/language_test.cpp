@@ -3,6 +3,7 @@
 #include "mainwindow/language.h"
 
 #include "mainwindow/help.h"
+#include "mainwindow/onekey.h"
 #include "mainwindow/secondary.h"
 #include "mainwindow/startup.h"
 #include "platform/textrules.h"
@@ -59,6 +60,18 @@ TEST_F(Language, JStepsThroughTheListedLanguagesAndBackToTheDefault) {
   EXPECT_EQ(std::pair(language(), app->win.zarn.saytxt.caption),
             std::pair(std::tuple(0, std::string(), 5),
                       std::string("LANGUAGE.CFG: language prefix ../ leads outside the working folder")));
+}
+
+// The flag of the language is shown in the main window once one is loaded: "J" shows the next
+// language's, "B" the default's.
+TEST_F(Language, JAndBShowTheFlagOfTheLanguage) {
+  const ui::Image& flag = app->win.zarn.languageico;
+  EXPECT_FALSE(flag.visible) << "no flag loaded yet";
+  twolanguages("0");
+  for (const auto& [key, shows] : {std::pair{"J", "DEFLAG.ICO"}, {"J", "FRFLAG.ICO"}, {"B", "FLAG.ICO"}}) {
+    onekeycmd(*app, key);
+    EXPECT_EQ(std::pair(shown(flag), flag.visible), std::pair(std::string(shows), true)) << key;
+  }
 }
 
 TEST_F(Language, StartUpStartsInTheLanguageTheFirstItemNames) {

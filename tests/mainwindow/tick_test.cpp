@@ -1,7 +1,9 @@
 // The replay player, the main tick's rules, small services, the read-outs, demo start and stop.
 #include <cmath>
+#include <map>
 
 #include "gpsinput/fform.h"
+#include "gpsinput/logs.h"
 #include "mainwindow/cform.h"
 #include "mainwindow/demo.h"
 #include "mainwindow/keys.h"
@@ -301,6 +303,37 @@ TEST_F(Tick, TrailDotsByTheIntervalAndMidnightPullsTheLastStepBack) {
   at(*clock, "23:59:59.5");
   tick(1);
   EXPECT_LT(m.laststep, 10);
+}
+
+// A replay file that cannot be opened is named on the message line with the reason (even with
+// sound off), once, though every step tries it again; a demo start names it afresh, and once the
+// file is there the next step plays it.
+TEST_F(Tick, AReplayThatCannotBeOpenedIsNamedOnceUntilTheDemoStartsAgain) {
+  stepping();
+  app->speech.talkon = 0;
+  std::map<std::string, int> named;
+  const auto ticks = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      tick(1.5);
+      if (!app->speech.msgtext.empty()) ++named[app->speech.msgtext];
+      app->speech.msgtext.clear();
+    }
+  };
+  ticks(8);
+  EXPECT_EQ(named, (std::map<std::string, int>{{"Cannot replay NONE.NME: no such file", 1}}));
+  std::filesystem::create_directory(dir / "DIR.NME");
+  setreplayfile(app->gps, "DIR.NME");
+  ticks(8);
+  startdemo(*app);
+  ticks(8);
+  EXPECT_EQ(named["Cannot replay DIR.NME: not a regular file"], 2) << "chosen, then the demo started again";
+  std::filesystem::remove(dir / "DIR.NME");
+  put("DIR.NME", rmc + "\r\n");
+  ticks(2);
+  EXPECT_EQ(std::tuple(app->gps.gpstimetxt, named["Cannot replay NONE.NME: no such file"],
+                       named["Cannot replay DIR.NME: not a regular file"]),
+            std::tuple("14:52:40", 1, 2))
+      << "played, and nothing more named";
 }
 
 
