@@ -135,11 +135,15 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     return r;
   }
   float refx = 0, refy = 0, nearest = 1e20f;
-  if (mode == PlotMode::nearest) {
+  // The destination searched for: the current one, as marked on the map.
+  const auto destmoved = [&] {
     const auto slot = static_cast<std::size_t>(std::clamp(app.nav.curdest, 0, NavState::destmax));
+    const bool moved = app.nav.destx.at(slot) != refx || app.nav.desty.at(slot) != refy;
     refx = app.nav.destx.at(slot);
     refy = app.nav.desty.at(slot);
-  }
+    return moved;
+  };
+  if (mode == PlotMode::nearest) destmoved();
 
   FilterBoxes boxes = filterboxes(f);
   const FilterSet fs = readfilters(app.geo, boxes);
@@ -199,6 +203,14 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     if (f.plotabort == 1) {
       r.aborted = true;
       break;
+    }
+    // A destination chosen meanwhile (a click on the map) is searched for from the first line.
+    if (mode == PlotMode::nearest && destmoved()) {
+      nearest = 1e20f;
+      found = false;
+      r.records = r.passed = 0;
+      in = platform::InputFile::open(app.files, g.replayfile, platform::Files::loglimit);
+      continue;
     }
     if (in->eof()) break;
     std::string line = in->lineinput();

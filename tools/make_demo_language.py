@@ -97,6 +97,10 @@ def prompts():
     # Destinations and route guidance.
     p += [("home.wav", "Zuhause"), ("ourcar.wav", "unser Auto"),
           ("moreinfo.wav", "weitere Informationen sind verfügbar")]
+    # Waypoint following.
+    p += [("wenearwp.wav", "wir sind nahe Wegpunkt"),
+          ("NEXTDEST.WAV", "neues Ziel ist der nächste Wegpunkt"),
+          ("FINALDES.WAV", "wir sind nahe dem Endziel")]
     for turn, word in (("L", "links abbiegen"), ("R", "rechts abbiegen")):
         p += [(f"RGI$T{turn}.WAV", word),
               (f"RGI$T{turn}T.WAV", f"an der Einmündung {word}"),

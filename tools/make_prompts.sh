@@ -136,6 +136,10 @@ say is.wav "is"
 say home.wav "home"
 say ourcar.wav "our car"
 say moreinfo.wav "more information is available"
+# Waypoint following: a waypoint reached, the next one steered to, the last one reached.
+say wenearwp.wav "we are near waypoint"
+say NEXTDEST.WAV "changing destination to next waypoint"
+say FINALDES.WAV "we are near final destination"
 if ((havesox)); then
   sox -n -r 16000 -b 16 -c 1 "$out/attentio.wav" synth 0.15 sine 880 synth 0.15 sine 660 : \
     synth 0.2 sine 660 fade 0 0.2 0.1 pad 0 0.1

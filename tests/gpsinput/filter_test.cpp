@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "geodesy/distance.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "gpsinput/fform.h"
@@ -206,6 +207,34 @@ TEST_F(FilterTest, FindNearestKeepsTheFirstOfEqualDistancesAndTheOwnFixWhenNothi
   EXPECT_EQ(std::tuple(app->gps.ownx, app->gps.owny, app->gps.ownhdg), std::tuple(380.0f, 385.0f, 90));
   EXPECT_EQ(count(PlotStep::Kind::dot) + count(PlotStep::Kind::car) + count(PlotStep::Kind::found), 0);
   EXPECT_EQ(app->speech.msgtext, "Nothing found");
+}
+
+TEST_F(FilterTest, ADestinationChosenWhileFindNearestRunsIsTheOneSearchedFor) {
+  uselog(drive);
+  form().sfilter.text = "50";  // km/h and faster, as a record passing both places is
+  const auto at = [this](float latmin, float lonmin) {
+    float x = 0, y = 0;
+    lltoosgb(app->geo, 53.0f + latmin / 60, -(2.0f + lonmin / 60), x, y);
+    return std::pair(x, y);
+  };
+  app->nav.curdest = 3;
+  std::tie(app->nav.destx[3], app->nav.desty[3]) = at(21.4874f, 18.3697f);  // where the drive starts
+  // A click on the map while the search reads: the destination becomes a place the drive
+  // passed at 14:58:43 at 55 km/h, long before the line the click comes at.
+  const auto [nx, ny] = at(20.6220f, 24.3358f);
+  long passes = 0;
+  events->hook = [&] {
+    if (++passes == 8000) std::tie(app->nav.destx[3], app->nav.desty[3]) = std::pair(nx, ny);
+  };
+  const PlotResult r = run(PlotMode::nearest);
+  ASSERT_GT(passes, 8000);
+  float d = 0;
+  int b = 0;
+  distbearing(app->geo, app->gps.ownx, app->gps.owny, nx, ny, d, b);
+  EXPECT_LT(d, 0.001f) << "the car is put " << d << " km from the destination";
+  // The first record there (the drive stood still for a second), shown on the status line.
+  EXPECT_TRUE(app->speech.msgtext.starts_with("$GPGGA,145843.00,5320.6220,N,00224.3358,W")) << app->speech.msgtext;
+  EXPECT_GT(r.records, 11000);  // the whole log, read again for the new destination
 }
 
 TEST_F(FilterTest, AnOutputThatCannotBeOpenedStopsTheRunBeforeItReads) {

@@ -373,5 +373,46 @@ TEST_F(FollowDrive, ReachingAWaypointAheadAnnouncesItAndSteersToTheOneAfter) {
   EXPECT_EQ(numbers, (Items{"1.wav", "3.wav"}));
 }
 
+TEST_F(FollowDrive, EachArrivalMessageStandsWhileItsOwnRecordedPromptsAreHeard) {
+  // The demo's own recordings: a message is seen for as long as its prompts play.
+  for (const char* w : {"wenearwp.wav", "NEXTDEST.WAV", "FINALDES.WAV", "destinat.wav", "1.wav", "2.wav"}) {
+    const auto demo = std::filesystem::path(ZARN_SOURCE_DIR) / "data/demo" / w;
+    std::filesystem::remove(dir / w);  // no recording, no prompt
+    if (std::filesystem::exists(demo)) std::filesystem::copy_file(demo, dir / w);
+  }
+  // The message line as each prompt is waited for.
+  std::vector<std::pair<std::string, std::string>> heard;
+  events->hook = [this, &heard] {
+    for (std::size_t i = heard.size(); i < wav->played.size(); ++i)
+      heard.emplace_back(wav->played[i].file, app->win.zarn.saytxt.caption);
+  };
+  placeroute({{700, 0, 0.05f}, {820, 0, 0.12f}, {940, 0, 0.05f}});
+  heard.clear();
+  wav->played.clear();
+  drive(1000);
+  std::vector<std::pair<std::string, std::string>> arrivals;
+  for (std::size_t i = 0; i < heard.size(); ++i) {
+    const std::string& f = heard[i].first;
+    if (f != "wenearwp.wav" && f != "NEXTDEST.WAV" && f != "FINALDES.WAV") continue;
+    arrivals.push_back(heard[i]);
+    if (f == "wenearwp.wav" && i + 1 < heard.size()) arrivals.push_back(heard[i + 1]);  // the number
+    EXPECT_GT(wav->played[i].seconds, 0.5) << f;
+  }
+  using P = std::pair<std::string, std::string>;
+  EXPECT_EQ(arrivals, (std::vector<P>{{"wenearwp.wav", "We are near Waypoint 1"},
+                                      {"1.wav", "We are near Waypoint 1"},
+                                      {"NEXTDEST.WAV", "Changing Destination to Next Waypoint"},
+                                      {"wenearwp.wav", "We are near Waypoint 2"},
+                                      {"2.wav", "We are near Waypoint 2"},
+                                      {"NEXTDEST.WAV", "Changing Destination to Next Waypoint"},
+                                      {"FINALDES.WAV", "We are near final Destination"}}));
+  // The new destination's distance follows each change, under its own message.
+  for (std::size_t i = 0; i + 1 < heard.size(); ++i)
+    if (heard[i].first == "NEXTDEST.WAV") {
+      EXPECT_EQ(heard[i + 1].first, "destinat.wav");
+      EXPECT_TRUE(heard[i + 1].second.starts_with("Destination ")) << heard[i + 1].second;
+    }
+}
+
 }  // namespace
 }  // namespace zarn::test

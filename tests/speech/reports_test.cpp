@@ -243,7 +243,7 @@ TEST_F(DemoPrompts, EveryFragmentOfTheDefaultOrderIsRecorded) {
         "AND.WAV", "weare.wav", "wearenea.wav", "weareon.wav", "called.wav", "destinat.wav", "ETAIS.WAV",
         "THETIMEI.WAV", "seconds.wav", "minutes.wav", "hours.wav", "altisnot.wav", "altisnea.wav", "altisabo.wav",
         "00.wav", "ftaboves.wav", "climbing.wav", "sinking.wav", "ftpermin.wav", "chamap.wav", "$$$start.wav",
-        "point.wav"})
+        "point.wav", "wenearwp.wav", "NEXTDEST.WAV", "FINALDES.WAV"})
     queuewav(app.voice, item);
   const int queued = app.speech.wavcount;
   ASSERT_LT(queued, SpeechState::queuemax);
