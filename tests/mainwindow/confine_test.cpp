@@ -10,9 +10,11 @@
 #include "mainwindow/smallservices.h"
 #include "mainwindow/startup.h"
 #include "mapdisplay/overlays.h"
+#include "mapdisplay/symbols.h"
 #include "navigation/rgiform.h"
 #include "navigation/signs.h"
 #include "support/app_fixture.h"
+#include "vehicles/alerts.h"
 
 namespace zarn::test {
 namespace {
@@ -37,6 +39,8 @@ TEST_F(Confined, NamesFromFilesAreJudgedBeforeAnyLookup) {
   put("ZARNKEYS.CFG", "3\r\n0," + up + ".BMP,Up\r\n1," + abs + ".BMP,Abs\r\n2,KEYPAD02.BMP,Sleep\r\n");
   put("ZARN.MOR", ",NULL,\"Up\"," + up + ".BMP," + up + ".RGI\r\n,NULL,\"Abs\"," + abs + ".BMP," + abs + ".RGI\r\n");
   add("MAPS.DIR", up + "\r\n" + abs + "\r\n");
+  put("CHASE.CFG", "P,Red," + up + ".wav," + up + ".ico\r\n");
+  put("CMESSAGE.CFG", "A1,Hello," + abs + ",x\r\n");
 
   Form_Load(*app, "");
   EXPECT_EQ(app->files.outsidelookups(), 0u) << "start-up";
@@ -49,7 +53,11 @@ TEST_F(Confined, NamesFromFilesAreJudgedBeforeAnyLookup) {
   ldriver(*app);
   for (const std::string& sign : {up + ".BMP", abs + ".BMP"}) drawsign(app->win.get<RgiForm>(), app->files, *app->sys.images, sign);
   morekey(*app);
-  EXPECT_EQ(app->files.outsidelookups(), 0u) << "the icon panel, languages, waypoints, lessons, signs";
+  placesymbol(*app, "/../../../../etc/passwd", 300, 300, 300, 300);  // a place code from a place file
+  std::string text, icon, extra;
+  cmessage(app->files, "A1", text, icon, extra);
+  EXPECT_EQ(icon, "NULL") << "a vehicle's icon outside the folder is no icon";
+  EXPECT_EQ(app->files.outsidelookups(), 0u) << "the icon panel, languages, waypoints, lessons, signs, place symbols, vehicle icons";
   EXPECT_EQ(app->nav.wpcount, demowps + 1) << "of the new waypoints, only the one with an icon of the folder";
 
   app->files.exists(up);  // the counter does count
