@@ -55,9 +55,15 @@ App::App(Services s)
   // A file written without its writer asking why it failed (a log line on a full disk, a
   // FIFO in place of a list) is named on the message line.
   files.tellfailures([this](const std::string& text) { showmsgsay(voice, text); });
+  // A picture refused for its size is named there too, once while its file is unchanged.
+  sys.images->setscreen([this] { return platform::screenarea(sys); });
+  sys.images->tellrefusals([this](const std::string& text) { showmsg(voice, text); });
 }
 
 // Files still open (a trip log) are closed after the message line has gone: they tell no more.
-App::~App() { files.tellfailures({}); }
+App::~App() {
+  files.tellfailures({});
+  sys.images->tellrefusals({});
+}
 
 }  // namespace zarn

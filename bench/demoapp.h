@@ -32,8 +32,27 @@ inline const std::filesystem::path& demodir() {
   return dir;
 }
 
+// The demo set made a base station, as scripts/demofolder.sh makes the fleet demo: the fleet's
+// vehicle list, the map at its own size.
+inline const std::filesystem::path& fleetdir() {
+  namespace fs = std::filesystem;
+  static const fs::path dir = [] {
+    const fs::path d = fs::temp_directory_path() / ("zarn-bench-fleet-" + std::to_string(::getpid()));
+    fs::remove_all(d);
+    fs::copy(fs::path(ZARN_SOURCE_DIR) / "data" / "demo", d, fs::copy_options::recursive);
+    fs::copy_file(d / "fleet" / "ZARN.MCV", d / "ZARN.MCV");
+    fs::remove(d / "AUTORESO.CFG");
+    // Pictures not changed in the last moments: what was read of them still holds.
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const auto& e : fs::recursive_directory_iterator(d)) fs::last_write_time(e.path(), old);
+    fs::last_write_time(d, old);
+    return d;
+  }();
+  return dir;
+}
+
 struct DemoApp {
-  DemoApp() {
+  explicit DemoApp(const std::filesystem::path& dir = demodir()) {
     Services s;
     auto c = std::make_unique<platform::FakeClock>();
     auto e = std::make_unique<platform::NoEvents>();
@@ -43,7 +62,7 @@ struct DemoApp {
     s.events = std::move(e);
     s.images = std::make_unique<qt::QtImageStore>();
     app = std::make_unique<App>(std::move(s));
-    app->files.setworkdir(demodir());
+    app->files.setworkdir(dir);
     clock->settimer(12 * 3600);
     events->hook = [this] { clock->advance(0.05); };
   }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "bench/demoapp.h"
 #include "mapdisplay/catalogue.h"
 #include "mapdisplay/mapload.h"
 #include "mapdisplay/owncar.h"
@@ -201,5 +202,28 @@ void BM_Addtrail(benchmark::State& state) {
   if (app.map.trailcount != want) state.SkipWithError("the ring did not fill");
 }
 BENCHMARK(BM_Addtrail)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+// The fleet demo replayed for 160 s: the automatic selection recentres the map on each reporting
+// vehicle, choosing among a few maps again and again. A map chosen again is not read again:
+// "decodes" counts the pictures read from disk meanwhile.
+void BM_FleetReplayMapChanges(benchmark::State& state) {
+  std::size_t decodes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    zarn::bench::DemoApp d(zarn::bench::fleetdir());
+    d.start();
+    const std::size_t before = d.app->sys.images->decodes();
+    state.ResumeTiming();
+    for (int i = 0; i < 640; ++i) d.tick();  // 160 s of 0.25 s ticks
+    decodes = d.app->sys.images->decodes() - before;
+    benchmark::DoNotOptimize(d.app->map.mapbmp);
+  }
+  state.counters["decodes"] = static_cast<double>(decodes);
+}
+BENCHMARK(BM_FleetReplayMapChanges)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

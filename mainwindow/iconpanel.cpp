@@ -41,7 +41,7 @@ Entry readentry(App& app, int n) {
 void display(App& app, ControlsForm& c, const Entry& e) {
   ui::PictureRef pic;
   const std::string file = app.speech.langprefix + e.icon;
-  if (!e.icon.empty() && app.files.exists(e.icon) && app.files.confined(file))
+  if (!e.icon.empty() && app.files.confined(e.icon) && app.files.confined(file) && app.files.exists(e.icon))
     pic = loadpicture(app.files, *app.sys.images, file);
   c.Image1.setpicture(std::move(pic));
   c.Label1.set(e.text);

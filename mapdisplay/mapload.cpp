@@ -70,7 +70,7 @@ MapPicture mappicture(App& app, int n, std::string& why) {
     p.unturned = true;
     p.file = name + ".BMP";
   }
-  p.pic = loadpicture(app.files, *app.sys.images, p.file, &why);
+  p.pic = loadpicture(app.files, *app.sys.images, p.file, &why, platform::PictureUse::map);
   return p;
 }
 
@@ -279,7 +279,7 @@ void missingdes(App& app, const std::string& name) {
                  ".DES can be created. " + "You will then have to start ZARN again.",
              platform::mb::ok, "Description File Missing");
   // The picture's size belongs to the calibration window: the map view keeps its own.
-  const ui::PictureRef pic = zarn::loadpicture(app.files, *app.sys.images, picture);
+  const ui::PictureRef pic = zarn::loadpicture(app.files, *app.sys.images, picture, nullptr, platform::PictureUse::map);
   const int w = pic ? pic->width : 0, h = pic ? pic->height : 0;
   app.msgbox(w == 640 && h == 480 ? std::string("This Image is standard 640x480.") + " If it looks OK it is OK."
                                   : std::string("Warning. Only 640x480 or 800x600 BMP supported."),

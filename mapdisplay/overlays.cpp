@@ -89,10 +89,11 @@ void readpicfile(App& app) {
       parsepos(app.geo, value, n.legx[k], n.legy[k]);
     } else if (code == "P" && n.wpcount < NavState::wpmax) {
       // A waypoint whose icon is there but cannot be shown is left out, not the rest of the file.
+      // The name is judged before the file is looked for; the store reads each icon once and
+      // shares it among the waypoints that name it.
       ui::PictureRef pic;
-      if (!icon.empty() && app.files.exists(icon)) {
-        if (!app.files.confined(icon) || !(pic = loadpicture(app.files, *app.sys.images, icon))) continue;
-      }
+      if (!icon.empty() && !app.files.confined(icon)) continue;
+      if (!icon.empty() && app.files.exists(icon) && !(pic = loadpicture(app.files, *app.sys.images, icon))) continue;
       const auto k = static_cast<std::size_t>(++n.wpcount);
       ui::Image& wp = z.wp.load(n.wpcount);
       if (pic) wp.setpicture(pic);

@@ -10,11 +10,16 @@
 namespace zarn {
 
 ui::PictureRef loadpicture(const platform::Files& files, platform::ImageStore& images, const std::string& name,
-                           std::string* why) {
+                           std::string* why, platform::PictureUse use) {
   if (name.empty()) return nullptr;
   const auto path = files.resolve(name);
-  auto pic = images.load(path);
+  std::string refusal;
+  auto pic = images.load(path, use, why ? &refusal : nullptr);
   if (pic || !why) return pic;
+  if (!refusal.empty()) {
+    *why = name + " " + refusal;
+    return nullptr;
+  }
   std::error_code ec;
   const auto st = std::filesystem::status(path, ec);
   if (!std::filesystem::exists(st))
@@ -32,7 +37,9 @@ ui::PictureRef loadicon(MapView& m, const platform::Files& files, platform::Imag
                         const std::string& name) {
   auto& icons = m.icons;
   if (auto it = icons.find(name); it != icons.end()) return it->second;
-  auto pic = loadpicture(files, images, name);
+  // Icon names are made from data read from files (place codes, waypoint files): one that
+  // leads out of the working folder is no icon.
+  auto pic = files.confined(name) ? loadpicture(files, images, name) : nullptr;
   icons.emplace(name, pic);
   return pic;
 }

@@ -81,7 +81,10 @@ void loadtiles(App& app, float x, float y) {
     if (names[k] == cache[k]) continue;
     tilestatus(app.win.zarn, std::to_string(k + 1));
     cache[k] = names[k];
-    ui::PictureRef pic = loadpicture(app.files, *app.sys.images, app.map.tiledir + names[k]);
+    // The tile folder is named by the map's description: never followed out of the data folders.
+    const std::string file = app.map.tiledir + names[k];
+    ui::PictureRef pic;
+    if (app.files.confined(file, app.map.extramaps)) pic = loadpicture(app.files, *app.sys.images, file, nullptr, platform::PictureUse::map);
     if (pic)
       img[k]->setpicture(std::move(pic));
     else

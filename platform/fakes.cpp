@@ -49,8 +49,13 @@ long le32s(const unsigned char* p) {
 }
 }  // namespace
 
-ui::PictureRef HeaderImageStore::load(const std::filesystem::path& file) {
-  if (!regularorabsent(file)) return nullptr;
+std::optional<std::pair<int, int>> HeaderImageStore::measure(const std::filesystem::path& file) {
+  const auto pic = decode(file);
+  if (!pic) return std::nullopt;
+  return std::pair{pic->width, pic->height};
+}
+
+ui::PictureRef HeaderImageStore::decode(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   unsigned char h[26] = {};
   if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return nullptr;

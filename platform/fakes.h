@@ -189,8 +189,9 @@ class RecordingPrinter final : public Printer {
 
 // Reads only the picture size from BMP and ICO headers; enough for logic and tests.
 class HeaderImageStore final : public ImageStore {
- public:
-  ui::PictureRef load(const std::filesystem::path& file) override;
+ protected:
+  std::optional<std::pair<int, int>> measure(const std::filesystem::path& file) override;
+  ui::PictureRef decode(const std::filesystem::path& file) override;
 };
 
 }  // namespace zarn::platform

@@ -135,6 +135,7 @@ Files::Files(fs::path workdir) : workdir_(std::move(workdir)) {}
 
 fs::path Files::resolve(std::string_view name) const {
   const std::string n = normalise(name);
+  if (!confined(n)) ++outside_;
   fs::path cur = !n.empty() && n[0] == '/' ? fs::path("/") : workdir_;
   bool found = true;  // every part so far exists on disk
   std::size_t i = 0;

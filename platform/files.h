@@ -59,6 +59,10 @@ class Files {
   // True when a name read from a data file stays inside the working folder, or inside `extra`
   // (the configured extra-maps folder) when it begins with it: no "..", no other absolute path.
   bool confined(std::string_view name, std::string_view extra = {}) const;
+  // How many names looked up (resolved, tested, listed, read) led outside the working folder:
+  // absolute or through "..". The readers of names taken from data files confine them first, so
+  // for them this stays 0.
+  std::size_t outsidelookups() const { return outside_; }
   // Replace a file whole, as OutputFile's Mode::Output does: text as given (the caller supplies
   // CR LF through OutputFile or writelines). False, with the reason in `error` when one is asked
   // for, when it could not be written; the old file is then as it was.
@@ -83,6 +87,7 @@ class Files {
   const Listing* listing(const std::filesystem::path& dir) const;
   std::filesystem::path workdir_;
   mutable std::map<std::string, Listing, std::less<>> listings_;
+  mutable std::size_t outside_ = 0;
   std::function<void(const std::string&)> tell_;
 };
 

@@ -8,10 +8,13 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <list>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/datetime.h"
@@ -136,17 +139,63 @@ struct ProgramEnded : std::exception {
   int status;
 };
 
-// Loads pictures (BMP, ICO) for image controls; null when the file is missing or unreadable.
-class ImageStore {
- public:
-  virtual ~ImageStore() = default;
-  virtual ui::PictureRef load(const std::filesystem::path& file) = 0;
-};
-
 // The part of the screen the program's windows may take, in pixels: the desktop less its
 // panels.
 struct ScreenArea {
   int left = 0, top = 0, width = 640, height = 480;
+};
+
+// What a picture is for, which bounds the size it may claim: a picture shown in a window (an
+// icon, a key or lesson picture, a flag) is no larger than the screen; a map or tile no larger
+// than the toolkit can keep and draw.
+enum class PictureUse { shown, map };
+
+// Loads pictures (BMP, ICO) for image controls; null when the file is missing, unreadable or
+// refused. Each file is decoded once and shared while it is unchanged (same size and time, and
+// settled), so a picture named a hundred times, or a map chosen again, is not read again. A
+// picture whose header claims more pixels than its use can show is refused before it is decoded:
+// a small file may claim gigabytes.
+class ImageStore {
+ public:
+  virtual ~ImageStore() = default;
+  // Null when refused; the reason ("is too large to show: ...", without the file's name) goes to
+  // `why` when asked for, else is told through tellrefusals, once while the file is unchanged.
+  virtual ui::PictureRef load(const std::filesystem::path& file, PictureUse use, std::string* why = nullptr);
+  ui::PictureRef load(const std::filesystem::path& file) { return load(file, PictureUse::shown); }
+
+  void setscreen(std::function<ScreenArea()> screen) { screen_ = std::move(screen); }
+  // Where a refusal is told, naming the file, when its reader did not ask for the reason.
+  void tellrefusals(std::function<void(const std::string&)> tell) { tell_ = std::move(tell); }
+  // Files decoded so far (each decode is a read of the whole file).
+  std::size_t decodes() const { return decodes_; }
+  // Bytes of decoded pictures held for reuse beyond those in use.
+  static constexpr std::size_t keptbytes = std::size_t{48} << 20;
+  // The largest map picture: the toolkit's allocation limit (128 MB) at 4 bytes a pixel, and the
+  // raster painter's 32767 pixels a side.
+  static constexpr long long mappixels = 32LL << 20;
+  static constexpr int mapside = 32767;
+
+ protected:
+  // The size the file's header claims, without decoding it; nullopt when no picture is known
+  // there, {0, 0} when the format does not tell before decoding.
+  virtual std::optional<std::pair<int, int>> measure(const std::filesystem::path& file) = 0;
+  virtual ui::PictureRef decode(const std::filesystem::path& file) = 0;
+
+ private:
+  struct Entry {
+    std::filesystem::file_time_type time{};
+    std::uintmax_t size = 0;
+    std::weak_ptr<const ui::Picture> pic;
+    std::string refusal;  // why the file was refused; empty when it was decoded
+  };
+  std::string limitof(int w, int h, PictureUse use) const;
+  void keep(const ui::PictureRef& pic);
+  std::map<std::string, Entry, std::less<>> entries_;
+  std::list<ui::PictureRef> kept_;  // most recently used first
+  std::size_t keptsize_ = 0;
+  std::size_t decodes_ = 0;
+  std::function<ScreenArea()> screen_;
+  std::function<void(const std::string&)> tell_;
 };
 
 // Every service the program uses, one of each; the application object owns them.

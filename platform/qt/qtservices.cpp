@@ -18,9 +18,21 @@
 
 namespace zarn::qt {
 
-ui::PictureRef QtImageStore::load(const std::filesystem::path& file) {
-  if (!platform::regularorabsent(file)) return nullptr;
-  QImageReader reader(QFile::decodeName(QByteArray::fromStdString(file.native())));
+namespace {
+QString qpath(const std::filesystem::path& file) { return QFile::decodeName(QByteArray::fromStdString(file.native())); }
+}  // namespace
+
+std::optional<std::pair<int, int>> QtImageStore::measure(const std::filesystem::path& file) {
+  QImageReader reader(qpath(file));
+  reader.setDecideFormatFromContent(true);
+  if (!reader.canRead()) return std::nullopt;
+  const QSize s = reader.size();  // from the header; invalid when the format cannot tell
+  if (!s.isValid()) return std::pair{0, 0};
+  return std::pair{s.width(), s.height()};
+}
+
+ui::PictureRef QtImageStore::decode(const std::filesystem::path& file) {
+  QImageReader reader(qpath(file));
   reader.setDecideFormatFromContent(true);
   QImage best;
   if (reader.format() == "ico" && reader.imageCount() > 1) {

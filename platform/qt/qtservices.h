@@ -17,8 +17,9 @@ struct QtPicture final : ui::Picture {
 // BMP and ICO files through Qt's image readers. An icon file with several images gives its
 // 32 x 32 one (the size the program places icons by), else its first.
 class QtImageStore final : public platform::ImageStore {
- public:
-  ui::PictureRef load(const std::filesystem::path& file) override;
+ protected:
+  std::optional<std::pair<int, int>> measure(const std::filesystem::path& file) override;
+  ui::PictureRef decode(const std::filesystem::path& file) override;
 };
 
 // Modal message boxes over the active window, answering with the old codes.

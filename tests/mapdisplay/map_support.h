@@ -43,10 +43,15 @@ inline std::vector<Fix> drivefixes() {
 struct Counting final : platform::ImageStore {
   platform::HeaderImageStore inner;
   Items reads;
-  ui::PictureRef load(const std::filesystem::path& f) override {
+  using ImageStore::load;
+  ui::PictureRef load(const std::filesystem::path& f, platform::PictureUse use, std::string* why) override {
     reads.push_back(f.filename().string());
-    return inner.load(f);
+    return inner.load(f, use, why);
   }
+
+ protected:
+  std::optional<std::pair<int, int>> measure(const std::filesystem::path&) override { return std::nullopt; }
+  ui::PictureRef decode(const std::filesystem::path&) override { return nullptr; }
 };
 
 class MapTest : public test::AppTest {

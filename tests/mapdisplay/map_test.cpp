@@ -351,7 +351,7 @@ TEST_F(Choice, RecordedDriveGoesFromTheNationalMapToTheLocalOnesNorthUpAndHeadin
   }
   EXPECT_TRUE(recentred > 20 && recentred < 400) << "20 km moves a 6.4 km view many times, not on every fix";
   for (const auto& t : tiles) {
-    const auto p = app->sys.images->load(app->files.resolve(m().tiledir + t));
+    const auto p = app->sys.images->load(app->files.resolve(m().tiledir + t), platform::PictureUse::map);
     EXPECT_TRUE(p && p->width == 1000 && p->height == 1000) << t;
   }
 
