@@ -176,7 +176,10 @@ void FormView::resizeEvent(QResizeEvent* e) {
 
 void FormView::moveEvent(QMoveEvent* e) {
   QWidget::moveEvent(e);
-  if (!e->spontaneous() || !isVisible()) return;
+  // While the window manager is still putting a window up, the window may be reported where
+  // it was on the way (at 0,0, before its frame was placed): only a window on show is moved.
+  const QWindow* w = windowHandle();
+  if (!e->spontaneous() || !isVisible() || !w || !w->isExposed()) return;
   const QPoint now = pos();  // the frame's position, as the model keeps it
   if (std::find(moves_.begin(), moves_.end(), now) != moves_.end()) return;  // our own move
   // Moved by the user or the window manager: the model follows.
