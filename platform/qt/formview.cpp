@@ -149,7 +149,8 @@ void FormView::showwindow(bool activate) {
   // A window kept on top belongs to the main window as well: window managers stack a main
   // window that fills the screen above every other window while it has the keys, but never
   // above the windows it owns.
-  if (QWindow* main = form_.topmost ? owner_.mainwindow() : nullptr; w && main && main != w) w->setTransientParent(main);
+  if (QWindow* main = form_.topmost ? owner_.mainwindow() : nullptr; w && main && main != w)
+    w->setTransientParent(main);
   // Without the keys, the window manager is asked not to hand them over either (Qt gives the
   // window a user time of 0); a window manager that gives every new window the keys would
   // otherwise take them from the one meant to keep them.

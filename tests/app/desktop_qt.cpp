@@ -331,8 +331,12 @@ TEST_F(Desktop, AResizedMainWindowIsLaidOutForItsNewSize) {
     // stretched; a tick or two on an idle machine, longer on a busy one.
     const int strip = h * 432 / 480 + 6;  // the message line
     const int y = onlocalmap(0, 81700, w, h).second;
-    const auto across = [&](const QImage& shot) { return yellow(shot.pixel(20, strip)) && yellow(shot.pixel(w - 60, strip)); };
-    const auto stretched = [&](const QImage& shot, double e) { return near(shot, onlocalmap(e, 0, w, h).first, y, gridblue); };
+    const auto across = [&](const QImage& shot) {
+      return yellow(shot.pixel(20, strip)) && yellow(shot.pixel(w - 60, strip));
+    };
+    const auto stretched = [&](const QImage& shot, double e) {
+      return near(shot, onlocalmap(e, 0, w, h).first, y, gridblue);
+    };
     QImage shot;
     waitfor(120s, [&] {
       shot = screen("");
