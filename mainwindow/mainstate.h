@@ -109,7 +109,7 @@ struct MainState {
   float clickage = 20;    // seconds since the last click, refreshed every tick
   float laststep = 0;     // time of the last replay step
   float lasttrail = 0;    // time the tick last offered a trail dot
-  int initmark = 0;       // 1234 once the first tick has run its one-time set-up
+  int initmark = 0;       // 1234 once the search box has had its one-time set-up
   float searchtime = 0;   // last activity in the search box
   int lastkey = 0;        // a key left by another window for the tick to run
   int sentencemode = 0;   // 1 while a key command runs: keys arriving meanwhile are dropped

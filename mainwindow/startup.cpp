@@ -19,6 +19,7 @@
 #include "mainwindow/popdata.h"
 #include "mainwindow/smallservices.h"
 #include "mainwindow/startwin.h"
+#include "mainwindow/tick.h"
 #include "mapdisplay/catalogue.h"
 #include "mapdisplay/mapload.h"
 #include "mapdisplay/overlays.h"
@@ -665,7 +666,10 @@ void Form_Load(App& app, const std::string& cmdline) {
   windowsup(app);
   if (m.quit) return;
   ontop(app);
-  app.win.zarn.takefocus(true);  // keys typed at once go to the map window, not to one above it
+  // Keys typed at once go to the map window, not to one above it, and what they type is not
+  // wiped by the first tick's set-up of the search box.
+  searchsetup(app);
+  app.win.zarn.takefocus(true);
   m.starting = 0;
   m.timer1 = 1;
 }

@@ -196,6 +196,15 @@ void services(App& app) {
 
 }  // namespace
 
+void searchsetup(App& app) {
+  MainState& m = app.main;
+  if (m.initmark == 1234) return;
+  m.searchidx = 1;
+  app.win.zarn.search.text = m.searchprompts[1];
+  m.askstate = 0;
+  m.initmark = 1234;
+}
+
 void Timer1_Timer(App& app) {
   if (app.main.tickbusy_guard) return;
   TickGuard guard(app.main.tickbusy_guard);
@@ -221,12 +230,7 @@ void Timer1_Timer(App& app) {
   if (elapsed(app.timer(), app.speech.msgtime) > 10) clearmsg(app.voice);
   // The symbol's leader line stays 3 s after the symbol was placed.
   if (z.vecto.visible && elapsed(app.timer(), app.map.vectotime) > 3) z.vecto.visible = false;
-  if (m.initmark != 1234) {
-    m.searchidx = 1;
-    z.search.text = m.searchprompts[1];
-    m.askstate = 0;
-    m.initmark = 1234;
-  }
+  searchsetup(app);
   if (m.lastkey != 0) {
     int k = m.lastkey;
     m.lastkey = 0;

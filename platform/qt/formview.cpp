@@ -72,8 +72,8 @@ FormView::~FormView() = default;
 
 // --- keeping in step with the model ---
 
-void FormView::sync() {
-  syncwindow();
+void FormView::sync(bool quiet) {
+  syncwindow(quiet);
   syncpointer();
   syncwidgets();
   const std::uint64_t fp = fingerprint(form_);
@@ -91,22 +91,26 @@ void FormView::sync() {
       if (const auto& pic = static_cast<const ui::Image*>(c)->picture) pictures_.push_back(pic);
 }
 
-void FormView::syncwindow() {
+bool FormView::takeskeys() const {
+  return form_.visible && form_.focusrequest != focusrequest_ && (form_.focusforce || QApplication::activeWindow());
+}
+
+void FormView::syncwindow(bool quiet) {
   // A window kept on top is a tool window of the main window, stacked above it (see showwindow).
   Qt::WindowFlags wanted = form_.topmost ? Qt::Tool | Qt::WindowStaysOnTopHint : Qt::Window;
   if (form_.borderless) wanted |= Qt::FramelessWindowHint;
   if (!created_ || wanted != flags_) {
-    const bool was = isVisible();
+    const bool was = isVisible(), had = isActiveWindow();
     flags_ = wanted;
     setWindowFlags(wanted);  // hides the window
-    if (was) showwindow();
+    if (was) showwindow(had);
   }
   if (!created_ || form_.modal != modal_) {
-    const bool was = isVisible();
+    const bool was = isVisible(), had = isActiveWindow();
     if (was) hide();
     modal_ = form_.modal;
     setWindowModality(modal_ ? Qt::ApplicationModal : Qt::NonModal);
-    if (was) showwindow();
+    if (was) showwindow(had);
   }
   if (!created_ || form_.caption != caption_) {
     caption_ = form_.caption;
@@ -123,9 +127,9 @@ void FormView::syncwindow() {
   }
   created_ = true;
   if (form_.visible && !isVisible()) {
-    showwindow();
+    showwindow(!quiet);
     raise();
-    activateWindow();
+    if (!quiet) activateWindow();
   } else if (!form_.visible && isVisible()) {
     hide();
   }
@@ -153,16 +157,22 @@ void FormView::syncpointer() {
     unsetCursor();
 }
 
-void FormView::showwindow() {
+void FormView::showwindow(bool activate) {
+  winId();  // makes the native window, so that it is told how to appear before it is mapped
+  QWindow* w = windowHandle();
   // A window kept on top belongs to the main window as well: window managers stack a main
   // window that fills the screen above every other window while it has the keys, but never
   // above the windows it owns.
-  if (form_.topmost) {
-    QWindow* main = owner_.mainwindow();
-    winId();  // makes the native window, so that its owner is named before it is mapped
-    if (QWindow* w = windowHandle(); w && main && main != w) w->setTransientParent(main);
-  }
+  if (QWindow* main = form_.topmost ? owner_.mainwindow() : nullptr; w && main && main != w)
+    w->setTransientParent(main);
+  // Without the keys, the window manager is asked not to hand them over either (Qt gives the
+  // window a user time of 0); a window manager that gives every new window the keys would
+  // otherwise take them from the one meant to keep them.
+  setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+  if (w) w->setProperty("_q_showWithoutActivating", activate ? QVariant() : QVariant(true));
   show();
+  setAttribute(Qt::WA_ShowWithoutActivating, false);
+  if (w) w->setProperty("_q_showWithoutActivating", QVariant());
 }
 
 void FormView::resizeEvent(QResizeEvent* e) {
@@ -181,7 +191,10 @@ void FormView::resizeEvent(QResizeEvent* e) {
 
 void FormView::moveEvent(QMoveEvent* e) {
   QWidget::moveEvent(e);
-  if (!e->spontaneous() || !isVisible()) return;
+  // While the window manager is still putting a window up, the window may be reported where
+  // it was on the way (at 0,0, before its frame was placed): only a window on show is moved.
+  const QWindow* w = windowHandle();
+  if (!e->spontaneous() || !isVisible() || !w || !w->isExposed()) return;
   const QPoint now = pos();  // the frame's position, as the model keeps it
   if (std::find(moves_.begin(), moves_.end(), now) != moves_.end()) return;  // our own move
   // Moved by the user or the window manager: the model follows.

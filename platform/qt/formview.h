@@ -29,8 +29,11 @@ class FormView final : public QWidget {
 
   ui::Form& form() const { return form_; }
   // Brings the window and its widgets in line with the model, and schedules a repaint when
-  // what is painted has changed.
-  void sync();
+  // what is painted has changed. Shown now while another window takes the keys (quiet), the
+  // window appears without taking them.
+  void sync(bool quiet = false);
+  // Whether the next sync gives this window the keys (it asks for them and may take them).
+  bool takeskeys() const;
   // The form as it would be shown now (widgets included).
   QImage snapshot();
   // The widget standing for an interactive control, or null.
@@ -69,9 +72,9 @@ class FormView final : public QWidget {
     ui::Colour fore = 0xFFFFFFFF, back = 0xFFFFFFFF;
   };
 
-  // Shows the window, owned by the main window when it is kept on top.
-  void showwindow();
-  void syncwindow();
+  // Shows the window, owned by the main window when it is kept on top; taking the keys or not.
+  void showwindow(bool activate);
+  void syncwindow(bool quiet);
   void syncwidgets();
   QWidget* makewidget(ui::Control& c);
   void updatewidget(ui::Control& c, Child& ch);

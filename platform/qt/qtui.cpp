@@ -19,11 +19,19 @@ void QtUi::refresh() {
   } reset{refreshing_};
 
   const std::vector<ui::Form*> forms = forms_();
+  std::vector<FormView*> views;
   for (ui::Form* f : forms) {
     FormView* v = view(*f);
     if (!v && !f->visible) continue;  // made when first shown
-    (v ? *v : make(*f)).sync();
+    views.push_back(v ? v : &make(*f));
   }
+  // A window that takes the keys keeps them from the windows shown with it: the window system
+  // carries out each activation once its window appears, so the last window to appear would
+  // have them otherwise, whichever asked last.
+  FormView* keys = nullptr;
+  for (FormView* v : views)
+    if (v->takeskeys()) keys = v;
+  for (FormView* v : views) v->sync(keys && keys != v);
   for (auto it = views_.begin(); it != views_.end();) {
     if (std::find(forms.begin(), forms.end(), it->first) != forms.end()) {
       ++it;

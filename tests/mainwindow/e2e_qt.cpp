@@ -13,6 +13,7 @@
 #include "geodesy/ukgrid.h"
 #include "app/main/shell.h"
 #include "mainwindow/cform.h"
+#include "mainwindow/keys.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/startwin.h"
 #include "mainwindow/tick.h"
@@ -410,6 +411,25 @@ TEST_F(DemoDrive, TypedSearchesFindMarkShowAndSayWhatIsTyped) {
 // The demo driven from the keyboard as its users drive it, key events sent to the windows'
 // views: a stored place by its number, made the destination, home, help, the units from the
 // instruments window, the key file's remapped key, the language, and the exit question.
+// The main window takes the keys at the end of start-up: a search typed before the first tick
+// is not wiped by that tick.
+TEST_F(DemoDrive, ASearchTypedBeforeTheFirstTickIsKept) {
+  start("", false);
+  ASSERT_TRUE(started() && app->win.zarn.focusrequest > 0);
+  waitstep = 0;
+  for (char c : std::string("`SJ 77900 ")) {
+    int k = c;
+    keycmd(*app, k);
+  }
+  ticks(1);
+  for (char c : std::string("84800\r")) {
+    int k = c;
+    keycmd(*app, k);
+  }
+  EXPECT_EQ(std::tuple(app->main.foundlabel, app->main.foundx, app->main.foundy, app->win.zarn.sym.visible),
+            std::tuple("SJ 77900 84800", 377.9f, 384.8f, true));
+}
+
 TEST_F(DemoDrive, KeysDriveTheDemoWithoutAMouse) {
   start("", false);
   ASSERT_FALSE(app->main.quit);
