@@ -23,6 +23,7 @@ std::array<ui::Image*, tilecount> images(ZarnForm& z) {
 }
 constexpr std::array<int, tilecount> imagecol{0, 1, 0, 1, 2, 2, 0, 1, 2};
 constexpr std::array<int, tilecount> imagerow{0, 0, 1, 1, 0, 1, 2, 2, 2};
+static_assert(std::tuple_size_v<decltype(MapView::tilecache)> == tilecount);
 
 // Decimal text padded on the left with zeros to n characters (longer text unchanged).
 std::string zeros(long v, std::size_t n) {
@@ -100,9 +101,8 @@ std::array<std::string, tilecount> tilenamesall(GeoState& geo, const MapView& m,
   return names;
 }
 
-// Reads the tiles whose names changed; a tile that cannot be read is shown blank and its name
-// forgotten, so that it is tried again.
-// Images not shown (beyond a small area) are not read.
+// Reads the tiles whose names changed into the images shown; a tile that cannot be read is shown
+// blank and its name forgotten, so that it is tried again.
 void loadtiles(App& app, float x, float y) {
   const auto names = tilenamesall(app.geo, app.map, x, y);
   auto& cache = app.map.tilecache;
