@@ -9,13 +9,16 @@ ZarnForm::ZarnForm() : ui::Form(formname) {
   backcolor = ui::white;
   // Map pictures lie under everything, including the drawing layer.
   for (auto [img, nm] : {std::pair{&map, "map"}, {&tilenw, "tilenw"}, {&tilene, "tilene"},
-                         {&tilesw, "tilesw"}, {&tilese, "tilese"}}) {
+                         {&tilesw, "tilesw"}, {&tilese, "tilese"}, {&tilenee, "tilenee"},
+                         {&tilesee, "tilesee"}, {&tilessw, "tilessw"}, {&tilesse, "tilesse"},
+                         {&tilessee, "tilessee"}}) {
     img->underlay = true;
     add(*img, nm);
     img->z = backz();
   }
   map.move(0, 0, mapwidth, mapheight);
-  for (ui::Image* t : {&tilenw, &tilene, &tilesw, &tilese}) t->visible = false;
+  for (ui::Image* t : {&tilenw, &tilene, &tilesw, &tilese, &tilenee, &tilesee, &tilessw, &tilesse, &tilessee})
+    t->visible = false;
 
   add(p, "p");
   add(leg, "leg");

@@ -15,7 +15,15 @@ namespace {
 
 constexpr int tilepix = 1000;
 
-std::array<ui::Image*, 4> images(ZarnForm& z) { return {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}; }
+// The tile images: the block's four, then the third column's two and the third row's three, for
+// areas wider or taller than a tile. Each with its column and row in the block.
+constexpr std::size_t tilecount = 9;
+std::array<ui::Image*, tilecount> images(ZarnForm& z) {
+  return {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese, &z.tilenee, &z.tilesee, &z.tilessw, &z.tilesse, &z.tilessee};
+}
+constexpr std::array<int, tilecount> imagecol{0, 1, 0, 1, 2, 2, 0, 1, 2};
+constexpr std::array<int, tilecount> imagerow{0, 0, 1, 1, 0, 1, 2, 2, 2};
+static_assert(std::tuple_size_v<decltype(MapView::tilecache)> == tilecount);
 
 // Decimal text padded on the left with zeros to n characters (longer text unchanged).
 std::string zeros(long v, std::size_t n) {
@@ -29,15 +37,15 @@ float viewwidth(const MapView& m) {
   return m.curmap >= 0 && m.curmap <= MapView::mapmax ? m.mapew[static_cast<std::size_t>(m.curmap)] : 0;
 }
 
-// The block of four tiles for a view centred on (x, y): the column and row (in tiles from the
-// frame's origin) of its north-west tile, the one under the map area's top-left corner, and
-// where that tile's top-left corner lies in the area. The others are its neighbours east and
-// south, which is what lies under the area's other corners only while the area is no wider or
-// taller than a tile.
+// The block of tiles for a view centred on (x, y): the column and row (in tiles from the frame's
+// origin) of its north-west tile, the one under the map area's top-left corner, where that tile's
+// top-left corner lies in the area, and how many columns and rows it takes to cover the area: two,
+// or three where the area is wider or taller than a tile and reaches past the second.
 struct TileBlock {
   float size = 0;  // km
   long col = 0, row = 0;
   int left = 0, top = 0;
+  int cols = 2, rows = 2;
 };
 std::optional<TileBlock> tileblock(const MapView& m, float x, float y) {
   const float w = viewwidth(m);
@@ -54,31 +62,56 @@ std::optional<TileBlock> tileblock(const MapView& m, float x, float y) {
   const auto py = static_cast<int>(std::floor((y - cy * b.size) * m.scrwidth / w));
   b.top = py - tilepix + static_cast<int>(m.scrheight / 2);
   if (b.top > 0) b.top -= tilepix, b.row += 1;
+  if (static_cast<float>(b.left + 2 * tilepix) < m.scrwidth) b.cols = 3;
+  if (static_cast<float>(b.top + 2 * tilepix) < m.scrheight) b.rows = 3;
   return b;
 }
 
-// Moves the four tile images so that (x, y) lies at the centre of the map area.
+// Moves the tile images so that (x, y) lies at the centre of the map area.
 void placetiles(const MapView& m, ZarnForm& z, float x, float y) {
   const auto b = tileblock(m, x, y);
   if (!b) return;
-  z.tilenw.move(b->left, b->top);
-  z.tilene.move(z.tilenw.left + z.tilenw.width, b->top);
-  z.tilesw.move(z.tilenw.left, b->top + tilepix);
-  z.tilese.move(z.tilene.left, b->top + tilepix);
+  const auto img = images(z);
+  for (std::size_t k = 0; k < tilecount; ++k)
+    img[k]->move(b->left + imagecol[k] * tilepix, b->top + imagerow[k] * tilepix);
   z.touch();
 }
 
-// Reads the tiles whose names changed; a tile that cannot be read is shown blank and its name
-// forgotten, so that it is tried again.
+// The names for every image as placed: the tiles under the view's corners, and between them the
+// middle column's and row's. A far corner beyond the block's reach gives way to the tile the
+// image covers, and so does one short of a third column or row.
+std::array<std::string, tilecount> tilenamesall(GeoState& geo, const MapView& m, float x, float y) {
+  const float w = viewwidth(m);
+  const float h = m.scrwidth > 0 ? w * m.scrheight / m.scrwidth : 0;
+  const float west = x - w / 2, east = west + w, south = y - h / 2, north = south + h;
+  std::array<float, 3> xs{west, east, east}, ys{north, south, south};
+  if (const auto b = tileblock(m, x, y)) {
+    const auto mid = [&](long tile) { return (static_cast<float>(tile) + 0.5f) * b->size; };
+    const auto tile = [&](float v) { return static_cast<long>(std::floor(v / b->size)); };
+    const long lastcol = b->col + b->cols - 1, lastrow = b->row - (b->rows - 1);
+    for (int i = 1; i < 3; ++i) {
+      const long c = b->col + i, r = b->row - i;
+      if (c != lastcol || tile(east) > c || (b->cols == 3 && tile(east) < c)) xs[static_cast<std::size_t>(i)] = mid(c);
+      if (r != lastrow || tile(south) < r || (b->rows == 3 && tile(south) > r)) ys[static_cast<std::size_t>(i)] = mid(r);
+    }
+  }
+  std::array<std::string, tilecount> names;
+  for (std::size_t k = 0; k < tilecount; ++k)
+    names[k] = tilename(geo, m, xs[static_cast<std::size_t>(imagecol[k])], ys[static_cast<std::size_t>(imagerow[k])]);
+  return names;
+}
+
+// Reads the tiles whose names changed into the images shown; a tile that cannot be read is shown
+// blank and its name forgotten, so that it is tried again.
 void loadtiles(App& app, float x, float y) {
-  const auto names = tilenames4(app.geo, app.map, x, y);
+  const auto names = tilenamesall(app.geo, app.map, x, y);
   auto& cache = app.map.tilecache;
   const auto img = images(app.win.zarn);
   // Every changed image is cleared before any is read, so no stale tile shows meanwhile.
-  for (std::size_t k = 0; k < 4; ++k)
-    if (names[k] != cache[k]) img[k]->setpicture(nullptr);
-  for (std::size_t k = 0; k < 4; ++k) {
-    if (names[k] == cache[k]) continue;
+  for (std::size_t k = 0; k < tilecount; ++k)
+    if (img[k]->visible && names[k] != cache[k]) img[k]->setpicture(nullptr);
+  for (std::size_t k = 0; k < tilecount; ++k) {
+    if (!img[k]->visible || names[k] == cache[k]) continue;
     tilestatus(app.win.zarn, std::to_string(k + 1));
     cache[k] = names[k];
     // The tile folder is named by the map's description: never followed out of the data folders.
@@ -142,23 +175,14 @@ std::string tilename(GeoState& geo, const MapView& m, float x, float y) {
 }
 
 std::array<std::string, 4> tilenames4(GeoState& geo, const MapView& m, float x, float y) {
-  const float w = viewwidth(m);
-  const float h = m.scrwidth > 0 ? w * m.scrheight / m.scrwidth : 0;
-  const float west = x - w / 2, north = y - h / 2 + h;
-  float east = west + w, south = y - h / 2;
-  // The tiles under the view's corners; but on an area wider or taller than a tile the far
-  // corners lie beyond the block, whose eastern and southern images then hold the tiles next to
-  // the north-west one, as they are placed.
-  if (const auto b = tileblock(m, x, y)) {
-    if (std::floor(east / b->size) > static_cast<float>(b->col + 1)) east = (static_cast<float>(b->col) + 1.5f) * b->size;
-    if (std::floor(south / b->size) < static_cast<float>(b->row - 1)) south = (static_cast<float>(b->row) - 0.5f) * b->size;
-  }
-  return {tilename(geo, m, west, north), tilename(geo, m, east, north), tilename(geo, m, west, south),
-          tilename(geo, m, east, south)};
+  const auto all = tilenamesall(geo, m, x, y);
+  return {all[0], all[1], all[2], all[3]};
 }
 
-void showtiles(ZarnForm& z) {
-  for (ui::Image* i : images(z)) i->visible = true;
+void showtiles(const MapView& m, ZarnForm& z) {
+  const auto img = images(z);
+  for (std::size_t k = 0; k < tilecount; ++k)
+    img[k]->visible = k < 4 || (static_cast<float>(img[k]->left) < m.scrwidth && static_cast<float>(img[k]->top) < m.scrheight);
 }
 
 void hidetiles(ZarnForm& z) {
@@ -182,7 +206,7 @@ void tileinit(ZarnForm& z) {
 
 void drawtiles(App& app, float x, float y) {
   placetiles(app.map, app.win.zarn, x, y);
-  showtiles(app.win.zarn);
+  showtiles(app.map, app.win.zarn);
   loadtiles(app, x, y);
   showtilesz(app);
 }

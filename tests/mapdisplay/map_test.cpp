@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
+#include <vector>
 
 #include "geodesy/geofile.h"
 #include "map_support.h"
@@ -508,16 +509,21 @@ TEST_F(Tiles, OnlyTilesWhoseNamesChangeAreRead) {
 }
 
 // The demo's tiled map (10 km tiles, 100 pixels a km) for car positions all over its area, in
-// the 640 x 480 window and stretched to screens wider and taller than a tile: every tile image
-// shows the ground it lies over, the car lies on its own grid reference, and the overlays keep the
-// tiles' scale. A screen 1280 wide once showed the tile east of the right one beside the car.
+// the 640 x 480 window and stretched to screens wider and taller than a tile: the tile images
+// cover the whole map area, every one shows the ground it lies over, the car lies on its own grid
+// reference, and the overlays keep the tiles' scale. A screen 1280 wide once showed the tile east
+// of the right one beside the car, and then a blank strip on the right when the view spanned
+// three tile columns.
 TEST_F(Tiles, EachImageShowsTheGroundItLiesOverWhereverTheCarIsOnAnyScreen) {
   demo();
   const auto& names = m().mapname;
   const int drive = static_cast<int>(std::find(names.begin(), names.end(), "DRIVE") - names.begin());
   ASSERT_LE(drive, m().mapcount);
-  const std::array<ui::Image*, 4> images{&z().tilenw, &z().tilene, &z().tilesw, &z().tilese};
-  for (const auto& [w, h] : {std::pair{640.0f, 480.0f}, {1024.0f, 768.0f}, {1280.0f, 1024.0f}}) {
+  std::vector<ui::Image*> images;
+  for (ui::Control* c : z().controls())
+    if (auto* i = dynamic_cast<ui::Image*>(c); i && c->name.starts_with("tile")) images.push_back(i);
+  for (const auto& [w, h] :
+       {std::pair{640.0f, 480.0f}, {1024.0f, 768.0f}, {1280.0f, 1024.0f}, {1920.0f, 1080.0f}}) {
     std::tie(m().scrwidth, m().scrheight, m().mapzoom) = std::tuple(w, h, w == 640 ? 0 : 1);
     for (float x = 372.0f; x < 380.0f; x += 0.35f)
       for (float y = 382.0f; y < 386.0f; y += 0.45f) {
@@ -526,9 +532,18 @@ TEST_F(Tiles, EachImageShowsTheGroundItLiesOverWhereverTheCarIsOnAnyScreen) {
         std::string at;
         gridreftext(app->geo, x, y, at);
         at += " on " + std::to_string(static_cast<int>(w)) + " x " + std::to_string(static_cast<int>(h));
+        // Every pixel of the area lies on a tile image shown (sampled finer than any strip left).
+        const auto covered = [&](float px, float py) {
+          return std::any_of(images.begin(), images.end(), [&](const ui::Image* i) {
+            return i->visible && i->left <= px && px < i->left + 1000 && i->top <= py && py < i->top + 1000;
+          });
+        };
+        for (float py = 0; py < h; py += std::min(25.0f, std::max(1.0f, h - 1 - py)))
+          for (float px = 0; px < w; px += std::min(25.0f, std::max(1.0f, w - 1 - px)))
+            ASSERT_TRUE(covered(px, py)) << at << ": pixel " << px << ", " << py << " blank";
         for (const ui::Image* i : images) {
-          // An image off the area may hold what it likes.
-          if (i->left >= w || i->top >= h) continue;
+          // An image hidden or off the area may hold what it likes.
+          if (!i->visible || i->left >= w || i->top >= h) continue;
           float gx = 0, gy = 0;
           ASSERT_TRUE(pixtoll(app->geo, app->map, i->left + 500.0f, i->top + 500.0f, gx, gy));
           const std::string tile = tilename(app->geo, app->map, gx, gy);
@@ -537,7 +552,7 @@ TEST_F(Tiles, EachImageShowsTheGroundItLiesOverWhereverTheCarIsOnAnyScreen) {
         }
         const auto [cx, cy] = pix(x, y);
         const auto under = std::find_if(images.begin(), images.end(), [&](const ui::Image* i) {
-          return i->left <= cx && cx < i->left + 1000 && i->top <= cy && cy < i->top + 1000;
+          return i->visible && i->left <= cx && cx < i->left + 1000 && i->top <= cy && cy < i->top + 1000;
         });
         ASSERT_NE(under, images.end()) << at;
         EXPECT_EQ(shown(**under), tilename(app->geo, app->map, x, y)) << at;
