@@ -459,6 +459,7 @@ TEST_F(Desktop, TheTiledMapFollowsTheDestinationAfterZThenSlash) {
   ASSERT_NE(main, 0u);
   // Once the demo has given the car a position (its grid reference is shown).
   ASSERT_TRUE(waitfor(60s, [&] { return share(grab({0, 0, 1280, 1024}), gridreadout, dark) > 0.03; }));
+  ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main); })) << "the keys with the main window";
   ASSERT_TRUE(xdotool({"key", "Z"}));
   ASSERT_TRUE(xdotool({"key", "slash"}));
   // The destination of the demo, "End of the drive", is SJ 79227 84523.
@@ -487,6 +488,7 @@ TEST_F(Desktop, TheTiledMapShowsTheGroundUnderTheCarWestOfEasting77) {
   ASSERT_TRUE(xdotool({"mousemove", std::to_string(cx), std::to_string(cy)}));
   ASSERT_TRUE(xdotool({"click", "3"}));
   ASSERT_TRUE(xdotool({"mousemove", "1200", "60"}));
+  ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main); })) << "the keys with the main window";
   ASSERT_TRUE(xdotool({"key", "Z"}));
   QImage shot;
   std::tuple<double, double, double> found;
@@ -516,6 +518,7 @@ TEST_F(Desktop, TheTiledMapLeavesNoBlankStripOnTheRight) {
   ASSERT_TRUE(xdotool({"mousemove", std::to_string(cx), std::to_string(cy)}));
   ASSERT_TRUE(xdotool({"click", "3"}));
   ASSERT_TRUE(xdotool({"mousemove", "1200", "60"}));
+  ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main); })) << "the keys with the main window";
   ASSERT_TRUE(xdotool({"key", "Z"}));
   QImage shot;
   std::tuple<double, double, double> found;
