@@ -159,6 +159,13 @@ void plotstep(App& app, PlotStep::Kind kind, unsigned colour = 0) {
 // The log as named, not upper-cased: its name here is case-sensitive.
 std::string replayname(const App& app) { return app.gps.replayfile; }
 
+// The replay input's full name, as a choice from the lists shows it: a log named in the
+// configuration is named relative to the working folder.
+void showlogname(App& app, FForm& f) {
+  const fs::path p(app.gps.replayfile);
+  f.logfilelab.set(p.empty() || p.is_absolute() ? p.string() : (app.files.workdir() / p).string());
+}
+
 // The chosen log's full name.
 void fullpath(FForm& f) {
   if (f.File1.listindex < 0 || f.File1.listindex >= static_cast<int>(f.File1.items.size())) return;
@@ -409,7 +416,7 @@ void wirefform(App& app, FForm& f) {
   f.Drive1.clear();
   f.Drive1.additem(f.dirpath);
   f.Drive1.additem("/");
-  f.logfilelab.set(app.gps.replayfile);
+  showlogname(app, f);
   listlogs(f);
 
   f.Drive1.onClick = [&f] {
@@ -480,6 +487,8 @@ void wirefform(App& app, FForm& f) {
 void showfform(App& app) {
   FForm& f = app.win.get<FForm>();
   wirefform(app, f);
+  // The replay input may have changed since (a demo of the control panel): the box names it.
+  if (app.gps.plotbusy == 0) showlogname(app, f);
   app.main.lastclick = app.timer();
   f.show();
   f.touch();

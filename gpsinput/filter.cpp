@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -355,6 +356,11 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
       showmsgsay(app.voice, "Nothing found");
     }
   }
+  // A vehicle log (.MVD) or any other kind carries no own fix: its records all stand where the
+  // car stood, so the run says why the map shows nothing of them.
+  if (r.opened && !kind.agd && !kind.nme && !kind.trk)
+    showmsgsay(app.voice, std::filesystem::path(g.replayfile).filename().string() +
+                              " holds no own fixes: only .NME, .AGD and .TRK logs can be plotted");
   return r;
 }
 

@@ -16,9 +16,9 @@ if [ ! -f "$dir/.demo-set" ] || [ "$(cat "$dir/.demo-set")" != "$stamp" ]; then
   mkdir -p "$dir"
   cp -r "$top/data/demo/." "$dir"
   if [ "$kind" = fleet ]; then
-    # A base station: the fleet's configuration; the map keeps its own size, with the vehicles
-    # list and the messages beside it.
-    cp "$top/data/demo/fleet/ZARN.MCV" "$dir/"
+    # A base station: the fleet's configuration and its dial panel; the map keeps its own size,
+    # with the vehicles list and the messages beside it.
+    cp "$top/data/demo/fleet/ZARN.MCV" "$top/data/demo/fleet/ZARNDIAL.CFG" "$dir/"
     rm -f "$dir/AUTORESO.CFG"
   fi
   echo "$stamp" > "$dir/.demo-set"

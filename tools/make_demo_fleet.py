@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
-"""Makes the base-station demo: ZARN.MCV (the fleet) and ZARN.MVD (a recorded multi-vehicle log
+"""Makes the base-station demo: ZARN.MCV (the fleet), ZARNDIAL.CFG (its dial panel) and ZARN.MVD (a recorded multi-vehicle log
 that the program replays a line a second), with seven vehicles driving the recorded Cheshire
 drive, spread along it, there and back.
 
     python3 tools/make_demo_fleet.py [folder]
 
 By default ZARN.MVD goes into data/demo, where the multi-vehicle demo set-up replays it, and
-ZARN.MCV into data/demo/fleet: in data/demo itself it would make every start there a base
-station. With a folder named, both go there: a copy of data/demo made into the fleet demo.
+ZARN.MCV and ZARNDIAL.CFG into data/demo/fleet: in data/demo itself they would make every start
+there a base station. With a folder named, all go there: a copy of data/demo made into the fleet demo.
 
 The log holds what a base's link log holds, one report a line: fixed-column "001" lines of four
 vans (mode 0), "$A1RMC"/"$A2RMC" sentences of two ambulances that send their identity in the
@@ -36,7 +36,13 @@ LORRY = ("LORRY", DNID + "M5", 0.42)
 LORRY_EVERY = 5  # rounds between the lorry's calls
 # Loop fraction: who sends which code. The first pair comes in the first two minutes, so that a
 # demo shows a coded message and an alarm at once; the second keeps the recording's own pace.
+DIAL_PANEL = ("VAN1", "AMB1", "LORRY")  # the vehicles with a button on the dial panel
 MESSAGES = {0.01: ("VAN2", "12"), 0.02: ("TAXI", "01"), 0.30: ("VAN2", "12"), 0.70: ("TAXI", "01")}
+
+
+def dialcmd(k):
+    """The k-th vehicle's dial command: a tone dial of a made-up extension."""
+    return "ATDT%d" % (1001 + k)
 
 
 def main():
@@ -105,9 +111,15 @@ def main():
     for k, (label, ident, frac) in enumerate(fleet):
         lat, lon, _, _ = where(frac, 0.0)
         x, y = vp.lltoosgb(lat, lon)
-        mcv.append("%s,%s,ATD%d,%s\r\n" % (label, ident, 1001 + k, vp.gridref(x, y)))
+        mcv.append("%s,%s,%s,%s\r\n" % (label, ident, dialcmd(k), vp.gridref(x, y)))
     with open(os.path.join(mcvdir, "ZARN.MCV"), "wb") as f:
         f.write("".join(mcv).encode("latin-1"))
+    # The dial panel: a call to three of the fleet (a dial selects the vehicle whose dial command
+    # it is) and the hang-up; tools/modem_peer.py answers them.
+    dials = [(label, dialcmd(k)) for k, (label, _, _) in enumerate(fleet) if label in DIAL_PANEL]
+    dials.append(("Hangup", "+++"))
+    with open(os.path.join(mcvdir, "ZARNDIAL.CFG"), "wb") as f:
+        f.write("".join("%s\r\n" % line for line in [str(len(dials))] + ["%s,%s" % d for d in dials]).encode("latin-1"))
     print("make_demo_fleet: %d vehicles (ZARN.MCV in %s), %d log lines (%.0f minutes a loop, ZARN.MVD in %s)" % (
         len(fleet), mcvdir, len(lines), len(lines) / 60, out))
 

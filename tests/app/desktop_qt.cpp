@@ -363,6 +363,10 @@ TEST_F(Desktop, TheFleetDemoShowsAMessageAndAnAlarmBesideTheMapWithinTwoMinutes)
   start(demofolder("fleet"));
   const Window main = mainwindow();
   ASSERT_NE(main, 0u);
+  // The dial panel comes up at start and holds the replay while it is shown: Ctrl+P puts it away.
+  ASSERT_TRUE(waitfor(30s, [&] { return window("Dial").has_value(); })) << "the dial panel is shown";
+  ASSERT_TRUE(xdotool({"key", "ctrl+p"}));
+  ASSERT_TRUE(waitfor(30s, [&] { return !window("Dial").has_value(); })) << "Ctrl+P hides the dial panel";
   std::optional<double> message, alarm;
   waitfor(360s, [&] {
     const std::optional<Window> w = window("Message Received");

@@ -139,6 +139,31 @@ TEST_F(FFormTest, TheListsShowTheLogsInAnyCaseAndAClickMakesOneTheReplayInput) {
   EXPECT_EQ(app->win.zarn.modebox.caption, "SIM");
 }
 
+// The fleet demo's recorded vehicle log: its reports are other vehicles', none an own fix, so
+// PLOT has nothing to put on the map and says so; the file box names the configured log and a
+// chosen one alike, by their full names.
+TEST_F(FFormTest, PlottingTheFleetLogSaysWhyNothingIsPlottedAndTheBoxNamesEveryLogInFull) {
+  fs::copy_file(fs::path(ZARN_SOURCE_DIR) / "data/demo/ZARN.MVD", dir / "ZARN.MVD");
+  FForm& f = form();
+  EXPECT_EQ(f.logfilelab.caption, (dir / "drive.nme").string()) << "the configured log";
+  listlogs(f);
+  f.File1.listindex = static_cast<int>(std::find(f.File1.items.begin(), f.File1.items.end(), "ZARN.MVD") - f.File1.items.begin());
+  f.File1.onClick();
+  EXPECT_EQ(f.logfilelab.caption, (dir / "ZARN.MVD").string());
+  f.plotcmd.onClick();
+  EXPECT_EQ(std::tuple(app->speech.msgtext, f.plotcmd.caption),
+            std::tuple("ZARN.MVD holds no own fixes: only .NME, .AGD and .TRK logs can be plotted", "PLOT"));
+
+  // The window opened again after the replay input changed elsewhere names the new one.
+  f.hide();
+  setreplayfile(app->gps, "drive.nme");
+  showfform(*app);
+  EXPECT_EQ(f.logfilelab.caption, (dir / "drive.nme").string());
+  f.plotcmd.onClick();
+  EXPECT_TRUE(app->speech.msgtext.starts_with("$GP")) << "an own-fix log plots without the word: " << app->speech.msgtext;
+  EXPECT_GT(dots, 0);
+}
+
 TEST_F(FFormTest, TheDistanceFromTheCarIsCutToWholeTenths) {
   app->nav.curdest = 2;
   std::tie(app->nav.destx[2], app->nav.desty[2], app->gps.ownx, app->gps.owny) = std::tuple(387.37f, 380.0f, 375.0f, 380.0f);

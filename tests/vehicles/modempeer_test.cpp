@@ -1,9 +1,16 @@
 // The modem and the satellite text service over a real pseudo-terminal, at real speed: the modem
 // peer (tools/modem_peer.py) answers what the program sends, the serial poll reads its replies,
 // and a hang-up reaches it through the DTR wrapper's channel.
+#include "geodesy/helpers.h"
 #include "gpsinput/modem.h"
+#include "mainwindow/datafiles.h"
+#include "platform/textrules.h"
 #include "support/modempeer.h"
+#include "support/runtool.h"
+#include "vehicles/dialforms.h"
+#include "vehicles/mcv.h"
 #include "vehicles/mvforms.h"
+#include "vehicles/mvwindow.h"
 
 namespace zarn::test {
 namespace {
@@ -104,6 +111,31 @@ TEST_F(ModemPeer, EachAnswerToTheDialAsTheSerialPollReadsIt) {
     for (const auto& r : with("event", "drop")) dropped += field(r, "why");
     EXPECT_EQ(dropped, c.dropped) << c.guards;
   }
+}
+
+// The fleet demo's dial panel, as the demo folder script makes it: a button a vehicle and a
+// hang-up, and a click on one dials the modem, which answers, with that vehicle selected.
+TEST_F(ModemPeer, TheFleetDemosDialPanelCallsItsVehicles) {
+  start({"--dial-delay", "0.2"});
+  ASSERT_TRUE(testing::runtool({ZARN_SOURCE_DIR "/scripts/demofolder.sh", "fleet", dir.string()}, ""));
+  ASSERT_EQ(loadccc(app->geo, app->files), std::nullopt);
+  std::string problem;
+  ASSERT_TRUE(readmcv(*app, &problem)) << problem;
+  int n = 0;
+  ASSERT_TRUE(readzarndial(app->files, app->win, &n));
+  wirevehiclewindows(*app);
+  DialForm& d = app->win.get<DialForm>();
+  Items captions;
+  for (int k = 0; k < n; ++k) captions.push_back(d.dialcmd[k].caption);
+  EXPECT_EQ(captions, (Items{"VAN1", "AMB1", "LORRY", "Hangup"}));
+
+  d.dialcmd[1].onClick();
+  ASSERT_TRUE(pollfor(5, [&] { return app->gps.modemconnect; })) << stream("rx");
+  const auto dials = with("event", "dial");
+  ASSERT_EQ(dials.size(), 1u);
+  EXPECT_EQ(field(dials[0], "number"), "1005");
+  ASSERT_GT(app->veh.mvsel, 0);
+  EXPECT_EQ(text::trim(app->veh.mvlabel[static_cast<std::size_t>(app->veh.mvsel)]), "AMB1");
 }
 
 }  // namespace
