@@ -364,7 +364,10 @@ TEST_F(Desktop, TheFleetDemoShowsAMessageAndAnAlarmBesideTheMapWithinTwoMinutes)
   const Window main = mainwindow();
   ASSERT_NE(main, 0u);
   // The dial panel comes up at start and holds the replay while it is shown: Ctrl+P puts it away.
-  ASSERT_TRUE(waitfor(30s, [&] { return window("Dial").has_value(); })) << "the dial panel is shown";
+  std::optional<Window> dial;
+  ASSERT_TRUE(waitfor(30s, [&] { return (dial = window("Dial")).has_value(); })) << "the dial panel is shown";
+  // Typed once one of the two windows that hand their keys to the key handler has them.
+  ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main) || haskeys(*dial); })) << "the keys with our windows";
   ASSERT_TRUE(xdotool({"key", "ctrl+p"}));
   ASSERT_TRUE(waitfor(30s, [&] { return !window("Dial").has_value(); })) << "Ctrl+P hides the dial panel";
   std::optional<double> message, alarm;
