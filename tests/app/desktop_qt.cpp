@@ -655,6 +655,33 @@ TEST_F(Desktop, JAndBShowTheFlagOfTheLanguage) {
   }
 }
 
+// A message typed into the vehicles window's Send box stays there: no key of it runs a map
+// command (the first would end the demo and hand the keys back), and the window keeps the keys
+// while it is being typed in.
+TEST_F(Desktop, TypingAMessageIntoTheVehiclesTrackedSendBoxKeepsItThere) {
+  windowmanager();
+  start(demofolder("fleet"));
+  ASSERT_NE(mainwindow(), 0u);
+  std::optional<Window> mv;
+  ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
+  const auto click = [&](int x, int y) {
+    return xdotool({"mousemove", "--window", std::to_string(*mv), std::to_string(x), std::to_string(y), "click", "1"});
+  };
+  const Rect box{46, 414, 52, 18};  // inside the Send box's border
+  const auto dark = [](QRgb c) { return qGray(c) < 128; };
+  ASSERT_TRUE(click(30, 31));  // VAN1's row
+  ASSERT_TRUE(click(72, 423));  // the Send box
+  ASSERT_TRUE(waitfor(15s, [&] { return haskeys(*mv); })) << "the click gives the window the keys";
+  EXPECT_LT(share(grab(where(*mv)), box, dark), 0.03) << "the box starts empty";
+  ASSERT_TRUE(xdotool({"type", "--delay", "60", "Hello VAN1 test"}));
+  QImage shot;
+  EXPECT_TRUE(waitfor(10s, [&] { return share(shot = grab(where(*mv)), box, dark) > 0.06; }))
+      << "the box shows the text typed";
+  screen("vehicles-typed-message");
+  EXPECT_TRUE(haskeys(*mv)) << "the window being typed in keeps the keys";
+  EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
+}
+
 #else
 
 TEST(Desktop, NeedsXlib) { GTEST_SKIP() << "built without Xlib (libx11-dev)"; }
@@ -663,3 +690,4 @@ TEST(Desktop, NeedsXlib) { GTEST_SKIP() << "built without Xlib (libx11-dev)"; }
 
 }  // namespace
 }  // namespace zarn
+
