@@ -137,6 +137,8 @@ void FormView::syncwindow() {
     if (isVisible() && active != this && (active || form_.focusforce)) {
       raise();
       activateWindow();
+      // Taking the keys never covers a window kept on top: a click meant for it would land here.
+      if (!form_.topmost) owner_.raisetopmost();
     }
     QWidget* focus = QApplication::focusWidget();
     if (isVisible() && focus != this && !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);

@@ -682,6 +682,26 @@ TEST_F(Desktop, TypingAMessageIntoTheVehiclesTrackedSendBoxKeepsItThere) {
   EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
 }
 
+// With no window manager to keep them there, the windows kept on top stay over the full-screen
+// map when it takes the keys back 10 s after the last map click: a click meant for RouteMAN must
+// not land on the map beneath and add a waypoint.
+TEST_F(Desktop, TheMainWindowTakingTheKeysBackLeavesRouteManOnTopWithNoWindowManager) {
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(main), "6", std::to_string(1024 * 458 / 480 + 8),
+                       "click", "1"}));  // the "+" that brings up the control panel
+  std::optional<Window> panel, route;
+  ASSERT_TRUE(waitfor(10s, [&] { return (panel = window("role:cform")).has_value(); })) << stderrtext();
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*panel), "560", "44", "click", "1"}));  // RouteMAN
+  ASSERT_TRUE(waitfor(10s, [&] { return (route = window("role:wpform")).has_value(); }));
+  ASSERT_TRUE(waitfor(10s, [&] { return stackplace(dpy, *route) > stackplace(dpy, main); }));
+  ASSERT_TRUE(waitfor(30s, [&] { return haskeys(main); })) << "the map takes the keys back";
+  EXPECT_FALSE(waitfor(3s, [&] { return stackplace(dpy, *route) < stackplace(dpy, main); }))
+      << "RouteMAN stands " << stackplace(dpy, *route) << ", the map " << stackplace(dpy, main);
+  screen("routeman-no-window-manager");
+}
+
 #else
 
 TEST(Desktop, NeedsXlib) { GTEST_SKIP() << "built without Xlib (libx11-dev)"; }
