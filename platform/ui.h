@@ -339,8 +339,8 @@ class Form {
   std::function<void()> onDblClick;
   // The window has taken the keys from another window.
   std::function<void()> onGotFocus;
-  // A key typed into one of the window's entry boxes, which keeps it: onKeyPress never sees such
-  // a key, but the user is at work in the window all the same.
+  // A key typed into one of the window's entry boxes, which keeps it, or a click into such a box:
+  // onKeyPress never sees such a key, but the user is at work in the window all the same.
   std::function<void()> onBoxKey;
   // A dragged control dropped on the bare window (x, y in the window's pixels).
   std::function<void(Control& source, double x, double y)> onDragDrop;

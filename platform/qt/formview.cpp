@@ -141,6 +141,8 @@ void FormView::syncwindow(bool quiet) {
     if (isVisible() && active != this && (active || form_.focusforce)) {
       raise();
       activateWindow();
+      // Taking the keys never covers a window kept on top: a click meant for it would land here.
+      if (!form_.topmost) owner_.raisetopmost();
     }
     QWidget* focus = QApplication::focusWidget();
     if (isVisible() && focus != this && !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
@@ -581,6 +583,13 @@ std::optional<bool> entrylocked(const QObject* o) {
 
 bool FormView::eventFilter(QObject* watched, QEvent* e) {
   const auto type = e->type();
+  // A click into an entry box that takes typing starts using the window, as a key typed there does.
+  if (type == QEvent::MouseButtonPress) {
+    const QObject* box = watched;
+    if (!entrylocked(box) && qobject_cast<const QAbstractScrollArea*>(box->parent())) box = box->parent();
+    if (entrylocked(box) == false)
+      if (auto h = form_.onBoxKey) h();
+  }
   // Keys typed into an entry box that takes typing stay with it, as they always did: those it
   // has no use for (Enter, Escape) would otherwise go on to the window's key handler and run
   // as commands. A locked box gives the window every key that types something (Backspace too,

@@ -66,6 +66,11 @@ QWindow* QtUi::mainwindow() {
   return v->windowHandle();
 }
 
+void QtUi::raisetopmost() {
+  for (auto& [f, v] : views_)
+    if (f->topmost && v->isVisible()) v->raise();
+}
+
 void QtUi::inputdone() {
   refresh();
   if (auto h = afterinput) h();

@@ -35,6 +35,9 @@ class QtUi {
   // The main window's native window, made (not shown) if need be, for the windows it owns;
   // null when there is no main window.
   QWindow* mainwindow();
+  // Puts the windows kept on top back above the others (a window raised with no window manager
+  // to keep them there goes above them).
+  void raisetopmost();
 
   // Runs after each input event, once the views are refreshed.
   std::function<void()> afterinput;

@@ -507,8 +507,8 @@ TEST_F(Desktop, TheTiledMapShowsTheGroundUnderTheCarWestOfEasting77) {
   const auto [e, n, all] = found;
   EXPECT_LT(e, 77.0) << "the car west of easting 77 km";
   // Each part of the screen by itself shows the same ground: the one about the car, and the strip
-  // at the left edge, where the tiles meet.
-  for (const Rect& r : {Rect{440, 312, 400, 400}, Rect{0, 0, 300, mapshown.h}})
+  // at the left edge, where the tiles meet, below the instruments kept on top there.
+  for (const Rect& r : {Rect{440, 312, 400, 400}, Rect{0, 260, 300, mapshown.h - 260}})
     EXPECT_GT(ground.shows(shot, r, e, n), 0.7) << r << " of the view centred on " << e << ", " << n;
 }
 
@@ -719,6 +719,53 @@ TEST_F(Desktop, JAndBShowTheFlagOfTheLanguage) {
   }
 }
 
+// A message typed into the vehicles window's Send box stays there: no key of it runs a map
+// command (the first would end the demo and hand the keys back), and the window keeps the keys
+// while it is being typed in.
+TEST_F(Desktop, TypingAMessageIntoTheVehiclesTrackedSendBoxKeepsItThere) {
+  windowmanager();
+  start(demofolder("fleet"));
+  ASSERT_NE(mainwindow(), 0u);
+  std::optional<Window> mv;
+  ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
+  const auto click = [&](int x, int y) {
+    return xdotool({"mousemove", "--window", std::to_string(*mv), std::to_string(x), std::to_string(y), "click", "1"});
+  };
+  const Rect box{46, 414, 52, 18};  // inside the Send box's border
+  const auto dark = [](QRgb c) { return qGray(c) < 128; };
+  ASSERT_TRUE(click(30, 31));  // VAN1's row
+  ASSERT_TRUE(click(72, 423));  // the Send box
+  ASSERT_TRUE(waitfor(15s, [&] { return haskeys(*mv); })) << "the click gives the window the keys";
+  EXPECT_LT(share(grab(where(*mv)), box, dark), 0.03) << "the box starts empty";
+  ASSERT_TRUE(xdotool({"type", "--delay", "60", "Hello VAN1 test"}));
+  QImage shot;
+  EXPECT_TRUE(waitfor(10s, [&] { return share(shot = grab(where(*mv)), box, dark) > 0.06; }))
+      << "the box shows the text typed";
+  screen("vehicles-typed-message");
+  EXPECT_TRUE(haskeys(*mv)) << "the window being typed in keeps the keys";
+  EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
+}
+
+// With no window manager to keep them there, the windows kept on top stay over the full-screen
+// map when it takes the keys back 10 s after the last map click: a click meant for RouteMAN must
+// not land on the map beneath and add a waypoint.
+TEST_F(Desktop, TheMainWindowTakingTheKeysBackLeavesRouteManOnTopWithNoWindowManager) {
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(main), "6", std::to_string(1024 * 458 / 480 + 8),
+                       "click", "1"}));  // the "+" that brings up the control panel
+  std::optional<Window> panel, route;
+  ASSERT_TRUE(waitfor(10s, [&] { return (panel = window("role:cform")).has_value(); })) << stderrtext();
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*panel), "560", "44", "click", "1"}));  // RouteMAN
+  ASSERT_TRUE(waitfor(10s, [&] { return (route = window("role:wpform")).has_value(); }));
+  ASSERT_TRUE(waitfor(10s, [&] { return stackplace(dpy, *route) > stackplace(dpy, main); }));
+  ASSERT_TRUE(waitfor(30s, [&] { return haskeys(main); })) << "the map takes the keys back";
+  EXPECT_FALSE(waitfor(3s, [&] { return stackplace(dpy, *route) < stackplace(dpy, main); }))
+      << "RouteMAN stands " << stackplace(dpy, *route) << ", the map " << stackplace(dpy, main);
+  screen("routeman-no-window-manager");
+}
+
 #else
 
 TEST(Desktop, NeedsXlib) { GTEST_SKIP() << "built without Xlib (libx11-dev)"; }
@@ -727,3 +774,4 @@ TEST(Desktop, NeedsXlib) { GTEST_SKIP() << "built without Xlib (libx11-dev)"; }
 
 }  // namespace
 }  // namespace zarn
+
