@@ -480,67 +480,60 @@ TEST_F(Desktop, TheTiledMapFollowsTheDestinationAfterZThenSlash) {
   EXPECT_TRUE(running(zarn)) << stderrtext();
 }
 
-// The tiled map with the car west of easting 77 km: every tile lies over its own ground, the one
-// under the car included, so the car is drawn on its own grid reference.
-TEST_F(Desktop, TheTiledMapShowsTheGroundUnderTheCarWestOfEasting77) {
-  const std::filesystem::path dir = demofolder("demo");
-  const TiledGround ground(dir / "TILES");
-  start(dir);
-  const Window main = mainwindow();
-  ASSERT_NE(main, 0u);
-  ASSERT_TRUE(waitfor(60s, [&] { return share(grab({0, 0, 1280, 1024}), gridreadout, dark) > 0.03; }));
-  // The car put at SJ 75300 84700 with the right button on the local map; the drive goes on from
-  // there, some 30 m a second, and the map is centred on it again whenever it is 40 pixels off.
-  const auto [cx, cy] = onlocalmap(75300, 84700, 1280, 1024);
-  ASSERT_TRUE(xdotool({"mousemove", std::to_string(cx), std::to_string(cy)}));
-  ASSERT_TRUE(xdotool({"click", "3"}));
-  ASSERT_TRUE(xdotool({"mousemove", "1200", "60"}));
-  ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main); })) << "the keys with the main window";
-  ASSERT_TRUE(xdotool({"key", "Z"}));
+// The demo's tiled map about the car: the car put at SJ 75300 84700 with the right button on the
+// local map (the drive goes on from there, some 30 m a second, and the map is centred on it again
+// whenever it is 40 pixels off), then Z pressed.
+class TiledDesktop : public Desktop {
+ protected:
+  // Waits until the tiled map shows the ground about the car: the screen then, and the centre
+  // found there with the share of its ink that shows.
+  void tiledaboutcar(const std::string& name) {
+    const std::filesystem::path dir = demofolder("demo");
+    ground.emplace(dir / "TILES");
+    start(dir);
+    const Window main = mainwindow();
+    ASSERT_NE(main, 0u);
+    ASSERT_TRUE(waitfor(60s, [&] { return share(grab({0, 0, 1280, 1024}), gridreadout, dark) > 0.03; }));
+    const auto [cx, cy] = onlocalmap(75300, 84700, 1280, 1024);
+    ASSERT_TRUE(xdotool({"mousemove", std::to_string(cx), std::to_string(cy)}));
+    ASSERT_TRUE(xdotool({"click", "3"}));
+    ASSERT_TRUE(xdotool({"mousemove", "1200", "60"}));
+    ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main); })) << "the keys with the main window";
+    ASSERT_TRUE(xdotool({"key", "Z"}));
+    EXPECT_TRUE(waitfor(60s, [&] {
+      found = ground->centre(shot = grab({0, 0, 1280, 1024}), {440, 312, 400, 400}, 75.3, 84.7, 0.6);
+      return std::get<2>(found) > 0.7;
+    })) << "the tiled map of the ground about the car: " << std::get<2>(found) << " of its ink shows\n"
+        << stderrtext();
+    screen(name);
+  }
+  std::optional<TiledGround> ground;
   QImage shot;
   std::tuple<double, double, double> found;
-  EXPECT_TRUE(waitfor(60s, [&] {
-    found = ground.centre(shot = grab({0, 0, 1280, 1024}), {440, 312, 400, 400}, 75.3, 84.7, 0.6);
-    return std::get<2>(found) > 0.7;
-  })) << "the tiled map of the ground about the car: " << std::get<2>(found) << " of its ink shows\n" << stderrtext();
-  screen("tiled-car-west-of-77");
+};
+
+// The tiled map with the car west of easting 77 km: every tile lies over its own ground, the one
+// under the car included, so the car is drawn on its own grid reference.
+TEST_F(TiledDesktop, TheTiledMapShowsTheGroundUnderTheCarWestOfEasting77) {
+  ASSERT_NO_FATAL_FAILURE(tiledaboutcar("tiled-car-west-of-77"));
   const auto [e, n, all] = found;
   EXPECT_LT(e, 77.0) << "the car west of easting 77 km";
   // Each part of the screen by itself shows the same ground: the one about the car, and the strip
   // at the left edge, where the tiles meet, below the instruments kept on top there.
   for (const Rect& r : {Rect{440, 312, 400, 400}, Rect{0, 260, 300, mapshown.h - 260}})
-    EXPECT_GT(ground.shows(shot, r, e, n), 0.7) << r << " of the view centred on " << e << ", " << n;
+    EXPECT_GT(ground->shows(shot, r, e, n), 0.7) << r << " of the view centred on " << e << ", " << n;
 }
 
 // The tiled map with the car about 5 km into a tile, where the view spans three tile columns:
 // the strip at the right edge shows the same ground as the rest, where it was once left blank.
-TEST_F(Desktop, TheTiledMapLeavesNoBlankStripOnTheRight) {
-  const std::filesystem::path dir = demofolder("demo");
-  const TiledGround ground(dir / "TILES");
-  start(dir);
-  const Window main = mainwindow();
-  ASSERT_NE(main, 0u);
-  ASSERT_TRUE(waitfor(60s, [&] { return share(grab({0, 0, 1280, 1024}), gridreadout, dark) > 0.03; }));
-  const auto [cx, cy] = onlocalmap(75300, 84700, 1280, 1024);
-  ASSERT_TRUE(xdotool({"mousemove", std::to_string(cx), std::to_string(cy)}));
-  ASSERT_TRUE(xdotool({"click", "3"}));
-  ASSERT_TRUE(xdotool({"mousemove", "1200", "60"}));
-  ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main); })) << "the keys with the main window";
-  ASSERT_TRUE(xdotool({"key", "Z"}));
-  QImage shot;
-  std::tuple<double, double, double> found;
-  EXPECT_TRUE(waitfor(60s, [&] {
-    found = ground.centre(shot = grab({0, 0, 1280, 1024}), {440, 312, 400, 400}, 75.3, 84.7, 0.6);
-    return std::get<2>(found) > 0.7;
-  })) << "the tiled map of the ground about the car: " << std::get<2>(found) << " of its ink shows\n" << stderrtext();
-  screen("tiled-no-strip");
+TEST_F(TiledDesktop, TheTiledMapLeavesNoBlankStripOnTheRight) {
+  ASSERT_NO_FATAL_FAILURE(tiledaboutcar("tiled-no-strip"));
   // The car is found near 75.3 km unless the machine is slow; the view then reaches past a second
   // column (from 3.6 to 6.4 km into a tile), and the strip beyond it shows the ground all the same.
   const auto [e, n, all] = found;
-  EXPECT_GT(ground.shows(shot, Rect{1120, 0, 160, mapshown.h}, e, n), 0.7)
+  EXPECT_GT(ground->shows(shot, Rect{1120, 0, 160, mapshown.h}, e, n), 0.7)
       << "the right strip of the view centred on " << e << ", " << n;
 }
-
 
 // Where a window stands in the desktop's stacking order (its frame's place among the root's
 // children, bottom first), or -1.
