@@ -468,14 +468,22 @@ TEST_F(Desktop, TheTiledMapFollowsTheDestinationAfterZThenSlash) {
   ASSERT_TRUE(waitfor(60s, [&] { return share(grab({0, 0, 1280, 1024}), gridreadout, dark) > 0.03; }));
   ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main); })) << "the keys with the main window";
   ASSERT_TRUE(xdotool({"key", "Z"}));
-  ASSERT_TRUE(xdotool({"key", "slash"}));
   // The destination of the demo, "End of the drive", is SJ 79227 84523.
   double shown = 0;
-  EXPECT_TRUE(waitfor(60s, [&] {
+  const auto ondestination = [&] {
     if (!running(zarn)) return false;
     shown = std::get<2>(ground.centre(grab({0, 0, 1280, 1024}), mapshown, 79.227, 84.523, 0.04));
     return shown > 0.7;
-  })) << "the tiled map centred on the destination: " << shown << " of its ink shows\n" << stderrtext();
+  };
+  // A key that arrives while Z's command is still speaking is dropped, as every key is then: on a
+  // slow machine "/" is typed again until the map follows the destination.
+  bool followed = false;
+  for (int tries = 0; tries < 4 && !followed && running(zarn); ++tries) {
+    ASSERT_TRUE(xdotool({"key", "slash"}));
+    followed = waitfor(30s, ondestination);
+  }
+  EXPECT_TRUE(followed) << "the tiled map centred on the destination: " << shown << " of its ink shows\n"
+                        << stderrtext();
   screen("tiled-follows-destination");
   EXPECT_TRUE(running(zarn)) << stderrtext();
 }
