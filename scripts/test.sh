@@ -47,7 +47,11 @@ if ls "$top"/fuzz/*.cpp >/dev/null 2>&1; then
   done
 fi
 
-echo "== tests under the sanitizers"
-ctest --test-dir "$top/build-asan" -j "$jobs" --output-on-failure --timeout 600 --no-tests=error
-echo "== tests"
-ctest --test-dir "$top/build" -j "$jobs" --output-on-failure --timeout 600 --no-tests=error
+# The tests that run the program on a virtual display each start a display server, a window
+# manager and the program, and read the screen back: they run a few at a time, after the rest.
+desktop='^(Tiled)?Desktop\.'
+for tree in build-asan build; do
+  echo "== tests ($tree)"
+  ctest --test-dir "$top/$tree" -j "$jobs" -E "$desktop" --output-on-failure --timeout 600 --no-tests=error
+  ctest --test-dir "$top/$tree" -j 3 -R "$desktop" --output-on-failure --timeout 600 --no-tests=error
+done
