@@ -190,9 +190,8 @@ void wiremapclick(App& app) {
     };
   };
   for (ui::Control* c : std::initializer_list<ui::Control*>{
-           &z.map, &z.tilenw, &z.tilene, &z.tilesw, &z.tilese, &z.tilenee, &z.tilesee, &z.tilessw, &z.tilesse,
-           &z.tilessee, &z.car, &z.dest, &z.home, &z.iconmouse, &z.sym, &z.destlab, &z.destlabshad, &z.symlab,
-           &z.symlabshad})
+           &z.map, &z.tilenw, &z.tilene, &z.tilesw, &z.tilese, &z.car, &z.dest, &z.home, &z.iconmouse, &z.sym,
+           &z.destlab, &z.destlabshad, &z.symlab, &z.symlabshad})
     wire(*c);
   // The waypoint icons: each element once it is made (element 0 is the hidden template that the
   // others are copied from, and must stay without a handler of its own). Moves over them read

@@ -9,16 +9,19 @@ ZarnForm::ZarnForm() : ui::Form(formname) {
   backcolor = ui::white;
   // Map pictures lie under everything, including the drawing layer.
   for (auto [img, nm] : {std::pair{&map, "map"}, {&tilenw, "tilenw"}, {&tilene, "tilene"},
-                         {&tilesw, "tilesw"}, {&tilese, "tilese"}, {&tilenee, "tilenee"},
-                         {&tilesee, "tilesee"}, {&tilessw, "tilessw"}, {&tilesse, "tilesse"},
-                         {&tilessee, "tilessee"}}) {
+                         {&tilesw, "tilesw"}, {&tilese, "tilese"}}) {
     img->underlay = true;
     add(*img, nm);
     img->z = backz();
   }
   map.move(0, 0, mapwidth, mapheight);
-  for (ui::Image* t : {&tilenw, &tilene, &tilesw, &tilese, &tilenee, &tilesee, &tilessw, &tilesse, &tilessee})
-    t->visible = false;
+  for (ui::Image* t : {&tilenw, &tilene, &tilesw, &tilese}) t->visible = false;
+  // The further tiles are copies of a hidden template; they take no clicks of their own, so the
+  // window's handler reads the position under the pointer.
+  add(tilex, "tilex");
+  tilex[0].underlay = true;
+  tilex[0].visible = false;
+  tilex[0].z = backz();
 
   add(p, "p");
   add(leg, "leg");

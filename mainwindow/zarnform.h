@@ -11,9 +11,10 @@ class ZarnForm : public ui::Form {
   static constexpr const char* formname = "zarn";
   ZarnForm();
 
-  // Map pictures: one picture, or tiles: a 2 x 2 block, with a third column (tilenee, tilesee) and
-  // row (tilessw, tilesse, tilessee) for a map area wider or taller than a tile.
-  ui::Image map, tilenw, tilene, tilesw, tilese, tilenee, tilesee, tilessw, tilesse, tilessee;
+  // Map pictures: one picture, or tiles: a 2 x 2 block, with further columns and rows (tilex,
+  // made as a map area wider or taller than a tile needs them) to cover the area.
+  ui::Image map, tilenw, tilene, tilesw, tilese;
+  ui::ControlArray<ui::Image> tilex;
   // Icons: own car, destination, home, found-place symbol, arrow and pointer.
   ui::Image car, dest, home, sym, vecticon, iconmouse;
   // Shadowed names; the map rights notice and its mark.

@@ -70,9 +70,9 @@ struct MapView : MapFrame {
   bool choosing = false, loading = false, redrawing = false;
   bool mapbusy() const { return choosing || loading || redrawing; }
 
-  // Tiles: the names last loaded into the NW, NE, SW and SE images, then those of the third
-  // column (NEE, SEE) and row (SSW, SSE, SSEE), kept for the whole run.
-  std::array<std::string, 9> tilecache{};
+  // Tiles: the names last loaded into the tile images, by the image's row in the block times 100
+  // plus its column (0 NW, 1 NE, 100 SW, 101 SE), kept for the whole run.
+  std::map<int, std::string> tilecache;
 
   // The own car: sine and cosine of the own heading, kept by the heading-vector drawing.
   float hdgsin = 0, hdgcos = 1;

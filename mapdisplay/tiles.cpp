@@ -1,7 +1,11 @@
 #include "mapdisplay/tiles.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/app.h"
 #include "geodesy/postext.h"
@@ -14,16 +18,44 @@ namespace zarn {
 namespace {
 
 constexpr int tilepix = 1000;
+// No screen is wider or taller than this many tiles.
+constexpr int tilesmax = 16;
 
-// The tile images: the block's four, then the third column's two and the third row's three, for
-// areas wider or taller than a tile. Each with its column and row in the block.
-constexpr std::size_t tilecount = 9;
-std::array<ui::Image*, tilecount> images(ZarnForm& z) {
-  return {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese, &z.tilenee, &z.tilesee, &z.tilessw, &z.tilesse, &z.tilessee};
+// The tile images in the block, by column and row from its north-west: the 2 x 2 block's four,
+// and beyond them those of further columns and rows, made as they are first needed. An image's
+// key (in the tile cache, and its element of tilex) is its row times 100 plus its column.
+int tilekey(int col, int row) { return row * 100 + col; }
+ui::Image* image(ZarnForm& z, int col, int row, bool make) {
+  if (col < 2 && row < 2) return std::array{&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}[static_cast<std::size_t>(row * 2 + col)];
+  const int k = tilekey(col, row);
+  if (ui::Image* i = z.tilex.find(k)) return i;
+  if (!make) return nullptr;
+  ui::Image& i = z.tilex.load(k);
+  i.stretch = false;
+  i.move(i.left, i.top, tilepix, tilepix);
+  i.zorder(1);
+  return &i;
 }
-constexpr std::array<int, tilecount> imagecol{0, 1, 0, 1, 2, 2, 0, 1, 2};
-constexpr std::array<int, tilecount> imagerow{0, 0, 1, 1, 0, 1, 2, 2, 2};
-static_assert(std::tuple_size_v<decltype(MapView::tilecache)> == tilecount);
+
+// The columns and rows of images a map area can need: enough to cover it from wherever a tile
+// boundary falls, and never fewer than the 2 x 2 block.
+std::pair<int, int> blocksize(const MapView& m) {
+  const auto n = [](float px) {
+    return px > 0 ? std::clamp(static_cast<int>(std::ceil(px / tilepix)) + 1, 2, tilesmax) : 2;
+  };
+  return {n(m.scrwidth), n(m.scrheight)};
+}
+
+// The images' places in the block in the order they are read: the 2 x 2 block first, then the
+// further ones row by row.
+std::vector<std::pair<int, int>> blockorder(const MapView& m) {
+  const auto [cols, rows] = blocksize(m);
+  std::vector<std::pair<int, int>> at{{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c)
+      if (c >= 2 || r >= 2) at.emplace_back(c, r);
+  return at;
+}
 
 // Decimal text padded on the left with zeros to n characters (longer text unchanged).
 std::string zeros(long v, std::size_t n) {
@@ -40,7 +72,7 @@ float viewwidth(const MapView& m) {
 // The block of tiles for a view centred on (x, y): the column and row (in tiles from the frame's
 // origin) of its north-west tile, the one under the map area's top-left corner, where that tile's
 // top-left corner lies in the area, and how many columns and rows it takes to cover the area: two,
-// or three where the area is wider or taller than a tile and reaches past the second.
+// or more where the area is wider or taller than a tile and reaches past the second.
 struct TileBlock {
   float size = 0;  // km
   long col = 0, row = 0;
@@ -58,12 +90,13 @@ std::optional<TileBlock> tileblock(const MapView& m, float x, float y) {
   b.row = static_cast<long>(cy);
   const auto px = static_cast<int>(std::floor((x - cx * b.size) * m.scrwidth / w));
   b.left = static_cast<int>(m.scrwidth / 2) - px;
-  if (b.left > 0) b.left -= tilepix, b.col -= 1;
+  while (b.left > 0) b.left -= tilepix, b.col -= 1;
   const auto py = static_cast<int>(std::floor((y - cy * b.size) * m.scrwidth / w));
   b.top = py - tilepix + static_cast<int>(m.scrheight / 2);
-  if (b.top > 0) b.top -= tilepix, b.row += 1;
-  if (static_cast<float>(b.left + 2 * tilepix) < m.scrwidth) b.cols = 3;
-  if (static_cast<float>(b.top + 2 * tilepix) < m.scrheight) b.rows = 3;
+  while (b.top > 0) b.top -= tilepix, b.row += 1;
+  const auto [cols, rows] = blocksize(m);
+  while (b.cols < cols && static_cast<float>(b.left + b.cols * tilepix) < m.scrwidth) ++b.cols;
+  while (b.rows < rows && static_cast<float>(b.top + b.rows * tilepix) < m.scrheight) ++b.rows;
   return b;
 }
 
@@ -71,33 +104,37 @@ std::optional<TileBlock> tileblock(const MapView& m, float x, float y) {
 void placetiles(const MapView& m, ZarnForm& z, float x, float y) {
   const auto b = tileblock(m, x, y);
   if (!b) return;
-  const auto img = images(z);
-  for (std::size_t k = 0; k < tilecount; ++k)
-    img[k]->move(b->left + imagecol[k] * tilepix, b->top + imagerow[k] * tilepix);
+  for (const auto& [c, r] : blockorder(m)) image(z, c, r, true)->move(b->left + c * tilepix, b->top + r * tilepix);
   z.touch();
 }
 
-// The names for every image as placed: the tiles under the view's corners, and between them the
-// middle column's and row's. A far corner beyond the block's reach gives way to the tile the
-// image covers, and so does one short of a third column or row.
-std::array<std::string, tilecount> tilenamesall(GeoState& geo, const MapView& m, float x, float y) {
+// The names for every image as placed, by key: the tiles under the view's corners, and between
+// them those of the middle columns and rows. A far corner beyond the block's reach gives way to
+// the tile the image covers, and so does one short of a further column or row.
+std::map<int, std::string> tilenamesall(GeoState& geo, const MapView& m, float x, float y) {
   const float w = viewwidth(m);
   const float h = m.scrwidth > 0 ? w * m.scrheight / m.scrwidth : 0;
   const float west = x - w / 2, east = west + w, south = y - h / 2, north = south + h;
-  std::array<float, 3> xs{west, east, east}, ys{north, south, south};
+  const auto [cols, rows] = blocksize(m);
+  std::vector<float> xs(static_cast<std::size_t>(cols), east), ys(static_cast<std::size_t>(rows), south);
+  xs[0] = west;
+  ys[0] = north;
   if (const auto b = tileblock(m, x, y)) {
     const auto mid = [&](long tile) { return (static_cast<float>(tile) + 0.5f) * b->size; };
     const auto tile = [&](float v) { return static_cast<long>(std::floor(v / b->size)); };
     const long lastcol = b->col + b->cols - 1, lastrow = b->row - (b->rows - 1);
-    for (int i = 1; i < 3; ++i) {
-      const long c = b->col + i, r = b->row - i;
-      if (c != lastcol || tile(east) > c || (b->cols == 3 && tile(east) < c)) xs[static_cast<std::size_t>(i)] = mid(c);
-      if (r != lastrow || tile(south) < r || (b->rows == 3 && tile(south) > r)) ys[static_cast<std::size_t>(i)] = mid(r);
+    for (int i = 1; i < cols; ++i) {
+      const long c = b->col + i;
+      if (c != lastcol || tile(east) > c || (b->cols > 2 && tile(east) < c)) xs[static_cast<std::size_t>(i)] = mid(c);
+    }
+    for (int i = 1; i < rows; ++i) {
+      const long r = b->row - i;
+      if (r != lastrow || tile(south) < r || (b->rows > 2 && tile(south) > r)) ys[static_cast<std::size_t>(i)] = mid(r);
     }
   }
-  std::array<std::string, tilecount> names;
-  for (std::size_t k = 0; k < tilecount; ++k)
-    names[k] = tilename(geo, m, xs[static_cast<std::size_t>(imagecol[k])], ys[static_cast<std::size_t>(imagerow[k])]);
+  std::map<int, std::string> names;
+  for (const auto& [c, r] : blockorder(m))
+    names[tilekey(c, r)] = tilename(geo, m, xs[static_cast<std::size_t>(c)], ys[static_cast<std::size_t>(r)]);
   return names;
 }
 
@@ -106,20 +143,24 @@ std::array<std::string, tilecount> tilenamesall(GeoState& geo, const MapView& m,
 void loadtiles(App& app, float x, float y) {
   const auto names = tilenamesall(app.geo, app.map, x, y);
   auto& cache = app.map.tilecache;
-  const auto img = images(app.win.zarn);
+  const auto order = blockorder(app.map);
+  std::vector<std::pair<int, ui::Image*>> img;
+  for (const auto& [c, r] : order) img.emplace_back(tilekey(c, r), image(app.win.zarn, c, r, true));
   // Every changed image is cleared before any is read, so no stale tile shows meanwhile.
-  for (std::size_t k = 0; k < tilecount; ++k)
-    if (img[k]->visible && names[k] != cache[k]) img[k]->setpicture(nullptr);
-  for (std::size_t k = 0; k < tilecount; ++k) {
-    if (!img[k]->visible || names[k] == cache[k]) continue;
-    tilestatus(app.win.zarn, std::to_string(k + 1));
-    cache[k] = names[k];
+  for (const auto& [k, i] : img)
+    if (i->visible && names.at(k) != cache[k]) i->setpicture(nullptr);
+  for (std::size_t n = 0; n < img.size(); ++n) {
+    const auto& [k, i] = img[n];
+    const std::string& name = names.at(k);
+    if (!i->visible || name == cache[k]) continue;
+    tilestatus(app.win.zarn, std::to_string(n + 1));
+    cache[k] = name;
     // The tile folder is named by the map's description: never followed out of the data folders.
-    const std::string file = app.map.tiledir + names[k];
+    const std::string file = app.map.tiledir + name;
     ui::PictureRef pic;
     if (app.files.confined(file, app.map.extramaps)) pic = loadpicture(app.files, *app.sys.images, file, nullptr, platform::PictureUse::map);
     if (pic)
-      img[k]->setpicture(std::move(pic));
+      i->setpicture(std::move(pic));
     else
       cache[k].clear();  // not read: try again next time rather than stay blank
   }
@@ -175,18 +216,23 @@ std::string tilename(GeoState& geo, const MapView& m, float x, float y) {
 }
 
 std::array<std::string, 4> tilenames4(GeoState& geo, const MapView& m, float x, float y) {
-  const auto all = tilenamesall(geo, m, x, y);
-  return {all[0], all[1], all[2], all[3]};
+  auto all = tilenamesall(geo, m, x, y);
+  return {all[tilekey(0, 0)], all[tilekey(1, 0)], all[tilekey(0, 1)], all[tilekey(1, 1)]};
 }
 
 void showtiles(const MapView& m, ZarnForm& z) {
-  const auto img = images(z);
-  for (std::size_t k = 0; k < tilecount; ++k)
-    img[k]->visible = k < 4 || (static_cast<float>(img[k]->left) < m.scrwidth && static_cast<float>(img[k]->top) < m.scrheight);
+  const auto [cols, rows] = blocksize(m);
+  for (ui::Image* i : {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}) i->visible = true;
+  z.tilex.each([&](ui::Image& i) {
+    const int c = i.index % 100, r = i.index / 100;
+    i.visible = i.index > 0 && c < cols && r < rows && static_cast<float>(i.left) < m.scrwidth &&
+                static_cast<float>(i.top) < m.scrheight;
+  });
 }
 
 void hidetiles(ZarnForm& z) {
-  for (ui::Image* i : images(z)) i->visible = false;
+  for (ui::Image* i : {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}) i->visible = false;
+  z.tilex.each([](ui::Image& i) { i.visible = false; });
 }
 
 void tilestatus(ZarnForm& z, const std::string& text) {
@@ -197,7 +243,7 @@ void tilestatus(ZarnForm& z, const std::string& text) {
 }
 
 void tileinit(ZarnForm& z) {
-  for (ui::Image* i : images(z)) {
+  for (ui::Image* i : {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}) {
     i->zorder(1);
     i->stretch = false;
     i->move(i->left, i->top, tilepix, tilepix);

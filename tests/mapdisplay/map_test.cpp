@@ -513,22 +513,23 @@ TEST_F(Tiles, OnlyTilesWhoseNamesChangeAreRead) {
 // cover the whole map area, every one shows the ground it lies over, the car lies on its own grid
 // reference, and the overlays keep the tiles' scale. A screen 1280 wide once showed the tile east
 // of the right one beside the car, and then a blank strip on the right when the view spanned
-// three tile columns.
+// three tile columns; a screen over 2000 wide, when it spanned four.
 TEST_F(Tiles, EachImageShowsTheGroundItLiesOverWhereverTheCarIsOnAnyScreen) {
   demo();
   const auto& names = m().mapname;
   const int drive = static_cast<int>(std::find(names.begin(), names.end(), "DRIVE") - names.begin());
   ASSERT_LE(drive, m().mapcount);
   std::vector<ui::Image*> images;
-  for (ui::Control* c : z().controls())
-    if (auto* i = dynamic_cast<ui::Image*>(c); i && c->name.starts_with("tile")) images.push_back(i);
-  for (const auto& [w, h] :
-       {std::pair{640.0f, 480.0f}, {1024.0f, 768.0f}, {1280.0f, 1024.0f}, {1920.0f, 1080.0f}}) {
+  for (const auto& [w, h] : {std::pair{640.0f, 480.0f}, {1024.0f, 768.0f}, {1280.0f, 1024.0f}, {1920.0f, 1080.0f},
+                             {2560.0f, 1440.0f}, {3840.0f, 2160.0f}}) {
     std::tie(m().scrwidth, m().scrheight, m().mapzoom) = std::tuple(w, h, w == 640 ? 0 : 1);
     for (float x = 372.0f; x < 380.0f; x += 0.35f)
       for (float y = 382.0f; y < 386.0f; y += 0.45f) {
         ownfixat(*app, x, y);
         loadmap(*app, drive);
+        images.clear();
+        for (ui::Control* c : z().controls())
+          if (auto* i = dynamic_cast<ui::Image*>(c); i && c->name.starts_with("tile")) images.push_back(i);
         std::string at;
         gridreftext(app->geo, x, y, at);
         at += " on " + std::to_string(static_cast<int>(w)) + " x " + std::to_string(static_cast<int>(h));
