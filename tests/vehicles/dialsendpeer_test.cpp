@@ -58,7 +58,10 @@ class DialPeer : public ModemPeerTest {
     for (const auto& r : with("event", "message")) out.push_back(field(r, "to") + ":" + field(r, "text"));
     return out;
   }
-  // How long DTR was held low at the last hang-up, in the program's seconds; 0 with none.
+  // How long DTR was held low at the last hang-up, in the program's seconds; 0 with none. The
+  // program's clock moves on only at each event pump, so on a busy machine the 3 s it holds DTR
+  // low can measure a few tenths short against the wall clock, 40 times faster: a hang-up is a
+  // hold of over 2 s.
   double heldlow() const {
     const auto& c = line->changes();
     for (std::size_t k = c.size(); k-- > 1;)
@@ -117,7 +120,7 @@ TEST_F(DialPeer, EveryEndingOfACall) {
     else
       EXPECT_EQ(printed(), "") << c.guards;
     EXPECT_EQ(form().mtx.backcolor == 0xFF00, c.green) << c.guards;
-    EXPECT_EQ(heldlow() >= 2.9, c.hungup) << c.guards << ": " << heldlow();
+    EXPECT_EQ(heldlow() > 2, c.hungup) << c.guards << ": " << heldlow();
     EXPECT_EQ(messages(), c.received) << c.guards;
     EXPECT_EQ(with("event", "dial").size(), 1u) << c.guards;
     EXPECT_TRUE(stillhears()) << c.guards;
@@ -152,7 +155,7 @@ TEST_F(DialPeer, AnAbortInEachWaitHangsUp) {
               std::tuple("Call Aborted ...", CallState::idle, false))
         << when;
     EXPECT_EQ(printed(), "") << when;
-    EXPECT_GE(heldlow(), 2.9) << when;
+    EXPECT_GT(heldlow(), 2) << when;
     // The peer hears DTR on its control socket and the dialling on the line: on a busy machine
     // DTR may come first, and then no call was up to drop. Any call up was dropped by DTR.
     for (int k = 0; k < 500 && with("dtr", "0").empty(); ++k) ::usleep(10000);
