@@ -221,7 +221,8 @@ std::array<std::string, 4> tilenames4(GeoState& geo, const MapView& m, float x, 
 }
 
 void showtiles(const MapView& m, ZarnForm& z) {
-  const auto [cols, rows] = blocksize(m);
+  const std::pair<int, int> size = blocksize(m);
+  const int cols = size.first, rows = size.second;
   for (ui::Image* i : {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}) i->visible = true;
   z.tilex.each([&](ui::Image& i) {
     const int c = i.index % 100, r = i.index / 100;
