@@ -619,15 +619,24 @@ TEST_F(Desktop, WindowsOpenedFromTheControlPanelShowOverTheFullScreenMap) {
 TEST_F(Desktop, TheVehiclesWindowKeepsTheRowClickedAndStaysUp) {
   windowmanager();
   start(demofolder("fleet"));
-  ASSERT_NE(mainwindow(), 0u);
-  std::optional<Window> mv;
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  std::optional<Window> mv, dial;
   ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
+  // The dial panel shown at start holds the replay: Ctrl+P puts it away, and the list fills.
+  ASSERT_TRUE(waitfor(30s, [&] { return (dial = window("Dial")).has_value(); })) << "the dial panel is shown";
+  ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main) || haskeys(*dial); })) << "the keys with our windows";
+  ASSERT_TRUE(xdotool({"key", "ctrl+p"}));
+  const Rect van1{8, 24, 400, 14};
+  EXPECT_TRUE(waitfor(120s, [&] {
+    const QImage list = grab(where(*mv));
+    return share(list, {van1.x, van1.y, 40, 12}, dark) > 0.05 && share(list, {van1.x, van1.y + 14, 40, 12}, dark) > 0.05;
+  })) << "VAN1 and the vehicle after it listed";
   const auto click = [&](int x, int y) {
     return xdotool({"mousemove", "--window", std::to_string(*mv), std::to_string(x), std::to_string(y), "click", "1"});
   };
   // Automatic selection off (its switch, the fifth down the right), then VAN1's row, the first.
   ASSERT_TRUE(click(426, 138));
-  const Rect van1{8, 24, 400, 14};
   QImage shot;
   EXPECT_TRUE(waitfor(30s, [&] {
     if (!click(30, 31)) return false;
