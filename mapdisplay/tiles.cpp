@@ -25,11 +25,11 @@ constexpr int tilesmax = 16;
 // and beyond them those of further columns and rows, made as they are first needed. An image's
 // key (in the tile cache, and its element of tilex) is its row times 100 plus its column.
 int tilekey(int col, int row) { return row * 100 + col; }
-ui::Image* image(ZarnForm& z, int col, int row, bool make) {
-  if (col < 2 && row < 2) return std::array{&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}[static_cast<std::size_t>(row * 2 + col)];
+std::array<ui::Image*, 4> block4(ZarnForm& z) { return {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}; }
+ui::Image* image(ZarnForm& z, int col, int row) {
+  if (col < 2 && row < 2) return block4(z)[static_cast<std::size_t>(row * 2 + col)];
   const int k = tilekey(col, row);
   if (ui::Image* i = z.tilex.find(k)) return i;
-  if (!make) return nullptr;
   ui::Image& i = z.tilex.load(k);
   i.stretch = false;
   i.move(i.left, i.top, tilepix, tilepix);
@@ -104,7 +104,7 @@ std::optional<TileBlock> tileblock(const MapView& m, float x, float y) {
 void placetiles(const MapView& m, ZarnForm& z, float x, float y) {
   const auto b = tileblock(m, x, y);
   if (!b) return;
-  for (const auto& [c, r] : blockorder(m)) image(z, c, r, true)->move(b->left + c * tilepix, b->top + r * tilepix);
+  for (const auto& [c, r] : blockorder(m)) image(z, c, r)->move(b->left + c * tilepix, b->top + r * tilepix);
   z.touch();
 }
 
@@ -143,9 +143,8 @@ std::map<int, std::string> tilenamesall(GeoState& geo, const MapView& m, float x
 void loadtiles(App& app, float x, float y) {
   const auto names = tilenamesall(app.geo, app.map, x, y);
   auto& cache = app.map.tilecache;
-  const auto order = blockorder(app.map);
   std::vector<std::pair<int, ui::Image*>> img;
-  for (const auto& [c, r] : order) img.emplace_back(tilekey(c, r), image(app.win.zarn, c, r, true));
+  for (const auto& [c, r] : blockorder(app.map)) img.emplace_back(tilekey(c, r), image(app.win.zarn, c, r));
   // Every changed image is cleared before any is read, so no stale tile shows meanwhile.
   for (const auto& [k, i] : img)
     if (i->visible && names.at(k) != cache[k]) i->setpicture(nullptr);
@@ -223,7 +222,7 @@ std::array<std::string, 4> tilenames4(GeoState& geo, const MapView& m, float x, 
 void showtiles(const MapView& m, ZarnForm& z) {
   const std::pair<int, int> size = blocksize(m);
   const int cols = size.first, rows = size.second;
-  for (ui::Image* i : {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}) i->visible = true;
+  for (ui::Image* i : block4(z)) i->visible = true;
   z.tilex.each([&](ui::Image& i) {
     const int c = i.index % 100, r = i.index / 100;
     i.visible = i.index > 0 && c < cols && r < rows && static_cast<float>(i.left) < m.scrwidth &&
@@ -232,7 +231,7 @@ void showtiles(const MapView& m, ZarnForm& z) {
 }
 
 void hidetiles(ZarnForm& z) {
-  for (ui::Image* i : {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}) i->visible = false;
+  for (ui::Image* i : block4(z)) i->visible = false;
   z.tilex.each([](ui::Image& i) { i.visible = false; });
 }
 
@@ -244,7 +243,7 @@ void tilestatus(ZarnForm& z, const std::string& text) {
 }
 
 void tileinit(ZarnForm& z) {
-  for (ui::Image* i : {&z.tilenw, &z.tilene, &z.tilesw, &z.tilese}) {
+  for (ui::Image* i : block4(z)) {
     i->zorder(1);
     i->stretch = false;
     i->move(i->left, i->top, tilepix, tilepix);
