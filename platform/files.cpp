@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -453,27 +454,33 @@ namespace {
 
 std::string reason(int err) { return std::generic_category().message(err); }
 
-// A save's temporary file is named ".NAME." and eight of these after the name it replaces.
+// A save's temporary file is named ".NAME" + tempword + eight of tempdigits, after the name it
+// replaces: the word is ours, so that the start-up clean-up never takes another program's file.
+constexpr std::string_view tempword = ".zarn-save.";
 constexpr std::string_view tempdigits = "0123456789abcdefghijklmnopqrstuvwxyz";
 constexpr std::size_t tempsuffix = 8;
 
 bool istempname(std::string_view n) {
-  if (n.size() < tempsuffix + 3 || n.front() != '.') return false;
+  if (n.size() < 2 + tempword.size() + tempsuffix || n[0] != '.' || n[1] == '.') return false;
   const std::string_view tail = n.substr(n.size() - tempsuffix);
-  return n[n.size() - tempsuffix - 1] == '.' && tail.find_first_not_of(tempdigits) == std::string_view::npos;
+  return n.substr(n.size() - tempsuffix - tempword.size(), tempword.size()) == tempword &&
+         tail.find_first_not_of(tempdigits) == std::string_view::npos;
 }
 
 // A new file beside `target` under a name no one else uses (created exclusively), with the old
 // file's permissions where the file system keeps them; -1 with errno set when none can be made.
+// The file is locked for as long as the save holds it open, which tells the clean-up of another
+// copy of the program that the save is under way, however long it leaves the file untouched.
 int maketemp(const fs::path& target, fs::path& temp) {
   std::random_device rd;
   for (int tries = 0; tries < 100; ++tries) {
-    std::string suffix(".");
+    std::string suffix(tempword);
     for (std::size_t i = 0; i < tempsuffix; ++i) suffix += tempdigits[rd() % tempdigits.size()];
     temp = target.parent_path() / ("." + target.filename().string() + suffix);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return -1;
+    ::flock(fd, LOCK_EX | LOCK_NB);  // new and ours alone: nothing else can hold it
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
     return fd;
@@ -663,9 +670,10 @@ bool OutputFile::close(std::string* error) {
     // Every step is checked: a full disk may show only at the last write, the sync or the close.
     pass();
     if (ok_ && ::fsync(fd_) != 0) fail(reason(errno));
-    if (::close(fd_) != 0) fail(reason(errno));
-    fd_ = -1;
+    // Renamed while still open and locked: until it has its final name, no clean-up takes it.
     if (ok_ && ::rename(temp_.c_str(), path_.c_str()) != 0) fail(reason(errno));
+    ::close(fd_);  // what it wrote reached the disk with the sync
+    fd_ = -1;
     if (!ok_) {
       ::unlink(temp_.c_str());
     } else if (const int dir = ::open(path_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
@@ -720,12 +728,20 @@ std::size_t Files::clearleftovers(std::chrono::seconds age) const {
   const auto before = fs::file_time_type::clock::now() - age;
   std::size_t removed = 0;
   for (fs::directory_iterator it(workdir_, ec), last; !ec && it != last; it.increment(ec)) {
-    const fs::directory_entry& e = *it;
+    const fs::path& p = it->path();
+    if (!istempname(p.filename().string())) continue;
+    // Only a regular file, never what a link points at, and never one a save still holds: its
+    // lock is taken here or the file is left alone.
+    const int fd = ::open(p.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat held {}, named {};
     std::error_code fe;
-    // Only our own kind of name, only a regular file (never what a link points at).
-    if (!istempname(e.path().filename().string()) || !e.is_regular_file(fe) || e.is_symlink(fe)) continue;
-    const auto t = e.last_write_time(fe);
-    if (!fe && t < before && fs::remove(e.path(), fe)) ++removed;
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(p.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
+      const auto t = fs::last_write_time(p, fe);
+      if (!fe && t < before && ::unlink(p.c_str()) == 0) ++removed;
+    }
+    ::close(fd);
   }
   return removed;
 }

@@ -33,8 +33,9 @@ class Files {
   std::vector<std::string> list(std::string_view pattern) const;
   bool remove(std::string_view name) const;
   // Removes what saves cut short left in the working folder: the temporary files a whole-file
-  // save writes before renaming (".NAME.xxxxxxxx"), when unchanged for at least `age` (a save
-  // under way in another program on the folder is left alone). The number removed.
+  // save writes before renaming (".NAME.zarn-save.xxxxxxxx", our own word in the name), when
+  // unchanged for at least `age` and not locked by the save that made them (a save under way in
+  // another copy of the program is left alone, however long it holds its lines). The number removed.
   std::size_t clearleftovers(std::chrono::seconds age = std::chrono::minutes(1)) const;
   bool rename(std::string_view from, std::string_view to) const;
 

@@ -145,6 +145,48 @@ TEST_F(FilesTest, WhatKilledSavesLeftIsClearedOnceItIsAMinuteOld) {
   EXPECT_EQ(dir.get("SAVED.TXT").size(), std::size_t{1} << 20) << "the saved file itself stays";
 }
 
+TEST_F(FilesTest, TheCleanUpTakesOnlyOurOwnLeftoversAndNeverASaveUnderWay) {
+  namespace fs = std::filesystem;
+  // Other programs' files of every shape near ours: backups, dated copies, the old form of our
+  // own temporary names, in the folder and in a sub-folder.
+  const strings users = {".vimrc.original", ".notes.20261201", ".bash_history.backup01", "...abcdefgh",
+                         ".SAVED.TXT.abcdefgh", "..zarn-save.abcdefgh", ".X.zarn-save.abcdefg",
+                         "X.zarn-save.abcdefgh", ".X.zarn-save.ABCDEFGH"};
+  for (const auto& n : users) {
+    dir.put(n, "keep");
+    dir.put("sub/" + n, "keep");
+  }
+  dir.put("sub/.X.zarn-save.abcdefgh", "keep");
+  fs::create_directory(dir / ".DIR.zarn-save.abcdefgh");
+  zarn::testing::TempDir other;
+  fs::create_symlink(other.put("target", "keep"), dir / ".LINK.zarn-save.abcdefgh");
+  // A save that holds its lines for minutes without touching its temporary file...
+  auto held = OutputFile::open(files, "HELD.TXT", OutputFile::Mode::Output);
+  ASSERT_TRUE(held && held->print("the held save"));
+  ASSERT_TRUE(held->flush());
+  // ... and what a save killed part-way left, the only file to go.
+  const fs::path gone = dir.put(".GONE.TXT.zarn-save.k3x9a0zq", "cut short");
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+  for (const auto& e : fs::recursive_directory_iterator(dir.path())) fs::last_write_time(e.path(), old);
+
+  // Another copy of the program starting in the folder meanwhile.
+  const pid_t pid = ::fork();
+  if (pid == 0) _exit(static_cast<int>(Files(dir.path()).clearleftovers()));
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_FALSE(fs::exists(gone));
+  for (const auto& n : users) EXPECT_TRUE(dir.has(n) && dir.has("sub/" + n)) << n;
+  EXPECT_TRUE(dir.has("sub/.X.zarn-save.abcdefgh"));
+  EXPECT_TRUE(fs::is_directory(dir / ".DIR.zarn-save.abcdefgh"));
+  EXPECT_TRUE(fs::is_symlink(dir / ".LINK.zarn-save.abcdefgh") && other.has("target"));
+  EXPECT_EQ(files.clearleftovers(), 0u) << "the save is still held in this process too";
+
+  std::string error;
+  EXPECT_TRUE(held->close(&error)) << error;
+  EXPECT_EQ(dir.get("HELD.TXT"), "the held save\r\n");
+}
+
 // A socket bound at the path, as a sound server or a display leaves one.
 void makesocket(const std::filesystem::path& p) {
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
