@@ -171,5 +171,24 @@ TEST_F(FFormTest, TheDistanceFromTheCarIsCutToWholeTenths) {
   EXPECT_EQ(form().rfilter.text, "12.3");
 }
 
+// Each way out stops a run still reading; only REPLAY gives the replay back to the tick.
+TEST_F(FFormTest, OnlyReplayEndsThePlaybackAndEveryWayOutStopsARun) {
+  FForm& f = form();
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"REPLAY", [&] { f.replaycmd.onClick(); }}, {"Cancel", [&] { f.fformoffcmd.onClick(); }}, {"close box", [&] { f.onClose(); }}};
+  for (const auto& [way, leave] : ways) {
+    showfform(*app);
+    app->main.playback = 1;
+    dots = 0;
+    events->hook = [&, n = 0]() mutable {
+      if (++n == 20) leave();
+    };
+    f.plotcmd.onClick();
+    events->hook = nullptr;
+    EXPECT_LT(dots, 40) << way;
+    EXPECT_EQ(std::tuple(f.visible, app->main.playback), std::tuple(false, std::string(way) == "REPLAY" ? 0 : 1)) << way;
+  }
+}
+
 }  // namespace
 }  // namespace zarn::test
