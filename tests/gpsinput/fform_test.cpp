@@ -31,7 +31,7 @@ class FFormTest : public GpsTest {
   FForm& form() { return app->win.get<FForm>(); }
   // Clicks b once the running command has read a few lines.
   void clickduring(ui::Button& b) {
-    events->hook = [this, &b, n = 0]() mutable {
+    events->hook = [&b, n = 0]() mutable {
       if (++n == 20) b.onClick();
     };
   }
@@ -176,17 +176,18 @@ TEST_F(FFormTest, OnlyReplayEndsThePlaybackAndEveryWayOutStopsARun) {
   FForm& f = form();
   const std::pair<const char*, std::function<void()>> ways[] = {
       {"REPLAY", [&] { f.replaycmd.onClick(); }}, {"Cancel", [&] { f.fformoffcmd.onClick(); }}, {"close box", [&] { f.onClose(); }}};
-  for (const auto& [way, leave] : ways) {
+  for (const auto& w : ways) {
+    const std::string way = w.first;
     showfform(*app);
     app->main.playback = 1;
     dots = 0;
-    events->hook = [&, n = 0]() mutable {
-      if (++n == 20) leave();
+    events->hook = [&w, n = 0]() mutable {
+      if (++n == 20) w.second();
     };
     f.plotcmd.onClick();
     events->hook = nullptr;
     EXPECT_LT(dots, 40) << way;
-    EXPECT_EQ(std::tuple(f.visible, app->main.playback), std::tuple(false, std::string(way) == "REPLAY" ? 0 : 1)) << way;
+    EXPECT_EQ(std::tuple(f.visible, app->main.playback), std::tuple(false, way == "REPLAY" ? 0 : 1)) << way;
   }
 }
 

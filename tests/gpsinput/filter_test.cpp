@@ -223,8 +223,8 @@ TEST_F(FilterTest, ADestinationChosenWhileFindNearestRunsIsTheOneSearchedFor) {
   // passed at 14:58:43 at 55 km/h, long before the line the click comes at.
   const auto [nx, ny] = at(20.6220f, 24.3358f);
   long passes = 0;
-  events->hook = [&] {
-    if (++passes == 8000) std::tie(app->nav.destx[3], app->nav.desty[3]) = std::pair(nx, ny);
+  events->hook = [&, x = nx, y = ny] {
+    if (++passes == 8000) std::tie(app->nav.destx[3], app->nav.desty[3]) = std::pair(x, y);
   };
   const PlotResult r = run(PlotMode::nearest);
   ASSERT_GT(passes, 8000);
