@@ -468,18 +468,20 @@ void wirefform(App& app, FForm& f) {
   f.dialcmd.onClick = [&app] {
     if (ui::Form* d = app.win.find("dialform")) d->show();
   };
-  // Leaving the window, by REPLAY, Cancel or its close box, gives the map back to the tick,
-  // which replays the chosen log; a run still reading would share the own fix with it, so it
-  // stops.
-  auto leave = [&app, &f] {
+  // Leaving the window stops a run still reading: it would share the own fix with the replay.
+  // Only REPLAY gives the map back to the tick, which replays the chosen log; Cancel and the
+  // close box only hide the window, the replay resting until REPLAY.
+  auto hidewindow = [&app, &f] {
     if (app.gps.plotbusy != 0) f.plotabort = 1;
     f.hide();
+  };
+  f.replaycmd.onClick = [&app, hidewindow] {
+    hidewindow();
     app.main.playback = 0;
     app.main.lastclick = app.timer() - 10;
   };
-  f.replaycmd.onClick = leave;
-  f.fformoffcmd.onClick = leave;
-  f.onClose = leave;
+  f.fformoffcmd.onClick = hidewindow;
+  f.onClose = hidewindow;
   f.onKeyPress = [&app, &f](int& k) { fformkey(app, f, k); };
   f.onGotFocus = [&app] { app.main.lastclick = app.timer(); };
 }

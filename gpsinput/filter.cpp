@@ -264,10 +264,10 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     if (mode == PlotMode::draw) {
       float px = 0, py = 0;
       worldtopix(app.geo, app.map, g.ownx, g.owny, px, py);
-      z.surface.forecolor = f.drawcol.bordercolor;
       if (prevx == 0 || prevy == 0) {
-        z.surface.pset(px, py);  // the first record of a track stands alone
+        z.surface.pset(px, py);  // the first record of a track stands alone, in the colour it finds
       } else {
+        z.surface.forecolor = f.drawcol.bordercolor;
         if (firstdraw) {
           firstdraw = false;
           z.surface.pset(px, py);

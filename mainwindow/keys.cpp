@@ -45,7 +45,8 @@ void popsearchline(App& app) {
     z.searchdat.text = "no match";
     return;
   }
-  z.searchdat.text = name + " in " + county + (more > 0 ? " +" + std::to_string(more) : "");
+  // The count as Str writes it, with its leading blank: " + 3".
+  z.searchdat.text = name + " in " + county + (more > 0 ? " +" + text::str(more) : "");
   m.foundx = x;
   m.foundy = y;
   const MapView& v = app.map;

@@ -346,28 +346,28 @@ void serialport(App& app) {
   stage(app, "Checking GPS COM port ...");
   if (g.gpsoncom != 1) return;
   app.win.get<GpsEngForm>().com.set("GPS data expected in NMEA 0183 format on " + m.gpsport);
+  // With the file link the lines come from ZARN.LLD: the port is left to whoever else uses it.
+  if (g.filelink != 0) return;
   std::string settings;
-  if (g.filelink == 0) {
-    if (auto c = readzarncom(app.files, false)) {
-      stage(app, "Setting baud rate to " + c->settings + " ...");
-      speakqueue(app.voice);
-      settings = trim(c->settings);
-      if (!app.sys.serial->setsettings(settings)) {
-        portunavailable(app, app.sys.serial->lasterror());
-        return;
-      }
-      if (c->gpstimeout) {
-        g.gpstimeout = *c->gpstimeout;
-        stage(app, "Setting GPS timeout to " + text::str(g.gpstimeout) + " secs ...");
-      }
-      if (c->fixmint) g.fixmint = *c->fixmint;
-      if (c->fixminmove) g.fixminmove = *c->fixminmove / 1000.0f;
-      if (c->minhdgspd) g.minhdgspd = *c->minhdgspd;
-      speakqueue(app.voice);
-      if (c->bad) {
-        portunavailable(app);
-        return;
-      }
+  if (auto c = readzarncom(app.files, false)) {
+    stage(app, "Setting baud rate to " + c->settings + " ...");
+    speakqueue(app.voice);
+    settings = trim(c->settings);
+    if (!app.sys.serial->setsettings(settings)) {
+      portunavailable(app, app.sys.serial->lasterror());
+      return;
+    }
+    if (c->gpstimeout) {
+      g.gpstimeout = *c->gpstimeout;
+      stage(app, "Setting GPS timeout to " + text::str(g.gpstimeout) + " secs ...");
+    }
+    if (c->fixmint) g.fixmint = *c->fixmint;
+    if (c->fixminmove) g.fixminmove = *c->fixminmove / 1000.0f;
+    if (c->minhdgspd) g.minhdgspd = *c->minhdgspd;
+    speakqueue(app.voice);
+    if (c->bad) {
+      portunavailable(app);
+      return;
     }
   }
   if (!openport(app, settings)) portunavailable(app, app.sys.serial->lasterror());

@@ -227,11 +227,12 @@ void autoplanner(App& app, float x, float y, const std::string& area) {
     return;
   }
   if (superseded()) return;
+  // Without the program the request stays for a planner that works on its own, and so do its
+  // results: nothing is deleted, and nothing looked for.
+  if (!app.sys.programs->exists("ZARNAUTO.EXE")) return;
   app.files.remove("ZARNAUTO.RGI");
   app.files.remove("ZARNAUTO.ROO");
   if (superseded()) return;
-  // Without the program the request stays for a planner that works on its own; nothing is
-  // looked for then.
   if (!app.sys.programs->start("ZARNAUTO.EXE", {}, false)) return;
   if (superseded()) return;
   PlannerWait& w = n.planner;

@@ -46,7 +46,8 @@ void arrive(App& app, int k) {
   flushsay(v);
   queuesay(v, "NEXTDEST.WAV");
   speakqueue(v);
-  if (ui::Image* w = app.win.zarn.wp.find(k)) w->setpicture(icon(app, n.wpicon[slot(k)]));
+  // A waypoint passed shows the route's plain mark, whatever picture the map drawing gave it.
+  if (ui::Image* w = app.win.zarn.wp.find(k)) w->setpicture(icon(app, n.wpdefaulticon));
   steertowp(app, k + 1);
   updateinstr(app);
   saydestdist(v, app.win.zarn.disbox.caption, app.gps.ownhdg, n.clockbrg, n.destwav);
@@ -126,8 +127,8 @@ void steertowp(App& app, int k) {
   std::string ref;
   gridreftext(app.geo, n.wpx[s], n.wpy[s], ref);
   const float x = n.wpx[s], y = n.wpy[s];
+  // A destination the user hid (Ctrl+D) stays hidden: only its place changes.
   if (!putdest(n, ref, x, y, "wp" + std::to_string(k), "destinat.wav")) return;
-  n.nodest = 0;
   showdestdist(app);
   app.win.zarn.touch();
 }

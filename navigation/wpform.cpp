@@ -110,12 +110,16 @@ void delcmd_Click(App& app) {
 
 void savecmd_Click(App& app) { writeroute(app, "ZARN.ROO"); }
 
+// Reading starts the route again at its first waypoint, also when the file is not there (after
+// the beep).
 void readcmd_Click(App& app) {
-  if (readroute(app, "ZARN.ROO")) nav(app).curwp = 1;
+  readroute(app, "ZARN.ROO");
+  nav(app).curwp = 1;
 }
 
 void importcmd_Click(App& app) {
-  if (readroute(app, "rpoints.txt")) nav(app).curwp = 1;
+  readroute(app, "rpoints.txt");
+  nav(app).curwp = 1;
 }
 
 void showcmd_Click(App& app) {

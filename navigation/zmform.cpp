@@ -72,11 +72,12 @@ bool readzonefile(const platform::Files& files, GeoState& geo, NavState& nav, co
 bool writezonefile(const platform::Files& files, GeoState& geo, const NavState& nav, const std::string& name,
                    std::string* error) {
   const int count = std::clamp(nav.zonecount, 0, NavState::zonemax);
-  std::vector<std::string> lines{text::str(count)};
+  // Numbers as Print writes them: Str's form and one blank after (" 2 ", " .5 ").
+  std::vector<std::string> lines{text::str(count) + " "};
   for (int i = 1; i <= count; ++i) {
     std::string ref;
     gridreftext(geo, nav.zonex[slot(i)], nav.zoney[slot(i)], ref);
-    lines.push_back(ref + "," + text::str(nav.zonerad[slot(i)]));
+    lines.push_back(ref + "," + text::str(nav.zonerad[slot(i)]) + " ");
   }
   return files.writelines(name, lines, error);
 }

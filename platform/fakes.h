@@ -157,13 +157,14 @@ class RecordingPrograms final : public ProgramRunner {
  public:
   bool start(const std::filesystem::path& program, const std::vector<std::string>& args, bool wait,
              std::string* error) override;
+  bool exists(const std::filesystem::path&) const override { return succeed; }
   struct Started {
     std::filesystem::path program;
     std::vector<std::string> args;
     bool wait;
   };
   std::vector<Started> started;
-  bool succeed = true;
+  bool succeed = true;  // false: no program is there to start
 };
 
 // Keeps the status the end was asked with and throws ProgramEnded.

@@ -27,6 +27,7 @@ class PosixPrograms final : public ProgramRunner {
   // program is collected by a later call (or reap()).
   bool start(const std::filesystem::path& program, const std::vector<std::string>& args, bool wait,
              std::string* error = nullptr) override;
+  bool exists(const std::filesystem::path& program) const override { return find(program).has_value(); }
   // Collects programs started without waiting that have ended since.
   void reap();
   // The executable a program name stands for; nullopt when there is none.

@@ -83,6 +83,8 @@ class ProgramRunner {
   // Returns false (with a reason in *error) when the program cannot be started.
   virtual bool start(const std::filesystem::path& program, const std::vector<std::string>& args,
                      bool wait, std::string* error = nullptr) = 0;
+  // Whether there is a program of that name to start.
+  virtual bool exists(const std::filesystem::path& program) const = 0;
 };
 
 class Printer {

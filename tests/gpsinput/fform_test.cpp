@@ -31,7 +31,7 @@ class FFormTest : public GpsTest {
   FForm& form() { return app->win.get<FForm>(); }
   // Clicks b once the running command has read a few lines.
   void clickduring(ui::Button& b) {
-    events->hook = [this, &b, n = 0]() mutable {
+    events->hook = [&b, n = 0]() mutable {
       if (++n == 20) b.onClick();
     };
   }
@@ -169,6 +169,26 @@ TEST_F(FFormTest, TheDistanceFromTheCarIsCutToWholeTenths) {
   std::tie(app->nav.destx[2], app->nav.desty[2], app->gps.ownx, app->gps.owny) = std::tuple(387.37f, 380.0f, 375.0f, 380.0f);
   form().copyr.onClick();
   EXPECT_EQ(form().rfilter.text, "12.3");
+}
+
+// Each way out stops a run still reading; only REPLAY gives the replay back to the tick.
+TEST_F(FFormTest, OnlyReplayEndsThePlaybackAndEveryWayOutStopsARun) {
+  FForm& f = form();
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"REPLAY", [&] { f.replaycmd.onClick(); }}, {"Cancel", [&] { f.fformoffcmd.onClick(); }}, {"close box", [&] { f.onClose(); }}};
+  for (const auto& w : ways) {
+    const std::string way = w.first;
+    showfform(*app);
+    app->main.playback = 1;
+    dots = 0;
+    events->hook = [&w, n = 0]() mutable {
+      if (++n == 20) w.second();
+    };
+    f.plotcmd.onClick();
+    events->hook = nullptr;
+    EXPECT_LT(dots, 40) << way;
+    EXPECT_EQ(std::tuple(f.visible, app->main.playback), std::tuple(false, way == "REPLAY" ? 0 : 1)) << way;
+  }
 }
 
 }  // namespace

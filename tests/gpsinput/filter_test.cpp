@@ -223,8 +223,8 @@ TEST_F(FilterTest, ADestinationChosenWhileFindNearestRunsIsTheOneSearchedFor) {
   // passed at 14:58:43 at 55 km/h, long before the line the click comes at.
   const auto [nx, ny] = at(20.6220f, 24.3358f);
   long passes = 0;
-  events->hook = [&] {
-    if (++passes == 8000) std::tie(app->nav.destx[3], app->nav.desty[3]) = std::pair(nx, ny);
+  events->hook = [&, x = nx, y = ny] {
+    if (++passes == 8000) std::tie(app->nav.destx[3], app->nav.desty[3]) = std::pair(x, y);
   };
   const PlotResult r = run(PlotMode::nearest);
   ASSERT_GT(passes, 8000);
@@ -302,6 +302,27 @@ TEST_F(FilterTest, DrawnTimeLabelsStandApartAndNeverCoverEachOther) {
       EXPECT_FALSE(a.l < b.r && b.l < a.r && a.t < b.b && b.t < a.b) << "label " << i << " over label " << j;
     }
   }
+}
+
+// DRAW: the first record's dot keeps the colour the map was drawing in; the rest of the track
+// is in the window's DRAW colour.
+TEST_F(FilterTest, TheFirstDrawnDotKeepsTheColourItFindsAndTheTrackTakesTheDrawColour) {
+  uselog(drive);
+  gridview(*app, 369.57f, 378.55f, 382.35f, 388.13f);
+  form().drawcol.bordercolor = drawcolour(2);
+  ui::DrawSurface& z = app->win.zarn.surface;
+  z.forecolor = ui::green;
+  std::tie(app->gps.prevx, app->gps.prevy) = std::pair(376.f, 383.f);  // where the run starts the car
+  app->gps.drawmode = 1;
+  EXPECT_GT(run(PlotMode::draw).passed, 10000);
+  std::vector<ui::DrawOp> ops;
+  for (const ui::DrawOp& o : z.ops())
+    if (o.type == ui::DrawOp::Point || o.type == ui::DrawOp::Line) ops.push_back(o);
+  ASSERT_GT(ops.size(), 3u);
+  EXPECT_EQ(std::tuple(ops[0].type, ops[0].colour), std::tuple(ui::DrawOp::Point, ui::green));
+  EXPECT_EQ(std::tuple(ops[1].type, ops[1].colour), std::tuple(ui::DrawOp::Point, ui::red));
+  EXPECT_EQ(std::tuple(ops[2].type, ops[2].colour, ops.back().colour), std::tuple(ui::DrawOp::Line, ui::red, ui::red));
+  EXPECT_EQ(z.forecolor, ui::green);
 }
 
 }  // namespace

@@ -179,6 +179,22 @@ TEST_F(Startup, AFailingPortIsReportedOnceABadLineSettingMeansNoPort) {
   }
 }
 
+// With the file link the port is not opened at all, so a port that is not there says nothing,
+// and the lines come from ZARN.LLD.
+TEST_F(Startup, WithTheFileLinkThePortIsNeverOpened) {
+  put("ZARN.LLF", "");
+  put("ZARN.LLD", rmcline);
+  serial->missing = "COM1";
+  start("", false);
+  ASSERT_TRUE(started() && saw("Taking Data from ZARN.LLD"));
+  EXPECT_EQ(std::tuple(serial->opened.empty(), app->win.get<StartForm>().errmsg.visible, app->main.gpsport),
+            std::tuple(true, false, "COM1"));
+  waitstep = 0;
+  ticks(1);
+  EXPECT_FALSE(has("ZARN.LLF"));
+  EXPECT_NE(app->gps.ownlat, 0) << "the linked line was read";
+}
+
 TEST_F(Startup, TheStartBatchRunsByNameAndTheDialOutSetUpHoldsStartUpUntilItCloses) {
   put("ZARNINIT.BAT", "echo; rm -rf /\r\n");
   put("ADD2DIAL.CFG", "ATDT\r\n\r\nDial set-up\r\nCOM2\r\n0123 456789\r\n60\r\n");
@@ -405,7 +421,7 @@ TEST_F(DemoDrive, TypedSearchesFindMarkShowAndSayWhatIsTyped) {
   ASSERT_EQ(m.searchlists[m.searchidx], "$LPOP.PCD");
   Items shown;
   for (const char c : std::string("NEWP")) shown.push_back((type(QString(c)), z.searchdat.text));
-  EXPECT_EQ(shown, (Items{"no match", "no match", "New Alresford in United Kingdom +73", "Newport in Ireland +8"}));
+  EXPECT_EQ(shown, (Items{"no match", "no match", "New Alresford in United Kingdom + 73", "Newport in Ireland + 8"}));
 }
 
 // The demo driven from the keyboard as its users drive it, key events sent to the windows'

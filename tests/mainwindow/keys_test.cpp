@@ -2,6 +2,7 @@
 #include "geodesy/helpers.h"
 #include "mainwindow/help.h"
 #include "mainwindow/keys.h"
+#include "mainwindow/popdata.h"
 #include "support/app_fixture.h"
 
 namespace zarn::test {
@@ -51,6 +52,21 @@ TEST_F(Keys, EachKeyIsTypedStepsTheListsOrRunsItsCommand) {
     EXPECT_TRUE(m.prevmode != "TEXT" && (m.hitcount == 0 || m.quit) && app->speech.talkon == 0 && m.foundx == noposx &&
                 m.quit == !c.shown) << c.guards;
   }
+}
+
+// The population list's second line counts the further matches as Str writes a number.
+TEST_F(Keys, FurtherPopulationMatchesAreCountedAfterABlank) {
+  for (const char* f : {"$LPOP.PCD", "MAPS.CCC"})
+    std::filesystem::copy_file(std::filesystem::path(ZARN_SOURCE_DIR) / "data/demo" / f, dir / f);
+  ASSERT_TRUE(readpopcd(app->files, app->main, app->win));
+  app->main.searchidx = 2;
+  Items shown;
+  for (const char ch : std::string("`NEWP")) {
+    int k = ch;
+    keycmd(*app, k);
+    shown.push_back(app->win.zarn.searchdat.text);
+  }
+  EXPECT_EQ(shown, (Items{"", "no match", "no match", "New Alresford in United Kingdom + 73", "Newport in Ireland + 8"}));
 }
 
 // A help file of a megabyte: its first lines are shown, up to a bound that a window lays out at

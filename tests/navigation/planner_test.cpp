@@ -312,6 +312,16 @@ TEST_F(AutoPlannerTest, RequestWrittenAndOldResultsDeleted) {
   EXPECT_EQ(std::tuple(has("ZARNAUTO.TXT"), wav->beeps, msg()), std::tuple(false, 1, "No position for the route planner"));
 }
 
+// Without the planner program the request is written for one that works on its own, and what
+// such a planner left is kept.
+TEST_F(AutoPlannerTest, WithoutTheProgramTheResultsThereAreKept) {
+  programs->succeed = false;
+  put("ZARNAUTO.RGI", "END\r\nEND\r\n"), put("ZARNAUTO.ROO", stale);
+  ask();
+  EXPECT_EQ(std::tuple(has("ZARNAUTO.TXT"), has("ZARNAUTO.RGI"), get("ZARNAUTO.ROO"), programs->started.size()),
+            std::tuple(true, true, stale, 0u));
+}
+
 TEST_F(AutoPlannerTest, ResultsTakenOnceTheyStandStillWithinTheBound) {
   waitstep = 0;
   const auto w = [&]() -> const PlannerWait& { return app->nav.planner; };  // of the application in use

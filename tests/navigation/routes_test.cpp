@@ -153,6 +153,18 @@ TEST_F(Routes, ARouteFileThatCannotBeReadIsNamedWithWhyAndTheRouteStays) {
   }
 }
 
+// Read and Import with no file: the beep, the route as it was, and its first waypoint current.
+TEST_F(Routes, ReadAndImportOfNoFileStartTheRouteAgainAtItsFirstWaypoint) {
+  WpForm& f = wpwindow(*app);
+  addwaypoint(n(), 373, 383, 0.12f);
+  for (ui::Button* b : {&f.readcmd, &f.importcmd}) {
+    n().curwp = 3;
+    wav->beeps = 0;
+    b->onClick();
+    EXPECT_EQ(std::tuple(wav->beeps, n().wpcount, n().curwp), std::tuple(1, 1, 1)) << b->caption;
+  }
+}
+
 TEST_F(Routes, ASaveThatCannotBeWrittenIsReportedAndTheOldFileStays) {
   std::filesystem::create_directories(dir / "ZARN.ROO");
   addwaypoint(n(), 373, 383, 0.12f);
@@ -355,6 +367,18 @@ TEST_F(FollowDrive, EachWaypointIsAnnouncedOnceAtItsRadiusAndTheNextBecomesTheDe
   EXPECT_EQ(std::tuple(n().curwp, n().destx[5], n().desty[5]), std::tuple(5, n().wpx[4], n().wpy[4]));
   EXPECT_EQ(std::tuple(icon(1), icon(2), icon(3), icon(4)), std::tuple("WP.ICO", "WP.ICO", "WP.ICO", "WPNEXT.ICO"));
   EXPECT_GE(app->main.destreptime, clock->timer() - 15) << "the distance is said every 15 s";
+}
+
+// Following leaves a hidden destination hidden, and a waypoint passed shows the plain mark
+// whatever the map drawing gave it.
+TEST_F(FollowDrive, FollowingKeepsTheDestinationHiddenAndAPassedWaypointShowsThePlainMark) {
+  n().nodest = 1;
+  placeroute({{700, 0, 0.12f}, {820, 0, 0.12f}});
+  ico("OWN.ICO");
+  n().wpicon[1] = "OWN.ICO";
+  EXPECT_EQ(std::tuple(n().nodest, n().destlabel[5]), std::tuple(1, "wp1"));
+  ASSERT_EQ(drive(760).size(), 1u);
+  EXPECT_EQ(std::tuple(n().nodest, n().destlabel[5], icon(1), icon(2)), std::tuple(1, "wp2", "WP.ICO", "WPNEXT.ICO"));
 }
 
 TEST_F(FollowDrive, ReachingAWaypointAheadAnnouncesItAndSteersToTheOneAfter) {

@@ -96,15 +96,18 @@ TEST_F(Zones, AddBeepsPastThreeAndWithoutAPositionDeleteReusesTheLastSlot) {
 }
 
 TEST_F(Zones, SavedZonesReadBackWithTheFlagsFreshAndAFailedSaveIsSaid) {
-  const struct { int utm; float x, y, rad; } zones[] = {{0, 375.1234f, 385.5678f, 0.75f},
-                                                      {0, 531.5f, 181.25f, 12.5f},
-                                                      {2, 375.1234f, 385.5678f, 0.1f}};
+  const struct { int utm; float x, y, rad; const char* written; } zones[] = {{0, 375.1234f, 385.5678f, 0.75f, ", .75 "},
+                                                                            {0, 531.5f, 181.25f, 12.5f, ", 12.5 "},
+                                                                            {2, 375.1234f, 385.5678f, 0.1f, ", .1 "}};
   for (const auto& z : zones) {
     app->geo.utmmode = z.utm;
     zone(1, z.x, z.y, z.rad);
     zone(2, 376, 386, 2);
     n().zonecount = 2;
     zmsave_Click(*app);
+    std::string ref1, ref2;
+    gridreftext(app->geo, z.x, z.y, ref1), gridreftext(app->geo, 376, 386, ref2);
+    EXPECT_EQ(get(zonefile), " 2 \r\n" + ref1 + z.written + "\r\n" + ref2 + ", 2 \r\n") << "as Print writes";
     zone(1, 0, 0, 0), zone(2, 0, 0, 0);
     n().zonein = {0, 1, 1, 1};  // a stale flag must not say "Leaving Zone"
     n().zonecount = 0;
