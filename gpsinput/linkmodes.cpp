@@ -83,7 +83,7 @@ LinkVerdict modemline(GpsState& g, std::string_view l, std::string_view dnid) {
     g.reportmode = ReportMode::line1;
   } else if (l.starts_with("RING") && !g.ringstop) {
     g.reportmode = ReportMode::line1;
-    v.show = calltext("Incoming Call");
+    v.show = calltext(incomingcall);
     g.incall = 1;
   } else if (l.starts_with("NO CARRIER") || l.starts_with("NO DIAL TONE")) {
     v.show = calltext(l[3] == 'C' ? "" : "No Dial Tone");

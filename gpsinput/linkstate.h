@@ -33,9 +33,13 @@ enum class LinkFrame {
 // Texts of the link's lower half for the vehicle windows: the call state (the vehicle window's
 // text and back colour, the alarm window's text), the seconds left of a call's wait and the
 // trip log's name. An empty optional leaves that label as it is.
+// The call status while an incoming call is up.
+inline constexpr const char* incomingcall = "Incoming Call";
+
 struct LinkShow {
   std::optional<std::string> calltext, alarmcalltext, timetext, logtext;
   std::optional<ui::Colour> callcolour;
+  bool incallended = false;  // an incoming call ended unannounced: a status still naming it goes
 };
 
 // The steps of a call that wait with events running, so that a click or a tick inside the wait

@@ -14,6 +14,14 @@ void hangup(App& app) {
   // The modem drops the call only when DTR stays low long enough, so the abort that asked for
   // the hang-up must not cut the 3 s short.
   app.sys.serial->setdtr(false);
+  // Dropping the line ends an incoming call too, though the modem says nothing of a call that
+  // rang and never connected. A ring during the hang-up is a new call.
+  if (g.incall == 1) {
+    g.incall = 0;
+    LinkShow show;
+    show.incallended = true;
+    callhook(app.hooks.showlink, app, show);
+  }
   pollwait(app, 3, {});
   app.sys.serial->setdtr(true);
   pollwait(app, 1, {});

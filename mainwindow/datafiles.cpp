@@ -286,7 +286,8 @@ bool readzarndial(const platform::Files& files, Windows& win, int* count) {
   if (!take(*l, n)) return false;
   if (count) *count = n;
   DialForm& d = win.get<DialForm>();
-  for (int i = 1; i <= n && !l->eof(); ++i) {
+  for (int i = 1; i <= n; ++i) {
+    // A count beyond the records the file holds is a damaged file, as a bad value is.
     const auto caption = l->text();
     const auto command = l->text();
     if (!caption || !command) return false;

@@ -89,7 +89,8 @@ std::optional<ZarnCom> readzarncom(const platform::Files& files, bool filelink);
 std::string readhistory(const platform::Files& files, MapView& m, int mvmode);
 // DFCOLOUR.CFG: up to 10 colours for the bearing lines from line 0; false on a bad value.
 bool readdfcolour(const platform::Files& files, ZarnForm& z);
-// ZARNDIAL.CFG: the dial buttons' captions; false on a bad value. The count read in *n.
+// ZARNDIAL.CFG: the dial buttons' captions; false on a bad value or fewer records than its count.
+// The count read in *n.
 bool readzarndial(const platform::Files& files, Windows& win, int* n = nullptr);
 // ADD2DIAL.CFG's six lines (missing ones empty).
 std::vector<std::string> readadd2dial(const platform::Files& files);

@@ -43,15 +43,19 @@ void mvdemo(App& app) {
   m.demoreopen = 1;
 
   // Every slot gets its icon and heading line, in front of the map; they show once the slot
-  // reports. The fleet's common picture stands where a slot has none of its own.
-  const ui::PictureRef common = loadpicture(app.files, *app.sys.images, "$mv$.ICO");
+  // reports. A slot made here is a copy of element 0, to which a base station's start-up gave
+  // the vehicles' picture ($mv$.ICO); on a single car's it gets that picture now. A slot's own
+  // picture replaces what it has; without one it keeps its picture, which may be the one its
+  // label gave it at start-up.
+  if (ui::Image& icon = z.mvim.load(0); !icon.picture) {
+    if (auto common = loadpicture(app.files, *app.sys.images, "$mv$.ICO")) icon.setpicture(std::move(common));
+  }
   for (int i = 1; i <= v.mvsize; ++i) {
     ui::Image& im = z.mvim.load(i);
     ui::Line& ln = z.mvv.load(i);
     im.zorder(0);
     ln.zorder(0);
-    ui::PictureRef own = loadpicture(app.files, *app.sys.images, slotpicture(i));
-    if (own || common) im.setpicture(own ? std::move(own) : common);
+    if (auto own = loadpicture(app.files, *app.sys.images, slotpicture(i))) im.setpicture(std::move(own));
   }
 
   m.stepsecs = 1.0f;

@@ -219,8 +219,7 @@ int applyline(App& app, const LineResult& r, std::string& line) {
   if (r.chase) chase(app, r.chase->first, r.chase->second);
   if (r.pager) {
     const std::string id = text::trim(g.callsign).empty() ? std::string("GP  ") : g.callsign;
-    pagerreq(app.veh, app.files, *app.sys.clock, id, g.ownlat, g.ownlon, g.ownhdg, g.ownspd / 1.61f,
-             "00");  // the pager line is in mph
+    pagerreq(app.veh, app.files, *app.sys.clock, id, g.ownlat, g.ownlon, g.ownhdg, g.ownspd, "00");
   }
   if (r.codedfix) codedalert(app, codedstatus);
 

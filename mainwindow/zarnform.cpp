@@ -33,6 +33,8 @@ ZarnForm::ZarnForm() : ui::Form(formname) {
   circle1.visible = false;
   add(mvv, "mvv");
   add(mvim, "mvim");
+  // Element 0 of the vehicles' icons and heading lines is the template of the others, no vehicle.
+  mvv[0].visible = mvim[0].visible = false;
   add(wp, "wp");
   add(vecto, "vecto");
   add(v, "v");

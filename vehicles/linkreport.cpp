@@ -149,10 +149,12 @@ void fixed(App& app, int i, std::size_t s, const LinkReport& r) {
   plot(app, i, r);
 }
 
+// A message record carries no position and no time: the vehicle is neither moved nor counted
+// as heard, and the alert names no place. Its row shows the code under Msg.
 void fixedtext(App& app, int i, std::size_t s, const LinkReport& r) {
-  // A message carries no position: it is placed where the vehicle last reported, if anywhere.
-  const std::string place = lastplace(app, s);
-  mvalertmsg(app, i, r.code, place, place.empty() ? "" : app.veh.mvhhmm[s]);
+  app.veh.mvstat[s] = text::padleft(r.code, 3);
+  showvehiclerow(app, i);
+  mvalertmsg(app, i, r.code, "", "");
 }
 
 // The log line of a Datatrak report, wherever the line came from. The raw start of the line
@@ -182,11 +184,14 @@ void datatrak(App& app, int i, std::size_t s, const LinkReport& r) {
   v.mvspd[s] = r.mph.value_or(-1);
   v.rptx = r.x;
   v.rpty = r.y;
-  // The place is the short grid reference; set before the plot so that the row shows it.
+  // A Datatrak report carries no time of its own: the row's T-Tx stays blank. The place then
+  // takes its field, the short grid reference the log line names; in the row it would push the
+  // later columns out from under the header.
+  v.mvloc[s] = "    ";
+  plot(app, i, r);
   std::string grid;
   gridreftext(app.geo, r.x, r.y, grid);
   gridref6(grid, v.mvloc[s]);
-  plot(app, i, r);
   datatraklog(app, r, v.mvlabel[s], v.mvloc[s], grid);
 }
 
@@ -199,9 +204,13 @@ void refusedtrak(App& app, const LinkReport& r) {
   datatraklog(app, r, r.unit, six, grid);
 }
 
-void freetext(App& app, int i, const LinkReport& r) {
+void freetext(App& app, int i, std::size_t s, const LinkReport& r) {
+  // A code comes with its kind in front ("712", "A12"): the row shows both under Msg, as a
+  // dialled-in record's status.
+  const bool coded = !text::trim(r.code).empty();
+  if (coded) app.veh.mvstat[s] = text::padleft(text::left(r.code, 3), 3);
   plot(app, i, r);
-  if (text::trim(r.code).empty()) return;
+  if (!coded) return;
   const std::string key = text::trim(std::string_view(r.code).substr(1));
   // An alarm or message plots the vehicle at its place once more, as every alert does.
   if (r.code[0] == 'A')
@@ -295,7 +304,7 @@ void applyreport(App& app, const LinkReport& r, LinkFrame frame, std::string_vie
       case Form::fixed: fixed(app, i, s, r); break;
       case Form::fixedtext: fixedtext(app, i, s, r); break;
       case Form::datatrak: datatrak(app, i, s, r); break;
-      case Form::text: freetext(app, i, r); break;
+      case Form::text: freetext(app, i, s, r); break;
     }
   } else if (i == 0 && r.form == Form::datatrak) {
     refusedtrak(app, r);

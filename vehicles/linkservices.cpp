@@ -187,6 +187,11 @@ void showlink(Windows& win, const LinkShow& show) {
     if (show.logtext) mv.loglab.set(*show.logtext);
   }
   if (show.alarmcalltext) win.get<MvAlarmForm>().telstat.set(*show.alarmcalltext);
+  if (show.incallended) {
+    if (win.loaded<MvForm>() && win.get<MvForm>().telstat.caption == incomingcall) win.get<MvForm>().telstat.set("");
+    if (win.loaded<MvAlarmForm>() && win.get<MvAlarmForm>().telstat.caption == incomingcall)
+      win.get<MvAlarmForm>().telstat.set("");
+  }
 }
 
 namespace {

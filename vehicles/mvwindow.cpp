@@ -88,15 +88,10 @@ bool getmodem(App& app) {
   callstatus(app.win, "Get Modem ...");
   g.abortflag = false;
   if (modemtest(app, 3)) return true;
-  // The vehicle window keeps the verdict; the message window's label only flashes it.
-  app.win.get<MvForm>().telstat.set("no modem OK");
-  ui::Label& t = app.win.get<MvAlarmForm>().telstat;
-  const std::string before = t.caption;
-  t.transparent = false;
-  t.set("no modem OK");
+  // Both windows keep the verdict: given back its text before, the message window's label
+  // would go on saying "Get Modem ..." for a call that has ended.
+  callstatus(app.win, "no modem OK");
   app.sys.wav->beep();
-  t.set(before);
-  t.transparent = true;
   return false;
 }
 

@@ -20,25 +20,36 @@ namespace zarn {
 
 namespace {
 
-// The row of vehicle i: label, a blank, short grid reference in 15 columns, status, report time,
-// receipt time, speed, heading and identity, under the header's columns.
+std::string blankfill(const std::string& field, std::size_t width) {
+  return field.empty() ? std::string(width, ' ') : field;
+}
+
+// The row of vehicle i: label, a blank and the short grid reference in 21 columns, status,
+// report time, receipt time, speed, heading and identity, under the header's columns. A label
+// longer than its five columns (a Datatrak unit's six) takes them from the reference's, so that
+// the columns after it stay under the header. A vehicle with no position yet (the frame origin
+// lies out at sea, where no report puts one) shows none, and an empty field blanks across its
+// column.
 std::string vehiclerow(App& app, int i) {
   const VehicleTable& v = app.veh;
   const auto k = static_cast<std::size_t>(i);
-  std::string grid, six;
-  gridreftext(app.geo, v.mvx[k], v.mvy[k], grid);
-  gridref6(grid, six);
-  six = text::pad(six, 15);
+  std::string six;
+  if (v.mvx[k] != 0 || v.mvy[k] != 0) {
+    std::string grid;
+    gridreftext(app.geo, v.mvx[k], v.mvy[k], grid);
+    gridref6(grid, six);
+  }
   std::string row;
   row.reserve(64);
   row += v.mvlabel[k];
   row += ' ';  // a label that fills its five columns still stands apart from the reference
   row += six;
-  row += v.mvstat[k];
+  row = text::pad(row, 21);
+  row += blankfill(v.mvstat[k], 3);
   row += ' ';
-  row += v.mvloc[k];
+  row += blankfill(v.mvloc[k], 4);
   row += ' ';
-  row += v.mvhhmm[k];
+  row += blankfill(v.mvhhmm[k], 4);
   row += ' ';
   row += vehspdtext(v.mvspd[k]);
   row += ' ';
@@ -67,6 +78,14 @@ std::string vehspdtext(float mph) {
   return text::padleft(std::to_string(static_cast<long>(std::min(mph, 1e6f))), 3, ' ');
 }
 
+void showvehiclerow(App& app, int i) {
+  const VehicleTable& v = app.veh;
+  if (i < 1 || i > v.mvsize) return;
+  // Vehicles beyond the rows of the window have their icon but no row.
+  MvForm& f = app.win.get<MvForm>();
+  if (f.mvdata.exists(i - 1)) f.mvdata[i - 1].set(vehiclerow(app, i));
+}
+
 void plotvehicle(App& app, int i, float& lat, float& lon) {
   VehicleTable& v = app.veh;
   const GpsState& g = app.gps;
@@ -88,8 +107,7 @@ void plotvehicle(App& app, int i, float& lat, float& lon) {
   if (v.mvstat[k].empty()) v.mvstat[k] = "   ";
 
   MvForm& f = app.win.get<MvForm>();
-  // Vehicles beyond the rows of the window have their icon but no row.
-  if (f.mvdata.exists(i - 1)) f.mvdata[i - 1].set(vehiclerow(app, i));
+  showvehiclerow(app, i);
   if (v.mvautosel) {
     rowcolour(f, v.mvsel - 1, ui::lightgrey);
     v.mvsel = i;

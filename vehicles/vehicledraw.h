@@ -20,6 +20,9 @@ std::string vehspdtext(float mph);
 // vehicles and hands the report to the pager. The caller has already stored the report's
 // heading, speed, status and time in the table.
 void plotvehicle(App& app, int i, float& lat, float& lon);
+// Writes vehicle i's row of the vehicle list from the table as it stands, its receipt time
+// untouched.
+void showvehiclerow(App& app, int i);
 // Places vehicle i's icon and heading line at its position and heading on the current map.
 void drawvehicle(ZarnForm& z, const VehicleTable& v, GeoState& geo, const MapView& map, int i);
 // Draws every remote vehicle's icon and heading line at its position on the current map.

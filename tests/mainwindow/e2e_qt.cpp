@@ -118,6 +118,7 @@ TEST_F(Startup, ABadSettingOrAMissingMapPictureEndsStartUpWithItsMessage) {
          "HISTORY.CFG Error: it ends after 6 of its 7 values"},
         {"DFCOLOUR.CFG", "255,blue\r\n", "Error in bearing data ?", ""},
         {"ZARNDIAL.CFG", "two\r\n", "Error in ZARNDIAL.CFG ?", ""},
+        {"ZARNDIAL.CFG", "3\r\nVAN1,ATDT1001\r\nHangup,+++\r\n", "Error in ZARNDIAL.CFG ?", ""},
         {"GBIRL.BMP", "", "The map image GBIRL.BMP is missing", ""}}) {
     for (const char* f : {"HISTORY.CFG", "DFCOLOUR.CFG", "ZARNDIAL.CFG"}) std::filesystem::remove(dir / f);
     std::filesystem::copy(demodir / "GBIRL.BMP", dir / "GBIRL.BMP", std::filesystem::copy_options::overwrite_existing);

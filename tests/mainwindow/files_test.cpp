@@ -275,7 +275,9 @@ TEST_F(Files, DirectionFinderChaseKeysDialButtonsAndBearingColours) {
   EXPECT_TRUE(readzarndial(app->files, app->win, &n));
   EXPECT_EQ(std::tuple(n, app->win.get<DialForm>().height), std::tuple(2, 96)) << "1440 twips for two entries";
   put("ZARNDIAL.CFG", "40\r\nA,1\r\n");
-  EXPECT_TRUE(readzarndial(app->files, app->win)) << "a count beyond the file ends at its end";
+  EXPECT_FALSE(readzarndial(app->files, app->win)) << "a count beyond the records is a bad value";
+  put("ZARNDIAL.CFG", "3\r\nA,1\r\nB,+++\r\n");
+  EXPECT_FALSE(readzarndial(app->files, app->win)) << "one record short";
   put("DFCOLOUR.CFG", "255\r\n65280\r\n");
   EXPECT_TRUE(readdfcolour(app->files, app->win.zarn));
   EXPECT_EQ(app->win.zarn.brg[1].bordercolor, ui::green);

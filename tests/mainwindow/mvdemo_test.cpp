@@ -80,6 +80,27 @@ TEST_F(MvDemoTest, SetUpLeavesAnEmptyTableReplayingTheFleet) {
             std::tuple(0, 0, 0, "ZARN.NME", false));
 }
 
+// A slot's own $mv$NN.ICO replaces its picture; a slot without one keeps what it had: on a base
+// station the picture its label gave it at start-up, on a single car the vehicles' picture.
+TEST_F(MvDemoTest, ASlotWithoutItsOwnPictureKeepsTheOneItHad) {
+  copydemo();
+  std::filesystem::copy_file(dir / "CARICON1.ICO", dir / "$mv$05.ICO");
+  const auto name = [&](int i) {
+    const auto& p = app->win.zarn.mvim[i].picture;
+    return p ? std::filesystem::path(p->path).filename().string() : "none";
+  };
+  mvdemo(*app);
+  EXPECT_EQ(name(1) + " " + name(5) + " " + name(27), "$MV$.ICO $mv$05.ICO $MV$.ICO") << "a single car's start";
+  EXPECT_FALSE(app->win.zarn.mvim[0].visible || app->win.zarn.mvv[0].visible) << "the template is no vehicle";
+  // A base station's slots as start-up left them: the vehicles' picture, slot 1 its label's.
+  make();
+  auto& icons = app->win.zarn.mvim;
+  for (int i = 0; i <= 27; ++i) icons.load(i).setpicture(app->sys.images->load(app->files.resolve("$MV$.ICO")));
+  icons[1].setpicture(app->sys.images->load(app->files.resolve("CARICON2.ICO")));
+  mvdemo(*app);
+  EXPECT_EQ(name(1) + " " + name(5) + " " + name(2), "CARICON2.ICO $mv$05.ICO $MV$.ICO") << "a base station's";
+}
+
 TEST_F(MvDemoTest, WithoutTheRecordingTheReplayFileIsLeftAsTheStopSetIt) {
   app->gps.replayfile = "OTHER.NME";
   mvdemo(*app);

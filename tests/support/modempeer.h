@@ -5,6 +5,8 @@
 #pragma once
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -61,6 +63,17 @@ class ModemPeerTest : public AppTest {
     ::kill(pid, SIGTERM);
     platform::waitprogram(pid);
     pid = -1;
+  }
+
+  // Puts the text onto the line from the peer's end, as it stands (a report, a ring).
+  void peerwrite(const std::string& text) const {
+    const std::string msg = "WRITE " + text, path = (dir / "dtr.sock").string();
+    sockaddr_un to{};
+    to.sun_family = AF_UNIX;
+    std::copy(path.begin(), path.end(), to.sun_path);
+    const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ::sendto(s, msg.data(), msg.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    ::close(s);
   }
 
   // Polls the line as the main tick does, for up to secs of the program's time; true as soon

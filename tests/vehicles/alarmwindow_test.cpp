@@ -64,12 +64,14 @@ TEST_F(AlarmWindow, AnAcknowledgedCallDismissesItsOwnAlertNotOneThatCameDuringIt
   EXPECT_EQ(std::tuple(mv().mtxadd.caption, mv().mtx.text), std::tuple("VAN1 ", "07")) << "the call's addressee";
   EXPECT_EQ(std::tuple(alarm().visible, alarm().txt.caption.substr(0, 2), app->veh.alarmcount, app->veh.callbusy),
             std::tuple(true, "09", 0, false));
-  // No modem: the alert stays to be acknowledged again.
+  // No modem: the alert stays to be acknowledged again, and both windows say why, with one beep.
   answers = false;
   app->gps.modemok = false;
+  const int beeps = wav->beeps;
   alarm().ack.onClick();
-  EXPECT_EQ(std::tuple(alarm().visible, alarm().txt.caption.substr(0, 2), mv().telstat.caption, app->gps.abortflag),
-            std::tuple(true, "09", "no modem OK", false));
+  EXPECT_EQ(std::tuple(alarm().visible, alarm().txt.caption.substr(0, 2), mv().telstat.caption,
+                       alarm().telstat.caption, wav->beeps - beeps, app->gps.abortflag),
+            std::tuple(true, "09", "no modem OK", "no modem OK", 1, false));
 }
 
 }  // namespace

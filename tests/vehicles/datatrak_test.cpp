@@ -7,6 +7,7 @@
 #include "support/app_fixture.h"
 #include "support/builders.h"
 #include "vehicles/datatrak.h"
+#include "vehicles/mvforms.h"
 
 namespace zarn::test {
 namespace {
@@ -78,6 +79,13 @@ TEST_F(AppTest, DatatrakReportsAtOrdnanceSurveyTestPointsFillTheRowTheLogAndTheP
                       .FIELD(v.rptx * 250, e)
                       .FIELD(v.rpty * 250, n))
         << p.at << " " << binary;
+    // The row: no report time under T-Tx; the receipt time, speed and heading under theirs.
+    const MvForm& f = app->win.get<MvForm>();
+    const auto under = [&](const char* column, std::size_t n) {
+      return f.mvdata[static_cast<int>(i) - 1].caption.substr(f.Label2.caption.find(column), n);
+    };
+    EXPECT_EQ(under("T-Tx", 4) + "|" + under("T-Rx", 4) + "|" + under("Spd", 3) + "|" + under("Hdg", 3),
+              "    |1200| 35|135") << p.at << " " << binary;
     const std::string raw = line.substr(0, binary ? 11 : 29);
     const std::string log = "LOG: 12:00:00 10-26-2020 from " + text::rtrim(v.mvlabel[i]) + " at " + p.at;
     EXPECT_EQ(get("NEWTRIP.MVD"), rawlog && !binary ? "" : raw + "\r\n" + log + "\r\n") << binary << rawlog;

@@ -2,10 +2,6 @@
 // ending of a call as the operator sees it, what the service received, the hang-up on the DTR
 // recording, and the link still read afterwards. The program's clock runs 40 times the wall
 // clock, and the peer's delays with it, so that the 30 s and 60 s waits take a few seconds.
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include "gpsinput/modem.h"
 #include "support/modempeer.h"
 #include "vehicles/dialout.h"
@@ -71,13 +67,7 @@ class DialPeer : public ModemPeerTest {
   // A vehicle's report put on the line by the peer: true when the link decodes it.
   bool stillhears() {
     const long before = app->veh.mvdecoded;
-    const std::string msg = "WRITE \r\n" + rmc, path = (dir / "dtr.sock").string();
-    sockaddr_un to{};
-    to.sun_family = AF_UNIX;
-    std::copy(path.begin(), path.end(), to.sun_path);
-    const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ::sendto(s, msg.data(), msg.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    ::close(s);
+    peerwrite("\r\n" + rmc);
     return pollfor(20, [&] { return app->veh.mvdecoded > before; });
   }
 };

@@ -107,8 +107,8 @@ TEST_F(Link, TheIntakeReturnsEachFormsReportAndApplyreportTakesItIn) {
     const char *before, *after;
   } cases[] = {
       {"a Message Mode position", DataMode::message, {f001}, "UNIT7", F::fixed, "0  hidden", "1 1230 hidden"},
-      {"a message at the unit's last place", DataMode::message, {f001, "002   UNIT7   12"}, "UNIT7", F::fixedtext,
-       "1 1230 hidden", "1 1230 12 at 1200 from UNIT7"},
+      {"a message: no place, no time", DataMode::message, {f001, "002   UNIT7   12"}, "UNIT7", F::fixedtext,
+       "1 1230 hidden", "1 1230 12 at  from UNIT7"},
       {"a relayed RMC", DataMode::nmea, {"$V1RMC,123456,A,5321.443,N,00218.822,W,10.0,84.5,261020,,*72"}, "V1", F::nmea,
        "0  hidden", "1 1234 hidden"},
       {"a dialled-in record written out in hexadecimal", DataMode::position, {"U1", "23", "8", "HEX " + hexof(plain)},
@@ -136,6 +136,30 @@ TEST_F(Link, TheIntakeReturnsEachFormsReportAndApplyreportTakesItIn) {
     applyreport(*app, r);
     EXPECT_EQ(taken(r.vehicle), c.after) << c.guards;
   }
+}
+
+// A message record brings a code and nothing else: its vehicle stays where and when it last
+// reported, with no trail dot, and its row shows the code under Msg; the alert names no place.
+TEST_F(Link, AMessageRecordMovesNothingAndItsCodeShowsUnderMsg) {
+  app->gps.mvdatamode = DataMode::message;
+  const auto take = [&](std::string l) { mvlinein(*app, l, static_cast<long>(l.size())); };
+  take("001   UNIT7   xxxx 5321.443  00218.820W 0840101230");
+  take("001   UNIT8   xxxx 5322.443  00218.820W 0840101231");
+  const VehicleTable& v = app->veh;
+  const auto i = static_cast<std::size_t>(findvehicle(app->veh, app->gps, *app->sys.wav, "UNIT7"));
+  const auto now = [&] { return std::tuple(v.mvx[i], v.mvy[i], v.mvhhmm[i], v.mvtimer[i], app->map.trailidx); };
+  const auto before = now();
+  clock->advance(90);
+  const MvForm& f = app->win.get<MvForm>();
+  const auto under = [&](const char* column, std::size_t n) {
+    return f.mvdata[static_cast<int>(i) - 1].caption.substr(f.Label2.caption.find(column), n);
+  };
+  for (const std::string code : {"12", "01"}) {
+    take("002   UNIT7   " + code);
+    EXPECT_EQ(now(), before) << code;
+    EXPECT_EQ(under("Msg", 3) + "|" + under("T-Tx", 4) + "|" + under("T-Rx", 4), " " + code + "|1230|1200") << code;
+  }
+  EXPECT_EQ(app->win.get<MvAlarmForm>().txt.caption, "01 at  from UNIT7\r\nat location \r\n");
 }
 
 // A packet-radio call sign is cut off a link line once, by the serial poll or the replay, so
@@ -500,6 +524,8 @@ class PeerLink : public LinkPty {
         std::tie(w.x, w.y) = std::pair(num(r, "x"), num(r, "y"));
       if (!value(fields, "line1").empty()) w.spd = -1;  // no speed in a dialled-in record
       if (!value(fields, "kind").empty()) w.stat = value(fields, "kind") + value(fields, "code");
+      // An "002" message after an "001" line: its code under Msg until another status comes.
+      if (value(fields, "kind").empty() && !value(fields, "code").empty()) w.stat = " " + value(fields, "code");
       if (!value(fields, "hdg").empty()) w.hdg = static_cast<int>(num(fields, "hdg"));
       if (!value(fields, "knots").empty()) w.spd = static_cast<int>(std::floor(num(fields, "knots") * 1.85 / 1.61));
       if (!value(fields, "spdcode").empty()) std::tie(w.hdg, w.spd) = std::pair(num(fields, "heading"), num(fields, "speed"));

@@ -138,5 +138,36 @@ TEST_F(ModemPeer, TheFleetDemosDialPanelCallsItsVehicles) {
   EXPECT_EQ(text::trim(app->veh.mvlabel[static_cast<std::size_t>(app->veh.mvsel)]), "AMB1");
 }
 
+// A ring that never connects (the caller gave up before the modem answered) brings no NO
+// CARRIER: the incoming call stays up and a message is refused. The dial panel's hang-up drops
+// the line and ends the call, and a message then goes out.
+TEST_F(ModemPeer, TheDialPanelsHangupEndsACallThatRangAndNeverConnected) {
+  start({"--dial-delay", "0.2", "--service-delay", "0.1", "--reply-delay", "0.1"}, 40);
+  ASSERT_TRUE(testing::runtool({ZARN_SOURCE_DIR "/scripts/demofolder.sh", "fleet", dir.string()}, ""));
+  ASSERT_EQ(loadccc(app->geo, app->files), std::nullopt);
+  std::string problem;
+  ASSERT_TRUE(readmcv(*app, &problem)) << problem;
+  ASSERT_TRUE(readzarndial(app->files, app->win));
+  wirevehiclewindows(*app);
+  std::tie(app->veh.csatuser, app->veh.csatpass) = std::tuple("zarnuser", "secret");
+  MvForm& mv = app->win.get<MvForm>();
+  const auto state = [&] {
+    return std::to_string(app->gps.incall) + " " + mv.telstat.caption + "|" +
+           app->win.get<MvAlarmForm>().telstat.caption;
+  };
+  peerwrite("RING\r\n");
+  ASSERT_TRUE(pollfor(5, [&] { return app->gps.incall == 1; }));
+  EXPECT_EQ(state(), "1 Incoming Call|Incoming Call");
+  mv.mtxadd.set("VAN1 ");
+  mv.mtx.text = "12";
+  mv.sendnow.onClick();
+  EXPECT_EQ(with("event", "dial").size(), 0u) << "refused during the call";
+
+  app->win.get<DialForm>().dialcmd[3].onClick();  // Hangup
+  EXPECT_EQ(state(), "0 |");
+  mv.sendnow.onClick();
+  EXPECT_EQ(with("event", "message").size(), 1u) << stream("rx");
+}
+
 }  // namespace
 }  // namespace zarn::test

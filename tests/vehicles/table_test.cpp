@@ -1,9 +1,12 @@
 // The vehicle table's look-up and own file names; the pager hand-off against the stand-in of tools/.
+#include "gpsinput/gpstest.h"
+#include "mainwindow/takefix.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
 #include "support/runtool.h"
 #include "vehicles/mcv.h"
 #include "vehicles/pager.h"
+#include "vehicles/vehicledraw.h"
 
 namespace zarn::test {
 namespace {
@@ -57,6 +60,21 @@ TEST_F(AppTest, PagerStandInTakesRequestsAndItsFaultsLeaveNothingCut) {
     EXPECT_TRUE(sent.size() == c.sent && (sent.empty() || sent[0] == line[1])) << c.fault;
     EXPECT_EQ(get("PAGERDAT.TXT"), line[c.left] + "\r\n") << c.fault << ": the pending line kept, else a whole new one";
   }
+}
+
+// Each sender's speed goes in the unit it keeps: 20 knots of the own fix as 37 km/h, a vehicle's
+// 30 as the mph its row shows.
+TEST_F(AppTest, ThePagerTakesEachSpeedAsItsSenderKeepsIt) {
+  squares({{"SJ", 300, 300}});
+  app->veh.pageron = true;
+  std::string rmc = line("$GPRMC,120000.00,A,5321.44300,N,00218.82200,W,20.0,84.5,261020,,,");
+  applysentence(*app, rmc);
+  EXPECT_TRUE(get("PAGERDAT.TXT").ends_with(" 084 0037 00\r\n")) << get("PAGERDAT.TXT");
+  std::filesystem::remove(dir / "PAGERREQ.TXT");
+  vehicle(*app, 1, {.label = "VAN1 ", .spd = 30, .hdg = 90});
+  float lat = 53.35f, lon = -2.3f;
+  plotvehicle(*app, 1, lat, lon);
+  EXPECT_TRUE(get("PAGERDAT.TXT").ends_with(" 090 0030   \r\n")) << get("PAGERDAT.TXT");
 }
 
 }  // namespace

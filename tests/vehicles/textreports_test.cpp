@@ -5,6 +5,7 @@
 #include "mainwindow/replay.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
+#include "vehicles/mvforms.h"
 
 namespace zarn::test {
 namespace {
@@ -31,6 +32,20 @@ TEST_F(TextReports, ReportsAddUnitsTheTripLogsOwnLinesDoNot) {
                     .FIELD(v.mvx[1], 0.0f)
                     .FIELD(v.alarmcount, 0));
   EXPECT_TRUE(played().empty() && tts->said.empty());
+}
+
+// A report's code, its kind in front, shows under Msg in the unit's row; one without keeps it.
+TEST_F(TextReports, ACodedReportShowsItsCodeUnderMsg) {
+  squares({{"SJ", 300, 300}});
+  std::tie(app->main.mvmode, app->gps.replayfile) = std::tuple(1, "TEST.MVD");
+  const MvForm& f = app->win.get<MvForm>();
+  Items shown;
+  for (const char* code : {" 712", " A12", ""}) {
+    put("TEST.MVD", "LOG msg from AB12 at 1205 SJ574832" + std::string(code) + "\r\n");
+    app->gps.replay.reset(), replaystep(*app);
+    shown.push_back(app->veh.mvstat[1] + "|" + f.mvdata[0].caption.substr(f.Label2.caption.find("Msg"), 3));
+  }
+  EXPECT_EQ(shown, (Items{"712|712", "A12|A12", "A12|A12"}));
 }
 
 TEST_F(TextReports, OwnUnitsLineOnTheLink) {
