@@ -72,6 +72,16 @@ TEST_F(PictureStore, OneCopyWhateverTheFilesDate) {
   for (int i = 0; i < 99; ++i) others += (store.load(ahead) != first) + (store.load(fresh) != icon);
   EXPECT_EQ(std::pair(others, store.decodes()), std::pair(0, std::size_t{2}))
       << "a day ahead and just written: each decoded once and shared";
+
+  // Once the files have settled they are looked at again, and still shared.
+  struct stat st {};
+  ASSERT_EQ(::stat(ahead.c_str(), &st), 0);
+  const auto changed = std::chrono::system_clock::time_point(std::chrono::seconds(st.st_ctim.tv_sec));
+  while (std::chrono::system_clock::now() < changed + std::chrono::seconds(4))
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(store.load(ahead), first);
+  EXPECT_EQ(store.load(fresh), icon);
+  EXPECT_EQ(store.decodes(), 2u);
 }
 
 TEST_F(PictureStore, AFileReplacedWithItsDateSetBackIsReadAfresh) {
