@@ -85,14 +85,14 @@ ui::PictureRef ImageStore::load(const fs::path& file, PictureUse use, std::strin
   Entry& e = at->second;
   bool same = !added && e.stamp == stamp;
   if (same && e.recheck && calm) {
-    same = checksum(file) == e.sum;
+    // Only what was decoded is compared; the header is read again anyway.
+    same = e.sum && checksum(file) == e.sum;
     e.recheck = false;
   }
   if (!same) {
     e = Entry{};
     e.stamp = stamp;
     e.recheck = !calm;
-    if (e.recheck) e.sum = checksum(file);  // before decoding: a change meanwhile then shows
   }
   auto refuse = [&](const std::string& reason) -> ui::PictureRef {
     if (why)
@@ -115,6 +115,7 @@ ui::PictureRef ImageStore::load(const fs::path& file, PictureUse use, std::strin
     keep(pic);
     return pic;
   }
+  if (e.recheck && !e.sum) e.sum = checksum(file);  // before decoding: a change meanwhile then shows
   ++decodes_;
   ui::PictureRef pic = decode(file);
   if (!pic) {

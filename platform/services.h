@@ -194,7 +194,8 @@ class ImageStore {
   struct Entry {
     Stamp stamp;
     // A file changed moments before it was read may change again without its times moving: its
-    // bytes' checksum, taken before decoding, is compared once the file has settled.
+    // bytes' checksum, taken before decoding, is compared once the file has settled (one not
+    // decoded is measured again).
     bool recheck = false;
     std::optional<std::uint64_t> sum;
     int width = 0, height = 0;  // claimed by the header or decoded; 0 while not known
