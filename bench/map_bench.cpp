@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "bench/demoapp.h"
@@ -164,6 +167,32 @@ void BM_Loadmap640x480(benchmark::State& state) {
   if (!one.app.win.zarn.map.picture) state.SkipWithError("picture not read");
 }
 BENCHMARK(BM_Loadmap640x480)->Unit(benchmark::kMicrosecond);
+
+// A 3840 x 2160 icon named by a hundred waypoints, its file dated a day ahead as in a folder
+// copied from another machine: "MB" counts the pictures the waypoints hold, "decodes" the reads.
+void BM_IconDatedAheadForAHundredWaypoints(benchmark::State& state) {
+  const fs::path dir = fs::temp_directory_path() / ("zarn-mapbench-icon-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  write(dir / "BIG.BMP", bmp(3840, 2160, true));
+  fs::last_write_time(dir / "BIG.BMP", fs::file_time_type::clock::now() + std::chrono::hours(24));
+  std::size_t decodes = 0, bytes = 0;
+  for (auto _ : state) {
+    zarn::qt::QtImageStore store;
+    store.setscreen([] { return zarn::platform::ScreenArea{0, 0, 3840, 2160}; });
+    std::vector<zarn::ui::PictureRef> held;
+    for (int i = 0; i < 100; ++i) held.push_back(store.load(dir / "BIG.BMP"));
+    std::set<const zarn::ui::Picture*> distinct;
+    for (const auto& p : held)
+      if (p) distinct.insert(p.get());
+    bytes = 0;
+    for (const auto* p : distinct) bytes += static_cast<std::size_t>(p->width) * static_cast<std::size_t>(p->height) * 4;
+    decodes = store.decodes();
+  }
+  fs::remove_all(dir);
+  state.counters["decodes"] = static_cast<double>(decodes);
+  state.counters["MB"] = static_cast<double>(bytes >> 20);
+}
+BENCHMARK(BM_IconDatedAheadForAHundredWaypoints)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_Updatecar(benchmark::State& state) {
   OneMap one(false);

@@ -1,4 +1,10 @@
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/services.h"
@@ -12,6 +18,30 @@ std::size_t bytesof(const ui::Picture& p) {
   return static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height) * 4;
 }
 std::string pixels(long long w, long long h) { return std::to_string(w) + " x " + std::to_string(h) + " pixels"; }
+
+long long nanos(const timespec& t) { return static_cast<long long>(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+fs::file_time_type filetime(long long ns) {
+  using namespace std::chrono;
+  return time_point_cast<fs::file_time_type::duration>(file_clock::from_sys(sys_time<nanoseconds>(nanoseconds(ns))));
+}
+
+// FNV-1a over the file's bytes; nullopt when it cannot be read through.
+std::optional<std::uint64_t> checksum(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::uint64_t h = 14695981039346656037ULL;
+  std::vector<char> buf(std::size_t{1} << 16);
+  while (in.read(buf.data(), static_cast<std::streamsize>(buf.size())) || in.gcount() > 0) {
+    for (std::streamsize i = 0; i < in.gcount(); ++i) {
+      h ^= static_cast<unsigned char>(buf[static_cast<std::size_t>(i)]);
+      h *= 1099511628211ULL;
+    }
+    if (!in) break;
+  }
+  if (in.bad()) return std::nullopt;
+  return h;
+}
 }  // namespace
 
 std::string ImageStore::limitof(int w, int h, PictureUse use) const {
@@ -44,45 +74,61 @@ void ImageStore::keep(const ui::PictureRef& pic) {
 }
 
 ui::PictureRef ImageStore::load(const fs::path& file, PictureUse use, std::string* why) {
-  if (!regularorabsent(file)) return nullptr;
-  std::error_code ec;
-  const auto time = fs::last_write_time(file, ec);
-  if (ec) return nullptr;
-  const std::uintmax_t size = fs::file_size(file, ec);
-  if (ec) return nullptr;
-  Entry& e = entries_[file.string()];
-  // A file changed within the last moments may change again without its time moving.
-  if (e.time == time && e.size == size && settled(time)) {
-    if (!e.refusal.empty()) {
-      // The limit depends on the use: a refused map may still be refused as an icon, so it is
-      // judged again below (from the header alone).
-      if (why) *why = e.refusal;
-      if (use == PictureUse::shown) return nullptr;
-    } else if (ui::PictureRef pic = e.pic.lock()) {
-      if (limitof(pic->width, pic->height, use).empty()) {
-        keep(pic);
-        return pic;
-      }
-    }
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  const Stamp stamp{static_cast<std::uintmax_t>(st.st_dev), static_cast<std::uintmax_t>(st.st_ino),
+                    static_cast<std::uintmax_t>(st.st_size), nanos(st.st_mtim), nanos(st.st_ctim)};
+  // The status-change time is the system's own clock at the last change, whatever date the
+  // file was given, so it tells when the file has settled.
+  const bool calm = settled(filetime(stamp.ctime));
+  auto [at, added] = entries_.try_emplace(file.string());
+  Entry& e = at->second;
+  bool same = !added && e.stamp == stamp;
+  if (same && e.recheck && calm) {
+    // Only what was decoded is compared; the header is read again anyway.
+    same = e.sum && checksum(file) == e.sum;
+    e.recheck = false;
   }
-  const bool told = e.time == time && e.size == size && !e.refusal.empty();
-  e = Entry{time, size, {}, {}};
-  auto refuse = [&](std::string reason) -> ui::PictureRef {
-    e.refusal = reason;
+  if (!same) {
+    e = Entry{};
+    e.stamp = stamp;
+    e.recheck = !calm;
+  }
+  auto refuse = [&](const std::string& reason) -> ui::PictureRef {
     if (why)
-      *why = std::move(reason);
-    else if (tell_ && !told)
+      *why = reason;
+    else if (tell_ && !e.refused)
       tell_(file.filename().string() + " " + reason);
+    e.refused = true;
     return nullptr;
   };
-  const auto claimed = measure(file);
-  if (!claimed) return nullptr;
-  if (claimed->first > 0 && claimed->second > 0)
-    if (std::string r = limitof(claimed->first, claimed->second, use); !r.empty()) return refuse(std::move(r));
+  if (e.failed) return e.refusal.empty() ? nullptr : refuse(e.refusal);
+  if (e.width <= 0) {
+    const auto claimed = measure(file);
+    if (!claimed) return nullptr;
+    if (claimed->first > 0 && claimed->second > 0) std::tie(e.width, e.height) = *claimed;
+  }
+  const bool known = e.width > 0;
+  if (known)
+    if (std::string r = limitof(e.width, e.height, use); !r.empty()) return refuse(r);
+  if (ui::PictureRef pic = e.pic.lock()) {
+    keep(pic);
+    return pic;
+  }
+  if (e.recheck && !e.sum) e.sum = checksum(file);  // before decoding: a change meanwhile then shows
   ++decodes_;
   ui::PictureRef pic = decode(file);
-  if (!pic) return nullptr;
-  if (std::string r = limitof(pic->width, pic->height, use); !r.empty()) return refuse(std::move(r));
+  if (!pic) {
+    e.failed = true;
+    // Without a size from the header, a failed decode is most likely a picture too large for
+    // the decoder, which the user should hear of as of any other.
+    if (known) return nullptr;
+    e.refusal = "is too large or damaged: no picture could be read from it";
+    return refuse(e.refusal);
+  }
+  e.width = pic->width;
+  e.height = pic->height;
+  if (std::string r = limitof(pic->width, pic->height, use); !r.empty()) return refuse(r);
   e.pic = pic;
   keep(pic);
   return pic;

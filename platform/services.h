@@ -153,10 +153,12 @@ struct ScreenArea {
 enum class PictureUse { shown, map };
 
 // Loads pictures (BMP, ICO) for image controls; null when the file is missing, unreadable or
-// refused. Each file is decoded once and shared while it is unchanged (same size and time, and
-// settled), so a picture named a hundred times, or a map chosen again, is not read again. A
-// picture whose header claims more pixels than its use can show is refused before it is decoded:
-// a small file may claim gigabytes.
+// refused. Each file is decoded once and shared while it is unchanged (the same file on disk, of
+// the same size, modification and status-change times), whatever its date, so a picture named a
+// hundred times, or a map chosen again, is not read again. A picture whose header claims more
+// pixels than its use can show is refused before it is decoded: a small file may claim
+// gigabytes. One whose size only decoding tells, and that cannot be decoded, is refused too; a
+// failed or refused file is not decoded again while unchanged.
 class ImageStore {
  public:
   virtual ~ImageStore() = default;
@@ -184,11 +186,25 @@ class ImageStore {
   virtual ui::PictureRef decode(const std::filesystem::path& file) = 0;
 
  private:
+  // What tells one version of a file from another: times can be set back, but not the status
+  // change time, which also moves when the file is replaced, as does its identity.
+  struct Stamp {
+    std::uintmax_t dev = 0, ino = 0, size = 0;
+    long long mtime = 0, ctime = 0;  // nanoseconds since 1970
+    bool operator==(const Stamp&) const = default;
+  };
   struct Entry {
-    std::filesystem::file_time_type time{};
-    std::uintmax_t size = 0;
+    Stamp stamp;
+    // A file changed moments before it was read may change again without its times moving: its
+    // bytes' checksum, taken before decoding, is compared once the file has settled (one not
+    // decoded is measured again).
+    bool recheck = false;
+    std::optional<std::uint64_t> sum;
+    int width = 0, height = 0;  // claimed by the header or decoded; 0 while not known
+    bool failed = false;        // the decoder could not read it
+    bool refused = false;       // a refusal was given (told or returned)
     std::weak_ptr<const ui::Picture> pic;
-    std::string refusal;  // why the file was refused; empty when it was decoded
+    std::string refusal;  // why the file was refused when no use can take it
   };
   std::string limitof(int w, int h, PictureUse use) const;
   void keep(const ui::PictureRef& pic);

@@ -12,11 +12,11 @@ namespace {
 
 using PicturesQt = MapTest;
 
-// A 1-bit BMP of 126 bytes whose header claims w x h pixels.
-std::string claiming(unsigned w, unsigned h) {
+// A BMP of 126 bytes whose header claims w x h pixels (1 bit a pixel unless told).
+std::string claiming(unsigned w, unsigned h, unsigned bits = 1) {
   std::string s(126, '\0');
   s[0] = 'B', s[1] = 'M';
-  for (const auto& [at, v] : {std::pair{2u, 126u}, {10u, 62u}, {14u, 40u}, {18u, w}, {22u, h}, {26u, 1u | 1u << 16}})
+  for (const auto& [at, v] : {std::pair{2u, 126u}, {10u, 62u}, {14u, 40u}, {18u, w}, {22u, h}, {26u, 1u | bits << 16}})
     for (unsigned i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
   for (std::size_t i = 58; i < 62; ++i) s[i] = '\xFF';  // the palette's second colour: white
   return s;
@@ -59,6 +59,26 @@ TEST_F(PicturesQt, EachFileIsDecodedOnceAndAnOversizeOneNever) {
   const auto changed = loadpicture(app->files, store, "WP.ICO");
   EXPECT_NE(changed, app->win.zarn.wp[1].picture);
   EXPECT_EQ(store.decodes(), 4u);
+}
+
+// Too large for the reader to tell the size from the header, and too large to decode: refused
+// at the first redraw, named on the message line, and not tried again while unchanged.
+TEST_F(PicturesQt, APictureWhoseHeaderTellsNoSizeIsRefusedOnceAndNamed) {
+  make(nullptr, std::make_unique<qt::QtImageStore>());
+  put("WIDE.BMP", claiming(30000, 30000));
+  put("DEEP.BMP", claiming(20000, 20000, 32));
+  platform::ImageStore& store = *app->sys.images;
+  for (const std::string f : {"WIDE.BMP", "DEEP.BMP"}) {
+    app->speech.msgtext.clear();
+    EXPECT_FALSE(loadpicture(app->files, store, f, nullptr, platform::PictureUse::map));
+    EXPECT_EQ(app->speech.msgtext, f + " is too large or damaged: no picture could be read from it");
+  }
+  app->speech.msgtext.clear();
+  for (int redraw = 0; redraw < 120; ++redraw)
+    for (const char* f : {"WIDE.BMP", "DEEP.BMP"})
+      for (const auto use : {platform::PictureUse::map, platform::PictureUse::shown})
+        EXPECT_FALSE(loadpicture(app->files, store, f, nullptr, use));
+  EXPECT_EQ(std::tuple(store.decodes(), app->speech.msgtext), std::tuple(2u, ""));
 }
 
 }  // namespace
