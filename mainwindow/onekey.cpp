@@ -340,7 +340,7 @@ bool commandkey(App& app, char k) {
       break;
     case '/':
       m.hitcount = 0;
-      togglecardest(app.voice, app.main.refname, app.main.refdest);
+      togglecardest(app.voice, app.main.refname, app.main.refdest, app.main.mvmode == 1);
       break;
     case '+': nextlist(app.voice, app.main, app.win.zarn); break;
     case '-': prevlist(app.voice, app.main, app.win.zarn); break;

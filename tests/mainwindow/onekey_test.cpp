@@ -158,6 +158,8 @@ TEST_F(OneKey, EveryKeyOfTheThreeTablesDoesItsCommand) {
        [](App& a) { return a.map.minscale == 0; }},
       {"/ swaps the reference and restarts the name list", [](App& a) { a.main.hitcount = 4; }, "/",
        [](App& a) { return a.main.hitcount == 0 && a.main.refname != "OUR CAR"; }},
+      {"/ at a base station: the map stays on the selected vehicle, as said", [](App& a) { a.main.mvmode = 1; }, "/",
+       [](App& a) { return a.main.refname == "OUR CAR" && a.main.refdest == 0 && a.speech.msgtext == "Our car"; }},
       {"+ and - step the search lists",
        [](App& a) { a.main.fndcount = 3, a.main.searchidx = 1; }, "++-",
        [](App& a) { return a.main.searchidx == 2; }},
