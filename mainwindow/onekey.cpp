@@ -347,7 +347,7 @@ bool commandkey(App& app, char k) {
     case enter: runtypedcmd(app); break;
     case '(':
       settalk(app.voice, 1);
-      showmsg(app.voice, "OK Saving Configuration in .CFG");
+      showmsg(app.voice, "OK Saving Configuration in ZARN.CFG");
       queuewav(app.voice, "ok.wav");
       savecfg(app);
       break;

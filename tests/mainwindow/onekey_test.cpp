@@ -165,8 +165,10 @@ TEST_F(OneKey, EveryKeyOfTheThreeTablesDoesItsCommand) {
        [](App& a) { return a.main.searchidx == 2; }},
       {"Enter runs the typed command and leaves typing", [](App& a) { a.main.typingmode = 1; }, "\r",
        [](App& a) { return a.main.typingmode == 0 && !a.win.zarn.search.visible; }},
-      {"( writes ZARN.CFG with speech on", [](App& a) { a.speech.talkon = 0; }, "(",
-       [this](App& a) { return has("ZARN.CFG") && a.speech.talkon == 1; }},
+      {"( writes ZARN.CFG with speech on, naming it", [](App& a) { a.speech.talkon = 0; }, "(",
+       [this](App& a) {
+         return has("ZARN.CFG") && a.speech.talkon == 1 && a.speech.msgtext == "OK Saving Configuration in ZARN.CFG";
+       }},
       {". resets the trip", [](App& a) { a.nav.tripkm = 12; }, ".", [](App& a) { return a.nav.tripkm == 0; }},
       {"* starts the demo", nullptr, "*", [](App& a) { return a.main.demoon == 1; }},
       {"| stops it", [](App& a) { a.main.demoon = 1; }, "|",
