@@ -340,14 +340,14 @@ bool commandkey(App& app, char k) {
       break;
     case '/':
       m.hitcount = 0;
-      togglecardest(app.voice, app.main.refname, app.main.refdest);
+      togglecardest(app.voice, app.main.refname, app.main.refdest, app.main.mvmode == 1);
       break;
     case '+': nextlist(app.voice, app.main, app.win.zarn); break;
     case '-': prevlist(app.voice, app.main, app.win.zarn); break;
     case enter: runtypedcmd(app); break;
     case '(':
       settalk(app.voice, 1);
-      showmsg(app.voice, "OK Saving Configuration in .CFG");
+      showmsg(app.voice, "OK Saving Configuration in ZARN.CFG");
       queuewav(app.voice, "ok.wav");
       savecfg(app);
       break;

@@ -303,6 +303,7 @@ void setfound(App& app, const Place& p, const std::string& label) {
   m.foundy = p.y;
   m.foundref = p.ref;
   m.foundlabel = label;
+  m.foundwav.clear();  // no prompt of the place before its list gives it one
   app.nav.foundfile = p.code;
 }
 
@@ -381,7 +382,7 @@ void typedsearch(App& app) {
   showsymbol(app.win.zarn, fx, fy, m.foundlabel, !isnopos(app.main.foundx, app.main.foundy));
   z.searchdat.text = m.foundlabel;
   if (!poplist(text::ucase(list))) {
-    m.foundwav = findwav(app.files, m.foundref, m.foundlabel, app.nav.foundfile, app.map.geofile);
+    // A name typed and found has no prompt of its own: the report opens with its label.
     sayposition(app, m.foundx, m.foundy, m.foundwav);
     if (app.speech.ttsavail == 1) {
       showmsg(app.voice, text + " is in " + m.foundlabel);

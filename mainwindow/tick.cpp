@@ -44,6 +44,14 @@ bool shown(App& app, const char* form) {
   return f && f->visible;
 }
 
+// Whether the user is typing into a text box of another window than the main one: the keys stay
+// there however long the pause between two of them.
+bool typingelsewhere(App& app) {
+  for (const ui::Form* f : app.win.all())
+    if (f != &app.win.zarn && f->visible && f->boxfocus) return true;
+  return false;
+}
+
 // Seconds of each trail interval code 0..5 ("ALL", 10 s .. 1 hour).
 float trailinterval(int histint) {
   static constexpr float secs[] = {0, 10, 60, 300, 900, 3600};
@@ -247,9 +255,10 @@ void Timer1_Timer(App& app) {
   if (!modal) services(app);
 
   // Focus: the main window takes the keys again 10 s after the last click, unless a window that
-  // takes typing or clicks of its own is in use.
+  // takes typing or clicks of its own is in use, or the keys are in another window's text box (a
+  // key typed there after a pause must not run as a map command).
   if (m.clickage > 10 && !shown(app, "fform") && app.map.geomanon == 0 && !shown(app, "controls") &&
-      app.nav.rgimanon == 0 && !shown(app, "linkman"))
+      app.nav.rgimanon == 0 && !shown(app, "linkman") && !typingelsewhere(app))
     z.takefocus();
   app.doevents();
 }

@@ -144,8 +144,8 @@ void desthome(NavState& n, const std::string& homeloc, const std::string& homena
   putdest(n, homeloc, n.destx[slot(n.adhocdest)], n.desty[slot(n.adhocdest)], homename, "home.wav");
 }
 
-void togglecardest(Voice& v, std::string& refname, int& refdest) {
-  if (refname == "OUR CAR") {
+void togglecardest(Voice& v, std::string& refname, int& refdest, bool fleet) {
+  if (refname == "OUR CAR" && !fleet) {
     refname = "DESTINATION";
     refdest = 1;
     saynow(v, "Destination", "destinat.wav");

@@ -25,8 +25,10 @@ void destfound(App& app);
 // Home (its position text and name) becomes the destination (announced by saydest after it).
 void desthome(NavState& n, const std::string& homeloc, const std::string& homename);
 // The map follows our car or the destination, the other of the two: refname names which
-// ("OUR CAR", "DESTINATION"), refdest is 1 for the destination; the choice is said.
-void togglecardest(Voice& v, std::string& refname, int& refdest);
+// ("OUR CAR", "DESTINATION"), refdest is 1 for the destination; the choice is said. A base
+// station's map (fleet) follows the selected vehicle, its own position, whatever is asked: there
+// the choice stays "OUR CAR", and that is what is said.
+void togglecardest(Voice& v, std::string& refname, int& refdest, bool fleet);
 // Announces the destination and takes up its guidance and more information.
 void saydest(App& app);
 // Distance and clock position from the own position to the current destination: stores

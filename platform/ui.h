@@ -325,6 +325,9 @@ class Form {
   void takefocus(bool force = false) { ++focusrequest, focusforce = focusforce || force; }
   long focusrequest = 0;
   bool focusforce = false;
+  // The user has put the keys into one of the window's text boxes that take typing (clicked or
+  // tabbed into it, or typed in it) and they are there now; kept by the view.
+  bool boxfocus = false;
   void movetwips(double l, double t, double w, double h);  // positions given in twips
 
   // Key press: the old character code (Enter 13, Backspace 8, Escape 27, Ctrl+A..Z 1..26,

@@ -125,6 +125,15 @@ Wording distwording(float d, bool metric, bool second) {
   return {str(n) + " km ", str(n) + "k"};
 }
 
+// Whether the report is of the last found place, told under its label. The prompt alone does not
+// say so: start-up gives the configured destination's prompt to the found place too, and a typed
+// position and a clicked destination share "destinat.wav". A destination taken over from the found
+// place is read back from its grid reference, to the metre.
+bool ofthefoundplace(const MainState& m, float x, float y, const std::string& prompt) {
+  return prompt == m.foundwav && !isnopos(m.foundx, m.foundy) && std::abs(x - m.foundx) < 0.01f &&
+         std::abs(y - m.foundy) < 0.01f;
+}
+
 }  // namespace
 
 void sayposition(App& app, float x, float y, const std::string& prompt) {
@@ -173,9 +182,10 @@ void sayposition(App& app, float x, float y, const std::string& prompt) {
     return m;
   };
 
+  const bool found = prompt != "weare.wav" && ofthefoundplace(app.main, x, y, prompt);
   clearmsg(app.voice);
   if (prompt == "weare.wav") appendmsg(app.voice, "We are ");
-  else if (prompt == app.main.foundwav) appendmsg(app.voice, app.main.foundlabel + " ");
+  else if (found) appendmsg(app.voice, app.main.foundlabel + " ");
   else appendmsg(app.voice, "Destination ");
 
   bool inside1 = false;
@@ -217,8 +227,11 @@ void sayposition(App& app, float x, float y, const std::string& prompt) {
 
   const std::string inwav = app.main.platformkind == 0 ? "in.wav" : "over.wav";
   if (prompt == "weare.wav") queuewav(app.voice, s.syntaxmode == 1 ? "ourposit.wav" : "weare.wav");
-  else if (prompt == app.main.foundwav) queuewav(app.voice, app.main.foundwav);
-  else queuewav(app.voice, "destinat.wav");
+  else if (found) {
+    if (!prompt.empty()) queuewav(app.voice, prompt);  // a place found by a typed name has no prompt of its own
+  } else {
+    queuewav(app.voice, "destinat.wav");
+  }
   if (s.syntaxmode != 1) {
     if (first) {
       if (inside1) {

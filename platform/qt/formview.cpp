@@ -132,6 +132,8 @@ void FormView::syncwindow(bool quiet) {
     if (!quiet) activateWindow();
   } else if (!form_.visible && isVisible()) {
     hide();
+    userbox_ = nullptr;
+    form_.boxfocus = false;
   }
   // The keys back to this window: from another of ours at once, from another program's
   // window only when asked so (at the end of start-up).
@@ -581,14 +583,31 @@ std::optional<bool> entrylocked(const QObject* o) {
 }
 }  // namespace
 
+void FormView::noteboxfocus(QObject* watched, bool in, Qt::FocusReason why) {
+  auto* box = qobject_cast<QWidget*>(watched);
+  if (!box || entrylocked(box) != false) return;
+  if (in && (why == Qt::MouseFocusReason || why == Qt::TabFocusReason || why == Qt::BacktabFocusReason))
+    userbox_ = box;
+  // The keys gone to another window come back to the box with it; moved within the window, not.
+  else if (!in && box == userbox_ && why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
+    userbox_ = nullptr;
+  form_.boxfocus = in && userbox_ == box;
+}
+
 bool FormView::eventFilter(QObject* watched, QEvent* e) {
   const auto type = e->type();
+  if (type == QEvent::FocusIn || type == QEvent::FocusOut)
+    noteboxfocus(watched, type == QEvent::FocusIn, static_cast<QFocusEvent*>(e)->reason());
   // A click into an entry box that takes typing starts using the window, as a key typed there does.
   if (type == QEvent::MouseButtonPress) {
-    const QObject* box = watched;
+    QObject* box = watched;
     if (!entrylocked(box) && qobject_cast<const QAbstractScrollArea*>(box->parent())) box = box->parent();
-    if (entrylocked(box) == false)
+    if (entrylocked(box) == false) {
       if (auto h = form_.onBoxKey) h();
+      // The focus may come with the click or, in a window not yet active, once it is.
+      userbox_ = static_cast<QWidget*>(box);
+      form_.boxfocus = userbox_->hasFocus();
+    }
   }
   // Keys typed into an entry box that takes typing stay with it, as they always did: those it
   // has no use for (Enter, Escape) would otherwise go on to the window's key handler and run
@@ -609,6 +628,8 @@ bool FormView::eventFilter(QObject* watched, QEvent* e) {
       handled = true;
     }
     if (!*locked) {
+      userbox_ = static_cast<QWidget*>(watched);  // typed in: the user's box now
+      form_.boxfocus = true;
       watched->event(e);
       e->accept();  // an ignored key would go on to the window all the same
       if (handled) done();

@@ -88,6 +88,8 @@ class FormView final : public QWidget {
   void click(ui::Control* target, bool dbl);
   void done();
   void syncpointer();
+  // Keeps the form's boxfocus as the keys come into or leave one of its entry boxes.
+  void noteboxfocus(QObject* watched, bool in, Qt::FocusReason why);
   // Drags a control with the toolkit's drag and drop, from the point where it was pressed.
   void startdrag(ui::Control& c, QPointF from);
   // The control a drag carries (of any of our windows), or null when it is not ours or gone.
@@ -131,6 +133,9 @@ class FormView final : public QWidget {
   QPointF pressed_;       // where the buttons went down
   bool dragging_ = false; // a drag has ended the press: its release is no click
   ui::Form::Pointer pointer_ = ui::Form::Pointer::arrow;
+  // The entry box the user put the keys into (a click, Tab, or typing in it); a box the window
+  // gave them to as it was shown is not one.
+  QPointer<QWidget> userbox_;
 };
 
 }  // namespace zarn::qt

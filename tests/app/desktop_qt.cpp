@@ -775,6 +775,44 @@ TEST_F(Desktop, TypingAMessageIntoTheVehiclesTrackedSendBoxKeepsItThere) {
   EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
 }
 
+// A pause in typing into the Send box longer than the 10 s after which the map takes the keys
+// back leaves them in the box: the keys after the pause are typed there too, none runs a command.
+TEST_F(Desktop, KeysTypedIntoTheSendBoxAfterAPauseGoIntoItToo) {
+  windowmanager();
+  start(demofolder("fleet"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  std::optional<Window> mv;
+  ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
+  const Rect box{46, 414, 52, 18};  // inside the Send box's border
+  const auto dark = [](QRgb c) { return qGray(c) < 128; };
+  // The dark pixels of the box's text: how many, and the column after the last.
+  const auto text = [&] {
+    const QImage shot = grab(where(*mv));
+    int n = 0, end = 0;
+    for (int y = box.y; y < box.y + box.h; ++y)
+      for (int x = box.x; x < box.x + box.w; ++x)
+        if (x < shot.width() && y < shot.height() && dark(shot.pixel(x, y))) ++n, end = std::max(end, x + 1 - box.x);
+    return std::pair(n, end);
+  };
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*mv), "72", "423", "click", "1"}));
+  ASSERT_TRUE(waitfor(15s, [&] { return haskeys(*mv); })) << "the click gives the window the keys";
+  ASSERT_TRUE(xdotool({"type", "--delay", "60", "ABC"}));
+  std::pair<int, int> abc;
+  ASSERT_TRUE(waitfor(10s, [&] { return (abc = text()).first > 20; })) << "the box shows ABC";
+  EXPECT_FALSE(waitfor(20s, [&] { return haskeys(main); })) << "the map takes the keys after the pause";
+  ASSERT_TRUE(xdotool({"type", "--delay", "60", "DEF"}));
+  std::pair<int, int> abcdef;
+  EXPECT_TRUE(waitfor(10s, [&] {
+    abcdef = text();
+    return abcdef.first > abc.first * 3 / 2 && abcdef.second > abc.second + 12;  // the cursor blinks
+  })) << "the box shows ABCDEF: " << abc.first << " dark pixels to column " << abc.second << ", then "
+      << abcdef.first << " to " << abcdef.second;
+  screen("send-box-after-a-pause");
+  EXPECT_TRUE(haskeys(*mv)) << "the window typed in keeps the keys";
+  EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
+}
+
 // With no window manager to keep them there, the windows kept on top stay over the full-screen
 // map when it takes the keys back 10 s after the last map click: a click meant for RouteMAN must
 // not land on the map beneath and add a waypoint.

@@ -104,6 +104,25 @@ TEST_F(MapClick, TheLeftButtonMakesTheMouseSlotTheDestinationMarkedAndAnnounced)
   EXPECT_EQ(std::tuple(app->main.demoon, z().modebox.caption), std::tuple(0, "SIM")) << "the demo stops";
 }
 
+// A destination clicked where no place is near keeps the plain prompt, which start-up also gives
+// the found place (ZARN.CFG's destination prompt) and a typed position has: it is told under a
+// found place's label only when it is that place.
+TEST_F(MapClick, AClickedDestinationIsToldUnderAFoundLabelOnlyAtThatPlace) {
+  put("ZARN.WAW", "SJ 60000 80000,Ashley,Ashley, 1\r\n");  // 10 km west of the clicks, its reach 1 km
+  MainState& m = app->main;
+  std::tie(m.foundwav, m.foundlabel) = std::tuple("destinat.wav", "End of the drive");  // as start-up leaves them
+  const auto said = [&](int px, int py) {
+    click(ui::button_left, static_cast<float>(px), static_cast<float>(py));
+    return std::tuple(app->nav.destwav, app->speech.msgtext.substr(0, app->speech.msgtext.find(' ')));
+  };
+  EXPECT_EQ(said(320, 160), std::tuple("destinat.wav", "Destination")) << "no place found yet";
+  const auto at = static_cast<std::size_t>(app->nav.curdest);
+  // A position typed there is the found place.
+  std::tie(m.foundx, m.foundy, m.foundlabel) = std::tuple(app->nav.destx[at], app->nav.desty[at], "SJ7000080000");
+  EXPECT_EQ(said(100, 100), std::tuple("destinat.wav", "Destination")) << "elsewhere";
+  EXPECT_EQ(said(320, 160), std::tuple("destinat.wav", "SJ7000080000")) << "at the place typed";
+}
+
 TEST_F(MapClick, TheRightButtonMovesTheCarAndTheCorrectionByTheMove) {
   ownfixat(*app, "SJ 70000 80000", 30, 0);
   setgpscorr(app->gps, 0.05f, -0.02f);

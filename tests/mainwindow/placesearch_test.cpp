@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -10,6 +11,7 @@
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "mainwindow/placesearch.h"
+#include "mainwindow/search.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/placekeys.h"
 #include "mapdisplay/catalogue.h"
@@ -92,6 +94,20 @@ TEST_F(PlaceSearch, TypedNamesFindTheSameTownsInTheTextAndTheBinaryList) {
   typed("knuts");
   EXPECT_EQ(std::tuple(app->main.foundlabel, app->nav.foundfile), std::tuple("Knutsford in United Kingdom", "LPOP"));
   expectshown();
+}
+
+// A name typed and found in a text list has no prompt of its own: its report opens with its
+// label, and no prompt stands for it (start-up's destination prompt before the change).
+TEST_F(PlaceSearch, ATypedNameFoundIsToldUnderItsLabelWithNoPromptOfItsOwn) {
+  MainState& m = app->main;
+  ASSERT_EQ(m.foundwav, "destinat.wav") << "as start-up leaves it";
+  std::tie(m.searchidx, m.hitcount, m.typedcmd, app->win.zarn.search.text) = std::tuple(1, 0, 1, "Knutsford");
+  wav->played.clear();
+  findplace(*app);
+  const Items heard = played();
+  EXPECT_EQ(std::tuple(m.foundlabel, m.foundwav), std::tuple("Knutsford", ""));
+  EXPECT_TRUE(std::find(heard.begin(), heard.end(), "destinat.wav") == heard.end()) << heard.front();
+  EXPECT_EQ(app->speech.lastsaid.rfind("Knutsford ", 0), 0u) << app->speech.lastsaid;
 }
 
 TEST_F(PlaceSearch, NearestWalksOutwardEachTownOnceThenSaysThereAreNoMore) {

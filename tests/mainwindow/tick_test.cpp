@@ -265,6 +265,31 @@ TEST_F(Tick, AWindowUsedFromTheKeyboardKeepsTheKeysForTenSeconds) {
   EXPECT_EQ(app->main.lastkey, 0);
 }
 
+// Keys the user put into a text box of another window stay there however long the pause between
+// two of them; once they are not in such a box, the focus step takes them back as before.
+TEST_F(Tick, TheKeysInAnotherWindowsTextBoxStayThereAfterAnyPause) {
+  MvForm& mv = app->win.get<MvForm>();
+  ZarnForm& z = app->win.zarn;
+  mv.show();
+  app->main.lastclick = app->timer() - 60;
+  const auto takes = [&] {
+    const long before = z.focusrequest;
+    tick(1);
+    return z.focusrequest != before;
+  };
+  const std::tuple<const char*, bool, bool, bool, bool> cases[] = {
+      // case, the vehicle window shown, its box has the keys, the main window's has, taken back
+      {"the vehicle window shown, its Send box not in use", true, false, false, true},
+      {"the keys in the Send box a minute after the last key", true, true, false, false},
+      {"the vehicle window hidden", false, true, false, true},
+      {"the main window's own box", true, false, true, true},
+  };
+  for (const auto& [guards, shown, box, ownbox, taken] : cases) {
+    std::tie(mv.visible, mv.boxfocus, z.boxfocus) = std::tuple(shown, box, ownbox);
+    EXPECT_EQ(takes(), taken) << guards;
+  }
+}
+
 TEST_F(Tick, ReportsByTheirIntervals) {
   MainState& m = app->main;
   m.repint = {0, 60, 20, 60};  // where we are, the destination, the direction

@@ -1,5 +1,6 @@
 // Destinations named, marked and announced, and the guidance step's choice of instruction.
 #include "geodesy/postext.h"
+#include "mapdisplay/mapchoice.h"
 #include "navigation/destinations.h"
 #include "navigation/guidance.h"
 #include "navigation/iform.h"
@@ -65,10 +66,18 @@ TEST_F(Destinations, OnlyAFullSettingTakesUpGuidanceAndSayingItKeepsIt) {
   destfound(*app);
   EXPECT_EQ(std::tuple(n.nodest, label(), n.rgiexists, app->speech.msgtext),
             std::tuple(0, "First", 0, "more information is available"));
-  togglecardest(app->voice, app->main.refname, app->main.refdest);
+  togglecardest(app->voice, app->main.refname, app->main.refdest, false);
   EXPECT_EQ(std::tuple(app->main.refname, app->main.refdest), std::tuple("DESTINATION", 1));
-  togglecardest(app->voice, app->main.refname, app->main.refdest);
+  togglecardest(app->voice, app->main.refname, app->main.refdest, false);
   EXPECT_EQ(std::tuple(app->main.refname, app->main.refdest, tts->said.size()), std::tuple("OUR CAR", 0, 0u));
+  // A base station's map stays on the selected vehicle: the word and the speech say so, from
+  // either choice.
+  for (const char* from : {"OUR CAR", "DESTINATION"}) {
+    std::tie(app->main.refname, app->main.refdest, app->main.mvmode) = std::tuple(from, 0, 1);
+    togglecardest(app->voice, app->main.refname, app->main.refdest, true);
+    EXPECT_EQ(std::tuple(app->main.refname, app->main.refdest, app->speech.msgtext, followsdest(*app)),
+              std::tuple("OUR CAR", 0, "Our car", false)) << from;
+  }
 }
 
 class Guidance : public Destinations {

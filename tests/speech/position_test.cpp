@@ -54,8 +54,13 @@ TEST_F(Position, Reports) {
        "#Ascot.WAV in.wav NEWBURY.WAV", "#Ascot.WAV"},
       {"any other prompt is the destination's", towns("3"), 2, 0, 0, 0, 447.5f, 167, "Destination in Newbury",
        "destinat.wav in.wav NEWBURY.WAV", "#Newbury.WAV"},
+      {"the found place's prompt for another place (a clicked destination) is the destination's", towns("3"), 2, 0, 0,
+       0, 447, 169, "Destination in Newbury", "destinat.wav in.wav NEWBURY.WAV", "#Ascot.WAV"},
+      {"the found place read back from its grid reference is the found place", towns("3"), 2, 0, 0, 0, 447.501f, 167,
+       "Ascot in Newbury", "#Ascot.WAV in.wav NEWBURY.WAV", "#Ascot.WAV"},
   };
-  std::tie(app->main.foundlabel, app->main.foundwav) = std::pair("Ascot", "#Ascot.WAV");
+  std::tie(app->main.foundlabel, app->main.foundwav, app->main.foundx, app->main.foundy) =
+      std::tuple("Ascot", "#Ascot.WAV", 447.5f, 167.0f);
   for (const auto& c : cases) {
     put("ZARN.WAW", c.places);
     std::tie(app->map.placemin, app->main.metric, app->main.nautical, app->main.platformkind, app->speech.syntaxmode) =
