@@ -419,7 +419,7 @@ TEST_F(Files, TheStartWindowIsCentredOnTheScreen) {
         {platform::ScreenArea{0, 0, 800, 600}, 80, 60}, {platform::ScreenArea{64, 30, 1024, 738}, 256, 159},
         {platform::ScreenArea{0, 0, 320, 240}, 0, 0}}) {
     make();
-    app->sys.screen = [area] { return area; };
+    app->sys.screen = [a = area] { return a; };
     std::optional<std::pair<int, int>> shown;
     auto& events = static_cast<platform::NoEvents&>(*app->sys.events);
     events.hook = [&, step = events.hook] {
