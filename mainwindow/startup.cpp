@@ -1,5 +1,6 @@
 #include "mainwindow/startup.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/app.h"
@@ -99,8 +100,11 @@ bool openport(App& app, const std::string& settings) {
 
 void showstartwindow(App& app) {
   StartForm& s = app.win.get<StartForm>();
-  s.left = static_cast<int>((app.map.scrwidth - static_cast<float>(s.width)) / 2);
-  s.top = static_cast<int>((app.map.scrheight - static_cast<float>(s.height)) / 2);
+  // Centred on the screen, whatever size the map area takes later; on a screen smaller than the
+  // window its top left corner stays on the screen.
+  const MainState& m = app.main;
+  s.left = m.screenleft + std::max(0, static_cast<int>((m.screenwidth - static_cast<float>(s.width)) / 2));
+  s.top = m.screentop + std::max(0, static_cast<int>((m.screenheight - static_cast<float>(s.height)) / 2));
   s.title.set(app.win.zarn.caption);
   s.titleshad.set(app.win.zarn.caption);
   s.show();
@@ -571,6 +575,7 @@ void Form_Load(App& app, const std::string& cmdline) {
   m.starting = 1;
   m.cmdline = cmdline;
   m.starttime = app.timer();
+  measurescreen(app);
   showstartwindow(app);
   // Saves cut short by a kill or a full disk leave their temporary files behind.
   app.files.clearleftovers();
@@ -592,7 +597,6 @@ void Form_Load(App& app, const std::string& cmdline) {
   readmapflags(app.files, app.map, app.main);
   language(app);
   readxyll(app.files, app.geo);
-  measurescreen(app);
   readlayoutflags(app.files, app.map, app.main);
   designlayout(app.win.zarn);
   autoreso(app);

@@ -111,8 +111,12 @@ void startcalibration(App& app, const ui::PictureRef& pic) {
   f.height = f.picheight + 2 * frame;
   f.lower.reset();
   f.upper.reset();
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&f.makdesp1, &f.makdesp2, &f.p1h, &f.p1v, &f.p2h, &f.p2v})
-    c->visible = false;
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&f.p1h, &f.p1v, &f.p2h, &f.p2v}) c->visible = false;
+  // Both markers show from the start, each in the quarter of the picture where its point is
+  // asked for; a click moves it there and adds its cross hair.
+  f.makdesp2.move(frame + f.picwidth / 4 - 8, frame + f.picheight * 3 / 4 - 8);
+  f.makdesp1.move(frame + f.picwidth * 3 / 4 - 8, frame + f.picheight / 4 - 8);
+  f.makdesp1.visible = f.makdesp2.visible = true;
   for (ui::Control* c : std::initializer_list<ui::Control*>{&f.makdestxt, &f.makdesg1, &f.makdesg2}) c->visible = true;
   f.topmost = true;
   f.show();

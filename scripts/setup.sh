@@ -27,6 +27,7 @@ test=(
   gpsd-clients           # gpsdecode: gpsd's own reading of the recorded logs
   libproj-dev libgeographiclib-dev  # the libraries the benchmarks compare against
   xvfb openbox xdotool   # the program run as on a desktop: a virtual display, a window manager, typing
+  fluxbox                # a second window manager the windows are drawn under
   libx11-dev             # reading that display back in the desktop tests
 )
 

@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -107,21 +108,30 @@ class Desktop : public ::testing::Test {
       const std::string err = stderrtext();
       EXPECT_TRUE(err.find("Sanitizer") == std::string::npos && err.find("runtime error") == std::string::npos) << err;
     }
-    stop(wm);
+    stop(wm, SIGKILL);  // it keeps nothing, and fluxbox at times hangs in its handler of SIGTERM
     if (dpy) XCloseDisplay(dpy);
     stop(xvfb);
   }
-  static void stop(pid_t& pid) {
-    if (pid > 0 && ::kill(pid, SIGTERM) == 0) platform::waitprogram(pid);
+  static void stop(pid_t& pid, int sig = SIGTERM) {
+    if (pid > 0 && ::kill(pid, sig) == 0) platform::waitprogram(pid);
     pid = 0;
   }
 
-  // openbox, as a desktop has a window manager; ready once it names itself on the root window.
-  void windowmanager() {
-    wm = platform::spawnprogram("env",
-                                {"env", "DISPLAY=" + display, "HOME=" + home.path().string(),
-                                 "XDG_CONFIG_HOME=" + home.path().string(), "XDG_CACHE_HOME=" + home.path().string(),
-                                 "openbox", "--sm-disable"},
+  // openbox, as a desktop has a window manager, or another one named (fluxbox); ready once it
+  // names itself on the root window.
+  void windowmanager(const std::string& name = "openbox") {
+    std::vector<std::string> args = {"env", "DISPLAY=" + display, "HOME=" + home.path().string(),
+                                     "XDG_CONFIG_HOME=" + home.path().string(),
+                                     "XDG_CACHE_HOME=" + home.path().string(), name};
+    if (name == "openbox") args.push_back("--sm-disable");
+    if (name == "fluxbox") {
+      // No wallpaper (its setter would put up a message when it finds no program to set one
+      // with) and no toolbar over the screen's bottom rows.
+      home.put(".fluxbox/overlay", "background: none\n");
+      home.put(".fluxbox/init", "session.screen0.toolbar.visible: false\nsession.styleOverlay: " +
+                                    (home / ".fluxbox/overlay").string() + "\n");
+    }
+    wm = platform::spawnprogram("env", args,
                                 {.stdin_fd = -1, .stdout_fd = -1, .stderr_fd = -1, .dir = {}, .searchpath = true});
     ASSERT_GT(wm, 0);
     const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
@@ -134,7 +144,7 @@ class Desktop : public ::testing::Test {
                                           &data) == Success && n > 0;
       if (data) XFree(data);
       return has;
-    })) << "openbox did not start";
+    })) << name << " did not start";
   }
 
   // The demo folder of the kind given (demo or fleet), made by the script start.sh uses.
@@ -271,6 +281,10 @@ class Desktop : public ::testing::Test {
         << "the main window has the keys after start-up\n" << stderrtext();
     return w.value_or(0);
   }
+
+  // The windows kept on top of the full-screen map draw what they hold under the window manager
+  // named.
+  void toolwindowsdrawn(const std::string& manager);
 
   testing::TempDir home;
   std::string display;
@@ -612,6 +626,55 @@ TEST_F(Desktop, WindowsOpenedFromTheControlPanelShowOverTheFullScreenMap) {
     })) << role << " at " << r << " stands " << stackplace(dpy, *w) << ", the map " << stackplace(dpy, main);
   }
   screen("panel-windows");
+}
+
+// A button's face as the toolkit draws it, lighter than the grey of the windows.
+bool buttonface(QRgb c) { return qRed(c) > 0xd0 && qGreen(c) > 0xd0 && qBlue(c) > 0xd0; }
+
+// The windows kept on top of the full-screen map draw what they hold, read inside each window
+// under the window manager named: the instruments' "<>" button on their dark panel; the control
+// panel's grey, its first heading's dark letters and its "ON" button; Route Following's grey.
+void Desktop::toolwindowsdrawn(const std::string& manager) {
+  windowmanager(manager);
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_EQ(where(main).w, 1280);
+  const auto shows = [&](Window w, const std::vector<std::pair<Rect, std::function<bool(QRgb)>>>& parts) {
+    return waitfor(20s, [&] {
+      const QImage shot = grab(where(w));
+      return std::all_of(parts.begin(), parts.end(),
+                         [&](const auto& p) { return share(shot, p.first, p.second) > 0.4; });
+    });
+  };
+  const auto ink = [](QRgb c) { return qGray(c) < 0x60; };
+  std::optional<Window> inst, panel, route;
+  ASSERT_TRUE(waitfor(30s, [&] { return (inst = window("role:iform")).has_value(); })) << stderrtext();
+  EXPECT_TRUE(shows(*inst, {{Rect{134, 4, 22, 14}, buttonface}, {Rect{0, 60, 90, 100}, dark}}))
+      << "the instruments under " << manager << " at " << where(*inst);
+
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(main), "6", std::to_string(1024 * 458 / 480 + 8),
+                       "click", "1"}));  // the "+" that brings up the control panel
+  ASSERT_TRUE(waitfor(10s, [&] { return (panel = window("role:cform")).has_value(); })) << stderrtext();
+  const auto heading = [&](QRgb c) { return ink(c) || lightgrey(c); };
+  EXPECT_TRUE(shows(*panel, {{Rect{8, 4, 80, 14}, heading}, {Rect{0, 120, 8, 100}, lightgrey},
+                             {Rect{12, 220, 48, 16}, buttonface}}) &&
+              share(grab(where(*panel)), {8, 4, 80, 14}, ink) > 0.05)
+      << "the control panel under " << manager << " at " << where(*panel);
+  screen("tool-windows-" + manager);
+
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*panel), "560", "44", "click", "1"}));  // RouteMAN
+  ASSERT_TRUE(waitfor(10s, [&] { return (route = window("role:wpform")).has_value(); })) << stderrtext();
+  EXPECT_TRUE(shows(*route, {{Rect{0, 0, where(*route).w, where(*route).h}, lightgrey}}))
+      << "Route Following under " << manager << " at " << where(*route);
+  screen("route-following-" + manager);
+}
+
+TEST_F(Desktop, ToolWindowsDrawWhatTheyHoldUnderOpenbox) { toolwindowsdrawn("openbox"); }
+
+TEST_F(Desktop, ToolWindowsDrawWhatTheyHoldUnderFluxbox) {
+  if (!testing::havetool("fluxbox")) GTEST_SKIP() << "fluxbox is not installed (scripts/setup.sh test)";
+  toolwindowsdrawn("fluxbox");
 }
 
 // Vehicles Tracked: a row clicked with automatic selection off stays the selected one, and the

@@ -413,6 +413,28 @@ TEST_F(Files, NumbersNoIntegerCanHoldAreHeldAtItsLimits) {
   }
 }
 
+// The start window comes up in the middle of the screen the program starts on (of the part of it
+// that windows may take), however large the map area is laid out afterwards.
+TEST_F(Files, TheStartWindowIsCentredOnTheScreen) {
+  for (const auto& [area, left, top] :
+       {std::tuple{platform::ScreenArea{0, 0, 1280, 1024}, 320, 272}, {platform::ScreenArea{0, 0, 640, 480}, 0, 0},
+        {platform::ScreenArea{0, 0, 800, 600}, 80, 60}, {platform::ScreenArea{64, 30, 1024, 738}, 256, 159},
+        {platform::ScreenArea{0, 0, 320, 240}, 0, 0}}) {
+    make();
+    app->sys.screen = [a = area] { return a; };
+    std::optional<std::pair<int, int>> shown;
+    auto& events = static_cast<platform::NoEvents&>(*app->sys.events);
+    events.hook = [&, step = events.hook] {
+      step();
+      const StartForm& s = app->win.get<StartForm>();
+      if (!shown && s.visible) shown = std::pair(s.left, s.top);
+    };
+    Form_Load(*app, "");  // no maps: it ends early, the start window shown
+    EXPECT_EQ(shown, std::pair(left, top)) << area.width << "x" << area.height << " from " << area.left << ","
+                                           << area.top;
+  }
+}
+
 TEST_F(Files, HostileStartUpFilesAreNamedAndStartUpGoesOn) {
   const auto demo = std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo";
   using Case = std::tuple<std::string, std::string, std::string>;  // file, what it holds, what start-up shows

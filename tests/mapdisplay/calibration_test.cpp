@@ -161,9 +161,26 @@ TEST_F(Calibration, ClicksSplitAtHalfTheVisiblePicture) {
     MakdesForm& f = opened(r.w, r.h);
     if (r.winh) f.height = r.winh;
     click(f, 10, r.row);
-    EXPECT_EQ(std::tuple(f.upper.has_value(), f.lower.has_value(), f.makdesp1.visible, f.makdesp2.visible),
+    EXPECT_EQ(std::tuple(f.upper.has_value(), f.lower.has_value(), f.p1h.visible, f.p2h.visible),
               std::tuple(r.upper, !r.upper, r.upper, !r.upper))
         << r.w << "x" << r.h << " in " << f.height << " rows, picture row " << r.row;
+  }
+}
+
+// Both point markers show when the window opens, each in the quarter of the picture where its
+// point is to be clicked, and again when it opens after an earlier calibration was clicked.
+TEST_F(Calibration, BothMarkersShowWhenTheWindowOpens) {
+  for (const auto& [w, h] : {std::pair(640, 480), {800, 600}}) {
+    click(opened(w, h), 30, 40);
+    const MakdesForm& f = opened(w, h);
+    const auto centre = [](const ui::Shape& s) { return std::pair(s.left + s.width / 2, s.top + s.height / 2); };
+    EXPECT_EQ(std::tuple(f.makdesp1.visible, f.makdesp2.visible, f.p1h.visible, f.upper.has_value()),
+              std::tuple(true, true, false, false))
+        << "markers without cross hairs or points, " << w << "x" << h;
+    const auto [lx, ly] = centre(f.makdesp2);
+    const auto [ux, uy] = centre(f.makdesp1);
+    EXPECT_TRUE(lx < w / 2 && ly > h / 2 && ux > w / 2 && uy < h / 2 && ly < h && ux < w)
+        << "lower at " << lx << "," << ly << ", upper at " << ux << "," << uy;
   }
 }
 
