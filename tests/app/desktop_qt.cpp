@@ -393,6 +393,30 @@ TEST_F(Desktop, TheFleetDemoShowsAMessageAndAnAlarmBesideTheMapWithinTwoMinutes)
   }
 }
 
+// The fleet demo starts with its dial panel up, which holds the replay. With nothing typed, the
+// message line says so, and how to put the panel away, for as long as the panel is up: it still
+// shows well past the 10 s that the start's own messages stay.
+TEST_F(Desktop, TheFleetDemoSaysOnItsMessageLineWhatHoldsItsReplay) {
+  windowmanager();
+  start(demofolder("fleet"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(waitfor(30s, [&] { return window("Dial").has_value(); })) << "the dial panel is shown";
+  const auto panel = Clock::now();
+  // The message line across the foot of the map window, laid out for 640 x 480.
+  const auto shown = [&](const QImage& shot) {
+    const Rect r = where(main);
+    const int y = r.y + r.h * 432 / 480 + 6;
+    return yellow(shot.pixel(r.x + 20, y)) && yellow(shot.pixel(r.x + r.w - 60, y));
+  };
+  QImage shot;
+  EXPECT_TRUE(waitfor(120s, [&] { return Clock::now() - panel > 15s && shown(shot = screen("")); }))
+      << "the message line after " << std::chrono::duration<double>(Clock::now() - panel).count() << " s\n"
+      << stderrtext();
+  keep(shot, "fleet-replay-held");
+  EXPECT_TRUE(window("Dial").has_value()) << "nothing typed: the panel stays";
+}
+
 // The demo's tiled map ("Ashley drive (tiles)") as one picture, put together from its 10 km tiles
 // of 1000 x 1000 pixels (100 a km) in the demo folder: kilometres 60 to 90 east and 70 to 90 north
 // within square SJ.

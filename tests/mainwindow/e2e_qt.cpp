@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "app/main/shell.h"
@@ -555,6 +556,42 @@ TEST_F(DemoDrive, TheFleetDemoPlotsItsVehiclesAndListsThem) {
   ui.refresh();
   EXPECT_TRUE(ui.view(app->win.get<MvForm>())->snapshot().save(QString::fromStdString(
       (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "e2e-fleet-list.png").string())));
+}
+
+// The fleet demo as scripts/start.sh sets it up starts with its dial panel shown, which holds the
+// replay: the message line says so, and how to let it go on, for as long as the panel is up.
+// Until a vehicle's position arrives there is nothing to measure the destination's distance from.
+TEST_F(DemoDrive, TheFleetDemoSaysWhatHoldsItsReplayAndMeasuresNoDistanceBeforeAPosition) {
+  for (const char* f : {"ZARN.MCV", "ZARNDIAL.CFG"}) put(f, get(std::string("fleet/") + f));
+  start("", false);
+  ASSERT_FALSE(app->main.quit);
+  waitstep = 0;
+  auto& z = app->win.zarn;
+  const std::string hint = "The replay waits for the dial panel: Ctrl+P or Cancel puts it away";
+  ASSERT_TRUE(app->win.get<DialForm>().visible);
+  // Once the message line is free (the start's own messages go after 10 s), for as long as the
+  // panel is up: beyond the 10 s a message is shown.
+  for (int t = 0; t < 4 * 12 && z.saytxt.caption != hint; ++t) ticks(1);
+  for (int t = 0; t < 4 * 25; ++t) {
+    ASSERT_TRUE(z.saytxt.visible && z.saytxt.caption == hint) << t / 4.0 << " s: " << z.saytxt.caption;
+    ticks(1);
+  }
+  const auto plotted = [&] {
+    int n = 0;
+    for (int v = 1; v <= app->veh.mvtotal; ++v) n += z.mvim.exists(v) && z.mvim[v].visible && app->veh.mvloc[v] != "    ";
+    return n;
+  };
+  IForm& i = app->win.get<IForm>();
+  EXPECT_EQ(std::tuple(plotted(), z.disbox.caption, z.dirbox.caption, i.visible, i.instdd.caption),
+            std::tuple(0, "", "", true, ""));
+  int key = 16;  // Ctrl+P
+  keycmd(*app, key);
+  ASSERT_FALSE(app->win.get<DialForm>().visible);
+  ticks(4 * 20);
+  EXPECT_GT(plotted(), 0);
+  EXPECT_NE(z.saytxt.caption, hint);
+  EXPECT_TRUE(!isnopos(app->gps.ownx, app->gps.owny) && !z.disbox.caption.empty() && !i.instdd.caption.empty())
+      << z.disbox.caption << " / " << i.instdd.caption;
 }
 
 // The control panel's three demos play from the demo set: the direction-finding demo draws its
