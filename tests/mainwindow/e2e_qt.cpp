@@ -647,5 +647,35 @@ TEST_F(DemoDrive, TheControlPanelsDemosPlayTheirDrivesFromTheDemoSet) {
   EXPECT_TRUE(centred() && cell() != first) << g.ownx << " " << g.owny;
 }
 
+// "*" starts the chosen demo again from its beginning; "|" stops it and points the replay back at
+// the plain drive, which a "*" after it starts.
+TEST_F(DemoDrive, StarRestartsTheChosenDemoAndAfterABarThePlainDrive) {
+  start("", false);
+  ASSERT_FALSE(app->main.quit);
+  waitstep = 0;
+  ticks(1);
+  Shell shell(*app);
+  shell.start();
+  const GpsState& g = app->gps;
+  const auto press = [&](char c) { qttest::key(shell.ui().view(app->win.zarn), Qt::Key(c), {}, QString(QChar(c))); };
+  const auto at = [&] { return std::pair(g.ownx, g.owny); };
+  showcform(*app);
+  app->win.get<CForm>().celldemocmd.onClick();
+  ticks(5 * 10);
+  const auto early = at();
+  ticks(5 * 60);
+  ASSERT_NE(at(), early) << "the cell demo moves on";
+  press('*');
+  EXPECT_EQ(std::tuple(g.replayfile, app->main.demoon, app->win.zarn.modebox.caption), std::tuple("CELLDEMO.NME", 1, "DEM"));
+  ticks(5 * 10);
+  EXPECT_EQ(at(), early) << "from its beginning again";
+  press('|');
+  EXPECT_EQ(std::tuple(g.replayfile, app->main.demoon), std::tuple("ZARN.NME", 0));
+  press('*');
+  ticks(5 * 10);
+  EXPECT_EQ(std::tuple(g.replayfile, app->main.demoon), std::tuple("ZARN.NME", 1));
+  expectonfix();  // on a fix of the plain drive
+}
+
 }  // namespace
 }  // namespace zarn::test
