@@ -689,10 +689,15 @@ TEST_F(Desktop, TheVehiclesWindowKeepsTheRowClickedAndStaysUp) {
 // The control panel's demos as a user starts them, with the mouse: DFDEMO draws its bearing lines
 // (in the demo's magenta), which cross where the transmitter is, and the cross fix taken there is
 // marked; CAR DEMO then drives the car from the start of the road on along it, and "*" starts it
-// there again.
+// there again. The prompts are switched off (the first value of SOUNDS.CFG): each would take its
+// length even without a sound server, and the demos are watched here, not heard.
 TEST_F(Desktop, TheDfDemoCrossesItsBearingsAtTheTransmitterAndTheCarDemoDrivesTheRoad) {
   windowmanager();
-  start(demofolder("demo"));
+  const std::filesystem::path dir = demofolder("demo");
+  const std::string sounds = home.get("demo/SOUNDS.CFG");
+  ASSERT_TRUE(sounds.starts_with("0\r\n")) << sounds;
+  home.put("demo/SOUNDS.CFG", "1" + sounds.substr(1));
+  start(dir);
   const Window main = mainwindow();
   ASSERT_NE(main, 0u);
   // Ctrl+C opens the panel; a demo button (its row in the panel's first column) is clicked.
@@ -765,9 +770,15 @@ TEST_F(Desktop, JAndBShowTheFlagOfTheLanguage) {
                                                    std::function<bool(QRgb)>(gold), "flag-german"),
                                         std::tuple(std::string("b"), std::function<bool(QRgb)>(navy),
                                                    std::function<bool(QRgb)>(navy), "flag-english-again")}) {
-    ASSERT_TRUE(waitfor(15s, [&] { return haskeys(main); }));
-    ASSERT_TRUE(xdotool({"key", key}));
-    EXPECT_TRUE(shows(a, b)) << name << "\n" << stderrtext();
+    // A key that arrives while a command is still speaking is dropped, as every key is then: "b",
+    // which only goes back to English, is typed again until it shows.
+    bool shown = false;
+    for (int tries = 0; tries < (key == "b" ? 4 : 1) && !shown; ++tries) {
+      ASSERT_TRUE(waitfor(15s, [&] { return haskeys(main); }));
+      ASSERT_TRUE(xdotool({"key", key}));
+      shown = shows(a, b);
+    }
+    EXPECT_TRUE(shown) << name << "\n" << stderrtext();
     screen(name);
   }
 }
