@@ -58,6 +58,14 @@ float trailinterval(int histint) {
   return histint >= 0 && histint <= 5 ? secs[histint] : 0;
 }
 
+// The replay does not step while the dial panel is shown, and the fleet demo starts with it up:
+// without a word, its user would wait for vehicles that never come. While the message line is
+// free and there is a replay to hold, it says how to let the replay go on.
+void replayheldhint(App& app) {
+  if (app.gps.linkdata != 0 || app.voice.msgline.visible || !app.files.exists(app.gps.replayfile)) return;
+  showmsg(app.voice, "The replay waits for the dial panel: Ctrl+P or Cancel puts it away");
+}
+
 // The replay branch: one due step of the replay file, or the old read-outs once only link data
 // arrives. False when the tick must go straight to its focus step.
 bool nogps(App& app, int& posupdated, bool& speedcolour, bool& replayed) {
@@ -68,7 +76,10 @@ bool nogps(App& app, int& posupdated, bool& speedcolour, bool& replayed) {
     speedcolour = false;
     return true;
   }
-  if (shown(app, "dialform")) return false;
+  if (shown(app, "dialform")) {
+    replayheldhint(app);
+    return false;
+  }
   if (app.timer() - m.laststep <= m.stepsecs || m.clickage <= 3) return true;
   m.laststep = app.timer();
   if (app.gps.linkdata == 0) {

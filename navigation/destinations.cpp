@@ -6,6 +6,7 @@
 #include "geodesy/distance.h"
 #include "geodesy/distwords.h"
 #include "geodesy/geofile.h"
+#include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "mapdisplay/symbols.h"
 #include "navigation/moreinfo.h"
@@ -193,11 +194,12 @@ void showdestdist(App& app) {
   std::string t, label;
   distext(app.main.metric, app.main.nautical, nav.destdist, t, label);
   ZarnForm& z = app.win.zarn;
-  z.disbox.set(label);
-
   const int c = clockposition(b, app.gps.ownhdg);
   nav.clockbrg = c;
-  z.dirbox.set(text::str(c) + "oc");
+  // Before the first position there is nothing to measure from: no distance, no direction.
+  const bool placed = !isnopos(app.gps.ownx, app.gps.owny);
+  z.disbox.set(placed ? label : "");
+  z.dirbox.set(placed ? text::str(c) + "oc" : "");
 
   // The stand-by window shows both while the map window is hidden.
   if (ui::Form* bgd = app.win.find("zarnbgd")) bgd->caption = z.disbox.caption + "@" + z.dirbox.caption;

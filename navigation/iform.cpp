@@ -151,11 +151,12 @@ void updateinstr(App& app) {
     needle(f.instdest, IForm::destx, IForm::desty, pi * (d - hdg) / 180);
     std::string words, label;
     distext(m.metric, m.nautical, n.destdist, words, label);
-    f.instdd.set(words);
+    const bool placed = !isnopos(g.ownx, g.owny);  // before the first position: nothing to measure from
+    f.instdd.set(placed ? words : "");
     if (const double near = 1.0 / (static_cast<double>(n.destdist) + 1); std::isfinite(near)) placecircle(f.dcirc, near);
     int r = hdg == -1 ? d : d - hdg;
     if (r < 0) r += 360;
-    f.dbrglab.set(text::format(r, "000"));
+    f.dbrglab.set(placed ? text::format(r, "000") : "");
   }
 
   if (hdg < 0) {

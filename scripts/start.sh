@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts zarn on the demo data (--fleet: as a base station with a fleet).
+# Sets up, builds and starts zarn on the demo data (--fleet: as a base station with a fleet;
+# --afresh: on the demo set as it came, whatever was changed or saved in it since).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh" run
@@ -14,13 +15,15 @@ fi
 # program writes there (trip logs, saved destinations...) stays between runs.
 data="${XDG_DATA_HOME:-$HOME/.local/share}/zarn"
 kind=demo
-if [ "${1:-}" = "--fleet" ]; then
-  # A base station, in a folder of its own so that the demo set itself stays a single car's.
+afresh=()
+while [ "${1:-}" = "--fleet" ] || [ "${1:-}" = "--afresh" ]; do
+  # --fleet: a base station, in a folder of its own so that the demo set itself stays a single
+  # car's. --afresh: the demo set copied in again over what the user changed in it.
+  if [ "$1" = "--fleet" ]; then kind=fleet; else afresh=(--afresh); fi
   shift
-  kind=fleet
-fi
+done
 dir="$data/$kind"
-"$top/scripts/demofolder.sh" "$kind" "$dir"
+"$top/scripts/demofolder.sh" "${afresh[@]}" "$kind" "$dir"
 cd "$dir"
 export ZARN_TOOLS="$top/tools"
 exec "$top/build/zarn" "$@"

@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "platform/ui.h"
+#include "platform/wav.h"
 #include "speech/msgline.h"
 
 namespace zarn {
@@ -45,11 +46,20 @@ void keepqueuedafter(SpeechState& s, int n) {
 }
 
 // A sound heard to its end: started, then waited for with the serial poll and events running,
-// so that the port is read while it plays. Non-zero when it played.
+// so that the port is read while it plays. Non-zero when it played. A good recording that
+// cannot be played (no sound server) takes its own length all the same, as if heard: what it
+// announces stays on the message line long enough to be read. A missing or broken file is
+// skipped at once.
 int playtoend(Voice& v, const std::filesystem::path& file) {
   const int r = v.sys.wav->play(file, false);
-  if (r != 0) v.pollwait(soundmax, [&] { return !v.sys.wav->playing(); });
-  return r;
+  if (r != 0) {
+    v.pollwait(soundmax, [&] { return !v.sys.wav->playing(); });
+    return r;
+  }
+  const auto sound = platform::readwav(file);
+  if (!sound || sound->frames() == 0) return 0;
+  v.pollwait(std::min(static_cast<float>(sound->seconds()), soundmax), [] { return false; });
+  return 1;
 }
 
 // Remembers the sentence just closed or spoken, for sayagain.

@@ -407,6 +407,30 @@ TEST_F(Desktop, TheFleetDemoShowsAMessageAndAnAlarmBesideTheMapWithinTwoMinutes)
   }
 }
 
+// The fleet demo starts with its dial panel up, which holds the replay. With nothing typed, the
+// message line says so, and how to put the panel away, for as long as the panel is up: it still
+// shows well past the 10 s that the start's own messages stay.
+TEST_F(Desktop, TheFleetDemoSaysOnItsMessageLineWhatHoldsItsReplay) {
+  windowmanager();
+  start(demofolder("fleet"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(waitfor(30s, [&] { return window("Dial").has_value(); })) << "the dial panel is shown";
+  const auto panel = Clock::now();
+  // The message line across the foot of the map window, laid out for 640 x 480.
+  const auto shown = [&](const QImage& shot) {
+    const Rect r = where(main);
+    const int y = r.y + r.h * 432 / 480 + 6;
+    return yellow(shot.pixel(r.x + 20, y)) && yellow(shot.pixel(r.x + r.w - 60, y));
+  };
+  QImage shot;
+  EXPECT_TRUE(waitfor(120s, [&] { return Clock::now() - panel > 15s && shown(shot = screen("")); }))
+      << "the message line after " << std::chrono::duration<double>(Clock::now() - panel).count() << " s\n"
+      << stderrtext();
+  keep(shot, "fleet-replay-held");
+  EXPECT_TRUE(window("Dial").has_value()) << "nothing typed: the panel stays";
+}
+
 // The demo's tiled map ("Ashley drive (tiles)") as one picture, put together from its 10 km tiles
 // of 1000 x 1000 pixels (100 a km) in the demo folder: kilometres 60 to 90 east and 70 to 90 north
 // within square SJ.
@@ -728,10 +752,15 @@ TEST_F(Desktop, TheVehiclesWindowKeepsTheRowClickedAndStaysUp) {
 // The control panel's demos as a user starts them, with the mouse: DFDEMO draws its bearing lines
 // (in the demo's magenta), which cross where the transmitter is, and the cross fix taken there is
 // marked; CAR DEMO then drives the car from the start of the road on along it, and "*" starts it
-// there again.
+// there again. The prompts are switched off (the first value of SOUNDS.CFG): each would take its
+// length even without a sound server, and the demos are watched here, not heard.
 TEST_F(Desktop, TheDfDemoCrossesItsBearingsAtTheTransmitterAndTheCarDemoDrivesTheRoad) {
   windowmanager();
-  start(demofolder("demo"));
+  const std::filesystem::path dir = demofolder("demo");
+  const std::string sounds = home.get("demo/SOUNDS.CFG");
+  ASSERT_TRUE(sounds.starts_with("0\r\n")) << sounds;
+  home.put("demo/SOUNDS.CFG", "1" + sounds.substr(1));
+  start(dir);
   const Window main = mainwindow();
   ASSERT_NE(main, 0u);
   // Ctrl+C opens the panel; a demo button (its row in the panel's first column) is clicked.
@@ -804,9 +833,15 @@ TEST_F(Desktop, JAndBShowTheFlagOfTheLanguage) {
                                                    std::function<bool(QRgb)>(gold), "flag-german"),
                                         std::tuple(std::string("b"), std::function<bool(QRgb)>(navy),
                                                    std::function<bool(QRgb)>(navy), "flag-english-again")}) {
-    ASSERT_TRUE(waitfor(15s, [&] { return haskeys(main); }));
-    ASSERT_TRUE(xdotool({"key", key}));
-    EXPECT_TRUE(shows(a, b)) << name << "\n" << stderrtext();
+    // A key that arrives while a command is still speaking is dropped, as every key is then: "b",
+    // which only goes back to English, is typed again until it shows.
+    bool shown = false;
+    for (int tries = 0; tries < (key == "b" ? 4 : 1) && !shown; ++tries) {
+      ASSERT_TRUE(waitfor(15s, [&] { return haskeys(main); }));
+      ASSERT_TRUE(xdotool({"key", key}));
+      shown = shows(a, b);
+    }
+    EXPECT_TRUE(shown) << name << "\n" << stderrtext();
     screen(name);
   }
 }

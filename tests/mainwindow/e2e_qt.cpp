@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "geodesy/helpers.h"
 #include "geodesy/postext.h"
 #include "geodesy/ukgrid.h"
 #include "app/main/shell.h"
@@ -574,6 +575,42 @@ TEST_F(DemoDrive, TheFleetDemoPlotsItsVehiclesAndListsThem) {
       (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "e2e-fleet-list.png").string())));
 }
 
+// The fleet demo as scripts/start.sh sets it up starts with its dial panel shown, which holds the
+// replay: the message line says so, and how to let it go on, for as long as the panel is up.
+// Until a vehicle's position arrives there is nothing to measure the destination's distance from.
+TEST_F(DemoDrive, TheFleetDemoSaysWhatHoldsItsReplayAndMeasuresNoDistanceBeforeAPosition) {
+  for (const char* f : {"ZARN.MCV", "ZARNDIAL.CFG"}) put(f, get(std::string("fleet/") + f));
+  start("", false);
+  ASSERT_FALSE(app->main.quit);
+  waitstep = 0;
+  auto& z = app->win.zarn;
+  const std::string hint = "The replay waits for the dial panel: Ctrl+P or Cancel puts it away";
+  ASSERT_TRUE(app->win.get<DialForm>().visible);
+  // Once the message line is free (the start's own messages go after 10 s), for as long as the
+  // panel is up: beyond the 10 s a message is shown.
+  for (int t = 0; t < 4 * 12 && z.saytxt.caption != hint; ++t) ticks(1);
+  for (int t = 0; t < 4 * 25; ++t) {
+    ASSERT_TRUE(z.saytxt.visible && z.saytxt.caption == hint) << t / 4.0 << " s: " << z.saytxt.caption;
+    ticks(1);
+  }
+  const auto plotted = [&] {
+    int n = 0;
+    for (int v = 1; v <= app->veh.mvtotal; ++v) n += z.mvim.exists(v) && z.mvim[v].visible && app->veh.mvloc[v] != "    ";
+    return n;
+  };
+  IForm& i = app->win.get<IForm>();
+  EXPECT_EQ(std::tuple(plotted(), z.disbox.caption, z.dirbox.caption, i.visible, i.instdd.caption),
+            std::tuple(0, "", "", true, ""));
+  int key = 16;  // Ctrl+P
+  keycmd(*app, key);
+  ASSERT_FALSE(app->win.get<DialForm>().visible);
+  ticks(4 * 20);
+  EXPECT_GT(plotted(), 0);
+  EXPECT_NE(z.saytxt.caption, hint);
+  EXPECT_TRUE(!isnopos(app->gps.ownx, app->gps.owny) && !z.disbox.caption.empty() && !i.instdd.caption.empty())
+      << z.disbox.caption << " / " << i.instdd.caption;
+}
+
 // The control panel's three demos play from the demo set: the direction-finding demo draws its
 // bearing lines and takes a cross fix near the transmitter; the car demo, whatever destination
 // that left, drives towards the drive's end with its guidance spoken; the cell demo moves the car
@@ -625,6 +662,36 @@ TEST_F(DemoDrive, TheControlPanelsDemosPlayTheirDrivesFromTheDemoSet) {
   const auto first = cell();
   ticks(5 * 120);
   EXPECT_TRUE(centred() && cell() != first) << g.ownx << " " << g.owny;
+}
+
+// "*" starts the chosen demo again from its beginning; "|" stops it and points the replay back at
+// the plain drive, which a "*" after it starts.
+TEST_F(DemoDrive, StarRestartsTheChosenDemoAndAfterABarThePlainDrive) {
+  start("", false);
+  ASSERT_FALSE(app->main.quit);
+  waitstep = 0;
+  ticks(1);
+  Shell shell(*app);
+  shell.start();
+  const GpsState& g = app->gps;
+  const auto press = [&](char c) { qttest::key(shell.ui().view(app->win.zarn), Qt::Key(c), {}, QString(QChar(c))); };
+  const auto at = [&] { return std::pair(g.ownx, g.owny); };
+  showcform(*app);
+  app->win.get<CForm>().celldemocmd.onClick();
+  ticks(5 * 10);
+  const auto early = at();
+  ticks(5 * 60);
+  ASSERT_NE(at(), early) << "the cell demo moves on";
+  press('*');
+  EXPECT_EQ(std::tuple(g.replayfile, app->main.demoon, app->win.zarn.modebox.caption), std::tuple("CELLDEMO.NME", 1, "DEM"));
+  ticks(5 * 10);
+  EXPECT_EQ(at(), early) << "from its beginning again";
+  press('|');
+  EXPECT_EQ(std::tuple(g.replayfile, app->main.demoon), std::tuple("ZARN.NME", 0));
+  press('*');
+  ticks(5 * 10);
+  EXPECT_EQ(std::tuple(g.replayfile, app->main.demoon), std::tuple("ZARN.NME", 1));
+  expectonfix();  // on a fix of the plain drive
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "gpsinput/nmea.h"
 #include "mainwindow/takefix.h"
+#include "navigation/destinations.h"
 #include "navigation/iform.h"
 #include "navigation/tripmeter.h"
 #include "platform/textrules.h"
@@ -131,5 +132,23 @@ TEST_F(Instruments, NeedlesAndReadouts) {
   EXPECT_EQ(f.left, 648);
 }
 
+
+// Before the first position there is nothing to measure from: the destination's distance and
+// direction are left blank on the map window and the instruments, and shown with the first fix.
+TEST_F(Instruments, NoDistanceBeforeThereIsAPosition) {
+  IForm& f = instruments(*app);
+  f.show();
+  auto& z = app->win.zarn;
+  std::tie(app->nav.destx[0], app->nav.desty[0]) = std::pair(381.f, 380.f);
+  showdestdist(*app);
+  updateinstr(*app);
+  EXPECT_EQ(std::tuple(z.disbox.caption, z.dirbox.caption, f.instdd.caption, f.dbrglab.caption), std::tuple("", "", "", ""));
+  app->main.metric = 1;
+  ownfixat(*app, 380, 380, 30, 0);
+  showdestdist(*app);
+  updateinstr(*app);
+  EXPECT_EQ(std::tuple(z.disbox.caption, z.dirbox.caption, f.instdd.caption, f.dbrglab.caption),
+            std::tuple(" 1k", " 3oc", " 1 km", "090"));
+}
 }  // namespace
 }  // namespace zarn::test

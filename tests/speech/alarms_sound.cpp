@@ -84,5 +84,32 @@ TEST(Alarms, ThePortIsPolledWhileTheAlarmsPlay) {
   ::unsetenv("PULSE_SERVER");
 }
 
+// With no sound server to play them, the alarms take as long as if heard, so that their message
+// can be read, and the port is read all the while.
+TEST(Alarms, WithoutASoundServerEachAlarmStillTakesItsLength) {
+  zarn::testing::TempDir dir;
+  if (!zarn::testing::espeakwav(dir / "$mv$ala1.wav", "Alarm")) GTEST_SKIP() << "espeak-ng cannot make the prompt";
+  ::setenv("PULSE_SERVER", ("unix:" + (dir / "no-server").string()).c_str(), 1);
+  {
+    Services s;
+    auto port = std::make_unique<PolledPort>();
+    PolledPort& polled = *port;
+    std::tie(s.serial, s.wav, s.events) =
+        std::tuple(std::move(port), std::make_unique<platform::PulseWavPlayer>(), std::make_unique<SleepingEvents>());
+    App app(std::move(s));
+    app.files.setworkdir(dir.path());
+    app.gps.gpsoncom = 1;
+    for (int k = 0; k < 2; ++k) queuewav(app.voice, "$mv$ala1.wav");
+    const double length = 2 * platform::readwav(dir / "$mv$ala1.wav")->seconds();
+    const auto start = steady::now();
+    speakqueue(app.voice);
+    const double took = std::chrono::duration<double>(steady::now() - start).count();
+    std::printf("%.2f s of prompts held %.2f s without a server; %ld polls\n", length, took, polled.polls);
+    EXPECT_GE(took, 0.95 * length);
+    EXPECT_LT(polled.longest, 0.5);
+  }
+  ::unsetenv("PULSE_SERVER");
+}
+
 }  // namespace
 }  // namespace zarn::test

@@ -4,6 +4,7 @@
 #include "mainwindow/tick.h"
 #include "speech/msgline.h"
 #include "speech/queue.h"
+#include "platform/wav.h"
 #include "speechtest.h"
 
 namespace zarn::test {
@@ -123,6 +124,35 @@ TEST_F(Queue, WhatIsSaidDuringASoundWaitsItsTurn) {
   EXPECT_EQ(std::tuple(heard(), queued(), said(), polls > 1), std::tuple("1.wav 2.wav", "late.wav", "1.wav 2.wav", true));
   speakqueue(app->voice);
   EXPECT_EQ(std::tuple(heard(), queued()), std::tuple("1.wav 2.wav late.wav", ""));
+}
+
+// Without a sound server a recording takes as long as if it were heard, so that the message it
+// goes with can be read before the next one; a missing or broken file is skipped at once.
+TEST_F(Queue, ARecordingThatCannotBePlayedTakesItsOwnLength) {
+  struct NoServer final : platform::WavPlayer {
+    int play(const std::filesystem::path&, bool) override { return 0; }
+    void beep() override {}
+  };
+  app->sys.wav = std::make_unique<NoServer>();
+  std::filesystem::copy(std::filesystem::path(ZARN_SOURCE_DIR) / "data" / "demo" / "wenearwp.wav", dir);
+  wavfile("header-only.wav");
+  put("broken.wav", "RIFF....WAVEfmt ");
+  const double length = platform::readwav(dir / "wenearwp.wav")->seconds();
+  ASSERT_GT(length, 0.3);
+  waitstep = 0.01;
+  int polls = 0;
+  app->voice.poll = [&] { ++polls; };
+  const auto took = [&](const char* item) {
+    const float t0 = app->timer();
+    queuewav(app->voice, item);
+    speakqueue(app->voice);
+    return app->timer() - t0;
+  };
+  showmsg(app->voice, "We are near Waypoint 3");
+  EXPECT_NEAR(took("wenearwp.wav"), length, 0.03) << "the port is read meanwhile: " << polls;
+  EXPECT_GT(polls, 10);
+  EXPECT_EQ(msg(), "We are near Waypoint 3");
+  for (const char* skipped : {"missing.wav", "header-only.wav", "broken.wav"}) EXPECT_LT(took(skipped), 0.02) << skipped;
 }
 
 using MsgLine = SpeechTest;
