@@ -1,6 +1,7 @@
 #include "platform/printer.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -88,6 +89,8 @@ class LpJob final : public PrintJob {
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
         failed_ = true;
+        const bool stuck = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        if (stuck) ::kill(pid_, SIGTERM);  // a client that stopped reading would never end
         printer_.error_ = finish();
         if (printer_.error_.empty()) printer_.error_ = printer_.command_ + " did not take the text";
         return false;

@@ -239,6 +239,20 @@ TEST_F(Overlays, LengthsDrawnOnAnUnevenlyStretchedMapReachTheTrueEdgeEachWay) {
   ASSERT_EQ(o.type, Op::Circle);
   EXPECT_NEAR(o.x2, std::get<2>(want(2)), 1) << "rough position across";
   EXPECT_NEAR(o.y2, std::get<3>(want(2)), 1) << "rough position down";
+  // The nearest no-fly areas' circles on the demo's local map stretched the same way.
+  local();
+  std::tie(m().mapzoom, m().scrwidth, m().scrheight) = std::tuple(1, 1280.0f, 1024.0f);
+  z().surface.cls();
+  saynearest(*app, 0);
+  const double stretch = kmtopixdown(m(), 1) / kmtopix(m(), 1);
+  ASSERT_GT(stretch, 1.05);
+  long circles = 0;
+  for (const Op& c : ops()) {
+    if (c.type != Op::Circle || c.colour != ui::red) continue;
+    EXPECT_NEAR(c.y2 / c.x2, stretch, 0.01);
+    ++circles;
+  }
+  EXPECT_EQ(circles, 5);
 }
 
 }  // namespace
