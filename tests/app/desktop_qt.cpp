@@ -627,7 +627,8 @@ TEST_F(Desktop, AZoneIsDrawnOnItsTrueEdgeOnTheStretchedMap) {
   ASSERT_NE(main, 0u);
   ASSERT_EQ(where(main).w, 1280);
   ASSERT_TRUE(waitfor(120s, [&] { return localmapshown(grab({0, 0, 1280, 1024})); })) << stderrtext();
-  const auto [cx, cy] = onlocalmap(e, n, 1280, 1024);
+  const std::pair<int, int> centre = onlocalmap(e, n, 1280, 1024);  // no structured binding: lambdas use it
+  const int cx = centre.first, cy = centre.second;
   const int east = onlocalmap(e + r, n, 1280, 1024).first, south = onlocalmap(e, n - r, 1280, 1024).second;
   const int north = onlocalmap(e, n + r, 1280, 1024).second;
   const Rect zone{cx - (east - cx) - 8, north - 8, 2 * (east - cx) + 17, south - north + 17};

@@ -221,7 +221,8 @@ TEST_F(FilterTest, ADestinationChosenWhileFindNearestRunsIsTheOneSearchedFor) {
   std::tie(app->nav.destx[3], app->nav.desty[3]) = at(21.4874f, 18.3697f);  // where the drive starts
   // A click on the map while the search reads: the destination becomes a place the drive
   // passed at 14:58:43 at 55 km/h, long before the line the click comes at.
-  const auto [nx, ny] = at(20.6220f, 24.3358f);
+  const std::pair<float, float> clicked = at(20.6220f, 24.3358f);  // no structured binding: the lambda captures it
+  const float nx = clicked.first, ny = clicked.second;
   long passes = 0;
   events->hook = [&] {
     if (++passes == 8000) std::tie(app->nav.destx[3], app->nav.desty[3]) = std::pair(nx, ny);
