@@ -100,4 +100,11 @@ float kmtopix(const MapFrame& m, float d) {
   return px;
 }
 
+float kmtopixdown(const MapFrame& m, float d) {
+  if (m.mapymax == m.mapymin) return 0;
+  const float py = d * m.picheight / (m.mapymax - m.mapymin);
+  if (m.mapzoom > 0 && m.picheight > 1) return py * (m.scrheight - 1) / (m.picheight - 1);
+  return py;
+}
+
 }  // namespace zarn

@@ -34,8 +34,12 @@ bool worldtopix(GeoState& geo, const MapFrame& map, float x, float y, float& px,
 // The frame position (km) under a screen pixel; false, with x, y unchanged, when the map has
 // zero extent or the picture or screen is too small to divide by.
 bool pixtoll(GeoState& geo, const MapFrame& map, float px, float py, float& x, float& y);
-// A length in km as pixels at the scale the map is shown at (stretched to the screen or not);
-// 0 for a map of zero width.
+// A length in km as pixels across the screen at the scale the map is shown at (stretched to the
+// screen or not); 0 for a map of zero width.
 float kmtopix(const MapFrame& map, float d);
+// The same length as pixels down the screen: a map stretched to a screen of another shape than
+// its picture has more pixels a km one way than the other, so a circle on the ground is drawn
+// as an ellipse of these two radii. 0 for a map of zero height.
+float kmtopixdown(const MapFrame& map, float d);
 
 }  // namespace zarn

@@ -110,6 +110,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
 
   // The output first: a run that cannot write what it finds reads nothing.
   std::unique_ptr<platform::OutputFile> out;
+  std::unique_ptr<platform::PrintJob> printed;  // the run's lines, one job
   auto saveerror = [&](const std::string& why) {
     r.outputfailed = true;
     showmsgsay(app.voice, "FILTER.TXT cannot be written" + (why.empty() ? std::string() : ": " + why));
@@ -131,9 +132,12 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
       saveerror(why);
       return r;
     }
-  } else if (mode == PlotMode::print && !app.sys.printer->open()) {
-    printerror();
-    return r;
+  } else if (mode == PlotMode::print) {
+    if (!app.sys.printer->open()) {
+      printerror();
+      return r;
+    }
+    printed = app.sys.printer->job();
   }
   float refx = 0, refy = 0, nearest = 1e20f;
   // The destination searched for: the current one, as marked on the map.
@@ -323,7 +327,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
           saveerror("");
           break;
         }
-        if (mode == PlotMode::print && !app.sys.printer->printline(outline)) {
+        if (mode == PlotMode::print && !printed->printline(outline)) {
           printerror();
           break;
         }
@@ -344,6 +348,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     std::string why;
     if (!out->close(&why) && !r.outputfailed) saveerror(why);
   }
+  if (printed && !printed->end() && !r.outputfailed) printerror();
   if (mode == PlotMode::nearest) {
     if (found) {
       g.ownx = g.lastfixx;

@@ -112,10 +112,10 @@ void drawplaces(App& app) {
     parsepos(app.geo, pos, x, y);
     if (!(v.mapxmin <= x && x <= v.mapxmax && v.mapymin <= y && y <= v.mapymax)) continue;
     worldtopix(app.geo, v, x, y, px, py);
-    const float r = kmtopix(v, radius);
-    z.surface.circle(px, py, r, ui::red);
+    const float rx = kmtopix(v, radius), ry = kmtopixdown(v, radius);
+    z.surface.ellipse(px, py, rx, ry, ui::red);
     if (app.files.confined(wav) && app.files.exists(wav))
-      z.surface.circle(px, py, r, ui::white);
+      z.surface.ellipse(px, py, rx, ry, ui::white);
     else
       app.sys.wav->beep();
   }

@@ -15,8 +15,9 @@
 
 namespace zarn {
 
-void printline(Voice& voice, GpsState& g, Windows& win, const std::string& line) {
-  if (voice.sys.printer->printline(line)) return;
+namespace {
+
+void printerfailed(Voice& voice, GpsState& g, Windows& win) {
   showmsgwav(voice, "Please check the Printer. It may have run out of paper.", "$mv$perr.wav");
   g.printon = 0;
   auto& mv = win.get<MvForm>();
@@ -26,6 +27,16 @@ void printline(Voice& voice, GpsState& g, Windows& win, const std::string& line)
       "Please check the printer. It may be switched off or have run out of paper. I am switching off "
       "printing, so you will have to switch it back on.",
       platform::mb::ok, "Printer Error");
+}
+
+}  // namespace
+
+void printline(Voice& voice, GpsState& g, Windows& win, const std::string& line) {
+  if (!voice.sys.printer->printline(line)) printerfailed(voice, g, win);
+}
+
+void settleprinter(Voice& voice, GpsState& g, Windows& win) {
+  if (!voice.sys.printer->settle(voice.sys.clock->timer())) printerfailed(voice, g, win);
 }
 
 void setfillcol(MainState& m, Windows& win, ui::Colour colour) {

@@ -234,6 +234,7 @@ void Timer1_Timer(App& app) {
     app.geo.unsettled = 0;
     app.sys.wav->beep();
   }
+  settleprinter(app.voice, app.gps, app.win);
 
   z.showcmd.backcolor = ui::lightgrey;
   if (m.pollint > 0 && !m.pollcmd.empty() && elapsed(app.timer(), m.lastsent) >= static_cast<float>(m.pollint)) {

@@ -29,7 +29,7 @@ ZarnForm::ZarnForm() : ui::Form(formname) {
   add(brg, "brg");
   add(dfsec, "dfsec");
   add(circle1, "circle1");
-  circle1.shape = ui::Shape::circle;
+  circle1.shape = ui::Shape::oval;
   circle1.visible = false;
   add(mvv, "mvv");
   add(mvim, "mvim");

@@ -62,11 +62,11 @@ bool drawable(const MapView& m, float x, float y, float r) {
 void drawcircle(App& app, float x, float y, float r) {
   float px = 0, py = 0;
   worldtopix(app.geo, app.map, x, y, px, py);
-  const double rp = kmtopix(app.map, r);
+  const double rx = kmtopix(app.map, r), ry = kmtopixdown(app.map, r);
   ui::DrawSurface& s = app.win.zarn.surface;
-  s.circle(px + 2, py, rp, ui::black);
-  s.circle(px, py + 2, rp, ui::black);
-  s.circle(px, py, rp, ui::red);
+  s.ellipse(px + 2, py, rx, ry, ui::black);
+  s.ellipse(px, py + 2, rx, ry, ui::black);
+  s.ellipse(px, py, rx, ry, ui::red);
 }
 
 // A closed polygon from a point line "n p1 p2 ... pn": red with the same black shadow. Only the

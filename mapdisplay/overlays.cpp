@@ -55,11 +55,15 @@ void drawzones(App& app) {
     if (!(n.zonerad[k] >= 0) || !std::isfinite(n.zonerad[k])) continue;
     float px = 0, py = 0;
     worldtopix(app.geo, app.map, n.zonex[k], n.zoney[k], px, py);
-    const float d = 2 * kmtopix(app.map, n.zonerad[k]);
-    if (!std::isfinite(px) || !std::isfinite(py) || !std::isfinite(d) || std::fabs(d) > 1e6f) continue;
+    // Each axis at its own scale: the drawn edge is the zone's edge on a map stretched unevenly.
+    const float w = 2 * kmtopix(app.map, n.zonerad[k]), h = 2 * kmtopixdown(app.map, n.zonerad[k]);
+    if (!std::isfinite(px) || !std::isfinite(py) || !std::isfinite(w) || !std::isfinite(h) || std::fabs(w) > 1e6f ||
+        std::fabs(h) > 1e6f)
+      continue;
     ui::Shape& c = z.zonec.load(i - 1);
-    c.shape = ui::Shape::circle;
-    c.width = c.height = ui::pixel(d);
+    c.shape = ui::Shape::oval;
+    c.width = ui::pixel(w);
+    c.height = ui::pixel(h);
     c.move(ui::pixel(px) - c.width / 2, ui::pixel(py) - c.height / 2);
     c.visible = true;
   }
@@ -139,7 +143,7 @@ void drawoverlay(ZarnForm& z, GeoState& geo, const MapView& m, float x, float y,
   worldtopix(geo, m, x, y, px, py);
   ui::DrawSurface& s = z.surface;
   // Whole kilometres are usually a rough position: a 2 km circle says how rough.
-  if (x == std::floor(x) && y == std::floor(y)) s.circle(px, py, kmtopix(m, 2), ui::red);
+  if (x == std::floor(x) && y == std::floor(y)) s.ellipse(px, py, kmtopix(m, 2), kmtopixdown(m, 2), ui::red);
   if (code.starts_with("AF")) {
     s.circle(px, py, 1, ui::cyan);
     s.circle(px, py, 3, ui::black);

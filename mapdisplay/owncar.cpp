@@ -36,13 +36,13 @@ void plotdot(const MapView& m, ZarnForm& z, GeoState& geo, const GpsState& gps, 
   const float r = (gps.dgpsfix != 0 ? m.trailsizedgps : m.trailsize) / 1000;
   float x = -9999, y = -9999;
   worldtopix(geo, m, m.trailx[k], m.traily[k], x, y);
-  float w = 2 * kmtopix(m, r);
-  if (w < 4) w = 4;
+  float w = 2 * kmtopix(m, r), h = 2 * kmtopixdown(m, r);
+  if (w < 4) w = h = 4;  // a dot, not a ring
   ui::Shape& dot = z.p.load(i);
   dot.visible = false;
-  dot.shape = ui::Shape::circle;
+  dot.shape = ui::Shape::oval;
   dot.width = px(std::min(w, 30000.0f));
-  dot.height = dot.width;
+  dot.height = px(std::clamp(h, 4.0f, 30000.0f));
   dot.left = px(x - static_cast<float>(dot.width) / 2);
   dot.top = px(y - static_cast<float>(dot.height) / 2);
   if (dot.width <= 4) {

@@ -85,11 +85,12 @@ void drawdfsector(ZarnForm& z, GeoState& geo, const MapView& map, const DfSector
   float x = 0, y = 0, cx = 0, cy = 0;
   lltoosgb(geo, d.dfseclat, d.dfseclon, x, y);
   worldtopix(geo, map, x, y, cx, cy);
-  const float r = kmtopix(map, d.dfsecrad);
-  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r)) return;
+  const float rx = kmtopix(map, d.dfsecrad), ry = kmtopixdown(map, d.dfsecrad);
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(rx) || !std::isfinite(ry)) return;
   if (d.dfsecbrg1 == d.dfsecbrg2) {
-    z.circle1.width = z.circle1.height = ui::pixel(2 * r);
-    z.circle1.move(ui::pixel(cx - r), ui::pixel(cy - r));
+    z.circle1.width = ui::pixel(2 * rx);
+    z.circle1.height = ui::pixel(2 * ry);
+    z.circle1.move(ui::pixel(cx - rx), ui::pixel(cy - ry));
     z.circle1.visible = true;
     return;
   }
@@ -105,7 +106,7 @@ void drawdfsector(ZarnForm& z, GeoState& geo, const MapView& map, const DfSector
     double a = (b2 - b1) * i / steps + b1;
     if (a >= 360) a -= 360;
     double qx = cx, qy = cy;
-    if (i < steps) qx = cx + r * std::sin(a * rad), qy = cy - r * std::cos(a * rad);
+    if (i < steps) qx = cx + rx * std::sin(a * rad), qy = cy - ry * std::cos(a * rad);
     ui::Line& l = z.dfsec.load(i);
     l.set(ui::pixel(px), ui::pixel(py), ui::pixel(qx), ui::pixel(qy));
     l.bordercolor = colour;

@@ -5,8 +5,10 @@
 #include <deque>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/services.h"
@@ -177,15 +179,35 @@ class RecordingEnder final : public Ender {
   std::optional<int> status;  // set once the end was asked
 };
 
+// Every line printed, and the jobs the lines went in as they were handed over.
 class RecordingPrinter final : public Printer {
  public:
-  bool printline(const std::string& line) override {
-    if (!works) return false;
-    lines.push_back(line);
-    return true;
-  }
+  ~RecordingPrinter() override { flush(); }
+  std::unique_ptr<PrintJob> job() override { return std::make_unique<Job>(*this); }
   bool works = true;
   std::vector<std::string> lines;
+  std::vector<std::vector<std::string>> jobs;
+
+ private:
+  class Job final : public PrintJob {
+   public:
+    explicit Job(RecordingPrinter& p) : p_(p) {}
+    ~Job() override { end(); }
+    bool printline(const std::string& line) override {
+      if (!p_.works) return false;
+      p_.lines.push_back(line);
+      lines_.push_back(line);
+      return true;
+    }
+    bool end() override {
+      if (!lines_.empty()) p_.jobs.push_back(std::exchange(lines_, {}));
+      return p_.works;
+    }
+
+   private:
+    RecordingPrinter& p_;
+    std::vector<std::string> lines_;
+  };
 };
 
 // Reads only the picture size from BMP and ICO headers; enough for logic and tests.

@@ -87,12 +87,38 @@ class ProgramRunner {
   virtual bool exists(const std::filesystem::path& program) const = 0;
 };
 
+// Lines that belong together, handed to the printer as one job.
+class PrintJob {
+ public:
+  virtual ~PrintJob() = default;  // a job dropped unended still goes to the printer
+  virtual bool printline(const std::string& line) = 0;  // false on failure
+  // The job goes to the printer: false when it was refused.
+  virtual bool end() = 0;
+};
+
+// The program prints a line at a time, as on the line printer it was made for; a page printer
+// gets the lines that belong together as one job: a run's lines through a job of its own, and
+// the log's lines as one job for each burst, ended by settle once the lines pause.
 class Printer {
  public:
+  static constexpr double pause = 5;     // seconds without a line that end a burst
+  static constexpr double longest = 60;  // a steady stream still prints a job this often
   virtual ~Printer() = default;
-  virtual bool printline(const std::string& line) = 0;  // false on failure
   // Whether the printer can take lines now: a run that prints asks before it starts.
   virtual bool open() { return true; }
+  virtual std::unique_ptr<PrintJob> job() = 0;
+  // A line of the log: false on failure, and the burst is dropped.
+  bool printline(const std::string& line);
+  // Called now and then with the seconds since midnight: hands over a burst that has paused or
+  // run long. False when its job was refused.
+  bool settle(double now);
+  // Hands over the burst now. A printer whose jobs use its members calls it as it goes.
+  bool flush();
+
+ private:
+  std::unique_ptr<PrintJob> burst_;
+  bool fresh_ = false;  // lines came since the last settle
+  double first_ = -1, last_ = -1;
 };
 
 // Modal message boxes. Buttons and answers use the old codes.

@@ -98,7 +98,15 @@ void DrawSurface::filledbox(double x1, double y1, double x2, double y2, std::opt
 
 void DrawSurface::circle(double x, double y, double r, std::optional<Colour> c) {
   const double rp = scaled_ ? std::abs(r * pixelwidth / sw_) : r;
-  add({DrawOp::Circle, px(x), py(y), rp, 0, c.value_or(forecolor), drawwidth, {}, fontsize});
+  add({DrawOp::Circle, px(x), py(y), rp, rp, c.value_or(forecolor), drawwidth, {}, fontsize});
+  currentx = x;
+  currenty = y;
+}
+
+void DrawSurface::ellipse(double x, double y, double rx, double ry, std::optional<Colour> c) {
+  const double rpx = scaled_ ? std::abs(rx * pixelwidth / sw_) : rx;
+  const double rpy = scaled_ ? std::abs(ry * pixelheight / sh_) : ry;
+  add({DrawOp::Circle, px(x), py(y), rpx, rpy, c.value_or(forecolor), drawwidth, {}, fontsize});
   currentx = x;
   currenty = y;
 }

@@ -203,7 +203,7 @@ struct Shape : Control {
 struct DrawOp {
   enum Type { Clear, Line, Box, FilledBox, Circle, Point, Text };
   Type type = Line;
-  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // pixels; a circle's radius is x2
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // pixels; a circle's radii are x2 across and y2 down
   Colour colour = black;
   int width = 1;
   std::string text;
@@ -218,6 +218,8 @@ class DrawSurface {
   void box(double x1, double y1, double x2, double y2, std::optional<Colour> c = {});
   void filledbox(double x1, double y1, double x2, double y2, std::optional<Colour> c = {});
   void circle(double x, double y, double r, std::optional<Colour> c = {});
+  // A circle on a map stretched unevenly: rx across, ry down.
+  void ellipse(double x, double y, double rx, double ry, std::optional<Colour> c = {});
   void pset(double x, double y, std::optional<Colour> c = {});
   void print(std::string_view text);  // at the current point, then to the start of the next line
   void scale(double left, double top, double right, double bottom);  // user scale; unset = pixels

@@ -95,7 +95,7 @@ void drawops(QPainter& p, const std::vector<ui::DrawOp>& ops, std::size_t from, 
       }
       case ui::DrawOp::Circle:
         p.setPen(pen(o.colour, o.width));
-        p.drawEllipse(QPointF(o.x1, o.y1), o.x2, o.x2);
+        p.drawEllipse(QPointF(o.x1, o.y1), o.x2, o.y2);
         break;
       case ui::DrawOp::Point:
         p.setPen(pen(o.colour, o.width));

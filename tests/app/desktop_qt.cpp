@@ -701,6 +701,58 @@ TEST_F(Desktop, ToolWindowsDrawWhatTheyHoldUnderFluxbox) {
   toolwindowsdrawn("fluxbox");
 }
 
+// A zone read from ZARNWARN.DAT on the map stretched to 1280 x 1024 (100 pixels a km across,
+// 106.8 down): its drawn edge lies on the zone's true edge each way, not 1 km across both ways.
+TEST_F(Desktop, AZoneIsDrawnOnItsTrueEdgeOnTheStretchedMap) {
+  windowmanager();
+  const std::filesystem::path dir = demofolder("demo");
+  // North of the drive, clear of the car and of the windows at the top left.
+  constexpr int e = 80800, n = 87000, r = 1000;
+  home.put("demo/ZARNWARN.DAT", "1\r\nSJ 80800 87000,1\r\n");
+  start(dir);
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_EQ(where(main).w, 1280);
+  ASSERT_TRUE(waitfor(120s, [&] { return localmapshown(grab({0, 0, 1280, 1024})); })) << stderrtext();
+  const std::pair<int, int> centre = onlocalmap(e, n, 1280, 1024);  // no structured binding: lambdas use it
+  const int cx = centre.first, cy = centre.second;
+  const int east = onlocalmap(e + r, n, 1280, 1024).first, south = onlocalmap(e, n - r, 1280, 1024).second;
+  const int north = onlocalmap(e, n + r, 1280, 1024).second;
+  const Rect zone{cx - (east - cx) - 8, north - 8, 2 * (east - cx) + 17, south - north + 17};
+  const QImage before = grab(zone);
+  // The control panel's "Zone Mon", then the zone window's "Read".
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(main), "6", std::to_string(1024 * 458 / 480 + 8),
+                       "click", "1"}));
+  std::optional<Window> panel, zm;
+  ASSERT_TRUE(waitfor(10s, [&] { return (panel = window("role:cform")).has_value(); })) << stderrtext();
+  std::this_thread::sleep_for(300ms);  // mapped, then placed by the window manager
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*panel), "560", "72", "click", "1"}));
+  ASSERT_TRUE(waitfor(10s, [&] { return (zm = window("role:zmform")).has_value(); })) << stderrtext();
+  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*zm), "40", "20", "click", "1"}));
+  // The outline: dark where the map was not. Its rows down the centre column and its columns
+  // along the centre row, in screen pixels.
+  const auto drawn = [&](const QImage& shot, bool down) {
+    std::vector<int> at;
+    const int len = down ? zone.h : zone.w;
+    for (int i = 0; i < len; ++i) {
+      const int x = down ? cx - zone.x : i, y = down ? i : cy - zone.y;
+      if (dark(shot.pixel(x, y)) && !dark(before.pixel(x, y))) at.push_back(i + (down ? zone.y : zone.x));
+    }
+    return at;
+  };
+  QImage shot;
+  const bool seen = waitfor(30s, [&] { return drawn(shot = grab(zone), true).size() >= 2; });
+  screen("zone-stretched");
+  ASSERT_TRUE(seen) << "no zone drawn in " << zone << "\n" << stderrtext();
+  const std::vector<int> rows = drawn(shot, true), cols = drawn(shot, false);
+  ASSERT_FALSE(rows.empty() || cols.empty());
+  EXPECT_NEAR(rows.front(), north, 2) << "north edge";
+  EXPECT_NEAR(rows.back(), south, 2) << "south edge";
+  EXPECT_NEAR(cols.back(), east, 2) << "east edge";
+  EXPECT_NEAR(cols.front(), cx - (east - cx), 2) << "west edge";
+}
+
 // Vehicles Tracked: a row clicked with automatic selection off stays the selected one, and the
 // window's close box leaves it up, as the base station's panel lives as long as the fleet does.
 TEST_F(Desktop, TheVehiclesWindowKeepsTheRowClickedAndStaysUp) {

@@ -66,9 +66,11 @@ TEST(Transform, LengthsAreInPixelsAsTheMapIsShown) {
     for (auto [sw, sh] : {std::pair{1024.0f, 768.0f}, {1920, 1080}, {640, 480}}) {
       MapFrame map = gridmap(370, 382.78f, 378.55f, 388.13f, 0, zoom);
       std::tie(map.scrwidth, map.scrheight) = std::pair(sw, sh);
-      float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-      ASSERT_TRUE(worldtopix(geo, map, 375, 383, x0, y0) && worldtopix(geo, map, 375.637f, 383, x1, y1));
+      float x0 = 0, y0 = 0, x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+      ASSERT_TRUE(worldtopix(geo, map, 375, 383, x0, y0) && worldtopix(geo, map, 375.637f, 383, x1, y1) &&
+                  worldtopix(geo, map, 375, 382.363f, x2, y2));
       EXPECT_NEAR(kmtopix(map, 0.637f), x1 - x0, 0.005 * (x1 - x0)) << zoom << " " << sw;
+      EXPECT_NEAR(kmtopixdown(map, 0.637f), y2 - y0, 0.005 * (y2 - y0)) << zoom << " " << sw << " down";
     }
 }
 
@@ -79,7 +81,7 @@ TEST(Transform, ZeroExtentLeavesOutputsAndGivesNoResult) {
   EXPECT_FALSE(worldtopix(geo, map, 530, 180, px, py));
   EXPECT_FALSE(pixtoll(geo, map, 100, 100, x, y));
   EXPECT_EQ((std::vector{px, py, x, y}), (std::vector<float>{7, 8, 9, 10})) << "outputs left alone";
-  EXPECT_EQ(kmtopix(map, 5), 0);
+  EXPECT_EQ(std::pair(kmtopix(map, 5), kmtopixdown(map, 5)), std::pair(0.0f, 0.0f));
   map = gridmap(0, 640, 0, 480);
   map.picwidth = 1;  // a picture one pixel wide has nothing to divide by
   EXPECT_FALSE(pixtoll(geo, map, 0, 0, x, y));

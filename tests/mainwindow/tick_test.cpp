@@ -445,6 +445,29 @@ TEST_F(Services, APrinterFailureSwitchesPrintingOff) {
   EXPECT_TRUE(dialogs->shown.size() == 1 && dialogs->shown[0].title == "Printer Error");
 }
 
+// The log's lines printed close together go to the printer as one job, handed over by the tick
+// once they have paused 5 s; a job refused then is said, and printing switched off, as a line
+// refused is.
+TEST_F(Services, LogLinesCloseTogetherArePrintedAsOneJobOnceTheyPause) {
+  app->gps.printon = 1;
+  const auto print = [&](const char* when, Items lines) {
+    at(*clock, when);
+    for (const auto& l : lines) printline(app->voice, app->gps, app->win, l);
+    Timer1_Timer(*app);
+  };
+  print("11:00:00", {"", "$V1RMC,1", "LOG: 11:00:00"});
+  print("11:00:03", {"", "$V2RMC,1"});
+  print("11:00:07", {});
+  EXPECT_TRUE(printer->jobs.empty()) << "4 s after the last line";
+  print("11:00:08.5", {});
+  EXPECT_EQ(printer->jobs, (std::vector<Items>{{"", "$V1RMC,1", "LOG: 11:00:00", "", "$V2RMC,1"}}));
+  print("11:00:20", {"LOG three"});
+  printer->works = false;
+  print("11:00:30", {});
+  EXPECT_EQ(std::tuple(app->gps.printon, app->win.get<MvForm>().printlab.caption), std::tuple(0, "Printing OFF"));
+  EXPECT_TRUE(dialogs->shown.size() == 1 && dialogs->shown[0].title == "Printer Error");
+}
+
 // A position far off every chart cannot be converted back: the next tick beeps once for the
 // conversions of the moment, the one after it stays quiet.
 TEST_F(Services, ADoubtfulConversionBeepsAtTheNextTick) {

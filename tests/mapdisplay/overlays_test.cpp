@@ -8,6 +8,8 @@
 #include "mapdisplay/mapoutlines.h"
 #include "mapdisplay/nearest.h"
 #include "mapdisplay/overlays.h"
+#include "mapdisplay/owncar.h"
+#include "mapdisplay/redraw.h"
 
 namespace zarn {
 namespace {
@@ -194,6 +196,63 @@ TEST_F(Overlays, MarkersRoadsAndTheDrawingFile) {
     EXPECT_EQ(std::tuple(n.legcount, n.wpcount, wps ? ref(n.wpx[1], n.wpy[1]) : ""), std::tuple(legs, wps, first))
         << guards;
   }
+}
+
+// On 1280 x 1024 a 640 x 480 picture of 12.8 x 9.6 km is shown at 100 pixels a km across and
+// 106.6 down: a zone, the finder's range circle and sector, an accuracy ring and a rough
+// position's circle each reach, across and down, the pixel of the point that far off.
+TEST_F(Overlays, LengthsDrawnOnAnUnevenlyStretchedMapReachTheTrueEdgeEachWay) {
+  gridview(*app, 370, 380, 382.8f, 389.6f);
+  std::tie(m().mapzoom, m().scrwidth, m().scrheight) = std::tuple(1, 1280.0f, 1024.0f);
+  const float x = 376, y = 385;
+  // Half-widths across and down that the drawing should have for a radius (km).
+  auto want = [&](float r) {
+    float px = 0, py = 0, ex = 0, ey = 0, sx = 0, sy = 0;
+    worldtopix(app->geo, m(), x, y, px, py);
+    worldtopix(app->geo, m(), x + r, y, ex, ey);
+    worldtopix(app->geo, m(), x, y - r, sx, sy);
+    return std::tuple(px, py, ex - px, sy - py);
+  };
+  auto expectshape = [&](const ui::Shape& s, float r, const char* what) {
+    const auto [px, py, across, down] = want(r);
+    EXPECT_NEAR(s.left + s.width / 2.0, px, 1) << what;
+    EXPECT_NEAR(s.top + s.height / 2.0, py, 1) << what;
+    EXPECT_NEAR(s.width / 2.0, across, 1) << what;
+    EXPECT_NEAR(s.height / 2.0, down, 1) << what;
+  };
+  NavState& n = app->nav;
+  std::tie(n.zonedispon, n.zonecount, n.zonex[1], n.zoney[1], n.zonerad[1]) = std::tuple(1, 1, x, y, 1.8f);
+  drawzones(*app);
+  expectshape(z().zonec[0], 1.8f, "zone");
+  float lat = 0, lon = 0;
+  osgbtoll(app->geo, x, y, lat, lon);
+  drawdfsector(z(), app->geo, m(), DfSector{1, lat, lon, 2.5f, 90, 90, 255});
+  expectshape(z().circle1, 2.5f, "range circle");
+  drawdfsector(z(), app->geo, m(), DfSector{1, lat, lon, 2.5f, 90, 270, 255});
+  const auto [px, py, across, down] = want(2.5f);
+  EXPECT_NEAR(z().dfsec[50].y2, py + down, 2) << "the sector's southern tip";
+  m().trailsize = 1200;  // metres
+  addtrail(m(), z(), app->geo, app->gps, x, y);
+  expectshape(z().p[m().trailidx], 1.2f, "accuracy ring");
+  drawoverlay(z(), app->geo, m(), x, y, "AF");
+  const auto& o = ops().front();
+  ASSERT_EQ(o.type, Op::Circle);
+  EXPECT_NEAR(o.x2, std::get<2>(want(2)), 1) << "rough position across";
+  EXPECT_NEAR(o.y2, std::get<3>(want(2)), 1) << "rough position down";
+  // The nearest no-fly areas' circles on the demo's local map stretched the same way.
+  local();
+  std::tie(m().mapzoom, m().scrwidth, m().scrheight) = std::tuple(1, 1280.0f, 1024.0f);
+  z().surface.cls();
+  saynearest(*app, 0);
+  const double stretch = kmtopixdown(m(), 1) / kmtopix(m(), 1);
+  ASSERT_GT(stretch, 1.05);
+  long circles = 0;
+  for (const Op& c : ops()) {
+    if (c.type != Op::Circle || c.colour != ui::red) continue;
+    EXPECT_NEAR(c.y2 / c.x2, stretch, 0.01);
+    ++circles;
+  }
+  EXPECT_EQ(circles, 5);
 }
 
 }  // namespace

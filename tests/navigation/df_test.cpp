@@ -190,9 +190,9 @@ TEST_F(Df, SectorOutlinesSweepClockwiseAndLeaveTheRouteAlone) {
   float lat = 0, lon = 0;
   osgbtoll(app->geo, 375, 385, lat, lon);
   DfSector d{1, lat, lon, 2.5f, 0, 90, 255};
-  const auto angle = [&](int i) {  // the bearing of line i's end from the centre
-    const ui::Line& l = *z.dfsec.find(i);
-    return std::fmod(std::atan2(l.x2 - 320.0, 240.0 - l.y2) * 180 / 3.14159265358979 + 360, 360);
+  const auto angle = [&](int i) {  // the bearing of line i's end from the centre, on the ground
+    const ui::Line& l = *z.dfsec.find(i);  // the square map on the 4:3 picture: 64 pixels a km across, 48 down
+    return std::fmod(std::atan2((l.x2 - 320.0) / 64, (240.0 - l.y2) / 48) * 180 / 3.14159265358979 + 360, 360);
   };
   const auto draw = [&](float b1, float b2) {
     std::tie(d.dfsecbrg1, d.dfsecbrg2) = std::pair(b1, b2);

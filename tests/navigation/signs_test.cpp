@@ -29,7 +29,7 @@ TEST_F(AppTest, SignScriptsDrawInTheirSquareAndEndAtTheFilesEnd) {
       {"L counts y from the bottom: a diagonal from bottom left to top right", "DIAG,D\r\nL,0,0,100,100\r\nEND\r\n",
        "diag", diagonal, "D", 24},
       {"M counts y from the top, T writes there; C's radius is of the width", "MT,x,M,10,10,T,\"Hi, you\",C,50,25,10,END",
-       "MT", "clear|T 20,20 0,0 w20 c0Hi, you|C 100,150 20,0 w20 c0", "x", 24},
+       "MT", "clear|T 20,20 0,0 w20 c0Hi, you|C 100,150 20,20 w20 c0", "x", 24},
       {"W 10 is the start width; W and COL round halves to even; COL is held to 255",
        "W,x,COL,0.4,127.5,300,W,10,L,0,50,100,50,W,1.25,L,0,0,1,1", "W",
        "clear|L 0,100 200,100 w20 cff8000|L 0,200 2,198 w2 cff8000", "x", 24},

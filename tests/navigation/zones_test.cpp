@@ -161,9 +161,11 @@ TEST_F(Zones, CirclesAreCentredSizedAndANegativeRadiusLeavesOnlyThatZoneOff) {
   };
   n().zonedispon = 1;
   drawzones(*app);
-  EXPECT_EQ(shown()[0], std::tuple(true, 320 - 64, 240 - 64, 128));
+  // The square map on the 4:3 picture has 48 pixels a km down: a zone is 3/4 as tall as wide.
+  EXPECT_EQ(shown()[0], std::tuple(true, 320 - 64, 240 - 48, 128));
+  EXPECT_EQ(c[0].height, 96);
   EXPECT_FALSE(std::get<0>(shown()[1]));
-  EXPECT_EQ(shown()[2], std::tuple(true, 128 - 32, 96 - 32, 64));
+  EXPECT_EQ(shown()[2], std::tuple(true, 128 - 32, 96 - 24, 64));
   n().zonecount = 1;
   drawzones(*app);
   EXPECT_EQ(std::tuple(std::get<0>(shown()[0]), std::get<0>(shown()[2])), std::tuple(true, false));

@@ -77,21 +77,60 @@ TEST_F(ProgramsTest, PrintersTakeLatin1LinesAndReportFailures) {
   const std::string args = (dir / "args.txt").string(), printed = (dir / "printed.txt").string();
   lp("echo \"$@\" >> '" + args + "'\ncat >> '" + printed + "'\necho request id is lp-1\n");
   LpPrinter printer("lp", {"-d", "line printer"});
-  EXPECT_TRUE(printer.printline("Caf\xE9 12") && printer.printline("second")) << printer.lasterror();
-  EXPECT_EQ(dir.get("printed.txt"), "Caf\xC3\xA9 12\nsecond\n") << "one job a line, in UTF-8";
-  EXPECT_EQ(dir.get("args.txt"), "-d line printer\n-d line printer\n");
+  EXPECT_TRUE(printer.printline("Caf\xE9 12") && printer.printline("second") && printer.flush()) << printer.lasterror();
+  EXPECT_EQ(dir.get("printed.txt"), "Caf\xC3\xA9 12\nsecond\n") << "one job for the burst, in UTF-8";
+  EXPECT_EQ(dir.get("args.txt"), "-d line printer\n");
   // Received lines come with the CR that ended them and the LF after the one before.
   std::filesystem::remove(printed);
   EXPECT_TRUE(printer.printline("") && printer.printline("\n$V1RMC,1\r") && printer.printline("LOG: 12:00\r\n"));
+  EXPECT_TRUE(printer.flush());
   EXPECT_EQ(dir.get("printed.txt"), "\n$V1RMC,1\nLOG: 12:00\n") << "one line ending each";
   lp("cat > /dev/null\necho 'lp: The printer or class does not exist.' >&2\nexit 1\n");
-  EXPECT_EQ((std::pair{printer.printline("x"), printer.lasterror()}),
+  EXPECT_TRUE(printer.printline("x")) << "the text is taken; the job is refused as it is handed over";
+  EXPECT_EQ((std::pair{printer.flush(), printer.lasterror()}),
             (std::pair{false, std::string("lp: The printer or class does not exist.")}));
   lp("exit 0\n");  // ends without reading: writing to it must give an error, not SIGPIPE
   EXPECT_TRUE(!printer.printline(std::string(4 << 20, 'x')) && !printer.lasterror().empty());
   ::setenv("PATH", (dir / "empty").c_str(), 1);
   LpPrinter missing;
   EXPECT_TRUE(!missing.printline("x") && missing.lasterror().find("lp") != std::string::npos) << "no lp at all";
+}
+
+// A page printer gets the lines that belong together as one job: a job's own, or a burst of
+// log lines ended by a pause of 5 s or a minute of steady lines, across midnight too. A line
+// stays one line, and no NUL reaches the printer.
+TEST_F(ProgramsTest, PrintJobsGatherTheLinesThatBelongTogether) {
+  const std::string jobs = (dir / "jobs").string();
+  std::filesystem::create_directories(jobs);
+  LpPrinter printer(ZARN_SOURCE_DIR "/tools/lp_standin.py", {"--out", (dir / "lp.out").string(), "--jobs", jobs});
+  const auto job = [&](int n) { return dir.get("jobs/job-" + std::to_string(n) + ".txt"); };
+  const auto count = [&] { return std::distance(std::filesystem::directory_iterator(jobs), {}); };
+  double t = 86390;  // ten seconds before midnight
+  const auto line = [&](const std::string& l) {
+    EXPECT_TRUE(printer.printline(l) && printer.settle(t)) << printer.lasterror();
+  };
+  line("10:59:58 VAN1");
+  t = 86394;
+  line("10:59:59 VAN2 CR\rLF\nNUL" + std::string(1, '\0') + "end\r\n");
+  for (t = 86395; t < 86399; t += 1) EXPECT_TRUE(printer.settle(t));
+  EXPECT_EQ(count(), 0) << "still within 5 s of the last line";
+  EXPECT_TRUE(printer.settle(0)) << "six seconds after it, past midnight";
+  EXPECT_EQ(job(1), "10:59:58 VAN1\n10:59:59 VAN2 CR LF NULend\n");
+  for (t = 10; t < 80; t += 1) line("steady " + std::to_string(static_cast<int>(t)));
+  EXPECT_EQ(count(), 2) << "a minute of steady lines is a job";
+  EXPECT_TRUE(printer.settle(86000)) << "the next day's time: long past";  // what is left goes
+  EXPECT_EQ(count(), 3);
+  // A run's lines, however slowly they come, are one job of their own.
+  auto run = printer.job();
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(run->printline("record " + std::to_string(i)));
+  EXPECT_TRUE(run->end());
+  EXPECT_EQ(job(4), "record 0\nrecord 1\nrecord 2\n");
+  EXPECT_TRUE(printer.job()->end()) << "an empty job prints nothing";
+  EXPECT_EQ(count(), 4);
+  // The file printer keeps the line whole too.
+  FilePrinter file(files, "printer.txt");
+  EXPECT_TRUE(file.printline("a\rb\nc" + std::string(1, '\0') + "d\r\n"));
+  EXPECT_EQ(dir.get("printer.txt"), "a b cd\r\n");
 }
 
 }  // namespace
