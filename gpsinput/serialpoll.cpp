@@ -39,6 +39,50 @@ void parsenow(App& app) {
   app.gps.lastgpstime = app.timer();
 }
 
+// A sentence that passed its test, to the trip log as the log's prefix filter asks.
+void logsentence(App& app, std::string_view l) {
+  auto& g = app.gps;
+  if (g.logopen != 1 || g.rawlog != 0) return;
+  const std::string type(l.substr(std::min<std::size_t>(3, l.size()), 3));
+  if (g.logprefix.empty()) {
+    writetriplog(app.gps, l);
+  } else {
+    const std::string filter = g.logprefix.size() > 3 ? g.logprefix.substr(3) : std::string("   ");
+    if (filter.find(type) != std::string::npos) writetriplog(app.gps, l);
+    if (g.logprefix.compare(0, 3, type) == 0) {
+      std::string grid;
+      gridreftext(app.geo, g.ownx, g.owny, grid);
+      const platform::DateTime t = app.sys.clock->now();
+      writetriplog(app.gps, text::datetext(t) + " " + text::timetext(t) + " " + grid);
+    }
+  }
+}
+
+// What was taken in from the port but not yet worked through when an end is asked: it was
+// received, so its whole lines still reach the trip log as they would have, but nothing more
+// is done with them, so that the end is not held up by a backlog.
+void logbacklog(App& app, std::string_view rest) {
+  auto& g = app.gps;
+  if (g.logopen != 1 || !g.triplog) return;
+  std::string line(rxline(g));
+  for (const char c : rest) {
+    if (c != cr && c != lf) {
+      if (c == '$' && app.main.mvmode != 1) line.clear();
+      line += c;
+      continue;
+    }
+    if (line.empty()) continue;
+    if (g.rawlog > 0) {
+      writetriplog(g, line);
+    } else if (app.main.mvmode != 1 && line[0] == '$') {
+      const bool rmc = line.size() >= 6 && line.compare(3, 3, "RMC") == 0;
+      if ((g.onlyrmc == 1 && !rmc) || nmeachecksumok(line)) logsentence(app, line);
+    }
+    line.clear();
+  }
+  clearrxbuf(g);
+}
+
 // A CR-terminated NMEA sentence of the own receiver: tested, logged and parsed. A failing
 // sentence stays in the buffer until the next "$" starts another.
 void sentence(App& app, std::string& parseline) {
@@ -46,21 +90,7 @@ void sentence(App& app, std::string& parseline) {
   const std::string_view l = rxline(g);
   const bool rmc = l.size() >= 6 && l.substr(3, 3) == "RMC";
   if (!(g.onlyrmc == 1 && !rmc) && !nmeachecksumok(l)) return;
-  if (g.logopen == 1 && g.rawlog == 0) {
-    const std::string type(l.substr(std::min<std::size_t>(3, l.size()), 3));
-    if (g.logprefix.empty()) {
-      writetriplog(app.gps, l);
-    } else {
-      const std::string filter = g.logprefix.size() > 3 ? g.logprefix.substr(3) : std::string("   ");
-      if (filter.find(type) != std::string::npos) writetriplog(app.gps, l);
-      if (g.logprefix.compare(0, 3, type) == 0) {
-        std::string grid;
-        gridreftext(app.geo, g.ownx, g.owny, grid);
-        const platform::DateTime t = app.sys.clock->now();
-        writetriplog(app.gps, text::datetext(t) + " " + text::timetext(t) + " " + grid);
-      }
-    }
-  }
+  logsentence(app, l);
   g.nmeaid = std::string(l.substr(std::min<std::size_t>(3, l.size()), 3));
   if ((g.nmeaid == "GLL" || g.nmeaid == "RMC" || g.nmeaid == "GGA") &&
       l.substr(0, 6) != std::string_view(app.main.chasesent))
@@ -375,11 +405,14 @@ void rxchars(App& app, std::string_view chars) {
   }
   g.rxbusy = true;
   std::string parseline;
-  // An end asked meanwhile stops the reading: what was taken in stays, the backlog is dropped
-  // (asked once a line's worth of characters, so a flood ends in a moment).
+  // An end asked meanwhile stops the reading: what was taken in stays, and the backlog only goes
+  // to the trip log (asked once a line's worth of characters, so a flood ends in a moment).
   auto ending = [&app, n = std::size_t{0}]() mutable { return ++n % 128 == 0 && app.sys.events->endasked(); };
-  for (std::size_t k = 0; k < chars.size() && !ending(); ++k) onechar(app, chars[k], parseline);
+  std::size_t k = 0;
+  for (; k < chars.size() && !ending(); ++k) onechar(app, chars[k], parseline);
   while (g.rxpos < g.rxpending.size() && !ending()) onechar(app, g.rxpending[g.rxpos++], parseline);
+  if (k < chars.size() || g.rxpos < g.rxpending.size())
+    logbacklog(app, std::string(chars.substr(k)) + g.rxpending.substr(g.rxpos));
   g.rxpending.clear();
   g.rxpos = 0;
   g.rxbusy = false;
