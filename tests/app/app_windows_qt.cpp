@@ -176,5 +176,36 @@ TEST(Ending, ASignalTakenByTheEventsStaysAskedAndEndsEveryWait) {
   pump.endpending = nullptr;
 }
 
+TEST(Ending, ASignalDuringABearingFloodStopsTheReadingOnceItsEventsHaveTakenIt) {
+  qt::EndSignals::holdback();
+  Services s;
+  s.events = std::make_unique<qt::QtEventPump>();
+  auto line = std::make_unique<HeldLine>();
+  HeldLine& port = *line;
+  s.serial = std::move(line);
+  App app(std::move(s));
+  Shell shell(app);
+  shell.onend = [] {};
+  qt::EndSignals ends([&shell] { shell.end(); });
+  auto& pump = dynamic_cast<qt::QtEventPump&>(*app.sys.events);
+  pump.endpending = [&ends] { return ends.pending(); };
+  shell.start();
+  app.main.starting = 0;
+  app.gps.gpsoncom = 1;
+  // The signal comes with the hundredth bearing; the events run after that line take it.
+  long taken = 0;
+  const auto apply = app.hooks.sentence;
+  app.hooks.sentence = [&](const LineResult& r, std::string& l) {
+    apply(r, l);
+    if (++taken == 100) ::pthread_kill(::pthread_self(), SIGTERM);
+  };
+  const int bearings = 5000;
+  for (int k = 0; k < bearings; ++k) port.held += sentence("DFBRG," + std::to_string(k * 7 % 360) + ".0");
+  readcomms(app);
+  EXPECT_TRUE(app.main.quit && shell.ended());
+  EXPECT_LT(taken, 120) << "the backlog behind the signal is not read";
+  pump.endpending = nullptr;
+}
+
 }  // namespace
 }  // namespace zarn
