@@ -1,17 +1,31 @@
 // The main road's costs on the demo data: start-up to the first tick, and one main tick with
 // the demo drive playing (replay step, map choice, car, trail, read-outs, spoken reports into a
-// recording sink), with and without bringing the Qt views up to date as the running program does.
+// recording sink), with and without bringing the Qt views up to date as the running program does;
+// and a flood of direction-finder bearings taken in one poll by the running program's shell.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
+#include "app/main/shell.h"
 #include "bench/demoapp.h"
+#include "gpsinput/serialpoll.h"
 #include "platform/qt/qtui.h"
 
 namespace {
 
+// The one application object of the benchmarks that show windows, offscreen.
+QApplication& qtapp() {
+  static int argc = 1;
+  static char name[] = "zarn_bench";
+  static char* argv[] = {name, nullptr};
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static QApplication qapp(argc, argv);
+  return qapp;
+}
 
 using Demo = zarn::bench::DemoApp;
 
@@ -51,11 +65,7 @@ void BM_DemoStepTick(benchmark::State& state) {
 BENCHMARK(BM_DemoStepTick)->Unit(benchmark::kMicrosecond);
 
 void BM_DemoTickWithViews(benchmark::State& state) {
-  static int argc = 1;
-  static char name[] = "zarn_bench";
-  static char* argv[] = {name, nullptr};
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication qapp(argc, argv);
+  qtapp();
   Demo d;
   zarn::qt::QtUi ui([&d] { return d.app->win.all(); });
   d.start();
@@ -70,5 +80,53 @@ void BM_DemoTickWithViews(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DemoTickWithViews)->Unit(benchmark::kMicrosecond);
+
+// A serial line that holds what is put on it, all of it read by the next poll.
+class HeldLine final : public zarn::platform::SerialLine {
+ public:
+  bool open(const std::string&, const std::string&) override { return true; }
+  bool setsettings(const std::string&) override { return true; }
+  bool isopen() const override { return true; }
+  void close() override {}
+  int inbuffercount() override { return static_cast<int>(held.size()); }
+  std::string input() override { return std::exchange(held, {}); }
+  bool output(std::string_view) override { return true; }
+  void setdtr(bool) override {}
+  std::string held;
+};
+
+// N "$DFBRG" bearings arriving together and taken in one poll, with the windows shown and drawn
+// as the program draws them while events run: stored, spoken onto the message line, drawn.
+void BM_TakeBearings(benchmark::State& state) {
+  qtapp();
+  zarn::Services s;
+  s.events = std::make_unique<zarn::qt::QtEventPump>();
+  auto line = std::make_unique<HeldLine>();
+  HeldLine& port = *line;
+  s.serial = std::move(line);
+  zarn::App app(std::move(s));
+  zarn::Shell shell(app);
+  shell.onend = [] {};
+  shell.start();
+  app.main.starting = 0;
+  app.gps.gpsoncom = 1;
+  std::string flood;
+  for (long k = 0; k < state.range(0); ++k) {
+    char body[32];
+    std::snprintf(body, sizeof body, "DFBRG,%03ld.0", k * 7 % 360);
+    unsigned x = 0;
+    for (const char* c = body; *c; ++c) x ^= static_cast<unsigned char>(*c);
+    char sum[8];
+    std::snprintf(sum, sizeof sum, "*%02X\r\n", x);
+    flood += std::string("$") + body + sum;
+  }
+  for (auto _ : state) {
+    port.held = flood;
+    zarn::readcomms(app);
+    benchmark::DoNotOptimize(app.nav.dfn);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TakeBearings)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -141,13 +141,14 @@ class EventPump {
   virtual void doevents() = 0;
   // Nothing to do for a moment: the real pump sleeps briefly so that waits do not spin.
   virtual void idle() {}
-  // True when the end of the program has been asked from outside (a signal) and waits for the
-  // events to run: long work that lets no events run stops early for it.
+  // True once the end of the program has been asked from outside (a signal), before and after
+  // the events have taken it: long work stops early for it, and every wait ends.
   virtual bool endasked() const { return false; }
 };
 
 // Waits while letting events run: the one way the program waits. Ends early as soon as done()
-// holds (tested after each pass of events) and then returns true. A clock that never moves
+// holds (tested after each pass of events) and then returns true, or once the end of the
+// program has been asked (EventPump::endasked), returning false. A clock that never moves
 // (a test's fake) ends the wait after a bounded number of passes.
 bool waitfor(const Clock& clock, EventPump& events, float seconds, const std::function<bool()>& done);
 

@@ -11,6 +11,9 @@ bool waitfor(const Clock& clock, EventPump& events, float seconds, const std::fu
   for (;;) {
     events.doevents();
     if (done && done()) return true;
+    // The end has been asked: whoever waits is on the way out, and the program ends once it
+    // is back in the event loop.
+    if (events.endasked()) break;
     const float now = clock.timer();
     float d = now - t0;
     if (d < 0) d += 86400;

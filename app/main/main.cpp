@@ -94,7 +94,6 @@ int main(int argc, char** argv) {
     showmsg(app.voice, "Sounds and speech are off: no sound server can be reached (" + *why + ").");
   shell.start();
   const int status = qapp.exec();
-  qapp.onexception = nullptr;  // the application goes before the QApplication
-  if (pump) pump->endpending = nullptr;  // and the signals before the application
-  return status;
+  // Ended as the user's exit ends it: nothing is held up by a sound still being played out.
+  app.sys.ender->end(status);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -26,11 +27,15 @@ class Shell {
     return app.win.all();
   }) {
     ui_.afterinput = [this] { checkquit(); };
-    // Waits that let events run show what the windows hold meanwhile.
+    // Waits that let events run show what the windows hold meanwhile. A flood on the serial
+    // line lets events run after every line: the windows are then drawn a frame at a time, not
+    // once for every line, and what a pass left undrawn is drawn when its frame is due.
     if (auto* pump = dynamic_cast<qt::QtEventPump*>(app.sys.events.get())) {
       pump_ = pump;
-      pump->onevents = [this] { ui_.refresh(); };
+      pump->onevents = [this] { drawsoon(); };
     }
+    later_.setSingleShot(true);
+    QObject::connect(&later_, &QTimer::timeout, [this] { draw(); });
     wirekeys(app);
     wirehelp(app);
     // Where ending cannot end the process (tests), the end stops the event being handled.
@@ -48,13 +53,13 @@ class Shell {
   // Shows the main window and starts the main tick.
   void start() {
     app_.win.zarn.show();
-    ui_.refresh();
+    draw();
     timer_.start();
   }
   // One pass of the main timer.
   void tick() {
     Timer1_Timer(app_);
-    ui_.refresh();
+    draw();
     checkquit();
   }
   // Ends the program as asked from outside (a signal): in order, once the event is over.
@@ -69,8 +74,24 @@ class Shell {
   std::function<void()> onend = [] { QCoreApplication::exit(0); };
   qt::QtUi& ui() { return ui_; }
   const QTimer& timer() const { return timer_; }
+  // The shortest time between two drawings of the windows while events run, in ms.
+  static constexpr int framegap = 20;
 
  private:
+  void draw() {
+    later_.stop();
+    ui_.refresh();
+    drawn_.start();
+  }
+  void drawsoon() {
+    const qint64 since = drawn_.isValid() ? drawn_.elapsed() : framegap;
+    if (since >= framegap) {
+      draw();
+    } else if (!later_.isActive()) {
+      later_.start(static_cast<int>(framegap - since));
+    }
+  }
+
   void checkquit() {
     if (!app_.main.quit || ended_) return;
     ended_ = true;
@@ -81,6 +102,8 @@ class Shell {
   App& app_;
   qt::QtUi ui_;
   QTimer timer_;
+  QTimer later_;          // draws what a pass of events left undrawn
+  QElapsedTimer drawn_;   // since the windows were last drawn
   qt::QtEventPump* pump_ = nullptr;
   qt::Application* qapp_ = nullptr;
   bool ended_ = false;

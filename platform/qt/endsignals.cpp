@@ -37,13 +37,14 @@ EndSignals::EndSignals(std::function<void()> onend) : onend_(std::move(onend)) {
     signalfd_siginfo info;
     bool any = false;
     while (::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) any = true;
+    taken_ = taken_ || any;
     if (any && onend_) onend_();
   });
 }
 
 bool EndSignals::pending() const {
   pollfd p{fd_, POLLIN, 0};
-  return fd_ >= 0 && ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
+  return taken_ || (fd_ >= 0 && ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0);
 }
 
 EndSignals::~EndSignals() {

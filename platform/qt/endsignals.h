@@ -16,7 +16,8 @@ class EndSignals {
   // Runs `onend` from the event loop when either signal arrives (holdback() must have run).
   explicit EndSignals(std::function<void()> onend);
   ~EndSignals();
-  // True when a signal has arrived that the event loop has not yet taken.
+  // True once a signal has arrived, whether or not the event loop has taken it yet: the end
+  // has been asked, and long work that is still on its way out stops for it.
   bool pending() const;
   EndSignals(const EndSignals&) = delete;
   EndSignals& operator=(const EndSignals&) = delete;
@@ -25,6 +26,7 @@ class EndSignals {
   int fd_ = -1;
   std::unique_ptr<QSocketNotifier> notifier_;
   std::function<void()> onend_;
+  bool taken_ = false;  // a signal read by the event loop
 };
 
 }  // namespace zarn::qt
