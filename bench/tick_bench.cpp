@@ -13,6 +13,7 @@
 #include "app/main/shell.h"
 #include "bench/demoapp.h"
 #include "gpsinput/serialpoll.h"
+#include "platform/fakes.h"
 #include "platform/qt/qtui.h"
 
 namespace {
@@ -81,28 +82,14 @@ void BM_DemoTickWithViews(benchmark::State& state) {
 }
 BENCHMARK(BM_DemoTickWithViews)->Unit(benchmark::kMicrosecond);
 
-// A serial line that holds what is put on it, all of it read by the next poll.
-class HeldLine final : public zarn::platform::SerialLine {
- public:
-  bool open(const std::string&, const std::string&) override { return true; }
-  bool setsettings(const std::string&) override { return true; }
-  bool isopen() const override { return true; }
-  void close() override {}
-  int inbuffercount() override { return static_cast<int>(held.size()); }
-  std::string input() override { return std::exchange(held, {}); }
-  bool output(std::string_view) override { return true; }
-  void setdtr(bool) override {}
-  std::string held;
-};
-
 // N "$DFBRG" bearings arriving together and taken in one poll, with the windows shown and drawn
 // as the program draws them while events run: stored, spoken onto the message line, drawn.
 void BM_TakeBearings(benchmark::State& state) {
   qtapp();
   zarn::Services s;
   s.events = std::make_unique<zarn::qt::QtEventPump>();
-  auto line = std::make_unique<HeldLine>();
-  HeldLine& port = *line;
+  auto line = std::make_unique<zarn::platform::HeldLine>();
+  zarn::platform::HeldLine& port = *line;
   s.serial = std::move(line);
   zarn::App app(std::move(s));
   zarn::Shell shell(app);

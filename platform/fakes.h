@@ -26,6 +26,21 @@ class FakeClock final : public Clock {
   DateTime t_{2020, 10, 26, 12, 0, 0, 0};
 };
 
+// A serial line that holds what is put on it, all of it read by the next poll: a flood arriving
+// at once.
+class HeldLine final : public SerialLine {
+ public:
+  bool open(const std::string&, const std::string&) override { return true; }
+  bool setsettings(const std::string&) override { return true; }
+  bool isopen() const override { return true; }
+  void close() override {}
+  int inbuffercount() override { return static_cast<int>(held.size()); }
+  std::string input() override { return std::exchange(held, {}); }
+  bool output(std::string_view) override { return true; }
+  void setdtr(bool) override {}
+  std::string held;
+};
+
 // No serial port: never opens, never has input.
 class NoSerial final : public SerialLine {
  public:

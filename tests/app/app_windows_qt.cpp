@@ -92,20 +92,6 @@ TEST(Shell, KeepsTheMainWindowsOwnKeyHandlerAndWaitsShowWhatTheWindowsHold) {
   EXPECT_EQ(view->snapshot().pixelColor(5, 5), QColor(Qt::yellow));
 }
 
-// A serial line that holds what the test puts on it, all of it read by the next poll.
-class HeldLine final : public platform::SerialLine {
- public:
-  bool open(const std::string&, const std::string&) override { return true; }
-  bool setsettings(const std::string&) override { return true; }
-  bool isopen() const override { return true; }
-  void close() override {}
-  int inbuffercount() override { return static_cast<int>(held.size()); }
-  std::string input() override { return std::exchange(held, {}); }
-  bool output(std::string_view) override { return true; }
-  void setdtr(bool) override {}
-  std::string held;
-};
-
 std::string sentence(const std::string& body) {
   unsigned x = 0;
   for (char c : body) x ^= static_cast<unsigned char>(c);
@@ -126,8 +112,8 @@ struct Paints : QObject {
 TEST(Shell, ABearingFloodIsDrawnAFrameAtATimeAndTheFixBehindItIsTakenInTheSamePoll) {
   Services s;
   s.events = std::make_unique<qt::QtEventPump>();
-  auto line = std::make_unique<HeldLine>();
-  HeldLine& port = *line;
+  auto line = std::make_unique<platform::HeldLine>();
+  platform::HeldLine& port = *line;
   s.serial = std::move(line);
   App app(std::move(s));
   Shell shell(app);
@@ -180,8 +166,8 @@ TEST(Ending, ASignalDuringABearingFloodStopsTheReadingOnceItsEventsHaveTakenIt) 
   qt::EndSignals::holdback();
   Services s;
   s.events = std::make_unique<qt::QtEventPump>();
-  auto line = std::make_unique<HeldLine>();
-  HeldLine& port = *line;
+  auto line = std::make_unique<platform::HeldLine>();
+  platform::HeldLine& port = *line;
   s.serial = std::move(line);
   App app(std::move(s));
   Shell shell(app);
