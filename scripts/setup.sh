@@ -10,6 +10,7 @@ run=(
   pkg-config             # how CMake finds libpulse-simple
   qt6-base-dev           # Qt 6 Widgets: headers, libraries, CMake files, platform plugins
   libgl-dev              # the OpenGL headers that Qt's CMake files insist on
+  libxcb1-dev            # the windows' colormap set on an X display
   fonts-dejavu-core      # the font Qt draws the windows' text with
   libpulse-dev           # PulseAudio's simple API, which plays the WAV prompts
   libespeak-ng-dev       # the speech library
@@ -28,6 +29,7 @@ test=(
   libproj-dev libgeographiclib-dev  # the libraries the benchmarks compare against
   xvfb openbox xdotool   # the program run as on a desktop: a virtual display, a window manager, typing
   fluxbox                # a second window manager the windows are drawn under
+  x11-apps               # xwd: the screen captured as users capture it
   libx11-dev             # reading that display back in the desktop tests
 )
 

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDrag>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,8 +20,14 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <set>
+
+#if ZARN_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtkeys.h"
@@ -47,6 +54,38 @@ std::string frommultiline(const QString& q) {
     s += c;
   }
   return s;
+}
+
+// Qt gives its windows a colormap of their own, even on the screen's default visual. A screen
+// capture that reads the screen window by window, each through its colormap (xwd), then shows
+// a window stacked over another of ours inside a window manager's frame as a title bar over
+// black. A window on the default visual takes the screen's default colormap instead, as the
+// windows of most programs have.
+void usedefaultcolormap(WId id) {
+#if ZARN_HAVE_XCB
+  const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  if (!c || !id) return;
+  const auto w = static_cast<xcb_window_t>(id);
+  const xcb_get_geometry_cookie_t gc = xcb_get_geometry(c, w);
+  const xcb_get_window_attributes_cookie_t ac = xcb_get_window_attributes(c, w);
+  const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> g(xcb_get_geometry_reply(c, gc, nullptr),
+                                                                          &std::free);
+  const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> a(
+      xcb_get_window_attributes_reply(c, ac, nullptr), &std::free);
+  if (!g || !a) return;
+  for (xcb_screen_iterator_t s = xcb_setup_roots_iterator(xcb_get_setup(c)); s.rem; xcb_screen_next(&s)) {
+    if (s.data->root != g->root) continue;
+    if (a->visual == s.data->root_visual && a->colormap != s.data->default_colormap) {
+      const std::uint32_t cmap = s.data->default_colormap;
+      xcb_change_window_attributes(c, w, XCB_CW_COLORMAP, &cmap);
+      xcb_flush(c);
+    }
+    return;
+  }
+#else
+  (void)id;
+#endif
 }
 
 const ui::Font* fontof(const ui::Control& c) {
@@ -162,7 +201,12 @@ void FormView::syncpointer() {
 }
 
 void FormView::showwindow(bool activate) {
-  winId();  // makes the native window, so that it is told how to appear before it is mapped
+  // Makes the native window, so that it is told how to appear before it is mapped; one made
+  // anew (as a change of flags does) is given the default colormap again.
+  if (const WId id = winId(); id != colormapped_) {
+    usedefaultcolormap(id);
+    colormapped_ = id;
+  }
   QWindow* w = windowHandle();
   // A window kept on top belongs to the main window as well: window managers stack a main
   // window that fills the screen above every other window while it has the keys, but never

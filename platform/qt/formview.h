@@ -106,6 +106,7 @@ class FormView final : public QWidget {
   std::string caption_;
   std::deque<QPoint> moves_;  // positions asked for lately: their echoes are not user moves
   QPoint pos_{-1000000, -1000000};
+  WId colormapped_ = 0;  // the native window last given the screen's default colormap
 
   // Painting.
   std::uint64_t print_ = 0;
