@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QDrag>
 #include <QDropEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,18 +19,13 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <memory>
 #include <optional>
 #include <set>
-
-#if ZARN_HAVE_XCB
-#include <xcb/xcb.h>
-#endif
 
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtkeys.h"
 #include "platform/qt/qtservices.h"
+#include "platform/qt/x11colormap.h"
 #include "platform/qt/qtui.h"
 
 namespace zarn::qt {
@@ -54,38 +48,6 @@ std::string frommultiline(const QString& q) {
     s += c;
   }
   return s;
-}
-
-// Qt gives its windows a colormap of their own, even on the screen's default visual. A screen
-// capture that reads the screen window by window, each through its colormap (xwd), then shows
-// a window stacked over another of ours inside a window manager's frame as a title bar over
-// black. A window on the default visual takes the screen's default colormap instead, as the
-// windows of most programs have.
-void usedefaultcolormap(WId id) {
-#if ZARN_HAVE_XCB
-  const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
-  if (!c || !id) return;
-  const auto w = static_cast<xcb_window_t>(id);
-  const xcb_get_geometry_cookie_t gc = xcb_get_geometry(c, w);
-  const xcb_get_window_attributes_cookie_t ac = xcb_get_window_attributes(c, w);
-  const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> g(xcb_get_geometry_reply(c, gc, nullptr),
-                                                                          &std::free);
-  const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> a(
-      xcb_get_window_attributes_reply(c, ac, nullptr), &std::free);
-  if (!g || !a) return;
-  for (xcb_screen_iterator_t s = xcb_setup_roots_iterator(xcb_get_setup(c)); s.rem; xcb_screen_next(&s)) {
-    if (s.data->root != g->root) continue;
-    if (a->visual == s.data->root_visual && a->colormap != s.data->default_colormap) {
-      const std::uint32_t cmap = s.data->default_colormap;
-      xcb_change_window_attributes(c, w, XCB_CW_COLORMAP, &cmap);
-      xcb_flush(c);
-    }
-    return;
-  }
-#else
-  (void)id;
-#endif
 }
 
 const ui::Font* fontof(const ui::Control& c) {

@@ -15,6 +15,7 @@
 
 #include "platform/files.h"
 #include "platform/qt/qtconvert.h"
+#include "platform/qt/x11colormap.h"
 
 namespace zarn::qt {
 
@@ -92,6 +93,7 @@ int QtDialogs::msgbox(const std::string& prompt, int buttons, const std::string&
   for (auto [b, code] : set) box.addButton(b);
   const std::size_t def = std::min<std::size_t>(static_cast<std::size_t>((buttons >> 8) & 0x0F), set.size() - 1);
   box.setDefaultButton(set[def].first);
+  usedefaultcolormap(box.winId());  // as the program's own windows, for captures of the screen
   box.exec();
   const SB chosen = box.standardButton(box.clickedButton());
   for (auto [b, code] : set)

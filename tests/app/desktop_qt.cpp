@@ -760,6 +760,30 @@ TEST_F(Desktop, ToolWindowsShowInAScreenCaptureUnderFluxbox) {
   toolwindowsdrawn("fluxbox", true);
 }
 
+// The exit question asked over the full-screen map shows its face in a capture of the screen as
+// well, not a title bar over black.
+TEST_F(Desktop, TheExitQuestionShowsInAScreenCaptureUnderOpenbox) {
+  if (!testing::havetool("xwd")) GTEST_SKIP() << "xwd is not installed (scripts/setup.sh test)";
+  windowmanager();
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_EQ(where(main).w, 1280);
+  ASSERT_TRUE(xdotool({"key", "Escape"}));
+  std::optional<Window> box;
+  ASSERT_TRUE(waitfor(30s, [&] { return (box = window("Exit ZARN ?")).has_value(); })) << stderrtext();
+  Rect r;
+  std::optional<QImage> shot;
+  EXPECT_TRUE(waitfor(20s, [&] {
+    r = where(*box);
+    shot = captured(r);
+    return shot && share(*shot, {0, 0, r.w, r.h}, buttonface) > 0.5;
+  })) << "the exit question at " << r;
+  if (const std::optional<QImage> all = captured({0, 0, 1280, 1024})) keep(*all, "exit-question-captured");
+  ASSERT_TRUE(xdotool({"key", "Escape"}));  // Cancel: the program goes on
+  EXPECT_TRUE(waitfor(10s, [&] { return windows("Exit ZARN ?").empty(); }));
+}
+
 // A zone read from ZARNWARN.DAT on the map stretched to 1280 x 1024 (100 pixels a km across,
 // 106.8 down): its drawn edge lies on the zone's true edge each way, not 1 km across both ways.
 TEST_F(Desktop, AZoneIsDrawnOnItsTrueEdgeOnTheStretchedMap) {
