@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -82,38 +83,68 @@ void BM_DemoTickWithViews(benchmark::State& state) {
 }
 BENCHMARK(BM_DemoTickWithViews)->Unit(benchmark::kMicrosecond);
 
-// N "$DFBRG" bearings arriving together and taken in one poll, with the windows shown and drawn
-// as the program draws them while events run: stored, spoken onto the message line, drawn.
-void BM_TakeBearings(benchmark::State& state) {
-  qtapp();
-  zarn::Services s;
-  s.events = std::make_unique<zarn::qt::QtEventPump>();
-  auto line = std::make_unique<zarn::platform::HeldLine>();
-  zarn::platform::HeldLine& port = *line;
-  s.serial = std::move(line);
-  zarn::App app(std::move(s));
-  zarn::Shell shell(app);
-  shell.onend = [] {};
-  shell.start();
-  app.main.starting = 0;
-  app.gps.gpsoncom = 1;
-  std::string flood;
-  for (long k = 0; k < state.range(0); ++k) {
-    char body[32];
-    std::snprintf(body, sizeof body, "DFBRG,%03ld.0", k * 7 % 360);
-    unsigned x = 0;
-    for (const char* c = body; *c; ++c) x ^= static_cast<unsigned char>(*c);
-    char sum[8];
-    std::snprintf(sum, sizeof sum, "*%02X\r\n", x);
-    flood += std::string("$") + body + sum;
+// N "$DFBRG" bearings arriving together, for a program started with its windows shown and drawn
+// as the program draws them while events run.
+struct BearingFlood {
+  explicit BearingFlood(long n) : app(services()), shell(app) {
+    shell.onend = [] {};
+    shell.start();
+    app.main.starting = 0;
+    app.gps.gpsoncom = 1;
+    for (long k = 0; k < n; ++k) {
+      char body[32];
+      std::snprintf(body, sizeof body, "DFBRG,%03ld.0", k * 7 % 360);
+      unsigned x = 0;
+      for (const char* c = body; *c; ++c) x ^= static_cast<unsigned char>(*c);
+      char sum[8];
+      std::snprintf(sum, sizeof sum, "*%02X\r\n", x);
+      flood += std::string("$") + body + sum;
+    }
   }
-  for (auto _ : state) {
-    port.held = flood;
+  zarn::Services services() {
+    qtapp();
+    zarn::Services s;
+    s.events = std::make_unique<zarn::qt::QtEventPump>();
+    auto line = std::make_unique<zarn::platform::HeldLine>();
+    port = line.get();
+    s.serial = std::move(line);
+    return s;
+  }
+  void take() {
+    port->held = flood;
     zarn::readcomms(app);
     benchmark::DoNotOptimize(app.nav.dfn);
   }
+  zarn::platform::HeldLine* port = nullptr;
+  zarn::App app;
+  zarn::Shell shell;
+  std::string flood;
+};
+
+// The flood taken in one poll: stored, spoken onto the message line, drawn.
+void BM_TakeBearings(benchmark::State& state) {
+  BearingFlood f(state.range(0));
+  for (auto _ : state) f.take();
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_TakeBearings)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The same in the demo data folder (no bearing prompt in it) just after the folder changed, as
+// when a trip log has been started: names looked for are then not taken from what was read of
+// the folder before.
+void BM_TakeBearingsAfterAFolderChange(benchmark::State& state) {
+  BearingFlood f(state.range(0));
+  f.app.files.setworkdir(zarn::bench::demodir());
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::last_write_time(zarn::bench::demodir(), std::filesystem::file_time_type::clock::now());
+    state.ResumeTiming();
+    f.take();
+  }
+  std::filesystem::last_write_time(zarn::bench::demodir(),
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TakeBearingsAfterAFolderChange)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

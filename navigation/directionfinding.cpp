@@ -193,7 +193,8 @@ void dfbearing(App& app, float value, int code) {
     z.touch();
     return;
   }
-  saynow(app.voice, "DF Bearing" + text::str(value), "GOTDFBRG.WAV");
+  // Bearings can come many a second: their prompt is never waited for.
+  saystart(app.voice, "DF Bearing" + text::str(value), "GOTDFBRG.WAV");
   const float b = n.dfrel == 1 ? absolutebearing(value, app.gps.ownhdg) : value;
   storebearing(n, b, code, app.gps.ownx, app.gps.owny);
   drawdflines(z, app.geo, app.map, n);

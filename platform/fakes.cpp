@@ -16,8 +16,11 @@ int RecordingWavPlayer::play(const std::filesystem::path& wav, bool sync) {
   if (std::string_view(riff, 4) != "RIFF" || std::string_view(riff + 8, 4) != "WAVE") return 0;
   const auto sound = readwav(wav);
   played.push_back({wav.filename().string(), sync, sound ? sound->seconds() : -1});
+  if (clock_) until_ = std::max<double>(until_, clock_->timer()) + lasts_;
   return 1;
 }
+
+bool RecordingWavPlayer::playing() { return clock_ && clock_->timer() < until_; }
 
 int ScriptedDialogs::msgbox(const std::string& prompt, int buttons, const std::string& title) {
   shown.push_back({prompt, buttons, title});

@@ -113,7 +113,9 @@ class FakeModemLine final : public SerialLine {
 };
 
 // Records what would have been played. A file that does not exist (or is not a readable WAV)
-// gives 0, as the real player does.
+// gives 0, as the real player does. Sounds take no time, unless a clock is attached: then each
+// one started lasts that many seconds of it, after those still to be heard, as the real player
+// queues them, and playing() holds until the last has ended.
 class RecordingWavPlayer final : public WavPlayer {
  public:
   struct Played {
@@ -123,8 +125,18 @@ class RecordingWavPlayer final : public WavPlayer {
   };
   int play(const std::filesystem::path& wav, bool sync) override;
   void beep() override { ++beeps; }
+  bool playing() override;
+  void attach(const Clock& clock, double lasts) {
+    clock_ = &clock;
+    lasts_ = lasts;
+  }
   std::vector<Played> played;
   int beeps = 0;
+
+ private:
+  const Clock* clock_ = nullptr;
+  double lasts_ = 0;
+  double until_ = 0;  // time of day, seconds, when the last sound started ends
 };
 
 // Records what would have been said. available() is settable.

@@ -1,6 +1,10 @@
 #include "speech/msgline.h"
 
+#include <tuple>
+#include <utility>
+
 #include "speech/voice.h"
+#include "geodesy/helpers.h"
 #include "platform/textrules.h"
 #include "speech/queue.h"
 
@@ -23,8 +27,17 @@ double msgfontsize(const std::string& text) { return text.size() > 68 ? 9.75 : 1
 
 std::string translate(const Voice& v, const std::string& text) {
   std::string working = text;
-  const std::string name = v.speech.langprefix + "translat.txt";
-  if (!v.files.exists(name)) return working;
+  SpeechState& s = v.speech;
+  const std::string name = s.langprefix + "translat.txt";
+  // Most installations have no table: messages that come many a second do not each search the
+  // folder for it.
+  const float now = v.timer();
+  if (name == s.notable && elapsed(now, s.notabletime) < 1) return working;
+  if (!v.files.exists(name)) {
+    std::tie(s.notable, s.notabletime) = std::pair(name, now);
+    return working;
+  }
+  s.notable.clear();
   const auto lines = v.files.readlines(name);
   if (!lines) return working;
   for (const std::string& line : *lines) {

@@ -25,7 +25,8 @@ void reshowmsg(Voice& v);
 void blankmsg(Voice& v);
 // Hides the message line and forgets the message.
 void clearmsg(Voice& v);
-// The text after the word rules of the language's translat.txt.
+// The text after the word rules of the language's translat.txt. A table found missing is looked
+// for again only a second later (noted in the speech state).
 std::string translate(const Voice& v, const std::string& text);
 // The message line's font size for a text: long texts are set smaller.
 double msgfontsize(const std::string& text);

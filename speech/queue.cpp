@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "speech/voice.h"
+#include "geodesy/helpers.h"
 #include "platform/files.h"
 #include "platform/textrules.h"
 #include "platform/ui.h"
@@ -229,6 +230,45 @@ void saynow(Voice& v, const std::string& text, const std::string& item) {
   queuewav(v, item);
   speakqueue(v);
   s.talkon = saved;
+}
+
+void saystart(Voice& v, const std::string& text, const std::string& item) {
+  SpeechState& s = v.speech;
+  // Text for the speech library and the outside talker are said as saynow says them.
+  if (!issounditem(item) || s.talkext > 0 || (v.keyboardshown && v.keyboardshown())) {
+    saynow(v, text, item);
+    return;
+  }
+  speakqueue(v);
+  TalkGuard talk(s);
+  talk.on();
+  s.talkstop = 0;
+  if (s.talkwaiting) {
+    // Asked for while a sentence is spoken (by the poll in its wait): the sentence is left whole
+    // in the queue, and the prompt follows it, once however often it is asked for.
+    s.msgtext = translate(v, text);
+    putmsgline(v);
+    const auto pending = s.wavqueue.begin() + 1;
+    if (std::find(pending, pending + s.wavcount, item) == pending + s.wavcount) queuewav(v, item);
+    return;
+  }
+  showmsg(v, text);
+  if (s.nosound > 0) return;
+  // Kept for sayagain as a sentence of its own.
+  s.lastsaid = s.msgtext;
+  s.lastsentence.assign(1, item);
+  s.lastsentlen = 1;
+  // While a sound is still to be heard this one is left out, rather than heard late.
+  if (v.sys.wav->playing() || !v.files.confined(item)) return;
+  const float now = v.timer();
+  if (item == s.unheard && elapsed(now, s.unheardtime) < 1) return;
+  platform::WavPlayer& wav = *v.sys.wav;
+  if (wav.play(v.files.resolve(s.langprefix + item), false) != 0 || wav.play(v.files.resolve(item), false) != 0) {
+    s.unheard.clear();
+  } else {
+    s.unheard = item;
+    s.unheardtime = now;
+  }
 }
 
 void saytext(Voice& v, const std::string& text) { saynow(v, text, text); }

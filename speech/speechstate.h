@@ -37,11 +37,19 @@ struct SpeechState {
   // True while speakqueue waits for the outside talker or for its sounds to end: a speakqueue
   // run by an event or the serial poll inside that wait leaves its items for the next one.
   bool talkwaiting = false;
+  // A prompt of saystart that could not be played, and when (time of day): it is not looked for
+  // again within a second, so that a burst of announcements does not search the folder for it
+  // each time.
+  std::string unheard;
+  float unheardtime = 0;
 
   // The status message line: the current text (after translation) and the time of day it was
   // shown.
   std::string msgtext;
   float msgtime = 0;
+  // The translation table last found missing, and when: looked for again after a second.
+  std::string notable;
+  float notabletime = 0;
 
   // Parts of a road text split by splitaddress: the road number word (A34), its digits after
   // the letter (34) and the rest with "rd"/"st" spelt out.

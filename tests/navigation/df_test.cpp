@@ -12,9 +12,11 @@
 #include <iostream>
 
 #include "geodesy/ukgrid.h"
+#include "gpsinput/gpstest.h"
 #include "gpsinput/serialpoll.h"
 #include "mapdisplay/redraw.h"
 #include "navigation/directionfinding.h"
+#include "speech/queue.h"
 #include "platform/programs.h"
 #include "platform/serial.h"
 #include "support/app_fixture.h"
@@ -106,6 +108,58 @@ TEST_F(Df, BearingsAreSaidDrawnAndControlValuesHoldOrClearTheLines) {
   dfbearing(*app, 999, 0);
   EXPECT_FALSE(l.visible);
   EXPECT_EQ(n().dfn, 0);
+}
+
+// Each prompt lasts a second, as a recording does. A burst of bearings is heard once, not as a
+// backlog of prompts that would hold up the lines behind it for a second each.
+TEST_F(Df, ABurstOfBearingsIsHeardOnceAndHoldsUpNothingBehindIt) {
+  wavfile("GOTDFBRG.WAV");
+  wav->attach(*clock, 1.0);
+  // The clock moves only while a sound is waited for, the port read meanwhile.
+  waitstep = 0;
+  app->voice.poll = [this] {
+    clock->advance(0.01);
+    readcomms(*app);
+  };
+  app->gps.gpsoncom = 1;
+  app->main.starting = 0;
+  std::string burst;
+  for (int k = 0; k < 50; ++k) burst += nmea("$DFBRG," + std::to_string(k * 7 % 360) + ".0");
+  burst += nmea(rmcbody);
+  serial->chunks.push_back(burst);
+  std::optional<float> fixat;
+  const auto applied = app->hooks.sentence;
+  app->hooks.sentence = [&](const LineResult& r, std::string& l) {
+    applied(r, l);
+    if (l.starts_with("$GPRMC")) fixat = app->timer();
+  };
+  const float t0 = app->timer();
+  readcomms(*app);
+  ASSERT_TRUE(fixat);
+  EXPECT_LT(*fixat - t0, 0.1) << "the fix behind the bearings";
+  EXPECT_EQ(std::tuple(n().dfn, played(), app->win.zarn.saytxt.caption),
+            std::tuple(NavState::dfmax, Items{"GOTDFBRG.WAV"}, "DF Bearing " + std::to_string(49 * 7 % 360)));
+  // Once the prompt has ended, the next bearing is heard again.
+  clock->advance(1.0);
+  dfbearing(*app, 90, 8);
+  EXPECT_EQ(std::tuple(played().size(), app->win.zarn.saytxt.caption), std::tuple(2u, "DF Bearing 90"));
+}
+
+// Bearings read while a sentence is spoken do not break into it: their prompt follows it, once.
+TEST_F(Df, BearingsReadDuringASentenceAreHeardOnceAfterIt) {
+  for (const char* w : {"GOTDFBRG.WAV", "1.wav", "2.wav"}) wavfile(w);
+  wav->attach(*clock, 1.0);
+  waitstep = 0.01;
+  int polls = 0;
+  app->voice.poll = [&] {
+    if (++polls == 1)
+      for (float b : {10.f, 20.f, 30.f}) dfbearing(*app, b, 8);
+  };
+  for (const char* w : {"1.wav", "2.wav"}) queuewav(app->voice, w);
+  speakqueue(app->voice);
+  EXPECT_EQ(std::tuple(played(), app->win.zarn.saytxt.caption), std::tuple(Items{"1.wav", "2.wav"}, "DF Bearing 30"));
+  speakqueue(app->voice);
+  EXPECT_EQ(played(), (Items{"1.wav", "2.wav", "GOTDFBRG.WAV"}));
 }
 
 TEST_F(Df, DirectionFinderLinesAndTheirFilters) {
