@@ -5,7 +5,8 @@ the link carries, moving along real recorded tracks.
 The bytes go onto a pseudo-terminal made here (--pty), an inherited descriptor (--fd), a device
 or FIFO (--device), or a file (--out, "-" for standard output). Beside them a manifest says what
 was sent, one JSON object a line per report, so that a test can hold what the base decoded
-against it. Standard library only.
+against it. A line that fails under it (a write refused) ends the run with status 1. Standard
+library only.
 
 Forms (--forms, comma-separated; "all", "link" and "datatrak" name groups):
   ring     a dialled-in call: RING, CONNECT, the two identity lines (network id, member), the
@@ -636,6 +637,7 @@ def main(argv=None):
             time.sleep(0.05)
     start = time.monotonic()
     t, seq, turn, sent = 0.0, 0, 0, {}
+    failed = False
     while not stop:
         if args.duration > 0 and t >= args.duration or args.count and seq >= args.count:
             break
@@ -685,7 +687,9 @@ def main(argv=None):
         try:
             sink.write(data)
         except OSError as e:
+            # The manifest already names this report: a failed line fails the run.
             print("vehicle_peer: the line failed: %s" % e, file=sys.stderr)
+            failed = True
             break
         sent[v.form] = sent.get(v.form, 0) + 1
     if manifest and manifest is not sys.stdout:
@@ -699,7 +703,7 @@ def main(argv=None):
             sink.drain()
             time.sleep(0.05)
     sink.close()
-    return 0
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":

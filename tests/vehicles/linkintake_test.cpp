@@ -1,6 +1,7 @@
 // The vehicle link's intake: how each line is classified and what the record forms refuse; then
 // the link through a real pseudo-terminal: binary records byte for byte, and a fleet of the vehicle
 // peer (tools/vehicle_peer.py) read by the serial poll, against what the peer says it sent.
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -462,14 +463,35 @@ long rsskb() {
   return rss * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
+// The port, counting the bytes it hands on: what reached the program, told apart from what it
+// made of them.
+struct CountingLine final : platform::SerialLine {
+  explicit CountingLine(std::unique_ptr<platform::SerialLine> l) : line(std::move(l)) {}
+  bool open(const std::string& p, const std::string& s) override { return line->open(p, s); }
+  bool setsettings(const std::string& s) override { return line->setsettings(s); }
+  bool isopen() const override { return line->isopen(); }
+  void close() override { line->close(); }
+  int inbuffercount() override { return line->inbuffercount(); }
+  std::string input() override {
+    std::string got = line->input();
+    read += static_cast<long>(got.size());
+    return got;
+  }
+  bool output(std::string_view bytes) override { return line->output(bytes); }
+  void setdtr(bool on) override { line->setdtr(on); }
+  std::string lasterror() const override { return line->lasterror(); }
+  std::unique_ptr<platform::SerialLine> line;
+  long read = 0;
+};
+
 class PeerLink : public LinkPty {
  protected:
   void SetUp() override {}
   void ready() override {}  // the squares come from the fleet's MAPS.CCC
-  int peer(std::vector<std::string> args, int out) {
+  int peer(std::vector<std::string> args, int out, int err = -1) {
     args.insert(args.begin(), {"python3", ZARN_SOURCE_DIR "/tools/vehicle_peer.py", "--clock", "11:00:00"});
     platform::SpawnOptions o;
-    std::tie(o.stdout_fd, o.stderr_fd, o.searchpath) = std::tuple(out, -1, true);
+    std::tie(o.stdout_fd, o.stderr_fd, o.searchpath) = std::tuple(out, err, true);
     return platform::spawnprogram("python3", args, o);
   }
   // The base set up from the fleet's configuration, then the fleet played onto the line and
@@ -480,7 +502,7 @@ class PeerLink : public LinkPty {
     std::vector<std::string> mcv = fleet;
     mcv.insert(mcv.end(), {"--write-mcv", (dir / "ZARN.MCV").string(), "--out", "/dev/null", "--count", "1"});
     EXPECT_EQ(platform::waitprogram(peer(mcv, -1)), 0);
-    make(port());
+    make(std::make_unique<CountingLine>(port()));
     std::filesystem::copy_file(std::filesystem::path(ZARN_SOURCE_DIR) / "data/demo/MAPS.CCC", dir / "MAPS.CCC");
     EXPECT_FALSE(loadccc(app->geo, app->files));
     std::tie(app->main.mvmode, app->gps.datatrakon, app->gps.callsep) = std::tuple(1, 1, ">");
@@ -488,14 +510,16 @@ class PeerLink : public LinkPty {
     EXPECT_TRUE(readmcv(*app, &problem)) << problem;
     run.insert(run.end(), fleet.begin(), fleet.end());
     run.insert(run.end(), {"--fd", "1", "--drain", "--manifest", (dir / "sent.jsonl").string()});
-    const pid_t pid = peer(run, pty.master);
+    const int err = ::open((dir / "peer.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const pid_t pid = peer(run, pty.master, err);
+    ::close(err);
     int status = 0;
     // Sampled every hundred reports, however fast the poll runs on a busy machine.
     for (long next = 0; ::waitpid(pid, &status, WNOHANG) == 0; ::usleep(200)) {
       readcomms(*app);
       if (app->veh.mvdecoded >= next) rss.push_back({app->veh.mvdecoded, rsskb()}), next = app->veh.mvdecoded + 100;
     }
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << get("peer.err");
     for (int quiet = 0; quiet < 50; ::usleep(1000)) {
       quiet = app->sys.serial->inbuffercount() > 0 ? 0 : quiet + 1;
       readcomms(*app);
@@ -511,9 +535,10 @@ class PeerLink : public LinkPty {
     const std::map<std::string, double> step = {{"ring", .03}, {"hex", .03}, {"dnid", .03}, {"001", .002},
         {"nmea", .001}, {"packet", .001}, {"tilde", .002}, {"grave", .002}, {"own", .002}};
     std::map<std::string, Want> want;
-    long decoded = 0, alerts = 0;
+    long decoded = 0, alerts = 0, bytes = 0;
     std::string lastalert;
     for (const auto& r : sent) {
+      bytes += static_cast<long>(value(r, "bytes").size() / 2);
       const std::string fields = r.substr(r.find("\"fields\""));
       if (value(r, "decoded") != "true") continue;
       ++decoded;
@@ -531,6 +556,8 @@ class PeerLink : public LinkPty {
       if (!value(fields, "knots").empty()) w.spd = static_cast<int>(std::floor(num(fields, "knots") * 1.85 / 1.61));
       if (!value(fields, "spdcode").empty()) std::tie(w.hdg, w.spd) = std::pair(num(fields, "heading"), num(fields, "speed"));
     }
+    EXPECT_EQ(dynamic_cast<CountingLine&>(*app->sys.serial).read, bytes)
+        << "every byte the peer wrote reached the program: " << app->sys.serial->lasterror();
     EXPECT_EQ(app->veh.mvdecoded, decoded) << "every report sent is decoded, once";
     const auto& v = app->veh;
     for (const auto& [id, w] : want) {
@@ -555,6 +582,20 @@ class PeerLink : public LinkPty {
 
 TEST_F(PeerLink, EveryFormDecodesWhatWasSent) {
   EXPECT_EQ(compare(play({"--forms", "all", "--vehicles", "40", "--alarm-every", "3"}, {"--fast", "--duration", "24"})), 3);
+}
+
+// A line that fails under the peer is the run's failure, said, not a short manifest.
+TEST_F(PeerLink, ALineThatFailsEndsThePeerWithAFailure) {
+  make();
+  int pipefd[2];
+  ASSERT_EQ(::pipe2(pipefd, O_CLOEXEC), 0);
+  ::close(pipefd[0]);  // no reader: the first write fails
+  const int err = ::open((dir / "peer.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t pid = peer({"--forms", "nmea", "--vehicles", "2", "--fast", "--count", "5", "--fd", "1"}, pipefd[1], err);
+  ::close(pipefd[1]), ::close(err);
+  const int status = platform::waitprogram(pid);
+  EXPECT_TRUE(status != 0 && get("peer.err").find("the line failed") != std::string::npos)
+      << status << " " << get("peer.err");
 }
 
 // Five minutes of a saturated 9600-baud line, played as fast as the poll takes it.
