@@ -102,9 +102,9 @@ bool starttalker(Voice& v) {
   return v.sys.programs->start(program, {words.begin() + 1, words.end()}, false);
 }
 
-// Hands the pending sentence to the outside talker and waits (letting events run) until it
-// deletes ZARNWAVE.TXT, at most 10 s.
-void handtotalker(Voice& v) {
+// Writes the pending sentence for the outside talker and starts it; false when either fails
+// (the queue is then kept).
+bool handover(Voice& v) {
   SpeechState& s = v.speech;
   const int n = s.wavcount;
   std::vector<std::string> lines;
@@ -119,15 +119,23 @@ void handtotalker(Voice& v) {
       // the talker cannot be started.
       s.msgtext = std::string(name) + " not written: " + error;
       putmsgline(v);
-      return;
+      return false;
     }
   }
   if (s.talkon == 1) {
     s.lastsaid = s.msgtext;
     keepsentence(s);
   }
-  if (!starttalker(v)) return;
+  s.talkhanded = v.timer();
+  return starttalker(v);
+}
 
+// Hands the pending sentence to the outside talker and waits (letting events run) until it
+// deletes ZARNWAVE.TXT, at most 10 s.
+void handtotalker(Voice& v) {
+  SpeechState& s = v.speech;
+  const int n = s.wavcount;
+  if (!handover(v)) return;
   {
     Speaking speaking(s);
     v.pollwait(talkwait, [&] { return !v.files.exists(talkwave); });
@@ -234,8 +242,8 @@ void saynow(Voice& v, const std::string& text, const std::string& item) {
 
 void saystart(Voice& v, const std::string& text, const std::string& item) {
   SpeechState& s = v.speech;
-  // Text for the speech library and the outside talker are said as saynow says them.
-  if (!issounditem(item) || s.talkext > 0 || (v.keyboardshown && v.keyboardshown())) {
+  // Text for the speech library is said as saynow says it.
+  if (!issounditem(item) || (v.keyboardshown && v.keyboardshown())) {
     saynow(v, text, item);
     return;
   }
@@ -253,6 +261,18 @@ void saystart(Voice& v, const std::string& text, const std::string& item) {
     return;
   }
   showmsg(v, text);
+  if (s.talkext > 0) {
+    // The outside talker is handed the prompt and not waited for. While it has not yet taken
+    // the last one (its list is still there, for at most the wait it is given), this one is left
+    // out.
+    const float now = v.timer();
+    if (s.talkhanded && elapsed(now, *s.talkhanded) < talkwait && v.files.exists(talkwave)) return;
+    s.wavcount = 0;
+    queuewav(v, item);
+    handover(v);
+    s.wavcount = 0;
+    return;
+  }
   if (s.nosound > 0) return;
   // Kept for sayagain as a sentence of its own.
   s.lastsaid = s.msgtext;

@@ -54,9 +54,10 @@ void sayit(Voice& v, const std::string& item);
 void playwav(Voice& v, const std::string& name);
 // Shows a message and says one item at once, even with sound off.
 void saynow(Voice& v, const std::string& text, const std::string& item);
-// The same for an announcement that may come many times a second: the sound is started and not
-// waited for. While a sound is still playing it is left out, and while a sentence is being
-// spoken it follows that sentence, once.
+// The same for an announcement that may come many times a second: the sound is started, or
+// handed to the outside talker, and not waited for. While a sound is still playing, or the talker
+// has not yet taken the last one, it is left out; while a sentence is being spoken it follows
+// that sentence, once.
 void saystart(Voice& v, const std::string& text, const std::string& item);
 // Shows a text and speaks it.
 void saytext(Voice& v, const std::string& text);

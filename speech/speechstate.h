@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ struct SpeechState {
   // True while speakqueue waits for the outside talker or for its sounds to end: a speakqueue
   // run by an event or the serial poll inside that wait leaves its items for the next one.
   bool talkwaiting = false;
+  // When (time of day) a sentence was last handed to the outside talker.
+  std::optional<float> talkhanded;
   // A prompt of saystart that could not be played, and when (time of day): it is not looked for
   // again within a second, so that a burst of announcements does not search the folder for it
   // each time.

@@ -107,6 +107,27 @@ TEST_F(Queue, TheOutsideTalker) {
   EXPECT_EQ(std::tuple(said(), p.program, p.args, p.wait), std::tuple("late.wav", "talker", Items{"-q"}, false));
 }
 
+// Announcements that come many a second (bearings) go to the outside talker without a wait for
+// it; while it has not taken the last one another is left out, but a talker that never takes one
+// silences them only for the wait a sentence would give it.
+TEST_F(Queue, AnnouncementsInABurstGoToTheTalkerWithoutAWait) {
+  put("ZARNTALK.CFG", "\"talker -q\",ignored\r\n");
+  app->speech.talkext = 1;
+  events->hook = [&] { clock->advance(0.01); };
+  const auto bearing = [&](int k) { saystart(app->voice, "DF Bearing " + std::to_string(k), "GOTDFBRG.WAV"); };
+  const float t0 = app->timer();
+  for (int k = 0; k < 20; ++k) bearing(k);
+  EXPECT_LT(app->timer() - t0, 1) << "waited for the talker";
+  EXPECT_EQ(std::tuple(programs->started.size(), get("ZARNWAVE.TXT"), app->speech.msgtext, app->speech.wavcount),
+            std::tuple(1u, dir.string() + "/\r\n 1\r\nGOTDFBRG.WAV\r\n", "DF Bearing 19", 0));
+  std::filesystem::remove(dir / "ZARNWAVE.TXT");  // taken
+  bearing(20);
+  EXPECT_EQ(std::tuple(programs->started.size(), get("ZARNTEXT.TXT")), std::tuple(2u, "DF Bearing 20\r\n"));
+  clock->advance(10.5);  // never taken
+  bearing(21);
+  EXPECT_EQ(programs->started.size(), 3u);
+}
+
 // Each sound is waited for with the port polled and events running; a sentence that these
 // start meanwhile is spoken after the one playing, not into it, and the one playing is the one
 // kept for "say again".
