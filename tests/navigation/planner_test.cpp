@@ -196,7 +196,9 @@ TEST_F(PlannerTest, FaultyPlannersAreSaidAndNothingStaleIsRead) {
     EXPECT_EQ(msg(), r.message) << r.guards;
     EXPECT_TRUE(stalekept()) << r.guards;
     if (r.end == KrvEnd::notstarted) {
-      EXPECT_LT(app->timer() - t0, 5) << r.guards;
+      // Well short of the 120 s a started planner is given (at this scale 5 s would be 50 ms of
+      // real time, which a loaded machine can take to find that the program is missing).
+      EXPECT_LT(app->timer() - t0, 60) << r.guards;
     }
     if (r.options.find("late") != std::string::npos) {
       ASSERT_TRUE(eventually([&] { return has("KRVDONE.TXT"); })) << "the late answer comes after all";
