@@ -221,11 +221,11 @@ void sayit(Voice& v, const std::string& item) {
   }
 }
 
-void playwav(Voice& v, const std::string& name) {
+int playwav(Voice& v, const std::string& name) {
   const SpeechState& s = v.speech;
-  if (s.nosound != 0) return;
+  if (s.nosound != 0) return 0;
   const std::string prefixed = s.langprefix + name;
-  v.sys.wav->play(v.files.resolve(v.files.exists(prefixed) ? prefixed : name), false);
+  return v.sys.wav->play(v.files.resolve(v.files.exists(prefixed) ? prefixed : name), false);
 }
 
 void saynow(Voice& v, const std::string& text, const std::string& item) {
@@ -282,8 +282,7 @@ void saystart(Voice& v, const std::string& text, const std::string& item) {
   if (v.sys.wav->playing() || !v.files.confined(item)) return;
   const float now = v.timer();
   if (item == s.unheard && elapsed(now, s.unheardtime) < 1) return;
-  platform::WavPlayer& wav = *v.sys.wav;
-  if (wav.play(v.files.resolve(s.langprefix + item), false) != 0 || wav.play(v.files.resolve(item), false) != 0) {
+  if (playwav(v, item) != 0) {
     s.unheard.clear();
   } else {
     s.unheard = item;

@@ -50,8 +50,8 @@ void flushsay(Voice& v);
 void speakqueue(Voice& v);
 // Plays or speaks one item of the queue being spoken.
 void sayit(Voice& v, const std::string& item);
-// Starts one sound playing in the background, outside the queue.
-void playwav(Voice& v, const std::string& name);
+// Starts one sound playing in the background, outside the queue; non-zero when it started.
+int playwav(Voice& v, const std::string& name);
 // Shows a message and says one item at once, even with sound off.
 void saynow(Voice& v, const std::string& text, const std::string& item);
 // The same for an announcement that may come many times a second: the sound is started, or

@@ -46,6 +46,18 @@ struct SleepingEvents final : platform::EventPump {
   void idle() override { ::usleep(2000); }
 };
 
+// The program's state on the real sound player, reading the working folder given, with the
+// counting port and the sleeping events above.
+std::unique_ptr<App> soundapp(const std::filesystem::path& dir) {
+  Services s;
+  std::tie(s.serial, s.wav, s.events) = std::tuple(
+      std::make_unique<PolledPort>(), std::make_unique<platform::PulseWavPlayer>(), std::make_unique<SleepingEvents>());
+  auto app = std::make_unique<App>(std::move(s));
+  app->files.setworkdir(dir);
+  app->gps.gpsoncom = 1;
+  return app;
+}
+
 TEST(Alarms, ThePortIsPolledWhileTheAlarmsPlay) {
   if (!zarn::testing::havetool("pulseaudio")) GTEST_SKIP() << "pulseaudio is not installed";
   zarn::testing::TempDir dir;
@@ -55,14 +67,9 @@ TEST(Alarms, ThePortIsPolledWhileTheAlarmsPlay) {
   ASSERT_TRUE(zarn::testing::espeakwav(dir / "$mv$ala1.wav", "Alarm") &&
               zarn::testing::espeakwav(dir / "$mv$alar.wav", "Vehicle alarm"));
   {
-    Services s;
-    auto port = std::make_unique<PolledPort>();
-    PolledPort& polled = *port;
-    std::tie(s.serial, s.wav, s.events) =
-        std::tuple(std::move(port), std::make_unique<platform::PulseWavPlayer>(), std::make_unique<SleepingEvents>());
-    App app(std::move(s));
-    app.files.setworkdir(dir.path());
-    app.gps.gpsoncom = 1;
+    const std::unique_ptr<App> made = soundapp(dir.path());
+    App& app = *made;
+    const PolledPort& polled = static_cast<const PolledPort&>(*app.sys.serial);
     // Two alarms at once, as the alarm window queues them.
     double length = 0;
     for (int k = 0; k < 2; ++k)
@@ -91,14 +98,9 @@ TEST(Alarms, WithoutASoundServerEachAlarmStillTakesItsLength) {
   if (!zarn::testing::espeakwav(dir / "$mv$ala1.wav", "Alarm")) GTEST_SKIP() << "espeak-ng cannot make the prompt";
   ::setenv("PULSE_SERVER", ("unix:" + (dir / "no-server").string()).c_str(), 1);
   {
-    Services s;
-    auto port = std::make_unique<PolledPort>();
-    PolledPort& polled = *port;
-    std::tie(s.serial, s.wav, s.events) =
-        std::tuple(std::move(port), std::make_unique<platform::PulseWavPlayer>(), std::make_unique<SleepingEvents>());
-    App app(std::move(s));
-    app.files.setworkdir(dir.path());
-    app.gps.gpsoncom = 1;
+    const std::unique_ptr<App> made = soundapp(dir.path());
+    App& app = *made;
+    const PolledPort& polled = static_cast<const PolledPort&>(*app.sys.serial);
     for (int k = 0; k < 2; ++k) queuewav(app.voice, "$mv$ala1.wav");
     const double length = 2 * platform::readwav(dir / "$mv$ala1.wav")->seconds();
     const auto start = steady::now();
