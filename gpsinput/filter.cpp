@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/app.h"
@@ -116,9 +117,9 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     showmsgsay(app.voice, "FILTER.TXT cannot be written" + (why.empty() ? std::string() : ": " + why));
     app.sys.wav->beep();
   };
-  auto printerror = [&] {
+  auto printerror = [&](const std::string& why) {
     r.outputfailed = true;
-    showmsgsay(app.voice, "Printer Error. Switched on ?");
+    showmsgsay(app.voice, "Printer Error. Switched on ?" + (why.empty() ? std::string() : " (" + why + ")"));
     app.sys.wav->beep();
   };
   if (mode == PlotMode::save) {
@@ -134,7 +135,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     }
   } else if (mode == PlotMode::print) {
     if (!app.sys.printer->open()) {
-      printerror();
+      printerror(app.sys.printer->lasterror());
       return r;
     }
     printed = app.sys.printer->job();
@@ -328,7 +329,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
           break;
         }
         if (mode == PlotMode::print && !printed->printline(outline)) {
-          printerror();
+          printerror(printed->why());
           break;
         }
       }
@@ -348,7 +349,18 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     std::string why;
     if (!out->close(&why) && !r.outputfailed) saveerror(why);
   }
-  if (printed && !printed->end() && !r.outputfailed) printerror();
+  if (printed && !r.outputfailed) {
+    // The run's job is printed or refused before the run is over. The wait lets events run (the
+    // tick, ABORT, the end of the program); the printer's own time limit ends it.
+    std::optional<bool> taken = printed->end() ? printed->outcome() : false;
+    if (!taken) app.waitfor(static_cast<float>(platform::Printer::jobtime) + 1, [&] {
+      taken = printed->outcome();
+      return taken.has_value() || f.plotabort == 1;
+    });
+    // After ABORT, or once the end has been asked, the printer carries the job on by itself.
+    if (taken == false) printerror(printed->why());
+    else if (!taken && f.plotabort != 1 && !app.sys.events->endasked()) printerror("the printer has not finished the job");
+  }
   if (mode == PlotMode::nearest) {
     if (found) {
       g.ownx = g.lastfixx;

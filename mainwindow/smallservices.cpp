@@ -17,15 +17,18 @@ namespace zarn {
 
 namespace {
 
+// The system's reason, when it gave one, follows the message.
 void printerfailed(Voice& voice, GpsState& g, Windows& win) {
-  showmsgwav(voice, "Please check the Printer. It may have run out of paper.", "$mv$perr.wav");
+  const std::string& why = voice.sys.printer->lasterror();
+  const std::string reason = why.empty() ? "" : " (" + why + ")";
+  showmsgwav(voice, "Please check the Printer. It may have run out of paper." + reason, "$mv$perr.wav");
   g.printon = 0;
   auto& mv = win.get<MvForm>();
   mv.printlab.set("Printing OFF");
   mv.printlab.backcolor = ui::lightgrey;
   voice.sys.dialogs->msgbox(
       "Please check the printer. It may be switched off or have run out of paper. I am switching off "
-      "printing, so you will have to switch it back on.",
+      "printing, so you will have to switch it back on." + reason,
       platform::mb::ok, "Printer Error");
 }
 

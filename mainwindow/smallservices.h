@@ -21,11 +21,11 @@ class ZarnForm;
 void endprogram(App& app);
 
 
-// Prints one line of the log. When the printer fails, says so, switches printing off and
-// tells the user how to switch it on again.
+// Prints one line of the log. When the printer fails, says so with the system's reason,
+// switches printing off and tells the user how to switch it on again.
 void printline(Voice& voice, GpsState& g, Windows& win, const std::string& line);
 // The log's lines printed close together go as one job: hands them over once they pause, and
-// says so as printline does when the job is refused.
+// says so as printline does when a job is refused. Never waits for the printer.
 void settleprinter(Voice& voice, GpsState& g, Windows& win);
 
 // The fill colour of the status shape on the instruments and stand-by windows: red no

@@ -3,13 +3,14 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <sys/time.h>
-
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "platform/programs.h"
@@ -51,125 +52,244 @@ bool Printer::printline(const std::string& line) {
   if (burst_ && burst_->printline(line)) return true;
   // A job that failed takes no more lines: the next line, once printing is on again, starts
   // another.
+  if (burst_) failed(*burst_);
   burst_.reset();
   first_ = last_ = -1;
   return false;
 }
 
+bool Printer::failed(const PrintJob& job) {
+  error_ = job.why();
+  return false;
+}
+
 bool Printer::settle(double now) {
-  if (!burst_) return true;
-  // Seconds since a time of day, across midnight.
-  const auto since = [now](double t) { return now >= t ? now - t : now + 86400 - t; };
-  if (fresh_) {
-    fresh_ = false;
-    last_ = now;
-    if (first_ < 0) first_ = now;
+  bool ok = true;
+  if (burst_) {
+    // Seconds since a time of day, across midnight.
+    const auto since = [now](double t) { return now >= t ? now - t : now + 86400 - t; };
+    if (fresh_) {
+      fresh_ = false;
+      last_ = now;
+      if (first_ < 0) first_ = now;
+    }
+    if (burst_->outcome() == false) {  // its client ended early
+      ok = failed(*burst_);
+      burst_.reset();
+      first_ = last_ = -1;
+    } else if (since(last_) >= pause || since(first_) >= longest) {
+      ok = flush();
+    }
   }
-  if (since(last_) < pause && since(first_) < longest) return true;
-  return flush();
+  return collect() && ok;
 }
 
 bool Printer::flush() {
   first_ = last_ = -1;
   fresh_ = false;
-  return !burst_ || std::exchange(burst_, nullptr)->end();
+  if (!burst_) return true;
+  auto job = std::exchange(burst_, nullptr);
+  if (!job->end()) return failed(*job);
+  handed_.push_back(std::move(job));
+  return true;
 }
 
-// The spooler client of one job, started at its first line and reading the text as it comes.
+bool Printer::collect() {
+  carryon();
+  bool ok = true;
+  std::erase_if(handed_, [&](const std::unique_ptr<PrintJob>& job) {
+    const std::optional<bool> taken = job->outcome();
+    if (taken == false) ok = failed(*job);
+    return taken.has_value();
+  });
+  return ok;
+}
+
+// One job's spooler client: the text it has still to take, what it says, its end.
+struct Spool {
+  using steady = std::chrono::steady_clock;
+  std::string command;  // as the messages name it
+  pid_t pid = 0;        // it leads a process group of its own; 0 before the first line, -1 once collected
+  Fd in, err;
+  std::string pending;  // text the client has not taken yet
+  std::string said;     // its error output, the first 4 kB
+  bool ended = false, killed = false;
+  steady::time_point endedat;
+  std::optional<bool> result;
+  std::string why;
+
+  void fail(const std::string& reason) {
+    if (result) return;
+    result = false;
+    why = reason;
+  }
+  void finish() {
+    if (!ended) endedat = steady::now();
+    ended = true;
+  }
+  // Hands over what the client takes, reads what it says, collects its end, and ends it once it
+  // is past the limit: all without waiting.
+  void pump(double limit) {
+    if (pid <= 0) return;
+    while (in.fd >= 0 && !pending.empty()) {
+      const ssize_t n = ::send(in.fd, pending.data(), pending.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+      if (n > 0) {
+        pending.erase(0, static_cast<std::size_t>(n));
+      } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        break;  // it takes the rest later
+      } else if (n == 0 || errno != EINTR) {
+        in.reset();  // it closed its input or ended: what is left cannot reach it
+        fail(command + " did not take the text");
+      }
+    }
+    if (ended && pending.empty()) in.reset();  // the end of the text: the client prints the job
+    hear();
+    int st = 0;
+    pid_t r;
+    while ((r = ::waitpid(pid, &st, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    if (r != 0) {
+      pid = -1;
+      // What it said before it ended; whatever it started and still holds its error output is
+      // not waited for.
+      hear();
+      err.reset();
+      in.reset();
+      if (r < 0) fail(command + ": " + std::strerror(errno));
+      else if (WIFSIGNALED(st)) fail(said.empty() ? command + " was ended by signal " + std::to_string(WTERMSIG(st)) + " (" + ::strsignal(WTERMSIG(st)) + ")" : told(said));
+      else if (WEXITSTATUS(st) != 0) fail(said.empty() ? command + " failed (exit status " + std::to_string(WEXITSTATUS(st)) + ")" : told(said));
+      else if (!ended || !pending.empty()) fail(command + " ended before it took the whole job");
+      else result = result.value_or(true);
+      return;
+    }
+    if (ended && !killed && steady::now() - endedat >= std::chrono::duration<double>(limit)) {
+      // The client and whatever it started, which may hold its output open or ignore a gentler
+      // signal; collected at a later pass.
+      ::kill(-pid, SIGKILL);
+      killed = true;
+      fail(command + " did not finish the job within" + text::strd(limit) + " s and was ended");
+    }
+  }
+  // Reads what the client has written to its error output so far.
+  void hear() {
+    char buf[512];
+    while (err.fd >= 0) {
+      const ssize_t n = ::read(err.fd, buf, sizeof buf);
+      if (n > 0) {
+        if (said.size() < 4096) said.append(buf, static_cast<std::size_t>(n));
+      } else if (n == 0) {
+        err.reset();
+      } else if (errno != EINTR) {
+        break;  // nothing more for now
+      }
+    }
+  }
+  // The client's message as one line of the program's text.
+  static std::string told(const std::string& said) {
+    std::string s;
+    if (!text::utf8tolatin1(said, s)) s = said;
+    for (char& c : s)
+      if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    return text::trim(s);
+  }
+};
+
+// A job's handle: its client is carried on by the printer once the handle is dropped.
 class LpJob final : public PrintJob {
  public:
-  explicit LpJob(LpPrinter& printer) : printer_(printer) {}
-  ~LpJob() override { finish(); }
+  explicit LpJob(LpPrinter& printer) : printer_(printer), spool_(std::make_unique<Spool>()) {
+    spool_->command = printer.command_;
+  }
+  ~LpJob() override {
+    spool_->finish();
+    spool_->pump(printer_.limit_);
+    if (spool_->pid > 0) printer_.left_.push_back(std::move(spool_));
+  }
   bool printline(const std::string& line) override {
-    if (failed_ || (pid_ == 0 && !startclient())) return false;
+    Spool& s = *spool_;
+    if (s.result == false || (s.pid == 0 && !startclient())) return false;
     // The spooler expects UTF-8 text.
     const std::string data = text::latin1toutf8(printable(line)) + "\n";
-    for (std::size_t done = 0; done < data.size();) {
-      const ssize_t n = ::send(in_.fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        failed_ = true;
-        const bool stuck = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
-        if (stuck) ::kill(pid_, SIGTERM);  // a client that stopped reading would never end
-        printer_.error_ = finish();
-        if (printer_.error_.empty()) printer_.error_ = printer_.command_ + " did not take the text";
-        return false;
-      }
-      done += static_cast<std::size_t>(n);
+    if (s.pending.size() + data.size() > LpPrinter::held) {
+      s.fail(s.command + " is not taking the text: " + std::to_string(s.pending.size() / 1024) +
+             " kB wait for it, and this line and those after it are not printed");
+      return false;
     }
-    return true;
+    s.pending += data;
+    s.pump(printer_.limit_);
+    return s.result != false;
   }
   bool end() override {
-    if (failed_) return false;
-    if (pid_ == 0) return true;  // no line: nothing to print
-    printer_.error_ = finish();
-    return printer_.error_.empty();
+    if (spool_->pid == 0 && !spool_->result) spool_->result = true;  // no line: nothing to print
+    spool_->finish();
+    spool_->pump(printer_.limit_);
+    return spool_->result != false;
   }
+  std::optional<bool> outcome() override {
+    spool_->pump(printer_.limit_);
+    if (!spool_->ended && spool_->result != false) return std::nullopt;
+    return spool_->result;
+  }
+  std::string why() const override { return spool_->why; }
 
  private:
   bool startclient() {
-    std::string& error = printer_.error_;
-    error.clear();
+    Spool& s = *spool_;
     // A socket rather than a pipe for the text: MSG_NOSIGNAL lets a client that died early give
     // an error here instead of a SIGPIPE that would end this program.
     int sv[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) {
-      error = std::string("cannot print: ") + std::strerror(errno);
-      return !(failed_ = true);
+      s.fail(std::string("cannot print: ") + std::strerror(errno));
+      return false;
     }
-    in_.fd = sv[0];
+    s.in.fd = sv[0];
     Fd clientin;
     clientin.fd = sv[1];
-    // A client that stops reading fails the line instead of holding the program.
-    const timeval wait{10, 0};
-    ::setsockopt(in_.fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
     int pf[2];
     if (::pipe2(pf, O_CLOEXEC) != 0) {
-      error = std::string("cannot print: ") + std::strerror(errno);
-      return !(failed_ = true);
+      s.fail(std::string("cannot print: ") + std::strerror(errno));
+      return false;
     }
-    err_.fd = pf[0];
+    s.err.fd = pf[0];
     Fd clienterr;
     clienterr.fd = pf[1];
-    std::vector<std::string> argv{printer_.command_};
+    ::fcntl(s.err.fd, F_SETFL, O_NONBLOCK);  // our end only: the client writes as it always does
+    std::vector<std::string> argv{s.command};
     argv.insert(argv.end(), printer_.options_.begin(), printer_.options_.end());
     SpawnOptions opt;
     opt.stdin_fd = clientin.fd;
     opt.stdout_fd = -1;  // the spooler's "request id is ..." is of no use here
     opt.stderr_fd = clienterr.fd;
     opt.searchpath = true;
-    const pid_t pid = spawnprogram(printer_.command_, argv, opt);
+    opt.newgroup = true;
+    const pid_t pid = spawnprogram(s.command, argv, opt);
     if (pid < 0) {
-      error = "cannot start " + printer_.command_ + ": " + std::strerror(-pid);
-      return !(failed_ = true);
+      s.fail("cannot start " + s.command + ": " + std::strerror(-pid));
+      return false;
     }
-    pid_ = pid;
+    s.pid = pid;
     return true;
-  }
-  // Ends the text, waits for the client: its complaint, empty when it took the job.
-  std::string finish() {
-    if (pid_ <= 0) return {};
-    in_.reset();
-    std::string msg;
-    char buf[512];
-    for (;;) {
-      const ssize_t n = ::read(err_.fd, buf, sizeof buf);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      if (msg.size() < 4096) msg.append(buf, static_cast<std::size_t>(n));
-    }
-    err_.reset();
-    const int status = waitprogram(std::exchange(pid_, -1));
-    if (status == 0) return {};
-    while (!msg.empty() && (msg.back() == '\n' || msg.back() == '\r')) msg.pop_back();
-    return !msg.empty() ? msg : printer_.command_ + " failed (exit status " + std::to_string(status) + ")";
   }
 
   LpPrinter& printer_;
-  Fd in_, err_;
-  pid_t pid_ = 0;  // 0 before the first line, -1 once ended
-  bool failed_ = false;
+  std::unique_ptr<Spool> spool_;
 };
+
+LpPrinter::LpPrinter(std::string command, std::vector<std::string> options, double limit)
+    : command_(std::move(command)), options_(std::move(options)), limit_(limit) {}
+
+LpPrinter::~LpPrinter() {
+  flush();
+  drop();  // the jobs' clients come to left_
+  for (auto& s : left_) s->in.reset();
+}
+
+void LpPrinter::carryon() {
+  std::erase_if(left_, [this](const std::unique_ptr<Spool>& s) {
+    s->pump(limit_);
+    return s->pid <= 0;
+  });
+}
 
 std::unique_ptr<PrintJob> LpPrinter::job() { return std::make_unique<LpJob>(*this); }
 

@@ -1,6 +1,8 @@
 // Printers: the system print spooler, or a file that collects what would have been printed.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,27 +11,34 @@
 
 namespace zarn::platform {
 
+struct Spool;
+
 // Hands each job to the spooler client ("lp" unless configured otherwise), started at the
-// job's first line and given the lines as they come, so that a job is never held back in
-// memory and a client that refuses at once is found at that line. Fails when the client is
-// missing or reports an error.
+// job's first line, and never waits for it: lines go to the client as it takes them, those it
+// has not taken yet are held, up to `held` bytes a job. A line past that fails, as do the
+// later ones while printing stays off; those held before it still go. A job ended is printed
+// once the client ends with status 0; a client that has not ended `limit` seconds after the
+// job's end is ended with everything it started, and the job has failed. The client's own
+// message, or what became of it, is the failure's reason (lasterror).
 class LpPrinter final : public Printer {
  public:
+  static constexpr std::size_t held = 4 << 20;
   // options go before the text, e.g. {"-d", "lineprinter"}.
-  explicit LpPrinter(std::string command = "lp", std::vector<std::string> options = {})
-      : command_(std::move(command)), options_(std::move(options)) {}
-  ~LpPrinter() override { flush(); }
+  explicit LpPrinter(std::string command = "lp", std::vector<std::string> options = {}, double limit = jobtime);
+  // Clients still running are given the end of their text and left to print it.
+  ~LpPrinter() override;
   std::unique_ptr<PrintJob> job() override;
   // The spooler client can be found: a name with a slash as given, a bare name on PATH.
   bool open() override;
-  // Why the last job failed: the client's own message when it gave one.
-  const std::string& lasterror() const { return error_; }
+  bool busy() const override { return Printer::busy() || !left_.empty(); }
 
  private:
   friend class LpJob;
+  void carryon() override;
   std::string command_;
   std::vector<std::string> options_;
-  std::string error_;
+  double limit_;
+  std::vector<std::unique_ptr<Spool>> left_;  // jobs dropped while their client still ran
 };
 
 // Appends each line with CR LF to a file in the working directory; the file is closed after

@@ -74,7 +74,9 @@ pid_t spawnprogram(const std::string& file, const std::vector<std::string>& argv
     sigaddset(&deflt, s);
   if (!rc) rc = posix_spawnattr_setsigmask(&at.at, &none);
   if (!rc) rc = posix_spawnattr_setsigdefault(&at.at, &deflt);
-  if (!rc) rc = posix_spawnattr_setflags(&at.at, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  if (!rc && opt.newgroup) rc = posix_spawnattr_setpgroup(&at.at, 0);
+  const short group = opt.newgroup ? POSIX_SPAWN_SETPGROUP : 0;
+  if (!rc) rc = posix_spawnattr_setflags(&at.at, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | group);
   if (rc) return -rc;
 
   std::vector<char*> args;

@@ -49,6 +49,9 @@ struct SpawnOptions {
   int stderr_fd = -2;  // -2: ours, -1: /dev/null
   std::filesystem::path dir;  // empty: our own working directory
   bool searchpath = false;    // look a bare name up in PATH
+  // The child leads a process group of its own (its id is the group's), so that it can be
+  // ended together with whatever it started: kill(-pid, ...).
+  bool newgroup = false;
 };
 // argv[0] is the program's name as it sees it. Returns the process id, or -errno when the
 // program could not be started (missing, not executable, bad directory).

@@ -87,13 +87,20 @@ class ProgramRunner {
   virtual bool exists(const std::filesystem::path& program) const = 0;
 };
 
-// Lines that belong together, handed to the printer as one job.
+// Lines that belong together, handed to the printer as one job. Nothing here waits for the
+// printer: what it has not taken yet is held, and how the job ended is asked for later.
 class PrintJob {
  public:
   virtual ~PrintJob() = default;  // a job dropped unended still goes to the printer
   virtual bool printline(const std::string& line) = 0;  // false on failure
-  // The job goes to the printer: false when it was refused.
+  // No more lines: the job goes to the printer. False when it has failed already.
   virtual bool end() = 0;
+  // Moves the job on without waiting and says what is known: false once it failed, true once
+  // the printer has taken it (a job whose printer takes each line as it comes: so far),
+  // nullopt while it is still on its way.
+  virtual std::optional<bool> outcome() { return true; }
+  // Why the job failed, as the system said it; empty when it said nothing.
+  virtual std::string why() const { return {}; }
 };
 
 // The program prints a line at a time, as on the line printer it was made for; a page printer
@@ -103,20 +110,41 @@ class Printer {
  public:
   static constexpr double pause = 5;     // seconds without a line that end a burst
   static constexpr double longest = 60;  // a steady stream still prints a job this often
+  // Seconds a job handed over may take to be printed or refused: the spooler's client is
+  // ended past them, and the job has failed.
+  static constexpr double jobtime = 30;
   virtual ~Printer() = default;
   // Whether the printer can take lines now: a run that prints asks before it starts.
   virtual bool open() { return true; }
   virtual std::unique_ptr<PrintJob> job() = 0;
   // A line of the log: false on failure, and the burst is dropped.
   bool printline(const std::string& line);
-  // Called now and then with the seconds since midnight: hands over a burst that has paused or
-  // run long. False when its job was refused.
+  // Called now and then (the tick) with the seconds since midnight: hands over a burst that has
+  // paused or run long, and collects the bursts handed over earlier. False when one failed.
   bool settle(double now);
-  // Hands over the burst now. A printer whose jobs use its members calls it as it goes.
+  // Hands over the burst now: false when it has failed already.
   bool flush();
+  // How the bursts handed over have ended, without waiting: false when one failed.
+  bool collect();
+  // Jobs handed over that are not yet printed or refused.
+  virtual bool busy() const { return !handed_.empty(); }
+  // Why the last job failed, as the system said it; empty when it said nothing.
+  const std::string& lasterror() const { return error_; }
+
+ protected:
+  // Drops the jobs in hand: a printer whose jobs use its members calls it as it goes.
+  void drop() {
+    burst_.reset();
+    handed_.clear();
+  }
+  // Moves on what the printer still holds apart from the bursts (called by collect).
+  virtual void carryon() {}
+  std::string error_;
 
  private:
+  bool failed(const PrintJob& job);
   std::unique_ptr<PrintJob> burst_;
+  std::vector<std::unique_ptr<PrintJob>> handed_;
   bool fresh_ = false;  // lines came since the last settle
   double first_ = -1, last_ = -1;
 };

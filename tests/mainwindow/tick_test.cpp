@@ -14,6 +14,7 @@
 #include "mainwindow/tick.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/symbols.h"
+#include "platform/printer.h"
 #include "navigation/destinations.h"
 #include "geodesy/helpers.h"
 #include "geodesy/postext.h"
@@ -466,6 +467,38 @@ TEST_F(Services, LogLinesCloseTogetherArePrintedAsOneJobOnceTheyPause) {
   print("11:00:30", {});
   EXPECT_EQ(std::tuple(app->gps.printon, app->win.get<MvForm>().printlab.caption), std::tuple(0, "Printing OFF"));
   EXPECT_TRUE(dialogs->shown.size() == 1 && dialogs->shown[0].title == "Printer Error");
+}
+
+// The tick hands a burst to a spooler client that never ends and goes on; past its time limit
+// the client is ended, and the user told why, as for a client that refuses the job.
+TEST_F(Services, APrinterThatNeverEndsHoldsNoTickAndWhyAPrintFailedIsShown) {
+  const auto burst = [&](const char* when, const char* later, bool hangs) {
+    app->gps.printon = 1;
+    at(*clock, when);
+    printline(app->voice, app->gps, app->win, "LOG one");
+    Timer1_Timer(*app);
+    at(*clock, later);
+    const std::size_t before = dialogs->shown.size();
+    Timer1_Timer(*app);  // hands the burst over
+    if (hangs) {
+      EXPECT_TRUE(app->sys.printer->busy() && dialogs->shown.size() == before) << "the tick went on";
+    }
+    for (int i = 0; i < 3000 && dialogs->shown.size() == before; ++i) ::usleep(10000), Timer1_Timer(*app);
+    EXPECT_EQ(app->gps.printon, 0);
+    return dialogs->shown.size() == before + 1 ? dialogs->shown.back().prompt : "";
+  };
+  const std::string lp = (dir / "lp").string();
+  put("lp", "#!/bin/sh\ncat > /dev/null\nexec sleep 3600\n");
+  std::filesystem::permissions(lp, std::filesystem::perms(0755));
+  app->sys.printer = std::make_unique<platform::LpPrinter>(lp, Items{}, 1);
+  std::string why = " (" + lp + " did not finish the job within 1 s and was ended)";
+  EXPECT_TRUE(burst("11:00:00", "11:00:06", true).ends_with("switch it back on." + why));
+  EXPECT_EQ(app->speech.msgtext, "Please check the Printer. It may have run out of paper." + why);
+
+  app->sys.printer = std::make_unique<platform::LpPrinter>(ZARN_SOURCE_DIR "/tools/lp_standin.py", Items{"--fail"});
+  why = " (lp: Error - The printer or class does not exist.)";
+  EXPECT_TRUE(burst("11:01:00", "11:01:06", false).ends_with("switch it back on." + why));
+  EXPECT_EQ(app->speech.msgtext, "Please check the Printer. It may have run out of paper." + why);
 }
 
 // A position far off every chart cannot be converted back: the next tick beeps once for the

@@ -5,7 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
 
 #include "platform/files.h"
 #include "platform/printer.h"
@@ -15,6 +19,23 @@
 namespace {
 
 using namespace zarn::platform;
+
+// The printer's verdict on the jobs it holds, asked for until it has one for each: the spooler
+// clients are real processes, each ended by the printer past its time limit.
+bool verdict(Printer& p) {
+  bool ok = p.collect();
+  for (int i = 0; p.busy() && i < 30000; ++i) {
+    ::usleep(10000);
+    ok = p.collect() && ok;
+  }
+  return ok && !p.busy();
+}
+// The same for one job once ended: nullopt when it has none.
+std::optional<bool> verdict(PrintJob& job) {
+  std::optional<bool> o = job.outcome();
+  for (int i = 0; !o && i < 30000; ++i) ::usleep(10000), o = job.outcome();
+  return o;
+}
 
 struct ProgramsTest : ::testing::Test {
   void TearDown() override { ::setenv("PATH", oldpath.c_str(), 1); }
@@ -77,23 +98,95 @@ TEST_F(ProgramsTest, PrintersTakeLatin1LinesAndReportFailures) {
   const std::string args = (dir / "args.txt").string(), printed = (dir / "printed.txt").string();
   lp("echo \"$@\" >> '" + args + "'\ncat >> '" + printed + "'\necho request id is lp-1\n");
   LpPrinter printer("lp", {"-d", "line printer"});
-  EXPECT_TRUE(printer.printline("Caf\xE9 12") && printer.printline("second") && printer.flush()) << printer.lasterror();
+  EXPECT_TRUE(printer.printline("Caf\xE9 12") && printer.printline("second") && printer.flush() && verdict(printer))
+      << printer.lasterror();
   EXPECT_EQ(dir.get("printed.txt"), "Caf\xC3\xA9 12\nsecond\n") << "one job for the burst, in UTF-8";
   EXPECT_EQ(dir.get("args.txt"), "-d line printer\n");
   // Received lines come with the CR that ended them and the LF after the one before.
   std::filesystem::remove(printed);
   EXPECT_TRUE(printer.printline("") && printer.printline("\n$V1RMC,1\r") && printer.printline("LOG: 12:00\r\n"));
-  EXPECT_TRUE(printer.flush());
+  EXPECT_TRUE(printer.flush() && verdict(printer));
   EXPECT_EQ(dir.get("printed.txt"), "\n$V1RMC,1\nLOG: 12:00\n") << "one line ending each";
   lp("cat > /dev/null\necho 'lp: The printer or class does not exist.' >&2\nexit 1\n");
   EXPECT_TRUE(printer.printline("x")) << "the text is taken; the job is refused as it is handed over";
-  EXPECT_EQ((std::pair{printer.flush(), printer.lasterror()}),
+  EXPECT_EQ((std::pair{printer.flush() && verdict(printer), printer.lasterror()}),
             (std::pair{false, std::string("lp: The printer or class does not exist.")}));
   lp("exit 0\n");  // ends without reading: writing to it must give an error, not SIGPIPE
-  EXPECT_TRUE(!printer.printline(std::string(4 << 20, 'x')) && !printer.lasterror().empty());
+  EXPECT_FALSE(printer.printline(std::string(600 << 10, 'x')) && printer.flush() && verdict(printer));
+  EXPECT_EQ(printer.lasterror().rfind("lp ", 0), 0u) << printer.lasterror();
   ::setenv("PATH", (dir / "empty").c_str(), 1);
   LpPrinter missing;
   EXPECT_TRUE(!missing.printline("x") && missing.lasterror().find("lp") != std::string::npos) << "no lp at all";
+}
+
+// Nothing waits for the spooler client: one that never ends, never reads, ignores SIGTERM or
+// leaves a child behind is handed the job and ended past the time limit with whatever it
+// started, the reason said; one that exits leaving a child on its error output is done.
+TEST_F(ProgramsTest, AClientThatHangsIsEndedWithWhatItStartedAndHoldsNobody) {
+  ::setenv("PATH", ((dir / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
+  const std::string child = (dir / "child.pid").string(), out = (dir / "out.txt").string();
+  // The child the client started, if it got as far: ended, and collected by whoever took it on
+  // (a zombie has ended).
+  const auto childgone = [&] {
+    const std::string pid = dir.get("child.pid");
+    if (pid.find('\n') == std::string::npos) return true;
+    const std::string stat = "/proc/" + pid.substr(0, pid.find('\n')) + "/stat";
+    for (int i = 0; i < 3000; ++i, ::usleep(10000)) {
+      std::ifstream in(stat);
+      const std::string s{std::istreambuf_iterator<char>(in), {}};
+      if (!in.is_open() || s.find(") Z ") != std::string::npos) return true;
+    }
+    return false;
+  };
+  for (const std::string& body : {std::string("cat > /dev/null\nexec sleep 3600\n"), std::string("exec sleep 3600\n"),
+                                  "trap '' TERM\nsleep 3600 & echo $! > '" + child + "'\ncat > /dev/null\nwait\n"}) {
+    dir.put("bin/lp", "#!/bin/sh\n" + body, true);
+    std::filesystem::remove(child);
+    LpPrinter printer("lp", {}, 1);
+    ASSERT_TRUE(printer.printline("a line") && printer.flush()) << body;
+    EXPECT_TRUE(printer.busy()) << "handed over while the client still runs: " << body;
+    EXPECT_EQ((std::pair{verdict(printer), printer.lasterror()}),
+              (std::pair{false, std::string("lp did not finish the job within 1 s and was ended")})) << body;
+    EXPECT_TRUE(childgone()) << "the client's child is ended with it";
+  }
+  dir.put("bin/lp", "#!/bin/sh\ncat > '" + out + "'\nsleep 3600 & echo $! > '" + child + "'\n", true);
+  LpPrinter printer("lp", {}, 60);
+  EXPECT_TRUE(printer.printline("one") && printer.flush() && verdict(printer)) << printer.lasterror();
+  EXPECT_EQ(dir.get("out.txt"), "one\n");
+  ::kill(std::stoi(dir.get("child.pid")), SIGKILL);  // left to run by its client, which took the job
+}
+
+// A client that is slow to read gets every line in order, held meanwhile; past the bound a line
+// fails and is named, and those held before it still go.
+TEST_F(ProgramsTest, LinesWaitForASlowClientUpToABound) {
+  ::setenv("PATH", ((dir / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
+  dir.put("bin/lp", "#!/bin/sh\nwhile [ ! -e '" + (dir / "go").string() + "' ]; do sleep 0.02; done\ncat > '" +
+                        (dir / "out.txt").string() + "'\n", true);
+  LpPrinter printer;
+  std::string want;
+  for (int i = 0; i < 8000; ++i) {
+    const std::string line = "10:00:00 VAN" + std::to_string(i) + " 53.3456N 002.3456W 12 km/h";
+    ASSERT_TRUE(printer.printline(line)) << "line " << i << " while the client does not read: " << printer.lasterror();
+    want += line + "\n";
+  }
+  dir.put("go", "");
+  EXPECT_TRUE(printer.flush() && verdict(printer)) << printer.lasterror();
+  EXPECT_EQ(dir.get("out.txt"), want) << "every line, in order";
+
+  std::filesystem::remove(dir / "go");
+  want.clear();
+  int taken = 0;
+  for (; taken < 100000; ++taken) {
+    const std::string line = std::to_string(taken) + std::string(90, '.');
+    if (!printer.printline(line)) break;
+    want += line + "\n";
+  }
+  EXPECT_GT(want.size(), LpPrinter::held) << "the bound, and what the client's input holds";
+  EXPECT_NE(printer.lasterror().find("this line and those after it are not printed"), std::string::npos)
+      << printer.lasterror();
+  dir.put("go", "");
+  EXPECT_TRUE(verdict(printer)) << "the failed job still goes";
+  EXPECT_EQ(dir.get("out.txt"), want) << "the lines before the one that failed";
 }
 
 // A page printer gets the lines that belong together as one job: a job's own, or a burst of
@@ -114,16 +207,17 @@ TEST_F(ProgramsTest, PrintJobsGatherTheLinesThatBelongTogether) {
   line("10:59:59 VAN2 CR\rLF\nNUL" + std::string(1, '\0') + "end\r\n");
   for (t = 86395; t < 86399; t += 1) EXPECT_TRUE(printer.settle(t));
   EXPECT_EQ(count(), 0) << "still within 5 s of the last line";
-  EXPECT_TRUE(printer.settle(0)) << "six seconds after it, past midnight";
+  EXPECT_TRUE(printer.settle(0) && verdict(printer)) << "six seconds after it, past midnight";
   EXPECT_EQ(job(1), "10:59:58 VAN1\n10:59:59 VAN2 CR LF NULend\n");
   for (t = 10; t < 80; t += 1) line("steady " + std::to_string(static_cast<int>(t)));
+  EXPECT_TRUE(verdict(printer));
   EXPECT_EQ(count(), 2) << "a minute of steady lines is a job";
-  EXPECT_TRUE(printer.settle(86000)) << "the next day's time: long past";  // what is left goes
+  EXPECT_TRUE(printer.settle(86000) && verdict(printer)) << "the next day's time: long past";  // what is left goes
   EXPECT_EQ(count(), 3);
   // A run's lines, however slowly they come, are one job of their own.
   auto run = printer.job();
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(run->printline("record " + std::to_string(i)));
-  EXPECT_TRUE(run->end());
+  EXPECT_TRUE(run->end() && verdict(*run) == true);
   EXPECT_EQ(job(4), "record 0\nrecord 1\nrecord 2\n");
   EXPECT_TRUE(printer.job()->end()) << "an empty job prints nothing";
   EXPECT_EQ(count(), 4);
