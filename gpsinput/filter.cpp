@@ -359,7 +359,8 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     });
     // After ABORT, or once the end has been asked, the printer carries the job on by itself.
     if (taken == false) printerror(printed->why());
-    else if (!taken && f.plotabort != 1 && !app.sys.events->endasked()) printerror("the printer has not finished the job");
+    else if (!taken && f.plotabort != 1 && !app.sys.events->endasked())
+      printerror("the printer has not finished the job");
   }
   if (mode == PlotMode::nearest) {
     if (found) {

@@ -148,6 +148,7 @@ struct Spool {
     pid_t r;
     while ((r = ::waitpid(pid, &st, WNOHANG)) < 0 && errno == EINTR) {
     }
+    const int waiterror = errno;
     if (r != 0) {
       pid = -1;
       // What it said before it ended; whatever it started and still holds its error output is
@@ -155,9 +156,12 @@ struct Spool {
       hear();
       err.reset();
       in.reset();
-      if (r < 0) fail(command + ": " + std::strerror(errno));
-      else if (WIFSIGNALED(st)) fail(said.empty() ? command + " was ended by signal " + std::to_string(WTERMSIG(st)) + " (" + ::strsignal(WTERMSIG(st)) + ")" : told(said));
-      else if (WEXITSTATUS(st) != 0) fail(said.empty() ? command + " failed (exit status " + std::to_string(WEXITSTATUS(st)) + ")" : told(said));
+      std::string how;
+      if (r < 0) how = std::string(": ") + std::strerror(waiterror);
+      else if (WIFSIGNALED(st))
+        how = " was ended by signal " + std::to_string(WTERMSIG(st)) + " (" + ::strsignal(WTERMSIG(st)) + ")";
+      else if (WEXITSTATUS(st) != 0) how = " failed (exit status " + std::to_string(WEXITSTATUS(st)) + ")";
+      if (!how.empty()) fail(said.empty() ? command + how : told(said));
       else if (!ended || !pending.empty()) fail(command + " ended before it took the whole job");
       else result = result.value_or(true);
       return;

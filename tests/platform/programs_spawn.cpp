@@ -111,6 +111,10 @@ TEST_F(ProgramsTest, PrintersTakeLatin1LinesAndReportFailures) {
   EXPECT_TRUE(printer.printline("x")) << "the text is taken; the job is refused as it is handed over";
   EXPECT_EQ((std::pair{printer.flush() && verdict(printer), printer.lasterror()}),
             (std::pair{false, std::string("lp: The printer or class does not exist.")}));
+  lp("cat > /dev/null\nkill -KILL $$\n");
+  EXPECT_TRUE(printer.printline("x") && printer.flush());
+  EXPECT_EQ((std::pair{verdict(printer), printer.lasterror()}),
+            (std::pair{false, std::string("lp was ended by signal 9 (Killed)")}));
   lp("exit 0\n");  // ends without reading: writing to it must give an error, not SIGPIPE
   EXPECT_FALSE(printer.printline(std::string(600 << 10, 'x')) && printer.flush() && verdict(printer));
   EXPECT_EQ(printer.lasterror().rfind("lp ", 0), 0u) << printer.lasterror();
