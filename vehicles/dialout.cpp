@@ -76,6 +76,7 @@ class Call {
   void abortending();
 
   App& app_;
+  std::string result_;  // the outcome of the last message reported
   GpsState& g_;
   MvForm& mv_;
   MvAlarmForm& alarm_;
@@ -123,13 +124,8 @@ void Call::run(Msg m) {
       sendit = false, deadline = true;
   }
 
-  bool confirmed = sendit;  // every message of the call got its reference
   for (;;) {
-    if (sendit) {
-      const std::optional<bool> ref = sendone(m);
-      if (!ref) return abortending();
-      confirmed = confirmed && *ref;
-    }
+    if (sendit && !sendone(m)) return abortending();
     if (deadline || g_.msgq.empty()) break;
     m = *queuepeek(g_);
     mv_.mtxadd.set(m.to);
@@ -146,7 +142,8 @@ void Call::run(Msg m) {
     status(waiting);
     log({logstamp() + "  " + waiting});
   }
-  if (confirmed) mv_.mtx.backcolor = ui::green;
+  // The box turns green when the call's last message was not refused.
+  if (result_.find("NOT SENT") == std::string::npos) mv_.mtx.backcolor = ui::green;
   // The line stays up: the dial monitor hangs it up once it has been quiet long enough.
 }
 
@@ -215,6 +212,7 @@ std::optional<bool> Call::sendone(const Msg& m) {
 
 // The outcome of one message, on the printer and in the trip log.
 void Call::report(const Msg& m, const std::string& result) {
+  result_ = result;
   mv_.telstat.backcolor = ui::lightgrey;
   mv_.teletim.set("");
   g_.csatstate = CallState::idle;
