@@ -345,9 +345,8 @@ void datescan(App& app, FForm& f) {
   const LogKind kind = logkind(g.replayfile);
   // The "from" boxes take the first date and the first time the file holds, wherever they
   // come: a log that starts with GGA sentences has its date only in a later RMC. Each is taken
-  // once, so boxes cleared during the scan stay clear.
-  // Each time-stamped line is taken as the record it is: the time, date and day number it
-  // gives are the fix's own, as a run would leave them.
+  // once, so boxes cleared during the scan stay clear. The time, date and day number each line
+  // gives become the fix's, as a run would leave them.
   std::string date, time;
   bool datefrom = false, timefrom = false;
   if (auto in = platform::InputFile::open(app.files, g.replayfile, platform::Files::loglimit)) {

@@ -173,9 +173,9 @@ void remember(MainState& m, const std::string& ref) {
 }
 
 // The place of the list nearest (rx, ry) (planar; of equals the first in the file) that is not
-// in the hit list and, with a wanted text (text lists only), whose name matches. Records without a readable
-// position are never candidates: they would put the found place off every map. A list that is
-// there but cannot be read gives nothing, and `why` names it and the reason.
+// in the hit list and, with a wanted text (text lists only), whose name matches. Records without
+// a readable position are never candidates: they would put the found place off every map. A
+// list that is there but cannot be read gives nothing, and `why` names it and the reason.
 std::optional<Place> nearestplace(App& app, const std::string& list, float rx, float ry, const Wanted* want,
                                   std::string& why) {
   std::optional<Place> best;

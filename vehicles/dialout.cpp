@@ -66,7 +66,7 @@ class Call {
     alarm_.telstat.set(t);
   }
   std::vector<int> recipients(const std::string& to) const;
-  std::optional<bool> sendone(const Msg& m);
+  bool sendone(const Msg& m);
   void report(const Msg& m, const std::string& result);
   void log(const std::vector<std::string>& lines);
   std::string logstamp() const {
@@ -76,10 +76,10 @@ class Call {
   void abortending();
 
   App& app_;
-  std::string result_;  // the outcome of the last message reported
   GpsState& g_;
   MvForm& mv_;
   MvAlarmForm& alarm_;
+  std::string result_;  // the outcome of the last message reported
 };
 
 void Call::run(Msg m) {
@@ -169,33 +169,33 @@ std::vector<int> Call::recipients(const std::string& to) const {
   return r;
 }
 
-// One message through the service's prompts and its reference; nullopt on abort, otherwise
-// whether the service confirmed it.
-std::optional<bool> Call::sendone(const Msg& m) {
+// One message through the service's prompts and its reference, its outcome reported; false on
+// abort.
+bool Call::sendone(const Msg& m) {
   const std::vector<int> units = recipients(m.to);
   if (units.empty()) {
     report(m, " to " + m.to + " NOT SENT (NO SUCH UNIT)");
-    return false;
+    return true;
   }
-  if (!pause(2)) return std::nullopt;
+  if (!pause(2)) return false;
   const std::string block = m.body + g_.cmdend + ".S" + g_.cmdend;
   for (const int i : units) {
     // The prompts are not waited for, and the serial poll passes over them.
     g_.csatstate = CallState::prompt;
     status("BT CSAT >SEND");
-    if (!pause(1)) return std::nullopt;
+    if (!pause(1)) return false;
     send("SEND");
     status("BT CSAT >TO");
-    if (!pause(1)) return std::nullopt;
+    if (!pause(1)) return false;
     send(app_.veh.mvdial[std::size_t(i)]);
     status("BT CSAT >TEXT");
-    if (!pause(1)) return std::nullopt;
+    if (!pause(1)) return false;
     send(m.text + block);
   }
   g_.csatstate = CallState::dialling;
   status("(waiting for ref)");
   waitcount(app_, 60);
-  if (g_.abortflag) return std::nullopt;
+  if (g_.abortflag) return false;
   // Only the service's reference line confirms a message; without one it is not known to be sent.
   const bool ref = g_.csatstate == CallState::sent;
   std::string result = ref ? "Ref" + mv_.telstat.caption + " to " + m.to : " to " + m.to + " NOT SENT (NO REFERENCE)";
@@ -203,11 +203,11 @@ std::optional<bool> Call::sendone(const Msg& m) {
     both("Vehicle off ?");
     mv_.telstat.backcolor = ui::red;
     app_.sys.wav->beep();
-    if (!pause(2)) return std::nullopt;
+    if (!pause(2)) return false;
     result = " to " + m.to + " NOT SENT (Vehicle off?)";
   }
   report(m, result);
-  return ref;
+  return true;
 }
 
 // The outcome of one message, on the printer and in the trip log.
