@@ -11,7 +11,8 @@ namespace {
 
 using Demo = zarn::bench::DemoApp;
 
-// Argument: the list (1 the text list, 2 the binary list); the text by its beginning or anywhere.
+// Argument: the list (1 the text list, 2 the binary list, where a typed name finds nothing at
+// once); the text by its beginning or anywhere.
 void typed(benchmark::State& state, const char* text) {
   Demo d;
   d.start();

@@ -280,8 +280,9 @@ void copyrclick(App& app, FForm& f) {
   f.touch();
 }
 
+// Clear works whenever it is clicked: a run still reading read its filters when it started and
+// goes on plotting onto the cleared map.
 void clearclick(App& app, FForm& f) {
-  if (app.gps.plotbusy != 0) return;  // not while a run draws on the map
   app.main.foundx = noposx;
   app.main.foundy = noposy;
   plotstep(app, PlotStep::Kind::cleartrail);
@@ -343,8 +344,11 @@ void datescan(App& app, FForm& f) {
   for (ui::TextBox* t : {&f.dfrom, &f.tfrom, &f.dto, &f.tto}) t->text.clear();
   const LogKind kind = logkind(g.replayfile);
   // The "from" boxes take the first date and the first time the file holds, wherever they
-  // come: a log that starts with GGA sentences has its date only in a later RMC.
+  // come: a log that starts with GGA sentences has its date only in a later RMC. Each is taken
+  // once, so boxes cleared during the scan stay clear. The time, date and day number each line
+  // gives become the fix's, as a run would leave them.
   std::string date, time;
+  bool datefrom = false, timefrom = false;
   if (auto in = platform::InputFile::open(app.files, g.replayfile, platform::Files::loglimit)) {
     while (!in->eof()) {
       std::string line = in->lineinput();
@@ -358,15 +362,24 @@ void datescan(App& app, FForm& f) {
       } else if (kind.agd) {
         date = mid(line, 1, 2) + mid(line, 4, 2) + mid(line, 9, 2);
         time = mid(line, 12, 8);
+        g.gpsdatetxt = date;
+        g.gpsdayno = daynumber(date);
+        g.gpstimetxt = time;
       } else if (kind.nme && line.size() > 13) {
         const std::string id = mid(line, 4, 3);
         if (id == "ZDA" || id == "GGA" || id == "RMC") {
           time = mid(line, 8, 2) + ":" + mid(line, 10, 2) + ":" + mid(line, 12, 2);
+          g.gpstimetxt = time;
           std::size_t p = 0;
           int commas = 0;
           while (commas < (id == "RMC" ? 9 : 2) && (p = line.find(',', p)) != std::string::npos) ++commas, ++p;
           if (p != std::string::npos && id == "RMC") {
-            if (std::string d = line.substr(p, 6); d.size() == 6 && text::alldigits(d)) date = d;
+            // A sentence with its date missing or cut keeps the date known before it.
+            if (std::string d = line.substr(p, 6); d.size() == 6 && text::alldigits(d)) {
+              date = d;
+              g.gpsdatetxt = d;
+              g.gpsdayno = daynumber(d);
+            }
           } else if (p != std::string::npos && id == "ZDA") {
             // dd,mm,yyyy
             const std::string dd = mid(line, static_cast<long>(p) + 1, 2), mm = mid(line, static_cast<long>(p) + 4, 2),
@@ -375,8 +388,8 @@ void datescan(App& app, FForm& f) {
           }
         }
       }
-      if (f.dfrom.text.empty()) f.dfrom.text = date;
-      if (f.tfrom.text.empty()) f.tfrom.text = time;
+      if (!datefrom && !date.empty()) f.dfrom.text = date, datefrom = true;
+      if (!timefrom && !time.empty()) f.tfrom.text = time, timefrom = true;
       f.dto.text = date;
       f.tto.text = time;
     }

@@ -70,11 +70,13 @@ MoreLines readmorelines(App& app, const std::string& file) {
 void lockey(App& app, int digit) {
   MainState& m = app.main;
   if (digit < 0 || digit > 9) return;
+  // The destination's prompt first: a digit past the list leaves it so, and nothing else.
+  m.foundwav = "destinat.wav";
   long num = static_cast<long>(m.locnum) * 10 + digit;
   if (num == 0) num = 10;  // "0" alone is entry 10
   const auto recs = readlocrecords(app.files);
   if (num > locmax || !recs || static_cast<std::size_t>(num) > recs->size()) {
-    // Past the end: the found place stays as it was.
+    // Past the end: the found place stays as it was, but for its prompt.
     m.locnum = 0;
     app.sys.wav->beep();
     return;

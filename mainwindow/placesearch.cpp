@@ -173,9 +173,9 @@ void remember(MainState& m, const std::string& ref) {
 }
 
 // The place of the list nearest (rx, ry) (planar; of equals the first in the file) that is not
-// in the hit list and, with a wanted text, whose name matches. Records without a readable
-// position are never candidates: they would put the found place off every map. A list that is
-// there but cannot be read gives nothing, and `why` names it and the reason.
+// in the hit list and, with a wanted text (text lists only), whose name matches. Records without
+// a readable position are never candidates: they would put the found place off every map. A
+// list that is there but cannot be read gives nothing, and `why` names it and the reason.
 std::optional<Place> nearestplace(App& app, const std::string& list, float rx, float ry, const Wanted* want,
                                   std::string& why) {
   std::optional<Place> best;
@@ -195,15 +195,10 @@ std::optional<Place> nearestplace(App& app, const std::string& list, float rx, f
       if (!ged.position(i, x, y)) continue;
       const auto d2 = closer(x, y);
       if (!d2) continue;
-      // The text is read only for a candidate, unless the name decides.
-      if (want) {
-        ged.entry(i, code, name);
-        if (!want->matches(name)) continue;
-      }
       std::string ref;
       gridreftext(app.geo, x, y, ref);
       if (reported(m, ref)) continue;
-      if (!want) ged.entry(i, code, name);
+      ged.entry(i, code, name);  // the text is read only for a candidate
       bestd2 = *d2;
       best = Place{x, y, ref, code, name, ""};
     }
@@ -228,8 +223,13 @@ std::optional<Place> nearestplace(App& app, const std::string& list, float rx, f
     }
     const auto d2 = closer(x, y);
     if (!d2) continue;
+    // A name typed is known by its grid reference; the walk outward knows a place written as a
+    // position text by that text, as the file writes it.
     std::string ref;
-    gridreftext(app.geo, x, y, ref);
+    if (!want && east.empty())
+      ref = north;
+    else
+      gridreftext(app.geo, x, y, ref);
     if (reported(m, ref)) continue;
     bestd2 = *d2;
     best = Place{x, y, ref, std::string(code), std::string(name), east.empty() ? std::string(north) : ref};
@@ -356,7 +356,8 @@ void typedsearch(App& app) {
     sayplacename(app.voice, m.foundlabel);
     speakqueue(app.voice);
   } else {
-    if (hitsfull(m)) return cantfind(app, text);
+    // A binary list is only walked outward from the car: a name typed finds nothing in it.
+    if (binarylist(list) || hitsfull(m)) return cantfind(app, text);
     Wanted want{text::ucase(text.starts_with('*') ? text.substr(1) : text), text.starts_with('*')};
     // The population centres' overlay is matched by beginnings only.
     if (text::ucase(list) == "$LPOP.GTX") want.anywhere = false;

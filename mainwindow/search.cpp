@@ -234,6 +234,40 @@ bool typedposition(App& app, const std::string& pos) {
   return true;
 }
 
+// The text (upper case, each run of blanks as one) has the layout: "9" a digit, "A" a letter,
+// anything else itself.
+bool layout(const std::string& t, std::string_view shape) {
+  if (t.size() != shape.size()) return false;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    const char c = t[i];
+    const bool ok = shape[i] == '9' ? isdigit(c) : shape[i] == 'A' ? c >= 'A' && c <= 'Z' : c == shape[i];
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// A typed text is read as a position when it has the shape of one: the short forms (six digits
+// of the XY sheet; seven, eight and twelve characters ending in digits, as "O158347",
+// "SJ780847", "30U701257094"; the compact latitude/longitude "533000N0022000W"), or a form the
+// read-outs write (grid references "SJ 78000 84700" and "O 15855 34718", UTM "30U 701277
+// 5709417", MGRS "30U YC 01277 09417", the read-out "53  30.000'N 002  20.000'W"). Other
+// shapes ("SJ7884", "SJ78008470") are for the place search.
+bool positionshape(const std::string& typed) {
+  const std::size_t len = typed.size();
+  if ((len == 6 && digitsat(typed, 1, 6)) || (len == 7 && digitsat(typed, 2, 7)) ||
+      (len == 8 && digitsat(typed, 3, 8)) || (len == 12 && digitsat(typed, 4, 12)) ||
+      (len == 15 && digitsat(typed, 1, 6) && digitsat(typed, 8, 14)))
+    return true;
+  std::string t;
+  for (char c : text::ucase(typed))
+    if (c != ' ' || t.empty() || t.back() != ' ') t += c;
+  constexpr std::string_view written[] = {"AA 99999 99999", "A 99999 99999", "99A 999999 9999999",
+                                          "99A AA 99999 99999", "99 99.999'A 999 99.999'A"};
+  for (std::string_view shape : written)
+    if (layout(t, shape)) return true;
+  return false;
+}
+
 // "O": the planner is waited for as every wait is, with the tick and the keys running; the key
 // command's flag would otherwise hold the tick's services back for up to two minutes.
 void askplanner(App& app) {
@@ -302,10 +336,8 @@ bool typedcommand(App& app, const std::string& typed) {
     storeslot(app, typed[0] - '0', typed);
     return true;
   }
-  // Whatever parsepos reads is a position, before any place search: every form the read-outs
-  // show (grid references with or without their blanks, Irish, UTM and MGRS references,
-  // latitude/longitude) and the short forms (sheet references, six- and eight-figure grids).
-  return typedposition(app, text::ucase(typed));
+  // A text of a position's shape that reads as none goes on to the place search.
+  return positionshape(typed) && typedposition(app, text::ucase(typed));
 }
 
 }  // namespace

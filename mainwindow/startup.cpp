@@ -616,6 +616,9 @@ void Form_Load(App& app, const std::string& cmdline) {
   app.gps.rxprefix = "\r\n";
   app.gps.cmdend = "\r";
   readparserflags(app.files, app.gps, app.main, app.win.get<CForm>());
+  // The call-sign box written, the control panel exists: its load handler runs now, while its
+  // lists are still empty; the destinations and the catalogue fill them later.
+  cform::Form_Load(app);
   app.gps.switchstates = "........";
   app.gps.plotbusy = 0;
   m.playback = 0;

@@ -69,6 +69,8 @@ void drawzones(App& app) {
   }
 }
 
+// The drawing file gives the route's line and its waypoints' places and icons; their reach
+// radii are the route's own and are left as they are.
 void readpicfile(App& app) {
   NavState& n = app.nav;
   ZarnForm& z = app.win.zarn;
@@ -102,7 +104,6 @@ void readpicfile(App& app) {
       ui::Image& wp = z.wp.load(n.wpcount);
       if (pic) wp.setpicture(pic);
       n.wpicon[k] = pic ? icon : n.wpdefaulticon;
-      n.wpradius[k] = NavState::wpradiusdefault;  // reachable when the route is followed
       parsepos(app.geo, value, n.wpx[k], n.wpy[k]);
     }
   }

@@ -66,7 +66,7 @@ class Call {
     alarm_.telstat.set(t);
   }
   std::vector<int> recipients(const std::string& to) const;
-  std::optional<bool> sendone(const Msg& m);
+  bool sendone(const Msg& m);
   void report(const Msg& m, const std::string& result);
   void log(const std::vector<std::string>& lines);
   std::string logstamp() const {
@@ -79,6 +79,7 @@ class Call {
   GpsState& g_;
   MvForm& mv_;
   MvAlarmForm& alarm_;
+  std::string result_;  // the outcome of the last message reported
 };
 
 void Call::run(Msg m) {
@@ -123,13 +124,8 @@ void Call::run(Msg m) {
       sendit = false, deadline = true;
   }
 
-  bool confirmed = sendit;  // every message of the call got its reference
   for (;;) {
-    if (sendit) {
-      const std::optional<bool> ref = sendone(m);
-      if (!ref) return abortending();
-      confirmed = confirmed && *ref;
-    }
+    if (sendit && !sendone(m)) return abortending();
     if (deadline || g_.msgq.empty()) break;
     m = *queuepeek(g_);
     mv_.mtxadd.set(m.to);
@@ -146,7 +142,8 @@ void Call::run(Msg m) {
     status(waiting);
     log({logstamp() + "  " + waiting});
   }
-  if (confirmed) mv_.mtx.backcolor = ui::green;
+  // The box turns green when the call's last message was not refused.
+  if (result_.find("NOT SENT") == std::string::npos) mv_.mtx.backcolor = ui::green;
   // The line stays up: the dial monitor hangs it up once it has been quiet long enough.
 }
 
@@ -172,33 +169,33 @@ std::vector<int> Call::recipients(const std::string& to) const {
   return r;
 }
 
-// One message through the service's prompts and its reference; nullopt on abort, otherwise
-// whether the service confirmed it.
-std::optional<bool> Call::sendone(const Msg& m) {
+// One message through the service's prompts and its reference, its outcome reported; false on
+// abort.
+bool Call::sendone(const Msg& m) {
   const std::vector<int> units = recipients(m.to);
   if (units.empty()) {
     report(m, " to " + m.to + " NOT SENT (NO SUCH UNIT)");
-    return false;
+    return true;
   }
-  if (!pause(2)) return std::nullopt;
+  if (!pause(2)) return false;
   const std::string block = m.body + g_.cmdend + ".S" + g_.cmdend;
   for (const int i : units) {
     // The prompts are not waited for, and the serial poll passes over them.
     g_.csatstate = CallState::prompt;
     status("BT CSAT >SEND");
-    if (!pause(1)) return std::nullopt;
+    if (!pause(1)) return false;
     send("SEND");
     status("BT CSAT >TO");
-    if (!pause(1)) return std::nullopt;
+    if (!pause(1)) return false;
     send(app_.veh.mvdial[std::size_t(i)]);
     status("BT CSAT >TEXT");
-    if (!pause(1)) return std::nullopt;
+    if (!pause(1)) return false;
     send(m.text + block);
   }
   g_.csatstate = CallState::dialling;
   status("(waiting for ref)");
   waitcount(app_, 60);
-  if (g_.abortflag) return std::nullopt;
+  if (g_.abortflag) return false;
   // Only the service's reference line confirms a message; without one it is not known to be sent.
   const bool ref = g_.csatstate == CallState::sent;
   std::string result = ref ? "Ref" + mv_.telstat.caption + " to " + m.to : " to " + m.to + " NOT SENT (NO REFERENCE)";
@@ -206,15 +203,16 @@ std::optional<bool> Call::sendone(const Msg& m) {
     both("Vehicle off ?");
     mv_.telstat.backcolor = ui::red;
     app_.sys.wav->beep();
-    if (!pause(2)) return std::nullopt;
+    if (!pause(2)) return false;
     result = " to " + m.to + " NOT SENT (Vehicle off?)";
   }
   report(m, result);
-  return ref;
+  return true;
 }
 
 // The outcome of one message, on the printer and in the trip log.
 void Call::report(const Msg& m, const std::string& result) {
+  result_ = result;
   mv_.telstat.backcolor = ui::lightgrey;
   mv_.teletim.set("");
   g_.csatstate = CallState::idle;

@@ -2,6 +2,7 @@
 // typing into the number boxes, the date scan, and choosing a log from the lists.
 #include <fstream>
 
+#include "geodesy/helpers.h"
 #include "gpsinput/filter.h"
 #include "gpsinput/fform.h"
 #include "gpsinput/logs.h"
@@ -118,6 +119,34 @@ TEST_F(FFormTest, TheDateScanTakesTheFromDateFromTheFirstDateInTheFile) {
   EXPECT_EQ(std::tuple(f.dfrom.text, f.tfrom.text, f.dto.text, f.tto.text),
             std::tuple(std::string("261020"), std::string("14:52:39"), std::string("261020"), std::string("15:07:10")));
   EXPECT_EQ(app->gps.plotbusy, 0);
+}
+
+// Clear works during a run and during the scan: a run goes on with the filters it started with,
+// and the scan's "from" boxes stay clear. The scan leaves the last record's time and date as the
+// fix's, .AGD logs and NMEA logs alike.
+TEST_F(FFormTest, ClearWorksDuringARunAndTheScanLeavesTheLastRecordsTimeAndDate) {
+  FForm& f = form();
+  GpsState& g = app->gps;
+  f.rfilter.text = "5";  // no centre: no distance filter
+  app->main.foundx = 380;
+  clickduring(f.clearcmd);
+  f.plotcmd.onClick();
+  EXPECT_EQ(std::tuple(f.rfilter.text, app->main.foundx, f.plotcmd.caption, g.plotbusy), std::tuple("", noposx, "PLOT", 0));
+  EXPECT_GT(dots, 5000) << "the run goes on to the end";
+
+  std::tie(g.gpsdatetxt, g.gpstimetxt, g.gpsdayno) = std::tuple("010199", "00:00:00", 0.0f);
+  clickduring(f.clearcmd);
+  f.dtcmd.onClick();
+  events->hook = nullptr;
+  EXPECT_EQ(std::tuple(f.dfrom.text, f.tfrom.text, f.dto.text, f.tto.text), std::tuple("", "", "261020", "15:07:10"));
+  EXPECT_EQ(std::tuple(g.gpsdatetxt, g.gpstimetxt, g.gpsdayno), std::tuple("261020", "15:07:10", daynumber("261020")));
+
+  put("trip.agd", "26/10/2020 14:52:39 x\r\n27/10/2020 09:01:02 x\r\n");
+  setreplayfile(g, "trip.agd");
+  f.dtcmd.onClick();
+  EXPECT_EQ(std::tuple(f.dfrom.text, f.tfrom.text, f.dto.text, f.tto.text),
+            std::tuple("261020", "14:52:39", "271020", "09:01:02"));
+  EXPECT_EQ(std::tuple(g.gpsdatetxt, g.gpstimetxt, g.gpsdayno), std::tuple("271020", "09:01:02", daynumber("271020")));
 }
 
 TEST_F(FFormTest, TheListsShowTheLogsInAnyCaseAndAClickMakesOneTheReplayInput) {

@@ -1,10 +1,13 @@
 // The control panel: every button's states, the lists, the windows it opens, the stand-by
 // window, and the tick held while it shows.
+#include <algorithm>
+
 #include "mainwindow/cform.h"
 #include "mainwindow/datafiles.h"
 #include "mainwindow/flags.h"
 #include "mainwindow/layout.h"
 #include "mainwindow/secondary.h"
+#include "mainwindow/startup.h"
 #include "mainwindow/tick.h"
 #include "navigation/iform.h"
 #include "navigation/roadnet.h"
@@ -112,6 +115,29 @@ TEST_F(Panel, ListsReachTheirSlotAndMapAndComeBackWholeAfterTheCloseBox) {
   EXPECT_EQ(c().Label3.caption, "List of 6 maps");
   pick(c().map, 4);
   EXPECT_EQ(app->map.mapname[app->map.curmap], "0LOCAL") << "a later row still opens its own map";
+}
+
+// Start-up makes the panel when it writes the call sign into it: its load handler runs then,
+// with its message, and the lists are filled once, by start-up.
+class PanelAtStart : public AppTest {};
+
+TEST_F(PanelAtStart, StartUpLoadsThePanelWithItsMessageAndFillsItsListsOnce) {
+  copydemo();
+  const std::string reload = "the panel will reload faster if you use [Cancel] instead of x";
+  std::vector<std::string> lines;
+  events->hook = [&] {
+    const std::string& l = app->win.zarn.saytxt.caption;
+    if (lines.empty() || lines.back() != l) lines.push_back(l);
+  };
+  Form_Load(*app, "");
+  events->hook = nullptr;
+  // Shown once, before the main window is, and followed by the first map's message.
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), reload), 1);
+  EXPECT_NE(app->win.zarn.saytxt.caption, reload);
+  const CForm& c = app->win.get<CForm>();
+  const NavState& n = app->nav;
+  EXPECT_EQ(std::tuple(c.csgn.text, c.map.items.size(), c.desti.items.size(), c.desti.items.back()),
+            std::tuple(">ZARN", static_cast<std::size_t>(app->map.mapcount), static_cast<std::size_t>(n.adhocdest), "(mouse)"));
 }
 
 TEST_F(Panel, DemosWindowsAndStandBy) {

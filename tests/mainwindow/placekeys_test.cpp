@@ -59,6 +59,8 @@ TEST_F(PlaceKeys, DigitsSelectStoredLocations) {
       << "a selection clears the information key of the search before";
   EXPECT_EQ(std::tuple(m.foundx, m.foundy), std::tuple(370.0f, 380.0f));
   lockey(*app, 0);  // 140: past the end
+  EXPECT_EQ(std::tuple(m.foundlabel, m.foundref, m.foundwav), std::tuple("Mill Lanes", "SJ 70000 80000", "destinat.wav"))
+      << "a digit past the list leaves the place, with the destination's prompt";
   lockey(*app, 2);
   EXPECT_EQ(app->speech.msgtext, "OK   2 Place 2");
   EXPECT_EQ(said(), (Items{"ok.wav", "2.wav", "destinat.wav"}));

@@ -124,7 +124,8 @@ TEST_F(Search, EveryTypedCommandAndTheRunsStart) {
 }
 
 // Every position text the read-outs show, typed back as shown (or with single blanks), is found
-// and marked; an earlier "I can't find" leaves the message line.
+// and marked; an earlier "I can't find" leaves the message line. Other shapes of a reference go
+// to the place search.
 TEST_F(Search, ThePositionTextsTheReadOutsShowAreFoundAsTheyAreShown) {
   copydemo();
   ASSERT_FALSE(loadccc(app->geo, app->files));
@@ -156,6 +157,14 @@ TEST_F(Search, ThePositionTextsTheReadOutsShowAreFoundAsTheyAreShown) {
     EXPECT_NEAR(app->main.foundx, x, 0.1) << typed;
     EXPECT_NEAR(app->main.foundy, y, 0.1) << typed;
     EXPECT_EQ(app->speech.msgtext.find("find"), std::string::npos) << typed;
+  }
+  // References of other shapes, which the program never writes, are names for the place search.
+  for (const std::string typed : {"SJ7884", "sj78008470"}) {
+    app->win.zarn.search.text = typed;
+    std::tie(app->main.typedcmd, app->main.prevmode, app->main.refname) = std::tuple(1, "OUR CAR", "TEXT");
+    findplace(*app);
+    EXPECT_EQ(std::tuple(app->speech.msgtext, app->main.foundlabel), std::tuple("I can't find " + typed, text::ucase(shown.back())))
+        << typed;
   }
 }
 

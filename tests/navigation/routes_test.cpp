@@ -251,11 +251,14 @@ TEST_F(Routes, DrawingKeepsToTheRouteWhateverTheCounts) {
   EXPECT_EQ(std::tuple(px, py, z.leg[1].x2, z.leg[1].y2), std::tuple(200, 180, 200, 180)) << "372, 383 on the view";
 }
 
-TEST_F(Routes, MapDrawingFileWaypointsCanBeReached) {
+// The map drawing file places the waypoints and names their icons; the reach radii they had
+// stay theirs.
+TEST_F(Routes, MapDrawingFileWaypointsKeepTheirReachRadii) {
+  std::tie(n().wpradius[1], n().wpradius[2]) = std::tuple(0.3f, 0.0f);
   put("ZARN.PIC", "L,SJ 71000 83000\r\nL,SJ 72000 83000\r\nI,WPNEXT.ICO\r\nP,SJ 71000 83000\r\nP,SJ 72000 83000\r\nEND,\r\n");
   readpicfile(*app);
   ASSERT_EQ(std::tuple(n().wpcount, n().legcount), std::tuple(2, 1));
-  EXPECT_EQ(std::tuple(n().wpradius[1], n().wpradius[2], n().wpicon[1]), std::tuple(0.12f, 0.12f, "WPNEXT.ICO"));
+  EXPECT_EQ(std::tuple(n().wpradius[1], n().wpradius[2], n().wpicon[1]), std::tuple(0.3f, 0.0f, "WPNEXT.ICO"));
 }
 
 // ---- The drive

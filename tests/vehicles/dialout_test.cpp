@@ -184,6 +184,17 @@ TEST_F(Dialout, QueuedMessagesGoInTheSameCallAndAllUnitsInTableOrder) {
             std::tuple("ALL UNITS", 0u, ui::green));
 }
 
+// The message box's colour tells the outcome of the call's last message, whatever came before.
+TEST_F(Dialout, TheBoxTurnsGreenWhenTheLastMessageOfTheCallWasSent) {
+  for (const auto& [first, queued, green] : {std::tuple("ZULU", "ALPHA", true), {"ALPHA", "ZULU", false}}) {
+    fresh(Far::sent);
+    auto& mv = app->win.get<MvForm>();
+    queuemsg(app->gps, queued, "MSG: ", "LATER");
+    dialsend(*app, first, "MSG: ", "FIRST");
+    EXPECT_EQ(std::tuple(app->gps.msgq.size(), mv.mtx.backcolor == ui::green), std::tuple(0u, green)) << first;
+  }
+}
+
 TEST_F(Dialout, DialMonitorCaptionsAndOneAutomaticHangup) {
   fresh(Far::sent);
   auto& g = app->gps;
