@@ -320,7 +320,7 @@ TEST_F(Link, NothingAVehicleSendsMovesTheOwnFix) {
 TEST(LinkRecords, TimesReadAndDamagedRecordsRefused) {
   const auto dialled = [](std::string_view b) {
     const auto r = dialledrecord(b, 20);
-    return r ? std::to_string(r->hours * 100 + r->minutes) + " " + std::to_string(r->status) + static_cast<char>(r->kind) + r->code : "none";
+    return r ? r->hhmm.value_or("????") + " " + std::to_string(r->status) + static_cast<char>(r->kind) + r->code : "none";
   };
   const auto fixed = [](std::string_view l) { const auto f = fixedrecord(l); return f ? f->hhmm + f->id : "none"; };
   const auto nmea = [](std::string_view l) {
@@ -425,6 +425,68 @@ TEST_F(LinkPty, TheLineAfterTheLengthIsSkippedAndTheRecordRead) {
     send("U1\r\n23\r\n" + after);
     EXPECT_EQ(decoded(), raw) << after;
   }
+}
+
+// A record whose time bits hold no time of day (hours 24-31, minutes 60-62) still brings its
+// position and its alarm; its time is unknown, so it places only a unit that has no time yet.
+TEST_F(LinkPty, ARecordWithNoTimeOfDayBringsItsPositionAndAlarm) {
+  auto& g = app->gps;
+  auto& v = app->veh;
+  std::string alarm = record20;
+  alarm[11] = '0', alarm[12] = '1';  // code 01: an alarm
+  const struct { const char* guards; char b7, b8; } times[] = {{"hour 25", '\x03', '\x2F'}, {"minute 62", '\x01', '\x9F'}};
+  for (const auto& t : times) {
+    v = VehicleTable();
+    g.reportmode = ReportMode::line1;
+    alarm[6] = t.b7, alarm[7] = t.b8;
+    send("U1\r\n23\r\n20\r\n" + alarm);
+    const auto& w = app->win.get<MvAlarmForm>();
+    EXPECT_EQ(std::tuple(v.mvtotal, v.mvx[1], v.mvy[1], v.mvloc[1], v.mvstat[1], w.visible, w.txt.caption.substr(0, 11)),
+              std::tuple(1, v.rptx, v.rpty, "    ", "M01", true, "01 at  from"))
+        << t.guards;
+    EXPECT_GT(v.rptx, 300) << t.guards;
+    // A unit that has a time: an 8-byte record elsewhere with no time of day does not move it.
+    const std::string timed = "U1\r\n23\r\n8\r\n" + record20.substr(0, 8);
+    send(timed);
+    const auto at = std::pair(v.mvx[1], v.mvy[1]);
+    std::string untimed = record20.substr(0, 8);
+    untimed[1] = '\x60', untimed[6] = t.b7, untimed[7] = t.b8;
+    send("U1\r\n23\r\n8\r\n" + untimed);
+    EXPECT_EQ(std::tuple(v.mvx[1], v.mvy[1], v.mvloc[1], v.mvdecoded), std::tuple(at.first, at.second, "1230", 3))
+        << t.guards;
+    EXPECT_NE(v.rptx, at.first) << t.guards << ": the record was read";
+  }
+}
+
+// Every report taken is in the trip log as soon as it is taken. The link starts out waiting
+// for dialled-in reports, and goes back to waiting after each call: the "001" line, relayed
+// sentence or "002" message that comes instead is logged like those after it.
+TEST_F(LinkPty, EveryReportTakenIsInTheTripLogAtOnce) {
+  newtrip(*app);
+  ASSERT_TRUE(app->gps.logopen);
+  std::string rmc = "$V1RMC,123456,A,5321.443,N,00218.822,W,10.0,84.5,261020,,";
+  unsigned x = 0;
+  for (std::size_t k = 1; k < rmc.size(); ++k) x ^= static_cast<unsigned char>(rmc[k]);
+  rmc += "*" + std::string{"0123456789ABCDEF"[x >> 4], "0123456789ABCDEF"[x & 15]};
+  const auto f001 = [](int k) { return "001   UNIT7   xxxx 5321.443  00218.820W 08401012" + std::to_string(30 + k); };
+  // Each report, then the lines the modem said before the next (not logged as reports).
+  const struct { std::string report, before; } lines[] = {
+      {f001(0), "\r\n"}, {f001(1), ""}, {f001(2), ""}, {f001(3), ""},
+      {rmc, "NO CARRIER\r\n"}, {"002   UNIT7   07", "NO CARRIER\r\n"}, {f001(4), "RING\r\n"},
+  };
+  std::vector<std::string> want;
+  for (const auto& l : lines) {
+    if (!l.before.empty()) send(l.before);
+    const long taken = app->veh.mvdecoded;
+    send(l.report + "\r\n");
+    EXPECT_TRUE(app->veh.mvdecoded > taken || l.report.starts_with("002")) << l.report;
+    want.push_back(l.report);
+    std::vector<std::string> logged;
+    for (const auto& r : platform::splitlines(get("NEWTRIP.MVD")))
+      if (!r.starts_with("LOG:") && r != "NO CARRIER" && r != "RING") logged.push_back(r);
+    EXPECT_EQ(logged, want) << l.report;
+  }
+  EXPECT_EQ(app->win.get<MvAlarmForm>().txt.caption.substr(0, 12), "07 at  from ");
 }
 
 TEST_F(Link, ReplayedAllDataLogAndVehicleNmea) {

@@ -169,5 +169,46 @@ TEST_F(ModemPeer, TheDialPanelsHangupEndsACallThatRangAndNeverConnected) {
   EXPECT_EQ(with("event", "message").size(), 1u) << stream("rx");
 }
 
+// While a call rings an acknowledgement cannot go: the message window says so and keeps saying
+// it, the alert stays and the operator's draft is left alone. Once the ringing call is ended,
+// by the dial panel's hang-up or the modem's NO CARRIER, every "002" alarm and message the
+// units send is taken.
+TEST_F(ModemPeer, AfterARingingCallEndsEveryAlarmIsTaken) {
+  for (const bool panel : {true, false}) {
+    start({}, 40);
+    ASSERT_TRUE(testing::runtool({ZARN_SOURCE_DIR "/scripts/demofolder.sh", "fleet", dir.string()}, ""));
+    ASSERT_EQ(loadccc(app->geo, app->files), std::nullopt);
+    std::string problem;
+    ASSERT_TRUE(readmcv(*app, &problem)) << problem;
+    ASSERT_TRUE(readzarndial(app->files, app->win));
+    MvForm& mv = app->win.get<MvForm>();
+    MvAlarmForm& alarm = app->win.get<MvAlarmForm>();
+    wirevehiclewindows(*app);
+    const auto shown = [&] { return alarm.visible ? alarm.txt.caption.substr(0, alarm.txt.caption.find('\r')) : ""; };
+    // The units report in Message Mode.
+    peerwrite("001 ZN0000109 xxxx 5321.443  00218.820W 0840101230\r\n002 ZN0000109 01\r\n");
+    ASSERT_TRUE(pollfor(5, [&] { return alarm.visible; }));
+    EXPECT_EQ(shown(), "01 at  from TAXI ");
+
+    peerwrite("RING\r\n");
+    ASSERT_TRUE(pollfor(5, [&] { return app->gps.incall == 1; }));
+    std::tie(mv.mtx.text, mv.mtxadd.caption) = std::tuple("ABC", "ALL UNITS");
+    alarm.ack.onClick();
+    EXPECT_EQ(std::tuple(alarm.telstat.caption, shown(), mv.mtx.text, mv.mtxadd.caption, with("event", "dial").size()),
+              std::tuple("Ack NOT sent : Incoming Call", "01 at  from TAXI ", "ABC", "ALL UNITS", 0u));
+
+    if (panel)
+      app->win.get<DialForm>().dialcmd[3].onClick();  // Hangup
+    else
+      peerwrite("NO CARRIER\r\n");
+    ASSERT_TRUE(pollfor(5, [&] { return app->gps.incall == 0; }));
+    for (const char* code : {"07", "12", "08"}) {
+      peerwrite(std::string("002 ZN0000101 ") + code + "\r\n");
+      EXPECT_TRUE(pollfor(5, [&] { return shown().starts_with(code); })) << panel << " " << code << ": " << shown();
+    }
+    EXPECT_EQ(std::tuple(shown(), app->veh.alarmcount), std::tuple("08 at  from VAN1 ", 3)) << panel;
+  }
+}
+
 }  // namespace
 }  // namespace zarn::test
