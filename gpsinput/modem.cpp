@@ -15,11 +15,11 @@ void hangup(App& app) {
   // the hang-up must not cut the 3 s short.
   app.sys.serial->setdtr(false);
   // Dropping the line ends an incoming call too, though the modem says nothing of a call that
-  // rang and never connected: the link is left as the modem's NO CARRIER would leave it, ready
-  // for the next report. A ring during the hang-up is a new call.
+  // rang and never connected: the dialled-in reader waits for a new report, as after the
+  // modem's NO CARRIER (the data mode is the ring's, or the one a data call has just set). A
+  // ring during the hang-up is a new call.
   if (g.incall == 1) {
     g.incall = 0;
-    g.mvdatamode = DataMode::position;  // the mode's label keeps its text, as after NO CARRIER
     g.reportmode = ReportMode::line1;
     LinkShow show;
     show.incallended = true;

@@ -276,7 +276,7 @@ LinkReport linkintake(App& app, std::string& line, LinkFrame frame) {
         // alarm or message: no identity line is as long.
         if (g.reportmode == ReportMode::line1 && messagerecord(line.substr(0, textend)))
           return messagemode(app, line.substr(0, textend));
-        return dialledin(app, line, frame != LinkFrame::plain);
+        return dialledin(app, line, frame == LinkFrame::line || frame == LinkFrame::status || frame == LinkFrame::step);
       }
       if (g.mvdatamode == DataMode::message) return messagemode(app, line.substr(0, textend));
       return {};
