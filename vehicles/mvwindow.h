@@ -63,7 +63,8 @@ namespace mvform {
 void mvdata_Click(App& app, int index);
 void all_Click(App& app);
 void clrmsg_Click(App& app);
-// Sends the code in mtx to the unit in mtxadd; queued when a call is running.
+// Sends the code in mtx to the unit in mtxadd; queued while a message call runs, refused
+// during a dial-up data call.
 void sendnow_Click(App& app);
 // Sets the abort, lets the waits see it for 2 seconds and hangs up.
 void abort_Click(App& app);
