@@ -156,8 +156,9 @@ TEST_F(ModemPeer, TheDialPanelsHangupEndsACallThatRangAndNeverConnected) {
   MvForm& mv = app->win.get<MvForm>();
   const auto state = [&] { return std::to_string(app->gps.incall) + " " + mv.telstat.caption + "|" + alarm.telstat.caption; };
   const auto shown = [&] { return alarm.visible ? alarm.txt.caption.substr(0, alarm.txt.caption.find('\r')) : ""; };
-  peerwrite("002 ZN0000109 01\r\nRING\r\n");
-  ASSERT_TRUE(pollfor(5, [&] { return app->gps.incall == 1; }));
+  // The caller's first identity line came before the line dropped.
+  peerwrite("002 ZN0000109 01\r\nRING\r\nU9\r\n");
+  ASSERT_TRUE(pollfor(5, [&] { return app->veh.rptline1 == "U9"; }));
   EXPECT_EQ(state(), "1 Incoming Call|Incoming Call");
   mv.mtxadd.set("VAN1 ");
   mv.mtx.text = "12";
