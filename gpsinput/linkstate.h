@@ -24,7 +24,9 @@ enum class CallState { idle = 0, dialling = 1, online = 2, prompt = 3, busy = 4,
 // How the serial poll framed a link line it hands up, which decides what is logged of it.
 enum class LinkFrame {
   own,     // the own unit's "P:" report: the own fix, not a vehicle's
-  plain,   // handed on as it came: Datatrak frames, replies while dialling, the dialled-in reader's lines
+  plain,   // handed on as it came: Datatrak frames, replies while dialling, a replayed line
+  step,    // a line while the dialled-in reader waits for identity or length lines: none of these
+           // is logged, but a report of another form that comes instead is a vehicle line
   line,    // a vehicle line ended by CR: written to the trip log and printed with its log line
   status,  // the same for a modem or terminal status line: its log line is left out
   record,  // a dialled-in binary record at its length: logged with its identity lines and hex dump

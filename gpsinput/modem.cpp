@@ -15,9 +15,12 @@ void hangup(App& app) {
   // the hang-up must not cut the 3 s short.
   app.sys.serial->setdtr(false);
   // Dropping the line ends an incoming call too, though the modem says nothing of a call that
-  // rang and never connected. A ring during the hang-up is a new call.
+  // rang and never connected: the dialled-in reader waits for a new report, as after the
+  // modem's NO CARRIER (the data mode is the ring's, or the one a data call has just set). A
+  // ring during the hang-up is a new call.
   if (g.incall == 1) {
     g.incall = 0;
+    g.reportmode = ReportMode::line1;
     LinkShow show;
     show.incallended = true;
     callhook(app.hooks.showlink, app, show);

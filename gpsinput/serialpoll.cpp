@@ -234,7 +234,7 @@ void linkchar(App& app, char c) {
         return;
       }
       if (c == cr) {
-        handover(app, takeline(g), LinkFrame::plain);
+        handover(app, takeline(g), LinkFrame::step);
         g.lastgpstime = app.timer();
         return;
       }

@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "gpsinput/modem.h"
+#include "platform/textrules.h"
 #include "vehicles/alerts.h"
 #include "vehicles/dialout.h"
 #include "vehicles/mvforms.h"
@@ -34,6 +35,36 @@ void dismiss(VehicleTable& v, MvAlarmForm& w, long seq) {
   --v.alarmcount;
   showcount(v, w);
 }
+
+// The Send box holds the operator's own draft: text that is not the code going out.
+bool holdsdraft(const MvForm& mv, const std::string& code) {
+  return !text::trim(mv.mtx.text).empty() && mv.mtx.text != code;
+}
+
+// An acknowledgement's call shows its unit and code in the vehicle window's Send box; a draft
+// the operator had there, with its addressee, is given back when the call is over, unless the
+// box was typed over meanwhile.
+class DraftKept {
+ public:
+  DraftKept(MvForm& mv, const std::string& code)
+      : mv_(mv), code_(code), kept_(holdsdraft(mv, code)), text_(mv.mtx.text), to_(mv.mtxadd.caption),
+        colour_(mv.mtx.backcolor) {}
+  ~DraftKept() {
+    if (!kept_ || mv_.mtx.text != code_) return;
+    mv_.mtx.text = text_;
+    mv_.mtx.backcolor = colour_;
+    mv_.mtxadd.set(to_);
+  }
+  DraftKept(const DraftKept&) = delete;
+  DraftKept& operator=(const DraftKept&) = delete;
+
+ private:
+  MvForm& mv_;
+  const std::string code_;
+  const bool kept_;
+  const std::string text_, to_;
+  const ui::Colour colour_;
+};
 
 }  // namespace
 
@@ -70,8 +101,13 @@ void ack_Click(App& app) {
   }
   const std::string unit = v.mvlabel[static_cast<std::size_t>(e.unit)];
   MvForm& mv = app.win.get<MvForm>();
-  if (v.callbusy || v.dialbusy) {
-    mv.mtxadd.set(unit);
+  if (v.dialbusy) {  // the alert stays, to be acknowledged once the line is free
+    w.telstat.set(refusedindatacall(app, "Ack"));
+    return;
+  }
+  if (v.callbusy) {
+    // The operator's draft keeps its addressee.
+    if (!holdsdraft(mv, e.code)) mv.mtxadd.set(unit);
     mv.telstat.set("ACK to " + e.code);
     if (!queueforcall(app, unit, v.acktext, *body, "Ack")) return;
     w.telstat.set("Ack Queued ..");
@@ -81,11 +117,13 @@ void ack_Click(App& app) {
   if (app.gps.incall == 1) {
     if (v.ackwait) return;  // already saying so
     v.ackwait = true;
-    sorryincoming(app, 1);
+    // The refusal stays on the window: the alert is still there to be acknowledged.
+    sorryincoming(app, 1, "Ack NOT sent : Incoming Call");
     v.ackwait = false;
     return;
   }
   MessageCall call(app);
+  DraftKept draft(mv, e.code);
   mv.mtxadd.set(unit);
   mv.mtx.text = e.code;
   if (!getmodem(app)) return;

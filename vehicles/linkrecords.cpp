@@ -16,9 +16,9 @@ std::optional<DialledRecord> dialledrecord(std::string_view bytes, int length) {
   const double londeg = (b(3) & 3) * 64 + (b(4) & 0xFC) / 4;
   const double lonmin = (b(4) & 3) * 16 + (b(5) & 0xF0) / 16 + ((b(5) & 0x0F) * 2 + (b(6) & 0x80) / 128) * 0.04;
   const double lat = latdeg + latmin / 60, lon = londeg + lonmin / 60;
-  r.hours = static_cast<int>((b(7) & 3) * 8 + (b(8) & 0xE0) / 32);
-  r.minutes = static_cast<int>((b(8) & 0x1F) * 2);
-  if (latmin >= 60 || lonmin >= 60 || lat > 90 || lon > 180 || r.hours > 23 || r.minutes > 59) return std::nullopt;
+  if (latmin >= 60 || lonmin >= 60 || lat > 90 || lon > 180) return std::nullopt;
+  const int hours = static_cast<int>((b(7) & 3) * 8 + (b(8) & 0xE0) / 32), minutes = static_cast<int>((b(8) & 0x1F) * 2);
+  if (hours <= 23 && minutes <= 59) r.hhmm = text::format(hours, "00") + text::format(minutes, "00");
   r.lat = static_cast<float>(b(1) & 0x20 ? -lat : lat);
   r.lon = static_cast<float>(b(3) & 0x04 ? -lon : lon);
   r.status = static_cast<int>(b(6) & 0x7F);

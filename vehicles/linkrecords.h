@@ -12,13 +12,15 @@ namespace zarn {
 // longer than 8 bytes, the kind character and the two-character code.
 struct DialledRecord {
   float lat = 0, lon = 0;
-  int hours = 0, minutes = 0;
+  // hhmm; none when the time's bits hold no time of day (hours 24-31, minutes 60-62): the
+  // position and the code are still the unit's.
+  std::optional<std::string> hhmm;
   int status = 0;
   int kind = 0;
   std::string code;
 };
-// Nothing when the record holds fewer than `length` bytes or a position or time that no
-// vehicle can report (beyond the poles or the date line, 60 minutes or more).
+// Nothing when the record holds fewer than `length` bytes or a position that no vehicle can
+// report (beyond the poles or the date line, 60 minutes of arc or more).
 std::optional<DialledRecord> dialledrecord(std::string_view bytes, int length);
 
 // The record bytes of a "HEX" line: the pairs from column 5 on, `length` of them. Nothing when

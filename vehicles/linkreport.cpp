@@ -120,11 +120,16 @@ void dialled(App& app, int i, std::size_t s, const LinkReport& r) {
   v.rptx = r.x;
   v.rpty = r.y;
   // Reports come in late and out of order: only a newer one moves the vehicle. A time more
-  // than half an hour off is a new day's.
+  // than half an hour off is a new day's. A record whose time is not known is newer than none
+  // with a time: it places only a vehicle that has none, and leaves its time unknown.
+  const bool timed = hhmmtext(r.hhmm);
   bool newer = true;
   if (hhmmtext(v.mvloc[s])) {
-    const float a = age(app, r.hhmm), b = age(app, v.mvloc[s]);
-    newer = a < b || (a == b && r.length == 8) || std::fabs(a - b) > 1800;
+    newer = false;
+    if (timed) {
+      const float a = age(app, r.hhmm), b = age(app, v.mvloc[s]);
+      newer = a < b || (a == b && r.length == 8) || std::fabs(a - b) > 1800;
+    }
   }
   if (newer) {
     const float dx = r.x - v.mvx[s], dy = r.y - v.mvy[s];
@@ -133,7 +138,7 @@ void dialled(App& app, int i, std::size_t s, const LinkReport& r) {
       bearingdeg(dx, dy, b);
       v.mvhdg[s] = b;
     }
-    v.mvloc[s] = r.hhmm;
+    if (timed) v.mvloc[s] = r.hhmm;
     plot(app, i, r);
   }
   if (r.status == 64) showmsgwav(app.voice, "Vehicle Ignition ON", "$MV$IGON.WAV");

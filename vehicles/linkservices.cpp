@@ -78,7 +78,7 @@ LinkReport dialledreport(App& app, const std::string& bytes) {
   r.lat = d->lat;
   r.lon = d->lon;
   lltoosgb(app.geo, r.lat, r.lon, r.x, r.y);
-  r.hhmm = text::format(d->hours, "00") + text::format(d->minutes, "00");
+  r.hhmm = d->hhmm.value_or("");  // empty: the time is not known
   r.status = d->status;
   r.kind = static_cast<char>(d->kind);
   r.code = d->code;
@@ -151,6 +151,9 @@ LinkReport dialledin(App& app, std::string& line, bool live) {
   return {};
 }
 
+// An "002" message record: code, unit identity and message code in their columns.
+bool messagerecord(std::string_view line) { return line.starts_with("002") && line.size() >= 16; }
+
 // Message Mode: "001" positions and "002" messages in fixed columns.
 LinkReport messagemode(App& app, const std::string& line) {
   LinkReport r;
@@ -165,7 +168,7 @@ LinkReport messagemode(App& app, const std::string& line) {
     r.hdg = f->heading;
     r.mph = f->knots < 0 ? -1 : static_cast<float>(std::floor(f->knots * knotmph));
     r.hhmm = f->hhmm;
-  } else if (line.starts_with("002") && line.size() >= 16) {
+  } else if (messagerecord(line)) {
     const std::string id = mid(line, 5, 9);
     r.vehicle = findvehicle(app.veh, app.gps, *app.sys.wav, text::trim(id).empty() ? "blank ID" : id);
     if (!row(app, r.vehicle)) return {};
@@ -173,6 +176,23 @@ LinkReport messagemode(App& app, const std::string& line) {
     r.code = mid(line, 15, 2);
   }
   return r;
+}
+
+// A line the dialled-in reader waited for as a step of its own is a vehicle line, logged with
+// its report, when a report of another form came instead: the first "001" line or relayed
+// sentence after start-up (the link starts waiting for dialled-in reports), or a unit's message
+// record between reports. The reader's own lines are logged with the record they bring.
+LinkFrame stepframe(const GpsState& g, const LinkReport& r) {
+  switch (r.form) {
+    case Form::nmea:
+    case Form::nmeatext:
+    case Form::fixed:
+    case Form::fixedtext: return LinkFrame::line;
+    case Form::none:
+      // A line of another form that named no unit the table takes.
+      return g.mvdatamode == DataMode::message || g.mvdatamode == DataMode::nmea ? LinkFrame::line : LinkFrame::plain;
+    default: return LinkFrame::plain;
+  }
 }
 
 }  // namespace
@@ -251,8 +271,13 @@ LinkReport linkintake(App& app, std::string& line, LinkFrame frame) {
         g.reportmode = ReportMode::line1;
         return {};
       }
-      if (g.mvdatamode == DataMode::position)
-        return dialledin(app, line, frame == LinkFrame::line || frame == LinkFrame::status);
+      if (g.mvdatamode == DataMode::position) {
+        // Between dialled-in reports (after a call, say) a unit's message record is still its
+        // alarm or message: no identity line is as long.
+        if (g.reportmode == ReportMode::line1 && messagerecord(line.substr(0, textend)))
+          return messagemode(app, line.substr(0, textend));
+        return dialledin(app, line, frame == LinkFrame::line || frame == LinkFrame::status || frame == LinkFrame::step);
+      }
       if (g.mvdatamode == DataMode::message) return messagemode(app, line.substr(0, textend));
       return {};
   }
@@ -266,9 +291,11 @@ void mvlinein(App& app, std::string& line, long length, LinkFrame frame) {
   } splitends{app.gps};
   if (length >= 0 && static_cast<std::size_t>(length) < line.size()) line.resize(static_cast<std::size_t>(length));
   // The trip log keeps a line as the poll handed it, before its control characters are blanked.
-  const bool logged = frame == LinkFrame::line || frame == LinkFrame::status || frame == LinkFrame::record;
+  const bool logged = frame != LinkFrame::plain && frame != LinkFrame::own;
   const std::string received = logged ? line : std::string();
-  applyreport(app, linkintake(app, line, frame), frame, received);
+  const LinkReport r = linkintake(app, line, frame);
+  if (frame == LinkFrame::step) frame = stepframe(app.gps, r);
+  applyreport(app, r, frame, received);
 }
 
 void linkline(App& app, std::string& line, LinkFrame frame) {

@@ -17,7 +17,7 @@ class Windows;
 // decodes it by the data mode into a report. The dialled-in reader moves on a step and a new
 // vehicle is added to the table; nothing else is taken in (that is applyreport's). Control
 // characters in the line are blanked unless every byte of it is data. `frame` as for mvlinein:
-// a line the serial poll ended at its CR (line or status) is a live one.
+// a line the serial poll ended at its CR (line, status or step) is a live one.
 [[nodiscard]] LinkReport linkintake(App& app, std::string& line, LinkFrame frame = LinkFrame::plain);
 
 // The link handler: one received line cut to its length, decoded and taken in. `frame` is how

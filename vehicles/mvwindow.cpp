@@ -105,15 +105,22 @@ bool queueforcall(App& app, const std::string& to, const std::string& text, cons
   return false;
 }
 
-void sorryincoming(App& app, float secs) {
+void sorryincoming(App& app, float secs, const std::string& after) {
   ui::Label& t = app.win.get<MvAlarmForm>().telstat;
   const std::string before = t.caption;
   t.transparent = false;
   t.set("Sorry : Incoming Call");
   app.sys.wav->beep();
   if (secs > 0) delaysec(app, secs);
-  t.set(before);
+  t.set(after.empty() ? before : after);
   t.transparent = true;
+}
+
+std::string refusedindatacall(App& app, const std::string& what) {
+  const std::string said = what + " NOT sent : data call running";
+  app.sys.wav->beep();
+  showmsgsay(app.voice, said);
+  return said;
 }
 
 void markselected(App& app, int i) {
@@ -184,8 +191,12 @@ void sendnow_Click(App& app) {
   }
   if (body->size() == 1) body->insert(0, "0");
   const std::string to = mv.mtxadd.caption;
-  // A call is running: it sends what is queued once its own message is through.
-  if (v.callbusy || v.dialbusy) {
+  if (v.dialbusy) {
+    mv.telstat.set(refusedindatacall(app, "Message"));
+    return;
+  }
+  // A message call is running: it sends what is queued once its own message is through.
+  if (v.callbusy) {
     if (queueforcall(app, to, v.sendnowtext, *body, "Message"))
       app.win.get<MvAlarmForm>().telstat.set("Message Queued ..");
     return;

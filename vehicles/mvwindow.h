@@ -29,8 +29,13 @@ bool queueforcall(App& app, const std::string& to, const std::string& text, cons
                   const std::string& what);
 
 // "Sorry : Incoming Call" on the message window's status label, with a beep, for the given
-// seconds (0: given back at once).
-void sorryincoming(App& app, float secs);
+// seconds; then the label gets its own text back, or keeps `after` when that is not empty.
+void sorryincoming(App& app, float secs, const std::string& after = {});
+
+// A message asked for while a dial-up data call holds the line is not sent, and not queued:
+// only a message call sends what is queued. Said on the message line with a beep; the text
+// is returned for the window the message was asked on. what: "Message" or "Ack".
+std::string refusedindatacall(App& app, const std::string& what);
 
 // Marks a message call running for its whole length (callbusy); every way out of it ends it and
 // clears the abort, so that later waits and hang-ups run in full.
@@ -58,7 +63,8 @@ namespace mvform {
 void mvdata_Click(App& app, int index);
 void all_Click(App& app);
 void clrmsg_Click(App& app);
-// Sends the code in mtx to the unit in mtxadd; queued when a call is running.
+// Sends the code in mtx to the unit in mtxadd; queued while a message call runs, refused
+// during a dial-up data call.
 void sendnow_Click(App& app);
 // Sets the abort, lets the waits see it for 2 seconds and hangs up.
 void abort_Click(App& app);

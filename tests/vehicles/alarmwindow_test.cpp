@@ -74,5 +74,29 @@ TEST_F(AlarmWindow, AnAcknowledgedCallDismissesItsOwnAlertNotOneThatCameDuringIt
             std::tuple(true, "09", "no modem OK", "no modem OK", 1, false));
 }
 
+// The code the operator typed in the Send box, and its addressee, outlast an acknowledgement:
+// the ack's call shows its own unit and code, and the draft comes back when the call is over,
+// however it ended; an ack queued behind a message call leaves the draft's addressee.
+TEST_F(AlarmWindow, AnAcknowledgementKeepsTheOperatorsDraft) {
+  const struct { const char* guards; bool answers, callbusy; std::string during, status; bool shown; } cases[] = {
+      {"acknowledged", true, false, "01|TAXI ", "Get Modem ...", false},  // no service number: no dial
+      {"no modem", false, false, "01|TAXI ", "no modem OK", true},
+      {"queued behind a message call", true, true, "", "Ack Queued ..", false},
+  };
+  for (const auto& c : cases) {
+    onpass = nullptr;
+    make();
+    vehicle(*app, 1, {.label = "TAXI "});
+    mvalertmsg(*app, 1, "01", "", "1412");
+    std::tie(answers, app->veh.callbusy) = std::tuple(c.answers, c.callbusy);
+    mv().mtx.text = "ABC";
+    std::string during;
+    onpass = [&] { during = mv().mtx.text + "|" + mv().mtxadd.caption; };
+    alarm().ack.onClick();
+    EXPECT_EQ(std::tuple(during, mv().mtx.text, mv().mtxadd.caption, alarm().telstat.caption, alarm().visible),
+              std::tuple(c.during, "ABC", "ALL UNITS", c.status, c.shown)) << c.guards;
+  }
+}
+
 }  // namespace
 }  // namespace zarn::test

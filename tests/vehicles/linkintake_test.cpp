@@ -320,7 +320,7 @@ TEST_F(Link, NothingAVehicleSendsMovesTheOwnFix) {
 TEST(LinkRecords, TimesReadAndDamagedRecordsRefused) {
   const auto dialled = [](std::string_view b) {
     const auto r = dialledrecord(b, 20);
-    return r ? std::to_string(r->hours * 100 + r->minutes) + " " + std::to_string(r->status) + static_cast<char>(r->kind) + r->code : "none";
+    return r ? r->hhmm.value_or("????") + " " + std::to_string(r->status) + static_cast<char>(r->kind) + r->code : "none";
   };
   const auto fixed = [](std::string_view l) { const auto f = fixedrecord(l); return f ? f->hhmm + f->id : "none"; };
   const auto nmea = [](std::string_view l) {
@@ -425,6 +425,52 @@ TEST_F(LinkPty, TheLineAfterTheLengthIsSkippedAndTheRecordRead) {
     send("U1\r\n23\r\n" + after);
     EXPECT_EQ(decoded(), raw) << after;
   }
+}
+
+// A record whose time bits hold no time of day (hours 24-31, minutes 60-62) still brings its
+// position and its alarm; its time is unknown, so it places only a unit that has no time yet.
+TEST_F(LinkPty, ARecordWithNoTimeOfDayBringsItsPositionAndAlarm) {
+  auto& v = app->veh;
+  std::string alarm = record20;
+  alarm[11] = '0', alarm[12] = '1';  // code 01: an alarm
+  for (const auto& [b7, b8] : {std::pair('\x03', '\x2F'), std::pair('\x01', '\x9F')}) {  // 25:30, 12:62
+    v = VehicleTable();
+    std::tie(alarm[6], alarm[7]) = std::tuple(b7, b8);
+    send("U1\r\n23\r\n20\r\n" + alarm);
+    const auto& w = app->win.get<MvAlarmForm>();
+    EXPECT_EQ(std::tuple(v.mvx[1], v.mvloc[1], v.mvstat[1], w.visible, w.txt.caption.substr(0, 11)),
+              std::tuple(v.rptx, "    ", "M01", true, "01 at  from"));
+    EXPECT_GT(v.rptx, 300);
+    // Once the unit has a time, an 8-byte record elsewhere with none does not move it.
+    send("U1\r\n23\r\n8\r\n" + record20.substr(0, 8));
+    const float y = v.mvy[1];
+    std::string untimed = record20.substr(0, 8);
+    std::tie(untimed[1], untimed[6], untimed[7]) = std::tuple('\x60', b7, b8);
+    send("U1\r\n23\r\n8\r\n" + untimed);
+    EXPECT_EQ(std::tuple(v.mvy[1], v.mvloc[1], v.mvdecoded), std::tuple(y, "1230", 3));
+    EXPECT_NE(v.rpty, y) << "the record was read";
+  }
+}
+
+// Every report taken is in the trip log as soon as it is taken. The link starts out waiting
+// for dialled-in reports, and goes back to waiting after a call: the "001" line or "002"
+// message that comes instead is logged like those after it.
+TEST_F(LinkPty, EveryReportTakenIsInTheTripLogAtOnce) {
+  newtrip(*app);
+  const auto f001 = [](int k) { return "001   UNIT7   xxxx 5321.443  00218.820W 08401012" + std::to_string(30 + k); };
+  // Each report after the modem's lines before it.
+  const std::pair<std::string, std::string> lines[] = {
+      {"\r\n", f001(0)}, {"", f001(1)}, {"NO CARRIER\r\n", "002   UNIT7   07"}, {"RING\r\n", f001(2)}};
+  std::vector<std::string> want;
+  for (const auto& [before, report] : lines) {
+    send(before + report + "\r\n");
+    want.push_back(report);
+    std::vector<std::string> logged;
+    for (const auto& r : platform::splitlines(get("NEWTRIP.MVD")))
+      if (r.starts_with("00")) logged.push_back(r);
+    EXPECT_EQ(logged, want) << report;
+  }
+  EXPECT_EQ(std::tuple(app->veh.mvdecoded, app->win.get<MvAlarmForm>().txt.caption.substr(0, 5)), std::tuple(3, "07 at"));
 }
 
 TEST_F(Link, ReplayedAllDataLogAndVehicleNmea) {

@@ -139,8 +139,10 @@ TEST_F(ModemPeer, TheFleetDemosDialPanelCallsItsVehicles) {
 }
 
 // A ring that never connects (the caller gave up before the modem answered) brings no NO
-// CARRIER: the incoming call stays up and a message is refused. The dial panel's hang-up drops
-// the line and ends the call, and a message then goes out.
+// CARRIER: the incoming call stays up and a message is refused, and so is an acknowledgement,
+// which the message window goes on saying, the operator's draft left alone. The dial panel's
+// hang-up drops the line and ends the call: every "002" alarm and message is taken again, and
+// a message goes out.
 TEST_F(ModemPeer, TheDialPanelsHangupEndsACallThatRangAndNeverConnected) {
   start({"--dial-delay", "0.2", "--service-delay", "0.1", "--reply-delay", "0.1"}, 40);
   ASSERT_TRUE(testing::runtool({ZARN_SOURCE_DIR "/scripts/demofolder.sh", "fleet", dir.string()}, ""));
@@ -148,23 +150,31 @@ TEST_F(ModemPeer, TheDialPanelsHangupEndsACallThatRangAndNeverConnected) {
   std::string problem;
   ASSERT_TRUE(readmcv(*app, &problem)) << problem;
   ASSERT_TRUE(readzarndial(app->files, app->win));
+  MvAlarmForm& alarm = app->win.get<MvAlarmForm>();
   wirevehiclewindows(*app);
   std::tie(app->veh.csatuser, app->veh.csatpass) = std::tuple("zarnuser", "secret");
   MvForm& mv = app->win.get<MvForm>();
-  const auto state = [&] {
-    return std::to_string(app->gps.incall) + " " + mv.telstat.caption + "|" +
-           app->win.get<MvAlarmForm>().telstat.caption;
-  };
-  peerwrite("RING\r\n");
-  ASSERT_TRUE(pollfor(5, [&] { return app->gps.incall == 1; }));
+  const auto state = [&] { return std::to_string(app->gps.incall) + " " + mv.telstat.caption + "|" + alarm.telstat.caption; };
+  const auto shown = [&] { return alarm.visible ? alarm.txt.caption.substr(0, alarm.txt.caption.find('\r')) : ""; };
+  // The caller's first identity line came before the line dropped.
+  peerwrite("002 ZN0000109 01\r\nRING\r\nU9\r\n");
+  ASSERT_TRUE(pollfor(5, [&] { return app->veh.rptline1 == "U9"; }));
   EXPECT_EQ(state(), "1 Incoming Call|Incoming Call");
   mv.mtxadd.set("VAN1 ");
   mv.mtx.text = "12";
   mv.sendnow.onClick();
+  alarm.ack.onClick();
   EXPECT_EQ(with("event", "dial").size(), 0u) << "refused during the call";
+  EXPECT_EQ(state() + "|" + shown() + "|" + mv.mtx.text + "|" + mv.mtxadd.caption,
+            "1 Incoming Call|Ack NOT sent : Incoming Call|01 at  from TAXI |12|VAN1 ");
 
   app->win.get<DialForm>().dialcmd[3].onClick();  // Hangup
-  EXPECT_EQ(state(), "0 |");
+  EXPECT_EQ(state(), "0 |Ack NOT sent : Incoming Call");
+  for (const char* code : {"07", "12", "08"}) {
+    peerwrite(std::string("002 ZN0000101 ") + code + "\r\n");
+    EXPECT_TRUE(pollfor(5, [&] { return shown().starts_with(code); })) << code << ": " << shown();
+  }
+  EXPECT_EQ(std::tuple(shown(), app->veh.alarmcount), std::tuple("08 at  from VAN1 ", 3));
   mv.sendnow.onClick();
   EXPECT_EQ(with("event", "message").size(), 1u) << stream("rx");
 }

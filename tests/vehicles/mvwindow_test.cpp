@@ -3,6 +3,7 @@
 #include "gpsinput/logs.h"
 #include "calls.h"
 #include "speech/queue.h"
+#include "vehicles/alerts.h"
 #include "vehicles/chase.h"
 
 namespace zarn::test {
@@ -193,6 +194,33 @@ TEST_F(MvWindow, DialupDataDialsTheNumberAndEveryEndLeavesTheLinkListening) {
               std::tuple(CallState::idle, false, false, false, "Auto Selection OFF", "Hanging up ...", DataMode::message))
         << c.guards;
   }
+}
+
+// A dial-up data call sends nothing that waits in the queue: a message or an acknowledgement
+// asked for during it is refused, said on its window and the message line, and nothing is
+// queued; the alert and the typed code stay for when the line is free.
+TEST_F(MvWindow, DuringADataCallAMessageOrAnAckIsRefusedNotQueued) {
+  vehicle(*app, 1, {.label = "TAXI "});
+  mvalertmsg(*app, 1, "01", "", "1412");
+  app->veh.dialnumber = "0123456";
+  mv().mtx.text = "12";
+  std::string message, ack;
+  int passes = 0, beeps = 0;
+  onpass = [&] {
+    if (++passes != 3) return;
+    beeps = wav->beeps;
+    mv().sendnow.onClick();
+    message = mv().telstat.caption + "|" + app->speech.msgtext;
+    alarm().ack.onClick();
+    ack = alarm().telstat.caption + "|" + app->speech.msgtext;
+    beeps = wav->beeps - beeps;
+    mv().abort.onClick();
+  };
+  mv().dialupdata.onClick();
+  EXPECT_EQ(message, "Message NOT sent : data call running|Message NOT sent : data call running");
+  EXPECT_EQ(ack, "Ack NOT sent : data call running|Ack NOT sent : data call running");
+  EXPECT_EQ(std::tuple(app->gps.msgq.size(), beeps, alarm().visible, alarm().txt.caption.substr(0, 5), mv().mtx.text),
+            std::tuple(0u, 2, true, "01 at", "12"));
 }
 
 TEST_F(MvWindow, ChaseOffForgetsTheChasedUnitsHeader) {
