@@ -84,6 +84,16 @@ ui::PictureRef ImageStore::load(const fs::path& file, PictureUse use, std::strin
   auto [at, added] = entries_.try_emplace(file.string());
   Entry& e = at->second;
   bool same = !added && e.stamp == stamp;
+  if (!same && !added && e.sum && std::tie(e.stamp.dev, e.stamp.ino, e.stamp.size, e.stamp.mtime) ==
+                                      std::tie(stamp.dev, stamp.ino, stamp.size, stamp.mtime)) {
+    // Only the status changed (its mode, owner or links), or it was written with its date set
+    // back: the bytes tell which.
+    same = checksum(file) == e.sum;
+    if (same) {
+      e.stamp = stamp;
+      e.recheck = !calm;
+    }
+  }
   if (same && e.recheck && calm) {
     // Only what was decoded is compared; the header is read again anyway.
     same = e.sum && checksum(file) == e.sum;
@@ -115,7 +125,8 @@ ui::PictureRef ImageStore::load(const fs::path& file, PictureUse use, std::strin
     keep(pic);
     return pic;
   }
-  if (e.recheck && !e.sum) e.sum = checksum(file);  // before decoding: a change meanwhile then shows
+  // Before decoding, so that a change meanwhile shows.
+  if (!e.sum) e.sum = checksum(file);
   ++decodes_;
   ui::PictureRef pic = decode(file);
   if (!pic) {
