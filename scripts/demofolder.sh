@@ -103,12 +103,16 @@ for rel in "${rels[@]}"; do
     blocked[$b]=1
     continue
   fi
+  have=${now[$rel]:-}
   if [ -L "$path" ] || { [ -e "$path" ] && [ ! -f "$path" ]; }; then
-    [ -d "$path" ] && [ ! -L "$path" ] && what=folder || what=link
-    echo "zarn: keeping $name as you made it, a $what where the demo has a file" >&2
+    if [ -L "$path" ]; then what="a link"; elif [ -d "$path" ]; then what="a folder"; else what="a special file"; fi
+    echo "zarn: keeping $name as you made it, $what where the demo has a file" >&2
     continue
   fi
-  have=${now[$rel]:-}
+  if [ -e "$path" ] && [ -z "$have" ]; then
+    echo "zarn: keeping $name, which could not be read" >&2
+    continue
+  fi
   [ -n "$have" ] && [ "$have" = "${sums[$rel]}" ] && continue
   if [ -n "$have" ]; then
     theirs=0
