@@ -530,8 +530,8 @@ int maketemp(const fs::path& target, fs::path& temp) {
     if (::stat(target.c_str(), &old) == 0) {
       // The owner first: a change of owner drops the set-id bits the mode puts back. One that
       // may not give the file away keeps at least its group where it may.
-      if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
-      }
+      [[maybe_unused]] const bool given =
+          ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
       ::fchmod(fd, old.st_mode & 07777);
     }
     return fd;
@@ -658,8 +658,8 @@ constexpr std::size_t holdlimit = std::size_t{64} << 10;
 OutputFile::~OutputFile() {
   if (fd_ < 0) return;
   if (mode_ != Mode::Output) commit(nullptr);
+  if (!temp_.empty() && isnamed(fd_, temp_)) ::unlink(temp_.c_str());
   ::close(fd_);
-  if (!temp_.empty()) ::unlink(temp_.c_str());
 }
 
 bool OutputFile::fail(std::string why) {
@@ -746,15 +746,13 @@ bool OutputFile::close(std::string* error) {
     // Renamed while still open and locked: until it has its final name, no clean-up takes it.
     // Where the file system could not lock it, one may have: then it is not renamed (nor is
     // whatever came in its place), and the old file stays.
-    if (ok_ && !isnamed(fd_, temp_)) {
-      fail(reason(ENOENT));
-      temp_.clear();
-    }
+    const bool mine = isnamed(fd_, temp_);
+    if (ok_ && !mine) fail(reason(ENOENT));
     if (ok_ && ::rename(temp_.c_str(), path_.c_str()) != 0) fail(reason(errno));
     ::close(fd_);  // what it wrote reached the disk with the sync
     fd_ = -1;
     if (!ok_) {
-      if (!temp_.empty()) ::unlink(temp_.c_str());
+      if (mine) ::unlink(temp_.c_str());
     } else if (const int dir = ::open(path_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
       // The rename reaches the disk with its folder; the file is whole either way.
       ::fsync(dir);
