@@ -12,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app.h"
@@ -193,6 +194,37 @@ void BM_IconDatedAheadForAHundredWaypoints(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(bytes >> 20);
 }
 BENCHMARK(BM_IconDatedAheadForAHundredWaypoints)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A 3840 x 2160 picture taken by twenty users, its mode changed before each (as a sync tool or
+// a backup restore does): "decodes" counts the reads, "MB" the pictures the users hold.
+void BM_PictureChmodBeforeEachOfTwentyUses(benchmark::State& state) {
+  const fs::path dir = fs::temp_directory_path() / ("zarn-mapbench-chmod-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const fs::path file = dir / "BIG.BMP";
+  write(file, bmp(3840, 2160, true));
+  fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  std::size_t decodes = 0, bytes = 0;
+  for (auto _ : state) {
+    zarn::qt::QtImageStore store;
+    store.setscreen([] { return zarn::platform::ScreenArea{0, 0, 3840, 2160}; });
+    std::vector<zarn::ui::PictureRef> held;
+    for (int i = 0; i < 20; ++i) {
+      fs::permissions(file, i % 2 ? fs::perms(0644) : fs::perms(0600));
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));  // the change time moves on
+      held.push_back(store.load(file));
+    }
+    std::set<const zarn::ui::Picture*> distinct;
+    for (const auto& p : held)
+      if (p) distinct.insert(p.get());
+    bytes = 0;
+    for (const auto* p : distinct) bytes += static_cast<std::size_t>(p->width) * static_cast<std::size_t>(p->height) * 4;
+    decodes = store.decodes();
+  }
+  fs::remove_all(dir);
+  state.counters["decodes"] = static_cast<double>(decodes);
+  state.counters["MB"] = static_cast<double>(bytes >> 20);
+}
+BENCHMARK(BM_PictureChmodBeforeEachOfTwentyUses)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_Updatecar(benchmark::State& state) {
   OneMap one(false);

@@ -460,29 +460,80 @@ constexpr std::string_view tempword = ".zarn-save.";
 constexpr std::string_view tempdigits = "0123456789abcdefghijklmnopqrstuvwxyz";
 constexpr std::size_t tempsuffix = 8;
 
+// A save's temporary name, or what a save of a name near the longest its folder takes makes of
+// it: the name cut so that ours still fits (or ".zarn-save.xxxxxxxx" alone, when nothing fits).
+// A dot-file's begins with two dots.
 bool istempname(std::string_view n) {
-  if (n.size() < 2 + tempword.size() + tempsuffix || n[0] != '.' || n[1] == '.') return false;
+  if (n.size() < tempword.size() + tempsuffix || n[0] != '.') return false;
+  if (n.size() < 2 + tempword.size() + tempsuffix && n.size() != tempword.size() + tempsuffix) return false;
   const std::string_view tail = n.substr(n.size() - tempsuffix);
   return n.substr(n.size() - tempsuffix - tempword.size(), tempword.size()) == tempword &&
          tail.find_first_not_of(tempdigits) == std::string_view::npos;
 }
 
+// True when the path names the open file itself (not a link to it, not a file put in its place).
+bool isnamed(int fd, const fs::path& p) {
+  struct stat open {}, named {};
+  return ::fstat(fd, &open) == 0 && ::lstat(p.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+         open.st_ino == named.st_ino;
+}
+
+// Takes the lock of a new file, waiting a little while the clean-up of another copy of the
+// program looks at it: 1 held, -1 held elsewhere all along, 0 when the file system cannot lock.
+int locknew(int fd) {
+  for (int waits = 0;; ++waits) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 1;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return 0;
+    if (waits == 250) return -1;
+    ::usleep(2000);
+  }
+}
+
+// The part of a file name that fits in `room` bytes, not cut inside a UTF-8 character.
+std::string cutname(const std::string& name, std::size_t room) {
+  std::size_t n = std::min(room, name.size());
+  while (n > 0 && n < name.size() && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;
+  return name.substr(0, n);
+}
+
 // A new file beside `target` under a name no one else uses (created exclusively), with the old
-// file's permissions where the file system keeps them; -1 with errno set when none can be made.
-// The file is locked for as long as the save holds it open, which tells the clean-up of another
-// copy of the program that the save is under way, however long it leaves the file untouched.
+// file's owner and permissions where the process may keep them; -1 with errno set when none can
+// be made. The file is locked for as long as the save holds it open, which tells the clean-up of
+// another copy of the program that the save is under way, however long it leaves the file
+// untouched; one taken by a clean-up before it was locked is left for another.
 int maketemp(const fs::path& target, fs::path& temp) {
   std::random_device rd;
+  std::string base = target.filename().string();
   for (int tries = 0; tries < 100; ++tries) {
     std::string suffix(tempword);
     for (std::size_t i = 0; i < tempsuffix; ++i) suffix += tempdigits[rd() % tempdigits.size()];
-    temp = target.parent_path() / ("." + target.filename().string() + suffix);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    temp = target.parent_path() / ((base.empty() ? std::string() : "." + base) + suffix);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == ENAMETOOLONG && !base.empty()) {
+      // A name near the longest the folder takes: the temporary name is cut to fit.
+      const long most = ::pathconf(target.parent_path().c_str(), _PC_NAME_MAX);
+      const std::size_t room = most > 0 ? static_cast<std::size_t>(most) : 255;
+      const std::size_t fits = room > suffix.size() + 2 ? room - suffix.size() - 1 : 0;
+      base = fits < base.size() ? cutname(base, fits) : std::string();
+      continue;
+    }
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return -1;
-    ::flock(fd, LOCK_EX | LOCK_NB);  // new and ours alone: nothing else can hold it
+    const bool ours = isnamed(fd, temp);
+    if (locknew(fd) < 0 || !ours || !isnamed(fd, temp)) {
+      if (ours && isnamed(fd, temp)) ::unlink(temp.c_str());
+      ::close(fd);
+      continue;
+    }
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    if (::stat(target.c_str(), &old) == 0) {
+      // The owner first: a change of owner drops the set-id bits the mode puts back. One that
+      // may not give the file away keeps at least its group where it may.
+      [[maybe_unused]] const bool given =
+          ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+      ::fchmod(fd, old.st_mode & 07777);
+    }
     return fd;
   }
   errno = EEXIST;
@@ -510,6 +561,30 @@ std::string notregular(const fs::path& p) {
   return kindof(st.st_mode) + ", not a regular file";
 }
 
+// Where a save of the path writes: the path itself, or for a link the file it leads to, link
+// after link. A link to a file still to be made is followed as one to an existing file, so long
+// as it names it as a data file may name one (no "..", no absolute path): it is made beside the
+// link. Otherwise empty, and `why` says so.
+fs::path throughlinks(const Files& files, fs::path p, std::string& why) {
+  std::error_code ec;
+  for (int hops = 0; hops < 40; ++hops) {
+    if (!fs::is_symlink(fs::symlink_status(p, ec))) return p;
+    if (fs::exists(fs::status(p, ec))) {
+      const fs::path target = fs::weakly_canonical(p, ec);
+      return ec ? p : target;
+    }
+    const fs::path to = fs::read_symlink(p, ec);
+    if (ec || to.empty()) break;
+    if (!files.confined(to.string())) {
+      why = "a link to a missing file outside its folder (" + to.string() + ")";
+      return {};
+    }
+    p = p.parent_path() / to;
+  }
+  why = reason(ELOOP);
+  return {};
+}
+
 }  // namespace
 
 std::unique_ptr<OutputFile> OutputFile::open(const Files& files, std::string_view name, Mode mode,
@@ -524,12 +599,10 @@ std::unique_ptr<OutputFile> OutputFile::open(const Files& files, std::string_vie
     return nullptr;
   };
   if (mode == Mode::Output) {
-    // A link is followed: the file it names is replaced, and the link stays.
-    std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(p, ec))) {
-      const fs::path target = fs::weakly_canonical(p, ec);
-      if (!ec) p = target;
-    }
+    // A link is followed: the file it names is replaced, or made, and the link stays.
+    std::string why;
+    p = throughlinks(files, p, why);
+    if (!why.empty()) return refuse(why);
   }
   // Opening a FIFO for writing would wait for a reader, and renaming over a device would put a
   // file in its place: neither is ever tried.
@@ -585,8 +658,8 @@ constexpr std::size_t holdlimit = std::size_t{64} << 10;
 OutputFile::~OutputFile() {
   if (fd_ < 0) return;
   if (mode_ != Mode::Output) commit(nullptr);
+  if (!temp_.empty() && isnamed(fd_, temp_)) ::unlink(temp_.c_str());
   ::close(fd_);
-  if (!temp_.empty()) ::unlink(temp_.c_str());
 }
 
 bool OutputFile::fail(std::string why) {
@@ -671,11 +744,15 @@ bool OutputFile::close(std::string* error) {
     pass();
     if (ok_ && ::fsync(fd_) != 0) fail(reason(errno));
     // Renamed while still open and locked: until it has its final name, no clean-up takes it.
+    // Where the file system could not lock it, one may have: then it is not renamed (nor is
+    // whatever came in its place), and the old file stays.
+    const bool mine = isnamed(fd_, temp_);
+    if (ok_ && !mine) fail(reason(ENOENT));
     if (ok_ && ::rename(temp_.c_str(), path_.c_str()) != 0) fail(reason(errno));
     ::close(fd_);  // what it wrote reached the disk with the sync
     fd_ = -1;
     if (!ok_) {
-      ::unlink(temp_.c_str());
+      if (mine) ::unlink(temp_.c_str());
     } else if (const int dir = ::open(path_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
       // The rename reaches the disk with its folder; the file is whole either way.
       ::fsync(dir);

@@ -33,7 +33,8 @@ class Files {
   std::vector<std::string> list(std::string_view pattern) const;
   bool remove(std::string_view name) const;
   // Removes what saves cut short left in the working folder: the temporary files a whole-file
-  // save writes before renaming (".NAME.zarn-save.xxxxxxxx", our own word in the name), when
+  // save writes before renaming (".NAME.zarn-save.xxxxxxxx", our own word in the name; for a
+  // name near the longest the folder takes, NAME cut short or left out), when
   // unchanged for at least `age` and not locked by the save that made them (a save under way in
   // another copy of the program is left alone, however long it holds its lines). The number removed.
   std::size_t clearleftovers(std::chrono::seconds age = std::chrono::minutes(1)) const;
@@ -133,7 +134,9 @@ class InputFile {
 // a link to a regular file is written through and stays a link.
 // - Output replaces a file whole. The text goes to a new file beside the old one, which close()
 //   syncs to disk and renames over the old, so a crash, a kill or a full disk leaves the old file
-//   or the new one, never a cut one. An Output file dropped without close() (an early return, an
+//   or the new one, never a cut one. The new file keeps the old one's owner and permissions where
+//   the process may keep them. A link to a file still to be made makes it, when the link names
+//   it as a data file may (beside the link or below, no ".."); one elsewhere is refused. An Output file dropped without close() (an early return, an
 //   exception) is thrown away and the old file stays.
 // - Log starts a file afresh and writes it in place as it grows; Append adds to the end of a
 //   file. What is written between two flushes is one record: flush(), close() and the end of

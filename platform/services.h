@@ -242,7 +242,9 @@ class ImageStore {
 
  private:
   // What tells one version of a file from another: times can be set back, but not the status
-  // change time, which also moves when the file is replaced, as does its identity.
+  // change time, which also moves when the file is replaced, as does its identity. The status
+  // change time moves with a change of mode or owner too: when it alone moved, the bytes'
+  // checksum tells whether the picture did.
   struct Stamp {
     std::uintmax_t dev = 0, ino = 0, size = 0;
     long long mtime = 0, ctime = 0;  // nanoseconds since 1970
@@ -252,7 +254,7 @@ class ImageStore {
     Stamp stamp;
     // A file changed moments before it was read may change again without its times moving: its
     // bytes' checksum, taken before decoding, is compared once the file has settled (one not
-    // decoded is measured again).
+    // decoded is measured again), and whenever its status change time alone has moved.
     bool recheck = false;
     std::optional<std::uint64_t> sum;
     int width = 0, height = 0;  // claimed by the header or decoded; 0 while not known

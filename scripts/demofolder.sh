@@ -2,8 +2,12 @@
 # Makes or refreshes a demo folder: scripts/demofolder.sh [--afresh] demo|fleet FOLDER
 # The demo set (data/demo) is copied in the first time. When the set has changed since, what is
 # new or changed in it is copied in, but for a file the user changed there (a configuration or
-# the destinations saved): that one is kept and named. What the program wrote beside the set
-# (trip logs...) always stays. --afresh copies the whole set in again over the user's changes.
+# the destinations saved): that one is kept and named. A file is the user's when it is none of
+# the versions the set has shipped (data/demo-shipped.sums, kept by tools/demo_shipped.sh) nor
+# what was last copied in (the folder's .demo-files), so a folder without that list, or with a
+# damaged one, loses nothing. What the program wrote beside the set (trip logs...) always stays,
+# and so does a folder or a link where the set has a file. --afresh copies the whole set in
+# again over the user's changes, naming each file it replaces.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 afresh=0
@@ -18,35 +22,48 @@ if [ "$kind" != demo ] && [ "$kind" != fleet ] || [ -z "$dir" ]; then
   exit 2
 fi
 set_=$top/data/demo
-stamp=$(cd "$set_" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum | sha256sum | cut -d' ' -f1)
-if [ "$afresh" = 0 ] && [ -f "$dir/.demo-set" ] && [ "$(cat "$dir/.demo-set")" = "$stamp" ]; then
-  exit 0
-fi
+setsums=$(cd "$set_" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum)
+stamp=$(printf '%s\n' "$setsums" | sha256sum | cut -d' ' -f1)
 
 # What goes where, with the sum of what goes: each file of the set to the same place, but for a
 # base station the fleet's configuration and its dial panel go to the top, and the map keeps its
-# own size (with the vehicles list and the messages beside it).
-declare -A from=() sums=()
+# own size (with the vehicles list and the messages beside it). `src` is the file's place in the set.
+declare -A from=() sums=() src=()
 while IFS= read -r line; do
   from[${line:66}]=$set_/${line:68}
   sums[${line:66}]=${line:0:64}
-done < <(cd "$set_" && find . -type f -print0 | xargs -0 sha256sum)
+  src[${line:66}]=${line:66}
+done <<< "$setsums"
 if [ "$kind" = fleet ]; then
   for f in ZARN.MCV ZARNDIAL.CFG; do
     from[./$f]=${from[./fleet/$f]}
     sums[./$f]=${sums[./fleet/$f]}
+    src[./$f]=./fleet/$f
   done
-  unset 'from[./AUTORESO.CFG]' 'sums[./AUTORESO.CFG]'
+  unset 'from[./AUTORESO.CFG]' 'sums[./AUTORESO.CFG]' 'src[./AUTORESO.CFG]'
+fi
+# The list of what is copied in, as .demo-files holds it when whole.
+list=$(for rel in "${!sums[@]}"; do printf '%s  %s\n' "${sums[$rel]}" "$rel"; done | LC_ALL=C sort)
+
+# Lines "SUM  ./PATH" of a list that may be damaged (cut short, CR LF ends, garbage, not a file
+# at all), each well-formed line on stdout; what is not one is left out.
+sound() {
+  [ -f "$1" ] && [ -r "$1" ] || return 0
+  head -c 16777216 -- "$1" 2>/dev/null | tr -d '\0' | tr '\r' '\n' | grep -E '^[0-9a-f]{64}  \./.' || true
+}
+if [ "$afresh" = 0 ] && [ -f "$dir/.demo-set" ] && [ "$(head -c 100 -- "$dir/.demo-set" 2>/dev/null)" = "$stamp" ] &&
+  [ "$(sound "$dir/.demo-files" | LC_ALL=C sort)" = "$list" ]; then
+  exit 0
 fi
 
-# The set as it was last copied in, file by file; a folder made before this list was kept has
-# none, and is copied over whole as it always was.
-declare -A copied=()
-if [ "$afresh" = 0 ] && [ -f "$dir/.demo-files" ]; then
-  while IFS= read -r line; do
-    copied[${line:66}]=${line:0:64}
-  done < "$dir/.demo-files"
-fi
+# The set as it was last copied in, and every version it has shipped, by place.
+declare -A copied=() shipped=()
+while IFS= read -r line; do
+  [ -n "$line" ] && copied[${line:66}]=${line:0:64}
+done < <(sound "$dir/.demo-files")
+while IFS= read -r line; do
+  [ -n "$line" ] && shipped["${line:66} ${line:0:64}"]=1
+done < <(sound "$top/data/demo-shipped.sums")
 
 if [ "$afresh" = 1 ]; then
   echo "zarn: copying the demo set afresh to $dir" >&2
@@ -54,31 +71,76 @@ else
   echo "zarn: copying the demo set to $dir" >&2
 fi
 mkdir -p "$dir"
-if [ "${#copied[@]}" = 0 ]; then
-  cp -r "$set_/." "$dir"
-  if [ "$kind" = fleet ]; then
-    cp "$set_/fleet/ZARN.MCV" "$set_/fleet/ZARNDIAL.CFG" "$dir/"
-    rm -f "$dir/AUTORESO.CFG"
+
+# The sums of the folder's plain files at the set's places (never through a link).
+declare -A now=()
+while IFS= read -r line; do
+  now[${line:66}]=${line:0:64}
+done < <(cd "$dir" && for rel in "${!from[@]}"; do
+  [ -f "$rel" ] && [ ! -L "$rel" ] && printf '%s\0' "$rel"
+done | xargs -0 -r sha256sum || true)
+
+# In `b`, the first folder on the way to a place (./A/B/C) that is something else in the
+# user's folder (a file, a link); empty when there is none.
+declare -A blocked=()
+blocker() {
+  local d=${1%/*}
+  b=
+  while [ "$d" != . ]; do
+    if [ -L "$dir/$d" ] || { [ -e "$dir/$d" ] && [ ! -d "$dir/$d" ]; }; then b=${d#./}; fi
+    d=${d%/*}
+  done
+}
+
+declare -A batch=()  # folder -> the files to copy there, a line each
+mapfile -t rels < <(printf '%s\n' "${!from[@]}" | LC_ALL=C sort)
+for rel in "${rels[@]}"; do
+  name=${rel#./}
+  path=$dir/$rel
+  blocker "$rel"
+  if [ -n "$b" ]; then
+    [ -z "${blocked[$b]:-}" ] && echo "zarn: keeping $b as you made it, where the demo has a folder" >&2
+    blocked[$b]=1
+    continue
   fi
-else
-  # Only the files the set changed, each unless the user changed it too.
-  declare -A now=()
-  while IFS= read -r line; do
-    now[${line:66}]=${line:0:64}
-  done < <(cd "$dir" && for rel in "${!from[@]}"; do [ -f "$rel" ] && printf '%s\0' "$rel"; done | xargs -0 -r sha256sum)
-  for rel in "${!from[@]}"; do
-    have=${now[$rel]:-}
-    [ "$have" = "${sums[$rel]}" ] && continue
-    if [ -n "$have" ] && [ "$have" != "${copied[$rel]:-}" ]; then
-      echo "zarn: keeping ${rel#./} as you changed it (scripts/start.sh --afresh puts the demo's back)" >&2
+  have=${now[$rel]:-}
+  if [ -L "$path" ] || { [ -e "$path" ] && [ ! -f "$path" ]; }; then
+    if [ -L "$path" ]; then what="a link"; elif [ -d "$path" ]; then what="a folder"; else what="a special file"; fi
+    echo "zarn: keeping $name as you made it, $what where the demo has a file" >&2
+    continue
+  fi
+  if [ -e "$path" ] && [ -z "$have" ]; then
+    echo "zarn: keeping $name, which could not be read" >&2
+    continue
+  fi
+  [ -n "$have" ] && [ "$have" = "${sums[$rel]}" ] && continue
+  if [ -n "$have" ]; then
+    theirs=0
+    [ "$have" = "${copied[$rel]:-}" ] || [ -n "${shipped["${src[$rel]} $have"]:-}" ] && theirs=1
+    if [ "$afresh" = 1 ]; then
+      echo "zarn: replacing $name with the demo's" >&2
+    elif [ "$theirs" = 0 ]; then
+      echo "zarn: keeping $name as you changed it (scripts/start.sh --afresh puts the demo's back)" >&2
       continue
     fi
-    mkdir -p "$(dirname "$dir/$rel")"
-    cp "${from[$rel]}" "$dir/$rel"
-  done
-fi
-list=$(mktemp "$dir/.demo-files.XXXXXX")
-trap 'rm -f "$list"' EXIT
-for rel in "${!sums[@]}"; do printf '%s  %s\n' "${sums[$rel]}" "$rel"; done > "$list"
-mv "$list" "$dir/.demo-files"
-echo "$stamp" > "$dir/.demo-set"
+  fi
+  batch[${rel%/*}]+=${from[$rel]}$'\n'
+done
+# Copied folder by folder (each file keeps its name); only to places found free or plain files.
+for d in "${!batch[@]}"; do
+  { mkdir -p -- "$dir/$d" && printf '%s' "${batch[$d]}" | tr '\n' '\0' | xargs -0 cp -t "$dir/$d" --; } ||
+    echo "zarn: not all of the demo's files could be copied to $dir/${d#./}" >&2
+done
+
+# The lists are ours alone: written whole or not at all, and never into a folder of their name.
+keep() {
+  local tmp
+  tmp=$(mktemp "$dir/$1.XXXXXX")
+  printf '%s\n' "$2" > "$tmp"
+  if ! mv -fT -- "$tmp" "$dir/$1" 2>/dev/null; then
+    rm -f -- "$tmp"
+    echo "zarn: $1 in $dir is not a file; what was copied in is not noted" >&2
+  fi
+}
+keep .demo-files "$list"
+keep .demo-set "$stamp"

@@ -3,7 +3,9 @@
 // back as it came.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "support/runtool.h"
@@ -15,17 +17,25 @@ namespace {
 class DemoFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::ifstream script(ZARN_SOURCE_DIR "/scripts/demofolder.sh", std::ios::binary);
-    top.put("scripts/demofolder.sh", std::string(std::istreambuf_iterator<char>(script), {}), true);
+    for (const char* f : {"scripts/demofolder.sh", "tools/demo_shipped.sh"}) {
+      std::ifstream script(std::string(ZARN_SOURCE_DIR "/") + f, std::ios::binary);
+      top.put(f, std::string(std::istreambuf_iterator<char>(script), {}), true);
+    }
     for (const char* f : {"ZARN.CFG", "ZARN.LOC", "MAP.DES", "AUTORESO.CFG", "fleet/ZARN.MCV", "fleet/ZARNDIAL.CFG"})
       top.put(std::string("data/demo/") + f, std::string("as the set has it: ") + f);
+    ship();
   }
+  // The set as it is now noted among the versions shipped, as with every change to it.
+  void ship() { ASSERT_TRUE(testing::runtool({(top / "tools/demo_shipped.sh").string()}, "")); }
   // What the script said, or nullopt when it failed.
-  std::optional<std::string> make(const std::string& kind, bool afresh = false) {
+  std::optional<std::string> make(const std::string& kind, bool afresh = false, std::string folder = {}) {
     std::vector<std::string> args{"bash", "-c", "\"$0\" \"$@\" 2>&1", (top / "scripts/demofolder.sh").string()};
     if (afresh) args.push_back("--afresh");
-    args.insert(args.end(), {kind, (user / kind).string()});
+    args.insert(args.end(), {kind, (user / (folder.empty() ? kind : folder)).string()});
     return testing::runtool(args, "");
+  }
+  static bool says(const std::optional<std::string>& said, const std::string& what) {
+    return said && said->find(what) != std::string::npos;
   }
   testing::TempDir top, user;
 };
@@ -62,12 +72,80 @@ TEST_F(DemoFolder, WhatTheUserSavedOutlivesANewDemoSetUntilAskedAfresh) {
 
 TEST_F(DemoFolder, AFleetFolderHasTheFleetsFilesOnTopAndNoScreenLayoutAfreshToo) {
   for (bool afresh : {false, true}) {
-    user.put("fleet/ZARN.MCV", "changed");
+    // Without --afresh, a file in a new folder that the set never had would be the user's.
+    if (afresh) user.put("fleet/ZARN.MCV", "changed");
     ASSERT_TRUE(make("fleet", afresh));
     EXPECT_EQ(std::tuple(user.get("fleet/ZARN.MCV"), user.get("fleet/ZARNDIAL.CFG"), user.has("fleet/AUTORESO.CFG")),
               std::tuple("as the set has it: fleet/ZARN.MCV", "as the set has it: fleet/ZARNDIAL.CFG", false))
         << afresh;
   }
+}
+
+TEST_F(DemoFolder, AFileNoVersionOfTheSetHadIsTheUsersWhateverStateTheListIsIn) {
+  namespace fs = std::filesystem;
+  const auto list = [&](const std::string& folder) { return user.get(folder + "/.demo-files"); };
+  // The list of what was copied in, as folders have it: none yet, or damaged in every way seen.
+  const std::vector<std::pair<std::string, std::function<void(const std::string&)>>> damages = {
+      {"none", [&](const std::string& f) { fs::remove(user / f / ".demo-files"); }},
+      {"empty", [&](const std::string& f) { user.put(f + "/.demo-files", ""); }},
+      {"folder", [&](const std::string& f) { fs::remove(user / f / ".demo-files"), user.put(f + "/.demo-files/x", "x"); }},
+      {"crlf", [&](const std::string& f) {
+         std::string s = list(f);
+         for (std::size_t i = 0; (i = s.find('\n', i)) != std::string::npos; i += 2) s.insert(i, "\r");
+         user.put(f + "/.demo-files", s);
+       }},
+      {"cut", [&](const std::string& f) { user.put(f + "/.demo-files", list(f).substr(0, 100)); }},
+      {"garbage", [&](const std::string& f) { user.put(f + "/.demo-files", "garbage\n" + list(f)); }},
+  };
+  for (const auto& [folder, damage] : damages) {
+    ASSERT_TRUE(make("demo", false, folder));
+    user.put(folder + "/ZARN.CFG", "mine");
+    damage(folder);
+  }
+  // A folder made before the list was kept gets one while the set is unchanged.
+  EXPECT_TRUE(says(make("demo", false, "none"), "keeping ZARN.CFG"));
+  EXPECT_TRUE(user.has("none/.demo-files"));
+  fs::remove(user / "none/.demo-files");
+  // A folder where the set has a file, holding the user's own file of that name; a file where
+  // the set has a folder.
+  ASSERT_TRUE(make("fleet", false, "shapes"));
+  fs::remove(user / "shapes/ZARN.CFG");
+  user.put("shapes/ZARN.CFG/ZARN.CFG", "mine");
+  fs::remove_all(user / "shapes/fleet");
+  user.put("shapes/fleet", "mine");
+
+  for (const char* f : {"ZARN.CFG", "MAP.DES", "fleet/ZARN.MCV"})
+    top.put(std::string("data/demo/") + f, std::string("a new set: ") + f);
+  ship();
+  for (const auto& [folder, damage] : damages) {
+    const auto said = make("demo", false, folder);
+    ASSERT_TRUE(said) << folder;
+    EXPECT_TRUE(says(said, "keeping ZARN.CFG as you changed it")) << folder << ": " << *said;
+    EXPECT_FALSE(says(said, "MAP.DES")) << folder << ": " << *said;
+    EXPECT_EQ(std::tuple(user.get(folder + "/ZARN.CFG"), user.get(folder + "/MAP.DES")),
+              std::tuple("mine", "a new set: MAP.DES")) << folder;
+    if (folder != "folder") {
+      EXPECT_EQ(make("demo", false, folder), "") << folder << ": the list was made whole";
+    }
+  }
+  EXPECT_EQ(user.get("folder/.demo-files/x"), "x");
+  for (bool afresh : {false, true}) {
+    const auto said = make("fleet", afresh, "shapes");
+    EXPECT_TRUE(says(said, "keeping ZARN.CFG as you made it, a folder") && says(said, "keeping fleet as you made it"))
+        << said.value_or("failed");
+    EXPECT_EQ(std::tuple(user.get("shapes/ZARN.CFG/ZARN.CFG"), user.get("shapes/fleet"), user.get("shapes/ZARN.MCV")),
+              std::tuple("mine", "mine", "a new set: fleet/ZARN.MCV"));
+  }
+
+  const auto said = make("demo", true, "cut");
+  EXPECT_TRUE(says(said, "replacing ZARN.CFG with the demo's")) << said.value_or("failed");
+  EXPECT_EQ(user.get("cut/ZARN.CFG"), "a new set: ZARN.CFG");
+}
+
+TEST(DemoSet, EveryFileOfTheSetIsAmongTheVersionsShipped) {
+  // Otherwise a demo folder would take the new version of a file for one the user changed.
+  EXPECT_TRUE(testing::runtool({ZARN_SOURCE_DIR "/tools/demo_shipped.sh", "--check"}, ""))
+      << "data/demo changed: run tools/demo_shipped.sh";
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <random>
+#include <thread>
 
 #include "platform/files.h"
 #include "support/tempdir.h"
@@ -185,6 +187,100 @@ TEST_F(FilesTest, TheCleanUpTakesOnlyOurOwnLeftoversAndNeverASaveUnderWay) {
   std::string error;
   EXPECT_TRUE(held->close(&error)) << error;
   EXPECT_EQ(dir.get("HELD.TXT"), "the held save\r\n");
+}
+
+TEST_F(FilesTest, NamesNearTheLongestAndDotFilesAreSavedAndWhatTheirKilledSavesLeftIsCleared) {
+  namespace fs = std::filesystem;
+  const strings names = {std::string(255, 'L'), std::string(236, 'N'), ".hidden"};
+  // A copy of the program ending in the middle of its saves, their temporary files left behind.
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    for (const auto& n : names) {
+      auto f = OutputFile::open(files, n, OutputFile::Mode::Output);
+      if (!f || !f->print("cut short") || !f->flush()) _exit(1);
+      f.release();
+    }
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const auto count = [&] { return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()); };
+  EXPECT_EQ(count(), 3);
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+  for (const auto& e : fs::directory_iterator(dir.path())) fs::last_write_time(e.path(), old);
+  EXPECT_EQ(files.clearleftovers(), 3u);
+  for (const auto& n : names) {
+    std::string error;
+    EXPECT_TRUE(files.write(n, "saved", &error)) << n.size() << ": " << error;
+    EXPECT_EQ(dir.get(n), "saved");
+  }
+  EXPECT_EQ(count(), 3);
+}
+
+TEST_F(FilesTest, ASaveIsNeverTakenByTheCleanUpOfAnotherCopyOfTheProgram) {
+  // Other copies starting in the folder again and again, each taking what it finds at once,
+  // while saves go on side by side.
+  std::atomic<bool> done = false;
+  std::vector<std::thread> others, savers;
+  for (int i = 0; i < 2; ++i)
+    others.emplace_back([&] {
+      const Files theirs(dir.path());
+      while (!done) theirs.clearleftovers(std::chrono::seconds(0));
+    });
+  std::vector<strings> failed(4);
+  for (std::size_t s = 0; s < failed.size(); ++s)
+    savers.emplace_back([&, s] {
+      for (int i = 0; i < 100; ++i)
+        if (std::string error; !files.write("SAVE" + std::to_string(s), std::to_string(i), &error))
+          failed[s].push_back(error);
+    });
+  for (auto& t : savers) t.join();
+  done = true;
+  for (auto& t : others) t.join();
+  for (std::size_t s = 0; s < failed.size(); ++s) {
+    EXPECT_EQ(failed[s], strings{}) << failed[s].size() << " of 100 failed";
+    EXPECT_EQ(dir.get("SAVE" + std::to_string(s)), "99");
+  }
+}
+
+TEST_F(FilesTest, ASaveKeepsTheFilesOwnerAndPermissions) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser may give a file to another user";
+  const auto f = dir.put("ZARN.CFG", "old");
+  ASSERT_EQ(::chown(f.c_str(), 12345, 23456), 0);
+  ASSERT_EQ(::chmod(f.c_str(), 02640), 0);
+  ASSERT_TRUE(files.write("ZARN.CFG", "new"));
+  struct stat st {};
+  ASSERT_EQ(::stat(f.c_str(), &st), 0);
+  EXPECT_EQ(std::tuple(st.st_uid, st.st_gid, st.st_mode & 07777), std::tuple(12345u, 23456u, 02640u));
+}
+
+TEST_F(FilesTest, ALinkToAFileStillToBeMadeIsFollowedAsALinkToAnExistingOne) {
+  namespace fs = std::filesystem;
+  fs::create_directory(dir / "real");
+  fs::create_symlink("real/ZARN.LOC", dir / "ZARN.LOC");
+  fs::create_symlink("B.TXT", dir / "A.TXT");  // a link to a link to a file still to be made
+  fs::create_symlink("real/B.TXT", dir / "B.TXT");
+  for (const char* n : {"ZARN.LOC", "A.TXT"}) {
+    std::string error;
+    EXPECT_TRUE(files.write(n, std::string("saved ") + n, &error)) << n << ": " << error;
+  }
+  const auto type = [&](const char* n) { return fs::symlink_status(dir / n).type(); };
+  using T = fs::file_type;
+  EXPECT_EQ(std::tuple(dir.get("real/ZARN.LOC"), dir.get("real/B.TXT"), type("ZARN.LOC"), type("A.TXT"), type("B.TXT")),
+            std::tuple("saved ZARN.LOC", "saved A.TXT", T::symlink, T::symlink, T::symlink));
+
+  // Not outside the folder, as a name read from a data file could not name it either.
+  zarn::testing::TempDir other;
+  fs::create_symlink(other / "x", dir / "OUT.TXT");
+  fs::create_symlink("../x", dir / "real/UP.TXT");
+  std::string why;
+  EXPECT_FALSE(files.write("OUT.TXT", "x", &why));
+  EXPECT_EQ(why, "a link to a missing file outside its folder (" + (other / "x").string() + ")");
+  EXPECT_FALSE(files.write("real/UP.TXT", "x", &why));
+  EXPECT_EQ(why, "a link to a missing file outside its folder (../x)");
+  EXPECT_EQ(std::tuple(type("OUT.TXT"), type("real/UP.TXT"), other.has("x"), dir.has("x")),
+            std::tuple(T::symlink, T::symlink, false, false));
 }
 
 // A socket bound at the path, as a sound server or a display leaves one.

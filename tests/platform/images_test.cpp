@@ -1,7 +1,9 @@
 // The picture store over real files and a stand-in decoder: what is decoded again, and when.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -110,6 +112,41 @@ TEST_F(PictureStore, AFileReplacedWithItsDateSetBackIsReadAfresh) {
   } while (ctime() == before && (std::this_thread::sleep_for(std::chrono::milliseconds(1)), true));
   EXPECT_EQ(store.load(f)->width, 41);
   EXPECT_EQ(store.decodes(), 3u);
+}
+
+TEST_F(PictureStore, AChangeOfModeOrOwnerAloneDecodesNothingAgain) {
+  const auto f = dated("BIG.BMP", "3840x2160|3840x2160", -std::chrono::hours(1));
+  const auto ctime = [&f] {
+    struct stat st {};
+    ::stat(f.c_str(), &st);
+    return std::pair{st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+  };
+  // Twenty users, the file's mode or owner changed before each (the change time then moves, on
+  // a file system whose times step coarsely once its clock has moved on).
+  std::vector<ui::PictureRef> users;
+  for (int i = 0; i < 20; ++i) {
+    const auto before = ctime();
+    do {
+      if (i % 2) ASSERT_EQ(::chown(f.c_str(), ::geteuid(), static_cast<gid_t>(i)), 0);
+      else ASSERT_EQ(::chmod(f.c_str(), i % 4 ? 0644 : 0600), 0);
+    } while (ctime() == before && (std::this_thread::sleep_for(std::chrono::milliseconds(1)), true));
+    users.push_back(store.load(f));
+    ASSERT_TRUE(users.back());
+  }
+  EXPECT_EQ(std::count(users.begin(), users.end(), users.front()), 20);
+  EXPECT_EQ(store.decodes(), 1u);
+
+  // A write of the same size with its date set back also moves only the change time: read afresh.
+  const auto was = fs::last_write_time(f);
+  const auto before = ctime();
+  do {
+    dir.put("BIG.BMP", "3840x2159|3840x2159");
+    fs::last_write_time(f, was);
+  } while (ctime() == before && (std::this_thread::sleep_for(std::chrono::milliseconds(1)), true));
+  const auto again = store.load(f);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->height, 2159);
+  EXPECT_EQ(store.decodes(), 2u);
 }
 
 TEST_F(PictureStore, APictureWhoseSizeOnlyDecodingTellsIsDecodedOnceAndARefusalNamedOnce) {
