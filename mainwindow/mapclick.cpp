@@ -27,7 +27,6 @@
 #include "platform/textrules.h"
 #include "speech/msgline.h"
 #include "speech/position.h"
-#include "speech/queue.h"
 
 namespace zarn {
 
@@ -99,12 +98,9 @@ void clickdest(App& app, float x, float y, const std::string& grid, const std::s
   if (!putdest(n, grid, x, y, grid, "destinat.wav")) return;
   n.destll[static_cast<std::size_t>(n.curdest)] = ll;
   setdest(app, 0, x, y, grid);
-  {
-    TalkGuard talk(app.speech);
-    talk.on();
-    const auto s = static_cast<std::size_t>(n.curdest);
-    sayposition(app, n.destx[s], n.desty[s], n.destwav);
-  }
+  // Spoken only while speech is on: the click does not turn it on.
+  const auto s = static_cast<std::size_t>(n.curdest);
+  sayposition(app, n.destx[s], n.desty[s], n.destwav);
   app.main.destreptime = app.timer();
 }
 
@@ -129,9 +125,9 @@ void clickcar(App& app, float x, float y) {
 
 void mapclick(App& app, int button, int /*shift*/, float X, float Y) {
   app.main.lastclick = app.timer();
-  // The click is taken one pixel up and to the left, as the pointer read-out takes it.
+  // The click is taken at the pixel under the pointer, as the pointer read-out takes it.
   float x = 0, y = 0;
-  if (!pixtoll(app.geo, app.map, X, Y, x, y)) return;  // the pixel under the pointer
+  if (!pixtoll(app.geo, app.map, X, Y, x, y)) return;
   std::string grid, ll;
   gridreftext(app.geo, x, y, grid);
   float lat = 0, lon = 0;

@@ -191,8 +191,9 @@ bool istext(const std::string& s) {
 
 // Why the cache cannot stand for the descriptions; empty when it can. It must hold the records it
 // counts (bytes after them are left over from an older, longer cache), each with a name of text,
-// a known kind and calibration, numbers for its corners, and a description on disk.
-std::string cachefault(const App& app, const std::string& bytes) {
+// a known kind and calibration, and numbers for its corners. A map whose description has gone
+// since is only left out when the cache is read.
+std::string cachefault(const std::string& bytes) {
   const std::string f = "FASTMAPS.DAT";
   if (bytes.empty()) return f + " is empty";
   if (bytes.size() < 2) return f + " is cut short: it ends inside its count";
@@ -212,22 +213,30 @@ std::string cachefault(const App& app, const std::string& bytes) {
       return atmap + "unknown calibration " + std::to_string(ll);
     for (std::size_t v = at + 20; v < at + 40; v += 4)
       if (!std::isfinite(getfloat(bytes, v))) return atmap + "its bounds are not numbers";
-    if (!app.files.exists(name + ".DES")) return f + " names " + name + ".DES, which is missing";
   }
   return {};
 }
 
-void readfromcache(App& app, const std::string& bytes) {
+// The maps of a sound cache, less those whose description is missing: the rest of the user's
+// cache stands. What was left out is told in `missing` (empty when nothing was).
+void readfromcache(App& app, const std::string& bytes, std::string& missing) {
   MapView& m = app.map;
   status(app, "Reading Map list from FASTMAPS.DAT ...");
   m.mapcount = 0;
+  missing.clear();
+  int gone = 0;
   const int count = get16(bytes, 0);
-  for (int i = 1; i <= count; ++i) {
-    const std::size_t at = 2 + recsize * static_cast<std::size_t>(i - 1);
+  for (int k = 1; k <= count; ++k) {
+    const std::size_t at = 2 + recsize * static_cast<std::size_t>(k - 1);
+    const int i = m.mapcount + 1;
     m.mapname[i] = text::trim(bytes.substr(at, namesize));
     if (!app.files.confined(m.mapname[i], m.extramaps)) {
       status(app, "FASTMAPS.DAT: " + m.mapname[i] + " is outside the working folder");
       break;
+    }
+    if (!app.files.exists(m.mapname[i] + ".DES")) {
+      if (gone++ == 0) missing = m.mapname[i];
+      continue;
     }
     m.maplatlon[i] = get16(bytes, at + 16);
     m.mapkind[i] = get16(bytes, at + 18);
@@ -240,6 +249,10 @@ void readfromcache(App& app, const std::string& bytes) {
     m.mapcount = i;
     listtitle(app, readdesname(app.files, m, i));
   }
+  if (gone == 1) missing = "FASTMAPS.DAT names " + missing + ".DES, which is missing: that map is left out";
+  if (gone > 1)
+    missing = "FASTMAPS.DAT names " + missing + ".DES and " + std::to_string(gone - 1) +
+              " more descriptions that are missing: those maps are left out";
 }
 
 // The first map name too long for the cache's 16 characters; empty when all fit.
@@ -456,10 +469,21 @@ bool readmaplist(App& app, std::string* why) {
   std::string fault;
   if (app.files.exists("FASTMAPS.DAT")) {
     const auto bytes = app.files.read("FASTMAPS.DAT");
-    fault = bytes ? cachefault(app, *bytes) : "FASTMAPS.DAT cannot be read";
+    fault = bytes ? cachefault(*bytes) : "FASTMAPS.DAT cannot be read";
     if (fault.empty()) {
-      readfromcache(app, *bytes);
-      return true;
+      std::string missing;
+      readfromcache(app, *bytes, missing);
+      // A cache of nothing but missing maps stands for nothing: it is made again below.
+      if (m.mapcount > 0 || missing.empty()) {
+        if (missing.empty()) return true;
+        if (why)
+          *why = missing;
+        else
+          showmsg(app.voice, missing);
+        return true;
+      }
+      app.win.get<CForm>().map.clear();
+      fault = missing;
     }
   }
   if (!readfromdir(app, false)) return false;

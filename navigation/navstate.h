@@ -39,13 +39,16 @@ struct RgiPlain {
   };
   platform::InputFile text;
   std::vector<Spot> spots;
+  std::optional<platform::Files::Stamp> stamp;  // the file as it was read
 };
 
 // The outside route planners' requests in progress (times of day in seconds).
 struct PlannerWait {
-  // "OO": when the request was written and whether KRV.REQ has been seen since; "O" waiting.
+  // "OO": when the request was written, whether KRV.REQ has been seen since and ZARN.ROO as it
+  // was then; "O" waiting.
   float krvasked = 0;
   bool krvreqseen = false;
+  std::optional<platform::Files::Stamp> krvroo;  // ZARN.ROO when the request was written
   bool krvrunning = false;
   // The automatic planner: its result files are looked for after each request until both are
   // taken or 120 s pass; each is taken once two looks find it at the same size. autoseq counts

@@ -51,14 +51,12 @@ std::string printed(float v) { return text::str(v) + " "; }
 // A file's size, or the time of its last change, as the file system has it now; nullopt when
 // it is not there.
 std::optional<long long> filesize(const platform::Files& files, const std::string& name) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(files.resolve(name), ec);
-  return ec ? std::nullopt : std::optional<long long>(static_cast<long long>(size));
+  const auto s = files.stamp(name);
+  return s ? std::optional<long long>(static_cast<long long>(s->size)) : std::nullopt;
 }
 std::optional<std::filesystem::file_time_type> filetime(const platform::Files& files, const std::string& name) {
-  std::error_code ec;
-  const auto t = std::filesystem::last_write_time(files.resolve(name), ec);
-  return ec ? std::nullopt : std::optional(t);
+  const auto s = files.stamp(name);
+  return s ? std::optional(s->time) : std::nullopt;
 }
 
 // Tells when the planner's done-file is one made for this request: it was not there when the
@@ -78,6 +76,16 @@ class FreshDone {
   std::optional<std::filesystem::file_time_type> old_;
 };
 
+// The planner's route, read from ZARN.ROO, takes the place of the route; as that file may have
+// held a route the user saved, the message line says so.
+void planned(App& app) {
+  const int before = app.nav.wpcount;
+  if (!readroute(app, "ZARN.ROO")) return;
+  const std::string points = text::str(app.nav.wpcount) + (app.nav.wpcount == 1 ? " waypoint" : " waypoints");
+  showmsg(app.voice, before > 0 ? "A planned route of" + points + " has replaced the route"
+                                : "A planned route of" + points + " is loaded");
+}
+
 // Sets the flag while the planner is awaited, and drops it however the wait ends.
 struct Running {
   explicit Running(bool& f) : flag(f) { flag = true; }
@@ -87,16 +95,18 @@ struct Running {
   bool& flag;
 };
 
-// The route of an "OO" request: ready once the planner has been seen at work and is through,
-// or has left its done-file (deleted when the request was written).
+// The route of an "OO" request: ready once the planner is not at work (no KRV.REQ) and has been
+// seen at work or has written ZARN.ROO since the request (a planner may make and remove KRV.REQ
+// between two ticks), or has left its done-file (deleted when the request was written).
 void krvpoll(App& app) {
   NavState& n = app.nav;
   PlannerWait& w = n.planner;
   if (n.krvwait != 1) return;
   const bool req = app.files.exists("KRV.REQ");
-  if (app.files.exists("KRVDONE.TXT") || (w.krvreqseen && !req)) {
+  const bool written = app.files.stamp("ZARN.ROO") != w.krvroo;
+  if (app.files.exists("KRVDONE.TXT") || (!req && (w.krvreqseen || written))) {
     n.krvwait = 0;
-    readroute(app, "ZARN.ROO");
+    planned(app);
   } else if (req) {
     w.krvreqseen = true;
   } else if (elapsed(app.timer(), w.krvasked) >= answertime) {
@@ -165,6 +175,7 @@ KrvAsk writekrvinput(App& app) {
   }
   n.planner.krvasked = app.timer();
   n.planner.krvreqseen = false;
+  n.planner.krvroo = app.files.stamp("ZARN.ROO");
   return KrvAsk::written;
 }
 
@@ -186,7 +197,7 @@ KrvEnd runkrv(App& app) {
     showmsg(app.voice, "KRV.EXE did not answer");
     return KrvEnd::timedout;
   }
-  readroute(app, "ZARN.ROO");
+  planned(app);
   return KrvEnd::loaded;
 }
 

@@ -32,8 +32,9 @@ KrvAsk writekrvinput(App& app);
 // this request counts, so a route left from before is never taken as the answer.
 KrvEnd runkrv(App& app);
 // From every main tick: picks up the route of an "OO" request once the planner is through with
-// it (KRV.REQ seen and gone, or KRVDONE.TXT there), and the automatic planner's results once
-// they stand still; each gives up after 120 s.
+// it (KRV.REQ seen and gone, ZARN.ROO written since the request while KRV.REQ is absent, or
+// KRVDONE.TXT there), and the automatic planner's results once they stand still; each gives up
+// after 120 s. A route taken from ZARN.ROO is said on the message line to replace the route.
 void krvcheck(App& app);
 // Asks the automatic route planner for a route to the destination just set at frame position
 // (x, y) km, labelled area; the tick takes up the route and guidance it leaves.

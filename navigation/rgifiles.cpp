@@ -127,8 +127,11 @@ void loadrgi(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label&
   n.rgicount = 0;
   if (n.rgiexists < 1) return;
 
-  // A file that cannot be read loads nothing, and the trace says so.
-  const bool kept = n.rgiindexed == 0 && n.rgiplain;  // a file without an index is read once
+  // A file that cannot be read loads nothing, and the trace says so. One without an index is read
+  // once, and again when it has changed since (records added on the way); one gone since keeps
+  // what was read of it.
+  const auto stamp = n.rgiindexed == 0 ? v.files.stamp(n.rgifile) : std::nullopt;
+  const bool kept = n.rgiindexed == 0 && n.rgiplain && (!stamp || stamp == n.rgiplain->stamp);
   auto opened = kept ? std::nullopt : platform::InputFile::open(v.files, n.rgifile, platform::Files::datalimit);
   platform::InputFile f = opened ? std::move(*opened) : platform::InputFile{};
   if (n.rgiindexed == 0) {
@@ -138,6 +141,7 @@ void loadrgi(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label&
     RgiPlain scanned;
     if (!kept) {
       scanned.text = std::move(f);
+      scanned.stamp = stamp;
       RgiRecord rec;
       for (;;) {
         const std::size_t at = scanned.text.position();
@@ -146,7 +150,8 @@ void loadrgi(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label&
         parsepos(geo, rec.pos, x, y);
         scanned.spots.push_back({x, y, at});
       }
-      if (opened) n.rgiplain = std::move(scanned);  // one that could not be read is tried again
+      // One that could not be read is tried again; one there no more keeps what was read.
+      if (opened) n.rgiplain = std::move(scanned);
     }
     RgiPlain& plain = n.rgiplain ? *n.rgiplain : scanned;
     // A box well round the 0.5 km circle; keepnear measures the distance itself.

@@ -7,6 +7,7 @@
 #include "navigation/routefiles.h"
 #include "navigation/waypoints.h"
 #include "platform/textrules.h"
+#include "speech/msgline.h"
 
 namespace zarn {
 
@@ -108,7 +109,11 @@ void delcmd_Click(App& app) {
   showwpcount(app);
 }
 
-void savecmd_Click(App& app) { writeroute(app, "ZARN.ROO"); }
+void savecmd_Click(App& app) {
+  if (!writeroute(app, "ZARN.ROO")) return;
+  const int count = std::clamp(nav(app).wpcount, 0, NavState::wpmax);
+  showmsg(app.voice, "Route of" + text::str(count) + (count == 1 ? " waypoint" : " waypoints") + " saved in ZARN.ROO");
+}
 
 // Reading starts the route again at its first waypoint, also when the file is not there (after
 // the beep).

@@ -204,6 +204,17 @@ bool Files::exists(std::string_view name) const {
   return fs::exists(resolve(n), ec);
 }
 
+std::optional<Files::Stamp> Files::stamp(std::string_view name) const {
+  const std::string n = normalise(name);
+  if (n.empty()) return std::nullopt;
+  const fs::path p = resolve(n);
+  std::error_code ec, te;
+  const auto size = fs::file_size(p, ec);
+  const auto time = fs::last_write_time(p, te);
+  if (ec || te) return std::nullopt;
+  return Stamp{size, time};
+}
+
 std::vector<std::string> Files::list(std::string_view pattern) const {
   std::string dir, last;
   splitlast(normalise(pattern), dir, last);

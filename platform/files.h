@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -29,6 +30,14 @@ class Files {
   std::filesystem::path resolve(std::string_view name) const;
   // True when a file or directory of that name exists; "*" and "?" match as in DOS patterns.
   bool exists(std::string_view name) const;
+  // What tells one version of a file from the next: its size and the time of its last change.
+  struct Stamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type time{};
+    bool operator==(const Stamp&) const = default;
+  };
+  // The stamp of the file of that name now; nullopt when it is not there.
+  std::optional<Stamp> stamp(std::string_view name) const;
   // Names (as found on disk) matching a DOS pattern such as "*.DES" in a directory.
   std::vector<std::string> list(std::string_view pattern) const;
   bool remove(std::string_view name) const;

@@ -48,15 +48,18 @@ std::string translate(const Voice& v, const std::string& text) {
     const std::string to = line.substr(eq + 1);
     if (from.empty()) continue;  // it would match everywhere
     if (text == from) return to;
-    // Replace whole words, resuming after the inserted text: a repeated word is caught, and a
-    // replacement that contains its own from-text is not matched again.
+    // Replace whole words; the scan resumes the from-text's length on from the match ("Road Road"
+    // with "Road=Rd" gives "Rd Road"), or after the inserted text when it would find the next
+    // match inside it: a replacement that holds its own from-text is not matched again.
     std::size_t start = 0;
     for (;;) {
       const auto pos = working.find(from, start);
       if (pos == std::string::npos) break;
       if (wholeword(working, pos, from.size())) {
         working.replace(pos, from.size(), to);
-        start = pos + to.size();
+        const std::size_t end = pos + to.size();
+        start = pos + from.size();
+        if (start < end && working.find(from, start) < end) start = end;
       } else {
         start = pos + from.size();
       }

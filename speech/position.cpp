@@ -126,12 +126,19 @@ Wording distwording(float d, bool metric, bool second) {
 }
 
 // Whether the report is of the last found place, told under its label. The prompt alone does not
-// say so: start-up gives the configured destination's prompt to the found place too, and a typed
-// position and a clicked destination share "destinat.wav". A destination taken over from the found
-// place is read back from its grid reference, to the metre.
-bool ofthefoundplace(const MainState& m, float x, float y, const std::string& prompt) {
-  return prompt == m.foundwav && !isnopos(m.foundx, m.foundy) && std::abs(x - m.foundx) < 0.01f &&
-         std::abs(y - m.foundy) < 0.01f;
+// say so: a typed position and a clicked destination share "destinat.wav". A destination taken
+// over from the found place is read back from its grid reference, to the metre. While no place is
+// marked on the map (at start-up, the destination ZARN.CFG saved with its label and prompt) the
+// found place is where its position text says.
+bool ofthefoundplace(GeoState& geo, const MainState& m, float x, float y, const std::string& prompt) {
+  if (prompt != m.foundwav) return false;
+  float fx = m.foundx, fy = m.foundy;
+  if (isnopos(fx, fy)) {
+    if (m.foundref.empty()) return false;
+    parsepos(geo, m.foundref, fx, fy);
+    if (fx == parsefailx && fy == parsefaily) return false;
+  }
+  return !isnopos(fx, fy) && std::abs(x - fx) < 0.01f && std::abs(y - fy) < 0.01f;
 }
 
 }  // namespace
@@ -182,7 +189,7 @@ void sayposition(App& app, float x, float y, const std::string& prompt) {
     return m;
   };
 
-  const bool found = prompt != "weare.wav" && ofthefoundplace(app.main, x, y, prompt);
+  const bool found = prompt != "weare.wav" && ofthefoundplace(app.geo, app.main, x, y, prompt);
   clearmsg(app.voice);
   if (prompt == "weare.wav") appendmsg(app.voice, "We are ");
   else if (found) appendmsg(app.voice, app.main.foundlabel + " ");

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include "mainwindow/startup.h"
+#include "navigation/destinations.h"
 #include "platform/textrules.h"
 #include "support/app_fixture.h"
 
@@ -158,6 +159,30 @@ TEST_F(Config, LinesAreReadByTheirRules) {
               std::tuple(label, nodest, port, tts))
         << guards;
   }
+}
+
+// The destination saved in ZARN.CFG is the found place until a search finds another: it is
+// announced under its own label and prompt (lines 2 and 3), a destination clicked elsewhere is not.
+TEST_F(Config, TheSavedDestinationIsAnnouncedUnderItsLabelAndPrompt) {
+  copydemo();
+  std::string demo = get("ZARN.CFG");
+  demo.replace(demo.find("destinat.wav"), 12, "enddrive.wav");
+  put("ZARN.CFG", demo);
+  wavfile("enddrive.wav");
+  Form_Load(*app, "");
+  ASSERT_EQ(app->nav.destwav, "enddrive.wav");
+  const auto announced = [&] {
+    wav->played.clear();
+    saydest(*app);
+    const Items p = played();
+    return std::tuple(app->speech.msgtext.substr(0, 17), p.empty() ? "" : p.front());
+  };
+  EXPECT_EQ(announced(), std::tuple("End of the drive ", "enddrive.wav"));
+  // The same prompt for a destination clicked 2 km away.
+  NavState& n = app->nav;
+  const auto at = static_cast<std::size_t>(n.curdest);
+  std::tie(n.destname[at], n.destwav) = std::tuple("SJ 79227 86523", "enddrive.wav");
+  EXPECT_EQ(announced(), std::tuple("Destination  7 mi", "destinat.wav"));
 }
 
 // Writes of more than `bytes` bytes to a file fail (EFBIG, as on a full disk) while it lives.

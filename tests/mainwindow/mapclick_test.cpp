@@ -85,6 +85,7 @@ TEST_F(MapClick, EachModeTakesTheClickBeforeThoseAfterIt) {
 
 TEST_F(MapClick, TheLeftButtonMakesTheMouseSlotTheDestinationMarkedAndAnnounced) {
   put("ZARN.WAW", "SJ 70000 80000,Ashley,Ashley, 8\r\n");
+  wavfile("destinat.wav");
   app->nav.nodest = 1;  // cleared by Ctrl+D
   app->main.demoon = 1;
   app->speech.talkon = 0;
@@ -101,7 +102,11 @@ TEST_F(MapClick, TheLeftButtonMakesTheMouseSlotTheDestinationMarkedAndAnnounced)
   EXPECT_EQ(app->speech.msgtext.rfind("Destination ", 0), 0u) << app->speech.msgtext;
   EXPECT_NE(app->speech.msgtext.find("Ashley"), std::string::npos) << "where it is said: " << app->speech.msgtext;
   EXPECT_EQ(std::tuple(app->speech.talkon, app->main.destreptime), std::tuple(0, clock->timer())) << "sound as it was";
+  EXPECT_EQ(played(), Items{}) << "with speech off the click does not speak";
   EXPECT_EQ(std::tuple(app->main.demoon, z().modebox.caption), std::tuple(0, "SIM")) << "the demo stops";
+  app->speech.talkon = 1;
+  click(ui::button_left, 320, 160);
+  EXPECT_EQ(played(), Items{"destinat.wav"}) << "with speech on it is spoken";
 }
 
 // A destination clicked where no place is near keeps the plain prompt, which start-up also gives

@@ -114,7 +114,7 @@ TEST_F(Catalogue, CacheHoldsNamesRightAlignedAndRefusesNamesItCannotHold) {
   EXPECT_EQ(get("FASTMAPS.DAT"), bytes);
 }
 
-// A cache that does not hold what it counts, or names a description that is gone, is named once;
+// A cache that does not hold what it counts, or holds a record that is no map, is named once;
 // the catalogue is then built from the descriptions, as without a cache, and written again.
 TEST_F(Catalogue, DamagedCacheIsNamedOnceAndTheMapsComeFromTheDescriptions) {
   demo();
@@ -133,8 +133,7 @@ TEST_F(Catalogue, DamagedCacheIsNamedOnceAndTheMapsComeFromTheDescriptions) {
         {with(0, "\x07"), "FASTMAPS.DAT is cut short: it counts 7 maps, holds 6"},
         {with(0, std::string(1, '\0')), "FASTMAPS.DAT is damaged: it counts 0 maps"},
         {with(0, "\xFF\xFF"), "FASTMAPS.DAT is damaged: it counts -1 maps"},
-        {with(2 + 18, "\x09"), "FASTMAPS.DAT is damaged at map 1: unknown kind 9"},
-        {with(2 + 44, "         NOWHERE"), "FASTMAPS.DAT names NOWHERE.DES, which is missing"}}) {
+        {with(2 + 18, "\x09"), "FASTMAPS.DAT is damaged at map 1: unknown kind 9"}}) {
     put("FASTMAPS.DAT", bytes);
     std::string said;
     ASSERT_TRUE(readmaplist(*app, &said));
@@ -148,6 +147,30 @@ TEST_F(Catalogue, DamagedCacheIsNamedOnceAndTheMapsComeFromTheDescriptions) {
   auto& w = back.win;
   EXPECT_EQ(std::tuple(said, values(back.map), w.get<CForm>().map.items, w.get<StartForm>().trace.caption),
             std::tuple("", built, fresh, "Reading Map list from FASTMAPS.DAT ..."));
+}
+
+// A map whose description is gone is left out and named; the rest of the cache stands, as the
+// user saved it. A cache of nothing but such maps is made again from the descriptions.
+TEST_F(Catalogue, ACachedMapWithoutItsDescriptionIsLeftOutAndTheCacheKept) {
+  demo();
+  Items fresh = titles();
+  ASSERT_TRUE(savefastmaps(app->map, app->voice));
+  const std::string good = get("FASTMAPS.DAT");
+  const std::string nowhere = std::string(good).replace(2 + 44, 16, "         NOWHERE");
+  put("FASTMAPS.DAT", nowhere);
+  std::string said;
+  ASSERT_TRUE(readmaplist(*app, &said));
+  fresh.erase(fresh.begin() + 1);
+  EXPECT_EQ(std::tuple(said, titles(), m().mapcount, get("FASTMAPS.DAT")),
+            std::tuple("FASTMAPS.DAT names NOWHERE.DES, which is missing: that map is left out", fresh, 5, nowhere));
+  EXPECT_NE(m().mapname[2], "NOWHERE");
+  std::string none = good;
+  for (std::size_t i = 0; i < 6; ++i) none.replace(2 + 44 * i, 16, "         NOWHERE");
+  put("FASTMAPS.DAT", none);
+  ASSERT_TRUE(readmaplist(*app, &said));
+  EXPECT_EQ(std::tuple(said, m().mapcount, get("FASTMAPS.DAT")),
+            std::tuple("FASTMAPS.DAT names NOWHERE.DES and 5 more descriptions that are missing: those maps are left "
+                       "out", 6, good));
 }
 
 // A listed map without its picture ends the program; a picture without a description is sized; a

@@ -18,6 +18,7 @@
 #include "navigation/destinations.h"
 #include "navigation/planner.h"
 #include "navigation/routefiles.h"
+#include "navigation/wpform.h"
 #include "platform/programs.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
@@ -123,12 +124,16 @@ TEST_F(PlannerTest, RequestFilesExactOrNothingWithABeep) {
   }
 }
 
+// The planner's route takes the place of the route saved in ZARN.ROO, and the message line says so.
 TEST_F(PlannerTest, StandInAnswersOAndItsRouteIsRead) {
   standin("");
-  put("ZARN.ROO", stale);
+  std::tie(app->nav.wpcount, app->nav.wpx[2], app->nav.wpy[2], app->nav.wpx[3], app->nav.wpy[3]) =
+      std::tuple(3, 370.f, 380.f, 371.f, 381.f);
+  savecmd_Click(*app);  // Route Following's Save
+  EXPECT_EQ(std::tuple(msg(), get("ZARN.ROO").substr(0, 4)), std::tuple("Route of 3 waypoints saved in ZARN.ROO", " 3 \r"));
   EXPECT_EQ(runkrv(*app), KrvEnd::loaded);
   EXPECT_EQ(std::tuple(get("ZARN.ROO"), has("KRVDONE.TXT"), has("KRV.REQ"), has("KRVLEASE.TXT"), msg()),
-            std::tuple(routeac, true, false, false, std::string()))
+            std::tuple(routeac, true, false, false, "A planned route of 3 waypoints has replaced the route"))
       << "the route was in place and the planner through when it was read";
   EXPECT_EQ(runkrv(*app), KrvEnd::loaded) << "the planner took its lease away: a second request is answered";
   if (!readerbuilt()) GTEST_SKIP() << "the route reader is not built yet: the route itself is not checked";
@@ -222,8 +227,12 @@ TEST_F(PlannerTest, OOIsDoneOnlyOnceThePlannerWasSeenAtWorkOrLeftItsDoneFile) {
   const Row rows[] = {
       {"a tick before KRV.REQ exists reads nothing; gone again, the route is read",
        {{[] {}, 1}, {[&] { put("KRV.REQ", ""); }, 1}, {[] {}, 1}, {[&] { std::filesystem::remove(dir / "KRV.REQ"); }, 0}},
-       ""},
-      {"the done-file ends it though KRV.REQ was never seen", {{[] {}, 1}, {[&] { put("KRVDONE.TXT", ""); }, 0}}, ""},
+       "A planned route of 1 waypoint has replaced the route"},
+      {"the done-file ends it though KRV.REQ was never seen", {{[] {}, 1}, {[&] { put("KRVDONE.TXT", ""); }, 0}},
+       "A planned route of 1 waypoint has replaced the route"},
+      {"KRV.REQ made and removed between two ticks: the route written since is read",
+       {{[] {}, 1}, {[&] { put("ZARN.ROO", routeac); }, 0}}, "A planned route of 3 waypoints has replaced the route"},
+      {"a route written while KRV.REQ is there is not read yet", {{[&] { put("KRV.REQ", ""), put("ZARN.ROO", routeac); }, 1}}, ""},
       {"120 s without an answer: said, nothing read",
        {{[&] { clock->advance(119); }, 1}, {[&] { clock->advance(1); }, 0}}, "KRV.EXE did not answer"},
   };
@@ -256,7 +265,7 @@ TEST_F(PlannerTest, OOWithTheStandInAtWorkInTheBackground) {
   type("OO");
   app->waitfor(120, [&] { return krvcheck(*app), app->nav.krvwait == 0; });
   EXPECT_EQ(std::tuple(platform::waitprogram(pid), app->nav.krvwait, msg(), get("ZARN.ROO")),
-            std::tuple(0, 0, std::string(), routeac));
+            std::tuple(0, 0, "A planned route of 3 waypoints has replaced the route", routeac));
 }
 
 TEST_F(PlannerTest, TheTickAndTheSerialPortRunWhileOWaits) {
@@ -282,8 +291,9 @@ TEST_F(PlannerTest, TheTickAndTheSerialPortRunWhileOWaits) {
     }
   };
   type("O");
-  EXPECT_EQ(std::tuple(passes, programs->started.size(), app->nav.krvwait, wav->beeps), std::tuple(200, 1u, 0, 2))
-      << "done after 10 s; the planner started once; typed again, O and OO beep";
+  EXPECT_EQ(std::tuple(passes, programs->started.size(), app->nav.krvwait, wav->beeps), std::tuple(201, 1u, 0, 2))
+      << "done after 10 s (one pass more: the message that the route was replaced is spoken); the planner started "
+         "once; typed again, O and OO beep";
   EXPECT_NEAR(lat, 53 + 21.4835f / 60, 1e-4) << "a sentence that came during the wait was taken in by the wait";
   EXPECT_EQ(app->nav.rgifile, "ZARNAUTO.RGI") << "the tick's services ran";
   EXPECT_EQ(app->main.sentencemode, 0);

@@ -89,7 +89,7 @@ TEST_F(RgiTest, StoreHoldsWhatIsWithinHalfAKilometreAndReloadsAfterAThird) {
 }
 
 // A file without an index is read once per choice of guidance file, not at every load along
-// the way: the loads take the records near the car from that one reading.
+// the way: the loads take the records near the car from that one reading, until it changes.
 TEST_F(RgiTest, AFileWithoutAnIndexIsReadOncePerChoice) {
   const std::string far = "SJ 12500 68790";  // 0.9 km north of A
   put("C.RGI", rec(A) + rec(far));
@@ -99,6 +99,12 @@ TEST_F(RgiTest, AFileWithoutAnIndexIsReadOncePerChoice) {
   ownfixat(*app, far);
   loadrgi(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);
   EXPECT_EQ(std::tuple(app->nav.rgicount, app->nav.rgirec[1].pos, app->nav.rgicells), std::tuple(1, far, 2));
+  // Records added to the file on the way are loaded by the next load.
+  put("C.RGI", rec(A) + rec(far) + rec("SJ 12500 68890"));
+  app->nav.rgiloadx = app->gps.ownx + 2;
+  loadrgi(app->nav, app->voice, app->geo, app->gps, app->win.zarn.rgitrace);
+  EXPECT_EQ(std::tuple(app->nav.rgicount, app->nav.rgicells), std::tuple(2, 3)) << "changed, it is read again";
+  std::filesystem::remove(dir / "C.RGI");
   EXPECT_EQ(load("C.RGI", far), " 0 \r\n") << "chosen again, it is read again";
 }
 

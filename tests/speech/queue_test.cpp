@@ -208,6 +208,8 @@ TEST_F(MsgLine, TranslationRules) {
       {"rules apply in order to the result", "A=B\r\nB=C\r\n", "go A", "go C"},
       {"a blank line ends the table, a line without = is skipped", "x\r\nA=B\r\n  \r\nC=D\r\n", "A C", "B C"},
       {"a to-text ending in its from-text does not loop", "Road=Big Road\r\n", "Road Road", "Big Road Big Road"},
+      {"the scan resumes the from-text's length on: a shorter to-text skips the next word", "Road=Rd\r\n",
+       "Road Road", "Rd Road"},
       {"an empty from-text is ignored, blanks in a to-text kept", "=X\r\nA= B \r\n", "A", " B "},
       {"an empty text", "A=B\r\n", "", ""},
   };
