@@ -1119,12 +1119,18 @@ void Desktop::toolwindowsclear(const std::string& manager) {
   for (std::size_t i = 0; i < up.size(); ++i) {
     EXPECT_FALSE(now[i].overlaps(cross)) << up[i].first << " at " << now[i] << " over the help's close cross";
     const Rect title{now[i].x, now[i].y, now[i].w, std::max(1, where(up[i].second).y - now[i].y)};
-    for (std::size_t j = 0; j < up.size(); ++j)
-      if (j != i && stackplace(dpy, up[j].second) > stackplace(dpy, up[i].second))
+    for (std::size_t j = 0; j < up.size(); ++j) {
+      if (j != i && stackplace(dpy, up[j].second) > stackplace(dpy, up[i].second)) {
         EXPECT_FALSE(now[j].overlaps(title)) << up[j].first << " at " << now[j] << " over the title bar of "
                                              << up[i].first << " at " << now[i];
+      }
+    }
   }
 
+  // The engineering window moved by the user to the middle of the screen, where a question comes.
+  const Window eng = up[5].second;
+  ASSERT_TRUE(xdotool({"windowmove", std::to_string(eng), "380", "300"}));
+  ASSERT_TRUE(waitfor(10s, [&] { return frameof(dpy, eng).overlaps({540, 412, 200, 200}); })) << frameof(dpy, eng);
   ASSERT_TRUE(tomap()) << "the keys with the map for Escape";
   ASSERT_TRUE(xdotool({"key", "Escape"}));
   std::optional<Window> box;
@@ -1137,6 +1143,7 @@ void Desktop::toolwindowsclear(const std::string& manager) {
       if (frameof(dpy, win).overlaps(q) && stackplace(dpy, win) > stackplace(dpy, *box)) under += role + " ";
     return under.empty();
   })) << "the exit question at " << frameof(dpy, *box) << " under " << under;
+  EXPECT_TRUE(frameof(dpy, eng).overlaps(frameof(dpy, *box))) << "the question is asked over the engineering window";
   screen("tool-windows-question-" + manager);
   ASSERT_TRUE(xdotool({"key", "Escape"}));  // Cancel: the program goes on
   EXPECT_TRUE(waitfor(10s, [&] { return windows("Exit ZARN ?").empty(); }));
