@@ -65,7 +65,8 @@ void sidestep(App& app, IForm& f, bool right) {
     return;
   }
   const int width = ui::framed(f, 0, 0).width;
-  const int left = std::clamp(right ? z.left + z.width - width : z.left, area->left, std::max(area->left, area->right() - width));
+  const int left =
+      std::clamp(right ? z.left + z.width - width : z.left, area->left, std::max(area->left, area->right() - width));
   if (left == f.left) return;
   if (const std::optional<int> top = ui::cleartop(f, left, *area, toolroom(app, &f))) {
     f.left = left;

@@ -1187,7 +1187,8 @@ TEST_F(Desktop, TheInstrumentsShowNoReadingBeforeTheFirstFix) {
       if (share(shot, r, bright) > 0) shown += "text at " + std::to_string(r.x) + "," + std::to_string(r.y) + " ";
     // About the destination dial and the compass (the GPS light between them is yellow now).
     for (const Rect& r : {Rect{10, 8, 140, 140}, Rect{100, 118, 120, 120}})
-      if (share(shot, r, needle) > 0) shown += "a needle or the circle at " + std::to_string(r.x) + "," + std::to_string(r.y) + " ";
+      if (share(shot, r, needle) > 0)
+        shown += "a needle or the circle at " + std::to_string(r.x) + "," + std::to_string(r.y) + " ";
     return !shown.empty();
   })) << shown;
   keep(shot, "instruments-before-fix");

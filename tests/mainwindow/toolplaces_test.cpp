@@ -56,7 +56,8 @@ TEST_F(ToolPlaces, WindowsComingUpOnALargeScreenCoverNeitherEachOtherNorTheCross
     for (const ui::Form* g : up) {
       if (g == f) break;
       const ui::Rect o = ui::framed(*g);
-      EXPECT_FALSE(r.overlaps({o.left, o.top, o.width, ui::titleroom})) << f->name() << " over the title of " << g->name();
+      EXPECT_FALSE(r.overlaps({o.left, o.top, o.width, ui::titleroom}))
+          << f->name() << " over the title of " << g->name();
     }
   }
   // Hidden and shown again, a window comes back where it was; one that comes up where another
