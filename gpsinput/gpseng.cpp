@@ -30,7 +30,7 @@ GpsEngForm::GpsEngForm() : ui::Form(formname) {
   data.caption = "No Data received yet.";
 
   width = 520;
-  height = 448;
+  height = 456;
   callsgn.move(8, 8, 250, 16);
   dfjr.move(262, 8, 250, 16);
   sat.move(8, 28, 300, 16);
@@ -45,14 +45,13 @@ GpsEngForm::GpsEngForm() : ui::Form(formname) {
     l.visible = false;
   }
   tit.font.fixedpitch = true;
-  int y = 326;
-  for (ui::Label* l : {&gpgga, &gprmc, &gpgsv, &gpvtg, &gpgll}) {
+  // The last sentence of each kind, the checksum, the port expected and the last line, each on
+  // a line of its own across the window: the port's name and the checksums take most of it.
+  int y = 324;
+  for (ui::Label* l : {&gpgga, &gprmc, &gpgsv, &gpvtg, &gpgll, &chk, &com, &data}) {
     l->move(8, y, 504, 16);
     y += 16;
   }
-  chk.move(8, 410, 300, 16);
-  com.move(312, 410, 200, 16);
-  data.move(8, 428, 504, 16);
   for (ui::Control* c : controls())
     if (auto* l = dynamic_cast<ui::Label*>(c)) l->transparent = true;
 }

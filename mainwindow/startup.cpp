@@ -26,6 +26,7 @@
 #include "mapdisplay/overlays.h"
 #include "mapdisplay/symbols.h"
 #include "mapdisplay/tiles.h"
+#include "mapdisplay/toolroom.h"
 #include "navigation/rgifiles.h"
 #include "navigation/iform.h"
 #include "navigation/moreinfo.h"
@@ -532,6 +533,10 @@ void ontop(App& app) {
   app.win.get<MvAlarmForm>().topmost = true;
   alltopmost(app);
   besidemap(app);
+  // The windows up already (the instruments, a base station's dial panel) are kept on top from
+  // now on: each takes a place among the others as one coming up would.
+  for (ui::Form* f : app.win.all())
+    if (f->visible) placetoolwindow(app, *f);
   if (auto p = picture(app, "INSTRUPA.BMP")) app.win.get<IForm>().Image1.setpicture(std::move(p));
 }
 

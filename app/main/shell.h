@@ -13,6 +13,7 @@
 #include "mainwindow/keys.h"
 #include "mainwindow/smallservices.h"
 #include "mainwindow/tick.h"
+#include "mapdisplay/toolroom.h"
 #include "platform/qt/qtapp.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
@@ -27,6 +28,8 @@ class Shell {
     return app.win.all();
   }) {
     ui_.afterinput = [this] { checkquit(); };
+    // A window kept on top finds its place as it comes up.
+    ui_.beforeshow = [&app](ui::Form& f) { placetoolwindow(app, f); };
     // Waits that let events run show what the windows hold meanwhile. A flood on the serial
     // line lets events run after every line: the windows are then drawn a frame at a time, not
     // once for every line, and what a pass left undrawn is drawn when its frame is due.

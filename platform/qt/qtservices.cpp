@@ -93,6 +93,8 @@ int QtDialogs::msgbox(const std::string& prompt, int buttons, const std::string&
   for (auto [b, code] : set) box.addButton(b);
   const std::size_t def = std::min<std::size_t>(static_cast<std::size_t>((buttons >> 8) & 0x0F), set.size() - 1);
   box.setDefaultButton(set[def].first);
+  // A question stands above the windows kept on top as well: none of them may hide it.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   usedefaultcolormap(box.winId());  // as the program's own windows, for captures of the screen
   box.exec();
   const SB chosen = box.standardButton(box.clickedButton());

@@ -1,5 +1,6 @@
 #include "platform/qt/qtui.h"
 
+#include <QApplication>
 #include <algorithm>
 
 #include "platform/qt/formview.h"
@@ -28,6 +29,10 @@ void QtUi::refresh() {
   // A window that takes the keys keeps them from the windows shown with it: the window system
   // carries out each activation once its window appears, so the last window to appear would
   // have them otherwise, whichever asked last.
+  // A window about to come up may be given its place first.
+  if (beforeshow)
+    for (FormView* v : views)
+      if (v->form().visible && !v->isVisible()) beforeshow(v->form());
   FormView* keys = nullptr;
   for (FormView* v : views)
     if (v->takeskeys()) keys = v;
@@ -69,6 +74,8 @@ QWindow* QtUi::mainwindow() {
 void QtUi::raisetopmost() {
   for (auto& [f, v] : views_)
     if (f->topmost && v->isVisible()) v->raise();
+  // A question being asked stays above them.
+  if (QWidget* question = QApplication::activeModalWidget()) question->raise();
 }
 
 void QtUi::inputdone() {

@@ -41,6 +41,9 @@ class QtUi {
 
   // Runs after each input event, once the views are refreshed.
   std::function<void()> afterinput;
+  // Runs for a window that is about to be shown (first shown, or shown again after being
+  // hidden), before its view takes its place: the handler may move it.
+  std::function<void(ui::Form&)> beforeshow;
 
   // For the views: an input event has been handled; the user closes a window (the main
   // window's close acts as Escape, another window is hidden).

@@ -18,6 +18,7 @@
 #include <map>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "platform/programs.h"
 #include "support/runtool.h"
@@ -321,6 +322,9 @@ class Desktop : public ::testing::Test {
   // The windows kept on top of the full-screen map draw what they hold under the window manager
   // named, as read back from the screen or, with `captured`, in a user's capture of it.
   void toolwindowsdrawn(const std::string& manager, bool captured = false);
+  // The windows kept on top brought up one after another under the window manager named stand
+  // clear of one another's title bars and of the help's close cross, and below a question.
+  void toolwindowsclear(const std::string& manager);
 
   testing::TempDir home;
   std::string display;
@@ -1044,6 +1048,150 @@ TEST_F(Desktop, KeysTypedIntoTheSendBoxAfterAPauseGoIntoItToo) {
   screen("send-box-after-a-pause");
   EXPECT_TRUE(haskeys(*mv)) << "the window typed in keeps the keys";
   EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
+}
+
+// The frame a window manager put round a window of ours (the root's child that holds it), as it
+// stands on the screen.
+Rect frameof(Display* dpy, Window w) {
+  Window root = 0, parent = 0, *kids = nullptr;
+  unsigned n = 0;
+  for (Window f = w;; f = parent) {
+    if (!XQueryTree(dpy, f, &root, &parent, &kids, &n)) return {};
+    if (kids) XFree(kids);
+    if (parent == root) {
+      w = f;
+      break;
+    }
+  }
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(dpy, w, &a)) return {};
+  return {a.x, a.y, a.width + 2 * a.border_width, a.height + 2 * a.border_width};
+}
+
+// The windows kept on top that a user brings up one after another over the full-screen map, each
+// by its key typed at the map: none stands over the title bar of one below it, nor over the
+// help's close cross at the top right, and the exit question asked then stands above them all.
+void Desktop::toolwindowsclear(const std::string& manager) {
+  windowmanager(manager);
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_EQ(where(main).w, 1280);
+  // The keys to the map window, as a click on it gives them.
+  const auto tomap = [&] {
+    return waitfor(30s, [&] {
+      if (!haskeys(main)) xdotool({"windowactivate", std::to_string(main)});
+      return haskeys(main);
+    });
+  };
+  std::vector<std::pair<std::string, Window>> up;
+  std::optional<Window> w;
+  ASSERT_TRUE(waitfor(30s, [&] { return (w = window("role:iform")).has_value(); })) << stderrtext();
+  up.emplace_back("iform", *w);
+  for (const auto& [key, role] : {std::pair("ctrl+c", "cform"), {"ctrl+p", "dialform"}, {"ctrl+a", "fform"},
+                                  {"ctrl+w", "zmform"}, {"asciicircum", "GPSeng"}, {"ctrl+l", "kform"}}) {
+    // A key that arrives while a command still speaks is dropped: typed again until it is taken.
+    bool shown = false;
+    for (int tries = 0; tries < 4 && !shown; ++tries) {
+      ASSERT_TRUE(tomap()) << "the keys with the map for " << key;
+      ASSERT_TRUE(xdotool({"key", key}));
+      shown = waitfor(10s, [&] { return (w = window(std::string("role:") + role)).has_value(); });
+    }
+    ASSERT_TRUE(shown) << role << " is shown\n" << stderrtext();
+    up.emplace_back(role, *w);
+  }
+  // Once the window manager has framed and placed them all.
+  const auto frames = [&] {
+    std::vector<Rect> v;
+    for (const auto& [role, win] : up) v.push_back(frameof(dpy, win));
+    return v;
+  };
+  std::vector<Rect> now = frames(), was;
+  waitfor(10s, [&] {
+    std::this_thread::sleep_for(300ms);
+    was = std::exchange(now, frames());
+    return std::equal(was.begin(), was.end(), now.begin(), now.end(), [](const Rect& a, const Rect& b) {
+      return std::tie(a.x, a.y, a.w, a.h) == std::tie(b.x, b.y, b.w, b.h);
+    });
+  });
+  screen("tool-windows-placed-" + manager);
+  const Rect cross{1280 - 34, 0, 32, 32};  // the help's close cross, at the map's top right
+  for (std::size_t i = 0; i < up.size(); ++i) {
+    EXPECT_FALSE(now[i].overlaps(cross)) << up[i].first << " at " << now[i] << " over the help's close cross";
+    const Rect title{now[i].x, now[i].y, now[i].w, std::max(1, where(up[i].second).y - now[i].y)};
+    for (std::size_t j = 0; j < up.size(); ++j) {
+      if (j != i && stackplace(dpy, up[j].second) > stackplace(dpy, up[i].second)) {
+        EXPECT_FALSE(now[j].overlaps(title)) << up[j].first << " at " << now[j] << " over the title bar of "
+                                             << up[i].first << " at " << now[i];
+      }
+    }
+  }
+
+  // The engineering window moved by the user to the middle of the screen, where a question comes.
+  const Window eng = up[5].second;
+  ASSERT_TRUE(xdotool({"windowmove", std::to_string(eng), "380", "300"}));
+  ASSERT_TRUE(waitfor(10s, [&] { return frameof(dpy, eng).overlaps({540, 412, 200, 200}); })) << frameof(dpy, eng);
+  ASSERT_TRUE(tomap()) << "the keys with the map for Escape";
+  ASSERT_TRUE(xdotool({"key", "Escape"}));
+  std::optional<Window> box;
+  ASSERT_TRUE(waitfor(30s, [&] { return (box = window("Exit ZARN ?")).has_value(); })) << stderrtext();
+  std::string under;
+  EXPECT_TRUE(waitfor(10s, [&] {
+    under.clear();
+    const Rect q = frameof(dpy, *box);
+    for (const auto& [role, win] : up)
+      if (frameof(dpy, win).overlaps(q) && stackplace(dpy, win) > stackplace(dpy, *box)) under += role + " ";
+    return under.empty();
+  })) << "the exit question at " << frameof(dpy, *box) << " under " << under;
+  EXPECT_TRUE(frameof(dpy, eng).overlaps(frameof(dpy, *box))) << "the question is asked over the engineering window";
+  screen("tool-windows-question-" + manager);
+  ASSERT_TRUE(xdotool({"key", "Escape"}));  // Cancel: the program goes on
+  EXPECT_TRUE(waitfor(10s, [&] { return windows("Exit ZARN ?").empty(); }));
+}
+
+TEST_F(Desktop, ToolWindowsComeUpClearOfOneAnothersTitlesAndTheHelpsCrossUnderOpenbox) { toolwindowsclear("openbox"); }
+
+TEST_F(Desktop, ToolWindowsComeUpClearOfOneAnothersTitlesAndTheHelpsCrossUnderFluxbox) {
+  if (!testing::havetool("fluxbox")) GTEST_SKIP() << "fluxbox is not installed (scripts/setup.sh test)";
+  toolwindowsclear("fluxbox");
+}
+
+// Before the first fix the instruments read nothing: no distance, bearing, speed or height in
+// their corners, no heading or destination needle and no destination circle. The demo's drive is
+// replaced by a script that gives no position, so that the wait before the fix lasts.
+TEST_F(Desktop, TheInstrumentsShowNoReadingBeforeTheFirstFix) {
+  windowmanager();
+  const std::filesystem::path dir = demofolder("demo");
+  home.put("demo/ZARN.NME", "TXT Waiting for the receiver\r\n");
+  start(dir);
+  ASSERT_NE(mainwindow(), 0u);
+  std::optional<Window> inst;
+  ASSERT_TRUE(waitfor(30s, [&] { return (inst = window("role:iform")).has_value(); })) << stderrtext();
+  ASSERT_TRUE(waitfor(30s, [&] {
+    const QImage shot = grab(where(*inst));
+    return share(shot, {134, 4, 22, 14}, buttonface) > 0.4 && share(shot, {0, 60, 90, 100}, dark) > 0.5;
+  })) << "the instruments drawn at " << where(*inst);
+  // The read-outs' places: distance and bearing at the left, speeds and height at the right.
+  const Rect readouts[] = {{2, 150, 96, 34}, {222, 150, 96, 86}};
+  const auto bright = [](QRgb c) { return qGray(c) > 0xd0; };
+  const auto needle = [](QRgb c) {  // the heading's yellow, the destination's green, the circle's cyan
+    return qGreen(c) > 240 && ((qRed(c) > 240 && qBlue(c) < 16) || (qRed(c) < 16 && qBlue(c) < 16) ||
+                               (qRed(c) < 16 && qBlue(c) > 240));
+  };
+  QImage shot;
+  std::string shown;
+  EXPECT_FALSE(waitfor(5s, [&] {
+    shot = grab(where(*inst));
+    shown.clear();
+    for (const Rect& r : readouts)
+      if (share(shot, r, bright) > 0) shown += "text at " + std::to_string(r.x) + "," + std::to_string(r.y) + " ";
+    // About the destination dial and the compass (the GPS light between them is yellow now).
+    for (const Rect& r : {Rect{10, 8, 140, 140}, Rect{100, 118, 120, 120}})
+      if (share(shot, r, needle) > 0)
+        shown += "a needle or the circle at " + std::to_string(r.x) + "," + std::to_string(r.y) + " ";
+    return !shown.empty();
+  })) << shown;
+  keep(shot, "instruments-before-fix");
 }
 
 // With no window manager to keep them there, the windows kept on top stay over the full-screen

@@ -3,9 +3,11 @@
 #include <cmath>
 
 #include "geodesy/helpers.h"
+#include "gpsinput/gpseng.h"
 #include "navigation/iform.h"
 #include "platform/qt/formview.h"
 #include "platform/qt/qtconvert.h"
+#include "platform/qt/qtpaint.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/qtui.h"
 #include "support/app_fixture.h"
@@ -44,6 +46,36 @@ TEST_F(InstrumentsQt, DrawnAtAKnownSpeedHeadingAndDestination) {
       EXPECT_EQ(shot.pixelColor(at(r)), qt::qcolour(l->bordercolor)) << l->name << " at " << r;
       EXPECT_NE(shot.pixelColor(at(-r)), qt::qcolour(l->bordercolor)) << l->name << " opposite, at " << r;
     }
+  }
+}
+
+// The labels hold their longest real texts whole, as drawn (wrapped where they wrap), not cut
+// short with an ellipsis: the instruments' read-outs and the engineering window's lines.
+TEST_F(InstrumentsQt, LabelsHoldTheirTextsWhole) {
+  IForm& f = instruments(*app);
+  GpsEngForm& e = app->win.get<GpsEngForm>();
+  const std::pair<ui::Label*, const char*> texts[] = {
+      {&f.instalt, "45000 FT -3000 FPM"},
+      {&f.instalt, "500 FT 50 FPM"},
+      {&f.instspdk, " 1200 kmph"},
+      {&f.instspdm, " 745 mph"},
+      {&f.instspdn, " 648 knots"},
+      {&f.instdd, " 9999 miles"},
+      {&f.timetil, "59.9m?"},
+      {&f.etalab, "23:59?"},
+      {&f.miletacho, "12345.67"},
+      {&f.dbrglab, "359"},
+      {&f.insthdgt, "359"},
+      {&e.com, "GPS data expected in NMEA 0183 format on /dev/ttyUSB0"},
+      {&e.chk, "message checksum = 4A <> calculated 4B"},
+      {&e.sat, " 12 satellites being tracked."},
+      {&e.velavail, "No Velocity Available"}};
+  for (const auto& [l, t] : texts) {
+    l->caption = t;
+    const QRect r(l->left, l->top, l->width, l->height);
+    EXPECT_EQ(qt::fittedcaption(*l, r).toStdString(), t) << l->name << " of " << l->form->name();
+    EXPECT_LE(l->left + l->width, l->form->width) << l->name;
+    EXPECT_LE(l->top + l->height, l->form->height) << l->name;
   }
 }
 

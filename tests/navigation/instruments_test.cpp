@@ -93,7 +93,7 @@ TEST_F(Instruments, NeedlesAndReadouts) {
   auto& g = app->gps;
   app->nav.destdist = 42;
   updateinstr(*app);
-  EXPECT_EQ(std::tuple(f.instspdk.caption, f.insthdgt.caption, app->nav.destdist), std::tuple("47 kmph", "000", 42)) << "hidden";
+  EXPECT_EQ(std::tuple(f.instspdk.caption, f.insthdgt.caption, app->nav.destdist), std::tuple("", "", 42)) << "hidden";
   f.show();
   ownaltitude(*app, 500.7f, -50.0f);
   const struct { const char* guards; float spd; int metric, nautical, hdg; float destkm; double spdangle, hdgangle, destangle;
@@ -150,5 +150,34 @@ TEST_F(Instruments, NoDistanceBeforeThereIsAPosition) {
   EXPECT_EQ(std::tuple(z.disbox.caption, z.dirbox.caption, f.instdd.caption, f.dbrglab.caption),
             std::tuple(" 1k", " 3oc", " 1 km", "090"));
 }
+// Until the first position the instruments read nothing: no speed, height, distance, bearing,
+// trip or times in the labels, no heading or destination needle and no destination circle; the
+// speed needle rests at 0. The first fix shows them.
+TEST_F(Instruments, NothingIsReadBeforeTheFirstPosition) {
+  IForm& f = instruments(*app);
+  const auto read = [&f] {
+    std::vector<std::string> v;
+    for (const ui::Label* l : {&f.etalab, &f.timetil, &f.instalt, &f.instspdn, &f.instspdk, &f.instspdm, &f.insthdgt,
+                               &f.miletacho, &f.dbrglab, &f.instdd})
+      v.push_back(text::trim(l->caption));
+    return v;
+  };
+  const auto pointers = [&f] { return std::tuple(angle(f.insthdg, true), angle(f.instdest, true), f.dcirc.visible); };
+  EXPECT_EQ(read(), std::vector<std::string>(10)) << "as the window is made";
+  EXPECT_EQ(pointers(), std::tuple(0.0, 0.0, false));
+  EXPECT_NEAR(angle(f.instspd), 180, 1) << "the speed needle at rest, on 0";
+  f.show();
+  std::tie(app->nav.destx[0], app->nav.desty[0]) = std::pair(381.f, 380.f);
+  updateinstr(*app);
+  EXPECT_EQ(read(), (std::vector<std::string>{"", "", "", "", "", "", "?", "", "", ""})) << "no heading yet: '?'";
+  EXPECT_EQ(pointers(), std::tuple(0.0, 0.0, false));
+  app->main.metric = 1;
+  ownfixat(*app, 380, 380, 30, 0);
+  updateinstr(*app);
+  EXPECT_EQ(std::tuple(f.instspdk.caption, f.insthdgt.caption, f.instdd.caption, f.dbrglab.caption),
+            std::tuple(" 30 kmph", "000", " 1 km", "090"));
+  EXPECT_EQ(pointers(), std::tuple(60.0, 60.0, true));
+}
+
 }  // namespace
 }  // namespace zarn::test
