@@ -1,5 +1,6 @@
 #include "platform/qt/qtui.h"
 
+#include <QApplication>
 #include <algorithm>
 
 #include "platform/qt/formview.h"
@@ -31,6 +32,13 @@ void QtUi::refresh() {
   FormView* keys = nullptr;
   for (FormView* v : views)
     if (v->takeskeys()) keys = v;
+  // The user typing into a text box keeps the keys there: a window that opens meanwhile (a
+  // message arriving) appears without taking them, so the rest of the typing goes on into the
+  // box and not, once that window is gone or the main window has taken them back, to the map.
+  auto* typing = dynamic_cast<FormView*>(QApplication::activeWindow());
+  if (!keys && std::find(views.begin(), views.end(), typing) != views.end() && typing->form().visible &&
+      typing->form().boxfocus)
+    keys = typing;
   for (FormView* v : views) v->sync(keys && keys != v);
   for (auto it = views_.begin(); it != views_.end();) {
     if (std::find(forms.begin(), forms.end(), it->first) != forms.end()) {
