@@ -46,6 +46,7 @@ void QtUi::refresh() {
       continue;
     }
     FormView* v = it->second.release();
+    if (lastactive_ == v) lastactive_ = nullptr;
     v->hide();
     v->deleteLater();  // it may be handling the event that got rid of its form
     it = views_.erase(it);
@@ -82,6 +83,12 @@ void QtUi::raisetopmost() {
 void QtUi::inputdone() {
   refresh();
   if (auto h = afterinput) h();
+}
+
+FormView* QtUi::activated(FormView& v) {
+  FormView* before = lastactive_;
+  lastactive_ = &v;
+  return before == &v ? nullptr : before;
 }
 
 void QtUi::closerequested(FormView& v) {

@@ -1089,6 +1089,15 @@ TEST_F(Desktop, AMessageArrivingWhileTheSendBoxIsTypedInLeavesTheKeysThere) {
   })) << "the box shows ABCDEF: " << abc.first << " dark pixels to column " << abc.second << ", then "
       << abcdef.first << " to " << abcdef.second;
   EXPECT_TRUE(haskeys(*mv)) << "the window typed in keeps the keys";
+  // The message put away with its Cancel button: the keys go back to the box, not to the map.
+  const Rect m = where(*message);
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*message), "48", std::to_string(m.h - 22), "click", "1"}));
+  ASSERT_TRUE(waitfor(30s, [&] { return !window("Message Received").has_value(); })) << "Cancel puts it away";
+  EXPECT_TRUE(waitfor(10s, [&] { return haskeys(*mv); })) << "the keys back with the window typed in";
+  ASSERT_TRUE(xdotool({"key", "--delay", "60", "BackSpace", "BackSpace", "BackSpace"}));
+  std::pair<int, int> back;
+  EXPECT_TRUE(waitfor(10s, [&] { return (back = text()).second < abcdef.second - 8; }))
+      << "the box shows ABC again: " << abcdef.second << " columns, then " << back.second;
   EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
 }
 
