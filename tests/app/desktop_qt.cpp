@@ -318,6 +318,18 @@ class Desktop : public ::testing::Test {
     return w.value_or(0);
   }
 
+  // The dark pixels of the text in the Vehicles Tracked window's Send box: how many, and the
+  // column after the last.
+  std::pair<int, int> sendboxtext(Window mv) {
+    const Rect box{46, 414, 52, 18};  // inside the box's border
+    const QImage shot = grab(where(mv));
+    int n = 0, end = 0;
+    for (int y = box.y; y < box.y + box.h; ++y)
+      for (int x = box.x; x < box.x + box.w; ++x)
+        if (x < shot.width() && y < shot.height() && qGray(shot.pixel(x, y)) < 128) ++n, end = std::max(end, x + 1 - box.x);
+    return {n, end};
+  }
+
   // The windows kept on top of the full-screen map draw what they hold under the window manager
   // named, as read back from the screen or, with `captured`, in a user's capture of it.
   void toolwindowsdrawn(const std::string& manager, bool captured = false);
@@ -1017,17 +1029,7 @@ TEST_F(Desktop, KeysTypedIntoTheSendBoxAfterAPauseGoIntoItToo) {
   ASSERT_NE(main, 0u);
   std::optional<Window> mv;
   ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
-  const Rect box{46, 414, 52, 18};  // inside the Send box's border
-  const auto dark = [](QRgb c) { return qGray(c) < 128; };
-  // The dark pixels of the box's text: how many, and the column after the last.
-  const auto text = [&] {
-    const QImage shot = grab(where(*mv));
-    int n = 0, end = 0;
-    for (int y = box.y; y < box.y + box.h; ++y)
-      for (int x = box.x; x < box.x + box.w; ++x)
-        if (x < shot.width() && y < shot.height() && dark(shot.pixel(x, y))) ++n, end = std::max(end, x + 1 - box.x);
-    return std::pair(n, end);
-  };
+  const auto text = [&] { return sendboxtext(*mv); };
   ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*mv), "72", "423", "click", "1"}));
   ASSERT_TRUE(waitfor(15s, [&] { return haskeys(*mv); })) << "the click gives the window the keys";
   ASSERT_TRUE(xdotool({"type", "--delay", "60", "ABC"}));
@@ -1061,15 +1063,7 @@ TEST_F(Desktop, AMessageArrivingWhileTheSendBoxIsTypedInLeavesTheKeysThere) {
   ASSERT_TRUE(xdotool({"key", "ctrl+p"}));
   ASSERT_TRUE(waitfor(30s, [&] { return !window("Dial").has_value(); })) << "Ctrl+P hides the dial panel";
   ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
-  const Rect box{46, 414, 52, 18};  // inside the Send box's border
-  const auto text = [&] {  // the dark pixels of the box's text: how many, and the column after the last
-    const QImage shot = grab(where(*mv));
-    int n = 0, end = 0;
-    for (int y = box.y; y < box.y + box.h; ++y)
-      for (int x = box.x; x < box.x + box.w; ++x)
-        if (x < shot.width() && y < shot.height() && qGray(shot.pixel(x, y)) < 128) ++n, end = std::max(end, x + 1 - box.x);
-    return std::pair(n, end);
-  };
+  const auto text = [&] { return sendboxtext(*mv); };
   ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*mv), "72", "423", "click", "1"}));
   ASSERT_TRUE(waitfor(15s, [&] { return haskeys(*mv); })) << "the click gives the window the keys";
   ASSERT_TRUE(xdotool({"type", "--delay", "60", "ABC"}));
