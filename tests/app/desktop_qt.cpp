@@ -1103,16 +1103,21 @@ TEST_F(Desktop, ATypedSearchAfterTheReportQuestionRunsAndTheProgramCanStillBeLef
   start(demofolder("demo"));
   const Window main = mainwindow();
   ASSERT_NE(main, 0u);
+  // The key that asks: one that comes while a command still speaks is dropped, as every key but
+  // Q is then, and is pressed again.
+  const auto asks = [&](const char* key) {
+    for (int i = 0; i < 6; ++i)
+      if (!xdotool({"key", key}) || waitfor(10s, [&] { return window("Exit ZARN ?").has_value(); })) return true;
+    return false;
+  };
   ASSERT_TRUE(xdotool({"type", "--delay", "60", "O~Mere"}));
   ASSERT_TRUE(xdotool({"key", "Return"}));
-  ASSERT_TRUE(xdotool({"key", "Escape"}));
-  ASSERT_TRUE(waitfor(30s, [&] { return window("Exit ZARN ?").has_value(); })) << "Escape asks\n" << stderrtext();
+  ASSERT_TRUE(asks("Escape")) << "Escape asks\n" << stderrtext();
   ASSERT_TRUE(xdotool({"key", "Escape"}));  // Cancel: the program goes on
   ASSERT_TRUE(waitfor(10s, [&] { return windows("Exit ZARN ?").empty(); }));
   ASSERT_TRUE(waitfor(10s, [&] { return haskeys(main); }));
   ASSERT_TRUE(xdotool({"type", "--delay", "60", "~ab"}));
-  ASSERT_TRUE(xdotool({"key", "alt+F4"}));  // the window manager's close
-  EXPECT_TRUE(waitfor(30s, [&] { return window("Exit ZARN ?").has_value(); })) << "closing the window asks";
+  EXPECT_TRUE(asks("alt+F4")) << "closing the window (the window manager's close) asks";
   screen("exit-while-typing");
   ASSERT_TRUE(xdotool({"key", "Escape"}));
   EXPECT_TRUE(waitfor(10s, [&] { return windows("Exit ZARN ?").empty(); }));
