@@ -23,7 +23,7 @@ namespace zarn {
 
 namespace {
 
-constexpr int enter = 13, backspace = 8, grave = 96;
+constexpr int enter = 13, backspace = 8, escape = 27, grave = 96;
 
 // The current search list's slot, kept inside the table whatever searchidx holds.
 std::size_t listslot(const MainState& m) {
@@ -120,7 +120,9 @@ void keycmd(App& app, int& key) {
     starttext(app.main, app.win.zarn, *app.sys.clock);
   } else if (code == grave) {
     starttext(app.main, app.win.zarn, *app.sys.clock);
-  } else if (code == enter || m.typingmode == 0) {
+  } else if (code == enter || code == escape || m.typingmode == 0) {
+    // Escape asks about the exit whatever is being typed: it is also what closing the window
+    // sends, and the program can always be left.
     onekeycmd(app, std::string(1, static_cast<char>(code)));
   } else {
     typekey(app, code);
@@ -176,6 +178,9 @@ void starttext(MainState& m, ZarnForm& z, const platform::Clock& clock) {
   // Started again while typing, the label in force before typing stays the one to go back to.
   if (m.typingmode != 1 && m.refname != "TEXT") m.prevmode = m.refname;
   m.typingmode = 1;
+  // Typing is no answer to a spoken question: the question is dropped (the answers given so far
+  // stand), so that Enter runs what is typed.
+  m.askstate = 0;
   m.refname = "TEXT";
   m.hitcount = 0;  // a new text starts a new search
   z.search.text.clear();

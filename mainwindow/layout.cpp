@@ -109,7 +109,7 @@ void autoreso(App& app) {
     z.modebox.move(573, rowtop);
     z.logotxt.move(607, rowtop);
     z.languageico.move(576, 448);
-    z.Image1.move(608, 448);
+    z.Image1.move(608, 448, 32, 32);
     z.saytxt.top = 432;
     z.saytxt.width = 641;
     z.search.move(0, 400, 193, z.search.height);
@@ -130,8 +130,10 @@ void autoreso(App& app) {
     z.search.left = px(w * 576 / 800);
     z.searchdat.move(0, px(msg), px(w), z.searchdat.height);
     z.languageico.move(px(w - 64), px(icon));
-    z.Image1.move(px(w - 32), px(h * 448 / 480 + 3));
     z.logotxt.move(px(w - 33), px(h * 434 / 480));
+    // The help button lies over the logo, its face, wherever the logo goes: a click on it never
+    // reaches the map beneath.
+    z.Image1.move(z.logotxt.left, z.logotxt.top, z.logotxt.width, z.logotxt.height);
     z.modebox.left = px(w * 573 / 640 + 17);
     z.ghelp.top = px(msg - 110);
     z.ghelpi.top = px(msg - 110);

@@ -307,7 +307,12 @@ bool commandkey(App& app, char k) {
     case 'N': askanswer(app.voice, app.main, false); return true;
     default: break;
   }
-  // While a question waits, no later key is carried out.
+  // While a question waits, no later key is carried out; but Enter still ends a typed entry (a
+  // question asked while typing, from the key pad), so that the typing is never held.
+  if (k == enter && m.typingmode == 1) {
+    runtypedcmd(app);
+    return true;
+  }
   if (asknonanswer(app.voice, app.main)) return true;
   switch (k) {
     case 'U': stepunits(app); break;

@@ -132,9 +132,13 @@ void FormView::syncwindow(bool quiet) {
     raise();
     if (!quiet) activateWindow();
   } else if (!form_.visible && isVisible()) {
+    const bool had = isActiveWindow();
     hide();
     userbox_ = nullptr;
     form_.boxfocus = false;
+    // Put away with the keys: they go back where they were before this window took them (the
+    // box being typed in keeps them), not wherever the window system puts them.
+    if (FormView* back = camefrom_; had && back && back->isVisible() && back->form_.visible) back->activateWindow();
   }
   // The keys back to this window: from another of ours at once, from another program's
   // window only when asked so (at the end of start-up).
@@ -706,6 +710,7 @@ void FormView::keyReleaseEvent(QKeyEvent* e) {
 void FormView::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
   if (e->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+  if (FormView* before = owner_.activated(*this)) camefrom_ = before;
   if (auto h = form_.onGotFocus) {
     h();
     done();

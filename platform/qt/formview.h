@@ -137,6 +137,9 @@ class FormView final : public QWidget {
   // The entry box the user put the keys into (a click, Tab, or typing in it); a box the window
   // gave them to as it was shown is not one.
   QPointer<QWidget> userbox_;
+  // The window of ours that had the keys when this one took them: they go back to it when this
+  // window is put away with them.
+  QPointer<FormView> camefrom_;
 };
 
 }  // namespace zarn::qt

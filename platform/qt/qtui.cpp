@@ -36,6 +36,13 @@ void QtUi::refresh() {
   FormView* keys = nullptr;
   for (FormView* v : views)
     if (v->takeskeys()) keys = v;
+  // The user typing into a text box keeps the keys there: a window that opens meanwhile (a
+  // message arriving) appears without taking them, so the rest of the typing goes on into the
+  // box and not, once that window is gone or the main window has taken them back, to the map.
+  auto* typing = dynamic_cast<FormView*>(QApplication::activeWindow());
+  if (!keys && std::find(views.begin(), views.end(), typing) != views.end() && typing->form().visible &&
+      typing->form().boxfocus)
+    keys = typing;
   for (FormView* v : views) v->sync(keys && keys != v);
   for (auto it = views_.begin(); it != views_.end();) {
     if (std::find(forms.begin(), forms.end(), it->first) != forms.end()) {
@@ -43,6 +50,7 @@ void QtUi::refresh() {
       continue;
     }
     FormView* v = it->second.release();
+    if (lastactive_ == v) lastactive_ = nullptr;
     v->hide();
     v->deleteLater();  // it may be handling the event that got rid of its form
     it = views_.erase(it);
@@ -81,6 +89,12 @@ void QtUi::raisetopmost() {
 void QtUi::inputdone() {
   refresh();
   if (auto h = afterinput) h();
+}
+
+FormView* QtUi::activated(FormView& v) {
+  FormView* before = lastactive_;
+  lastactive_ = &v;
+  return before == &v ? nullptr : before;
 }
 
 void QtUi::closerequested(FormView& v) {

@@ -49,6 +49,8 @@ class QtUi {
   // window's close acts as Escape, another window is hidden).
   void inputdone();
   void closerequested(FormView& v);
+  // A view has taken the keys; the window that had them before (one of ours, or null).
+  FormView* activated(FormView& v);
 
  private:
   // A new view of the form, not shown yet.
@@ -57,6 +59,7 @@ class QtUi {
   FormList forms_;
   std::map<const ui::Form*, std::unique_ptr<FormView>> views_;
   bool refreshing_ = false;
+  FormView* lastactive_ = nullptr;  // the view that took the keys last; cleared as it goes
 };
 
 }  // namespace zarn::qt

@@ -319,6 +319,18 @@ class Desktop : public ::testing::Test {
     return w.value_or(0);
   }
 
+  // The dark pixels of the text in the Vehicles Tracked window's Send box: how many, and the
+  // column after the last.
+  std::pair<int, int> sendboxtext(Window mv) {
+    const Rect box{46, 414, 52, 18};  // inside the box's border
+    const QImage shot = grab(where(mv));
+    int n = 0, end = 0;
+    for (int y = box.y; y < box.y + box.h; ++y)
+      for (int x = box.x; x < box.x + box.w; ++x)
+        if (x < shot.width() && y < shot.height() && qGray(shot.pixel(x, y)) < 128) ++n, end = std::max(end, x + 1 - box.x);
+    return {n, end};
+  }
+
   // The windows kept on top of the full-screen map draw what they hold under the window manager
   // named, as read back from the screen or, with `captured`, in a user's capture of it.
   void toolwindowsdrawn(const std::string& manager, bool captured = false);
@@ -1021,17 +1033,7 @@ TEST_F(Desktop, KeysTypedIntoTheSendBoxAfterAPauseGoIntoItToo) {
   ASSERT_NE(main, 0u);
   std::optional<Window> mv;
   ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
-  const Rect box{46, 414, 52, 18};  // inside the Send box's border
-  const auto dark = [](QRgb c) { return qGray(c) < 128; };
-  // The dark pixels of the box's text: how many, and the column after the last.
-  const auto text = [&] {
-    const QImage shot = grab(where(*mv));
-    int n = 0, end = 0;
-    for (int y = box.y; y < box.y + box.h; ++y)
-      for (int x = box.x; x < box.x + box.w; ++x)
-        if (x < shot.width() && y < shot.height() && dark(shot.pixel(x, y))) ++n, end = std::max(end, x + 1 - box.x);
-    return std::pair(n, end);
-  };
+  const auto text = [&] { return sendboxtext(*mv); };
   ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*mv), "72", "423", "click", "1"}));
   ASSERT_TRUE(waitfor(15s, [&] { return haskeys(*mv); })) << "the click gives the window the keys";
   ASSERT_TRUE(xdotool({"type", "--delay", "60", "ABC"}));
@@ -1192,6 +1194,99 @@ TEST_F(Desktop, TheInstrumentsShowNoReadingBeforeTheFirstFix) {
     return !shown.empty();
   })) << shown;
   keep(shot, "instruments-before-fix");
+}
+
+// A message that arrives while the operator types into the Send box opens its window beside
+// the map without taking the keys: the rest of the typing, after a pause longer than the 10 s
+// after which the map takes the keys back, goes into the box too, and none of it to the map.
+TEST_F(Desktop, AMessageArrivingWhileTheSendBoxIsTypedInLeavesTheKeysThere) {
+  windowmanager();
+  start(demofolder("fleet"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  // The replay that brings the message waits for the dial panel: Ctrl+P puts it away.
+  std::optional<Window> dial, mv;
+  ASSERT_TRUE(waitfor(30s, [&] { return (dial = window("Dial")).has_value(); })) << "the dial panel is shown";
+  ASSERT_TRUE(waitfor(60s, [&] { return haskeys(main) || haskeys(*dial); })) << "the keys with our windows";
+  ASSERT_TRUE(xdotool({"key", "ctrl+p"}));
+  ASSERT_TRUE(waitfor(30s, [&] { return !window("Dial").has_value(); })) << "Ctrl+P hides the dial panel";
+  ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
+  const auto text = [&] { return sendboxtext(*mv); };
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*mv), "72", "423", "click", "1"}));
+  ASSERT_TRUE(waitfor(15s, [&] { return haskeys(*mv); })) << "the click gives the window the keys";
+  ASSERT_TRUE(xdotool({"type", "--delay", "60", "ABC"}));
+  std::pair<int, int> abc;
+  ASSERT_TRUE(waitfor(10s, [&] { return (abc = text()).first > 20; })) << "the box shows ABC";
+  ASSERT_FALSE(window("Message Received")) << "the message came before the typing: nothing tested";
+  std::optional<Window> message;
+  ASSERT_TRUE(waitfor(300s, [&] { return (message = window("Message Received")).has_value(); }))
+      << "a message arrives\n" << stderrtext();
+  screen("message-while-typing");
+  EXPECT_FALSE(waitfor(20s, [&] { return !haskeys(*mv); })) << "the message window or the map took the keys";
+  ASSERT_TRUE(xdotool({"type", "--delay", "60", "DEF"}));
+  std::pair<int, int> abcdef;
+  EXPECT_TRUE(waitfor(10s, [&] {
+    abcdef = text();
+    return abcdef.first > abc.first * 3 / 2 && abcdef.second > abc.second + 12;  // the cursor blinks
+  })) << "the box shows ABCDEF: " << abc.first << " dark pixels to column " << abc.second << ", then "
+      << abcdef.first << " to " << abcdef.second;
+  EXPECT_TRUE(haskeys(*mv)) << "the window typed in keeps the keys";
+  // The message put away with its Cancel button: the keys go back to the box, not to the map.
+  const Rect m = where(*message);
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*message), "48", std::to_string(m.h - 22), "click", "1"}));
+  ASSERT_TRUE(waitfor(30s, [&] { return !window("Message Received").has_value(); })) << "Cancel puts it away";
+  EXPECT_TRUE(waitfor(10s, [&] { return haskeys(*mv); })) << "the keys back with the window typed in";
+  ASSERT_TRUE(xdotool({"key", "--delay", "60", "BackSpace", "BackSpace", "BackSpace"}));
+  std::pair<int, int> back;
+  EXPECT_TRUE(waitfor(10s, [&] { return (back = text()).second < abcdef.second - 8; }))
+      << "the box shows ABC again: " << abcdef.second << " columns, then " << back.second;
+  EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
+}
+
+// After "O" (shall I say the same things as before ?) a typed search runs on Return, and the
+// program can still be left: Escape brings the exit question, and so does closing the window
+// while a search is being typed.
+TEST_F(Desktop, ATypedSearchAfterTheReportQuestionRunsAndTheProgramCanStillBeLeft) {
+  windowmanager();
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  // The key that asks: one that comes while a command still speaks is dropped, as every key but
+  // Q is then, and is pressed again.
+  const auto asks = [&](const char* key) {
+    for (int i = 0; i < 6; ++i)
+      if (!xdotool({"key", key}) || waitfor(10s, [&] { return window("Exit ZARN ?").has_value(); })) return true;
+    return false;
+  };
+  ASSERT_TRUE(xdotool({"type", "--delay", "60", "O~Mere"}));
+  ASSERT_TRUE(xdotool({"key", "Return"}));
+  ASSERT_TRUE(asks("Escape")) << "Escape asks\n" << stderrtext();
+  ASSERT_TRUE(xdotool({"key", "Escape"}));  // Cancel: the program goes on
+  ASSERT_TRUE(waitfor(10s, [&] { return windows("Exit ZARN ?").empty(); }));
+  ASSERT_TRUE(waitfor(10s, [&] { return haskeys(main); }));
+  ASSERT_TRUE(xdotool({"type", "--delay", "60", "~ab"}));
+  EXPECT_TRUE(asks("alt+F4")) << "closing the window (the window manager's close) asks";
+  screen("exit-while-typing");
+  ASSERT_TRUE(xdotool({"key", "Escape"}));
+  EXPECT_TRUE(waitfor(10s, [&] { return windows("Exit ZARN ?").empty(); }));
+}
+
+// On a fresh start at 1280 x 1024, a click on the grey "Help" at the end of the message line
+// opens the help: its white text box over the top of the map.
+TEST_F(Desktop, TheHelpButtonAtTheEndOfTheMessageLineOpensTheHelp) {
+  windowmanager();
+  start(demofolder("demo"));
+  const Window main = mainwindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_EQ(where(main).w, 1280);
+  const Rect under{700, 200, 500, 400};  // where the help text box goes, over the map
+  const auto white = [](QRgb c) { return c == qRgb(255, 255, 255); };
+  ASSERT_LT(share(screen(""), under, white), 0.9) << "no help at first";
+  const int x = 1280 - 33 + 16, y = 1024 * 434 / 480 + 11;  // the middle of the grey "Help"
+  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(main), std::to_string(x), std::to_string(y), "click", "1"}));
+  QImage shot;
+  EXPECT_TRUE(waitfor(30s, [&] { return share(shot = screen(""), under, white) > 0.9; })) << "the help's text box";
+  keep(shot, "help-button");
 }
 
 // With no window manager to keep them there, the windows kept on top stay over the full-screen

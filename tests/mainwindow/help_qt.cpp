@@ -67,6 +67,31 @@ TEST_F(Running, KeysReachTheHandlerFromEveryWindowAndTheHelpButtonsOpenAndCloseT
   EXPECT_FALSE((click(view(z), {622, 16}), z.Help.visible)) << "and closable";
 }
 
+// The help button lies over its face, the grey "Help" at the end of the message line, in the
+// fixed and in the scaled layout: a click on it opens the help and never reaches the map.
+TEST_F(Running, TheHelpButtonOpensTheHelpOnEveryLayout) {
+  auto& z = app->win.zarn;
+  Shell shell(*app);
+  shell.onend = [] {}, shell.start();
+  int onmap = 0;
+  z.onMouseDown = [&onmap](const ui::MouseEvent&) { ++onmap; };
+  z.onClick = [&onmap] { ++onmap; };
+  put("AUTORESO.CFG", "");
+  for (int width : {640, 1280}) {
+    app->sys.screen = [width] { return platform::ScreenArea{0, 0, width, width * 4 / 5}; };
+    measurescreen(*app);
+    readlayoutflags(app->files, app->map, app->main);
+    designlayout(z);
+    autoreso(*app);
+    z.logotxt.visible = true;
+    shell.ui().refresh();
+    click(shell.ui().view(z), {z.logotxt.left + z.logotxt.width / 2.0, z.logotxt.top + z.logotxt.height / 2.0});
+    EXPECT_TRUE(z.Help.visible && onmap == 0) << "at " << width << ": help " << z.Help.visible << ", " << onmap
+                                              << " clicks on the map";
+    hidehelp(z), hidehelp(z);
+  }
+}
+
 // The notes beside the hide-help button lie over the map's top edge, where its grid labels are:
 // they are written on a band of their own, in the fixed and in the scaled layout.
 TEST_F(Running, TheHelpNotesHideWhatLiesUnderThem) {

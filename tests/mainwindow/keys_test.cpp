@@ -2,6 +2,7 @@
 #include "geodesy/helpers.h"
 #include "mainwindow/help.h"
 #include "mainwindow/keys.h"
+#include "mainwindow/onekey.h"
 #include "mainwindow/popdata.h"
 #include "support/app_fixture.h"
 
@@ -30,7 +31,7 @@ TEST_F(Keys, EachKeyIsTypedStepsTheListsOrRunsItsCommand) {
       {"- to a list without a sound file: its prompt spoken", 2, "-", "Places", "", {"Places"}, 0, 1, true},
       {"- at the first list stays", 1, "-", "Places", "", {"Places"}, 0, 1, true},
       {"Escape with the box closed asks, and Yes ends the program", 1, "\x1b", "", "", {}, 0, 1, false},
-      {"control keys, DEL and the C1 codes are not typed; Latin-1 letters are", 1, "`a\x01\x1b\t\x7f\x85" "b\xe9",
+      {"control keys, DEL and the C1 codes are not typed; Latin-1 letters are", 1, "`a\x01\t\x7f\x85" "b\xe9",
        "ab\xe9", "", {"a.wav", "b.wav"}, 1, 1, true},
   };
   for (const auto& c : cases) {
@@ -52,6 +53,33 @@ TEST_F(Keys, EachKeyIsTypedStepsTheListsOrRunsItsCommand) {
     EXPECT_TRUE(m.prevmode != "TEXT" && (m.hitcount == 0 || m.quit) && app->speech.talkon == 0 && m.foundx == noposx &&
                 m.quit == !c.shown) << c.guards;
   }
+}
+
+// Typing never holds the keys: after "O" a typed search drops the question and Enter runs it;
+// Escape while typing (as closing the window) asks about the exit; a question asked while typing
+// (from the key pad) leaves Enter to end the typing.
+TEST_F(Keys, TypingAfterTheReportQuestionRunsTheSearchAndEscapeStillAsksAboutTheExit) {
+  MainState& m = app->main;
+  ZarnForm& z = app->win.zarn;
+  const auto type = [&](const std::string& keys) {
+    for (const char ch : keys) {
+      int k = static_cast<unsigned char>(ch);
+      keycmd(*app, k);
+    }
+  };
+  dialogs->answers = {platform::mb::idcancel};
+  type("O~Mere");
+  EXPECT_TRUE(m.askstate == 0 && m.typingmode == 1 && z.search.text == "Mere") << "typing drops the question";
+  type("\r");
+  EXPECT_TRUE(m.typingmode == 0 && !z.search.visible && m.askstep == 0) << "Enter ran the search, and was no non-answer";
+  type("~ab\x1b");
+  ASSERT_EQ(dialogs->shown.size(), 1u) << "Escape while typing asks";
+  EXPECT_EQ(dialogs->shown.back().title, "Exit ZARN ?");
+  EXPECT_TRUE(!m.quit && m.typingmode == 1 && z.search.text == "ab") << "declined: the typing goes on";
+  onekeycmd(*app, "O");
+  type("\r");
+  EXPECT_TRUE(m.typingmode == 0 && !z.search.visible && m.askstate == -1 && m.askstep == 0)
+      << "Enter ends the typing; the question still waits";
 }
 
 // The population list's second line counts the further matches as Str writes a number.
