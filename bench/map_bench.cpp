@@ -169,6 +169,16 @@ void BM_Loadmap640x480(benchmark::State& state) {
 }
 BENCHMARK(BM_Loadmap640x480)->Unit(benchmark::kMicrosecond);
 
+// The bytes of the distinct pictures among those held.
+std::size_t heldbytes(const std::vector<zarn::ui::PictureRef>& held) {
+  std::set<const zarn::ui::Picture*> distinct;
+  for (const auto& p : held)
+    if (p) distinct.insert(p.get());
+  std::size_t bytes = 0;
+  for (const auto* p : distinct) bytes += static_cast<std::size_t>(p->width) * static_cast<std::size_t>(p->height) * 4;
+  return bytes;
+}
+
 // A 3840 x 2160 icon named by a hundred waypoints, its file dated a day ahead as in a folder
 // copied from another machine: "MB" counts the pictures the waypoints hold, "decodes" the reads.
 void BM_IconDatedAheadForAHundredWaypoints(benchmark::State& state) {
@@ -182,11 +192,7 @@ void BM_IconDatedAheadForAHundredWaypoints(benchmark::State& state) {
     store.setscreen([] { return zarn::platform::ScreenArea{0, 0, 3840, 2160}; });
     std::vector<zarn::ui::PictureRef> held;
     for (int i = 0; i < 100; ++i) held.push_back(store.load(dir / "BIG.BMP"));
-    std::set<const zarn::ui::Picture*> distinct;
-    for (const auto& p : held)
-      if (p) distinct.insert(p.get());
-    bytes = 0;
-    for (const auto* p : distinct) bytes += static_cast<std::size_t>(p->width) * static_cast<std::size_t>(p->height) * 4;
+    bytes = heldbytes(held);
     decodes = store.decodes();
   }
   fs::remove_all(dir);
@@ -213,11 +219,7 @@ void BM_PictureChmodBeforeEachOfTwentyUses(benchmark::State& state) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));  // the change time moves on
       held.push_back(store.load(file));
     }
-    std::set<const zarn::ui::Picture*> distinct;
-    for (const auto& p : held)
-      if (p) distinct.insert(p.get());
-    bytes = 0;
-    for (const auto* p : distinct) bytes += static_cast<std::size_t>(p->width) * static_cast<std::size_t>(p->height) * 4;
+    bytes = heldbytes(held);
     decodes = store.decodes();
   }
   fs::remove_all(dir);

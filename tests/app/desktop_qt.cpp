@@ -331,6 +331,24 @@ class Desktop : public ::testing::Test {
     return {n, end};
   }
 
+  // A click on the Send box, then "ABC" typed into it: `shown` is what the box then shows.
+  void typeabc(Window mv, std::pair<int, int>& shown) {
+    ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(mv), "72", "423", "click", "1"}));
+    ASSERT_TRUE(waitfor(15s, [&] { return haskeys(mv); })) << "the click gives the window the keys";
+    ASSERT_TRUE(xdotool({"type", "--delay", "60", "ABC"}));
+    ASSERT_TRUE(waitfor(10s, [&] { return (shown = sendboxtext(mv)).first > 20; })) << "the box shows ABC";
+  }
+
+  // "DEF" typed after the box showed `abc`: the box must show all six letters.
+  void typemore(Window mv, std::pair<int, int> abc, std::pair<int, int>& abcdef) {
+    ASSERT_TRUE(xdotool({"type", "--delay", "60", "DEF"}));
+    EXPECT_TRUE(waitfor(10s, [&] {
+      abcdef = sendboxtext(mv);
+      return abcdef.first > abc.first * 3 / 2 && abcdef.second > abc.second + 12;  // the cursor blinks
+    })) << "the box shows ABCDEF: " << abc.first << " dark pixels to column " << abc.second << ", then "
+        << abcdef.first << " to " << abcdef.second;
+  }
+
   // The windows kept on top of the full-screen map draw what they hold under the window manager
   // named, as read back from the screen or, with `captured`, in a user's capture of it.
   void toolwindowsdrawn(const std::string& manager, bool captured = false);
@@ -1033,20 +1051,11 @@ TEST_F(Desktop, KeysTypedIntoTheSendBoxAfterAPauseGoIntoItToo) {
   ASSERT_NE(main, 0u);
   std::optional<Window> mv;
   ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
-  const auto text = [&] { return sendboxtext(*mv); };
-  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*mv), "72", "423", "click", "1"}));
-  ASSERT_TRUE(waitfor(15s, [&] { return haskeys(*mv); })) << "the click gives the window the keys";
-  ASSERT_TRUE(xdotool({"type", "--delay", "60", "ABC"}));
   std::pair<int, int> abc;
-  ASSERT_TRUE(waitfor(10s, [&] { return (abc = text()).first > 20; })) << "the box shows ABC";
+  ASSERT_NO_FATAL_FAILURE(typeabc(*mv, abc));
   EXPECT_FALSE(waitfor(20s, [&] { return haskeys(main); })) << "the map takes the keys after the pause";
-  ASSERT_TRUE(xdotool({"type", "--delay", "60", "DEF"}));
   std::pair<int, int> abcdef;
-  EXPECT_TRUE(waitfor(10s, [&] {
-    abcdef = text();
-    return abcdef.first > abc.first * 3 / 2 && abcdef.second > abc.second + 12;  // the cursor blinks
-  })) << "the box shows ABCDEF: " << abc.first << " dark pixels to column " << abc.second << ", then "
-      << abcdef.first << " to " << abcdef.second;
+  ASSERT_NO_FATAL_FAILURE(typemore(*mv, abc, abcdef));
   screen("send-box-after-a-pause");
   EXPECT_TRUE(haskeys(*mv)) << "the window typed in keeps the keys";
   EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
@@ -1212,24 +1221,16 @@ TEST_F(Desktop, AMessageArrivingWhileTheSendBoxIsTypedInLeavesTheKeysThere) {
   ASSERT_TRUE(waitfor(30s, [&] { return !window("Dial").has_value(); })) << "Ctrl+P hides the dial panel";
   ASSERT_TRUE(waitfor(30s, [&] { return (mv = window("Vehicles Tracked")).has_value(); })) << stderrtext();
   const auto text = [&] { return sendboxtext(*mv); };
-  ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*mv), "72", "423", "click", "1"}));
-  ASSERT_TRUE(waitfor(15s, [&] { return haskeys(*mv); })) << "the click gives the window the keys";
-  ASSERT_TRUE(xdotool({"type", "--delay", "60", "ABC"}));
   std::pair<int, int> abc;
-  ASSERT_TRUE(waitfor(10s, [&] { return (abc = text()).first > 20; })) << "the box shows ABC";
+  ASSERT_NO_FATAL_FAILURE(typeabc(*mv, abc));
   ASSERT_FALSE(window("Message Received")) << "the message came before the typing: nothing tested";
   std::optional<Window> message;
   ASSERT_TRUE(waitfor(300s, [&] { return (message = window("Message Received")).has_value(); }))
       << "a message arrives\n" << stderrtext();
   screen("message-while-typing");
   EXPECT_FALSE(waitfor(20s, [&] { return !haskeys(*mv); })) << "the message window or the map took the keys";
-  ASSERT_TRUE(xdotool({"type", "--delay", "60", "DEF"}));
   std::pair<int, int> abcdef;
-  EXPECT_TRUE(waitfor(10s, [&] {
-    abcdef = text();
-    return abcdef.first > abc.first * 3 / 2 && abcdef.second > abc.second + 12;  // the cursor blinks
-  })) << "the box shows ABCDEF: " << abc.first << " dark pixels to column " << abc.second << ", then "
-      << abcdef.first << " to " << abcdef.second;
+  ASSERT_NO_FATAL_FAILURE(typemore(*mv, abc, abcdef));
   EXPECT_TRUE(haskeys(*mv)) << "the window typed in keeps the keys";
   // The message put away with its Cancel button: the keys go back to the box, not to the map.
   const Rect m = where(*message);
