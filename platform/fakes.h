@@ -209,7 +209,10 @@ class RecordingEnder final : public Ender {
 // Every line printed, and the jobs the lines went in as they were handed over.
 class RecordingPrinter final : public Printer {
  public:
-  ~RecordingPrinter() override { flush(); }
+  ~RecordingPrinter() override {
+    flush();
+    drop();  // the jobs write into this printer
+  }
   std::unique_ptr<PrintJob> job() override { return std::make_unique<Job>(*this); }
   bool works = true;
   std::vector<std::string> lines;
