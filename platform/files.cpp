@@ -154,10 +154,8 @@ fs::path Files::resolve(std::string_view name) const {
       cur /= part;
       continue;
     }
-    const Listing* l = listing(cur);
-    const auto hit = l ? l->names.find(text::ucase(part)) : decltype(l->names.end()){};
-    if (l && hit != l->names.end()) {
-      cur /= hit->second;
+    if (const auto disk = diskname(cur, text::ucase(part))) {
+      cur /= *disk;
     } else {
       // A new name: created in UTF-8 so that other programs show it properly.
       found = false;
@@ -169,12 +167,18 @@ fs::path Files::resolve(std::string_view name) const {
 
 bool settled(fs::file_time_type t) { return fs::file_time_type::clock::now() - t > std::chrono::seconds(2); }
 
-const Files::Listing* Files::listing(const fs::path& dir) const {
+std::optional<std::string> Files::diskname(const fs::path& dir, const std::string& key) const {
   std::error_code ec;
   const auto time = fs::last_write_time(dir, ec);
-  if (ec) return nullptr;
+  if (ec) return std::nullopt;
+  const std::lock_guard hold(*listlock_);
   Listing& l = listings_[dir.string()];
-  if (l.kept && l.time == time) return &l;
+  const auto found = [&]() -> std::optional<std::string> {
+    const auto hit = l.names.find(key);
+    if (hit == l.names.end()) return std::nullopt;
+    return hit->second;
+  };
+  if (l.kept && l.time == time) return found();
   l.time = time;
   l.kept = settled(time);
   l.names.clear();
@@ -189,9 +193,9 @@ const Files::Listing* Files::listing(const fs::path& dir) const {
   }
   if (ec) {
     listings_.erase(dir.string());
-    return nullptr;
+    return std::nullopt;
   }
-  return &l;
+  return found();
 }
 
 bool Files::exists(std::string_view name) const {

@@ -3,12 +3,14 @@
 // with CR LF, and the comma-separated field reader.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,10 +97,13 @@ class Files {
     bool kept = false;  // read while the folder was settled
     std::map<std::string, std::string, std::less<>> names;
   };
-  const Listing* listing(const std::filesystem::path& dir) const;
+  // The name on disk in dir of the name whose upper-case form is key, when there is one.
+  std::optional<std::string> diskname(const std::filesystem::path& dir, const std::string& key) const;
   std::filesystem::path workdir_;
+  // One Files may be shared by threads that save side by side: the cache is theirs together.
+  mutable std::unique_ptr<std::mutex> listlock_ = std::make_unique<std::mutex>();
   mutable std::map<std::string, Listing, std::less<>> listings_;
-  mutable std::size_t outside_ = 0;
+  mutable std::atomic<std::size_t> outside_ = 0;
   std::function<void(const std::string&)> tell_;
 };
 

@@ -146,10 +146,12 @@ void FormView::syncwindow(bool quiet) {
     focusrequest_ = form_.focusrequest;
     QWidget* active = QApplication::activeWindow();
     if (isVisible() && active != this && (active || form_.focusforce)) {
-      raise();
-      activateWindow();
       // Taking the keys never covers a window kept on top: a click meant for it would land here.
+      // They are raised again in the same request as this window, before the activation (which
+      // waits on the display), so that no one sees this window above them in between.
+      raise();
       if (!form_.topmost) owner_.raisetopmost();
+      activateWindow();
     }
     QWidget* focus = QApplication::focusWidget();
     if (isVisible() && focus != this && !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
