@@ -127,9 +127,20 @@ for rel in "${rels[@]}"; do
   batch[${rel%/*}]+=${from[$rel]}$'\n'
 done
 # Copied folder by folder (each file keeps its name); only to places found free or plain files.
+failed=0
 for d in "${!batch[@]}"; do
-  { mkdir -p -- "$dir/$d" && printf '%s' "${batch[$d]}" | tr '\n' '\0' | xargs -0 cp -t "$dir/$d" --; } ||
-    echo "zarn: not all of the demo's files could be copied to $dir/${d#./}" >&2
+  { mkdir -p -- "$dir/$d" && printf '%s' "${batch[$d]}" | tr '\n' '\0' | xargs -0 cp -t "$dir/$d" --; } && continue
+  failed=1
+  echo "zarn: not all of the demo's files could be copied to $dir/${d#./}; the rest are copied at the next start" >&2
+  # A file the copy changed but did not finish is half the set's: it goes, so that the next start
+  # copies it whole and never takes it for one the user changed. One it did not reach stays.
+  while IFS= read -r f; do
+    rel=$d/${f##*/}
+    t=$dir/$rel
+    [ -n "$f" ] && [ -f "$t" ] && [ ! -L "$t" ] || continue
+    got=$(sha256sum < "$t" | cut -d' ' -f1) || continue
+    if [ "$got" != "${sums[$rel]}" ] && [ "$got" != "${now[$rel]:-}" ]; then rm -f -- "$t"; fi
+  done <<< "${batch[$d]}"
 done
 
 # The lists are ours alone: written whole or not at all, and never into a folder of their name.
@@ -143,4 +154,9 @@ keep() {
   fi
 }
 keep .demo-files "$list"
-keep .demo-set "$stamp"
+# Noted as done only once all of it is in: until then each start tries again.
+if [ "$failed" = 0 ]; then
+  keep .demo-set "$stamp"
+elif [ -f "$dir/.demo-set" ] && [ ! -L "$dir/.demo-set" ]; then
+  rm -f -- "$dir/.demo-set"
+fi

@@ -28,8 +28,10 @@ class DemoFolder : public ::testing::Test {
   // The set as it is now noted among the versions shipped, as with every change to it.
   void ship() { ASSERT_TRUE(testing::runtool({(top / "tools/demo_shipped.sh").string()}, "")); }
   // What the script said, or nullopt when it failed.
-  std::optional<std::string> make(const std::string& kind, bool afresh = false, std::string folder = {}) {
-    std::vector<std::string> args{"bash", "-c", "\"$0\" \"$@\" 2>&1", (top / "scripts/demofolder.sh").string()};
+  // `env` goes before the script's command ("PATH=... ").
+  std::optional<std::string> make(const std::string& kind, bool afresh = false, std::string folder = {},
+                                  const std::string& env = {}) {
+    std::vector<std::string> args{"bash", "-c", env + "\"$0\" \"$@\" 2>&1", (top / "scripts/demofolder.sh").string()};
     if (afresh) args.push_back("--afresh");
     args.insert(args.end(), {kind, (user / (folder.empty() ? kind : folder)).string()});
     return testing::runtool(args, "");
@@ -140,6 +142,44 @@ TEST_F(DemoFolder, AFileNoVersionOfTheSetHadIsTheUsersWhateverStateTheListIsIn) 
   const auto said = make("demo", true, "cut");
   EXPECT_TRUE(says(said, "replacing ZARN.CFG with the demo's")) << said.value_or("failed");
   EXPECT_EQ(user.get("cut/ZARN.CFG"), "a new set: ZARN.CFG");
+}
+
+TEST_F(DemoFolder, ACopyCutShortLeavesNoHalfFileAndIsFinishedAtTheNextStart) {
+  // A cp that copies one file, writes part of the next (a full disk) and fails.
+  top.put("bin/cp", "#!/bin/bash\nto=$2; shift 3\ncat \"$1\" > \"$to/${1##*/}\"\n"
+                    "head -c 5 \"$2\" > \"$to/${2##*/}\"\nexit 1\n", true);
+  const std::string failing = "PATH=" + (top / "bin").string() + ":$PATH ";
+  const auto whole = [&](const std::string& folder) {
+    for (const char* f : {"ZARN.CFG", "ZARN.LOC", "MAP.DES", "AUTORESO.CFG"})
+      if (user.get(folder + "/" + f) != std::string("as the set has it: ") + f) return false;
+    return true;
+  };
+  const auto half = [&](const std::string& folder) {
+    for (const char* f : {"ZARN.CFG", "ZARN.LOC", "MAP.DES", "AUTORESO.CFG", "fleet/ZARN.MCV", "fleet/ZARNDIAL.CFG"})
+      if (user.has(folder + "/" + f) && user.get(folder + "/" + f).size() == 5) return true;
+    return false;
+  };
+  // The first copy, and an update over a file the user changed asked afresh: each cut short.
+  EXPECT_TRUE(says(make("demo", false, "first", failing), "not all of the demo's files could be copied"));
+  ASSERT_TRUE(make("demo", false, "update"));
+  user.put("update/ZARN.CFG", "mine");
+  top.put("data/demo/AUTORESO.CFG", "a new set: AUTORESO.CFG");
+  top.put("data/demo/MAP.DES", "a new set: MAP.DES");
+  ship();
+  EXPECT_TRUE(says(make("demo", true, "update", failing), "not all of the demo's files could be copied"));
+  EXPECT_EQ(user.get("update/ZARN.CFG"), "mine") << "not reached by the copy: still the user's";
+  for (const char* folder : {"first", "update"}) {
+    EXPECT_FALSE(half(folder)) << folder;
+    EXPECT_FALSE(user.has(std::string(folder) + "/.demo-set")) << folder << ": not noted as done";
+  }
+  // The next start finishes the copy, taking nothing the set put there for the user's.
+  top.put("data/demo/AUTORESO.CFG", "as the set has it: AUTORESO.CFG");
+  top.put("data/demo/MAP.DES", "as the set has it: MAP.DES");
+  ship();
+  const auto said = make("demo", false, "first");
+  EXPECT_TRUE(said && !says(said, "keeping")) << said.value_or("failed");
+  EXPECT_TRUE(whole("first"));
+  EXPECT_EQ(make("demo", false, "first"), "") << "done, and noted so";
 }
 
 TEST(DemoSet, EveryFileOfTheSetIsAmongTheVersionsShipped) {
