@@ -111,6 +111,8 @@ void delcmd_Click(App& app) {
 
 void savecmd_Click(App& app) {
   if (!writeroute(app, "ZARN.ROO")) return;
+  // A planner being awaited answers in the same file: what the user saved is no answer of its.
+  if (nav(app).krvwait == 1) nav(app).planner.krvroo = app.files.stamp("ZARN.ROO");
   const int count = std::clamp(nav(app).wpcount, 0, NavState::wpmax);
   showmsg(app.voice, "Route of" + text::str(count) + (count == 1 ? " waypoint" : " waypoints") + " saved in ZARN.ROO");
 }

@@ -233,6 +233,8 @@ TEST_F(PlannerTest, OOIsDoneOnlyOnceThePlannerWasSeenAtWorkOrLeftItsDoneFile) {
       {"KRV.REQ made and removed between two ticks: the route written since is read",
        {{[] {}, 1}, {[&] { put("ZARN.ROO", routeac); }, 0}}, "A planned route of 3 waypoints has replaced the route"},
       {"a route written while KRV.REQ is there is not read yet", {{[&] { put("KRV.REQ", ""), put("ZARN.ROO", routeac); }, 1}}, ""},
+      {"the user's own save of the route meanwhile is no answer of the planner's",
+       {{[&] { savecmd_Click(*app); }, 1}, {[] {}, 1}}, "Route of 1 waypoint saved in ZARN.ROO"},
       {"120 s without an answer: said, nothing read",
        {{[&] { clock->advance(119); }, 1}, {[&] { clock->advance(1); }, 0}}, "KRV.EXE did not answer"},
   };
