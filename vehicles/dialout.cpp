@@ -79,7 +79,7 @@ class Call {
   GpsState& g_;
   MvForm& mv_;
   MvAlarmForm& alarm_;
-  std::string result_;  // the outcome of the last message reported
+  bool confirmed_ = false;  // the last message reported went and was not refused
 };
 
 void Call::run(Msg m) {
@@ -109,6 +109,7 @@ void Call::run(Msg m) {
       break;
     case CallState::sent:  // a reference before any message of ours: nothing to confirm
       report(m, "");
+      confirmed_ = false;  // nor is this one sent
       sendit = false;
       break;
     default:  // no prompt in time
@@ -142,8 +143,8 @@ void Call::run(Msg m) {
     status(waiting);
     log({logstamp() + "  " + waiting});
   }
-  // The box turns green when the call's last message was not refused.
-  if (result_.find("NOT SENT") == std::string::npos) mv_.mtx.backcolor = ui::green;
+  // The box turns green when the call's last message went and was not refused.
+  if (confirmed_) mv_.mtx.backcolor = ui::green;
   // The line stays up: the dial monitor hangs it up once it has been quiet long enough.
 }
 
@@ -212,7 +213,7 @@ bool Call::sendone(const Msg& m) {
 
 // The outcome of one message, on the printer and in the trip log.
 void Call::report(const Msg& m, const std::string& result) {
-  result_ = result;
+  confirmed_ = result.find("NOT SENT") == std::string::npos;
   mv_.telstat.backcolor = ui::lightgrey;
   mv_.teletim.set("");
   g_.csatstate = CallState::idle;

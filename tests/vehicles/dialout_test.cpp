@@ -17,7 +17,7 @@ namespace {
 using Reply = platform::FakeModemLine::Reply;
 
 // How the far end behaves: the modem's dial, then the service and its answer to a message.
-enum class Far { sent, busy, noprompt, unreachable, noref, noconnect };
+enum class Far { sent, busy, noprompt, unreachable, noref, noconnect, earlyref };
 
 const std::string relayedrmc = "$V1RMC,123456,A,5321.443,N,00218.822,W,10.0,84.5,261020,,*72\r\n";
 
@@ -47,7 +47,9 @@ class Dialout : public AppTest {
     if (far == Far::noconnect) return modem->answer("ATDT", {{1, "BUSY\r"}});
     std::vector<Reply> dial{{2, "CONNECT 9600\r"}};
     if (far == Far::busy) dial.push_back({3, "BUSY\r"});
-    if (far != Far::busy && far != Far::noprompt) dial.insert(dial.end(), {{3, "Welcome to BT CSAT\r"}, {4, "username: "}});
+    // A reference where the service's greeting should be: it confirms what was never sent.
+    if (far == Far::earlyref) dial.push_back({3, "Your reference number 4711\r"});
+    if (far != Far::busy && far != Far::noprompt && far != Far::earlyref) dial.insert(dial.end(), {{3, "Welcome to BT CSAT\r"}, {4, "username: "}});
     modem->answer("ATDT", dial);
     modem->answer("base", {{.5, "password: "}});
     modem->answer("pw", {{.5, "\r\n> "}});
@@ -193,6 +195,9 @@ TEST_F(Dialout, TheBoxTurnsGreenWhenTheLastMessageOfTheCallWasSent) {
     dialsend(*app, first, "MSG: ", "FIRST");
     EXPECT_EQ(std::tuple(app->gps.msgq.size(), mv.mtx.backcolor == ui::green), std::tuple(0u, green)) << first;
   }
+  fresh(Far::earlyref);
+  dialsend(*app, "ALPHA", "MSG: ", "FIRST");
+  EXPECT_NE(app->win.get<MvForm>().mtx.backcolor, ui::green) << "a reference before the message sent nothing";
 }
 
 TEST_F(Dialout, DialMonitorCaptionsAndOneAutomaticHangup) {
