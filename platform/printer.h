@@ -25,7 +25,8 @@ class LpPrinter final : public Printer {
   static constexpr std::size_t held = 4 << 20;
   // options go before the text, e.g. {"-d", "lineprinter"}.
   explicit LpPrinter(std::string command = "lp", std::vector<std::string> options = {}, double limit = jobtime);
-  // Clients still running are given the end of their text and left to print it.
+  // Clients still running are left to print what they took: their input is closed, and text they
+  // had not taken yet is not printed.
   ~LpPrinter() override;
   std::unique_ptr<PrintJob> job() override;
   // The spooler client can be found: a name with a slash as given, a bare name on PATH.
