@@ -311,11 +311,34 @@ class Desktop : public ::testing::Test {
     return testing::runtool(args, "").has_value();
   }
 
+  // The title of the window that has the keys (of the first window up from it that has one).
+  std::string keysat() {
+    Window focus = 0;
+    int how = 0;
+    XGetInputFocus(dpy, &focus, &how);
+    if (focus == None || focus == PointerRoot) return focus == None ? "no window" : "the window under the pointer";
+    for (Window f = focus; f && f != root;) {
+      XTextProperty name;
+      if (XGetWMName(dpy, f, &name) && name.value) {
+        const std::string text(reinterpret_cast<const char*>(name.value), name.nitems);
+        XFree(name.value);
+        return "\"" + text + "\"";
+      }
+      Window r = 0, parent = 0, *kids = nullptr;
+      unsigned n = 0;
+      if (!XQueryTree(dpy, f, &r, &parent, &kids, &n)) break;
+      if (kids) XFree(kids);
+      f = parent;
+    }
+    return focus == root ? "the screen" : "an untitled window";
+  }
+
   // The program's main window once start-up has handed it the keys.
   Window mainwindow() {
     std::optional<Window> w;
     EXPECT_TRUE(waitfor(180s, [&] { return (w = window("role:zarn")) && haskeys(*w); }))
-        << "the main window has the keys after start-up\n" << stderrtext();
+        << "the main window has the keys after start-up: " << windows("role:zarn").size() << " main windows, "
+        << "the keys with " << keysat() << "\n" << stderrtext();
     return w.value_or(0);
   }
 
@@ -1236,7 +1259,7 @@ TEST_F(Desktop, AMessageArrivingWhileTheSendBoxIsTypedInLeavesTheKeysThere) {
   const Rect m = where(*message);
   ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*message), "48", std::to_string(m.h - 22), "click", "1"}));
   ASSERT_TRUE(waitfor(30s, [&] { return !window("Message Received").has_value(); })) << "Cancel puts it away";
-  EXPECT_TRUE(waitfor(10s, [&] { return haskeys(*mv); })) << "the keys back with the window typed in";
+  EXPECT_TRUE(waitfor(10s, [&] { return haskeys(*mv); })) << "the keys back with the window typed in, not " << keysat();
   ASSERT_TRUE(xdotool({"key", "--delay", "60", "BackSpace", "BackSpace", "BackSpace"}));
   std::pair<int, int> back;
   EXPECT_TRUE(waitfor(10s, [&] { return (back = text()).second < abcdef.second - 8; }))
