@@ -21,6 +21,7 @@
 #include <cmath>
 #include <optional>
 #include <set>
+#include <utility>
 
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtkeys.h"
@@ -181,6 +182,8 @@ void FormView::showwindow(bool activate) {
   // above the windows it owns.
   if (QWindow* main = form_.topmost ? owner_.mainwindow() : nullptr; w && main && main != w)
     w->setTransientParent(main);
+  quietsince_.reset();
+  if (!activate) quietsince_ = std::chrono::steady_clock::now();
   // Without the keys, the window manager is asked not to hand them over either (Qt gives the
   // window a user time of 0); a window manager that gives every new window the keys would
   // otherwise take them from the one meant to keep them.
@@ -532,7 +535,17 @@ void FormView::click(ui::Control* target, bool dbl) {
   if (h) h();
 }
 
+// A click that came with the keys a moment ago, which this window then gave back as handed to
+// it by the window manager: they were the user's, and are taken again.
+void FormView::clicked() {
+  quietsince_.reset();
+  using namespace std::chrono_literals;
+  if (const auto at = std::exchange(gaveback_, std::nullopt); at && std::chrono::steady_clock::now() - *at < 1s)
+    activateWindow();
+}
+
 void FormView::mousePressEvent(QMouseEvent* e) {
+  clicked();
   const QPointF pt = e->position();
   if (held_ == 0) {
     target_ = pick(pt);
@@ -608,6 +621,7 @@ void FormView::noteboxfocus(QObject* watched, bool in, Qt::FocusReason why) {
 
 bool FormView::eventFilter(QObject* watched, QEvent* e) {
   const auto type = e->type();
+  if (type == QEvent::MouseButtonPress) clicked();
   if (type == QEvent::FocusIn || type == QEvent::FocusOut)
     noteboxfocus(watched, type == QEvent::FocusIn, static_cast<QFocusEvent*>(e)->reason());
   // A click into an entry box that takes typing starts using the window, as a key typed there does.
@@ -712,6 +726,18 @@ void FormView::keyReleaseEvent(QKeyEvent* e) {
 void FormView::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
   if (e->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+  // A window shown without the keys that the window manager hands them to as it appears (some
+  // give them to a new window of the one that has them) gives them back at once.
+  using namespace std::chrono_literals;
+  const auto now = std::chrono::steady_clock::now();
+  if (const auto since = std::exchange(quietsince_, std::nullopt); since && now - *since < 3s) {
+    FormView* had = owner_.lastactive();
+    if (had && had != this && had->isVisible() && had->form_.visible) {
+      gaveback_ = now;
+      had->activateWindow();
+      return;
+    }
+  }
   if (FormView* before = owner_.activated(*this)) camefrom_ = before;
   if (auto h = form_.onGotFocus) {
     h();

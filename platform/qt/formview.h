@@ -6,10 +6,12 @@
 #include <QWidget>
 
 class QMimeData;
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,6 +76,7 @@ class FormView final : public QWidget {
 
   // Shows the window, owned by the main window when it is kept on top; taking the keys or not.
   void showwindow(bool activate);
+  void clicked();
   void syncwindow(bool quiet);
   void syncwidgets();
   QWidget* makewidget(ui::Control& c);
@@ -140,6 +143,10 @@ class FormView final : public QWidget {
   // The window of ours that had the keys when this one took them: they go back to it when this
   // window is put away with them.
   QPointer<FormView> camefrom_;
+  // When the window was last shown without taking the keys, until it is first activated or clicked.
+  std::optional<std::chrono::steady_clock::time_point> quietsince_;
+  // When it last gave back keys handed to it so.
+  std::optional<std::chrono::steady_clock::time_point> gaveback_;
 };
 
 }  // namespace zarn::qt

@@ -51,6 +51,8 @@ class QtUi {
   void closerequested(FormView& v);
   // A view has taken the keys; the window that had them before (one of ours, or null).
   FormView* activated(FormView& v);
+  // The view that took the keys last (null: none of ours, or it is gone).
+  FormView* lastactive() const { return lastactive_; }
 
  private:
   // A new view of the form, not shown yet.
