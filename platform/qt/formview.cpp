@@ -182,8 +182,8 @@ void FormView::showwindow(bool activate) {
   // above the windows it owns.
   if (QWindow* main = form_.topmost ? owner_.mainwindow() : nullptr; w && main && main != w)
     w->setTransientParent(main);
+  quiet_ = !activate;
   quietsince_.reset();
-  if (!activate) quietsince_ = std::chrono::steady_clock::now();
   // Without the keys, the window manager is asked not to hand them over either (Qt gives the
   // window a user time of 0); a window manager that gives every new window the keys would
   // otherwise take them from the one meant to keep them.
@@ -423,6 +423,7 @@ QWidget* FormView::widget(const ui::Control& c) const {
 
 void FormView::paintEvent(QPaintEvent*) {
   ++paints_;
+  if (quiet_ && !quietsince_) quietsince_ = std::chrono::steady_clock::now();
   QPainter p(this);
   paintform(p);
 }
@@ -538,7 +539,7 @@ void FormView::click(ui::Control* target, bool dbl) {
 // A click that came with the keys a moment ago, which this window then gave back as handed to
 // it by the window manager: they were the user's, and are taken again.
 void FormView::clicked() {
-  quietsince_.reset();
+  quiet_ = false;
   using namespace std::chrono_literals;
   if (const auto at = std::exchange(gaveback_, std::nullopt); at && std::chrono::steady_clock::now() - *at < 1s)
     activateWindow();
@@ -730,7 +731,9 @@ void FormView::changeEvent(QEvent* e) {
   // give them to a new window of the one that has them) gives them back at once.
   using namespace std::chrono_literals;
   const auto now = std::chrono::steady_clock::now();
-  if (const auto since = std::exchange(quietsince_, std::nullopt); since && now - *since < 3s) {
+  // Timed from when it is first drawn: the keys may come before, as the program may be busy
+  // between showing a window and taking the window system's news of it.
+  if (std::exchange(quiet_, false) && (!quietsince_ || now - *quietsince_ < 3s)) {
     FormView* had = owner_.lastactive();
     if (had && had != this && had->isVisible() && had->form_.visible) {
       gaveback_ = now;

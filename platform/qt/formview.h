@@ -143,7 +143,9 @@ class FormView final : public QWidget {
   // The window of ours that had the keys when this one took them: they go back to it when this
   // window is put away with them.
   QPointer<FormView> camefrom_;
-  // When the window was last shown without taking the keys, until it is first activated or clicked.
+  // Shown without taking the keys, until it is first activated or clicked; and when it was
+  // first drawn since.
+  bool quiet_ = false;
   std::optional<std::chrono::steady_clock::time_point> quietsince_;
   // When it last gave back keys handed to it so.
   std::optional<std::chrono::steady_clock::time_point> gaveback_;
