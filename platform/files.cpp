@@ -171,7 +171,7 @@ std::optional<std::string> Files::diskname(const fs::path& dir, const std::strin
   std::error_code ec;
   const auto time = fs::last_write_time(dir, ec);
   if (ec) return std::nullopt;
-  const std::lock_guard hold(*listlock_);
+  const std::lock_guard hold(listlock_);
   Listing& l = listings_[dir.string()];
   const auto found = [&]() -> std::optional<std::string> {
     const auto hit = l.names.find(key);

@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -101,7 +101,7 @@ class Files {
   std::optional<std::string> diskname(const std::filesystem::path& dir, const std::string& key) const;
   std::filesystem::path workdir_;
   // One Files may be shared by threads that save side by side: the cache is theirs together.
-  mutable std::unique_ptr<std::mutex> listlock_ = std::make_unique<std::mutex>();
+  mutable std::mutex listlock_;
   mutable std::map<std::string, Listing, std::less<>> listings_;
   mutable std::atomic<std::size_t> outside_ = 0;
   std::function<void(const std::string&)> tell_;
