@@ -26,7 +26,7 @@
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtkeys.h"
 #include "platform/qt/qtservices.h"
-#include "platform/qt/x11colormap.h"
+#include "platform/qt/x11window.h"
 #include "platform/qt/qtui.h"
 
 namespace zarn::qt {
@@ -139,12 +139,13 @@ void FormView::syncwindow(bool quiet) {
     form_.boxfocus = false;
     // Put away with the keys: they go back where they were before this window took them (the
     // box being typed in keeps them), not wherever the window system puts them.
-    if (FormView* back = camefrom_; had && back && back->isVisible() && back->form_.visible) back->activateWindow();
+    if (FormView* back = camefrom_; had && back && back->isVisible() && back->form_.visible) back->activate();
   }
   // The keys back to this window: from another of ours at once, from another program's
   // window only when asked so (at the end of start-up).
   if (form_.focusrequest != focusrequest_) {
     focusrequest_ = form_.focusrequest;
+    quiet_ = false;  // asked for: the keys are this window's to keep
     QWidget* active = QApplication::activeWindow();
     if (isVisible() && active != this && (active || form_.focusforce)) {
       // Taking the keys never covers a window kept on top: a click meant for it would land here.
@@ -152,7 +153,7 @@ void FormView::syncwindow(bool quiet) {
       // waits on the display), so that no one sees this window above them in between.
       raise();
       if (!form_.topmost) owner_.raisetopmost();
-      activateWindow();
+      activate();
     }
     QWidget* focus = QApplication::focusWidget();
     if (isVisible() && focus != this && !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
@@ -167,6 +168,13 @@ void FormView::syncpointer() {
     setCursor(Qt::CrossCursor);
   else
     unsetCursor();
+}
+
+void FormView::activate() {
+  activateWindow();
+  QWindow* w = windowHandle();
+  if (QWindow* keys = QGuiApplication::focusWindow(); w && w->isExposed() && keys && keys != w && w->isAncestorOf(keys))
+    focusnow(winId());
 }
 
 void FormView::showwindow(bool activate) {
@@ -728,18 +736,21 @@ void FormView::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
   if (e->type() != QEvent::ActivationChange || !isActiveWindow()) return;
   // A window shown without the keys that the window manager hands them to as it appears (some
-  // give them to a new window of the one that has them) gives them back at once.
+  // give them to a new window of the one that has them, and again after they were given back,
+  // while it settles the windows' order) gives them back at once, as often as they come.
   using namespace std::chrono_literals;
   const auto now = std::chrono::steady_clock::now();
   // Timed from when it is first drawn: the keys may come before, as the program may be busy
   // between showing a window and taking the window system's news of it.
-  if (std::exchange(quiet_, false) && (!quietsince_ || now - *quietsince_ < 3s)) {
+  if (quiet_ && quietsince_ && now - *quietsince_ >= 3s) quiet_ = false;
+  if (quiet_) {
     FormView* had = owner_.lastactive();
     if (had && had != this && had->isVisible() && had->form_.visible) {
       gaveback_ = now;
-      had->activateWindow();
+      had->activate();
       return;
     }
+    quiet_ = false;
   }
   if (FormView* before = owner_.activated(*this)) camefrom_ = before;
   if (auto h = form_.onGotFocus) {

@@ -76,6 +76,8 @@ class FormView final : public QWidget {
 
   // Shows the window, owned by the main window when it is kept on top; taking the keys or not.
   void showwindow(bool activate);
+  // Takes the keys (activateWindow), from a window of ours kept on top of it too.
+  void activate();
   void clicked();
   void syncwindow(bool quiet);
   void syncwidgets();

@@ -15,7 +15,7 @@
 
 #include "platform/files.h"
 #include "platform/qt/qtconvert.h"
-#include "platform/qt/x11colormap.h"
+#include "platform/qt/x11window.h"
 
 namespace zarn::qt {
 

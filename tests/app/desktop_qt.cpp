@@ -12,8 +12,10 @@
 #include <QPainter>
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
@@ -176,11 +178,28 @@ class Desktop : public ::testing::Test {
   double since() const { return std::chrono::duration<double>(Clock::now() - started).count(); }
 
   // Waits end on what the screen shows; the limits are only a safety net, well beyond what a
-  // busy machine needs.
-  static bool waitfor(Clock::duration limit, const std::function<bool()>& done) {
-    for (const auto end = Clock::now() + limit; Clock::now() < end; std::this_thread::sleep_for(100ms))
+  // busy machine needs. A wait while the program runs ends too as soon as it has ended: nothing
+  // it could show is coming.
+  bool waitfor(Clock::duration limit, const std::function<bool()>& done) {
+    for (const auto end = Clock::now() + limit; Clock::now() < end; std::this_thread::sleep_for(100ms)) {
       if (done()) return true;
+      if (ended()) return false;
+    }
     return false;
+  }
+  // Whether the program started has ended; the first time it is seen so, the test fails, saying
+  // how it ended.
+  bool ended() {
+    if (zarn <= 0) return false;
+    int status = 0;
+    const pid_t r = ::waitpid(zarn, &status, WNOHANG);
+    if (r == 0 || (r < 0 && errno != ECHILD)) return false;
+    zarn = 0;  // reaped (here or by running()): nothing to stop at the end
+    const std::string how = r < 0                ? "seen ended before"
+                            : WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                                                : std::string("signal ") + ::strsignal(WTERMSIG(status));
+    ADD_FAILURE() << "the program ended while it was waited on (" << how << ")\n" << stderrtext();
+    return true;
   }
 
   // The shown windows of the program's with the title given, or with the role (the form's name)
@@ -815,6 +834,32 @@ TEST_F(Desktop, ToolWindowsShowInAScreenCaptureUnderOpenbox) { toolwindowsdrawn(
 TEST_F(Desktop, ToolWindowsShowInAScreenCaptureUnderFluxbox) {
   if (!testing::havetool("fluxbox")) GTEST_SKIP() << "fluxbox is not installed (scripts/setup.sh test)";
   toolwindowsdrawn("fluxbox", true);
+}
+
+// fluxbox hands the keys to a window that appears over the one that has them, and at times again
+// after they were given back: start after start, the main window has the keys a moment after it
+// shows, and keeps them while the instruments kept on top of it come up and are drawn.
+TEST_F(Desktop, TheMainWindowHasTheKeysAfterEveryStartUnderFluxbox) {
+  if (!testing::havetool("fluxbox")) GTEST_SKIP() << "fluxbox is not installed (scripts/setup.sh test)";
+  windowmanager("fluxbox");
+  const std::filesystem::path dir = demofolder("demo");
+  for (int run = 1; run <= 5 && !HasFailure(); ++run) {
+    start(dir);
+    std::optional<Window> main, inst;
+    ASSERT_TRUE(waitfor(180s, [&] { return (main = window("role:zarn")).has_value(); })) << "start " << run;
+    const Clock::time_point shown = Clock::now();
+    // Well before the program would take the keys back of itself, ten seconds after the last click.
+    EXPECT_TRUE(waitfor(6s, [&] { return haskeys(*main); }))
+        << "start " << run << ": the keys with " << keysat() << " 6 s after the main window showed";
+    ASSERT_TRUE(waitfor(30s, [&] {
+      return (inst = window("role:iform")) && share(grab(where(*inst)), {0, 60, 90, 100}, dark) > 0.4;
+    })) << "start " << run << ": the instruments drawn";
+    // Handed to the instruments meanwhile, they are given back at once.
+    EXPECT_TRUE(waitfor(6s, [&] { return haskeys(*main); }))
+        << "start " << run << ": the keys with " << keysat() << " 6 s after the instruments were drawn, "
+        << std::chrono::duration<double>(Clock::now() - shown).count() << " s after the main window showed";
+    stop(zarn);
+  }
 }
 
 // The exit question asked over the full-screen map shows its face in a capture of the screen as

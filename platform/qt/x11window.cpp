@@ -1,4 +1,4 @@
-#include "platform/qt/x11colormap.h"
+#include "platform/qt/x11window.h"
 
 #include <QGuiApplication>
 #include <cstdint>
@@ -11,6 +11,15 @@
 
 namespace zarn::qt {
 
+namespace {
+#if ZARN_HAVE_XCB
+xcb_connection_t* connection() {
+  const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
+#endif
+}  // namespace
+
 // Qt gives its windows a colormap of their own, even on the screen's default visual. A screen
 // capture that reads the screen window by window, each through its colormap (xwd), then shows
 // a window stacked over another of ours inside a window manager's frame as a title bar over
@@ -18,8 +27,7 @@ namespace zarn::qt {
 // windows of most programs have.
 void usedefaultcolormap(WId id) {
 #if ZARN_HAVE_XCB
-  const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  xcb_connection_t* c = connection();
   if (!c || !id) return;
   const auto w = static_cast<xcb_window_t>(id);
   const xcb_get_geometry_cookie_t gc = xcb_get_geometry(c, w);
@@ -38,6 +46,22 @@ void usedefaultcolormap(WId id) {
     }
     return;
   }
+#else
+  (void)id;
+#endif
+}
+
+// The toolkit gives the keys to a window whose own window (kept on top) has them by setting the
+// focus itself, dated by the last event it read. A window manager that moved the keys since then
+// (fluxbox hands them to a new window kept on top) set them later than that date, and the display
+// ignores a request dated before the last change: the keys would stay where they are until the
+// program next reads an event of the user's. Dated now, the request always takes.
+void focusnow(WId id) {
+#if ZARN_HAVE_XCB
+  xcb_connection_t* c = connection();
+  if (!c || !id) return;
+  xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(id), XCB_CURRENT_TIME);
+  xcb_flush(c);
 #else
   (void)id;
 #endif
