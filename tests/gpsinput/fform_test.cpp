@@ -187,7 +187,8 @@ TEST_F(FFormTest, ALogChosenDuringARunIsTheReplayInputAndTheRunKeepsItsOwn) {
   FForm& f = form();
   listlogs(f);
   const auto choose = [&f](const std::string& name) {
-    f.File1.listindex = static_cast<int>(std::find(f.File1.items.begin(), f.File1.items.end(), name) - f.File1.items.begin());
+    const auto& items = f.File1.items;
+    f.File1.listindex = static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin());
     f.File1.onClick();
   };
   choose("bare.nme");
