@@ -189,9 +189,10 @@ void plotclick(App& app, FForm& f) {
     g.plotbusy = 1;
     app.win.zarn.touch();
     f.plotcmd.caption = "ABORT";
+    const std::string runlog = replayname(app);  // the run's, whatever is chosen meanwhile
     plotfilter(app, f, PlotMode::plot);
     f.plotcmd.caption = "PLOT";
-    f.caption = "Plotting " + replayname(app) + " ..";
+    f.caption = "Plotting " + runlog + " ..";
     g.plotbusy = 0;
   } else {
     f.plotabort = 1;
@@ -208,10 +209,11 @@ void drawclick(App& app, FForm& f) {
     app.win.zarn.touch();
     f.drawcmd.caption = "ABORT";
     g.drawmode = 1;
+    const std::string runlog = replayname(app);
     plotfilter(app, f, PlotMode::draw);
     g.drawmode = 0;
     f.drawcmd.caption = "DRAW";
-    f.caption = "Plotting " + replayname(app) + " ..";
+    f.caption = "Plotting " + runlog + " ..";
     g.plotbusy = 0;
   } else {
     f.plotabort = 1;
@@ -311,8 +313,9 @@ void showdestclick(App& app, FForm& f) {
   f.touch();
 }
 
+// A log chosen while a run reads becomes the replay input at once; the run goes on reading the
+// log it opened.
 void clicklist(App& app, FForm& f) {
-  if (app.gps.plotbusy != 0) return;  // the log of a run stays its log
   fullpath(f);
   playfile(app, f);
 }
@@ -327,7 +330,7 @@ void playfile(App& app, FForm& f) {
   f.caption = replayname(app);
   sniffchecksum(g, app.voice);
   const float now = app.timer();
-  app.main.lastclick = now - 10;
+  app.main.clickage = now - 10;
   g.lastgpstime = now - g.gpstimeout - 1;  // GPS counts as lost at once
   g.gpsrx = 0;
   g.dgpsfix = 0;
@@ -355,11 +358,16 @@ void datescan(App& app, FForm& f) {
       app.doevents();
       if (line.size() < 3) continue;
       if (kind.trk) {
+        // A track's points are not counted: the "from" boxes stay empty, and the car ends on the
+        // last point.
         if (trkline(app, line)) {
-          date = g.gpsdatetxt;
-          time = g.gpstimetxt;
+          plotstep(app, PlotStep::Kind::car);
+          f.dto.text = g.gpsdatetxt;
+          f.tto.text = g.gpstimetxt;
         }
-      } else if (kind.agd) {
+        continue;
+      }
+      if (kind.agd) {
         date = mid(line, 1, 2) + mid(line, 4, 2) + mid(line, 9, 2);
         time = mid(line, 12, 8);
         g.gpsdatetxt = date;

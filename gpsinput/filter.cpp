@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/app.h"
@@ -155,9 +156,13 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   const FilterSet fs = readfilters(app.geo, boxes);
   if (!fs.speedset) f.ltgt.caption = ">=";
   f.plotabort = 0;
-  f.caption = "Plotting " + g.replayfile + " ..";  // as named: file names here are case-sensitive
+  // A log chosen while the run reads becomes the replay input, sniffed for its own checksums:
+  // the run keeps its log and parses its sentences as that log's are.
+  const std::string runlog = g.replayfile;
+  const int nochecksum = g.nochecksum;
+  f.caption = "Plotting " + runlog + " ..";  // as named: file names here are case-sensitive
   f.touch();
-  const LogKind kind = logkind(g.replayfile);
+  const LogKind kind = logkind(runlog);
 
   // FIND NEAREST gives the car back where it was when nothing passes.
   const OwnFix before = g;
@@ -171,7 +176,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   const ui::Colour savedcolour = z.surface.forecolor;
   z.surface.drawwidth = 1;
 
-  auto in = platform::InputFile::open(app.files, g.replayfile, platform::Files::loglimit);
+  auto in = platform::InputFile::open(app.files, runlog, platform::Files::loglimit);
   r.opened = in.has_value();
   bool found = false, firstdraw = true;
   // The record the window shows: a grid reference, time and date on the window and the line
@@ -215,7 +220,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
       nearest = 1e20f;
       found = false;
       r.records = r.passed = 0;
-      in = platform::InputFile::open(app.files, g.replayfile, platform::Files::loglimit);
+      in = platform::InputFile::open(app.files, runlog, platform::Files::loglimit);
       continue;
     }
     if (in->eof()) break;
@@ -229,7 +234,9 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
     }
     if (kind.nme) {
       parsed.assign(line);  // the parser may cut a call sign off; the record keeps it
+      const int chosen = std::exchange(g.nochecksum, nochecksum);
       const LineResult res = gpsparse(app, parsed);
+      g.nochecksum = chosen;
       PlotStep s;
       s.kind = PlotStep::Kind::sentence;
       s.parsed = &res;
@@ -377,7 +384,7 @@ PlotResult plotfilter(App& app, FForm& f, PlotMode mode) {
   // A vehicle log (.MVD) or any other kind carries no own fix: its records all stand where the
   // car stood, so the run says why the map shows nothing of them.
   if (r.opened && !kind.agd && !kind.nme && !kind.trk)
-    showmsgsay(app.voice, std::filesystem::path(g.replayfile).filename().string() +
+    showmsgsay(app.voice, std::filesystem::path(runlog).filename().string() +
                               " holds no own fixes: only .NME, .AGD and .TRK logs can be plotted");
   return r;
 }

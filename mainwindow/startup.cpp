@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "app/app.h"
 #include "geodesy/helpers.h"
@@ -669,7 +670,10 @@ void Form_Load(App& app, const std::string& cmdline) {
   receiverinit(app);
   if (m.mvmode == 1) {
     std::string problem;
-    if (!readmcv(app, &problem)) stage(app, problem, 1.0f);
+    std::optional<std::string> refused;
+    if (!readmcv(app, &problem, &refused)) stage(app, problem, 1.0f);
+    // Settings the line refuses are a port that cannot be used, as one that cannot be opened.
+    if (refused && app.gps.gpsoncom == 1) portunavailable(app, *refused);
   }
   checkscompleted(app);
   if (!displaystages(app)) return;

@@ -67,7 +67,7 @@ class Call {
   }
   std::vector<int> recipients(const std::string& to) const;
   bool sendone(const Msg& m);
-  void report(const Msg& m, const std::string& result);
+  void report(const Msg& m, const std::string& result, bool confirmed = false);
   void log(const std::vector<std::string>& lines);
   std::string logstamp() const {
     const platform::DateTime t = app_.sys.clock->now();
@@ -79,13 +79,12 @@ class Call {
   GpsState& g_;
   MvForm& mv_;
   MvAlarmForm& alarm_;
-  bool confirmed_ = false;  // the last message reported went and was not refused
+  bool confirmed_ = false;  // the service gave its reference for the last message reported
 };
 
 void Call::run(Msg m) {
   both("Dialing out ...");
   g_.csatstate = CallState::dialling;
-  g_.connected = 0;  // a dial from the panel is over: this CONNECT is the call's own
   g_.modemconnect = false;
   send("ATDT" + app_.veh.csatnumber);
   waitreply(app_, 30);
@@ -109,7 +108,6 @@ void Call::run(Msg m) {
       break;
     case CallState::sent:  // a reference before any message of ours: nothing to confirm
       report(m, "");
-      confirmed_ = false;  // nor is this one sent
       sendit = false;
       break;
     default:  // no prompt in time
@@ -143,7 +141,7 @@ void Call::run(Msg m) {
     status(waiting);
     log({logstamp() + "  " + waiting});
   }
-  // The box turns green when the call's last message went and was not refused.
+  // The box turns green when the service confirmed the call's last message.
   if (confirmed_) mv_.mtx.backcolor = ui::green;
   // The line stays up: the dial monitor hangs it up once it has been quiet long enough.
 }
@@ -174,7 +172,8 @@ std::vector<int> Call::recipients(const std::string& to) const {
 // abort.
 bool Call::sendone(const Msg& m) {
   const std::vector<int> units = recipients(m.to);
-  if (units.empty()) {
+  // "ALL UNITS" with none heard from lately still waits for the service's reference.
+  if (units.empty() && text::rtrim(m.to) != "ALL UNITS") {
     report(m, " to " + m.to + " NOT SENT (NO SUCH UNIT)");
     return true;
   }
@@ -197,9 +196,10 @@ bool Call::sendone(const Msg& m) {
   status("(waiting for ref)");
   waitcount(app_, 60);
   if (g_.abortflag) return false;
-  // Only the service's reference line confirms a message; without one it is not known to be sent.
+  // Only the service's reference line confirms a message: without one the log says it is still
+  // awaited, whatever else the status line shows by now.
   const bool ref = g_.csatstate == CallState::sent;
-  std::string result = ref ? "Ref" + mv_.telstat.caption + " to " + m.to : " to " + m.to + " NOT SENT (NO REFERENCE)";
+  std::string result = "Ref" + (ref ? mv_.telstat.caption : std::string("(waiting for ref)")) + " to " + m.to;
   if (g_.csatstate == CallState::unreachable) {
     both("Vehicle off ?");
     mv_.telstat.backcolor = ui::red;
@@ -207,13 +207,14 @@ bool Call::sendone(const Msg& m) {
     if (!pause(2)) return false;
     result = " to " + m.to + " NOT SENT (Vehicle off?)";
   }
-  report(m, result);
+  report(m, result, ref);
   return true;
 }
 
-// The outcome of one message, on the printer and in the trip log.
-void Call::report(const Msg& m, const std::string& result) {
-  confirmed_ = result.find("NOT SENT") == std::string::npos;
+// The outcome of one message, on the printer and in the trip log; confirmed when the service's
+// reference for it came.
+void Call::report(const Msg& m, const std::string& result, bool confirmed) {
+  confirmed_ = confirmed;
   mv_.telstat.backcolor = ui::lightgrey;
   mv_.teletim.set("");
   g_.csatstate = CallState::idle;
@@ -280,7 +281,8 @@ void dialmon(App& app) {
     if (s > 40) d.caption = "no reply... ";
     if (g.modemconnect) {
       d.caption = "Connected !";
-      g.modemconnect = false;
+      // A message call dialled meanwhile waits for this CONNECT too: it is left for the call.
+      if (!g.callsteps.sending) g.modemconnect = false;
       g.connected = 0;
     }
     if (g.modembusy) {

@@ -34,7 +34,7 @@ bool fail(std::string* problem, const std::string& why) {
 
 }  // namespace
 
-bool readmcv(App& app, std::string* problem) {
+bool readmcv(App& app, std::string* problem, std::optional<std::string>* refused) {
   VehicleTable& v = app.veh;
   auto& z = app.win.zarn;
   setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Checking Multiple Vehicle Configuration ...");
@@ -50,7 +50,7 @@ bool readmcv(App& app, std::string* problem) {
   setstatlabel(app.win.get<StartForm>(), *app.sys.events, "Setting baud rate to " + l + " ...");
   delaysec(app, 0.5f);
   speakqueue(app.voice);
-  app.sys.serial->setsettings(trim(l));
+  if (!app.sys.serial->setsettings(trim(l)) && refused) *refused = app.sys.serial->lasterror();
   if (!platform::readcfgline(*f, l)) return ended();
   const int ncmd = std::max(0, text::fixint(text::val(l)));
   app.gps.csatstate = CallState::dialling;

@@ -2,6 +2,7 @@
 // terminal's values, and the table of vehicles with their icons.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace zarn {
@@ -21,8 +22,9 @@ void sizetable(VehicleTable& v, int size);
 
 // Reads ZARN.MCV (start-up, after the serial port is open). False when the file ended before
 // its last value or could not be opened: what was read is kept, the rest of the table stays
-// empty and *problem says what happened.
-bool readmcv(App& app, std::string* problem = nullptr);
+// empty and *problem says what happened. A settings line the serial line refuses leaves the
+// line's settings as they were, and *refused holds the line's reason; the reading goes on.
+bool readmcv(App& app, std::string* problem = nullptr, std::optional<std::string>* refused = nullptr);
 
 // The table index of an identity (compared without surrounding blanks, at most 9 characters),
 // adding a new vehicle when allowed; with the table full the new one takes over the last slot,

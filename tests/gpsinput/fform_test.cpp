@@ -1,6 +1,7 @@
 // The playback filter window: its runs exclude each other, a second click stops the first,
 // typing into the number boxes, the date scan, and choosing a log from the lists.
 #include <fstream>
+#include <set>
 
 #include "geodesy/helpers.h"
 #include "gpsinput/filter.h"
@@ -162,10 +163,47 @@ TEST_F(FFormTest, TheListsShowTheLogsInAnyCaseAndAClickMakesOneTheReplayInput) {
   f.Dir1.onDblClick();
   EXPECT_EQ(f.File1.items, Items{"c.mvd"});
   f.File1.listindex = 0;
+  app->main.lastclick = 123;
   f.File1.onClick();
   EXPECT_EQ(app->gps.replayfile, (dir / "older" / "c.mvd").string());
   EXPECT_EQ(f.caption, (dir / "older" / "c.mvd").string()) << "the name of the file, as it is";
   EXPECT_EQ(app->win.zarn.modebox.caption, "SIM");
+  EXPECT_EQ(std::tuple(app->main.clickage, app->main.lastclick), std::tuple(app->timer() - 10, 123.0f))
+      << "the time of the last click is left as it was";
+}
+
+// A log chosen while a run reads becomes the replay input at once, sniffed for its checksums;
+// the run reads on in the log it opened, its sentences taken as that log's are, and the window
+// names that log when the run ends.
+TEST_F(FFormTest, ALogChosenDuringARunIsTheReplayInputAndTheRunKeepsItsOwn) {
+  std::string bare;  // the drive's RMC sentences without their checksums, which RMC asks for when the log has them
+  for (const auto& l : platform::splitlines(get("drive.nme")))
+    if (l.starts_with("$GPRMC")) bare += l.substr(0, l.rfind('*')) + "\r\n";
+  put("bare.nme", bare);
+  std::set<std::pair<float, float>> places;  // where the run put its dots
+  app->hooks.plotmap = [&places](App&, const PlotStep& s) {
+    if (s.kind == PlotStep::Kind::dot) places.emplace(s.x, s.y);
+  };
+  FForm& f = form();
+  listlogs(f);
+  const auto choose = [&f](const std::string& name) {
+    const auto& items = f.File1.items;
+    f.File1.listindex = static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin());
+    f.File1.onClick();
+  };
+  choose("bare.nme");
+  f.plotcmd.onClick();
+  const std::size_t whole = places.size();
+  ASSERT_GT(whole, 500u);
+  places.clear();
+  events->hook = [&choose, n = 0]() mutable {
+    if (++n == 20) choose("drive.nme");
+  };
+  f.plotcmd.onClick();
+  events->hook = nullptr;
+  EXPECT_EQ(places.size(), whole) << "every record of the log the run opened, none refused for a missing checksum";
+  EXPECT_EQ(std::tuple(app->gps.replayfile, app->gps.nochecksum, f.caption, f.plotcmd.caption),
+            std::tuple((dir / "drive.nme").string(), 0, "Plotting " + (dir / "bare.nme").string() + " ..", "PLOT"));
 }
 
 // The fleet demo's recorded vehicle log: its reports are other vehicles', none an own fix, so

@@ -181,6 +181,33 @@ TEST_F(Startup, AFailingPortIsReportedOnceABadLineSettingMeansNoPort) {
   }
 }
 
+// A settings line in ZARN.MCV that the serial line refuses falls under the COM port trap, as a
+// port that cannot be opened does; the rest of the file is read.
+TEST_F(Startup, AMultiVehicleSettingsLineTheSerialLineRefusesMeansNoPort) {
+  testing::Pty pty;
+  ASSERT_FALSE(pty.path.empty());
+  for (const std::string settings : {"9600,N,8,1", "9600,Q,8,1"}) {
+    const bool bad = settings[5] == 'Q';
+    put("ZARN.MCV", "Base\r\n" + settings + "\r\n0\r\n0800\r\nuser\r\npw\r\nMSG:\r\nACK:\r\n30\r\n123\r\n\r\n1\r\n"
+                    "VAN1,V1,T1001,\r\n");
+    ::setenv("ZARN_COM1", pty.path.c_str(), 1);
+    make(std::make_unique<platform::TermiosSerial>());
+    start("", false);
+    ::unsetenv("ZARN_COM1");
+    ASSERT_TRUE(started()) << settings;
+    const StartForm& s = app->win.get<StartForm>();
+    EXPECT_EQ(s.errmsg.visible, bad) << settings;
+    if (bad) {
+      EXPECT_EQ(s.errmsg.caption, "COM1 specified in file ZARN.CFG is not available (serial settings \"9600,Q,8,1\": "
+                                  "parity must be N, E, O, M or S) so I am setting port to NULL. Edit ZARN.CFG to stop "
+                                  "this message.");
+    }
+    EXPECT_EQ(std::tuple(app->gps.gpsoncom, app->main.gpsport, app->veh.mvtotal, app->veh.mvlabel[1]),
+              std::tuple(bad ? 0 : 1, bad ? "NULL" : "COM1", 1, "VAN1 "))
+        << settings;
+  }
+}
+
 // With the file link the port is not opened at all, so a port that is not there says nothing,
 // and the lines come from ZARN.LLD.
 TEST_F(Startup, WithTheFileLinkThePortIsNeverOpened) {

@@ -7,6 +7,7 @@
 #include "gpsinput/filter.h"
 #include "gpsinput/fform.h"
 #include "gpsinput/logs.h"
+#include "mapdisplay/owncar.h"
 #include "platform/textrules.h"
 #include "support/app_fixture.h"
 #include "support/builders.h"
@@ -32,6 +33,16 @@ class Playback : public AppTest {
     b.onClick();
     events->hook = nullptr;
   }
+  // A track due north along the drive's first road, a point a second from 14:53:00.
+  static std::string track() {
+    std::string trk;
+    for (int i = 0; i < 6; ++i) {
+      char line[96];
+      std::snprintf(line, sizeof line, "T  N53%08.5f W00218.36000 26-OCT-20 14:53:%02d\r\n", 21.48 + 0.012 * i, i);
+      trk += line;
+    }
+    return trk;
+  }
   std::set<std::pair<int, int>> cars;
   std::set<std::string> readouts;
 };
@@ -43,17 +54,15 @@ TEST_F(Playback, EveryRunMovesTheCarAndTheReadOutsWithTheRecords) {
   for (int n = 0; n < 600 && std::getline(in, l); ++n) log += l + "\n";
   put("DRIVE.NME", log);
   // A short .AGD log and a track, due north along the drive's first road, a point a second.
-  std::string agd, trk;
+  std::string agd;
   for (int i = 0; i < 6; ++i) {
     char line[96];
     std::snprintf(line, sizeof line, "26/10/2020 14:53:%02d     2 %.6f -2.306000 A 0.0 20.0 50.0\r\n", i,
                   53.358 + 0.0002 * i);
     agd += line;
-    std::snprintf(line, sizeof line, "T  N53%08.5f W00218.36000 26-OCT-20 14:53:%02d\r\n", 21.48 + 0.012 * i, i);
-    trk += line;
   }
   put("DRIVE.AGD", agd);
-  put("DRIVE.TRK", trk);
+  put("DRIVE.TRK", track());
 
   FForm& f = form();
   wirefform(*app, f);
@@ -78,6 +87,25 @@ TEST_F(Playback, EveryRunMovesTheCarAndTheReadOutsWithTheRecords) {
         << what << ": the last record's position and heading";
     EXPECT_FALSE(z().spdbox.caption.empty()) << what;
   }
+}
+
+// The "v" scan of a track moves the car to each point, so that it ends on the last one; a
+// track's points are not counted, so the "from" boxes stay empty.
+TEST_F(Playback, TheScanOfATrackLeavesTheCarOnItsLastPointAndTheFromBoxesEmpty) {
+  put("DRIVE.TRK", track());
+  FForm& f = form();
+  wirefform(*app, f);
+  setreplayfile(app->gps, "DRIVE.TRK");
+  run(f.plotcmd);  // the map of the track
+  z().car.visible = false;
+  z().car.move(0, 0);
+  run(f.dtcmd);
+  EXPECT_GE(cars.size(), 5u) << "the car follows the points (each seen as the next line is read)";
+  EXPECT_EQ(std::tuple(f.dfrom.text, f.tfrom.text, f.dto.text, f.tto.text), std::tuple("", "", "261020", "14:53:05"));
+  const std::pair last(z().car.left, z().car.top);
+  z().car.move(0, 0);
+  updatecar(*app);
+  EXPECT_EQ(std::pair(z().car.left, z().car.top), last) << "the car stands on the last point";
 }
 
 }  // namespace

@@ -114,8 +114,9 @@ TEST_F(Dialout, EveryOutcomeOfACallEndsIdleAndHearingTheUnitsAgain) {
        "ATDT08001234|base|pw|QUIT", {"LOG: T D   to ZULU NOT SENT (NO SUCH UNIT)", "MSG: HELLO THERE"}},
       {"a unit without a terminal: nothing sent", Far::sent, "ECHO", "HELLO THERE", 0, 0, false, "",
        "ATDT08001234|base|pw|QUIT", {"LOG: T D   to ECHO NOT SENT (NO SUCH UNIT)", "MSG: HELLO THERE"}},
-      {"all units, none heard from lately: nothing sent, no green", Far::sent, "ALL UNITS", "HELLO THERE", 0, 0, true,
-       "", "ATDT08001234|base|pw|QUIT", {"LOG: T D   to ALL UNITS NOT SENT (NO SUCH UNIT)", "MSG: HELLO THERE"}},
+      {"all units, none heard from lately: no text, the reference awaited in vain, no green", Far::sent, "ALL UNITS",
+       "HELLO THERE", 0, 0, true, "", "ATDT08001234|base|pw|QUIT",
+       {"LOG: T D  Ref(waiting for ref) to ALL UNITS", "MSG: HELLO THERE"}},
       {"no connection in 30 s: aborted and hung up", Far::noconnect, "BRAVO", "HI", 0, 0, false,
        "Call Aborted ...", "ATDT08001234", {}, 30},
       {"abort while the modem dials", Far::noconnect, "BRAVO", "HI", 0, 5, false, "Call Aborted ...", "ATDT08001234",
@@ -140,6 +141,7 @@ TEST_F(Dialout, EveryOutcomeOfACallEndsIdleAndHearingTheUnitsAgain) {
     };
     dialsend(*app, c.to, "MSG: ", c.body);
     events->hook = {};
+    if (c.stale) EXPECT_GE(app->timer() - t0, 62) << c.guards << ": the pause before the prompts, then the wait";
     EXPECT_EQ(std::tuple(mv.telstat.caption, commands(), logged()), std::tuple(c.telstat, c.commands, c.log))
         << c.guards;
     EXPECT_EQ(std::tuple(g.csatstate, g.abortflag, g.msgq.size(), mv.mtx.backcolor == ui::green),
@@ -198,6 +200,24 @@ TEST_F(Dialout, TheBoxTurnsGreenWhenTheLastMessageOfTheCallWasSent) {
   fresh(Far::earlyref);
   dialsend(*app, "ALPHA", "MSG: ", "FIRST");
   EXPECT_NE(app->win.get<MvForm>().mtx.backcolor, ui::green) << "a reference before the message sent nothing";
+}
+
+// A number dialled from the panel is still watched while a message call dials: the panel shows
+// the call's CONNECT, and the call, with the tick's poll and monitor running in its waits, takes
+// it as its own.
+TEST_F(Dialout, APanelDialIsStillWatchedDuringAMessageCall) {
+  fresh(Far::sent);
+  auto& g = app->gps;
+  auto& d = app->win.get<DialForm>();
+  std::tie(g.connected, app->main.lastsent, d.caption) = std::tuple(1, app->timer(), "Dial");
+  events->hook = [&] {
+    readcomms(*app);
+    dialmon(*app);
+  };
+  dialsend(*app, "BRAVO", "MSG: ", "HELLO THERE");
+  events->hook = {};
+  EXPECT_EQ(std::tuple(d.caption, g.connected), std::tuple("Connected !", 0));
+  EXPECT_EQ(logged(), (Items{"LOG: T D  Ref 4711 sent to BRAVO", "MSG: HELLO THERE"}));
 }
 
 TEST_F(Dialout, DialMonitorCaptionsAndOneAutomaticHangup) {
