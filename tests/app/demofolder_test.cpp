@@ -39,6 +39,19 @@ class DemoFolder : public ::testing::Test {
   static bool says(const std::optional<std::string>& said, const std::string& what) {
     return said && said->find(what) != std::string::npos;
   }
+  // Runs a bash script with the demo folder script as "$0", the user's folders' folder as $1, the top as $2.
+  std::optional<std::string> shell(const std::string& script) {
+    return testing::runtool(
+        {"bash", "-c", script, (top / "scripts/demofolder.sh").string(), user.path().string(), top.path().string()}, "");
+  }
+  // The files a copy has on their way in, and its lists half-written, left in a folder.
+  int leftovers(const std::string& folder) {
+    int n = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(user / folder))
+      for (const char* tmp : {".demo-copy.", ".demo-files.", ".demo-set."})
+        n += e.path().filename().string().starts_with(tmp);
+    return n;
+  }
   testing::TempDir top, user;
 };
 
@@ -123,7 +136,7 @@ TEST_F(DemoFolder, AFileNoVersionOfTheSetHadIsTheUsersWhateverStateTheListIsIn) 
     const auto said = make("demo", false, folder);
     ASSERT_TRUE(said) << folder;
     EXPECT_TRUE(says(said, "keeping ZARN.CFG as you changed it")) << folder << ": " << *said;
-    EXPECT_FALSE(says(said, "MAP.DES")) << folder << ": " << *said;
+    EXPECT_TRUE(says(said, "replacing MAP.DES with the demo's") && !says(said, "keeping MAP.DES")) << folder << *said;
     EXPECT_EQ(std::tuple(user.get(folder + "/ZARN.CFG"), user.get(folder + "/MAP.DES")),
               std::tuple("mine", "a new set: MAP.DES")) << folder;
     if (folder != "folder") {
@@ -180,6 +193,73 @@ TEST_F(DemoFolder, ACopyCutShortLeavesNoHalfFileAndIsFinishedAtTheNextStart) {
   EXPECT_TRUE(said && !says(said, "keeping")) << said.value_or("failed");
   EXPECT_TRUE(whole("first"));
   EXPECT_EQ(make("demo", false, "first"), "") << "done, and noted so";
+}
+
+TEST_F(DemoFolder, ACopyKilledAtAnyMomentLeavesEachFileWholeOrAsItWasAndIsFinishedAtTheNextStart) {
+  // A cp that copies $WHOLE files, begins the next (as a large one takes its time), says so and waits.
+  top.put("bin/cp", "#!/bin/bash\nto=$2; shift 3\nfor f in \"${@:1:WHOLE}\"; do cat \"$f\" > \"$to/${f##*/}\"; done\n"
+                    "f=${*:WHOLE+1:1}; head -c 5 \"$f\" > \"$to/${f##*/}\"; touch " + (top / "copying").string() +
+                    "\nwhile :; do sleep 0.01; done\n", true);
+  const auto killed = [&](const std::string& folder, const std::string& sig, int whole) {
+    // With a process group of its own, as a start from a terminal has: Ctrl-C signals the group.
+    ASSERT_TRUE(shell("set -m; WHOLE=" + std::to_string(whole) + " PATH=" + (top / "bin").string() +
+                      ":$PATH \"$0\" demo \"$1/" + folder + "\" > /dev/null 2>&1 & pid=$!\n"
+                      "until [ -e \"$2/copying\" ] || ! kill -0 $pid; do sleep 0.01; done\n"
+                      "kill -s " + sig + " -- -$pid; wait $pid; kill -KILL -- -$pid 2>/dev/null; rm \"$2/copying\""));
+    EXPECT_EQ(leftovers(folder), sig == "KILL") << folder << ": what was on its way in goes but on SIGKILL";
+  };
+  const std::vector<std::string> sigs{"INT", "TERM", "KILL"};
+  for (int i = 0; i < 3; ++i) {
+    killed("first" + sigs[i], sigs[i], i);
+    ASSERT_TRUE(make("demo", false, "update" + sigs[i]));
+  }
+  for (const char* f : {"ZARN.CFG", "ZARN.LOC", "MAP.DES", "AUTORESO.CFG"})
+    top.put(std::string("data/demo/") + f, std::string("a new set: ") + f);
+  ship();
+  for (int i = 0; i < 3; ++i) killed("update" + sigs[i], sigs[i], 2 - i);
+  for (const char* folder : {"firstINT", "firstTERM", "firstKILL", "updateINT", "updateTERM", "updateKILL"}) {
+    const auto said = make("demo", false, folder);
+    EXPECT_TRUE(said && !says(said, "keeping")) << folder << ": " << said.value_or("failed");
+    EXPECT_EQ(std::tuple(user.get(std::string(folder) + "/ZARN.CFG"), user.get(std::string(folder) + "/AUTORESO.CFG"),
+                         leftovers(folder), make("demo", false, folder)),
+              std::tuple("a new set: ZARN.CFG", "a new set: AUTORESO.CFG", 0, "")) << folder;
+  }
+}
+
+TEST_F(DemoFolder, OnAFullDiskTheListsLeftAsTheyWereAreSaidSoAndTheFolderServesAsItIs) {
+  // A mktemp whose file is on a full disk: a link to /dev/full.
+  top.put("bin/mktemp", "#!/bin/bash\nln -s /dev/full \"${1%XXXXXX}FULL00\" && echo \"${1%XXXXXX}FULL00\"\n", true);
+  ASSERT_TRUE(make("demo"));
+  std::filesystem::remove(user / "demo/.demo-files");
+  EXPECT_TRUE(says(make("demo", false, {}, "PATH=" + (top / "bin").string() + ":$PATH "),
+                   "could not be updated (No space left on device); the next start tries again"));
+  EXPECT_EQ(std::tuple(leftovers("demo"), user.has("demo/.demo-files")), std::tuple(0, false));
+  EXPECT_TRUE(make("demo") && user.has("demo/.demo-files"));
+}
+
+TEST_F(DemoFolder, AnUpdateNamesEachFileItReplacesAndStartsAtOnceTakeTurns) {
+  ASSERT_TRUE(make("demo"));
+  top.put("data/demo/ZARN.CFG", "a new set: ZARN.CFG");
+  ship();
+  ASSERT_TRUE(make("demo"));
+  user.put("demo/ZARN.CFG", "as the set has it: ZARN.CFG");  // an older version put back on purpose
+  top.put("data/demo/MAP.DES", "a new set: MAP.DES");
+  ship();
+  const auto said = make("demo");
+  EXPECT_TRUE(says(said, "replacing ZARN.CFG with the demo's") && says(said, "replacing MAP.DES")) << said.value_or("failed");
+  // A second start while the first copies a new set (its cp stopped halfway through a file).
+  const std::string at = top.path().string();
+  top.put("bin/cp", "#!/bin/bash\nhead -c 5 \"$4\" > \"$2/${4##*/}\"; touch " + at + "/copying\nuntil [ -e " + at +
+                    "/go ]; do sleep 0.01; done\nexec /bin/cp \"$@\"\n", true);
+  top.put("data/demo/ZARN.LOC", "a new set: ZARN.LOC");
+  ship();
+  const auto second = shell("PATH=" + (top / "bin").string() + ":$PATH \"$0\" demo \"$1/demo\" 2>/dev/null & first=$!\n"
+                            "until [ -e \"$2/copying\" ] || ! kill -0 $first; do sleep 0.01; done\n"
+                            "\"$0\" demo \"$1/demo\" 2> \"$1/said\" & second=$!\n"
+                            "until grep -q waiting \"$1/said\" || ! kill -0 $second; do sleep 0.01; done\n"
+                            "touch \"$2/go\"; wait $first $second; cat \"$1/said\"");
+  EXPECT_TRUE(says(second, "waiting for another start to finish") && !says(second, "keeping")) << second.value_or("failed");
+  EXPECT_EQ(user.get("demo/ZARN.LOC"), "a new set: ZARN.LOC");
 }
 
 TEST(DemoSet, EveryFileOfTheSetIsAmongTheVersionsShipped) {
