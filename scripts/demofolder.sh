@@ -6,8 +6,10 @@
 # the versions the set has shipped (data/demo-shipped.sums, kept by tools/demo_shipped.sh) nor
 # what was last copied in (the folder's .demo-files), so a folder without that list, or with a
 # damaged one, loses nothing. What the program wrote beside the set (trip logs...) always stays,
-# and so does a folder or a link where the set has a file. --afresh copies the whole set in
-# again over the user's changes, naming each file it replaces.
+# and so does a folder or a link where the set has a file. Each file it replaces is named; with
+# --afresh the whole set is copied in again over the user's changes. A file is copied under a
+# name of its own beside its place and renamed into it, so that a copy cut short (a signal, a
+# full disk) leaves each file of the set whole or as it was, and the next start finishes it.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 afresh=0
@@ -33,7 +35,7 @@ while IFS= read -r line; do
   from[${line:66}]=$set_/${line:68}
   sums[${line:66}]=${line:0:64}
   src[${line:66}]=${line:66}
-done <<< "$setsums"
+done < <(printf '%s\n' "$setsums")
 if [ "$kind" = fleet ]; then
   for f in ZARN.MCV ZARNDIAL.CFG; do
     from[./$f]=${from[./fleet/$f]}
@@ -51,6 +53,45 @@ sound() {
   [ -f "$1" ] && [ -r "$1" ] || return 0
   head -c 16777216 -- "$1" 2>/dev/null | tr -d '\0' | tr '\r' '\n' | grep -E '^[0-9a-f]{64}  \./.' || true
 }
+
+# In `b`, the first folder on the way to a place (./A/B/C) that is something else in the
+# user's folder (a file, a link); empty when there is none.
+blocker() {
+  local d=${1%/*}
+  b=
+  while [ "$d" != . ]; do
+    if [ -L "$dir/$d" ] || { [ -e "$dir/$d" ] && [ ! -d "$dir/$d" ]; }; then b=${d#./}; fi
+    d=${d%/*}
+  done
+}
+
+# One start at a time works on a folder: another one waits until it is done.
+mkdir -p -- "$dir"
+exec 9<"$dir"
+if ! flock -n 9; then
+  echo "zarn: waiting for another start to finish with $dir" >&2
+  flock 9
+fi
+# What a copy cut short left behind goes: the files on their way in, a list half-written. So does
+# this copy's own when it ends, by a signal too (bash runs the EXIT trap before it dies of one).
+shopt -s nullglob dotglob
+tmps=()
+copying=
+cleanup() {
+  if [ -n "$copying" ]; then kill "$copying" 2>/dev/null || true; wait "$copying" 2>/dev/null || true; fi
+  rm -rf -- "${tmps[@]}"
+}
+trap cleanup EXIT
+declare -A places=()
+for rel in "${!from[@]}"; do places[${rel%/*}]=1; done
+for d in "${!places[@]}"; do
+  blocker "$d/x"
+  if [ -n "$b" ] || [ ! -d "$dir/$d" ]; then continue; fi
+  left=("$dir/$d"/.demo-copy.??????)
+  if [ "$d" = . ]; then left+=("$dir"/.demo-files.?????? "$dir"/.demo-set.??????); fi
+  rm -rf -- "${left[@]}"
+done
+
 if [ "$afresh" = 0 ] && [ -f "$dir/.demo-set" ] && [ "$(head -c 100 -- "$dir/.demo-set" 2>/dev/null)" = "$stamp" ] &&
   [ "$(sound "$dir/.demo-files" | LC_ALL=C sort)" = "$list" ]; then
   exit 0
@@ -70,7 +111,6 @@ if [ "$afresh" = 1 ]; then
 else
   echo "zarn: copying the demo set to $dir" >&2
 fi
-mkdir -p "$dir"
 
 # The sums of the folder's plain files at the set's places (never through a link).
 declare -A now=()
@@ -80,18 +120,7 @@ done < <(cd "$dir" && for rel in "${!from[@]}"; do
   [ -f "$rel" ] && [ ! -L "$rel" ] && printf '%s\0' "$rel"
 done | xargs -0 -r sha256sum || true)
 
-# In `b`, the first folder on the way to a place (./A/B/C) that is something else in the
-# user's folder (a file, a link); empty when there is none.
 declare -A blocked=()
-blocker() {
-  local d=${1%/*}
-  b=
-  while [ "$d" != . ]; do
-    if [ -L "$dir/$d" ] || { [ -e "$dir/$d" ] && [ ! -d "$dir/$d" ]; }; then b=${d#./}; fi
-    d=${d%/*}
-  done
-}
-
 declare -A batch=()  # folder -> the files to copy there, a line each
 mapfile -t rels < <(printf '%s\n' "${!from[@]}" | LC_ALL=C sort)
 for rel in "${rels[@]}"; do
@@ -117,46 +146,65 @@ for rel in "${rels[@]}"; do
   if [ -n "$have" ]; then
     theirs=0
     [ "$have" = "${copied[$rel]:-}" ] || [ -n "${shipped["${src[$rel]} $have"]:-}" ] && theirs=1
-    if [ "$afresh" = 1 ]; then
-      echo "zarn: replacing $name with the demo's" >&2
-    elif [ "$theirs" = 0 ]; then
+    if [ "$afresh" = 0 ] && [ "$theirs" = 0 ]; then
       echo "zarn: keeping $name as you changed it (scripts/start.sh --afresh puts the demo's back)" >&2
       continue
     fi
+    echo "zarn: replacing $name with the demo's" >&2
   fi
   batch[${rel%/*}]+=${from[$rel]}$'\n'
 done
-# Copied folder by folder (each file keeps its name); only to places found free or plain files.
+# Copied folder by folder into a folder of its own beside the files' places, then renamed into
+# them; only to places found free or plain files. When the copy fails, what it finished goes in.
+# Not done until all of it is in: until then each start tries again.
 failed=0
+if [ "${#batch[@]}" != 0 ] && [ -f "$dir/.demo-set" ] && [ ! -L "$dir/.demo-set" ]; then
+  rm -f -- "$dir/.demo-set"
+fi
 for d in "${!batch[@]}"; do
-  { mkdir -p -- "$dir/$d" && printf '%s' "${batch[$d]}" | tr '\n' '\0' | xargs -0 cp -t "$dir/$d" --; } && continue
+  mapfile -t srcs < <(printf '%s' "${batch[$d]}")
+  ok=0
+  if mkdir -p -- "$dir/$d" && stage=$(mktemp -d "$dir/$d/.demo-copy.XXXXXX"); then
+    tmps+=("$stage")
+    # In the background, so that a signal is taken at once rather than at the end of a large file.
+    cp -t "$stage" -- "${srcs[@]}" &
+    copying=$!
+    wait "$copying" && ok=1
+    copying=
+    if [ "$ok" = 0 ]; then
+      while IFS= read -r line; do
+        [ "${line:0:64}" = "${sums[$d/${line:68}]:-}" ] || rm -f -- "$stage/${line:68}"
+      done < <(cd "$stage" && find . -maxdepth 1 -type f -print0 | xargs -0 -r sha256sum)
+    fi
+    staged=("$stage"/*)
+    [ "${#staged[@]}" = 0 ] || mv -f -t "$dir/$d" -- "${staged[@]}" || ok=0
+    rm -rf -- "$stage"
+  fi
+  [ "$ok" = 1 ] && continue
   failed=1
   echo "zarn: not all of the demo's files could be copied to $dir/${d#./}; the rest are copied at the next start" >&2
-  # A file the copy changed but did not finish is half the set's: it goes, so that the next start
-  # copies it whole and never takes it for one the user changed. One it did not reach stays.
-  while IFS= read -r f; do
-    rel=$d/${f##*/}
-    t=$dir/$rel
-    [ -n "$f" ] && [ -f "$t" ] && [ ! -L "$t" ] || continue
-    got=$(sha256sum < "$t" | cut -d' ' -f1) || continue
-    if [ "$got" != "${sums[$rel]}" ] && [ "$got" != "${now[$rel]:-}" ]; then rm -f -- "$t"; fi
-  done <<< "${batch[$d]}"
 done
 
 # The lists are ours alone: written whole or not at all, and never into a folder of their name.
+# False, with the reason in `why`, when one could not be written (a full disk).
 keep() {
-  local tmp
-  tmp=$(mktemp "$dir/$1.XXXXXX")
-  printf '%s\n' "$2" > "$tmp"
+  local tmp err
+  if ! tmp=$(mktemp "$dir/$1.XXXXXX" 2>&1); then
+    why=${tmp##*: }
+    return 1
+  fi
+  tmps+=("$tmp")
+  if ! err=$({ printf '%s\n' "$2" > "$tmp"; } 2>&1); then
+    rm -f -- "$tmp"
+    why=${err##*: }
+    return 1
+  fi
   if ! mv -fT -- "$tmp" "$dir/$1" 2>/dev/null; then
     rm -f -- "$tmp"
     echo "zarn: $1 in $dir is not a file; what was copied in is not noted" >&2
   fi
 }
-keep .demo-files "$list"
-# Noted as done only once all of it is in: until then each start tries again.
-if [ "$failed" = 0 ]; then
-  keep .demo-set "$stamp"
-elif [ -f "$dir/.demo-set" ] && [ ! -L "$dir/.demo-set" ]; then
-  rm -f -- "$dir/.demo-set"
+why=
+if ! keep .demo-files "$list" || { [ "$failed" = 0 ] && ! keep .demo-set "$stamp"; }; then
+  echo "zarn: the lists of what was copied to $dir could not be updated ($why); the next start tries again" >&2
 fi

@@ -23,7 +23,12 @@ while [ "${1:-}" = "--fleet" ] || [ "${1:-}" = "--afresh" ]; do
   shift
 done
 dir="$data/$kind"
-"$top/scripts/demofolder.sh" "${afresh[@]}" "$kind" "$dir"
+# When the folder cannot be brought up to date, the program starts on it as it is; when that was
+# cut short by a signal, it does not start.
+status=0
+"$top/scripts/demofolder.sh" "${afresh[@]}" "$kind" "$dir" || status=$?
+if [ "$status" -gt 128 ] || { [ "$status" != 0 ] && [ ! -d "$dir" ]; }; then exit "$status"; fi
+[ "$status" = 0 ] || echo "zarn: the demo folder could not be brought up to date; starting on $dir as it is" >&2
 cd "$dir"
 export ZARN_TOOLS="$top/tools"
 exec "$top/build/zarn" "$@"

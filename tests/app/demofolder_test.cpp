@@ -3,6 +3,7 @@
 // back as it came.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -39,6 +40,12 @@ class DemoFolder : public ::testing::Test {
   static bool says(const std::optional<std::string>& said, const std::string& what) {
     return said && said->find(what) != std::string::npos;
   }
+  // Runs a bash script with the demo folder script as "$0", the user's folders' folder as $1.
+  std::optional<std::string> shell(const std::string& script) {
+    return testing::runtool({"bash", "-c", script, (top / "scripts/demofolder.sh").string(), user.path().string()}, "");
+  }
+  // The stand-ins of tools/ first on the PATH, before the script's command.
+  std::string standins() const { return "PATH=" + (top / "bin").string() + ":$PATH "; }
   testing::TempDir top, user;
 };
 
@@ -67,8 +74,9 @@ TEST_F(DemoFolder, WhatTheUserSavedOutlivesANewDemoSetUntilAskedAfresh) {
   EXPECT_EQ(std::tuple(user.get("demo/ZARN.CFG"), user.get("demo/ZARN.LOC"), user.get("demo/TRIP.NME")),
             std::tuple("a new set: ZARN.CFG", "a new set: ZARN.LOC", "a trip"));
   // Once put back, a later set's changes come in again.
+  user.put("demo/ZARN.CFG", "as the set has it: ZARN.CFG");  // an older version put back on purpose
   top.put("data/demo/ZARN.CFG", "a later set");
-  ASSERT_TRUE(make("demo"));
+  EXPECT_TRUE(says(make("demo"), "replacing ZARN.CFG with the demo's"));
   EXPECT_EQ(user.get("demo/ZARN.CFG"), "a later set");
 }
 
@@ -123,7 +131,7 @@ TEST_F(DemoFolder, AFileNoVersionOfTheSetHadIsTheUsersWhateverStateTheListIsIn) 
     const auto said = make("demo", false, folder);
     ASSERT_TRUE(said) << folder;
     EXPECT_TRUE(says(said, "keeping ZARN.CFG as you changed it")) << folder << ": " << *said;
-    EXPECT_FALSE(says(said, "MAP.DES")) << folder << ": " << *said;
+    EXPECT_TRUE(says(said, "replacing MAP.DES with the demo's") && !says(said, "keeping MAP.DES")) << folder;
     EXPECT_EQ(std::tuple(user.get(folder + "/ZARN.CFG"), user.get(folder + "/MAP.DES")),
               std::tuple("mine", "a new set: MAP.DES")) << folder;
     if (folder != "folder") {
@@ -180,6 +188,56 @@ TEST_F(DemoFolder, ACopyCutShortLeavesNoHalfFileAndIsFinishedAtTheNextStart) {
   EXPECT_TRUE(said && !says(said, "keeping")) << said.value_or("failed");
   EXPECT_TRUE(whole("first"));
   EXPECT_EQ(make("demo", false, "first"), "") << "done, and noted so";
+}
+
+TEST_F(DemoFolder, ACopyKilledAtAnyMomentLeavesEachFileWholeOrAsItWasAndIsFinishedAtTheNextStart) {
+  // A cp that copies $WHOLE files, begins the next (as a large one takes its time) and is killed with the copy.
+  top.put("bin/cp", "#!/bin/bash\nto=$2; shift 3\nfor f in \"${@:1:WHOLE}\"; do cat \"$f\" > \"$to/${f##*/}\"; done\n"
+                    "f=${*:WHOLE+1:1}; head -c 5 \"$f\" > \"$to/${f##*/}\"; kill -s $SIG 0\n"
+                    "while kill -0 $PPID; do sleep 0.01; done\n", true);
+  const auto copying = [&](const std::string& folder) {  // the folders of files on their way in
+    return std::ranges::count_if(std::filesystem::recursive_directory_iterator(user / folder),
+                                 [](const auto& e) { return e.path().filename().string().starts_with(".demo-copy."); });
+  };
+  const std::vector<std::string> sigs{"INT", "TERM", "KILL"};
+  for (const auto& sig : sigs) ASSERT_TRUE(make("demo", false, "update" + sig));
+  for (const char* f : {"ZARN.CFG", "ZARN.LOC", "MAP.DES", "AUTORESO.CFG"})
+    top.put(std::string("data/demo/") + f, std::string("a new set: ") + f);
+  ship();
+  for (int i = 0; i < 6; ++i) {
+    // A first copy and an update, each in a process group of its own as from a terminal, where Ctrl-C signals it.
+    const std::string sig = sigs[i % 3], folder = (i < 3 ? "first" : "update") + sig;
+    make("demo", false, folder, "set -m; SIG=" + sig + " WHOLE=" + std::to_string(i % 3) + " " + standins());
+    EXPECT_EQ(copying(folder), sig == "KILL") << folder << ": what was on its way in goes, but on SIGKILL";
+    const auto said = make("demo", false, folder);
+    EXPECT_TRUE(said && !says(said, "keeping") && !copying(folder) && make("demo", false, folder) == "") << folder;
+    EXPECT_EQ(user.get(folder + "/MAP.DES"), "a new set: MAP.DES") << folder;
+  }
+}
+
+TEST_F(DemoFolder, OnAFullDiskTheListsLeftAsTheyWereAreSaidSo) {
+  top.put("bin/mktemp", "#!/bin/bash\nln -s /dev/full \"$1.FULL\" && echo \"$1.FULL\"\n", true);
+  ASSERT_TRUE(make("demo"));
+  std::filesystem::remove(user / "demo/.demo-files");
+  EXPECT_TRUE(says(make("demo", false, {}, standins()), "could not be updated (No space left on device); the next"));
+  EXPECT_FALSE(user.has("demo/.demo-files.XXXXXX.FULL"));
+  EXPECT_TRUE(make("demo") && user.has("demo/.demo-files"));
+}
+
+TEST_F(DemoFolder, StartsAtOnceTakeTurns) {
+  ASSERT_TRUE(make("demo"));
+  // The first start's cp stops halfway through a file until the second has said it waits, or is over.
+  const std::string said = (user / "said").string();
+  top.put("bin/cp", "#!/bin/bash\nhead -c 5 \"$4\" > \"$2/${4##*/}\"; : > " + said +
+                    "\nuntil grep -qe waiting -e over " + said + "; do sleep 0.01; done\nexec /bin/cp \"$@\"\n", true);
+  top.put("data/demo/ZARN.LOC", "a new set: ZARN.LOC");
+  ship();
+  const auto second = shell(standins() + "\"$0\" demo \"$1/demo\" 2>/dev/null & first=$!\n"
+                            "until [ -e \"$1/said\" ] || ! kill -0 $first; do sleep 0.01; done\n"
+                            "\"$0\" demo \"$1/demo\" 2>>\"$1/said\"; echo over >>\"$1/said\"\n"
+                            "wait $first; cat \"$1/said\"");
+  EXPECT_TRUE(says(second, "waiting for another start") && !says(second, "keeping")) << second.value_or("failed");
+  EXPECT_EQ(user.get("demo/ZARN.LOC"), "a new set: ZARN.LOC");
 }
 
 TEST(DemoSet, EveryFileOfTheSetIsAmongTheVersionsShipped) {
