@@ -133,13 +133,15 @@ void FormView::syncwindow(bool quiet) {
     raise();
     if (!quiet) activateWindow();
   } else if (!form_.visible && isVisible()) {
-    const bool had = isActiveWindow();
+    // A click that puts it away (its Cancel) may come before the keys the click gives it.
+    const bool had = isActiveWindow() || std::exchange(keyspending_, false);
     hide();
     userbox_ = nullptr;
     form_.boxfocus = false;
     // Put away with the keys: they go back where they were before this window took them (the
     // box being typed in keeps them), not wherever the window system puts them.
-    if (FormView* back = camefrom_; had && back && back->isVisible() && back->form_.visible) back->activate();
+    FormView* back = camefrom_ ? camefrom_.data() : owner_.lastactive();
+    if (had && back && back != this && back->isVisible() && back->form_.visible) back->activate();
   }
   // The keys back to this window: from another of ours at once, from another program's
   // window only when asked so (at the end of start-up).
@@ -548,6 +550,7 @@ void FormView::click(ui::Control* target, bool dbl) {
 // it by the window manager: they were the user's, and are taken again.
 void FormView::clicked() {
   quiet_ = false;
+  keyspending_ = !isActiveWindow();
   using namespace std::chrono_literals;
   if (const auto at = std::exchange(gaveback_, std::nullopt); at && std::chrono::steady_clock::now() - *at < 1s)
     activateWindow();
@@ -752,6 +755,7 @@ void FormView::changeEvent(QEvent* e) {
     }
     quiet_ = false;
   }
+  keyspending_ = false;
   if (FormView* before = owner_.activated(*this)) camefrom_ = before;
   if (auto h = form_.onGotFocus) {
     h();

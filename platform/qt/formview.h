@@ -151,6 +151,9 @@ class FormView final : public QWidget {
   std::optional<std::chrono::steady_clock::time_point> quietsince_;
   // When it last gave back keys handed to it so.
   std::optional<std::chrono::steady_clock::time_point> gaveback_;
+  // Pressed since it last took the keys: a window manager that gives the keys with a click may
+  // not have given them yet.
+  bool keyspending_ = false;
 };
 
 }  // namespace zarn::qt

@@ -397,6 +397,9 @@ class Desktop : public ::testing::Test {
   // The windows kept on top brought up one after another under the window manager named stand
   // clear of one another's title bars and of the help's close cross, and below a question.
   void toolwindowsclear(const std::string& manager);
+  // A message arriving while the Vehicles Tracked window's Send box is typed in, under the window
+  // manager named, and put away: the keys stay with the box throughout.
+  void messagewhiletyping(const std::string& manager);
 
   testing::TempDir home;
   std::string display;
@@ -1276,8 +1279,8 @@ TEST_F(Desktop, TheInstrumentsShowNoReadingBeforeTheFirstFix) {
 // A message that arrives while the operator types into the Send box opens its window beside
 // the map without taking the keys: the rest of the typing, after a pause longer than the 10 s
 // after which the map takes the keys back, goes into the box too, and none of it to the map.
-TEST_F(Desktop, AMessageArrivingWhileTheSendBoxIsTypedInLeavesTheKeysThere) {
-  windowmanager();
+void Desktop::messagewhiletyping(const std::string& manager) {
+  windowmanager(manager);
   start(demofolder("fleet"));
   const Window main = mainwindow();
   ASSERT_NE(main, 0u);
@@ -1304,12 +1307,19 @@ TEST_F(Desktop, AMessageArrivingWhileTheSendBoxIsTypedInLeavesTheKeysThere) {
   const Rect m = where(*message);
   ASSERT_TRUE(xdotool({"mousemove", "--window", std::to_string(*message), "48", std::to_string(m.h - 22), "click", "1"}));
   ASSERT_TRUE(waitfor(30s, [&] { return !window("Message Received").has_value(); })) << "Cancel puts it away";
-  EXPECT_TRUE(waitfor(10s, [&] { return haskeys(*mv); })) << "the keys back with the window typed in, not " << keysat();
+  EXPECT_TRUE(waitfor(10s, [&] { return haskeys(*mv); })) << "the keys back with the window typed in, not " << keysat() << stderrtext();
   ASSERT_TRUE(xdotool({"key", "--delay", "60", "BackSpace", "BackSpace", "BackSpace"}));
   std::pair<int, int> back;
   EXPECT_TRUE(waitfor(10s, [&] { return (back = text()).second < abcdef.second - 8; }))
       << "the box shows ABC again: " << abcdef.second << " columns, then " << back.second;
   EXPECT_FALSE(window("Please answer Yes or No")) << "no key ran as a command";
+}
+
+TEST_F(Desktop, AMessageArrivingWhileTheSendBoxIsTypedInLeavesTheKeysThere) { messagewhiletyping("openbox"); }
+
+TEST_F(Desktop, AMessageArrivingWhileTheSendBoxIsTypedInLeavesTheKeysThereUnderFluxbox) {
+  if (!testing::havetool("fluxbox")) GTEST_SKIP() << "fluxbox is not installed (scripts/setup.sh test)";
+  messagewhiletyping("fluxbox");
 }
 
 // After "O" (shall I say the same things as before ?) a typed search runs on Return, and the
