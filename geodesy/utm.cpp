@@ -196,8 +196,9 @@ bool utmtoll(const GeoState& geo, const std::string& t, float& lat, float& lon) 
     e = digits(t, 7, 5), n = digits(t, 13, 5);
   }
   if (!e || !n) return false;
-  // Read the middle of the square the digits were cut to.
-  double east = *e * unit + unit / 2, north = *n * unit + unit / 2;
+  // The digits as written, the short form's in hundreds of metres: the text reads as the metre
+  // it names, taken at its middle so that the single-precision degrees write it back the same.
+  double east = *e * unit + 0.5, north = *n * unit + 0.5;
   // The band's latitudes: the text names a position inside them. In UTM text "N" is also
   // read as the northern hemisphere, as texts without bands write it.
   const double southedge = 8.0 * band - 80;
@@ -222,7 +223,9 @@ bool utmtoll(const GeoState& geo, const std::string& t, float& lat, float& lon) 
   const double arc = (north - (south ? 10000000.0 : 0.0) - geo.utmnoff) / (6367449.146 * k0);
   double la = std::clamp(arc / degrad, southedge, northedge), lo = 0;
   if (!inverse(geo, z, south, east, north, la, lo)) return false;
-  constexpr double slack = 1e-4;  // degrees: a text written on a band's edge may read just outside
+  // Degrees: a text written on a band's edge may read just outside, and a short text's digits
+  // just south of the edge name a square that reaches into the band.
+  const double slack = 1e-4 + (unit - 1) * 1e-5;
   if (la < southedge - slack || la > northedge + slack) return false;
   lat = static_cast<float>(la);
   lon = static_cast<float>(lo);

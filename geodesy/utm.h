@@ -41,9 +41,10 @@ double tmarcterm(double ap, double bp, double cp, double dp, double ep, double l
 // of 84 N, south of 80 S.
 bool utmtext(const GeoState& geo, int mode, float lat, float lon, std::string& text);
 // Reads UTM text of 18 ("30U 701277 5709417"), 16 ("30U7012775709417") or 12 characters
-// ("30U701257094", 100 m) and MGRS text of 18 ("30U YC 01277 09417") into latitude/longitude
-// (degrees), the middle of the square its digits name. False, with lat and lon left as they
-// were, for a text of any other layout or one that names no position in its latitude band.
+// ("30U701257094", 100 m: "30U 701200 5709400") and MGRS text of 18 ("30U YC 01277 09417")
+// into latitude/longitude (degrees): the metre its digits name, so that it is written again as
+// it was read. False, with lat and lon left as they were, for a text of any other layout or one
+// that names no position in its latitude band.
 bool utmtoll(const GeoState& geo, const std::string& text, float& lat, float& lon);
 
 }  // namespace zarn

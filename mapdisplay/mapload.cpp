@@ -281,10 +281,11 @@ void missingdes(App& app, const std::string& name) {
   // The picture's size belongs to the calibration window: the map view keeps its own.
   const ui::PictureRef pic = zarn::loadpicture(app.files, *app.sys.images, picture, nullptr, platform::PictureUse::map);
   const int w = pic ? pic->width : 0, h = pic ? pic->height : 0;
+  // The size is told over the picture it speaks of ("If it looks OK it is OK").
+  startcalibration(app, pic);
   app.msgbox(w == 640 && h == 480 ? std::string("This Image is standard 640x480.") + " If it looks OK it is OK."
                                   : std::string("Warning. Only 640x480 or 800x600 BMP supported."),
              platform::mb::ok, picture + " is " + std::to_string(w) + "x" + std::to_string(h) + " pixels.");
-  startcalibration(app, pic);
   // The user's time: no limit, the serial port polled and the window's events running, until
   // OK (which ends the program) or a key of the main window hides it.
   const MakdesForm& f = app.win.get<MakdesForm>();

@@ -128,10 +128,10 @@ void loadrgi(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label&
   if (n.rgiexists < 1) return;
 
   // A file that cannot be read loads nothing, and the trace says so. One without an index is read
-  // once, and again when it has changed since (records added on the way); one gone since keeps
-  // what was read of it.
+  // once, and again when it has changed since (records added on the way); one gone since loads
+  // nothing, as every load replaces the whole store.
   const auto stamp = n.rgiindexed == 0 ? v.files.stamp(n.rgifile) : std::nullopt;
-  const bool kept = n.rgiindexed == 0 && n.rgiplain && (!stamp || stamp == n.rgiplain->stamp);
+  const bool kept = n.rgiindexed == 0 && n.rgiplain && stamp && stamp == n.rgiplain->stamp;
   auto opened = kept ? std::nullopt : platform::InputFile::open(v.files, n.rgifile, platform::Files::datalimit);
   platform::InputFile f = opened ? std::move(*opened) : platform::InputFile{};
   if (n.rgiindexed == 0) {
@@ -150,8 +150,9 @@ void loadrgi(NavState& n, Voice& v, GeoState& geo, const OwnFix& fix, ui::Label&
         parsepos(geo, rec.pos, x, y);
         scanned.spots.push_back({x, y, at});
       }
-      // One that could not be read is tried again; one there no more keeps what was read.
+      // One that could not be read, or is there no more, is tried again at the next load.
       if (opened) n.rgiplain = std::move(scanned);
+      else n.rgiplain.reset();
     }
     RgiPlain& plain = n.rgiplain ? *n.rgiplain : scanned;
     // A box well round the 0.5 km circle; keepnear measures the distance itself.

@@ -20,11 +20,9 @@ namespace {
 
 std::size_t slot(int i) { return static_cast<std::size_t>(i); }
 
-// A waypoint line's position text and radius (km): the radius follows the first "*R" in
-// metres (no number there reads as 0); a line without one gets the default radius. The line
-// is one text field, as the field reader takes it.
-void waypointline(const std::string& line, std::string& pos, float& radius) {
-  std::string t = platform::InputFile(line).field();
+// A waypoint's position text and radius (km) from its text field: the radius follows the first
+// "*R" in metres (no number there reads as 0); a text without one gets the default radius.
+void waypointline(std::string t, std::string& pos, float& radius) {
   radius = NavState::wpradiusdefault;
   if (const auto p = t.find("*R"); p != std::string::npos) {
     radius = static_cast<float>(text::val(std::string_view(t).substr(p + 2)) / 1000);
@@ -64,7 +62,8 @@ bool readroute(App& app, const std::string& name) {
   // The waypoint lines and how many waypoints the file says it holds.
   std::vector<std::string> wplines;
   double said = 0;
-  if (!lines.empty() && text::trim(lines[0]).size() > 5) {
+  const bool countline = lines.empty() || text::trim(lines[0]).size() <= 5;
+  if (!countline) {
     const auto blank = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return text::trim(l).empty(); });
     wplines.assign(lines.begin(), blank);
     said = static_cast<double>(wplines.size());
@@ -79,9 +78,14 @@ bool readroute(App& app, const std::string& name) {
   const int count = static_cast<int>(wplines.size());
   if (said != count) app.sys.wav->beep();  // waypoints the file names are not all loaded
 
+  // The lines count the waypoints, but each is a text field: a comma ends one and starts the
+  // next, which then comes before the next line's.
+  std::string fields;
+  for (std::size_t i = countline ? 1 : 0; i < lines.size(); ++i) fields += lines[i] + "\r\n";
+  platform::InputFile in(std::move(fields));
   for (int k = 1; k <= count; ++k) {
     std::string pos;
-    waypointline(wplines[slot(k - 1)], pos, n.wpradius[slot(k)]);
+    waypointline(in.field(), pos, n.wpradius[slot(k)]);
     parsepos(app.geo, pos, n.wpx[slot(k)], n.wpy[slot(k)]);
     n.wpicon[slot(k)] = n.wpdefaulticon;
   }

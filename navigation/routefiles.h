@@ -3,7 +3,8 @@
 // A route file holds a count line (" 12 ") and then one line per waypoint: its position in any
 // form the position reader takes, and optionally "*R" and the radius in metres within which it
 // counts as reached ("5321483N0021839W *R120"). A file whose first line is longer than five
-// characters has no count line: its waypoints run to the end or to the first blank line.
+// characters has no count line: its waypoints run to the end or to the first blank line. The
+// lines count the waypoints, each read as a text field: a comma ends one and starts the next.
 #pragma once
 
 #include <string>

@@ -24,6 +24,7 @@ bool RecordingWavPlayer::playing() { return clock_ && clock_->timer() < until_; 
 
 int ScriptedDialogs::msgbox(const std::string& prompt, int buttons, const std::string& title) {
   shown.push_back({prompt, buttons, title});
+  if (onshow) onshow();
   if (!answers.empty()) {
     const int a = answers.front();
     answers.pop_front();

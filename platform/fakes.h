@@ -165,6 +165,7 @@ class ScriptedDialogs final : public Dialogs {
     std::string title;
   };
   std::vector<Shown> shown;
+  std::function<void()> onshow;  // runs as each box shows, before it is answered
 };
 
 // Runs a test's hook on every pass, so a test can advance its fake clock or feed input

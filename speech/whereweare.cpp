@@ -190,9 +190,10 @@ void saywhereweare(App& app) {
   const auto k = static_cast<std::size_t>(nearest);
   const std::string p = s.geopos[k];
   if (p == s.geolastpos) return;
-  std::string gf;  // a landmark whose position names no cell has no recordings of its own
-  geofilename(p, gf);
-  if (!gf.empty()) app.map.geofile = gf;
+  // The landmark's own square names its recordings; a position that names no square leaves
+  // those of the square ahead.
+  geofilename(p, app.map.geofile);
+  const std::string& gf = app.map.geofile;
   const std::string stem = gf.size() >= 4 ? gf.substr(0, gf.size() - 4) : std::string();
   const std::string landmarkwav = stem + "." + text::mid(p, 7, 1) + text::mid(p, 13, 1) + "$";
   const std::string squarewav = stem + ".WAV";
@@ -236,8 +237,8 @@ void saywhereweare(App& app) {
     std::string own;
     wavname(name, own);
     if (app.files.exists(own)) queuewav(app.voice, own);
-    else if (app.files.exists(landmarkwav)) queuewav(app.voice, landmarkwav);
-    else if (app.files.exists(squarewav)) queuewav(app.voice, squarewav);
+    else if (!stem.empty() && app.files.exists(landmarkwav)) queuewav(app.voice, landmarkwav);
+    else if (!stem.empty() && app.files.exists(squarewav)) queuewav(app.voice, squarewav);
     else if (cat == "L" && s.ttsavail == 0) queuewav(app.voice, "$L.WAV");
     else queuewav(app.voice, name);
   }

@@ -37,6 +37,27 @@ TEST(Utm, TextsOfEachMode) {
     }
 }
 
+// A text is read at the metre its digits name, the short form's digits in hundreds of metres,
+// so that it is written again as it was: every form of one position reads to the same place.
+TEST(Utm, TextsReadAtTheirDigitsAndWriteBackTheSame) {
+  const auto readback = [](const std::string& t) {
+    float lat = 0, lon = 0;
+    return utmtoll(GeoState{}, t, lat, lon) ? utm(1, lat, lon) : "unread " + t;
+  };
+  for (const char* t : {"30U699357091", "30U6993005709100", "30U 699300 5709100", "30U XC 99300 09100"})
+    EXPECT_EQ(readback(t), "30U 699300 5709100") << t;
+  EXPECT_EQ(readback("56H334562515"), "56H 334500 6251500") << "south of the equator";
+  // Over Europe, where single-precision degrees hold a metre, any short text: the metres written
+  // of a point with their last two digits dropped read back to those hundreds.
+  std::mt19937 rng(12);
+  std::uniform_real_distribution<float> rlat(36, 63), rlon(-30, 30);
+  for (int i = 0; i < 2000; ++i) {
+    const std::string t = utm(1, rlat(rng), rlon(rng));  // "30U 701277 5709417"
+    const std::string e = t.substr(4, 4), n = t.substr(11, 5);
+    ASSERT_EQ(readback(t.substr(0, 3) + e + n), t.substr(0, 4) + e + "00 " + n + "00") << t;
+  }
+}
+
 // Zones, bands, square letters and cut digits as GeoConvert writes them (UTM's digits are
 // MGRS's, a property of the round trip test), and MGRS read back as
 // GeoConvert reads it (the middle of the metre), on every multiple of 6 degrees of every band

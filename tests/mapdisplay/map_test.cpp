@@ -7,6 +7,7 @@
 
 #include "geodesy/geofile.h"
 #include "map_support.h"
+#include "mapdisplay/calibration.h"
 #include "mapdisplay/cform.h"
 #include "mapdisplay/mapchoice.h"
 #include "mapdisplay/mapload.h"
@@ -173,8 +174,9 @@ TEST_F(Catalogue, ACachedMapWithoutItsDescriptionIsLeftOutAndTheCacheKept) {
                        "out", 6, good));
 }
 
-// A listed map without its picture ends the program; a picture without a description is sized; a
-// damaged description is named and its map left out.
+// A listed map without its picture ends the program; a picture without a description is sized,
+// the size told over the picture in the calibration window; a damaged description is named and
+// its map left out.
 TEST_F(Catalogue, MissingPictureOrDescriptionShowsItsBoxes) {
   gridmap("GONE", "SJ 70000 78000", "SJ 70000 86000", "SJ 80000 78000");
   std::filesystem::remove(dir / "GONE.BMP");
@@ -183,6 +185,11 @@ TEST_F(Catalogue, MissingPictureOrDescriptionShowsItsBoxes) {
   events->hook = [this] {  // the calibration window is closed as soon as it shows
     clock->advance(waitstep);
     if (ui::Form* f = app->win.find("makdes")) f->hide();
+  };
+  std::vector<bool> overpicture;  // each box, whether it shows over the picture to calibrate
+  dialogs->onshow = [&] {
+    const ui::Form* f = app->win.find("makdes");
+    overpicture.push_back(f && f->visible && app->win.get<MakdesForm>().map.visible);
   };
   for (const auto& [list, ok, boxes] :
        {std::tuple{"GONE", false, Items{"ZARN Map Missing"}}, {"nowhere", false, Items{"Image File Missing"}},
@@ -195,8 +202,9 @@ TEST_F(Catalogue, MissingPictureOrDescriptionShowsItsBoxes) {
     for (const auto& d : dialogs->shown) shown.push_back(d.title);
     EXPECT_EQ(shown, boxes);
   }
-  EXPECT_EQ(std::tuple(dialogs->shown[1].prompt, wav->beeps),
-            std::tuple("Warning. Only 640x480 or 800x600 BMP supported.", 1));
+  EXPECT_EQ(std::tuple(dialogs->shown[1].prompt, wav->beeps, overpicture.back()),
+            std::tuple("Warning. Only 640x480 or 800x600 BMP supported.", 1, true));
+  EXPECT_FALSE(overpicture.end()[-2]) << "the description's box comes before the window";
   put("MAPS.DIR", "BAD\r\n");
   ASSERT_TRUE(readmaplist(*app));  // not the missing picture's box, nor the end
   EXPECT_EQ(std::tuple(app->main.quit, dialogs->shown.size(), status()),

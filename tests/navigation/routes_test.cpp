@@ -117,6 +117,8 @@ TEST_F(Routes, BothLayoutsAndCountsHeldToTheLinesAndTheRoute) {
       {"more than 100 lines", many, 100, 1, "SJ 71000 83000 120"},
       {"\"*R\" first: the reader's failure pair with the radius", " 1 \r\n*R300\r\n", 1, 0, "-250 950 300"},
       {"no number after \"*R\": radius 0", " 1 \r\nSJ 71000 83000 *Rx\r\n", 1, 0, "SJ 71000 83000 0"},
+      {"a comma where the lines have no count", "SJ 71000 83000,*R500\r\nSJ 72000 83000\r\n", 2, 0,
+       "SJ 71000 83000 120"},
       {"a comma ends the waypoint's text", " 1 \r\nSJ 71000 83000,*R500\r\n", 1, 0, "SJ 71000 83000 120"}};
   for (const auto& c : cases) {
     put("ZARN.ROO", c.file);
@@ -136,6 +138,13 @@ TEST_F(Routes, BothLayoutsAndCountsHeldToTheLinesAndTheRoute) {
   wav->beeps = 0;
   EXPECT_FALSE(readroute(*app, "MISSING.ROO"));
   EXPECT_EQ(std::tuple(wav->beeps, n().wpcount), std::tuple(1, 1)) << "a missing file: a beep, the route as it was";
+  // The text after a comma is the next waypoint; the lines still count them.
+  for (const char* file : {" 3 \r\nSJ 71000 83000,SJ 72000 83000 *R300\r\nSJ 73000 83000\r\nSJ 74000 83000\r\n",
+                           "SJ 71000 83000,SJ 72000 83000 *R300\r\nSJ 73000 83000\r\nSJ 74000 83000\r\n\r\n"}) {
+    put("ZARN.ROO", file);
+    ASSERT_TRUE(readroute(*app, "ZARN.ROO"));
+    EXPECT_EQ(route(), (Items{"SJ 71000 83000 120", "SJ 72000 83000 300", "SJ 73000 83000 120"})) << file;
+  }
 }
 
 TEST_F(Routes, ARouteFileThatCannotBeReadIsNamedWithWhyAndTheRouteStays) {

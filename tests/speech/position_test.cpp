@@ -147,6 +147,8 @@ TEST_F(WhereWeAre, LandmarkWording) {
        "We are near landmark Oak Tree to our left", "wearenea.wav landmark $L.WAV toourlef.wav"},
       {"the square's recording speaks an unrecorded name", "C,SU 47500 67650,#Swan#", 0, 10, 0, "SU4767.WAV",
        "We are near pub called \"Swan\"", "wearenea.wav pub SU4767.WAV"},
+      {"a position naming no square keeps the square ahead's recording", "C,SU47506765,#Swan#", 0, 10, 0,
+       "SU4767.WAV", "We are near pub called \"Swan\"", "wearenea.wav pub SU4767.WAV"},
       {"a record without name or side borrows none", "C,SU 47500 67680,#Red Lion#$e$\r\nC,SU 47500 67620,no name", 0,
        10, 0, "", "We are near pub", "wearenea.wav pub"},
       {"with the report off it is only shown", "C,SU 47500 67650,#Red Lion#", 0, 10, 0, "",
