@@ -118,6 +118,10 @@ TEST_F(ProgramsTest, PrintersTakeLatin1LinesAndReportFailures) {
   lp("exit 0\n");  // ends without reading: writing to it must give an error, not SIGPIPE
   EXPECT_FALSE(printer.printline(std::string(600 << 10, 'x')) && printer.flush() && verdict(printer));
   EXPECT_EQ(printer.lasterror().rfind("lp ", 0), 0u) << printer.lasterror();
+  // Refused before it reads: its message, not the text it left, says why.
+  lp("echo 'lp: The printer or class does not exist.' >&2\nexit 1\n");
+  EXPECT_FALSE(printer.printline(std::string(600 << 10, 'x')) && printer.flush() && verdict(printer));
+  EXPECT_EQ(printer.lasterror(), "lp: The printer or class does not exist.");
   ::setenv("PATH", (dir / "empty").c_str(), 1);
   LpPrinter missing;
   EXPECT_TRUE(!missing.printline("x") && missing.lasterror().find("lp") != std::string::npos) << "no lp at all";
