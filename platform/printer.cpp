@@ -169,8 +169,8 @@ struct Spool {
       return;
     }
     if (ended && !killed && steady::now() - endedat >= std::chrono::duration<double>(limit)) {
-      // The client and whatever it started, which may hold its output open or ignore a gentler
-      // signal; collected at a later pass.
+      // The client and what it started in its group, which may hold its output open or ignore
+      // a gentler signal; collected at a later pass.
       ::kill(-pid, SIGKILL);
       killed = true;
       fail(command + " did not finish the job within" + text::strd(limit) + " s and was ended");

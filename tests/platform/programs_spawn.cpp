@@ -128,8 +128,8 @@ TEST_F(ProgramsTest, PrintersTakeLatin1LinesAndReportFailures) {
 }
 
 // Nothing waits for the spooler client: one that never ends, never reads, ignores SIGTERM or
-// leaves a child behind is handed the job and ended past the time limit with whatever it
-// started, the reason said; one that exits leaving a child on its error output is done.
+// leaves a child behind is handed the job and ended past the time limit with its process group,
+// the reason said; one that exits leaving a child on its error output is done.
 TEST_F(ProgramsTest, AClientThatHangsIsEndedWithWhatItStartedAndHoldsNobody) {
   ::setenv("PATH", ((dir / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
   const std::string child = (dir / "child.pid").string(), out = (dir / "out.txt").string();
