@@ -49,6 +49,8 @@ struct PlannerWait {
   float krvasked = 0;
   bool krvreqseen = false;
   std::optional<platform::Files::Stamp> krvroo;  // ZARN.ROO when the request was written
+  std::optional<platform::Files::Stamp> krvanswer;  // ZARN.ROO as last read as the planner's route
+  std::string krvkept;  // where the request kept the ZARN.ROO before it; empty: none
   bool krvrunning = false;
   // The automatic planner: its result files are looked for after each request until both are
   // taken or 120 s pass; each is taken once two looks find it at the same size. autoseq counts

@@ -76,14 +76,49 @@ class FreshDone {
   std::optional<std::filesystem::file_time_type> old_;
 };
 
-// The planner's route, read from ZARN.ROO, takes the place of the route; as that file may have
-// held a route the user saved, the message line says so.
+// Keeps a ZARN.ROO that is not the planner's last answer (the user's save, or one from an
+// earlier run) before the planner writes over it, in ZARNSAV1.ROO to ZARNSAV9.ROO: a copy that
+// holds the same text already, else the first free name, else the oldest copy. The name it is
+// kept under, empty when there is nothing to keep; nullopt, with a beep and the reason said,
+// when it could not be kept.
+std::optional<std::string> keeproute(App& app) {
+  const auto now = app.files.stamp("ZARN.ROO");
+  if (!now || now == app.nav.planner.krvanswer) return "";
+  std::string error;
+  const auto route = app.files.read("ZARN.ROO", platform::Files::datalimit, &error);
+  std::optional<std::string> unused, oldest;
+  std::filesystem::file_time_type oldtime{};
+  for (int k = 1; route && k <= 9; ++k) {
+    const std::string name = "ZARNSAV" + std::to_string(k) + ".ROO";
+    const auto copy = app.files.stamp(name);
+    if (!copy) {
+      if (!unused) unused = name;
+    } else if (app.files.read(name, platform::Files::datalimit) == route) {
+      return name;
+    } else if (!oldest || copy->time < oldtime) {
+      oldest = name;
+      oldtime = copy->time;
+    }
+  }
+  const std::string name = unused.value_or(oldest.value_or(""));
+  if (route && app.files.write(name, *route, &error)) return name;
+  app.sys.wav->beep();
+  showmsg(app.voice, error.empty() ? "ZARN.ROO could not be kept" : error);
+  return std::nullopt;
+}
+
+// The planner's route, read from ZARN.ROO, takes the place of the route; the message line says
+// so, and where the ZARN.ROO it replaced is kept.
 void planned(App& app) {
+  PlannerWait& w = app.nav.planner;
+  // Changed since the request, it is the planner's answer, which a later request need not keep.
+  if (const auto now = app.files.stamp("ZARN.ROO"); now != w.krvroo) w.krvanswer = now;
   const int before = app.nav.wpcount;
   if (!readroute(app, "ZARN.ROO")) return;
   const std::string points = text::str(app.nav.wpcount) + (app.nav.wpcount == 1 ? " waypoint" : " waypoints");
-  showmsg(app.voice, before > 0 ? "A planned route of" + points + " has replaced the route"
-                                : "A planned route of" + points + " is loaded");
+  showmsg(app.voice, (before > 0 ? "A planned route of" + points + " has replaced the route"
+                                 : "A planned route of" + points + " is loaded") +
+                         (w.krvkept.empty() ? "" : "; ZARN.ROO as it was is kept in " + w.krvkept));
 }
 
 // Sets the flag while the planner is awaited, and drops it however the wait ends.
@@ -160,6 +195,8 @@ KrvAsk writekrvinput(App& app) {
     return KrvAsk::pending;
   }
   if (!canask(app, destset(n))) return KrvAsk::refused;
+  const auto kept = keeproute(app);
+  if (!kept) return KrvAsk::refused;
   app.files.remove("KRVDONE.TXT");
   const auto d = static_cast<std::size_t>(n.curdest);
   const auto now = app.sys.clock->now();
@@ -176,6 +213,7 @@ KrvAsk writekrvinput(App& app) {
   n.planner.krvasked = app.timer();
   n.planner.krvreqseen = false;
   n.planner.krvroo = app.files.stamp("ZARN.ROO");
+  n.planner.krvkept = *kept;
   return KrvAsk::written;
 }
 
@@ -186,7 +224,14 @@ KrvEnd runkrv(App& app) {
     return KrvEnd::refused;
   }
   FreshDone done(app.files);  // before the request deletes it: a planner may answer at once
-  if (writekrvinput(app) == KrvAsk::refused) return KrvEnd::refused;
+  const KrvAsk ask = writekrvinput(app);
+  if (ask == KrvAsk::refused) return KrvEnd::refused;
+  // The planner started answers the pending request all the same.
+  if (ask == KrvAsk::pending) {
+    const auto kept = keeproute(app);
+    if (!kept) return KrvEnd::refused;
+    w.krvkept = *kept;
+  }
   Running running(w.krvrunning);
   std::string error;
   if (!app.sys.programs->start("KRV.EXE", {}, false, &error)) {

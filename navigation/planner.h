@@ -13,7 +13,8 @@ struct NavState;
 enum class KrvAsk {
   written,   // KRVINPUT.TXT and the lease written, KRVDONE.TXT deleted
   pending,   // a lease is there: an earlier request is still pending (a beep)
-  refused,   // no own position, no destination, or the request could not be written (said)
+  refused,   // no own position, no destination, ZARN.ROO could not be kept, or the request could
+             // not be written (said)
 };
 // How runkrv ended.
 enum class KrvEnd {
@@ -24,8 +25,10 @@ enum class KrvEnd {
 };
 
 // Writes the planner's input (own position, then the destination, as latitude/longitude) and
-// its lease file, after deleting KRVDONE.TXT. A lease already there gives a beep; no own
-// position or no destination a beep and a message; nothing is written then.
+// its lease file, after deleting KRVDONE.TXT. A ZARN.ROO that is not the planner's last answer
+// is kept first as ZARNSAV1.ROO to ZARNSAV9.ROO, named when the planned route is loaded. A lease
+// already there gives a beep; no own position, no destination or a ZARN.ROO that could not be
+// kept a beep and a message; nothing is written then.
 KrvAsk writekrvinput(App& app);
 // "O": the request, the planner started, and a wait (events and the serial port running, 120 s
 // at most) for its done-file; then ZARN.ROO is read. Only a done-file that appeared during

@@ -139,7 +139,9 @@ struct Spool {
         break;  // it takes the rest later
       } else if (n == 0 || errno != EINTR) {
         in.reset();  // it closed its input or ended: what is left cannot reach it
-        fail(command + " did not take the text");
+        // One that refuses the job says why before it goes, so its message is there by now.
+        hear();
+        fail(said.empty() ? command + " did not take the text" : told(said));
       }
     }
     if (ended && pending.empty()) in.reset();  // the end of the text: the client prints the job
@@ -167,8 +169,8 @@ struct Spool {
       return;
     }
     if (ended && !killed && steady::now() - endedat >= std::chrono::duration<double>(limit)) {
-      // The client and whatever it started, which may hold its output open or ignore a gentler
-      // signal; collected at a later pass.
+      // The client and what it started in its group, which may hold its output open or ignore
+      // a gentler signal; collected at a later pass.
       ::kill(-pid, SIGKILL);
       killed = true;
       fail(command + " did not finish the job within" + text::strd(limit) + " s and was ended");

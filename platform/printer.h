@@ -18,8 +18,10 @@ struct Spool;
 // has not taken yet are held, up to `held` bytes a job. A line past that fails, as do the
 // later ones while printing stays off; those held before it still go. A job ended is printed
 // once the client ends with status 0; a client that has not ended `limit` seconds after the
-// job's end is ended with everything it started, and the job has failed. The client's own
-// message, or what became of it, is the failure's reason (lasterror).
+// job's end is killed with its process group, and the job has failed. What it started into a
+// group or session of its own (setsid) is out of reach and runs on: only a subreaper could
+// track it, and that would take on the orphans of every program this one starts. The client's
+// own message, or what became of it, is the failure's reason (lasterror).
 class LpPrinter final : public Printer {
  public:
   static constexpr std::size_t held = 4 << 20;

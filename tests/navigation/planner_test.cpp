@@ -30,6 +30,7 @@ namespace {
 // longer way round A to C by D 53.34 -2.33; E stands alone.
 const std::string routeac = " 3 \r\n532100N0022040W\r\n532130N0021980W\r\n532100N0021920W\r\n";
 const std::string stale = " 1 \r\n510000N0010000W\r\n";
+const std::string kept1 = "; ZARN.ROO as it was is kept in ZARNSAV1.ROO";
 
 class PlannerTest : public AppTest {
  protected:
@@ -124,18 +125,23 @@ TEST_F(PlannerTest, RequestFilesExactOrNothingWithABeep) {
   }
 }
 
-// The planner's route takes the place of the route saved in ZARN.ROO, and the message line says so.
+// The planner's route takes the place of the route saved in ZARN.ROO, which is kept, and the
+// message line says so.
 TEST_F(PlannerTest, StandInAnswersOAndItsRouteIsRead) {
   standin("");
   std::tie(app->nav.wpcount, app->nav.wpx[2], app->nav.wpy[2], app->nav.wpx[3], app->nav.wpy[3]) =
       std::tuple(3, 370.f, 380.f, 371.f, 381.f);
   savecmd_Click(*app);  // Route Following's Save
   EXPECT_EQ(std::tuple(msg(), get("ZARN.ROO").substr(0, 4)), std::tuple("Route of 3 waypoints saved in ZARN.ROO", " 3 \r"));
+  const std::string saved = get("ZARN.ROO");
   EXPECT_EQ(runkrv(*app), KrvEnd::loaded);
+  const std::string replaced = "A planned route of 3 waypoints has replaced the route";
   EXPECT_EQ(std::tuple(get("ZARN.ROO"), has("KRVDONE.TXT"), has("KRV.REQ"), has("KRVLEASE.TXT"), msg()),
-            std::tuple(routeac, true, false, false, "A planned route of 3 waypoints has replaced the route"))
+            std::tuple(routeac, true, false, false, replaced + kept1))
       << "the route was in place and the planner through when it was read";
+  EXPECT_EQ(get("ZARNSAV1.ROO"), saved);
   EXPECT_EQ(runkrv(*app), KrvEnd::loaded) << "the planner took its lease away: a second request is answered";
+  EXPECT_EQ(std::tuple(msg(), has("ZARNSAV2.ROO")), std::tuple(replaced, false)) << "the planner's own route is not kept";
   if (!readerbuilt()) GTEST_SKIP() << "the route reader is not built yet: the route itself is not checked";
   ASSERT_EQ(runkrv(*app), KrvEnd::loaded);
   EXPECT_EQ(app->nav.wpcount, 3);
@@ -227,11 +233,12 @@ TEST_F(PlannerTest, OOIsDoneOnlyOnceThePlannerWasSeenAtWorkOrLeftItsDoneFile) {
   const Row rows[] = {
       {"a tick before KRV.REQ exists reads nothing; gone again, the route is read",
        {{[] {}, 1}, {[&] { put("KRV.REQ", ""); }, 1}, {[] {}, 1}, {[&] { std::filesystem::remove(dir / "KRV.REQ"); }, 0}},
-       "A planned route of 1 waypoint has replaced the route"},
+       "A planned route of 1 waypoint has replaced the route" + kept1},
       {"the done-file ends it though KRV.REQ was never seen", {{[] {}, 1}, {[&] { put("KRVDONE.TXT", ""); }, 0}},
-       "A planned route of 1 waypoint has replaced the route"},
+       "A planned route of 1 waypoint has replaced the route" + kept1},
       {"KRV.REQ made and removed between two ticks: the route written since is read",
-       {{[] {}, 1}, {[&] { put("ZARN.ROO", routeac); }, 0}}, "A planned route of 3 waypoints has replaced the route"},
+       {{[] {}, 1}, {[&] { put("ZARN.ROO", routeac); }, 0}},
+       "A planned route of 3 waypoints has replaced the route" + kept1},
       {"a route written while KRV.REQ is there is not read yet", {{[&] { put("KRV.REQ", ""), put("ZARN.ROO", routeac); }, 1}}, ""},
       {"the user's own save of the route meanwhile is no answer of the planner's",
        {{[&] { savecmd_Click(*app); }, 1}, {[] {}, 1}}, "Route of 1 waypoint saved in ZARN.ROO"},
@@ -255,6 +262,32 @@ TEST_F(PlannerTest, OOIsDoneOnlyOnceThePlannerWasSeenAtWorkOrLeftItsDoneFile) {
   put("KRVLEASE.TXT", "");
   type("OO");
   EXPECT_EQ(std::tuple(app->nav.krvwait, wav->beeps), std::tuple(0, 1)) << "a pending lease: a beep, nothing awaited";
+}
+
+// A ZARN.ROO the planner did not write is kept before a request, once however often it is asked
+// for, in nine copies at most; one that cannot be kept stops the request.
+TEST_F(PlannerTest, TheRouteInZarnRooIsKeptOnceInOneOfNineCopies) {
+  namespace fs = std::filesystem;
+  const auto answered = [&](const std::string& before) {  // "OO" and the planner's answer
+    put("ZARN.ROO", before), fs::remove(dir / "KRVLEASE.TXT");
+    type("OO");
+    put("ZARN.ROO", routeac), put("KRVDONE.TXT", ""), krvcheck(*app);
+    return msg().substr(msg().find(';') + 1);
+  };
+  const auto copy = [](int k) { return "ZARNSAV" + std::to_string(k) + ".ROO"; };
+  EXPECT_EQ(answered(stale), kept1.substr(1));
+  EXPECT_EQ(answered(stale), kept1.substr(1)) << "the same route again";
+  EXPECT_EQ(std::tuple(get(copy(1)), has(copy(2))), std::tuple(stale, false));
+  const auto now = fs::file_time_type::clock::now();
+  for (int k = 1; k <= 9; ++k)
+    put(copy(k), "old"), fs::last_write_time(dir / copy(k), now - std::chrono::hours(k == 5 ? 2 : 1));
+  EXPECT_EQ(answered(stale), " ZARN.ROO as it was is kept in ZARNSAV5.ROO") << "the oldest";
+  EXPECT_EQ(get(copy(5)), stale);
+  for (int k = 1; k <= 9; ++k) fs::remove(dir / copy(k)), fs::create_directory(dir / copy(k));
+  fs::remove(dir / "KRVINPUT.TXT");
+  answered(stale);
+  EXPECT_EQ(std::tuple(app->nav.krvwait, has("KRVINPUT.TXT"), wav->beeps), std::tuple(0, false, 1))
+      << "not kept, not asked";
 }
 
 TEST_F(PlannerTest, OOWithTheStandInAtWorkInTheBackground) {

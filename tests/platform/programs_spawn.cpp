@@ -118,14 +118,18 @@ TEST_F(ProgramsTest, PrintersTakeLatin1LinesAndReportFailures) {
   lp("exit 0\n");  // ends without reading: writing to it must give an error, not SIGPIPE
   EXPECT_FALSE(printer.printline(std::string(600 << 10, 'x')) && printer.flush() && verdict(printer));
   EXPECT_EQ(printer.lasterror().rfind("lp ", 0), 0u) << printer.lasterror();
+  // Refused before it reads: its message, not the text it left, says why.
+  lp("echo 'lp: The printer or class does not exist.' >&2\nexit 1\n");
+  EXPECT_FALSE(printer.printline(std::string(600 << 10, 'x')) && printer.flush() && verdict(printer));
+  EXPECT_EQ(printer.lasterror(), "lp: The printer or class does not exist.");
   ::setenv("PATH", (dir / "empty").c_str(), 1);
   LpPrinter missing;
   EXPECT_TRUE(!missing.printline("x") && missing.lasterror().find("lp") != std::string::npos) << "no lp at all";
 }
 
 // Nothing waits for the spooler client: one that never ends, never reads, ignores SIGTERM or
-// leaves a child behind is handed the job and ended past the time limit with whatever it
-// started, the reason said; one that exits leaving a child on its error output is done.
+// leaves a child behind is handed the job and ended past the time limit with its process group,
+// the reason said; one that exits leaving a child on its error output is done.
 TEST_F(ProgramsTest, AClientThatHangsIsEndedWithWhatItStartedAndHoldsNobody) {
   ::setenv("PATH", ((dir / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
   const std::string child = (dir / "child.pid").string(), out = (dir / "out.txt").string();
