@@ -141,7 +141,9 @@ TEST_F(Dialout, EveryOutcomeOfACallEndsIdleAndHearingTheUnitsAgain) {
     };
     dialsend(*app, c.to, "MSG: ", c.body);
     events->hook = {};
-    if (c.stale) EXPECT_GE(app->timer() - t0, 62) << c.guards << ": the pause before the prompts, then the wait";
+    if (c.stale) {
+      EXPECT_GE(app->timer() - t0, 62) << c.guards << ": the pause before the prompts, then the wait";
+    }
     EXPECT_EQ(std::tuple(mv.telstat.caption, commands(), logged()), std::tuple(c.telstat, c.commands, c.log))
         << c.guards;
     EXPECT_EQ(std::tuple(g.csatstate, g.abortflag, g.msgq.size(), mv.mtx.backcolor == ui::green),
